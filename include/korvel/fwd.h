@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+// Forward declarations of the public classes, for headers that only name them.
+#pragma once
+
+class CInstanceMonitor;
+class CKVCriticalSection;
+template <class T> class CSmartPtr;
+
+namespace Korvel {
+class CKvException;
+class CKvValidationException;
+class CKvInvalidValueException;
+class CKvInvalidNamespaceException;
+class CKvInvalidStateException;
+class CKvInvalidParamException;
+class CKvOverFlowException;
+class IErrorPathProvider;
+struct SYSTEMTIME;
+struct FILETIME;
+}  // namespace Korvel

@@ -1,0 +1,341 @@
+// SPDX-License-Identifier: MIT
+// FormatString: the library's printf-style message formatter.
+//
+// The formats follow the conventions of the platform the messages were written
+// for (%s wide, %S narrow, I64 prefix, 32-bit long), which differ from glibc's
+// wide printf. Strings and characters are therefore copied here directly; each
+// numeric conversion is rebuilt in glibc's spelling and formatted on its own
+// into a buffer sized for it, so no conversion is ever cut short.
+#include <korvel/errors.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
+namespace Korvel {
+
+namespace {
+
+constexpr wchar_t kNullText[] = L"(null)";
+
+enum class Size { Default, Char, Short, Long, LongLong, LongDouble, SizeT, IntMax, PtrDiff };
+
+struct Spec {
+  bool leftAlign = false;
+  std::wstring flags;  // as written, for the rebuilt numeric conversion
+  int width = -1;
+  int precision = -1;
+  Size size = Size::Default;
+  bool narrow = false;  // h prefix
+  bool wide = false;    // l or w prefix
+};
+
+// Decodes UTF-8 leniently: a byte that does not start a valid sequence stands
+// for itself, so a narrow argument always prints as something readable.
+void AppendNarrow(std::wstring& out, const char* s, size_t maxChars) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s);
+  size_t count = 0;
+  while (*p && count < maxChars) {
+    unsigned c = *p;
+    int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : 0;
+    if (c >= 0xF5) extra = 0;
+    uint32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
+    int i = 1;
+    for (; i <= extra; ++i) {
+      if ((p[i] & 0xC0) != 0x80) break;
+      cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    bool ok = i > extra && (extra != 2 || cp >= 0x800) && (extra != 3 || cp >= 0x10000) &&
+              cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    if (extra > 0 && ok) {
+      out += static_cast<wchar_t>(cp);
+      p += extra + 1;
+    } else {
+      out += static_cast<wchar_t>(c);
+      ++p;
+    }
+    ++count;
+  }
+}
+
+void Pad(std::wstring& out, size_t produced, const Spec& spec, size_t start) {
+  if (spec.width < 0 || produced >= static_cast<size_t>(spec.width)) return;
+  size_t fill = static_cast<size_t>(spec.width) - produced;
+  if (spec.leftAlign) {
+    out.append(fill, L' ');
+  } else {
+    out.insert(start, fill, L' ');
+  }
+}
+
+void AppendString(std::wstring& out, const Spec& spec, bool isWide, va_list& args) {
+  size_t limit = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+  size_t start = out.size();
+  const void* arg = va_arg(args, const void*);
+  if (!arg) {
+    out.append(kNullText, std::min(limit, std::wcslen(kNullText)));
+  } else if (isWide) {
+    const auto* s = static_cast<const wchar_t*>(arg);
+    size_t n = 0;
+    while (n < limit && s[n]) ++n;
+    out.append(s, n);
+  } else {
+    AppendNarrow(out, static_cast<const char*>(arg), limit);
+  }
+  Pad(out, out.size() - start, spec, start);
+}
+
+void AppendChar(std::wstring& out, const Spec& spec, bool isWide, va_list& args) {
+  size_t start = out.size();
+  // Both kinds arrive promoted to int (or wint_t); a narrow character is a byte.
+  if (isWide) {
+    out += static_cast<wchar_t>(va_arg(args, wint_t));
+  } else {
+    out += static_cast<wchar_t>(static_cast<unsigned char>(va_arg(args, int)));
+  }
+  Pad(out, 1, spec, start);
+}
+
+// Formats one numeric conversion with glibc's wide printf, growing the buffer
+// until the whole result fits.
+template <class T>
+void AppendNumber(std::wstring& out, const std::wstring& format, T value) {
+  wchar_t local[128];
+  int n = std::swprintf(local, sizeof local / sizeof *local, format.c_str(), value);
+  if (n >= 0) {
+    out.append(local, static_cast<size_t>(n));
+    return;
+  }
+  for (size_t capacity = 1024;; capacity *= 2) {
+    std::vector<wchar_t> buffer(capacity);
+    n = std::swprintf(buffer.data(), capacity, format.c_str(), value);
+    if (n >= 0) {
+      out.append(buffer.data(), static_cast<size_t>(n));
+      return;
+    }
+    if (capacity > (size_t{1} << 30)) return;  // a width beyond any sane message
+  }
+}
+
+std::wstring NumericFormat(const Spec& spec, const wchar_t* lengthModifier, wchar_t conversion) {
+  std::wstring f = L"%";
+  f += spec.flags;
+  if (spec.width >= 0) f += std::to_wstring(spec.width);
+  if (spec.precision >= 0) {
+    f += L'.';
+    f += std::to_wstring(spec.precision);
+  }
+  f += lengthModifier;
+  f += conversion;
+  return f;
+}
+
+void AppendInteger(std::wstring& out, const Spec& spec, wchar_t conversion, va_list& args) {
+  bool isSigned = conversion == L'd' || conversion == L'i';
+  switch (spec.size) {
+    case Size::LongLong:
+    case Size::IntMax:
+      if (isSigned) {
+        AppendNumber(out, NumericFormat(spec, L"ll", conversion), va_arg(args, long long));
+      } else {
+        AppendNumber(out, NumericFormat(spec, L"ll", conversion), va_arg(args, unsigned long long));
+      }
+      return;
+    case Size::SizeT:
+    case Size::PtrDiff:
+      if (isSigned) {
+        AppendNumber(out, NumericFormat(spec, L"l", conversion),
+                     static_cast<long>(va_arg(args, ptrdiff_t)));
+      } else {
+        AppendNumber(out, NumericFormat(spec, L"l", conversion),
+                     static_cast<unsigned long>(va_arg(args, size_t)));
+      }
+      return;
+    default:
+      break;
+  }
+  // 32 bits, narrowed further by h and hh; long is 32 bits in these formats.
+  int raw = va_arg(args, int);
+  long long value = raw;
+  unsigned long long uvalue = static_cast<unsigned>(raw);
+  if (spec.size == Size::Short) {
+    value = static_cast<short>(raw);
+    uvalue = static_cast<unsigned short>(raw);
+  } else if (spec.size == Size::Char) {
+    value = static_cast<signed char>(raw);
+    uvalue = static_cast<unsigned char>(raw);
+  }
+  if (isSigned) {
+    AppendNumber(out, NumericFormat(spec, L"ll", conversion), value);
+  } else {
+    AppendNumber(out, NumericFormat(spec, L"ll", conversion), uvalue);
+  }
+}
+
+void AppendFloating(std::wstring& out, const Spec& spec, wchar_t conversion, va_list& args) {
+  if (spec.size == Size::LongDouble) {
+    AppendNumber(out, NumericFormat(spec, L"L", conversion), va_arg(args, long double));
+  } else {
+    AppendNumber(out, NumericFormat(spec, L"", conversion), va_arg(args, double));
+  }
+}
+
+int ReadNumber(const wchar_t*& p) {
+  long long n = 0;
+  while (*p >= L'0' && *p <= L'9') {
+    if (n < 100000000) n = n * 10 + (*p - L'0');
+    ++p;
+  }
+  return static_cast<int>(n);
+}
+
+// Parses one conversion after '%' and appends its output; returns the position
+// after it.
+const wchar_t* AppendConversion(std::wstring& out, const wchar_t* p, const wchar_t* percent,
+                                va_list& args) {
+  Spec spec;
+  for (;; ++p) {
+    if (*p == L'-') {
+      spec.leftAlign = true;
+    } else if (*p != L'+' && *p != L'0' && *p != L' ' && *p != L'#') {
+      break;
+    }
+    spec.flags += *p;
+  }
+  if (*p == L'*') {
+    ++p;
+    spec.width = va_arg(args, int);
+    if (spec.width < 0) {
+      spec.leftAlign = true;
+      spec.flags += L'-';
+      spec.width = spec.width == INT32_MIN ? INT32_MAX : -spec.width;
+    }
+  } else if (*p >= L'0' && *p <= L'9') {
+    spec.width = ReadNumber(p);
+  }
+  if (*p == L'.') {
+    ++p;
+    if (*p == L'*') {
+      ++p;
+      spec.precision = va_arg(args, int);
+      if (spec.precision < 0) spec.precision = -1;
+    } else {
+      spec.precision = ReadNumber(p);
+    }
+  }
+  if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
+    spec.size = Size::LongLong;
+    p += 3;
+  } else if (p[0] == L'I' && p[1] == L'3' && p[2] == L'2') {
+    p += 3;
+  } else if (*p == L'I') {
+    spec.size = Size::SizeT;
+    ++p;
+  } else if (p[0] == L'h' && p[1] == L'h') {
+    spec.size = Size::Char;
+    spec.narrow = true;
+    p += 2;
+  } else if (*p == L'h') {
+    spec.size = Size::Short;
+    spec.narrow = true;
+    ++p;
+  } else if (p[0] == L'l' && p[1] == L'l') {
+    spec.size = Size::LongLong;
+    p += 2;
+  } else if (*p == L'l' || *p == L'w') {
+    spec.wide = true;  // long stays 32 bits
+    ++p;
+  } else if (*p == L'L') {
+    spec.size = Size::LongDouble;
+    ++p;
+  } else if (*p == L'z') {
+    spec.size = Size::SizeT;
+    ++p;
+  } else if (*p == L'j') {
+    spec.size = Size::IntMax;
+    ++p;
+  } else if (*p == L't') {
+    spec.size = Size::PtrDiff;
+    ++p;
+  }
+
+  wchar_t conversion = *p;
+  switch (conversion) {
+    case L's':
+      AppendString(out, spec, !spec.narrow, args);
+      break;
+    case L'S':
+      AppendString(out, spec, spec.wide, args);
+      break;
+    case L'c':
+      AppendChar(out, spec, !spec.narrow, args);
+      break;
+    case L'C':
+      AppendChar(out, spec, spec.wide, args);
+      break;
+    case L'd':
+    case L'i':
+    case L'o':
+    case L'u':
+    case L'x':
+    case L'X':
+      AppendInteger(out, spec, conversion, args);
+      break;
+    case L'e':
+    case L'E':
+    case L'f':
+    case L'F':
+    case L'g':
+    case L'G':
+    case L'a':
+    case L'A':
+      AppendFloating(out, spec, conversion, args);
+      break;
+    case L'p':
+      AppendNumber(out, NumericFormat(spec, L"", L'p'), va_arg(args, void*));
+      break;
+    case L'n':
+      *va_arg(args, int*) = static_cast<int>(out.size());
+      break;
+    case L'%':
+      out += L'%';
+      break;
+    default:
+      // Unknown conversion: copied as written, consuming no argument.
+      if (conversion == L'\0') {
+        out.append(percent);
+        return p;
+      }
+      out.append(percent, p + 1);
+      break;
+  }
+  return p + 1;
+}
+
+}  // namespace
+
+std::wstring FormatString(const wchar_t* format, ...) {
+  std::wstring out;
+  if (!format) return out;
+  out.reserve(std::wcslen(format) + 32);
+  va_list args;
+  va_start(args, format);
+  const wchar_t* p = format;
+  while (*p) {
+    const wchar_t* percent = std::wcschr(p, L'%');
+    if (!percent) {
+      out.append(p);
+      break;
+    }
+    out.append(p, percent);
+    p = AppendConversion(out, percent + 1, percent, args);
+  }
+  va_end(args);
+  return out;
+}
+
+}  // namespace Korvel

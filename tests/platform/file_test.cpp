@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <string>
+#include <unistd.h>
+
+using namespace Korvel::detail::platform;
+
+namespace {
+
+int OpenDescriptors() {
+  int n = 0;
+  if (DIR* d = opendir("/proc/self/fd")) {
+    while (readdir(d)) ++n;
+    closedir(d);
+  }
+  return n;
+}
+
+class FileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/korvel_file_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    m_dir = tmpl;
+  }
+  void TearDown() override {
+    ClearInjectedFileFailures();
+    std::string cmd = "rm -rf '" + m_dir + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+  }
+  std::wstring Path(const std::wstring& name) const {
+    return std::wstring(m_dir.begin(), m_dir.end()) + L"/" + name;
+  }
+  std::string m_dir;
+};
+
+TEST_F(FileTest, WriteThenReadBack) {
+  const std::wstring path = Path(L"caf\u00e9 \u20ac.txt");  // non-ASCII name goes through UTF-8
+  {
+    File f;
+    ASSERT_EQ(f.CreateForWrite(path), 0);
+    ASSERT_EQ(f.WriteAll("hello world", 11), 0);
+  }
+  File f;
+  ASSERT_EQ(f.OpenForRead(path), 0);
+  uint64_t size = 0;
+  ASSERT_EQ(f.Size(size), 0);
+  EXPECT_EQ(size, 11u);
+  char buffer[32];
+  size_t got = 0;
+  ASSERT_EQ(f.ReadAt(buffer, sizeof buffer, 6, got), 0);
+  EXPECT_EQ(std::string(buffer, got), "world");
+  ASSERT_EQ(f.Read(buffer, sizeof buffer, got), 0);
+  EXPECT_EQ(std::string(buffer, got), "hello world");
+}
+
+TEST_F(FileTest, ErrorsAreErrnoValues) {
+  File f;
+  EXPECT_EQ(f.OpenForRead(Path(L"missing")), ENOENT);
+  EXPECT_FALSE(f.IsOpen());
+  EXPECT_EQ(f.CreateForWrite(Path(L"no/such/dir/file")), ENOENT);
+  std::wstring dir(m_dir.begin(), m_dir.end());
+  EXPECT_EQ(f.OpenForRead(dir), EISDIR);
+  EXPECT_FALSE(f.IsOpen());
+}
+
+TEST_F(FileTest, InjectedFailuresLeaveNoDescriptor) {
+  const std::wstring path = Path(L"f");
+  {
+    File f;
+    ASSERT_EQ(f.CreateForWrite(path), 0);
+  }
+  const int before = OpenDescriptors();
+  for (FileOp op : {FileOp::Open, FileOp::Size, FileOp::Read}) {
+    InjectFileFailure(op, EIO);
+    File f;
+    ErrorCode error = f.OpenForRead(path);
+    uint64_t size;
+    char c;
+    size_t got;
+    if (error == 0) error = f.Size(size);
+    if (error == 0) error = f.Read(&c, 1, got);
+    EXPECT_EQ(error, EIO);
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(NarrowPath, EncodesUtf8) {
+  EXPECT_EQ(NarrowPath(L"a\u00e9\u20ac\U0001F600"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+}
+
+}  // namespace
