@@ -6,6 +6,8 @@
 #include <korvel/fwd.h>
 
 #include <korvel/critical_section.h>
+#include <korvel/date_time.h>
+#include <korvel/date_time_span.h>
 #include <korvel/errors.h>
 #include <korvel/instance_monitor.h>
 #include <korvel/smart_ptr.h>
