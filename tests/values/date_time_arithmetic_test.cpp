@@ -451,17 +451,19 @@ TEST(DateTimeDifference, AddingTheDifferenceGivesTheValueBack) {
     const CDateTimeSpan d = a.value - b.value;
     SCOPED_TRACE(a.value.ToString() + L" - " + b.value.ToString() + L" = " + d.ToString());
     EXPECT_EQ(b.value + d, a.value);
-    const int64_t total =
-        ((a.local - a.offset) - (b.local - b.offset)) * 1000000000 + (a.nanos - b.nanos);
-    const int64_t spanTotal =
-        ((((int64_t{d.GetDays()} * 24 + d.GetHours()) * 60 + static_cast<int64_t>(d.GetMinutes())) *
-              60 +
-          static_cast<int64_t>(d.GetSeconds())) *
-             1000 +
-         d.GetMilliSeconds()) *
-            1000000 +
-        d.GetMicroSeconds() * 1000 + d.GetNanoSeconds();
-    EXPECT_EQ(d.IsNegative() ? -spanTotal : spanTotal, total);
+    // The span's length against the instants' distance, in seconds and
+    // nanoseconds (nanoseconds alone would overflow over ten millennia).
+    const int64_t seconds = (a.local - a.offset) - (b.local - b.offset);
+    const int64_t nanos = a.nanos - b.nanos;
+    const int64_t spanSeconds =
+        ((int64_t{d.GetDays()} * 24 + d.GetHours()) * 60 + static_cast<int64_t>(d.GetMinutes())) *
+            60 +
+        static_cast<int64_t>(d.GetSeconds());
+    const int64_t spanNanos =
+        d.GetMilliSeconds() * int64_t{1000000} + d.GetMicroSeconds() * 1000 + d.GetNanoSeconds();
+    const int sign = d.IsNegative() ? -1 : 1;
+    EXPECT_EQ((sign * spanSeconds - seconds) * 1000000000 + sign * spanNanos - nanos, 0)
+        << spanSeconds << "s " << spanNanos << "ns";
     EXPECT_LT(d.GetHours(), 24u);
     EXPECT_LT(d.GetMinutes(), 60u);
     EXPECT_LT(d.GetSeconds(), 60u);
