@@ -15,6 +15,11 @@ class CKvInvalidStateException;
 class CKvInvalidParamException;
 class CKvOverFlowException;
 class IErrorPathProvider;
+class CFastInfosetContext;
+class CFIVocabulary;
+class CJsonContext;
+class CNamespaceAliasMap;
+class CSerializationContext;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

@@ -7,6 +7,11 @@
 
 #include <korvel/critical_section.h>
 #include <korvel/errors.h>
+#include <korvel/fast_infoset_context.h>
+#include <korvel/fi_vocabulary.h>
 #include <korvel/instance_monitor.h>
+#include <korvel/json_context.h>
+#include <korvel/namespace_alias_map.h>
+#include <korvel/serialization_context.h>
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
