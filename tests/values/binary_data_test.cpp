@@ -26,6 +26,7 @@ CBinaryData Data(const std::string& s) {
 }
 
 std::string Str(const CBinaryData& d) {
+  if (d.GetData() == nullptr) return {};
   return std::string(reinterpret_cast<const char*>(d.GetData()), d.GetLength());
 }
 
