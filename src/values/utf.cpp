@@ -2,7 +2,9 @@
 // UTF-8 and UTF-16LE conversions of wide text, with vectorised ASCII runs.
 #include "values/utf.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -70,80 +72,107 @@ size_t NarrowAsciiPrefix(const wchar_t* s, size_t n, char* d) noexcept {
   return i;
 }
 
-// Widens the leading ASCII run of s into d; returns its length.
-size_t WidenAsciiPrefix(const unsigned char* s, size_t n, wchar_t* d) noexcept {
-  size_t i = 0;
+// Widens the next sixteen bytes of s into d when they are all ASCII; returns
+// 16, or 0 when they are not (or fewer remain).
+inline size_t WidenAsciiBlock(const unsigned char* s, size_t n, wchar_t* d) noexcept {
 #if defined(__SSE2__)
+  if (n < 16) return 0;
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+  if (_mm_movemask_epi8(b) != 0) return 0;
   const __m128i zero = _mm_setzero_si128();
-  for (; i + 16 <= n; i += 16) {
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    if (_mm_movemask_epi8(b) != 0) break;
-    const __m128i lo = _mm_unpacklo_epi8(b, zero);
-    const __m128i hi = _mm_unpackhi_epi8(b, zero);
-    auto* out = reinterpret_cast<__m128i*>(d + i);
-    _mm_storeu_si128(out, _mm_unpacklo_epi16(lo, zero));
-    _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(lo, zero));
-    _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(hi, zero));
-    _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(hi, zero));
+  const __m128i lo = _mm_unpacklo_epi8(b, zero);
+  const __m128i hi = _mm_unpackhi_epi8(b, zero);
+  auto* out = reinterpret_cast<__m128i*>(d);
+  _mm_storeu_si128(out, _mm_unpacklo_epi16(lo, zero));
+  _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(lo, zero));
+  _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(hi, zero));
+  _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(hi, zero));
+  return 16;
+#else
+  if (n < 16) return 0;
+  for (size_t i = 0; i < 16; ++i) {
+    if (s[i] >= 0x80) return 0;
   }
+  for (size_t i = 0; i < 16; ++i) d[i] = static_cast<wchar_t>(s[i]);
+  return 16;
 #endif
-  for (; i < n && s[i] < 0x80; ++i) d[i] = static_cast<wchar_t>(s[i]);
-  return i;
 }
 
 // --- UTF-8 ----------------------------------------------------------------
 
-// Exact UTF-8 length of s, or kMalformed.
-size_t Utf8Size(const wchar_t* s, size_t n) noexcept {
-  size_t size = 0;
-  for (size_t i = 0; i < n; ++i) {
-    const uint32_t c = CodeOf(s[i]);
-    if (c < 0x80) {
-      size += 1;
-    } else if (c < 0x800) {
-      size += 2;
-    } else if (IsSurrogate(c)) {
-      if (!IsHighSurrogate(c) || i + 1 == n || !IsLowSurrogate(CodeOf(s[i + 1]))) {
-        return kMalformed;
-      }
-      ++i;
-      size += 4;
-    } else if (c < 0x10000) {
-      size += 3;
-    } else if (c <= 0x10FFFF) {
-      size += 4;
-    } else {
-      return kMalformed;
-    }
-  }
-  return size;
+// Characters encoded per step of the appending conversion: the target grows by
+// four bytes per character of a step, so steps bound the over-allocation.
+constexpr size_t kEncodeStep = 16384;
+
+// Stores the four bytes of word, lowest first; callers advance by the number
+// that counts and have room for all four.
+inline void StoreBytes(char* d, uint32_t word) noexcept {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  word = __builtin_bswap32(word);
+#endif
+  std::memcpy(d, &word, 4);
 }
 
-// Encodes s, which Utf8Size accepted.
-void EncodeUtf8(const wchar_t* s, size_t n, char* out) noexcept {
-  auto* d = reinterpret_cast<unsigned char*>(out);
-  for (size_t i = 0; i < n; ++i) {
-    uint32_t c = CodeOf(s[i]);
-    if (c < 0x80) {
-      *d++ = static_cast<unsigned char>(c);
-    } else if (c < 0x800) {
-      d[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
-      d[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-      d += 2;
-    } else if (c < 0x10000 && !IsSurrogate(c)) {
-      d[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
-      d[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-      d[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-      d += 3;
-    } else {
-      if (IsSurrogate(c)) c = 0x10000 + ((c - 0xD800) << 10) + (CodeOf(s[++i]) - 0xDC00);
-      d[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
-      d[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
-      d[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-      d[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-      d += 4;
+// Encodes the character at s[i] (a pair's low half may be at i + 1 < avail)
+// and advances i and d; false when it is malformed. The common case, a BMP
+// character, is encoded without branches: random mixes of one-, two- and
+// three-byte characters would otherwise mispredict at every other character.
+inline bool EncodeOne(const wchar_t* s, size_t& i, size_t avail, char*& d) noexcept {
+  uint32_t c = CodeOf(s[i]);
+  if (__builtin_expect(c < 0xD800 || c - 0xE000u < 0x2000u, 1)) {
+    const uint32_t two = (0xC0 | c >> 6) | (0x80 | (c & 0x3F)) << 8;
+    const uint32_t three =
+        (0xE0 | c >> 12) | (0x80 | ((c >> 6) & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16;
+    // Masks rather than conditionals, which the compiler turns back into jumps.
+    const uint32_t multi = 0u - static_cast<uint32_t>(c >= 0x80);
+    const uint32_t long3 = 0u - static_cast<uint32_t>(c >= 0x800);
+    StoreBytes(d, (c & ~multi) | (two & multi & ~long3) | (three & long3));
+    d += 1 + (multi & 1) + (long3 & 1);
+    ++i;
+    return true;
+  }
+  if (IsHighSurrogate(c) && i + 1 < avail && IsLowSurrogate(CodeOf(s[i + 1]))) {
+    c = 0x10000 + ((c - 0xD800) << 10) + (CodeOf(s[i + 1]) - 0xDC00);
+    i += 2;
+  } else if (c - 0x10000u <= 0xFFFFFu) {
+    ++i;
+  } else {
+    return false;
+  }
+  StoreBytes(d, (0xF0 | c >> 18) | (0x80 | ((c >> 12) & 0x3F)) << 8 |
+                    (0x80 | ((c >> 6) & 0x3F)) << 16 | (0x80 | (c & 0x3F)) << 24);
+  d += 4;
+  return true;
+}
+
+// Encodes count characters of s (avail of them readable, so that a pair may
+// straddle the end) into d, which has room for four bytes per character.
+// Returns the end of the output, or null when the text is malformed; consumed
+// is count, or count + 1 when the last character was a pair.
+char* EncodeUtf8Step(const wchar_t* s, size_t count, size_t avail, char* d,
+                     size_t& consumed) noexcept {
+  size_t i = 0;
+#if defined(__SSE2__)
+  __m128i v[4];
+  while (i + 16 <= count) {
+    if (AllAscii16(s + i, v)) {
+      const __m128i lo = _mm_packs_epi32(v[0], v[1]);
+      const __m128i hi = _mm_packs_epi32(v[2], v[3]);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(lo, hi));
+      i += 16;
+      d += 16;
+      continue;
+    }
+    for (const size_t end = i + 16; i < end;) {
+      if (!EncodeOne(s, i, avail, d)) return nullptr;
     }
   }
+#endif
+  while (i < count) {
+    if (!EncodeOne(s, i, avail, d)) return nullptr;
+  }
+  consumed = i;
+  return d;
 }
 
 inline bool IsContinuation(unsigned char b) noexcept { return (b & 0xC0) == 0x80; }
@@ -261,19 +290,27 @@ class BinarySink {
 
 template <class Sink>
 bool AppendUtf8(std::wstring_view text, Sink& sink) {
+  const wchar_t* s = text.data();
   const size_t n = text.size();
   if (n == 0) return true;
-  // Sized for all-ASCII text first, so the common case takes a single pass.
+  // Sized for all-ASCII text first, so that the common case needs no more.
   char* d = sink.Resize(n);
-  const size_t ascii = NarrowAsciiPrefix(text.data(), n, d);
-  if (ascii == n) return true;
-  const size_t rest = Utf8Size(text.data() + ascii, n - ascii);
-  if (rest == kMalformed) {
-    sink.Cancel();
-    return false;
+  size_t i = NarrowAsciiPrefix(s, n, d);
+  if (i == n) return true;
+  size_t written = i;
+  while (i < n) {
+    const size_t count = std::min(n - i, kEncodeStep);
+    char* const base = sink.Resize(written + 4 * count);
+    size_t consumed = 0;
+    const char* end = EncodeUtf8Step(s + i, count, n - i, base + written, consumed);
+    if (end == nullptr) {
+      sink.Cancel();
+      return false;
+    }
+    written = static_cast<size_t>(end - base);
+    i += consumed;
   }
-  d = sink.Resize(ascii + rest);
-  EncodeUtf8(text.data() + ascii, n - ascii, d + ascii);
+  sink.Resize(written);
   return true;
 }
 
@@ -307,13 +344,18 @@ std::string WideToUtf8(std::wstring_view text) {
 CBinaryData WideToUtf8Data(std::wstring_view text) {
   const wchar_t* s = text.data();
   const size_t n = text.size();
-  const size_t ascii = AsciiPrefixLength(s, n);
-  const size_t rest = ascii == n ? 0 : Utf8Size(s + ascii, n - ascii);
-  if (rest == kMalformed || ascii + rest == 0) return CBinaryData();
   unsigned char* bytes = nullptr;
-  CBinaryData out = BinaryDataAccess::Allocate(ascii + rest, bytes);
-  NarrowAsciiPrefix(s, ascii, reinterpret_cast<char*>(bytes));
-  EncodeUtf8(s + ascii, n - ascii, reinterpret_cast<char*>(bytes) + ascii);
+  if (AsciiPrefixLength(s, n) == n) {
+    if (n == 0) return CBinaryData();
+    CBinaryData out = BinaryDataAccess::Allocate(n, bytes);
+    NarrowAsciiPrefix(s, n, reinterpret_cast<char*>(bytes));
+    return out;
+  }
+  // Other text is sized by encoding it.
+  std::string utf8;
+  if (!WideToUtf8(text, utf8)) return CBinaryData();
+  CBinaryData out = BinaryDataAccess::Allocate(utf8.size(), bytes);
+  std::memcpy(bytes, utf8.data(), utf8.size());
   return out;
 }
 
@@ -326,19 +368,30 @@ bool Utf8ToWide(std::string_view bytes, std::wstring& out) {
   wchar_t* const start = sink.Resize(n);
   wchar_t* d = start;
   size_t i = 0;
-  for (;;) {
-    const size_t ascii = WidenAsciiPrefix(s + i, n - i, d);
-    i += ascii;
-    d += ascii;
-    if (i == n) break;
-    uint32_t cp = 0;
-    const size_t length = DecodeUtf8Sequence(s + i, n - i, cp);
-    if (length == 0) {
-      sink.Cancel();
-      return false;
+  while (i < n) {
+    const size_t ascii = WidenAsciiBlock(s + i, n - i, d);
+    if (ascii != 0) {
+      i += ascii;
+      d += ascii;
+      continue;
     }
-    *d++ = static_cast<wchar_t>(cp);
-    i += length;
+    // Character by character up to the next block.
+    for (const size_t stop = std::min(n, i + 16); i < stop;) {
+      const uint32_t b0 = s[i];
+      if (b0 < 0x80) {
+        *d++ = static_cast<wchar_t>(b0);
+        ++i;
+        continue;
+      }
+      uint32_t cp = 0;
+      const size_t length = DecodeUtf8Sequence(s + i, n - i, cp);
+      if (length == 0) {
+        sink.Cancel();
+        return false;
+      }
+      *d++ = static_cast<wchar_t>(cp);
+      i += length;
+    }
   }
   sink.Resize(static_cast<size_t>(d - start));
   return true;

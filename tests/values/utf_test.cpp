@@ -60,6 +60,22 @@ TEST(Utf8, SurrogatePairInWideTextIsOneCodePoint) {
   EXPECT_EQ(WideToUtf8(L"x\xD83D\xDE00y"), Bytes({'x', 0xF0, 0x9F, 0x98, 0x80, 'y'}));
 }
 
+// Long non-ASCII text is encoded in steps; pairs and malformed characters at
+// every position around a step's end.
+TEST(Utf8, LongTextAcrossConversionSteps) {
+  for (size_t at = 16379; at < 16388; ++at) {
+    SCOPED_TRACE(at);
+    std::wstring text = L"\u00e9" + std::wstring(at - 1, L'a') + L"\xD83D\xDE00\u4e2d";
+    std::string expected = Bytes({0xC3, 0xA9}) + std::string(at - 1, 'a') +
+                           Bytes({0xF0, 0x9F, 0x98, 0x80, 0xE4, 0xB8, 0xAD});
+    EXPECT_EQ(WideToUtf8(text), expected);
+    EXPECT_EQ(std::string(ByteView(WideToUtf8Data(text))), expected);
+    EXPECT_EQ(Utf8ToWide(expected), text.substr(0, at) + L"\U0001F600\u4e2d");
+    text[at] = L'\xDC00';
+    EXPECT_EQ(WideToUtf8(text), "");
+  }
+}
+
 TEST(Utf8, MalformedWideTextGivesNothing) {
   const std::pair<const char*, std::wstring> cases[] = {
       {"lone high surrogate", L"ab\xD800"},
