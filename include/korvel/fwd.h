@@ -15,6 +15,8 @@ class CKvInvalidStateException;
 class CKvInvalidParamException;
 class CKvOverFlowException;
 class IErrorPathProvider;
+class CBigInteger;
+class CDecimal;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel
