@@ -329,7 +329,7 @@ TEST(BigIntegerDigits, PrimitivesWorkLeastSignificantFirst) {
                               CKvInvalidValueException, kDivideMessage);
 }
 
-// Random operands of up to 45 digits, checked against the independent binary
+// Random operands of up to 65 digits, checked against the independent binary
 // arithmetic; lengths straddle the 18-digit boundary of the short division.
 TEST(BigIntegerArithmetic, AgreesWithIndependentArithmetic) {
   std::mt19937_64 random(20240607);
@@ -337,7 +337,15 @@ TEST(BigIntegerArithmetic, AgreesWithIndependentArithmetic) {
     std::string text;
     if (random() % 2) text += '-';
     const std::size_t length = 1 + random() % 45;
-    for (std::size_t i = 0; i < length; ++i) text += static_cast<char>('0' + random() % 10);
+    // Runs of nines and zeros stress carries, borrows and the estimate of each
+    // quotient digit, which only the digits past the 17th can prove wrong.
+    const bool extremes = random() % 3 == 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      text += extremes ? (random() % 8 == 0 ? '1'
+                          : random() % 2    ? '9'
+                                            : '0')
+                       : static_cast<char>('0' + random() % 10);
+    }
     // A run of low zeros now and then, for divisors that are scaled powers.
     if (random() % 8 == 0) text.append(random() % 20, '0');
     return text;
@@ -364,6 +372,14 @@ TEST(BigIntegerArithmetic, AgreesWithIndependentArithmetic) {
       EXPECT_EQ((a / b).ToString(), Widen(q.ToText()));
       DivMod(oa, ob.Abs(), q, r);
       EXPECT_EQ((a % b.GetAbs()).ToString(), Widen(r.ToText()));
+      // Just below a multiple of the divisor, the quotient digit estimated from
+      // the leading digits is at its most optimistic.
+      const std::string factor(1, static_cast<char>('1' + random() % 9));
+      const OracleInt below = ob * OracleInt::FromText(factor) - OracleInt::FromText("1");
+      DivMod(below, ob, q, r);
+      const CBigInteger dividend = b * CBigInteger(Widen(factor)) - 1;
+      EXPECT_EQ((dividend / b).ToString(), Widen(q.ToText()));
+      EXPECT_EQ((dividend % b.GetAbs()).ToString(), Widen(r.ToText()));
     }
   }
 }

@@ -224,8 +224,9 @@ struct OracleDecimal {
   static OracleDecimal FromParts(bool negative, const std::string& integer,
                                  const std::string& fraction) {
     OracleDecimal d;
-    const std::string digits = integer + fraction;
-    d.value = OracleInt::FromText((negative ? "-" : "") + (digits.empty() ? "0" : digits));
+    // Without a fraction the value still holds one place.
+    const std::string digits = integer + (fraction.empty() ? "0" : fraction);
+    d.value = OracleInt::FromText((negative ? "-" : "") + digits);
     d.places = fraction.empty() ? 1 : fraction.size();
     return d;
   }
