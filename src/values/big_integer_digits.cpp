@@ -241,15 +241,19 @@ Digits Multiply(const Digits& a, const Digits& b) {
   const std::size_t lb = nb - zb;
   Digits product(za + zb + la + lb, 0);
   std::uint16_t* out = product.data() + za + zb;
-  // Column by column: each output digit is its column sum plus the carry, so
-  // no intermediate array is needed. A column sum stays below 81 × min(la, lb)
-  // plus the carry, far inside 64 bits.
+  // Row by row into 32-bit column sums, a contiguous loop that runs on vector
+  // lanes, then one carry pass. A column sum stays below 81 × min(la, lb),
+  // inside 32 bits for any operand that fits in memory.
+  std::vector<std::uint32_t> columns(la + lb, 0);
+  for (std::size_t i = 0; i < la; ++i) {
+    const std::uint32_t digit = pa[i];
+    if (digit == 0) continue;
+    std::uint32_t* row = columns.data() + i;
+    for (std::size_t j = 0; j < lb; ++j) row[j] += digit * pb[j];
+  }
   std::uint64_t carry = 0;
   for (std::size_t k = 0; k + 1 < la + lb; ++k) {
-    const std::size_t first = k >= lb ? k - lb + 1 : 0;
-    const std::size_t last = std::min(k, la - 1);
-    std::uint64_t sum = carry;
-    for (std::size_t i = first; i <= last; ++i) sum += static_cast<unsigned>(pa[i]) * pb[k - i];
+    const std::uint64_t sum = carry + columns[k];
     out[k] = static_cast<std::uint16_t>(sum % 10);
     carry = sum / 10;
   }
