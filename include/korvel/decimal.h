@@ -120,7 +120,7 @@ class KORVEL_API CDecimal {
   std::int32_t m_fractionDivider;
 
   // Atomic only so that a change racing a conversion is not undefined
-  // behaviour; each operation reads it once.
+  // behaviour; no ordering is implied.
   static std::atomic<std::int32_t> m_maxDivider;
 };
 

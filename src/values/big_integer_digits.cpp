@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "values/number_errors.h"
 
@@ -71,7 +70,7 @@ void DivModShort(const Digits& a, std::size_t n, std::uint64_t divisor, Digits& 
 
 // Schoolbook long division, one quotient digit per step: the digit is
 // estimated from the leading digits, which never overshoots and falls short by
-// at most two, then corrected by subtraction. b has m digits, its lowest
+// at most one, then corrected by subtraction. b has m digits, its lowest
 // non-zero; a has n >= m digits.
 void DivModLong(const Digits& a, std::size_t n, const Digits& b, std::size_t m, Digits& quotient,
                 Digits& remainder) {

@@ -232,17 +232,17 @@ TEST(BigIntegerConversion, BoundsOfThirtyTwoAndSixtyFourBits) {
   EXPECT_EQ(static_cast<std::int32_t>(Big(L"-2147483648")),
             std::numeric_limits<std::int32_t>::min());
   EXPECT_EQ(static_cast<std::int32_t>(Big(L"2147483647")), 2147483647);
-  KORVEL_EXPECT_THROW_MESSAGE(static_cast<std::int32_t>(Big(L"2147483648")),
+  KORVEL_EXPECT_THROW_MESSAGE((void)static_cast<std::int32_t>(Big(L"2147483648")),
                               CKvInvalidValueException, L"ERROR: Value out of bound of int.");
-  KORVEL_EXPECT_THROW_MESSAGE(static_cast<std::int32_t>(Big(L"-2147483649")),
+  KORVEL_EXPECT_THROW_MESSAGE((void)static_cast<std::int32_t>(Big(L"-2147483649")),
                               CKvInvalidValueException, L"ERROR: Value out of bound of int.");
   EXPECT_EQ(static_cast<std::int64_t>(Big(L"-9223372036854775808")),
             std::numeric_limits<std::int64_t>::min());
   EXPECT_EQ(static_cast<std::int64_t>(Big(L"9223372036854775807")),
             std::numeric_limits<std::int64_t>::max());
-  KORVEL_EXPECT_THROW_MESSAGE(static_cast<std::int64_t>(Big(L"9223372036854775808")),
+  KORVEL_EXPECT_THROW_MESSAGE((void)static_cast<std::int64_t>(Big(L"9223372036854775808")),
                               CKvInvalidValueException, L"ERROR: Value out of bound of LONGLONG.");
-  KORVEL_EXPECT_THROW_MESSAGE(static_cast<std::int64_t>(Big(L"-18446744073709551616")),
+  KORVEL_EXPECT_THROW_MESSAGE((void)static_cast<std::int64_t>(Big(L"-18446744073709551616")),
                               CKvInvalidValueException, L"ERROR: Value out of bound of LONGLONG.");
 }
 
