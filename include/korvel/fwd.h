@@ -21,6 +21,8 @@ class CFIVocabulary;
 class CJsonContext;
 class CNamespaceAliasMap;
 class CSerializationContext;
+class CBigInteger;
+class CDecimal;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

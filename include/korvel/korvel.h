@@ -6,7 +6,9 @@
 #include <korvel/fwd.h>
 
 #include <korvel/binary_data.h>
+#include <korvel/big_integer.h>
 #include <korvel/critical_section.h>
+#include <korvel/decimal.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
 #include <korvel/fi_vocabulary.h>
