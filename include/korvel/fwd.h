@@ -7,6 +7,7 @@ class CKVCriticalSection;
 template <class T> class CSmartPtr;
 
 namespace Korvel {
+class CBinaryData;
 class CKvException;
 class CKvValidationException;
 class CKvInvalidValueException;
@@ -17,6 +18,13 @@ class CKvOverFlowException;
 class IErrorPathProvider;
 class CDateTime;
 class CDateTimeSpan;
+class CFastInfosetContext;
+class CFIVocabulary;
+class CJsonContext;
+class CNamespaceAliasMap;
+class CSerializationContext;
+class CBigInteger;
+class CDecimal;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel
