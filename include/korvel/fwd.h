@@ -8,6 +8,7 @@ template <class T> class CSmartPtr;
 
 namespace Korvel {
 class CBinaryData;
+class CFileTextStream;
 class CKvException;
 class CKvValidationException;
 class CKvInvalidValueException;
@@ -16,6 +17,10 @@ class CKvInvalidStateException;
 class CKvInvalidParamException;
 class CKvOverFlowException;
 class IErrorPathProvider;
+class CStringBuffer;
+class CTextStream;
+class CXmlTextWriter;
+class CXmlWriter;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

@@ -9,6 +9,10 @@
 #include <korvel/critical_section.h>
 #include <korvel/errors.h>
 #include <korvel/instance_monitor.h>
+#include <korvel/item_type.h>
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
+#include <korvel/text_stream.h>
 #include <korvel/xml_encoding.h>
+#include <korvel/xml_text_writer.h>
+#include <korvel/xml_writer.h>
