@@ -19,9 +19,12 @@
 
 namespace Korvel {
 
-namespace detail::platform {
+namespace detail {
+class ChunkStore;
+namespace platform {
 class AsyncFile;
-}  // namespace detail::platform
+}  // namespace platform
+}  // namespace detail
 
 // Text appended in chunks of CHUNK_SIZE characters: growing never moves what is
 // already written, and the whole text is joined once, when it is asked for.
@@ -70,8 +73,9 @@ class KORVEL_API CStringBuffer : public CInstanceMonitor {
   // Text joined by GetAllText; what is appended later follows it in chunks.
   std::wstring m_joined;
   // CHUNK_SIZE characters each, left uninitialised until written; all but the
-  // last are full.
-  std::vector<std::unique_ptr<wchar_t[]>> m_chunks;
+  // last are full. The store owns their memory.
+  std::vector<wchar_t*> m_chunks;
+  std::unique_ptr<detail::ChunkStore> m_store;
   wchar_t* m_next = nullptr;  // where the next character goes in the last chunk
   wchar_t* m_end = nullptr;   // end of the last chunk
   size_t m_length = 0;
@@ -112,11 +116,13 @@ class KORVEL_API CTextStream : public CInstanceMonitor {
 // A text stream that sends its text to a file while it is being produced: each
 // Flush encodes the buffered text and starts writing it, and the writer goes
 // on filling the buffer while that write is in flight. At most one write is in
-// flight. Failures throw CKvException with the system's error code: "Failed to
-// write data to the file [%s] error [0x%08X]" when the file cannot be created,
-// "Failed to create event for file overlap [%s] error [0x%08X]", and "Failed to
-// write data to the file. Error [0x%08X]" for a write that fails; the file is
-// closed then and the stream writes nothing more.
+// flight; text flushed meanwhile is gathered and goes out with the next write,
+// so a slow disk gets fewer, larger writes (the writer waits once 1 MiB is
+// gathered). Failures throw CKvException with the system's error code:
+// "Failed to write data to the file [%s] error [0x%08X]" when the file cannot
+// be created, "Failed to create event for file overlap [%s] error [0x%08X]",
+// and "Failed to write data to the file. Error [0x%08X]" for a write that
+// fails; the file is closed then and the stream writes nothing more.
 class KORVEL_API CFileTextStream : public CTextStream {
  public:
   // Touches no file yet.
@@ -138,12 +144,14 @@ class KORVEL_API CFileTextStream : public CTextStream {
 
  private:
   void FlushText(bool last);
+  void StartGatheredWrite();
   void WaitForWrite();
   [[noreturn]] void FailWrite(int error);
 
   std::wstring m_path;
-  CBinaryData m_pending;  // the bytes of the write in flight
-  uint64_t m_offset = 0;  // where the next write goes
+  CBinaryData m_pending;   // the bytes of the write in flight
+  CBinaryData m_gathered;  // bytes flushed while it runs
+  uint64_t m_offset = 0;   // where the next write goes
   // A high surrogate that ended the last flushed text, waiting for its pair.
   wchar_t m_heldSurrogate = 0;
   std::unique_ptr<detail::platform::AsyncFile> m_file;

@@ -161,6 +161,12 @@ ErrorCode AsyncFile::Wait(size_t& transferred) {
   return m_helper->result;
 }
 
+bool AsyncFile::IsDone() const {
+  if (!m_inFlight || m_injected != 0) return true;
+  std::lock_guard<std::mutex> lock(m_helper->mutex);
+  return m_helper->finished;
+}
+
 ErrorCode AsyncFile::StopHelper() noexcept {
   if (!m_helper) return 0;
   size_t ignored;

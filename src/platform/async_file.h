@@ -41,6 +41,8 @@ class AsyncFile {
   // Without an operation in flight it returns 0 at once with transferred 0.
   ErrorCode Wait(size_t& transferred);
   bool IsBusy() const noexcept { return m_inFlight; }
+  // True when Wait would return at once.
+  bool IsDone() const;
 
   // Waits for the operation in flight, stops the helper and closes the file;
   // returns the first error among the three. The file is closed either way.

@@ -14,6 +14,8 @@ namespace Korvel {
 namespace {
 
 constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
+// Past this much gathered output the writer waits for the disk.
+constexpr uint32_t kMaxGathered = 1u << 20;
 
 }  // namespace
 
@@ -27,6 +29,7 @@ void CFileTextStream::Open() {
   CTextStream::Open();
   m_file.reset();
   m_pending.Clear();
+  m_gathered.Clear();
   m_offset = 0;
   m_heldSurrogate = 0;
 
@@ -52,11 +55,25 @@ void CFileTextStream::Flush() { FlushText(false); }
 void CFileTextStream::FlushText(bool last) {
   if (m_buffer.GetLength() == 0 && !(last && m_heldSurrogate != 0)) return;
   if (!m_file) detail::ThrowFileError(detail::kFileWriteFailed, EBADF);
-  WaitForWrite();
-  // The previous write is complete, so its bytes may go.
-  m_pending =
+  CBinaryData bytes =
       detail::EncodeText(m_buffer, m_encoding, m_heldSurrogate, last ? nullptr : &m_heldSurrogate);
   m_buffer.Clear();
+  if (m_gathered.GetLength() == 0) {
+    m_gathered = std::move(bytes);
+  } else {
+    m_gathered.Append(bytes);
+  }
+  // Waiting for every chunk would tie the writer to the disk's pace; while
+  // the write in flight runs, the writer goes on.
+  if (!m_file->IsDone() && m_gathered.GetLength() < kMaxGathered) return;
+  StartGatheredWrite();
+}
+
+void CFileTextStream::StartGatheredWrite() {
+  WaitForWrite();
+  // The previous write is complete, so its bytes may go.
+  m_pending = std::move(m_gathered);
+  m_gathered = CBinaryData();
   if (m_pending.GetLength() == 0) return;
   const int error = m_file->StartWrite(m_pending.GetData(), m_pending.GetLength(), m_offset);
   if (error != 0) FailWrite(error);
@@ -72,6 +89,7 @@ void CFileTextStream::WaitForWrite() {
 void CFileTextStream::FailWrite(int error) {
   m_file.reset();
   m_pending.Clear();
+  m_gathered.Clear();
   // Nothing more is written, so nothing is kept for a later flush to fail on.
   m_buffer.Clear();
   detail::ThrowFileError(detail::kFileWriteFailed, error);
@@ -80,6 +98,7 @@ void CFileTextStream::FailWrite(int error) {
 void CFileTextStream::Close() {
   if (!m_file && m_buffer.GetLength() == 0) return;
   FlushText(true);
+  StartGatheredWrite();
   WaitForWrite();
   const int error = m_file->Close();
   m_file.reset();

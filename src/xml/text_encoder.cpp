@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/memory.h"
 #include "values/binary_record.h"
 #include "values/utf.h"
 #include "xml/writer_messages.h"
@@ -107,6 +108,8 @@ CBinaryData EncodeText(const CStringBuffer& text, XmlEncoding encoding, wchar_t 
 
   unsigned char* bytes = nullptr;
   CBinaryData out = BinaryDataAccess::Allocate(bound, bytes);
+  // Large output is written once, front to back, into fresh memory.
+  platform::AdviseHugePages(bytes, bound);
   ByteWriter writer(utf8, bytes);
   for (size_t i = 0; i < chunks; ++i) {
     std::wstring_view chunk = text.GetChunk(i);

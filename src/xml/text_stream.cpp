@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "xml/chunk_store.h"
 #include "xml/output_switches.h"
 #include "xml/text_encoder.h"
 
@@ -28,8 +29,9 @@ CStringBuffer::~CStringBuffer() = default;
 void CStringBuffer::StartChunk() {
   // Not zero-filled: a chunk is written before it is read, and filling it
   // would be a second pass over all the text.
-  m_chunks.emplace_back(new wchar_t[CHUNK_SIZE]);
-  m_next = m_chunks.back().get();
+  if (!m_store) m_store = std::make_unique<detail::ChunkStore>();
+  m_chunks.push_back(m_store->Allocate());
+  m_next = m_chunks.back();
   m_end = m_next + CHUNK_SIZE;
 }
 
@@ -50,6 +52,7 @@ const std::wstring& CStringBuffer::GetAllText() {
   m_joined.reserve(m_length);
   for (size_t i = 0; i < m_chunks.size(); ++i) m_joined += ChunkText(i);
   m_chunks.clear();
+  m_store->Release(false);
   m_next = m_end = nullptr;
   return m_joined;
 }
@@ -59,7 +62,8 @@ void CStringBuffer::Clear() {
   std::wstring().swap(m_joined);
   if (m_chunks.empty()) return;
   m_chunks.resize(1);
-  m_next = m_chunks.front().get();
+  m_store->Release(true);
+  m_next = m_chunks.front();
   m_end = m_next + CHUNK_SIZE;
 }
 
@@ -72,7 +76,7 @@ std::wstring_view CStringBuffer::GetChunk(size_t index) const noexcept {
 }
 
 std::wstring_view CStringBuffer::ChunkText(size_t index) const noexcept {
-  const wchar_t* chunk = m_chunks[index].get();
+  const wchar_t* chunk = m_chunks[index];
   const wchar_t* end = index + 1 < m_chunks.size() ? chunk + CHUNK_SIZE : m_next;
   return std::wstring_view(chunk, static_cast<size_t>(end - chunk));
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 #include "xml/text_encoder.h"
@@ -50,6 +51,30 @@ TEST(StringBuffer, AppendingFillsChunksWithoutMovingWrittenText) {
   // The joined text stays; later text goes into a new chunk after it.
   buffer.Append(L"!");
   EXPECT_EQ(buffer.GetChunkCount(), 2u);
+  EXPECT_EQ(buffer.GetAllText(), expected + L"!");
+}
+
+TEST(StringBuffer, LargeTextStaysInPlaceAcrossAllocationStrategies) {
+  // Past the first chunks, storage comes from large blocks; nothing written
+  // moves, whichever way its chunk was allocated.
+  CStringBuffer buffer;
+  const std::wstring piece = Pattern(1000);
+  std::vector<const wchar_t*> starts;
+  std::wstring expected;
+  for (int i = 0; i < 600; ++i) {
+    buffer.Append(piece);
+    expected += piece;
+    while (starts.size() < buffer.GetChunkCount()) {
+      starts.push_back(buffer.GetChunk(starts.size()).data());
+    }
+  }
+  ASSERT_GT(buffer.GetChunkCount(), 140u);
+  for (size_t i = 0; i < starts.size(); ++i) EXPECT_EQ(buffer.GetChunk(i).data(), starts[i]);
+  EXPECT_EQ(buffer.GetAllText(), expected);
+  buffer.Clear();
+  buffer.Append(expected);
+  buffer.Append(L'!');
+  EXPECT_EQ(buffer.GetLength(), expected.size() + 1);
   EXPECT_EQ(buffer.GetAllText(), expected + L"!");
 }
 
