@@ -114,15 +114,15 @@ class KORVEL_API CTextStream : public CInstanceMonitor {
 };
 
 // A text stream that sends its text to a file while it is being produced: each
-// Flush encodes the buffered text and starts writing it, and the writer goes
-// on filling the buffer while that write is in flight. At most one write is in
-// flight; text flushed meanwhile is gathered and goes out with the next write,
-// so a slow disk gets fewer, larger writes (the writer waits once 1 MiB is
-// gathered). Failures throw CKvException with the system's error code:
-// "Failed to write data to the file [%s] error [0x%08X]" when the file cannot
-// be created, "Failed to create event for file overlap [%s] error [0x%08X]",
-// and "Failed to write data to the file. Error [0x%08X]" for a write that
-// fails; the file is closed then and the stream writes nothing more.
+// Flush encodes the buffered text, and once 64 KiB of bytes are gathered they
+// are written while the writer goes on filling the buffer. At most one write
+// is in flight; bytes flushed meanwhile go out with the next write, so a slow
+// disk gets fewer, larger writes (the writer waits once 1 MiB is gathered).
+// Failures throw CKvException with the system's error code: "Failed to write
+// data to the file [%s] error [0x%08X]" when the file cannot be created,
+// "Failed to create event for file overlap [%s] error [0x%08X]", and "Failed
+// to write data to the file. Error [0x%08X]" for a write that fails; the file
+// is closed then and the stream writes nothing more.
 class KORVEL_API CFileTextStream : public CTextStream {
  public:
   // Touches no file yet.

@@ -54,7 +54,10 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   void SetEOLType(EOLType type);
   EOLType GetEOLType() const noexcept { return m_eolType; }
   // Written once per level of depth; one tab by default.
-  void SetIndentChars(const std::wstring& indent) { m_indentChars = indent; }
+  void SetIndentChars(const std::wstring& indent) {
+    m_indentChars = indent;
+    m_indentRun.clear();
+  }
   const std::wstring& GetIndentChars() const noexcept { return m_indentChars; }
   // Line ends and indentation between elements; true by default.
   void SetFormatted(bool formatted) noexcept { m_formatted = formatted; }
@@ -83,6 +86,9 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
 
   bool m_writeDefaultElementValues = false;
   std::wstring m_indentChars = L"\t";
+  // The indent characters repeated for the deepest level written so far, so
+  // that an indentation is one append.
+  std::wstring m_indentRun;
   std::wstring m_lineEnd = L"\n";
   EOLType m_eolType = EOL_LF;
   bool m_formatted = true;

@@ -14,6 +14,9 @@ namespace Korvel {
 namespace {
 
 constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
+// Writes are at least this large (but for the last): a system call and a
+// hand-over per 4 KiB cost more than the write itself.
+constexpr uint32_t kMinWrite = 64u << 10;
 // Past this much gathered output the writer waits for the disk.
 constexpr uint32_t kMaxGathered = 1u << 20;
 
@@ -63,7 +66,8 @@ void CFileTextStream::FlushText(bool last) {
   } else {
     m_gathered.Append(bytes);
   }
-  // Waiting for every chunk would tie the writer to the disk's pace; while
+  if (!last && m_gathered.GetLength() < kMinWrite) return;
+  // Waiting for every write would tie the writer to the disk's pace; while
   // the write in flight runs, the writer goes on.
   if (!m_file->IsDone() && m_gathered.GetLength() < kMaxGathered) return;
   StartGatheredWrite();

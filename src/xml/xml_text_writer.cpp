@@ -252,7 +252,10 @@ void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
 }
 
 void CXmlTextWriter::WriteIndent(int32_t depth) {
-  for (int32_t i = 0; i < depth; ++i) Write(m_indentChars);
+  if (depth <= 0) return;
+  const size_t length = static_cast<size_t>(depth) * m_indentChars.size();
+  while (m_indentRun.size() < length) m_indentRun += m_indentChars;
+  Write(std::wstring_view(m_indentRun).substr(0, length));
 }
 
 void CXmlTextWriter::WriteNamespaceDeclaration(const std::wstring& prefix,

@@ -94,15 +94,16 @@ TEST_F(FileTextStream, FileHoldsTheByteOrderMarkAndTheSameBytesAsMemory) {
       CXmlTextWriter memoryWriter(memory);
       memoryWriter.SetFormatted(formatted);
       memoryWriter.Open();
-      WriteSample(memoryWriter, 300);
+      WriteSample(memoryWriter, 4000);
       memoryWriter.Close();
-      ASSERT_GT(memory.GetBuffer().GetLength(), 3 * 4096u);
+      // Several writes, whatever the encoding.
+      ASSERT_GT(memory.GetBuffer().GetLength(), 3 * 65536u);
 
       CFileTextStream file(Path("out.xml"), row.encoding);
       CXmlTextWriter fileWriter(file);
       fileWriter.SetFormatted(formatted);
       fileWriter.Open();
-      WriteSample(fileWriter, 300);
+      WriteSample(fileWriter, 4000);
       // Handed to the file while produced: the text never piles up in memory.
       EXPECT_LT(file.GetBuffer().GetLength(), 4096u);
       fileWriter.Close();
@@ -175,9 +176,9 @@ TEST_F(FileTextStream, FailedWriteClosesTheFileAndStopsTheStream) {
   writer.Open();
   EXPECT_EQ(Threads(), threads + 1);
   InjectFileFailure(FileOp::Write, ENOSPC);
-  // The first chunk's write fails; the writer learns it at the next flush.
+  // The first write fails; the writer learns it when it starts the next one.
   try {
-    WriteSample(writer, 300);
+    WriteSample(writer, 3000);
     ADD_FAILURE() << "no exception";
   } catch (const CKvException& e) {
     EXPECT_EQ(e.GetMessageW(), L"Failed to write data to the file. Error [0x0000001C]");
