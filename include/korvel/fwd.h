@@ -8,6 +8,7 @@ template <class T> class CSmartPtr;
 
 namespace Korvel {
 class CBinaryData;
+class CFileTextStream;
 class CKvException;
 class CKvValidationException;
 class CKvInvalidValueException;
@@ -25,6 +26,10 @@ class CNamespaceAliasMap;
 class CSerializationContext;
 class CBigInteger;
 class CDecimal;
+class CStringBuffer;
+class CTextStream;
+class CXmlTextWriter;
+class CXmlWriter;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

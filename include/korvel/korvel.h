@@ -18,6 +18,10 @@
 #include <korvel/json_context.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/serialization_context.h>
+#include <korvel/item_type.h>
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
+#include <korvel/text_stream.h>
 #include <korvel/xml_encoding.h>
+#include <korvel/xml_text_writer.h>
+#include <korvel/xml_writer.h>

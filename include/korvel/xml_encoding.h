@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// XmlEncoding: the byte encoding in which text writers hand out what they wrote.
+// XmlEncoding and EOLType: the byte encoding in which text writers hand out
+// what they wrote, and the line ends they write.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,11 @@ enum XmlEncoding : int32_t {
   XmlEncoding_UTF8 = 1,             // UTF-8, declared as encoding="UTF-8"
   XmlEncoding_UTF16 = 2,            // UTF-16LE, declared as encoding="UTF-16"; files start FF FE
   XmlEncoding_UTF16Undeclared = 3,  // UTF-16LE without an encoding declaration; files start FF FE
+};
+
+enum EOLType : int32_t {
+  EOL_CRLF = 0,  // carriage return, line feed
+  EOL_LF = 1,    // line feed
 };
 
 }  // namespace Korvel

@@ -19,19 +19,11 @@ struct InjectedFailure {
 };
 
 // One slot per operation, per thread, so tests on other threads are unaffected.
-thread_local InjectedFailure t_injected[4];
-
-bool TakeInjected(FileOp op, ErrorCode& error) {
-  InjectedFailure& slot = t_injected[static_cast<int>(op)];
-  if (!slot.armed) return false;
-  slot.armed = false;
-  error = slot.error;
-  return true;
-}
+thread_local InjectedFailure t_injected[static_cast<int>(FileOp::Overlap) + 1];
 
 ErrorCode Open(int& fd, const std::wstring& path, int flags) {
   ErrorCode injected;
-  if (TakeInjected(FileOp::Open, injected)) return injected;
+  if (TakeInjectedFileFailure(FileOp::Open, injected)) return injected;
   std::string narrow = NarrowPath(path);
   do {
     fd = ::open(narrow.c_str(), flags | O_CLOEXEC, 0666);
@@ -40,6 +32,14 @@ ErrorCode Open(int& fd, const std::wstring& path, int flags) {
 }
 
 }  // namespace
+
+bool TakeInjectedFileFailure(FileOp op, ErrorCode& error) {
+  InjectedFailure& slot = t_injected[static_cast<int>(op)];
+  if (!slot.armed) return false;
+  slot.armed = false;
+  error = slot.error;
+  return true;
+}
 
 void InjectFileFailure(FileOp op, ErrorCode error) {
   t_injected[static_cast<int>(op)] = {true, error};
@@ -83,7 +83,7 @@ ErrorCode File::CreateForWrite(const std::wstring& path) {
 
 ErrorCode File::Size(uint64_t& size) const {
   ErrorCode injected;
-  if (TakeInjected(FileOp::Size, injected)) return injected;
+  if (TakeInjectedFileFailure(FileOp::Size, injected)) return injected;
   struct stat st;
   if (::fstat(m_fd, &st) != 0) return errno;
   size = static_cast<uint64_t>(st.st_size);
@@ -93,7 +93,7 @@ ErrorCode File::Size(uint64_t& size) const {
 ErrorCode File::Read(void* buffer, size_t count, size_t& got) {
   got = 0;
   ErrorCode injected;
-  if (TakeInjected(FileOp::Read, injected)) return injected;
+  if (TakeInjectedFileFailure(FileOp::Read, injected)) return injected;
   auto* out = static_cast<char*>(buffer);
   while (got < count) {
     ssize_t n = ::read(m_fd, out + got, count - got);
@@ -110,7 +110,7 @@ ErrorCode File::Read(void* buffer, size_t count, size_t& got) {
 ErrorCode File::ReadAt(void* buffer, size_t count, uint64_t offset, size_t& got) {
   got = 0;
   ErrorCode injected;
-  if (TakeInjected(FileOp::Read, injected)) return injected;
+  if (TakeInjectedFileFailure(FileOp::Read, injected)) return injected;
   auto* out = static_cast<char*>(buffer);
   while (got < count) {
     ssize_t n = ::pread(m_fd, out + got, count - got, static_cast<off_t>(offset + got));
@@ -126,7 +126,7 @@ ErrorCode File::ReadAt(void* buffer, size_t count, uint64_t offset, size_t& got)
 
 ErrorCode File::WriteAll(const void* data, size_t count) {
   ErrorCode injected;
-  if (TakeInjected(FileOp::Write, injected)) return injected;
+  if (TakeInjectedFileFailure(FileOp::Write, injected)) return injected;
   const auto* in = static_cast<const char*>(data);
   while (count > 0) {
     ssize_t n = ::write(m_fd, in, count);

@@ -45,9 +45,13 @@ std::string NarrowPath(const std::wstring& path);
 
 // Failure injection for tests: the next matching operation on this thread fails
 // with the given errno value (after opening, for Size/Read/Write, so that the
-// handle's cleanup is exercised).
-enum class FileOp { Open, Size, Read, Write };
+// handle's cleanup is exercised). Overlap is the start of the helper behind an
+// AsyncFile; an AsyncFile takes Read and Write failures on the thread that
+// starts the operation and reports them when it is waited for.
+enum class FileOp { Open, Size, Read, Write, Overlap };
 void InjectFileFailure(FileOp op, ErrorCode error);
 void ClearInjectedFileFailures();
+// Consumes a failure injected for op on this thread; true when there was one.
+bool TakeInjectedFileFailure(FileOp op, ErrorCode& error);
 
 }  // namespace Korvel::detail::platform

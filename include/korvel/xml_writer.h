@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: MIT
+// CXmlWriter: the abstract sink that serialisers describe documents to, with
+// the element stack and namespace scopes that all its implementations share.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <korvel/export.h>
+#include <korvel/instance_monitor.h>
+#include <korvel/item_type.h>
+
+namespace Korvel {
+
+class KORVEL_API CXmlWriter : public CInstanceMonitor {
+ public:
+  // Namespace URI to prefix, in code-unit order of the URI.
+  using NamespaceMap = std::map<std::wstring, std::wstring>;
+
+  // One open element: its name, its place in the tree, and the default
+  // namespace and prefixes in force inside it.
+  //
+  // A child shares its parent's scope until it adds an alias or sets a
+  // default namespace, and only then copies it, so elements that declare
+  // nothing cost no map copy. A context owns its parent: destroying it
+  // destroys the chain of its ancestors.
+  class KORVEL_API CXmlWriterContext : public CInstanceMonitor {
+   public:
+    // The root element, with its own copy of the document's scope.
+    CXmlWriterContext(const std::wstring& name, const std::wstring& namespaceUri,
+                      const std::wstring& defaultNamespace, const NamespaceMap& aliases);
+    // A child of parent (which the new context then owns), sharing its scope.
+    CXmlWriterContext(const std::wstring& name, const std::wstring& namespaceUri,
+                      CXmlWriterContext* parent);
+    CXmlWriterContext(const CXmlWriterContext&) = delete;
+    CXmlWriterContext& operator=(const CXmlWriterContext&) = delete;
+    ~CXmlWriterContext() override;
+
+    const std::wstring& GetName() const noexcept { return m_name; }
+    const std::wstring& GetNamespaceUri() const noexcept { return m_namespaceUri; }
+    // 0 for the root element.
+    int32_t GetDepth() const noexcept { return m_depth; }
+    void SetDepth(int32_t depth) noexcept { m_depth = depth; }
+    CXmlWriterContext* GetParent() const noexcept { return m_parent; }
+    // Hands the parent chain over to the caller.
+    CXmlWriterContext* DetachParent() noexcept;
+
+    // Child elements started inside this one.
+    int32_t GetChildCount() const noexcept { return m_childCount; }
+    void AddChild() noexcept { ++m_childCount; }
+    // True from the start of the element until its start tag is closed.
+    bool IsStartTagOpen() const noexcept { return m_startTagOpen; }
+    void SetStartTagOpen(bool open) noexcept { m_startTagOpen = open; }
+    // Whatever a writer needs to remember per element; 0 at creation.
+    int32_t GetWriterState() const noexcept { return m_writerState; }
+    void SetWriterState(int32_t state) noexcept { m_writerState = state; }
+
+    // The scope in force: this element's own, or that of the nearest ancestor
+    // that has one.
+    const std::wstring& GetDefaultNamespace() const noexcept { return m_scope->defaultNamespace; }
+    const NamespaceMap& GetAliases() const noexcept { return m_scope->aliases; }
+    bool SharesParentScope() const noexcept { return m_scope != m_ownScope.get(); }
+    // True for no namespace and for the default namespace in force: such
+    // names are written without a prefix.
+    bool IsUnprefixed(const std::wstring& namespaceUri) const noexcept {
+      return namespaceUri.empty() || namespaceUri == m_scope->defaultNamespace;
+    }
+    // The prefix mapped to the URI in scope, or null.
+    const std::wstring* FindPrefix(const std::wstring& namespaceUri) const;
+
+    // These change this element's scope, copying the parent's first.
+    void SetDefaultNamespace(const std::wstring& namespaceUri);
+    void AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri);
+    // Maps the URI to the first of AA, AB, ... AZ, BA, ... ZZ that is not yet
+    // a prefix in scope (then AAA, AAB, ...) and returns it.
+    const std::wstring& AllocatePrefix(const std::wstring& namespaceUri);
+
+   private:
+    friend class CXmlWriter;
+    struct Scope {
+      std::wstring defaultNamespace;
+      NamespaceMap aliases;
+    };
+
+    CXmlWriterContext() = default;
+    void StartRoot(const std::wstring& name, const std::wstring& namespaceUri,
+                   const std::wstring& defaultNamespace, const NamespaceMap& aliases);
+    void StartChild(const std::wstring& name, const std::wstring& namespaceUri,
+                    CXmlWriterContext* parent);
+    Scope& OwnScope();
+
+    int32_t m_childCount = 0;
+    bool m_startTagOpen = true;
+    int32_t m_depth = 0;
+    std::wstring m_namespaceUri;
+    std::wstring m_name;
+    CXmlWriterContext* m_parent = nullptr;
+    int32_t m_writerState = 0;
+    const Scope* m_scope = nullptr;
+    // Allocated the first time this element changes its scope; kept when the
+    // writer reuses the context for a later element.
+    std::unique_ptr<Scope> m_ownScope;
+  };
+
+  CXmlWriter(const CXmlWriter&) = delete;
+  CXmlWriter& operator=(const CXmlWriter&) = delete;
+  // Destroys the element contexts still open.
+  ~CXmlWriter() override;
+
+  // Prepares the output; nothing in the base.
+  virtual void Open();
+  // Throws CKvException "An Element has not been closed." while an element is
+  // open; writers close their output first, then call this.
+  virtual void Close();
+  // Before the root element: the document's default namespace, declared on the
+  // root; inside an element: the default namespace of its scope, not declared.
+  virtual void SetDefaultNamespace(const std::wstring& namespaceUri);
+  // Before the root element: a document alias, declared on the root; inside
+  // an element: an alias of its scope, not declared.
+  virtual void AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri);
+  virtual void WriteComment(const std::wstring& text) = 0;
+  // Complete processing-instruction markup.
+  virtual void WriteProcessingInstruction(const std::wstring& text) = 0;
+  // Placed as it is inside the root element's start tag, after its attributes.
+  virtual void WriteInLineSchema(const std::wstring& text) = 0;
+  virtual void StartElement(const std::wstring& name, const std::wstring& namespaceUri) = 0;
+  // The simple content of the current element; isDefaultValue tells that the
+  // text equals the schema default of the element.
+  virtual void WriteText(const std::wstring& text, ItemType itemType, bool isDefaultValue) = 0;
+  virtual void EndElement() = 0;
+  // Only while the current element's start tag is open.
+  virtual void WriteAttribute(const std::wstring& name, const std::wstring& namespaceUri,
+                              const std::wstring& value, ItemType itemType) = 0;
+  // xsi:type with the qualified type name as its value.
+  virtual void WriteXsiType(const std::wstring& typeNamespaceUri, const std::wstring& typeName,
+                            ItemType itemType) = 0;
+  // xsi:nil="true".
+  virtual void WriteNil() = 0;
+
+  const std::wstring& GetDocumentDefaultNamespace() const noexcept { return m_defaultNamespace; }
+  // Starts with "http://www.w3.org/XML/1998/namespace" mapped to "xml".
+  const NamespaceMap& GetDocumentAliases() const noexcept { return m_aliases; }
+  // The innermost open element, or null.
+  CXmlWriterContext* GetCurrentElement() const noexcept { return m_current; }
+
+  static constexpr wchar_t XML_NAMESPACE[] = L"http://www.w3.org/XML/1998/namespace";
+  static constexpr wchar_t XSI_NAMESPACE[] = L"http://www.w3.org/2001/XMLSchema-instance";
+
+ protected:
+  explicit CXmlWriter(const wchar_t* className);
+
+  // Opens an element, a child of the current one or else the root, and makes
+  // it current.
+  CXmlWriterContext& PushElement(const std::wstring& name, const std::wstring& namespaceUri);
+  // Closes the current element; its parent becomes current. Throws
+  // CKvException "No element is open." when there is none.
+  void PopElement();
+  // The current element; throws as PopElement when there is none.
+  CXmlWriterContext& RequireCurrentElement() const;
+
+ private:
+  std::wstring m_defaultNamespace;
+  CXmlWriterContext* m_current = nullptr;
+  NamespaceMap m_aliases;
+  // Contexts of closed elements, chained through their parent pointers and
+  // reused so that an element costs no allocation once the tree's depth has
+  // been reached.
+  CXmlWriterContext* m_spare = nullptr;
+};
+
+}  // namespace Korvel

@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: MIT
+// The XML text writer: markup, escaping, namespace declarations and layout.
+#include <korvel/xml_text_writer.h>
+
+#include <array>
+#include <cstdint>
+
+#include "xml/writer_messages.h"
+
+namespace Korvel {
+
+namespace {
+
+// Characters that escaping replaces or drops, per mode. Everything at or
+// above U+0080 passes unchanged, so only ASCII needs a table entry.
+constexpr uint8_t kInContent = 1;
+constexpr uint8_t kInAttribute = 2;
+
+constexpr std::array<uint8_t, 128> MakeEscapeTable() {
+  std::array<uint8_t, 128> table{};
+  table['&'] = table['<'] = table['>'] = kInContent | kInAttribute;
+  table['\n'] = table['\r'] = kInContent | kInAttribute;
+  table['"'] = kInAttribute;
+  return table;
+}
+constexpr std::array<uint8_t, 128> kEscapeTable = MakeEscapeTable();
+
+constexpr std::wstring_view kCdataStart = L"<![CDATA[";
+
+const std::wstring& XsiNamespace() {
+  static const std::wstring uri(CXmlWriter::XSI_NAMESPACE);
+  return uri;
+}
+
+}  // namespace
+
+CXmlTextWriter::CXmlTextWriter(CTextStream& stream)
+    : CXmlWriter(L"CXmlTextWriter"), m_stream(stream), m_out(stream.GetBuffer()) {}
+
+CXmlTextWriter::~CXmlTextWriter() = default;
+
+void CXmlTextWriter::Open() { m_stream.Open(); }
+
+void CXmlTextWriter::Close() {
+  m_stream.Close();
+  CXmlWriter::Close();
+}
+
+void CXmlTextWriter::SetEOLType(EOLType type) {
+  switch (type) {
+    case EOL_CRLF:
+      m_lineEnd = L"\r\n";
+      break;
+    case EOL_LF:
+      m_lineEnd = L"\n";
+      break;
+    default:
+      detail::ThrowWriterError(detail::kInvalidEolType);
+  }
+  m_eolType = type;
+}
+
+void CXmlTextWriter::WriteXmlDeclaration() {
+  Write(L"<?xml version=\"1.0\"");
+  switch (m_stream.GetEncoding()) {
+    case XmlEncoding_UTF8:
+      Write(L" encoding=\"UTF-8\"");
+      break;
+    case XmlEncoding_UTF16:
+      Write(L" encoding=\"UTF-16\"");
+      break;
+    default:
+      break;
+  }
+  Write(L"?>");
+  Write(m_lineEnd);
+  FlushIfFull();
+}
+
+void CXmlTextWriter::WriteComment(const std::wstring& text) {
+  Write(L"<!--");
+  WriteEscaped(text, false);
+  Write(L"-->");
+  Write(m_lineEnd);
+  FlushIfFull();
+}
+
+void CXmlTextWriter::WriteProcessingInstruction(const std::wstring& text) {
+  Write(text);
+  Write(m_lineEnd);
+  Write(m_lineEnd);
+  FlushIfFull();
+}
+
+void CXmlTextWriter::WriteInLineSchema(const std::wstring& text) {
+  Write(L' ');
+  Write(m_lineEnd);
+  Write(text);
+  Write(m_lineEnd);
+  FlushIfFull();
+}
+
+void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& namespaceUri) {
+  CloseStartTagForChild();
+  CXmlWriterContext& element = PushElement(name, namespaceUri);
+  if (m_formatted) WriteIndent(element.GetDepth());
+  Write(L'<');
+  const std::wstring& uri = element.GetNamespaceUri();
+  if (element.IsUnprefixed(uri)) {
+    Write(element.GetName());
+  } else {
+    const std::wstring* prefix = element.FindPrefix(uri);
+    const bool declare = prefix == nullptr;
+    if (declare) prefix = &element.AllocatePrefix(uri);
+    Write(*prefix);
+    Write(L':');
+    Write(element.GetName());
+    if (declare) WriteNamespaceDeclaration(*prefix, uri);
+  }
+  if (element.GetParent() == nullptr) {
+    // The document's scope is declared once, on the root element.
+    const std::wstring& defaultNamespace = GetDocumentDefaultNamespace();
+    if (!defaultNamespace.empty()) {
+      Write(L" xmlns=\"");
+      Write(defaultNamespace);
+      Write(L'"');
+    }
+    for (const auto& [aliasUri, aliasPrefix] : GetDocumentAliases()) {
+      if (aliasUri != XML_NAMESPACE) WriteNamespaceDeclaration(aliasPrefix, aliasUri);
+    }
+  }
+  FlushIfFull();
+}
+
+void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaultValue) {
+  CXmlWriterContext& element = RequireCurrentElement();
+  if (text.empty() || (isDefaultValue && !m_writeDefaultElementValues)) return;
+  if (element.IsStartTagOpen()) {
+    Write(L'>');
+    element.SetStartTagOpen(false);
+  }
+  // The caller hands over a complete CDATA section as it is.
+  if (std::wstring_view(text).substr(0, kCdataStart.size()) == kCdataStart) {
+    Write(text);
+  } else {
+    WriteEscaped(text, false);
+  }
+  FlushIfFull();
+}
+
+void CXmlTextWriter::EndElement() {
+  CXmlWriterContext& element = RequireCurrentElement();
+  if (element.IsStartTagOpen()) {
+    Write(L"/>");
+  } else {
+    if (m_formatted && element.GetChildCount() > 0) WriteIndent(element.GetDepth());
+    Write(L"</");
+    const std::wstring& uri = element.GetNamespaceUri();
+    if (!element.IsUnprefixed(uri)) {
+      if (const std::wstring* prefix = element.FindPrefix(uri)) {
+        Write(*prefix);
+        Write(L':');
+      }
+    }
+    Write(element.GetName());
+    Write(L'>');
+  }
+  if (m_formatted) Write(m_lineEnd);
+  PopElement();
+  FlushIfFull();
+}
+
+void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring& namespaceUri,
+                                    const std::wstring& value, ItemType) {
+  CXmlWriterContext& element = RequireOpenStartTag();
+  Write(L' ');
+  // The default namespace never applies to attributes.
+  if (!namespaceUri.empty()) {
+    const std::wstring* prefix = element.FindPrefix(namespaceUri);
+    if (prefix == nullptr) {
+      prefix = &element.AllocatePrefix(namespaceUri);
+      Write(L"xmlns:");
+      Write(*prefix);
+      Write(L"=\"");
+      Write(namespaceUri);
+      Write(L"\" ");
+    }
+    Write(*prefix);
+    Write(L':');
+  }
+  Write(name);
+  Write(L"=\"");
+  WriteEscaped(value, true);
+  Write(L'"');
+  FlushIfFull();
+}
+
+void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
+                                  const std::wstring& typeName, ItemType itemType) {
+  CXmlWriterContext& element = RequireOpenStartTag();
+  if (element.IsUnprefixed(typeNamespaceUri)) {
+    WriteAttribute(L"type", XsiNamespace(), typeName, itemType);
+    return;
+  }
+  const std::wstring* prefix = element.FindPrefix(typeNamespaceUri);
+  if (prefix == nullptr) {
+    prefix = &element.AllocatePrefix(typeNamespaceUri);
+    WriteNamespaceDeclaration(*prefix, typeNamespaceUri);
+    Write(L' ');
+  }
+  std::wstring value;
+  value.reserve(prefix->size() + 1 + typeName.size());
+  value.append(*prefix).append(1, L':').append(typeName);
+  WriteAttribute(L"type", XsiNamespace(), value, itemType);
+}
+
+void CXmlTextWriter::WriteNil() {
+  RequireOpenStartTag();
+  WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
+}
+
+void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
+  const uint8_t mode = attribute ? kInAttribute : kInContent;
+  const wchar_t* run = text.data();
+  const wchar_t* const end = run + text.size();
+  for (const wchar_t* p = run; p != end; ++p) {
+    const auto c = static_cast<uint32_t>(*p);
+    if (c >= kEscapeTable.size() || (kEscapeTable[c] & mode) == 0) continue;
+    m_out.Append(run, static_cast<size_t>(p - run));
+    run = p + 1;
+    switch (c) {
+      case '&':
+        Write(L"&amp;");
+        break;
+      case '<':
+        Write(L"&lt;");
+        break;
+      case '>':
+        Write(L"&gt;");
+        break;
+      case '"':
+        Write(L"&quot;");
+        break;
+      case '\n':
+        Write(attribute ? std::wstring_view(L"&#xA;") : std::wstring_view(m_lineEnd));
+        break;
+      default:  // a carriage return is dropped
+        break;
+    }
+  }
+  m_out.Append(run, static_cast<size_t>(end - run));
+}
+
+void CXmlTextWriter::WriteIndent(int32_t depth) {
+  if (depth <= 0) return;
+  const size_t length = static_cast<size_t>(depth) * m_indentChars.size();
+  while (m_indentRun.size() < length) m_indentRun += m_indentChars;
+  Write(std::wstring_view(m_indentRun).substr(0, length));
+}
+
+void CXmlTextWriter::WriteNamespaceDeclaration(const std::wstring& prefix,
+                                               const std::wstring& namespaceUri) {
+  Write(L" xmlns:");
+  Write(prefix);
+  Write(L"=\"");
+  Write(namespaceUri);
+  Write(L'"');
+}
+
+void CXmlTextWriter::CloseStartTagForChild() {
+  CXmlWriterContext* parent = GetCurrentElement();
+  if (parent == nullptr) return;
+  parent->AddChild();
+  if (parent->IsStartTagOpen()) {
+    Write(L'>');
+    parent->SetStartTagOpen(false);
+    if (m_formatted) Write(m_lineEnd);
+  }
+}
+
+CXmlWriter::CXmlWriterContext& CXmlTextWriter::RequireOpenStartTag() {
+  CXmlWriterContext* element = GetCurrentElement();
+  if (element == nullptr || !element->IsStartTagOpen()) {
+    detail::ThrowWriterError(detail::kAttributesBeforeElements);
+  }
+  return *element;
+}
+
+}  // namespace Korvel

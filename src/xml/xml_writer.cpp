@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: MIT
+// The element stack and namespace scopes shared by every writer.
+#include <korvel/xml_writer.h>
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "xml/writer_messages.h"
+
+namespace Korvel {
+
+namespace {
+
+// The n-th generated prefix: AA ... ZZ for the first 676, then three letters,
+// and so on, so that every candidate is a valid name.
+std::wstring PrefixCandidate(uint64_t n) {
+  size_t letters = 2;
+  uint64_t count = 26 * 26;
+  while (n >= count) {
+    n -= count;
+    ++letters;
+    count *= 26;
+  }
+  std::wstring prefix(letters, L'A');
+  for (size_t i = letters; i-- > 0; n /= 26) prefix[i] = static_cast<wchar_t>(L'A' + n % 26);
+  return prefix;
+}
+
+// The first candidate that no URI in aliases is mapped to. The prefixes in use
+// are sorted once, so that a scope with many generated prefixes is not
+// searched once per candidate.
+std::wstring FirstFreePrefix(const CXmlWriter::NamespaceMap& aliases) {
+  std::vector<std::wstring_view> used;
+  used.reserve(aliases.size());
+  for (const auto& entry : aliases) used.push_back(entry.second);
+  std::sort(used.begin(), used.end());
+  for (uint64_t n = 0;; ++n) {
+    std::wstring candidate = PrefixCandidate(n);
+    if (!std::binary_search(used.begin(), used.end(), std::wstring_view(candidate))) {
+      return candidate;
+    }
+  }
+}
+
+// Destroys a chain of contexts linked through their parents, one at a time, so
+// that a deep document cannot exhaust the stack.
+void DestroyChain(CXmlWriter::CXmlWriterContext* context) {
+  while (context != nullptr) {
+    CXmlWriter::CXmlWriterContext* parent = context->DetachParent();
+    delete context;
+    context = parent;
+  }
+}
+
+}  // namespace
+
+// --- CXmlWriterContext ------------------------------------------------------
+
+using Context = CXmlWriter::CXmlWriterContext;
+
+Context::CXmlWriterContext(const std::wstring& name, const std::wstring& namespaceUri,
+                           const std::wstring& defaultNamespace, const NamespaceMap& aliases)
+    : CInstanceMonitor(L"CXmlWriterContext") {
+  StartRoot(name, namespaceUri, defaultNamespace, aliases);
+}
+
+Context::CXmlWriterContext(const std::wstring& name, const std::wstring& namespaceUri,
+                           CXmlWriterContext* parent)
+    : CInstanceMonitor(L"CXmlWriterContext") {
+  StartChild(name, namespaceUri, parent);
+}
+
+Context::~CXmlWriterContext() { DestroyChain(DetachParent()); }
+
+void Context::StartRoot(const std::wstring& name, const std::wstring& namespaceUri,
+                        const std::wstring& defaultNamespace, const NamespaceMap& aliases) {
+  StartChild(name, namespaceUri, nullptr);
+  if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
+  m_ownScope->defaultNamespace = defaultNamespace;
+  m_ownScope->aliases = aliases;
+  m_scope = m_ownScope.get();
+}
+
+void Context::StartChild(const std::wstring& name, const std::wstring& namespaceUri,
+                         CXmlWriterContext* parent) {
+  m_childCount = 0;
+  m_startTagOpen = true;
+  m_depth = parent != nullptr ? parent->m_depth + 1 : 0;
+  // Assignment keeps the strings' storage when the context is reused.
+  m_namespaceUri = namespaceUri;
+  m_name = name;
+  m_parent = parent;
+  m_writerState = 0;
+  m_scope = parent != nullptr ? parent->m_scope : nullptr;
+}
+
+Context* Context::DetachParent() noexcept { return std::exchange(m_parent, nullptr); }
+
+const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const {
+  const auto it = m_scope->aliases.find(namespaceUri);
+  return it != m_scope->aliases.end() ? &it->second : nullptr;
+}
+
+Context::Scope& Context::OwnScope() {
+  if (SharesParentScope()) {
+    if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
+    *m_ownScope = *m_scope;
+    m_scope = m_ownScope.get();
+  }
+  return *m_ownScope;
+}
+
+void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
+  OwnScope().defaultNamespace = namespaceUri;
+}
+
+void Context::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
+  OwnScope().aliases[namespaceUri] = prefix;
+}
+
+const std::wstring& Context::AllocatePrefix(const std::wstring& namespaceUri) {
+  std::wstring prefix = FirstFreePrefix(m_scope->aliases);
+  std::wstring& slot = OwnScope().aliases[namespaceUri];
+  slot = std::move(prefix);
+  return slot;
+}
+
+// --- CXmlWriter -------------------------------------------------------------
+
+CXmlWriter::CXmlWriter(const wchar_t* className) : CInstanceMonitor(className) {
+  m_aliases.emplace(XML_NAMESPACE, L"xml");
+}
+
+CXmlWriter::~CXmlWriter() {
+  DestroyChain(m_current);
+  DestroyChain(m_spare);
+}
+
+void CXmlWriter::Open() {}
+
+void CXmlWriter::Close() {
+  if (m_current != nullptr) detail::ThrowWriterError(detail::kElementNotClosed);
+}
+
+void CXmlWriter::SetDefaultNamespace(const std::wstring& namespaceUri) {
+  if (m_current != nullptr) {
+    m_current->SetDefaultNamespace(namespaceUri);
+  } else {
+    m_defaultNamespace = namespaceUri;
+  }
+}
+
+void CXmlWriter::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
+  if (m_current != nullptr) {
+    m_current->AddNamespaceAlias(prefix, namespaceUri);
+  } else {
+    m_aliases[namespaceUri] = prefix;
+  }
+}
+
+Context& CXmlWriter::PushElement(const std::wstring& name, const std::wstring& namespaceUri) {
+  Context* context = m_spare;
+  if (context != nullptr) {
+    m_spare = context->DetachParent();
+  } else {
+    context = new Context();
+  }
+  try {
+    if (m_current != nullptr) {
+      context->StartChild(name, namespaceUri, m_current);
+    } else {
+      context->StartRoot(name, namespaceUri, m_defaultNamespace, m_aliases);
+    }
+  } catch (...) {
+    context->m_parent = m_spare;
+    m_spare = context;
+    throw;
+  }
+  m_current = context;
+  return *context;
+}
+
+void CXmlWriter::PopElement() {
+  Context& finished = RequireCurrentElement();
+  m_current = finished.DetachParent();
+  finished.m_parent = m_spare;
+  m_spare = &finished;
+}
+
+Context& CXmlWriter::RequireCurrentElement() const {
+  if (m_current == nullptr) detail::ThrowWriterError(detail::kNoElementOpen);
+  return *m_current;
+}
+
+}  // namespace Korvel

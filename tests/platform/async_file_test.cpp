@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: MIT
+#include "platform/async_file.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+using namespace Korvel::detail::platform;
+
+namespace {
+
+class AsyncFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char dir[] = "/tmp/korvel_async_XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    m_dir = dir;
+    m_path = std::wstring(m_dir.begin(), m_dir.end()) + L"/data.bin";
+  }
+  void TearDown() override {
+    ClearInjectedFileFailures();
+    ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
+  }
+
+  std::string m_dir;
+  std::wstring m_path;
+};
+
+TEST_F(AsyncFileTest, WritesAndReadsOneChunkAtATime) {
+  const std::string first(70000, 'a');
+  const std::string second = "tail";
+  {
+    AsyncFile file;
+    ASSERT_EQ(file.CreateForWrite(m_path), 0);
+    ASSERT_EQ(file.EnableOverlap(), 0);
+    size_t transferred = 99;
+    EXPECT_EQ(file.Wait(transferred), 0);  // nothing in flight
+    EXPECT_EQ(transferred, 0u);
+    ASSERT_EQ(file.StartWrite(first.data(), first.size(), 0), 0);
+    EXPECT_TRUE(file.IsBusy());
+    EXPECT_EQ(file.StartWrite(second.data(), second.size(), first.size()), EBUSY);
+    ASSERT_EQ(file.Wait(transferred), 0);
+    EXPECT_EQ(transferred, first.size());
+    ASSERT_EQ(file.StartWrite(second.data(), second.size(), first.size()), 0);
+    EXPECT_EQ(file.Close(), 0);  // waits for the write in flight
+    EXPECT_FALSE(file.IsOpen());
+  }
+  AsyncFile file;
+  ASSERT_EQ(file.OpenForRead(m_path), 0);
+  ASSERT_EQ(file.EnableOverlap(), 0);
+  std::string buffer(first.size() + 100, '\0');
+  ASSERT_EQ(file.StartRead(buffer.data(), buffer.size(), 0), 0);
+  size_t got = 0;
+  ASSERT_EQ(file.Wait(got), 0);
+  EXPECT_EQ(got, first.size() + second.size());  // short at the end of the file
+  EXPECT_EQ(buffer.substr(0, got), first + second);
+  ASSERT_EQ(file.StartRead(buffer.data(), 10, first.size() + 2), 0);
+  ASSERT_EQ(file.Wait(got), 0);
+  EXPECT_EQ(buffer.substr(0, got), "il");
+}
+
+TEST_F(AsyncFileTest, OperationsNeedAnOpenFileAndTheHelper) {
+  AsyncFile file;
+  char byte = 0;
+  EXPECT_EQ(file.EnableOverlap(), EBADF);
+  EXPECT_EQ(file.StartWrite(&byte, 1, 0), EBADF);
+  ASSERT_EQ(file.CreateForWrite(m_path), 0);
+  EXPECT_EQ(file.StartWrite(&byte, 1, 0), EINVAL);
+  EXPECT_EQ(file.OpenForRead(L"/nonexistent/x"), ENOENT);
+  EXPECT_FALSE(file.IsOpen());
+}
+
+TEST_F(AsyncFileTest, FailuresOfTheTransferAreReportedByWait) {
+  AsyncFile file;
+  ASSERT_EQ(file.CreateForWrite(m_path), 0);
+  ASSERT_EQ(file.EnableOverlap(), 0);
+  InjectFileFailure(FileOp::Write, EIO);
+  const char byte = 'x';
+  ASSERT_EQ(file.StartWrite(&byte, 1, 0), 0);
+  size_t transferred = 0;
+  EXPECT_EQ(file.Wait(transferred), EIO);
+  EXPECT_EQ(transferred, 0u);
+  // The file stays usable for the caller to decide.
+  ASSERT_EQ(file.StartWrite(&byte, 1, 0), 0);
+  EXPECT_EQ(file.Wait(transferred), 0);
+  EXPECT_EQ(transferred, 1u);
+
+  // A failure still in flight at Close is what Close reports.
+  InjectFileFailure(FileOp::Write, ENOSPC);
+  ASSERT_EQ(file.StartWrite(&byte, 1, 1), 0);
+  EXPECT_EQ(file.Close(), ENOSPC);
+  EXPECT_FALSE(file.IsOpen());
+}
+
+TEST_F(AsyncFileTest, WritingToAReadOnlyFileFailsInTheHelper) {
+  {
+    AsyncFile file;
+    ASSERT_EQ(file.CreateForWrite(m_path), 0);
+  }
+  AsyncFile file;
+  ASSERT_EQ(file.OpenForRead(m_path), 0);
+  ASSERT_EQ(file.EnableOverlap(), 0);
+  const char byte = 'x';
+  ASSERT_EQ(file.StartWrite(&byte, 1, 0), 0);
+  size_t transferred = 0;
+  EXPECT_EQ(file.Wait(transferred), EBADF);
+}
+
+TEST_F(AsyncFileTest, HelperStartFailureIsReported) {
+  AsyncFile file;
+  ASSERT_EQ(file.CreateForWrite(m_path), 0);
+  InjectFileFailure(FileOp::Overlap, EAGAIN);
+  EXPECT_EQ(file.EnableOverlap(), EAGAIN);
+  EXPECT_EQ(file.EnableOverlap(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: MIT
+// A second parser (xmllint) must accept what the text writer produces.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <korvel/text_stream.h>
+#include <korvel/xml_text_writer.h>
+
+using namespace Korvel;
+
+namespace {
+
+constexpr wchar_t kXsi[] = L"http://www.w3.org/2001/XMLSchema-instance";
+
+bool HaveXmllint() { return std::system("command -v xmllint >/dev/null 2>&1") == 0; }
+
+// A document that uses every operation of the writer where it may stand.
+void WriteRichDocument(CXmlTextWriter& writer) {
+  writer.WriteXmlDeclaration();
+  writer.WriteProcessingInstruction(L"<?xml-stylesheet type=\"text/xsl\" href=\"a&amp;b.xsl\"?>");
+  writer.WriteComment(L"made by a test: a < b & \"c\"");
+  writer.AddNamespaceAlias(L"po", L"urn:po");
+  writer.AddNamespaceAlias(L"xsi", kXsi);
+  writer.SetDefaultNamespace(L"urn:default");
+  writer.StartElement(L"orders", L"urn:default");
+  writer.WriteAttribute(L"lang", L"http://www.w3.org/XML/1998/namespace", L"en", it_string);
+  writer.WriteAttribute(L"note", L"", L"a\"b'c<d>e&f\tg\nh\ri", it_string);
+  writer.WriteInLineSchema(L"xsi:noNamespaceSchemaLocation=\"orders.xsd\"");
+  for (int i = 0; i < 3; ++i) {
+    writer.StartElement(L"order", L"urn:po");
+    writer.WriteXsiType(L"urn:types", L"OrderType", it_none);
+    writer.WriteAttribute(L"id", L"urn:attrs", std::to_wstring(i), it_i4);
+    writer.StartElement(L"text", L"urn:default");
+    writer.WriteText(L"x < y && \"z\"\r\nnext line \u00e9\u4e2d\U0001F600", it_string, false);
+    writer.EndElement();
+    writer.StartElement(L"raw", L"urn:new");
+    writer.WriteText(L"<![CDATA[<not> & markup]]>", it_string, false);
+    writer.EndElement();
+    writer.StartElement(L"missing", L"");
+    writer.WriteNil();
+    writer.EndElement();
+    writer.WriteComment(L"between");
+    writer.StartElement(L"empty", L"urn:po");
+    writer.WriteText(L"", it_string, false);
+    writer.EndElement();
+    writer.EndElement();
+  }
+  writer.EndElement();
+  writer.Close();
+}
+
+class WellFormed : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed";
+    char dir[] = "/tmp/korvel_lint_XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    m_dir = dir;
+  }
+  void TearDown() override {
+    if (!m_dir.empty()) {
+      ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
+    }
+  }
+
+  std::string Lint(const std::string& name) {
+    const std::string path = m_dir + "/" + name;
+    const std::string log = path + ".log";
+    if (std::system(("xmllint --noout '" + path + "' 2>'" + log + "'").c_str()) == 0) return "";
+    std::ifstream in(log);
+    return std::string(std::istreambuf_iterator<char>(in), {}) + " (in " + name + ")";
+  }
+  std::wstring Path(const std::string& name) const {
+    const std::string path = m_dir + "/" + name;
+    return std::wstring(path.begin(), path.end());
+  }
+
+  std::string m_dir;
+};
+
+TEST_F(WellFormed, DocumentsInEveryLayoutAndEncoding) {
+  struct Row {
+    const char* name;
+    XmlEncoding encoding;
+    bool formatted;
+    EOLType eol;
+  };
+  const Row rows[] = {
+      {"formatted-utf8.xml", XmlEncoding_UTF8, true, EOL_LF},
+      {"compact-utf8.xml", XmlEncoding_UTF8, false, EOL_LF},
+      {"crlf-utf8.xml", XmlEncoding_UTF8, true, EOL_CRLF},
+      {"formatted-utf16.xml", XmlEncoding_UTF16, true, EOL_LF},
+      {"undeclared-utf16.xml", XmlEncoding_UTF16Undeclared, false, EOL_CRLF},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CFileTextStream stream(Path(row.name), row.encoding);
+    CXmlTextWriter writer(stream);
+    writer.Open();
+    writer.SetFormatted(row.formatted);
+    writer.SetEOLType(row.eol);
+    WriteRichDocument(writer);
+    EXPECT_EQ(Lint(row.name), "");
+  }
+}
+
+TEST_F(WellFormed, TheCheckRejectsABrokenDocument) {
+  std::ofstream(m_dir + "/broken.xml") << "<a><b></a>";
+  EXPECT_NE(Lint("broken.xml"), "");
+}
+
+TEST_F(WellFormed, LargeDocumentSpanningManyFlushes) {
+  CFileTextStream stream(Path("large.xml"), XmlEncoding_UTF8);
+  CXmlTextWriter writer(stream);
+  writer.Open();
+  writer.WriteXmlDeclaration();
+  writer.StartElement(L"items", L"");
+  for (int i = 0; i < 5000; ++i) {
+    writer.StartElement(L"item", i % 2 ? L"urn:odd" : L"");
+    writer.WriteAttribute(L"n", L"urn:n", std::to_wstring(i), it_i4);
+    writer.WriteText(std::wstring(i % 50, L'&'), it_string, false);
+    writer.EndElement();
+  }
+  writer.EndElement();
+  writer.Close();
+  EXPECT_GT(stream.GetBytesWritten(), 100000u);
+  EXPECT_EQ(Lint("large.xml"), "");
+}
+
+}  // namespace

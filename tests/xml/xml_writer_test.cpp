@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: MIT
+#include <korvel/xml_writer.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+using namespace Korvel;
+using Context = CXmlWriter::CXmlWriterContext;
+
+namespace {
+
+TEST(WriterContext, ChildSharesItsParentsScopeUntilItChangesIt) {
+  const CXmlWriter::NamespaceMap documentAliases{{L"urn:p", L"p"}};
+  auto* root = new Context(L"r", L"urn:d", L"urn:d", documentAliases);
+  EXPECT_FALSE(root->SharesParentScope());
+  EXPECT_EQ(root->GetDepth(), 0);
+
+  auto* child = new Context(L"c", L"urn:p", root);
+  auto* grandchild = new Context(L"g", L"", child);
+  EXPECT_TRUE(child->SharesParentScope());
+  EXPECT_EQ(&child->GetAliases(), &root->GetAliases());
+  EXPECT_EQ(grandchild->GetDepth(), 2);
+  EXPECT_EQ(grandchild->GetParent(), child);
+
+  // The child copies on its first change; the root keeps what it had.
+  EXPECT_EQ(child->AllocatePrefix(L"urn:x"), L"AA");
+  EXPECT_FALSE(child->SharesParentScope());
+  EXPECT_EQ(root->FindPrefix(L"urn:x"), nullptr);
+  ASSERT_NE(child->FindPrefix(L"urn:p"), nullptr);
+  EXPECT_EQ(*child->FindPrefix(L"urn:p"), L"p");
+  EXPECT_EQ(child->GetDefaultNamespace(), L"urn:d");
+  // A grandchild created before the change still reads the scope it was given.
+  EXPECT_EQ(grandchild->FindPrefix(L"urn:x"), nullptr);
+
+  auto* other = new Context(L"o", L"", child);
+  grandchild->DetachParent();
+  delete grandchild;
+  ASSERT_NE(other->FindPrefix(L"urn:x"), nullptr);
+  other->SetDefaultNamespace(L"urn:o");
+  EXPECT_TRUE(other->IsUnprefixed(L"urn:o"));
+  EXPECT_TRUE(other->IsUnprefixed(L""));
+  EXPECT_FALSE(other->IsUnprefixed(L"urn:d"));
+  EXPECT_EQ(child->GetDefaultNamespace(), L"urn:d");
+  // Deleting the innermost context deletes its ancestors too (checked by the
+  // sanitizer build).
+  delete other;
+}
+
+TEST(WriterContext, PrefixAllocationSkipsPrefixesInScope) {
+  CXmlWriter::NamespaceMap aliases{{L"urn:1", L"AA"}, {L"urn:2", L"AC"}};
+  Context root(L"r", L"", L"", aliases);
+  EXPECT_EQ(root.AllocatePrefix(L"urn:a"), L"AB");
+  EXPECT_EQ(root.AllocatePrefix(L"urn:b"), L"AD");
+  // Re-allocating for a mapped URI replaces its prefix.
+  EXPECT_EQ(root.AllocatePrefix(L"urn:1"), L"AE");
+  EXPECT_EQ(root.AllocatePrefix(L"urn:c"), L"AA");
+}
+
+TEST(WriterContext, PrefixSequenceRunsThroughTheAlphabetAndBeyond) {
+  Context root(L"r", L"", L"", {});
+  std::vector<std::wstring> prefixes;
+  for (int i = 0; i < 26 * 26 + 2; ++i) {
+    prefixes.push_back(root.AllocatePrefix(L"urn:" + std::to_wstring(i)));
+  }
+  EXPECT_EQ(prefixes[0], L"AA");
+  EXPECT_EQ(prefixes[1], L"AB");
+  EXPECT_EQ(prefixes[25], L"AZ");
+  EXPECT_EQ(prefixes[26], L"BA");
+  EXPECT_EQ(prefixes[26 * 26 - 1], L"ZZ");
+  EXPECT_EQ(prefixes[26 * 26], L"AAA");
+  EXPECT_EQ(prefixes[26 * 26 + 1], L"AAB");
+}
+
+// A writer that records the contexts it is handed, to check the base's stack.
+class StackWriter : public CXmlWriter {
+ public:
+  StackWriter() : CXmlWriter(L"StackWriter") {}
+  void WriteComment(const std::wstring&) override {}
+  void WriteProcessingInstruction(const std::wstring&) override {}
+  void WriteInLineSchema(const std::wstring&) override {}
+  void StartElement(const std::wstring& name, const std::wstring& ns) override {
+    PushElement(name, ns);
+  }
+  void WriteText(const std::wstring&, ItemType, bool) override {}
+  void EndElement() override { PopElement(); }
+  void WriteAttribute(const std::wstring&, const std::wstring&, const std::wstring&,
+                      ItemType) override {}
+  void WriteXsiType(const std::wstring&, const std::wstring&, ItemType) override {}
+  void WriteNil() override {}
+};
+
+TEST(XmlWriter, DocumentScopeBeforeTheRootAndElementScopeInside) {
+  StackWriter writer;
+  EXPECT_EQ(writer.GetDocumentAliases().size(), 1u);
+  EXPECT_EQ(writer.GetDocumentAliases().at(CXmlWriter::XML_NAMESPACE), L"xml");
+  writer.AddNamespaceAlias(L"a", L"urn:a");
+  writer.SetDefaultNamespace(L"urn:d");
+  writer.StartElement(L"r", L"urn:d");
+  Context* root = writer.GetCurrentElement();
+  EXPECT_EQ(root->GetDefaultNamespace(), L"urn:d");
+  ASSERT_NE(root->FindPrefix(L"urn:a"), nullptr);
+
+  writer.StartElement(L"c", L"");
+  writer.SetDefaultNamespace(L"urn:inner");
+  writer.AddNamespaceAlias(L"b", L"urn:b");
+  Context* child = writer.GetCurrentElement();
+  EXPECT_EQ(child->GetDefaultNamespace(), L"urn:inner");
+  EXPECT_EQ(root->GetDefaultNamespace(), L"urn:d");
+  EXPECT_EQ(root->FindPrefix(L"urn:b"), nullptr);
+  // Inside an element nothing reaches the document's scope.
+  EXPECT_EQ(writer.GetDocumentDefaultNamespace(), L"urn:d");
+  EXPECT_EQ(writer.GetDocumentAliases().count(L"urn:b"), 0u);
+
+  writer.EndElement();
+  EXPECT_EQ(writer.GetCurrentElement(), root);
+  EXPECT_EQ(root->GetChildCount(), 0);  // counting children is the writers' business
+  writer.StartElement(L"d", L"");
+  // A reused context starts afresh, sharing its new parent's scope.
+  Context* next = writer.GetCurrentElement();
+  EXPECT_TRUE(next->SharesParentScope());
+  EXPECT_EQ(next->GetDefaultNamespace(), L"urn:d");
+  EXPECT_EQ(next->GetName(), L"d");
+  EXPECT_EQ(next->GetWriterState(), 0);
+  EXPECT_TRUE(next->IsStartTagOpen());
+  writer.EndElement();
+  KORVEL_EXPECT_THROW_MESSAGE(writer.Close(), CKvException, L"An Element has not been closed.");
+  writer.EndElement();
+  writer.Close();
+  KORVEL_EXPECT_THROW_MESSAGE(writer.EndElement(), CKvException, L"No element is open.");
+}
+
+}  // namespace
