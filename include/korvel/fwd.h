@@ -23,6 +23,8 @@ class CNamespaceAliasMap;
 class CSerializationContext;
 class CBigInteger;
 class CDecimal;
+class CDateTime;
+class CDateTimeSpan;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

@@ -10,6 +10,8 @@
 #include <korvel/conversions.h>
 #include <korvel/critical_section.h>
 #include <korvel/decimal.h>
+#include <korvel/date_time.h>
+#include <korvel/date_time_span.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
 #include <korvel/fi_vocabulary.h>
