@@ -7,14 +7,12 @@
 
 #include <korvel/big_integer.h>
 #include <korvel/binary_data.h>
+#include <korvel/date_time.h>
 #include <korvel/decimal.h>
 #include <korvel/export.h>
 #include <korvel/whitespace_utils.h>
 
 namespace Korvel {
-
-class CDateTime;
-class CDateTimeSpan;
 
 // Static functions only. Every FromString function first applies the
 // whitespace rule, then parses; a text that does not parse throws
