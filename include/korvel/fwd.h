@@ -25,6 +25,11 @@ class CBigInteger;
 class CDecimal;
 class CDateTime;
 class CDateTimeSpan;
+class CWhitespaceUtils;
+class CConversions;
+struct KvVariant;
+class CXmlObjectBase;
+class CXmlCollectionBase;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

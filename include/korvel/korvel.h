@@ -9,9 +9,9 @@
 #include <korvel/binary_data.h>
 #include <korvel/conversions.h>
 #include <korvel/critical_section.h>
-#include <korvel/decimal.h>
 #include <korvel/date_time.h>
 #include <korvel/date_time_span.h>
+#include <korvel/decimal.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
 #include <korvel/fi_vocabulary.h>
@@ -22,5 +22,6 @@
 #include <korvel/serialization_context.h>
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
+#include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>
 #include <korvel/xml_encoding.h>
