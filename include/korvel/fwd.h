@@ -25,8 +25,6 @@ class CNamespaceAliasMap;
 class CSerializationContext;
 class CBigInteger;
 class CDecimal;
-class CDateTime;
-class CDateTimeSpan;
 class CWhitespaceUtils;
 class CConversions;
 struct KvVariant;

@@ -417,11 +417,12 @@ CBigInteger KvVariant::GetInteger() const {
 std::wstring KvVariant::ToString(const wchar_t* format) const {
   if (m_type <= it_none || m_type > kLastNamedType) ThrowInvalidTypeToString(m_type);
   if (m_nil) ThrowNoValue("ToString", true, m_type);
+  // Not nil, so a heap kind holds its object: setters always allocate one.
   switch (m_type) {
     case it_hexBinary:
-      return CConversions::hexBinaryToString(GetHexBinary());
+      return CConversions::hexBinaryToString(*m_value.binary);
     case it_base64Binary:
-      return CConversions::base64BinaryToString(GetBase64Binary());
+      return CConversions::base64BinaryToString(*m_value.binary);
     case it_i1:
       return CConversions::i1ToString(GetI1());
     case it_i2:
@@ -443,13 +444,13 @@ std::wstring KvVariant::ToString(const wchar_t* format) const {
     case it_r8:
       return CConversions::r8ToString(GetR8(), format ? format : L"");
     case it_duration:
-      return CConversions::durationToString(GetDuration());
+      return CConversions::durationToString(*m_value.duration);
     case it_yearMonth:
     case it_monthDay:
     case it_date:
     case it_datetime:
     case it_time:
-      return CConversions::dateToString(GetDate());
+      return CConversions::dateToString(*m_value.date);
     case it_year:
       return CConversions::yearToString(GetYear());
     case it_month:
@@ -459,13 +460,13 @@ std::wstring KvVariant::ToString(const wchar_t* format) const {
     case it_char:
       return CConversions::charToString(GetChar());
     case it_string:
-      return CConversions::stringToString(GetString());
+      return *m_value.string;
     case it_boolean:
       return CConversions::booleanToString(GetBoolean());
     case it_decimal:
-      return CConversions::decimalToString(GetDecimal(), format ? format : L"");
+      return CConversions::decimalToString(*m_value.decimal, format ? format : L"");
     case it_integer:
-      return CConversions::integerToString(GetInteger());
+      return CConversions::integerToString(*m_value.integer);
     default:
       break;
   }
