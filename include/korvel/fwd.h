@@ -30,6 +30,11 @@ class CStringBuffer;
 class CTextStream;
 class CXmlTextWriter;
 class CXmlWriter;
+class CWhitespaceUtils;
+class CConversions;
+struct KvVariant;
+class CXmlObjectBase;
+class CXmlCollectionBase;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel
