@@ -28,8 +28,9 @@ test: build
 demo: build
 	@bash tools/run-demo.sh $(BUILD)
 
+# The sanitizer build uses clang, so that CI compiles everything with both compilers.
 san: deps
-	cmake -S . -B $(SAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON \
+	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON \
 	  -DKORVEL_BUILD_BENCH=OFF -DKORVEL_BUILD_EXAMPLES=OFF
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

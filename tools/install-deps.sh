@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   libexpat1-dev libpcre2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   libxml2-utils gzip python3
 )
 

@@ -66,7 +66,8 @@ TEST(Exception, AssignmentReplacesInner) {
   target = withInner;
   ASSERT_NE(target.GetInnerException(), nullptr);
   EXPECT_NE(target.GetInnerException(), withInner.GetInnerException());
-  target = target;  // self-assignment keeps everything
+  const CKvException& self = target;
+  target = self;  // self-assignment keeps everything
   EXPECT_EQ(target.GetFullMessage(), L"w\nstate");
 }
 

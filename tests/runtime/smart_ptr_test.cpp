@@ -38,7 +38,8 @@ TEST(SmartPtr, CountsAndDestroysOnce) {
     CSmartPtr<Counted> c;
     c = b;
     EXPECT_EQ(a->Count(), 3);
-    c = c;  // self-assignment must not drop the last reference
+    const CSmartPtr<Counted>& self = c;
+    c = self;  // self-assignment must not drop the last reference
     EXPECT_EQ(a->Count(), 3);
     CSmartPtr<Counted> d(std::move(c));
     EXPECT_FALSE(c);
