@@ -23,6 +23,13 @@ class CNamespaceAliasMap;
 class CSerializationContext;
 class CBigInteger;
 class CDecimal;
+class CDateTime;
+class CDateTimeSpan;
+class CWhitespaceUtils;
+class CConversions;
+struct KvVariant;
+class CXmlObjectBase;
+class CXmlCollectionBase;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

@@ -5,17 +5,23 @@
 #include <korvel/export.h>
 #include <korvel/fwd.h>
 
-#include <korvel/binary_data.h>
 #include <korvel/big_integer.h>
+#include <korvel/binary_data.h>
+#include <korvel/conversions.h>
 #include <korvel/critical_section.h>
+#include <korvel/date_time.h>
+#include <korvel/date_time_span.h>
 #include <korvel/decimal.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
 #include <korvel/fi_vocabulary.h>
 #include <korvel/instance_monitor.h>
+#include <korvel/item_type.h>
 #include <korvel/json_context.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/serialization_context.h>
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
+#include <korvel/variant.h>
+#include <korvel/whitespace_utils.h>
 #include <korvel/xml_encoding.h>

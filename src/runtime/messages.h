@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+// The messages of the runtime foundation, each defined once.
+#pragma once
+
+namespace Korvel::detail {
+
+inline constexpr wchar_t kVariantUnknownType[] = L"Unknown Type";
+inline constexpr wchar_t kVariantInvalidType[] = L"Invalid Type %d";
+inline constexpr wchar_t kVariantInvalidTypeToString[] = L"Invalid Type %d to convert to string";
+// An object getter, or ToString, on a carrier without a value of the kind asked for.
+inline constexpr wchar_t kVariantWrongType[] = L"Failed to %S. The variant is of type %d.";
+inline constexpr wchar_t kVariantNil[] = L"Failed to %S. The variant is nil.";
+
+}  // namespace Korvel::detail

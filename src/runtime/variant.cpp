@@ -1,0 +1,556 @@
+// SPDX-License-Identifier: MIT
+// KvVariant: the tagged value carrier.
+#include <korvel/variant.h>
+
+#include <memory>
+#include <utility>
+
+#include <korvel/conversions.h>
+#include <korvel/errors.h>
+
+#include "runtime/messages.h"
+#include "runtime/variant_reference.h"
+
+namespace Korvel {
+
+namespace {
+
+// GetType's names, by kind; the object kinds have none.
+constexpr const wchar_t* kTypeNames[] = {
+    nullptr,      L"hexBinary", L"base64Binary", L"i1",      L"i2",      L"i4",      L"i8",
+    L"ui1",       L"ui2",       L"ui4",          L"ui8",     L"r4",      L"r8",      L"duration",
+    L"yearMonth", L"monthDay",  L"year",         L"month",   L"day",     L"date",    L"datetime",
+    L"time",      L"char",      L"string",       L"boolean", L"decimal", L"integer",
+};
+constexpr int kLastNamedType = it_integer;
+
+bool IsBinary(ItemType kind) noexcept { return kind == it_hexBinary || kind == it_base64Binary; }
+
+bool IsDate(ItemType kind) noexcept {
+  return kind == it_yearMonth || kind == it_monthDay || kind == it_date || kind == it_datetime ||
+         kind == it_time;
+}
+
+[[noreturn]] void ThrowInvalidType(ItemType kind) {
+  throw CKvException(FormatString(detail::kVariantInvalidType, static_cast<int>(kind)));
+}
+
+[[noreturn]] void ThrowInvalidTypeToString(ItemType kind) {
+  throw CKvException(FormatString(detail::kVariantInvalidTypeToString, static_cast<int>(kind)));
+}
+
+[[noreturn]] void ThrowUnknownType() { throw CKvException(detail::kVariantUnknownType); }
+
+[[noreturn]] void ThrowNoValue(const char* operation, bool nil, ItemType kind) {
+  if (nil) throw CKvInvalidStateException(FormatString(detail::kVariantNil, operation));
+  throw CKvInvalidStateException(
+      FormatString(detail::kVariantWrongType, operation, static_cast<int>(kind)));
+}
+
+// Copies the value of a carrier of kind that is not nil. Heap values are
+// copied (binary values share their buffer), references counted once more.
+// (A template only because the value's type is private to the carrier.)
+template <class Value>
+Value CopyValue(ItemType kind, const Value& source) {
+  Value copy{};
+  bool known = kind >= it_none && kind <= it_xmlCollection;
+  if (!known) ThrowUnknownType();
+  if (source.raw == 0) return copy;  // no heap value or reference held
+  switch (kind) {
+    case it_hexBinary:
+    case it_base64Binary:
+      copy.binary = new CBinaryData(*source.binary);
+      break;
+    case it_duration:
+      copy.duration = new CDateTimeSpan(*source.duration);
+      break;
+    case it_yearMonth:
+    case it_monthDay:
+    case it_date:
+    case it_datetime:
+    case it_time:
+      copy.date = new CDateTime(*source.date);
+      break;
+    case it_string:
+      copy.string = new std::wstring(*source.string);
+      break;
+    case it_decimal:
+      copy.decimal = new CDecimal(*source.decimal);
+      break;
+    case it_integer:
+      copy.integer = new CBigInteger(*source.integer);
+      break;
+    case it_xmlObject:
+    case it_xmlCollection:
+      copy.reference = source.reference->Clone().release();
+      break;
+    case it_none:
+    case it_i1:
+    case it_i2:
+    case it_i4:
+    case it_i8:
+    case it_ui1:
+    case it_ui2:
+    case it_ui4:
+    case it_ui8:
+    case it_r4:
+    case it_r8:
+    case it_year:
+    case it_month:
+    case it_day:
+    case it_char:
+    case it_boolean:
+      copy.raw = source.raw;
+      break;
+  }
+  return copy;
+}
+
+}  // namespace
+
+KvVariant::KvVariant() noexcept : m_nil(false), m_type(it_none), m_value{} {}
+
+KvVariant::KvVariant(const KvVariant& other) : KvVariant() { *this = other; }
+
+KvVariant::KvVariant(KvVariant&& other) noexcept
+    : m_nil(std::exchange(other.m_nil, false)),
+      m_type(std::exchange(other.m_type, it_none)),
+      m_value(std::exchange(other.m_value, Value{})) {}
+
+KvVariant& KvVariant::operator=(const KvVariant& other) {
+  if (this == &other) return *this;
+  // The copy is made before anything is freed, so a failure leaves this as it was.
+  Value copy{};
+  if (!other.m_nil) copy = CopyValue(other.m_type, other.m_value);
+  Clear();
+  m_nil = other.m_nil;
+  m_type = other.m_type;
+  m_value = copy;
+  return *this;
+}
+
+KvVariant& KvVariant::operator=(KvVariant&& other) noexcept {
+  if (this == &other) return *this;
+  Clear();
+  m_nil = std::exchange(other.m_nil, false);
+  m_type = std::exchange(other.m_type, it_none);
+  m_value = std::exchange(other.m_value, Value{});
+  return *this;
+}
+
+KvVariant::~KvVariant() { Clear(); }
+
+void KvVariant::Clear() noexcept {
+  if (m_type == it_none) return;
+  switch (m_type) {
+    case it_hexBinary:
+    case it_base64Binary:
+      delete m_value.binary;
+      break;
+    case it_duration:
+      delete m_value.duration;
+      break;
+    case it_yearMonth:
+    case it_monthDay:
+    case it_date:
+    case it_datetime:
+    case it_time:
+      delete m_value.date;
+      break;
+    case it_string:
+      delete m_value.string;
+      break;
+    case it_decimal:
+      delete m_value.decimal;
+      break;
+    case it_integer:
+      delete m_value.integer;
+      break;
+    case it_xmlObject:
+    case it_xmlCollection:
+      delete m_value.reference;
+      break;
+    default:
+      break;  // inline scalars
+  }
+  m_nil = false;
+  m_value = Value{};
+  m_type = it_none;
+}
+
+void KvVariant::SetInvalid() noexcept {
+  Clear();
+  m_nil = false;
+}
+
+void KvVariant::SetNil() noexcept {
+  ItemType kind = m_type;
+  Clear();
+  m_type = kind;
+  m_nil = true;
+}
+
+std::wstring KvVariant::GetType() const {
+  if (m_type <= it_none || m_type > kLastNamedType) ThrowInvalidType(m_type);
+  return kTypeNames[m_type];
+}
+
+void KvVariant::Install(ItemType kind, Value value) noexcept {
+  Clear();
+  m_nil = false;
+  m_type = kind;
+  m_value = value;
+}
+
+// Each setter builds its value first, so one that allocates changes nothing
+// when the allocation fails.
+
+void KvVariant::SetHexBinary(const CBinaryData& value) {
+  Value held{};
+  held.binary = new CBinaryData(value);
+  Install(it_hexBinary, held);
+}
+
+void KvVariant::SetBase64Binary(const CBinaryData& value) {
+  Value held{};
+  held.binary = new CBinaryData(value);
+  Install(it_base64Binary, held);
+}
+
+void KvVariant::SetI1(int8_t v) noexcept {
+  Value held{};
+  held.i1 = v;
+  Install(it_i1, held);
+}
+
+void KvVariant::SetI2(int16_t v) noexcept {
+  Value held{};
+  held.i2 = v;
+  Install(it_i2, held);
+}
+
+void KvVariant::SetI4(int32_t v) noexcept {
+  Value held{};
+  held.i4 = v;
+  Install(it_i4, held);
+}
+
+void KvVariant::SetI8(int64_t v) noexcept {
+  Value held{};
+  held.i8 = v;
+  Install(it_i8, held);
+}
+
+void KvVariant::SetUI1(uint8_t v) noexcept {
+  Value held{};
+  held.ui1 = v;
+  Install(it_ui1, held);
+}
+
+void KvVariant::SetUI2(uint16_t v) noexcept {
+  Value held{};
+  held.ui2 = v;
+  Install(it_ui2, held);
+}
+
+void KvVariant::SetUI4(uint32_t v) noexcept {
+  Value held{};
+  held.ui4 = v;
+  Install(it_ui4, held);
+}
+
+void KvVariant::SetUI8(uint64_t v) noexcept {
+  Value held{};
+  held.ui8 = v;
+  Install(it_ui8, held);
+}
+
+void KvVariant::SetR4(float v) noexcept {
+  Value held{};
+  held.r4 = v;
+  Install(it_r4, held);
+}
+
+void KvVariant::SetR8(double v) noexcept {
+  Value held{};
+  held.r8 = v;
+  Install(it_r8, held);
+}
+
+void KvVariant::SetDuration(const CDateTimeSpan& value) {
+  Value held{};
+  held.duration = new CDateTimeSpan(value);
+  Install(it_duration, held);
+}
+
+void KvVariant::SetYearMonth(const CDateTime& value) {
+  Value held{};
+  held.date = new CDateTime(value);
+  Install(it_yearMonth, held);
+}
+
+void KvVariant::SetMonthDay(const CDateTime& value) {
+  Value held{};
+  held.date = new CDateTime(value);
+  Install(it_monthDay, held);
+}
+
+void KvVariant::SetYear(uint16_t v) noexcept {
+  Value held{};
+  held.ui2 = v;
+  Install(it_year, held);
+}
+
+void KvVariant::SetMonth(uint8_t v) noexcept {
+  Value held{};
+  held.ui1 = v;
+  Install(it_month, held);
+}
+
+void KvVariant::SetDay(uint8_t v) noexcept {
+  Value held{};
+  held.ui1 = v;
+  Install(it_day, held);
+}
+
+void KvVariant::SetDate(const CDateTime& value) {
+  Value held{};
+  held.date = new CDateTime(value);
+  Install(it_date, held);
+}
+
+void KvVariant::SetDateTime(const CDateTime& value) {
+  Value held{};
+  held.date = new CDateTime(value);
+  Install(it_datetime, held);
+}
+
+void KvVariant::SetTime(const CDateTime& value) {
+  Value held{};
+  held.date = new CDateTime(value);
+  Install(it_time, held);
+}
+
+void KvVariant::SetChar(wchar_t v) noexcept {
+  Value held{};
+  held.c = v;
+  Install(it_char, held);
+}
+
+void KvVariant::SetString(std::wstring value) {
+  Value held{};
+  held.string = new std::wstring(std::move(value));
+  Install(it_string, held);
+}
+
+void KvVariant::SetBoolean(bool v) noexcept {
+  Value held{};
+  held.ui1 = static_cast<uint8_t>(v);
+  Install(it_boolean, held);
+}
+
+void KvVariant::SetDecimal(const CDecimal& value) {
+  Value held{};
+  held.decimal = new CDecimal(value);
+  Install(it_decimal, held);
+}
+
+void KvVariant::SetInteger(const CBigInteger& value) {
+  Value held{};
+  held.integer = new CBigInteger(value);
+  Install(it_integer, held);
+}
+
+// The object getters: a family of kinds, a value present.
+#define KORVEL_DETAIL_REQUIRE(test, operation)                                        \
+  do {                                                                                \
+    if (m_nil || !(test) || m_value.raw == 0) ThrowNoValue(operation, m_nil, m_type); \
+  } while (0)
+
+CBinaryData KvVariant::GetHexBinary() const {
+  KORVEL_DETAIL_REQUIRE(IsBinary(m_type), "GetHexBinary");
+  return *m_value.binary;
+}
+CBinaryData KvVariant::GetBase64Binary() const {
+  KORVEL_DETAIL_REQUIRE(IsBinary(m_type), "GetBase64Binary");
+  return *m_value.binary;
+}
+CDateTimeSpan KvVariant::GetDuration() const {
+  KORVEL_DETAIL_REQUIRE(m_type == it_duration, "GetDuration");
+  return *m_value.duration;
+}
+CDateTime KvVariant::GetDate() const {
+  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetDate");
+  return *m_value.date;
+}
+CDateTime KvVariant::GetDateTime() const {
+  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetDateTime");
+  return *m_value.date;
+}
+CDateTime KvVariant::GetTime() const {
+  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetTime");
+  return *m_value.date;
+}
+CDateTime KvVariant::GetYearMonth() const {
+  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetYearMonth");
+  return *m_value.date;
+}
+CDateTime KvVariant::GetMonthDay() const {
+  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetMonthDay");
+  return *m_value.date;
+}
+std::wstring KvVariant::GetString() const {
+  KORVEL_DETAIL_REQUIRE(m_type == it_string, "GetString");
+  return *m_value.string;
+}
+CDecimal KvVariant::GetDecimal() const {
+  KORVEL_DETAIL_REQUIRE(m_type == it_decimal, "GetDecimal");
+  return *m_value.decimal;
+}
+CBigInteger KvVariant::GetInteger() const {
+  KORVEL_DETAIL_REQUIRE(m_type == it_integer, "GetInteger");
+  return *m_value.integer;
+}
+
+#undef KORVEL_DETAIL_REQUIRE
+
+std::wstring KvVariant::ToString(const wchar_t* format) const {
+  if (m_type <= it_none || m_type > kLastNamedType) ThrowInvalidTypeToString(m_type);
+  if (m_nil) ThrowNoValue("ToString", true, m_type);
+  switch (m_type) {
+    case it_hexBinary:
+      return CConversions::hexBinaryToString(GetHexBinary());
+    case it_base64Binary:
+      return CConversions::base64BinaryToString(GetBase64Binary());
+    case it_i1:
+      return CConversions::i1ToString(GetI1());
+    case it_i2:
+      return CConversions::i2ToString(GetI2());
+    case it_i4:
+      return CConversions::i4ToString(GetI4());
+    case it_i8:
+      return CConversions::i8ToString(GetI8());
+    case it_ui1:
+      return CConversions::ui1ToString(GetUI1());
+    case it_ui2:
+      return CConversions::ui2ToString(GetUI2());
+    case it_ui4:
+      return CConversions::ui4ToString(GetUI4());
+    case it_ui8:
+      return CConversions::ui8ToString(GetUI8());
+    case it_r4:
+      return CConversions::r4ToString(GetR4(), format ? format : L"");
+    case it_r8:
+      return CConversions::r8ToString(GetR8(), format ? format : L"");
+    case it_duration:
+      return CConversions::durationToString(GetDuration());
+    case it_yearMonth:
+    case it_monthDay:
+    case it_date:
+    case it_datetime:
+    case it_time:
+      return CConversions::dateToString(GetDate());
+    case it_year:
+      return CConversions::yearToString(GetYear());
+    case it_month:
+      return CConversions::monthToString(GetMonth());
+    case it_day:
+      return CConversions::dayToString(GetDay());
+    case it_char:
+      return CConversions::charToString(GetChar());
+    case it_string:
+      return CConversions::stringToString(GetString());
+    case it_boolean:
+      return CConversions::booleanToString(GetBoolean());
+    case it_decimal:
+      return CConversions::decimalToString(GetDecimal(), format ? format : L"");
+    case it_integer:
+      return CConversions::integerToString(GetInteger());
+    default:
+      break;
+  }
+  ThrowInvalidTypeToString(m_type);
+}
+
+void KvVariant::FromString(const std::wstring& text, ItemType kind,
+                           CWhitespaceUtils::WhitespaceRule rule) {
+  // Each case parses completely before a setter touches the carrier.
+  switch (kind) {
+    case it_hexBinary:
+      return SetHexBinary(CConversions::hexBinaryFromString(text, rule));
+    case it_base64Binary:
+      return SetBase64Binary(CConversions::base64BinaryFromString(text, rule));
+    case it_i1:
+      return SetI1(CConversions::i1FromString(text, rule));
+    case it_i2:
+      return SetI2(CConversions::i2FromString(text, rule));
+    case it_i4:
+      return SetI4(CConversions::i4FromString(text, rule));
+    case it_i8:
+      return SetI8(CConversions::i8FromString(text, rule));
+    case it_ui1:
+      return SetUI1(CConversions::ui1FromString(text, rule));
+    case it_ui2:
+      return SetUI2(CConversions::ui2FromString(text, rule));
+    case it_ui4:
+      return SetUI4(CConversions::ui4FromString(text, rule));
+    case it_ui8:
+      return SetUI8(CConversions::ui8FromString(text, rule));
+    case it_r4:
+      return SetR4(CConversions::r4FromString(text, rule));
+    case it_r8:
+      return SetR8(CConversions::r8FromString(text, rule));
+    case it_duration:
+      return SetDuration(CConversions::durationFromString(text, rule));
+    case it_yearMonth:
+      return SetYearMonth(CConversions::yearMonthFromString(text, rule));
+    case it_monthDay:
+      return SetMonthDay(CConversions::monthDayFromString(text, rule));
+    case it_year:
+      return SetYear(CConversions::yearFromString(text, rule));
+    case it_month:
+      return SetMonth(CConversions::monthFromString(text, rule));
+    case it_day:
+      return SetDay(CConversions::dayFromString(text, rule));
+    case it_date:
+      return SetDate(CConversions::dateFromString(text, rule));
+    case it_datetime:
+      return SetDateTime(CConversions::datetimeFromString(text, rule));
+    case it_time:
+      return SetTime(CConversions::timeFromString(text, rule));
+    case it_char:
+      return SetChar(CConversions::charFromString(text, rule));
+    case it_string:
+      return SetString(CConversions::stringFromString(text, rule));
+    case it_boolean:
+      return SetBoolean(CConversions::booleanFromString(text, rule));
+    case it_decimal:
+      return SetDecimal(CConversions::decimalFromString(text, rule));
+    case it_integer:
+      return SetInteger(CConversions::integerFromString(text, rule));
+    default:
+      break;
+  }
+  ThrowInvalidTypeToString(kind);
+}
+
+namespace detail {
+
+VariantReference::~VariantReference() = default;
+
+void VariantAccess::SetReference(KvVariant& variant, ItemType kind,
+                                 std::unique_ptr<VariantReference> reference) noexcept {
+  KvVariant::Value value{};
+  value.reference = reference.release();
+  variant.Install(kind, value);
+}
+
+const VariantReference* VariantAccess::GetReference(const KvVariant& variant, ItemType kind,
+                                                    const char* getter) {
+  if (variant.m_nil || variant.m_type != kind) ThrowNoValue(getter, variant.m_nil, variant.m_type);
+  return variant.m_value.reference;
+}
+
+}  // namespace detail
+
+}  // namespace Korvel

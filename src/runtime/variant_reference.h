@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: MIT
+// The counted object references a KvVariant holds (it_xmlObject and
+// it_xmlCollection), and the access the object classes need to store them.
+//
+// The carrier only copies and drops a reference; taking one needs the object's
+// class, which the carrier does not know. So a reference is a small holder
+// whose virtual operations do the counting: the carrier links without the
+// object classes, and only the code that stores or reads a reference
+// (KvVariant::SetXmlObject and its siblings, defined with CXmlObjectBase)
+// instantiates CountedReference for them:
+//
+//   void KvVariant::SetXmlObject(CXmlObjectBase* object) {
+//     detail::VariantAccess::SetReference(*this, it_xmlObject, detail::MakeReference(object));
+//   }
+//   CSmartPtr<CXmlObjectBase> KvVariant::GetXmlObject() const {
+//     return detail::ReferencedObject<CXmlObjectBase>(
+//         detail::VariantAccess::GetReference(*this, it_xmlObject, "GetXmlObject"));
+//   }
+#pragma once
+
+#include <memory>
+
+#include <korvel/item_type.h>
+#include <korvel/smart_ptr.h>
+#include <korvel/variant.h>
+
+namespace Korvel::detail {
+
+class VariantReference {
+ public:
+  VariantReference(const VariantReference&) = delete;
+  VariantReference& operator=(const VariantReference&) = delete;
+  // Gives the reference back.
+  virtual ~VariantReference();
+  // A holder of one more reference to the same object.
+  virtual std::unique_ptr<VariantReference> Clone() const = 0;
+
+ protected:
+  VariantReference() = default;
+};
+
+// T has AddRef and Release, as CXmlObjectBase has.
+template <class T>
+class CountedReference final : public VariantReference {
+ public:
+  explicit CountedReference(T* object) : m_object(object) {}
+  std::unique_ptr<VariantReference> Clone() const override {
+    return std::make_unique<CountedReference>(m_object.Get());
+  }
+  const CSmartPtr<T>& Object() const noexcept { return m_object; }
+
+ private:
+  CSmartPtr<T> m_object;
+};
+
+// No holder for a null pointer: the carrier stores null as such.
+template <class T>
+std::unique_ptr<VariantReference> MakeReference(T* object) {
+  if (!object) return nullptr;
+  return std::make_unique<CountedReference<T>>(object);
+}
+
+// A new reference to the object of a holder that MakeReference<T> made; null
+// for none.
+template <class T>
+CSmartPtr<T> ReferencedObject(const VariantReference* reference) {
+  if (!reference) return nullptr;
+  return static_cast<const CountedReference<T>&>(*reference).Object();
+}
+
+struct VariantAccess {
+  // Replaces the carrier's state with kind (it_xmlObject or it_xmlCollection)
+  // holding reference, which may be null.
+  static void SetReference(KvVariant& variant, ItemType kind,
+                           std::unique_ptr<VariantReference> reference) noexcept;
+  // The holder a carrier of kind holds (null when null was stored). Throws
+  // CKvInvalidStateException, naming getter, when the carrier is of another
+  // kind or nil.
+  static const VariantReference* GetReference(const KvVariant& variant, ItemType kind,
+                                              const char* getter);
+};
+
+}  // namespace Korvel::detail

@@ -1,0 +1,272 @@
+// SPDX-License-Identifier: MIT
+// CDateTimeSpan: fields, the XSD duration parser and printer, and the order.
+#include <korvel/date_time_span.h>
+
+#include <cwchar>
+#include <limits>
+#include <tuple>
+
+#include "values/date_time_access.h"
+#include "values/date_time_messages.h"
+#include "values/date_time_text.h"
+
+namespace Korvel {
+
+namespace msg = detail::dt_msg;
+
+CDateTimeSpan::CDateTimeSpan() : CDateTimeSpan(0, 0, 0, 0, 0, 0, 0, 0, 0) {}
+
+CDateTimeSpan::CDateTimeSpan(const CDateTimeSpan& other) = default;
+
+CDateTimeSpan::CDateTimeSpan(uint32_t hours, uint64_t minutes, uint64_t seconds)
+    : CDateTimeSpan(0, 0, 0, hours, minutes, seconds, 0, 0, 0) {}
+
+CDateTimeSpan::CDateTimeSpan(uint16_t years, uint32_t months, uint32_t days, uint32_t hours,
+                             uint64_t minutes, uint64_t seconds)
+    : CDateTimeSpan(years, months, days, hours, minutes, seconds, 0, 0, 0) {}
+
+CDateTimeSpan::CDateTimeSpan(uint16_t years, uint32_t months, uint32_t days, uint32_t hours,
+                             uint64_t minutes, uint64_t seconds, uint16_t milli, uint16_t micro,
+                             uint16_t nano)
+    : m_years(years),
+      m_months(months),
+      m_days(days),
+      m_hours(hours),
+      m_minutes(minutes),
+      m_seconds(seconds),
+      m_milli(milli),
+      m_micro(micro),
+      m_nano(nano),
+      m_negative(false) {}
+
+CDateTimeSpan::~CDateTimeSpan() = default;
+
+CDateTimeSpan& CDateTimeSpan::operator=(const CDateTimeSpan& other) = default;
+
+void CDateTimeSpan::SetDateTimeSpan(uint32_t hours, uint64_t minutes, uint64_t seconds) {
+  *this = CDateTimeSpan(hours, minutes, seconds);
+}
+
+void CDateTimeSpan::SetDateTimeSpan(uint16_t years, uint32_t months, uint32_t days, uint32_t hours,
+                                    uint64_t minutes, uint64_t seconds) {
+  *this = CDateTimeSpan(years, months, days, hours, minutes, seconds);
+}
+
+void CDateTimeSpan::SetDateTimeSpan(uint16_t years, uint32_t months, uint32_t days, uint32_t hours,
+                                    uint64_t minutes, uint64_t seconds, uint16_t milli,
+                                    uint16_t micro, uint16_t nano) {
+  *this = CDateTimeSpan(years, months, days, hours, minutes, seconds, milli, micro, nano);
+}
+
+uint16_t CDateTimeSpan::GetYears() const { return m_years; }
+uint32_t CDateTimeSpan::GetMonths() const { return m_months; }
+uint32_t CDateTimeSpan::GetDays() const { return m_days; }
+uint32_t CDateTimeSpan::GetHours() const { return m_hours; }
+uint64_t CDateTimeSpan::GetMinutes() const { return m_minutes; }
+uint64_t CDateTimeSpan::GetSeconds() const { return m_seconds; }
+uint16_t CDateTimeSpan::GetMilliSeconds() const { return m_milli; }
+uint16_t CDateTimeSpan::GetMicroSeconds() const { return m_micro; }
+uint16_t CDateTimeSpan::GetNanoSeconds() const { return m_nano; }
+
+void CDateTimeSpan::SetYears(uint16_t years) { m_years = years; }
+void CDateTimeSpan::SetMonths(uint32_t months) { m_months = months; }
+void CDateTimeSpan::SetDays(uint32_t days) { m_days = days; }
+void CDateTimeSpan::SetHours(uint32_t hours) { m_hours = hours; }
+void CDateTimeSpan::SetMinutes(uint64_t minutes) { m_minutes = minutes; }
+void CDateTimeSpan::SetSeconds(uint64_t seconds) { m_seconds = seconds; }
+void CDateTimeSpan::SetMilliSeconds(uint16_t milli) { m_milli = milli; }
+void CDateTimeSpan::SetMicroSeconds(uint16_t micro) { m_micro = micro; }
+void CDateTimeSpan::SetNanoSeconds(uint16_t nano) { m_nano = nano; }
+
+bool CDateTimeSpan::IsNegative() const { return m_negative; }
+
+void CDateTimeSpan::Negate() { m_negative = !m_negative; }
+
+CDateTimeSpan CDateTimeSpan::GetAsNegative() const {
+  CDateTimeSpan copy(*this);
+  copy.m_negative = true;
+  return copy;
+}
+
+// ---------------------------------------------------------------------------
+// Parsing
+
+namespace {
+
+constexpr bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// Where the parser stands: which designators it has seen.
+enum class Stage { Start, Years, Months, Days, Time, Hours, Minutes, Seconds, Fraction };
+
+// The designators in the order the form allows them.
+constexpr bool Before(Stage stage, Stage limit) {
+  return static_cast<int>(stage) < static_cast<int>(limit);
+}
+
+}  // namespace
+
+void CDateTimeSpan::ParseXSDDuration(const wchar_t* text) {
+  *this = CDateTimeSpan();
+  if (text == nullptr) msg::ThrowValue(msg::kDurationNull);
+  if (text[0] == L'\0') msg::ThrowValue(msg::kDurationEmpty);
+  const size_t length = std::wcslen(text);
+  const auto fail = [&](const wchar_t* message) { msg::ThrowValueText(message, text, length); };
+  // A number must fit the field its designator names.
+  const auto fit = [&](uint64_t value, bool overflow, uint64_t max) {
+    if (overflow || value > max) fail(msg::kDurationNumber);
+    return value;
+  };
+
+  const wchar_t* p = text;
+  if (*p == L'-') {
+    m_negative = true;
+    ++p;
+  }
+  if (*p++ != L'P') fail(msg::kDurationForm);
+  Stage stage = Stage::Start;
+  while (*p != L'\0') {
+    uint64_t n = 0;
+    bool overflow = false;
+    for (; IsDigit(*p); ++p) {
+      const auto digit = static_cast<uint64_t>(*p - L'0');
+      overflow = overflow || n > (std::numeric_limits<uint64_t>::max() - digit) / 10;
+      n = n * 10 + digit;
+    }
+    switch (*p++) {
+      case L'Y':  // accepted wherever it stands
+        m_years = static_cast<uint16_t>(fit(n, overflow, std::numeric_limits<uint16_t>::max()));
+        stage = Stage::Years;
+        break;
+      case L'M':
+        if (Before(stage, Stage::Months)) {
+          m_months = static_cast<uint32_t>(fit(n, overflow, std::numeric_limits<uint32_t>::max()));
+          stage = Stage::Months;
+        } else if (stage == Stage::Time || stage == Stage::Hours) {
+          m_minutes = fit(n, overflow, std::numeric_limits<uint64_t>::max());
+          stage = Stage::Minutes;
+        } else {
+          fail(msg::kDurationForm);
+        }
+        break;
+      case L'D':
+        if (!Before(stage, Stage::Days)) fail(msg::kDurationForm);
+        m_days = static_cast<uint32_t>(fit(n, overflow, std::numeric_limits<uint32_t>::max()));
+        stage = Stage::Days;
+        break;
+      case L'T':  // a number before it means nothing
+        if (!Before(stage, Stage::Time)) fail(msg::kDurationForm);
+        stage = Stage::Time;
+        break;
+      case L'H':
+        if (stage != Stage::Time) fail(msg::kDurationForm);
+        m_hours = static_cast<uint32_t>(fit(n, overflow, std::numeric_limits<uint32_t>::max()));
+        stage = Stage::Hours;
+        break;
+      case L'S':
+      case L'.':
+        if (Before(stage, Stage::Time) || !Before(stage, Stage::Seconds)) {
+          fail(msg::kDurationForm);
+        }
+        m_seconds = fit(n, overflow, std::numeric_limits<uint64_t>::max());
+        stage = Stage::Seconds;
+        if (p[-1] == L'.') {
+          // Nine digits at most: milli, micro and nano, three each.
+          uint16_t* const groups[3] = {&m_milli, &m_micro, &m_nano};
+          static constexpr uint16_t kWeights[3] = {100, 10, 1};
+          for (int count = 0; IsDigit(*p); ++p, ++count) {
+            if (count == 9) fail(msg::kDurationFraction);
+            *groups[count / 3] =
+                static_cast<uint16_t>(*groups[count / 3] + (*p - L'0') * kWeights[count % 3]);
+          }
+          if (*p++ != L'S') fail(msg::kDurationForm);
+          stage = Stage::Fraction;
+        }
+        break;
+      default:  // another character, or digits with no designator at the end
+        fail(msg::kDurationForm);
+    }
+  }
+  // "P" alone and a "T" with nothing after it say nothing.
+  if (stage == Stage::Start || stage == Stage::Time) fail(msg::kDurationForm);
+}
+
+// ---------------------------------------------------------------------------
+// Printing
+
+std::wstring CDateTimeSpan::ToString() const {
+  detail::DateTimeText text;
+  if (m_negative) text.Put(L'-');
+  text.Put(L'P');
+  const auto put = [&](uint64_t value, wchar_t designator) {
+    if (value != 0) {
+      text.PutNumber(value, 1);
+      text.Put(designator);
+    }
+  };
+  put(m_years, L'Y');
+  put(m_months, L'M');
+  put(m_days, L'D');
+  const bool hasFraction = m_milli != 0 || m_micro != 0 || m_nano != 0;
+  if (m_hours != 0 || m_minutes != 0 || m_seconds != 0 || hasFraction) {
+    text.Put(L'T');
+    put(m_hours, L'H');
+    put(m_minutes, L'M');
+    if (m_seconds != 0 || hasFraction) {
+      text.PutNumber(m_seconds, 1);
+      text.PutFraction(m_milli, m_micro, m_nano);
+      text.Put(L'S');
+    }
+  }
+  return text.str();
+}
+
+// ---------------------------------------------------------------------------
+// Order
+
+CDateTime::DTCompareResult CDateTimeSpan::CompareTo(const CDateTimeSpan& other) const {
+  // The four instants of the XSD order: they cover months of 28 to 31 days
+  // with and without a leap day ahead.
+  struct Reference {
+    int16_t year;
+    uint8_t month;
+  };
+  static constexpr Reference kReferences[] = {{1696, 9}, {1697, 2}, {1903, 3}, {1903, 7}};
+  const auto key = [](const detail::ShiftedFields& f) {
+    const int64_t fraction = (f.second * 1000 + f.milli) * 1000000 + f.micro * 1000 + f.nano;
+    return std::make_tuple(f.year, f.month, f.day, f.hour, f.minute, fraction);
+  };
+  CDateTime::DTCompareResult common = CDateTime::dtcr_indeterminate;
+  bool first = true;
+  for (const Reference& reference : kReferences) {
+    // All four are UTC dateTimes, so the sums compare field by field, and are
+    // compared in full width, before any narrowing can wrap a huge year.
+    const CDateTime start(reference.year, reference.month, 1, 0, 0, 0);
+    const auto a = key(detail::DateTimeAccess::Shift(start, *this, false));
+    const auto b = key(detail::DateTimeAccess::Shift(start, other, false));
+    const CDateTime::DTCompareResult result = a < b   ? CDateTime::dtcr_less
+                                              : b < a ? CDateTime::dtcr_greater
+                                                      : CDateTime::dtcr_equal;
+    if (!first && result != common) return CDateTime::dtcr_indeterminate;
+    common = result;
+    first = false;
+  }
+  return common;
+}
+
+bool CDateTimeSpan::operator==(const CDateTimeSpan& other) const {
+  return CompareTo(other) == CDateTime::dtcr_equal;
+}
+
+bool CDateTimeSpan::operator!=(const CDateTimeSpan& other) const {
+  return CompareTo(other) != CDateTime::dtcr_equal;
+}
+
+bool CDateTimeSpan::operator<(const CDateTimeSpan& other) const {
+  return CompareTo(other) == CDateTime::dtcr_less;
+}
+
+bool CDateTimeSpan::operator>(const CDateTimeSpan& other) const {
+  return CompareTo(other) == CDateTime::dtcr_greater;
+}
+
+}  // namespace Korvel

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+// Base-10 integer text, read the way the C library's wide-string parsers read it.
+#include "values/integer_text.h"
+
+namespace Korvel::detail {
+
+namespace {
+
+// The C locale's isspace: the XML whitespace plus vertical tab and form feed.
+bool IsCSpace(wchar_t c) noexcept { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+
+struct Magnitude {
+  IntegerParse status;
+  bool negative;
+  uint64_t value;  // saturated when status is outOfRange
+};
+
+Magnitude ReadMagnitude(std::wstring_view text) noexcept {
+  const wchar_t* p = text.data();
+  const wchar_t* end = p + text.size();
+  while (p != end && IsCSpace(*p)) ++p;
+  bool negative = false;
+  if (p != end && (*p == L'+' || *p == L'-')) negative = *p++ == L'-';
+  const wchar_t* digits = p;
+  uint64_t value = 0;
+  bool overflow = false;
+  for (; p != end && *p >= L'0' && *p <= L'9'; ++p) {
+    overflow |= __builtin_mul_overflow(value, 10u, &value);
+    overflow |= __builtin_add_overflow(value, static_cast<uint64_t>(*p - L'0'), &value);
+  }
+  if (p == digits) return {IntegerParse::invalid, negative, 0};
+  if (overflow) return {IntegerParse::outOfRange, negative, UINT64_MAX};
+  return {p == end ? IntegerParse::ok : IntegerParse::invalid, negative, value};
+}
+
+wchar_t* PutDigits(uint64_t value, wchar_t* end) noexcept {
+  do {
+    *--end = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  return end;
+}
+
+}  // namespace
+
+IntegerParse ParseSigned(std::wstring_view text, int64_t min, int64_t max,
+                         int64_t& value) noexcept {
+  Magnitude m = ReadMagnitude(text);
+  if (m.status == IntegerParse::invalid) return m.status;
+  // The limit of the magnitude: |min| for a negative number (computed without
+  // overflowing at INT64_MIN), max otherwise.
+  uint64_t limit =
+      m.negative ? uint64_t{0} - static_cast<uint64_t>(min) : static_cast<uint64_t>(max);
+  if (m.status == IntegerParse::outOfRange || m.value > limit) return IntegerParse::outOfRange;
+  value = m.negative ? static_cast<int64_t>(uint64_t{0} - m.value) : static_cast<int64_t>(m.value);
+  return IntegerParse::ok;
+}
+
+IntegerParse ParseUnsigned(std::wstring_view text, uint64_t max, uint64_t& value) noexcept {
+  Magnitude m = ReadMagnitude(text);
+  if (m.status == IntegerParse::invalid) return m.status;
+  if (m.status == IntegerParse::outOfRange || m.value > max) return IntegerParse::outOfRange;
+  value = (m.negative ? uint64_t{0} - m.value : m.value) & max;
+  return IntegerParse::ok;
+}
+
+std::wstring SignedToText(int64_t value) {
+  wchar_t buffer[24];
+  wchar_t* end = buffer + 24;
+  uint64_t magnitude = value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : value;
+  wchar_t* begin = PutDigits(magnitude, end);
+  if (value < 0) *--begin = L'-';
+  return std::wstring(begin, end);
+}
+
+std::wstring UnsignedToText(uint64_t value) {
+  wchar_t buffer[24];
+  wchar_t* end = buffer + 24;
+  return std::wstring(PutDigits(value, end), end);
+}
+
+}  // namespace Korvel::detail

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: MIT
+// The XSD whitespace rules: preserve, replace and collapse.
+#include <korvel/whitespace_utils.h>
+
+#include <algorithm>
+
+#include "values/conversion_errors.h"
+#include "values/whitespace_rules.h"
+
+namespace Korvel {
+
+namespace {
+
+using Rule = CWhitespaceUtils::WhitespaceRule;
+
+bool IsSpace(wchar_t c) noexcept { return CWhitespaceUtils::IsWhiteSpace(c); }
+
+// CR LF and a lone CR become LF; the runs between CRs are copied whole.
+void PreserveInto(std::wstring_view text, std::wstring& out) {
+  out.clear();
+  out.reserve(text.size());
+  size_t start = 0;
+  for (size_t cr = text.find(L'\r'); cr != std::wstring_view::npos; cr = text.find(L'\r', start)) {
+    out.append(text.substr(start, cr - start));
+    out += L'\n';
+    start = cr + 1;
+    if (start < text.size() && text[start] == L'\n') ++start;
+  }
+  out.append(text.substr(start));
+}
+
+// Tab, LF, CR LF and a lone CR each become one space.
+void ReplaceInto(std::wstring_view text, std::wstring& out) {
+  out.clear();
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    wchar_t c = text[i];
+    if (c == L'\r') {
+      out += L' ';
+      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    } else {
+      out += c == L'\t' || c == L'\n' ? L' ' : c;
+    }
+  }
+}
+
+// text is already trimmed: it starts and ends with a non-whitespace character.
+void CollapseInto(std::wstring_view text, std::wstring& out) {
+  out.clear();
+  out.reserve(text.size());
+  bool pendingSpace = false;
+  for (wchar_t c : text) {
+    if (IsSpace(c)) {
+      pendingSpace = true;
+    } else {
+      if (pendingSpace) out += L' ';
+      pendingSpace = false;
+      out += c;
+    }
+  }
+}
+
+bool NeedsPreserve(std::wstring_view text) noexcept {
+  return text.find(L'\r') != std::wstring_view::npos;
+}
+
+bool NeedsReplace(std::wstring_view text) noexcept {
+  return std::any_of(text.begin(), text.end(),
+                     [](wchar_t c) { return c == L'\t' || c == L'\n' || c == L'\r'; });
+}
+
+// The trimmed text needs a copy only when a run inside it is not a single space.
+bool NeedsCollapse(std::wstring_view trimmed) noexcept {
+  for (size_t i = 0; i < trimmed.size(); ++i) {
+    if (IsSpace(trimmed[i]) && (trimmed[i] != L' ' || IsSpace(trimmed[i + 1]))) return true;
+  }
+  return false;
+}
+
+std::wstring_view Trim(std::wstring_view text) noexcept {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsSpace(text[begin])) ++begin;
+  while (end > begin && IsSpace(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+namespace detail {
+
+std::wstring_view ApplyRuleView(Rule rule, std::wstring_view text, std::wstring& scratch) {
+  switch (rule) {
+    case CWhitespaceUtils::ws_none:
+      return text;
+    case CWhitespaceUtils::ws_preserve:
+      if (!NeedsPreserve(text)) return text;
+      PreserveInto(text, scratch);
+      return scratch;
+    case CWhitespaceUtils::ws_replace:
+      if (!NeedsReplace(text)) return text;
+      ReplaceInto(text, scratch);
+      return scratch;
+    case CWhitespaceUtils::ws_collapse: {
+      std::wstring_view trimmed = Trim(text);
+      if (!NeedsCollapse(trimmed)) return trimmed;
+      CollapseInto(trimmed, scratch);
+      return scratch;
+    }
+  }
+  ThrowUnknownWhitespaceRule();
+}
+
+}  // namespace detail
+
+std::wstring CWhitespaceUtils::Preserve(const std::wstring& text) {
+  if (!NeedsPreserve(text)) return text;
+  std::wstring out;
+  PreserveInto(text, out);
+  return out;
+}
+
+std::wstring CWhitespaceUtils::Preserve(const wchar_t* text, int length) {
+  if (!text || length <= 0) return {};
+  std::wstring out;
+  PreserveInto(std::wstring_view(text, static_cast<size_t>(length)), out);
+  return out;
+}
+
+std::wstring CWhitespaceUtils::Replace(const std::wstring& text) {
+  if (!NeedsReplace(text)) return text;
+  std::wstring out;
+  ReplaceInto(text, out);
+  return out;
+}
+
+std::wstring CWhitespaceUtils::Collapse(const std::wstring& text) {
+  std::wstring scratch;
+  return std::wstring(detail::ApplyRuleView(ws_collapse, text, scratch));
+}
+
+std::wstring CWhitespaceUtils::ApplyRule(WhitespaceRule rule, const std::wstring& text) {
+  std::wstring scratch;
+  std::wstring_view result = detail::ApplyRuleView(rule, text, scratch);
+  if (result.data() == scratch.data()) return scratch;
+  return std::wstring(result);
+}
+
+}  // namespace Korvel
