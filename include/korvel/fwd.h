@@ -27,6 +27,7 @@ class CDateTime;
 class CDateTimeSpan;
 class CWhitespaceUtils;
 class CConversions;
+class CPrimitiveRestrictions;
 struct KvVariant;
 class CXmlObjectBase;
 class CXmlCollectionBase;
