@@ -22,9 +22,10 @@ namespace {
 constexpr uint32_t kJitMatchLimit = 100000;         // about 0.15 ms of JIT backtracking
 constexpr uint32_t kInterpreterMatchLimit = 10000;  // about the same time without the JIT
 // The automaton's paths live in this many ints. Paths multiply with nested
-// repeats, so the size is what bounds its time per character; a value that
-// needs more gives up and does not match.
-constexpr size_t kAutomatonWorkspace = 4096;
+// repeats, and the time spent on each character grows faster than their
+// number, so this size is what bounds a runaway value: about a millisecond
+// before the automaton gives up (and the value does not match).
+constexpr size_t kAutomatonWorkspace = 1000;
 
 struct CodeFree {
   void operator()(pcre2_code* code) const noexcept { pcre2_code_free(code); }
