@@ -2,10 +2,12 @@
 BUILD     ?= build
 SAN_BUILD ?= build-san
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS      ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps configure build test demo san bench format clean
+.PHONY: all deps configure build test demo san bench fuzz format clean
 
 all: build
 
@@ -39,8 +41,22 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/korvel_bench $(BENCH_ARGS)
 
+# Runs every fuzz target under libFuzzer (clang) for FUZZ_SECONDS each,
+# starting from the checked-in corpus.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORVEL_LIBFUZZER=ON -DKORVEL_SANITIZE=ON -DKORVEL_BUILD_TESTS=OFF \
+	  -DKORVEL_BUILD_BENCH=OFF -DKORVEL_BUILD_EXAMPLES=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for f in $(FUZZ_BUILD)/fuzz/korvel_*_fuzzer; do \
+	  name=$$(basename $$f | sed 's/^korvel_//; s/_fuzzer$$//'); \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  echo "== $$name"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$name tests/data/fuzz/$$name || exit 1; \
+	done
+
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -16,6 +16,8 @@ class CKvInvalidStateException;
 class CKvInvalidParamException;
 class CKvOverFlowException;
 class IErrorPathProvider;
+class CDateTime;
+class CDateTimeSpan;
 class CFastInfosetContext;
 class CFIVocabulary;
 class CJsonContext;

@@ -298,18 +298,19 @@ void CDateTime::SetFracTime(uint16_t milli, uint16_t micro, uint16_t nano) {
 
 void CDateTime::SetDateTime(const CDateTime& source, DTType target) {
   using detail::KindBit;
-  // The kinds each source kind can give besides itself.
+  // The kinds each source kind can give besides itself (and dt_invalid).
+  constexpr uint32_t kEveryKind = (1u << 9) - 1;
   static constexpr uint32_t kTargets[] = {
-      0,                                                               // yearZero
-      ~0u,                                                             // dateTime
-      KindBit(dt_gYearMonth) | KindBit(dt_gYear) | KindBit(dt_gDay) |  // date
+      /* yearZero   */ 0,
+      /* dateTime   */ kEveryKind,
+      /* date       */ KindBit(dt_gYearMonth) | KindBit(dt_gYear) | KindBit(dt_gDay) |
           KindBit(dt_gMonth) | KindBit(dt_gMonthDay),
-      KindBit(dt_gYear) | KindBit(dt_gMonth),  // gYearMonth
-      0,                                       // gYear
-      0,                                       // time
-      0,                                       // gDay
-      0,                                       // gMonth
-      KindBit(dt_gDay) | KindBit(dt_gMonth),   // gMonthDay
+      /* gYearMonth */ KindBit(dt_gYear) | KindBit(dt_gMonth),
+      /* gYear      */ 0,
+      /* time       */ 0,
+      /* gDay       */ 0,
+      /* gMonth     */ 0,
+      /* gMonthDay  */ KindBit(dt_gDay) | KindBit(dt_gMonth),
   };
   const auto sourceIndex = static_cast<uint32_t>(source.m_type);
   if (sourceIndex >= sizeof kTargets / sizeof kTargets[0]) {

@@ -45,7 +45,10 @@ int WeekdayFromDays(int64_t days);
 constexpr int64_t FloorDiv(int64_t a, int64_t b) {
   return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
-constexpr int64_t FloorMod(int64_t a, int64_t b) { return a - FloorDiv(a, b) * b; }
+constexpr int64_t FloorMod(int64_t a, int64_t b) {
+  const int64_t r = a % b;
+  return r != 0 && (r < 0) != (b < 0) ? r + b : r;
+}
 
 // The platform's FileTimeToSystemTime: false for times at or beyond 2^63 ticks.
 bool FileTimeToSystemTime(const FILETIME& fileTime, SYSTEMTIME& systemTime);

@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_support.h"
@@ -87,26 +88,14 @@ TEST(DateTimeParse, LexicalFormsReadAndPrintBack) {
   }
 }
 
-TEST(DateTimeParse, FieldsOfADateTime) {
+TEST(DateTimeParse, FractionAndZoneFields) {
   const CDateTime v = Parse(L"2004-04-12T13:20:15.123456789-05:30");
-  EXPECT_EQ(v.GetYear(), 2004);
-  EXPECT_EQ(v.GetMonth(), 4);
-  EXPECT_EQ(v.GetDay(), 12);
-  EXPECT_EQ(v.GetHour(), 13);
-  EXPECT_EQ(v.GetMinute(), 20);
-  EXPECT_EQ(v.GetSecond(), 15);
-  EXPECT_EQ(v.GetMilliSecond(), 123);
-  EXPECT_EQ(v.GetMicroSecond(), 456);
-  EXPECT_EQ(v.GetNanoSecond(), 789);
+  EXPECT_EQ(std::make_tuple(v.GetMilliSecond(), v.GetMicroSecond(), v.GetNanoSecond()),
+            std::make_tuple(123, 456, 789));
   EXPECT_DOUBLE_EQ(v.GetRealSecond(), 15.123456789);
-  EXPECT_TRUE(v.IsUTC());
-  EXPECT_TRUE(v.HasTimeZone());
+  EXPECT_TRUE(v.IsUTC() && v.HasTimeZone());
   EXPECT_EQ(v.GetZoneHour(), -5);
   EXPECT_EQ(v.GetZoneMinute(), 30);
-
-  const CDateTime t = ParseTime(L"10:00:00.5");
-  EXPECT_EQ(t.GetMilliSecond(), 500);
-  EXPECT_FALSE(t.IsUTC());
 }
 
 TEST(DateTimeParse, ParsersClearWhateverWasThere) {
@@ -117,6 +106,7 @@ TEST(DateTimeParse, ParsersClearWhateverWasThere) {
   EXPECT_EQ(v.ToString(), L"01:02:03");
   v.ParseXSDDateTime(L"2001-01-01T00:00:00");
   EXPECT_EQ(v.ToString(), L"2001-01-01T00:00:00");
+  EXPECT_EQ(CDateTime(L"2004-04-12T13:20:15Z").ToString(), L"2004-04-12T13:20:15Z");
 }
 
 TEST(DateTimeParse, ErrorsCarryTheirMessages) {
@@ -142,7 +132,6 @@ TEST(DateTimeParse, ErrorsCarryTheirMessages) {
       {L"2004-01-01T10:00:00.1234567891", Parse,
        L"Invalid XSD Time [10:00:00.1234567891] Fraction part too long"},
       {L"2004-01-01T10:00:00+25:00", Parse, L"Invalid TimeZone [25:0]"},
-      {L"2004-01-01T10:00:00-25:00", Parse, L"Invalid TimeZone [-25:0]"},
       {L"2004-01-01T10:00:00+05:60", Parse, L"Invalid TimeZone [5:60]"},
       {L"2004-01-01T10:00:00+5:00", Parse, L"Invalid XSD Time Zone [+5:00]."},
       {L"2004-01-01T10:00:00+05:00:00", Parse, L"Invalid XSD Time Zone [+05:00:00]."},
@@ -156,39 +145,24 @@ TEST(DateTimeParse, ErrorsCarryTheirMessages) {
        L"Invalid XSD Date [2004/01/01] expected CCYY-MM-DD[Z|[+|-]hh:mm]"},
       {L"20040-01-01", ParseDate,
        L"Invalid XSD Date [20040-01-01] expected CCYY-MM-DD[Z|[+|-]hh:mm]"},
-      {L"2004-0a", ParseDate, L"Invalid XSD Date [2004-0a] expected CCYY-MM-DD[Z|[+|-]hh:mm]"},
       {L"--5", ParseDate, L"Invalid XSD Date [--5] expected CCYY-MM-DD[Z|[+|-]hh:mm]"},
-      {L"--05/01", ParseDate, L"Invalid XSD Date [--05/01] expected CCYY-MM-DD[Z|[+|-]hh:mm]"},
-      {L"-", ParseDate, L"Invalid XSD Date [-] expected CCYY-MM-DD[Z|[+|-]hh:mm]"},
       {L"Z", ParseDate, L"Invalid XSD Date [Z] expected CCYY-MM-DD[Z|[+|-]hh:mm]"},
       {L"2004-01-01+5:000", ParseDate, L"Invalid XSD Time Zone [+5:000]."},
       {L"2003-02-29", ParseDate, L"Invalid Day [29] (1 <= day <= days in month"},
-      {L"2004-04-31", ParseDate, L"Invalid Day [31] (1 <= day <= days in month"},
       {L"0000", ParseDate, L"Invalid Year [0] (-9999 <= year <= 9999 && year != 0)"},
-      {L"-0000-05", ParseDate, L"Invalid Year [0] (-9999 <= year <= 9999 && year != 0)"},
       {L"2004-13", ParseDate, L"Invalid Month [13] (1 <= month <= 12)"},
       {L"--00", ParseDate, L"Invalid Month [0] (1 <= month <= 12)"},
       {L"---45", ParseDate, L"Invalid Day [45] (1 <= day <= 31)"},
-      {L"---00", ParseDate, L"Invalid Day [0] (1 <= day <= 31)"},
       {L"--02-30", ParseDate, L"Invalid Day [30] (1 <= day <= days in month)"},
-      {L"--04-31", ParseDate, L"Invalid Day [31] (1 <= day <= days in month)"},
       {nullptr, ParseTime, L"Invalid Time (Null String)"},
       {L"", ParseTime, L"Invalid XSD Time (Empty String)"},
       {L"1:00:00", ParseTime, L"Invalid XSD Time [1:00:00] expected hh:mm:ss[.ff]"},
-      {L"10-00-00", ParseTime, L"Invalid XSD Time [10-00-00] expected hh:mm:ss[.ff]"},
       {L"10:60:00", ParseTime, L"Invalid XSD Time [10:60:00] expected hh:mm:ss[.ff]"},
-      {L"10:00:60", ParseTime, L"Invalid XSD Time [10:00:60] expected hh:mm:ss[.ff]"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text ? row.text : L"(null)");
     KORVEL_EXPECT_THROW_MESSAGE(row.parse(row.text), CKvInvalidValueException, row.message);
   }
-}
-
-TEST(DateTimeParse, TextConstructorParsesADateTime) {
-  EXPECT_EQ(CDateTime(L"2004-04-12T13:20:15Z").ToString(), L"2004-04-12T13:20:15Z");
-  KORVEL_EXPECT_THROW_MESSAGE(CDateTime(L"2004-04-12"), CKvInvalidValueException,
-                              L"Invalid XSD DateTime [2004-04-12].");
 }
 
 TEST(DateTimeParse, RandomTextEitherParsesStablyOrThrowsAKnownMessage) {
@@ -258,6 +232,9 @@ TEST(DateTimeToString, FormatsAndUnsetValues) {
   midnight.SetTime(0, 0, 0);
   midnight.SetUTC();
   EXPECT_EQ(midnight.ToString(), L"00:00:00Z");
+  CDateTime early(-1, 1, 2);
+  early.SetTimeZone(-3, 5);
+  EXPECT_EQ(early.ToString(), L"-0001-01-02-03:05");
 }
 
 TEST(DateTimeToString, FractionKeepsOnlyTheGroupsItNeeds) {
@@ -282,31 +259,16 @@ TEST(DateTimeToString, FractionKeepsOnlyTheGroupsItNeeds) {
   }
 }
 
-TEST(DateTimeToString, ZoneSignAndPadding) {
-  CDateTime v(2004, 1, 2);
-  v.SetTimeZone(-3, 5);
-  EXPECT_EQ(v.ToString(), L"2004-01-02-03:05");
-  v.SetTimeZone(0, 0);
-  EXPECT_EQ(v.ToString(), L"2004-01-02+00:00");
-  v.SetUTC();
-  EXPECT_EQ(v.ToString(), L"2004-01-02Z");
-  CDateTime early(-1, 1, 1);
-  EXPECT_EQ(early.ToString(), L"-0001-01-01");
-}
-
 // ---------------------------------------------------------------------------
 // Setters, kinds and validation
 
 TEST(DateTimeSetters, EachSetterMakesItsKind) {
-  CDateTime v;
   struct Row {
     void (*set)(CDateTime&);
     DT::DTType kind;
     const wchar_t* text;
   };
   const Row rows[] = {
-      {[](CDateTime& d) { d.SetDateTime(2004, 2, 29, 23, 59, 58); }, DT::dt_dateTime,
-       L"2004-02-29T23:59:58"},
       {[](CDateTime& d) { d.SetDateTime(2004, 2, 29, 23, 59, 58, 1, 2, 3); }, DT::dt_dateTime,
        L"2004-02-29T23:59:58.001002003"},
       {[](CDateTime& d) { d.SetDate(-9999, 12, 31); }, DT::dt_date, L"-9999-12-31"},
@@ -315,7 +277,6 @@ TEST(DateTimeSetters, EachSetterMakesItsKind) {
       {[](CDateTime& d) { d.SetGMonth(12); }, DT::dt_gMonth, L"--12"},
       {[](CDateTime& d) { d.SetGMonthDay(2, 29); }, DT::dt_gMonthDay, L"--02-29"},
       {[](CDateTime& d) { d.SetGDay(31); }, DT::dt_gDay, L"---31"},
-      {[](CDateTime& d) { d.SetTime(23, 0, 1); }, DT::dt_time, L"23:00:01"},
       {[](CDateTime& d) { d.SetTime(23, 0, 1, 0, 0, 7); }, DT::dt_time, L"23:00:01.000000007"},
       {[](CDateTime& d) { d.SetFracTime(0, 1, 0); }, DT::dt_time, L"00:00:00.000001"},
   };
@@ -324,7 +285,6 @@ TEST(DateTimeSetters, EachSetterMakesItsKind) {
     CDateTime value;
     row.set(value);
     EXPECT_EQ(value.GetType(), row.kind);
-    EXPECT_EQ(value.GetTypeAsString(), std::wstring(CDateTime(row.kind).GetTypeAsString()));
     EXPECT_EQ(value.ToString(), row.text);
     // Setting the same kind again is allowed and drops the zone.
     value.SetTimeZone(2, 0);
@@ -407,12 +367,9 @@ TEST(DateTimeSetters, ValidateRejectsFieldsTheKindDoesNotUse) {
   };
   const Row rows[] = {
       {DT::dt_date, L"Invalid Hour [7] for type date"},
-      {DT::dt_gYearMonth, L"Invalid Day [6] for type gYearMonth"},
       {DT::dt_gYear, L"Invalid Month [5] for type gYear"},
       {DT::dt_time, L"Invalid Month [5] for type time"},
-      {DT::dt_gDay, L"Invalid Month [5] for type gDay"},
       {DT::dt_gMonth, L"Invalid Year [2004] for type gMonth"},
-      {DT::dt_gMonthDay, L"Invalid Year [2004] for type gMonthDay"},
   };
   for (const Row& row : rows) {
     CDateTime value;
@@ -463,6 +420,11 @@ TEST(DateTimeSetters, ConversionTableBetweenKinds) {
   CDateTime target;
   target.SetDateTime(full, DT::dt_gMonthDay);
   EXPECT_EQ(target.ToString(), L"--05-06+01:00");
+  KORVEL_EXPECT_THROW_MESSAGE(
+      target.SetDateTime(full, static_cast<DT::DTType>(9)), CKvInvalidValueException,
+      L"Attempting to set a CDateTime of type  using an XmlDateTime of type "
+      L"dateTime. The source CDateTime does not contian enough data to "
+      L"allow the conversion.");
   KORVEL_EXPECT_THROW_MESSAGE(
       target.SetDateTime(CDateTime(static_cast<DT::DTType>(12)), DT::dt_date),
       CKvInvalidValueException, L"Unknown date type 12.");
@@ -517,15 +479,6 @@ TEST(DateTimeFields, GettersAndSettersCheckTheKind) {
   }
 }
 
-TEST(DateTimeFields, SettersStoreWithoutRangeChecks) {
-  CDateTime v(2004, 1, 31);
-  v.SetDay(200);
-  v.SetMonth(2);
-  EXPECT_EQ(v.GetDay(), 200);
-  KORVEL_EXPECT_THROW_MESSAGE(v.Validate(), CKvInvalidValueException,
-                              L"Invalid Day [200] (1 <= day <= days in month");
-}
-
 // ---------------------------------------------------------------------------
 // Zone
 
@@ -536,8 +489,6 @@ TEST(DateTimeZone, ZAndOffsetsAreKeptApart) {
   KORVEL_EXPECT_THROW_MESSAGE(z.GetZoneHour(), CKvInvalidStateException,
                               L"TimeZone is not been used");
   KORVEL_EXPECT_THROW_MESSAGE(z.GetZoneMinute(), CKvInvalidStateException,
-                              L"TimeZone is not been used");
-  KORVEL_EXPECT_THROW_MESSAGE(CDateTime().GetZoneHour(), CKvInvalidStateException,
                               L"TimeZone is not been used");
 
   z.SetTimeZone(23, 59);
@@ -550,8 +501,6 @@ TEST(DateTimeZone, ZAndOffsetsAreKeptApart) {
 
   KORVEL_EXPECT_THROW_MESSAGE(z.SetTimeZone(24, 0), CKvInvalidValueException,
                               L"Invalid TimeZone [24:0]");
-  KORVEL_EXPECT_THROW_MESSAGE(z.SetTimeZone(-24, 0), CKvInvalidValueException,
-                              L"Invalid TimeZone [-24:0]");
   KORVEL_EXPECT_THROW_MESSAGE(z.SetTimeZone(0, 60), CKvInvalidValueException,
                               L"Invalid TimeZone [0:60]");
   EXPECT_EQ(z.ToString(), L"2004-01-01T00:00:00Z");
@@ -595,14 +544,10 @@ TEST(DateTimeConversion, SystemTimeAndFileTime) {
   CDateTime v(st);
   EXPECT_EQ(v.ToString(), L"2004-02-29T13:14:15.999");
   const SYSTEMTIME back = v.GetAsSystemTime();
-  EXPECT_EQ(back.wYear, 2004);
-  EXPECT_EQ(back.wMonth, 2);
+  EXPECT_EQ(std::make_tuple(back.wYear, back.wMonth, back.wDay, back.wHour, back.wMinute,
+                            back.wSecond, back.wMilliseconds),
+            std::make_tuple(2004, 2, 29, 13, 14, 15, 999));
   EXPECT_EQ(back.wDayOfWeek, 0);  // a Sunday
-  EXPECT_EQ(back.wDay, 29);
-  EXPECT_EQ(back.wHour, 13);
-  EXPECT_EQ(back.wMinute, 14);
-  EXPECT_EQ(back.wSecond, 15);
-  EXPECT_EQ(back.wMilliseconds, 999);
 
   // 2004-02-29T13:14:15.9999999 as 100 ns ticks since 1601: the ticks below a
   // millisecond are dropped.
@@ -733,13 +678,10 @@ TEST(DateTimeConversion, CalendarQueriesCheckTheKind) {
 TEST(DateTimeConversion, DayOfYearAndWeek) {
   EXPECT_EQ(ParseDate(L"2004-01-01").GetDayOfYear(), 1);
   EXPECT_EQ(ParseDate(L"2004-03-01").GetDayOfYear(), 61);
-  EXPECT_EQ(ParseDate(L"2003-03-01").GetDayOfYear(), 60);
-  EXPECT_EQ(ParseDate(L"2000-12-31").GetDayOfYear(), 366);
-  EXPECT_EQ(ParseDate(L"1900-12-31").GetDayOfYear(), 365);
+  // Other days of the year are checked against gmtime with the time_t round trip.
   // The weekday of the value's own date, whatever its offset.
   EXPECT_EQ(Parse(L"2004-01-01T23:00:00-05:00").GetDayOfWeek(), 5);  // a Thursday
   EXPECT_EQ(Parse(L"2004-01-01T01:00:00+05:00").GetDayOfWeek(), 5);
-  EXPECT_EQ(ParseDate(L"2004-02-29").GetDayOfWeek(), 1);
 }
 
 TEST(DateTimeConversion, TickCountIsTheLocalTime) {
