@@ -95,7 +95,8 @@ bool Regex::MatchesWhole(std::string_view subject) const {
   // One pair: the whole match is all the check needs.
   MatchData data(pcre2_match_data_create(1, nullptr));
   if (!data) throw std::bad_alloc();
-  const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.data());
+  // An empty view may carry no pointer at all.
+  const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.empty() ? "" : subject.data());
   int rc =
       pcre2_match(m_code->code.get(), text, subject.size(), 0, 0, data.get(), m_code->budget.get());
   if (IsLimit(rc)) {

@@ -181,6 +181,7 @@ TEST(PatternCache, CompilesOnceAndStartsOverWhenFull) {
   EXPECT_EQ(cache.Size(), 1u);
   // An entry dropped from the cache lives on with whoever holds it.
   EXPECT_TRUE(first->regex->MatchesWhole("aaa"));
+  EXPECT_FALSE(first->regex->MatchesWhole(std::string_view()));
   EXPECT_NE(cache.Get("a+"), first);
 
   PatternCache uncached(0);
