@@ -32,6 +32,7 @@ class CXmlTextWriter;
 class CXmlWriter;
 class CWhitespaceUtils;
 class CConversions;
+class CPrimitiveRestrictions;
 struct KvVariant;
 class CXmlObjectBase;
 class CXmlCollectionBase;

@@ -19,6 +19,7 @@
 #include <korvel/item_type.h>
 #include <korvel/json_context.h>
 #include <korvel/namespace_alias_map.h>
+#include <korvel/primitive_restrictions.h>
 #include <korvel/serialization_context.h>
 #include <korvel/item_type.h>
 #include <korvel/smart_ptr.h>

@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: MIT
+// The XSD pattern facet: translation into PCRE syntax, the shared cache of
+// compiled patterns and the whole-value match.
+#include "values/pattern.h"
+
+#include <cstdint>
+#include <mutex>
+
+#include "values/restriction_errors.h"
+#include "values/utf.h"
+
+namespace Korvel::detail {
+
+namespace {
+
+struct Rewrite {
+  std::string_view escape;
+  std::string_view replacement;
+};
+
+// The XSD escapes PCRE lacks. The ranges are octal; the last one reads as
+// \111 followed by 7 and so never compiles, which is how it has always behaved.
+constexpr Rewrite kRewrites[] = {
+    {"\\i", "([^\\W\\d]|:)"},
+    {"\\I", "([\\W\\d])"},
+    {"\\c", "(\\w|\\.|-|:)"},
+    {"\\C", "([^\\w\\.\\-\\:])"},
+    {"\\p{IsBasicLatin}", "[\\000-\\177]"},
+    {"\\p{IsLatin-1Supplement}", "[\\200-\\377]"},
+    {"\\p{IsLatinExtended-A}", "[\\400-\\577]"},
+    {"\\p{IsLatinExtended-B}", "[\\600-\\1117]"},
+};
+
+// The translation has always been a series of plain substring replacements
+// with U+0001 standing in for an escaped backslash, so a U+0001 in the pattern
+// comes out as an escaped backslash too.
+constexpr char kPlaceholder = '\x01';
+
+void AppendUtf8(std::string& out, uint32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x200000) {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += '\xFF';  // never part of UTF-8
+  }
+}
+
+}  // namespace
+
+std::string PatternToUtf8(std::wstring_view pattern) {
+  std::string out;
+  if (WideToUtf8(pattern, out)) return out;
+  out.clear();
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    auto c = static_cast<uint32_t>(pattern[i]);
+    // A surrogate pair is the character it encodes, as in the strict form.
+    if (c - 0xD800u < 0x400u && i + 1 < pattern.size()) {
+      const auto low = static_cast<uint32_t>(pattern[i + 1]);
+      if (low - 0xDC00u < 0x400u) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+std::string TranslateXsdPattern(std::string_view pattern) {
+  std::string out;
+  out.reserve(pattern.size() + 16);
+  out += "^(";
+  for (size_t i = 0; i < pattern.size();) {
+    const char c = pattern[i];
+    if (c == kPlaceholder) {
+      out += "\\\\";
+      ++i;
+      continue;
+    }
+    if (c != '\\') {
+      out += c;
+      ++i;
+      continue;
+    }
+    const std::string_view rest = pattern.substr(i);
+    if (rest.size() >= 2 && rest[1] == '\\') {
+      out += "\\\\";
+      i += 2;
+      continue;
+    }
+    const Rewrite* match = nullptr;
+    for (const Rewrite& rewrite : kRewrites) {
+      if (rest.substr(0, rewrite.escape.size()) == rewrite.escape) {
+        match = &rewrite;
+        break;
+      }
+    }
+    if (match) {
+      out += match->replacement;
+      i += match->escape.size();
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  out += ")$";
+  return out;
+}
+
+PatternCache::PatternCache(size_t capacity) : m_capacity(capacity) {}
+
+std::shared_ptr<const CompiledPattern> PatternCache::Get(const std::string& pattern) {
+  {
+    std::shared_lock<std::shared_mutex> lock(m_mutex);
+    const auto found = m_entries.find(pattern);
+    if (found != m_entries.end()) return found->second;
+  }
+  // Compiled without the lock, so one new pattern does not stall every other
+  // check; two threads meeting the same new pattern both compile it and the
+  // first one stored wins.
+  auto compiled = std::make_shared<CompiledPattern>();
+  compiled->regex = Regex::Compile(TranslateXsdPattern(pattern), compiled->error);
+  if (m_capacity == 0) return compiled;
+  std::unique_lock<std::shared_mutex> lock(m_mutex);
+  const auto found = m_entries.find(pattern);
+  if (found != m_entries.end()) return found->second;
+  if (m_entries.size() >= m_capacity) m_entries.clear();
+  return m_entries.emplace(pattern, std::move(compiled)).first->second;
+}
+
+size_t PatternCache::Size() const {
+  std::shared_lock<std::shared_mutex> lock(m_mutex);
+  return m_entries.size();
+}
+
+PatternCache& SharedPatternCache() {
+  static PatternCache cache;
+  return cache;
+}
+
+bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value) {
+  return MatchesXsdPattern(pattern, value, SharedPatternCache());
+}
+
+bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, PatternCache& cache) {
+  const std::shared_ptr<const CompiledPattern> compiled = cache.Get(pattern);
+  if (!compiled->regex) ThrowInvalidRegularExpression(pattern, compiled->error);
+  std::string subject;
+  if (!WideToUtf8(value, subject)) return false;
+  return compiled->regex->MatchesWhole(subject);
+}
+
+}  // namespace Korvel::detail

@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: MIT
+// The facet check: one validator per value kind, sharing the order in which
+// bounds, lengths, digits and the pattern are tested.
+#include "values/restriction_check.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#include <korvel/conversions.h>
+#include <korvel/date_time.h>
+#include <korvel/date_time_span.h>
+#include <korvel/errors.h>
+
+#include "runtime/messages.h"
+#include "values/big_integer_access.h"
+#include "values/decimal_access.h"
+#include "values/pattern.h"
+#include "values/restriction_errors.h"
+
+namespace Korvel::detail {
+
+namespace {
+
+constexpr CWhitespaceUtils::WhitespaceRule kBoundRule = CWhitespaceUtils::ws_collapse;
+
+// In the order in which the bounds are tested.
+enum class Bound { kMinInclusive, kMaxInclusive, kMinExclusive, kMaxExclusive };
+
+// Calls breaks(bound, parsed limit) for each bound that is set, in order, and
+// tells whether one of them is broken. Bounds are parsed only when set.
+template <class Parse, class Breaks>
+bool AnyBoundBroken(const CPrimitiveRestrictions& r, Parse parse, Breaks breaks) {
+  const std::wstring* const texts[] = {&r.GetMinInclusive(), &r.GetMaxInclusive(),
+                                       &r.GetMinExclusive(), &r.GetMaxExclusive()};
+  for (int i = 0; i < 4; ++i) {
+    if (!texts[i]->empty() && breaks(static_cast<Bound>(i), parse(*texts[i], kBoundRule))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// For numbers. Written as "not within", so that a NaN on either side breaks
+// every bound.
+template <class T>
+bool Breaks(Bound bound, const T& value, const T& limit) {
+  switch (bound) {
+    case Bound::kMinInclusive:
+      return !(value >= limit);
+    case Bound::kMaxInclusive:
+      return !(value <= limit);
+    case Bound::kMinExclusive:
+      return !(value > limit);
+    case Bound::kMaxExclusive:
+      return !(value < limit);
+  }
+  return false;
+}
+
+// For dates and durations, whose order is partial: a value that cannot be
+// ordered against the limit breaks nothing.
+bool Breaks(Bound bound, CDateTime::DTCompareResult order) {
+  switch (bound) {
+    case Bound::kMinInclusive:
+      return order == CDateTime::dtcr_less;
+    case Bound::kMaxInclusive:
+      return order == CDateTime::dtcr_greater;
+    case Bound::kMinExclusive:
+      return order == CDateTime::dtcr_less || order == CDateTime::dtcr_equal;
+    case Bound::kMaxExclusive:
+      return order == CDateTime::dtcr_greater || order == CDateTime::dtcr_equal;
+  }
+  return false;
+}
+
+template <class T, class Parse>
+bool AnyNumericBoundBroken(const CPrimitiveRestrictions& r, const T& value, Parse parse) {
+  return AnyBoundBroken(r, parse,
+                        [&](Bound bound, const T& limit) { return Breaks(bound, value, limit); });
+}
+
+template <class T, class Parse>
+bool AnyOrderBoundBroken(const CPrimitiveRestrictions& r, const T& value, Parse parse) {
+  return AnyBoundBroken(r, parse, [&](Bound bound, const auto& limit) {
+    return Breaks(bound, value.CompareTo(limit));
+  });
+}
+
+bool LengthBroken(const CPrimitiveRestrictions& r, size_t count) {
+  const auto breaks = [count](int32_t facet, bool (*fails)(size_t, size_t)) {
+    return facet >= 0 && fails(count, static_cast<size_t>(facet));
+  };
+  return breaks(r.GetMinLength(), [](size_t n, size_t limit) { return n < limit; }) ||
+         breaks(r.GetMaxLength(), [](size_t n, size_t limit) { return n > limit; }) ||
+         breaks(r.GetLength(), [](size_t n, size_t limit) { return n != limit; });
+}
+
+bool TooManyDigits(int32_t facet, size_t digits) {
+  return facet >= 0 && digits > static_cast<size_t>(facet);
+}
+
+// Characters: a surrogate pair (text that came through UTF-16) is one.
+size_t CharacterCount(const std::wstring& text) {
+  size_t pairs = 0;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (static_cast<uint32_t>(text[i]) - 0xD800u < 0x400u &&
+        static_cast<uint32_t>(text[i + 1]) - 0xDC00u < 0x400u) {
+      ++pairs;
+      ++i;
+    }
+  }
+  return text.size() - pairs;
+}
+
+// --- validators, one per family of kinds -----------------------------------
+
+// The integer kinds: bounds, then totalDigits on the text form (a leading "-"
+// counts). report throws with the value shown as the kind's message wants.
+template <class T, class Parse, class Print, class Report>
+void CheckInteger(const CPrimitiveRestrictions& r, T value, Parse parse, Print print,
+                  Report report) {
+  if (AnyNumericBoundBroken(r, value, parse)) report();
+  if (r.GetTotalDigits() >= 0 && TooManyDigits(r.GetTotalDigits(), print(value).size())) {
+    report();
+  }
+}
+
+template <class T, class Parse>
+void CheckReal(const std::wstring& name, const CPrimitiveRestrictions& r, T value, Parse parse) {
+  if (AnyNumericBoundBroken(r, value, parse)) ThrowFacetViolation(name, static_cast<double>(value));
+}
+
+template <class Parse>
+void CheckDate(const std::wstring& name, const CPrimitiveRestrictions& r, const KvVariant& value,
+               Parse parse) {
+  const CDateTime date = value.GetDate();
+  if (AnyOrderBoundBroken(r, date, parse)) {
+    ThrowFacetViolation(name, CConversions::dateToString(date));
+  }
+}
+
+template <class T, class Parse>
+void CheckDateField(const std::wstring& name, const CPrimitiveRestrictions& r, T value,
+                    Parse parse) {
+  if (AnyNumericBoundBroken(r, value, parse)) {
+    ThrowFacetViolation(name, static_cast<int32_t>(value));
+  }
+}
+
+void CheckDuration(const std::wstring& name, const CPrimitiveRestrictions& r,
+                   const KvVariant& value) {
+  const CDateTimeSpan span = value.GetDuration();
+  if (AnyOrderBoundBroken(r, span, &CConversions::durationFromString)) {
+    ThrowFacetViolation(name, CConversions::durationToString(span));
+  }
+}
+
+void CheckBinary(const std::wstring& name, const CPrimitiveRestrictions& r, const CBinaryData& data,
+                 std::wstring (*print)(const CBinaryData&)) {
+  if (LengthBroken(r, data.GetLength())) ThrowFacetViolation(name, print(data));
+}
+
+void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
+                 const KvVariant& value) {
+  const std::wstring text = value.GetString();
+  if (LengthBroken(r, CharacterCount(text))) ThrowFacetViolation(name, text);
+  if (r.GetPattern().empty()) return;
+  bool matches = false;
+  try {
+    matches = MatchesXsdPattern(PatternToUtf8(r.GetPattern()), text);
+  } catch (const CKvException& cause) {
+    ThrowPatternCheckFailed(cause, name, text);
+  }
+  if (!matches) ThrowFacetViolation(name, text);
+}
+
+void CheckDecimal(const std::wstring& name, const CPrimitiveRestrictions& r,
+                  const KvVariant& value) {
+  const CDecimal number = value.GetDecimal();
+  const auto report = [&] { ThrowFacetViolation(name, CConversions::decimalToString(number)); };
+  if (AnyNumericBoundBroken(r, number, &CConversions::decimalFromString)) report();
+  if (r.GetTotalDigits() < 0 && r.GetFractionDigits() < 0) return;
+  // Digits the value holds: those of the integer part without leading zeros
+  // (none for zero), and the places of a fraction that is not zero.
+  const size_t integerDigits =
+      BigIntegerAccess::DigitsOf(DecimalAccess::IntegerPart(number)).size();
+  const size_t fractionDigits = BigIntegerAccess::SignOf(DecimalAccess::FractionPart(number)) == 0
+                                    ? 0
+                                    : DecimalAccess::Divider(number);
+  if (TooManyDigits(r.GetTotalDigits(), integerDigits + fractionDigits)) report();
+  if (TooManyDigits(r.GetFractionDigits(), fractionDigits)) report();
+}
+
+void CheckBigInteger(const std::wstring& name, const CPrimitiveRestrictions& r,
+                     const KvVariant& value) {
+  const CBigInteger number = value.GetInteger();
+  CheckInteger(r, number, &CConversions::integerFromString, &CConversions::integerToString,
+               [&] { ThrowFacetViolation(name, CConversions::integerToString(number)); });
+}
+
+// The kinds shown with %d in messages.
+template <class T, class Parse, class Print>
+void CheckSmallInteger(const std::wstring& name, const CPrimitiveRestrictions& r, T value,
+                       Parse parse, Print print) {
+  CheckInteger(r, value, parse, print,
+               [&] { ThrowFacetViolation(name, static_cast<int32_t>(value)); });
+}
+
+[[noreturn]] void ThrowInvalidType(ItemType kind) {
+  throw CKvException(FormatString(kVariantInvalidType, static_cast<int>(kind)));
+}
+
+}  // namespace
+
+void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemType kind,
+                       const CPrimitiveRestrictions& r) {
+  if (kind == it_boolean) return;
+  if (kind == it_char) ThrowUnknownType(L"char");
+  if (kind <= it_none || kind > it_integer) ThrowInvalidType(kind);
+  if (value.IsNil()) return;
+  using C = CConversions;
+  switch (kind) {
+    case it_hexBinary:
+      return CheckBinary(name, r, value.GetHexBinary(), &C::hexBinaryToString);
+    case it_base64Binary:
+      return CheckBinary(name, r, value.GetBase64Binary(), &C::base64BinaryToString);
+    case it_i1:
+      return CheckSmallInteger(name, r, value.GetI1(), &C::i1FromString, &C::i1ToString);
+    case it_i2:
+      return CheckSmallInteger(name, r, value.GetI2(), &C::i2FromString, &C::i2ToString);
+    case it_i4:
+      return CheckSmallInteger(name, r, value.GetI4(), &C::i4FromString, &C::i4ToString);
+    case it_ui1:
+      return CheckSmallInteger(name, r, value.GetUI1(), &C::ui1FromString, &C::ui1ToString);
+    case it_ui2:
+      return CheckSmallInteger(name, r, value.GetUI2(), &C::ui2FromString, &C::ui2ToString);
+    case it_ui4: {
+      const uint32_t number = value.GetUI4();
+      return CheckInteger(r, number, &C::ui4FromString, &C::ui4ToString,
+                          [&] { ThrowFacetViolation(name, number); });
+    }
+    case it_i8: {
+      const int64_t number = value.GetI8();
+      return CheckInteger(r, number, &C::i8FromString, &C::i8ToString,
+                          [&] { ThrowFacetViolation(name, C::i8ToString(number)); });
+    }
+    case it_ui8: {
+      const uint64_t number = value.GetUI8();
+      return CheckInteger(r, number, &C::ui8FromString, &C::ui8ToString,
+                          [&] { ThrowFacetViolation(name, C::ui8ToString(number)); });
+    }
+    case it_r4:
+      return CheckReal(name, r, value.GetR4(), &C::r4FromString);
+    case it_r8:
+      return CheckReal(name, r, value.GetR8(), &C::r8FromString);
+    case it_duration:
+      return CheckDuration(name, r, value);
+    case it_yearMonth:
+      return CheckDate(name, r, value, &C::yearMonthFromString);
+    case it_monthDay:
+      return CheckDate(name, r, value, &C::monthDayFromString);
+    case it_date:
+      return CheckDate(name, r, value, &C::dateFromString);
+    case it_datetime:
+      return CheckDate(name, r, value, &C::datetimeFromString);
+    case it_time:
+      return CheckDate(name, r, value, &C::timeFromString);
+    case it_year:
+      return CheckDateField(name, r, value.GetYear(), &C::yearFromString);
+    case it_month:
+      return CheckDateField(name, r, value.GetMonth(), &C::monthFromString);
+    case it_day:
+      return CheckDateField(name, r, value.GetDay(), &C::dayFromString);
+    case it_string:
+      return CheckString(name, r, value);
+    case it_decimal:
+      return CheckDecimal(name, r, value);
+    case it_integer:
+      return CheckBigInteger(name, r, value);
+    default:
+      return;  // it_char and it_boolean are settled above
+  }
+}
+
+}  // namespace Korvel::detail

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// The facet check that the metadata and the typed collections run on every
+// primitive value they write or read.
+#pragma once
+
+#include <string>
+
+#include <korvel/item_type.h>
+#include <korvel/primitive_restrictions.h>
+#include <korvel/variant.h>
+
+namespace Korvel::detail {
+
+// Returns when value, of kind kind, satisfies every facet set in restrictions;
+// otherwise throws for the first facet that fails, naming the property name:
+// the bounds (minInclusive, maxInclusive, minExclusive, maxExclusive, parsed
+// with the kind's conversion under ws_collapse), then the length and digit
+// facets, then the pattern. A malformed bound raises its conversion's message.
+// it_boolean has no facets; it_char is refused with "Unknown type [char].";
+// it_none, the object kinds and unknown numbers with "Invalid Type %d". A nil
+// value holds nothing to check.
+void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemType kind,
+                       const CPrimitiveRestrictions& restrictions);
+
+}  // namespace Korvel::detail

@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: MIT
+// XSD pattern translation, compilation errors, whole-value matching in bounded
+// time and the shared cache of compiled patterns.
+#include "values/pattern.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace Korvel::detail {
+namespace {
+
+TEST(PatternTranslation, RewritesOnlyTheEscapesPcreLacks) {
+  struct Row {
+    const char* xsd;
+    const char* pcre;
+  } rows[] = {
+      {"", "^()$"},
+      {"\\d{3}", "^(\\d{3})$"},
+      {"\\i\\c*", "^(([^\\W\\d]|:)(\\w|\\.|-|:)*)$"},
+      {"\\I\\C", "^(([\\W\\d])([^\\w\\.\\-\\:]))$"},
+      {"\\p{IsBasicLatin}", "^([\\000-\\177])$"},
+      {"\\p{IsLatin-1Supplement}", "^([\\200-\\377])$"},
+      {"\\p{IsLatinExtended-A}", "^([\\400-\\577])$"},
+      {"\\p{IsLatinExtended-B}", "^([\\600-\\1117])$"},
+      // Other blocks and properties pass through for PCRE to accept or refuse.
+      {"\\p{IsGreek}\\p{Lu}", "^(\\p{IsGreek}\\p{Lu})$"},
+      // An escaped backslash protects the letter after it ...
+      {"\\\\i", "^(\\\\i)$"},
+      {"\\\\\\\\c", "^(\\\\\\\\c)$"},
+      // ... but a third backslash starts an escape of its own.
+      {"\\\\\\i", "^(\\\\([^\\W\\d]|:))$"},
+      {"a\\", "^(a\\)$"},
+      // The placeholder of the replacement series comes back as "\\".
+      {"a\x01"
+       "b",
+       "^(a\\\\b)$"},
+      {"\\p{IsBasicLatin", "^(\\p{IsBasicLatin)$"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.xsd);
+    EXPECT_EQ(TranslateXsdPattern(row.xsd), row.pcre);
+  }
+}
+
+TEST(PatternToUtf8, KeepsWhatUtf8CannotCarryForTheEngineToRefuse) {
+  EXPECT_EQ(PatternToUtf8(L"a\u00e9\U0001F600"), "a\xC3\xA9\xF0\x9F\x98\x80");
+  // A pair is the character it encodes, also next to a lone surrogate.
+  const std::wstring mixed = {L'\xD83D', L'\xDE00', L'\xD800'};
+  EXPECT_EQ(PatternToUtf8(mixed), "\xF0\x9F\x98\x80\xED\xA0\x80");
+  EXPECT_EQ(PatternToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xF4\x90\x80\x80");
+  EXPECT_EQ(PatternToUtf8(std::wstring(1, static_cast<wchar_t>(-1))), "\xFF");
+}
+
+bool Matches(const char* pattern, const std::wstring& value) {
+  return MatchesXsdPattern(pattern, value);
+}
+
+TEST(PatternMatch, WholeValueOnly) {
+  struct Row {
+    const char* pattern;
+    const wchar_t* value;
+    bool matches;
+  } rows[] = {
+      {"\\d{3}", L"123", true},
+      {"\\d{3}", L"1234", false},
+      {"\\d{3}", L"12", false},
+      {"\\d{3}", L"x123", false},
+      // $ may match before a final line feed; the match must still reach the end.
+      {"\\d{3}", L"123\n", false},
+      {"\\d{3}\\s", L"123\n", true},
+      {"\\i\\c*", L"_abc:1", true},
+      {"\\i\\c*", L"1abc", false},
+      {"\\i\\c*", L":a.b-c", true},
+      {"\\I\\C", L"1 ", true},
+      {"\\I\\C", L"a ", false},
+      {"\\\\i", L"\\i", true},
+      {"\\\\i", L"_", false},
+      {"\\p{IsBasicLatin}+", L"abc~\x7f", true},
+      {"\\p{IsBasicLatin}+", L"ab\u00e9", false},
+      {"\\p{IsLatin-1Supplement}", L"\u00e9", true},
+      {"\\p{IsLatin-1Supplement}", L"e", false},
+      {"\\p{IsLatinExtended-A}", L"\u0100", true},
+      {"\\p{IsLatinExtended-A}", L"\u0180", false},
+      // Characters, not bytes: one dot per code point, also beyond the BMP.
+      {".", L"\u00e9", true},
+      {".", L"\U0001F600", true},
+      {"..", L"\U0001F600", false},
+      {"[a-z]+|\\d+", L"abc", true},
+      {"[a-z]+|\\d+", L"abc1", false},
+      {"", L"", true},
+      {"", L"a", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::Message()
+                 << row.pattern << " / " << ::testing::PrintToString(row.value));
+    EXPECT_EQ(Matches(row.pattern, row.value), row.matches);
+  }
+  // A value holding U+0000 is matched in full, not up to the terminator.
+  EXPECT_FALSE(Matches("a", std::wstring(L"a\0b", 3)));
+  EXPECT_TRUE(Matches("a\\x00b", std::wstring(L"a\0b", 3)));
+}
+
+TEST(PatternMatch, InvalidPatternsRaiseTheEnginesMessage) {
+  struct Row {
+    const char* pattern;
+    const wchar_t* message;
+  } rows[] = {
+      {"(ab", L"Invalid Regular Expression: (ab Error: 'missing closing parenthesis'"},
+      {"a{2,1}",
+       L"Invalid Regular Expression: a{2,1} Error: 'numbers out of order in {} quantifier'"},
+      {"*",
+       L"Invalid Regular Expression: * Error: 'quantifier does not follow a repeatable "
+       L"item'"},
+      // The translated range of this block has never compiled.
+      {"\\p{IsLatinExtended-B}",
+       L"Invalid Regular Expression: \\p{IsLatinExtended-B} Error: 'range out of order in "
+       L"character class'"},
+      {"\\p{IsGreek}",
+       L"Invalid Regular Expression: \\p{IsGreek} Error: 'unknown property after \\P or \\p'"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.pattern);
+    KORVEL_EXPECT_THROW_MESSAGE(Matches(row.pattern, L"x"), CKvException, row.message);
+    // The failure is remembered, and raised again the same way.
+    KORVEL_EXPECT_THROW_MESSAGE(Matches(row.pattern, L"y"), CKvException, row.message);
+  }
+}
+
+TEST(PatternMatch, InvalidUnicodeNeverCrashes) {
+  // A lone surrogate in the pattern is refused by the engine's UTF-8 check.
+  const std::string surrogate = PatternToUtf8(std::wstring(1, L'\xD800'));
+  KORVEL_EXPECT_THROW_MESSAGE(MatchesXsdPattern(surrogate, L"x"), CKvException,
+                              L"Invalid Regular Expression: \u00ed\u00a0\u0080 Error: 'UTF-8 "
+                              L"error: code points 0xd800-0xdfff are not defined'");
+  KORVEL_EXPECT_THROW_MESSAGE(MatchesXsdPattern("\xFF", L"x"), CKvException,
+                              L"Invalid Regular Expression: \u00ff Error: 'UTF-8 error: illegal "
+                              L"byte (0xfe or 0xff)'");
+  // A value that is not Unicode text matches nothing, not even ".*".
+  EXPECT_FALSE(Matches(".*", std::wstring(1, L'\xDC00')));
+  EXPECT_FALSE(Matches(".*", std::wstring(1, static_cast<wchar_t>(0x110000))));
+  // A pair made in UTF-16 is one character.
+  EXPECT_TRUE(Matches(".", std::wstring{L'\xD83D', L'\xDE00'}));
+}
+
+TEST(PatternMatch, NestedRepeatsDoNotRunAway) {
+  const std::wstring as(40, L'a');
+  // Exponential for plain backtracking; each of these finishes at once.
+  EXPECT_FALSE(Matches("(a+)+b", as + L"c"));
+  EXPECT_FALSE(Matches("(a+)+", as + L"c"));
+  EXPECT_FALSE(Matches("(a|aa)+", as + L"c"));
+  EXPECT_FALSE(Matches("(\\w+\\s?)+", as + L"!"));
+  // Backtracking gives up in the first alternative; the automaton still finds
+  // the second one.
+  EXPECT_TRUE(Matches("(a+)+b|a*c", as + L"c"));
+  EXPECT_TRUE(Matches("((a|aa)+)+d|[ac]+", as + L"c"));
+  // Long values that match are found directly.
+  EXPECT_TRUE(Matches("(\\w+\\s?)+", std::wstring(400, L'w')));
+  EXPECT_TRUE(Matches("(a|b)*", std::wstring(100000, L'a')));
+  EXPECT_FALSE(Matches("(a|b)*", std::wstring(100000, L'a') + L"c"));
+  // Too complex for both budgets: refused, in bounded time.
+  EXPECT_FALSE(Matches("(a+)+", std::wstring(5000, L'a') + L"c"));
+}
+
+TEST(PatternCache, CompilesOnceAndStartsOverWhenFull) {
+  PatternCache cache(2);
+  const auto first = cache.Get("a+");
+  EXPECT_EQ(cache.Get("a+"), first);
+  ASSERT_NE(first->regex, nullptr);
+  const auto broken = cache.Get("(");
+  EXPECT_EQ(broken->regex, nullptr);
+  EXPECT_EQ(broken->error, "missing closing parenthesis");
+  EXPECT_EQ(cache.Get("("), broken);
+  EXPECT_EQ(cache.Size(), 2u);
+  cache.Get("b+");
+  EXPECT_EQ(cache.Size(), 1u);
+  // An entry dropped from the cache lives on with whoever holds it.
+  EXPECT_TRUE(first->regex->MatchesWhole("aaa"));
+  EXPECT_FALSE(first->regex->MatchesWhole(std::string_view()));
+  EXPECT_NE(cache.Get("a+"), first);
+
+  PatternCache uncached(0);
+  EXPECT_TRUE(MatchesXsdPattern("\\d+", L"42", uncached));
+  EXPECT_EQ(uncached.Size(), 0u);
+  KORVEL_EXPECT_THROW_MESSAGE(MatchesXsdPattern("(", L"", uncached), CKvException,
+                              L"Invalid Regular Expression: ( Error: 'missing closing "
+                              L"parenthesis'");
+}
+
+TEST(PatternCache, ChecksRunConcurrently) {
+  // A small cache, so threads also meet it being emptied under them.
+  PatternCache cache(3);
+  struct Row {
+    const char* pattern;
+    const wchar_t* value;
+    bool matches;
+  } rows[] = {
+      {"\\d{3}-[A-Z]{2}", L"123-AB", true},
+      {"\\d{3}-[A-Z]{2}", L"123-ab", false},
+      {"\\i\\c*", L"name", true},
+      {"\\i\\c*", L"9name", false},
+      {"(a+)+b", L"aaaaaaaaaaaaaaaaaaaac", false},
+      {"[\\200-\\377]+", L"\u00e9\u00e8", true},
+      {"x|y|z", L"y", true},
+  };
+  std::atomic<int> wrong{0};
+  std::atomic<int> errors{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 6; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 300; ++i) {
+        const Row& row = rows[(i + t) % (sizeof rows / sizeof rows[0])];
+        try {
+          if (MatchesXsdPattern(row.pattern, row.value, cache) != row.matches) ++wrong;
+          MatchesXsdPattern("(", L"", cache);
+          ++wrong;
+        } catch (const CKvException&) {
+          ++errors;
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(wrong.load(), 0);
+  EXPECT_EQ(errors.load(), 6 * 300);
+}
+
+}  // namespace
+}  // namespace Korvel::detail
