@@ -24,7 +24,7 @@ constexpr wchar_t kNullText[] = L"(null)";
 
 enum class Size { Default, Char, Short, Long, LongLong, LongDouble, SizeT, IntMax, PtrDiff };
 
-struct Spec {
+struct Conversion {
   bool leftAlign = false;
   std::wstring flags;  // as written, for the rebuilt numeric conversion
   int width = -1;
@@ -62,18 +62,18 @@ void AppendNarrow(std::wstring& out, const char* s, size_t maxChars) {
   }
 }
 
-void Pad(std::wstring& out, size_t produced, const Spec& spec, size_t start) {
-  if (spec.width < 0 || produced >= static_cast<size_t>(spec.width)) return;
-  size_t fill = static_cast<size_t>(spec.width) - produced;
-  if (spec.leftAlign) {
+void Pad(std::wstring& out, size_t produced, const Conversion& conv, size_t start) {
+  if (conv.width < 0 || produced >= static_cast<size_t>(conv.width)) return;
+  size_t fill = static_cast<size_t>(conv.width) - produced;
+  if (conv.leftAlign) {
     out.append(fill, L' ');
   } else {
     out.insert(start, fill, L' ');
   }
 }
 
-void AppendString(std::wstring& out, const Spec& spec, bool isWide, va_list& args) {
-  size_t limit = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+void AppendString(std::wstring& out, const Conversion& conv, bool isWide, va_list& args) {
+  size_t limit = conv.precision >= 0 ? static_cast<size_t>(conv.precision) : SIZE_MAX;
   size_t start = out.size();
   const void* arg = va_arg(args, const void*);
   if (!arg) {
@@ -86,10 +86,10 @@ void AppendString(std::wstring& out, const Spec& spec, bool isWide, va_list& arg
   } else {
     AppendNarrow(out, static_cast<const char*>(arg), limit);
   }
-  Pad(out, out.size() - start, spec, start);
+  Pad(out, out.size() - start, conv, start);
 }
 
-void AppendChar(std::wstring& out, const Spec& spec, bool isWide, va_list& args) {
+void AppendChar(std::wstring& out, const Conversion& conv, bool isWide, va_list& args) {
   size_t start = out.size();
   // Both kinds arrive promoted to int (or wint_t); a narrow character is a byte.
   if (isWide) {
@@ -97,7 +97,7 @@ void AppendChar(std::wstring& out, const Spec& spec, bool isWide, va_list& args)
   } else {
     out += static_cast<wchar_t>(static_cast<unsigned char>(va_arg(args, int)));
   }
-  Pad(out, 1, spec, start);
+  Pad(out, 1, conv, start);
 }
 
 // Formats one numeric conversion with glibc's wide printf, growing the buffer
@@ -121,37 +121,37 @@ void AppendNumber(std::wstring& out, const std::wstring& format, T value) {
   }
 }
 
-std::wstring NumericFormat(const Spec& spec, const wchar_t* lengthModifier, wchar_t conversion) {
+std::wstring NumericFormat(const Conversion& conv, const wchar_t* lengthModifier, wchar_t conversion) {
   std::wstring f = L"%";
-  f += spec.flags;
-  if (spec.width >= 0) f += std::to_wstring(spec.width);
-  if (spec.precision >= 0) {
+  f += conv.flags;
+  if (conv.width >= 0) f += std::to_wstring(conv.width);
+  if (conv.precision >= 0) {
     f += L'.';
-    f += std::to_wstring(spec.precision);
+    f += std::to_wstring(conv.precision);
   }
   f += lengthModifier;
   f += conversion;
   return f;
 }
 
-void AppendInteger(std::wstring& out, const Spec& spec, wchar_t conversion, va_list& args) {
+void AppendInteger(std::wstring& out, const Conversion& conv, wchar_t conversion, va_list& args) {
   bool isSigned = conversion == L'd' || conversion == L'i';
-  switch (spec.size) {
+  switch (conv.size) {
     case Size::LongLong:
     case Size::IntMax:
       if (isSigned) {
-        AppendNumber(out, NumericFormat(spec, L"ll", conversion), va_arg(args, long long));
+        AppendNumber(out, NumericFormat(conv, L"ll", conversion), va_arg(args, long long));
       } else {
-        AppendNumber(out, NumericFormat(spec, L"ll", conversion), va_arg(args, unsigned long long));
+        AppendNumber(out, NumericFormat(conv, L"ll", conversion), va_arg(args, unsigned long long));
       }
       return;
     case Size::SizeT:
     case Size::PtrDiff:
       if (isSigned) {
-        AppendNumber(out, NumericFormat(spec, L"l", conversion),
+        AppendNumber(out, NumericFormat(conv, L"l", conversion),
                      static_cast<long>(va_arg(args, ptrdiff_t)));
       } else {
-        AppendNumber(out, NumericFormat(spec, L"l", conversion),
+        AppendNumber(out, NumericFormat(conv, L"l", conversion),
                      static_cast<unsigned long>(va_arg(args, size_t)));
       }
       return;
@@ -162,25 +162,25 @@ void AppendInteger(std::wstring& out, const Spec& spec, wchar_t conversion, va_l
   int raw = va_arg(args, int);
   long long value = raw;
   unsigned long long uvalue = static_cast<unsigned>(raw);
-  if (spec.size == Size::Short) {
+  if (conv.size == Size::Short) {
     value = static_cast<short>(raw);
     uvalue = static_cast<unsigned short>(raw);
-  } else if (spec.size == Size::Char) {
+  } else if (conv.size == Size::Char) {
     value = static_cast<signed char>(raw);
     uvalue = static_cast<unsigned char>(raw);
   }
   if (isSigned) {
-    AppendNumber(out, NumericFormat(spec, L"ll", conversion), value);
+    AppendNumber(out, NumericFormat(conv, L"ll", conversion), value);
   } else {
-    AppendNumber(out, NumericFormat(spec, L"ll", conversion), uvalue);
+    AppendNumber(out, NumericFormat(conv, L"ll", conversion), uvalue);
   }
 }
 
-void AppendFloating(std::wstring& out, const Spec& spec, wchar_t conversion, va_list& args) {
-  if (spec.size == Size::LongDouble) {
-    AppendNumber(out, NumericFormat(spec, L"L", conversion), va_arg(args, long double));
+void AppendFloating(std::wstring& out, const Conversion& conv, wchar_t conversion, va_list& args) {
+  if (conv.size == Size::LongDouble) {
+    AppendNumber(out, NumericFormat(conv, L"L", conversion), va_arg(args, long double));
   } else {
-    AppendNumber(out, NumericFormat(spec, L"", conversion), va_arg(args, double));
+    AppendNumber(out, NumericFormat(conv, L"", conversion), va_arg(args, double));
   }
 }
 
@@ -197,85 +197,85 @@ int ReadNumber(const wchar_t*& p) {
 // after it.
 const wchar_t* AppendConversion(std::wstring& out, const wchar_t* p, const wchar_t* percent,
                                 va_list& args) {
-  Spec spec;
+  Conversion conv;
   for (;; ++p) {
     if (*p == L'-') {
-      spec.leftAlign = true;
+      conv.leftAlign = true;
     } else if (*p != L'+' && *p != L'0' && *p != L' ' && *p != L'#') {
       break;
     }
-    spec.flags += *p;
+    conv.flags += *p;
   }
   if (*p == L'*') {
     ++p;
-    spec.width = va_arg(args, int);
-    if (spec.width < 0) {
-      spec.leftAlign = true;
-      spec.flags += L'-';
-      spec.width = spec.width == INT32_MIN ? INT32_MAX : -spec.width;
+    conv.width = va_arg(args, int);
+    if (conv.width < 0) {
+      conv.leftAlign = true;
+      conv.flags += L'-';
+      conv.width = conv.width == INT32_MIN ? INT32_MAX : -conv.width;
     }
   } else if (*p >= L'0' && *p <= L'9') {
-    spec.width = ReadNumber(p);
+    conv.width = ReadNumber(p);
   }
   if (*p == L'.') {
     ++p;
     if (*p == L'*') {
       ++p;
-      spec.precision = va_arg(args, int);
-      if (spec.precision < 0) spec.precision = -1;
+      conv.precision = va_arg(args, int);
+      if (conv.precision < 0) conv.precision = -1;
     } else {
-      spec.precision = ReadNumber(p);
+      conv.precision = ReadNumber(p);
     }
   }
   if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
-    spec.size = Size::LongLong;
+    conv.size = Size::LongLong;
     p += 3;
   } else if (p[0] == L'I' && p[1] == L'3' && p[2] == L'2') {
     p += 3;
   } else if (*p == L'I') {
-    spec.size = Size::SizeT;
+    conv.size = Size::SizeT;
     ++p;
   } else if (p[0] == L'h' && p[1] == L'h') {
-    spec.size = Size::Char;
-    spec.narrow = true;
+    conv.size = Size::Char;
+    conv.narrow = true;
     p += 2;
   } else if (*p == L'h') {
-    spec.size = Size::Short;
-    spec.narrow = true;
+    conv.size = Size::Short;
+    conv.narrow = true;
     ++p;
   } else if (p[0] == L'l' && p[1] == L'l') {
-    spec.size = Size::LongLong;
+    conv.size = Size::LongLong;
     p += 2;
   } else if (*p == L'l' || *p == L'w') {
-    spec.wide = true;  // long stays 32 bits
+    conv.wide = true;  // long stays 32 bits
     ++p;
   } else if (*p == L'L') {
-    spec.size = Size::LongDouble;
+    conv.size = Size::LongDouble;
     ++p;
   } else if (*p == L'z') {
-    spec.size = Size::SizeT;
+    conv.size = Size::SizeT;
     ++p;
   } else if (*p == L'j') {
-    spec.size = Size::IntMax;
+    conv.size = Size::IntMax;
     ++p;
   } else if (*p == L't') {
-    spec.size = Size::PtrDiff;
+    conv.size = Size::PtrDiff;
     ++p;
   }
 
   wchar_t conversion = *p;
   switch (conversion) {
     case L's':
-      AppendString(out, spec, !spec.narrow, args);
+      AppendString(out, conv, !conv.narrow, args);
       break;
     case L'S':
-      AppendString(out, spec, spec.wide, args);
+      AppendString(out, conv, conv.wide, args);
       break;
     case L'c':
-      AppendChar(out, spec, !spec.narrow, args);
+      AppendChar(out, conv, !conv.narrow, args);
       break;
     case L'C':
-      AppendChar(out, spec, spec.wide, args);
+      AppendChar(out, conv, conv.wide, args);
       break;
     case L'd':
     case L'i':
@@ -283,7 +283,7 @@ const wchar_t* AppendConversion(std::wstring& out, const wchar_t* p, const wchar
     case L'u':
     case L'x':
     case L'X':
-      AppendInteger(out, spec, conversion, args);
+      AppendInteger(out, conv, conversion, args);
       break;
     case L'e':
     case L'E':
@@ -293,10 +293,10 @@ const wchar_t* AppendConversion(std::wstring& out, const wchar_t* p, const wchar
     case L'G':
     case L'a':
     case L'A':
-      AppendFloating(out, spec, conversion, args);
+      AppendFloating(out, conv, conversion, args);
       break;
     case L'p':
-      AppendNumber(out, NumericFormat(spec, L"", L'p'), va_arg(args, void*));
+      AppendNumber(out, NumericFormat(conv, L"", L'p'), va_arg(args, void*));
       break;
     case L'n':
       *va_arg(args, int*) = static_cast<int>(out.size());

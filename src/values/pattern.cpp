@@ -31,7 +31,7 @@ constexpr Rewrite kRewrites[] = {
     {"\\p{IsLatinExtended-B}", "[\\600-\\1117]"},
 };
 
-// The translation has always been a series of plain substring replacements
+// The translation behaves as a series of plain substring replacements
 // with U+0001 standing in for an escaped backslash, so a U+0001 in the pattern
 // comes out as an escaped backslash too.
 constexpr char kPlaceholder = '\x01';
