@@ -17,10 +17,18 @@ namespace Korvel::testing {
     try {                                                                              \
       statement;                                                                       \
       ADD_FAILURE() << "no exception from: " #statement;                               \
-    } catch (const ::Korvel::CKvException& e_) {                                       \
-      EXPECT_NE(dynamic_cast<const E*>(&e_), nullptr)                                  \
-          << "wrong exception type from " #statement;                                  \
+    } catch (const E& e_) {                                                            \
       EXPECT_EQ(std::wstring(e_.GetMessageW()), std::wstring(expected)) << #statement; \
+    } catch (...) {                                                                    \
+      /* rethrown so that E may itself be CKvException without a shadowed handler */   \
+      try {                                                                            \
+        throw;                                                                         \
+      } catch (const ::Korvel::CKvException& e_) {                                     \
+        ADD_FAILURE() << "wrong exception type from " #statement ": "                  \
+                      << ::testing::PrintToString(e_.GetMessageW());                   \
+      } catch (...) {                                                                  \
+        ADD_FAILURE() << "foreign exception from " #statement;                         \
+      }                                                                                \
     }                                                                                  \
   } while (0)
 

@@ -7,6 +7,7 @@ class CKVCriticalSection;
 template <class T> class CSmartPtr;
 
 namespace Korvel {
+class CBinaryData;
 class CKvException;
 class CKvValidationException;
 class CKvInvalidValueException;

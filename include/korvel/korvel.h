@@ -5,6 +5,7 @@
 #include <korvel/export.h>
 #include <korvel/fwd.h>
 
+#include <korvel/binary_data.h>
 #include <korvel/critical_section.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
@@ -15,3 +16,4 @@
 #include <korvel/serialization_context.h>
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
+#include <korvel/xml_encoding.h>

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+// Whole-buffer deflate and inflate over zlib.
+#include "values/compression.h"
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <utility>
+
+#include <korvel/errors.h>
+
+#include "values/binary_record.h"
+
+namespace Korvel::detail {
+
+namespace {
+
+constexpr wchar_t kCompressFailed[] = L"Failed to compress data. [Error Code: %d]";
+
+// Fastest level: output is mostly markup, which shrinks well at any level.
+constexpr int kCompressionLevel = 1;
+constexpr int kGzipWindowBits = 15 + 16;       // largest window, gzip wrapper
+constexpr int kDetectingWindowBits = 15 + 32;  // largest window, gzip or zlib header
+constexpr int kMemoryLevel = 8;
+constexpr uInt kInflateChunk = 65536;
+
+[[noreturn]] void ThrowCompressFailed(int code) {
+  throw CKvException(FormatString(kCompressFailed, code));
+}
+
+// Whether inflate could get past the first two bytes: the gzip magic, or a
+// zlib header (deflate method, window up to 32 KiB, check bits). Plain input,
+// by far the common case, is turned away without setting up a stream.
+bool StartsLikeAStream(const unsigned char* b, uint32_t length) {
+  if (length < 2) return false;
+  if (b[0] == 0x1F && b[1] == 0x8B) return true;
+  return (b[0] & 0x0F) == Z_DEFLATED && (b[0] >> 4) <= 7 && ((b[0] << 8) | b[1]) % 31 == 0;
+}
+
+// Ends an inflate stream on every path out.
+class InflateStream {
+ public:
+  InflateStream() = default;
+  InflateStream(const InflateStream&) = delete;
+  InflateStream& operator=(const InflateStream&) = delete;
+  ~InflateStream() {
+    if (m_open) inflateEnd(&m_z);
+  }
+  bool Open() { return m_open = inflateInit2(&m_z, kDetectingWindowBits) == Z_OK; }
+  z_stream& Z() { return m_z; }
+
+ private:
+  z_stream m_z{};
+  bool m_open = false;
+};
+
+}  // namespace
+
+void CompressData(CBinaryData& data, CompressionType type) {
+  if (type != ct_gzip && type != ct_zlib) return;
+  const uint32_t length = data.GetLength();
+  if (length == 0) return;
+  MallocBytes input(data.ReleaseData());
+  // The compressed form must fit where the input did, or compressing is refused.
+  MallocBytes output = AllocateBytes(length);
+
+  z_stream z{};
+  int code = type == ct_gzip ? deflateInit2(&z, kCompressionLevel, Z_DEFLATED, kGzipWindowBits,
+                                            kMemoryLevel, Z_DEFAULT_STRATEGY)
+                             : deflateInit(&z, kCompressionLevel);
+  if (code != Z_OK) ThrowCompressFailed(code);
+  z.next_in = input.get();
+  z.avail_in = length;
+  z.next_out = output.get();
+  z.avail_out = length;
+  deflate(&z, Z_NO_FLUSH);
+  code = deflate(&z, Z_FINISH);
+  const auto produced = static_cast<uint32_t>(z.total_out);
+  deflateEnd(&z);
+  if (code != Z_STREAM_END) ThrowCompressFailed(code);
+
+  input.reset();
+  if (void* shrunk = std::realloc(output.get(), produced)) {
+    output.release();
+    output.reset(static_cast<unsigned char*>(shrunk));
+  }
+  data = BinaryDataAccess::Adopt(std::move(output), produced);
+}
+
+bool TryInflate(const unsigned char* bytes, uint32_t length, CBinaryData& out) {
+  if (bytes == nullptr || !StartsLikeAStream(bytes, length)) return false;
+  InflateStream stream;
+  if (!stream.Open()) return false;
+  z_stream& z = stream.Z();
+  z.next_in = const_cast<Bytef*>(bytes);  // zlib's input pointer is not const, but only read
+  z.avail_in = length;
+  CBinaryData inflated;
+  int code;
+  try {
+    // Inflates straight into the result, a chunk at a time.
+    do {
+      z.next_out = BinaryDataAccess::Extend(inflated, kInflateChunk);
+      z.avail_out = kInflateChunk;
+      code = inflate(&z, Z_NO_FLUSH);
+      BinaryDataAccess::Truncate(inflated, inflated.GetLength() - z.avail_out);
+    } while (code == Z_OK);
+  } catch (const std::length_error&) {
+    return false;  // inflates beyond what a CBinaryData holds: the input stays as it is
+  }
+  if (code != Z_STREAM_END) return false;
+  out = std::move(inflated);
+  return true;
+}
+
+bool InflateIfCompressed(CBinaryData& data) {
+  CBinaryData inflated;
+  if (!TryInflate(data.GetData(), data.GetLength(), inflated)) return false;
+  data = std::move(inflated);
+  return true;
+}
+
+}  // namespace Korvel::detail

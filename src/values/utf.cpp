@@ -1,0 +1,411 @@
+// SPDX-License-Identifier: MIT
+// UTF-8 and UTF-16LE conversions of wide text, with vectorised ASCII runs.
+#include "values/utf.h"
+
+#include <cstdint>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "values/binary_record.h"
+
+static_assert(sizeof(wchar_t) == 4, "wide text holds one code point per wchar_t");
+
+namespace Korvel::detail {
+
+namespace {
+
+constexpr size_t kMalformed = std::numeric_limits<size_t>::max();
+
+inline uint32_t CodeOf(wchar_t c) noexcept { return static_cast<uint32_t>(c); }
+inline bool IsSurrogate(uint32_t c) noexcept { return c - 0xD800u < 0x800u; }
+inline bool IsHighSurrogate(uint32_t c) noexcept { return c - 0xD800u < 0x400u; }
+inline bool IsLowSurrogate(uint32_t c) noexcept { return c - 0xDC00u < 0x400u; }
+
+// --- ASCII runs -----------------------------------------------------------
+// Most text the library converts is markup and ASCII content, so runs of ASCII
+// are moved sixteen characters at a time.
+
+#if defined(__SSE2__)
+// True when none of the sixteen wide characters at s is above U+007F.
+inline bool AllAscii16(const wchar_t* s, __m128i (&v)[4]) noexcept {
+  const auto* p = reinterpret_cast<const __m128i*>(s);
+  v[0] = _mm_loadu_si128(p);
+  v[1] = _mm_loadu_si128(p + 1);
+  v[2] = _mm_loadu_si128(p + 2);
+  v[3] = _mm_loadu_si128(p + 3);
+  const __m128i any = _mm_or_si128(_mm_or_si128(v[0], v[1]), _mm_or_si128(v[2], v[3]));
+  // wchar_t is signed: masking with ~0x7F also catches negative values.
+  const __m128i high = _mm_and_si128(any, _mm_set1_epi32(~0x7F));
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(high, _mm_setzero_si128())) == 0xFFFF;
+}
+#endif
+
+size_t AsciiPrefixLength(const wchar_t* s, size_t n) noexcept {
+  size_t i = 0;
+#if defined(__SSE2__)
+  __m128i v[4];
+  while (i + 16 <= n && AllAscii16(s + i, v)) i += 16;
+#endif
+  while (i < n && CodeOf(s[i]) < 0x80) ++i;
+  return i;
+}
+
+// Copies the leading ASCII run of s to d as bytes; returns its length.
+size_t NarrowAsciiPrefix(const wchar_t* s, size_t n, char* d) noexcept {
+  size_t i = 0;
+#if defined(__SSE2__)
+  __m128i v[4];
+  while (i + 16 <= n && AllAscii16(s + i, v)) {
+    // Values below 0x80 pass both saturating packs unchanged.
+    const __m128i lo = _mm_packs_epi32(v[0], v[1]);
+    const __m128i hi = _mm_packs_epi32(v[2], v[3]);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+    i += 16;
+  }
+#endif
+  for (; i < n && CodeOf(s[i]) < 0x80; ++i) d[i] = static_cast<char>(s[i]);
+  return i;
+}
+
+// Widens the leading ASCII run of s into d; returns its length.
+size_t WidenAsciiPrefix(const unsigned char* s, size_t n, wchar_t* d) noexcept {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    if (_mm_movemask_epi8(b) != 0) break;
+    const __m128i lo = _mm_unpacklo_epi8(b, zero);
+    const __m128i hi = _mm_unpackhi_epi8(b, zero);
+    auto* out = reinterpret_cast<__m128i*>(d + i);
+    _mm_storeu_si128(out, _mm_unpacklo_epi16(lo, zero));
+    _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(lo, zero));
+    _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(hi, zero));
+    _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(hi, zero));
+  }
+#endif
+  for (; i < n && s[i] < 0x80; ++i) d[i] = static_cast<wchar_t>(s[i]);
+  return i;
+}
+
+// --- UTF-8 ----------------------------------------------------------------
+
+// Exact UTF-8 length of s, or kMalformed.
+size_t Utf8Size(const wchar_t* s, size_t n) noexcept {
+  size_t size = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const uint32_t c = CodeOf(s[i]);
+    if (c < 0x80) {
+      size += 1;
+    } else if (c < 0x800) {
+      size += 2;
+    } else if (IsSurrogate(c)) {
+      if (!IsHighSurrogate(c) || i + 1 == n || !IsLowSurrogate(CodeOf(s[i + 1]))) {
+        return kMalformed;
+      }
+      ++i;
+      size += 4;
+    } else if (c < 0x10000) {
+      size += 3;
+    } else if (c <= 0x10FFFF) {
+      size += 4;
+    } else {
+      return kMalformed;
+    }
+  }
+  return size;
+}
+
+// Encodes s, which Utf8Size accepted.
+void EncodeUtf8(const wchar_t* s, size_t n, char* out) noexcept {
+  auto* d = reinterpret_cast<unsigned char*>(out);
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t c = CodeOf(s[i]);
+    if (c < 0x80) {
+      *d++ = static_cast<unsigned char>(c);
+    } else if (c < 0x800) {
+      d[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
+      d[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+      d += 2;
+    } else if (c < 0x10000 && !IsSurrogate(c)) {
+      d[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+      d[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+      d[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+      d += 3;
+    } else {
+      if (IsSurrogate(c)) c = 0x10000 + ((c - 0xD800) << 10) + (CodeOf(s[++i]) - 0xDC00);
+      d[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
+      d[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+      d[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+      d[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+      d += 4;
+    }
+  }
+}
+
+inline bool IsContinuation(unsigned char b) noexcept { return (b & 0xC0) == 0x80; }
+
+// Decodes the multi-byte sequence that starts s (avail bytes left); returns its
+// length, or 0 when it is malformed, truncated, overlong, a surrogate or beyond
+// U+10FFFF.
+size_t DecodeUtf8Sequence(const unsigned char* s, size_t avail, uint32_t& cp) noexcept {
+  const uint32_t b0 = s[0];
+  if (b0 < 0xC2) return 0;  // a stray continuation byte or an overlong two-byte form
+  if (b0 < 0xE0) {
+    if (avail < 2 || !IsContinuation(s[1])) return 0;
+    cp = ((b0 & 0x1F) << 6) | (s[1] & 0x3Fu);
+    return 2;
+  }
+  if (b0 < 0xF0) {
+    if (avail < 3 || !IsContinuation(s[1]) || !IsContinuation(s[2])) return 0;
+    cp = ((b0 & 0x0F) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
+    return cp < 0x800 || IsSurrogate(cp) ? 0 : 3;
+  }
+  if (b0 < 0xF5) {
+    if (avail < 4 || !IsContinuation(s[1]) || !IsContinuation(s[2]) || !IsContinuation(s[3])) {
+      return 0;
+    }
+    cp = ((b0 & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) | (s[3] & 0x3Fu);
+    return cp < 0x10000 || cp > 0x10FFFF ? 0 : 4;
+  }
+  return 0;
+}
+
+// --- UTF-16LE -------------------------------------------------------------
+
+// Exact UTF-16LE length of s, or kMalformed.
+size_t Utf16Size(const wchar_t* s, size_t n) noexcept {
+  size_t size = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const uint32_t c = CodeOf(s[i]);
+    if (c < 0x10000 && !IsSurrogate(c)) {
+      size += 2;
+    } else if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(CodeOf(s[i + 1]))) {
+      ++i;
+      size += 4;  // already a pair of units
+    } else if (c >= 0x10000 && c <= 0x10FFFF) {
+      size += 4;
+    } else {
+      return kMalformed;
+    }
+  }
+  return size;
+}
+
+inline unsigned char* PutUnit(uint32_t unit, unsigned char* d) noexcept {
+  d[0] = static_cast<unsigned char>(unit);
+  d[1] = static_cast<unsigned char>(unit >> 8);
+  return d + 2;
+}
+
+// Writes every value below U+10000 as one unit (surrogates included), a code
+// point up to U+10FFFF as a pair, anything else as U+FFFD.
+unsigned char* PutUtf16Le(const wchar_t* s, size_t n, unsigned char* d) noexcept {
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t c = CodeOf(s[i]);
+    if (c < 0x10000) {
+      d = PutUnit(c, d);
+    } else if (c <= 0x10FFFF) {
+      c -= 0x10000;
+      d = PutUnit(0xD800 | (c >> 10), d);
+      d = PutUnit(0xDC00 | (c & 0x3FF), d);
+    } else {
+      d = PutUnit(0xFFFD, d);
+    }
+  }
+  return d;
+}
+
+// --- Appending targets ------------------------------------------------------
+// Resize(m) makes the appended region m elements long (keeping what it already
+// holds) and returns its start; Cancel() restores the target.
+
+template <class String>
+class StringSink {
+ public:
+  explicit StringSink(String& s) : m_s(s), m_base(s.size()) {}
+  typename String::value_type* Resize(size_t m) {
+    m_s.resize(m_base + m);
+    return m_s.data() + m_base;
+  }
+  void Cancel() { m_s.resize(m_base); }
+
+ private:
+  String& m_s;
+  size_t m_base;
+};
+
+class BinarySink {
+ public:
+  explicit BinarySink(CBinaryData& d) : m_d(d), m_base(d.GetLength()) {}
+  char* Resize(size_t m) {
+    const uint32_t current = m_d.GetLength();
+    if (m > std::numeric_limits<uint32_t>::max() - m_base) {
+      BinaryDataAccess::Extend(m_d, m);  // throws the length error
+    } else if (m_base + m > current) {
+      BinaryDataAccess::Extend(m_d, m_base + m - current);
+    } else if (m_base + m < current) {
+      BinaryDataAccess::Truncate(m_d, static_cast<uint32_t>(m_base + m));
+    }
+    return reinterpret_cast<char*>(BinaryDataAccess::MutableData(m_d)) + m_base;
+  }
+  void Cancel() { BinaryDataAccess::Truncate(m_d, m_base); }
+
+ private:
+  CBinaryData& m_d;
+  uint32_t m_base;
+};
+
+template <class Sink>
+bool AppendUtf8(std::wstring_view text, Sink& sink) {
+  const size_t n = text.size();
+  if (n == 0) return true;
+  // Sized for all-ASCII text first, so the common case takes a single pass.
+  char* d = sink.Resize(n);
+  const size_t ascii = NarrowAsciiPrefix(text.data(), n, d);
+  if (ascii == n) return true;
+  const size_t rest = Utf8Size(text.data() + ascii, n - ascii);
+  if (rest == kMalformed) {
+    sink.Cancel();
+    return false;
+  }
+  d = sink.Resize(ascii + rest);
+  EncodeUtf8(text.data() + ascii, n - ascii, d + ascii);
+  return true;
+}
+
+template <class Sink>
+bool AppendUtf16Le(std::wstring_view text, Sink& sink) {
+  const size_t size = Utf16Size(text.data(), text.size());
+  if (size == kMalformed) return false;
+  if (size == 0) return true;
+  PutUtf16Le(text.data(), text.size(), reinterpret_cast<unsigned char*>(sink.Resize(size)));
+  return true;
+}
+
+}  // namespace
+
+bool WideToUtf8(std::wstring_view text, std::string& out) {
+  StringSink<std::string> sink(out);
+  return AppendUtf8(text, sink);
+}
+
+bool WideToUtf8(std::wstring_view text, CBinaryData& out) {
+  BinarySink sink(out);
+  return AppendUtf8(text, sink);
+}
+
+std::string WideToUtf8(std::wstring_view text) {
+  std::string out;
+  WideToUtf8(text, out);
+  return out;
+}
+
+CBinaryData WideToUtf8Data(std::wstring_view text) {
+  const wchar_t* s = text.data();
+  const size_t n = text.size();
+  const size_t ascii = AsciiPrefixLength(s, n);
+  const size_t rest = ascii == n ? 0 : Utf8Size(s + ascii, n - ascii);
+  if (rest == kMalformed || ascii + rest == 0) return CBinaryData();
+  unsigned char* bytes = nullptr;
+  CBinaryData out = BinaryDataAccess::Allocate(ascii + rest, bytes);
+  NarrowAsciiPrefix(s, ascii, reinterpret_cast<char*>(bytes));
+  EncodeUtf8(s + ascii, n - ascii, reinterpret_cast<char*>(bytes) + ascii);
+  return out;
+}
+
+bool Utf8ToWide(std::string_view bytes, std::wstring& out) {
+  const size_t n = bytes.size();
+  if (n == 0) return true;
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  StringSink<std::wstring> sink(out);
+  // No text has more code points than UTF-8 bytes.
+  wchar_t* const start = sink.Resize(n);
+  wchar_t* d = start;
+  size_t i = 0;
+  for (;;) {
+    const size_t ascii = WidenAsciiPrefix(s + i, n - i, d);
+    i += ascii;
+    d += ascii;
+    if (i == n) break;
+    uint32_t cp = 0;
+    const size_t length = DecodeUtf8Sequence(s + i, n - i, cp);
+    if (length == 0) {
+      sink.Cancel();
+      return false;
+    }
+    *d++ = static_cast<wchar_t>(cp);
+    i += length;
+  }
+  sink.Resize(static_cast<size_t>(d - start));
+  return true;
+}
+
+std::wstring Utf8ToWide(std::string_view bytes) {
+  std::wstring out;
+  Utf8ToWide(bytes, out);
+  return out;
+}
+
+bool WideToUtf16Le(std::wstring_view text, std::string& out) {
+  StringSink<std::string> sink(out);
+  return AppendUtf16Le(text, sink);
+}
+
+bool WideToUtf16Le(std::wstring_view text, CBinaryData& out) {
+  BinarySink sink(out);
+  return AppendUtf16Le(text, sink);
+}
+
+std::string WideToUtf16Le(std::wstring_view text) {
+  std::string out;
+  WideToUtf16Le(text, out);
+  return out;
+}
+
+bool Utf16LeToWide(std::string_view bytes, std::wstring& out) {
+  if (bytes.size() % 2 != 0) return false;
+  const size_t units = bytes.size() / 2;
+  if (units == 0) return true;
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  StringSink<std::wstring> sink(out);
+  wchar_t* const start = sink.Resize(units);
+  wchar_t* d = start;
+  for (size_t i = 0; i < units; ++i) {
+    uint32_t c = s[2 * i] | (static_cast<uint32_t>(s[2 * i + 1]) << 8);
+    if (IsSurrogate(c)) {
+      const uint32_t next =
+          i + 1 < units ? s[2 * i + 2] | (static_cast<uint32_t>(s[2 * i + 3]) << 8) : 0;
+      if (!IsHighSurrogate(c) || !IsLowSurrogate(next)) {
+        sink.Cancel();
+        return false;
+      }
+      c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+      ++i;
+    }
+    *d++ = static_cast<wchar_t>(c);
+  }
+  sink.Resize(static_cast<size_t>(d - start));
+  return true;
+}
+
+std::wstring Utf16LeToWide(std::string_view bytes) {
+  std::wstring out;
+  Utf16LeToWide(bytes, out);
+  return out;
+}
+
+size_t Utf16LeUnitsSize(std::wstring_view text) noexcept {
+  size_t size = 0;
+  for (wchar_t c : text) size += CodeOf(c) - 0x10000u <= 0xFFFFFu ? 4 : 2;
+  return size;
+}
+
+unsigned char* PutUtf16LeUnits(std::wstring_view text, unsigned char* out) noexcept {
+  return PutUtf16Le(text.data(), text.size(), out);
+}
+
+}  // namespace Korvel::detail

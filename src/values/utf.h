@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+// Conversions between wide text (one code point per wchar_t) and the byte forms
+// the library reads and writes: UTF-8 and UTF-16LE.
+//
+// Every conversion is all or nothing: on malformed input (an unpaired
+// surrogate, an overlong, truncated or stray UTF-8 sequence, a code point above
+// U+10FFFF or in the surrogate range) the returning forms give an empty result
+// and the appending forms return false and leave their target as it was.
+// A high surrogate followed by a low one in wide text counts as the code point
+// they encode, as text that came through UTF-16 may hold such pairs.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include <korvel/binary_data.h>
+
+namespace Korvel::detail {
+
+// Wide text to UTF-8 (no byte-order mark).
+bool WideToUtf8(std::wstring_view text, std::string& out);
+bool WideToUtf8(std::wstring_view text, CBinaryData& out);
+std::string WideToUtf8(std::wstring_view text);
+// A value of exactly the UTF-8 length of text; empty on malformed input.
+CBinaryData WideToUtf8Data(std::wstring_view text);
+
+// UTF-8 to wide text. A byte-order mark is not special: it becomes U+FEFF.
+bool Utf8ToWide(std::string_view bytes, std::wstring& out);
+std::wstring Utf8ToWide(std::string_view bytes);
+
+// Wide text to UTF-16LE (no byte-order mark); a code point above U+FFFF becomes
+// a surrogate pair.
+bool WideToUtf16Le(std::wstring_view text, std::string& out);
+bool WideToUtf16Le(std::wstring_view text, CBinaryData& out);
+std::string WideToUtf16Le(std::wstring_view text);
+
+// UTF-16LE to wide text; an odd number of bytes is a truncated unit.
+bool Utf16LeToWide(std::string_view bytes, std::wstring& out);
+std::wstring Utf16LeToWide(std::string_view bytes);
+
+// Bytes as the character views the conversions take.
+inline std::string_view ByteView(const unsigned char* data, size_t length) noexcept {
+  return {reinterpret_cast<const char*>(data), length};
+}
+inline std::string_view ByteView(const CBinaryData& data) noexcept {
+  return ByteView(data.GetData(), data.GetLength());
+}
+
+// The lenient UTF-16LE form in which CBinaryData stores wide text: as the
+// platform with 16-bit wchar_t would hold it, a lone surrogate stays a code
+// unit of its own; a value beyond U+10FFFF, which no UTF-16 text holds, becomes
+// U+FFFD. Size in bytes, and the writer (which returns the end of its output).
+size_t Utf16LeUnitsSize(std::wstring_view text) noexcept;
+unsigned char* PutUtf16LeUnits(std::wstring_view text, unsigned char* out) noexcept;
+
+}  // namespace Korvel::detail

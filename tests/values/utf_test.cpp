@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: MIT
+#include "values/utf.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "values/binary_record.h"
+
+using namespace Korvel;
+using namespace Korvel::detail;
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out += static_cast<char>(v);
+  return out;
+}
+
+// Text long enough for the sixteen-character runs, with s placed at offset.
+std::wstring At(size_t offset, const std::wstring& s) { return std::wstring(offset, L'a') + s; }
+std::string At(size_t offset, const std::string& s) { return std::string(offset, 'a') + s; }
+
+struct Valid {
+  const char* name;
+  std::wstring wide;
+  std::string utf8;
+};
+
+TEST(Utf8, ValidTextConvertsBothWays) {
+  const Valid cases[] = {
+      {"empty", L"", ""},
+      {"ascii", L"<a b=\"c\">text</a>", "<a b=\"c\">text</a>"},
+      {"two bytes", L"\u00e9\u07ff", Bytes({0xC3, 0xA9, 0xDF, 0xBF})},
+      {"three bytes", L"\u0800\u20ac\uffff",
+       Bytes({0xE0, 0xA0, 0x80, 0xE2, 0x82, 0xAC, 0xEF, 0xBF, 0xBF})},
+      {"four bytes", L"\U00010000\U0010FFFF",
+       Bytes({0xF0, 0x90, 0x80, 0x80, 0xF4, 0x8F, 0xBF, 0xBF})},
+      {"nul", std::wstring(L"a\0b", 3), std::string("a\0b", 3)},
+      {"byte-order mark", L"\ufeffx", Bytes({0xEF, 0xBB, 0xBF, 'x'})},
+  };
+  for (const Valid& c : cases) {
+    // Each sequence also at the edges of the vectorised runs.
+    for (size_t offset : {0, 1, 15, 16, 17, 31, 33}) {
+      SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(offset));
+      const std::wstring wide = At(offset, c.wide);
+      const std::string utf8 = At(offset, c.utf8);
+      EXPECT_EQ(WideToUtf8(wide), utf8);
+      EXPECT_EQ(Utf8ToWide(utf8), wide);
+      CBinaryData data = WideToUtf8Data(wide);
+      EXPECT_EQ(std::string(ByteView(data)), utf8);
+      EXPECT_EQ(BinaryDataAccess::Capacity(data), utf8.size()) << "conversion results are exact";
+    }
+  }
+}
+
+TEST(Utf8, SurrogatePairInWideTextIsOneCodePoint) {
+  EXPECT_EQ(WideToUtf8(L"x\xD83D\xDE00y"), Bytes({'x', 0xF0, 0x9F, 0x98, 0x80, 'y'}));
+}
+
+TEST(Utf8, MalformedWideTextGivesNothing) {
+  const std::pair<const char*, std::wstring> cases[] = {
+      {"lone high surrogate", L"ab\xD800"},
+      {"lone high before text", L"\xD800x"},
+      {"lone low surrogate", L"\xDC00"},
+      {"two high surrogates", L"\xD800\xD800"},
+      {"reversed pair", L"\xDC00\xD800"},
+      {"beyond U+10FFFF", std::wstring(1, static_cast<wchar_t>(0x110000))},
+      {"negative", std::wstring(1, static_cast<wchar_t>(-1))},
+  };
+  for (const auto& [name, text] : cases) {
+    for (size_t offset : {0, 16, 40}) {
+      SCOPED_TRACE(std::string(name) + " at " + std::to_string(offset));
+      const std::wstring wide = At(offset, text) + L"\u00e9tail";
+      EXPECT_EQ(WideToUtf8(wide), "");
+      EXPECT_EQ(WideToUtf8Data(wide).GetData(), nullptr);
+      std::string out = "kept";
+      EXPECT_FALSE(WideToUtf8(wide, out));
+      EXPECT_EQ(out, "kept");
+      CBinaryData data(reinterpret_cast<const unsigned char*>("kept"), 4);
+      EXPECT_FALSE(WideToUtf8(wide, data));
+      EXPECT_EQ(std::string(ByteView(data)), "kept");
+    }
+  }
+}
+
+TEST(Utf8, MalformedBytesGiveNothing) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"stray continuation", Bytes({0x80})},
+      {"overlong two bytes", Bytes({0xC0, 0xAF})},
+      {"overlong C1", Bytes({0xC1, 0xBF})},
+      {"overlong three bytes", Bytes({0xE0, 0x80, 0xAF})},
+      {"overlong four bytes", Bytes({0xF0, 0x8F, 0xBF, 0xBF})},
+      {"surrogate", Bytes({0xED, 0xA0, 0x80})},
+      {"beyond U+10FFFF", Bytes({0xF4, 0x90, 0x80, 0x80})},
+      {"F5 lead", Bytes({0xF5, 0x80, 0x80, 0x80})},
+      {"FF", Bytes({0xFF})},
+      {"truncated two", Bytes({0xC3})},
+      {"truncated three", Bytes({0xE2, 0x82})},
+      {"truncated four", Bytes({0xF0, 0x9F, 0x98})},
+      {"bad continuation", Bytes({0xE2, 0x28, 0xA1})},
+      {"ASCII where continuation due", Bytes({0xC3, 'a'})},
+  };
+  for (const auto& [name, bytes] : cases) {
+    for (size_t offset : {0, 16, 40}) {
+      SCOPED_TRACE(std::string(name) + " at " + std::to_string(offset));
+      EXPECT_EQ(Utf8ToWide(At(offset, bytes)), L"");
+      EXPECT_EQ(Utf8ToWide(At(offset, bytes) + "tail"), L"");
+      std::wstring out = L"kept";
+      EXPECT_FALSE(Utf8ToWide(At(offset, bytes), out));
+      EXPECT_EQ(out, L"kept");
+    }
+  }
+}
+
+TEST(Utf8, AppendingFormsAddToWhatIsThere) {
+  std::string narrow = "<";
+  ASSERT_TRUE(WideToUtf8(L"\u00e9", narrow));
+  ASSERT_TRUE(WideToUtf8(L"", narrow));
+  EXPECT_EQ(narrow, Bytes({'<', 0xC3, 0xA9}));
+
+  std::wstring wide = L"<";
+  ASSERT_TRUE(Utf8ToWide(Bytes({0xC3, 0xA9}), wide));
+  EXPECT_EQ(wide, L"<\u00e9");
+
+  CBinaryData data;
+  ASSERT_TRUE(WideToUtf8(L"", data));
+  EXPECT_EQ(data.GetData(), nullptr) << "no record of length 0";
+  ASSERT_TRUE(WideToUtf8(L"ab", data));
+  const CBinaryData shared = data;
+  ASSERT_TRUE(WideToUtf8(L"\u20ac", data));
+  EXPECT_EQ(std::string(ByteView(data)), Bytes({'a', 'b', 0xE2, 0x82, 0xAC}));
+  EXPECT_EQ(std::string(ByteView(shared)), "ab") << "appending separated the shared copy";
+}
+
+TEST(Utf16Le, ValidTextConvertsBothWays) {
+  const std::wstring wide = L"A\u00e9\u20ac\U0001F600";
+  const std::string bytes = Bytes({0x41, 0, 0xE9, 0, 0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE});
+  EXPECT_EQ(WideToUtf16Le(wide), bytes);
+  EXPECT_EQ(Utf16LeToWide(bytes), wide);
+  EXPECT_EQ(WideToUtf16Le(L"\xD83D\xDE00"), Bytes({0x3D, 0xD8, 0x00, 0xDE}))
+      << "a pair in wide text passes as it is";
+  CBinaryData data;
+  ASSERT_TRUE(WideToUtf16Le(wide, data));
+  EXPECT_EQ(std::string(ByteView(data)), bytes);
+}
+
+TEST(Utf16Le, MalformedInputGivesNothing) {
+  for (const std::wstring& wide :
+       {std::wstring(L"a\xD800"), std::wstring(L"\xDC00"), std::wstring(L"\xD800\xD800"),
+        std::wstring(1, static_cast<wchar_t>(0x110000))}) {
+    SCOPED_TRACE(::testing::PrintToString(wide));
+    EXPECT_EQ(WideToUtf16Le(wide), "");
+    std::string out = "kept";
+    EXPECT_FALSE(WideToUtf16Le(wide, out));
+    EXPECT_EQ(out, "kept");
+  }
+  for (const std::string& bytes : {Bytes({'a'}), Bytes({'a', 0, 'b'}), Bytes({0x00, 0xD8}),
+                                   Bytes({0x00, 0xDC, 0x00, 0xD8}), Bytes({0x00, 0xD8, 'a', 0})}) {
+    SCOPED_TRACE(::testing::PrintToString(bytes));
+    EXPECT_EQ(Utf16LeToWide(bytes), L"");
+    std::wstring out = L"kept";
+    EXPECT_FALSE(Utf16LeToWide(bytes, out));
+    EXPECT_EQ(out, L"kept");
+  }
+}
+
+// Strict decoders accept only the canonical form, so whatever random bytes
+// decode to must encode back to the same bytes.
+TEST(Utf, RandomBytesDecodeToCanonicalTextOrNothing) {
+  std::mt19937 rng(20240611);
+  // Biased towards bytes that start or continue sequences.
+  const unsigned char pool[] = {'a',  '<',  0x00, 0x7F, 0x80, 0x8F, 0x90, 0xA0, 0xBF, 0xC2, 0xC3,
+                                0xDF, 0xE0, 0xE2, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF, 0xD8, 0xDC};
+  int decoded8 = 0, decoded16 = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes(rng() % 40, '\0');
+    for (char& b : bytes) b = static_cast<char>(pool[rng() % sizeof pool]);
+    std::wstring wide;
+    if (Utf8ToWide(bytes, wide)) {
+      ++decoded8;
+      ASSERT_EQ(WideToUtf8(wide), bytes);
+    } else {
+      ASSERT_TRUE(wide.empty());
+    }
+    wide.clear();
+    if (Utf16LeToWide(bytes, wide)) {
+      ++decoded16;
+      ASSERT_EQ(WideToUtf16Le(wide), bytes);
+    }
+  }
+  EXPECT_GT(decoded8, 100);
+  EXPECT_GT(decoded16, 100);
+}
+
+TEST(Utf, RandomTextRoundTrips) {
+  std::mt19937 rng(7);
+  const uint32_t starts[] = {0x20, 0x80, 0x800, 0xE000, 0x10000, 0x10FF00};
+  for (int round = 0; round < 2000; ++round) {
+    std::wstring text(rng() % 70, L'\0');
+    for (wchar_t& c : text) {
+      const uint32_t start = starts[rng() % 6];
+      c = static_cast<wchar_t>(rng() % 3 == 0 ? start + rng() % 0xFF : L'a' + rng() % 26);
+    }
+    ASSERT_EQ(Utf8ToWide(WideToUtf8(text)), text);
+    ASSERT_EQ(Utf16LeToWide(WideToUtf16Le(text)), text);
+  }
+}
+
+}  // namespace
