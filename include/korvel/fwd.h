@@ -21,6 +21,9 @@ class CFIVocabulary;
 class CJsonContext;
 class CNamespaceAliasMap;
 class CSerializationContext;
+class CXmlAttribute;
+class CXmlDocument;
+class CXmlElement;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

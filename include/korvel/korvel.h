@@ -16,4 +16,5 @@
 #include <korvel/serialization_context.h>
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
+#include <korvel/xml_document.h>
 #include <korvel/xml_encoding.h>
