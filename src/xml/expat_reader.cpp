@@ -216,11 +216,12 @@ void CExpatReader::OnEndCdata() {
 
 const detail::XmlName* CExpatReader::NameOf(const XML_Char* expatName) {
   const std::string_view spelling(expatName);
-  const auto found = m_names.find(spelling);
-  return found != m_names.end() ? found->second : AddName(spelling);
+  const uint64_t hash = detail::NameSpellings::Hash(spelling);
+  const detail::XmlName* name = m_names.Find(spelling, hash);
+  return name ? name : AddName(spelling, hash);
 }
 
-const detail::XmlName* CExpatReader::AddName(std::string_view expatName) {
+const detail::XmlName* CExpatReader::AddName(std::string_view expatName, uint64_t hash) {
   // The namespace URI is what comes before the first separator; without one
   // (always so without namespace processing) the whole name is local.
   const size_t separator = expatName.find(kNameSeparator);
@@ -233,8 +234,7 @@ const detail::XmlName* CExpatReader::AddName(std::string_view expatName) {
     detail::Utf8ToWide(expatName.substr(separator + 1), localName);
   }
   const detail::XmlName* name = m_document.InternName(namespaceUri, localName);
-  const std::string& key = m_nameSpellings.emplace_back(expatName);
-  m_names.emplace(key, name);
+  m_names.Add(expatName, hash, name);
   return name;
 }
 

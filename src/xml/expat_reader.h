@@ -6,15 +6,16 @@
 #include <expat.h>
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include <korvel/instance_monitor.h>
 #include <korvel/xml_document.h>
+
+#include "xml/name_spellings.h"
 
 namespace Korvel {
 
@@ -58,7 +59,7 @@ class CExpatReader : public CInstanceMonitor {
   void OnEndCdata();
 
   const detail::XmlName* NameOf(const XML_Char* expatName);
-  const detail::XmlName* AddName(std::string_view expatName);
+  const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
   void* GetBuffer(size_t length);
   void ParseBuffer(size_t length, bool isFinal);
   [[noreturn]] void ThrowParseError() const;
@@ -70,10 +71,8 @@ class CExpatReader : public CInstanceMonitor {
   std::exception_ptr m_callbackError;
   size_t m_feedSize;
 
-  // Names as expat spells them, mapped to the document's interned names; the
-  // keys view the strings kept alongside.
-  std::unordered_map<std::string_view, const detail::XmlName*> m_names;
-  std::deque<std::string> m_nameSpellings;
+  // Names as expat spells them, mapped to the document's interned names.
+  detail::NameSpellings m_names;
 
   // Character data of the open elements in UTF-8, innermost last; each element
   // converts its own stretch once, when it ends.

@@ -6,94 +6,81 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/large_block.h"
+
 namespace Korvel::detail {
 
 namespace {
 
-// A first block that holds a small document whole; later blocks double up to a
-// size at which the allocation cost per node is negligible.
 constexpr size_t kFirstBlockSize = 4096;
-constexpr size_t kLargestBlockSize = size_t{1} << 20;
-constexpr size_t kAlignment = alignof(void*);
 
-constexpr size_t RoundUp(size_t n) noexcept { return (n + kAlignment - 1) & ~(kAlignment - 1); }
+// Blocks from the large-block source are whole multiples of its size.
+size_t LargeBlockSize(size_t bytes) noexcept {
+  return (bytes + platform::kLargeBlockSize - 1) & ~(platform::kLargeBlockSize - 1);
+}
 
 }  // namespace
 
-struct NodeArena::Block {
-  Block* previous;
-};
+// --- BlockChain ------------------------------------------------------------------
 
-NodeArena::~NodeArena() { Release(); }
-
-void* NodeArena::Allocate(size_t size) {
-  size = RoundUp(size);
-  if (static_cast<size_t>(m_end - m_next) >= size) {
-    void* memory = m_next;
-    m_next += size;
-    return memory;
+BlockChain::Block* BlockChain::Add(size_t bytes) {
+  static_assert(sizeof(Block) <= kHeaderSize && kHeaderSize % alignof(std::wstring) == 0);
+  size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
+  void* memory;
+  if (size >= platform::kLargeBlockSize) {
+    size = LargeBlockSize(size);
+    memory = platform::AllocateLargeBlock(size);
+  } else {
+    memory = std::malloc(size);
+    if (!memory) throw std::bad_alloc();
   }
-  return AllocateFromNewBlock(size);
+  m_newest = new (memory) Block{m_newest, size};
+  m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, platform::kLargeBlockSize);
+  return m_newest;
 }
 
-void* NodeArena::AllocateFromNewBlock(size_t size) {
-  if (!m_blocks) m_nextBlockSize = kFirstBlockSize;
-  const size_t header = RoundUp(sizeof(Block));
-  // An oversized request (a huge attribute array) gets a block of its own size.
-  const size_t blockSize = std::max(m_nextBlockSize, header + size);
-  auto* block = static_cast<Block*>(std::malloc(blockSize));
-  if (!block) throw std::bad_alloc();
-  block->previous = m_blocks;
-  m_blocks = block;
-  m_next = reinterpret_cast<char*>(block) + header;
-  m_end = reinterpret_cast<char*>(block) + blockSize;
-  m_nextBlockSize = std::min(m_nextBlockSize * 2, kLargestBlockSize);
-  void* memory = m_next;
-  m_next += size;
-  return memory;
+void BlockChain::Release() noexcept {
+  while (m_newest) {
+    Block* previous = m_newest->previous;
+    if (m_newest->size >= platform::kLargeBlockSize) {
+      platform::FreeLargeBlock(m_newest, m_newest->size);
+    } else {
+      std::free(m_newest);
+    }
+    m_newest = previous;
+  }
+  m_nextSize = 0;
+}
+
+// --- NodeArena -------------------------------------------------------------------
+
+void NodeArena::StartBlock(size_t size) {
+  BlockChain::Block* block = m_blocks.Add(size);
+  m_next = block->Begin();
+  m_end = block->End();
 }
 
 void NodeArena::Release() noexcept {
-  while (m_blocks) {
-    Block* previous = m_blocks->previous;
-    std::free(m_blocks);
-    m_blocks = previous;
-  }
+  m_blocks.Release();
   m_next = m_end = nullptr;
 }
 
 // --- StringPool ------------------------------------------------------------------
 
-namespace {
-// Slots per block, doubling from a small document's needs to 1 MiB of strings.
-constexpr size_t kFirstStringBlock = 32;
-constexpr size_t kLargestStringBlock = (size_t{1} << 20) / sizeof(std::wstring);
-}  // namespace
-
-struct StringPool::Block {
-  Block* previous;
-  size_t capacity;
-  size_t used;
-  std::wstring* Slots() noexcept { return reinterpret_cast<std::wstring*>(this + 1); }
-};
 StringPool::~StringPool() { Release(); }
 
 std::wstring* StringPool::New() {
-  static_assert(sizeof(Block) % alignof(std::wstring) == 0, "slots follow the header");
   if (!m_recycled.empty()) {
     std::wstring* text = m_recycled.back();
     m_recycled.pop_back();
     return text;
   }
-  if (!m_blocks || m_blocks->used == m_blocks->capacity) {
-    const size_t capacity =
-        m_blocks ? std::min(m_blocks->capacity * 2, kLargestStringBlock) : kFirstStringBlock;
-    auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + capacity * sizeof(std::wstring)));
-    if (!block) throw std::bad_alloc();
-    *block = Block{m_blocks, capacity, 0};
-    m_blocks = block;
+  if (m_next == m_end) {
+    BlockChain::Block* block = m_blocks.Add(sizeof(std::wstring));
+    m_next = reinterpret_cast<std::wstring*>(block->Begin());
+    m_end = m_next + (block->size - BlockChain::kHeaderSize) / sizeof(std::wstring);
   }
-  return new (m_blocks->Slots() + m_blocks->used++) std::wstring();
+  return new (m_next++) std::wstring();
 }
 
 void StringPool::Recycle(std::wstring* text) noexcept {
@@ -105,14 +92,17 @@ void StringPool::Recycle(std::wstring* text) noexcept {
   }
 }
 
+// Every block is full of strings but the newest, which is full up to m_next.
 void StringPool::Release() noexcept {
-  while (m_blocks) {
-    Block* previous = m_blocks->previous;
-    std::wstring* slots = m_blocks->Slots();
-    for (size_t i = 0; i < m_blocks->used; ++i) slots[i].~basic_string();
-    std::free(m_blocks);
-    m_blocks = previous;
+  for (BlockChain::Block* block = m_blocks.Newest(); block; block = block->previous) {
+    auto* slot = reinterpret_cast<std::wstring*>(block->Begin());
+    auto* end = block == m_blocks.Newest()
+                    ? m_next
+                    : slot + (block->size - BlockChain::kHeaderSize) / sizeof(std::wstring);
+    for (; slot != end; ++slot) slot->~basic_string();
   }
+  m_blocks.Release();
+  m_next = m_end = nullptr;
   m_recycled.clear();
 }
 

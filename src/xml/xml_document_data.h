@@ -17,29 +17,55 @@
 
 namespace Korvel::detail {
 
-// Bump allocation from blocks that double in size up to 1 MiB: a document of
-// millions of nodes costs a few hundred allocations, and tearing it down frees
-// blocks rather than nodes. Small documents stay in the first small block.
-class NodeArena {
+// Blocks that double in size from 4 KiB, so that a small document costs one
+// small allocation; from 2 MiB on they are whole huge pages where the system
+// offers them, so that a tree of hundreds of megabytes costs a few hundred page
+// faults. Everything is freed together.
+class BlockChain {
  public:
-  NodeArena() = default;
-  NodeArena(const NodeArena&) = delete;
-  NodeArena& operator=(const NodeArena&) = delete;
-  ~NodeArena();
+  struct Block {
+    Block* previous;
+    size_t size;  // including this header
+    char* Begin() noexcept { return reinterpret_cast<char*>(this) + kHeaderSize; }
+    char* End() noexcept { return reinterpret_cast<char*>(this) + size; }
+  };
+  static constexpr size_t kHeaderSize = 16;
 
-  // size bytes aligned for pointers; throws std::bad_alloc.
-  void* Allocate(size_t size);
-  // Frees every block; whatever lived in them must already be destroyed.
+  BlockChain() = default;
+  BlockChain(const BlockChain&) = delete;
+  BlockChain& operator=(const BlockChain&) = delete;
+  ~BlockChain() { Release(); }
+
+  // A new newest block with room for at least bytes; throws std::bad_alloc.
+  Block* Add(size_t bytes);
+  Block* Newest() const noexcept { return m_newest; }
   void Release() noexcept;
 
  private:
-  struct Block;
-  void* AllocateFromNewBlock(size_t size);
+  Block* m_newest = nullptr;
+  size_t m_nextSize = 0;
+};
 
-  Block* m_blocks = nullptr;
+// Bump allocation for the nodes of a tree.
+class NodeArena {
+ public:
+  // size bytes aligned for pointers; throws std::bad_alloc.
+  void* Allocate(size_t size) {
+    size = (size + alignof(void*) - 1) & ~(alignof(void*) - 1);
+    if (static_cast<size_t>(m_end - m_next) < size) StartBlock(size);
+    void* memory = m_next;
+    m_next += size;
+    return memory;
+  }
+  // Frees every block; whatever lived in them must be done with.
+  void Release() noexcept;
+
+ private:
+  void StartBlock(size_t size);
+
+  BlockChain m_blocks;
   char* m_next = nullptr;
   char* m_end = nullptr;
-  size_t m_nextBlockSize = 0;
 };
 
 // Free slots of one size, threaded through the dead slots themselves, so that
@@ -82,8 +108,9 @@ class StringPool {
   void Release() noexcept;
 
  private:
-  struct Block;
-  Block* m_blocks = nullptr;  // the newest first; only it has unused slots
+  BlockChain m_blocks;
+  std::wstring* m_next = nullptr;  // the unused slots of the newest block
+  std::wstring* m_end = nullptr;
   std::vector<std::wstring*> m_recycled;
 };
 
