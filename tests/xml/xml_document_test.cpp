@@ -292,6 +292,33 @@ TEST(XmlDocumentBuilder, ElementsBuiltPieceByPiece) {
   EXPECT_EQ(root->GetFirstElement(), nullptr);
 }
 
+// --- Size ----------------------------------------------------------------------------
+
+TEST(XmlDocumentSize, ManyElementsTextsAndValuesSurviveGrowthAndRecycling) {
+  // Enough nodes and strings to fill every block size, with every third item
+  // removed on the way so that its memory is reused by the items after it.
+  constexpr int kItems = 60000;
+  auto removed = [](int i) { return std::to_string(i).back() % 3 == 0; };
+  std::string xml = "<list>";
+  for (int i = 0; i < kItems; ++i) {
+    const std::string n = std::to_string(i);
+    xml += "<item id='id" + n + "'>text " + n + "</item>";
+  }
+  xml += "</list>";
+  CXmlDocument document([](CXmlElement* e) { return e->GetText().back() % 3 == 0; });
+  document.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()),
+                         static_cast<uint32_t>(xml.size()));
+  int i = 0;
+  for (const CXmlElement* e = document.GetDocumentElement()->GetFirstElement(); e;
+       e = e->GetNextSiblingElement(), ++i) {
+    while (removed(i)) ++i;
+    ASSERT_EQ(e->GetText(), L"text " + std::to_wstring(i));
+    ASSERT_EQ(e->GetAttribute(L"id", L""), L"id" + std::to_wstring(i));
+  }
+  while (i < kItems && removed(i)) ++i;
+  EXPECT_EQ(i, kItems);
+}
+
 // --- Depth ---------------------------------------------------------------------------
 
 TEST(XmlDocumentDepth, HundredThousandLevelsLoadAnswerAndTearDown) {
