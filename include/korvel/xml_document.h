@@ -170,9 +170,10 @@ class KORVEL_API CXmlElement : public CInstanceMonitor {
 // used by one thread at a time.
 class KORVEL_API CXmlDocument : public CInstanceMonitor {
  public:
-  // Called for each element when its end tag has been read; true removes the
-  // element and its subtree from the tree at once. The document element is
-  // never removed: a document without one is an empty document.
+  // Called for each element when its end tag has been read (the element is
+  // complete, its ancestors are still being read); true removes the element
+  // and its subtree from the tree at once. The document element is never
+  // removed: a document without one is an empty document.
   using ElementFilter = bool (*)(CXmlElement* element);
 
   // The context (which must outlive the document) supplies StripCDATA and the
@@ -195,12 +196,15 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // Text in the encoding its byte-order mark or XML declaration gives (UTF-8
   // otherwise). Throws CKvException "XML String is empty!" for an empty string.
   void LoadXml(const char* text);
-  // Wide text, parsed as UTF-16. Throws "XML String is empty!" when empty.
+  // Wide text, parsed as UTF-16 (an XML declaration may name no other
+  // encoding). Throws "XML String is empty!" when empty.
   void LoadXml(const wchar_t* text);
   // Bytes of XML text, possibly gzip or zlib compressed. Throws CKvException
   // "XML Stream is empty!" for no bytes.
   void LoadXmlStream(const unsigned char* data, uint32_t length);
-  // A parse error throws CKvException "<parser's message> at line <n>".
+  // A parse error throws CKvException "<parser's message> at line <n>". A failed
+  // load leaves what it had built, except a file read in chunks, which leaves
+  // the document empty.
 
   // The URI the document declared for the prefix (the empty prefix standing for
   // the default namespace), or an empty string. Declarations are collected from
