@@ -344,6 +344,13 @@ TEST(XmlDocumentDepth, HundredThousandLevelsLoadAnswerAndTearDown) {
   for (int i = 0; i < kDepth; ++i) expected += L"/e";
   EXPECT_EQ(bottom->GetXPath(), expected);
   document.reset();
+
+  // The same depth removed in one piece by the filter.
+  CXmlDocument filtered(
+      [](CXmlElement* e) { return e->GetParentElm() && !e->GetParentElm()->GetParentElm(); });
+  filtered.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()),
+                         static_cast<uint32_t>(xml.size()));
+  EXPECT_EQ(filtered.GetDocumentElement()->GetFirstElement(), nullptr);
 }
 
 }  // namespace
