@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "platform/file.h"
 
@@ -17,32 +16,34 @@ namespace Korvel::detail::platform {
 inline constexpr ErrorCode kEndOfFile = ENODATA;   // a read found no byte left
 inline constexpr ErrorCode kFileTooLarge = EFBIG;  // beyond a 32-bit size
 
-// The file and the buffer of the read in flight must outlive the reader, and
-// the buffer must stay untouched until Wait returns. Every operation returns 0
-// or an errno value.
+// The system reads the range of the read in flight while the caller works;
+// the bytes land in the caller's buffer during Wait, never behind its back, so
+// a reader abandoned with a read in flight leaves nothing to clean up. Every
+// operation returns 0 or an errno value.
 class AsyncReader {
  public:
-  explicit AsyncReader(const File& file);
+  explicit AsyncReader(File& file) noexcept : m_file(file) {}
   AsyncReader(const AsyncReader&) = delete;
   AsyncReader& operator=(const AsyncReader&) = delete;
-  // A read still in flight is cancelled and waited for, so that nothing is
-  // written into its buffer once the reader is gone.
-  ~AsyncReader();
 
-  // Starts reading count bytes at offset into buffer and returns at once.
+  // Starts reading count bytes at offset for buffer and returns at once.
   // EBUSY while another read is in flight.
   ErrorCode Start(void* buffer, size_t count, uint64_t offset);
-  // Waits for the read in flight. got is count unless the file ended first;
-  // kEndOfFile when not a single byte was left. EINVAL when nothing is in flight.
+  // Completes the read in flight into its buffer. got is count unless the file
+  // ended first; kEndOfFile when not a single byte was left. EINVAL when
+  // nothing is in flight.
   ErrorCode Wait(size_t& got);
 
  private:
-  struct Request;
-  std::unique_ptr<Request> m_request;
+  File& m_file;
+  bool m_inFlight = false;
+  void* m_buffer = nullptr;
+  size_t m_count = 0;
+  uint64_t m_offset = 0;
 };
 
 // Failure injection for tests: the next Start or Wait on this thread fails with
-// the given errno value (a Wait after the read it waits for has completed).
+// the given errno value (a failed Wait ends the read in flight).
 enum class AsyncReadStep { Start, Wait };
 void InjectAsyncReadFailure(AsyncReadStep step, ErrorCode error);
 void ClearInjectedAsyncReadFailures();

@@ -135,8 +135,6 @@ void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   }
   std::unique_ptr<unsigned char[]> current = AllocateBytes(kChunkSize);
   std::unique_ptr<unsigned char[]> spare = AllocateBytes(kChunkSize);
-  // Declared after the buffers, so that on every way out a read still in
-  // flight has finished before its buffer is freed.
   platform::AsyncReader reader(file);
 
   if (platform::ErrorCode error = reader.Start(current.get(), kChunkSize, 0)) {

@@ -81,19 +81,18 @@ TEST_F(AsyncReaderTest, InjectedFailures) {
   size_t got = 1;
   EXPECT_EQ(reader.Wait(got), EIO);
   EXPECT_EQ(got, 0u);
-  // The failed read was still collected: the next one can start.
+  // The failed read is over: the next one can start.
   EXPECT_EQ(reader.Start(buffer.data(), buffer.size(), 0), 0);
   EXPECT_EQ(reader.Wait(got), 0);
 }
 
-TEST_F(AsyncReaderTest, DestroyedWithAReadInFlight) {
+TEST_F(AsyncReaderTest, AbandonedWithAReadInFlight) {
   std::vector<char> buffer(m_content.size());
   {
     AsyncReader reader(m_file);
     ASSERT_EQ(reader.Start(buffer.data(), buffer.size(), 0), 0);
   }
-  // The read was finished or cancelled before the reader went away; the file
-  // is still usable.
+  // Nothing was left behind: the file reads as before.
   AsyncReader reader(m_file);
   ASSERT_EQ(reader.Start(buffer.data(), buffer.size(), 0), 0);
   size_t got = 0;
