@@ -14,8 +14,8 @@ inline constexpr wchar_t kFileReadFailed[] =
 // Starting a read of one chunk of a file read in chunks.
 inline constexpr wchar_t kChunkReadFailed[] =
     L"Failed to read the contents of the file. Error [0x%08x]";
-// For systems whose overlapped reads need a completion event; the POSIX
-// asynchronous reads used here need none, so nothing raises it on this platform.
+// For systems whose overlapped reads need a completion event; the kernel
+// read-ahead used here needs none, so nothing raises it on this platform.
 inline constexpr wchar_t kOverlapEventFailed[] =
     L"Failed to create event for file overlap [%s] error [0x%08X]";
 inline constexpr wchar_t kInvalidXmlDocument[] = L"Invalid or empty XML document";
