@@ -36,6 +36,9 @@ class CPrimitiveRestrictions;
 struct KvVariant;
 class CXmlObjectBase;
 class CXmlCollectionBase;
+class CXmlAttribute;
+class CXmlDocument;
+class CXmlElement;
 struct SYSTEMTIME;
 struct FILETIME;
 }  // namespace Korvel

@@ -27,6 +27,7 @@
 #include <korvel/text_stream.h>
 #include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>
+#include <korvel/xml_document.h>
 #include <korvel/xml_encoding.h>
 #include <korvel/xml_text_writer.h>
 #include <korvel/xml_writer.h>

@@ -1,0 +1,290 @@
+// SPDX-License-Identifier: MIT
+// The in-memory document every reader builds: CXmlDocument, CXmlElement, CXmlAttribute.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <korvel/export.h>
+#include <korvel/instance_monitor.h>
+#include <korvel/serialization_context.h>
+
+namespace Korvel {
+
+class CXmlAttribute;
+class CXmlDocument;
+class CXmlElement;
+class CExpatReader;
+class CFastInfosetReader;
+
+namespace detail {
+struct XmlDocumentData;
+class XmlTreeBuilder;
+
+// A qualified name as the tree holds it: interned once per document, so that
+// elements and attributes of the same name share one pair of strings and can be
+// compared by address. It also tells its nodes which document they belong to.
+struct XmlName {
+  std::wstring localName;
+  std::wstring namespaceUri;
+  CXmlDocument* document;
+};
+
+// The attribute pointers of one element, stored right behind this header.
+struct XmlAttributeBlock {
+  uint32_t size;
+  uint32_t capacity;
+  CXmlAttribute** Items() noexcept { return reinterpret_cast<CXmlAttribute**>(this + 1); }
+};
+}  // namespace detail
+
+// Switches Load between reading a file in one piece (false, the default) and
+// reading it in 128 KiB chunks, parsing each while the next is read. Process-wide
+// and unsynchronised: set it before loading starts.
+KORVEL_API void AsyncFromXmlFile(bool enable);
+
+// The attributes of an element in document order; iterates as CXmlAttribute*.
+class CXmlAttributeList {
+ public:
+  using value_type = CXmlAttribute*;
+  using const_iterator = CXmlAttribute* const*;
+  using iterator = const_iterator;
+
+  const_iterator begin() const noexcept { return m_block ? m_block->Items() : nullptr; }
+  const_iterator end() const noexcept { return begin() + size(); }
+  size_t size() const noexcept { return m_block ? m_block->size : 0; }
+  bool empty() const noexcept { return size() == 0; }
+  CXmlAttribute* operator[](size_t index) const noexcept { return m_block->Items()[index]; }
+
+ private:
+  friend class CXmlDocument;
+  detail::XmlAttributeBlock* m_block = nullptr;  // in the document's node memory
+};
+
+// One attribute of an element. Created and destroyed only by its document.
+class KORVEL_API CXmlAttribute : public CInstanceMonitor {
+ public:
+  CXmlAttribute(const CXmlAttribute&) = delete;
+  CXmlAttribute& operator=(const CXmlAttribute&) = delete;
+
+  const CXmlElement* GetOwnerElement() const noexcept { return m_owner; }
+  const std::wstring& GetLocalName() const noexcept { return m_name->localName; }
+  const std::wstring& GetValue() const noexcept { return *m_value; }
+  // Empty for an attribute in no namespace.
+  const std::wstring& GetNamespaceURI() const noexcept { return m_name->namespaceUri; }
+
+  // The owner's path, "/@" and the name, prefixed as the document declared the
+  // attribute's namespace: /a/b[2]/@code, /a/@xsi:type.
+  std::wstring GetXPath() const;
+  // xmlns, type, schemaLocation or noNamespaceSchemaLocation in the XML Schema
+  // instance or xmlns namespace: attributes that are not data.
+  bool IsNamespaceAttribute() const noexcept;
+  // nil in one of the same two namespaces.
+  bool IsNilAttribute() const noexcept;
+
+ protected:
+  CXmlAttribute(const CXmlElement* owner, const detail::XmlName* name,
+                const std::wstring* value) noexcept;
+  ~CXmlAttribute() override;
+
+ private:
+  friend class CXmlDocument;
+  const CXmlElement* m_owner;
+  const detail::XmlName* m_name;
+  const std::wstring* m_value;  // held by the document
+};
+
+// One element: its name, attributes, text and children. Read-only to its users;
+// the pointers it hands out stay valid until the document is destroyed or
+// reloaded, or until the element filter removes the element.
+class KORVEL_API CXmlElement : public CInstanceMonitor {
+ public:
+  CXmlElement(const CXmlElement&) = delete;
+  CXmlElement& operator=(const CXmlElement&) = delete;
+
+  const CXmlDocument* GetDocument() const noexcept { return m_name->document; }
+  // Null for the document element.
+  const CXmlElement* GetParentElm() const noexcept { return m_parent; }
+  CXmlElement* GetFirstElement() const noexcept { return m_firstChild; }
+  CXmlElement* GetNextSiblingElement() const noexcept { return m_nextSibling; }
+  const CXmlAttributeList& GetAttributes() const noexcept { return m_attributes; }
+  const std::wstring& GetLocalName() const noexcept { return m_name->localName; }
+  // Empty for an element in no namespace.
+  const std::wstring& GetNamespaceURI() const noexcept { return m_name->namespaceUri; }
+  // All character data directly inside the element, also around its children.
+  const std::wstring& GetText() const noexcept { return *m_text; }
+
+  // The value of the first attribute with exactly this local name and namespace
+  // (null meaning empty), or an empty string.
+  const std::wstring& GetAttribute(const wchar_t* localName, const wchar_t* namespaceUri) const;
+
+  // The path from the document element, each step a qualified name with its
+  // position among same-named siblings when it has any: /a/b[2]/c.
+  std::wstring GetXPath() const;
+
+ protected:
+  // Used by readers. AppendText adds text as given (the first length characters).
+  void AppendText(const wchar_t* text);
+  void AppendText(const wchar_t* text, size_t length);
+  // A new empty child appended as the last child.
+  CXmlElement* CreateNewChildElement();
+  // Unlinks the last child and returns it (null when there is none); it stays
+  // readable until the document is destroyed or reloaded.
+  CXmlElement* RemoveLastChildElement();
+  void SetElementName(const wchar_t* localName);
+  void SetNamespace(const wchar_t* namespaceUri);
+  void AddAttribute(const wchar_t* localName, const wchar_t* value, const wchar_t* namespaceUri);
+
+  CXmlElement(CXmlElement* parent, const detail::XmlName* name) noexcept;
+  // Elements, attributes and their strings belong to the document, which
+  // releases them all at once (and a removed subtree without recursion): an
+  // element itself holds nothing to release.
+  ~CXmlElement() override;
+
+ private:
+  friend class CXmlDocument;
+  friend class CExpatReader;
+  friend class CFastInfosetReader;
+  friend class detail::XmlTreeBuilder;
+
+  void AppendNameWithPredicate(std::wstring& path) const;
+  std::wstring& MutableText();
+
+  // One cache line: the tree of a large document is mostly elements.
+  CXmlElement* m_parent;
+  CXmlElement* m_nextSibling = nullptr;
+  CXmlElement* m_firstChild = nullptr;
+  CXmlElement* m_lastChild = nullptr;
+  CXmlAttributeList m_attributes;
+  // Held by the document: the element's own, or one shared by every element
+  // with the same layout whitespace, or the shared empty string.
+  const std::wstring* m_text;
+  const detail::XmlName* m_name;
+};
+
+// A document tree with the operations that load it. Every load empties the
+// document first, so one document can be loaded several times. A document is
+// used by one thread at a time.
+class KORVEL_API CXmlDocument : public CInstanceMonitor {
+ public:
+  // Called for each element when its end tag has been read (the element is
+  // complete, its ancestors are still being read); true removes the element
+  // and its subtree from the tree at once. The document element is never
+  // removed: a document without one is an empty document.
+  using ElementFilter = bool (*)(CXmlElement* element);
+
+  // The context (which must outlive the document) supplies StripCDATA and the
+  // schema type; the default context is used when none is given.
+  CXmlDocument();
+  explicit CXmlDocument(const CSerializationContext& context);
+  explicit CXmlDocument(ElementFilter filter);
+  CXmlDocument(ElementFilter filter, const CSerializationContext& context);
+  CXmlDocument(const CXmlDocument&) = delete;
+  CXmlDocument& operator=(const CXmlDocument&) = delete;
+  ~CXmlDocument() override;
+
+  // Null until an element has been read.
+  CXmlElement* GetDocumentElement() const noexcept { return m_documentElement; }
+
+  // Reads a file: in one piece, inflating it when it is gzip or zlib compressed;
+  // or, under AsyncFromXmlFile, in chunks handed to the parser as they arrive.
+  // Failures throw CKvException naming the file and the system error code.
+  void Load(const wchar_t* fileName);
+  // Text in the encoding its byte-order mark or XML declaration gives (UTF-8
+  // otherwise). Throws CKvException "XML String is empty!" for an empty string.
+  void LoadXml(const char* text);
+  // Wide text, parsed as UTF-16 (an XML declaration may name no other
+  // encoding). Throws "XML String is empty!" when empty.
+  void LoadXml(const wchar_t* text);
+  // Bytes of XML text, possibly gzip or zlib compressed. Throws CKvException
+  // "XML Stream is empty!" for no bytes.
+  void LoadXmlStream(const unsigned char* data, uint32_t length);
+  // A parse error throws CKvException "<parser's message> at line <n>". A failed
+  // load leaves what it had built, except a file read in chunks, which leaves
+  // the document empty.
+
+  // The URI the document declared for the prefix (the empty prefix standing for
+  // the default namespace), or an empty string. Declarations are collected from
+  // the whole document, a later one of a prefix replacing an earlier one.
+  std::wstring LookupNamespaceFromAlias(const wchar_t* alias) const;
+  // The smallest prefix declared for the URI, or an empty string (which is also
+  // the answer for a URI declared as the default namespace).
+  std::wstring LookupAliasFromNamespace(const wchar_t* namespaceUri) const;
+
+ protected:
+  // Destroys the tree and forgets the namespace declarations.
+  virtual void Cleanup();
+
+ private:
+  friend class CXmlAttribute;
+  friend class CXmlElement;
+  friend class CExpatReader;
+  friend class CFastInfosetReader;
+  friend class detail::XmlTreeBuilder;
+
+  // Builder operations of the readers. Null strings count as empty.
+  //
+  // The document element, pushed as the innermost open element.
+  CXmlElement* AddDocElement(const wchar_t* namespaceUri, const wchar_t* localName);
+  // A new last child of the innermost open element, pushed in its turn.
+  CXmlElement* AddChildElement(const wchar_t* namespaceUri, const wchar_t* localName);
+  // Closes the innermost open element and applies the element filter to it.
+  void EndElement();
+  static void AddElementAttribute(CXmlElement* element, const wchar_t* localName,
+                                  const wchar_t* value, const wchar_t* namespaceUri);
+  // Appends text up to its first NUL, or its first length characters when those
+  // come first, leaving out every carriage return.
+  static void AppendTextExcludingCR(CXmlElement* element, const wchar_t* text);
+  static void AppendTextExcludingCR(CXmlElement* element, const wchar_t* text, size_t length);
+  // Records a namespace declaration; the empty prefix is the default namespace.
+  void AddNamespaceDeclaration(std::wstring_view prefix, std::wstring_view namespaceUri);
+
+  // The same over the document's own storage, for readers that convert
+  // names and text themselves.
+  const detail::XmlName* InternName(std::wstring_view namespaceUri, std::wstring_view localName);
+  CXmlElement* OpenElement(const detail::XmlName* name);
+  CXmlElement* InnermostOpenElement() const noexcept;
+  // An empty string that lives as long as the tree, to be filled and attached.
+  std::wstring* NewString();
+  // Whitespace between elements, held once however often it repeats.
+  const std::wstring* InternLayoutText(std::wstring_view text);
+  void SetText(CXmlElement* element, const std::wstring* text) noexcept;
+  // Appends an attribute to an element; reserve first when the count is known.
+  void ReserveAttributes(CXmlElement* element, size_t count);
+  CXmlAttribute* AppendAttribute(CXmlElement* element, const detail::XmlName* name,
+                                 const std::wstring* value);
+
+  CXmlElement* NewElement(CXmlElement* parent, const detail::XmlName* name);
+  static void LinkLastChild(CXmlElement* parent, CXmlElement* child) noexcept;
+  // previous, when it is the child's predecessor, spares a scan of the siblings.
+  static void UnlinkChild(CXmlElement* parent, CXmlElement* child, CXmlElement* previous) noexcept;
+  // Returns the memory of a removed subtree for reuse.
+  void DestroySubtree(CXmlElement* root) noexcept;
+  void DestroyAttributes(CXmlElement* element) noexcept;
+  void ReleaseString(const std::wstring* text) noexcept;
+
+  // Qualified names as paths show them: the smallest prefix the document
+  // declared for the namespace, a colon, the local name.
+  const std::wstring* FindAliasOf(std::wstring_view namespaceUri) const noexcept;
+  void AppendQualifiedName(std::wstring& out, const detail::XmlName& name) const;
+  bool HaveSameQualifiedName(const detail::XmlName* a, const detail::XmlName* b) const;
+
+  // The byte path: compressed input is inflated, then the bytes go to the
+  // reader that recognises them.
+  void Parse(const unsigned char* data, uint32_t length);
+  void ParseXmlText(const unsigned char* data, size_t length);
+  void LoadFileSync(const wchar_t* fileName);
+  void LoadFileAsync(const wchar_t* fileName);
+
+  CXmlElement* m_documentElement = nullptr;
+  ElementFilter m_filter = nullptr;
+  const CSerializationContext* m_context;
+  SchemaType m_schemaType;
+  // Node memory, interned names, the open-element stack and the declarations.
+  std::unique_ptr<detail::XmlDocumentData> m_data;
+};
+
+}  // namespace Korvel

@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: MIT
+// CExpatReader over expat's UTF-8 interface.
+#include "xml/expat_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include <korvel/errors.h>
+
+#include "values/utf.h"
+#include "xml/messages.h"
+#include "xml/xml_document_data.h"
+
+namespace Korvel {
+
+namespace {
+
+// Large enough that the parser's per-call work vanishes, small enough that its
+// buffer stays a fraction of a big document.
+constexpr size_t kFeedSize = 256 * 1024;
+constexpr char kNameSeparator = '|';
+constexpr std::string_view kCdataStart = "<![CDATA[";
+constexpr std::string_view kCdataEnd = "]]>";
+
+// Whitespace between elements: the same few strings over and over in any
+// indented document, so each is held once.
+bool IsLayout(std::string_view text) noexcept {
+  if (text.size() > detail::TextTable::kLongest) return false;
+  for (char c : text) {
+    if (c != ' ' && c != '\t' && c != '\n') return false;
+  }
+  return true;
+}
+
+// A bounded piece of the remaining input, as the int expat takes.
+int PieceLength(size_t remaining, size_t feedSize) noexcept {
+  return static_cast<int>(std::min(remaining, feedSize));
+}
+
+}  // namespace
+
+template <auto Handler, class... Args>
+void XMLCALL CExpatReader::Callback(void* userData, Args... args) noexcept {
+  auto* reader = static_cast<CExpatReader*>(userData);
+  // expat may still deliver a callback or two for the token it stopped in.
+  if (reader->m_callbackError) return;
+  try {
+    (reader->*Handler)(args...);
+  } catch (...) {
+    // Exceptions must not unwind through the C library's frames.
+    reader->m_callbackError = std::current_exception();
+    XML_StopParser(reader->m_parser, XML_FALSE);
+  }
+}
+
+CExpatReader::CExpatReader(CXmlDocument& document)
+    : CInstanceMonitor(L"CExpatReader"), m_document(document), m_feedSize(kFeedSize) {}
+
+CExpatReader::~CExpatReader() {
+  if (m_parser) XML_ParserFree(m_parser);
+}
+
+void CExpatReader::Initialize() {
+  m_parser = m_document.m_schemaType == SchemaType_NoNamespaces
+                 ? XML_ParserCreate(nullptr)
+                 : XML_ParserCreateNS(nullptr, kNameSeparator);
+  if (!m_parser) throw std::bad_alloc();
+  XML_SetUserData(m_parser, this);
+  XML_SetElementHandler(m_parser,
+                        &Callback<&CExpatReader::OnStartElement, const XML_Char*, const XML_Char**>,
+                        &Callback<&CExpatReader::OnEndElement, const XML_Char*>);
+  XML_SetStartNamespaceDeclHandler(
+      m_parser, &Callback<&CExpatReader::OnStartNamespace, const XML_Char*, const XML_Char*>);
+  XML_SetCharacterDataHandler(m_parser,
+                              &Callback<&CExpatReader::OnCharacterData, const XML_Char*, int>);
+  if (!m_document.m_context->GetStripCDATA()) {
+    XML_SetCdataSectionHandler(m_parser, &Callback<&CExpatReader::OnStartCdata>,
+                               &Callback<&CExpatReader::OnEndCdata>);
+  }
+}
+
+// --- Feeding ---------------------------------------------------------------------
+// Input is copied piece by piece straight into expat's buffer: its buffer never
+// grows to the size of the document, and nothing else copies the input.
+
+void CExpatReader::Parse(const void* data, size_t length, bool isFinal) {
+  const auto* bytes = static_cast<const char*>(data);
+  if (length == 0) {
+    if (XML_Parse(m_parser, "", 0, isFinal) == XML_STATUS_ERROR) ThrowParseError();
+    return;
+  }
+  while (length > 0) {
+    const int piece = PieceLength(length, m_feedSize);
+    std::memcpy(GetBuffer(static_cast<size_t>(piece)), bytes, static_cast<size_t>(piece));
+    bytes += piece;
+    length -= static_cast<size_t>(piece);
+    ParseBuffer(static_cast<size_t>(piece), isFinal && length == 0);
+  }
+}
+
+void CExpatReader::ParseWide(std::wstring_view text) {
+  // At most four bytes per character (a pair of UTF-16 units), so a piece of
+  // text fits the feed size.
+  const size_t charactersPerPiece = std::max<size_t>(m_feedSize / 4, 1);
+  bool first = true;
+  do {
+    const std::wstring_view piece = text.substr(0, charactersPerPiece);
+    text.remove_prefix(piece.size());
+    const size_t markSize = first ? 2 : 0;
+    const size_t size = markSize + detail::Utf16LeUnitsSize(piece);
+    auto* buffer = static_cast<unsigned char*>(GetBuffer(size));
+    if (first) {
+      buffer[0] = 0xFF;
+      buffer[1] = 0xFE;
+    }
+    detail::PutUtf16LeUnits(piece, buffer + markSize);
+    ParseBuffer(size, text.empty());
+    first = false;
+  } while (!text.empty());
+}
+
+void* CExpatReader::GetBuffer(size_t length) {
+  void* buffer = XML_GetBuffer(m_parser, static_cast<int>(length));
+  if (!buffer) ThrowParseError();
+  return buffer;
+}
+
+void CExpatReader::ParseBuffer(size_t length, bool isFinal) {
+  if (XML_ParseBuffer(m_parser, static_cast<int>(length), isFinal) != XML_STATUS_ERROR) return;
+  if (m_callbackError) std::rethrow_exception(std::exchange(m_callbackError, nullptr));
+  ThrowParseError();
+}
+
+void CExpatReader::ThrowParseError() const {
+  const XML_LChar* text = XML_ErrorString(XML_GetErrorCode(m_parser));
+  const std::wstring message = detail::Utf8ToWide(text ? text : "");
+  const auto line = static_cast<int>(XML_GetCurrentLineNumber(m_parser));
+  throw CKvException(FormatString(detail::kParseFailed, message.c_str(), line));
+}
+
+// --- Callbacks -------------------------------------------------------------------
+
+void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attributes) {
+  CXmlElement* element = m_document.OpenElement(NameOf(name));
+  m_textStarts.push_back(m_text.size());
+  if (!attributes[0]) return;
+  size_t count = 0;
+  while (attributes[2 * count]) ++count;
+  m_document.ReserveAttributes(element, count);
+  for (size_t i = 0; i < count; ++i) {
+    const detail::XmlName* attributeName = NameOf(attributes[2 * i]);
+    const XML_Char* value = attributes[2 * i + 1];
+    const std::wstring* held = &detail::EmptyText();
+    if (*value) {
+      std::wstring* text = m_document.NewString();
+      detail::Utf8ToWide(value, *text);
+      held = text;
+    }
+    m_document.AppendAttribute(element, attributeName, held);
+  }
+}
+
+void CExpatReader::OnEndElement(const XML_Char*) {
+  CXmlElement* element = m_document.InnermostOpenElement();
+  const size_t start = m_textStarts.back();
+  m_textStarts.pop_back();
+  if (m_text.size() > start) {
+    // expat has already turned line ends into line feeds; a carriage return
+    // only arrives through a character reference, and is dropped like any
+    // other. Looked for once per element rather than once per piece.
+    if (m_text.find('\r', start) != std::string::npos) {
+      m_text.erase(
+          std::remove(m_text.begin() + static_cast<std::ptrdiff_t>(start), m_text.end(), '\r'),
+          m_text.end());
+    }
+    const std::string_view utf8 = std::string_view(m_text).substr(start);
+    if (IsLayout(utf8)) {
+      m_layout.assign(utf8.begin(), utf8.end());
+      m_document.SetText(element, m_document.InternLayoutText(m_layout));
+    } else {
+      std::wstring* text = m_document.NewString();
+      detail::Utf8ToWide(utf8, *text);
+      // Sized for one character per byte; text that is mostly multi-byte
+      // gives the difference back.
+      if (text->capacity() - text->size() > text->size() / 4 + 8) text->shrink_to_fit();
+      m_document.SetText(element, text);
+    }
+    m_text.resize(start);
+  }
+  m_document.EndElement();
+}
+
+void CExpatReader::OnCharacterData(const XML_Char* text, int length) {
+  if (length > 0 && !m_textStarts.empty()) m_text.append(text, static_cast<size_t>(length));
+}
+
+void CExpatReader::OnStartNamespace(const XML_Char* prefix, const XML_Char* uri) {
+  m_prefix.clear();
+  m_uri.clear();
+  if (prefix) detail::Utf8ToWide(prefix, m_prefix);
+  if (uri) detail::Utf8ToWide(uri, m_uri);
+  m_document.AddNamespaceDeclaration(m_prefix, m_uri);
+}
+
+void CExpatReader::OnStartCdata() {
+  if (!m_textStarts.empty()) m_text.append(kCdataStart);
+}
+
+void CExpatReader::OnEndCdata() {
+  if (!m_textStarts.empty()) m_text.append(kCdataEnd);
+}
+
+// --- Names -----------------------------------------------------------------------
+
+const detail::XmlName* CExpatReader::NameOf(const XML_Char* expatName) {
+  const std::string_view spelling(expatName);
+  const uint64_t hash = detail::NameSpellings::Hash(spelling);
+  const detail::XmlName* name = m_names.Find(spelling, hash);
+  return name ? name : AddName(spelling, hash);
+}
+
+const detail::XmlName* CExpatReader::AddName(std::string_view expatName, uint64_t hash) {
+  // The namespace URI is what comes before the first separator; without one
+  // (always so without namespace processing) the whole name is local.
+  const size_t separator = expatName.find(kNameSeparator);
+  std::wstring namespaceUri;
+  std::wstring localName;
+  if (separator == std::string_view::npos) {
+    detail::Utf8ToWide(expatName, localName);
+  } else {
+    detail::Utf8ToWide(expatName.substr(0, separator), namespaceUri);
+    detail::Utf8ToWide(expatName.substr(separator + 1), localName);
+  }
+  const detail::XmlName* name = m_document.InternName(namespaceUri, localName);
+  m_names.Add(expatName, hash, name);
+  return name;
+}
+
+}  // namespace Korvel

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+// CExpatReader: the glue that feeds XML text to expat and turns its callbacks
+// into the builder operations of a CXmlDocument.
+#pragma once
+
+#include <expat.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <korvel/instance_monitor.h>
+#include <korvel/xml_document.h>
+
+#include "xml/name_spellings.h"
+
+namespace Korvel {
+
+// One reader per load. Comments, processing instructions and the document type
+// declaration are dropped, and no external entity or DTD is ever loaded (no
+// handler for them is registered). Internal entities are expanded under
+// expat's protection against amplification attacks.
+class CExpatReader : public CInstanceMonitor {
+ public:
+  explicit CExpatReader(CXmlDocument& document);
+  CExpatReader(const CExpatReader&) = delete;
+  CExpatReader& operator=(const CExpatReader&) = delete;
+  ~CExpatReader() override;
+
+  // Creates the parser: without namespace processing for SchemaType_NoNamespaces,
+  // otherwise with it, names arriving as "<namespace URI>|<local name>". The
+  // encoding is left to expat to detect.
+  void Initialize();
+
+  // Parses length bytes, the last of the document when isFinal. Throws
+  // CKvException "<expat's message> at line <n>" on a parse error, and passes on
+  // whatever a builder operation or the element filter throws.
+  void Parse(const void* data, size_t length, bool isFinal);
+  // Parses wide text as UTF-16LE behind a byte-order mark, converted piece by
+  // piece into expat's own buffer; the text is the whole document.
+  void ParseWide(std::wstring_view text);
+
+  // How many bytes go to expat at a time; tests make it small to move the
+  // boundaries between pieces through every construct.
+  void SetFeedSize(size_t bytes) noexcept { m_feedSize = bytes ? bytes : 1; }
+
+ private:
+  template <auto Handler, class... Args>
+  static void XMLCALL Callback(void* userData, Args... args) noexcept;
+
+  void OnStartElement(const XML_Char* name, const XML_Char** attributes);
+  void OnEndElement(const XML_Char* name);
+  void OnCharacterData(const XML_Char* text, int length);
+  void OnStartNamespace(const XML_Char* prefix, const XML_Char* uri);
+  void OnStartCdata();
+  void OnEndCdata();
+
+  const detail::XmlName* NameOf(const XML_Char* expatName);
+  const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
+  void* GetBuffer(size_t length);
+  void ParseBuffer(size_t length, bool isFinal);
+  [[noreturn]] void ThrowParseError() const;
+
+  CXmlDocument& m_document;
+  XML_Parser m_parser = nullptr;
+  // What a callback threw; expat is stopped and the exception rethrown once
+  // control is back on this side of the C library.
+  std::exception_ptr m_callbackError;
+  size_t m_feedSize;
+
+  // Names as expat spells them, mapped to the document's interned names.
+  detail::NameSpellings m_names;
+
+  // Character data of the open elements in UTF-8, innermost last; each element
+  // converts its own stretch once, when it ends.
+  std::string m_text;
+  std::vector<size_t> m_textStarts;
+
+  std::wstring m_layout;
+  std::wstring m_prefix;
+  std::wstring m_uri;
+};
+
+}  // namespace Korvel

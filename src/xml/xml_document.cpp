@@ -1,0 +1,326 @@
+// SPDX-License-Identifier: MIT
+// CXmlDocument: construction, the builder operations of the readers, the
+// namespace declarations and the teardown of the tree.
+#include <korvel/xml_document.h>
+
+#include <algorithm>
+#include <cassert>
+#include <new>
+#include <utility>
+
+#include "xml/xml_document_data.h"
+
+namespace Korvel {
+
+namespace {
+
+std::wstring_view View(const wchar_t* text) noexcept {
+  return text ? std::wstring_view(text) : std::wstring_view();
+}
+
+// Attribute arrays have power-of-two capacities, so that freed ones fit the
+// next element of a similar size.
+uint32_t CapacityClass(uint32_t capacity) noexcept {
+  uint32_t bits = 0;
+  while ((uint32_t{1} << bits) < capacity) ++bits;
+  return bits;
+}
+
+}  // namespace
+
+CXmlDocument::CXmlDocument() : CXmlDocument(nullptr, CSerializationContext::GetDefaultContext()) {}
+
+CXmlDocument::CXmlDocument(const CSerializationContext& context) : CXmlDocument(nullptr, context) {}
+
+CXmlDocument::CXmlDocument(ElementFilter filter)
+    : CXmlDocument(filter, CSerializationContext::GetDefaultContext()) {}
+
+CXmlDocument::CXmlDocument(ElementFilter filter, const CSerializationContext& context)
+    : CInstanceMonitor(L"CXmlDocument"),
+      m_filter(filter),
+      m_context(&context),
+      m_schemaType(context.GetSchemaType()),
+      m_data(std::make_unique<detail::XmlDocumentData>(this)) {}
+
+CXmlDocument::~CXmlDocument() { CXmlDocument::Cleanup(); }
+
+// Nodes hold nothing that needs releasing (their strings are in the pool), so
+// the tree goes without a walk over it: strings in one sweep, nodes by blocks.
+void CXmlDocument::Cleanup() {
+  detail::XmlDocumentData& data = *m_data;
+  m_documentElement = nullptr;
+  data.openElements.clear();
+  data.aliases.clear();
+  data.strings.Release();
+  data.layoutTexts.Clear();
+  data.freeElements.Reset();
+  data.freeAttributes.Reset();
+  for (detail::FreeList& list : data.freeAttributeBlocks) list.Reset();
+  data.arena.Release();
+  data.names.Clear();
+}
+
+// --- Builder operations ------------------------------------------------------
+
+const detail::XmlName* CXmlDocument::InternName(std::wstring_view namespaceUri,
+                                                std::wstring_view localName) {
+  return m_data->names.Intern(namespaceUri, localName);
+}
+
+CXmlElement* CXmlDocument::NewElement(CXmlElement* parent, const detail::XmlName* name) {
+  void* slot = m_data->freeElements.Take();
+  if (!slot) slot = m_data->arena.Allocate(sizeof(CXmlElement));
+  return new (slot) CXmlElement(parent, name);
+}
+
+void CXmlDocument::LinkLastChild(CXmlElement* parent, CXmlElement* child) noexcept {
+  if (parent->m_lastChild) {
+    parent->m_lastChild->m_nextSibling = child;
+  } else {
+    parent->m_firstChild = child;
+  }
+  parent->m_lastChild = child;
+}
+
+void CXmlDocument::UnlinkChild(CXmlElement* parent, CXmlElement* child,
+                               CXmlElement* previous) noexcept {
+  if (previous ? previous->m_nextSibling != child : parent->m_firstChild != child) {
+    previous = nullptr;
+    if (parent->m_firstChild != child) {
+      previous = parent->m_firstChild;
+      while (previous && previous->m_nextSibling != child) previous = previous->m_nextSibling;
+      if (!previous) return;  // not a child of parent
+    }
+  }
+  (previous ? previous->m_nextSibling : parent->m_firstChild) = child->m_nextSibling;
+  if (parent->m_lastChild == child) parent->m_lastChild = previous;
+  child->m_nextSibling = nullptr;
+}
+
+CXmlElement* CXmlDocument::OpenElement(const detail::XmlName* name) {
+  std::vector<detail::OpenElement>& open = m_data->openElements;
+  CXmlElement* parent = open.empty() ? nullptr : open.back().element;
+  assert((parent || !m_documentElement) && "a second document element");
+  CXmlElement* element = NewElement(parent, name);
+  CXmlElement* previous = nullptr;
+  if (parent) {
+    previous = parent->m_lastChild;
+    LinkLastChild(parent, element);
+  } else {
+    m_documentElement = element;
+  }
+  open.push_back({element, previous});
+  return element;
+}
+
+CXmlElement* CXmlDocument::AddDocElement(const wchar_t* namespaceUri, const wchar_t* localName) {
+  assert(m_data->openElements.empty());
+  return OpenElement(InternName(View(namespaceUri), View(localName)));
+}
+
+CXmlElement* CXmlDocument::AddChildElement(const wchar_t* namespaceUri, const wchar_t* localName) {
+  assert(!m_data->openElements.empty());
+  return OpenElement(InternName(View(namespaceUri), View(localName)));
+}
+
+CXmlElement* CXmlDocument::InnermostOpenElement() const noexcept {
+  const std::vector<detail::OpenElement>& open = m_data->openElements;
+  return open.empty() ? nullptr : open.back().element;
+}
+
+void CXmlDocument::EndElement() {
+  std::vector<detail::OpenElement>& open = m_data->openElements;
+  if (open.empty()) return;
+  const detail::OpenElement closed = open.back();
+  open.pop_back();
+  if (!m_filter || !m_filter(closed.element)) return;
+  CXmlElement* parent = closed.element->m_parent;
+  if (!parent) return;  // the document element stays
+  UnlinkChild(parent, closed.element, closed.previousSibling);
+  DestroySubtree(closed.element);
+}
+
+std::wstring* CXmlDocument::NewString() { return m_data->strings.New(); }
+
+const std::wstring* CXmlDocument::InternLayoutText(std::wstring_view text) {
+  return m_data->layoutTexts.Intern(text);
+}
+
+void CXmlDocument::SetText(CXmlElement* element, const std::wstring* text) noexcept {
+  ReleaseString(element->m_text);
+  element->m_text = text;
+}
+
+void CXmlDocument::ReleaseString(const std::wstring* text) noexcept {
+  detail::XmlDocumentData& data = *m_data;
+  if (text == &detail::EmptyText() || data.layoutTexts.Holds(text)) return;
+  data.strings.Recycle(const_cast<std::wstring*>(text));
+}
+
+void CXmlDocument::ReserveAttributes(CXmlElement* element, size_t count) {
+  detail::XmlAttributeBlock* block = element->m_attributes.m_block;
+  const uint32_t size = block ? block->size : 0;
+  const uint32_t oldCapacity = block ? block->capacity : 0;
+  if (count <= oldCapacity) return;
+  if (count > (uint32_t{1} << 31)) throw std::bad_alloc();
+  const uint32_t capacityClass = CapacityClass(static_cast<uint32_t>(count));
+  const uint32_t capacity = uint32_t{1} << capacityClass;
+  detail::XmlDocumentData& data = *m_data;
+  void* memory = data.freeAttributeBlocks[capacityClass].Take();
+  if (!memory) {
+    memory =
+        data.arena.Allocate(sizeof(detail::XmlAttributeBlock) + capacity * sizeof(CXmlAttribute*));
+  }
+  auto* grown = static_cast<detail::XmlAttributeBlock*>(memory);
+  *grown = detail::XmlAttributeBlock{size, capacity};
+  if (block) {
+    std::copy(block->Items(), block->Items() + size, grown->Items());
+    data.freeAttributeBlocks[CapacityClass(oldCapacity)].Give(block);
+  }
+  element->m_attributes.m_block = grown;
+}
+
+CXmlAttribute* CXmlDocument::AppendAttribute(CXmlElement* element, const detail::XmlName* name,
+                                             const std::wstring* value) {
+  const detail::XmlAttributeBlock* block = element->m_attributes.m_block;
+  if (!block || block->size == block->capacity) {
+    ReserveAttributes(element, size_t{block ? block->size : 0u} + 1);
+  }
+  void* slot = m_data->freeAttributes.Take();
+  if (!slot) slot = m_data->arena.Allocate(sizeof(CXmlAttribute));
+  auto* attribute = new (slot) CXmlAttribute(element, name, value);
+  detail::XmlAttributeBlock* items = element->m_attributes.m_block;
+  items->Items()[items->size++] = attribute;
+  return attribute;
+}
+
+void CXmlDocument::AddElementAttribute(CXmlElement* element, const wchar_t* localName,
+                                       const wchar_t* value, const wchar_t* namespaceUri) {
+  CXmlDocument& document = *element->m_name->document;
+  const detail::XmlName* name = document.InternName(View(namespaceUri), View(localName));
+  const std::wstring* held = &detail::EmptyText();
+  if (value && *value) {
+    std::wstring* text = document.NewString();
+    held = text;
+    try {
+      text->assign(value);
+    } catch (...) {
+      document.ReleaseString(text);
+      throw;
+    }
+  }
+  document.AppendAttribute(element, name, held);
+}
+
+void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const wchar_t* text) {
+  AppendTextExcludingCR(element, text, std::wstring_view::npos);
+}
+
+void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const wchar_t* text, size_t length) {
+  if (!text) return;
+  size_t end = 0;
+  while (end < length && text[end] != L'\0') ++end;
+  std::wstring_view rest(text, end);
+  while (!rest.empty()) {
+    const size_t cr = std::min(rest.find(L'\r'), rest.size());
+    element->AppendText(rest.data(), cr);
+    rest.remove_prefix(std::min(cr + 1, rest.size()));
+  }
+}
+
+void CXmlDocument::AddNamespaceDeclaration(std::wstring_view prefix,
+                                           std::wstring_view namespaceUri) {
+  auto& aliases = m_data->aliases;
+  const auto found = aliases.find(prefix);
+  if (found == aliases.end()) {
+    aliases.emplace(std::wstring(prefix), std::wstring(namespaceUri));
+  } else if (found->second != namespaceUri) {
+    found->second.assign(namespaceUri);
+  }
+}
+
+// --- Teardown ------------------------------------------------------------------
+
+void CXmlDocument::DestroyAttributes(CXmlElement* element) noexcept {
+  detail::XmlDocumentData& data = *m_data;
+  detail::XmlAttributeBlock* block = element->m_attributes.m_block;
+  if (!block) return;
+  for (CXmlAttribute* attribute : element->m_attributes) {
+    ReleaseString(attribute->m_value);
+    attribute->CXmlAttribute::~CXmlAttribute();
+    data.freeAttributes.Give(attribute);
+  }
+  data.freeAttributeBlocks[CapacityClass(block->capacity)].Give(block);
+  element->m_attributes.m_block = nullptr;
+}
+
+// Post-order without recursion or a stack: each element hands its children
+// over one by one, each child is emptied the same way, and an element with no
+// children left is destroyed and gives way to its parent. A subtree nested a
+// hundred thousand levels deep goes like a flat one.
+void CXmlDocument::DestroySubtree(CXmlElement* root) noexcept {
+  CXmlElement* element = root;
+  for (;;) {
+    if (CXmlElement* child = element->m_firstChild) {
+      element->m_firstChild = child->m_nextSibling;
+      element = child;
+      continue;
+    }
+    CXmlElement* parent = element == root ? nullptr : element->m_parent;
+    DestroyAttributes(element);
+    ReleaseString(element->m_text);
+    element->CXmlElement::~CXmlElement();
+    m_data->freeElements.Give(element);
+    if (!parent) return;
+    element = parent;
+  }
+}
+
+// --- Namespace declarations ----------------------------------------------------
+
+std::wstring CXmlDocument::LookupNamespaceFromAlias(const wchar_t* alias) const {
+  const auto& aliases = m_data->aliases;
+  const auto found = aliases.find(View(alias));
+  return found == aliases.end() ? std::wstring() : found->second;
+}
+
+std::wstring CXmlDocument::LookupAliasFromNamespace(const wchar_t* namespaceUri) const {
+  const std::wstring* alias = FindAliasOf(View(namespaceUri));
+  return alias ? *alias : std::wstring();
+}
+
+const std::wstring* CXmlDocument::FindAliasOf(std::wstring_view namespaceUri) const noexcept {
+  // Prefix order is the map's order, so the first match is the smallest prefix.
+  for (const auto& [prefix, uri] : m_data->aliases) {
+    if (uri == namespaceUri) return &prefix;
+  }
+  return nullptr;
+}
+
+void CXmlDocument::AppendQualifiedName(std::wstring& out, const detail::XmlName& name) const {
+  if (!name.namespaceUri.empty()) {
+    const std::wstring* prefix = FindAliasOf(name.namespaceUri);
+    if (prefix && !prefix->empty()) {
+      out += *prefix;
+      out += L':';
+    }
+  }
+  out += name.localName;
+}
+
+bool CXmlDocument::HaveSameQualifiedName(const detail::XmlName* a, const detail::XmlName* b) const {
+  if (a == b) return true;
+  // Colon-free local names end their qualified names, so differing ones settle
+  // it; only names with colons (read without namespace processing) need the
+  // whole qualified names compared.
+  const bool colons = a->localName.find(L':') != std::wstring::npos ||
+                      b->localName.find(L':') != std::wstring::npos;
+  if (!colons && a->localName != b->localName) return false;
+  std::wstring qa;
+  std::wstring qb;
+  AppendQualifiedName(qa, *a);
+  AppendQualifiedName(qb, *b);
+  return qa == qb;
+}
+
+}  // namespace Korvel

@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+// Node memory and name interning of a document.
+#include "xml/xml_document_data.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include "platform/large_block.h"
+
+namespace Korvel::detail {
+
+namespace {
+
+constexpr size_t kFirstBlockSize = 4096;
+
+// Blocks from the large-block source are whole multiples of its size.
+size_t LargeBlockSize(size_t bytes) noexcept {
+  return (bytes + platform::kLargeBlockSize - 1) & ~(platform::kLargeBlockSize - 1);
+}
+
+}  // namespace
+
+// --- BlockChain ------------------------------------------------------------------
+
+BlockChain::Block* BlockChain::Add(size_t bytes) {
+  static_assert(sizeof(Block) <= kHeaderSize && kHeaderSize % alignof(std::wstring) == 0);
+  size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
+  void* memory;
+  if (size >= platform::kLargeBlockSize) {
+    size = LargeBlockSize(size);
+    memory = platform::AllocateLargeBlock(size);
+  } else {
+    memory = std::malloc(size);
+    if (!memory) throw std::bad_alloc();
+  }
+  m_newest = new (memory) Block{m_newest, size};
+  m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, platform::kLargeBlockSize);
+  return m_newest;
+}
+
+void BlockChain::Release() noexcept {
+  while (m_newest) {
+    Block* previous = m_newest->previous;
+    if (m_newest->size >= platform::kLargeBlockSize) {
+      platform::FreeLargeBlock(m_newest, m_newest->size);
+    } else {
+      std::free(m_newest);
+    }
+    m_newest = previous;
+  }
+  m_nextSize = 0;
+}
+
+// --- NodeArena -------------------------------------------------------------------
+
+void NodeArena::StartBlock(size_t size) {
+  BlockChain::Block* block = m_blocks.Add(size);
+  m_next = block->Begin();
+  m_end = block->End();
+}
+
+void NodeArena::Release() noexcept {
+  m_blocks.Release();
+  m_next = m_end = nullptr;
+}
+
+// --- StringPool ------------------------------------------------------------------
+
+StringPool::~StringPool() { Release(); }
+
+std::wstring* StringPool::New() {
+  if (!m_recycled.empty()) {
+    std::wstring* text = m_recycled.back();
+    m_recycled.pop_back();
+    return text;
+  }
+  if (m_next == m_end) {
+    BlockChain::Block* block = m_blocks.Add(sizeof(std::wstring));
+    m_next = reinterpret_cast<std::wstring*>(block->Begin());
+    m_end = m_next + (block->size - BlockChain::kHeaderSize) / sizeof(std::wstring);
+  }
+  return new (m_next++) std::wstring();
+}
+
+void StringPool::Recycle(std::wstring* text) noexcept {
+  std::wstring().swap(*text);
+  try {
+    m_recycled.push_back(text);
+  } catch (...) {
+    // Not reused then; the empty string is destroyed with the others.
+  }
+}
+
+// Every block is full of strings but the newest, which is full up to m_next.
+void StringPool::Release() noexcept {
+  for (BlockChain::Block* block = m_blocks.Newest(); block; block = block->previous) {
+    auto* slot = reinterpret_cast<std::wstring*>(block->Begin());
+    auto* end = block == m_blocks.Newest()
+                    ? m_next
+                    : slot + (block->size - BlockChain::kHeaderSize) / sizeof(std::wstring);
+    for (; slot != end; ++slot) slot->~basic_string();
+  }
+  m_blocks.Release();
+  m_next = m_end = nullptr;
+  m_recycled.clear();
+}
+
+// --- TextTable -------------------------------------------------------------------
+
+const std::wstring* TextTable::Intern(std::wstring_view text) {
+  const auto found = m_index.find(text);
+  if (found != m_index.end()) return found->second;
+  const std::wstring& held = m_texts.emplace_back(text);
+  try {
+    m_index.emplace(held, &held);
+  } catch (...) {
+    m_texts.pop_back();
+    throw;
+  }
+  return &held;
+}
+
+bool TextTable::Holds(const std::wstring* text) const noexcept {
+  if (text->empty() || text->size() > kLongest) return false;
+  const auto found = m_index.find(*text);
+  return found != m_index.end() && found->second == text;
+}
+
+void TextTable::Clear() noexcept {
+  m_index.clear();
+  m_texts.clear();
+}
+
+const std::wstring& EmptyText() noexcept {
+  static const std::wstring empty;
+  return empty;
+}
+
+// --- XmlNameTable ----------------------------------------------------------------
+
+size_t XmlNameTable::KeyHash::operator()(const Key& key) const noexcept {
+  const size_t local = std::hash<std::wstring_view>()(key.localName);
+  const size_t uri = std::hash<std::wstring_view>()(key.namespaceUri);
+  return local ^ (uri + 0x9E3779B97F4A7C15ull + (local << 6) + (local >> 2));
+}
+
+XmlNameTable::XmlNameTable(CXmlDocument* document) : m_document(document) { Clear(); }
+
+const XmlName* XmlNameTable::Intern(std::wstring_view namespaceUri, std::wstring_view localName) {
+  const auto found = m_index.find(Key{namespaceUri, localName});
+  if (found != m_index.end()) return found->second;
+  const XmlName& name = m_names.emplace_back(
+      XmlName{std::wstring(localName), std::wstring(namespaceUri), m_document});
+  try {
+    m_index.emplace(Key{name.namespaceUri, name.localName}, &name);
+  } catch (...) {
+    m_names.pop_back();
+    throw;
+  }
+  return &name;
+}
+
+void XmlNameTable::Clear() {
+  m_index.clear();
+  m_names.clear();
+  m_empty = nullptr;
+  m_empty = Intern({}, {});
+}
+
+}  // namespace Korvel::detail

@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: MIT
+// What a CXmlDocument keeps behind its public face: node memory, interned
+// names, the open-element stack and the namespace declarations.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include <korvel/xml_document.h>
+
+namespace Korvel::detail {
+
+// Blocks that double in size from 4 KiB, so that a small document costs one
+// small allocation; from 2 MiB on they are whole huge pages where the system
+// offers them, so that a tree of hundreds of megabytes costs a few hundred page
+// faults. Everything is freed together.
+class BlockChain {
+ public:
+  struct Block {
+    Block* previous;
+    size_t size;  // including this header
+    char* Begin() noexcept { return reinterpret_cast<char*>(this) + kHeaderSize; }
+    char* End() noexcept { return reinterpret_cast<char*>(this) + size; }
+  };
+  static constexpr size_t kHeaderSize = 16;
+
+  BlockChain() = default;
+  BlockChain(const BlockChain&) = delete;
+  BlockChain& operator=(const BlockChain&) = delete;
+  ~BlockChain() { Release(); }
+
+  // A new newest block with room for at least bytes; throws std::bad_alloc.
+  Block* Add(size_t bytes);
+  Block* Newest() const noexcept { return m_newest; }
+  void Release() noexcept;
+
+ private:
+  Block* m_newest = nullptr;
+  size_t m_nextSize = 0;
+};
+
+// Bump allocation for the nodes of a tree.
+class NodeArena {
+ public:
+  // size bytes aligned for pointers; throws std::bad_alloc.
+  void* Allocate(size_t size) {
+    size = (size + alignof(void*) - 1) & ~(alignof(void*) - 1);
+    if (static_cast<size_t>(m_end - m_next) < size) StartBlock(size);
+    void* memory = m_next;
+    m_next += size;
+    return memory;
+  }
+  // Frees every block; whatever lived in them must be done with.
+  void Release() noexcept;
+
+ private:
+  void StartBlock(size_t size);
+
+  BlockChain m_blocks;
+  char* m_next = nullptr;
+  char* m_end = nullptr;
+};
+
+// Free slots of one size, threaded through the dead slots themselves, so that
+// subtrees removed by the element filter make room for the elements after them.
+class FreeList {
+ public:
+  void* Take() noexcept {
+    Slot* slot = m_head;
+    if (slot) m_head = slot->next;
+    return slot;
+  }
+  void Give(void* memory) noexcept {
+    auto* slot = static_cast<Slot*>(memory);
+    slot->next = m_head;
+    m_head = slot;
+  }
+  void Reset() noexcept { m_head = nullptr; }
+
+ private:
+  struct Slot {
+    Slot* next;
+  };
+  Slot* m_head = nullptr;
+};
+
+// The strings of a tree (texts and attribute values), in blocks of slots that
+// are destroyed in one sweep: tearing a tree down needs no walk over its nodes.
+class StringPool {
+ public:
+  StringPool() = default;
+  StringPool(const StringPool&) = delete;
+  StringPool& operator=(const StringPool&) = delete;
+  ~StringPool();
+
+  // An empty string; throws std::bad_alloc.
+  std::wstring* New();
+  // Empties the string, releasing its memory, and keeps the slot for New.
+  void Recycle(std::wstring* text) noexcept;
+  // Destroys every string and frees the blocks.
+  void Release() noexcept;
+
+ private:
+  BlockChain m_blocks;
+  std::wstring* m_next = nullptr;  // the unused slots of the newest block
+  std::wstring* m_end = nullptr;
+  std::vector<std::wstring*> m_recycled;
+};
+
+// Short texts held once for the whole document, looked up by content.
+class TextTable {
+ public:
+  static constexpr size_t kLongest = 256;
+
+  const std::wstring* Intern(std::wstring_view text);
+  bool Holds(const std::wstring* text) const noexcept;
+  void Clear() noexcept;
+
+ private:
+  std::deque<std::wstring> m_texts;  // stable addresses for the keys' views
+  std::unordered_map<std::wstring_view, const std::wstring*> m_index;
+};
+
+// The qualified names of one document, each held once.
+class XmlNameTable {
+ public:
+  explicit XmlNameTable(CXmlDocument* document);
+  const XmlName* Intern(std::wstring_view namespaceUri, std::wstring_view localName);
+  // The name of elements that have none yet.
+  const XmlName* Empty() const noexcept { return m_empty; }
+  // Forgets every name but the empty one.
+  void Clear();
+
+ private:
+  struct Key {
+    std::wstring_view namespaceUri;
+    std::wstring_view localName;
+    bool operator==(const Key& other) const noexcept {
+      return localName == other.localName && namespaceUri == other.namespaceUri;
+    }
+  };
+  struct KeyHash {
+    size_t operator()(const Key& key) const noexcept;
+  };
+
+  std::deque<XmlName> m_names;  // stable addresses for the keys' views
+  std::unordered_map<Key, const XmlName*, KeyHash> m_index;
+  CXmlDocument* m_document;
+  const XmlName* m_empty;
+};
+
+// The string of every element without text and of every empty attribute value.
+const std::wstring& EmptyText() noexcept;
+
+struct OpenElement {
+  CXmlElement* element;
+  // The sibling before it, so that the filter can unlink it from a singly
+  // linked list without a scan.
+  CXmlElement* previousSibling;
+};
+
+struct XmlDocumentData {
+  explicit XmlDocumentData(CXmlDocument* document) : names(document) {}
+
+  NodeArena arena;
+  FreeList freeElements;
+  FreeList freeAttributes;
+  // Attribute blocks by power-of-two capacity.
+  FreeList freeAttributeBlocks[32];
+  XmlNameTable names;
+  StringPool strings;
+  TextTable layoutTexts;
+  std::vector<OpenElement> openElements;
+  // Prefix to namespace URI, for the whole document (not scoped).
+  std::map<std::wstring, std::wstring, std::less<>> aliases;
+};
+
+}  // namespace Korvel::detail

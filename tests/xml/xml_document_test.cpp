@@ -1,0 +1,357 @@
+// SPDX-License-Identifier: MIT
+#include <korvel/xml_document.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <korvel/errors.h>
+#include <korvel/serialization_context.h>
+
+#include "xml/xml_tree_builder.h"
+
+namespace Korvel {
+namespace {
+
+using detail::XmlTreeBuilder;
+
+std::vector<std::wstring> ChildPaths(const CXmlElement* parent) {
+  std::vector<std::wstring> paths;
+  for (const CXmlElement* e = parent->GetFirstElement(); e; e = e->GetNextSiblingElement()) {
+    paths.push_back(e->GetXPath());
+  }
+  return paths;
+}
+
+std::vector<std::wstring> ChildNames(const CXmlElement* parent) {
+  std::vector<std::wstring> names;
+  for (const CXmlElement* e = parent->GetFirstElement(); e; e = e->GetNextSiblingElement()) {
+    names.push_back(e->GetLocalName() + L"=" + e->GetText());
+  }
+  return names;
+}
+
+CXmlElement* Child(const CXmlElement* parent, size_t index) {
+  CXmlElement* e = parent->GetFirstElement();
+  while (e && index--) e = e->GetNextSiblingElement();
+  return e;
+}
+
+TEST(XmlDocumentPaths, PositionsOnlyWhereSiblingsShareAQualifiedName) {
+  struct Case {
+    const char* xml;
+    std::vector<std::wstring> childPaths;
+  };
+  const Case cases[] = {
+      {"<a><b/><b/><c/></a>", {L"/a/b[1]", L"/a/b[2]", L"/a/c"}},
+      {"<a xmlns='urn:d'><b/><c/></a>", {L"/a/b", L"/a/c"}},
+      {"<p:a xmlns:p='urn:p'><p:b/><p:b/></p:a>", {L"/p:a/p:b[1]", L"/p:a/p:b[2]"}},
+      // The same local name in another namespace is another name...
+      {"<a xmlns:p='urn:p'><b/><p:b/><b/></a>", {L"/a/b[1]", L"/a/p:b", L"/a/b[2]"}},
+      // ...unless both namespaces show without a prefix.
+      {"<a xmlns:p='urn:p'><b/><b xmlns='urn:d'/></a>", {L"/a/b[1]", L"/a/b[2]"}},
+      // Paths use the smallest prefix declared anywhere for the namespace.
+      {"<z:a xmlns:z='urn:x'><m:b xmlns:m='urn:x'/></z:a>", {L"/m:a/m:b"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.xml);
+    CXmlDocument document;
+    document.LoadXml(c.xml);
+    EXPECT_EQ(ChildPaths(document.GetDocumentElement()), c.childPaths);
+  }
+}
+
+TEST(XmlDocumentPaths, NestedStepsAndAttributes) {
+  CXmlDocument document;
+  document.LoadXml(
+      "<a xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance' xsi:type='T'>"
+      "<b/><b code='1'><c/></b></a>");
+  const CXmlElement* a = document.GetDocumentElement();
+  EXPECT_EQ(a->GetXPath(), L"/a");
+  const CXmlElement* b2 = Child(a, 1);
+  EXPECT_EQ(b2->GetFirstElement()->GetXPath(), L"/a/b[2]/c");
+  ASSERT_EQ(b2->GetAttributes().size(), 1u);
+  EXPECT_EQ(b2->GetAttributes()[0]->GetXPath(), L"/a/b[2]/@code");
+  ASSERT_EQ(a->GetAttributes().size(), 1u);
+  EXPECT_EQ(a->GetAttributes()[0]->GetXPath(), L"/a/@xsi:type");
+}
+
+TEST(XmlDocumentText, CharacterDataAroundChildrenIsConcatenated) {
+  CXmlDocument document;
+  document.LoadXml("<a>x<c>in</c>y<![CDATA[z]]></a>");
+  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"xyz");
+  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement()->GetText(), L"in");
+}
+
+TEST(XmlDocumentText, CarriageReturnsNeverReachTheTree) {
+  CXmlDocument document;
+  document.LoadXml("<a>1\r\n2\r3&#13;4&#xD;&#10;5</a>");
+  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"1\n2\n34\n5");
+}
+
+TEST(XmlDocumentAttributes, LookupNeedsLocalNameAndNamespace) {
+  CXmlDocument document;
+  document.LoadXml("<a xmlns:p='urn:p' x='1' p:x='2' y=''/>");
+  const CXmlElement* a = document.GetDocumentElement();
+  EXPECT_EQ(a->GetAttribute(L"x", L""), L"1");
+  EXPECT_EQ(a->GetAttribute(L"x", nullptr), L"1");
+  EXPECT_EQ(a->GetAttribute(L"x", L"urn:p"), L"2");
+  EXPECT_EQ(a->GetAttribute(L"x", L"urn:other"), L"");
+  EXPECT_EQ(a->GetAttribute(L"missing", L""), L"");
+  EXPECT_EQ(a->GetAttribute(nullptr, nullptr), L"");
+  // Namespace declarations are not attributes with namespace processing.
+  EXPECT_EQ(a->GetAttributes().size(), 3u);
+  std::vector<std::wstring> order;
+  for (const CXmlAttribute* attribute : a->GetAttributes()) {
+    EXPECT_EQ(attribute->GetOwnerElement(), a);
+    order.push_back(attribute->GetNamespaceURI() + L"|" + attribute->GetLocalName());
+  }
+  EXPECT_EQ(order, (std::vector<std::wstring>{L"|x", L"urn:p|x", L"|y"}));
+}
+
+TEST(XmlDocumentAttributes, NamespaceAndNilAttributes) {
+  struct Case {
+    const wchar_t* uri;
+    const wchar_t* name;
+    bool isNamespace;
+    bool isNil;
+  };
+  const wchar_t* xsi = L"http://www.w3.org/2001/XMLSchema-instance";
+  const wchar_t* xmlns = L"http://www.w3.org/2000/xmlns/";
+  const Case cases[] = {
+      {xsi, L"type", true, false},           {xsi, L"nil", false, true},
+      {xsi, L"schemaLocation", true, false}, {xsi, L"noNamespaceSchemaLocation", true, false},
+      {xsi, L"xmlns", true, false},          {xmlns, L"xmlns", true, false},
+      {xmlns, L"nil", false, true},          {xsi, L"other", false, false},
+      {L"", L"type", false, false},          {L"", L"nil", false, false},
+      {L"urn:x", L"type", false, false},
+  };
+  CXmlDocument document;
+  CXmlElement* root = XmlTreeBuilder::AddDocElement(document, L"", L"r");
+  for (const Case& c : cases) XmlTreeBuilder::AddElementAttribute(root, c.name, L"v", c.uri);
+  ASSERT_EQ(root->GetAttributes().size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(std::wstring(cases[i].uri) + L" " + cases[i].name);
+    EXPECT_EQ(root->GetAttributes()[i]->IsNamespaceAttribute(), cases[i].isNamespace);
+    EXPECT_EQ(root->GetAttributes()[i]->IsNilAttribute(), cases[i].isNil);
+  }
+}
+
+TEST(XmlDocumentAliases, DeclarationsOfTheWholeDocument) {
+  CXmlDocument document;
+  document.LoadXml(
+      "<a xmlns='urn:d' xmlns:q='urn:q'><b xmlns:p='urn:q'/><c xmlns:q='urn:q2'/></a>");
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L""), L"urn:d");
+  EXPECT_EQ(document.LookupNamespaceFromAlias(nullptr), L"urn:d");
+  // A later declaration of a prefix replaces the earlier one, wherever it was.
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L"q"), L"urn:q2");
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L"p"), L"urn:q");
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L"none"), L"");
+  EXPECT_EQ(document.LookupAliasFromNamespace(L"urn:q"), L"p");
+  EXPECT_EQ(document.LookupAliasFromNamespace(L"urn:d"), L"");
+  EXPECT_EQ(document.LookupAliasFromNamespace(L"urn:none"), L"");
+}
+
+TEST(XmlDocumentAliases, UndeclaringTheDefaultNamespaceRecordsAnEmptyUri) {
+  CXmlDocument document;
+  document.LoadXml("<a xmlns='urn:d'><b xmlns=''/></a>");
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L""), L"");
+  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement()->GetNamespaceURI(), L"");
+}
+
+TEST(XmlDocument, LoadingAgainLeavesOnlyTheNewDocument) {
+  CXmlDocument document;
+  document.LoadXml("<p:first xmlns:p='urn:p'><x/></p:first>");
+  document.LoadXml(L"<second/>");
+  const CXmlElement* root = document.GetDocumentElement();
+  EXPECT_EQ(root->GetLocalName(), L"second");
+  EXPECT_EQ(root->GetFirstElement(), nullptr);
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L"p"), L"");
+  EXPECT_EQ(root->GetDocument(), &document);
+  EXPECT_EQ(root->GetParentElm(), nullptr);
+}
+
+// --- Element filter ------------------------------------------------------------------
+
+bool IsItem(CXmlElement* element) { return element->GetLocalName() == L"item"; }
+bool IsOddItem(CXmlElement* element) {
+  return element->GetLocalName() == L"item" && element->GetText().back() % 2 == 1;
+}
+bool Everything(CXmlElement*) { return true; }
+
+TEST(XmlDocumentFilter, RemovesMatchingElementsWithTheirSubtrees) {
+  CXmlDocument document(&IsItem);
+  document.LoadXml("<list><item><deep/></item><keep>1</keep><item/><keep>2</keep><item/></list>");
+  EXPECT_EQ(ChildNames(document.GetDocumentElement()),
+            (std::vector<std::wstring>{L"keep=1", L"keep=2"}));
+  EXPECT_EQ(ChildPaths(document.GetDocumentElement()),
+            (std::vector<std::wstring>{L"/list/keep[1]", L"/list/keep[2]"}));
+}
+
+TEST(XmlDocumentFilter, RemovalBetweenKeptSiblingsKeepsTheListIntact) {
+  CXmlDocument document(&IsOddItem);
+  std::string xml = "<list>";
+  for (int i = 0; i < 10; ++i) xml += "<item>" + std::to_string(i) + "</item>";
+  xml += "<tail/></list>";
+  document.LoadXml(xml.c_str());
+  EXPECT_EQ(
+      ChildNames(document.GetDocumentElement()),
+      (std::vector<std::wstring>{L"item=0", L"item=2", L"item=4", L"item=6", L"item=8", L"tail="}));
+}
+
+TEST(XmlDocumentFilter, TheDocumentElementIsNeverRemoved) {
+  CXmlDocument document(&Everything);
+  document.LoadXml("<root><a/><b/></root>");
+  ASSERT_NE(document.GetDocumentElement(), nullptr);
+  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement(), nullptr);
+}
+
+bool Throws(CXmlElement* element) {
+  if (element->GetLocalName() == L"bad") throw CKvException(L"filter says no");
+  return false;
+}
+
+TEST(XmlDocumentFilter, AnExceptionFromTheFilterReachesTheCaller) {
+  CXmlDocument document(&Throws);
+  try {
+    document.LoadXml("<r><ok/><bad/><never/></r>");
+    ADD_FAILURE() << "no exception";
+  } catch (const CKvException& e) {
+    EXPECT_EQ(e.GetMessageW(), L"filter says no");
+  }
+  document.LoadXml("<r><ok/></r>");
+  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement()->GetLocalName(), L"ok");
+}
+
+// --- Builder operations ------------------------------------------------------------
+
+TEST(XmlDocumentBuilder, TextExcludingCarriageReturnsStopsAtLengthOrNul) {
+  struct Case {
+    std::wstring text;
+    size_t length;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {L"abc", std::wstring::npos, L"abc"},
+      {L"a\rb\r\nc", std::wstring::npos, L"ab\nc"},
+      {L"abcdef", 3, L"abc"},
+      {L"a\rbcdef", 3, L"ab"},
+      {std::wstring(L"ab\0cd", 5), 5, L"ab"},
+      {L"abc", 0, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.expected));
+    CXmlDocument document;
+    CXmlElement* root = XmlTreeBuilder::AddDocElement(document, nullptr, L"r");
+    XmlTreeBuilder::AppendTextExcludingCR(root, L"<");
+    XmlTreeBuilder::AppendTextExcludingCR(root, c.text.c_str(), c.length);
+    EXPECT_EQ(root->GetText(), L"<" + c.expected);
+  }
+}
+
+TEST(XmlDocumentBuilder, TextGrowsGeometricallyWhenAppendedInPieces) {
+  CXmlDocument document;
+  CXmlElement* root = XmlTreeBuilder::AddDocElement(document, nullptr, L"r");
+  size_t reallocations = 0;
+  const wchar_t* data = root->GetText().data();
+  for (int i = 0; i < 100000; ++i) {
+    XmlTreeBuilder::AppendText(root, L"x", 1);
+    if (root->GetText().data() != data) {
+      ++reallocations;
+      data = root->GetText().data();
+    }
+  }
+  EXPECT_EQ(root->GetText().size(), 100000u);
+  EXPECT_LT(reallocations, 20u);
+}
+
+TEST(XmlDocumentBuilder, ElementsBuiltPieceByPiece) {
+  CXmlDocument document;
+  CXmlElement* root = XmlTreeBuilder::AddDocElement(document, L"urn:r", L"r");
+  XmlTreeBuilder::AddNamespaceDeclaration(document, L"n", L"urn:n");
+  CXmlElement* child = XmlTreeBuilder::CreateNewChildElement(root);
+  EXPECT_EQ(child->GetLocalName(), L"");
+  XmlTreeBuilder::SetElementName(child, L"c");
+  XmlTreeBuilder::SetNamespace(child, L"urn:n");
+  XmlTreeBuilder::AddElementAttribute(child, L"a", L"1", nullptr);
+  CXmlElement* second = XmlTreeBuilder::AddChildElement(document, L"urn:n", L"c");
+  XmlTreeBuilder::EndElement(document);
+  XmlTreeBuilder::EndElement(document);
+  XmlTreeBuilder::EndElement(document);  // nothing open: ignored
+  EXPECT_EQ(ChildPaths(root), (std::vector<std::wstring>{L"/r/n:c[1]", L"/r/n:c[2]"}));
+  EXPECT_EQ(child->GetAttribute(L"a", L""), L"1");
+
+  EXPECT_EQ(XmlTreeBuilder::RemoveLastChildElement(root), second);
+  // Still readable, no longer in the tree.
+  EXPECT_EQ(second->GetLocalName(), L"c");
+  EXPECT_EQ(ChildPaths(root), (std::vector<std::wstring>{L"/r/n:c"}));
+  EXPECT_EQ(XmlTreeBuilder::RemoveLastChildElement(root), child);
+  EXPECT_EQ(XmlTreeBuilder::RemoveLastChildElement(root), nullptr);
+  EXPECT_EQ(root->GetFirstElement(), nullptr);
+}
+
+// --- Size ----------------------------------------------------------------------------
+
+TEST(XmlDocumentSize, ManyElementsTextsAndValuesSurviveGrowthAndRecycling) {
+  // Enough nodes and strings to fill every block size, with every third item
+  // removed on the way so that its memory is reused by the items after it.
+  constexpr int kItems = 60000;
+  auto removed = [](int i) { return std::to_string(i).back() % 3 == 0; };
+  std::string xml = "<list>";
+  for (int i = 0; i < kItems; ++i) {
+    const std::string n = std::to_string(i);
+    xml += "<item id='id" + n + "'>text " + n + "</item>";
+  }
+  xml += "</list>";
+  CXmlDocument document([](CXmlElement* e) { return e->GetText().back() % 3 == 0; });
+  document.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()),
+                         static_cast<uint32_t>(xml.size()));
+  int i = 0;
+  for (const CXmlElement* e = document.GetDocumentElement()->GetFirstElement(); e;
+       e = e->GetNextSiblingElement(), ++i) {
+    while (removed(i)) ++i;
+    ASSERT_EQ(e->GetText(), L"text " + std::to_wstring(i));
+    ASSERT_EQ(e->GetAttribute(L"id", L""), L"id" + std::to_wstring(i));
+  }
+  while (i < kItems && removed(i)) ++i;
+  EXPECT_EQ(i, kItems);
+}
+
+// --- Depth ---------------------------------------------------------------------------
+
+TEST(XmlDocumentDepth, HundredThousandLevelsLoadAnswerAndTearDown) {
+  constexpr int kDepth = 100000;
+  std::string xml;
+  xml.reserve(kDepth * 8);
+  for (int i = 0; i < kDepth; ++i) xml += "<e>";
+  xml += "bottom";
+  for (int i = 0; i < kDepth; ++i) xml += "</e>";
+
+  auto document = std::make_unique<CXmlDocument>();
+  document->LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()),
+                          static_cast<uint32_t>(xml.size()));
+  const CXmlElement* bottom = document->GetDocumentElement();
+  int depth = 1;
+  while (bottom->GetFirstElement()) {
+    bottom = bottom->GetFirstElement();
+    ++depth;
+  }
+  EXPECT_EQ(depth, kDepth);
+  EXPECT_EQ(bottom->GetText(), L"bottom");
+  std::wstring expected;
+  for (int i = 0; i < kDepth; ++i) expected += L"/e";
+  EXPECT_EQ(bottom->GetXPath(), expected);
+  document.reset();
+
+  // The same depth removed in one piece by the filter.
+  CXmlDocument filtered(
+      [](CXmlElement* e) { return e->GetParentElm() && !e->GetParentElm()->GetParentElm(); });
+  filtered.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()),
+                         static_cast<uint32_t>(xml.size()));
+  EXPECT_EQ(filtered.GetDocumentElement()->GetFirstElement(), nullptr);
+}
+
+}  // namespace
+}  // namespace Korvel

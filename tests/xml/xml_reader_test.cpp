@@ -1,0 +1,311 @@
+// SPDX-License-Identifier: MIT
+#include "xml/expat_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <korvel/binary_data.h>
+#include <korvel/serialization_context.h>
+#include <korvel/xml_document.h>
+
+#include "test_support.h"
+#include "values/compression.h"
+#include "values/utf.h"
+
+namespace Korvel {
+namespace {
+
+const unsigned char* Bytes(const std::string& s) {
+  return reinterpret_cast<const unsigned char*>(s.data());
+}
+uint32_t Length(const std::string& s) { return static_cast<uint32_t>(s.size()); }
+
+// Everything a reader puts into a tree, one line per node, for comparing trees.
+void Describe(const CXmlElement* e, std::wstring& out, int depth = 0) {
+  out += std::wstring(depth, L' ') + L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
+  for (const CXmlAttribute* a : e->GetAttributes()) {
+    out += L" {" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
+  }
+  out += L" text=[" + e->GetText() + L"]\n";
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    Describe(c, out, depth + 1);
+  }
+}
+
+std::wstring Describe(const CXmlDocument& document) {
+  std::wstring out;
+  if (document.GetDocumentElement()) Describe(document.GetDocumentElement(), out);
+  return out;
+}
+
+TEST(XmlReader, WideTextInADefaultNamespace) {
+  CXmlDocument document;
+  document.LoadXml(
+      L"<?xml version=\"1.0\" encoding=\"UTF-16\"?><order xmlns=\"urn:po\">"
+      L"<item>\u00e9\u4e2d\U0001F600</item></order>");
+  const CXmlElement* order = document.GetDocumentElement();
+  EXPECT_EQ(order->GetLocalName(), L"order");
+  EXPECT_EQ(order->GetNamespaceURI(), L"urn:po");
+  EXPECT_EQ(order->GetFirstElement()->GetNamespaceURI(), L"urn:po");
+  EXPECT_EQ(order->GetFirstElement()->GetText(), L"\u00e9\u4e2d\U0001F600");
+}
+
+TEST(XmlReader, NarrowTextInItsDeclaredEncoding) {
+  CXmlDocument document;
+  document.LoadXml("<?xml version='1.0' encoding='ISO-8859-1'?><a b='\xe9'>\xfc</a>");
+  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"\u00fc");
+  EXPECT_EQ(document.GetDocumentElement()->GetAttribute(L"b", L""), L"\u00e9");
+  document.LoadXml("\xef\xbb\xbf<a>\xe2\x82\xac</a>");
+  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"\u20ac");
+}
+
+TEST(XmlReader, ByteStreamsInUtf16AndCompressed) {
+  // Long enough to shrink when compressed.
+  const std::string body(200, 'x');
+  const std::string utf8 = "<a x='1'>t\xc3\xa9" + body + "</a>";
+  CXmlDocument expected;
+  expected.LoadXml(utf8.c_str());
+
+  std::string utf16 =
+      "\xff\xfe" + detail::WideToUtf16Le(L"<a x='1'>t\u00e9" + detail::Utf8ToWide(body) + L"</a>");
+  CBinaryData gzip(Bytes(utf8), Length(utf8));
+  detail::CompressData(gzip, ct_gzip);
+  CBinaryData zlib(Bytes(utf8), Length(utf8));
+  detail::CompressData(zlib, ct_zlib);
+  struct Case {
+    const char* name;
+    const unsigned char* data;
+    uint32_t length;
+  };
+  const Case cases[] = {
+      {"utf-8", Bytes(utf8), Length(utf8)},
+      {"utf-16", Bytes(utf16), Length(utf16)},
+      {"gzip", gzip.GetData(), gzip.GetLength()},
+      {"zlib", zlib.GetData(), zlib.GetLength()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CXmlDocument document;
+    document.LoadXmlStream(c.data, c.length);
+    EXPECT_EQ(Describe(document), Describe(expected));
+  }
+}
+
+TEST(XmlReader, WithoutNamespaceProcessingNamesStayWhole) {
+  CSerializationContext context;
+  context.SetSchemaType(SchemaType_NoNamespaces);
+  CXmlDocument document(context);
+  document.LoadXml("<p:list xmlns:p='urn:p' xmlns='urn:d' p:id='7'><p:item/></p:list>");
+  const CXmlElement* list = document.GetDocumentElement();
+  EXPECT_EQ(list->GetLocalName(), L"p:list");
+  EXPECT_EQ(list->GetNamespaceURI(), L"");
+  EXPECT_EQ(list->GetFirstElement()->GetLocalName(), L"p:item");
+  EXPECT_EQ(list->GetFirstElement()->GetXPath(), L"/p:list/p:item");
+  EXPECT_EQ(list->GetAttribute(L"xmlns:p", L""), L"urn:p");
+  EXPECT_EQ(list->GetAttribute(L"xmlns", L""), L"urn:d");
+  EXPECT_EQ(list->GetAttribute(L"p:id", L""), L"7");
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L"p"), L"");
+}
+
+TEST(XmlReader, CdataMarkupIsKeptUnlessStripped) {
+  const char* xml = "<a><![CDATA[a<b]]></a>";
+  CSerializationContext keep;
+  keep.SetStripCDATA(false);
+  CXmlDocument kept(keep);
+  kept.LoadXml(xml);
+  EXPECT_EQ(kept.GetDocumentElement()->GetText(), L"<![CDATA[a<b]]>");
+
+  CSerializationContext strip;
+  strip.SetStripCDATA(true);
+  CXmlDocument stripped(strip);
+  stripped.LoadXml(xml);
+  EXPECT_EQ(stripped.GetDocumentElement()->GetText(), L"a<b");
+}
+
+TEST(XmlReader, CommentsInstructionsAndTheDoctypeAreDropped) {
+  CXmlDocument document;
+  document.LoadXml(
+      "<?xml version='1.0'?><!DOCTYPE a [<!ENTITY e 'ent'>]><!--c--><?pi x?>"
+      "<a><!--inner-->x<?pi y?>&e;</a><!--after-->");
+  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"xent");
+  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement(), nullptr);
+}
+
+TEST(XmlReader, EmptyInputIsRefused) {
+  CXmlDocument document;
+  document.LoadXml("<a/>");
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml(""), CKvException, L"XML String is empty!");
+  EXPECT_EQ(document.GetDocumentElement(), nullptr);
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml(static_cast<const char*>(nullptr)), CKvException,
+                              L"XML String is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml(L""), CKvException, L"XML String is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXmlStream(Bytes("<a/>"), 0), CKvException,
+                              L"XML Stream is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXmlStream(nullptr, 4), CKvException,
+                              L"XML Stream is empty!");
+}
+
+TEST(XmlReader, ParseErrorsGiveTheParsersTextAndLine) {
+  struct Case {
+    std::string xml;
+    const wchar_t* message;
+  };
+  std::string twelveLines = "<a>\n";
+  for (int i = 2; i < 12; ++i) twelveLines += "<b>" + std::to_string(i) + "</b>\n";
+  twelveLines += "</c>";
+  const Case cases[] = {
+      {twelveLines, L"mismatched tag at line 12"},
+      {"<a>", L"no element found at line 1"},
+      {"  \n  ", L"no element found at line 2"},
+      {"<a></a>\n<b/>", L"junk after document element at line 2"},
+      {"<a>\n\xff</a>", L"not well-formed (invalid token) at line 2"},
+      {"<a>\n\n<b x='1' x='2'/></a>", L"duplicate attribute at line 3"},
+      {"<a>&undefined;</a>", L"undefined entity at line 1"},
+      {"<p:a/>", L"unbound prefix at line 1"},
+      {"<a x='<'/>", L"not well-formed (invalid token) at line 1"},
+      {"<?xml version='1.0' encoding='x-unknown'?><a/>", L"unknown encoding at line 1"},
+      {"<a>&#0;</a>", L"reference to invalid character number at line 1"},
+      {std::string("<a>\0</a>", 8), L"not well-formed (invalid token) at line 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.xml);
+    CXmlDocument document;
+    KORVEL_EXPECT_THROW_MESSAGE(document.LoadXmlStream(Bytes(c.xml), Length(c.xml)), CKvException,
+                                c.message);
+  }
+}
+
+TEST(XmlReader, WideTextMustNotClaimASingleByteEncoding) {
+  CXmlDocument document;
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml(L"<?xml version='1.0' encoding='UTF-8'?><a/>"),
+                              CKvException,
+                              L"encoding specified in XML declaration is incorrect at line 1");
+}
+
+TEST(XmlReader, AFailedLoadKeepsWhatWasBuilt) {
+  CXmlDocument document;
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml("<a><b/><c>"), CKvException,
+                              L"no element found at line 1");
+  ASSERT_NE(document.GetDocumentElement(), nullptr);
+  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement()->GetLocalName(), L"b");
+}
+
+TEST(XmlReader, RandomAndTruncatedBytesOnlyEverGiveTheParseMessage) {
+  const std::wregex message(L".* at line [0-9]+");
+  const std::string valid =
+      "<?xml version='1.0'?><r xmlns:p='urn:p' a='1'><p:x>t\xc3\xa9xt</p:x>"
+      "<![CDATA[c]]><y b='&amp;'/></r>";
+  std::mt19937 random(12345);
+  std::vector<std::string> inputs;
+  for (size_t cut = 1; cut < valid.size(); ++cut) inputs.push_back(valid.substr(0, cut));
+  for (int i = 0; i < 300; ++i) {
+    std::string mutated = valid;
+    for (int flips = 0; flips < 3; ++flips) {
+      mutated[random() % mutated.size()] = static_cast<char>(random() % 256);
+    }
+    inputs.push_back(mutated);
+    std::string noise(1 + random() % 64, '\0');
+    for (char& c : noise) c = static_cast<char>(random() % 256);
+    inputs.push_back(noise);
+  }
+  for (const std::string& input : inputs) {
+    CXmlDocument document;
+    try {
+      document.LoadXmlStream(Bytes(input), Length(input));
+    } catch (const CKvException& e) {
+      EXPECT_TRUE(std::regex_match(e.GetMessageW(), message)) << ::testing::PrintToString(input);
+    }
+  }
+}
+
+TEST(XmlReader, EntityExpansionBombFailsQuicklyWithTheParsersMessage) {
+  std::string xml = "<?xml version='1.0'?>\n<!DOCTYPE lolz [\n<!ENTITY lol0 'lol'>\n";
+  for (int i = 1; i <= 9; ++i) {
+    xml += "<!ENTITY lol" + std::to_string(i) + " '";
+    for (int j = 0; j < 10; ++j) xml += "&lol" + std::to_string(i - 1) + ";";
+    xml += "'>\n";
+  }
+  xml += "]>\n<lolz>&lol9;</lolz>";
+  const auto start = std::chrono::steady_clock::now();
+  CXmlDocument document;
+  KORVEL_EXPECT_THROW_MESSAGE(
+      document.LoadXml(xml.c_str()), CKvException,
+      L"limit on input amplification factor (from DTD and entities) breached at line 14");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+// Names a file that must never be opened: its text would show in the tree.
+class ExternalEntities : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = std::filesystem::temp_directory_path() /
+            ("korvel_ext_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+    std::filesystem::create_directories(m_dir);
+    std::ofstream(m_dir / "secret.txt") << "SECRET";
+    std::ofstream(m_dir / "defs.dtd") << "<!ENTITY leak 'SECRET'>";
+  }
+  void TearDown() override { std::filesystem::remove_all(m_dir); }
+  std::string Url(const char* name) const { return "file://" + (m_dir / name).string(); }
+
+  std::filesystem::path m_dir;
+};
+
+TEST_F(ExternalEntities, AreNeverLoaded) {
+  const std::string inEntity =
+      "<!DOCTYPE r [<!ENTITY ext SYSTEM '" + Url("secret.txt") + "'>]><r>[&ext;]</r>";
+  const std::string inDtd = "<!DOCTYPE r SYSTEM '" + Url("defs.dtd") + "'><r>[&leak;]</r>";
+  const std::string inParameter =
+      "<!DOCTYPE r [<!ENTITY % p SYSTEM '" + Url("defs.dtd") + "'> %p;]><r>[&leak;]</r>";
+  for (const std::string& xml : {inEntity, inDtd, inParameter}) {
+    SCOPED_TRACE(xml);
+    CXmlDocument document;
+    document.LoadXml(xml.c_str());
+    EXPECT_EQ(document.GetDocumentElement()->GetText(), L"[]");
+  }
+}
+
+// The document fed to expat in pieces of every small size: names, references,
+// multi-byte characters, CDATA markers and line ends split anywhere must give
+// the tree that one piece gives.
+class XmlReaderPieces : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(XmlReaderPieces, GiveTheSameTreeAsOnePiece) {
+  const std::string xml =
+      "<?xml version='1.0'?>\r\n<p:root xmlns:p='urn:p' xmlns='urn:d' a='x&amp;y'>\r\n"
+      "  <item n='\xe2\x82\xac'>caf\xc3\xa9 \xf0\x9f\x98\x80&#13;&lt;</item>\r"
+      "  <![CDATA[ <raw> ]]><p:item/>tail</p:root>";
+  CSerializationContext context;
+  context.SetStripCDATA(false);
+  CXmlDocument whole(context);
+  whole.LoadXml(xml.c_str());
+  const std::wstring expected = Describe(whole);
+  ASSERT_NE(expected.find(L"caf\u00e9 \U0001F600<"), std::wstring::npos) << expected;
+
+  CXmlDocument pieces(context);
+  CExpatReader reader(pieces);
+  reader.SetFeedSize(GetParam());
+  reader.Initialize();
+  reader.Parse(xml.data(), xml.size(), true);
+  EXPECT_EQ(Describe(pieces), expected);
+
+  CXmlDocument widePieces(context);
+  CExpatReader wideReader(widePieces);
+  wideReader.SetFeedSize(GetParam());
+  wideReader.Initialize();
+  wideReader.ParseWide(detail::Utf8ToWide(xml));
+  EXPECT_EQ(Describe(widePieces), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, XmlReaderPieces, ::testing::Values(1, 2, 3, 4, 5, 7, 13, 64));
+
+}  // namespace
+}  // namespace Korvel
