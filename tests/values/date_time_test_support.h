@@ -1,36 +1,64 @@
 // SPDX-License-Identifier: MIT
-// Helpers shared by the date and duration tests: a time-zone switch, an
-// independent calendar through the C library, and message-format matching.
+// Helpers shared by the date and duration tests: readers for every lexical
+// form, an independent calendar through the C library, a time-zone switch and
+// a random-text driver for the parsers.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <korvel/date_time.h>
+#include <korvel/errors.h>
 
 namespace Korvel::testing {
+
+// Reads text with the parser of its form: a dateTime has a "T", a time has
+// its first ":" third, everything else is one of the date kinds.
+inline void Read(CDateTime& value, const wchar_t* text) {
+  const std::wstring s(text);
+  if (s.find(L'T') != std::wstring::npos) {
+    value.ParseXSDDateTime(text);
+  } else if (s.size() > 2 && s[2] == L':') {
+    value.ParseXSDTime(text);
+  } else {
+    value.ParseXSDDate(text);
+  }
+}
+
+inline CDateTime Value(const wchar_t* text) {
+  CDateTime value;
+  Read(value, text);
+  return value;
+}
+
+inline CDateTimeSpan Span(const wchar_t* text) {
+  CDateTimeSpan span;
+  span.ParseXSDDuration(text);
+  return span;
+}
 
 // Sets TZ for one scope and restores it, so tests can prove that results do
 // not depend on the machine's zone.
 class ScopedTimeZone {
  public:
   explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) {
-      m_had = true;
-      m_old = old;
-    }
+    if (const char* old = std::getenv("TZ")) m_old = old;
     ::setenv("TZ", zone, 1);
     ::tzset();
   }
   ScopedTimeZone(const ScopedTimeZone&) = delete;
   ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
   ~ScopedTimeZone() {
-    if (m_had) {
-      ::setenv("TZ", m_old.c_str(), 1);
+    if (m_old) {
+      ::setenv("TZ", m_old->c_str(), 1);
     } else {
       ::unsetenv("TZ");
     }
@@ -38,8 +66,7 @@ class ScopedTimeZone {
   }
 
  private:
-  bool m_had = false;
-  std::string m_old;
+  std::optional<std::string> m_old;
 };
 
 // Zones far apart, with and without daylight saving; POSIX rules need no tzdata.
@@ -47,12 +74,13 @@ inline const char* const kTestZones[] = {"UTC0", "EST5EDT,M3.2.0,M11.1.0", "JST-
                                          "NZST-12NZDT,M9.5.0,M4.1.0/3"};
 
 // Seconds since 1970 of broken-down UTC fields, by the C library. Years are
-// astronomical, which is how CDateTime numbers them too.
-inline int64_t TimegmSeconds(int64_t year, int month, int day, int hour = 0, int minute = 0,
+// astronomical, which is how CDateTime numbers them too; a month outside 1..12
+// carries into the year.
+inline int64_t TimegmSeconds(int64_t year, int64_t month, int day, int hour = 0, int minute = 0,
                              int second = 0) {
   std::tm t{};
   t.tm_year = static_cast<int>(year - 1900);
-  t.tm_mon = month - 1;  // may lie outside 0..11: timegm carries it into the year
+  t.tm_mon = static_cast<int>(month - 1);
   t.tm_mday = day;
   t.tm_hour = hour;
   t.tm_min = minute;
@@ -65,6 +93,54 @@ inline std::tm GmtimeFields(int64_t seconds) {
   std::tm fields{};
   ::gmtime_r(&t, &fields);
   return fields;
+}
+
+// Year, month, day, hour, minute, second and the fraction in nanoseconds.
+using Fields = std::tuple<int, int, int, int, int, int, int64_t>;
+
+inline Fields FieldsOf(const CDateTime& v) {
+  const int64_t nanos =
+      v.GetMilliSecond() * 1000000 + v.GetMicroSecond() * 1000 + v.GetNanoSecond();
+  return {v.GetYear(), v.GetMonth(), v.GetDay(), v.GetHour(), v.GetMinute(), v.GetSecond(), nanos};
+}
+
+inline Fields FieldsAt(int64_t seconds, int64_t nanos) {
+  const std::tm f = GmtimeFields(seconds);
+  return {f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec, nanos};
+}
+
+// A dateTime without zone whose fields are those of an instant in UTC.
+inline CDateTime DateTimeAt(int64_t seconds, int64_t nanos) {
+  const std::tm f = GmtimeFields(seconds);
+  return CDateTime(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec,
+                   nanos / 1000000, nanos / 1000 % 1000, nanos % 1000);
+}
+
+// Seconds since 1970 and nanoseconds.
+using Moment = std::tuple<int64_t, int64_t>;
+
+// The days to seconds of a duration as seconds, and its fraction as
+// nanoseconds, both without the sign.
+inline Moment ExactLength(const CDateTimeSpan& d) {
+  const int64_t hours = int64_t{d.GetDays()} * 24 + d.GetHours();
+  const auto minutes = static_cast<int64_t>(d.GetMinutes()),
+             seconds = static_cast<int64_t>(d.GetSeconds());
+  return {(hours * 60 + minutes) * 60 + seconds,
+          d.GetMilliSeconds() * int64_t{1000000} + d.GetMicroSeconds() * 1000 + d.GetNanoSeconds()};
+}
+
+// The instant a duration reaches from the fields of a dateTime read as UTC,
+// through timegm: the months move first, then the exact time. Only right while
+// the day exists in the month the months reach.
+inline Moment AddByTimegm(const CDateTime& start, const CDateTimeSpan& d) {
+  const auto [year, month, day, hour, minute, second, nanos] = FieldsOf(start);
+  const auto [seconds, fraction] = ExactLength(d);
+  const int sign = d.IsNegative() ? -1 : 1;
+  const int64_t months = month + sign * (int64_t{d.GetYears()} * 12 + d.GetMonths());
+  const int64_t t = TimegmSeconds(year, months, day, hour, minute, second) + sign * seconds;
+  const int64_t n = nanos + sign * fraction, kPerSecond = 1000000000;
+  const int64_t below = (n % kPerSecond + kPerSecond) % kPerSecond;  // n may be negative
+  return {t + (n - below) / kPerSecond, below};
 }
 
 // True if message is format with each %s replaced by any text and each %d by
@@ -87,15 +163,8 @@ inline bool MatchesFormat(const wchar_t* format, const wchar_t* message) {
   return *format == *message && MatchesFormat(format + 1, message + 1);
 }
 
-inline bool MatchesAnyFormat(const std::vector<const wchar_t*>& formats,
-                             const std::wstring& message) {
-  for (const wchar_t* format : formats) {
-    if (MatchesFormat(format, message.c_str())) return true;
-  }
-  return false;
-}
-
-// Random text biased towards the characters the parsers care about.
+// Random text biased towards the characters the parsers care about: mostly a
+// seed with a few characters replaced, inserted or deleted.
 inline std::wstring RandomLexicalText(std::mt19937& rng, const std::wstring& seed) {
   static const wchar_t kAlphabet[] = L"0123456789-:TZ+.PYMDHS \t/x\u00e9\U0001F600";
   std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(kAlphabet)) - 2);
@@ -107,23 +176,45 @@ inline std::wstring RandomLexicalText(std::mt19937& rng, const std::wstring& see
     for (int i = 0; i < length; ++i) text += kAlphabet[pick(rng)];
     return text;
   }
-  // Mutate a valid text: replace, insert or delete a few characters.
   const int edits = std::uniform_int_distribution<int>(1, 3)(rng);
   for (int i = 0; i < edits; ++i) {
     const size_t pos = std::uniform_int_distribution<size_t>(0, text.size())(rng);
-    switch (coin(rng)) {
-      case 0:
-        if (pos < text.size()) text[pos] = kAlphabet[pick(rng)];
-        break;
-      case 1:
-        text.insert(text.begin() + static_cast<std::ptrdiff_t>(pos), kAlphabet[pick(rng)]);
-        break;
-      default:
-        if (pos < text.size()) text.erase(pos, 1);
-        break;
-    }
+    const int edit = coin(rng);
+    if (edit == 0 && pos < text.size()) text[pos] = kAlphabet[pick(rng)];
+    if (edit == 1)
+      text.insert(text.begin() + static_cast<std::ptrdiff_t>(pos), kAlphabet[pick(rng)]);
+    if (edit > 1 && pos < text.size()) text.erase(pos, 1);
   }
   return text;
+}
+
+// Feeds random texts near the seeds to parse(round, text), which reads text
+// and returns the printed value (empty when that print is not meant to be read
+// back). Each text must either throw CKvInvalidValueException with a message
+// matching one of the formats, or print as a text that reads back to the same
+// print.
+template <typename Parse>
+void CheckRandomText(uint32_t rngSeed, int rounds, const std::vector<const wchar_t*>& seeds,
+                     const std::vector<const wchar_t*>& formats, Parse parse) {
+  std::mt19937 rng(rngSeed);
+  for (int i = 0; i < rounds; ++i) {
+    const std::wstring text = RandomLexicalText(rng, seeds[i % seeds.size()]);
+    std::wstring printed;
+    try {
+      printed = parse(i, text.c_str());
+    } catch (const CKvInvalidValueException& e) {
+      const std::wstring message = e.GetMessageW();
+      bool known = false;
+      for (const wchar_t* format : formats) known = known || MatchesFormat(format, message.c_str());
+      ASSERT_TRUE(known) << ::testing::PrintToString(text) << " -> "
+                         << ::testing::PrintToString(message);
+      continue;
+    }
+    if (printed.empty()) continue;
+    std::wstring again;
+    ASSERT_NO_THROW(again = parse(i, printed.c_str())) << ::testing::PrintToString(text);
+    ASSERT_EQ(again, printed) << ::testing::PrintToString(text);
+  }
 }
 
 }  // namespace Korvel::testing
