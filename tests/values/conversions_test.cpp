@@ -5,7 +5,6 @@
 
 #include <random>
 #include <string>
-#include <vector>
 
 #include "test_support.h"
 
@@ -71,12 +70,11 @@ TEST(Conversions, CharAndString) {
   EXPECT_EQ(CConversions::charToString(L'x'), L"x");
   EXPECT_EQ(CConversions::charToString(L'\0'), L"");
 
-  const wchar_t* const ruled[] = {L" a \r\n b ", L" a \n b ", L" a   b ", L"a b"};  // by rule
-  for (int rule = 0; rule < 4; ++rule) {
-    EXPECT_EQ(CConversions::stringFromString(ruled[0],
-                                             static_cast<CWhitespaceUtils::WhitespaceRule>(rule)),
-              ruled[rule]);
-  }
+  EXPECT_EQ(CConversions::stringFromString(L" a \r\n b ", kNone), L" a \r\n b ");
+  EXPECT_EQ(CConversions::stringFromString(L" a \r\n b ", CWhitespaceUtils::ws_preserve),
+            L" a \n b ");
+  EXPECT_EQ(CConversions::stringFromString(L" a \r\n b ", kReplace), L" a   b ");
+  EXPECT_EQ(CConversions::stringFromString(L" a \r\n b ", kCollapse), L"a b");
   EXPECT_EQ(CConversions::stringToString(L"as is \t"), L"as is \t");
   KORVEL_EXPECT_THROW_MESSAGE(
       CConversions::stringFromString(L"x", static_cast<CWhitespaceUtils::WhitespaceRule>(9)),
