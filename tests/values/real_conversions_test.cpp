@@ -127,6 +127,7 @@ TEST(RealConversions, R4NarrowsTheDouble) {
   EXPECT_TRUE(std::isnan(CConversions::r4FromString(L"NaN", kNone)));
 }
 
+// Finite values at large are the printf comparison's below.
 TEST(RealConversions, DefaultTextForms) {
   EXPECT_EQ(CConversions::r4ToString(1.0f), L"1");
   EXPECT_EQ(CConversions::r4ToString(0.1f), L"0.1");
@@ -135,13 +136,9 @@ TEST(RealConversions, DefaultTextForms) {
   EXPECT_EQ(CConversions::r4ToString(-std::numeric_limits<float>::infinity()), L"-INF");
   EXPECT_EQ(CConversions::r8ToString(0.1), L"0.1");
   EXPECT_EQ(CConversions::r8ToString(-0.0), L"-0");
-  EXPECT_EQ(CConversions::r8ToString(1e21), L"1e+21");
   EXPECT_EQ(CConversions::r8ToString(kInf), L"INF");
   EXPECT_EQ(CConversions::r8ToString(-kInf), L"-INF");
   EXPECT_EQ(CConversions::r8ToString(-std::nan("")), L"NaN");
-  EXPECT_EQ(CConversions::r8ToString(123456789012345678.0), L"1.234567890123457e+17");
-  EXPECT_EQ(CConversions::r8ToString(std::numeric_limits<double>::denorm_min()),
-            L"4.940656458412465e-324");
   // Our own output reads back as the same special values.
   EXPECT_EQ(CConversions::r8FromString(CConversions::r8ToString(-kInf), kNone), -kInf);
 }
