@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "test_support.h"
 
@@ -20,6 +18,12 @@ constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
 
 std::wstring Bytes(const CBinaryData& data) {
   return CBinaryData::GetAsHexString(data.GetData(), data.GetLength());
+}
+
+// A conversion with its result dropped, so that all kinds share one signature.
+template <auto parse>
+void Discard(const std::wstring& text, CWhitespaceUtils::WhitespaceRule rule) {
+  static_cast<void>(parse(text, rule));
 }
 
 }  // namespace
@@ -82,10 +86,10 @@ TEST(Conversions, Binary) {
   EXPECT_EQ(Bytes(hex), L"0AFF");
   EXPECT_EQ(CConversions::hexBinaryToString(hex), L"0AFF");
   EXPECT_EQ(CConversions::hexBinaryFromString(L"", kCollapse).GetLength(), 0u);
-  KORVEL_EXPECT_THROW_MESSAGE(CConversions::hexBinaryFromString(L"ABC", kCollapse), CKvException,
-                              L"Invalid length in hex string");
-  KORVEL_EXPECT_THROW_MESSAGE(CConversions::hexBinaryFromString(L"0A FF", kCollapse), CKvException,
-                              L"Invalid length in hex string");
+  for (const wchar_t* text : {L"ABC", L"0A FF"}) {
+    KORVEL_EXPECT_THROW_MESSAGE(CConversions::hexBinaryFromString(text, kCollapse), CKvException,
+                                L"Invalid length in hex string");
+  }
 
   CBinaryData base64 = CConversions::base64BinaryFromString(L"SGVs\r\nbG8=", kNone);
   EXPECT_EQ(Bytes(base64), L"48656C6C6F");
@@ -188,34 +192,22 @@ TEST(Conversions, DatesAndDurations) {
 // family, never anything else (the sanitizer build checks for leaks and
 // overruns on the way).
 TEST(Conversions, RandomTextEitherParsesOrThrowsTheFamily) {
-  using Parse = std::function<void(const std::wstring&, CWhitespaceUtils::WhitespaceRule)>;
-  const std::vector<Parse> parsers = {
-      [](auto& t, auto r) { CConversions::hexBinaryFromString(t, r); },
-      [](auto& t, auto r) { CConversions::base64BinaryFromString(t, r); },
-      [](auto& t, auto r) { CConversions::i1FromString(t, r); },
-      [](auto& t, auto r) { CConversions::i2FromString(t, r); },
-      [](auto& t, auto r) { CConversions::i4FromString(t, r); },
-      [](auto& t, auto r) { CConversions::i8FromString(t, r); },
-      [](auto& t, auto r) { CConversions::ui1FromString(t, r); },
-      [](auto& t, auto r) { CConversions::ui2FromString(t, r); },
-      [](auto& t, auto r) { CConversions::ui4FromString(t, r); },
-      [](auto& t, auto r) { CConversions::ui8FromString(t, r); },
-      [](auto& t, auto r) { CConversions::r4FromString(t, r); },
-      [](auto& t, auto r) { CConversions::r8FromString(t, r); },
-      [](auto& t, auto r) { CConversions::durationFromString(t, r); },
-      [](auto& t, auto r) { CConversions::yearMonthFromString(t, r); },
-      [](auto& t, auto r) { CConversions::monthDayFromString(t, r); },
-      [](auto& t, auto r) { CConversions::yearFromString(t, r); },
-      [](auto& t, auto r) { CConversions::monthFromString(t, r); },
-      [](auto& t, auto r) { CConversions::dayFromString(t, r); },
-      [](auto& t, auto r) { CConversions::dateFromString(t, r); },
-      [](auto& t, auto r) { CConversions::datetimeFromString(t, r); },
-      [](auto& t, auto r) { CConversions::timeFromString(t, r); },
-      [](auto& t, auto r) { CConversions::charFromString(t, r); },
-      [](auto& t, auto r) { CConversions::stringFromString(t, r); },
-      [](auto& t, auto r) { CConversions::booleanFromString(t, r); },
-      [](auto& t, auto r) { CConversions::decimalFromString(t, r); },
-      [](auto& t, auto r) { CConversions::integerFromString(t, r); },
+  using C = CConversions;
+  using Parse = void (*)(const std::wstring&, CWhitespaceUtils::WhitespaceRule);
+  const Parse parsers[] = {
+      Discard<C::hexBinaryFromString>, Discard<C::base64BinaryFromString>,
+      Discard<C::i1FromString>,        Discard<C::i2FromString>,
+      Discard<C::i4FromString>,        Discard<C::i8FromString>,
+      Discard<C::ui1FromString>,       Discard<C::ui2FromString>,
+      Discard<C::ui4FromString>,       Discard<C::ui8FromString>,
+      Discard<C::r4FromString>,        Discard<C::r8FromString>,
+      Discard<C::durationFromString>,  Discard<C::yearMonthFromString>,
+      Discard<C::monthDayFromString>,  Discard<C::yearFromString>,
+      Discard<C::monthFromString>,     Discard<C::dayFromString>,
+      Discard<C::dateFromString>,      Discard<C::datetimeFromString>,
+      Discard<C::timeFromString>,      Discard<C::charFromString>,
+      Discard<C::stringFromString>,    Discard<C::booleanFromString>,
+      Discard<C::decimalFromString>,   Discard<C::integerFromString>,
   };
   // Characters every grammar uses, plus strangers.
   const std::wstring alphabet =
@@ -228,7 +220,7 @@ TEST(Conversions, RandomTextEitherParsesOrThrowsTheFamily) {
     for (size_t n = random() % 24; n > 0; --n) text += alphabet[random() % alphabet.size()];
     if (random() % 16 == 0) text += L'\0';
     auto rule = static_cast<CWhitespaceUtils::WhitespaceRule>(random() % 4);
-    for (size_t kind = 0; kind < parsers.size(); ++kind) {
+    for (size_t kind = 0; kind < std::size(parsers); ++kind) {
       try {
         parsers[kind](text, rule);
         ++parsed;

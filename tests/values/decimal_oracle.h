@@ -4,210 +4,174 @@
 // decimal-digit code under test.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Korvel::testing {
 
-// A signed integer in base 2^32, least significant limb first.
+inline std::wstring Widen(const std::string& text) { return {text.begin(), text.end()}; }
+inline std::string Narrow(const std::wstring& text) { return {text.begin(), text.end()}; }
+
+// Every comparison operator over values listed in ascending order.
+template <class T, std::size_t N>
+void ExpectAscending(const T (&ordered)[N]) {
+  for (std::size_t i = 0; i < N; ++i) {
+    for (std::size_t j = 0; j < N; ++j) {
+      SCOPED_TRACE(Narrow(ordered[i].ToString() + L" vs " + ordered[j].ToString()));
+      EXPECT_EQ(ordered[i] < ordered[j], i < j);
+      EXPECT_EQ(ordered[i] <= ordered[j], i <= j);
+      EXPECT_EQ(ordered[i] > ordered[j], i > j);
+      EXPECT_EQ(ordered[i] >= ordered[j], i >= j);
+      EXPECT_EQ(ordered[i] == ordered[j], i == j);
+      EXPECT_EQ(ordered[i] != ordered[j], i != j);
+    }
+  }
+}
+
+// A signed integer in base 2^32, least significant limb first, no zero limb on top.
 class OracleInt {
  public:
   OracleInt() = default;
 
   // Digits with an optional leading "-".
   static OracleInt FromText(const std::string& text) {
-    OracleInt value;
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && text[i] == '-') {
-      negative = true;
-      ++i;
+    Limbs limbs;
+    for (char c : text) {
+      if (c != '-') MulAdd(limbs, 10, static_cast<std::uint32_t>(c - '0'));
     }
-    for (; i < text.size(); ++i) {
-      value.MulSmall(10);
-      value.AddSmall(static_cast<std::uint32_t>(text[i] - '0'));
-    }
-    value.m_negative = negative && !value.IsZero();
-    return value;
+    return Make(std::move(limbs), !text.empty() && text[0] == '-');
   }
 
   static OracleInt Pow10(std::size_t n) {
-    OracleInt value = FromText("1");
-    for (std::size_t i = 0; i < n; ++i) value.MulSmall(10);
-    return value;
+    Limbs limbs{1};
+    while (n-- > 0) MulAdd(limbs, 10, 0);
+    return Make(std::move(limbs), false);
   }
 
   std::string ToText() const {
-    if (IsZero()) return "0";
-    OracleInt rest = *this;
+    OracleInt rest = Abs();
     std::string digits;
-    while (!rest.IsZero()) digits += static_cast<char>('0' + rest.DivSmall(10));
+    do {
+      digits += static_cast<char>('0' + rest.DivSmall(10));
+    } while (!rest.IsZero());
     if (m_negative) digits += '-';
-    std::reverse(digits.begin(), digits.end());
-    return digits;
+    return {digits.rbegin(), digits.rend()};
   }
 
   bool IsZero() const { return m_limbs.empty(); }
   bool IsNegative() const { return m_negative; }
-  OracleInt Abs() const {
-    OracleInt value = *this;
-    value.m_negative = false;
-    return value;
+  OracleInt Abs() const { return Make(m_limbs, false); }
+
+  // Divides the magnitude in place by a small divisor, returning the remainder.
+  std::uint32_t DivSmall(std::uint32_t divisor) {
+    std::uint64_t rest = 0;
+    for (std::size_t i = m_limbs.size(); i-- > 0;) {
+      rest = rest << 32 | m_limbs[i];
+      m_limbs[i] = static_cast<std::uint32_t>(rest / divisor);
+      rest %= divisor;
+    }
+    *this = Make(std::move(m_limbs), m_negative);
+    return static_cast<std::uint32_t>(rest);
   }
 
   friend int Compare(const OracleInt& a, const OracleInt& b) {
     if (a.m_negative != b.m_negative) return a.m_negative ? -1 : 1;
-    const int c = CompareMagnitude(a.m_limbs, b.m_limbs);
+    const int c = CompareLimbs(a.m_limbs, b.m_limbs);
     return a.m_negative ? -c : c;
   }
-
   friend OracleInt operator+(const OracleInt& a, const OracleInt& b) {
-    OracleInt result;
-    if (a.m_negative == b.m_negative) {
-      result.m_limbs = AddMagnitude(a.m_limbs, b.m_limbs);
-      result.m_negative = a.m_negative;
-    } else if (CompareMagnitude(a.m_limbs, b.m_limbs) >= 0) {
-      result.m_limbs = SubMagnitude(a.m_limbs, b.m_limbs);
-      result.m_negative = a.m_negative;
-    } else {
-      result.m_limbs = SubMagnitude(b.m_limbs, a.m_limbs);
-      result.m_negative = b.m_negative;
-    }
-    result.Normalize();
-    return result;
+    if (a.m_negative == b.m_negative) return Make(Add(a.m_limbs, b.m_limbs), a.m_negative);
+    const bool aLarger = CompareLimbs(a.m_limbs, b.m_limbs) >= 0;
+    OracleInt difference = aLarger ? a : b;
+    SubFrom(difference.m_limbs, aLarger ? b.m_limbs : a.m_limbs);
+    return Make(std::move(difference.m_limbs), difference.m_negative);
   }
-
   friend OracleInt operator-(const OracleInt& a, const OracleInt& b) {
-    OracleInt negated = b;
-    negated.m_negative = !negated.m_negative;
-    negated.Normalize();
-    return a + negated;
+    return a + Make(b.m_limbs, !b.m_negative);
   }
-
   friend OracleInt operator*(const OracleInt& a, const OracleInt& b) {
-    OracleInt result;
-    result.m_limbs.assign(a.m_limbs.size() + b.m_limbs.size(), 0);
+    Limbs product(a.m_limbs.size() + b.m_limbs.size(), 0);
     for (std::size_t i = 0; i < a.m_limbs.size(); ++i) {
       std::uint64_t carry = 0;
       for (std::size_t j = 0; j < b.m_limbs.size(); ++j) {
-        const std::uint64_t t =
-            static_cast<std::uint64_t>(a.m_limbs[i]) * b.m_limbs[j] + result.m_limbs[i + j] + carry;
-        result.m_limbs[i + j] = static_cast<std::uint32_t>(t);
-        carry = t >> 32;
+        carry += std::uint64_t{a.m_limbs[i]} * b.m_limbs[j] + product[i + j];
+        product[i + j] = static_cast<std::uint32_t>(carry);
+        carry >>= 32;
       }
-      result.m_limbs[i + b.m_limbs.size()] = static_cast<std::uint32_t>(carry);
+      product[i + b.m_limbs.size()] = static_cast<std::uint32_t>(carry);
     }
-    result.m_negative = a.m_negative != b.m_negative;
-    result.Normalize();
-    return result;
+    return Make(std::move(product), a.m_negative != b.m_negative);
   }
 
   // Truncated quotient and remainder (the remainder takes a's sign).
   friend void DivMod(const OracleInt& a, const OracleInt& b, OracleInt& q, OracleInt& r) {
-    q = OracleInt();
-    r = OracleInt();
-    const std::size_t bits = a.m_limbs.size() * 32;
-    q.m_limbs.assign(a.m_limbs.size(), 0);
-    for (std::size_t i = bits; i-- > 0;) {
-      r.ShiftLeftOne();
-      if ((a.m_limbs[i / 32] >> (i % 32)) & 1) {
-        if (r.m_limbs.empty()) r.m_limbs.push_back(0);
-        r.m_limbs[0] |= 1;
-      }
-      if (CompareMagnitude(r.m_limbs, b.m_limbs) >= 0) {
-        r.m_limbs = SubMagnitude(r.m_limbs, b.m_limbs);
-        r.Normalize();
-        q.m_limbs[i / 32] |= 1u << (i % 32);
+    Limbs quotient(a.m_limbs.size(), 0);
+    Limbs rest;
+    for (std::size_t i = a.m_limbs.size() * 32; i-- > 0;) {
+      std::uint32_t carry = (a.m_limbs[i / 32] >> (i % 32)) & 1;  // rest = 2 * rest + bit
+      for (auto& limb : rest) carry = std::exchange(limb, limb << 1 | carry) >> 31;
+      if (carry) rest.push_back(carry);
+      if (CompareLimbs(rest, b.m_limbs) >= 0) {
+        SubFrom(rest, b.m_limbs);
+        quotient[i / 32] |= 1u << (i % 32);
       }
     }
-    q.m_negative = a.m_negative != b.m_negative;
-    r.m_negative = a.m_negative;
-    q.Normalize();
-    r.Normalize();
+    q = Make(std::move(quotient), a.m_negative != b.m_negative);
+    r = Make(std::move(rest), a.m_negative);
   }
 
  private:
   using Limbs = std::vector<std::uint32_t>;
 
-  void Normalize() {
-    while (!m_limbs.empty() && m_limbs.back() == 0) m_limbs.pop_back();
-    if (m_limbs.empty()) m_negative = false;
+  static OracleInt Make(Limbs limbs, bool negative) {
+    while (!limbs.empty() && limbs.back() == 0) limbs.pop_back();
+    OracleInt value;
+    value.m_negative = negative && !limbs.empty();
+    value.m_limbs = std::move(limbs);
+    return value;
   }
 
-  void MulSmall(std::uint32_t factor) {
-    std::uint64_t carry = 0;
-    for (auto& limb : m_limbs) {
-      const std::uint64_t t = static_cast<std::uint64_t>(limb) * factor + carry;
-      limb = static_cast<std::uint32_t>(t);
-      carry = t >> 32;
-    }
-    if (carry) m_limbs.push_back(static_cast<std::uint32_t>(carry));
-  }
-
-  void AddSmall(std::uint32_t addend) {
-    std::uint64_t carry = addend;
-    for (std::size_t i = 0; carry && i < m_limbs.size(); ++i) {
-      const std::uint64_t t = static_cast<std::uint64_t>(m_limbs[i]) + carry;
-      m_limbs[i] = static_cast<std::uint32_t>(t);
-      carry = t >> 32;
-    }
-    if (carry) m_limbs.push_back(static_cast<std::uint32_t>(carry));
-  }
-
-  std::uint32_t DivSmall(std::uint32_t divisor) {
-    std::uint64_t rem = 0;
-    for (std::size_t i = m_limbs.size(); i-- > 0;) {
-      const std::uint64_t t = (rem << 32) | m_limbs[i];
-      m_limbs[i] = static_cast<std::uint32_t>(t / divisor);
-      rem = t % divisor;
-    }
-    Normalize();
-    return static_cast<std::uint32_t>(rem);
-  }
-
-  void ShiftLeftOne() {
-    std::uint32_t carry = 0;
-    for (auto& limb : m_limbs) {
-      const std::uint32_t next = limb >> 31;
-      limb = (limb << 1) | carry;
-      carry = next;
-    }
-    if (carry) m_limbs.push_back(carry);
-  }
-
-  static int CompareMagnitude(const Limbs& a, const Limbs& b) {
+  static int CompareLimbs(const Limbs& a, const Limbs& b) {
     if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
     for (std::size_t i = a.size(); i-- > 0;) {
       if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
     }
     return 0;
   }
-
-  static Limbs AddMagnitude(const Limbs& a, const Limbs& b) {
+  static Limbs Add(const Limbs& a, const Limbs& b) {
     Limbs sum(std::max(a.size(), b.size()) + 1, 0);
     std::uint64_t carry = 0;
-    for (std::size_t i = 0; i + 1 < sum.size(); ++i) {
-      const std::uint64_t t = carry + (i < a.size() ? a[i] : 0) + (i < b.size() ? b[i] : 0);
-      sum[i] = static_cast<std::uint32_t>(t);
-      carry = t >> 32;
+    for (std::size_t i = 0; i < sum.size(); ++i) {
+      carry += std::uint64_t{i < a.size() ? a[i] : 0} + (i < b.size() ? b[i] : 0);
+      sum[i] = static_cast<std::uint32_t>(carry);
+      carry >>= 32;
     }
-    sum.back() = static_cast<std::uint32_t>(carry);
     return sum;
   }
-
-  // a - b for a >= b.
-  static Limbs SubMagnitude(const Limbs& a, const Limbs& b) {
-    Limbs difference(a.size(), 0);
+  // a -= b for a >= b, keeping no zero limb on top.
+  static void SubFrom(Limbs& a, const Limbs& b) {
     std::int64_t borrow = 0;
     for (std::size_t i = 0; i < a.size(); ++i) {
-      std::int64_t t = static_cast<std::int64_t>(a[i]) - (i < b.size() ? b[i] : 0) - borrow;
+      const std::int64_t t = std::int64_t{a[i]} - (i < b.size() ? b[i] : 0) - borrow;
       borrow = t < 0;
-      if (t < 0) t += std::int64_t{1} << 32;
-      difference[i] = static_cast<std::uint32_t>(t);
+      a[i] = static_cast<std::uint32_t>(t);  // modulo 2^32
     }
-    return difference;
+    while (!a.empty() && a.back() == 0) a.pop_back();
+  }
+  // limbs * factor + addend, in place.
+  static void MulAdd(Limbs& limbs, std::uint32_t factor, std::uint32_t addend) {
+    std::uint64_t carry = addend;
+    for (auto& limb : limbs) {
+      carry += std::uint64_t{limb} * factor;
+      limb = static_cast<std::uint32_t>(carry);
+      carry >>= 32;
+    }
+    if (carry) limbs.push_back(static_cast<std::uint32_t>(carry));
   }
 
   Limbs m_limbs;
@@ -220,48 +184,29 @@ struct OracleDecimal {
   OracleInt value;
   std::size_t places = 1;
 
-  // Sign, integer digits and fraction digits, as a parser would read them.
+  // Sign, integer and fraction digits as a parser reads them; without a
+  // fraction the value still holds one place.
   static OracleDecimal FromParts(bool negative, const std::string& integer,
                                  const std::string& fraction) {
-    OracleDecimal d;
-    // Without a fraction the value still holds one place.
     const std::string digits = integer + (fraction.empty() ? "0" : fraction);
-    d.value = OracleInt::FromText((negative ? "-" : "") + digits);
-    d.places = fraction.empty() ? 1 : fraction.size();
-    return d;
-  }
-
-  static OracleInt Quotient(const OracleInt& a, const OracleInt& b) {
-    OracleInt q;
-    OracleInt r;
-    DivMod(a, b, q, r);
-    return q;
+    return {OracleInt::FromText((negative ? "-" : "") + digits),
+            fraction.empty() ? 1 : fraction.size()};
   }
 
   OracleInt ScaledTo(std::size_t p) const { return value * OracleInt::Pow10(p - places); }
 
   // Trailing fraction zeros off, keeping one place.
   void Rationalise() {
-    const OracleInt ten = OracleInt::FromText("10");
-    while (places > 1) {
-      OracleInt q;
-      OracleInt r;
-      DivMod(value, ten, q, r);
-      if (!r.IsZero()) break;
-      value = q;
-      --places;
-    }
+    for (OracleInt q = value; places > 1 && q.DivSmall(10) == 0; --places) value = q;
   }
 
-  // To `target` places, the nearest value; a tie goes toward zero or away.
-  void RoundTo(std::size_t target, bool halfAway) {
+  // To `target` places, the nearest value; a tie goes toward zero.
+  void RoundTo(std::size_t target) {
     if (places <= target) return;
     const OracleInt unit = OracleInt::Pow10(places - target);
-    OracleInt q;
-    OracleInt r;
+    OracleInt q, r;
     DivMod(value.Abs(), unit, q, r);
-    const int c = Compare(r + r, unit);
-    if (c > 0 || (c == 0 && halfAway)) q = q + OracleInt::FromText("1");
+    if (Compare(r + r, unit) > 0) q = q + OracleInt::Pow10(0);
     value = value.IsNegative() ? OracleInt() - q : q;
     places = target;
   }
@@ -269,51 +214,45 @@ struct OracleDecimal {
   // Integer digits, "." and the fraction padded to `places`; the integer text
   // alone when the fraction is zero.
   std::string ToText() const {
-    OracleInt q;
-    OracleInt r;
+    OracleInt q, r;
     DivMod(value.Abs(), OracleInt::Pow10(places), q, r);
-    if (r.IsZero()) return (value.IsNegative() && !q.IsZero() ? "-" : "") + q.ToText();
-    std::string fraction = r.ToText();
-    fraction.insert(0, places - fraction.size(), '0');
-    return (value.IsNegative() ? "-" : "") + q.ToText() + "." + fraction;
+    const std::string sign = value.IsNegative() ? "-" : "";
+    if (r.IsZero()) return sign + q.ToText();
+    const std::string fraction = r.ToText();
+    return sign + q.ToText() + "." + std::string(places - fraction.size(), '0') + fraction;
   }
 };
 
 inline OracleDecimal OracleAdd(const OracleDecimal& a, const OracleDecimal& b, bool subtract) {
-  OracleDecimal sum;
-  sum.places = std::max(a.places, b.places);
-  sum.value = subtract ? a.ScaledTo(sum.places) - b.ScaledTo(sum.places)
-                       : a.ScaledTo(sum.places) + b.ScaledTo(sum.places);
+  const std::size_t p = std::max(a.places, b.places);
+  OracleDecimal sum{subtract ? a.ScaledTo(p) - b.ScaledTo(p) : a.ScaledTo(p) + b.ScaledTo(p), p};
   sum.Rationalise();
   return sum;
 }
 
 inline OracleDecimal OracleMultiply(const OracleDecimal& a, const OracleDecimal& b,
                                     std::size_t maxPlaces) {
-  OracleDecimal product;
-  product.value = a.value * b.value;
-  product.places = a.places + b.places;
+  OracleDecimal product{a.value * b.value, a.places + b.places};
   product.Rationalise();
-  product.RoundTo(maxPlaces, false);
+  product.RoundTo(maxPlaces);
   return product;
 }
 
 // Truncated to maxPlaces + 2 places, then rounded to maxPlaces.
 inline OracleDecimal OracleDivide(const OracleDecimal& a, const OracleDecimal& b,
                                   std::size_t maxPlaces) {
-  const std::size_t common = std::max(a.places, b.places);
-  OracleDecimal quotient;
-  quotient.places = maxPlaces + 2;
-  quotient.value = OracleDecimal::Quotient(a.ScaledTo(common) * OracleInt::Pow10(quotient.places),
-                                           b.ScaledTo(common));
+  const std::size_t p = std::max(a.places, b.places);
+  OracleInt q, r;
+  DivMod(a.ScaledTo(p) * OracleInt::Pow10(maxPlaces + 2), b.ScaledTo(p), q, r);
+  OracleDecimal quotient{q, maxPlaces + 2};
   quotient.Rationalise();
-  quotient.RoundTo(maxPlaces, false);
+  quotient.RoundTo(maxPlaces);
   return quotient;
 }
 
 inline int OracleCompare(const OracleDecimal& a, const OracleDecimal& b) {
-  const std::size_t common = std::max(a.places, b.places);
-  return Compare(a.ScaledTo(common), b.ScaledTo(common));
+  const std::size_t p = std::max(a.places, b.places);
+  return Compare(a.ScaledTo(p), b.ScaledTo(p));
 }
 
 }  // namespace Korvel::testing

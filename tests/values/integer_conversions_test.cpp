@@ -83,174 +83,101 @@ std::wstring MessageOf(F&& f) {
   return L"";
 }
 
+// Compares a conversion with the reference: the same value or the same message.
+template <class F>
+void ExpectAgreement(const Expected& expected, F&& parse) {
+  if (expected.signedValue) {
+    EXPECT_EQ(static_cast<int64_t>(parse()), *expected.signedValue);
+  } else if (expected.unsignedValue) {
+    EXPECT_EQ(static_cast<uint64_t>(parse()), *expected.unsignedValue);
+  } else {
+    EXPECT_EQ(MessageOf(parse), expected.message);
+  }
+}
+
 // The boundaries of every kind, one past them, and the forms of sign,
 // whitespace and stray characters that C parsers differ on.
 std::vector<std::wstring> BoundaryTexts() {
-  std::vector<std::wstring> texts = {L"0",
-                                     L"-0",
-                                     L"+0",
-                                     L"00000000000000000000000000012",
-                                     L"-000000000000000000000000009",
-                                     L"127",
-                                     L"128",
-                                     L"-128",
-                                     L"-129",
-                                     L"255",
-                                     L"256",
-                                     L"32767",
-                                     L"32768",
-                                     L"-32768",
-                                     L"-32769",
-                                     L"65535",
-                                     L"65536",
-                                     L"2147483647",
-                                     L"2147483648",
-                                     L"-2147483648",
-                                     L"-2147483649",
-                                     L"4294967295",
-                                     L"4294967296",
-                                     L"-4294967295",
-                                     L"-4294967296",
-                                     L"9223372036854775807",
-                                     L"9223372036854775808",
-                                     L"-9223372036854775808",
-                                     L"-9223372036854775809",
-                                     L"18446744073709551615",
-                                     L"18446744073709551616",
-                                     L"-18446744073709551615",
-                                     L"-18446744073709551616",
-                                     L"99999999999999999999999999",
-                                     L"-99999999999999999999999999",
-                                     L"99999999999999999999x",
-                                     L"-1",
-                                     L"+1",
-                                     L"+-1",
-                                     L"-+1",
-                                     L"--1",
-                                     L"+",
-                                     L"-",
-                                     L"",
-                                     L" ",
-                                     L"   ",
-                                     L"12",
-                                     L"  12 ",
-                                     L" 12",
-                                     L"12 ",
-                                     L"1 2",
-                                     L"1\t2",
-                                     L"\t12\n",
-                                     L"\r\n12\r\n",
-                                     L"\v12",
-                                     L"\f12",
-                                     L"12\v",
-                                     L"- 1",
-                                     L"0x10",
-                                     L"1e3",
-                                     L"12a",
-                                     L"a12",
-                                     L"1.0",
-                                     L"1,000",
-                                     L"\x0663",
-                                     L"\xFF11\xFF12",
-                                     L"12\x00A0",
-                                     L"\x00A0"
-                                     L"12",
-                                     L"+2147483647",
-                                     L"+4294967295",
-                                     L"+18446744073709551615"};
+  const wchar_t* const forms[] = {
+      L"0",        L"-0",       L"+0",         L"127",    L"128",
+      L"-128",     L"-129",     L"255",        L"256",    L"32767",
+      L"32768",    L"-32768",   L"-32769",     L"65535",  L"65536",
+      L"-1",       L"+1",       L"+-1",        L"-+1",    L"--1",
+      L"+",        L"-",        L"",           L" ",      L"   ",
+      L"12",       L"  12 ",    L" 12",        L"12 ",    L"1 2",
+      L"1\t2",     L"\t12\n",   L"\r\n12\r\n", L"\v12",   L"\f12",
+      L"12\v",     L"- 1",      L"0x10",       L"1e3",    L"12a",
+      L"a12",      L"1.0",      L"1,000",      L"\x0663", L"\xFF11\xFF12",
+      L"12\u00A0", L"\u00A012",
+  };
+  const wchar_t* const limits[] = {
+      L"2147483647", L"2147483648",  L"-2147483648", L"-2147483649", L"4294967295",
+      L"4294967296", L"-4294967295", L"-4294967296", L"+2147483647", L"+4294967295",
+  };
+  const wchar_t* const wide[] = {
+      L"9223372036854775807",          L"9223372036854775808",   L"-9223372036854775808",
+      L"-9223372036854775809",         L"18446744073709551615",  L"18446744073709551616",
+      L"-18446744073709551615",        L"-18446744073709551616", L"99999999999999999999999999",
+      L"-99999999999999999999999999",  L"99999999999999999999x", L"00000000000000000000000000012",
+      L"-000000000000000000000000009", L"+18446744073709551615",
+  };
+  std::vector<std::wstring> texts(std::begin(forms), std::end(forms));
+  texts.insert(texts.end(), std::begin(limits), std::end(limits));
+  texts.insert(texts.end(), std::begin(wide), std::end(wide));
   return texts;
 }
 
 }  // namespace
 
 TEST(IntegerConversions, AgreeWithTheCLibraryOnBoundaries) {
+  using C = CConversions;
   for (const std::wstring& text : BoundaryTexts()) {
     for (Rule rule : kRules) {
       SCOPED_TRACE(::testing::PrintToString(text) + " rule " + std::to_string(rule));
-      std::wstring ruled = CWhitespaceUtils::ApplyRule(rule, text);
-
-      Expected i4 = ReferenceSigned(ruled, INT32_MIN, INT32_MAX, L"i4");
-      if (i4.signedValue) {
-        EXPECT_EQ(CConversions::i4FromString(text, rule), *i4.signedValue);
-      } else {
-        EXPECT_EQ(MessageOf([&] { CConversions::i4FromString(text, rule); }), i4.message);
-      }
-      Expected i8 = ReferenceSigned(ruled, INT64_MIN, INT64_MAX, L"i8");
-      if (i8.signedValue) {
-        EXPECT_EQ(CConversions::i8FromString(text, rule), *i8.signedValue);
-      } else {
-        EXPECT_EQ(MessageOf([&] { CConversions::i8FromString(text, rule); }), i8.message);
-      }
-      Expected ui4 = ReferenceUnsigned(ruled, UINT32_MAX, L"ui4");
-      if (ui4.unsignedValue) {
-        EXPECT_EQ(CConversions::ui4FromString(text, rule), *ui4.unsignedValue);
-      } else {
-        EXPECT_EQ(MessageOf([&] { CConversions::ui4FromString(text, rule); }), ui4.message);
-      }
-      Expected ui8 = ReferenceUnsigned(ruled, UINT64_MAX, L"ui8");
-      if (ui8.unsignedValue) {
-        EXPECT_EQ(CConversions::ui8FromString(text, rule), *ui8.unsignedValue);
-      } else {
-        EXPECT_EQ(MessageOf([&] { CConversions::ui8FromString(text, rule); }), ui8.message);
-      }
+      const std::wstring ruled = CWhitespaceUtils::ApplyRule(rule, text);
+      const Expected i4 = ReferenceSigned(ruled, INT32_MIN, INT32_MAX, L"i4");
+      const Expected ui4 = ReferenceUnsigned(ruled, UINT32_MAX, L"ui4");
+      ExpectAgreement(i4, [&] { return C::i4FromString(text, rule); });
+      ExpectAgreement(ui4, [&] { return C::ui4FromString(text, rule); });
+      ExpectAgreement(ReferenceSigned(ruled, INT64_MIN, INT64_MAX, L"i8"),
+                      [&] { return C::i8FromString(text, rule); });
+      ExpectAgreement(ReferenceUnsigned(ruled, UINT64_MAX, L"ui8"),
+                      [&] { return C::ui8FromString(text, rule); });
 
       // The narrow kinds: the 32-bit result, then their own range, whose
       // message quotes the text as given.
-      auto narrow = [&](auto parse, int64_t value, int64_t min, int64_t max, const wchar_t* kind) {
-        if (value >= min && value <= max) {
-          EXPECT_EQ(static_cast<int64_t>(parse()), value) << kind;
-        } else {
-          EXPECT_EQ(MessageOf(parse), TooLarge(text, kind));
+      auto narrow = [&](Expected expected, int64_t min, int64_t max, const wchar_t* kind) {
+        const int64_t value =
+            expected.signedValue.value_or(static_cast<int64_t>(expected.unsignedValue.value_or(0)));
+        if (expected.message.empty() && (value < min || value > max)) {
+          expected = {{}, {}, TooLarge(text, kind)};
         }
+        return expected;
       };
-      if (i4.signedValue) {
-        narrow([&] { return CConversions::i1FromString(text, rule); }, *i4.signedValue, INT8_MIN,
-               INT8_MAX, L"i1");
-        narrow([&] { return CConversions::i2FromString(text, rule); }, *i4.signedValue, INT16_MIN,
-               INT16_MAX, L"i2");
-      } else {
-        EXPECT_EQ(MessageOf([&] { CConversions::i1FromString(text, rule); }), i4.message);
-        EXPECT_EQ(MessageOf([&] { CConversions::i2FromString(text, rule); }), i4.message);
-      }
-      if (ui4.unsignedValue) {
-        auto value = static_cast<int64_t>(*ui4.unsignedValue);
-        narrow([&] { return CConversions::ui1FromString(text, rule); }, value, 0, UINT8_MAX,
-               L"ui1");
-        narrow([&] { return CConversions::ui2FromString(text, rule); }, value, 0, UINT16_MAX,
-               L"ui2");
-      } else {
-        EXPECT_EQ(MessageOf([&] { CConversions::ui1FromString(text, rule); }), ui4.message);
-        EXPECT_EQ(MessageOf([&] { CConversions::ui2FromString(text, rule); }), ui4.message);
-      }
+      ExpectAgreement(narrow(i4, INT8_MIN, INT8_MAX, L"i1"),
+                      [&] { return C::i1FromString(text, rule); });
+      ExpectAgreement(narrow(i4, INT16_MIN, INT16_MAX, L"i2"),
+                      [&] { return C::i2FromString(text, rule); });
+      ExpectAgreement(narrow(ui4, 0, UINT8_MAX, L"ui1"),
+                      [&] { return C::ui1FromString(text, rule); });
+      ExpectAgreement(narrow(ui4, 0, UINT16_MAX, L"ui2"),
+                      [&] { return C::ui2FromString(text, rule); });
     }
   }
 }
 
-TEST(IntegerConversions, DocumentedCases) {
-  EXPECT_EQ(CConversions::i4FromString(L"  12 ", CWhitespaceUtils::ws_collapse), 12);
-  KORVEL_EXPECT_THROW_MESSAGE(CConversions::i4FromString(L"  12 ", CWhitespaceUtils::ws_preserve),
-                              CKvInvalidValueException,
-                              L"The value [  12 ] can not be converted to a i4");
-  KORVEL_EXPECT_THROW_MESSAGE(CConversions::i1FromString(L"300", CWhitespaceUtils::ws_collapse),
-                              CKvInvalidValueException,
-                              L"The value [300] is to large to fit in a i1");
-  KORVEL_EXPECT_THROW_MESSAGE(CConversions::i1FromString(L"x", CWhitespaceUtils::ws_collapse),
-                              CKvInvalidValueException,
-                              L"The value [x] can not be converted to a i4");
-  EXPECT_EQ(CConversions::ui4FromString(L"-1", CWhitespaceUtils::ws_collapse), 4294967295u);
-  KORVEL_EXPECT_THROW_MESSAGE(CConversions::ui1FromString(L" -1 ", CWhitespaceUtils::ws_collapse),
-                              CKvInvalidValueException,
-                              L"The value [ -1 ] is to large to fit in a ui1");
+// Beyond the boundary table: the narrow kinds quote the text as given, the
+// others the text after the rule; a U+0000 inside the text is a character
+// left over, not the end of it.
+TEST(IntegerConversions, MessagesQuoteTheirText) {
+  constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
+  KORVEL_EXPECT_THROW_MESSAGE(CConversions::ui1FromString(L" -1 ", kCollapse),
+                              CKvInvalidValueException, TooLarge(L" -1 ", L"ui1"));
+  KORVEL_EXPECT_THROW_MESSAGE(CConversions::i4FromString(L"\t2147483648\n", kCollapse),
+                              CKvInvalidValueException, TooLarge(L"2147483648", L"i4"));
   KORVEL_EXPECT_THROW_MESSAGE(
-      CConversions::i4FromString(L"\t2147483648\n", CWhitespaceUtils::ws_collapse),
-      CKvInvalidValueException, L"The value [2147483648] is to large to fit in a i4");
-  // A U+0000 inside the text is a character left over, not the end of it.
-  KORVEL_EXPECT_THROW_MESSAGE(CConversions::i4FromString(std::wstring(L"12\0"
-                                                                      L"3",
-                                                                      4),
-                                                         CWhitespaceUtils::ws_none),
-                              CKvInvalidValueException,
-                              L"The value [12] can not be converted to a i4");
+      CConversions::i4FromString(std::wstring(L"12\0003", 4), CWhitespaceUtils::ws_none),
+      CKvInvalidValueException, CannotConvert(L"12", L"i4"));
 }
 
 TEST(IntegerConversions, ToText) {
@@ -259,22 +186,18 @@ TEST(IntegerConversions, ToText) {
   EXPECT_EQ(CConversions::i4ToString(INT32_MIN), L"-2147483648");
   EXPECT_EQ(CConversions::i4ToString(0), L"0");
   EXPECT_EQ(CConversions::i8ToString(INT64_MIN), L"-9223372036854775808");
-  EXPECT_EQ(CConversions::i8ToString(INT64_MAX), L"9223372036854775807");
   EXPECT_EQ(CConversions::ui1ToString(255), L"255");
   EXPECT_EQ(CConversions::ui2ToString(65535), L"65535");
   EXPECT_EQ(CConversions::ui4ToString(UINT32_MAX), L"4294967295");
   EXPECT_EQ(CConversions::ui8ToString(UINT64_MAX), L"18446744073709551615");
   EXPECT_EQ(CConversions::yearToString(5), L"5");
-  EXPECT_EQ(CConversions::yearToString(2004), L"2004");
   EXPECT_EQ(CConversions::monthToString(5), L"--05");
   EXPECT_EQ(CConversions::monthToString(12), L"--12");
   EXPECT_EQ(CConversions::dayToString(7), L"---07");
-  EXPECT_EQ(CConversions::dayToString(31), L"---31");
   EXPECT_EQ(CConversions::dayToString(200), L"---200");
-
   // Every value prints back to itself.
   for (int64_t v : {int64_t{-1}, int64_t{9}, int64_t{10}, int64_t{-10}, int64_t{99},
-                    int64_t{1000000007}, INT64_MIN + 1}) {
+                    int64_t{1000000007}, INT64_MIN + 1, INT64_MAX}) {
     EXPECT_EQ(CConversions::i8FromString(CConversions::i8ToString(v), CWhitespaceUtils::ws_none),
               v);
   }

@@ -55,63 +55,50 @@ void Check(const KvVariant& value, const Facets& facets) {
   detail::CheckRestrictions(L"Prop", value, value.GetTypeAsEnum(), facets.Build());
 }
 
-// A row: the value (parsed from text as its kind), the facets, and the
-// message of the violation, or null when the value passes.
+// A row: the value (parsed from text as its kind), the facets, and the value
+// as the violation shows it ("Invalid Value for Prop " + shown), or null when
+// the value passes.
 struct Row {
   ItemType kind;
   const wchar_t* value;
   Facets facets;
-  const wchar_t* message;
+  const wchar_t* shown;
 };
+
+constexpr wchar_t kInvalid[] = L"Invalid Value for Prop ";
 
 void CheckRows(const std::vector<Row>& rows) {
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << "kind " << row.kind << " value "
                                       << ::testing::PrintToString(std::wstring(row.value)));
     const KvVariant value = Parsed(row.kind, row.value);
-    if (row.message) {
-      KORVEL_EXPECT_THROW_MESSAGE(Check(value, row.facets), CKvException, row.message);
+    if (row.shown) {
+      KORVEL_EXPECT_THROW_MESSAGE(Check(value, row.facets), CKvException,
+                                  kInvalid + std::wstring(row.shown));
     } else {
       EXPECT_NO_THROW(Check(value, row.facets));
     }
   }
 }
 
-TEST(PrimitiveRestrictions, ConstructionAndCopy) {
-  const CPrimitiveRestrictions none;
-  EXPECT_EQ(none.GetPattern(), L"");
-  EXPECT_EQ(none.GetMinInclusive(), L"");
-  EXPECT_EQ(none.GetMaxExclusive(), L"");
-  for (int32_t n : {none.GetMinLength(), none.GetMaxLength(), none.GetLength(),
-                    none.GetTotalDigits(), none.GetFractionDigits()}) {
-    EXPECT_EQ(n, -1);
-  }
-
-  const CPrimitiveRestrictions all(L"p", 1, 2, L"a", L"b", L"c", L"d", 3, 4, 5);
-  CPrimitiveRestrictions copy(all);
-  CPrimitiveRestrictions assigned;
-  assigned = copy;
-  for (const CPrimitiveRestrictions* r : {&all, &std::as_const(copy), &std::as_const(assigned)}) {
-    EXPECT_EQ(r->GetPattern(), L"p");
-    EXPECT_EQ(r->GetMinLength(), 1);
-    EXPECT_EQ(r->GetMaxLength(), 2);
-    EXPECT_EQ(r->GetMinInclusive(), L"a");
-    EXPECT_EQ(r->GetMaxInclusive(), L"b");
-    EXPECT_EQ(r->GetMinExclusive(), L"c");
-    EXPECT_EQ(r->GetMaxExclusive(), L"d");
-    EXPECT_EQ(r->GetLength(), 3);
-    EXPECT_EQ(r->GetTotalDigits(), 4);
-    EXPECT_EQ(r->GetFractionDigits(), 5);
-  }
-
+// The check reads the facets through the getters, so the rows below cover
+// the full constructor; what remains is the unset state.
+TEST(PrimitiveRestrictions, DefaultAndNullFacetsAreUnset) {
   const CPrimitiveRestrictions nulls(nullptr, -1, -1, nullptr, nullptr, nullptr, nullptr, -1, -1,
                                      -1);
-  EXPECT_EQ(nulls.GetPattern(), L"");
-  EXPECT_EQ(nulls.GetMaxInclusive(), L"");
+  for (const CPrimitiveRestrictions& r : {CPrimitiveRestrictions(), nulls}) {
+    EXPECT_EQ(r.GetPattern() + r.GetMinInclusive() + r.GetMaxInclusive() + r.GetMinExclusive() +
+                  r.GetMaxExclusive(),
+              L"");
+    for (int32_t n : {r.GetMinLength(), r.GetMaxLength(), r.GetLength(), r.GetTotalDigits(),
+                      r.GetFractionDigits()}) {
+      EXPECT_EQ(n, -1);
+    }
+  }
 }
 
 TEST(RestrictionCheck, NoFacetAcceptsEveryKind) {
-  const std::vector<std::pair<ItemType, const wchar_t*>> values = {
+  const std::pair<ItemType, const wchar_t*> values[] = {
       {it_hexBinary, L"0A"},
       {it_base64Binary, L"AAE="},
       {it_i1, L"-128"},
@@ -131,12 +118,12 @@ TEST(RestrictionCheck, NoFacetAcceptsEveryKind) {
       {it_month, L"--05"},
       {it_day, L"---07"},
       {it_date, L"2004-05-01"},
-      {it_datetime, L"2004-05-01T10:00:00Z"},
       {it_time, L"10:00:00"},
       {it_string, L""},
       {it_boolean, L"true"},
       {it_decimal, L"-0.5"},
       {it_integer, L"123456789012345678901234567890"},
+      {it_datetime, L"2004-05-01T10:00:00Z"},
   };
   for (const auto& [kind, text] : values) {
     SCOPED_TRACE(kind);
@@ -147,32 +134,30 @@ TEST(RestrictionCheck, NoFacetAcceptsEveryKind) {
 TEST(RestrictionCheck, Integers) {
   CheckRows({
       // The text form counts its minus sign.
-      {it_i1, L"-5", Facets().TotalDigits(1), L"Invalid Value for Prop [-5]"},
+      {it_i1, L"-5", Facets().TotalDigits(1), L"[-5]"},
       {it_i1, L"-5", Facets().TotalDigits(2), nullptr},
-      {it_i4, L"12345", Facets().TotalDigits(0), L"Invalid Value for Prop [12345]"},
-      {it_i4, L"9", Facets().MinInclusive(L"10"), L"Invalid Value for Prop [9]"},
+      {it_i4, L"12345", Facets().TotalDigits(0), L"[12345]"},
+      {it_i4, L"9", Facets().MinInclusive(L"10"), L"[9]"},
       {it_i4, L"10", Facets().MinInclusive(L"10"), nullptr},
-      {it_i4, L"11", Facets().MaxInclusive(L"10"), L"Invalid Value for Prop [11]"},
+      {it_i4, L"11", Facets().MaxInclusive(L"10"), L"[11]"},
       {it_i4, L"10", Facets().MaxInclusive(L"10"), nullptr},
-      {it_i4, L"10", Facets().MinExclusive(L"10"), L"Invalid Value for Prop [10]"},
+      {it_i4, L"10", Facets().MinExclusive(L"10"), L"[10]"},
       {it_i4, L"11", Facets().MinExclusive(L"10"), nullptr},
-      {it_i4, L"10", Facets().MaxExclusive(L"10"), L"Invalid Value for Prop [10]"},
+      {it_i4, L"10", Facets().MaxExclusive(L"10"), L"[10]"},
       {it_i4, L"9", Facets().MaxExclusive(L"10"), nullptr},
       // Bounds are read under the collapse rule.
-      {it_i4, L"9", Facets().MinInclusive(L" \t10\n"), L"Invalid Value for Prop [9]"},
-      {it_i2, L"-32768", Facets().MinInclusive(L"-32767"), L"Invalid Value for Prop [-32768]"},
-      {it_ui1, L"255", Facets().MaxExclusive(L"255"), L"Invalid Value for Prop [255]"},
-      {it_ui2, L"65535", Facets().TotalDigits(4), L"Invalid Value for Prop [65535]"},
+      {it_i4, L"9", Facets().MinInclusive(L" \t10\n"), L"[9]"},
+      {it_i2, L"-32768", Facets().MinInclusive(L"-32767"), L"[-32768]"},
+      {it_ui1, L"255", Facets().MaxExclusive(L"255"), L"[255]"},
+      {it_ui2, L"65535", Facets().TotalDigits(4), L"[65535]"},
       // Unsigned values are shown as the numbers they are.
-      {it_ui4, L"4294967295", Facets().MaxInclusive(L"4000000000"),
-       L"Invalid Value for Prop [4294967295]"},
+      {it_ui4, L"4294967295", Facets().MaxInclusive(L"4000000000"), L"[4294967295]"},
       {it_ui4, L"3000000000", Facets().MinInclusive(L"2147483648"), nullptr},
       // The 64-bit kinds show their text, with a full stop.
-      {it_i8, L"-9000000000", Facets().MinInclusive(L"-8000000000"),
-       L"Invalid Value for Prop [-9000000000]."},
-      {it_i8, L"-9000000000", Facets().TotalDigits(10), L"Invalid Value for Prop [-9000000000]."},
+      {it_i8, L"-9000000000", Facets().MinInclusive(L"-8000000000"), L"[-9000000000]."},
+      {it_i8, L"-9000000000", Facets().TotalDigits(10), L"[-9000000000]."},
       {it_ui8, L"18446744073709551615", Facets().MaxExclusive(L"18446744073709551615"),
-       L"Invalid Value for Prop [18446744073709551615]."},
+       L"[18446744073709551615]."},
       {it_ui8, L"1000", Facets().TotalDigits(4), nullptr},
   });
 }
@@ -203,13 +188,13 @@ TEST(RestrictionCheck, BoundsAreParsedAsTheKindWhenTheCheckRuns) {
 
 TEST(RestrictionCheck, Reals) {
   CheckRows({
-      {it_r8, L"1.5", Facets().MaxInclusive(L"1.25"), L"Invalid Value for Prop [1.500000]"},
+      {it_r8, L"1.5", Facets().MaxInclusive(L"1.25"), L"[1.500000]"},
       {it_r8, L"1.25", Facets().MaxInclusive(L"1.25"), nullptr},
       // Compared as floats: 0.1 read as r4 equals the r4 bound 0.1.
       {it_r4, L"0.1", Facets().MaxInclusive(L"0.1"), nullptr},
-      {it_r4, L"0.1", Facets().MaxExclusive(L"0.1"), L"Invalid Value for Prop [0.100000]"},
+      {it_r4, L"0.1", Facets().MaxExclusive(L"0.1"), L"[0.100000]"},
       {it_r8, L"INF", Facets().MaxInclusive(L"INF"), nullptr},
-      {it_r8, L"-INF", Facets().MinExclusive(L"-1e308"), L"Invalid Value for Prop [-inf]"},
+      {it_r8, L"-INF", Facets().MinExclusive(L"-1e308"), L"[-inf]"},
       // Digit and length facets do not apply.
       {it_r8, L"123.456", Facets().TotalDigits(1).FractionDigits(0).Length(1), nullptr},
   });
@@ -226,48 +211,42 @@ TEST(RestrictionCheck, Reals) {
 }
 
 TEST(RestrictionCheck, DatesAndDurations) {
+  const wchar_t* const utc = L"2004-05-01T10:00:00Z";
+  const wchar_t* const plus2 = L"2004-05-01T10:00:00+02:00";
   CheckRows({
-      {it_datetime, L"2004-05-01T10:00:00Z", Facets().MinInclusive(L"2004-05-02T12:00:00"),
-       L"Invalid Value for Prop [2004-05-01T10:00:00Z]."},
+      {it_datetime, utc, Facets().MinInclusive(L"2004-05-02T12:00:00"), L"[2004-05-01T10:00:00Z]."},
       // With a zone against a bound without one, within 14 hours: unordered,
       // which breaks no bound, on either side.
-      {it_datetime, L"2004-05-01T10:00:00Z", Facets().MinInclusive(L"2004-05-01T12:00:00"),
-       nullptr},
-      {it_datetime, L"2004-05-01T10:00:00Z", Facets().MaxExclusive(L"2004-05-01T08:00:00"),
-       nullptr},
-      {it_datetime, L"2004-05-01T10:00:00+02:00", Facets().MaxExclusive(L"2004-05-01T08:00:00Z"),
-       L"Invalid Value for Prop [2004-05-01T10:00:00+02:00]."},
-      {it_datetime, L"2004-05-01T10:00:00+02:00", Facets().MaxInclusive(L"2004-05-01T08:00:00Z"),
-       nullptr},
-      {it_date, L"2004-05-01", Facets().MinExclusive(L"2004-05-01"),
-       L"Invalid Value for Prop [2004-05-01]."},
+      {it_datetime, utc, Facets().MinInclusive(L"2004-05-01T12:00:00"), nullptr},
+      {it_datetime, utc, Facets().MaxExclusive(L"2004-05-01T08:00:00"), nullptr},
+      {it_datetime, plus2, Facets().MaxExclusive(L"2004-05-01T08:00:00Z"),
+       L"[2004-05-01T10:00:00+02:00]."},
+      {it_datetime, plus2, Facets().MaxInclusive(L"2004-05-01T08:00:00Z"), nullptr},
+      {it_date, L"2004-05-01", Facets().MinExclusive(L"2004-05-01"), L"[2004-05-01]."},
       {it_date, L"2004-05-01", Facets().MinInclusive(L" 2004-05-01 "), nullptr},
-      {it_time, L"10:00:00", Facets().MaxInclusive(L"09:59:59"),
-       L"Invalid Value for Prop [10:00:00]."},
-      {it_yearMonth, L"2004-05", Facets().MaxInclusive(L"2004-04"),
-       L"Invalid Value for Prop [2004-05]."},
-      {it_monthDay, L"--05-01", Facets().MinInclusive(L"--06-01"),
-       L"Invalid Value for Prop [--05-01]."},
-      {it_duration, L"P2M", Facets().MaxInclusive(L"P30D"), L"Invalid Value for Prop [P2M]."},
+      {it_time, L"10:00:00", Facets().MaxInclusive(L"09:59:59"), L"[10:00:00]."},
+      {it_yearMonth, L"2004-05", Facets().MaxInclusive(L"2004-04"), L"[2004-05]."},
+      {it_monthDay, L"--05-01", Facets().MinInclusive(L"--06-01"), L"[--05-01]."},
+      {it_duration, L"P2M", Facets().MaxInclusive(L"P30D"), L"[P2M]."},
       // P1M lies between 28 and 31 days: not ordered against P30D.
       {it_duration, L"P1M", Facets().MaxInclusive(L"P30D"), nullptr},
       {it_duration, L"P1M", Facets().MinExclusive(L"P30D"), nullptr},
-      {it_duration, L"PT1H", Facets().MinExclusive(L"PT60M"), L"Invalid Value for Prop [PT1H]."},
-      {it_year, L"2004", Facets().MaxInclusive(L"2003"), L"Invalid Value for Prop [2004]"},
+      {it_duration, L"PT1H", Facets().MinExclusive(L"PT60M"), L"[PT1H]."},
+      {it_year, L"2004", Facets().MaxInclusive(L"2003"), L"[2004]"},
       // Any date text with the field will do as a bound.
       {it_year, L"2004", Facets().MaxInclusive(L"2004-05"), nullptr},
-      {it_month, L"--05", Facets().MinExclusive(L"--05"), L"Invalid Value for Prop [5]"},
+      {it_month, L"--05", Facets().MinExclusive(L"--05"), L"[5]"},
       {it_day, L"---07", Facets().MaxExclusive(L"---08"), nullptr},
-      {it_day, L"---07", Facets().MaxExclusive(L"---07"), L"Invalid Value for Prop [7]"},
+      {it_day, L"---07", Facets().MaxExclusive(L"---07"), L"[7]"},
   });
 }
 
-TEST(RestrictionCheck, StringsCountCharacters) {
+TEST(RestrictionCheck, LengthsCountCharactersOrBytes) {
   CheckRows({
-      {it_string, L"abc", Facets().MinLength(4), L"Invalid Value for Prop [abc]."},
+      {it_string, L"abc", Facets().MinLength(4), L"[abc]."},
       {it_string, L"abc", Facets().MinLength(3).MaxLength(3).Length(3), nullptr},
-      {it_string, L"abcd", Facets().MaxLength(3), L"Invalid Value for Prop [abcd]."},
-      {it_string, L"ab", Facets().Length(3), L"Invalid Value for Prop [ab]."},
+      {it_string, L"abcd", Facets().MaxLength(3), L"[abcd]."},
+      {it_string, L"ab", Facets().Length(3), L"[ab]."},
       {it_string, L"", Facets().Length(0), nullptr},
       {it_string, L"\U0001F600\u00e9", Facets().Length(2), nullptr},
   });
@@ -278,26 +257,27 @@ TEST(RestrictionCheck, StringsCountCharacters) {
   KvVariant lone;
   lone.SetString(std::wstring{L'\xDE00', L'\xD83D'});
   EXPECT_NO_THROW(Check(lone, Facets().Length(2)));
+  // Binary values count bytes.
+  CheckRows({
+      {it_hexBinary, L"0A0B", Facets().MinLength(3), L"[0A0B]."},
+      {it_hexBinary, L"0a0b", Facets().Length(2).MaxLength(2), nullptr},
+      {it_base64Binary, L"AAE=", Facets().MaxLength(1), L"[AAE=]."},
+      {it_base64Binary, L"AAE=", Facets().Length(3), L"[AAE=]."},
+  });
 }
 
+// Matching itself is the pattern tests' subject; these show it wired in,
+// translated, after the lengths, with its messages wrapped.
 TEST(RestrictionCheck, StringPatterns) {
   CheckRows({
       {it_string, L"123", Facets().Pattern(L"\\d{3}"), nullptr},
-      {it_string, L"1234", Facets().Pattern(L"\\d{3}"), L"Invalid Value for Prop [1234]."},
-      {it_string, L"12", Facets().Pattern(L"\\d{3}"), L"Invalid Value for Prop [12]."},
+      {it_string, L"1234", Facets().Pattern(L"\\d{3}"), L"[1234]."},
       {it_string, L"_abc:1", Facets().Pattern(L"\\i\\c*"), nullptr},
-      {it_string, L"1abc", Facets().Pattern(L"\\i\\c*"), L"Invalid Value for Prop [1abc]."},
-      {it_string, L"\\i", Facets().Pattern(L"\\\\i"), nullptr},
-      {it_string, L"\u00e9t\u00e9", Facets().Pattern(L"\\p{IsLatin-1Supplement}t."), nullptr},
-      // Lengths come first.
-      {it_string, L"abcd", Facets().MaxLength(3).Pattern(L"("), L"Invalid Value for Prop [abcd]."},
-      {it_string, L"x", Facets().Pattern(L"("),
-       L"Invalid Regular Expression: ( Error: 'missing closing parenthesis'\n"
-       L"Invalid Value for Prop [x]."},
-      {it_string, L"x", Facets().Pattern(L"\\p{IsLatinExtended-B}"),
-       L"Invalid Regular Expression: \\p{IsLatinExtended-B} Error: 'range out of order in "
-       L"character class'\nInvalid Value for Prop [x]."},
+      {it_string, L"abcd", Facets().MaxLength(3).Pattern(L"("), L"[abcd]."},
   });
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(it_string, L"x"), Facets().Pattern(L"(")), CKvException,
+                              L"Invalid Regular Expression: ( Error: 'missing closing "
+                              L"parenthesis'\nInvalid Value for Prop [x].");
   // A pattern that is not Unicode text is refused by the engine, not mangled.
   KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(it_string, L"x"), Facets().Pattern(L"\xD800")),
                               CKvException,
@@ -312,22 +292,22 @@ TEST(RestrictionCheck, StringPatterns) {
 TEST(RestrictionCheck, DecimalsCountTheDigitsTheyHold) {
   CheckRows({
       {it_decimal, L"123.45", Facets().TotalDigits(5).FractionDigits(2), nullptr},
-      {it_decimal, L"123.45", Facets().TotalDigits(4), L"Invalid Value for Prop [123.45]."},
-      {it_decimal, L"123.45", Facets().FractionDigits(1), L"Invalid Value for Prop [123.45]."},
+      {it_decimal, L"123.45", Facets().TotalDigits(4), L"[123.45]."},
+      {it_decimal, L"123.45", Facets().FractionDigits(1), L"[123.45]."},
       // No digit for a zero integer part, none for a zero fraction.
       {it_decimal, L"-0.05", Facets().TotalDigits(2).FractionDigits(2), nullptr},
       {it_decimal, L"100", Facets().TotalDigits(3).FractionDigits(0), nullptr},
       {it_decimal, L"0", Facets().TotalDigits(0).FractionDigits(0), nullptr},
       // Parsing drops trailing fraction zeros.
       {it_decimal, L"12.340", Facets().FractionDigits(2), nullptr},
-      {it_decimal, L"10.5", Facets().MaxExclusive(L"10.5"), L"Invalid Value for Prop [10.5]."},
+      {it_decimal, L"10.5", Facets().MaxExclusive(L"10.5"), L"[10.5]."},
       {it_decimal, L"10.5", Facets().MinInclusive(L" 1.05e1 "), nullptr},
-      {it_decimal, L"-1", Facets().MinInclusive(L"-0.999"), L"Invalid Value for Prop [-1]."},
-      {it_integer, L"-12345", Facets().TotalDigits(5), L"Invalid Value for Prop [-12345]."},
+      {it_decimal, L"-1", Facets().MinInclusive(L"-0.999"), L"[-1]."},
+      {it_integer, L"-12345", Facets().TotalDigits(5), L"[-12345]."},
       {it_integer, L"-12345", Facets().TotalDigits(6), nullptr},
-      {it_integer, L"-12345", Facets().MinInclusive(L"-100"), L"Invalid Value for Prop [-12345]."},
+      {it_integer, L"-12345", Facets().MinInclusive(L"-100"), L"[-12345]."},
       {it_integer, L"99999999999999999999", Facets().MaxInclusive(L"99999999999999999998"),
-       L"Invalid Value for Prop [99999999999999999999]."},
+       L"[99999999999999999999]."},
   });
   // Held with three places, as arithmetic can leave it.
   CDecimal held(L"12.34");
@@ -337,15 +317,6 @@ TEST(RestrictionCheck, DecimalsCountTheDigitsTheyHold) {
   KORVEL_EXPECT_THROW_MESSAGE(Check(value, Facets().FractionDigits(2)), CKvException,
                               L"Invalid Value for Prop [12.340].");
   EXPECT_NO_THROW(Check(value, Facets().FractionDigits(3).TotalDigits(5)));
-}
-
-TEST(RestrictionCheck, BinaryLengthsCountBytes) {
-  CheckRows({
-      {it_hexBinary, L"0A0B", Facets().MinLength(3), L"Invalid Value for Prop [0A0B]."},
-      {it_hexBinary, L"0a0b", Facets().Length(2).MaxLength(2), nullptr},
-      {it_base64Binary, L"AAE=", Facets().MaxLength(1), L"Invalid Value for Prop [AAE=]."},
-      {it_base64Binary, L"AAE=", Facets().Length(3), L"Invalid Value for Prop [AAE=]."},
-  });
 }
 
 TEST(RestrictionCheck, KindsWithoutValidator) {

@@ -49,29 +49,12 @@ TEST(RealConversions, SpecialSpellings) {
     double value;  // NaN stands for any NaN
   };
   const Row rows[] = {
-      {L"NaN", NAN},
-      {L"1.#QNAN", NAN},
-      {L"-NAN", NAN},
-      {L"INF", kInf},
-      {L"-INF", -kInf},
-      {L" INF ", kInf},
-      {L"inf", kInf},
-      {L"-inf", -kInf},
-      {L"Infinity", kInf},
-      {L"nan", NAN},
-      {L"nan(123)", NAN},
-      {L"1e400", kInf},
-      {L"-1e400", -kInf},
-      {L"1e-400", 0.0},
-      {L"-1e-400", -0.0},
-      {L"0x1p3", 8.0},
-      {L"0X.8", 0.5},
-      {L"+1.5", 1.5},
-      {L".5", 0.5},
-      {L"5.", 5.0},
-      {L"1E3", 1000.0},
-      {L"0x1p99999", kInf},
-      {L"0.000000000000000000000000000000000000001e-300", 0.0},
+      {L"NaN", NAN},      {L"1.#QNAN", NAN},    {L"-NAN", NAN},      {L"nan", NAN},
+      {L"nan(123)", NAN}, {L"INF", kInf},       {L"-INF", -kInf},    {L" INF ", kInf},
+      {L"inf", kInf},     {L"-inf", -kInf},     {L"Infinity", kInf}, {L"1e400", kInf},
+      {L"-1e400", -kInf}, {L"1e-400", 0.0},     {L"-1e-400", -0.0},  {L"0x1p3", 8.0},
+      {L"0X.8", 0.5},     {L"+1.5", 1.5},       {L".5", 0.5},        {L"5.", 5.0},
+      {L"1E3", 1000.0},   {L"0x1p99999", kInf},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(std::wstring(row.text)));
@@ -82,6 +65,9 @@ TEST(RealConversions, SpecialSpellings) {
       EXPECT_EQ(Bits(value), Bits(row.value)) << value;
     }
   }
+  EXPECT_EQ(
+      Bits(CConversions::r8FromString(L"0.000000000000000000000000000000000000001e-300", kNone)),
+      Bits(0.0));
 }
 
 TEST(RealConversions, MalformedTextsQuoteTheRuledText) {
@@ -118,12 +104,9 @@ TEST(RealConversions, AgreeWithWcstodOnRandomTexts) {
     for (size_t n = 1 + random() % 14; n > 0; --n) text += alphabet[random() % size];
     double expected = 0;
     if (ReferenceParse(text, expected)) {
-      double value = CConversions::r8FromString(text, kNone);
-      if (std::isnan(expected)) {
-        ASSERT_TRUE(std::isnan(value)) << ::testing::PrintToString(text);
-      } else {
-        ASSERT_EQ(Bits(value), Bits(expected)) << ::testing::PrintToString(text);
-      }
+      const double value = CConversions::r8FromString(text, kNone);
+      ASSERT_TRUE(std::isnan(expected) ? std::isnan(value) : Bits(value) == Bits(expected))
+          << ::testing::PrintToString(text) << " gives " << value << ", not " << expected;
     } else {
       ASSERT_THROW(CConversions::r8FromString(text, kNone), CKvInvalidValueException)
           << ::testing::PrintToString(text);
@@ -144,6 +127,7 @@ TEST(RealConversions, R4NarrowsTheDouble) {
   EXPECT_TRUE(std::isnan(CConversions::r4FromString(L"NaN", kNone)));
 }
 
+// Finite values at large are the printf comparison's below.
 TEST(RealConversions, DefaultTextForms) {
   EXPECT_EQ(CConversions::r4ToString(1.0f), L"1");
   EXPECT_EQ(CConversions::r4ToString(0.1f), L"0.1");
@@ -152,13 +136,9 @@ TEST(RealConversions, DefaultTextForms) {
   EXPECT_EQ(CConversions::r4ToString(-std::numeric_limits<float>::infinity()), L"-INF");
   EXPECT_EQ(CConversions::r8ToString(0.1), L"0.1");
   EXPECT_EQ(CConversions::r8ToString(-0.0), L"-0");
-  EXPECT_EQ(CConversions::r8ToString(1e21), L"1e+21");
   EXPECT_EQ(CConversions::r8ToString(kInf), L"INF");
   EXPECT_EQ(CConversions::r8ToString(-kInf), L"-INF");
   EXPECT_EQ(CConversions::r8ToString(-std::nan("")), L"NaN");
-  EXPECT_EQ(CConversions::r8ToString(123456789012345678.0), L"1.234567890123457e+17");
-  EXPECT_EQ(CConversions::r8ToString(std::numeric_limits<double>::denorm_min()),
-            L"4.940656458412465e-324");
   // Our own output reads back as the same special values.
   EXPECT_EQ(CConversions::r8FromString(CConversions::r8ToString(-kInf), kNone), -kInf);
 }
