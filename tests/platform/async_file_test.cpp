@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <cerrno>
-#include <cstdlib>
 #include <string>
+
+#include "test_support.h"
 
 using namespace Korvel::detail::platform;
 
@@ -14,19 +14,10 @@ namespace {
 
 class AsyncFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/korvel_async_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-    m_path = std::wstring(m_dir.begin(), m_dir.end()) + L"/data.bin";
-  }
-  void TearDown() override {
-    ClearInjectedFileFailures();
-    ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-  }
+  void TearDown() override { ClearInjectedFileFailures(); }
 
-  std::string m_dir;
-  std::wstring m_path;
+  Korvel::testing::TempDir m_temp;
+  const std::wstring m_path = m_temp.WidePath("data.bin");
 };
 
 TEST_F(AsyncFileTest, WritesAndReadsOneChunkAtATime) {

@@ -4,40 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <dirent.h>
 #include <string>
-#include <unistd.h>
+
+#include "test_support.h"
 
 using namespace Korvel::detail::platform;
+using Korvel::testing::OpenDescriptors;
 
 namespace {
 
-int OpenDescriptors() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
-
 class FileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/korvel_file_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    m_dir = tmpl;
-  }
-  void TearDown() override {
-    ClearInjectedFileFailures();
-    std::string cmd = "rm -rf '" + m_dir + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-  }
-  std::wstring Path(const std::wstring& name) const {
-    return std::wstring(m_dir.begin(), m_dir.end()) + L"/" + name;
-  }
-  std::string m_dir;
+  void TearDown() override { ClearInjectedFileFailures(); }
+  std::wstring Path(const std::wstring& name) const { return m_temp.WidePath("") + name; }
+  Korvel::testing::TempDir m_temp;
 };
 
 TEST_F(FileTest, WriteThenReadBack) {
@@ -65,8 +45,7 @@ TEST_F(FileTest, ErrorsAreErrnoValues) {
   EXPECT_EQ(f.OpenForRead(Path(L"missing")), ENOENT);
   EXPECT_FALSE(f.IsOpen());
   EXPECT_EQ(f.CreateForWrite(Path(L"no/such/dir/file")), ENOENT);
-  std::wstring dir(m_dir.begin(), m_dir.end());
-  EXPECT_EQ(f.OpenForRead(dir), EISDIR);
+  EXPECT_EQ(f.OpenForRead(Path(L"")), EISDIR);
   EXPECT_FALSE(f.IsOpen());
 }
 

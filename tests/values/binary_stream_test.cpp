@@ -3,11 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <cerrno>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/file.h"
@@ -17,38 +14,19 @@ using namespace Korvel;
 using Korvel::detail::platform::ClearInjectedFileFailures;
 using Korvel::detail::platform::FileOp;
 using Korvel::detail::platform::InjectFileFailure;
+using Korvel::testing::OpenDescriptors;
 
 namespace {
 
-int OpenDescriptors() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
-
 class FileBinaryStream : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/korvel_stream_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-  }
-  void TearDown() override {
-    ClearInjectedFileFailures();
-    ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-  }
-  std::wstring Path(const std::wstring& name) const {
-    return std::wstring(m_dir.begin(), m_dir.end()) + L"/" + name;
-  }
+  void TearDown() override { ClearInjectedFileFailures(); }
+  std::wstring Path(const std::wstring& name) const { return m_temp.WidePath("") + name; }
   std::string Contents(const std::wstring& name) const {
-    std::ifstream in(m_dir + "/" + std::string(name.begin(), name.end()), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return m_temp.Read(std::string(name.begin(), name.end()));
   }
 
-  std::string m_dir;
+  Korvel::testing::TempDir m_temp;
 };
 
 TEST_F(FileBinaryStream, Utf16EncodingsStartWithTheByteOrderMark) {
@@ -73,7 +51,7 @@ TEST_F(FileBinaryStream, Utf16EncodingsStartWithTheByteOrderMark) {
 }
 
 TEST_F(FileBinaryStream, ReplacesAnExistingFile) {
-  std::ofstream(m_dir + "/out.xml") << std::string(100, 'x');
+  std::ofstream(m_temp.Path("out.xml")) << std::string(100, 'x');
   CFileBinaryStream stream(Path(L"out.xml"), XmlEncoding_UTF8);
   stream.GetData().SetBuffer(reinterpret_cast<const unsigned char*>("new"), 3);
   stream.WriteToFile();

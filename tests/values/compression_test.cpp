@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
@@ -167,42 +164,30 @@ TEST(Compression, RandomBytesAreHandledSafely) {
 
 class GzipTool : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/korvel_gzip_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-  }
-  void TearDown() override { ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0); }
+  std::string Path(const char* name) const { return m_temp.Path(name); }
+  void WriteFile(const char* name, const std::string& bytes) const { m_temp.Write(name, bytes); }
+  std::string ReadFile(const char* name) const { return m_temp.Read(name); }
 
-  std::string Path(const char* name) const { return m_dir + "/" + name; }
-  static void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-  static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::string m_dir;
+  Korvel::testing::TempDir m_temp;
 };
 
 TEST_F(GzipTool, SystemGzipInflatesOurOutput) {
   const std::string text = Document(500);
   CBinaryData data = Data(text);
   CompressData(data, ct_gzip);
-  WriteFile(Path("ours.gz"), Str(data));
+  WriteFile("ours.gz", Str(data));
   const std::string command = "gzip -d -c '" + Path("ours.gz") + "' > '" + Path("out") + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(ReadFile(Path("out")), text);
+  EXPECT_EQ(ReadFile("out"), text);
 }
 
 TEST_F(GzipTool, WeInflateSystemGzipOutput) {
   for (const std::string& text : {Document(500), std::string()}) {
     SCOPED_TRACE(text.size());
-    WriteFile(Path("in"), text);
+    WriteFile("in", text);
     const std::string command = "gzip -c -9 '" + Path("in") + "' > '" + Path("in.gz") + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    CBinaryData data = Data(ReadFile(Path("in.gz")));
+    CBinaryData data = Data(ReadFile("in.gz"));
     ASSERT_TRUE(InflateIfCompressed(data));
     EXPECT_EQ(Str(data), text);
   }

@@ -3,11 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <cerrno>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include <korvel/xml_text_writer.h>
@@ -20,19 +17,10 @@ using namespace Korvel;
 using Korvel::detail::platform::ClearInjectedFileFailures;
 using Korvel::detail::platform::FileOp;
 using Korvel::detail::platform::InjectFileFailure;
+using Korvel::testing::OpenDescriptors;
+using Korvel::testing::Threads;
 
 namespace {
-
-int CountEntries(const char* dir) {
-  int n = 0;
-  if (DIR* d = opendir(dir)) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
-int OpenDescriptors() { return CountEntries("/proc/self/fd"); }
-int Threads() { return CountEntries("/proc/self/task"); }
 
 std::string Bytes(const CBinaryData& data) {
   return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
@@ -58,25 +46,11 @@ void WriteSample(CXmlTextWriter& writer, int items) {
 
 class FileTextStream : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/korvel_text_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-  }
-  void TearDown() override {
-    ClearInjectedFileFailures();
-    ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-  }
-  std::wstring Path(const std::string& name) const {
-    const std::string path = m_dir + "/" + name;
-    return std::wstring(path.begin(), path.end());
-  }
-  std::string Contents(const std::string& name) const {
-    std::ifstream in(m_dir + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void TearDown() override { ClearInjectedFileFailures(); }
+  std::wstring Path(const std::string& name) const { return m_temp.WidePath(name); }
+  std::string Contents(const std::string& name) const { return m_temp.Read(name); }
 
-  std::string m_dir;
+  Korvel::testing::TempDir m_temp;
 };
 
 TEST_F(FileTextStream, FileHoldsTheByteOrderMarkAndTheSameBytesAsMemory) {
@@ -133,7 +107,7 @@ TEST_F(FileTextStream, SurrogatePairSplitByAFlushStaysOneCharacter) {
 }
 
 TEST_F(FileTextStream, ReplacesAnExistingFile) {
-  std::ofstream(m_dir + "/old.xml") << std::string(10000, 'x');
+  std::ofstream(m_temp.Path("old.xml")) << std::string(10000, 'x');
   CFileTextStream file(Path("old.xml"), XmlEncoding_UTF8);
   file.Open();
   file.GetBuffer().Append(L"<r/>");

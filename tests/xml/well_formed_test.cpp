@@ -10,6 +10,8 @@
 #include <korvel/text_stream.h>
 #include <korvel/xml_text_writer.h>
 
+#include "test_support.h"
+
 using namespace Korvel;
 
 namespace {
@@ -57,29 +59,18 @@ class WellFormed : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed";
-    char dir[] = "/tmp/korvel_lint_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-  }
-  void TearDown() override {
-    if (!m_dir.empty()) {
-      ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-    }
   }
 
   std::string Lint(const std::string& name) {
-    const std::string path = m_dir + "/" + name;
+    const std::string path = m_temp.Path(name);
     const std::string log = path + ".log";
     if (std::system(("xmllint --noout '" + path + "' 2>'" + log + "'").c_str()) == 0) return "";
     std::ifstream in(log);
     return std::string(std::istreambuf_iterator<char>(in), {}) + " (in " + name + ")";
   }
-  std::wstring Path(const std::string& name) const {
-    const std::string path = m_dir + "/" + name;
-    return std::wstring(path.begin(), path.end());
-  }
+  std::wstring Path(const std::string& name) const { return m_temp.WidePath(name); }
 
-  std::string m_dir;
+  Korvel::testing::TempDir m_temp;
 };
 
 TEST_F(WellFormed, DocumentsInEveryLayoutAndEncoding) {
@@ -109,7 +100,7 @@ TEST_F(WellFormed, DocumentsInEveryLayoutAndEncoding) {
 }
 
 TEST_F(WellFormed, TheCheckRejectsABrokenDocument) {
-  std::ofstream(m_dir + "/broken.xml") << "<a><b></a>";
+  std::ofstream(m_temp.Path("broken.xml")) << "<a><b></a>";
   EXPECT_NE(Lint("broken.xml"), "");
 }
 
