@@ -58,17 +58,31 @@ TEST_F(TextWriter, FormattedDocumentLayout) {
             L"</po:order>\n");
 }
 
-TEST_F(TextWriter, UnformattedOutputHasNoLineEndsBetweenElements) {
+TEST_F(TextWriter, UnformattedLayoutCdataAndSelfClosing) {
   m_writer.SetFormatted(false);
   m_writer.WriteXmlDeclaration();
   m_writer.StartElement(L"a", L"");
   Leaf(L"b", L"1");
   m_writer.WriteComment(L"note");
   Empty(L"c");
+  // CDATA passes only at the start of the text.
+  Leaf(L"d", L"<![CDATA[x<y&z]]>");
+  Leaf(L"e", L"t<![CDATA[x]]>");
+  Leaf(L"f", L"<![CDATA");
+  // Empty and default texts self-close, unless default values are to be written.
+  Leaf(L"g", L"");
+  m_writer.StartElement(L"h", L"");
+  m_writer.WriteText(L"5", it_i4, true);
+  m_writer.EndElement();
+  m_writer.SetWriteDefaultElementValues(true);
+  m_writer.StartElement(L"i", L"");
+  m_writer.WriteText(L"5", it_i4, true);
+  m_writer.EndElement();
   m_writer.EndElement();
   EXPECT_EQ(Text(),
             L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            L"<a><b>1</b><!--note-->\n<c/></a>");
+            L"<a><b>1</b><!--note-->\n<c/><d><![CDATA[x<y&z]]></d><e>t&lt;![CDATA[x]]&gt;</e>"
+            L"<f>&lt;![CDATA</f><g/><h/><i>5</i></a>");
 }
 
 TEST_F(TextWriter, CrlfLineEndsCustomIndentAndInvalidEolTypes) {
@@ -111,33 +125,6 @@ TEST_F(TextWriter, EscapingInContentAndAttributes) {
     EXPECT_EQ(stream.GetAllText(),
               std::wstring(L"<e a=\"") + attribute + L"\">" + content + L"</e>");
   }
-}
-
-TEST_F(TextWriter, CdataPassesOnlyAtTheStart) {
-  m_writer.SetFormatted(false);
-  m_writer.StartElement(L"r", L"");
-  Leaf(L"a", L"<![CDATA[x<y&z]]>");
-  Leaf(L"b", L"t<![CDATA[x]]>");
-  Leaf(L"c", L"<![CDATA");
-  m_writer.EndElement();
-  EXPECT_EQ(Text(),
-            L"<r><a><![CDATA[x<y&z]]></a><b>t&lt;![CDATA[x]]&gt;</b>"
-            L"<c>&lt;![CDATA</c></r>");
-}
-
-TEST_F(TextWriter, EmptyAndDefaultTextsSelfClose) {
-  m_writer.SetFormatted(false);
-  m_writer.StartElement(L"r", L"");
-  Leaf(L"empty", L"");
-  m_writer.StartElement(L"default", L"");
-  m_writer.WriteText(L"5", it_i4, true);
-  m_writer.EndElement();
-  m_writer.SetWriteDefaultElementValues(true);
-  m_writer.StartElement(L"written", L"");
-  m_writer.WriteText(L"5", it_i4, true);
-  m_writer.EndElement();
-  m_writer.EndElement();
-  EXPECT_EQ(Text(), L"<r><empty/><default/><written>5</written></r>");
 }
 
 TEST_F(TextWriter, SiblingsDeclareTheirOwnPrefixesAndChildrenReuseThem) {
