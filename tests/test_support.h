@@ -56,7 +56,6 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::string& Dir() const { return m_dir; }
   std::string Path(const std::string& name) const { return m_dir + "/" + name; }
   // The library takes wide paths; the names the tests use are ASCII.
   std::wstring WidePath(const std::string& name) const {
