@@ -167,6 +167,9 @@ struct KORVEL_API KvVariant {
 
   // Clears, then takes kind and value as a non-nil value.
   void Install(ItemType kind, Value value) noexcept;
+  // What an object getter returns: needs a value of the getter's family.
+  template <class T>
+  const T& Held(T* held, bool family, const char* getter) const;
 
   bool m_nil;
   ItemType m_type;

@@ -3,6 +3,7 @@
 #include <korvel/variant.h>
 
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 #include <korvel/conversions.h>
@@ -106,6 +107,15 @@ Value CopyValue(ItemType kind, const Value& source) {
   return copy;
 }
 
+// A value with one member set and every other byte zero, as raw == 0 means
+// "none". (A template only because the value's type is private to the carrier.)
+template <class Union, class Member>
+Union Holding(Member Union::*member, std::common_type_t<Member> value) noexcept {
+  Union held{};
+  held.*member = value;
+  return held;
+}
+
 }  // namespace
 
 KvVariant::KvVariant() noexcept : m_nil(false), m_type(it_none), m_value{} {}
@@ -206,213 +216,92 @@ void KvVariant::Install(ItemType kind, Value value) noexcept {
 // when the allocation fails.
 
 void KvVariant::SetHexBinary(const CBinaryData& value) {
-  Value held{};
-  held.binary = new CBinaryData(value);
-  Install(it_hexBinary, held);
+  Install(it_hexBinary, Holding(&Value::binary, new CBinaryData(value)));
 }
-
 void KvVariant::SetBase64Binary(const CBinaryData& value) {
-  Value held{};
-  held.binary = new CBinaryData(value);
-  Install(it_base64Binary, held);
+  Install(it_base64Binary, Holding(&Value::binary, new CBinaryData(value)));
 }
-
-void KvVariant::SetI1(int8_t v) noexcept {
-  Value held{};
-  held.i1 = v;
-  Install(it_i1, held);
-}
-
-void KvVariant::SetI2(int16_t v) noexcept {
-  Value held{};
-  held.i2 = v;
-  Install(it_i2, held);
-}
-
-void KvVariant::SetI4(int32_t v) noexcept {
-  Value held{};
-  held.i4 = v;
-  Install(it_i4, held);
-}
-
-void KvVariant::SetI8(int64_t v) noexcept {
-  Value held{};
-  held.i8 = v;
-  Install(it_i8, held);
-}
-
-void KvVariant::SetUI1(uint8_t v) noexcept {
-  Value held{};
-  held.ui1 = v;
-  Install(it_ui1, held);
-}
-
-void KvVariant::SetUI2(uint16_t v) noexcept {
-  Value held{};
-  held.ui2 = v;
-  Install(it_ui2, held);
-}
-
-void KvVariant::SetUI4(uint32_t v) noexcept {
-  Value held{};
-  held.ui4 = v;
-  Install(it_ui4, held);
-}
-
-void KvVariant::SetUI8(uint64_t v) noexcept {
-  Value held{};
-  held.ui8 = v;
-  Install(it_ui8, held);
-}
-
-void KvVariant::SetR4(float v) noexcept {
-  Value held{};
-  held.r4 = v;
-  Install(it_r4, held);
-}
-
-void KvVariant::SetR8(double v) noexcept {
-  Value held{};
-  held.r8 = v;
-  Install(it_r8, held);
-}
-
+void KvVariant::SetI1(int8_t v) noexcept { Install(it_i1, Holding(&Value::i1, v)); }
+void KvVariant::SetI2(int16_t v) noexcept { Install(it_i2, Holding(&Value::i2, v)); }
+void KvVariant::SetI4(int32_t v) noexcept { Install(it_i4, Holding(&Value::i4, v)); }
+void KvVariant::SetI8(int64_t v) noexcept { Install(it_i8, Holding(&Value::i8, v)); }
+void KvVariant::SetUI1(uint8_t v) noexcept { Install(it_ui1, Holding(&Value::ui1, v)); }
+void KvVariant::SetUI2(uint16_t v) noexcept { Install(it_ui2, Holding(&Value::ui2, v)); }
+void KvVariant::SetUI4(uint32_t v) noexcept { Install(it_ui4, Holding(&Value::ui4, v)); }
+void KvVariant::SetUI8(uint64_t v) noexcept { Install(it_ui8, Holding(&Value::ui8, v)); }
+void KvVariant::SetR4(float v) noexcept { Install(it_r4, Holding(&Value::r4, v)); }
+void KvVariant::SetR8(double v) noexcept { Install(it_r8, Holding(&Value::r8, v)); }
 void KvVariant::SetDuration(const CDateTimeSpan& value) {
-  Value held{};
-  held.duration = new CDateTimeSpan(value);
-  Install(it_duration, held);
+  Install(it_duration, Holding(&Value::duration, new CDateTimeSpan(value)));
 }
-
 void KvVariant::SetYearMonth(const CDateTime& value) {
-  Value held{};
-  held.date = new CDateTime(value);
-  Install(it_yearMonth, held);
+  Install(it_yearMonth, Holding(&Value::date, new CDateTime(value)));
 }
-
 void KvVariant::SetMonthDay(const CDateTime& value) {
-  Value held{};
-  held.date = new CDateTime(value);
-  Install(it_monthDay, held);
+  Install(it_monthDay, Holding(&Value::date, new CDateTime(value)));
 }
-
-void KvVariant::SetYear(uint16_t v) noexcept {
-  Value held{};
-  held.ui2 = v;
-  Install(it_year, held);
-}
-
-void KvVariant::SetMonth(uint8_t v) noexcept {
-  Value held{};
-  held.ui1 = v;
-  Install(it_month, held);
-}
-
-void KvVariant::SetDay(uint8_t v) noexcept {
-  Value held{};
-  held.ui1 = v;
-  Install(it_day, held);
-}
-
+void KvVariant::SetYear(uint16_t v) noexcept { Install(it_year, Holding(&Value::ui2, v)); }
+void KvVariant::SetMonth(uint8_t v) noexcept { Install(it_month, Holding(&Value::ui1, v)); }
+void KvVariant::SetDay(uint8_t v) noexcept { Install(it_day, Holding(&Value::ui1, v)); }
 void KvVariant::SetDate(const CDateTime& value) {
-  Value held{};
-  held.date = new CDateTime(value);
-  Install(it_date, held);
+  Install(it_date, Holding(&Value::date, new CDateTime(value)));
 }
-
 void KvVariant::SetDateTime(const CDateTime& value) {
-  Value held{};
-  held.date = new CDateTime(value);
-  Install(it_datetime, held);
+  Install(it_datetime, Holding(&Value::date, new CDateTime(value)));
 }
-
 void KvVariant::SetTime(const CDateTime& value) {
-  Value held{};
-  held.date = new CDateTime(value);
-  Install(it_time, held);
+  Install(it_time, Holding(&Value::date, new CDateTime(value)));
 }
-
-void KvVariant::SetChar(wchar_t v) noexcept {
-  Value held{};
-  held.c = v;
-  Install(it_char, held);
-}
-
+void KvVariant::SetChar(wchar_t v) noexcept { Install(it_char, Holding(&Value::c, v)); }
 void KvVariant::SetString(std::wstring value) {
-  Value held{};
-  held.string = new std::wstring(std::move(value));
-  Install(it_string, held);
+  Install(it_string, Holding(&Value::string, new std::wstring(std::move(value))));
 }
-
 void KvVariant::SetBoolean(bool v) noexcept {
-  Value held{};
-  held.ui1 = static_cast<uint8_t>(v);
-  Install(it_boolean, held);
+  Install(it_boolean, Holding(&Value::ui1, static_cast<uint8_t>(v)));
 }
-
 void KvVariant::SetDecimal(const CDecimal& value) {
-  Value held{};
-  held.decimal = new CDecimal(value);
-  Install(it_decimal, held);
+  Install(it_decimal, Holding(&Value::decimal, new CDecimal(value)));
 }
-
 void KvVariant::SetInteger(const CBigInteger& value) {
-  Value held{};
-  held.integer = new CBigInteger(value);
-  Install(it_integer, held);
+  Install(it_integer, Holding(&Value::integer, new CBigInteger(value)));
 }
 
-// The object getters: a family of kinds, a value present.
-#define KORVEL_DETAIL_REQUIRE(test, operation)                                        \
-  do {                                                                                \
-    if (m_nil || !(test) || m_value.raw == 0) ThrowNoValue(operation, m_nil, m_type); \
-  } while (0)
+// The object getters: a kind of the getter's family, a value present.
+template <class T>
+const T& KvVariant::Held(T* held, bool family, const char* getter) const {
+  if (m_nil || !family || held == nullptr) ThrowNoValue(getter, m_nil, m_type);
+  return *held;
+}
 
 CBinaryData KvVariant::GetHexBinary() const {
-  KORVEL_DETAIL_REQUIRE(IsBinary(m_type), "GetHexBinary");
-  return *m_value.binary;
+  return Held(m_value.binary, IsBinary(m_type), "GetHexBinary");
 }
 CBinaryData KvVariant::GetBase64Binary() const {
-  KORVEL_DETAIL_REQUIRE(IsBinary(m_type), "GetBase64Binary");
-  return *m_value.binary;
+  return Held(m_value.binary, IsBinary(m_type), "GetBase64Binary");
 }
 CDateTimeSpan KvVariant::GetDuration() const {
-  KORVEL_DETAIL_REQUIRE(m_type == it_duration, "GetDuration");
-  return *m_value.duration;
+  return Held(m_value.duration, m_type == it_duration, "GetDuration");
 }
-CDateTime KvVariant::GetDate() const {
-  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetDate");
-  return *m_value.date;
-}
+CDateTime KvVariant::GetDate() const { return Held(m_value.date, IsDate(m_type), "GetDate"); }
 CDateTime KvVariant::GetDateTime() const {
-  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetDateTime");
-  return *m_value.date;
+  return Held(m_value.date, IsDate(m_type), "GetDateTime");
 }
-CDateTime KvVariant::GetTime() const {
-  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetTime");
-  return *m_value.date;
-}
+CDateTime KvVariant::GetTime() const { return Held(m_value.date, IsDate(m_type), "GetTime"); }
 CDateTime KvVariant::GetYearMonth() const {
-  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetYearMonth");
-  return *m_value.date;
+  return Held(m_value.date, IsDate(m_type), "GetYearMonth");
 }
 CDateTime KvVariant::GetMonthDay() const {
-  KORVEL_DETAIL_REQUIRE(IsDate(m_type), "GetMonthDay");
-  return *m_value.date;
+  return Held(m_value.date, IsDate(m_type), "GetMonthDay");
 }
 std::wstring KvVariant::GetString() const {
-  KORVEL_DETAIL_REQUIRE(m_type == it_string, "GetString");
-  return *m_value.string;
+  return Held(m_value.string, m_type == it_string, "GetString");
 }
 CDecimal KvVariant::GetDecimal() const {
-  KORVEL_DETAIL_REQUIRE(m_type == it_decimal, "GetDecimal");
-  return *m_value.decimal;
+  return Held(m_value.decimal, m_type == it_decimal, "GetDecimal");
 }
 CBigInteger KvVariant::GetInteger() const {
-  KORVEL_DETAIL_REQUIRE(m_type == it_integer, "GetInteger");
-  return *m_value.integer;
+  return Held(m_value.integer, m_type == it_integer, "GetInteger");
 }
-
-#undef KORVEL_DETAIL_REQUIRE
 
 std::wstring KvVariant::ToString(const wchar_t* format) const {
   if (m_type <= it_none || m_type > kLastNamedType) ThrowInvalidTypeToString(m_type);
@@ -541,9 +430,7 @@ VariantReference::~VariantReference() = default;
 
 void VariantAccess::SetReference(KvVariant& variant, ItemType kind,
                                  std::unique_ptr<VariantReference> reference) noexcept {
-  KvVariant::Value value{};
-  value.reference = reference.release();
-  variant.Install(kind, value);
+  variant.Install(kind, Holding(&KvVariant::Value::reference, reference.release()));
 }
 
 const VariantReference* VariantAccess::GetReference(const KvVariant& variant, ItemType kind,

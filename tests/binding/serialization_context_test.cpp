@@ -12,67 +12,40 @@
 namespace Korvel {
 namespace {
 
-using Getter = bool (CSerializationContext::*)() const;
-using Setter = void (CSerializationContext::*)(bool);
+using Context = CSerializationContext;
 
 struct BoolOption {
   const char* name;
-  Getter get;
-  Setter set;
+  bool (Context::*get)() const;
+  void (Context::*set)(bool);
   bool byDefault;
 };
 
+#define KORVEL_OPTION(name, byDefault) \
+  { #name, &Context::Get##name, &Context::Set##name, byDefault }
 const BoolOption kBoolOptions[] = {
-    {"IgnoreUnknownAttributes", &CSerializationContext::GetIgnoreUnknownAttributes,
-     &CSerializationContext::SetIgnoreUnknownAttributes, false},
-    {"IgnoreUnknownElements", &CSerializationContext::GetIgnoreUnknownElements,
-     &CSerializationContext::SetIgnoreUnknownElements, false},
-    {"IgnoreMissingMandatoryElements", &CSerializationContext::GetIgnoreMissingMandatoryElements,
-     &CSerializationContext::SetIgnoreMissingMandatoryElements, false},
-    {"IgnoreMissingChoice", &CSerializationContext::GetIgnoreMissingChoice,
-     &CSerializationContext::SetIgnoreMissingChoice, false},
-    {"IgnoreInvalidCollectionCounts", &CSerializationContext::GetIgnoreInvalidCollectionCounts,
-     &CSerializationContext::SetIgnoreInvalidCollectionCounts, false},
-    {"IgnoreNamespaces", &CSerializationContext::GetIgnoreNamespaces,
-     &CSerializationContext::SetIgnoreNamespaces, false},
-    {"NoOptionalAttributeDefaultOutput",
-     &CSerializationContext::GetNoOptionalAttributeDefaultOutput,
-     &CSerializationContext::SetNoOptionalAttributeDefaultOutput, false},
-    {"WriteDefaultElementValues", &CSerializationContext::GetWriteDefaultElementValues,
-     &CSerializationContext::SetWriteDefaultElementValues, false},
-    {"WriteTypeAttribute", &CSerializationContext::GetWriteTypeAttribute,
-     &CSerializationContext::SetWriteTypeAttribute, true},
-    {"StripCDATA", &CSerializationContext::GetStripCDATA, &CSerializationContext::SetStripCDATA,
-     true},
+    KORVEL_OPTION(IgnoreUnknownAttributes, false),
+    KORVEL_OPTION(IgnoreUnknownElements, false),
+    KORVEL_OPTION(IgnoreMissingMandatoryElements, false),
+    KORVEL_OPTION(IgnoreMissingChoice, false),
+    KORVEL_OPTION(IgnoreInvalidCollectionCounts, false),
+    KORVEL_OPTION(IgnoreNamespaces, false),
+    KORVEL_OPTION(NoOptionalAttributeDefaultOutput, false),
+    KORVEL_OPTION(WriteDefaultElementValues, false),
+    KORVEL_OPTION(WriteTypeAttribute, true),
+    KORVEL_OPTION(StripCDATA, true),
 };
+#undef KORVEL_OPTION
 
-constexpr wchar_t kBothIgnoredPrefix[] =
-    L"The parser can only ignore additional elements, or ignore the fact that some required "
-    L"ones are missing, you can not ignore both\n";
-
-TEST(SerializationContext, Defaults) {
-  const CSerializationContext context;
-  for (const BoolOption& option : kBoolOptions) {
-    SCOPED_TRACE(option.name);
-    EXPECT_EQ((context.*option.get)(), option.byDefault);
-  }
-  EXPECT_EQ(context.GetSchemaType(), SchemaType_Default);
-  EXPECT_EQ(context.GetDefaultNamespaceURI(), L"");
-  EXPECT_EQ(context.GetInLineSchema(), L"");
-  EXPECT_EQ(context.GetIndentChars(), L"\t");
-  EXPECT_TRUE(context.GetProcessingInstructions().empty());
-  EXPECT_EQ(context.GetNamespaceAliases().GetNamespaceCount(), 0);
-}
-
+// Every other option keeps its default, so this checks the defaults too.
 TEST(SerializationContext, EachBoolSetterChangesItsOwnOptionOnly) {
   for (const BoolOption& changed : kBoolOptions) {
     SCOPED_TRACE(changed.name);
-    CSerializationContext context;
+    Context context;
     (context.*changed.set)(!changed.byDefault);
     for (const BoolOption& option : kBoolOptions) {
       SCOPED_TRACE(option.name);
-      EXPECT_EQ((context.*option.get)(),
-                &option == &changed ? !option.byDefault : option.byDefault);
+      EXPECT_EQ((context.*option.get)(), option.byDefault != (&option == &changed));
     }
     (context.*changed.set)(changed.byDefault);
     EXPECT_EQ((context.*changed.get)(), changed.byDefault);
@@ -90,43 +63,45 @@ TEST(SerializationContext, NoNamespacesSchemaTypeIgnoresNamespaces) {
                       {false, -2, false}, {true, 0, true},  {true, 2, true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << row.ignoreNamespaces << " " << row.schemaType);
-    CSerializationContext context;
+    Context context;
     context.SetIgnoreNamespaces(row.ignoreNamespaces);
     context.SetSchemaType(static_cast<SchemaType>(row.schemaType));
     EXPECT_EQ(context.GetSchemaType(), row.schemaType);
     EXPECT_EQ(context.GetIgnoreNamespaces(), row.expected);
   }
-  CSerializationContext context;
+  Context context;
   context.SetSchemaType(SchemaType_NoNamespaces);
   context.SetSchemaType(SchemaType_Default);
   EXPECT_FALSE(context.GetIgnoreNamespaces());
 }
 
 TEST(SerializationContext, UnknownAndMissingElementsCannotBothBeIgnored) {
-  CSerializationContext context;
+  const std::wstring prefix =
+      L"The parser can only ignore additional elements, or ignore the fact that some required "
+      L"ones are missing, you can not ignore both\n";
+  Context context;
   context.SetIgnoreUnknownElements(true);
-  KORVEL_EXPECT_THROW_MESSAGE(
-      context.SetIgnoreMissingMandatoryElements(true), CKvInvalidStateException,
-      std::wstring(kBothIgnoredPrefix) +
-          L"Set IgnoreUnknownElements to false before setting IgnoreMissingMandatoryElements "
-          L"to true");
+  KORVEL_EXPECT_THROW_MESSAGE(context.SetIgnoreMissingMandatoryElements(true),
+                              CKvInvalidStateException,
+                              prefix +
+                                  L"Set IgnoreUnknownElements to false before setting "
+                                  L"IgnoreMissingMandatoryElements to true");
   EXPECT_FALSE(context.GetIgnoreMissingMandatoryElements());
   context.SetIgnoreMissingMandatoryElements(false);  // false is always accepted
   context.SetIgnoreUnknownElements(true);            // and so is setting a value again
 
   context.SetIgnoreUnknownElements(false);
   context.SetIgnoreMissingMandatoryElements(true);
-  KORVEL_EXPECT_THROW_MESSAGE(
-      context.SetIgnoreUnknownElements(true), CKvInvalidStateException,
-      std::wstring(kBothIgnoredPrefix) +
-          L"Set IgnoreMissingMandatoryElements to false before setting IgnoreUnknownElements "
-          L"to true");
+  KORVEL_EXPECT_THROW_MESSAGE(context.SetIgnoreUnknownElements(true), CKvInvalidStateException,
+                              prefix +
+                                  L"Set IgnoreMissingMandatoryElements to false before setting "
+                                  L"IgnoreUnknownElements to true");
   EXPECT_FALSE(context.GetIgnoreUnknownElements());
   EXPECT_TRUE(context.GetIgnoreMissingMandatoryElements());
   context.SetIgnoreUnknownElements(false);
 }
 
-TEST(SerializationContext, IndentCharsAreSpacesAndTabsOnly) {
+TEST(SerializationContext, IndentCharsAreSpacesAndTabsOnlyAndNullTextsAreEmpty) {
   struct Row {
     const wchar_t* indent;
     const wchar_t* stored;  // null: refused
@@ -138,7 +113,7 @@ TEST(SerializationContext, IndentCharsAreSpacesAndTabsOnly) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.indent ? row.indent : L"(null)");
-    CSerializationContext context;
+    Context context;
     context.SetIndentChars(L"  ");
     if (row.stored) {
       context.SetIndentChars(row.indent);
@@ -150,39 +125,35 @@ TEST(SerializationContext, IndentCharsAreSpacesAndTabsOnly) {
       EXPECT_EQ(context.GetIndentChars(), L"  ");
     }
   }
-}
-
-TEST(SerializationContext, TextOptions) {
-  CSerializationContext context;
-  context.SetDefaultNamespaceURI(L"urn:default");
+  Context context;
+  context.SetDefaultNamespaceURI(L"urn:x");
   context.SetInLineSchema(L"<xs:schema/>");
-  EXPECT_EQ(context.GetDefaultNamespaceURI(), L"urn:default");
-  EXPECT_EQ(context.GetInLineSchema(), L"<xs:schema/>");
-  context.SetDefaultNamespaceURI(L"");
+  context.SetDefaultNamespaceURI(nullptr);
   context.SetInLineSchema(nullptr);
   EXPECT_EQ(context.GetDefaultNamespaceURI(), L"");
   EXPECT_EQ(context.GetInLineSchema(), L"");
-  context.SetDefaultNamespaceURI(L"urn:x");
-  context.SetDefaultNamespaceURI(nullptr);
-  EXPECT_EQ(context.GetDefaultNamespaceURI(), L"");
 }
 
-TEST(SerializationContext, SubContextsAreCreatedOnceThroughAConstContext) {
-  const CSerializationContext context;
+TEST(SerializationContext, OtherDefaultsAndSubContextsCreatedOnceThroughAConstContext) {
+  const Context context;
+  EXPECT_EQ(context.GetSchemaType(), SchemaType_Default);
+  EXPECT_EQ(context.GetDefaultNamespaceURI(), L"");
+  EXPECT_EQ(context.GetInLineSchema(), L"");
+  EXPECT_EQ(context.GetIndentChars(), L"\t");
+  EXPECT_TRUE(context.GetProcessingInstructions().empty());
+  EXPECT_EQ(context.GetNamespaceAliases().GetNamespaceCount(), 0);
   CFastInfosetContext& fi = context.GetFIContext();
   CJsonContext& json = context.GetJsonContext();
   EXPECT_EQ(&fi, &context.GetFIContext());
   EXPECT_EQ(&json, &context.GetJsonContext());
   EXPECT_EQ(fi.GetAttributeMaxAddLength(), 6u);
   EXPECT_EQ(json.GetSupportRoundtrip(), JsonRoundTrip_Full);
-  json.SetRootElementName(L"r");
-  EXPECT_EQ(context.GetJsonContext().GetRootElementName(), L"r");
 }
 
 // A context with every option away from its default, sub-contexts included.
-void Customise(CSerializationContext& context) {
+void Customise(Context& context) {
   for (const BoolOption& option : kBoolOptions) {
-    if (option.set == &CSerializationContext::SetIgnoreMissingMandatoryElements) continue;
+    if (option.set == &Context::SetIgnoreMissingMandatoryElements) continue;
     (context.*option.set)(!option.byDefault);
   }
   context.SetSchemaType(SchemaType_NoNamespaces);
@@ -196,11 +167,11 @@ void Customise(CSerializationContext& context) {
   context.GetJsonContext().SetSupportRoundtrip(JsonRoundTrip_None);
 }
 
-void ExpectCustomised(const CSerializationContext& context) {
+void ExpectCustomised(const Context& context) {
   for (const BoolOption& option : kBoolOptions) {
     SCOPED_TRACE(option.name);
-    bool unchanged = option.set == &CSerializationContext::SetIgnoreMissingMandatoryElements;
-    EXPECT_EQ((context.*option.get)(), unchanged ? option.byDefault : !option.byDefault);
+    bool unchanged = option.set == &Context::SetIgnoreMissingMandatoryElements;
+    EXPECT_EQ((context.*option.get)(), option.byDefault == unchanged);
   }
   EXPECT_EQ(context.GetSchemaType(), SchemaType_NoNamespaces);
   EXPECT_EQ(context.GetDefaultNamespaceURI(), L"urn:default");
@@ -215,15 +186,14 @@ void ExpectCustomised(const CSerializationContext& context) {
 }
 
 TEST(SerializationContext, CopiesTakeEveryOptionAndThenGoTheirOwnWay) {
-  auto source = std::make_unique<CSerializationContext>();
+  auto source = std::make_unique<Context>();
   Customise(*source);
-  CSerializationContext copy(*source);
-  CSerializationContext assigned;
+  Context copy(*source);
+  Context assigned;
   assigned.GetFIContext();
   assigned.GetNamespaceAliases().Add(L"old", L"urn:old");
   assigned = *source;
-
-  for (CSerializationContext* target : {&copy, &assigned}) {
+  for (Context* target : {&copy, &assigned}) {
     ExpectCustomised(*target);
     EXPECT_NE(&target->GetFIContext(), &source->GetFIContext());
     EXPECT_NE(&target->GetJsonContext(), &source->GetJsonContext());
@@ -240,38 +210,27 @@ TEST(SerializationContext, CopiesTakeEveryOptionAndThenGoTheirOwnWay) {
   source.reset();
   ExpectCustomised(copy);
   ExpectCustomised(assigned);
-
   copy.GetJsonContext().SetSupportRoundtrip(JsonRoundTrip_Full);
   EXPECT_EQ(assigned.GetJsonContext().GetSupportRoundtrip(), JsonRoundTrip_None);
-}
 
-TEST(SerializationContext, AssigningFromAFreshContextDropsTheTargetsSubContexts) {
-  CSerializationContext target;
-  target.GetFIContext().SetAttributeMaxAddLength(1);
-  target.GetJsonContext().GetAllowComments(false);
-  const CSerializationContext fresh;
-  target = fresh;
-  EXPECT_EQ(target.GetFIContext().GetAttributeMaxAddLength(), 6u);
-  EXPECT_TRUE(target.GetJsonContext().GetAllowComments());
-  EXPECT_NE(&target.GetFIContext(), &fresh.GetFIContext());
-}
-
-TEST(SerializationContext, SelfAssignmentKeepsEverything) {
-  CSerializationContext context;
-  Customise(context);
-  CFastInfosetContext* fi = &context.GetFIContext();
-  CSerializationContext& alias = context;
-  context = alias;
-  ExpectCustomised(context);
-  EXPECT_EQ(&context.GetFIContext(), fi);
+  // Self-assignment keeps everything; assigning a fresh context drops the sub-contexts.
+  CFastInfosetContext* fi = &assigned.GetFIContext();
+  Context& alias = assigned;
+  assigned = alias;
+  ExpectCustomised(assigned);
+  EXPECT_EQ(&assigned.GetFIContext(), fi);
+  const Context fresh;
+  copy = fresh;
+  EXPECT_EQ(copy.GetFIContext().GetEncoding(5).index, 0u);
+  EXPECT_EQ(copy.GetJsonContext().GetSupportRoundtrip(), JsonRoundTrip_Full);
+  EXPECT_NE(&copy.GetFIContext(), &fresh.GetFIContext());
 }
 
 TEST(SerializationContext, DefaultContextIsOneSharedInstance) {
-  CSerializationContext& first = CSerializationContext::GetDefaultContext();
-  EXPECT_EQ(&first, &CSerializationContext::GetDefaultContext());
-  EXPECT_TRUE(first.GetWriteTypeAttribute());
+  Context& first = Context::GetDefaultContext();
+  EXPECT_EQ(&first, &Context::GetDefaultContext());
   first.SetWriteTypeAttribute(false);
-  EXPECT_FALSE(CSerializationContext::GetDefaultContext().GetWriteTypeAttribute());
+  EXPECT_FALSE(Context::GetDefaultContext().GetWriteTypeAttribute());
   first.SetWriteTypeAttribute(true);
 }
 

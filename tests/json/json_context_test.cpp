@@ -6,38 +6,24 @@
 namespace Korvel {
 namespace {
 
-TEST(JsonContext, DefaultsAndValues) {
+TEST(JsonContext, DefaultsNullNameAndIndependentCopies) {
   static_assert(JsonRoundTrip_None == 0 && JsonRoundTrip_Partial == 1 && JsonRoundTrip_Full == 2);
   static_assert(sizeof(JsonRoundTrip) == 4);
-  CJsonContext context;
-  EXPECT_EQ(context.GetSupportRoundtrip(), JsonRoundTrip_Full);
-  EXPECT_EQ(context.GetRootElementName(), L"");
-  EXPECT_TRUE(context.GetAllowComments());
-
-  context.SetSupportRoundtrip(JsonRoundTrip_None);
-  context.SetRootElementName(L"root");
-  context.GetAllowComments(false);  // the setter shares the getter's name
-  EXPECT_EQ(context.GetSupportRoundtrip(), JsonRoundTrip_None);
-  EXPECT_EQ(context.GetRootElementName(), L"root");
-  EXPECT_FALSE(context.GetAllowComments());
-
-  context.SetRootElementName(nullptr);
-  EXPECT_EQ(context.GetRootElementName(), L"");
-}
-
-TEST(JsonContext, CopiesAreIndependent) {
   CJsonContext original;
+  EXPECT_EQ(original.GetSupportRoundtrip(), JsonRoundTrip_Full);
+  EXPECT_EQ(original.GetRootElementName(), L"");
+  EXPECT_TRUE(original.GetAllowComments());
+
   original.SetSupportRoundtrip(JsonRoundTrip_Partial);
   original.SetRootElementName(L"r");
-  original.GetAllowComments(false);
-
+  original.GetAllowComments(false);  // the setter shares the getter's name
   CJsonContext copy(original);
   CJsonContext assigned;
   assigned = original;
   original.SetSupportRoundtrip(JsonRoundTrip_None);
-  original.SetRootElementName(L"changed");
+  original.SetRootElementName(nullptr);
   original.GetAllowComments(true);
-
+  EXPECT_EQ(original.GetRootElementName(), L"");
   for (const CJsonContext* context : {&copy, &assigned}) {
     EXPECT_EQ(context->GetSupportRoundtrip(), JsonRoundTrip_Partial);
     EXPECT_EQ(context->GetRootElementName(), L"r");

@@ -4,49 +4,31 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <dirent.h>
 #include <string>
-#include <unistd.h>
+
+#include "test_support.h"
 
 using namespace Korvel::detail::platform;
+using Korvel::testing::OpenDescriptors;
 
 namespace {
 
-int OpenDescriptors() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
-
 class FileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/korvel_file_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    m_dir = tmpl;
-  }
-  void TearDown() override {
-    ClearInjectedFileFailures();
-    std::string cmd = "rm -rf '" + m_dir + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-  }
-  std::wstring Path(const std::wstring& name) const {
-    return std::wstring(m_dir.begin(), m_dir.end()) + L"/" + name;
-  }
-  std::string m_dir;
+  void TearDown() override { ClearInjectedFileFailures(); }
+  std::wstring Path(const std::wstring& name) const { return m_temp.WidePath("") + name; }
+  const Korvel::testing::TempDir m_temp;
 };
 
 TEST_F(FileTest, WriteThenReadBack) {
+  EXPECT_EQ(NarrowPath(L"a\u00e9\u20ac\U0001F600"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
   const std::wstring path = Path(L"caf\u00e9 \u20ac.txt");  // non-ASCII name goes through UTF-8
   {
     File f;
     ASSERT_EQ(f.CreateForWrite(path), 0);
     ASSERT_EQ(f.WriteAll("hello world", 11), 0);
   }
+  EXPECT_EQ(m_temp.Read("caf\xC3\xA9 \xE2\x82\xAC.txt"), "hello world");
   File f;
   ASSERT_EQ(f.OpenForRead(path), 0);
   uint64_t size = 0;
@@ -60,39 +42,29 @@ TEST_F(FileTest, WriteThenReadBack) {
   EXPECT_EQ(std::string(buffer, got), "hello world");
 }
 
-TEST_F(FileTest, ErrorsAreErrnoValues) {
+TEST_F(FileTest, ErrorsAreErrnoValuesAndLeaveNoDescriptor) {
   File f;
   EXPECT_EQ(f.OpenForRead(Path(L"missing")), ENOENT);
   EXPECT_FALSE(f.IsOpen());
   EXPECT_EQ(f.CreateForWrite(Path(L"no/such/dir/file")), ENOENT);
-  std::wstring dir(m_dir.begin(), m_dir.end());
-  EXPECT_EQ(f.OpenForRead(dir), EISDIR);
+  EXPECT_EQ(f.OpenForRead(Path(L"")), EISDIR);
   EXPECT_FALSE(f.IsOpen());
-}
 
-TEST_F(FileTest, InjectedFailuresLeaveNoDescriptor) {
-  const std::wstring path = Path(L"f");
-  {
-    File f;
-    ASSERT_EQ(f.CreateForWrite(path), 0);
-  }
+  ASSERT_EQ(f.CreateForWrite(Path(L"f")), 0);
+  ASSERT_EQ(f.Close(), 0);
   const int before = OpenDescriptors();
   for (FileOp op : {FileOp::Open, FileOp::Size, FileOp::Read}) {
     InjectFileFailure(op, EIO);
-    File f;
-    ErrorCode error = f.OpenForRead(path);
+    File g;
+    ErrorCode error = g.OpenForRead(Path(L"f"));
     uint64_t size;
     char c;
     size_t got;
-    if (error == 0) error = f.Size(size);
-    if (error == 0) error = f.Read(&c, 1, got);
+    if (error == 0) error = g.Size(size);
+    if (error == 0) error = g.Read(&c, 1, got);
     EXPECT_EQ(error, EIO);
   }
   EXPECT_EQ(OpenDescriptors(), before);
-}
-
-TEST(NarrowPath, EncodesUtf8) {
-  EXPECT_EQ(NarrowPath(L"a\u00e9\u20ac\U0001F600"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <functional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "runtime/variant_reference.h"
 #include "test_support.h"
@@ -113,62 +112,44 @@ TEST(KvVariant, EveryKindParsesPrintsAndCopies) {
     v.SetString(L"previous");
     v.FromString(row.text, row.kind, kCollapse);
     EXPECT_EQ(v.GetTypeAsEnum(), row.kind);
-    EXPECT_TRUE(v.IsValid());
-    EXPECT_FALSE(v.IsNil());
     EXPECT_EQ(v.GetType(), row.name);
     EXPECT_EQ(v.ToString(), row.printed);
     EXPECT_EQ(v.ToString(L""), row.printed);
 
     KvVariant copy(v);
-    EXPECT_EQ(copy.GetTypeAsEnum(), row.kind);
-    EXPECT_EQ(copy.ToString(), row.printed);
     KvVariant assigned;
     assigned.SetDecimal(CDecimal(7));
     assigned = v;
     const KvVariant& self = assigned;
     assigned = self;  // self-assignment keeps the value
-    EXPECT_EQ(assigned.ToString(), row.printed);
     KvVariant moved(std::move(assigned));
-    EXPECT_EQ(moved.ToString(), row.printed);
     EXPECT_EQ(assigned.GetTypeAsEnum(), it_none);
     KvVariant target;
     target.SetString(L"replaced");
     target = std::move(moved);
     EXPECT_EQ(target.ToString(), row.printed);
+    EXPECT_EQ(target.GetTypeAsEnum(), row.kind);
     EXPECT_FALSE(moved.IsValid());
-
     v.Clear();
     EXPECT_FALSE(v.IsValid());
     EXPECT_EQ(copy.ToString(), row.printed);  // copies own their values
   }
 }
 
-TEST(KvVariant, ScalarSlots) {
+TEST(KvVariant, ScalarSlotsKeepTheirWholeRange) {
   KvVariant v;
-  v.SetI1(-5);
-  EXPECT_EQ(v.GetI1(), -5);
   v.SetI8(INT64_MIN);
   EXPECT_EQ(v.GetI8(), INT64_MIN);
   v.SetUI8(UINT64_MAX);
   EXPECT_EQ(v.GetUI8(), UINT64_MAX);
-  EXPECT_EQ(v.GetTypeAsEnum(), it_ui8);
-  v.SetR4(2.5f);
-  EXPECT_EQ(v.GetR4(), 2.5f);
   v.SetR8(-0.0);
   EXPECT_TRUE(std::signbit(v.GetR8()));
   EXPECT_EQ(v.ToString(), L"-0");
   v.SetChar(L'\U0001F600');
-  EXPECT_EQ(v.GetChar(), L'\U0001F600');
-  v.SetBoolean(true);
-  EXPECT_TRUE(v.GetBoolean());
-  EXPECT_EQ(v.GetTypeAsEnum(), it_boolean);
-  v.SetYear(2004);
-  EXPECT_EQ(v.GetYear(), 2004);
+  EXPECT_EQ(v.ToString(), L"\U0001F600");
   v.SetMonth(12);
-  EXPECT_EQ(v.GetMonth(), 12);
   EXPECT_EQ(v.ToString(), L"--12");
   v.SetDay(1);
-  EXPECT_EQ(v.GetDay(), 1);
   EXPECT_EQ(v.ToString(), L"---01");
   // A scalar getter reads its slot whatever the kind: a boolean read of an
   // integer is just "non-zero", never an invalid bool.
@@ -203,7 +184,6 @@ TEST(KvVariant, NilKeepsTheKindAndNoValue) {
   KvVariant bare;
   bare.SetNil();
   EXPECT_EQ(bare.GetTypeAsEnum(), it_none);
-  EXPECT_TRUE(bare.IsNil());
   EXPECT_TRUE(bare.IsValid());
   bare.Clear();
   EXPECT_TRUE(bare.IsNil());
@@ -246,36 +226,44 @@ TEST(KvVariant, FailedParseLeavesTheCarrierAsItWas) {
 TEST(KvVariant, ObjectGettersCheckTheFamily) {
   KvVariant v;
   v.SetI4(1);
-  KORVEL_EXPECT_THROW_MESSAGE(v.GetDecimal(), CKvInvalidStateException,
-                              WrongType("GetDecimal", it_i4));
+  using Getter = std::pair<const char*, std::function<void()>>;
+#define KORVEL_GETTER(name) Getter(#name, [&] { v.name(); })
+  const Getter getters[] = {
+      KORVEL_GETTER(GetHexBinary), KORVEL_GETTER(GetBase64Binary), KORVEL_GETTER(GetDuration),
+      KORVEL_GETTER(GetDate),      KORVEL_GETTER(GetDateTime),     KORVEL_GETTER(GetTime),
+      KORVEL_GETTER(GetYearMonth), KORVEL_GETTER(GetMonthDay),     KORVEL_GETTER(GetString),
+      KORVEL_GETTER(GetDecimal),   KORVEL_GETTER(GetInteger)};
+#undef KORVEL_GETTER
+  for (const auto& [name, get] : getters) {
+    KORVEL_EXPECT_THROW_MESSAGE(get(), CKvInvalidStateException, WrongType(name, it_i4));
+  }
   v.SetString(L"s");
   KORVEL_EXPECT_THROW_MESSAGE(v.GetDate(), CKvInvalidStateException, WrongType("GetDate", 23));
-  KORVEL_EXPECT_THROW_MESSAGE(v.GetHexBinary(), CKvInvalidStateException,
-                              WrongType("GetHexBinary", 23));
-  KORVEL_EXPECT_THROW_MESSAGE(v.GetDuration(), CKvInvalidStateException,
-                              WrongType("GetDuration", 23));
-  KORVEL_EXPECT_THROW_MESSAGE(v.GetInteger(), CKvInvalidStateException,
-                              WrongType("GetInteger", 23));
 
-  // Any of the five date getters reads any of the five date kinds.
+  // Any of the five date getters reads any of the five date kinds, and the
+  // value prints as the date kind it holds.
   CDateTime date(L"2004-05-06T00:00:00");
   v.SetTime(date);
   for (auto get : {&KvVariant::GetDate, &KvVariant::GetDateTime, &KvVariant::GetTime,
                    &KvVariant::GetYearMonth, &KvVariant::GetMonthDay}) {
     EXPECT_EQ((v.*get)(), date);
   }
-  // Either binary getter reads either binary kind.
-  v.SetBase64Binary(CBinaryData(L"ab"));
-  EXPECT_EQ(v.GetHexBinary(), CBinaryData(L"ab"));
-}
-
-TEST(KvVariant, DateKindsPrintTheKindTheValueHolds) {
-  KvVariant v;
   v.SetYearMonth(CDateTime(2004, 5, 6));
-  EXPECT_EQ(v.GetTypeAsEnum(), it_yearMonth);
   EXPECT_EQ(v.ToString(), L"2004-05-06");
-  v.SetTime(CConversions::datetimeFromString(L"2004-05-06T07:08:09", kCollapse));
-  EXPECT_EQ(v.ToString(), L"2004-05-06T07:08:09");
+  // Either binary getter reads either binary kind; copies share the buffer,
+  // which stays copy-on-write.
+  const unsigned char bytes[] = {1, 2, 3};
+  v.SetBase64Binary(CBinaryData(bytes, 3));
+  KvVariant a = v;
+  KvVariant b;
+  b = v;
+  const unsigned char* shared = v.GetHexBinary().GetData();
+  EXPECT_EQ(a.GetHexBinary().GetData(), shared);
+  EXPECT_EQ(b.GetBase64Binary().GetData(), shared);
+  CBinaryData out = a.GetHexBinary();
+  out[0] = 9;
+  EXPECT_EQ(v.ToString(), L"AQID");
+  EXPECT_EQ(a.ToString(), L"AQID");
 }
 
 TEST(KvVariant, FormatsReachOnlyRealsAndDecimals) {
@@ -292,34 +280,10 @@ TEST(KvVariant, FormatsReachOnlyRealsAndDecimals) {
   EXPECT_EQ(v.ToString(L"%.2f"), L"42");
   v.SetString(L"%s");
   EXPECT_EQ(v.ToString(L"%d"), L"%s");
-}
 
-TEST(KvVariant, BinaryCopiesShareTheBuffer) {
-  const unsigned char bytes[] = {1, 2, 3};
-  KvVariant source;
-  source.SetHexBinary(CBinaryData(bytes, 3));
-  KvVariant a = source;
-  KvVariant b;
-  b = source;
-  const unsigned char* shared = source.GetHexBinary().GetData();
-  EXPECT_EQ(a.GetHexBinary().GetData(), shared);
-  EXPECT_EQ(b.GetHexBinary().GetData(), shared);
-  // Shared, and still copy-on-write: changing a read-out copy changes no carrier.
-  CBinaryData out = a.GetHexBinary();
-  out[0] = 9;
-  EXPECT_EQ(source.ToString(), L"010203");
-  EXPECT_EQ(a.ToString(), L"010203");
-}
-
-TEST(KvVariant, SetStringTakesTheArgument) {
-  KvVariant v;
   std::wstring text(100, L'x');
   v.SetString(std::move(text));
   EXPECT_TRUE(text.empty());  // NOLINT(bugprone-use-after-move): the contract
-  std::wstring kept = L"kept";
-  v.SetString(kept);
-  EXPECT_EQ(kept, L"kept");
-  EXPECT_EQ(v.GetString(), L"kept");
 }
 
 TEST(KvVariant, ObjectKindsHoldOneCountedReferenceEach) {

@@ -3,98 +3,60 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <cerrno>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/file.h"
 #include "test_support.h"
 
 using namespace Korvel;
-using Korvel::detail::platform::ClearInjectedFileFailures;
-using Korvel::detail::platform::FileOp;
-using Korvel::detail::platform::InjectFileFailure;
+using namespace Korvel::detail::platform;
+using Korvel::testing::OpenDescriptors;
 
 namespace {
 
-int OpenDescriptors() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
-
 class FileBinaryStream : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/korvel_stream_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
+  void TearDown() override { ClearInjectedFileFailures(); }
+  void Write(CFileBinaryStream& stream, const std::string& bytes) {
+    stream.Write(reinterpret_cast<const unsigned char*>(bytes.data()),
+                 static_cast<uint32_t>(bytes.size()));
   }
-  void TearDown() override {
-    ClearInjectedFileFailures();
-    ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-  }
-  std::wstring Path(const std::wstring& name) const {
-    return std::wstring(m_dir.begin(), m_dir.end()) + L"/" + name;
-  }
-  std::string Contents(const std::wstring& name) const {
-    std::ifstream in(m_dir + "/" + std::string(name.begin(), name.end()), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::string m_dir;
+  const Korvel::testing::TempDir m_temp;
+  const std::wstring m_path = m_temp.WidePath("out.xml");
 };
 
-TEST_F(FileBinaryStream, Utf16EncodingsStartWithTheByteOrderMark) {
-  struct Row {
-    XmlEncoding encoding;
-    const char* prefix;
-  };
-  const Row rows[] = {{XmlEncoding_None, ""},
-                      {XmlEncoding_UTF8, ""},
-                      {XmlEncoding_UTF16, "\xFF\xFE"},
-                      {XmlEncoding_UTF16Undeclared, "\xFF\xFE"}};
-  for (const Row& row : rows) {
+TEST_F(FileBinaryStream, Utf16EncodingsStartWithTheByteOrderMarkAndReplaceTheFile) {
+  const std::pair<XmlEncoding, const char*> rows[] = {{XmlEncoding_None, ""},
+                                                      {XmlEncoding_UTF8, ""},
+                                                      {XmlEncoding_UTF16, "\xFF\xFE"},
+                                                      {XmlEncoding_UTF16Undeclared, "\xFF\xFE"}};
+  m_temp.Write("out.xml", std::string(100, 'x'));
+  for (const auto& [encoding, prefix] : rows) {
     for (const std::string& body : {std::string("<a/>"), std::string()}) {
-      SCOPED_TRACE(std::to_string(row.encoding) + " with " + std::to_string(body.size()));
-      CFileBinaryStream stream(Path(L"out.xml"), row.encoding);
-      stream.Write(reinterpret_cast<const unsigned char*>(body.data()),
-                   static_cast<uint32_t>(body.size()));
+      SCOPED_TRACE(std::to_string(encoding) + " with " + std::to_string(body.size()));
+      CFileBinaryStream stream(m_path, encoding);
+      Write(stream, body);
       stream.WriteToFile();
-      EXPECT_EQ(Contents(L"out.xml"), row.prefix + body);
+      EXPECT_EQ(m_temp.Read("out.xml"), prefix + body);
     }
   }
 }
 
-TEST_F(FileBinaryStream, ReplacesAnExistingFile) {
-  std::ofstream(m_dir + "/out.xml") << std::string(100, 'x');
-  CFileBinaryStream stream(Path(L"out.xml"), XmlEncoding_UTF8);
-  stream.GetData().SetBuffer(reinterpret_cast<const unsigned char*>("new"), 3);
-  stream.WriteToFile();
-  EXPECT_EQ(Contents(L"out.xml"), "new");
-}
-
 TEST_F(FileBinaryStream, FailuresNameTheFileAndCloseIt) {
   const int before = OpenDescriptors();
-  const std::wstring missing = Path(L"no/such/dir.xml");
+  const std::wstring missing = m_temp.WidePath("no/such/dir.xml");
   KORVEL_EXPECT_THROW_MESSAGE(
       CFileBinaryStream(missing, XmlEncoding_UTF8).WriteToFile(), CKvException,
       L"Failed to write data to the file [" + missing + L"] error [0x00000002]");
-
   for (XmlEncoding encoding : {XmlEncoding_UTF8, XmlEncoding_UTF16}) {
     SCOPED_TRACE(encoding);
-    CFileBinaryStream stream(Path(L"full.xml"), encoding);
-    stream.Write(reinterpret_cast<const unsigned char*>("data"), 4);
+    CFileBinaryStream stream(m_path, encoding);
+    Write(stream, "data");
     InjectFileFailure(FileOp::Write, ENOSPC);
     KORVEL_EXPECT_THROW_MESSAGE(
         stream.WriteToFile(), CKvException,
-        L"Failed to write data to the file [" + Path(L"full.xml") + L"] error [0x0000001C]");
+        L"Failed to write data to the file [" + m_path + L"] error [0x0000001C]");
   }
   EXPECT_EQ(OpenDescriptors(), before);
 }

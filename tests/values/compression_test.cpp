@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
@@ -15,18 +12,10 @@
 
 using namespace Korvel;
 using namespace Korvel::detail;
+using Korvel::testing::BytesOf;
+using Korvel::testing::DataOf;
 
 namespace {
-
-CBinaryData Data(const std::string& s) {
-  return CBinaryData(reinterpret_cast<const unsigned char*>(s.data()),
-                     static_cast<uint32_t>(s.size()));
-}
-
-std::string Str(const CBinaryData& d) {
-  if (d.GetData() == nullptr) return {};
-  return std::string(reinterpret_cast<const char*>(d.GetData()), d.GetLength());
-}
 
 // Markup-like text that deflates well.
 std::string Document(size_t records) {
@@ -52,25 +41,19 @@ bool Inflate(const std::string& bytes, CBinaryData& out) {
 
 TEST(Compression, RoundTripsInBothFramings) {
   const std::string text = Document(2000);  // inflates over several work chunks
-  struct Row {
-    CompressionType type;
-    unsigned char first;
-  };
-  for (Row row : {Row{ct_gzip, 0x1F}, Row{ct_zlib, 0x78}}) {
-    SCOPED_TRACE(row.type);
-    CBinaryData data = Data(text);
-    CompressData(data, row.type);
+  for (auto [type, first] : {std::pair{ct_gzip, 0x1F}, std::pair{ct_zlib, 0x78}}) {
+    SCOPED_TRACE(type);
+    CBinaryData data = DataOf(text);
+    CompressData(data, type);
     ASSERT_LT(data.GetLength(), text.size() / 3);
-    EXPECT_EQ(data[0], row.first);
+    EXPECT_EQ(data[0], first);
     EXPECT_EQ(BinaryDataAccess::Capacity(data), data.GetLength());
     ASSERT_TRUE(InflateIfCompressed(data));
-    EXPECT_EQ(Str(data), text);
+    EXPECT_EQ(BytesOf(data), text);
   }
-}
-
-TEST(Compression, OtherTypesAndEmptyValuesAreLeftAlone) {
+  // Other types and empty values are left alone.
   for (auto type : {ct_none, static_cast<CompressionType>(3), static_cast<CompressionType>(-1)}) {
-    CBinaryData data = Data("plain");
+    CBinaryData data = DataOf("plain");
     const unsigned char* before = data.GetData();
     CompressData(data, type);
     EXPECT_EQ(data.GetData(), before);
@@ -96,23 +79,22 @@ TEST(Compression, OutputThatDoesNotFitFailsAndLeavesTheValueEmpty) {
   };
   for (const auto& [type, bytes, message] : rows) {
     SCOPED_TRACE(bytes.size());
-    CBinaryData data = Data(bytes);
+    CBinaryData data = DataOf(bytes);
     const CBinaryData other = data;  // a sharing copy keeps its bytes
     KORVEL_EXPECT_THROW_MESSAGE(CompressData(data, type), CKvException, message);
     EXPECT_EQ(data.GetData(), nullptr);
-    EXPECT_EQ(Str(other), bytes);
+    EXPECT_EQ(BytesOf(other), bytes);
   }
 }
 
-TEST(Compression, InputThatIsNotACompleteStreamStaysAsItIs) {
-  CBinaryData gz = Data(Document(50));
+TEST(Compression, OnlyACompleteStreamIsInflated) {
+  CBinaryData gz = DataOf(Document(50));
   CompressData(gz, ct_gzip);
-  const std::string stream = Str(gz);
+  const std::string stream = BytesOf(gz);
   std::string corrupt = stream;
   corrupt[corrupt.size() / 2] ^= 0x55;
   std::string badCrc = stream;
   badCrc[badCrc.size() - 6] ^= 0x01;
-
   const std::pair<const char*, std::string> cases[] = {
       {"plain XML", "<?xml version=\"1.0\"?><a/>"},
       {"empty", ""},
@@ -124,29 +106,26 @@ TEST(Compression, InputThatIsNotACompleteStreamStaysAsItIs) {
   };
   for (const auto& [name, bytes] : cases) {
     SCOPED_TRACE(name);
-    CBinaryData out = Data("untouched");
+    CBinaryData out = DataOf("untouched");
     EXPECT_FALSE(Inflate(bytes, out));
-    EXPECT_EQ(Str(out), "untouched");
+    EXPECT_EQ(BytesOf(out), "untouched");
   }
   // A stream cut anywhere is not inflated, and the input is kept as it came.
   for (size_t cut = 0; cut < stream.size(); ++cut) {
     SCOPED_TRACE(cut);
-    CBinaryData truncated = Data(stream.substr(0, cut));
+    CBinaryData truncated = DataOf(stream.substr(0, cut));
     const unsigned char* before = truncated.GetData();
     ASSERT_FALSE(InflateIfCompressed(truncated));
     ASSERT_EQ(truncated.GetData(), before);
     ASSERT_EQ(truncated.GetLength(), cut);
   }
-}
-
-TEST(Compression, ACompleteStreamIsInflatedWhateverFollowsIt) {
-  CBinaryData gz = Data("<a/>");
-  gz.Append(reinterpret_cast<const unsigned char*>(Document(10).data()), 300);
-  const std::string text = Str(gz);
-  CompressData(gz, ct_zlib);
+  // A complete stream is inflated whatever follows it.
+  const std::string text = "<a/>" + Document(10).substr(0, 300);
+  CBinaryData zlib = DataOf(text);
+  CompressData(zlib, ct_zlib);
   CBinaryData out;
-  ASSERT_TRUE(Inflate(Str(gz) + "trailing bytes", out));
-  EXPECT_EQ(Str(out), text);
+  ASSERT_TRUE(Inflate(BytesOf(zlib) + "trailing bytes", out));
+  EXPECT_EQ(BytesOf(out), text);
 }
 
 TEST(Compression, RandomBytesAreHandledSafely) {
@@ -163,48 +142,26 @@ TEST(Compression, RandomBytesAreHandledSafely) {
   }
 }
 
-// --- Interoperation with the system's gzip ---------------------------------------
-
-class GzipTool : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char dir[] = "/tmp/korvel_gzip_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-  }
-  void TearDown() override { ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0); }
-
-  std::string Path(const char* name) const { return m_dir + "/" + name; }
-  static void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-  static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::string m_dir;
-};
-
-TEST_F(GzipTool, SystemGzipInflatesOurOutput) {
+TEST(Compression, InteroperatesWithTheSystemGzip) {
+  const Korvel::testing::TempDir temp;
   const std::string text = Document(500);
-  CBinaryData data = Data(text);
+  CBinaryData data = DataOf(text);
   CompressData(data, ct_gzip);
-  WriteFile(Path("ours.gz"), Str(data));
-  const std::string command = "gzip -d -c '" + Path("ours.gz") + "' > '" + Path("out") + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(ReadFile(Path("out")), text);
-}
+  temp.Write("ours.gz", BytesOf(data));
+  const std::string inflate =
+      "gzip -d -c '" + temp.Path("ours.gz") + "' > '" + temp.Path("out") + "'";
+  ASSERT_EQ(std::system(inflate.c_str()), 0);
+  EXPECT_EQ(temp.Read("out"), text);
 
-TEST_F(GzipTool, WeInflateSystemGzipOutput) {
-  for (const std::string& text : {Document(500), std::string()}) {
-    SCOPED_TRACE(text.size());
-    WriteFile(Path("in"), text);
-    const std::string command = "gzip -c -9 '" + Path("in") + "' > '" + Path("in.gz") + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    CBinaryData data = Data(ReadFile(Path("in.gz")));
-    ASSERT_TRUE(InflateIfCompressed(data));
-    EXPECT_EQ(Str(data), text);
+  for (const std::string& original : {text, std::string()}) {
+    SCOPED_TRACE(original.size());
+    temp.Write("in", original);
+    const std::string deflate =
+        "gzip -c -9 '" + temp.Path("in") + "' > '" + temp.Path("in.gz") + "'";
+    ASSERT_EQ(std::system(deflate.c_str()), 0);
+    CBinaryData theirs = DataOf(temp.Read("in.gz"));
+    ASSERT_TRUE(InflateIfCompressed(theirs));
+    EXPECT_EQ(BytesOf(theirs), original);
   }
 }
 

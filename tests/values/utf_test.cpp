@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "values/binary_record.h"
 
@@ -23,14 +24,8 @@ std::string Bytes(std::initializer_list<int> values) {
 std::wstring At(size_t offset, const std::wstring& s) { return std::wstring(offset, L'a') + s; }
 std::string At(size_t offset, const std::string& s) { return std::string(offset, 'a') + s; }
 
-struct Valid {
-  const char* name;
-  std::wstring wide;
-  std::string utf8;
-};
-
 TEST(Utf8, ValidTextConvertsBothWays) {
-  const Valid cases[] = {
+  const std::tuple<const char*, std::wstring, std::string> cases[] = {
       {"empty", L"", ""},
       {"ascii", L"<a b=\"c\">text</a>", "<a b=\"c\">text</a>"},
       {"two bytes", L"\u00e9\u07ff", Bytes({0xC3, 0xA9, 0xDF, 0xBF})},
@@ -41,12 +36,12 @@ TEST(Utf8, ValidTextConvertsBothWays) {
       {"nul", std::wstring(L"a\0b", 3), std::string("a\0b", 3)},
       {"byte-order mark", L"\ufeffx", Bytes({0xEF, 0xBB, 0xBF, 'x'})},
   };
-  for (const Valid& c : cases) {
+  for (const auto& [name, wideText, utf8Text] : cases) {
     // Each sequence also at the edges of the vectorised runs.
     for (size_t offset : {0, 1, 15, 16, 17, 31, 33}) {
-      SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(offset));
-      const std::wstring wide = At(offset, c.wide);
-      const std::string utf8 = At(offset, c.utf8);
+      SCOPED_TRACE(std::string(name) + " at " + std::to_string(offset));
+      const std::wstring wide = At(offset, wideText);
+      const std::string utf8 = At(offset, utf8Text);
       EXPECT_EQ(WideToUtf8(wide), utf8);
       EXPECT_EQ(Utf8ToWide(utf8), wide);
       CBinaryData data = WideToUtf8Data(wide);
@@ -54,10 +49,8 @@ TEST(Utf8, ValidTextConvertsBothWays) {
       EXPECT_EQ(BinaryDataAccess::Capacity(data), utf8.size()) << "conversion results are exact";
     }
   }
-}
-
-TEST(Utf8, SurrogatePairInWideTextIsOneCodePoint) {
-  EXPECT_EQ(WideToUtf8(L"x\xD83D\xDE00y"), Bytes({'x', 0xF0, 0x9F, 0x98, 0x80, 'y'}));
+  EXPECT_EQ(WideToUtf8(L"x\xD83D\xDE00y"), Bytes({'x', 0xF0, 0x9F, 0x98, 0x80, 'y'}))
+      << "a surrogate pair in wide text is one code point";
 }
 
 // Long non-ASCII text is encoded in steps; pairs and malformed characters at
@@ -136,7 +129,6 @@ TEST(Utf8, AppendingFormsAddToWhatIsThere) {
   ASSERT_TRUE(WideToUtf8(L"\u00e9", narrow));
   ASSERT_TRUE(WideToUtf8(L"", narrow));
   EXPECT_EQ(narrow, Bytes({'<', 0xC3, 0xA9}));
-
   std::wstring wide = L"<";
   ASSERT_TRUE(Utf8ToWide(Bytes({0xC3, 0xA9}), wide));
   EXPECT_EQ(wide, L"<\u00e9");
@@ -151,7 +143,7 @@ TEST(Utf8, AppendingFormsAddToWhatIsThere) {
   EXPECT_EQ(std::string(ByteView(shared)), "ab") << "appending separated the shared copy";
 }
 
-TEST(Utf16Le, ValidTextConvertsBothWays) {
+TEST(Utf16Le, ValidTextConvertsBothWaysAndMalformedInputGivesNothing) {
   const std::wstring wide = L"A\u00e9\u20ac\U0001F600";
   const std::string bytes = Bytes({0x41, 0, 0xE9, 0, 0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE});
   EXPECT_EQ(WideToUtf16Le(wide), bytes);
@@ -161,25 +153,23 @@ TEST(Utf16Le, ValidTextConvertsBothWays) {
   CBinaryData data;
   ASSERT_TRUE(WideToUtf16Le(wide, data));
   EXPECT_EQ(std::string(ByteView(data)), bytes);
-}
 
-TEST(Utf16Le, MalformedInputGivesNothing) {
-  for (const std::wstring& wide :
+  for (const std::wstring& bad :
        {std::wstring(L"a\xD800"), std::wstring(L"\xDC00"), std::wstring(L"\xD800\xD800"),
-        std::wstring(1, static_cast<wchar_t>(0x110000))}) {
-    SCOPED_TRACE(::testing::PrintToString(wide));
-    EXPECT_EQ(WideToUtf16Le(wide), "");
+        std::wstring(1, wchar_t(0x110000))}) {
+    SCOPED_TRACE(::testing::PrintToString(bad));
     std::string out = "kept";
-    EXPECT_FALSE(WideToUtf16Le(wide, out));
+    EXPECT_FALSE(WideToUtf16Le(bad, out));
     EXPECT_EQ(out, "kept");
+    EXPECT_EQ(WideToUtf16Le(bad), "");
   }
-  for (const std::string& bytes : {Bytes({'a'}), Bytes({'a', 0, 'b'}), Bytes({0x00, 0xD8}),
-                                   Bytes({0x00, 0xDC, 0x00, 0xD8}), Bytes({0x00, 0xD8, 'a', 0})}) {
-    SCOPED_TRACE(::testing::PrintToString(bytes));
-    EXPECT_EQ(Utf16LeToWide(bytes), L"");
+  for (const std::string& bad : {Bytes({'a'}), Bytes({'a', 0, 'b'}), Bytes({0x00, 0xD8}),
+                                 Bytes({0x00, 0xDC, 0x00, 0xD8}), Bytes({0x00, 0xD8, 'a', 0})}) {
+    SCOPED_TRACE(::testing::PrintToString(bad));
     std::wstring out = L"kept";
-    EXPECT_FALSE(Utf16LeToWide(bytes, out));
+    EXPECT_FALSE(Utf16LeToWide(bad, out));
     EXPECT_EQ(out, L"kept");
+    EXPECT_EQ(Utf16LeToWide(bad), L"");
   }
 }
 

@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <cerrno>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <korvel/xml_text_writer.h>
@@ -17,26 +13,11 @@
 #include "xml/output_switches.h"
 
 using namespace Korvel;
-using Korvel::detail::platform::ClearInjectedFileFailures;
-using Korvel::detail::platform::FileOp;
-using Korvel::detail::platform::InjectFileFailure;
+using namespace Korvel::detail::platform;
+using Korvel::testing::OpenDescriptors;
+using Korvel::testing::Threads;
 
 namespace {
-
-int CountEntries(const char* dir) {
-  int n = 0;
-  if (DIR* d = opendir(dir)) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
-int OpenDescriptors() { return CountEntries("/proc/self/fd"); }
-int Threads() { return CountEntries("/proc/self/task"); }
-
-std::string Bytes(const CBinaryData& data) {
-  return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
-}
 
 // A document of a few chunks with markup, escapes and text beyond ASCII, the
 // same on every writer it is written to.
@@ -58,39 +39,22 @@ void WriteSample(CXmlTextWriter& writer, int items) {
 
 class FileTextStream : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/korvel_text_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-  }
-  void TearDown() override {
-    ClearInjectedFileFailures();
-    ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-  }
-  std::wstring Path(const std::string& name) const {
-    const std::string path = m_dir + "/" + name;
-    return std::wstring(path.begin(), path.end());
-  }
-  std::string Contents(const std::string& name) const {
-    std::ifstream in(m_dir + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void TearDown() override { ClearInjectedFileFailures(); }
 
-  std::string m_dir;
+  const Korvel::testing::TempDir m_temp;
+  const std::wstring m_path = m_temp.WidePath("out.xml");
+  const int m_descriptors = OpenDescriptors();
+  const int m_threads = Threads();
 };
 
 TEST_F(FileTextStream, FileHoldsTheByteOrderMarkAndTheSameBytesAsMemory) {
-  struct Row {
-    XmlEncoding encoding;
-    std::string byteOrderMark;
-  };
-  const Row rows[] = {{XmlEncoding_UTF8, ""},
-                      {XmlEncoding_UTF16, "\xFF\xFE"},
-                      {XmlEncoding_UTF16Undeclared, "\xFF\xFE"}};
-  for (const Row& row : rows) {
+  const std::pair<XmlEncoding, std::string> rows[] = {{XmlEncoding_UTF8, ""},
+                                                      {XmlEncoding_UTF16, "\xFF\xFE"},
+                                                      {XmlEncoding_UTF16Undeclared, "\xFF\xFE"}};
+  for (const auto& [encoding, byteOrderMark] : rows) {
     for (const bool formatted : {true, false}) {
-      SCOPED_TRACE(::testing::Message() << row.encoding << (formatted ? " formatted" : ""));
-      CTextStream memory(row.encoding);
+      SCOPED_TRACE(::testing::Message() << encoding << (formatted ? " formatted" : ""));
+      CTextStream memory(encoding);
       CXmlTextWriter memoryWriter(memory);
       memoryWriter.SetFormatted(formatted);
       memoryWriter.Open();
@@ -99,7 +63,7 @@ TEST_F(FileTextStream, FileHoldsTheByteOrderMarkAndTheSameBytesAsMemory) {
       // Several writes, whatever the encoding.
       ASSERT_GT(memory.GetBuffer().GetLength(), 3 * 65536u);
 
-      CFileTextStream file(Path("out.xml"), row.encoding);
+      CFileTextStream file(m_path, encoding);
       CXmlTextWriter fileWriter(file);
       fileWriter.SetFormatted(formatted);
       fileWriter.Open();
@@ -108,73 +72,54 @@ TEST_F(FileTextStream, FileHoldsTheByteOrderMarkAndTheSameBytesAsMemory) {
       EXPECT_LT(file.GetBuffer().GetLength(), 4096u);
       fileWriter.Close();
 
-      const std::string expected = row.byteOrderMark + Bytes(memory.GetBytes());
-      EXPECT_EQ(Contents("out.xml"), expected);
+      const std::string expected = byteOrderMark + Korvel::testing::BytesOf(memory.GetBytes());
+      EXPECT_EQ(m_temp.Read("out.xml"), expected);
       EXPECT_EQ(file.GetBytesWritten(), expected.size());
     }
   }
 }
 
 TEST_F(FileTextStream, SurrogatePairSplitByAFlushStaysOneCharacter) {
-  CFileTextStream file(Path("pair.xml"), XmlEncoding_UTF8);
+  m_temp.Write("out.xml", std::string(10000, 'x'));  // replaced
+  CFileTextStream file(m_path, XmlEncoding_UTF8);
   file.Open();
   file.GetBuffer().Append(std::wstring(4095, L'a') + static_cast<wchar_t>(0xD83D));
   file.Flush();
   file.GetBuffer().Append(static_cast<wchar_t>(0xDE00));
   file.Close();
-  EXPECT_EQ(Contents("pair.xml"), std::string(4095, 'a') + "\xF0\x9F\x98\x80");
+  EXPECT_EQ(m_temp.Read("out.xml"), std::string(4095, 'a') + "\xF0\x9F\x98\x80");
+  file.Close();  // closing twice is harmless
 
   // A high surrogate left at the end is replaced.
   file.Open();
   file.GetBuffer().Append(static_cast<wchar_t>(0xD83D));
   file.Flush();
   file.Close();
-  EXPECT_EQ(Contents("pair.xml"), "\xEF\xBF\xBD");
+  EXPECT_EQ(m_temp.Read("out.xml"), "\xEF\xBF\xBD");
 }
 
-TEST_F(FileTextStream, ReplacesAnExistingFile) {
-  std::ofstream(m_dir + "/old.xml") << std::string(10000, 'x');
-  CFileTextStream file(Path("old.xml"), XmlEncoding_UTF8);
-  file.Open();
-  file.GetBuffer().Append(L"<r/>");
-  file.Close();
-  EXPECT_EQ(Contents("old.xml"), "<r/>");
-  // Closing twice is harmless.
-  file.Close();
-}
-
-TEST_F(FileTextStream, MissingDirectoryFailsWithTheSystemErrorAndLeaksNothing) {
-  const int descriptors = OpenDescriptors();
-  const int threads = Threads();
-  const std::wstring path = Path("missing/out.xml");
-  CFileTextStream file(path, XmlEncoding_UTF8);
+TEST_F(FileTextStream, OpenFailuresCarryTheSystemErrorAndLeakNothing) {
+  const std::wstring missing = m_temp.WidePath("missing/out.xml");
+  CFileTextStream file(missing, XmlEncoding_UTF8);
   KORVEL_EXPECT_THROW_MESSAGE(
       file.Open(), CKvException,
-      L"Failed to write data to the file [" + path + L"] error [0x00000002]");
-  EXPECT_EQ(OpenDescriptors(), descriptors);
-  EXPECT_EQ(Threads(), threads);
-  // Nothing was buffered, so there is nothing to write and closing is quiet.
-  file.Close();
-}
+      L"Failed to write data to the file [" + missing + L"] error [0x00000002]");
+  file.Close();  // nothing was buffered, so closing is quiet
 
-TEST_F(FileTextStream, OverlapFailureClosesTheFile) {
-  const int descriptors = OpenDescriptors();
-  const std::wstring path = Path("out.xml");
-  CFileTextStream file(path, XmlEncoding_UTF16);
+  CFileTextStream overlapped(m_path, XmlEncoding_UTF16);
   InjectFileFailure(FileOp::Overlap, EAGAIN);
   KORVEL_EXPECT_THROW_MESSAGE(
-      file.Open(), CKvException,
-      L"Failed to create event for file overlap [" + path + L"] error [0x0000000B]");
-  EXPECT_EQ(OpenDescriptors(), descriptors);
+      overlapped.Open(), CKvException,
+      L"Failed to create event for file overlap [" + m_path + L"] error [0x0000000B]");
+  EXPECT_EQ(OpenDescriptors(), m_descriptors);
+  EXPECT_EQ(Threads(), m_threads);
 }
 
 TEST_F(FileTextStream, FailedWriteClosesTheFileAndStopsTheStream) {
-  const int descriptors = OpenDescriptors();
-  const int threads = Threads();
-  CFileTextStream file(Path("out.xml"), XmlEncoding_UTF8);
+  CFileTextStream file(m_path, XmlEncoding_UTF8);
   CXmlTextWriter writer(file);
   writer.Open();
-  EXPECT_EQ(Threads(), threads + 1);
+  EXPECT_EQ(Threads(), m_threads + 1);
   InjectFileFailure(FileOp::Write, ENOSPC);
   // The first write fails; the writer learns it when it starts the next one.
   try {
@@ -183,49 +128,53 @@ TEST_F(FileTextStream, FailedWriteClosesTheFileAndStopsTheStream) {
   } catch (const CKvException& e) {
     EXPECT_EQ(e.GetMessageW(), L"Failed to write data to the file. Error [0x0000001C]");
   }
-  EXPECT_EQ(OpenDescriptors(), descriptors);
-  EXPECT_EQ(Threads(), threads);
+  EXPECT_EQ(OpenDescriptors(), m_descriptors);
+  EXPECT_EQ(Threads(), m_threads);
   file.Close();
 }
 
-TEST_F(FileTextStream, FailedByteOrderMarkIsReportedByTheFirstFlush) {
-  CFileTextStream file(Path("out.xml"), XmlEncoding_UTF16);
-  InjectFileFailure(FileOp::Write, EIO);
-  file.Open();
-  file.GetBuffer().Append(L"<r/>");
-  KORVEL_EXPECT_THROW_MESSAGE(file.Close(), CKvException,
-                              L"Failed to write data to the file. Error [0x00000005]");
-}
-
-TEST_F(FileTextStream, NoEncodingFailsWhenTextIsFlushed) {
-  CFileTextStream file(Path("none.xml"), XmlEncoding_None);
-  file.Open();
-  file.GetBuffer().Append(L"<r/>");
-  KORVEL_EXPECT_THROW_MESSAGE(file.Close(), CKvException,
-                              L"Unknown Encoding, select UTF-8 (contact our support team)");
-  EXPECT_EQ(Contents("none.xml"), "");
-}
-
-TEST_F(FileTextStream, FlushWithoutOpenIsRefused) {
-  CFileTextStream file(Path("never.xml"), XmlEncoding_UTF8);
-  file.Flush();  // nothing buffered
-  file.GetBuffer().Append(L"x");
-  KORVEL_EXPECT_THROW_MESSAGE(file.Flush(), CKvException,
-                              L"Failed to write data to the file. Error [0x00000009]");
+TEST_F(FileTextStream, FlushFailures) {
+  struct Row {
+    XmlEncoding encoding;
+    int injected;  // errno of the first write, 0 for none
+    bool open;
+    const wchar_t* message;
+  };
+  const Row rows[] = {
+      // The failed byte-order mark is reported by the first flush.
+      {XmlEncoding_UTF16, EIO, true, L"Failed to write data to the file. Error [0x00000005]"},
+      {XmlEncoding_None, 0, true, L"Unknown Encoding, select UTF-8 (contact our support team)"},
+      {XmlEncoding_UTF8, 0, false, L"Failed to write data to the file. Error [0x00000009]"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.encoding);
+    CFileTextStream file(m_path, row.encoding);
+    if (row.injected != 0) InjectFileFailure(FileOp::Write, row.injected);
+    if (row.open) {
+      file.Open();
+    } else {
+      file.Flush();  // nothing buffered
+    }
+    file.GetBuffer().Append(L"<r/>");
+    if (row.open) {
+      KORVEL_EXPECT_THROW_MESSAGE(file.Close(), CKvException, row.message);
+      EXPECT_EQ(m_temp.Read("out.xml"), "");
+    } else {
+      KORVEL_EXPECT_THROW_MESSAGE(file.Flush(), CKvException, row.message);
+    }
+  }
 }
 
 TEST_F(FileTextStream, DestroyingWithAWriteInFlightWaitsAndCloses) {
-  const int descriptors = OpenDescriptors();
-  const int threads = Threads();
   {
-    CFileTextStream file(Path("out.xml"), XmlEncoding_UTF8);
+    CFileTextStream file(m_path, XmlEncoding_UTF8);
     file.Open();
     file.GetBuffer().Append(std::wstring(100000, L'z'));
     file.Flush();
   }
-  EXPECT_EQ(OpenDescriptors(), descriptors);
-  EXPECT_EQ(Threads(), threads);
-  EXPECT_EQ(Contents("out.xml"), std::string(100000, 'z'));
+  EXPECT_EQ(OpenDescriptors(), m_descriptors);
+  EXPECT_EQ(Threads(), m_threads);
+  EXPECT_EQ(m_temp.Read("out.xml"), std::string(100000, 'z'));
 }
 
 TEST(AsyncToXmlFileSwitch, IsOffUntilSet) {

@@ -12,8 +12,10 @@
 namespace Korvel {
 namespace {
 
-std::vector<std::wstring> Namespaces(const CNamespaceAliasMap& map) {
-  std::vector<std::wstring> uris;
+using Uris = std::vector<std::wstring>;
+
+Uris Namespaces(const CNamespaceAliasMap& map) {
+  Uris uris;
   for (int32_t i = 0; i < map.GetNamespaceCount(); ++i) uris.push_back(map.GetNamespaceAt(i));
   return uris;
 }
@@ -31,72 +33,57 @@ void ExpectAliasNotFound(const CNamespaceAliasMap& map, const wchar_t* alias,
   }
 }
 
-TEST(NamespaceAliasMap, ReAddingAUriReplacesItsAlias) {
-  CNamespaceAliasMap map;
-  map.Add(L"a", L"urn:u");
-  map.Add(L"b", L"urn:u");
-  EXPECT_EQ(map.GetNamespaceCount(), 1);
-  EXPECT_EQ(map.GetAliasFromNamespace(L"urn:u"), L"b");
-  EXPECT_FALSE(map.DoesAliasExist(L"a"));
-  EXPECT_TRUE(map.DoesAliasExist(L"b"));
-}
-
 TEST(NamespaceAliasMap, PositionsFollowCodeUnitOrderOfUris) {
   CNamespaceAliasMap map;
+  EXPECT_EQ(map.GetNamespaceAt(0), L"");
   // Upper case sorts before lower case, and a prefix before its extensions.
   for (const wchar_t* uri : {L"urn:b", L"urn:B", L"urn:a2", L"urn:a", L"http://z", L"\u00e9"})
     map.Add(L"p", uri);
-  EXPECT_EQ(Namespaces(map), (std::vector<std::wstring>{L"http://z", L"urn:B", L"urn:a", L"urn:a2",
-                                                        L"urn:b", L"\u00e9"}));
+  EXPECT_EQ(Namespaces(map),
+            (Uris{L"http://z", L"urn:B", L"urn:a", L"urn:a2", L"urn:b", L"\u00e9"}));
   EXPECT_EQ(map.GetNamespaceAt(-5), L"http://z");
   EXPECT_EQ(map.GetNamespaceAt(6), L"");
 }
 
-TEST(NamespaceAliasMap, LookupsAreExactAndDoNotAddEntries) {
+TEST(NamespaceAliasMap, OneAliasPerUriAndASharedAliasResolvesToTheSmallestUri) {
   CNamespaceAliasMap map;
-  map.Add(L"x", L"urn:x");
-  EXPECT_EQ(map.GetAliasFromNamespace(L"urn:X"), L"");
-  EXPECT_EQ(map.GetAliasFromNamespace(L"urn:missing"), L"");
+  map.Add(L"a", L"urn:u");
+  map.Add(L"b", L"urn:u");  // re-adding a URI replaces its alias
   EXPECT_EQ(map.GetNamespaceCount(), 1);
-  EXPECT_TRUE(map.DoesNamespaceExist(L"urn:x"));
-  EXPECT_FALSE(map.DoesNamespaceExist(L"urn:X"));
-  EXPECT_FALSE(map.DoesNamespaceExist(L"urn:"));
-  EXPECT_FALSE(map.DoesAliasExist(L"X"));
-}
-
-TEST(NamespaceAliasMap, SharedAliasResolvesToSmallestUri) {
-  CNamespaceAliasMap map;
+  EXPECT_EQ(map.GetAliasFromNamespace(L"urn:u"), L"b");
+  EXPECT_FALSE(map.DoesAliasExist(L"a"));
   map.Add(L"s", L"urn:z");
   map.Add(L"t", L"urn:a");
   map.Add(L"s", L"urn:m");
   EXPECT_EQ(map.GetNamespaceFromAlias(L"s"), L"urn:m");
   EXPECT_EQ(map.GetNamespaceFromAlias(L"t"), L"urn:a");
+
+  map.RemoveNamespace(L"urn:u");
+  map.RemoveNamespace(L"urn:absent");
+  EXPECT_EQ(Namespaces(map), (Uris{L"urn:a", L"urn:m", L"urn:z"}));
+  EXPECT_FALSE(map.DoesAliasExist(L"b"));
 }
 
-TEST(NamespaceAliasMap, UnknownAliasThrowsWithTheAlias) {
+TEST(NamespaceAliasMap, LookupsAreExactAndDoNotAddEntries) {
   CNamespaceAliasMap map;
   ExpectAliasNotFound(map, L"ns1", L"Namespace alias [ns1] not found");
-  map.Add(L"ns1", L"urn:1");
-  ExpectAliasNotFound(map, L"NS1", L"Namespace alias [NS1] not found");
+  map.Add(L"x", L"urn:x");
+  EXPECT_EQ(map.GetAliasFromNamespace(L"urn:X"), L"");
+  EXPECT_EQ(map.GetAliasFromNamespace(L"urn:missing"), L"");
+  EXPECT_TRUE(map.DoesNamespaceExist(L"urn:x"));
+  EXPECT_FALSE(map.DoesNamespaceExist(L"urn:X"));
+  EXPECT_FALSE(map.DoesNamespaceExist(L"urn:"));
+  EXPECT_FALSE(map.DoesAliasExist(L"X"));
+  ExpectAliasNotFound(map, L"X", L"Namespace alias [X] not found");
   ExpectAliasNotFound(map, nullptr, L"Namespace alias [] not found");
-}
-
-TEST(NamespaceAliasMap, RemoveNamespace) {
-  CNamespaceAliasMap map;
-  map.Add(L"a", L"urn:a");
-  map.Add(L"b", L"urn:b");
-  map.Add(L"c", L"urn:c");
-  map.RemoveNamespace(L"urn:b");
-  map.RemoveNamespace(L"urn:absent");
-  EXPECT_EQ(Namespaces(map), (std::vector<std::wstring>{L"urn:a", L"urn:c"}));
-  EXPECT_FALSE(map.DoesAliasExist(L"b"));
+  EXPECT_EQ(map.GetNamespaceCount(), 1);
 }
 
 TEST(NamespaceAliasMap, EmptyAndNullStringsAreOrdinaryKeys) {
   CNamespaceAliasMap map;
   map.Add(nullptr, L"urn:n");  // null alias is the empty alias
   map.Add(L"e", nullptr);      // null URI is the empty URI
-  EXPECT_EQ(Namespaces(map), (std::vector<std::wstring>{L"", L"urn:n"}));
+  EXPECT_EQ(Namespaces(map), (Uris{L"", L"urn:n"}));
   EXPECT_EQ(map.GetNamespaceFromAlias(L""), L"urn:n");
   EXPECT_EQ(map.GetAliasFromNamespace(nullptr), L"e");
   EXPECT_TRUE(map.DoesAliasExist(nullptr));
@@ -116,13 +103,7 @@ TEST(NamespaceAliasMap, CopiesAreIndependent) {
   CNamespaceAliasMap assigned;
   assigned.Add(L"old", L"urn:old");
   assigned = copy;
-  EXPECT_EQ(Namespaces(assigned), (std::vector<std::wstring>{L"urn:a", L"urn:b"}));
-}
-
-TEST(NamespaceAliasMap, GetNamespaceAtOnEmptyMapIsEmpty) {
-  CNamespaceAliasMap map;
-  EXPECT_EQ(map.GetNamespaceCount(), 0);
-  EXPECT_EQ(map.GetNamespaceAt(0), L"");
+  EXPECT_EQ(Namespaces(assigned), (Uris{L"urn:a", L"urn:b"}));
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "test_support.h"
+#include "values/utf.h"
 #include "xml/text_encoder.h"
 
 using namespace Korvel;
@@ -15,9 +18,7 @@ namespace {
 
 constexpr size_t kChunk = CStringBuffer::CHUNK_SIZE;
 
-std::string Bytes(const CBinaryData& data) {
-  return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
-}
+using Korvel::testing::BytesOf;
 
 std::wstring Pattern(size_t n) {
   std::wstring text(n, L'\0');
@@ -94,35 +95,27 @@ TEST(StringBuffer, ClearKeepsOneChunkOfRoom) {
   EXPECT_EQ(buffer.GetAllText(), L"de");
 }
 
+// The strict converters, tested on their own, are the reference here.
 TEST(TextStream, GetBytesEncodesEveryChunk) {
   const std::wstring text = Pattern(kChunk - 2) + L"\u00e9\u4e2d\U0001F600" + Pattern(100);
-  struct Row {
-    XmlEncoding encoding;
-    std::string expected;
-  };
-  std::string utf8;
-  for (size_t i = 0; i < kChunk - 2; ++i) utf8 += static_cast<char>('a' + i % 26);
-  utf8 += "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80";
-  for (size_t i = 0; i < 100; ++i) utf8 += static_cast<char>('a' + i % 26);
-  std::string utf16;
-  for (char c : utf8.substr(0, kChunk - 2)) utf16 += std::string{c, '\0'};
-  utf16 += std::string("\xE9\x00\x2D\x4E\x3D\xD8\x00\xDE", 8);
-  for (size_t i = 0; i < 100; ++i) utf16 += std::string{static_cast<char>('a' + i % 26), '\0'};
-  const Row rows[] = {
-      {XmlEncoding_UTF8, utf8}, {XmlEncoding_UTF16, utf16}, {XmlEncoding_UTF16Undeclared, utf16}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.encoding);
-    CTextStream stream(row.encoding);
+  const std::string utf16 = detail::WideToUtf16Le(text);
+  const std::pair<XmlEncoding, std::string> rows[] = {{XmlEncoding_UTF8, detail::WideToUtf8(text)},
+                                                      {XmlEncoding_UTF16, utf16},
+                                                      {XmlEncoding_UTF16Undeclared, utf16}};
+  for (const auto& [encoding, expected] : rows) {
+    SCOPED_TRACE(encoding);
+    ASSERT_FALSE(expected.empty());
+    CTextStream stream(encoding);
     stream.GetBuffer().Append(text);
     ASSERT_EQ(stream.GetBuffer().GetChunkCount(), 2u);
-    EXPECT_EQ(Bytes(stream.GetBytes()), row.expected);
+    EXPECT_EQ(BytesOf(stream.GetBytes()), expected);
     EXPECT_EQ(stream.GetAllText(), text);
     // Joined or not, the bytes are the same.
-    EXPECT_EQ(Bytes(stream.GetBytes()), row.expected);
+    EXPECT_EQ(BytesOf(stream.GetBytes()), expected);
   }
 }
 
-TEST(TextStream, NoEncodingHasNoBytes) {
+TEST(TextStream, NoEncodingHasNoBytesAndOnlyOpenClears) {
   for (int encoding : {0, 4, -1}) {
     SCOPED_TRACE(encoding);
     CTextStream stream(static_cast<XmlEncoding>(encoding));
@@ -131,12 +124,8 @@ TEST(TextStream, NoEncodingHasNoBytes) {
                                 L"Unknown Encoding, select UTF-8 (contact our support team)");
     EXPECT_EQ(stream.GetAllText(), L"abc");
   }
-  CTextStream empty(XmlEncoding_UTF8);
-  EXPECT_EQ(empty.GetBytes().GetLength(), 0u);
-}
-
-TEST(TextStream, OpenClearsCloseAndFlushKeep) {
   CTextStream stream(XmlEncoding_UTF8);
+  EXPECT_EQ(stream.GetBytes().GetLength(), 0u);
   stream.GetBuffer().Append(L"abc");
   stream.Flush();
   stream.Close();
@@ -148,36 +137,23 @@ TEST(TextStream, OpenClearsCloseAndFlushKeep) {
 TEST(TextEncoder, SurrogatePairsJoinAcrossChunksAndLoneOnesAreReplaced) {
   const wchar_t high = static_cast<wchar_t>(0xD83D);
   const wchar_t low = static_cast<wchar_t>(0xDE00);
-  struct Row {
-    const char* name;
-    std::wstring text;
-    std::string utf8;
-    std::string utf16;
+  const std::wstring pad(kChunk - 1, L'a');
+  // What the text becomes: a pair is one character, anything else U+FFFD.
+  const std::tuple<const char*, std::wstring, std::wstring> rows[] = {
+      {"pair inside a chunk", {L'x', high, low}, L"x\U0001F600"},
+      {"pair split by the chunk boundary", pad + high + low, pad + L"\U0001F600"},
+      {"lone high at the end", {L'x', high}, L"x\uFFFD"},
+      {"lone high at a chunk end", pad + high + L'b', pad + L"\uFFFDb"},
+      {"lone low", {low, L'y'}, L"\uFFFDy"},
+      {"reversed pair", {low, high}, L"\uFFFD\uFFFD"},
+      {"beyond U+10FFFF", {static_cast<wchar_t>(0x110000)}, L"\uFFFD"},
   };
-  const std::string pad8(kChunk - 1, 'a');
-  std::string pad16;
-  for (size_t i = 0; i < kChunk - 1; ++i) pad16 += std::string("a\0", 2);
-  const std::string emoji8 = "\xF0\x9F\x98\x80";
-  const std::string emoji16("\x3D\xD8\x00\xDE", 4);
-  const std::string fffd8 = "\xEF\xBF\xBD";
-  const std::string fffd16 = "\xFD\xFF";
-  const Row rows[] = {
-      {"pair inside a chunk", {L'x', high, low}, "x" + emoji8, std::string("x\0", 2) + emoji16},
-      {"pair split by the chunk boundary", std::wstring(kChunk - 1, L'a') + high + low,
-       pad8 + emoji8, pad16 + emoji16},
-      {"lone high at the end", {L'x', high}, "x" + fffd8, std::string("x\0", 2) + fffd16},
-      {"lone high at a chunk end", std::wstring(kChunk - 1, L'a') + high + L'b', pad8 + fffd8 + "b",
-       pad16 + fffd16 + std::string("b\0", 2)},
-      {"lone low", {low, L'y'}, fffd8 + "y", fffd16 + std::string("y\0", 2)},
-      {"reversed pair", {low, high}, fffd8 + fffd8, fffd16 + fffd16},
-      {"beyond U+10FFFF", {static_cast<wchar_t>(0x110000)}, fffd8, fffd16},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, text, clean] : rows) {
+    SCOPED_TRACE(name);
     CStringBuffer buffer;
-    buffer.Append(row.text);
-    EXPECT_EQ(Bytes(detail::EncodeText(buffer, XmlEncoding_UTF8)), row.utf8);
-    EXPECT_EQ(Bytes(detail::EncodeText(buffer, XmlEncoding_UTF16)), row.utf16);
+    buffer.Append(text);
+    EXPECT_EQ(BytesOf(detail::EncodeText(buffer, XmlEncoding_UTF8)), detail::WideToUtf8(clean));
+    EXPECT_EQ(BytesOf(detail::EncodeText(buffer, XmlEncoding_UTF16)), detail::WideToUtf16Le(clean));
   }
 }
 
@@ -188,24 +164,24 @@ TEST(TextEncoder, HighSurrogateWaitsForTheNextPiece) {
   first.Append(L'a');
   first.Append(high);
   wchar_t held = 0;
-  EXPECT_EQ(Bytes(detail::EncodeText(first, XmlEncoding_UTF8, 0, &held)), "a");
+  EXPECT_EQ(BytesOf(detail::EncodeText(first, XmlEncoding_UTF8, 0, &held)), "a");
   EXPECT_EQ(held, high);
 
   CStringBuffer second;
   second.Append(low);
   second.Append(L'b');
   wchar_t heldAgain = 1;
-  EXPECT_EQ(Bytes(detail::EncodeText(second, XmlEncoding_UTF8, held, &heldAgain)),
+  EXPECT_EQ(BytesOf(detail::EncodeText(second, XmlEncoding_UTF8, held, &heldAgain)),
             "\xF0\x9F\x98\x80"
             "b");
   EXPECT_EQ(heldAgain, 0);
 
   // Held with nothing to pair it, at the end of the output, it is replaced.
   CStringBuffer empty;
-  EXPECT_EQ(Bytes(detail::EncodeText(empty, XmlEncoding_UTF16, high)), "\xFD\xFF");
+  EXPECT_EQ(BytesOf(detail::EncodeText(empty, XmlEncoding_UTF16, high)), "\xFD\xFF");
   CStringBuffer other;
   other.Append(L'c');
-  EXPECT_EQ(Bytes(detail::EncodeText(other, XmlEncoding_UTF8, high)),
+  EXPECT_EQ(BytesOf(detail::EncodeText(other, XmlEncoding_UTF8, high)),
             "\xEF\xBF\xBD"
             "c");
 }

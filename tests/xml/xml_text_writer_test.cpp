@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "test_support.h"
 
@@ -24,6 +26,10 @@ class TextWriter : public ::testing::Test {
     m_writer.WriteText(text, it_string, false);
     m_writer.EndElement();
   }
+  void Empty(const std::wstring& name, const std::wstring& ns = L"") {
+    m_writer.StartElement(name, ns);
+    m_writer.EndElement();
+  }
 
   CTextStream m_stream{XmlEncoding_UTF8};
   CXmlTextWriter m_writer;
@@ -35,8 +41,7 @@ TEST_F(TextWriter, FormattedDocumentLayout) {
   m_writer.StartElement(L"order", L"urn:po");
   m_writer.WriteAttribute(L"id", L"", L"7", it_i4);
   Leaf(L"item", L"a&b", L"urn:po");
-  m_writer.StartElement(L"empty", L"");
-  m_writer.EndElement();
+  Empty(L"empty");
   m_writer.StartElement(L"group", L"");
   Leaf(L"x", L"1");
   m_writer.EndElement();
@@ -53,22 +58,40 @@ TEST_F(TextWriter, FormattedDocumentLayout) {
             L"</po:order>\n");
 }
 
-TEST_F(TextWriter, UnformattedOutputHasNoLineEndsBetweenElements) {
+TEST_F(TextWriter, UnformattedLayoutCdataAndSelfClosing) {
   m_writer.SetFormatted(false);
   m_writer.WriteXmlDeclaration();
   m_writer.StartElement(L"a", L"");
   Leaf(L"b", L"1");
   m_writer.WriteComment(L"note");
-  m_writer.StartElement(L"c", L"");
+  Empty(L"c");
+  // CDATA passes only at the start of the text.
+  Leaf(L"d", L"<![CDATA[x<y&z]]>");
+  Leaf(L"e", L"t<![CDATA[x]]>");
+  Leaf(L"f", L"<![CDATA");
+  // Empty and default texts self-close, unless default values are to be written.
+  Leaf(L"g", L"");
+  m_writer.StartElement(L"h", L"");
+  m_writer.WriteText(L"5", it_i4, true);
+  m_writer.EndElement();
+  m_writer.SetWriteDefaultElementValues(true);
+  m_writer.StartElement(L"i", L"");
+  m_writer.WriteText(L"5", it_i4, true);
   m_writer.EndElement();
   m_writer.EndElement();
   EXPECT_EQ(Text(),
             L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            L"<a><b>1</b><!--note-->\n<c/></a>");
+            L"<a><b>1</b><!--note-->\n<c/><d><![CDATA[x<y&z]]></d><e>t&lt;![CDATA[x]]&gt;</e>"
+            L"<f>&lt;![CDATA</f><g/><h/><i>5</i></a>");
 }
 
-TEST_F(TextWriter, CrlfLineEndsAndCustomIndent) {
+TEST_F(TextWriter, CrlfLineEndsCustomIndentAndInvalidEolTypes) {
   m_writer.SetEOLType(EOL_CRLF);
+  for (int invalid : {2, -1}) {
+    KORVEL_EXPECT_THROW_MESSAGE(m_writer.SetEOLType(static_cast<EOLType>(invalid)), CKvException,
+                                L"Invalid EOL type.");
+  }
+  EXPECT_EQ(m_writer.GetEOLType(), EOL_CRLF);
   m_writer.SetIndentChars(L"  ");
   m_writer.StartElement(L"a", L"");
   m_writer.StartElement(L"b", L"");
@@ -76,27 +99,10 @@ TEST_F(TextWriter, CrlfLineEndsAndCustomIndent) {
   m_writer.EndElement();
   m_writer.EndElement();
   EXPECT_EQ(Text(), L"<a>\r\n  <b>\r\n    <c>x\r\ny</c>\r\n  </b>\r\n</a>\r\n");
-  EXPECT_EQ(m_writer.GetEOLType(), EOL_CRLF);
-}
-
-TEST_F(TextWriter, InvalidEolTypeIsRefusedAndChangesNothing) {
-  KORVEL_EXPECT_THROW_MESSAGE(m_writer.SetEOLType(static_cast<EOLType>(2)), CKvException,
-                              L"Invalid EOL type.");
-  KORVEL_EXPECT_THROW_MESSAGE(m_writer.SetEOLType(static_cast<EOLType>(-1)), CKvException,
-                              L"Invalid EOL type.");
-  EXPECT_EQ(m_writer.GetEOLType(), EOL_LF);
-  m_writer.WriteComment(L"c");
-  EXPECT_EQ(Text(), L"<!--c-->\n");
 }
 
 TEST_F(TextWriter, EscapingInContentAndAttributes) {
-  struct Row {
-    EOLType eol;
-    const wchar_t* input;
-    const wchar_t* content;
-    const wchar_t* attribute;
-  };
-  const Row rows[] = {
+  const std::tuple<EOLType, const wchar_t*, const wchar_t*, const wchar_t*> rows[] = {
       {EOL_LF, L"a\"b'c<d>e&f\tg", L"a\"b'c&lt;d&gt;e&amp;f\tg", L"a&quot;b'c&lt;d&gt;e&amp;f\tg"},
       {EOL_LF, L"x\ny", L"x\ny", L"x&#xA;y"},
       {EOL_CRLF, L"x\ny", L"x\r\ny", L"x&#xA;y"},
@@ -106,51 +112,19 @@ TEST_F(TextWriter, EscapingInContentAndAttributes) {
       {EOL_LF, L"\u00e9\u4e2d\U0001F600>", L"\u00e9\u4e2d\U0001F600&gt;",
        L"\u00e9\u4e2d\U0001F600&gt;"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(::testing::PrintToString(std::wstring(row.input)));
+  for (const auto& [eol, input, content, attribute] : rows) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(input)));
     CTextStream stream;
     CXmlTextWriter writer(stream);
     writer.SetFormatted(false);
-    writer.SetEOLType(row.eol);
+    writer.SetEOLType(eol);
     writer.StartElement(L"e", L"");
-    writer.WriteAttribute(L"a", L"", row.input, it_string);
-    writer.WriteText(row.input, it_string, false);
+    writer.WriteAttribute(L"a", L"", input, it_string);
+    writer.WriteText(input, it_string, false);
     writer.EndElement();
-    const std::wstring text = stream.GetAllText();
-    EXPECT_EQ(text, std::wstring(L"<e a=\"") + row.attribute + L"\">" + row.content + L"</e>");
+    EXPECT_EQ(stream.GetAllText(),
+              std::wstring(L"<e a=\"") + attribute + L"\">" + content + L"</e>");
   }
-}
-
-TEST_F(TextWriter, CommentsAreEscapedAsContent) {
-  m_writer.WriteComment(L"a<b & \"c\"\nd");
-  EXPECT_EQ(Text(), L"<!--a&lt;b &amp; \"c\"\nd-->\n");
-}
-
-TEST_F(TextWriter, CdataPassesOnlyAtTheStart) {
-  m_writer.SetFormatted(false);
-  m_writer.StartElement(L"r", L"");
-  Leaf(L"a", L"<![CDATA[x<y&z]]>");
-  Leaf(L"b", L"t<![CDATA[x]]>");
-  Leaf(L"c", L"<![CDATA");
-  m_writer.EndElement();
-  EXPECT_EQ(Text(),
-            L"<r><a><![CDATA[x<y&z]]></a><b>t&lt;![CDATA[x]]&gt;</b>"
-            L"<c>&lt;![CDATA</c></r>");
-}
-
-TEST_F(TextWriter, EmptyAndDefaultTextsSelfClose) {
-  m_writer.SetFormatted(false);
-  m_writer.StartElement(L"r", L"");
-  Leaf(L"empty", L"");
-  m_writer.StartElement(L"default", L"");
-  m_writer.WriteText(L"5", it_i4, true);
-  m_writer.EndElement();
-  m_writer.SetWriteDefaultElementValues(true);
-  m_writer.StartElement(L"written", L"");
-  m_writer.WriteText(L"5", it_i4, true);
-  m_writer.EndElement();
-  m_writer.EndElement();
-  EXPECT_EQ(Text(), L"<r><empty/><default/><written>5</written></r>");
 }
 
 TEST_F(TextWriter, SiblingsDeclareTheirOwnPrefixesAndChildrenReuseThem) {
@@ -160,8 +134,7 @@ TEST_F(TextWriter, SiblingsDeclareTheirOwnPrefixesAndChildrenReuseThem) {
   m_writer.StartElement(L"b", L"urn:x");
   m_writer.WriteAttribute(L"at", L"urn:x", L"1", it_string);
   m_writer.EndElement();
-  m_writer.StartElement(L"c", L"urn:y");
-  m_writer.EndElement();
+  Empty(L"c", L"urn:y");
   m_writer.EndElement();
   m_writer.StartElement(L"d", L"urn:x");
   m_writer.WriteAttribute(L"at", L"urn:z", L"2", it_string);
@@ -192,20 +165,21 @@ TEST_F(TextWriter, RootDeclaresTheDocumentScopeInUriOrder) {
             L"<AA:s xmlns:AA=\"urn:new\">3</AA:s></r>");
 }
 
-TEST_F(TextWriter, RootInANamespaceWithoutAliasDeclaresItBeforeTheDocumentScope) {
-  m_writer.SetFormatted(false);
-  m_writer.AddNamespaceAlias(L"p", L"urn:p");
-  m_writer.StartElement(L"r", L"urn:r");
-  m_writer.EndElement();
-  EXPECT_EQ(Text(), L"<AA:r xmlns:AA=\"urn:r\" xmlns:p=\"urn:p\"/>");
-}
-
-TEST_F(TextWriter, GeneratedPrefixesSkipAliasesInUse) {
-  m_writer.SetFormatted(false);
-  m_writer.AddNamespaceAlias(L"AA", L"urn:taken");
-  m_writer.StartElement(L"r", L"urn:r");
-  m_writer.EndElement();
-  EXPECT_EQ(Text(), L"<AB:r xmlns:AB=\"urn:r\" xmlns:AA=\"urn:taken\"/>");
+TEST_F(TextWriter, ARootWithoutAliasGetsAGeneratedPrefixDeclaredFirst) {
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> rows[] = {
+      {L"p", L"urn:p", L"<AA:r xmlns:AA=\"urn:r\" xmlns:p=\"urn:p\"/>"},
+      // Generated prefixes skip aliases in use.
+      {L"AA", L"urn:taken", L"<AB:r xmlns:AB=\"urn:r\" xmlns:AA=\"urn:taken\"/>"},
+  };
+  for (const auto& [alias, uri, expected] : rows) {
+    CTextStream stream;
+    CXmlTextWriter writer(stream);
+    writer.SetFormatted(false);
+    writer.AddNamespaceAlias(alias, uri);
+    writer.StartElement(L"r", L"urn:r");
+    writer.EndElement();
+    EXPECT_EQ(stream.GetAllText(), expected);
+  }
 }
 
 TEST_F(TextWriter, XsiTypeAndNil) {
@@ -238,64 +212,56 @@ TEST_F(TextWriter, XsiNamespaceGetsAGeneratedPrefixWithoutAlias) {
 }
 
 TEST_F(TextWriter, AttributesAfterContentAreRefused) {
+  const std::wstring late = L"Attributes must be added before elements";
   m_writer.StartElement(L"r", L"");
   m_writer.WriteText(L"", it_string, false);  // nothing written: the start tag stays open
   m_writer.WriteAttribute(L"ok", L"", L"1", it_string);
   m_writer.StartElement(L"c", L"");
   m_writer.WriteText(L"t", it_string, false);
   KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteAttribute(L"a", L"", L"1", it_string), CKvException,
-                              L"Attributes must be added before elements");
-  KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteNil(), CKvException,
-                              L"Attributes must be added before elements");
+                              late);
+  KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteNil(), CKvException, late);
   m_writer.EndElement();
-  KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteXsiType(L"", L"T", it_none), CKvException,
-                              L"Attributes must be added before elements");
+  KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteXsiType(L"", L"T", it_none), CKvException, late);
   KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteAttribute(L"a", L"", L"1", it_string), CKvException,
-                              L"Attributes must be added before elements");
+                              late);
   m_writer.EndElement();
   KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteAttribute(L"a", L"", L"1", it_string), CKvException,
-                              L"Attributes must be added before elements");
+                              late);
   EXPECT_EQ(Text(), L"<r ok=\"1\">\n\t<c>t</c>\n</r>\n");
 }
 
-TEST_F(TextWriter, CloseFailsWhileAnElementIsOpen) {
+TEST_F(TextWriter, UnbalancedElementsAreRefused) {
+  KORVEL_EXPECT_THROW_MESSAGE(m_writer.EndElement(), CKvException, L"No element is open.");
+  KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteText(L"t", it_string, false), CKvException,
+                              L"No element is open.");
+  EXPECT_EQ(Text(), L"");
   m_writer.StartElement(L"r", L"");
-  m_writer.StartElement(L"c", L"");
-  m_writer.EndElement();
+  Empty(L"c");
   KORVEL_EXPECT_THROW_MESSAGE(m_writer.Close(), CKvException, L"An Element has not been closed.");
   m_writer.EndElement();
   m_writer.Close();
 }
 
-TEST_F(TextWriter, OperationsWithoutAnOpenElementAreRefused) {
-  KORVEL_EXPECT_THROW_MESSAGE(m_writer.EndElement(), CKvException, L"No element is open.");
-  KORVEL_EXPECT_THROW_MESSAGE(m_writer.WriteText(L"t", it_string, false), CKvException,
-                              L"No element is open.");
-  EXPECT_EQ(Text(), L"");
-}
-
 TEST_F(TextWriter, DeclarationFollowsTheStreamEncoding) {
-  struct Row {
-    XmlEncoding encoding;
-    const wchar_t* expected;
-  };
-  const Row rows[] = {
+  const std::pair<XmlEncoding, const wchar_t*> rows[] = {
       {XmlEncoding_None, L"<?xml version=\"1.0\"?>\r\n"},
       {XmlEncoding_UTF8, L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"},
       {XmlEncoding_UTF16, L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"},
       {XmlEncoding_UTF16Undeclared, L"<?xml version=\"1.0\"?>\r\n"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.encoding);
-    CTextStream stream(row.encoding);
+  for (const auto& [encoding, expected] : rows) {
+    SCOPED_TRACE(encoding);
+    CTextStream stream(encoding);
     CXmlTextWriter writer(stream);
     writer.SetEOLType(EOL_CRLF);
     writer.WriteXmlDeclaration();
-    EXPECT_EQ(stream.GetAllText(), row.expected);
+    EXPECT_EQ(stream.GetAllText(), expected);
   }
 }
 
-TEST_F(TextWriter, ProcessingInstructionsAndInLineSchema) {
+TEST_F(TextWriter, CommentsProcessingInstructionsAndInLineSchema) {
+  m_writer.WriteComment(L"a<b & \"c\"\nd");  // escaped as content
   m_writer.WriteProcessingInstruction(L"<?xml-stylesheet href=\"a.xsl\"?>");
   m_writer.StartElement(L"r", L"");
   m_writer.WriteAttribute(L"a", L"", L"1", it_string);
@@ -303,6 +269,7 @@ TEST_F(TextWriter, ProcessingInstructionsAndInLineSchema) {
   Leaf(L"c", L"3");
   m_writer.EndElement();
   EXPECT_EQ(Text(),
+            L"<!--a&lt;b &amp; \"c\"\nd-->\n"
             L"<?xml-stylesheet href=\"a.xsl\"?>\n\n"
             L"<r a=\"1\" \nb=\"2\"\n>\n\t<c>3</c>\n</r>\n");
 }
@@ -310,34 +277,24 @@ TEST_F(TextWriter, ProcessingInstructionsAndInLineSchema) {
 TEST_F(TextWriter, OpenClearsTheStreamAndTheWriterServesOneDocument) {
   m_writer.WriteComment(L"stale");
   m_writer.Open();
-  m_writer.StartElement(L"r", L"");
-  m_writer.EndElement();
+  Empty(L"r");
   m_writer.Close();
   EXPECT_EQ(Text(), L"<r/>\n");
 }
 
 TEST_F(TextWriter, ControlCharactersAndLoneSurrogatesNeverBreakTheWriter) {
   m_writer.SetFormatted(false);
-  const std::wstring odd{L'a',
-                         L'\0',
-                         L'\x1',
-                         static_cast<wchar_t>(0xD800),
-                         L'b',
-                         static_cast<wchar_t>(0xDC00),
-                         static_cast<wchar_t>(0x110000),
-                         static_cast<wchar_t>(-1)};
+  std::wstring odd(L"a\0\x1", 3);
+  for (int c : {0xD800, int{'b'}, 0xDC00, 0x110000, -1}) odd += static_cast<wchar_t>(c);
   m_writer.StartElement(L"r", L"");
   m_writer.WriteAttribute(L"a", L"", odd, it_string);
   m_writer.WriteText(odd, it_string, false);
   m_writer.EndElement();
   EXPECT_EQ(Text(), L"<r a=\"" + odd + L"\">" + odd + L"</r>");
   // Bytes replace what no encoding can carry.
-  const CBinaryData bytes = m_stream.GetBytes();
-  const std::string utf8(reinterpret_cast<const char*>(bytes.GetData()), bytes.GetLength());
-  const std::string field = std::string("a\0\x01", 3) +
-                            "\xEF\xBF\xBD"
-                            "b"
-                            "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD";
+  const std::string utf8 = Korvel::testing::BytesOf(m_stream.GetBytes());
+  const std::string fffd = "\xEF\xBF\xBD";
+  const std::string field = std::string("a\0\x01", 3) + fffd + "b" + fffd + fffd + fffd;
   EXPECT_EQ(utf8, "<r a=\"" + field + "\">" + field + "</r>");
 }
 
