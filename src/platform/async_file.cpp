@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Overlapped file transfers on POSIX: positioned reads and writes carried out
-// by one helper thread per open file, handed over through a condition variable.
+// Overlapped file writes on POSIX: positioned writes carried out by one helper
+// thread per open file, handed over through a condition variable. (Reads
+// overlap through the kernel's read-ahead instead; see async_read.h.)
 #include "platform/async_file.h"
 
 #include <unistd.h>
@@ -28,20 +29,6 @@ ErrorCode WriteAllAt(int fd, const char* data, size_t count, uint64_t offset, si
   return 0;
 }
 
-ErrorCode ReadAt(int fd, char* buffer, size_t count, uint64_t offset, size_t& done) {
-  done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(fd, buffer + done, count - done, static_cast<off_t>(offset + done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (n == 0) break;
-    done += static_cast<size_t>(n);
-  }
-  return 0;
-}
-
 }  // namespace
 
 struct AsyncFile::Helper {
@@ -55,9 +42,7 @@ struct AsyncFile::Helper {
       // The request's fields belong to this thread until finished is set.
       lock.unlock();
       size_t done = 0;
-      const ErrorCode error =
-          write ? WriteAllAt(fd, static_cast<const char*>(buffer), count, offset, done)
-                : ReadAt(fd, static_cast<char*>(buffer), count, offset, done);
+      const ErrorCode error = WriteAllAt(fd, data, count, offset, done);
       lock.lock();
       result = error;
       transferred = done;
@@ -74,8 +59,7 @@ struct AsyncFile::Helper {
   bool pending = false;               // a request has been handed over
   bool finished = false;              // its result is ready
   bool stop = false;
-  bool write = false;
-  void* buffer = nullptr;
+  const char* data = nullptr;
   size_t count = 0;
   uint64_t offset = 0;
   ErrorCode result = 0;
@@ -90,11 +74,6 @@ AsyncFile::~AsyncFile() { Close(); }
 ErrorCode AsyncFile::CreateForWrite(const std::wstring& path) {
   Close();
   return m_file.CreateForWrite(path);
-}
-
-ErrorCode AsyncFile::OpenForRead(const std::wstring& path) {
-  Close();
-  return m_file.OpenForRead(path);
 }
 
 ErrorCode AsyncFile::EnableOverlap() {
@@ -113,28 +92,18 @@ ErrorCode AsyncFile::EnableOverlap() {
 }
 
 ErrorCode AsyncFile::StartWrite(const void* data, size_t count, uint64_t offset) {
-  // The helper only reads through the pointer when writing.
-  return Start(true, const_cast<void*>(data), count, offset);
-}
-
-ErrorCode AsyncFile::StartRead(void* buffer, size_t count, uint64_t offset) {
-  return Start(false, buffer, count, offset);
-}
-
-ErrorCode AsyncFile::Start(bool write, void* buffer, size_t count, uint64_t offset) {
   if (!m_file.IsOpen()) return EBADF;
   if (!m_helper) return EINVAL;
   if (m_inFlight) return EBUSY;
   ErrorCode injected;
-  if (TakeInjectedFileFailure(write ? FileOp::Write : FileOp::Read, injected)) {
+  if (TakeInjectedFileFailure(FileOp::Write, injected)) {
     m_injected = injected;
     m_inFlight = true;
     return 0;
   }
   {
     std::lock_guard<std::mutex> lock(m_helper->mutex);
-    m_helper->write = write;
-    m_helper->buffer = buffer;
+    m_helper->data = static_cast<const char*>(data);
     m_helper->count = count;
     m_helper->offset = offset;
     m_helper->pending = true;

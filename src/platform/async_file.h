@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A file with at most one read or write in flight, so that the calling thread
-// can prepare the next chunk while the previous one goes to or comes from disk.
+// A file being written with at most one write in flight, so that the calling
+// thread can prepare the next chunk while the previous one goes to disk.
 #pragma once
 
 #include <cstddef>
@@ -27,17 +27,14 @@ class AsyncFile {
 
   // Creates the file or truncates an existing one.
   ErrorCode CreateForWrite(const std::wstring& path);
-  ErrorCode OpenForRead(const std::wstring& path);
   // Starts the helper; needed before the first Start call.
   ErrorCode EnableOverlap();
 
-  // Start writing count bytes at offset, or reading up to count bytes from
-  // offset into buffer. EBUSY while another operation is in flight. A failure
-  // of the transfer itself is reported by Wait.
+  // Starts writing count bytes at offset. EBUSY while another write is in
+  // flight. A failure of the transfer itself is reported by Wait.
   ErrorCode StartWrite(const void* data, size_t count, uint64_t offset);
-  ErrorCode StartRead(void* buffer, size_t count, uint64_t offset);
-  // Waits for the operation in flight; transferred is the number of bytes
-  // written (all of them on success) or read (fewer at the end of the file).
+  // Waits for the write in flight; transferred is the number of bytes
+  // written (all of them on success).
   // Without an operation in flight it returns 0 at once with transferred 0.
   ErrorCode Wait(size_t& transferred);
   bool IsBusy() const noexcept { return m_inFlight; }
@@ -51,7 +48,6 @@ class AsyncFile {
 
  private:
   struct Helper;
-  ErrorCode Start(bool write, void* buffer, size_t count, uint64_t offset);
   ErrorCode StopHelper() noexcept;
 
   File m_file;
