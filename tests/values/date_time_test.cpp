@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstddef>
 #include <random>
 #include <string>
@@ -532,9 +534,13 @@ TEST(DateTimeConversion, DayOfYearAndWeek) {
 TEST(DateTimeConversion, TickCountIsTheLocalTime) {
   for (const auto& [zone, offset] : {std::make_tuple("UTC0", 0), std::make_tuple("JST-9", 9)}) {
     ScopedTimeZone tz(zone);
-    const time_t before = ::time(nullptr);
+    // The clock GetTickCount reads; time() may lag it by a tick.
+    const auto clock = [] {
+      return std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    };
+    const time_t before = clock();
     const CDateTime now = CDateTime::GetTickCount();
-    const time_t after = ::time(nullptr);
+    const time_t after = clock();
     ASSERT_EQ(now.GetType(), DT::dt_dateTime);
     EXPECT_FALSE(now.IsUTC());
     EXPECT_NO_THROW(now.Validate());
