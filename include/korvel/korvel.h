@@ -21,7 +21,6 @@
 #include <korvel/namespace_alias_map.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/serialization_context.h>
-#include <korvel/item_type.h>
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
 #include <korvel/text_stream.h>
