@@ -1,23 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The messages of the writers and text streams, each defined once, and the
-// helpers that throw them.
+// The helpers that throw the writers' and text streams' messages.
 #pragma once
 
 #include <string>
 
-namespace Korvel::detail {
+#include "xml/messages.h"
 
-inline constexpr wchar_t kAttributesBeforeElements[] = L"Attributes must be added before elements";
-inline constexpr wchar_t kElementNotClosed[] = L"An Element has not been closed.";
-inline constexpr wchar_t kNoElementOpen[] = L"No element is open.";
-inline constexpr wchar_t kInvalidEolType[] = L"Invalid EOL type.";
-inline constexpr wchar_t kUnknownEncoding[] =
-    L"Unknown Encoding, select UTF-8 (contact our support team)";
-inline constexpr wchar_t kFileCreateFailed[] =
-    L"Failed to write data to the file [%s] error [0x%08X]";
-inline constexpr wchar_t kFileOverlapFailed[] =
-    L"Failed to create event for file overlap [%s] error [0x%08X]";
-inline constexpr wchar_t kFileWriteFailed[] = L"Failed to write data to the file. Error [0x%08X]";
+namespace Korvel::detail {
 
 // CKvException with the message as it is.
 [[noreturn]] void ThrowWriterError(const wchar_t* message);
