@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/large_block.h"
+#include "platform/memory.h"
 
 namespace Korvel::detail {
 
@@ -16,7 +16,7 @@ constexpr size_t kFirstBlockSize = 4096;
 
 // Blocks from the large-block source are whole multiples of its size.
 size_t LargeBlockSize(size_t bytes) noexcept {
-  return (bytes + platform::kLargeBlockSize - 1) & ~(platform::kLargeBlockSize - 1);
+  return (bytes + platform::kHugePageSize - 1) & ~(platform::kHugePageSize - 1);
 }
 
 }  // namespace
@@ -27,23 +27,23 @@ BlockChain::Block* BlockChain::Add(size_t bytes) {
   static_assert(sizeof(Block) <= kHeaderSize && kHeaderSize % alignof(std::wstring) == 0);
   size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
   void* memory;
-  if (size >= platform::kLargeBlockSize) {
+  if (size >= platform::kHugePageSize) {
     size = LargeBlockSize(size);
-    memory = platform::AllocateLargeBlock(size);
+    memory = platform::MapLargeBlock(size);
   } else {
     memory = std::malloc(size);
-    if (!memory) throw std::bad_alloc();
   }
+  if (!memory) throw std::bad_alloc();
   m_newest = new (memory) Block{m_newest, size};
-  m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, platform::kLargeBlockSize);
+  m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, platform::kHugePageSize);
   return m_newest;
 }
 
 void BlockChain::Release() noexcept {
   while (m_newest) {
     Block* previous = m_newest->previous;
-    if (m_newest->size >= platform::kLargeBlockSize) {
-      platform::FreeLargeBlock(m_newest, m_newest->size);
+    if (m_newest->size >= platform::kHugePageSize) {
+      platform::UnmapLargeBlock(m_newest, m_newest->size);
     } else {
       std::free(m_newest);
     }
