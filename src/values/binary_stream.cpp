@@ -8,17 +8,13 @@
 #include <korvel/errors.h>
 
 #include "platform/file.h"
+#include "runtime/file_errors.h"
 
 namespace Korvel {
 
 namespace {
 
-constexpr wchar_t kWriteFailed[] = L"Failed to write data to the file [%s] error [0x%08X]";
 constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
-
-[[noreturn]] void ThrowWriteFailed(const std::wstring& fileName, int error) {
-  throw CKvException(FormatString(kWriteFailed, fileName.c_str(), error));
-}
 
 }  // namespace
 
@@ -44,7 +40,7 @@ void CFileBinaryStream::WriteToFile() const {
   // before the exception leaves.
   const int closeError = file.Close();
   if (error == 0) error = closeError;
-  if (error != 0) ThrowWriteFailed(m_fileName, error);
+  if (error != 0) detail::ThrowFileError(detail::kFileWriteDataFailed, m_fileName.c_str(), error);
 }
 
 }  // namespace Korvel

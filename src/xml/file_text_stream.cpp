@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/async_file.h"
+#include "runtime/file_errors.h"
 #include "xml/text_encoder.h"
 #include "xml/writer_messages.h"
 
@@ -38,16 +39,16 @@ void CFileTextStream::Open() {
 
   auto file = std::make_unique<detail::platform::AsyncFile>();
   int error = file->CreateForWrite(m_path);
-  if (error != 0) detail::ThrowFileError(detail::kFileCreateFailed, m_path, error);
+  if (error != 0) detail::ThrowFileError(detail::kFileWriteDataFailed, m_path.c_str(), error);
   error = file->EnableOverlap();
-  if (error != 0) detail::ThrowFileError(detail::kFileOverlapFailed, m_path, error);
+  if (error != 0) detail::ThrowFileError(detail::kFileOverlapFailed, m_path.c_str(), error);
   if (m_encoding == XmlEncoding_UTF16 || m_encoding == XmlEncoding_UTF16Undeclared) {
     m_pending.SetBuffer(kUtf16LeByteOrderMark, sizeof kUtf16LeByteOrderMark);
     error = file->StartWrite(m_pending.GetData(), m_pending.GetLength(), 0);
     if (error != 0) {
       file.reset();  // closes it before the exception leaves
       m_pending.Clear();
-      detail::ThrowFileError(detail::kFileCreateFailed, m_path, error);
+      detail::ThrowFileError(detail::kFileWriteDataFailed, m_path.c_str(), error);
     }
   }
   m_file = std::move(file);

@@ -8,12 +8,4 @@ namespace Korvel::detail {
 
 void ThrowWriterError(const wchar_t* message) { throw CKvException(message); }
 
-void ThrowFileError(const wchar_t* format, const std::wstring& path, int error) {
-  throw CKvException(FormatString(format, path.c_str(), error));
-}
-
-void ThrowFileError(const wchar_t* format, int error) {
-  throw CKvException(FormatString(format, error));
-}
-
 }  // namespace Korvel::detail

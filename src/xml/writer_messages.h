@@ -2,16 +2,12 @@
 // The helpers that throw the writers' and text streams' messages.
 #pragma once
 
-#include <string>
-
 #include "xml/messages.h"
 
 namespace Korvel::detail {
 
 // CKvException with the message as it is.
 [[noreturn]] void ThrowWriterError(const wchar_t* message);
-// CKvException with a message that quotes a file path and a system error code.
-[[noreturn]] void ThrowFileError(const wchar_t* format, const std::wstring& path, int error);
 // CKvException with a message that quotes a system error code.
 [[noreturn]] void ThrowFileError(const wchar_t* format, int error);
 

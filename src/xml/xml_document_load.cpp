@@ -15,6 +15,7 @@
 
 #include "platform/async_read.h"
 #include "platform/file.h"
+#include "runtime/file_errors.h"
 #include "values/compression.h"
 #include "xml/expat_reader.h"
 #include "xml/messages.h"
@@ -33,15 +34,6 @@ std::atomic<bool> g_asyncFromXmlFile{false};
 [[noreturn]] void ThrowEmptyString() { throw CKvException(detail::kXmlStringEmpty); }
 [[noreturn]] void ThrowEmptyStream() { throw CKvException(detail::kXmlStreamEmpty); }
 [[noreturn]] void ThrowInvalidDocument() { throw CKvException(detail::kInvalidXmlDocument); }
-
-[[noreturn]] void ThrowFileError(const wchar_t* format, const wchar_t* fileName,
-                                 platform::ErrorCode error) {
-  throw CKvException(FormatString(format, fileName, static_cast<uint32_t>(error)));
-}
-
-[[noreturn]] void ThrowChunkReadFailed(platform::ErrorCode error) {
-  throw CKvException(FormatString(detail::kChunkReadFailed, static_cast<uint32_t>(error)));
-}
 
 std::wstring PathOf(const wchar_t* fileName) { return fileName ? fileName : L""; }
 
@@ -105,22 +97,22 @@ void CXmlDocument::ParseXmlText(const unsigned char* data, size_t length) {
 void CXmlDocument::LoadFileSync(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(PathOf(fileName))) {
-    ThrowFileError(detail::kFileOpenFailed, fileName, error);
+    detail::ThrowFileError(detail::kFileOpenFailed, fileName, error);
   }
   uint64_t size = 0;
   if (platform::ErrorCode error = file.Size(size)) {
-    ThrowFileError(detail::kFileSizeFailed, fileName, error);
+    detail::ThrowFileError(detail::kFileSizeFailed, fileName, error);
   }
   if (size > std::numeric_limits<uint32_t>::max()) {
-    ThrowFileError(detail::kFileSizeFailed, fileName, platform::kFileTooLarge);
+    detail::ThrowFileError(detail::kFileSizeFailed, fileName, platform::kFileTooLarge);
   }
   std::unique_ptr<unsigned char[]> content = AllocateBytes(size);
   size_t got = 0;
   if (platform::ErrorCode error = file.Read(content.get(), size, got)) {
-    ThrowFileError(detail::kFileReadFailed, fileName, error);
+    detail::ThrowFileError(detail::kFileReadFailed, fileName, error);
   }
   // The file shrank since its size was taken.
-  if (got != size) ThrowFileError(detail::kFileReadFailed, fileName, platform::kEndOfFile);
+  if (got != size) detail::ThrowFileError(detail::kFileReadFailed, fileName, platform::kEndOfFile);
   file.Close();
   Parse(content.get(), static_cast<uint32_t>(size));
 }
@@ -131,19 +123,19 @@ void CXmlDocument::LoadFileSync(const wchar_t* fileName) {
 void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(PathOf(fileName))) {
-    ThrowFileError(detail::kFileOpenFailed, fileName, error);
+    detail::ThrowFileError(detail::kFileOpenFailed, fileName, error);
   }
   std::unique_ptr<unsigned char[]> current = AllocateBytes(kChunkSize);
   std::unique_ptr<unsigned char[]> spare = AllocateBytes(kChunkSize);
   platform::AsyncReader reader(file);
 
   if (platform::ErrorCode error = reader.Start(current.get(), kChunkSize, 0)) {
-    ThrowChunkReadFailed(error);
+    detail::ThrowFileError(detail::kChunkReadFailed, error);
   }
   size_t got = 0;
   // An empty file ends here, with the end-of-file code.
   if (platform::ErrorCode error = reader.Wait(got)) {
-    ThrowFileError(detail::kFileReadFailed, fileName, error);
+    detail::ThrowFileError(detail::kFileReadFailed, fileName, error);
   }
   uint64_t offset = got;
   try {
@@ -153,12 +145,13 @@ void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
     // by nothing, which the next read reports as the end of the file.
     while (got == kChunkSize) {
       if (platform::ErrorCode error = reader.Start(spare.get(), kChunkSize, offset)) {
-        ThrowChunkReadFailed(error);
+        detail::ThrowFileError(detail::kChunkReadFailed, error);
       }
       parser.Parse(current.get(), got, false);
       size_t next = 0;
       const platform::ErrorCode error = reader.Wait(next);
-      if (error != 0 && error != platform::kEndOfFile) ThrowChunkReadFailed(error);
+      if (error != 0 && error != platform::kEndOfFile)
+        detail::ThrowFileError(detail::kChunkReadFailed, error);
       std::swap(current, spare);
       got = next;
       offset += got;

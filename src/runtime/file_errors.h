@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+// The file messages shared by every reader and writer that touches files, each
+// defined once, and the helpers that throw them with the system error code.
+#pragma once
+
+namespace Korvel::detail {
+
+inline constexpr wchar_t kFileOpenFailed[] = L"Failed to open the file [%s] Error [0x%08x]";
+inline constexpr wchar_t kFileSizeFailed[] =
+    L"Failed to get the size of the file [%s] Error [0x%08x]";
+inline constexpr wchar_t kFileReadFailed[] =
+    L"Failed to read the contents of the file [%s] Error [0x%08x]";
+// Starting a read of one chunk of a file read in chunks.
+inline constexpr wchar_t kChunkReadFailed[] =
+    L"Failed to read the contents of the file. Error [0x%08x]";
+// Creating a file for output, or writing a whole byte stream to it.
+inline constexpr wchar_t kFileWriteDataFailed[] =
+    L"Failed to write data to the file [%s] error [0x%08X]";
+// Starting the overlapped writes of a file.
+inline constexpr wchar_t kFileOverlapFailed[] =
+    L"Failed to create event for file overlap [%s] error [0x%08X]";
+// One of the writes of a file written in chunks.
+inline constexpr wchar_t kFileWriteFailed[] = L"Failed to write data to the file. Error [0x%08X]";
+
+// CKvException with a message that quotes a file path and a system error code.
+[[noreturn]] void ThrowFileError(const wchar_t* format, const wchar_t* path, int error);
+// CKvException with a message that quotes a system error code.
+[[noreturn]] void ThrowFileError(const wchar_t* format, int error);
+
+}  // namespace Korvel::detail
