@@ -9,34 +9,26 @@ namespace Korvel {
 namespace {
 
 struct Factory : CClassfactoryBase {
-  using CClassfactoryBase::GetElementType;
-  using CClassfactoryBase::GetElementTypeNamespaceUri;
+  using CClassfactoryBase::GetElementType, CClassfactoryBase::GetElementTypeNamespaceUri;
 };
 
 TEST(ClassFactory, ReadsXsiType) {
-  struct Row {
-    const wchar_t* xsiType;  // null: no attribute
-    const wchar_t* type;
-    const wchar_t* ns;
-  };
-  const Row rows[] = {
-      {nullptr, L"", L"urn:e"},
+  // xsi:type (empty: none), then the type name and namespace read from it.
+  const std::tuple<std::wstring, const wchar_t*, const wchar_t*> rows[] = {
+      {L"", L"", L"urn:e"},
       {L"p:T", L"T", L"urn:p"},
-      {L"T", L"T", L"urn:e"},    // unprefixed: the element's namespace, whatever the default says
+      {L"T", L"T", L"urn:e"},    // unprefixed: the element's namespace, not the default one
       {L"q:T", L"T", L"urn:e"},  // unbound prefix
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(::testing::Message() << (row.xsiType ? row.xsiType : L"(none)"));
-    std::wstring xml =
-        L"<e:r xmlns:e='urn:e' xmlns:p='urn:p' xmlns='urn:default' "
-        L"xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'";
-    if (row.xsiType) xml += std::wstring(L" xsi:type='") + row.xsiType + L"'";
-    xml += L"/>";
+  for (const auto& [xsiType, type, ns] : rows) {
+    SCOPED_TRACE(::testing::Message() << xsiType);
     CXmlDocument document;
-    document.LoadXml(xml.c_str());
-    CXmlElement* element = document.GetDocumentElement();
-    EXPECT_EQ(Factory::GetElementType(element), row.type);
-    EXPECT_EQ(Factory::GetElementTypeNamespaceUri(element), row.ns);
+    document.LoadXml((L"<e:r xmlns:e='urn:e' xmlns:p='urn:p' xmlns='urn:d' "
+                      L"xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'" +
+                      (xsiType.empty() ? L"" : L" xsi:type='" + xsiType + L"'") + L"/>")
+                         .c_str());
+    EXPECT_EQ(Factory::GetElementType(document.GetDocumentElement()), type);
+    EXPECT_EQ(Factory::GetElementTypeNamespaceUri(document.GetDocumentElement()), ns);
   }
 }
 

@@ -1,58 +1,45 @@
 // SPDX-License-Identifier: MIT
 // Small hand-written bound classes for the binding tests: a person with an
-// attribute and one child, a collection of persons, a collection of ints, and
-// a sink that records what it hears.
+// attribute and one child, a list of persons, a list of ints, and a sink that
+// records what it hears.
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <korvel/collection.h>
 #include <korvel/conversions.h>
 #include <korvel/errors.h>
-#include <korvel/object_base.h>
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
 namespace Korvel::testing {
 
-// <person id="..." xmlns="urn:p"><name>...</name></person>
+inline int32_t RefCount(CXmlObjectBase* object) {
+  object->AddRef();
+  return object->Release();
+}
+
+// <person id="..."><name>...</name></person> in urn:p.
 class CPerson : public CXmlObjectBase {
  public:
-  CPerson() {
-    SetElementName(L"person");
-    ++live;
-  }
-  CPerson(const CPerson& other) : CXmlObjectBase(other), name(other.name), id(other.id) { ++live; }
+  CPerson() { SetElementName(L"person"), ++live; }
+  CPerson(const CPerson& other) : CXmlObjectBase(other), name(other.name) { ++live; }
   CPerson& operator=(const CPerson&) = default;
   ~CPerson() override { --live; }
-
   CXmlObjectBase* GetBase() override { return this; }
-  using CXmlObjectBase::GetBase;
   std::wstring GetNamespace() const override { return L"urn:p"; }
-  int32_t RefCount() {
-    AddRef();
-    return Release();
-  }
 
   // The protected helpers, for the tests.
-  using CXmlObjectBase::Choice_CollectionChanged;
-  using CXmlObjectBase::Choice_Read_Collection;
-  using CXmlObjectBase::Choice_SelectElement;
-  using CXmlObjectBase::Choice_SetElementValid;
-  using CXmlObjectBase::DoesElementNameMatch;
-  using CXmlObjectBase::GetElementName;
-  using CXmlObjectBase::IsNamespaceValid;
-  using CXmlObjectBase::SetElementName;
-  using CXmlObjectBase::TestNamespace;
-  using CXmlObjectBase::Throw_IfElementNameDiffers;
-  using CXmlObjectBase::Throw_IfPropertyIsNull;
+  using CXmlObjectBase::Choice_CollectionChanged, CXmlObjectBase::Choice_Read_Collection,
+      CXmlObjectBase::Choice_SelectElement, CXmlObjectBase::Choice_SetElementValid,
+      CXmlObjectBase::DoesElementNameMatch, CXmlObjectBase::GetElementName,
+      CXmlObjectBase::SetElementName, CXmlObjectBase::Throw_IfElementNameDiffers,
+      CXmlObjectBase::Throw_IfPropertyIsNull;
 
   static inline int live = 0;  // instances alive
-  std::wstring name;
-  std::wstring id;
+  std::wstring name, id;
 
  protected:
   std::wstring GetTargetNamespace() const override { return L"urn:p"; }
@@ -80,13 +67,8 @@ class CPersonCol : public CXmlCollection {
  public:
   CPersonCol(int32_t minOccurs = 0, int32_t maxOccurs = -1)
       : CXmlCollection(L"person", L"urn:p", minOccurs, maxOccurs) {}
-  CXmlObjectBase* GetBase() override { return this; }
-
-  using CXmlCollection::AddAfterItem;
-  using CXmlCollection::AddBeforeItem;
-  using CXmlCollection::AddItemAt;
-  using CXmlCollection::AppendItem;
-  using CXmlCollection::PrependItem;
+  using CXmlCollection::AddAfterItem, CXmlCollection::AddBeforeItem, CXmlCollection::AddItemAt,
+      CXmlCollection::AppendItem, CXmlCollection::PrependItem;
   std::wstring Names() const {
     std::wstring names;
     for (CNode* node = GetFirstNode(); node; node = node->next) {
@@ -111,11 +93,9 @@ class CIntCol : public CXmlTypeCollection {
       : CXmlTypeCollection(it_i4, L"v", L"urn:p", minOccurs, maxOccurs, nullptr, -1, -1, nullptr,
                            nullptr, nullptr, nullptr, -1, -1, -1, CWhitespaceUtils::ws_collapse,
                            nullptr) {}
-  CXmlObjectBase* GetBase() override { return this; }
   int32_t GetCount() const override { return static_cast<int32_t>(values.size()); }
   void Clear() override { values.clear(); }
   void Remove(int32_t index) override { values.erase(values.begin() + index); }
-
   std::vector<int32_t> values;
 
  protected:
@@ -126,27 +106,14 @@ class CIntCol : public CXmlTypeCollection {
   }
 };
 
-inline int32_t RefCount(CXmlObjectBase* object) {
-  object->AddRef();
-  return object->Release();
-}
-
-// Records (sender, message, data) of every event.
+// The messages it was sent, and the sender and data of each.
 struct RecordingSink : IEventSink {
-  struct Event {
-    CXmlObjectBase* sender;
-    MsgType msg;
-    void* data;
-  };
   void OnEvent(CXmlObjectBase* sender, MsgType msg, void* data) override {
-    events.push_back({sender, msg, data});
+    messages.push_back(msg), senders.push_back(sender), data_.push_back(data);
   }
-  std::vector<int> Messages() const {
-    std::vector<int> messages;
-    for (const Event& e : events) messages.push_back(e.msg);
-    return messages;
-  }
-  std::vector<Event> events;
+  std::vector<int> messages;
+  std::vector<CXmlObjectBase*> senders;
+  std::vector<void*> data_;
 };
 
 }  // namespace Korvel::testing
