@@ -70,7 +70,6 @@ TEST(ObjectBase, FilesInEveryEncodingCompressionAndWriteMode) {
   const std::wstring path = dir.WidePath("out.xml");
   for (bool async : {false, true}) {
     AsyncToXmlFile(async);
-    AsyncFromXmlFile(async);
     for (XmlEncoding encoding : {XmlEncoding_UTF8, XmlEncoding_UTF16}) {
       for (CompressionType compression : {ct_none, ct_gzip}) {
         SCOPED_TRACE(::testing::Message() << async << " " << encoding << " " << compression);
@@ -79,6 +78,8 @@ TEST(ObjectBase, FilesInEveryEncodingCompressionAndWriteMode) {
         // A gzip file is a plain stream of what the uncompressed file holds.
         EXPECT_EQ(detail::InflateIfCompressed(bytes), compression == ct_gzip);
         EXPECT_EQ(BytesOf(bytes).substr(0, 2), encoding == XmlEncoding_UTF8 ? "<?" : "\xFF\xFE");
+        // Files read in chunks are not inflated.
+        AsyncFromXmlFile(async && compression == ct_none);
         ExpectReadsAnn([&](CPerson& p) { p.FromXmlFile(path.c_str(), Defaults()); });
       }
     }
