@@ -34,9 +34,8 @@ class CPerson : public CXmlObjectBase {
   // The protected helpers, for the tests.
   using CXmlObjectBase::Choice_CollectionChanged, CXmlObjectBase::Choice_Read_Collection,
       CXmlObjectBase::Choice_SelectElement, CXmlObjectBase::Choice_SetElementValid,
-      CXmlObjectBase::DoesElementNameMatch, CXmlObjectBase::GetElementName,
-      CXmlObjectBase::SetElementName, CXmlObjectBase::Throw_IfElementNameDiffers,
-      CXmlObjectBase::Throw_IfPropertyIsNull;
+      CXmlObjectBase::GetElementName, CXmlObjectBase::SetElementName,
+      CXmlObjectBase::Throw_IfElementNameDiffers, CXmlObjectBase::Throw_IfPropertyIsNull;
 
   static inline int live = 0;  // instances alive
   std::wstring name, id;
