@@ -12,6 +12,8 @@ class CElementInfo;
 }  // namespace KorvelData
 
 namespace Korvel {
+class CAttribute;
+class CAttributeCol;
 class CBigInteger;
 class CBinaryData;
 class CClassfactoryBase;
@@ -20,10 +22,12 @@ class CDateTime;
 class CDateTimeSpan;
 class CDecimal;
 class CElement;
+class CElementCol;
 class CFIVocabulary;
 class CFastInfosetContext;
 class CFileTextStream;
 class CJsonContext;
+template <class T> class CKvIterator;
 class CKvException;
 class CKvInvalidNamespaceException;
 class CKvInvalidParamException;

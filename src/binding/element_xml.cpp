@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+// CElement as XML: reading a document element into the tree, writing the tree
+// to any writer, and the own namespace scope of an element with a default
+// namespace.
+#include <korvel/errors.h>
+#include <korvel/serialization_context.h>
+#include <korvel/text_stream.h>
+#include <korvel/untyped.h>
+#include <korvel/xml_document.h>
+#include <korvel/xml_text_writer.h>
+
+#include "binding/messages.h"
+#include "binding/namespace_wildcard.h"
+#include "binding/untyped_support.h"
+
+namespace Korvel {
+
+namespace {
+
+[[noreturn]] void ThrowNoElement() { throw CKvInvalidParamException(detail::kNoElementToRead); }
+
+}  // namespace
+
+// --- Reading ------------------------------------------------------------------------
+
+CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
+                                   const CSerializationContext& context, bool) {
+  if (current == nullptr) return nullptr;
+  if (!detail::IsNamespaceValid(current->GetNamespaceURI(), m_restriction, m_targetNamespace)) {
+    return current;
+  }
+  m_attributes->Clear();
+  m_childElements->Clear();
+  m_defaultNamespace.clear();
+  for (const CXmlAttribute* attribute : current->GetAttributes()) {
+    if (detail::IsDefaultNamespaceDeclaration(*attribute)) m_defaultNamespace = attribute->GetValue();
+  }
+  CXmlObjectBase::FromXml_Int(m_attributes, current, nullptr, context);
+  if (CXmlElement* rest = CXmlObjectBase::FromXml_Int(m_childElements, current,
+                                                      current->GetFirstElement(), context)) {
+    throw CKvValidationException(FormatString(detail::kInvalidElement, rest->GetLocalName().c_str()),
+                                 rest->GetXPath());
+  }
+  // Around child elements, whitespace at the ends is the layout of the
+  // document, not content.
+  const std::wstring& text = current->GetText();
+  if (current->GetFirstElement() != nullptr) {
+    m_text = detail::TrimXmlWhitespace(text);
+  } else {
+    m_text = text;
+  }
+  m_name = current->GetLocalName();
+  m_namespaceUri = current->GetNamespaceURI();
+  return current->GetNextSiblingElement();
+}
+
+void CElement::CopyXmlElement(const CXmlElement* element) {
+  if (element == nullptr) ThrowNoElement();
+  // Copying takes the element whatever its namespace: the wildcard is set
+  // aside for the read and restored afterwards.
+  const std::wstring restriction = std::exchange(m_restriction, L"##any");
+  try {
+    FromXml_Int(nullptr, const_cast<CXmlElement*>(element),
+                CSerializationContext::GetDefaultContext(), false);
+  } catch (...) {
+    m_restriction = restriction;
+    throw;
+  }
+  m_restriction = restriction;
+}
+
+// The document element, or an element a caller picked from a document: the
+// element itself, not its first child, is this object. The text reader does
+// not report namespace declarations, so a default namespace that the document
+// declares for this element's namespace is taken to be the element's own
+// scope; that is what writing such an element produces.
+void CElement::ReadDocumentElement(const CXmlElement* element,
+                                   const CSerializationContext& context) {
+  if (element == nullptr) ThrowNoElement();
+  detail::TestNamespace(element->GetNamespaceURI(), m_restriction, m_targetNamespace);
+  auto* source = const_cast<CXmlElement*>(element);  // read without changing it
+  FromXml_Int(nullptr, source, context, false);
+  if (m_defaultNamespace.empty() && !m_namespaceUri.empty() &&
+      element->GetDocument()->LookupNamespaceFromAlias(L"") == m_namespaceUri) {
+    m_defaultNamespace = m_namespaceUri;
+  }
+}
+
+void CElement::FromXml(const wchar_t* xml) {
+  FromXml(xml, CSerializationContext::GetDefaultContext());
+}
+
+void CElement::FromXml(const wchar_t* xml, const CSerializationContext& context) {
+  CXmlDocument document(context);
+  document.LoadXml(xml);
+  ReadDocumentElement(document.GetDocumentElement(), context);
+}
+
+void CElement::FromXml(const char* xml, const CSerializationContext& context) {
+  CXmlDocument document(context);
+  document.LoadXml(xml);
+  ReadDocumentElement(document.GetDocumentElement(), context);
+}
+
+void CElement::FromXmlFile(const wchar_t* path, const CSerializationContext& context) {
+  CXmlDocument document(context);
+  document.Load(path);
+  ReadDocumentElement(document.GetDocumentElement(), context);
+}
+
+void CElement::FromXmlStream(const unsigned char* data, size_t length,
+                             const CSerializationContext& context) {
+  CXmlDocument document(context);
+  document.LoadXmlStream(data, length);
+  ReadDocumentElement(document.GetDocumentElement(), context);
+}
+
+void CElement::FromXmlElement(const CXmlElement* element, const CSerializationContext& context) {
+  ReadDocumentElement(element, context);
+}
+
+CElement::CElement(const CXmlObjectBase* object, const wchar_t* defaultNamespace)
+    : CInstanceMonitor(L"CElement") {
+  Init(L"", L"", L"##any", L"");
+  if (object == nullptr) ThrowNoElement();
+  CSerializationContext context;
+  context.SetDefaultNamespaceURI(detail::OrEmpty(defaultNamespace));
+  const CBinaryData bytes =
+      object->ToXmlStream(false, false, XmlEncoding_UTF8, EOL_LF, context, ct_none);
+  CXmlDocument document(context);
+  document.LoadXmlStream(bytes.GetData(), bytes.GetLength());
+  ReadDocumentElement(document.GetDocumentElement(), context);
+  if (defaultNamespace != nullptr) m_defaultNamespace = defaultNamespace;
+}
+
+// --- Writing ------------------------------------------------------------------------
+
+void CElement::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*,
+                         const CSerializationContext& context, bool) const {
+  if (!m_defaultNamespace.empty()) {
+    // Only XML text has namespace scopes to open; other writers carry the
+    // namespace of every name and write the element like any other.
+    if (auto* textWriter = dynamic_cast<CXmlTextWriter*>(writer)) {
+      WriteInOwnScope(*textWriter, context);
+      return;
+    }
+  }
+  WriteContent(*writer, context);
+}
+
+void CElement::WriteContent(CXmlWriter& writer, const CSerializationContext& context) const {
+  writer.StartElement(m_name, m_namespaceUri);
+  CXmlObjectBase::ToXml_Int(m_attributes, &writer, false, m_namespaceUri.c_str(), context, false);
+  CXmlObjectBase::ToXml_Int(m_childElements, &writer, false, m_namespaceUri.c_str(), context,
+                            false);
+  writer.WriteText(m_text, it_string, false);
+  writer.EndElement();
+}
+
+// The subtree is written by a writer of its own whose document default
+// namespace is the element's, so that the element declares it and the names
+// in it go without prefix; the markup then joins the outer document.
+void CElement::WriteInOwnScope(CXmlTextWriter& writer, const CSerializationContext& context) const {
+  CTextStream stream;
+  CXmlTextWriter scoped(stream);
+  scoped.Open();
+  scoped.SetFormatted(writer.GetFormatted());
+  scoped.SetEOLType(writer.GetEOLType());
+  scoped.SetIndentChars(writer.GetIndentChars());
+  scoped.SetWriteDefaultElementValues(writer.GetWriteDefaultElementValues());
+  scoped.SetDefaultNamespace(m_defaultNamespace);
+  CSerializationContext scopedContext(context);
+  scopedContext.SetDefaultNamespaceURI(m_defaultNamespace.c_str());
+  WriteContent(scoped, scopedContext);
+  scoped.Close();
+  writer.WriteRaw(stream.GetAllText());
+}
+
+}  // namespace Korvel
