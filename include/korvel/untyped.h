@@ -166,8 +166,8 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
   std::wstring m_targetNamespace;
 };
 
-// One element of untyped content: local name, namespace URI, attributes,
-// child elements and text. Mixed content (text between child elements) is
+// One element of untyped content: local name (also its element name as a bound
+// object), namespace URI, attributes, child elements and text. Mixed content (text between child elements) is
 // kept as one string and written after the children; for an element with
 // children, whitespace at either end of that string is layout and is dropped
 // when reading, so that formatted output never accumulates in it.
@@ -180,6 +180,9 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
 //
 // FromXml and the other reading entry points read the document element itself
 // into this object, so that ToXml followed by FromXml gives the same element.
+// The text reader does not tell which element declared a default namespace:
+// the element read gets its own scope back when the document declares exactly
+// its namespace as the default one; nested scopes come back as prefixed names.
 class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
  public:
   // No namespace, any wildcard.

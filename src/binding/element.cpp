@@ -50,6 +50,7 @@ void CElement::Init(const wchar_t* name, const wchar_t* namespaceUri, const wcha
   const wchar_t* ns = detail::OrEmpty(namespaceUri);
   detail::TestNamespace(ns, restriction, targetNamespace);
   m_name = name;
+  SetElementName(name);
   m_namespaceUri = ns;
   m_restriction = restriction;
   m_targetNamespace = targetNamespace;
@@ -67,6 +68,7 @@ std::wstring CElement::GetDefaultNamespace() const { return m_defaultNamespace; 
 
 void CElement::SetName(const wchar_t* name) {
   m_name = detail::OrEmpty(name);
+  SetElementName(m_name.c_str());
   FireOnChangeName();
 }
 
@@ -91,7 +93,7 @@ CSmartPtr<CElement> CElement::Clone() const {
   // Built field by field: a clone is made whatever the setters did to the
   // element since its namespace was checked.
   CSmartPtr<CElement> copy(new CElement(L""));
-  copy->m_name = m_name;
+  copy->SetName(m_name.c_str());
   copy->m_text = m_text;
   copy->m_namespaceUri = m_namespaceUri;
   copy->m_restriction = m_restriction;

@@ -50,6 +50,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     m_text = text;
   }
   m_name = current->GetLocalName();
+  SetElementName(m_name.c_str());
   m_namespaceUri = current->GetNamespaceURI();
   return current->GetNextSiblingElement();
 }
