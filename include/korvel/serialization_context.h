@@ -104,6 +104,7 @@ class KORVEL_API CSerializationContext {
 
   // Writing: attributes added to the root element, in any namespace. Created
   // on first use (also through a const context) and shared with every copy.
+  // Like the sub-contexts, it must exist before threads share the context.
   CSmartPtr<CAttributeCol> GetAdditionalRootAttributes() const;
 
   // The sub-contexts, created with their defaults on first use (also through a

@@ -267,7 +267,7 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   friend class CElementCol;
 
   void WriteContent(CXmlWriter& writer, const CSerializationContext& context) const;
-  void WriteInOwnScope(CXmlTextWriter& writer, const CSerializationContext& context) const;
+  void WriteInOwnScope(CXmlTextWriter& writer) const;
   void ReadDocumentElement(const CXmlElement* element, const CSerializationContext& context);
 
   std::wstring m_name;

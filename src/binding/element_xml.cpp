@@ -142,7 +142,7 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*,
     // Only XML text has namespace scopes to open; other writers carry the
     // namespace of every name and write the element like any other.
     if (auto* textWriter = dynamic_cast<CXmlTextWriter*>(writer)) {
-      WriteInOwnScope(*textWriter, context);
+      WriteInOwnScope(*textWriter);
       return;
     }
   }
@@ -161,7 +161,7 @@ void CElement::WriteContent(CXmlWriter& writer, const CSerializationContext& con
 // The subtree is written by a writer of its own whose document default
 // namespace is the element's, so that the element declares it and the names
 // in it go without prefix; the markup then joins the outer document.
-void CElement::WriteInOwnScope(CXmlTextWriter& writer, const CSerializationContext& context) const {
+void CElement::WriteInOwnScope(CXmlTextWriter& writer) const {
   CTextStream stream;
   CXmlTextWriter scoped(stream);
   scoped.Open();
@@ -170,7 +170,9 @@ void CElement::WriteInOwnScope(CXmlTextWriter& writer, const CSerializationConte
   scoped.SetIndentChars(writer.GetIndentChars());
   scoped.SetWriteDefaultElementValues(writer.GetWriteDefaultElementValues());
   scoped.SetDefaultNamespace(m_defaultNamespace);
-  CSerializationContext scopedContext(context);
+  // A fresh context rather than a copy: copying would create the caller's
+  // root attributes, a change to a context that may be shared.
+  CSerializationContext scopedContext;
   scopedContext.SetDefaultNamespaceURI(m_defaultNamespace.c_str());
   WriteContent(scoped, scopedContext);
   scoped.Close();
