@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include <korvel/collection.h>
 #include <korvel/export.h>
@@ -266,6 +267,9 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
  private:
   friend class CElementCol;
 
+  CSmartPtr<CElement> CloneNode() const;  // with an empty child collection
+  void CheckOwnNamespaces(std::wstring_view restriction, std::wstring_view targetNamespace) const;
+  void ReadNode(const CXmlElement* source, const CSerializationContext& context);
   void WriteContent(CXmlWriter& writer, const CSerializationContext& context) const;
   void WriteInOwnScope(CXmlTextWriter& writer) const;
   void ReadDocumentElement(const CXmlElement* element, const CSerializationContext& context);
@@ -347,6 +351,8 @@ class KORVEL_API CElementCol : public CXmlCollection, public CInstanceMonitor {
   friend class CElement;
 
   bool IsFull() const noexcept;
+  // An empty collection with the same settings.
+  CSmartPtr<CElementCol> CloneSettings() const;
 
   std::wstring m_restriction;
   std::wstring m_newElementNamespace;

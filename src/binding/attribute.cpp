@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // CAttribute and CAttributeCol: the attributes of untyped content.
-#include <korvel/errors.h>
 #include <korvel/untyped.h>
+
+#include <korvel/errors.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 

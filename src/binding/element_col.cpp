@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // CElementCol: the child elements of untyped content and element wildcards.
-#include <korvel/errors.h>
 #include <korvel/untyped.h>
+
+#include <korvel/errors.h>
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
@@ -78,10 +79,13 @@ CSmartPtr<CElement> CElementCol::Item(int32_t index) const {
   return static_cast<CElement*>(GetNodeAtIndex(index)->item.Get());
 }
 
+CSmartPtr<CElementCol> CElementCol::CloneSettings() const {
+  return new CElementCol(m_newElementNamespace.c_str(), m_restriction.c_str(),
+                         m_targetNamespace.c_str(), GetMinOccurs(), GetMaxOccurs());
+}
+
 CSmartPtr<CElementCol> CElementCol::Clone() const {
-  CSmartPtr<CElementCol> copy(new CElementCol(m_newElementNamespace.c_str(),
-                                              m_restriction.c_str(), m_targetNamespace.c_str(),
-                                              GetMinOccurs(), GetMaxOccurs()));
+  CSmartPtr<CElementCol> copy = CloneSettings();
   for (const CElement& element : *this) copy->AppendItem(element.Clone());
   return copy;
 }

@@ -2,10 +2,15 @@
 // CElement as XML: reading a document element into the tree, writing the tree
 // to any writer, and the own namespace scope of an element with a default
 // namespace.
+#include <korvel/untyped.h>
+
+#include <typeinfo>
+#include <utility>
+#include <vector>
+
 #include <korvel/errors.h>
 #include <korvel/serialization_context.h>
 #include <korvel/text_stream.h>
-#include <korvel/untyped.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_text_writer.h>
 
@@ -29,30 +34,46 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
   if (!detail::IsNamespaceValid(current->GetNamespaceURI(), m_restriction, m_targetNamespace)) {
     return current;
   }
+  ReadNode(current, context);
+  // Depth first with a stack of its own, so that deep nesting costs heap, not
+  // call stack. Children go into the child collection as its own reading
+  // would put them: every element of a child collection is admitted.
+  std::vector<std::pair<CElement*, const CXmlElement*>> open{{this, current}};
+  while (!open.empty()) {
+    const auto [parent, source] = open.back();
+    open.pop_back();
+    for (CXmlElement* child = source->GetFirstElement(); child != nullptr;
+         child = child->GetNextSiblingElement()) {
+      CSmartPtr<CElement> element(new CElement(child->GetLocalName().c_str(),
+                                               child->GetNamespaceURI().c_str(), L"##any",
+                                               parent->m_targetNamespace.c_str()));
+      element->ReadNode(child, context);
+      parent->m_childElements->AppendItem(element);
+      if (child->GetFirstElement() != nullptr) open.emplace_back(element.Get(), child);
+    }
+  }
+  return current->GetNextSiblingElement();
+}
+
+void CElement::ReadNode(const CXmlElement* source, const CSerializationContext& context) {
   m_attributes->Clear();
   m_childElements->Clear();
   m_defaultNamespace.clear();
-  for (const CXmlAttribute* attribute : current->GetAttributes()) {
+  for (const CXmlAttribute* attribute : source->GetAttributes()) {
     if (detail::IsDefaultNamespaceDeclaration(*attribute)) m_defaultNamespace = attribute->GetValue();
   }
-  CXmlObjectBase::FromXml_Int(m_attributes, current, nullptr, context);
-  if (CXmlElement* rest = CXmlObjectBase::FromXml_Int(m_childElements, current,
-                                                      current->GetFirstElement(), context)) {
-    throw CKvValidationException(FormatString(detail::kInvalidElement, rest->GetLocalName().c_str()),
-                                 rest->GetXPath());
-  }
+  CXmlObjectBase::FromXml_Int(m_attributes, const_cast<CXmlElement*>(source), nullptr, context);
   // Around child elements, whitespace at the ends is the layout of the
   // document, not content.
-  const std::wstring& text = current->GetText();
-  if (current->GetFirstElement() != nullptr) {
+  const std::wstring& text = source->GetText();
+  if (source->GetFirstElement() != nullptr) {
     m_text = detail::TrimXmlWhitespace(text);
   } else {
     m_text = text;
   }
-  m_name = current->GetLocalName();
+  m_name = source->GetLocalName();
   SetElementName(m_name.c_str());
-  m_namespaceUri = current->GetNamespaceURI();
-  return current->GetNextSiblingElement();
+  m_namespaceUri = source->GetNamespaceURI();
 }
 
 void CElement::CopyXmlElement(const CXmlElement* element) {
@@ -149,13 +170,38 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*,
   WriteContent(*writer, context);
 }
 
+// Iterative like reading. Children of a derived class, and children with a
+// namespace scope of their own, are written by their own ToXml_Int.
 void CElement::WriteContent(CXmlWriter& writer, const CSerializationContext& context) const {
-  writer.StartElement(m_name, m_namespaceUri);
-  CXmlObjectBase::ToXml_Int(m_attributes, &writer, false, m_namespaceUri.c_str(), context, false);
-  CXmlObjectBase::ToXml_Int(m_childElements, &writer, false, m_namespaceUri.c_str(), context,
-                            false);
-  writer.WriteText(m_text, it_string, false);
-  writer.EndElement();
+  struct Open {
+    const CElement* element;
+    CKvIterator<CElement> next;
+  };
+  std::vector<Open> open;
+  const auto start = [&](const CElement& element) {
+    writer.StartElement(element.m_name, element.m_namespaceUri);
+    CXmlObjectBase::ToXml_Int(element.m_attributes, &writer, false,
+                              element.m_namespaceUri.c_str(), context, false);
+    element.m_childElements->ValidateCount(context);
+    open.push_back({&element, element.m_childElements->begin()});
+  };
+  start(*this);
+  while (!open.empty()) {
+    Open& top = open.back();
+    if (top.next == CKvIterator<CElement>()) {
+      writer.WriteText(top.element->m_text, it_string, false);
+      writer.EndElement();
+      open.pop_back();
+      continue;
+    }
+    const CElement& child = *top.next++;
+    if (typeid(child) == typeid(CElement) && child.m_defaultNamespace.empty()) {
+      start(child);
+    } else {
+      CXmlObjectBase::ToXml_Int(&child, &writer, false, child.m_namespaceUri.c_str(), context,
+                                false);
+    }
+  }
 }
 
 // The subtree is written by a writer of its own whose document default

@@ -58,7 +58,6 @@ inline constexpr wchar_t kCollectionHasNoNamespace[] =
     L"A Namespace has not been set for this Collection";
 inline constexpr wchar_t kInvalidAttributeNamespace[] =
     L"Invalid Attribute [%s]. The attributes namespace is Inappropriate.";
-inline constexpr wchar_t kInvalidElement[] = L"Invalid Element [%s] found.";
 inline constexpr wchar_t kTreeAgainstRestriction[] =
     L"The namespace %s in the class %s is invalid against restriction %s";
 inline constexpr wchar_t kAttributeReadByCollection[] = L"This should be done by the collection";

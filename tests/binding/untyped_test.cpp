@@ -222,6 +222,23 @@ TEST(Untyped, RoundTripsAreStableInEveryLayout) {
   }
 }
 
+TEST(Untyped, DeepNestingNeedsNoCallStack) {
+  constexpr size_t kDepth = 50000;  // beyond what nested calls survive
+  std::wstring xml;
+  for (size_t i = 1; i < kDepth; ++i) xml += L"<a>";
+  xml += L"<a/>";
+  for (size_t i = 1; i < kDepth; ++i) xml += L"</a>";
+  CSmartPtr<CElement> deep(new CElement(L"x"));
+  deep->FromXml(xml.c_str());
+  CSmartPtr<CElement> copy = deep->Clone();
+  deep.Reset();
+  KORVEL_EXPECT_THROW_MESSAGE(copy->SetNamespaceRestrictions(L"##other", L""),
+                              CKvInvalidNamespaceException,
+                              L"The namespace  in the class a is invalid against restriction "
+                              L"##other");
+  EXPECT_EQ(Xml(*copy), xml);
+}
+
 TEST(Untyped, ContextSharesItsRootAttributes) {
   CSerializationContext context;
   const CSerializationContext copiedFirst(context);
