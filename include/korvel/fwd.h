@@ -18,6 +18,7 @@ class CClassfactoryBase;
 class CConversions;
 class CDateTime;
 class CDateTimeSpan;
+class CdatetimeBaseCol;
 class CDecimal;
 class CElement;
 class CFIVocabulary;

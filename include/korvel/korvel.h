@@ -28,6 +28,7 @@
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
 #include <korvel/text_stream.h>
+#include <korvel/typed_collections.h>
 #include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>
 #include <korvel/xml_document.h>
