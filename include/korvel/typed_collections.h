@@ -4,6 +4,7 @@
 // element's facets on every insertion and written as one element per value.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -97,7 +98,7 @@ class KORVEL_API CTypedCollectionBase : public CXmlTypeCollection, private CInst
   // A copy of the value at index; fails as Remove does.
   T Item(int32_t index) const;
 
-  const_iterator begin() const noexcept { return m_items.begin(); }
+  const_iterator begin() const noexcept { return m_items.begin() + m_front; }
   const_iterator end() const noexcept { return m_items.end(); }
 
  protected:
@@ -125,11 +126,18 @@ class KORVEL_API CTypedCollectionBase : public CXmlTypeCollection, private CInst
   // Checks index (CKvInvalidParamException "Index out of range" outside 0 to
   // count) and the facets, then inserts with the events.
   void InsertChecked(int32_t index, const T& value);
+  void InsertChecked(int32_t index, T&& value);
 
  private:
+  template <class V>
+  void Insert(int32_t index, V&& value);
   void CheckFacets(const T& value) const;
 
+  // The values are m_items from m_front on: removing the first value (as
+  // Clear does, one at a time) moves nothing until the dead front is as long
+  // as the rest.
   std::vector<T> m_items;
+  size_t m_front = 0;
   // Facets are fixed for the life of the collection, so the common bounds
   // are parsed once; null when they cannot be (the full check then runs).
   std::shared_ptr<const detail::FacetPrecheck<T>> m_precheck;

@@ -13,12 +13,15 @@
 #include <korvel/typed_collections.h>
 #include <korvel/variant.h>
 
+#include "values/restriction_check.h"
+
 namespace Korvel::detail {
 
 // Passes(value) true means that the full facet check would accept value;
 // false means only that the full check has to decide (and give the message).
 // Built for the facets the full check of the kind reads: none at all for any
-// kind, or only bounds for the numbers (and totalDigits unset for integers).
+// kind, only bounds for the numbers (and totalDigits unset for integers), only
+// digit facets for decimals.
 template <class T>
 class FacetPrecheck {
  public:
@@ -43,6 +46,15 @@ class FacetPrecheck {
       }
       return precheck;
     }
+    if constexpr (std::is_same_v<T, CDecimal>) {
+      // The digit facets are counted without parsing anything; bounds are not.
+      const bool noBounds = r.GetMinInclusive().empty() && r.GetMaxInclusive().empty() &&
+                            r.GetMinExclusive().empty() && r.GetMaxExclusive().empty();
+      if (!noBounds) return nullptr;
+      precheck->m_totalDigits = r.GetTotalDigits();
+      precheck->m_fractionDigits = r.GetFractionDigits();
+      return precheck;
+    }
     return nullptr;
   }
 
@@ -51,6 +63,11 @@ class FacetPrecheck {
       // Written as "within", so that a NaN on either side fails.
       return (!m_set[0] || value >= m_limit[0]) && (!m_set[1] || value <= m_limit[1]) &&
              (!m_set[2] || value > m_limit[2]) && (!m_set[3] || value < m_limit[3]);
+    } else if constexpr (std::is_same_v<T, CDecimal>) {
+      if (m_totalDigits < 0 && m_fractionDigits < 0) return true;
+      const DecimalDigitCount digits = CountDecimalDigits(value);
+      return (m_totalDigits < 0 || digits.total <= static_cast<size_t>(m_totalDigits)) &&
+             (m_fractionDigits < 0 || digits.fraction <= static_cast<size_t>(m_fractionDigits));
     } else {
       static_cast<void>(value);
       return true;
@@ -86,6 +103,8 @@ class FacetPrecheck {
     return Limit{};
   }
 
+  int32_t m_totalDigits = -1;  // decimals only
+  int32_t m_fractionDigits = -1;
   bool m_set[4] = {false, false, false, false};
   Limit m_limit[4] = {};
 };

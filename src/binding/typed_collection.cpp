@@ -3,6 +3,9 @@
 // apart by the kind table in typed_kinds.h.
 #include <korvel/typed_collections.h>
 
+#include <type_traits>
+#include <utility>
+
 #include <korvel/errors.h>
 #include <korvel/xml_writer.h>
 
@@ -43,14 +46,19 @@ CTypedCollectionBase<T>::CTypedCollectionBase(
 
 // The precheck depends only on the facets, which are copied with it.
 template <class T>
-CTypedCollectionBase<T>::CTypedCollectionBase(const CTypedCollectionBase& other) = default;
+CTypedCollectionBase<T>::CTypedCollectionBase(const CTypedCollectionBase& other)
+    : CXmlTypeCollection(other),
+      CInstanceMonitor(other),
+      m_items(other.begin(), other.end()),
+      m_precheck(other.m_precheck) {}
 
 template <class T>
 CTypedCollectionBase<T>& CTypedCollectionBase<T>::operator=(const CTypedCollectionBase& other) {
   if (this == &other) return *this;
-  std::vector<T> items = other.m_items;  // the only step that can fail
+  std::vector<T> items(other.begin(), other.end());  // the only step that can fail
   CXmlTypeCollection::operator=(other);
   m_items.swap(items);
+  m_front = 0;
   m_precheck = other.m_precheck;
   FireOnCollectionChange();
   return *this;
@@ -61,7 +69,7 @@ CTypedCollectionBase<T>::~CTypedCollectionBase() = default;
 
 template <class T>
 int32_t CTypedCollectionBase<T>::GetCount() const {
-  return static_cast<int32_t>(m_items.size());
+  return static_cast<int32_t>(m_items.size() - m_front);
 }
 
 template <class T>
@@ -71,31 +79,57 @@ void CTypedCollectionBase<T>::Clear() {
 
 template <class T>
 void CTypedCollectionBase<T>::Remove(int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= m_items.size()) {
-    ThrowIndexOutOfRange(index, m_items.size());
-  }
+  const size_t count = m_items.size() - m_front;
+  if (index < 0 || static_cast<size_t>(index) >= count) ThrowIndexOutOfRange(index, count);
   FireOnCollectionRemove(index);
-  m_items.erase(m_items.begin() + index);
+  if (count == 1) {
+    m_items.clear();
+    m_front = 0;
+  } else if (index == 0) {
+    m_items[m_front++] = T();  // frees what the value held
+    if (m_front >= count - 1) {
+      m_items.erase(m_items.begin(), m_items.begin() + m_front);
+      m_front = 0;
+    }
+  } else {
+    m_items.erase(m_items.begin() + m_front + index);
+  }
   FireOnCollectionRemoveComplete(index);
   FireOnCollectionChange();
 }
 
 template <class T>
 T CTypedCollectionBase<T>::Item(int32_t index) const {
-  if (index < 0 || static_cast<size_t>(index) >= m_items.size()) {
-    ThrowIndexOutOfRange(index, m_items.size());
-  }
-  return m_items[index];
+  const size_t count = m_items.size() - m_front;
+  if (index < 0 || static_cast<size_t>(index) >= count) ThrowIndexOutOfRange(index, count);
+  return m_items[m_front + index];
 }
 
 template <class T>
 void CTypedCollectionBase<T>::InsertChecked(int32_t index, const T& value) {
-  if (index < 0 || static_cast<size_t>(index) > m_items.size()) ThrowInsertIndexOutOfRange();
+  Insert(index, value);
+}
+
+template <class T>
+void CTypedCollectionBase<T>::InsertChecked(int32_t index, T&& value) {
+  Insert(index, std::move(value));
+}
+
+template <class T>
+template <class V>
+void CTypedCollectionBase<T>::Insert(int32_t index, V&& value) {
+  if (index < 0 || static_cast<size_t>(index) > m_items.size() - m_front) {
+    ThrowInsertIndexOutOfRange();
+  }
   if (!m_precheck || !m_precheck->Passes(value)) CheckFacets(value);
-  void* data = const_cast<T*>(&value);
-  FireOnCollectionAdd(data);
-  m_items.insert(m_items.begin() + index, value);
-  FireOnCollectionAddComplete(data);
+  FireOnCollectionAdd(const_cast<T*>(&value));
+  const auto inserted = m_items.insert(m_items.begin() + m_front + index, std::forward<V>(value));
+  if constexpr (std::is_same_v<T, bool>) {
+    bool copy = *inserted;  // packed values have no address of their own
+    FireOnCollectionAddComplete(&copy);
+  } else {
+    FireOnCollectionAddComplete(&*inserted);
+  }
   FireOnCollectionChange();
 }
 
@@ -118,7 +152,8 @@ void CTypedCollectionBase<T>::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*
   const std::wstring name = GetElementName();
   const std::wstring ns = GetNamespace();
   const ItemType itemType = WrittenItemType();
-  for (const T& value : m_items) {
+  for (auto it = begin(); it != end(); ++it) {
+    const T& value = *it;
     writer->StartElement(name, ns);
     writer->WriteText(ItemText(value), itemType, false);
     writer->EndElement();
@@ -162,7 +197,8 @@ void CTypedCollection<K>::AddAt(int32_t index, Param value) {
 
 template <ItemType K>
 void CTypedCollection<K>::AddFromString(const std::wstring& text) {
-  Add(detail::KindText<K>::Parse(text, this->GetWhitespaceRule()));
+  this->InsertChecked(this->GetCount(),
+                      detail::KindText<K>::Parse(text, this->GetWhitespaceRule()));
 }
 
 template <ItemType K>

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include <korvel/serialization_context.h>
@@ -225,6 +226,30 @@ TEST(TypedCollections, PositionsIndexMessagesAndEvents) {
   EXPECT_EQ(indexes, (std::vector<int32_t>{2, 0, 0, 0}));
   EXPECT_EQ(sink.messages, (std::vector<int>{3, 4, 0, 3, 4, 0, 3, 4, 0, 3, 4, 0}));
   EXPECT_EQ(col->GetCount(), 0);
+}
+
+// Removals from the front are cheap (Clear makes many); insertions and
+// removals anywhere must still see the values in order.
+TEST(TypedCollections, MixedInsertionsAndRemovalsKeepOrder) {
+  const CSmartPtr<Ci4Col> col = Ints();
+  std::vector<int32_t> model;
+  std::mt19937 random(5);
+  for (int32_t step = 0; step < 3000; ++step) {
+    const int32_t count = static_cast<int32_t>(model.size());
+    const uint32_t choice = random() % 8;
+    if (count > 0 && choice < 3) {
+      const int32_t index = choice == 0 ? static_cast<int32_t>(random() % count) : 0;
+      col->Remove(index);
+      model.erase(model.begin() + index);
+    } else {
+      const int32_t index = choice == 3 ? static_cast<int32_t>(random() % (count + 1)) : count;
+      col->AddAt(index, step);
+      model.insert(model.begin() + index, step);
+    }
+    ASSERT_EQ(Values(*col), model) << step;
+  }
+  EXPECT_EQ(col->Item(0), model[0]);
+  EXPECT_EQ(Values(Ci4Col(*col)), model);
 }
 
 TEST(TypedCollections, DatesMustBeOfTheCollectionsKind) {
