@@ -124,14 +124,17 @@ class KORVEL_API CTypedCollectionBase : public CXmlTypeCollection, private CInst
   virtual ItemType WrittenItemType() const;
 
   // Checks index (CKvInvalidParamException "Index out of range" outside 0 to
-  // count) and the facets, then inserts with the events.
+  // count), then the facets, then inserts with the events.
   void InsertChecked(int32_t index, const T& value);
   void InsertChecked(int32_t index, T&& value);
+  // The facet check alone: throws the facets' message naming the element.
+  void CheckFacets(const T& value) const;
+  // The index check and the insertion with its events, without the facets.
+  void InsertAt(int32_t index, const T& value);
 
  private:
   template <class V>
-  void Insert(int32_t index, V&& value);
-  void CheckFacets(const T& value) const;
+  void Insert(int32_t index, V&& value, bool checkFacets);
 
   // The values are m_items from m_front on: removing the first value (as
   // Clear does, one at a time) moves nothing until the dead front is as long
@@ -189,7 +192,8 @@ class KORVEL_API CdatetimeBaseCol : public CTypedCollectionBase<CDateTime> {
   void Add(const CDateTime& value);
   // A date of another kind than the collection's throws
   // CKvInvalidParamException "Dates added to this collection must be of type
-  // dt_..."; then as the other collections' AddAt. Nothing changes on failure.
+  // dt_..."; then the facets and the index are checked (in this order, the
+  // reverse of the other collections). Nothing changes on failure.
   virtual void AddAt(int32_t index, const CDateTime& value);
 
  protected:
@@ -201,7 +205,7 @@ class KORVEL_API CdatetimeBaseCol : public CTypedCollectionBase<CDateTime> {
                    int32_t totalDigits, int32_t fractionDigits,
                    CWhitespaceUtils::WhitespaceRule whiteSpaceRule, const wchar_t* valueFormat);
 
-  // The facet and index checks and the insertion, without the kind check.
+  // The index check and the insertion, without the kind and facet checks.
   void BaseAddAt(int32_t index, const CDateTime& value);
   // The date text form of the kind the value holds.
   virtual std::wstring ItemToString(const CDateTime& value) const;

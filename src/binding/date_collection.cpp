@@ -56,12 +56,11 @@ void CdatetimeBaseCol::Add(const CDateTime& value) { AddAt(GetCount(), value); }
 void CdatetimeBaseCol::AddAt(int32_t index, const CDateTime& value) {
   const DateKind kind = DateKindOf(GetItemType());
   if (value.GetType() != kind.type) throw CKvInvalidParamException(kind.message);
+  CheckFacets(value);
   BaseAddAt(index, value);
 }
 
-void CdatetimeBaseCol::BaseAddAt(int32_t index, const CDateTime& value) {
-  InsertChecked(index, value);
-}
+void CdatetimeBaseCol::BaseAddAt(int32_t index, const CDateTime& value) { InsertAt(index, value); }
 
 std::wstring CdatetimeBaseCol::ItemToString(const CDateTime& value) const {
   return CConversions::dateToString(value);

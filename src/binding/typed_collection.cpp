@@ -107,21 +107,26 @@ T CTypedCollectionBase<T>::Item(int32_t index) const {
 
 template <class T>
 void CTypedCollectionBase<T>::InsertChecked(int32_t index, const T& value) {
-  Insert(index, value);
+  Insert(index, value, true);
 }
 
 template <class T>
 void CTypedCollectionBase<T>::InsertChecked(int32_t index, T&& value) {
-  Insert(index, std::move(value));
+  Insert(index, std::move(value), true);
+}
+
+template <class T>
+void CTypedCollectionBase<T>::InsertAt(int32_t index, const T& value) {
+  Insert(index, value, false);
 }
 
 template <class T>
 template <class V>
-void CTypedCollectionBase<T>::Insert(int32_t index, V&& value) {
+void CTypedCollectionBase<T>::Insert(int32_t index, V&& value, bool checkFacets) {
   if (index < 0 || static_cast<size_t>(index) > m_items.size() - m_front) {
     ThrowInsertIndexOutOfRange();
   }
-  if (!m_precheck || !m_precheck->Passes(value)) CheckFacets(value);
+  if (checkFacets) CheckFacets(value);
   FireOnCollectionAdd(const_cast<T*>(&value));
   const auto inserted = m_items.insert(m_items.begin() + m_front + index, std::forward<V>(value));
   if constexpr (std::is_same_v<T, bool>) {
@@ -135,6 +140,7 @@ void CTypedCollectionBase<T>::Insert(int32_t index, V&& value) {
 
 template <class T>
 void CTypedCollectionBase<T>::CheckFacets(const T& value) const {
+  if (m_precheck && m_precheck->Passes(value)) return;
   KvVariant carrier;
   detail::SetVariant(carrier, value);
   detail::CheckRestrictions(GetElementName(), carrier, GetItemType(), GetRestrictions());

@@ -213,13 +213,17 @@ TEST(TypedCollections, MixedInsertionsAndRemovalsKeepOrder) {
   EXPECT_EQ(Values(Ci4Col(*col)), model);
 }
 
-TEST(TypedCollections, DatesMustBeOfTheCollectionsKindBeforeTheIndexIsChecked) {
-  CdateCol dates(L"d", L"", 0, -1, nullptr, -1, -1, nullptr, nullptr, nullptr, nullptr, -1, -1, -1,
-                 kCollapse, nullptr);
+// Dates are checked for their kind, then their facets, then the index.
+TEST(TypedCollections, DateChecksComeBeforeTheIndex) {
+  CdateCol dates(L"d", L"", 0, -1, nullptr, -1, -1, nullptr, L"2004-12-31", nullptr, nullptr, -1,
+                 -1, -1, kCollapse, nullptr);
   const CDateTime day = CConversions::dateFromString(L"2004-05-01", kCollapse);
   KORVEL_EXPECT_THROW_MESSAGE(
       dates.AddAt(3, CConversions::yearMonthFromString(L"2004-05", kCollapse)),
       CKvInvalidParamException, L"Dates added to this collection must be of type dt_date");
+  KORVEL_EXPECT_THROW_MESSAGE(
+      dates.AddAt(3, CConversions::dateFromString(L"2005-01-01", kCollapse)), CKvException,
+      L"Invalid Value for d [2005-01-01].");
   KORVEL_EXPECT_THROW_MESSAGE(dates.AddAt(1, day), CKvInvalidParamException, L"Index out of range");
   dates.Add(day);
   EXPECT_EQ(CConversions::dateToString(dates.Item(0)), L"2004-05-01");
