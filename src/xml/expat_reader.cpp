@@ -81,6 +81,8 @@ void CExpatReader::Initialize() {
   }
 }
 
+void CExpatReader::AssumeUtf8() { XML_SetEncoding(m_parser, "UTF-8"); }
+
 // --- Feeding ---------------------------------------------------------------------
 // Input is copied piece by piece straight into expat's buffer: its buffer never
 // grows to the size of the document, and nothing else copies the input.
