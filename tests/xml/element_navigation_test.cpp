@@ -6,105 +6,56 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
-#include <vector>
 
 namespace Korvel {
 namespace {
 
-constexpr char kOrder[] =
-    "<order xmlns:p='urn:p' xmlns:q='urn:q' id='7' note='' p:id='p7'>"
-    "<item>a</item><p:item>pa</p:item><note/><item>b</item>"
-    "<q:item>qa</q:item><item>c</item>"
-    "</order>";
-
-class ElementNavigation : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_document.LoadXml(kOrder);
-    m_root = m_document.GetDocumentElement();
-  }
-
-  static std::vector<std::wstring> Texts(const CXmlElementRange& range) {
-    std::vector<std::wstring> texts;
-    for (const CXmlElement& element : range) texts.push_back(element.GetText());
-    return texts;
-  }
-
-  CXmlDocument m_document;
-  const CXmlElement* m_root = nullptr;
-};
-
-TEST_F(ElementNavigation, FindAttributeTellsAbsentFromEmpty) {
-  struct Case {
-    const wchar_t* localName;
-    const wchar_t* namespaceUri;
-    const wchar_t* value;  // null: absent
-  };
-  const Case cases[] = {
-      {L"id", L"", L"7"},
-      {L"note", L"", L""},
-      {L"id", L"urn:p", L"p7"},
-      {L"id", L"urn:q", nullptr},
-      {L"missing", L"", nullptr},
-      {L"note", L"urn:p", nullptr},
-      // Namespace declarations are not attributes of the tree.
-      {L"p", L"", nullptr},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::wstring(c.localName) + L" in {" + c.namespaceUri + L"}");
-    const CXmlAttribute* attribute = m_root->FindAttribute(c.localName, c.namespaceUri);
-    if (c.value == nullptr) {
-      EXPECT_EQ(attribute, nullptr);
-    } else {
-      ASSERT_NE(attribute, nullptr);
-      EXPECT_EQ(attribute->GetValue(), c.value);
-      EXPECT_EQ(attribute->GetOwnerElement(), m_root);
-    }
-  }
-  EXPECT_EQ(m_root->FindAttribute(L"id"), m_root->FindAttribute(L"id", L""));
+std::wstring Texts(const CXmlElementRange& range) {
+  std::wstring texts;
+  for (const CXmlElement& element : range) texts += element.GetText() + L",";
+  return texts;
 }
 
-TEST_F(ElementNavigation, FindChildAndNextSiblingByQualifiedName) {
-  const CXmlElement* first = m_root->FindChildElement(L"item");
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->GetText(), L"a");
-  const CXmlElement* second = first->FindNextSiblingElement(L"item");
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(second->GetText(), L"b");
-  const CXmlElement* third = second->FindNextSiblingElement(L"item");
-  ASSERT_NE(third, nullptr);
-  EXPECT_EQ(third->GetText(), L"c");
-  EXPECT_EQ(third->FindNextSiblingElement(L"item"), nullptr);
+TEST(ElementNavigation, LookupsByQualifiedName) {
+  CXmlDocument document;
+  document.LoadXml(
+      "<r xmlns:p='urn:p' id='7' note='' p:id='p7'><i>a</i><p:i>pa</p:i><n/><i>b</i>"
+      "<i xmlns='urn:q'>qa</i><i>c</i></r>");
+  const CXmlElement* root = document.GetDocumentElement();
 
-  const CXmlElement* qualified = m_root->FindChildElement(L"item", L"urn:q");
-  ASSERT_NE(qualified, nullptr);
-  EXPECT_EQ(qualified->GetText(), L"qa");
-  EXPECT_EQ(first->FindNextSiblingElement(L"item", L"urn:p")->GetText(), L"pa");
-  EXPECT_EQ(qualified->FindNextSiblingElement(L"item", L"urn:q"), nullptr);
-  EXPECT_EQ(m_root->FindChildElement(L"item", L"urn:none"), nullptr);
-  EXPECT_EQ(m_root->FindChildElement(L"ite"), nullptr);
-  EXPECT_EQ(first->FindChildElement(L"item"), nullptr);  // no children at all
-}
+  // Attributes: absent (null) differs from empty; declarations are not attributes.
+  EXPECT_EQ(root->FindAttribute(L"note")->GetValue(), L"");
+  EXPECT_EQ(root->FindAttribute(L"id", L"urn:p")->GetValue(), L"p7");
+  EXPECT_EQ(root->FindAttribute(L"id")->GetValue(), L"7");
+  for (const wchar_t* absent : {L"missing", L"p", L"i"}) {
+    EXPECT_EQ(root->FindAttribute(absent), nullptr) << absent;
+  }
+  EXPECT_EQ(root->FindAttribute(L"note", L"urn:p"), nullptr);
 
-TEST_F(ElementNavigation, RangeForVisitsChildrenInOrderAllOrByName) {
-  EXPECT_EQ(Texts(m_root->GetChildElements()),
-            (std::vector<std::wstring>{L"a", L"pa", L"", L"b", L"qa", L"c"}));
-  EXPECT_EQ(Texts(m_root->GetChildElements(L"item")),
-            (std::vector<std::wstring>{L"a", L"b", L"c"}));
-  EXPECT_EQ(Texts(m_root->GetChildElements(L"item", L"urn:p")), (std::vector<std::wstring>{L"pa"}));
-  EXPECT_TRUE(m_root->GetChildElements(L"absent").empty());
-  EXPECT_TRUE(m_root->FindChildElement(L"note")->GetChildElements().empty());
+  // Children and siblings: the local name alone matches nothing in another namespace.
+  const CXmlElement* i = root->FindChildElement(L"i");
+  EXPECT_EQ(i->GetText(), L"a");
+  EXPECT_EQ(i->FindNextSiblingElement(L"i")->GetText(), L"b");
+  EXPECT_EQ(i->FindNextSiblingElement(L"i", L"urn:p")->GetText(), L"pa");
+  EXPECT_EQ(root->FindChildElement(L"i", L"urn:q")->FindNextSiblingElement(L"i", L"urn:q"),
+            nullptr);
+  EXPECT_EQ(root->FindChildElement(L"i", L"urn:none"), nullptr);
+  EXPECT_EQ(i->FindChildElement(L"i"), nullptr);
+
+  EXPECT_EQ(Texts(root->GetChildElements()), L"a,pa,,b,qa,c,");
+  EXPECT_EQ(Texts(root->GetChildElements(L"i")), L"a,b,c,");
+  EXPECT_EQ(Texts(root->GetChildElements(L"i", L"urn:q")), L"qa,");
+  EXPECT_TRUE(root->GetChildElements(L"absent").empty());
+  EXPECT_TRUE(i->GetChildElements().empty());
 
   // A forward range the standard algorithms take.
-  const CXmlElementRange items = m_root->GetChildElements(L"item");
+  const CXmlElementRange items = root->GetChildElements(L"i");
   EXPECT_EQ(std::distance(items.begin(), items.end()), 3);
-  const auto b = std::find_if(items.begin(), items.end(),
-                              [](const CXmlElement& e) { return e.GetText() == L"b"; });
-  ASSERT_NE(b, items.end());
-  auto after = b;
-  EXPECT_EQ((after++)->GetText(), L"b");
-  EXPECT_EQ(after->GetText(), L"c");
-  EXPECT_EQ(++after, items.end());
+  auto b = std::find_if(items.begin(), items.end(),
+                        [](const CXmlElement& e) { return e.GetText() == L"b"; });
+  EXPECT_EQ((b++)->GetText(), L"b");
+  EXPECT_EQ(b->GetText(), L"c");
+  EXPECT_EQ(++b, items.end());
 }
 
 }  // namespace

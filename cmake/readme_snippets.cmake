@@ -47,7 +47,7 @@ while(TRUE)
     add_test(NAME readme.snippet_${snippet}
       COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:korvel_readme_snippet_${snippet}>
         -DEXPECTED=${KORVEL_README_DIR}/snippet_${snippet}.out
-        -P ${CMAKE_CURRENT_SOURCE_DIR}/run_readme_snippet.cmake
+        -P ${PROJECT_SOURCE_DIR}/cmake/run_readme_snippet.cmake
       WORKING_DIRECTORY ${KORVEL_README_DIR})
     korvel_write_if_changed(${KORVEL_README_DIR}/snippet_${snippet}.out "")
   elseif(lang STREQUAL "text" AND snippet GREATER 0)
