@@ -13,6 +13,7 @@
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 
+#include "fastinfoset/fast_infoset_reader.h"
 #include "platform/async_read.h"
 #include "platform/file.h"
 #include "runtime/file_errors.h"
@@ -85,6 +86,7 @@ void CXmlDocument::Parse(const unsigned char* data, uint32_t length) {
   }
   // Binary encodings of the tree are recognised here, before the text parser
   // sees the bytes.
+  if (CFastInfosetReader::TryRead(*this, data, length)) return;
   ParseXmlText(data, length);
 }
 

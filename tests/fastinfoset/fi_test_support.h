@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+// Helpers of the Fast Infoset tests: octets as hex text, documents written
+// through a writer, and trees as one line of text.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include <korvel/binary_data.h>
+#include <korvel/fast_infoset_context.h>
+#include <korvel/fast_infoset_writer.h>
+#include <korvel/xml_document.h>
+
+namespace Korvel::testing {
+
+// "E0 00 00 01"
+inline std::string Hex(const unsigned char* data, size_t length) {
+  std::string text;
+  char octet[4];
+  for (size_t i = 0; i < length; ++i) {
+    std::snprintf(octet, sizeof octet, i ? " %02X" : "%02X", data[i]);
+    text += octet;
+  }
+  return text;
+}
+inline std::string Hex(const CBinaryData& data) { return Hex(data.GetData(), data.GetLength()); }
+
+inline CBinaryData Octets(const std::string& hex) {
+  CBinaryData data;
+  for (size_t i = 0; i + 1 < hex.size();) {
+    if (hex[i] == ' ') {
+      ++i;
+      continue;
+    }
+    data.Append(static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    i += 2;
+  }
+  return data;
+}
+
+// The document that body writes, after the header of decl.
+template <class Body>
+CBinaryData WriteFi(const CFastInfosetContext& options, Body body,
+                    FInfoDecl decl = FInfoDecl_None) {
+  CBinaryData out;
+  CFastInfosetWriter writer(out, options);
+  writer.WriteHeader(decl);
+  body(writer);
+  writer.Close();
+  return out;
+}
+
+// {ns}name[{ns}a=v ...]("text" children...) for the whole tree.
+inline void AppendTree(const CXmlElement* e, std::wstring& out) {
+  out += L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
+  for (const CXmlAttribute* a : e->GetAttributes()) {
+    out += L" {" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
+  }
+  out += L"(";
+  if (!e->GetText().empty()) out += L"\"" + e->GetText() + L"\"";
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    AppendTree(c, out);
+  }
+  out += L")";
+}
+
+inline std::wstring Tree(const CXmlDocument& document) {
+  std::wstring out;
+  if (document.GetDocumentElement()) AppendTree(document.GetDocumentElement(), out);
+  return out;
+}
+
+inline std::wstring ReadTree(const CBinaryData& data) {
+  CXmlDocument document;
+  document.LoadXmlStream(data.GetData(), data.GetLength());
+  return Tree(document);
+}
+
+}  // namespace Korvel::testing
