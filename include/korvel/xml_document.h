@@ -199,8 +199,8 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // Wide text, parsed as UTF-16 (an XML declaration may name no other
   // encoding). Throws "XML String is empty!" when empty.
   void LoadXml(const wchar_t* text);
-  // Bytes of XML text, possibly gzip or zlib compressed. Throws CKvException
-  // "XML Stream is empty!" for no bytes.
+  // Bytes of XML text or a Fast Infoset document, possibly gzip or zlib
+  // compressed. Throws CKvException "XML Stream is empty!" for no bytes.
   void LoadXmlStream(const unsigned char* data, uint32_t length);
   // A parse error throws CKvException "<parser's message> at line <n>". A failed
   // load leaves what it had built, except a file read in chunks, which leaves

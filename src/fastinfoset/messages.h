@@ -24,23 +24,16 @@ inline constexpr wchar_t kFiWriteAlphabetSize[] =
     L"and 2^20 characters.";
 inline constexpr wchar_t kFiUnsupportedAlphabetWidth[] =
     L"Failed to write FastInfoset. Unsupported Feature in AppendRestrictedAlphabetString.";
-inline constexpr wchar_t kFiCharacterNotInAlphabet[] =
-    L"Failed to write FastInfoset. Invalid character not found for Restricted Alphabet.";
 inline constexpr wchar_t kFiZlibFileCompression[] =
     L"ZLIB Compression only available for To Stream methods.";
 
-// Reader.
+// Reader. Every bit pattern of an encoded string's kind and of the
+// seventh-bit length form means something, so those forms have no message.
 inline constexpr wchar_t kFiUnexpectedEnd[] = L"Failed to parse FastInfoset. Unexpected End of File.";
 inline constexpr wchar_t kFiInvalidElementType[] =
     L"Failed to parse FastInfoset. Invalid Encoding of Element type.";
 inline constexpr wchar_t kFiPrefixWithoutNamespace[] =
     L"Failed to parse FastInfoset. Invalid QName type Prefix without Namespace.";
-inline constexpr wchar_t kFiEncodedStringBit3[] =
-    L"Failed to parse FastInfoset. Invalid EncodedCharacterString type  on the third bit of an "
-    L"octet.";
-inline constexpr wchar_t kFiEncodedStringBit5[] =
-    L"Failed to parse FastInfoset. Invalid EncodedCharacterString type  on the fifth bit of an "
-    L"octet.";
 inline constexpr wchar_t kFiReadAlphabetSize[] =
     L"Failed to parse FastInfoset. Invalid Encoding of Restricted Alphabet. Alphabet must contain "
     L"between 2 and 2^20 characters.";
@@ -49,9 +42,6 @@ inline constexpr wchar_t kFiOctetStringBit2[] =
     L"octet.";
 inline constexpr wchar_t kFiOctetStringBit5[] =
     L"Failed to parse FastInfoset. Invalid NonEmptyOctetString type  on the fifth bit of an octet.";
-inline constexpr wchar_t kFiOctetStringBit7[] =
-    L"Failed to parse FastInfoset. Invalid NonEmptyOctetString type  on the seventh bit of an "
-    L"octet.";
 inline constexpr wchar_t kFiIntegerBit2[] =
     L"Failed to parse FastInfoset. Invalid Encoding of integers 1 To 2^20 type  on the second bit "
     L"of an octet.";

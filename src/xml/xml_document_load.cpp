@@ -121,7 +121,7 @@ void CXmlDocument::LoadFileSync(const wchar_t* fileName) {
 
 // One read is in flight while the chunk before it is parsed. The file is read
 // up to its end, whatever its size, and handed to the parser as it is: this
-// path neither inflates nor recognises binary encodings.
+// path does not inflate. A Fast Infoset file is read whole instead.
 void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(PathOf(fileName))) {
@@ -138,6 +138,11 @@ void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   // An empty file ends here, with the end-of-file code.
   if (platform::ErrorCode error = reader.Wait(got)) {
     detail::ThrowFileError(detail::kFileReadFailed, fileName, error);
+  }
+  if (CFastInfosetReader::FindContent(current.get(), got) != 0) {
+    file.Close();
+    LoadFileSync(fileName);
+    return;
   }
   uint64_t offset = got;
   try {

@@ -39,6 +39,17 @@ TEST(FastInfosetReader, RecognisesEveryByteForm) {
       FInfoDecl_Version10StandaloneYes);
   const std::wstring tree = L"{urn:a}r {}a=(\"" + std::wstring(300, L'x') + L"\")";
   EXPECT_EQ(ReadTree(declared), tree);
+  {
+    // The chunked file path hands a Fast Infoset file to the reader whole.
+    TempDir dir;
+    dir.Write("doc.fi", std::string(reinterpret_cast<const char*>(declared.GetData()),
+                                    declared.GetLength()));
+    AsyncFromXmlFile(true);
+    CXmlDocument file;
+    file.Load(dir.WidePath("doc.fi").c_str());
+    AsyncFromXmlFile(false);
+    EXPECT_EQ(Tree(file), tree);
+  }
   for (CompressionType type : {ct_gzip, ct_zlib}) {
     CBinaryData packed = declared;
     detail::CompressData(packed, type);
