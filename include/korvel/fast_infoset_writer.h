@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <korvel/export.h>
+#include <korvel/fi_declaration.h>
 #include <korvel/xml_writer.h>
 
 namespace Korvel {
@@ -16,20 +17,6 @@ namespace Korvel {
 class CBinaryData;
 class CFIVocabulary;
 class CFastInfosetContext;
-
-// The XML declaration put in front of a Fast Infoset document, as ASCII octets.
-enum FInfoDecl : int32_t {
-  FInfoDecl_None = 0,                    // nothing
-  FInfoDecl_Encoding = 1,                // <?xml encoding='finf'?>
-  FInfoDecl_EncodingStandaloneYes = 2,   // <?xml encoding='finf' standalone='yes'?>
-  FInfoDecl_EncodingStandaloneNo = 3,    // <?xml encoding='finf' standalone='no'?>
-  FInfoDecl_Version10 = 4,               // <?xml version='1.0' encoding='finf'?>
-  FInfoDecl_Version10StandaloneYes = 5,  // ... version='1.0' encoding='finf' standalone='yes'
-  FInfoDecl_Version10StandaloneNo = 6,   // ... version='1.0' encoding='finf' standalone='no'
-  FInfoDecl_Version11 = 7,               // <?xml version='1.1' encoding='finf'?>
-  FInfoDecl_Version11StandaloneYes = 8,  // ... version='1.1' encoding='finf' standalone='yes'
-  FInfoDecl_Version11StandaloneNo = 9,   // ... version='1.1' encoding='finf' standalone='no'
-};
 
 // Encodes one document. Names, prefixes, namespace names and short values go
 // through a vocabulary so that repeats are written as indexes; values are

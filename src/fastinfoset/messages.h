@@ -24,8 +24,6 @@ inline constexpr wchar_t kFiWriteAlphabetSize[] =
     L"and 2^20 characters.";
 inline constexpr wchar_t kFiUnsupportedAlphabetWidth[] =
     L"Failed to write FastInfoset. Unsupported Feature in AppendRestrictedAlphabetString.";
-inline constexpr wchar_t kFiZlibFileCompression[] =
-    L"ZLIB Compression only available for To Stream methods.";
 
 // Reader. Every bit pattern of an encoded string's kind and of the
 // seventh-bit length form means something, so those forms have no message.
