@@ -36,7 +36,8 @@ struct Words {
                      usPrice = L"USPrice", shipDate = L"shipDate", orderDate = L"orderDate",
                      id = L"id", country = L"country", partNum = L"partNum", us = L"US",
                      note = L"Hurry, my lawn is going wild & green!";
-  const std::vector<std::wstring> names = Pool(L"Alice Smith ", 1), streets = Pool(L"Maple Street ", 7),
+  const std::vector<std::wstring> names = Pool(L"Alice Smith ", 1),
+                                  streets = Pool(L"Maple Street ", 7),
                                   cities = Pool(L"Mill Valley ", 3), zips = Pool(L"9", 37),
                                   ids = Pool(L"", 7919), products = Pool(L"Lawnmower model ", 11),
                                   prices = Pool(L"1", 13), dates = Pool(L"1999-10-", 1);
@@ -153,8 +154,8 @@ void BM_PurchaseOrders_WriteFastInfoset(benchmark::State& state) {
     CBinaryData out = WriteFi(OrderCount());
     benchmark::DoNotOptimize(out.GetData());
   }
-  state.counters["size_vs_xml"] = static_cast<double>(FiBytes().GetLength()) /
-                                  static_cast<double>(XmlBytes().GetLength());
+  state.counters["size_vs_xml"] =
+      static_cast<double>(FiBytes().GetLength()) / static_cast<double>(XmlBytes().GetLength());
 }
 
 void Load(benchmark::State& state, const CBinaryData& bytes) {

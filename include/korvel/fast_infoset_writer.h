@@ -28,7 +28,8 @@ class CFastInfosetContext;
 class KORVEL_API CFastInfosetWriter : public CXmlWriter {
  public:
   // The URI announced for the generated vocabulary when the options name none.
-  static constexpr wchar_t DEFAULT_VOCABULARY_URI[] = L"urn:korvel:fastinfoset:generated-vocabulary";
+  static constexpr wchar_t DEFAULT_VOCABULARY_URI[] =
+      L"urn:korvel:fastinfoset:generated-vocabulary";
 
   // Close appends the document to output. Both must outlive the writer. The
   // vocabulary is a copy of the options' generated vocabulary when they use

@@ -38,7 +38,7 @@ inline constexpr uint8_t kHasVersion = 0x01;
 inline constexpr uint8_t kHasExternalVocabulary = 0x10;
 
 // Item identifications.
-inline constexpr uint8_t kTerminator = 0xF0;       // '1111' and four padding bits
+inline constexpr uint8_t kTerminator = 0xF0;        // '1111' and four padding bits
 inline constexpr uint8_t kDoubleTerminator = 0xFF;  // two terminators in one octet
 inline constexpr uint8_t kProcessingInstruction = 0xE1;
 inline constexpr uint8_t kComment = 0xE2;

@@ -112,8 +112,8 @@ void AppendUuid(const unsigned char* p, std::wstring& out) {
 void EncodeUuid(const wchar_t* text, std::string& out) {
   std::wstring digits;
   const size_t length = std::wcslen(text);
-  const bool hyphenated = length == 36 && text[8] == L'-' && text[13] == L'-' &&
-                          text[18] == L'-' && text[23] == L'-';
+  const bool hyphenated =
+      length == 36 && text[8] == L'-' && text[13] == L'-' && text[18] == L'-' && text[23] == L'-';
   if (!hyphenated && length != 32) ThrowFiError(kFiUuidLength);
   for (size_t i = 0; i < length; ++i) {
     if (hyphenated && (i == 8 || i == 13 || i == 18 || i == 23)) continue;

@@ -65,8 +65,7 @@ size_t CFastInfosetReader::FindContent(const unsigned char* data, size_t length)
     const size_t contentStart = textLength + sizeof kIdentification;
     // Only what follows the identification makes a document.
     if (length <= contentStart) continue;
-    if (StartsWith(data, length, reinterpret_cast<const unsigned char*>(declaration),
-                   textLength) &&
+    if (StartsWith(data, length, reinterpret_cast<const unsigned char*>(declaration), textLength) &&
         StartsWith(data + textLength, length - textLength, kIdentification,
                    sizeof kIdentification)) {
       return contentStart;
@@ -75,8 +74,7 @@ size_t CFastInfosetReader::FindContent(const unsigned char* data, size_t length)
   return 0;
 }
 
-bool CFastInfosetReader::TryRead(CXmlDocument& document, const unsigned char* data,
-                                 size_t length) {
+bool CFastInfosetReader::TryRead(CXmlDocument& document, const unsigned char* data, size_t length) {
   const size_t content = FindContent(data, length);
   if (content == 0) return false;
   CFastInfosetReader reader(document, document.m_context->GetFIContext());
@@ -199,7 +197,7 @@ void CFastInfosetReader::ReadOptionalComponents() {
   if (flags & kHasNotations) {
     for (uint8_t item = Take(); item != kTerminator; item = Take()) {
       if ((item & 0xFC) != 0xC0) ThrowFiError(detail::kFiInvalidDocumentItem);
-      SkipIdentifyingString();                 // name
+      SkipIdentifyingString();                   // name
       if (item & 0x02) SkipIdentifyingString();  // system identifier
       if (item & 0x01) SkipIdentifyingString();  // public identifier
     }
@@ -207,10 +205,10 @@ void CFastInfosetReader::ReadOptionalComponents() {
   if (flags & kHasUnparsedEntities) {
     for (uint8_t item = Take(); item != kTerminator; item = Take()) {
       if ((item & 0xFE) != 0xD0) ThrowFiError(detail::kFiInvalidDocumentItem);
-      SkipIdentifyingString();                 // name
-      SkipIdentifyingString();                 // system identifier
+      SkipIdentifyingString();                   // name
+      SkipIdentifyingString();                   // system identifier
       if (item & 0x01) SkipIdentifyingString();  // public identifier
-      SkipIdentifyingString();                 // notation name
+      SkipIdentifyingString();                   // notation name
     }
   }
   if (flags & kHasCharacterEncodingScheme) SkipOctetStringBit2();
@@ -451,8 +449,7 @@ void CFastInfosetReader::ReadCharacterChunk(CXmlElement* element, uint8_t first)
 
 // --- Names ----------------------------------------------------------------------------
 
-const std::wstring& CFastInfosetReader::ReadIdentifyingString(StringTable table,
-                                                              uint32_t& index) {
+const std::wstring& CFastInfosetReader::ReadIdentifyingString(StringTable table, uint32_t& index) {
   CFIVocabulary& vocabulary = *m_vocabulary;
   CFIVocabulary::CFIStringTable& strings =
       table == StringTable::kPrefixes         ? vocabulary.m_prefixNamesTable
@@ -519,10 +516,10 @@ const detail::XmlName* CFastInfosetReader::ResolveName(uint32_t index, bool elem
   if (!cached) {
     const CFIVocabulary::CQNameParts& parts = names[index - 1];
     static const std::wstring kNone;
-    const std::wstring& namespaceName =
-        parts.namespaceNameIndex == 0 ? kNone
-                                      : Entry(m_vocabulary->m_namespaceNamesTable,
-                                              parts.namespaceNameIndex, kNamespaceNameTable);
+    const std::wstring& namespaceName = parts.namespaceNameIndex == 0
+                                            ? kNone
+                                            : Entry(m_vocabulary->m_namespaceNamesTable,
+                                                    parts.namespaceNameIndex, kNamespaceNameTable);
     const std::wstring& localName =
         Entry(m_vocabulary->m_localNamesTable, parts.localNameIndex, kLocalNameTable);
     cached = m_document.InternName(namespaceName, localName);
@@ -586,8 +583,7 @@ void CFastInfosetReader::DecodeOctets(int form, uint32_t index, const unsigned c
   }
 }
 
-void CFastInfosetReader::DecodeUtf8(const unsigned char* octets, size_t length,
-                                    std::wstring& out) {
+void CFastInfosetReader::DecodeUtf8(const unsigned char* octets, size_t length, std::wstring& out) {
   out.clear();
   if (!detail::Utf8ToWide(detail::ByteView(octets, length), out)) {
     ThrowFiError(detail::kFiInvalidUtf8);
@@ -596,8 +592,8 @@ void CFastInfosetReader::DecodeUtf8(const unsigned char* octets, size_t length,
 
 // k bits per character, k the smallest width with room for every position and
 // the all-ones value, which ends the string.
-void CFastInfosetReader::DecodeAlphabet(uint32_t index, const unsigned char* octets,
-                                        size_t length, std::wstring& out) {
+void CFastInfosetReader::DecodeAlphabet(uint32_t index, const unsigned char* octets, size_t length,
+                                        std::wstring& out) {
   const std::vector<std::wstring>& alphabets = m_vocabulary->m_restrictedAlphabets;
   if (index > alphabets.size()) ThrowFiError(detail::kFiUnknownAlphabet, index);
   const std::wstring& alphabet = alphabets[index - 1];

@@ -3,7 +3,6 @@
 // of ITU-T Rec. X.891, with names and short values replaced by table indexes.
 #include <korvel/fast_infoset_writer.h>
 
-#include <cstring>
 
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
@@ -39,9 +38,8 @@ CFastInfosetWriter::CFastInfosetWriter(CBinaryData& output, const CFastInfosetCo
     : CXmlWriter(L"CFastInfosetWriter"),
       m_output(output),
       m_options(options),
-      m_vocabulary(options.GetUseGeneratedVocabulary()
-                       ? new CFIVocabulary(*options.GetVocabulary())
-                       : new CFIVocabulary()) {}
+      m_vocabulary(options.GetUseGeneratedVocabulary() ? new CFIVocabulary(*options.GetVocabulary())
+                                                       : new CFIVocabulary()) {}
 
 CFastInfosetWriter::~CFastInfosetWriter() = default;
 
@@ -248,8 +246,7 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
 
   const std::wstring& namespaceUri = element.GetNamespaceUri();
   uint32_t index = 0;
-  if (m_vocabulary->FindElementNameIndex(m_elementPrefix, namespaceUri, element.GetName(),
-                                         index)) {
+  if (m_vocabulary->FindElementNameIndex(m_elementPrefix, namespaceUri, element.GetName(), index)) {
     PutIndexBit3(m_octets, lead, index);
   } else {
     PutLiteralName(lead | 0x3C, m_elementPrefix, namespaceUri, element.GetName());

@@ -27,7 +27,8 @@ inline constexpr wchar_t kFiUnsupportedAlphabetWidth[] =
 
 // Reader. Every bit pattern of an encoded string's kind and of the
 // seventh-bit length form means something, so those forms have no message.
-inline constexpr wchar_t kFiUnexpectedEnd[] = L"Failed to parse FastInfoset. Unexpected End of File.";
+inline constexpr wchar_t kFiUnexpectedEnd[] =
+    L"Failed to parse FastInfoset. Unexpected End of File.";
 inline constexpr wchar_t kFiInvalidElementType[] =
     L"Failed to parse FastInfoset. Invalid Encoding of Element type.";
 inline constexpr wchar_t kFiPrefixWithoutNamespace[] =

@@ -33,30 +33,33 @@ std::string TextDocument(const CFastInfosetContext& options, const std::wstring&
 TEST(FastInfosetWriter, ElementsNamesAndTerminators) {
   CFastInfosetContext options;
   // Literal name without prefix or namespace; its end joined with the document's.
-  EXPECT_EQ(Hex(WriteFi(options, [](CFastInfosetWriter& w) {
-              w.StartElement(L"r", L"");
-              w.EndElement();
-            })),
+  EXPECT_EQ(Hex(WriteFi(options,
+                        [](CFastInfosetWriter& w) {
+                          w.StartElement(L"r", L"");
+                          w.EndElement();
+                        })),
             std::string(kHeader) + "3C 00 72 FF");
   // The second sibling is an index; the padded terminator of the first comes before it.
-  EXPECT_EQ(Hex(WriteFi(options, [](CFastInfosetWriter& w) {
-              w.StartElement(L"r", L"");
-              for (int i = 0; i < 2; ++i) {
-                w.StartElement(L"a", L"");
-                w.EndElement();
-              }
-              w.EndElement();
-            })),
+  EXPECT_EQ(Hex(WriteFi(options,
+                        [](CFastInfosetWriter& w) {
+                          w.StartElement(L"r", L"");
+                          for (int i = 0; i < 2; ++i) {
+                            w.StartElement(L"a", L"");
+                            w.EndElement();
+                          }
+                          w.EndElement();
+                        })),
             std::string(kHeader) + "3C 00 72 3C 00 61 F0 01 FF F0");
   // Text after a child lands in the parent, after the child's end.
-  EXPECT_EQ(ReadTree(WriteFi(options, [](CFastInfosetWriter& w) {
-              w.StartElement(L"r", L"");
-              w.WriteText(L"a", it_string, false);
-              w.StartElement(L"c", L"");
-              w.EndElement();
-              w.WriteText(L"b", it_string, false);
-              w.EndElement();
-            })),
+  EXPECT_EQ(ReadTree(WriteFi(options,
+                             [](CFastInfosetWriter& w) {
+                               w.StartElement(L"r", L"");
+                               w.WriteText(L"a", it_string, false);
+                               w.StartElement(L"c", L"");
+                               w.EndElement();
+                               w.WriteText(L"b", it_string, false);
+                               w.EndElement();
+                             })),
             L"{}r(\"ab\"{}c())");
 }
 
@@ -91,10 +94,11 @@ TEST(FastInfosetWriter, AttributeValuesAndTheirTable) {
 TEST(FastInfosetWriter, EveryPrefixIsDeclaredWhereItIsIntroduced) {
   CFastInfosetContext options;
   // An allocated prefix, then the names through their new indexes.
-  EXPECT_EQ(Hex(WriteFi(options, [](CFastInfosetWriter& w) {
-              w.StartElement(L"r", L"urn:a");
-              w.EndElement();
-            })),
+  EXPECT_EQ(Hex(WriteFi(options,
+                        [](CFastInfosetWriter& w) {
+                          w.StartElement(L"r", L"urn:a");
+                          w.EndElement();
+                        })),
             std::string(kHeader) + "38 CF 01 41 41 04 75 72 6E 3A 61 F0 3F 81 81 00 72 FF");
   // The document's default namespace on the root; xmlns="" on a child in no
   // namespace; xsi declared on the element that first uses it.
@@ -111,7 +115,7 @@ TEST(FastInfosetWriter, EveryPrefixIsDeclaredWhereItIsIntroduced) {
     w.EndElement();
   });
   const std::string bytes = Hex(document);
-  EXPECT_EQ(bytes.substr(15, 24), "38 CD 04 75 72 6E 3A 64 ");  // xmlns="urn:d" on r
+  EXPECT_EQ(bytes.substr(15, 24), "38 CD 04 75 72 6E 3A 64 ");    // xmlns="urn:d" on r
   EXPECT_NE(bytes.find("78 CC CF 01 41 41"), std::string::npos);  // xmlns="", xmlns:AA on c
   EXPECT_EQ(ReadTree(document),
             L"{urn:d}r({}c {http://www.w3.org/2001/XMLSchema-instance}nil=true()"
@@ -120,27 +124,11 @@ TEST(FastInfosetWriter, EveryPrefixIsDeclaredWhereItIsIntroduced) {
 
 TEST(FastInfosetWriter, TypedValuesUseTheirAlphabetOrAlgorithm) {
   const CFastInfosetContext suggested = Suggested();
-  const struct {
-    std::wstring text;
-    ItemType type;
-    const char* chunk;  // the character chunk after the root's name
-  } rows[] = {
-      {L"5", it_i4, "8C 0E 01 00 00 00 05"},      // algorithm 4, four octets
-      {L"-2", it_i2, "8C 09 FF FE"},           // algorithm 3
-      {L"true", it_boolean, "8C 14 38"},          // algorithm 6
-      {L"12.5", it_decimal, "98 01 12 C5"},       // numeric alphabet, added to the table
-      {L"1.5", it_decimal, "98 01 1C 5F"},        // an odd last character padded with 1111
-      {L"2024-01-01", it_date, "88 06 02 20 24 A0 1A 01"},  // too long to be added
-      // Values the suggested encoding cannot hold fall back to UTF-8.
-      {L"10:00:00.5", it_time, "82 07 31 30 3A 30 30 3A 30 30 2E 35"},
-      {L"18446744073709551615", it_ui8, "82 11 31 38 34 34 36 37 34 34 30 37 33 37 30 39 35 35 "
-                                        "31 36 31 35"},
-      {L" ", it_base64Binary, "90 20"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.chunk);
-    EXPECT_EQ(TextDocument(suggested, row.text, row.type),
-              std::string(kHeader) + "3C 00 72 " + row.chunk + " FF");
+  for (const std::vector<std::string>& row : Vectors("typed_values.txt")) {
+    SCOPED_TRACE(row[1]);
+    const auto type = static_cast<ItemType>(std::stoi(row[0]));
+    EXPECT_EQ(TextDocument(suggested, Wide(row[1]), type),
+              std::string(kHeader) + "3C 00 72 " + row[2] + " FF");
   }
   // A character-chunk index above 1040 takes the three-octet form.
   const CBinaryData many = WriteFi(CFastInfosetContext(), [](CFastInfosetWriter& w) {
@@ -165,9 +153,9 @@ TEST(FastInfosetWriter, HeaderAndEncodingErrors) {
   CFastInfosetContext options;
   options.SetUseGeneratedVocabulary(true);
   options.SetExternalVocabularyURI(L"urn:v");
-  const std::string header = Hex(reinterpret_cast<const unsigned char*>("<?xml encoding='finf'?>"),
-                                23) +
-                            " E0 00 00 01 20 10 00 04 75 72 6E 3A 76 ";
+  const std::string header =
+      Hex(reinterpret_cast<const unsigned char*>("<?xml encoding='finf'?>"), 23) +
+      " E0 00 00 01 20 10 00 04 75 72 6E 3A 76 ";
   const CBinaryData announced = WriteFi(
       options,
       [](CFastInfosetWriter& w) {

@@ -38,10 +38,9 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 // Kinds without an item type of their own borrow one whose encoding is set here.
 ItemType KindToType(const std::string& kind, CFastInfosetContext& options) {
   static const std::map<std::string, ItemType> kinds = {
-      {"hex", it_hexBinary}, {"base64", it_base64Binary}, {"short", it_i2},
-      {"int", it_i4},        {"long", it_i8},             {"boolean", it_boolean},
-      {"float", it_r4},      {"double", it_r8},           {"alpha1", it_decimal},
-      {"alpha2", it_datetime}};
+      {"hex", it_hexBinary},  {"base64", it_base64Binary}, {"short", it_i2}, {"int", it_i4},
+      {"long", it_i8},        {"boolean", it_boolean},     {"float", it_r4}, {"double", it_r8},
+      {"alpha1", it_decimal}, {"alpha2", it_datetime}};
   if (kind == "uuid") {
     options.SetEncoding(it_char, Encoding{Encoding::KIND_ENCODING_ALGORITHM, 9});
     return it_char;
@@ -87,7 +86,8 @@ void WriteElement(const CXmlElement& element, CXmlWriter& writer, const Types& t
   writer.StartElement(element.GetLocalName(), element.GetNamespaceURI());
   for (const CXmlAttribute* attribute : element.GetAttributes()) {
     writer.WriteAttribute(attribute->GetLocalName(), attribute->GetNamespaceURI(),
-                          attribute->GetValue(), TypeOf(types.attributes, attribute->GetLocalName()));
+                          attribute->GetValue(),
+                          TypeOf(types.attributes, attribute->GetLocalName()));
   }
   const std::wstring& text = element.GetText();
   if (!text.empty() && !(element.GetFirstElement() && IsLayout(text))) {
@@ -144,7 +144,8 @@ int main(int argc, char** argv) {
       const std::string rules = argc == 6 && std::strcmp(argv[4], "--typed") == 0 ? argv[5] : "";
       if (argc == 4 || !rules.empty()) return Encode(argv[2], argv[3], rules);
     }
-    std::fprintf(stderr, "usage: korvel_fi encode in.xml out.fi [--typed RULES] | decode in.fi out.xml\n");
+    std::fprintf(stderr,
+                 "usage: korvel_fi encode in.xml out.fi [--typed RULES] | decode in.fi out.xml\n");
     return 2;
   } catch (const CKvException& e) {
     std::wcerr << L"korvel_fi: " << e.GetMessageW() << L"\n";
