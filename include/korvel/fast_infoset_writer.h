@@ -10,13 +10,10 @@
 
 #include <korvel/export.h>
 #include <korvel/fi_declaration.h>
+#include <korvel/fwd.h>
 #include <korvel/xml_writer.h>
 
 namespace Korvel {
-
-class CBinaryData;
-class CFIVocabulary;
-class CFastInfosetContext;
 
 // Encodes one document. Names, prefixes, namespace names and short values go
 // through a vocabulary so that repeats are written as indexes; values are
