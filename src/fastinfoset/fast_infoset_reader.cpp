@@ -3,6 +3,7 @@
 // tree, iteratively so that deep nesting cannot exhaust the stack.
 #include "fastinfoset/fast_infoset_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <korvel/errors.h>
@@ -31,6 +32,11 @@ enum Form { kUtf8 = 0, kUtf16 = 1, kAlphabet = 2, kAlgorithm = 3 };
 // Built-in restricted alphabets take indexes 1 and 2; those a document adds
 // start at 16 (3 to 15 are reserved).
 constexpr size_t kFirstAddedAlphabet = 16;
+
+// What documents may copy out of their value tables: 100 characters per octet
+// of the document, and 8 Mi characters whatever its size.
+constexpr size_t kReferenceAmplification = 100;
+constexpr size_t kMinReferenceBudget = size_t{8} << 20;
 
 constexpr wchar_t kElementNameTable[] = L"element name";
 constexpr wchar_t kAttributeNameTable[] = L"attribute name";
@@ -180,6 +186,7 @@ uint32_t CFastInfosetReader::SequenceLength() {
 void CFastInfosetReader::Read(const unsigned char* content, size_t length) {
   m_position = content;
   m_end = content + length;
+  m_referenceBudget = std::max(kMinReferenceBudget, kReferenceAmplification * length);
   ReadOptionalComponents();
   ReadDocumentChildren();
   if (!m_document.GetDocumentElement()) ThrowFiError(detail::kInvalidXmlDocument);
@@ -427,6 +434,7 @@ void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
     if (octet == 0xFF) return;  // index 0: the empty string
     if ((octet & 0x70) == 0x70) ThrowFiError(detail::kFiInteger0Bit2);
     *value = Entry(m_vocabulary->m_attributeValuesTable, IndexBit2(octet), kAttributeValueTable);
+    CountReferenced(value->size());
     return;
   }
   ReadEncodedStringBit3(octet, *value);
@@ -439,12 +447,22 @@ void CFastInfosetReader::ReadCharacterChunk(CXmlElement* element, uint8_t first)
   if (first & 0x20) {
     const std::wstring& text =
         Entry(m_vocabulary->m_characterChunksTable, IndexBit4(first), kCharacterChunkTable);
+    CountReferenced(text.size());
     CXmlDocument::AppendTextExcludingCR(element, text.data(), text.size());
     return;
   }
   ReadEncodedStringBit5(first, m_value);
   if (first & 0x10) CFIVocabulary::AddValueToVector(m_value, m_vocabulary->m_characterChunksTable);
   CXmlDocument::AppendTextExcludingCR(element, m_value.data(), m_value.size());
+}
+
+// A value entered once may be referred to by an index of one or two octets any
+// number of times: the characters a document copies out of its tables are
+// limited in proportion to its size, so that a small document cannot demand
+// any amount of memory.
+void CFastInfosetReader::CountReferenced(size_t characters) {
+  if (characters > m_referenceBudget) ThrowFiError(detail::kFiTooManyReferences);
+  m_referenceBudget -= characters;
 }
 
 // --- Names ----------------------------------------------------------------------------

@@ -72,6 +72,7 @@ class CFastInfosetReader : public CInstanceMonitor {
   void ReadAttribute(CXmlElement* element, uint8_t first);
   void ReadCharacterChunk(CXmlElement* element, uint8_t first);
   void CloseElement();
+  void CountReferenced(size_t characters);
 
   // Identifying strings: an index into the table, or a literal entered into it.
   const std::wstring& ReadIdentifyingString(StringTable table, uint32_t& index);
@@ -106,6 +107,8 @@ class CFastInfosetReader : public CInstanceMonitor {
   std::wstring m_literal;
   std::wstring m_value;
   bool m_documentEnded = false;
+  // Characters the document may still copy out of its value tables.
+  size_t m_referenceBudget = 0;
 };
 
 }  // namespace Korvel

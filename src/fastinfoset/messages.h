@@ -73,6 +73,9 @@ inline constexpr wchar_t kFiInvalidAttributeList[] =
     L"Failed to parse FastInfoset. Invalid Encoding of Attribute.";
 inline constexpr wchar_t kFiInvalidDocumentItem[] =
     L"Failed to parse FastInfoset. Invalid Encoding of Document child.";
+inline constexpr wchar_t kFiTooManyReferences[] =
+    L"Failed to parse FastInfoset. The document copies more text out of its tables than its "
+    L"size allows.";
 inline constexpr wchar_t kFiSecondDocumentElement[] =
     L"Failed to parse FastInfoset. The document has more than one document element.";
 

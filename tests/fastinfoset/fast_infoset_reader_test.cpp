@@ -140,6 +140,20 @@ TEST(FastInfosetReader, Messages) {
   }
 }
 
+TEST(FastInfosetReader, TableReferencesAreLimitedByTheDocumentsSize) {
+  // A 1000-character chunk entered once, then referred to by one octet each time.
+  const auto document = [](size_t references) {
+    std::string hex = "E0 00 00 01 00 3C 00 72 93 00 00 02 E5";
+    for (int i = 0; i < 1000; ++i) hex += " 61";
+    for (size_t i = 0; i < references; ++i) hex += " A0";
+    return hex + " FF";
+  };
+  EXPECT_EQ(ReadHex(document(8000)).size(), 8000u * 1000 + 1000 + 7);
+  KORVEL_EXPECT_THROW_MESSAGE(ReadHex(document(9000)), CKvException,
+                              L"Failed to parse FastInfoset. The document copies more text out of "
+                              L"its tables than its size allows.");
+}
+
 // Every cut of a document, and every octet of it changed, fails cleanly or reads.
 TEST(FastInfosetReader, TruncatedAndCorruptedDocuments) {
   CFastInfosetContext options;
