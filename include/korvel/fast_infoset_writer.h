@@ -38,8 +38,8 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   // generated vocabulary's URI). Written with FInfoDecl_None by the first
   // element when not called before it.
   void WriteHeader(FInfoDecl declaration);
-  // Ends the document and appends it to the output. Throws CKvException "An
-  // Element has not been closed." while an element is open.
+  // Ends the document and appends it to the output, once. Throws CKvException
+  // "An Element has not been closed." while an element is open.
   void Close() override;
   // While an element's start is being written these are also declared on it.
   void SetDefaultNamespace(const std::wstring& namespaceUri) override;
@@ -104,6 +104,7 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   std::string m_octets;
   std::string m_valueOctets;
   bool m_headerWritten = false;
+  bool m_closed = false;
   bool m_pendingElement = false;
   bool m_pendingTerminator = false;
   bool m_defaultChanged = false;

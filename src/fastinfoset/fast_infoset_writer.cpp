@@ -71,6 +71,8 @@ void CFastInfosetWriter::EnsureHeader() {
 
 void CFastInfosetWriter::Close() {
   CXmlWriter::Close();
+  if (m_closed) return;  // the document is out already
+  m_closed = true;
   EnsureHeader();
   Terminate();  // the document's children
   ResolveTerminator();

@@ -72,4 +72,11 @@ for xml in "$corpus"/*.xml "$work/many_values.xml" "$work/sample.xml"; do
     check "$name: written there, read here ($(basename "$input"))" "$work/$name.expected" "$work/$name.here"
   done
 done
+# A document announcing an external vocabulary, which the other side knows
+# (empty) under the same URI.
+"$korvel_fi" encode "$corpus/namespaces.xml" "$work/vocabulary.korvel.fi" --vocab-uri urn:korvel:interop
+"$fi_tool" dump "$work/vocabulary.korvel.fi" --ignore-ws --vocab-uri urn:korvel:interop \
+  > "$work/vocabulary.there" || failed=1
+check "namespaces: with an external vocabulary, read there" "$work/namespaces.expected" \
+  "$work/vocabulary.there"
 exit $failed

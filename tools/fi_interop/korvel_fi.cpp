@@ -2,12 +2,13 @@
 // korvel_fi: converts between XML text and Fast Infoset through the public API,
 // so that another implementation can check the documents both ways.
 //
-//   korvel_fi encode in.xml out.fi [--typed e:LOCAL=KIND,a:LOCAL=KIND,...]
+//   korvel_fi encode in.xml out.fi [--typed e:LOCAL=KIND,a:LOCAL=KIND,...] [--vocab-uri URI]
 //   korvel_fi decode in.fi out.xml        (in.fi may be gzip or zlib compressed)
 //
 // KIND: hex base64 short int long boolean float double uuid cdata alpha1 alpha2.
 // Typed values use the suggested encodings. Whitespace-only text beside child
 // elements is left out; other text is written before the element's children.
+// --vocab-uri announces an (empty) generated vocabulary under that URI.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -106,9 +107,14 @@ void WriteFile(const char* path, const unsigned char* data, size_t length) {
   if (!out) throw std::runtime_error(std::string("cannot write ") + path);
 }
 
-int Encode(const char* in, const char* out, const std::string& rules) {
+int Encode(const char* in, const char* out, const std::string& rules,
+           const std::string& vocabularyUri) {
   CFastInfosetContext options;
   options.SetSuggestedValues();
+  if (!vocabularyUri.empty()) {
+    options.SetUseGeneratedVocabulary(true);
+    options.SetExternalVocabularyURI(Widen(vocabularyUri));
+  }
   const Types types = ParseTypes(rules, options);
   CXmlDocument document;
   document.Load(Widen(in).c_str());
@@ -140,12 +146,24 @@ int Decode(const char* in, const char* out) {
 int main(int argc, char** argv) {
   try {
     if (argc == 4 && std::strcmp(argv[1], "decode") == 0) return Decode(argv[2], argv[3]);
-    if (argc >= 4 && std::strcmp(argv[1], "encode") == 0) {
-      const std::string rules = argc == 6 && std::strcmp(argv[4], "--typed") == 0 ? argv[5] : "";
-      if (argc == 4 || !rules.empty()) return Encode(argv[2], argv[3], rules);
+    if (argc >= 4 && argc % 2 == 0 && std::strcmp(argv[1], "encode") == 0) {
+      std::string rules;
+      std::string vocabularyUri;
+      bool known = true;
+      for (int i = 4; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--typed") == 0) {
+          rules = argv[i + 1];
+        } else if (std::strcmp(argv[i], "--vocab-uri") == 0) {
+          vocabularyUri = argv[i + 1];
+        } else {
+          known = false;
+        }
+      }
+      if (known) return Encode(argv[2], argv[3], rules, vocabularyUri);
     }
     std::fprintf(stderr,
-                 "usage: korvel_fi encode in.xml out.fi [--typed RULES] | decode in.fi out.xml\n");
+                 "usage: korvel_fi encode in.xml out.fi [--typed RULES] [--vocab-uri URI] | "
+                 "decode in.fi out.xml\n");
     return 2;
   } catch (const CKvException& e) {
     std::wcerr << L"korvel_fi: " << e.GetMessageW() << L"\n";
