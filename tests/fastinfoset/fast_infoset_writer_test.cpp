@@ -110,6 +110,7 @@ TEST(FastInfosetWriter, EveryPrefixIsDeclaredWhereItIsIntroduced) {
     w.WriteNil();
     w.EndElement();
     w.StartElement(L"t", L"urn:d");
+    w.AddNamespaceAlias(L"q", L"urn:q");  // declared on t, whose start is not out yet
     w.WriteXsiType(L"urn:t", L"T", it_string);
     w.EndElement();
     w.EndElement();
@@ -117,6 +118,7 @@ TEST(FastInfosetWriter, EveryPrefixIsDeclaredWhereItIsIntroduced) {
   const std::string bytes = Hex(document);
   EXPECT_EQ(bytes.substr(15, 24), "38 CD 04 75 72 6E 3A 64 ");    // xmlns="urn:d" on r
   EXPECT_NE(bytes.find("78 CC CF 01 41 41"), std::string::npos);  // xmlns="", xmlns:AA on c
+  EXPECT_NE(bytes.find("78 CF 00 71 04 75 72 6E 3A 71"), std::string::npos);  // xmlns:q on t
   EXPECT_EQ(ReadTree(document),
             L"{urn:d}r({}c {http://www.w3.org/2001/XMLSchema-instance}nil=true()"
             L"{urn:d}t {http://www.w3.org/2001/XMLSchema-instance}type=AA:T())");
@@ -194,6 +196,12 @@ TEST(FastInfosetWriter, HeaderAndEncodingErrors) {
                                 row.textMessage);
   }
   CBinaryData out;
+  CFastInfosetWriter closed(out, options);
+  closed.StartElement(L"r", L"");
+  closed.EndElement();
+  closed.Close();
+  closed.Close();
+  EXPECT_EQ(Hex(out), "E0 00 00 01 20 10 00 04 75 72 6E 3A 76 3C 00 72 FF");
   CFastInfosetWriter open(out, options);
   open.StartElement(L"r", L"");
   KORVEL_EXPECT_THROW_MESSAGE(open.Close(), CKvException, L"An Element has not been closed.");
