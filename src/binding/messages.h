@@ -63,4 +63,16 @@ inline constexpr wchar_t kTreeAgainstRestriction[] =
 inline constexpr wchar_t kAttributeReadByCollection[] = L"This should be done by the collection";
 inline constexpr wchar_t kNullItem[] = L"A null item cannot be added to the collection.";
 
+// Typed collections of dates.
+inline constexpr wchar_t kDatesMustBeDate[] =
+    L"Dates added to this collection must be of type dt_date";
+inline constexpr wchar_t kDatesMustBeDateTime[] =
+    L"Dates added to this collection must be of type dt_dateTime";
+inline constexpr wchar_t kDatesMustBeTime[] =
+    L"Dates added to this collection must be of type dt_time";
+inline constexpr wchar_t kDatesMustBeYearMonth[] =
+    L"Dates added to this collection must be of type dt_gYearMonth";
+inline constexpr wchar_t kDatesMustBeMonthDay[] =
+    L"Dates added to this collection must be of type dt_gMonthDay";
+
 }  // namespace Korvel::detail
