@@ -176,6 +176,11 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // first child it did not consume.
   virtual CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
                                    const CSerializationContext& context, bool isOptional) = 0;
+  // What every reading entry point does with the root element of its document
+  // (or the element FromXmlElement is given; never null): FromXml_Int from its
+  // first child element on. Untyped content, whose object is the element
+  // itself, reads the element.
+  virtual void RootFromXml_Int(CXmlElement* root, const CSerializationContext& context);
 
   std::wstring GetElementName() const;
   void SetElementName(const wchar_t* name);  // null clears it

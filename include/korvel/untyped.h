@@ -180,7 +180,9 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
 // writers write it like any element).
 //
 // FromXml and the other reading entry points read the document element itself
-// into this object, so that ToXml followed by FromXml gives the same element.
+// into this object (an element outside the wildcard throws
+// CKvInvalidNamespaceException), so that ToXml followed by FromXml gives the
+// same element.
 // The text reader does not tell which element declared a default namespace:
 // the element read gets its own scope back when the document declares exactly
 // its namespace as the default one; nested scopes come back as prefixed names.
@@ -223,17 +225,7 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   // Replaces the content with the document element of the XML text, read
   // under the default context.
   void FromXml(const wchar_t* xml);
-  // The entry points of CXmlObjectBase, reading the document element (or the
-  // given element) itself. An element outside the wildcard throws
-  // CKvInvalidNamespaceException.
-  void FromXml(const wchar_t* xml, const CSerializationContext& context) override;
-  void FromXml(const char* xml, const CSerializationContext& context) override;
-  void FromXmlFile(const wchar_t* path, const CSerializationContext& context) override;
-  void FromXmlStream(const unsigned char* data, size_t length,
-                     const CSerializationContext& context) override;
-  void FromXmlElement(const CXmlElement* element, const CSerializationContext& context) override;
-  using CXmlObjectBase::FromXmlElement;
-  using CXmlObjectBase::FromXmlStream;
+  using CXmlObjectBase::FromXml;
 
   // Checks the tree against another wildcard without storing it: the
   // element's namespace, its attributes' and, recursively, its children's.
@@ -257,6 +249,8 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   // Writes the element; namespaceUri is not used, the element has its own.
   void ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* namespaceUri,
                  const CSerializationContext& context, bool isOptional) const override;
+  // Reads root itself; one outside the wildcard throws.
+  void RootFromXml_Int(CXmlElement* root, const CSerializationContext& context) override;
   // Reads current (not a child of it) when its namespace passes the wildcard
   // and returns current's next sibling; otherwise returns current unread.
   CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
@@ -272,7 +266,6 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   void ReadNode(const CXmlElement* source, const CSerializationContext& context);
   void WriteContent(CXmlWriter& writer, const CSerializationContext& context) const;
   void WriteInOwnScope(CXmlTextWriter& writer) const;
-  void ReadDocumentElement(const CXmlElement* element, const CSerializationContext& context);
 
   std::wstring m_name;
   std::wstring m_text;

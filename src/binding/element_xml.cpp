@@ -96,49 +96,18 @@ void CElement::CopyXmlElement(const CXmlElement* element) {
 // not report namespace declarations, so a default namespace that the document
 // declares for this element's namespace is taken to be the element's own
 // scope; that is what writing such an element produces.
-void CElement::ReadDocumentElement(const CXmlElement* element,
-                                   const CSerializationContext& context) {
-  if (element == nullptr) ThrowNoElement();
-  detail::TestNamespace(element->GetNamespaceURI(), m_restriction, m_targetNamespace);
-  auto* source = const_cast<CXmlElement*>(element);  // read without changing it
-  FromXml_Int(nullptr, source, context, false);
+void CElement::RootFromXml_Int(CXmlElement* root, const CSerializationContext& context) {
+  if (root == nullptr) ThrowNoElement();
+  detail::TestNamespace(root->GetNamespaceURI(), m_restriction, m_targetNamespace);
+  FromXml_Int(nullptr, root, context, false);
   if (m_defaultNamespace.empty() && !m_namespaceUri.empty() &&
-      element->GetDocument()->LookupNamespaceFromAlias(L"") == m_namespaceUri) {
+      root->GetDocument()->LookupNamespaceFromAlias(L"") == m_namespaceUri) {
     m_defaultNamespace = m_namespaceUri;
   }
 }
 
 void CElement::FromXml(const wchar_t* xml) {
-  FromXml(xml, CSerializationContext::GetDefaultContext());
-}
-
-void CElement::FromXml(const wchar_t* xml, const CSerializationContext& context) {
-  CXmlDocument document(context);
-  document.LoadXml(xml);
-  ReadDocumentElement(document.GetDocumentElement(), context);
-}
-
-void CElement::FromXml(const char* xml, const CSerializationContext& context) {
-  CXmlDocument document(context);
-  document.LoadXml(xml);
-  ReadDocumentElement(document.GetDocumentElement(), context);
-}
-
-void CElement::FromXmlFile(const wchar_t* path, const CSerializationContext& context) {
-  CXmlDocument document(context);
-  document.Load(path);
-  ReadDocumentElement(document.GetDocumentElement(), context);
-}
-
-void CElement::FromXmlStream(const unsigned char* data, size_t length,
-                             const CSerializationContext& context) {
-  CXmlDocument document(context);
-  document.LoadXmlStream(data, length);
-  ReadDocumentElement(document.GetDocumentElement(), context);
-}
-
-void CElement::FromXmlElement(const CXmlElement* element, const CSerializationContext& context) {
-  ReadDocumentElement(element, context);
+  CXmlObjectBase::FromXml(xml, CSerializationContext::GetDefaultContext());
 }
 
 CElement::CElement(const CXmlObjectBase* object, const wchar_t* defaultNamespace)
@@ -151,7 +120,7 @@ CElement::CElement(const CXmlObjectBase* object, const wchar_t* defaultNamespace
       object->ToXmlStream(false, false, XmlEncoding_UTF8, EOL_LF, context, ct_none);
   CXmlDocument document(context);
   document.LoadXmlStream(bytes.GetData(), bytes.GetLength());
-  ReadDocumentElement(document.GetDocumentElement(), context);
+  RootFromXml_Int(document.GetDocumentElement(), context);
   if (defaultNamespace != nullptr) m_defaultNamespace = defaultNamespace;
 }
 

@@ -94,7 +94,15 @@ void CXmlObjectBase::ToXmlFile(const wchar_t* path, bool includeDocHeader, bool 
 void CXmlObjectBase::ReadDocument(const CXmlDocument& document,
                                   const CSerializationContext& context) {
   CXmlElement* root = document.GetDocumentElement();
-  FromXml_Int(root, root ? root->GetFirstElement() : nullptr, context, false);
+  if (root == nullptr) {
+    FromXml_Int(nullptr, nullptr, context, false);
+  } else {
+    RootFromXml_Int(root, context);
+  }
+}
+
+void CXmlObjectBase::RootFromXml_Int(CXmlElement* root, const CSerializationContext& context) {
+  FromXml_Int(root, root->GetFirstElement(), context, false);
 }
 
 void CXmlObjectBase::FromXml(const wchar_t* xml, const CSerializationContext& context) {
@@ -130,8 +138,7 @@ void CXmlObjectBase::FromXmlElement(const CXmlElement* element,
                                     const CSerializationContext& context) {
   if (element == nullptr) throw CKvInvalidParamException(detail::kNoElementToRead);
   // The reader consumes the element's content without changing the tree.
-  auto* root = const_cast<CXmlElement*>(element);
-  FromXml_Int(root, root->GetFirstElement(), context, false);
+  RootFromXml_Int(const_cast<CXmlElement*>(element), context);
 }
 
 }  // namespace Korvel

@@ -182,6 +182,21 @@ TEST(Untyped, ReadsForeignContentFromADocument) {
             L"mine");
   EXPECT_EQ(named->GetCount(), 3);
 
+  // Every reading entry point takes the element itself; the document declares
+  // its namespace as the default one, so that is its scope.
+  CSmartPtr<CElement> whole(new CElement(L"x"));
+  whole->FromXmlElement(root, context);
+  EXPECT_EQ(whole->GetName(), L"r");
+  EXPECT_EQ(whole->GetDefaultNamespace(), L"urn:t");
+  EXPECT_EQ(whole->GetChildElements()->GetCount(), 4);
+  whole->FromXml(std::string_view("<n xmlns='urn:n'/>"), context);
+  EXPECT_EQ(whole->GetNamespace(), L"urn:n");
+  EXPECT_EQ(whole->GetChildElements()->GetCount(), 0);
+  CSmartPtr<CElement> onlyLocal(new CElement(L"x", L"", L"##local", L""));
+  KORVEL_EXPECT_THROW_MESSAGE(onlyLocal->FromXmlElement(root, context),
+                              CKvInvalidNamespaceException,
+                              FormatString(kWildcardMessage, L"urn:t", L"##local", L""));
+
   // An element outside the wildcard is left unread.
   CSmartPtr<Element> local(new Element(L"", L"", L"##local", L""));
   EXPECT_EQ(local->FromXml_Int(root, first, context, false), first);
