@@ -168,10 +168,12 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
 };
 
 // One element of untyped content: local name (also its element name as a bound
-// object), namespace URI, attributes, child elements and text. Mixed content (text between child elements) is
-// kept as one string and written after the children; for an element with
-// children, whitespace at either end of that string is layout and is dropped
-// when reading, so that formatted output never accumulates in it.
+// object), namespace URI, attributes, child elements and text. Mixed content
+// (text between child elements) is kept as one string and written after the
+// children; for an element with children, whitespace at either end of that
+// string is layout and is dropped when reading, so that formatted output never
+// accumulates in it. Trees of any depth are read, written, cloned and
+// destroyed without nested calls per level.
 //
 // The element keeps the wildcard it was made for (restriction and target
 // namespace): its own namespace must pass it when it is built and when it is
@@ -182,10 +184,10 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
 // FromXml and the other reading entry points read the document element itself
 // into this object (an element outside the wildcard throws
 // CKvInvalidNamespaceException), so that ToXml followed by FromXml gives the
-// same element.
-// The text reader does not tell which element declared a default namespace:
-// the element read gets its own scope back when the document declares exactly
-// its namespace as the default one; nested scopes come back as prefixed names.
+// same element. The text reader does not tell which element declared a default
+// namespace: the element read gets its own scope back when the document
+// declares exactly its namespace as the default one; nested scopes come back
+// as prefixed names.
 class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
  public:
   // No namespace, any wildcard.
