@@ -17,6 +17,7 @@ class CFIVocabulary;
 class CFastInfosetContext;
 class CFileTextStream;
 class CJsonContext;
+class CJsonTextWriter;
 class CKvException;
 class CKvInvalidNamespaceException;
 class CKvInvalidParamException;

@@ -18,6 +18,7 @@
 #include <korvel/instance_monitor.h>
 #include <korvel/item_type.h>
 #include <korvel/json_context.h>
+#include <korvel/json_text_writer.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/serialization_context.h>

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+// The JSON loaders of CXmlDocument: every input form is decoded to wide text
+// and converted to XML text.
+#include <korvel/xml_document.h>
+
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include <korvel/binary_data.h>
+#include <korvel/errors.h>
+
+#include "json/json_to_xml.h"
+#include "json/messages.h"
+#include "platform/async_read.h"
+#include "platform/file.h"
+#include "runtime/file_errors.h"
+
+namespace Korvel {
+
+namespace platform = detail::platform;
+
+CBinaryData CXmlDocument::LoadJsonFile(const wchar_t* fileName) {
+  Cleanup();
+  platform::File file;
+  if (platform::ErrorCode error = file.OpenForRead(fileName ? fileName : L"")) {
+    detail::ThrowFileError(detail::kFileOpenFailed, fileName, error);
+  }
+  uint64_t size = 0;
+  if (platform::ErrorCode error = file.Size(size)) {
+    detail::ThrowFileError(detail::kFileSizeFailed, fileName, error);
+  }
+  if (size > std::numeric_limits<uint32_t>::max()) {
+    detail::ThrowFileError(detail::kFileSizeFailed, fileName, platform::kFileTooLarge);
+  }
+  std::unique_ptr<unsigned char[]> content(new unsigned char[size ? size : 1]);
+  size_t got = 0;
+  if (platform::ErrorCode error = file.Read(content.get(), size, got)) {
+    detail::ThrowFileError(detail::kFileReadFailed, fileName, error);
+  }
+  if (got != size) detail::ThrowFileError(detail::kFileReadFailed, fileName, platform::kEndOfFile);
+  file.Close();
+  // An empty file is empty JSON: the XML holds only its declaration.
+  const std::wstring json = detail::DecodeJsonBytes(content.get(), static_cast<uint32_t>(size));
+  return detail::ConvertJsonToXml(json, m_context->GetJsonContext());
+}
+
+CBinaryData CXmlDocument::LoadJsonStream(const unsigned char* data, uint32_t length) {
+  Cleanup();
+  if (!data || length == 0) detail::ThrowJsonError(detail::kJsonStreamEmpty);
+  const std::wstring json = detail::DecodeJsonBytes(data, length);
+  return detail::ConvertJsonToXml(json, m_context->GetJsonContext());
+}
+
+CBinaryData CXmlDocument::LoadJson(const char* text) {
+  Cleanup();
+  if (!text || *text == '\0') detail::ThrowJsonError(detail::kJsonStringEmpty);
+  const std::wstring json = detail::DecodeJsonBytes(reinterpret_cast<const unsigned char*>(text),
+                                                    static_cast<uint32_t>(std::strlen(text)));
+  return detail::ConvertJsonToXml(json, m_context->GetJsonContext());
+}
+
+CBinaryData CXmlDocument::LoadJson(const wchar_t* text) {
+  Cleanup();
+  if (!text || *text == L'\0') detail::ThrowJsonError(detail::kJsonStringEmpty);
+  return detail::ConvertJsonToXml(text, m_context->GetJsonContext());
+}
+
+}  // namespace Korvel

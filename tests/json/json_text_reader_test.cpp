@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+// The JSON reader: the events it sends, its messages with line and position,
+// the nesting limit and the JSON path of errors.
+#include "json/json_text_reader.h"
+
+#include <fstream>
+#include <string>
+
+#include "json/json_to_xml.h"
+#include "test_support.h"
+#include "values/utf.h"
+
+namespace Korvel::detail {
+namespace {
+
+// Writes the events as a compact trace: { } [ ] for containers, name: for
+// names, "s" for strings, numbers as read, T F N for the literals.
+class TraceHandler final : public IJsonReaderHandler {
+ public:
+  std::wstring trace;
+  void StartDocument() override { trace += L"<"; }
+  void EndDocument() override { trace += L">"; }
+  void OnName(const std::wstring& name) override { trace += name + L": "; }
+  void OnString(const std::wstring& value) override { trace += L'"' + value + L"\" "; }
+  void OnNumber(const std::wstring& value) override { trace += value + L' '; }
+  void StartObject() override { trace += L"{ "; }
+  void EndObject() override { trace += L"} "; }
+  void StartArray() override { trace += L"[ "; }
+  void EndArray() override { trace += L"] "; }
+  void OnBoolean(bool value) override { trace += value ? L"T " : L"F "; }
+  void OnNull() override { trace += L"N "; }
+};
+
+std::wstring Trace(std::wstring_view json, bool comments = true, std::wstring root = {},
+                   int32_t limit = CJsonTextReader::kDepthLimit) {
+  TraceHandler handler;
+  CJsonTextReader(handler, nullptr, limit, comments, std::move(root), json).Parse();
+  return handler.trace;
+}
+
+TEST(JsonTextReader, SendsEventsInDocumentOrder) {
+  const struct {
+    std::wstring_view json;
+    std::wstring_view trace;
+  } rows[] = {
+      {L"", L"<>"},
+      {L" \t\r\n /* only */ // comments\n", L"<>"},
+      {L"{}", L"<{ } >"},
+      {L"[]", L"<[ ] >"},
+      {L"{\"a\":[1,-0.5e+3,\"x\",true,false,null,{},[]]}",
+       L"<{ a: [ 1 -0.5e+3 \"x\" T F N { } [ ] ] } >"},
+      {L"[1/*c*/,2 // line\n]", L"<[ 1 2 ] >"},
+      {L"[1E2 , 0]", L"<[ 1E2 0 ] >"},
+      // Escapes resolved; a surrogate pair of escapes is one character.
+      {L"\"a\\u0041\\\"\\\\\\/\\b\\f\\n\\r\\t\\ud83d\\ude00\"", L"<\"aA\"\\/\b\f\n\r\t\U0001F600\" >"},
+      // A raw line feed is invisible: dropped from strings, joining digits.
+      {L"[\"a\nb\",1\n2]", L"<[ \"ab\" 12 ] >"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(row.json)));
+    EXPECT_EQ(Trace(row.json), row.trace);
+  }
+  EXPECT_EQ(Trace(L"[1]", true, L"r"), L"<{ r: [ 1 ] } >");
+  EXPECT_EQ(Trace(L"", true, L"r"), L"<{ r: } >");
+}
+
+std::wstring Unescape(const std::string& text) {
+  std::wstring out = Utf8ToWide(text);
+  std::wstring result;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (out[i] == L'\\' && i + 1 < out.size() && (out[i + 1] == L'n' || out[i + 1] == L'\\')) {
+      result += out[++i] == L'n' ? L'\n' : L'\\';
+    } else {
+      result += out[i];
+    }
+  }
+  return result;
+}
+
+TEST(JsonTextReader, ReportsEachErrorWithLineAndPosition) {
+  std::ifstream in("json/reader_errors.txt");
+  ASSERT_TRUE(in) << "json/reader_errors.txt";
+  int rows = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const size_t arrow = line.find(" ==> ");
+    ASSERT_NE(arrow, std::string::npos) << line;
+    std::wstring json = Unescape(line.substr(0, arrow));
+    const bool comments = json[0] != L'!';
+    if (!comments) json.erase(0, 1);
+    SCOPED_TRACE(line);
+    KORVEL_EXPECT_THROW_MESSAGE(Trace(json, comments), CKvValidationException,
+                                Unescape(line.substr(arrow + 5)));
+    ++rows;
+  }
+  EXPECT_GT(rows, 40);
+}
+
+TEST(JsonTextReader, LimitsNestingWithoutRecursing) {
+  const auto nested = [](int depth, std::wstring_view inner) {
+    return std::wstring(depth, L'[') + std::wstring(inner) + std::wstring(depth, L']');
+  };
+  EXPECT_NO_THROW(Trace(nested(99, L"[]"), true, {}, 100).size());
+  KORVEL_EXPECT_THROW_MESSAGE(Trace(nested(99, L"[1]"), true, {}, 100), CKvValidationException,
+                              L"JSON exceeded depth limit at line 1, position 101.");
+  // The library's own limit is far beyond what a native stack would take.
+  const int limit = CJsonTextReader::kDepthLimit;
+  EXPECT_NO_THROW(Trace(nested(limit, L""), true, {}));
+  EXPECT_THROW(Trace(nested(limit + 1, L""), true, {}), CKvValidationException);
+}
+
+TEST(JsonTextReader, ErrorsCarryTheJsonPathInnermostFirst) {
+  const struct {
+    std::wstring_view json;
+    std::wstring_view path;
+  } rows[] = {
+      {L"{\"a\":{\"b\":{\"c\":x", L"$.c.b.a"},
+      {L"{\"items\":[{\"x\":1},{\"x\":y", L"$.x.items[1]"},
+      {L"{\"items\":[{\"x\":1},{}, x", L"$"},  // array entries are not shown
+      {L"x", L"$"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(row.json)));
+    CJsonReaderDefaultHandler handler;
+    try {
+      CJsonTextReader(handler, &handler, 100, true, {}, row.json).Parse();
+      ADD_FAILURE() << "no error";
+    } catch (const CKvValidationException& e) {
+      EXPECT_EQ(e.GetPath(), row.path);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace Korvel::detail
