@@ -285,14 +285,15 @@ void CJsonTextWriter::OpenArrayIfPending(Context& element) {
   }
 }
 
-// Closes the element's array when the serializer has finished it, or, when
-// the element ends, whatever array it still has open.
+// Closes the element's array once the serializer has finished it (or has
+// marked the next collection pending, or has cleared the mark), and, when the
+// element ends, whatever array it still has open.
 void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
   const int32_t state = element.GetWriterState();
-  if (state != ARRAY_FINISHED && !ending) return;
-  if (state != ARRAY_NONE) element.SetWriterState(ARRAY_NONE);
+  if (state == ARRAY_FINISHED || ending) element.SetWriterState(ARRAY_NONE);
   // A collection marked but given no item never wrote its "[".
-  if (m_openArrays.empty() || m_openArrays.back() != &element) return;
+  const bool open = !m_openArrays.empty() && m_openArrays.back() == &element;
+  if (!open || (state == ARRAY_OPEN && !ending)) return;
   m_openArrays.pop_back();
   if (m_formatted) {
     Write(m_lineEnd);

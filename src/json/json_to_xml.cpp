@@ -76,9 +76,12 @@ void CJsonReaderToXmlHandler::StartDocument() {
 void CJsonReaderToXmlHandler::EndDocument() {}
 
 void CJsonReaderToXmlHandler::OnName(const std::wstring& name) {
-  if (name.empty()) Fail(kJsonEmptyName);
   m_memberName = name;
-  if (m_roundTrip != JsonRoundTrip_None && name == kTextMember) {
+  if (name.empty()) {
+    // Without round trip, the writer puts text beside attributes there.
+    if (m_roundTrip != JsonRoundTrip_None) Fail(kJsonEmptyName);
+    m_pending = Pending::kText;
+  } else if (m_roundTrip != JsonRoundTrip_None && name == kTextMember) {
     m_pending = Pending::kText;
   } else if (m_roundTrip != JsonRoundTrip_None && name[0] == L'@') {
     m_pending = Pending::kAttribute;
