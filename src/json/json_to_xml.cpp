@@ -7,6 +7,7 @@
 #include <korvel/text_stream.h>
 #include <korvel/xml_text_writer.h>
 
+#include "json/json_tree_writer.h"
 #include "json/messages.h"
 
 namespace Korvel::detail {
@@ -156,6 +157,8 @@ void CJsonReaderToXmlHandler::Scalar(const std::wstring& text) {
     if (!IsXmlText(text)) ThrowJsonConversionError(kJsonBadAttributeValue, text);
     try {
       m_writer.WriteAttribute(m_pendingName, std::wstring(), text, it_string);
+    } catch (const CKvValidationException&) {
+      throw;
     } catch (const CKvException&) {
       ThrowJsonConversionError(kJsonBadAttributeValue, text);
     }
@@ -212,6 +215,8 @@ void CJsonReaderToXmlHandler::OpenElement(const std::wstring& name) {
   if (!IsXmlQualifiedName(name)) ThrowJsonConversionError(kJsonBadElementName, name);
   try {
     m_writer.StartElement(name, std::wstring());
+  } catch (const CKvValidationException&) {
+    throw;
   } catch (const CKvException&) {
     ThrowJsonConversionError(kJsonBadElementName, name);
   }
@@ -231,6 +236,8 @@ void CJsonReaderToXmlHandler::WriteElementText(const std::wstring& text) {
     } else {
       m_writer.WriteText(text, it_string, false);
     }
+  } catch (const CKvValidationException&) {
+    throw;
   } catch (const CKvException&) {
     ThrowJsonConversionError(kJsonBadElementValue, text);
   }
@@ -247,20 +254,35 @@ void CJsonReaderToXmlHandler::Fail(const wchar_t* message) {
 
 // --- Conversion -----------------------------------------------------------------
 
-CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context) {
+namespace {
+
+// Describes the JSON to the writer, which the caller opens and closes.
+void Map(std::wstring_view json, const CJsonContext& context, CXmlWriter& writer) {
   if (!json.empty() && json[0] == L'\xFEFF') json.remove_prefix(1);
-  CTextStream stream(XmlEncoding_UTF8);
-  CXmlTextWriter writer(stream);
-  writer.Open();
-  writer.WriteXmlDeclaration();
   CJsonReaderDefaultHandler path;
   CJsonReaderToXmlHandler toXml(writer, context.GetSupportRoundtrip(), path);
   path.SetInner(&toXml);
   CJsonTextReader reader(path, &path, CJsonTextReader::kDepthLimit, context.GetAllowComments(),
                          context.GetRootElementName(), json);
   reader.Parse();
+}
+
+}  // namespace
+
+CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context) {
+  CTextStream stream(XmlEncoding_UTF8);
+  CXmlTextWriter writer(stream);
+  writer.Open();
+  writer.WriteXmlDeclaration();
+  Map(json, context, writer);
   writer.Close();
   return stream.GetBytes();
+}
+
+void LoadJsonTree(CXmlDocument& document, std::wstring_view json, const CJsonContext& context) {
+  XmlTreeWriter writer(document);
+  Map(json, context, writer);
+  writer.Close();
 }
 
 }  // namespace Korvel::detail

@@ -12,6 +12,7 @@
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 #include <korvel/json_context.h>
+#include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
 #include "json/json_text_reader.h"
@@ -112,6 +113,10 @@ class CJsonReaderToXmlHandler final : public IJsonReaderHandler {
 // Wide JSON text to UTF-8 XML text, under the context's round-trip level,
 // comment switch and root element name. A leading byte-order mark is skipped.
 CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context);
+
+// The same straight into an empty document's tree, as an XML parser would
+// build it from that text (names resolved against the "@xmlns" members).
+void LoadJsonTree(CXmlDocument& document, std::wstring_view json, const CJsonContext& context);
 
 // JSON bytes to wide text: gzip or zlib input is inflated first; then UTF-8,
 // or UTF-16 when a byte-order mark or the zero bytes around the first

@@ -278,7 +278,12 @@ std::wstring RoundTrip(const CXmlElement& root, JsonRoundTrip level, bool format
   CXmlDocument document(context);
   const CBinaryData xml = document.LoadJson(json.c_str());
   document.LoadXmlStream(xml.GetData(), xml.GetLength());
-  return Describe(*document.GetDocumentElement(), level == JsonRoundTrip_Full);
+  const std::wstring described = Describe(*document.GetDocumentElement(), level == JsonRoundTrip_Full);
+  // Straight into a tree, the same document.
+  CXmlDocument tree(context);
+  detail::LoadJsonTree(tree, json, context.GetJsonContext());
+  EXPECT_EQ(Describe(*tree.GetDocumentElement(), level == JsonRoundTrip_Full), described);
+  return described;
 }
 
 TEST(JsonTextWriter, PartialAndFullLevelsReadBackWhatTheyWrote) {

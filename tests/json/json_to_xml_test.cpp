@@ -113,6 +113,32 @@ TEST(JsonToXml, RejectsWhatXmlCannotHoldWithThePath) {
   }
 }
 
+TEST(JsonToTree, RefusesWhatAnXmlParserWould) {
+  const struct {
+    std::wstring_view json;
+    std::wstring_view message;
+  } rows[] = {
+      {L"{\"p:a\":1}", L"JSON name 'p:a' uses an undeclared prefix."},
+      {L"{\"a\":{\"b\":{\"@xmlns:p\":\"urn:p\",\"@p:x\":1},\"c\":{\"@p:y\":1}}}",
+       L"JSON name 'p:y' uses an undeclared prefix."},
+      {L"{\"a\":{\"@x\":1,\"@x\":2}}", L"JSON attribute 'x' occurs twice."},
+      {L"{\"a\":1,\"b\":2}", L"JSON member 'b' would be a second root element."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(row.json)));
+    CXmlDocument document;
+    KORVEL_EXPECT_THROW_MESSAGE(LoadJsonTree(document, row.json, CJsonContext()),
+                                CKvValidationException, row.message);
+  }
+  CXmlDocument document;
+  LoadJsonTree(document, L"{\"p:a\":{\"@xmlns:p\":\"urn:p\",\"@xmlns\":\"urn:d\",\"b\":\"\\r\"}}",
+               CJsonContext());
+  const CXmlElement* a = document.GetDocumentElement();
+  EXPECT_EQ(a->GetNamespaceURI(), L"urn:p");
+  EXPECT_EQ(a->GetFirstElement()->GetNamespaceURI(), L"urn:d");
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L"p"), L"urn:p");
+}
+
 // Every input form of the loaders gives the same XML.
 TEST(JsonDocumentLoad, DecodesEveryInputForm) {
   // Long enough for gzip to make it shorter.
