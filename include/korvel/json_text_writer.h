@@ -47,7 +47,7 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
 
   // Opens the stream.
   void Open() override;
-  // Flushes the stream, then fails if an element is still open.
+  // Closes the stream, then fails if an element is still open.
   void Close() override;
   // The document's outer object: "{" before the root element, "}" after it.
   void WriteDocumentStart();

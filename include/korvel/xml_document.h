@@ -217,7 +217,7 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // and the JSON path; "JSON String is empty!" and "JSON Stream is empty!" are
   // CKvException, as are the file messages of Load.
   CBinaryData LoadJsonFile(const wchar_t* fileName);
-  CBinaryData LoadJsonStream(const unsigned char* data, uint32_t length);
+  CBinaryData LoadJsonStream(const unsigned char* data, size_t length);
   CBinaryData LoadJson(const char* text);
   CBinaryData LoadJson(const wchar_t* text);
 

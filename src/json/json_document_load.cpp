@@ -21,32 +21,39 @@ namespace Korvel {
 
 namespace platform = detail::platform;
 
-CBinaryData CXmlDocument::LoadJsonFile(const wchar_t* fileName) {
-  Cleanup();
+namespace detail {
+
+std::wstring ReadJsonFile(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(fileName ? fileName : L"")) {
-    detail::ThrowFileError(detail::kFileOpenFailed, fileName, error);
+    ThrowFileError(kFileOpenFailed, fileName, error);
   }
   uint64_t size = 0;
   if (platform::ErrorCode error = file.Size(size)) {
-    detail::ThrowFileError(detail::kFileSizeFailed, fileName, error);
+    ThrowFileError(kFileSizeFailed, fileName, error);
   }
   if (size > std::numeric_limits<uint32_t>::max()) {
-    detail::ThrowFileError(detail::kFileSizeFailed, fileName, platform::kFileTooLarge);
+    ThrowFileError(kFileSizeFailed, fileName, platform::kFileTooLarge);
   }
   std::unique_ptr<unsigned char[]> content(new unsigned char[size ? size : 1]);
   size_t got = 0;
   if (platform::ErrorCode error = file.Read(content.get(), size, got)) {
-    detail::ThrowFileError(detail::kFileReadFailed, fileName, error);
+    ThrowFileError(kFileReadFailed, fileName, error);
   }
-  if (got != size) detail::ThrowFileError(detail::kFileReadFailed, fileName, platform::kEndOfFile);
+  if (got != size) ThrowFileError(kFileReadFailed, fileName, platform::kEndOfFile);
   file.Close();
-  // An empty file is empty JSON: the XML holds only its declaration.
-  const std::wstring json = detail::DecodeJsonBytes(content.get(), static_cast<uint32_t>(size));
-  return detail::ConvertJsonToXml(json, m_context->GetJsonContext());
+  return DecodeJsonBytes(content.get(), size);
 }
 
-CBinaryData CXmlDocument::LoadJsonStream(const unsigned char* data, uint32_t length) {
+}  // namespace detail
+
+CBinaryData CXmlDocument::LoadJsonFile(const wchar_t* fileName) {
+  Cleanup();
+  // An empty file is empty JSON: the XML holds only its declaration.
+  return detail::ConvertJsonToXml(detail::ReadJsonFile(fileName), m_context->GetJsonContext());
+}
+
+CBinaryData CXmlDocument::LoadJsonStream(const unsigned char* data, size_t length) {
   Cleanup();
   if (!data || length == 0) detail::ThrowJsonError(detail::kJsonStreamEmpty);
   const std::wstring json = detail::DecodeJsonBytes(data, length);
@@ -57,7 +64,7 @@ CBinaryData CXmlDocument::LoadJson(const char* text) {
   Cleanup();
   if (!text || *text == '\0') detail::ThrowJsonError(detail::kJsonStringEmpty);
   const std::wstring json = detail::DecodeJsonBytes(reinterpret_cast<const unsigned char*>(text),
-                                                    static_cast<uint32_t>(std::strlen(text)));
+                                                    std::strlen(text));
   return detail::ConvertJsonToXml(json, m_context->GetJsonContext());
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // JSON bytes to wide text: inflation, encoding detection and decoding, with
 // the line and position of a malformed sequence.
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -119,9 +120,10 @@ Encoding Detect(std::string_view& bytes) {
 
 }  // namespace
 
-std::wstring DecodeJsonBytes(const unsigned char* data, uint32_t length) {
+std::wstring DecodeJsonBytes(const unsigned char* data, size_t length) {
   CBinaryData inflated;
-  if (TryInflate(data, length, inflated)) {
+  if (length <= std::numeric_limits<uint32_t>::max() &&
+      TryInflate(data, static_cast<uint32_t>(length), inflated)) {
     data = inflated.GetData();
     length = inflated.GetLength();
   }

@@ -75,7 +75,7 @@ CJsonTextWriter::~CJsonTextWriter() = default;
 void CJsonTextWriter::Open() { m_stream.Open(); }
 
 void CJsonTextWriter::Close() {
-  m_stream.Flush();
+  m_stream.Close();
   CXmlWriter::Close();
 }
 

@@ -122,7 +122,10 @@ void LoadJsonTree(CXmlDocument& document, std::wstring_view json, const CJsonCon
 // or UTF-16 when a byte-order mark or the zero bytes around the first
 // character tell so. Bytes that are not in the encoding throw
 // CKvValidationException with the line and position where they stand.
-std::wstring DecodeJsonBytes(const unsigned char* data, uint32_t length);
+std::wstring DecodeJsonBytes(const unsigned char* data, size_t length);
+// A whole file decoded so; failures to read it throw CKvException naming the
+// file and the system error code.
+std::wstring ReadJsonFile(const wchar_t* fileName);
 
 // True for an XML 1.0 qualified name: a name without a colon, or two such
 // names joined by one.
