@@ -75,9 +75,9 @@ void CXmlObjectBase::FromJson(const wchar_t* json, const CSerializationContext& 
 
 void CXmlObjectBase::FromJson(const char* json, const CSerializationContext& context) {
   if (!json || *json == '\0') detail::ThrowJsonError(detail::kJsonStringEmpty);
-  FromJson_Int(detail::DecodeJsonBytes(reinterpret_cast<const unsigned char*>(json),
-                                       std::strlen(json)),
-               context);
+  FromJson_Int(
+      detail::DecodeJsonBytes(reinterpret_cast<const unsigned char*>(json), std::strlen(json)),
+      context);
 }
 
 void CXmlObjectBase::FromJsonFile(const wchar_t* path, const CSerializationContext& context) {

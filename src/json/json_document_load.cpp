@@ -63,8 +63,8 @@ CBinaryData CXmlDocument::LoadJsonStream(const unsigned char* data, size_t lengt
 CBinaryData CXmlDocument::LoadJson(const char* text) {
   Cleanup();
   if (!text || *text == '\0') detail::ThrowJsonError(detail::kJsonStringEmpty);
-  const std::wstring json = detail::DecodeJsonBytes(reinterpret_cast<const unsigned char*>(text),
-                                                    std::strlen(text));
+  const std::wstring json =
+      detail::DecodeJsonBytes(reinterpret_cast<const unsigned char*>(text), std::strlen(text));
   return detail::ConvertJsonToXml(json, m_context->GetJsonContext());
 }
 

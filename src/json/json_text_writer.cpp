@@ -376,8 +376,9 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
         break;
       default: {
         const auto unit = [this](uint32_t u) {
-          const wchar_t escape[6] = {L'\\', L'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF],
-                                     kHex[(u >> 4) & 0xF], kHex[u & 0xF]};
+          const wchar_t escape[6] = {
+              L'\\',        L'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF], kHex[(u >> 4) & 0xF],
+              kHex[u & 0xF]};
           m_out.Append(escape, 6);
         };
         if (c >= 0x10000 && c <= 0x10FFFF) {

@@ -57,8 +57,7 @@ void XmlTreeWriter::WriteAttribute(const std::wstring& name, const std::wstring&
   if (!m_startTagOpen) ThrowWriterError(kAttributesBeforeElements);
   for (const auto& attribute : m_attributes) {
     if (attribute.first == name) {
-      ThrowJsonValidationError(FormatString(kJsonRepeatedAttribute, name.c_str()),
-                               std::wstring());
+      ThrowJsonValidationError(FormatString(kJsonRepeatedAttribute, name.c_str()), std::wstring());
     }
   }
   m_attributes.emplace_back(name, value);

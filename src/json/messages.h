@@ -87,8 +87,7 @@ inline constexpr wchar_t kJsonBadElementValue[] =
 // Ours: what an XML parser would refuse in the XML the JSON stands for.
 inline constexpr wchar_t kJsonUndeclaredPrefix[] = L"JSON name '%s' uses an undeclared prefix.";
 inline constexpr wchar_t kJsonRepeatedAttribute[] = L"JSON attribute '%s' occurs twice.";
-inline constexpr wchar_t kJsonSecondRoot[] =
-    L"JSON member '%s' would be a second root element.";
+inline constexpr wchar_t kJsonSecondRoot[] = L"JSON member '%s' would be a second root element.";
 inline constexpr wchar_t kJsonStreamEmpty[] = L"JSON Stream is empty!";
 inline constexpr wchar_t kJsonStringEmpty[] = L"JSON String is empty!";
 inline constexpr wchar_t kJsonConversionFailed[] = L"Error converting JSON to XML:\n%s";

@@ -3,12 +3,11 @@
 // the nesting limit and the JSON path of errors.
 #include "json/json_text_reader.h"
 
-#include <fstream>
 #include <string>
 
 #include "json/json_to_xml.h"
+#include "json/json_test_data.h"
 #include "test_support.h"
-#include "values/utf.h"
 
 namespace Korvel::detail {
 namespace {
@@ -39,60 +38,22 @@ std::wstring Trace(std::wstring_view json, bool comments = true, std::wstring ro
 }
 
 TEST(JsonTextReader, SendsEventsInDocumentOrder) {
-  const struct {
-    std::wstring_view json;
-    std::wstring_view trace;
-  } rows[] = {
-      {L"", L"<>"},
-      {L" \t\r\n /* only */ // comments\n", L"<>"},
-      {L"{}", L"<{ } >"},
-      {L"[]", L"<[ ] >"},
-      {L"{\"a\":[1,-0.5e+3,\"x\",true,false,null,{},[]]}",
-       L"<{ a: [ 1 -0.5e+3 \"x\" T F N { } [ ] ] } >"},
-      {L"[1/*c*/,2 // line\n]", L"<[ 1 2 ] >"},
-      {L"[1E2 , 0]", L"<[ 1E2 0 ] >"},
-      // Escapes resolved; a surrogate pair of escapes is one character.
-      {L"\"a\\u0041\\\"\\\\\\/\\b\\f\\n\\r\\t\\ud83d\\ude00\"", L"<\"aA\"\\/\b\f\n\r\t\U0001F600\" >"},
-      // A raw line feed is invisible: dropped from strings, joining digits.
-      {L"[\"a\nb\",1\n2]", L"<[ \"ab\" 12 ] >"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(::testing::PrintToString(std::wstring(row.json)));
-    EXPECT_EQ(Trace(row.json), row.trace);
-  }
+  const int rows = testing::ForEachRow(
+      "json/reader_events.txt", [](const std::wstring& json, const std::wstring& trace) {
+        EXPECT_EQ(Trace(json), trace);
+      });
+  EXPECT_GT(rows, 8);
   EXPECT_EQ(Trace(L"[1]", true, L"r"), L"<{ r: [ 1 ] } >");
   EXPECT_EQ(Trace(L"", true, L"r"), L"<{ r: } >");
 }
 
-std::wstring Unescape(const std::string& text) {
-  std::wstring out = Utf8ToWide(text);
-  std::wstring result;
-  for (size_t i = 0; i < out.size(); ++i) {
-    if (out[i] == L'\\' && i + 1 < out.size() && (out[i + 1] == L'n' || out[i + 1] == L'\\')) {
-      result += out[++i] == L'n' ? L'\n' : L'\\';
-    } else {
-      result += out[i];
-    }
-  }
-  return result;
-}
-
 TEST(JsonTextReader, ReportsEachErrorWithLineAndPosition) {
-  std::ifstream in("json/reader_errors.txt");
-  ASSERT_TRUE(in) << "json/reader_errors.txt";
-  int rows = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    const size_t arrow = line.find(" ==> ");
-    ASSERT_NE(arrow, std::string::npos) << line;
-    std::wstring json = Unescape(line.substr(0, arrow));
-    const bool comments = json[0] != L'!';
-    if (!comments) json.erase(0, 1);
-    SCOPED_TRACE(line);
-    KORVEL_EXPECT_THROW_MESSAGE(Trace(json, comments), CKvValidationException,
-                                Unescape(line.substr(arrow + 5)));
-    ++rows;
-  }
+  const int rows = testing::ForEachRow(
+      "json/reader_errors.txt", [](const std::wstring& input, const std::wstring& message) {
+        const bool comments = input[0] != L'!';
+        KORVEL_EXPECT_THROW_MESSAGE(Trace(comments ? input : input.substr(1), comments),
+                                    CKvValidationException, message);
+      });
   EXPECT_GT(rows, 40);
 }
 
