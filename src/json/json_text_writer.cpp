@@ -169,7 +169,7 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
   Context& element = RequireCurrentElement();
   CloseFinishedArray(element, false);
   if (m_awaitingValue) {
-    if (m_valueWritten) detail::ThrowWriterError(detail::kAttributesBeforeElements);
+    if (m_valueWritten) detail::ThrowJsonError(detail::kJsonSecondText, element.GetName());
     OpenArrayIfPending(element);
     WriteValue(text, itemType);
     m_valueWritten = true;

@@ -92,9 +92,10 @@ inline constexpr wchar_t kJsonStreamEmpty[] = L"JSON Stream is empty!";
 inline constexpr wchar_t kJsonStringEmpty[] = L"JSON String is empty!";
 inline constexpr wchar_t kJsonConversionFailed[] = L"Error converting JSON to XML:\n%s";
 
-// Writer: text and child elements cannot share a JSON value.
+// Writer: a JSON value holds one text, and no child elements beside it.
 inline constexpr wchar_t kJsonMixedContent[] =
     L"JSON cannot hold the element [%s] after the text of its parent.";
+inline constexpr wchar_t kJsonSecondText[] = L"JSON cannot hold a second text of the element [%s].";
 
 // CKvValidationException with the message and the error path.
 [[noreturn]] void ThrowJsonValidationError(std::wstring message, std::wstring path);

@@ -194,6 +194,8 @@ TEST(JsonTextWriter, RejectsWhatJsonCannotHold) {
   writer.WriteText(L"v", it_string, false);
   KORVEL_EXPECT_THROW_MESSAGE(writer.WriteAttribute(L"a", L"", L"1", it_string), CKvException,
                               L"Attributes must be added before elements");
+  KORVEL_EXPECT_THROW_MESSAGE(writer.WriteText(L"w", it_string, false), CKvException,
+                              L"JSON cannot hold a second text of the element [r].");
   KORVEL_EXPECT_THROW_MESSAGE(writer.StartElement(L"c", L""), CKvException,
                               L"JSON cannot hold the element [c] after the text of its parent.");
   KORVEL_EXPECT_THROW_MESSAGE(writer.Close(), CKvException, L"An Element has not been closed.");
