@@ -11,6 +11,7 @@
 #include <korvel/conversions.h>
 #include <korvel/json_text_writer.h>
 #include <korvel/serialization_context.h>
+#include <korvel/text_stream.h>
 #include <korvel/xml_document.h>
 
 #include "test_support.h"
@@ -175,6 +176,11 @@ TEST(ObjectBaseJson, EveryEntryPointReadsBackWhatAnotherWrote) {
           original.ToJsonFile(path.c_str(), true, encoding, EOL_LF, context, compression);
           check([&](COrder& o) { o.FromJsonFile(path.c_str(), context); });
         }
+        // Written while it is produced.
+        AsyncToXmlFile(true);
+        original.ToJsonFile(path.c_str(), true, encoding, EOL_LF, context, ct_none);
+        AsyncToXmlFile(false);
+        check([&](COrder& o) { o.FromJsonFile(path.c_str(), context); });
       }
     }
   }
