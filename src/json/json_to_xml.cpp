@@ -136,79 +136,61 @@ void CJsonReaderToXmlHandler::EndArray() {
   m_pending = Pending::kNone;
 }
 
-void CJsonReaderToXmlHandler::OnString(const std::wstring& value) { Scalar(value); }
-void CJsonReaderToXmlHandler::OnNumber(const std::wstring& value) { Scalar(value); }
+void CJsonReaderToXmlHandler::OnString(const std::wstring& value) { Scalar(&value); }
+void CJsonReaderToXmlHandler::OnNumber(const std::wstring& value) { Scalar(&value); }
+void CJsonReaderToXmlHandler::OnNull() { Scalar(nullptr); }
 
 void CJsonReaderToXmlHandler::OnBoolean(bool value) {
   static const std::wstring kTrue = L"true", kFalse = L"false";
-  Scalar(value ? kTrue : kFalse);
+  Scalar(value ? &kTrue : &kFalse);
 }
 
-void CJsonReaderToXmlHandler::Scalar(const std::wstring& text) {
-  const Pending pending = std::exchange(m_pending, Pending::kNone);
-  if (pending == Pending::kAttribute) {
-    // An attribute after the element's text would land on its parent.
-    if (!m_frames.empty() && m_frames.back().textClosed) {
-      ThrowJsonConversionError(kJsonBadAttributeValue, text);
-    }
-    if (!IsXmlQualifiedName(m_pendingName)) {
-      ThrowJsonConversionError(kJsonBadElementName, m_memberName);
-    }
-    if (!IsXmlText(text)) ThrowJsonConversionError(kJsonBadAttributeValue, text);
-    try {
-      m_writer.WriteAttribute(m_pendingName, std::wstring(), text, it_string);
-    } catch (const CKvValidationException&) {
-      throw;
-    } catch (const CKvException&) {
-      ThrowJsonConversionError(kJsonBadAttributeValue, text);
-    }
-    // Declared prefixes are made known to the writer, so that the prefix it
-    // generates for xsi:nil cannot hide one of them.
-    if (std::wstring_view(m_pendingName).substr(0, kXmlnsPrefix.size()) == kXmlnsPrefix) {
-      m_writer.AddNamespaceAlias(m_pendingName.substr(kXmlnsPrefix.size()), text);
-    }
-    return;
-  }
-  if (pending == Pending::kText) {
+// A null attribute is left out, a null element is nil.
+void CJsonReaderToXmlHandler::Scalar(const std::wstring* text) {
+  if (m_pending == Pending::kAttribute) {
+    if (text) WriteAttribute(*text);
+  } else if (m_pending == Pending::kText) {
     // The text closes the element of the enclosing object.
     if (m_frames.empty() || !m_frames.back().ownsElement || m_frames.back().textClosed) {
       Fail(kJsonValueHasNoName);
     }
-    WriteElementText(text);
+    if (text) WriteElementText(*text);
     CloseElement();
     m_frames.back().textClosed = true;
-    return;
-  }
-  m_pending = pending;
-  const std::wstring* name = ElementNameForValue();
-  m_pending = Pending::kNone;
-  if (name == nullptr) Fail(kJsonValueHasNoName);
-  OpenElement(*name);
-  WriteElementText(text);
-  CloseElement();
-}
-
-void CJsonReaderToXmlHandler::OnNull() {
-  const Pending pending = m_pending;
-  if (pending == Pending::kAttribute) {
-    m_pending = Pending::kNone;
-    return;
-  }
-  if (pending == Pending::kText) {
-    m_pending = Pending::kNone;
-    if (m_frames.empty() || !m_frames.back().ownsElement || m_frames.back().textClosed) {
-      Fail(kJsonValueHasNoName);
+  } else {
+    const std::wstring* name = ElementNameForValue();
+    if (name == nullptr) Fail(kJsonValueHasNoName);
+    OpenElement(*name);
+    if (text) {
+      WriteElementText(*text);
+    } else {
+      m_writer.WriteNil();
     }
     CloseElement();
-    m_frames.back().textClosed = true;
-    return;
   }
-  const std::wstring* name = ElementNameForValue();
   m_pending = Pending::kNone;
-  if (name == nullptr) Fail(kJsonValueHasNoName);
-  OpenElement(*name);
-  m_writer.WriteNil();
-  CloseElement();
+}
+
+void CJsonReaderToXmlHandler::WriteAttribute(const std::wstring& text) {
+  // An attribute after the element's text would land on its parent.
+  if (!m_frames.empty() && m_frames.back().textClosed) {
+    ThrowJsonConversionError(kJsonBadAttributeValue, text);
+  }
+  if (!IsXmlQualifiedName(m_pendingName))
+    ThrowJsonConversionError(kJsonBadElementName, m_memberName);
+  if (!IsXmlText(text)) ThrowJsonConversionError(kJsonBadAttributeValue, text);
+  try {
+    m_writer.WriteAttribute(m_pendingName, std::wstring(), text, it_string);
+  } catch (const CKvValidationException&) {
+    throw;
+  } catch (const CKvException&) {
+    ThrowJsonConversionError(kJsonBadAttributeValue, text);
+  }
+  // Declared prefixes are made known to the writer, so that the prefix it
+  // generates for xsi:nil cannot hide one of them.
+  if (std::wstring_view(m_pendingName).substr(0, kXmlnsPrefix.size()) == kXmlnsPrefix) {
+    m_writer.AddNamespaceAlias(m_pendingName.substr(kXmlnsPrefix.size()), text);
+  }
 }
 
 void CJsonReaderToXmlHandler::OpenElement(const std::wstring& name) {

@@ -95,7 +95,9 @@ class CJsonReaderToXmlHandler final : public IJsonReaderHandler {
   const std::wstring* ElementNameForValue() const;
   void OpenElement(const std::wstring& name);
   void CloseElement();
-  void Scalar(const std::wstring& text);
+  // A string, number or boolean; null for null.
+  void Scalar(const std::wstring* text);
+  void WriteAttribute(const std::wstring& text);
   void WriteElementText(const std::wstring& text);
   void RejectContainerValue();
   [[noreturn]] void Fail(const wchar_t* message);
