@@ -13,6 +13,7 @@
 
 #include <korvel/xml_document.h>
 
+#include "json/json_test_data.h"
 #include "json/json_to_xml.h"
 #include "test_support.h"
 #include "values/utf.h"
@@ -125,33 +126,15 @@ TEST(JsonTextWriter, WritesEmptyNilAndCollectionElements) {
 }
 
 TEST(JsonTextWriter, WritesValuesJsonCanCarryBareAndTheRestAsStrings) {
-  const struct {
-    const wchar_t* text;
-    ItemType type;
-    const wchar_t* json;
-  } rows[] = {
-      {L"12", it_i4, L"12"},
-      {L"-0.5", it_r8, L"-0.5"},
-      {L"1E5", it_r4, L"1E5"},
-      {L"123456789012345678901234567890.5", it_decimal, L"123456789012345678901234567890.5"},
-      {L"INF", it_r4, L"\"INF\""},
-      {L"-INF", it_r8, L"\"-INF\""},
-      {L"NaN", it_r8, L"\"NaN\""},
-      {L"12.", it_decimal, L"\"12.\""},
-      {L"007", it_integer, L"\"007\""},
-      {L"+5", it_i8, L"\"+5\""},
-      {L"true", it_boolean, L"true"},
-      {L"0", it_boolean, L"0"},
-      {L"12", it_string, L"\"12\""},
-      {L"q\"\\/\b\f\n\r\t\x01\x1F\x7F", it_string,
-       L"\"q\\\"\\\\/\\b\\f\\n\\r\\t\\u0001\\u001F\x7F\""},
-      {L"\xE9\U0001F600", it_string, L"\"\xE9\U0001F600\""},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(::testing::PrintToString(std::wstring(row.text)));
-    EXPECT_EQ(Json([&](Writer& w) { Leaf(w, L"v", row.text, row.type); }, JsonRoundTrip_Full),
-              std::wstring(L"{\"v\": ") + row.json + L"}");
-  }
+  const int rows = testing::ForEachRow(
+      "json/writer_values.txt", [](const std::wstring& input, const std::wstring& value) {
+        const size_t space = input.find(L' ');
+        const auto type = static_cast<ItemType>(std::stoi(input.substr(0, space)));
+        EXPECT_EQ(Json([&](Writer& w) { Leaf(w, L"v", input.substr(space + 1).c_str(), type); },
+                       JsonRoundTrip_Full),
+                  L"{\"v\": " + value + L"}");
+      });
+  EXPECT_GT(rows, 14);
   CTextStream stream;
   Writer writer(stream);
   writer.SetEscapeNonAscii(true);
@@ -304,22 +287,18 @@ TEST(JsonTextWriter, ThousandLevelsOfCollectionsReadBack) {
         for (int i = 0; i < kLevels; ++i) {
           MarkArray(w, Writer::ARRAY_PENDING);
           w.StartElement(L"i", L"");
-          w.WriteAttribute(L"n", L"", std::to_wstring(i), it_i4);
         }
-        for (int i = 0; i < kLevels; ++i) {
+        for (int i = 0; i <= kLevels; ++i) {
           w.EndElement();
-          MarkArray(w, Writer::ARRAY_FINISHED);
+          if (i < kLevels) MarkArray(w, Writer::ARRAY_FINISHED);
         }
-        w.EndElement();
       },
       JsonRoundTrip_Full);
   CXmlDocument document;
-  const CBinaryData xml = document.LoadJson(json.c_str());
-  document.LoadXmlStream(xml.GetData(), xml.GetLength());
+  detail::LoadJsonTree(document, json, CJsonContext());
   int depth = 0;
-  for (const CXmlElement* e = document.GetDocumentElement()->GetFirstElement(); e;
-       e = e->GetFirstElement()) {
-    EXPECT_EQ(e->GetAttribute(L"n", nullptr), std::to_wstring(depth++));
+  for (const CXmlElement* e = document.GetDocumentElement(); e->GetFirstElement(); ++depth) {
+    e = e->GetFirstElement();
   }
   EXPECT_EQ(depth, kLevels);
 }
