@@ -104,6 +104,7 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   void WriteString(std::wstring_view text);
   void WriteValue(const std::wstring& text, ItemType itemType);
   void WriteKey(std::wstring_view prefix, std::wstring_view name);
+  void WriteName(std::wstring_view name);
   // Opens the element's object or separates its next member.
   void Separator(CXmlWriterContext& element);
   // "[" before the first item of a collection.

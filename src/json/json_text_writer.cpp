@@ -223,10 +223,10 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   Write(L'"');
   if (m_roundTrip != JsonRoundTrip_None) Write(L'@');
   if (!prefix.empty()) {
-    WriteString(prefix);
+    WriteName(prefix);
     Write(L':');
   }
-  WriteString(name);
+  WriteName(name);
   Write(L"\": ");
   WriteValue(value, itemType);
   FlushIfFull();
@@ -308,7 +308,7 @@ void CJsonTextWriter::Declare(Context& element, std::wstring_view prefix, const 
   Write(L"\"@xmlns");
   if (!prefix.empty()) {
     Write(L':');
-    WriteString(prefix);
+    WriteName(prefix);
   }
   Write(L"\": ");
   Write(L'"');
@@ -323,14 +323,24 @@ const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstr
   return prefix;
 }
 
+// Element names are XML names, which hold nothing a JSON string escapes
+// (unless everything beyond ASCII is to be escaped).
 void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
   Write(L'"');
   if (!prefix.empty()) {
-    WriteString(prefix);
+    WriteName(prefix);
     Write(L':');
   }
-  WriteString(name);
+  WriteName(name);
   Write(L"\": ");
+}
+
+void CJsonTextWriter::WriteName(std::wstring_view name) {
+  if (m_escapeNonAscii) {
+    WriteString(name);
+  } else {
+    Write(name);
+  }
 }
 
 void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
