@@ -31,6 +31,7 @@ class CFastInfosetWriter;
 class CFileTextStream;
 class CJsonContext;
 template <class T> class CKvIterator;
+class CJsonTextWriter;
 class CKvException;
 class CKvInvalidNamespaceException;
 class CKvInvalidParamException;

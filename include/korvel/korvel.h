@@ -23,6 +23,7 @@
 #include <korvel/instance_monitor.h>
 #include <korvel/item_type.h>
 #include <korvel/json_context.h>
+#include <korvel/json_text_writer.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/object_base.h>
 #include <korvel/primitive_restrictions.h>

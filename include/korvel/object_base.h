@@ -249,7 +249,11 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
                     const CSerializationContext& context) const;
   // Reads the object from a loaded document's root element.
   void ReadDocument(const CXmlDocument& document, const CSerializationContext& context);
-  void FromJson_Int(const CBinaryData& json, const CSerializationContext& context);
+  // The same for JSON.
+  void WriteJsonText(CTextStream& stream, bool formatted, EOLType eol,
+                     const CSerializationContext& context) const;
+  // Reads the object from JSON text, decoded.
+  void FromJson_Int(const std::wstring& json, const CSerializationContext& context);
 
   std::wstring m_elementName;
   std::atomic<int32_t> m_refCount{0};
