@@ -15,6 +15,8 @@
 
 namespace Korvel {
 
+using Builder = detail::XmlTreeBuilder;
+
 namespace {
 
 // Large enough that the parser's per-call work vanishes, small enough that its
@@ -63,7 +65,7 @@ CExpatReader::~CExpatReader() {
 }
 
 void CExpatReader::Initialize() {
-  m_parser = m_document.m_schemaType == SchemaType_NoNamespaces
+  m_parser = detail::XmlTreeBuilder::GetSchemaType(m_document) == SchemaType_NoNamespaces
                  ? XML_ParserCreate(nullptr)
                  : XML_ParserCreateNS(nullptr, kNameSeparator);
   if (!m_parser) throw std::bad_alloc();
@@ -75,7 +77,7 @@ void CExpatReader::Initialize() {
       m_parser, &Callback<&CExpatReader::OnStartNamespace, const XML_Char*, const XML_Char*>);
   XML_SetCharacterDataHandler(m_parser,
                               &Callback<&CExpatReader::OnCharacterData, const XML_Char*, int>);
-  if (!m_document.m_context->GetStripCDATA()) {
+  if (!detail::XmlTreeBuilder::GetContext(m_document).GetStripCDATA()) {
     XML_SetCdataSectionHandler(m_parser, &Callback<&CExpatReader::OnStartCdata>,
                                &Callback<&CExpatReader::OnEndCdata>);
   }
@@ -143,27 +145,27 @@ void CExpatReader::ThrowParseError() const {
 // --- Callbacks -------------------------------------------------------------------
 
 void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attributes) {
-  CXmlElement* element = m_document.OpenElement(NameOf(name));
+  CXmlElement* element = Builder::OpenElement(m_document, NameOf(name));
   m_textStarts.push_back(m_text.size());
   if (!attributes[0]) return;
   size_t count = 0;
   while (attributes[2 * count]) ++count;
-  m_document.ReserveAttributes(element, count);
+  Builder::ReserveAttributes(element, count);
   for (size_t i = 0; i < count; ++i) {
     const detail::XmlName* attributeName = NameOf(attributes[2 * i]);
     const XML_Char* value = attributes[2 * i + 1];
     const std::wstring* held = &detail::EmptyText();
     if (*value) {
-      std::wstring* text = m_document.NewString();
+      std::wstring* text = Builder::NewString(m_document);
       detail::Utf8ToWide(value, *text);
       held = text;
     }
-    m_document.AppendAttribute(element, attributeName, held);
+    Builder::AppendAttribute(element, attributeName, held);
   }
 }
 
 void CExpatReader::OnEndElement(const XML_Char*) {
-  CXmlElement* element = m_document.InnermostOpenElement();
+  CXmlElement* element = Builder::InnermostOpenElement(m_document);
   const size_t start = m_textStarts.back();
   m_textStarts.pop_back();
   if (m_text.size() > start) {
@@ -178,14 +180,14 @@ void CExpatReader::OnEndElement(const XML_Char*) {
     const std::string_view utf8 = std::string_view(m_text).substr(start);
     if (IsLayout(utf8)) {
       m_layout.assign(utf8.begin(), utf8.end());
-      m_document.SetText(element, m_document.InternLayoutText(m_layout));
+      Builder::SetText(element, Builder::InternLayoutText(m_document, m_layout));
     } else {
-      std::wstring* text = m_document.NewString();
+      std::wstring* text = Builder::NewString(m_document);
       detail::Utf8ToWide(utf8, *text);
       // Sized for one character per byte; text that is mostly multi-byte
       // gives the difference back.
       if (text->capacity() - text->size() > text->size() / 4 + 8) text->shrink_to_fit();
-      m_document.SetText(element, text);
+      Builder::SetText(element, text);
     }
     m_text.resize(start);
   }
@@ -201,7 +203,7 @@ void CExpatReader::OnStartNamespace(const XML_Char* prefix, const XML_Char* uri)
   m_uri.clear();
   if (prefix) detail::Utf8ToWide(prefix, m_prefix);
   if (uri) detail::Utf8ToWide(uri, m_uri);
-  m_document.AddNamespaceDeclaration(m_prefix, m_uri);
+  Builder::AddNamespaceDeclaration(m_document, m_prefix, m_uri);
 }
 
 void CExpatReader::OnStartCdata() {
@@ -233,7 +235,7 @@ const detail::XmlName* CExpatReader::AddName(std::string_view expatName, uint64_
     detail::Utf8ToWide(expatName.substr(0, separator), namespaceUri);
     detail::Utf8ToWide(expatName.substr(separator + 1), localName);
   }
-  const detail::XmlName* name = m_document.InternName(namespaceUri, localName);
+  const detail::XmlName* name = Builder::InternName(m_document, namespaceUri, localName);
   m_names.Add(expatName, hash, name);
   return name;
 }
