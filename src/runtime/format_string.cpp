@@ -5,7 +5,8 @@
 // for (%s wide, %S narrow, I64 prefix, 32-bit long), which differ from glibc's
 // wide printf. Strings and characters are therefore copied here directly; each
 // numeric conversion is rebuilt in glibc's spelling and formatted on its own
-// into a buffer sized for it, so no conversion is ever cut short.
+// into a buffer sized for it, so no conversion is ever cut short, and in the C
+// locale whatever locale the application has set.
 #include <korvel/errors.h>
 
 #include <algorithm>
@@ -15,6 +16,8 @@
 #include <cstring>
 #include <cwchar>
 #include <vector>
+
+#include "platform/c_locale.h"
 
 namespace Korvel {
 
@@ -177,6 +180,9 @@ void AppendInteger(std::wstring& out, const Conversion& conv, wchar_t conversion
 }
 
 void AppendFloating(std::wstring& out, const Conversion& conv, wchar_t conversion, va_list& args) {
+  // The application's locale may spell the decimal point as a comma; text
+  // that goes into XML must not.
+  const detail::platform::CLocaleScope cLocale;
   if (conv.size == Size::LongDouble) {
     AppendNumber(out, NumericFormat(conv, L"L", conversion), va_arg(args, long double));
   } else {
@@ -298,14 +304,12 @@ const wchar_t* AppendConversion(std::wstring& out, const wchar_t* p, const wchar
     case L'p':
       AppendNumber(out, NumericFormat(conv, L"", L'p'), va_arg(args, void*));
       break;
-    case L'n':
-      *va_arg(args, int*) = static_cast<int>(out.size());
-      break;
     case L'%':
       out += L'%';
       break;
     default:
-      // Unknown conversion: copied as written, consuming no argument.
+      // Unknown conversion, %n included (a formatter never writes through
+      // its arguments): copied as written, consuming no argument.
       if (conversion == L'\0') {
         out.append(percent);
         return p;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdint>
 #include <string>
 
@@ -95,6 +96,19 @@ TEST(FormatString, CharactersFloatsAndPercent) {
 TEST(FormatString, MalformedFormatsDoNotConsumeOrCrash) {
   EXPECT_EQ(FormatString(L"trailing %"), L"trailing %");
   EXPECT_EQ(FormatString(L"%k then %d", 3), L"%k then 3");
+  // %n would write through an argument; it is text like any unknown conversion.
+  int written = -1;
+  EXPECT_EQ(FormatString(L"ab%n", &written), L"ab%n");
+  EXPECT_EQ(written, -1);
+}
+
+// Numbers go into XML, so a locale with a decimal comma must not reach them.
+TEST(FormatString, IgnoresTheApplicationsLocale) {
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+      << "the de_DE.UTF-8 locale is missing: make deps generates it";
+  const std::wstring fixed = FormatString(L"%.2f %e %g", 3.5, 1.25, 0.5);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(fixed, L"3.50 1.250000e+00 0.5");
 }
 
 }  // namespace

@@ -113,6 +113,8 @@ std::vector<std::wstring> BoundaryTexts() {
   const wchar_t* const limits[] = {
       L"2147483647", L"2147483648",  L"-2147483648", L"-2147483649", L"4294967295",
       L"4294967296", L"-4294967295", L"-4294967296", L"+2147483647", L"+4294967295",
+      // Out of range with something after the digits: the range is reported.
+      L"99999999999x", L"2147483648 ", L"4294967296	", L"-2147483649.5",
   };
   const wchar_t* const wide[] = {
       L"9223372036854775807",          L"9223372036854775808",   L"-9223372036854775808",
