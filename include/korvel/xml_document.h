@@ -187,7 +187,8 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // "XML Stream is empty!" for no bytes.
   void LoadXmlStream(const unsigned char* data, uint32_t length);
   // A parse error throws CKvException "<parser's message> at line <n>". A failed
-  // load leaves what it had built, except a file read in chunks, which leaves
+  // load leaves the document as read up to the error, text of the elements
+  // still open included, except a file read in chunks, which leaves
   // the document empty.
 
   // The URI the document declared for the prefix (the empty prefix standing for

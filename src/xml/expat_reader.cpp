@@ -131,11 +131,15 @@ void* CExpatReader::GetBuffer(size_t length) {
 
 void CExpatReader::ParseBuffer(size_t length, bool isFinal) {
   if (XML_ParseBuffer(m_parser, static_cast<int>(length), isFinal) != XML_STATUS_ERROR) return;
-  if (m_callbackError) std::rethrow_exception(std::exchange(m_callbackError, nullptr));
+  if (m_callbackError) {
+    AttachOpenText();
+    std::rethrow_exception(std::exchange(m_callbackError, nullptr));
+  }
   ThrowParseError();
 }
 
-void CExpatReader::ThrowParseError() const {
+void CExpatReader::ThrowParseError() {
+  AttachOpenText();
   const XML_LChar* text = XML_ErrorString(XML_GetErrorCode(m_parser));
   const std::wstring message = detail::Utf8ToWide(text ? text : "");
   const auto line = static_cast<int>(XML_GetCurrentLineNumber(m_parser));
@@ -165,7 +169,24 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
 }
 
 void CExpatReader::OnEndElement(const XML_Char*) {
-  CXmlElement* element = Builder::InnermostOpenElement(m_document);
+  AttachText(Builder::InnermostOpenElement(m_document));
+  m_document.EndElement();
+}
+
+// The elements still open when a load fails keep the text read so far, so the
+// tree left behind is the document up to the error.
+void CExpatReader::AttachOpenText() noexcept {
+  try {
+    for (size_t depth = m_textStarts.size(); depth > 0; --depth) {
+      AttachText(Builder::OpenElementAt(m_document, depth - 1));
+    }
+  } catch (...) {
+    // Out of memory on the way out: the load's own error is the one to report.
+  }
+}
+
+// Gives the element the text gathered since it started, and forgets it.
+void CExpatReader::AttachText(CXmlElement* element) {
   const size_t start = m_textStarts.back();
   m_textStarts.pop_back();
   if (m_text.size() > start) {
@@ -191,7 +212,6 @@ void CExpatReader::OnEndElement(const XML_Char*) {
     }
     m_text.resize(start);
   }
-  m_document.EndElement();
 }
 
 void CExpatReader::OnCharacterData(const XML_Char* text, int length) {

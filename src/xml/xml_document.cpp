@@ -136,6 +136,10 @@ CXmlElement* XmlTreeBuilder::InnermostOpenElement(const CXmlDocument& document) 
   return open.empty() ? nullptr : open.back().element;
 }
 
+CXmlElement* XmlTreeBuilder::OpenElementAt(const CXmlDocument& document, size_t depth) noexcept {
+  return document.m_data->openElements[depth].element;
+}
+
 void CXmlDocument::EndElement() {
   std::vector<detail::OpenElement>& open = m_data->openElements;
   if (open.empty()) return;

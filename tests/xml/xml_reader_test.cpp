@@ -190,12 +190,26 @@ TEST(XmlReader, WideTextMustNotClaimASingleByteEncoding) {
                               L"encoding specified in XML declaration is incorrect at line 1");
 }
 
-TEST(XmlReader, AFailedLoadKeepsWhatWasBuilt) {
-  CXmlDocument document;
-  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml("<a><b/><c>"), CKvException,
-                              L"no element found at line 1");
-  ASSERT_NE(document.GetDocumentElement(), nullptr);
-  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement()->GetLocalName(), L"b");
+// The tree a failed load leaves is the document up to the error, text of the
+// elements still open included.
+TEST(XmlReader, AFailedLoadKeepsWhatWasRead) {
+  struct Case {
+    const char* xml;
+    const wchar_t* message;
+    const wchar_t* tree;
+  };
+  const Case cases[] = {
+      {"<a>one<b>two</b>three<c>f\xc3\xbcr", L"no element found at line 1",
+       L"{}a text=[onethree]\n {}b text=[two]\n {}c text=[f\u00fcr]\n"},
+      {"<a>\n x<c> y </d>", L"mismatched tag at line 2",
+       L"{}a text=[\n x]\n {}c text=[ y ]\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.xml);
+    CXmlDocument document;
+    KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml(c.xml), CKvException, c.message);
+    EXPECT_EQ(Describe(document), c.tree);
+  }
 }
 
 TEST(XmlReader, RandomAndTruncatedBytesOnlyEverGiveTheParseMessage) {
