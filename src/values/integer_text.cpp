@@ -2,12 +2,11 @@
 // Base-10 integer text, read the way the C library's wide-string parsers read it.
 #include "values/integer_text.h"
 
+#include "values/character_classes.h"
+
 namespace Korvel::detail {
 
 namespace {
-
-// The C locale's isspace: the XML whitespace plus vertical tab and form feed.
-bool IsCSpace(wchar_t c) noexcept { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 
 struct Magnitude {
   IntegerParse status;  // invalid only when there are no digits

@@ -98,22 +98,46 @@ TEST(Conversions, Binary) {
   EXPECT_EQ(CConversions::base64BinaryFromString(L"SGVs!", kCollapse).GetLength(), 0u);
 }
 
-TEST(Conversions, DecimalAndInteger) {
+// Only the XSD lexical forms are read: the message names the ruled text and the
+// first character that does not fit.
+TEST(Conversions, DecimalAndIntegerTakeTheirLexicalFormsOnly) {
   EXPECT_EQ(CConversions::decimalFromString(L"  1.50\t", kCollapse), CDecimal(L"1.5"));
   EXPECT_EQ(CConversions::decimalFromString(L"-0.25", kNone).ToString(), L"-0.25");
-  // Malformed text carries the decimal parser's message about the ruled text.
-  for (const wchar_t* text : {L" 1.2.3 ", L"\t12x\n", L"abc"}) {
-    SCOPED_TRACE(::testing::PrintToString(std::wstring(text)));
-    std::wstring expected;
-    try {
-      CDecimal(CWhitespaceUtils::Collapse(text));
-    } catch (const CKvInvalidValueException& e) {
-      expected = e.GetMessageW();
+  EXPECT_EQ(CConversions::decimalFromString(L"+.5", kNone), CDecimal(L"0.5"));
+  EXPECT_EQ(CConversions::decimalFromString(L"7.", kNone), CDecimal(L"7"));
+  const auto invalid = [](int position, const std::wstring& text) {
+    return L"The string representing a Decimal, contained an invalid char at position " +
+           std::to_wstring(position) + L" [" + text + L"].";
+  };
+  struct Row {
+    const wchar_t* text;
+    const wchar_t* ruled;
+    int decimalPosition;  // -1: a decimal
+    int integerPosition;
+  };
+  const Row rows[] = {
+      {L" 1.2.3 ", L"1.2.3", 3, 1}, {L"1e3", L"1e3", 1, 1},      {L"1 000", L"1 000", 1, 1},
+      {L"+-1", L"+-1", 1, 1},       {L"--1", L"--1", 1, 1},      {L"-", L"-", 1, 1},
+      {L".", L".", 1, 0},           {L"\t12x\n", L"12x", 2, 2}, {L"1.5", L"1.5", -1, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(r.text)));
+    if (r.decimalPosition >= 0) {
+      KORVEL_EXPECT_THROW_MESSAGE(CConversions::decimalFromString(r.text, kCollapse),
+                                  CKvInvalidValueException, invalid(r.decimalPosition, r.ruled));
     }
-    ASSERT_FALSE(expected.empty());
-    KORVEL_EXPECT_THROW_MESSAGE(CConversions::decimalFromString(text, kCollapse),
-                                CKvInvalidValueException, expected);
+    KORVEL_EXPECT_THROW_MESSAGE(CConversions::integerFromString(r.text, kCollapse),
+                                CKvInvalidValueException, invalid(r.integerPosition, r.ruled));
   }
+  KORVEL_EXPECT_THROW_MESSAGE(CConversions::decimalFromString(L" \t", kCollapse),
+                              CKvInvalidValueException,
+                              L"The string representing a Decimal is empty.");
+  KORVEL_EXPECT_THROW_MESSAGE(CConversions::integerFromString(L"", kNone),
+                              CKvInvalidValueException,
+                              L"The string representing an Integer is empty.");
+  // Whitespace the rule keeps is no part of the form.
+  KORVEL_EXPECT_THROW_MESSAGE(CConversions::decimalFromString(L" 1", kNone),
+                              CKvInvalidValueException, invalid(0, L" 1"));
 
   const CDecimal price(L"148.955");
   EXPECT_EQ(CConversions::decimalToString(price), L"148.955");
@@ -125,10 +149,9 @@ TEST(Conversions, DecimalAndInteger) {
   EXPECT_THROW(CConversions::decimalToString(price, L"99999999999"), CKvInvalidParamException);
 
   EXPECT_EQ(
-      CConversions::integerFromString(L" 123456789012345678901234567890 ", kCollapse).ToString(),
+      CConversions::integerFromString(L" +123456789012345678901234567890 ", kCollapse).ToString(),
       L"123456789012345678901234567890");
   EXPECT_EQ(CConversions::integerToString(CBigInteger(-42)), L"-42");
-  EXPECT_THROW(CConversions::integerFromString(L"12x", kCollapse), CKvInvalidValueException);
 }
 
 TEST(Conversions, DatesAndDurations) {
