@@ -29,14 +29,16 @@ using DT = CDateTime;
 
 TEST(DateTimeAdd, XsdMethodCases) {
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> rows[] = {
-      // The day is not clamped after the months move.
-      {L"2004-01-31", L"P1M", L"2004-02-31"},
+      // The day is clamped to the month the months reach, then days are added.
+      {L"2004-01-31", L"P1M", L"2004-02-29"},
+      {L"2004-01-31", L"P1M1D", L"2004-03-01"},
+      {L"2004-03-31", L"-P1M", L"2004-02-29"},
       {L"2004-03-01", L"-P1D", L"2004-02-29"},
       {L"2000-01-12T12:13:14Z", L"P1Y3M5DT7H10M3.3S", L"2001-04-17T19:23:17.3Z"},
       {L"2000-01", L"-P3M", L"1999-10"},
       {L"2000-01-12", L"PT33H", L"2000-01-13"},
       {L"2004-12-31T23:59:59.999999999", L"PT0.000000001S", L"2005-01-01T00:00:00"},
-      {L"2004-02-29T00:00:00", L"P1Y", L"2005-02-29T00:00:00"},
+      {L"2004-02-29T00:00:00", L"P1Y", L"2005-02-28T00:00:00"},
       {L"2004-01-01T00:00:00", L"P146097D", L"2404-01-01T00:00:00"},
       {L"2004-01-01T00:00:00", L"-P146098D", L"1603-12-31T00:00:00"},
       {L"0001-01-01T00:00:00", L"-P1D", L"0000-12-31T00:00:00"},
@@ -47,7 +49,7 @@ TEST(DateTimeAdd, XsdMethodCases) {
       {L"2004", L"-P1Y", L"2003"},
       {L"2004", L"PT23H", L"2004"},
       {L"---15", L"P20D", L"---04"},
-      {L"--03-31", L"P1M", L"--04-31"},
+      {L"--03-31", L"P1M", L"--04-30"},
   };
   for (const auto& [start, duration, sum] : rows) {
     SCOPED_TRACE(std::wstring(start) + L" + " + duration);
