@@ -15,9 +15,11 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <string_view>
 #include <vector>
 
 #include "platform/c_locale.h"
+#include "values/utf.h"
 
 namespace Korvel {
 
@@ -36,34 +38,6 @@ struct Conversion {
   bool narrow = false;  // h prefix
   bool wide = false;    // l or w prefix
 };
-
-// Decodes UTF-8 leniently: a byte that does not start a valid sequence stands
-// for itself, so a narrow argument always prints as something readable.
-void AppendNarrow(std::wstring& out, const char* s, size_t maxChars) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s);
-  size_t count = 0;
-  while (*p && count < maxChars) {
-    unsigned c = *p;
-    int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : 0;
-    if (c >= 0xF5) extra = 0;
-    uint32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
-    int i = 1;
-    for (; i <= extra; ++i) {
-      if ((p[i] & 0xC0) != 0x80) break;
-      cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    bool ok = i > extra && (extra != 2 || cp >= 0x800) && (extra != 3 || cp >= 0x10000) &&
-              cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-    if (extra > 0 && ok) {
-      out += static_cast<wchar_t>(cp);
-      p += extra + 1;
-    } else {
-      out += static_cast<wchar_t>(c);
-      ++p;
-    }
-    ++count;
-  }
-}
 
 void Pad(std::wstring& out, size_t produced, const Conversion& conv, size_t start) {
   if (conv.width < 0 || produced >= static_cast<size_t>(conv.width)) return;
@@ -87,7 +61,9 @@ void AppendString(std::wstring& out, const Conversion& conv, bool isWide, va_lis
     while (n < limit && s[n]) ++n;
     out.append(s, n);
   } else {
-    AppendNarrow(out, static_cast<const char*>(arg), limit);
+    // Narrow text is UTF-8; a stray byte stands for itself rather than vanishing.
+    const auto* narrow = static_cast<const char*>(arg);
+    detail::Utf8ToWideLenient(std::string_view(narrow, std::strlen(narrow)), out, limit);
   }
   Pad(out, out.size() - start, conv, start);
 }

@@ -2,6 +2,8 @@
 // The messages of the runtime foundation, each defined once.
 #pragma once
 
+#include <korvel/item_type.h>
+
 namespace Korvel::detail {
 
 inline constexpr wchar_t kVariantUnknownType[] = L"Unknown Type";
@@ -10,5 +12,8 @@ inline constexpr wchar_t kVariantInvalidTypeToString[] = L"Invalid Type %d to co
 // An object getter, or ToString, on a carrier without a value of the kind asked for.
 inline constexpr wchar_t kVariantWrongType[] = L"Failed to %S. The variant is of type %d.";
 inline constexpr wchar_t kVariantNil[] = L"Failed to %S. The variant is nil.";
+
+// CKvException "Invalid Type <kind>", for a kind outside the enumeration.
+[[noreturn]] void ThrowInvalidType(ItemType kind);
 
 }  // namespace Korvel::detail

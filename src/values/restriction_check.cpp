@@ -208,10 +208,6 @@ void CheckSmallInteger(const std::wstring& name, const CPrimitiveRestrictions& r
                [&] { ThrowFacetViolation(name, static_cast<int32_t>(value)); });
 }
 
-[[noreturn]] void ThrowInvalidType(ItemType kind) {
-  throw CKvException(FormatString(kVariantInvalidType, static_cast<int>(kind)));
-}
-
 }  // namespace
 
 void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemType kind,

@@ -110,13 +110,10 @@ void CExpatReader::ParseWide(std::wstring_view text) {
   do {
     const std::wstring_view piece = text.substr(0, charactersPerPiece);
     text.remove_prefix(piece.size());
-    const size_t markSize = first ? 2 : 0;
+    const size_t markSize = first ? sizeof detail::kUtf16LeByteOrderMark : 0;
     const size_t size = markSize + detail::Utf16LeUnitsSize(piece);
     auto* buffer = static_cast<unsigned char*>(GetBuffer(size));
-    if (first) {
-      buffer[0] = 0xFF;
-      buffer[1] = 0xFE;
-    }
+    if (first) std::memcpy(buffer, detail::kUtf16LeByteOrderMark, markSize);
     detail::PutUtf16LeUnits(piece, buffer + markSize);
     ParseBuffer(size, text.empty());
     first = false;

@@ -6,7 +6,8 @@
 #include <utility>
 
 #include "platform/async_file.h"
-#include "runtime/file_errors.h"
+#include "runtime/io_errors.h"
+#include "values/utf.h"
 #include "xml/text_encoder.h"
 #include "xml/writer_messages.h"
 
@@ -16,7 +17,6 @@ namespace detail {
 
 namespace {
 
-constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
 // Writes are at least this large (but for the last): a system call and a
 // hand-over per 4 KiB cost more than the write itself.
 constexpr uint32_t kMinWrite = 64u << 10;
