@@ -394,33 +394,4 @@ TEST(DecimalArithmetic, AgreesWithExactRationalsAtTheDefaultLimit) { CrossCheck(
 
 TEST(DecimalArithmetic, AgreesWithExactRationalsAtASmallLimit) { CrossCheck(3, 11, 2000); }
 
-// Random texts over the characters the parser treats specially: each either
-// parses, and then prints a text that parses back to the same value, or
-// raises the invalid-character message with a position inside the text.
-TEST(DecimalParse, RandomTextsParseOrFailCleanly) {
-  const std::wstring alphabet = L"0123456789000 \t\r\n+-..eEeE,x\u00e9";
-  std::mt19937_64 random(99);
-  int parsed = 0;
-  for (int i = 0; i < 20000; ++i) {
-    std::wstring text(random() % 24, L' ');
-    for (auto& c : text) c = alphabet[random() % alphabet.size()];
-    SCOPED_TRACE(Narrow(text));
-    try {
-      const CDecimal value(text);
-      ++parsed;
-      const CDecimal again(value.ToString());
-      EXPECT_EQ(again, value);
-      EXPECT_EQ(again.ToString(), value.ToString());
-      const CBigInteger integer(text);  // what the decimal parser takes, so does this one
-    } catch (const CKvInvalidValueException& e) {
-      const std::wstring message = e.GetMessageW();
-      ASSERT_EQ(message.rfind(kInvalidCharPrefix, 0), 0u) << Narrow(message);
-      const std::size_t position = std::stoul(message.substr(std::wcslen(kInvalidCharPrefix)));
-      EXPECT_LT(position, text.size());
-      EXPECT_THROW(CBigInteger{text}, CKvInvalidValueException);
-    }
-  }
-  EXPECT_GT(parsed, 1000);  // the alphabet is meant to produce both outcomes
-}
-
 }  // namespace

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <limits>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -78,56 +77,6 @@ void CheckRows(const std::vector<Row>& rows) {
     } else {
       EXPECT_NO_THROW(Check(value, row.facets));
     }
-  }
-}
-
-// The check reads the facets through the getters, so the rows below cover
-// the full constructor; what remains is the unset state.
-TEST(PrimitiveRestrictions, DefaultAndNullFacetsAreUnset) {
-  const CPrimitiveRestrictions nulls(nullptr, -1, -1, nullptr, nullptr, nullptr, nullptr, -1, -1,
-                                     -1);
-  for (const CPrimitiveRestrictions& r : {CPrimitiveRestrictions(), nulls}) {
-    EXPECT_EQ(r.GetPattern() + r.GetMinInclusive() + r.GetMaxInclusive() + r.GetMinExclusive() +
-                  r.GetMaxExclusive(),
-              L"");
-    for (int32_t n : {r.GetMinLength(), r.GetMaxLength(), r.GetLength(), r.GetTotalDigits(),
-                      r.GetFractionDigits()}) {
-      EXPECT_EQ(n, -1);
-    }
-  }
-}
-
-TEST(RestrictionCheck, NoFacetAcceptsEveryKind) {
-  const std::pair<ItemType, const wchar_t*> values[] = {
-      {it_hexBinary, L"0A"},
-      {it_base64Binary, L"AAE="},
-      {it_i1, L"-128"},
-      {it_i2, L"7"},
-      {it_i4, L"-2147483648"},
-      {it_i8, L"1"},
-      {it_ui1, L"255"},
-      {it_ui2, L"0"},
-      {it_ui4, L"4294967295"},
-      {it_ui8, L"1"},
-      {it_r4, L"NaN"},
-      {it_r8, L"-INF"},
-      {it_duration, L"P1D"},
-      {it_yearMonth, L"2004-05"},
-      {it_monthDay, L"--05-01"},
-      {it_year, L"2004"},
-      {it_month, L"--05"},
-      {it_day, L"---07"},
-      {it_date, L"2004-05-01"},
-      {it_time, L"10:00:00"},
-      {it_string, L""},
-      {it_boolean, L"true"},
-      {it_decimal, L"-0.5"},
-      {it_integer, L"123456789012345678901234567890"},
-      {it_datetime, L"2004-05-01T10:00:00Z"},
-  };
-  for (const auto& [kind, text] : values) {
-    SCOPED_TRACE(kind);
-    EXPECT_NO_THROW(Check(Parsed(kind, text), Facets()));
   }
 }
 
@@ -339,34 +288,6 @@ TEST(RestrictionCheck, KindsWithoutValidator) {
   nil.SetI4(1);
   nil.SetNil();
   EXPECT_NO_THROW(Check(nil, Facets().MinInclusive(L"5")));
-}
-
-TEST(RestrictionCheck, RunsOnSeveralThreads) {
-  const CPrimitiveRestrictions sku = Facets().Pattern(L"\\d{3}-[A-Z]{2}").Length(6).Build();
-  const CPrimitiveRestrictions money =
-      Facets().TotalDigits(6).FractionDigits(2).MinInclusive(L"0").Build();
-  const KvVariant goodSku = Parsed(it_string, L"123-AB");
-  const KvVariant badSku = Parsed(it_string, L"123-ab");
-  const KvVariant goodMoney = Parsed(it_decimal, L"1234.56");
-  const KvVariant badMoney = Parsed(it_decimal, L"-1.5");
-  std::vector<std::thread> threads;
-  std::vector<int> failures(4, 0);
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&, t] {
-      for (int i = 0; i < 500; ++i) {
-        detail::CheckRestrictions(L"sku", goodSku, it_string, sku);
-        detail::CheckRestrictions(L"money", goodMoney, it_decimal, money);
-        try {
-          detail::CheckRestrictions(L"sku", i % 2 ? badSku : goodSku, it_string, sku);
-          detail::CheckRestrictions(L"money", i % 2 ? goodMoney : badMoney, it_decimal, money);
-        } catch (const CKvException&) {
-          ++failures[t];
-        }
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  for (int count : failures) EXPECT_EQ(count, 500);
 }
 
 }  // namespace

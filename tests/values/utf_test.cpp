@@ -173,46 +173,4 @@ TEST(Utf16Le, ValidTextConvertsBothWaysAndMalformedInputGivesNothing) {
   }
 }
 
-// Strict decoders accept only the canonical form, so whatever random bytes
-// decode to must encode back to the same bytes.
-TEST(Utf, RandomBytesDecodeToCanonicalTextOrNothing) {
-  std::mt19937 rng(20240611);
-  // Biased towards bytes that start or continue sequences.
-  const unsigned char pool[] = {'a',  '<',  0x00, 0x7F, 0x80, 0x8F, 0x90, 0xA0, 0xBF, 0xC2, 0xC3,
-                                0xDF, 0xE0, 0xE2, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF, 0xD8, 0xDC};
-  int decoded8 = 0, decoded16 = 0;
-  for (int round = 0; round < 20000; ++round) {
-    std::string bytes(rng() % 40, '\0');
-    for (char& b : bytes) b = static_cast<char>(pool[rng() % sizeof pool]);
-    std::wstring wide;
-    if (Utf8ToWide(bytes, wide)) {
-      ++decoded8;
-      ASSERT_EQ(WideToUtf8(wide), bytes);
-    } else {
-      ASSERT_TRUE(wide.empty());
-    }
-    wide.clear();
-    if (Utf16LeToWide(bytes, wide)) {
-      ++decoded16;
-      ASSERT_EQ(WideToUtf16Le(wide), bytes);
-    }
-  }
-  EXPECT_GT(decoded8, 100);
-  EXPECT_GT(decoded16, 100);
-}
-
-TEST(Utf, RandomTextRoundTrips) {
-  std::mt19937 rng(7);
-  const uint32_t starts[] = {0x20, 0x80, 0x800, 0xE000, 0x10000, 0x10FF00};
-  for (int round = 0; round < 2000; ++round) {
-    std::wstring text(rng() % 70, L'\0');
-    for (wchar_t& c : text) {
-      const uint32_t start = starts[rng() % 6];
-      c = static_cast<wchar_t>(rng() % 3 == 0 ? start + rng() % 0xFF : L'a' + rng() % 26);
-    }
-    ASSERT_EQ(Utf8ToWide(WideToUtf8(text)), text);
-    ASSERT_EQ(Utf16LeToWide(WideToUtf16Le(text)), text);
-  }
-}
-
 }  // namespace
