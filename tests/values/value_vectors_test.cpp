@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: MIT
+// The vector tables of the value kinds, read from tests/data/values/*.txt.
+//
+// A row is an operation, its arguments and the expected result, separated by
+// tabs; "!" starts an expected exception message. Escapes: \t \n \r \\ \0
+// \uXXXX \UXXXXXXXX. Lines starting with "#" are comments.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <korvel/date_time.h>
+#include <korvel/date_time_span.h>
+#include <korvel/primitive_restrictions.h>
+#include <korvel/variant.h>
+
+#include "values/date_time_test_support.h"
+#include "values/restriction_check.h"
+#include "values/utf.h"
+
+namespace Korvel {
+namespace {
+
+using Args = std::vector<std::wstring>;
+using testing::Span;
+using testing::Value;
+
+std::wstring Unescape(const std::wstring& field) {
+  std::wstring out;
+  for (size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != L'\\' || i + 1 == field.size()) {
+      out += field[i];
+      continue;
+    }
+    const wchar_t c = field[++i];
+    if (c == L'u' || c == L'U') {
+      const size_t digits = c == L'u' ? 4 : 8;
+      out += static_cast<wchar_t>(std::stoul(field.substr(i + 1, digits), nullptr, 16));
+      i += digits;
+    } else {
+      out += c == L't' ? L'\t' : c == L'n' ? L'\n' : c == L'r' ? L'\r' : c == L'0' ? L'\0' : c;
+    }
+  }
+  return out;
+}
+
+ItemType KindNamed(const std::wstring& name) {
+  static const wchar_t* const kNames[] = {
+      L"none",     L"hexBinary", L"base64Binary", L"i1",     L"i2",       L"i4",     L"i8",
+      L"ui1",      L"ui2",       L"ui4",          L"ui8",    L"r4",       L"r8",     L"duration",
+      L"yearMonth", L"monthDay", L"year",         L"month",  L"day",      L"date",   L"datetime",
+      L"time",     L"char",      L"string",       L"boolean", L"decimal", L"integer"};
+  for (size_t i = 0; i < std::size(kNames); ++i) {
+    if (name == kNames[i]) return static_cast<ItemType>(i);
+  }
+  throw std::invalid_argument("unknown kind");
+}
+
+KvVariant Parsed(const std::wstring& kind, const std::wstring& text) {
+  KvVariant value;
+  value.FromString(text, KindNamed(kind), CWhitespaceUtils::ws_collapse);
+  return value;
+}
+
+// "name=value;name=value" with the facet names of the schema.
+CPrimitiveRestrictions FacetsOf(const std::wstring& spec) {
+  std::map<std::wstring, std::wstring> f;
+  for (size_t start = 0; start < spec.size();) {
+    size_t end = spec.find(L';', start);
+    if (end == std::wstring::npos) end = spec.size();
+    const std::wstring item = spec.substr(start, end - start);
+    const size_t equals = item.find(L'=');
+    f[item.substr(0, equals)] = item.substr(equals + 1);
+    start = end + 1;
+  }
+  const auto number = [&](const wchar_t* name) { return f.count(name) ? std::stoi(f[name]) : -1; };
+  return CPrimitiveRestrictions(f[L"pattern"].c_str(), number(L"minLength"), number(L"maxLength"),
+                                f[L"minInclusive"].c_str(), f[L"maxInclusive"].c_str(),
+                                f[L"minExclusive"].c_str(), f[L"maxExclusive"].c_str(),
+                                number(L"length"), number(L"totalDigits"),
+                                number(L"fractionDigits"));
+}
+
+const wchar_t* OrderName(CDateTime::DTCompareResult result) {
+  static const wchar_t* const kNames[] = {L"equal", L"less", L"greater", L"indeterminate"};
+  return kNames[result];
+}
+
+// Each operation returns the result as text; a check that does not hold
+// returns a text that no row expects.
+const std::map<std::wstring, std::function<std::wstring(const Args&)>>& Operations() {
+  static const std::map<std::wstring, std::function<std::wstring(const Args&)>> operations = {
+      // start, duration: the sum, the same through +=.
+      {L"add",
+       [](const Args& a) {
+         CDateTime value = Value(a[0].c_str());
+         const std::wstring sum = (value + Span(a[1].c_str())).ToString();
+         value += Span(a[1].c_str());
+         return value.ToString() == sum ? sum : L"+= gave " + value.ToString();
+       }},
+      // a, b: the order, and every operator agreeing with it (an unordered
+      // pair is unequal and neither less nor greater).
+      {L"compare",
+       [](const Args& a) -> std::wstring {
+         const CDateTime x = Value(a[0].c_str()), y = Value(a[1].c_str());
+         const CDateTime::DTCompareResult r = x.CompareTo(y);
+         using DT = CDateTime;
+         const bool agree = (x == y) == (r == DT::dtcr_equal) && (x != y) == (r != DT::dtcr_equal) &&
+                            (x < y) == (r == DT::dtcr_less) && (x > y) == (r == DT::dtcr_greater) &&
+                            (x <= y) == (r == DT::dtcr_less || r == DT::dtcr_equal) &&
+                            (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
+         return agree ? OrderName(r) : L"operators disagree";
+       }},
+      // a, b: a - b, and b + (a - b) == a where both have the same kind and zone state.
+      {L"difference",
+       [](const Args& a) -> std::wstring {
+         const CDateTime x = Value(a[0].c_str()), y = Value(a[1].c_str());
+         const CDateTimeSpan d = x - y;
+         if (x.GetType() == y.GetType() && x.IsUTC() == y.IsUTC() && !(y + d == x)) {
+           return L"b + (a - b) != a";
+         }
+         return d.ToString();
+       }},
+      // kind, text, facets: empty when the value passes.
+      {L"facet",
+       [](const Args& a) {
+         detail::CheckRestrictions(L"Prop", Parsed(a[0], a[1]), KindNamed(a[0]), FacetsOf(a[2]));
+         return std::wstring();
+       }},
+      // kind, text: as the carrier prints it after reading it under collapse.
+      {L"variant", [](const Args& a) { return Parsed(a[0], a[1]).ToString(); }},
+  };
+  return operations;
+}
+
+class ValueVectors : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ValueVectors, EveryRowGivesItsResult) {
+  const std::string path = std::string(KORVEL_TEST_DATA_DIR) + "/values/" + GetParam();
+  std::ifstream in(path);
+  ASSERT_TRUE(in) << path;
+  std::string line;
+  int number = 0, rows = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    Args fields;
+    const std::wstring wide = detail::Utf8ToWide(line);
+    for (size_t start = 0;;) {
+      const size_t tab = wide.find(L'\t', start);
+      fields.push_back(Unescape(wide.substr(start, tab - start)));
+      if (tab == std::wstring::npos) break;
+      start = tab + 1;
+    }
+    SCOPED_TRACE(GetParam() + ":" + std::to_string(number));
+    ASSERT_GE(fields.size(), 2u);
+    const auto operation = Operations().find(fields[0]);
+    ASSERT_NE(operation, Operations().end());
+    const std::wstring expected = fields.back();
+    const Args args(fields.begin() + 1, fields.end() - 1);
+    std::wstring result;
+    try {
+      result = operation->second(args);
+    } catch (const CKvException& e) {
+      result = L"!" + e.GetMessageW();
+    }
+    EXPECT_EQ(result, expected);
+    ++rows;
+  }
+  EXPECT_GT(rows, 0);
+}
+
+std::vector<std::string> DataFiles() {
+  std::vector<std::string> names;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::string(KORVEL_TEST_DATA_DIR) + "/values")) {
+    if (entry.path().extension() == ".txt") names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ValueVectors, ::testing::ValuesIn(DataFiles()),
+                         [](const auto& info) {
+                           std::string name = info.param.substr(0, info.param.size() - 4);
+                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace Korvel
