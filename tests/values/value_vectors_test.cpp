@@ -131,8 +131,16 @@ const std::map<std::wstring, std::function<std::wstring(const Args&)>>& Operatio
          detail::CheckRestrictions(L"Prop", Parsed(a[0], a[1]), KindNamed(a[0]), FacetsOf(a[2]));
          return std::wstring();
        }},
-      // kind, text: as the carrier prints it after reading it under collapse.
-      {L"variant", [](const Args& a) { return Parsed(a[0], a[1]).ToString(); }},
+      // kind, whitespace rule, text: as the carrier prints it after reading it.
+      {L"read",
+       [](const Args& a) {
+         static const wchar_t* const kRules[] = {L"none", L"preserve", L"replace", L"collapse"};
+         int rule = 9;  // no rule
+         for (int i = 0; i < 4; ++i) rule = a[1] == kRules[i] ? i : rule;
+         KvVariant value;
+         value.FromString(a[2], KindNamed(a[0]), static_cast<CWhitespaceUtils::WhitespaceRule>(rule));
+         return value.ToString();
+       }},
   };
   return operations;
 }
