@@ -6,13 +6,20 @@ class CInstanceMonitor;
 class CKVCriticalSection;
 template <class T> class CSmartPtr;
 
+namespace KorvelData {
+class CAttributeInfo;
+class CElementInfo;
+}  // namespace KorvelData
+
 namespace Korvel {
 class CBigInteger;
 class CBinaryData;
+class CClassfactoryBase;
 class CConversions;
 class CDateTime;
 class CDateTimeSpan;
 class CDecimal;
+class CElement;
 class CFIVocabulary;
 class CFastInfosetContext;
 class CFileTextStream;
@@ -31,14 +38,17 @@ class CStringBuffer;
 class CTextStream;
 class CWhitespaceUtils;
 class CXmlAttribute;
+class CXmlCollection;
 class CXmlCollectionBase;
 class CXmlDocument;
 class CXmlElement;
 class CXmlObjectBase;
 class CXmlTextWriter;
+class CXmlTypeCollection;
 class CXmlWriter;
 struct FILETIME;
 class IErrorPathProvider;
+class IEventSink;
 struct KvVariant;
 struct SYSTEMTIME;
 }  // namespace Korvel

@@ -7,6 +7,8 @@
 
 #include <korvel/big_integer.h>
 #include <korvel/binary_data.h>
+#include <korvel/class_factory.h>
+#include <korvel/collection.h>
 #include <korvel/conversions.h>
 #include <korvel/critical_section.h>
 #include <korvel/date_time.h>
@@ -14,11 +16,13 @@
 #include <korvel/decimal.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
+#include <korvel/fi_declaration.h>
 #include <korvel/fi_vocabulary.h>
 #include <korvel/instance_monitor.h>
 #include <korvel/item_type.h>
 #include <korvel/json_context.h>
 #include <korvel/namespace_alias_map.h>
+#include <korvel/object_base.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/serialization_context.h>
 #include <korvel/smart_ptr.h>

@@ -180,12 +180,13 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // Text in the encoding its byte-order mark or XML declaration gives (UTF-8
   // otherwise). Throws CKvException "XML String is empty!" for an empty string.
   void LoadXml(const char* text);
-  // Wide text, parsed as UTF-16 (an XML declaration may name no other
-  // encoding). Throws "XML String is empty!" when empty.
+  // Wide text, read as the characters it holds: an encoding its XML
+  // declaration names is ignored. Throws "XML String is empty!" when empty.
   void LoadXml(const wchar_t* text);
-  // Bytes of XML text, possibly gzip or zlib compressed. Throws CKvException
-  // "XML Stream is empty!" for no bytes.
-  void LoadXmlStream(const unsigned char* data, uint32_t length);
+  // Bytes of XML text, possibly gzip or zlib compressed (inflated only when
+  // they fit a CBinaryData). Throws CKvException "XML Stream is empty!" for no
+  // bytes.
+  void LoadXmlStream(const unsigned char* data, size_t length);
   // A parse error throws CKvException "<parser's message> at line <n>". A failed
   // load leaves the document as read up to the error, text of the elements
   // still open included, except a file read in chunks, which leaves
@@ -225,7 +226,7 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
 
   // The byte path: compressed input is inflated, then the bytes go to the
   // reader that recognises them.
-  void Parse(const unsigned char* data, uint32_t length);
+  void Parse(const unsigned char* data, size_t length);
   void ParseXmlText(const unsigned char* data, size_t length);
   void LoadFileSync(const wchar_t* fileName);
   void LoadFileAsync(const wchar_t* fileName);

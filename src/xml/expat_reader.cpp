@@ -103,6 +103,9 @@ void CExpatReader::Parse(const void* data, size_t length, bool isFinal) {
 }
 
 void CExpatReader::ParseWide(std::wstring_view text) {
+  // Wide text is read as the characters it holds: an encoding its declaration
+  // names (UTF-8, say, when the text was decoded from bytes) does not apply.
+  if (XML_SetEncoding(m_parser, "UTF-16LE") != XML_STATUS_OK) ThrowParseError();
   // At most four bytes per character (a pair of UTF-16 units), so a piece of
   // text fits the feed size.
   const size_t charactersPerPiece = std::max<size_t>(m_feedSize / 4, 1);

@@ -62,7 +62,7 @@ void CXmlDocument::LoadXml(const wchar_t* text) {
   reader.ParseWide(text);
 }
 
-void CXmlDocument::LoadXmlStream(const unsigned char* data, uint32_t length) {
+void CXmlDocument::LoadXmlStream(const unsigned char* data, size_t length) {
   Cleanup();
   if (!data || length == 0) ThrowEmptyStream();
   Parse(data, length);
@@ -77,9 +77,10 @@ void CXmlDocument::Load(const wchar_t* fileName) {
   }
 }
 
-void CXmlDocument::Parse(const unsigned char* data, uint32_t length) {
+void CXmlDocument::Parse(const unsigned char* data, size_t length) {
   CBinaryData inflated;
-  if (detail::TryInflate(data, length, inflated)) {
+  if (length <= std::numeric_limits<uint32_t>::max() &&
+      detail::TryInflate(data, static_cast<uint32_t>(length), inflated)) {
     data = inflated.GetData();
     length = inflated.GetLength();
   }
