@@ -1,14 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The vector tables of the value kinds, read from tests/data/values/*.txt.
-//
-// A row is an operation, its arguments and the expected result, separated by
-// tabs; "!" starts an expected exception message. Escapes: \t \n \r \\ \0
-// \uXXXX \UXXXXXXXX. Lines starting with "#" are comments.
+// The vector tables of the value kinds, in tests/data/values/*.txt.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,33 +13,14 @@
 
 #include "values/date_time_test_support.h"
 #include "values/restriction_check.h"
-#include "values/utf.h"
+#include "vector_file.h"
 
 namespace Korvel {
 namespace {
 
-using Args = std::vector<std::wstring>;
+using Args = testing::VectorArgs;
 using testing::Span;
 using testing::Value;
-
-std::wstring Unescape(const std::wstring& field) {
-  std::wstring out;
-  for (size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != L'\\' || i + 1 == field.size()) {
-      out += field[i];
-      continue;
-    }
-    const wchar_t c = field[++i];
-    if (c == L'u' || c == L'U') {
-      const size_t digits = c == L'u' ? 4 : 8;
-      out += static_cast<wchar_t>(std::stoul(field.substr(i + 1, digits), nullptr, 16));
-      i += digits;
-    } else {
-      out += c == L't' ? L'\t' : c == L'n' ? L'\n' : c == L'r' ? L'\r' : c == L'0' ? L'\0' : c;
-    }
-  }
-  return out;
-}
 
 ItemType KindNamed(const std::wstring& name) {
   static const wchar_t* const kNames[] = {
@@ -92,8 +66,8 @@ const wchar_t* OrderName(CDateTime::DTCompareResult result) {
 
 // Each operation returns the result as text; a check that does not hold
 // returns a text that no row expects.
-const std::map<std::wstring, std::function<std::wstring(const Args&)>>& Operations() {
-  static const std::map<std::wstring, std::function<std::wstring(const Args&)>> operations = {
+const testing::VectorOperations& Operations() {
+  static const testing::VectorOperations operations = {
       // start, duration: the sum, the same through +=.
       {L"add",
        [](const Args& a) {
@@ -147,57 +121,10 @@ const std::map<std::wstring, std::function<std::wstring(const Args&)>>& Operatio
 
 class ValueVectors : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(ValueVectors, EveryRowGivesItsResult) {
-  const std::string path = std::string(KORVEL_TEST_DATA_DIR) + "/values/" + GetParam();
-  std::ifstream in(path);
-  ASSERT_TRUE(in) << path;
-  std::string line;
-  int number = 0, rows = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    if (line.empty() || line[0] == '#') continue;
-    Args fields;
-    const std::wstring wide = detail::Utf8ToWide(line);
-    for (size_t start = 0;;) {
-      const size_t tab = wide.find(L'\t', start);
-      fields.push_back(Unescape(wide.substr(start, tab - start)));
-      if (tab == std::wstring::npos) break;
-      start = tab + 1;
-    }
-    SCOPED_TRACE(GetParam() + ":" + std::to_string(number));
-    ASSERT_GE(fields.size(), 2u);
-    const auto operation = Operations().find(fields[0]);
-    ASSERT_NE(operation, Operations().end());
-    const std::wstring expected = fields.back();
-    const Args args(fields.begin() + 1, fields.end() - 1);
-    std::wstring result;
-    try {
-      result = operation->second(args);
-    } catch (const CKvException& e) {
-      result = L"!" + e.GetMessageW();
-    }
-    EXPECT_EQ(result, expected);
-    ++rows;
-  }
-  EXPECT_GT(rows, 0);
-}
+TEST_P(ValueVectors, EveryRowGivesItsResult) { testing::RunVectorFile(GetParam(), Operations()); }
 
-std::vector<std::string> DataFiles() {
-  std::vector<std::string> names;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(std::string(KORVEL_TEST_DATA_DIR) + "/values")) {
-    if (entry.path().extension() == ".txt") names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, ValueVectors, ::testing::ValuesIn(DataFiles()),
-                         [](const auto& info) {
-                           std::string name = info.param.substr(0, info.param.size() - 4);
-                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, ValueVectors, ::testing::ValuesIn(testing::VectorFiles("values")),
+                         testing::VectorFileName);
 
 }  // namespace
 }  // namespace Korvel
