@@ -2,7 +2,8 @@
 // The document vectors, in tests/data/xml/*.txt: a document given as bytes (each
 // character of the field one byte, so UTF-8 is spelt out byte by byte) and the
 // tree it loads as, one line: {namespace}name @{namespace}attribute=value
-// [text] (child)(child)...
+// [text] (child)(child)...; and the text writer's scripts with the text they
+// write.
 #include <korvel/xml_document.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include <korvel/serialization_context.h>
+#include <korvel/xml_text_writer.h>
 
 #include "vector_file.h"
 
@@ -70,6 +72,38 @@ struct Loaded {
   std::wstring error;
 };
 
+// One writer call, "name|argument|...": the calls the script tests need.
+void Call(CXmlTextWriter& w, const std::wstring& command) {
+  Args c;
+  for (size_t start = 0;;) {
+    const size_t bar = command.find(L'|', start);
+    c.push_back(command.substr(start, bar - start));
+    if (bar == std::wstring::npos) break;
+    start = bar + 1;
+  }
+  c.resize(5);
+  const std::wstring& name = c[0];
+  if (name == L"flat") w.SetFormatted(false);
+  if (name == L"eol") w.SetEOLType(static_cast<EOLType>(std::stoi(c[1])));
+  if (name == L"indent") w.SetIndentChars(c[1]);
+  if (name == L"defaults") w.SetWriteDefaultElementValues(true);
+  if (name == L"decl") w.WriteXmlDeclaration();
+  if (name == L"alias") w.AddNamespaceAlias(c[1], c[2]);
+  if (name == L"default") w.SetDefaultNamespace(c[1]);
+  if (name == L"start") w.StartElement(c[1], c[2]);
+  if (name == L"attr") w.WriteAttribute(c[1], c[2], c[3], it_string);
+  if (name == L"text") w.WriteText(c[1], it_string, false);
+  if (name == L"default-i4") w.WriteText(c[1], it_i4, true);
+  if (name == L"end") w.EndElement();
+  if (name == L"comment") w.WriteComment(c[1]);
+  if (name == L"pi") w.WriteProcessingInstruction(c[1]);
+  if (name == L"schema") w.WriteInLineSchema(c[1]);
+  if (name == L"xsitype") w.WriteXsiType(c[1], c[2], it_none);
+  if (name == L"nil") w.WriteNil();
+  if (name == L"open") w.Open();
+  if (name == L"close") w.Close();
+}
+
 const testing::VectorOperations& Operations() {
   static const testing::VectorOperations operations = {
       // options, document: the tree, after the message when the load fails.
@@ -97,6 +131,22 @@ const testing::VectorOperations& Operations() {
        [](const Args& a) {
          return Loaded(L"", a[0]).document.GetDocumentElement()->GetAttribute(a[1].c_str(),
                                                                               a[2].c_str());
+       }},
+      // stream encoding, calls...: the text written, then {!message} for each
+      // call that was refused.
+      {L"write",
+       [](const Args& a) {
+         CTextStream stream(static_cast<XmlEncoding>(std::stoi(a[0])));
+         CXmlTextWriter writer(stream);
+         std::wstring refused;
+         for (size_t i = 1; i < a.size(); ++i) {
+           try {
+             Call(writer, a[i]);
+           } catch (const CKvException& e) {
+             refused += L"{!" + e.GetMessageW() + L"}";
+           }
+         }
+         return stream.GetAllText() + refused;
        }},
   };
   return operations;
