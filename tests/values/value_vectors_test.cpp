@@ -105,6 +105,8 @@ const testing::VectorOperations& Operations() {
          detail::CheckRestrictions(L"Prop", Parsed(a[0], a[1]), KindNamed(a[0]), FacetsOf(a[2]));
          return std::wstring();
        }},
+      // kind, text, format: the value read under collapse, printed with the format.
+      {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},
       // kind, whitespace rule, text: as the carrier prints it after reading it.
       {L"read",
        [](const Args& a) {
