@@ -27,32 +27,13 @@ constexpr wchar_t kModuloAssignMessage[] = L"ERROR: Overflow in operator%=.";
 
 CBigInteger Big(const wchar_t* text) { return CBigInteger(text); }
 
-// Only the last run of digits counts, and only spaces are trimmed at its end;
-// the first "-" negates and a second ends the scan. Anything else is read as a
-// decimal and rounded, an exact half toward zero.
-TEST(BigIntegerParse, ReadsPlainAndDecimalTexts) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"", L"0"},       {L"   ", L"0"},  {L"-0", L"0"},     {L"-", L"0"},
-      {L"0000", L"0"},   {L"007", L"7"},  {L"+42", L"42"},   {L"  -17  ", L"-17"},
-      {L"12 34", L"34"}, {L"--5", L"-5"}, {L"5-", L"0"},     {L"5\t", L"0"},
-      {L"\t5", L"5"},    {L"3.99", L"4"}, {L"-3.99", L"-4"}, {L"2.5", L"2"},
-      {L"-2.5", L"-2"},  {L"2.51", L"3"}, {L"1.9", L"2"},    {L"-2.5e1", L"-25"},
-  };
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(Narrow(text));
-    EXPECT_EQ(CBigInteger(text).ToString(), expected);
-    CBigInteger parsed(99);
-    parsed.Parse(text);
-    EXPECT_EQ(parsed.ToString(), expected);
-  }
+// The texts CBigInteger reads are in tests/data/values/decimal_text.txt.
+TEST(BigIntegerParse, LongTextsAndAFailedParse) {
   EXPECT_EQ(Big(L"1.7E+308").ToString(), L"17" + std::wstring(307, L'0'));
   const std::wstring digits = L"123456789012345678901234567890123456789012345678901234567890";
   EXPECT_EQ(CBigInteger(digits).ToString(), digits);
-
   CBigInteger value(5);
-  KORVEL_EXPECT_THROW_MESSAGE(
-      value.Parse(L"12x"), CKvInvalidValueException,
-      L"The string representing a Decimal, contained an invalid char at position 2 [12x].");
+  EXPECT_THROW(value.Parse(L"12x"), CKvInvalidValueException);
   EXPECT_EQ(value, 5);
   EXPECT_EQ(CBigInteger(static_cast<const wchar_t*>(nullptr)), 0);
 }

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <korvel/big_integer.h>
 #include <korvel/date_time.h>
+#include <korvel/decimal.h>
 #include <korvel/date_time_span.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/variant.h>
@@ -89,6 +91,16 @@ const testing::VectorOperations& Operations() {
                             (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
          return agree ? OrderName(r) : L"operators disagree";
        }},
+      // a, b durations: the order, and the operators agreeing with it.
+      {L"span-compare",
+       [](const Args& a) -> std::wstring {
+         const CDateTimeSpan x = Span(a[0].c_str()), y = Span(a[1].c_str());
+         const CDateTime::DTCompareResult r = x.CompareTo(y);
+         using DT = CDateTime;
+         const bool agree = (x == y) == (r == DT::dtcr_equal) && (x != y) == (r != DT::dtcr_equal) &&
+                            (x < y) == (r == DT::dtcr_less) && (x > y) == (r == DT::dtcr_greater);
+         return agree ? OrderName(r) : L"operators disagree";
+       }},
       // a, b: a - b, and b + (a - b) == a where both have the same kind and zone state.
       {L"difference",
        [](const Args& a) -> std::wstring {
@@ -104,6 +116,20 @@ const testing::VectorOperations& Operations() {
        [](const Args& a) {
          detail::CheckRestrictions(L"Prop", Parsed(a[0], a[1]), KindNamed(a[0]), FacetsOf(a[2]));
          return std::wstring();
+       }},
+      // text: the value CDecimal reads, "/" and the places it holds.
+      {L"decimal",
+       [](const Args& a) {
+         const CDecimal value(a[0]);
+         return value.ToString() + L"/" + std::to_wstring(value.GetFractionDivider());
+       }},
+      // text: the value CBigInteger reads, through the constructor and Parse alike.
+      {L"integer",
+       [](const Args& a) -> std::wstring {
+         CBigInteger parsed(99);
+         parsed.Parse(a[0]);
+         const std::wstring value = CBigInteger(a[0]).ToString();
+         return parsed.ToString() == value ? value : L"Parse gave " + parsed.ToString();
        }},
       // kind, text, format: the value read under collapse, printed with the format.
       {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},
