@@ -394,31 +394,6 @@ TEST(DateTimeZone, ZAndOffsetsAreKeptApart) {
   EXPECT_EQ(z.ToString(), L"2004-01-01T00:00:00Z") << "a refused offset changed the value";
 }
 
-TEST(DateTimeZone, NormalisingMovesAnOffsetToUtc) {
-  const std::tuple<const wchar_t*, const wchar_t*> rows[] = {
-      {L"2004-01-01T02:30:00+05:30", L"2003-12-31T21:00:00+00:00"},
-      {L"2004-12-31T20:00:00-04:00", L"2005-01-01T00:00:00+00:00"},
-      {L"2004-02-28T23:00:00-01:00", L"2004-02-29T00:00:00+00:00"},
-      {L"2004-01-01T00:00:00Z", L"2004-01-01T00:00:00Z"},
-      {L"2004-01-01T00:00:00", L"2004-01-01T00:00:00"},
-      {L"2004-01-01T00:00:00+00:00", L"2004-01-01T00:00:00+00:00"},
-      {L"01:00:00+02:00", L"23:00:00+00:00"},
-      {L"2004-03-01+05:00", L"2004-02-29+00:00"},
-      // Kinds without a month keep their year however the offset shifts them.
-      {L"2004+05:00", L"2004+00:00"},
-      {L"2004-05:00", L"2004+00:00"},
-      {L"2004+00:00", L"2004+00:00"},
-      {L"---01+05:00", L"---30+00:00"},
-      {L"--05+05:00", L"--04+00:00"},
-  };
-  for (const auto& [text, normalised] : rows) {
-    SCOPED_TRACE(text);
-    const CDateTime value = Value(text).GetNormalized();
-    EXPECT_EQ(value.ToString(), normalised);
-    EXPECT_NO_THROW(value.Validate());
-  }
-}
-
 // ---------------------------------------------------------------------------
 // Conversions and calendar queries
 
@@ -477,34 +452,6 @@ TEST(DateTimeConversion, TimeTRoundTripsWhateverTheMachineZone) {
       EXPECT_EQ(v.GetDayOfYear(), expected.tm_yday + 1) << t;
     }
   }
-}
-
-TEST(DateTimeConversion, GetTimeNormalisesAndIgnoresTheMachineZone) {
-  const std::tuple<const wchar_t*, int64_t> rows[] = {
-      {L"1970-01-01T00:00:00.999Z", 0},
-      {L"1970-01-01T05:30:00+05:30", 0},
-      {L"2004-07-01T12:00:00-07:00", 1088708400},
-      {L"2004-07-01", 1088640000},
-      {L"2004-07-01+02:00", 1088640000 - 7200},  // a date counts from its own midnight
-      {L"9999-12-31T23:59:59", 253402300799},
-      {L"-9999-01-01T00:00:00", TimegmSeconds(-9999, 1, 1)},
-  };
-  for (const char* zone : Korvel::testing::kTestZones) {
-    ScopedTimeZone tz(zone);
-    SCOPED_TRACE(zone);
-    for (const auto& [text, time] : rows) {
-      SCOPED_TRACE(text);
-      EXPECT_EQ(Value(text).GetTime(), time);
-    }
-  }
-}
-
-TEST(DateTimeConversion, DayOfYearAndWeek) {
-  EXPECT_EQ(Value(L"2004-01-01").GetDayOfYear(), 1);
-  EXPECT_EQ(Value(L"2004-03-01").GetDayOfYear(), 61);
-  // The weekday of the value's own date, whatever its offset.
-  EXPECT_EQ(Value(L"2004-01-01T23:00:00-05:00").GetDayOfWeek(), 5);  // a Thursday
-  EXPECT_EQ(Value(L"2004-01-01T01:00:00+05:00").GetDayOfWeek(), 5);
 }
 
 TEST(DateTimeConversion, TickCountIsTheLocalTime) {

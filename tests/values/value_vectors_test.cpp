@@ -2,6 +2,7 @@
 // The vector tables of the value kinds, in tests/data/values/*.txt.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -61,6 +62,8 @@ CPrimitiveRestrictions FacetsOf(const std::wstring& spec) {
                                 number(L"fractionDigits"));
 }
 
+std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+
 const wchar_t* OrderName(CDateTime::DTCompareResult result) {
   static const wchar_t* const kNames[] = {L"equal", L"less", L"greater", L"indeterminate"};
   return kNames[result];
@@ -90,6 +93,31 @@ const testing::VectorOperations& Operations() {
                             (x <= y) == (r == DT::dtcr_less || r == DT::dtcr_equal) &&
                             (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
          return agree ? OrderName(r) : L"operators disagree";
+       }},
+      // value: normalised to UTC, and still valid.
+      {L"normalize",
+       [](const Args& a) {
+         const CDateTime value = Value(a[0].c_str()).GetNormalized();
+         value.Validate();
+         return value.ToString();
+       }},
+      // value: GetTime, the same in every machine zone.
+      {L"time-t",
+       [](const Args& a) {
+         std::wstring times;
+         for (const char* zone : testing::kTestZones) {
+           const testing::ScopedTimeZone tz(zone);
+           const std::wstring time = std::to_wstring(Value(a[0].c_str()).GetTime());
+           if (times.empty()) times = time;
+           if (time != times) return times + L" then " + time + L" in " + Widen(zone);
+         }
+         return times;
+       }},
+      // value: day of the year "/" day of the week.
+      {L"day-of",
+       [](const Args& a) {
+         const CDateTime value = Value(a[0].c_str());
+         return std::to_wstring(value.GetDayOfYear()) + L"/" + std::to_wstring(value.GetDayOfWeek());
        }},
       // a, b durations: the order, and the operators agreeing with it.
       {L"span-compare",
