@@ -71,6 +71,56 @@ const wchar_t* OrderName(CDateTime::DTCompareResult result) {
 
 // Each operation returns the result as text; a check that does not hold
 // returns a text that no row expects.
+// One CDateTime call, "name|argument|...", on value.
+void DateTimeCall(CDateTime& value, const std::wstring& command) {
+  std::vector<std::wstring> c;
+  for (size_t start = 0;;) {
+    const size_t bar = command.find(L'|', start);
+    c.push_back(command.substr(start, bar - start));
+    if (bar == std::wstring::npos) break;
+    start = bar + 1;
+  }
+  std::vector<int64_t> n;
+  for (size_t i = 1; i < c.size(); ++i) n.push_back(c[i].empty() ? 0 : std::stoll(c[i]));
+  n.resize(9);
+  const auto i16 = [&](int k) { return static_cast<int16_t>(n[k]); };
+  const auto u8 = [&](int k) { return static_cast<uint8_t>(n[k]); };
+  const auto u16 = [&](int k) { return static_cast<uint16_t>(n[k]); };
+  const std::wstring& name = c[0];
+  if (name == L"parse") value = Value(c[1].c_str());
+  if (name == L"kind") value = CDateTime(static_cast<CDateTime::DTType>(n[0]));
+  if (name == L"date") value.SetDate(i16(0), u8(1), u8(2));
+  if (name == L"datetime") value.SetDateTime(i16(0), u8(1), u8(2), u8(3), u8(4), u8(5), u16(6), u16(7), u16(8));
+  if (name == L"gyear") value.SetGYear(i16(0));
+  if (name == L"gyearmonth") value.SetGYearMonth(i16(0), u8(1));
+  if (name == L"gmonth") value.SetGMonth(u8(0));
+  if (name == L"gmonthday") value.SetGMonthDay(u8(0), u8(1));
+  if (name == L"gday") value.SetGDay(u8(0));
+  if (name == L"time") value.SetTime(u8(0), u8(1), u8(2), u16(3), u16(4), u16(5));
+  if (name == L"frac") value.SetFracTime(u16(0), u16(1), u16(2));
+  if (name == L"month") value.SetMonth(u8(0));
+  if (name == L"validate") value.Validate();
+  if (name == L"zone") value.SetTimeZone(static_cast<int>(n[0]), static_cast<int>(n[1]));
+  if (name == L"zonehour") value.GetZoneHour();
+  if (name == L"zoneminute") value.GetZoneMinute();
+  if (name == L"dayofweek") value.GetDayOfWeek();
+  if (name == L"dayofyear") value.GetDayOfYear();
+  if (name == L"gettime") value.GetTime();
+  if (name == L"systemtime") value.GetAsSystemTime();
+  if (name == L"convert") value.SetDateTime(Value(c[1].c_str()), static_cast<CDateTime::DTType>(n[1]));
+  if (name == L"convert-kind") {
+    value.SetDateTime(CDateTime(static_cast<CDateTime::DTType>(n[0])),
+                      static_cast<CDateTime::DTType>(n[1]));
+  }
+  if (name == L"time_t") value = n[0];
+  if (name == L"systemtime=") {
+    value = SYSTEMTIME{u16(0), u16(1), u16(2), u16(3), u16(4), u16(5), u16(6), u16(7)};
+  }
+  if (name == L"filetime=") {
+    value = FILETIME{static_cast<uint32_t>(n[0]), static_cast<uint32_t>(n[1])};
+  }
+}
+
 const testing::VectorOperations& Operations() {
   static const testing::VectorOperations operations = {
       // start, duration: the sum, the same through +=.
@@ -118,6 +168,21 @@ const testing::VectorOperations& Operations() {
        [](const Args& a) {
          const CDateTime value = Value(a[0].c_str());
          return std::to_wstring(value.GetDayOfYear()) + L"/" + std::to_wstring(value.GetDayOfWeek());
+       }},
+      // calls on one CDateTime: the value it ends with and its kind, or the
+      // message of the call refused, "state" or "value" naming the exception
+      // (a refused change of kind leaves the value as it was: it is shown).
+      {L"datetime",
+       [](const Args& a) -> std::wstring {
+         CDateTime value;
+         try {
+           for (const std::wstring& command : a) DateTimeCall(value, command);
+         } catch (const CKvInvalidStateException& e) {
+           return L"!state: " + e.GetMessageW() + L" => " + value.ToString();
+         } catch (const CKvInvalidValueException& e) {
+           return L"!value: " + e.GetMessageW();
+         }
+         return value.ToString() + L" " + value.GetTypeAsString();
        }},
       // a, b durations: the order, and the operators agreeing with it.
       {L"span-compare",
