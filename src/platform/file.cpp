@@ -2,10 +2,10 @@
 // POSIX implementation of the file seam.
 #include "platform/file.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <utility>
 

@@ -100,7 +100,8 @@ void AppendNumber(std::wstring& out, const std::wstring& format, T value) {
   }
 }
 
-std::wstring NumericFormat(const Conversion& conv, const wchar_t* lengthModifier, wchar_t conversion) {
+std::wstring NumericFormat(const Conversion& conv, const wchar_t* lengthModifier,
+                           wchar_t conversion) {
   std::wstring f = L"%";
   f += conv.flags;
   if (conv.width >= 0) f += std::to_wstring(conv.width);

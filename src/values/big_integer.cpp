@@ -8,8 +8,8 @@
 #include <korvel/decimal.h>
 
 #include "values/big_integer_access.h"
-#include "values/character_classes.h"
 #include "values/big_integer_digits.h"
+#include "values/character_classes.h"
 #include "values/number_errors.h"
 
 namespace Korvel {

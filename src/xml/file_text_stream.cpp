@@ -70,7 +70,8 @@ FileTextSink::FileTextSink(const std::wstring& path, XmlEncoding encoding)
 
 void FileTextSink::Flush(CStringBuffer& buffer, XmlEncoding encoding, bool last) {
   if (!m_file) ThrowFileError(kFileWriteFailed, EBADF);
-  CBinaryData bytes = EncodeText(buffer, encoding, m_heldSurrogate, last ? nullptr : &m_heldSurrogate);
+  CBinaryData bytes =
+      EncodeText(buffer, encoding, m_heldSurrogate, last ? nullptr : &m_heldSurrogate);
   if (last) m_heldSurrogate = 0;
   buffer.Clear();
   if (m_gathered.GetLength() == 0) {

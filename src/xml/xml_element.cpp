@@ -55,9 +55,7 @@ CXmlAttribute::~CXmlAttribute() = default;
 
 const std::wstring& CXmlAttribute::GetLocalName() const noexcept { return m_name->localName; }
 
-const std::wstring& CXmlAttribute::GetNamespaceURI() const noexcept {
-  return m_name->namespaceUri;
-}
+const std::wstring& CXmlAttribute::GetNamespaceURI() const noexcept { return m_name->namespaceUri; }
 
 std::wstring CXmlAttribute::GetXPath() const {
   std::wstring path = m_owner->GetXPath();
@@ -167,8 +165,8 @@ std::wstring& XmlTreeBuilder::MutableText(CXmlElement* element) {
 }
 
 CXmlElement* CXmlElement::CreateNewChildElement() {
-  CXmlElement* child = XmlTreeBuilder::NewElement(*m_name->document, this,
-                                                  XmlTreeBuilder::InternName(*m_name->document, {}, {}));
+  CXmlElement* child = XmlTreeBuilder::NewElement(
+      *m_name->document, this, XmlTreeBuilder::InternName(*m_name->document, {}, {}));
   XmlTreeBuilder::LinkLastChild(this, child);
   return child;
 }

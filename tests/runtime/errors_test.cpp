@@ -35,8 +35,8 @@ TEST(Exception, InnerIsClonedWithItsDynamicType) {
 }
 
 TEST(Exception, CopyOwnsItsOwnInnerClone) {
-  auto first = std::make_unique<CKvValidationException>(L"outer", L"/p",
-                                                        CKvInvalidParamException(L"inner"));
+  auto first =
+      std::make_unique<CKvValidationException>(L"outer", L"/p", CKvInvalidParamException(L"inner"));
   CKvValidationException copy(*first);
   EXPECT_NE(copy.GetInnerException(), first->GetInnerException());
   first.reset();

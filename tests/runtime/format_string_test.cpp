@@ -19,7 +19,10 @@ TEST(FormatString, WideAndNarrowStrings) {
   EXPECT_EQ(FormatString(L"%s and %S", L"w", "n"), L"w and n");
   // Narrow text is UTF-8; a stray byte stands for itself rather than vanishing.
   EXPECT_EQ(FormatString(L"%S", "caf\xC3\xA9 \xE2\x82\xAC"), L"caf\u00e9 \u20ac");
-  EXPECT_EQ(FormatString(L"%S", "a\xFF" "b"), L"a\u00ffb");
+  EXPECT_EQ(FormatString(L"%S",
+                         "a\xFF"
+                         "b"),
+            L"a\u00ffb");
   EXPECT_EQ(FormatString(L"%s", L"\U0001F600"), L"\U0001F600");
 }
 

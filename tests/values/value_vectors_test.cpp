@@ -9,8 +9,8 @@
 
 #include <korvel/big_integer.h>
 #include <korvel/date_time.h>
-#include <korvel/decimal.h>
 #include <korvel/date_time_span.h>
+#include <korvel/decimal.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/variant.h>
 
@@ -27,10 +27,10 @@ using testing::Value;
 
 ItemType KindNamed(const std::wstring& name) {
   static const wchar_t* const kNames[] = {
-      L"none",     L"hexBinary", L"base64Binary", L"i1",     L"i2",       L"i4",     L"i8",
-      L"ui1",      L"ui2",       L"ui4",          L"ui8",    L"r4",       L"r8",     L"duration",
-      L"yearMonth", L"monthDay", L"year",         L"month",  L"day",      L"date",   L"datetime",
-      L"time",     L"char",      L"string",       L"boolean", L"decimal", L"integer"};
+      L"none",      L"hexBinary", L"base64Binary", L"i1",      L"i2",      L"i4",     L"i8",
+      L"ui1",       L"ui2",       L"ui4",          L"ui8",     L"r4",      L"r8",     L"duration",
+      L"yearMonth", L"monthDay",  L"year",         L"month",   L"day",     L"date",   L"datetime",
+      L"time",      L"char",      L"string",       L"boolean", L"decimal", L"integer"};
   for (size_t i = 0; i < std::size(kNames); ++i) {
     if (name == kNames[i]) return static_cast<ItemType>(i);
   }
@@ -55,11 +55,10 @@ CPrimitiveRestrictions FacetsOf(const std::wstring& spec) {
     start = end + 1;
   }
   const auto number = [&](const wchar_t* name) { return f.count(name) ? std::stoi(f[name]) : -1; };
-  return CPrimitiveRestrictions(f[L"pattern"].c_str(), number(L"minLength"), number(L"maxLength"),
-                                f[L"minInclusive"].c_str(), f[L"maxInclusive"].c_str(),
-                                f[L"minExclusive"].c_str(), f[L"maxExclusive"].c_str(),
-                                number(L"length"), number(L"totalDigits"),
-                                number(L"fractionDigits"));
+  return CPrimitiveRestrictions(
+      f[L"pattern"].c_str(), number(L"minLength"), number(L"maxLength"), f[L"minInclusive"].c_str(),
+      f[L"maxInclusive"].c_str(), f[L"minExclusive"].c_str(), f[L"maxExclusive"].c_str(),
+      number(L"length"), number(L"totalDigits"), number(L"fractionDigits"));
 }
 
 std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
@@ -90,7 +89,8 @@ void DateTimeCall(CDateTime& value, const std::wstring& command) {
   if (name == L"parse") value = Value(c[1].c_str());
   if (name == L"kind") value = CDateTime(static_cast<CDateTime::DTType>(n[0]));
   if (name == L"date") value.SetDate(i16(0), u8(1), u8(2));
-  if (name == L"datetime") value.SetDateTime(i16(0), u8(1), u8(2), u8(3), u8(4), u8(5), u16(6), u16(7), u16(8));
+  if (name == L"datetime")
+    value.SetDateTime(i16(0), u8(1), u8(2), u8(3), u8(4), u8(5), u16(6), u16(7), u16(8));
   if (name == L"gyear") value.SetGYear(i16(0));
   if (name == L"gyearmonth") value.SetGYearMonth(i16(0), u8(1));
   if (name == L"gmonth") value.SetGMonth(u8(0));
@@ -107,7 +107,8 @@ void DateTimeCall(CDateTime& value, const std::wstring& command) {
   if (name == L"dayofyear") value.GetDayOfYear();
   if (name == L"gettime") value.GetTime();
   if (name == L"systemtime") value.GetAsSystemTime();
-  if (name == L"convert") value.SetDateTime(Value(c[1].c_str()), static_cast<CDateTime::DTType>(n[1]));
+  if (name == L"convert")
+    value.SetDateTime(Value(c[1].c_str()), static_cast<CDateTime::DTType>(n[1]));
   if (name == L"convert-kind") {
     value.SetDateTime(CDateTime(static_cast<CDateTime::DTType>(n[0])),
                       static_cast<CDateTime::DTType>(n[1]));
@@ -138,8 +139,9 @@ const testing::VectorOperations& Operations() {
          const CDateTime x = Value(a[0].c_str()), y = Value(a[1].c_str());
          const CDateTime::DTCompareResult r = x.CompareTo(y);
          using DT = CDateTime;
-         const bool agree = (x == y) == (r == DT::dtcr_equal) && (x != y) == (r != DT::dtcr_equal) &&
-                            (x < y) == (r == DT::dtcr_less) && (x > y) == (r == DT::dtcr_greater) &&
+         const bool agree = (x == y) == (r == DT::dtcr_equal) &&
+                            (x != y) == (r != DT::dtcr_equal) && (x < y) == (r == DT::dtcr_less) &&
+                            (x > y) == (r == DT::dtcr_greater) &&
                             (x <= y) == (r == DT::dtcr_less || r == DT::dtcr_equal) &&
                             (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
          return agree ? OrderName(r) : L"operators disagree";
@@ -167,7 +169,8 @@ const testing::VectorOperations& Operations() {
       {L"day-of",
        [](const Args& a) {
          const CDateTime value = Value(a[0].c_str());
-         return std::to_wstring(value.GetDayOfYear()) + L"/" + std::to_wstring(value.GetDayOfWeek());
+         return std::to_wstring(value.GetDayOfYear()) + L"/" +
+                std::to_wstring(value.GetDayOfWeek());
        }},
       // calls on one CDateTime: the value it ends with and its kind, or the
       // message of the call refused, "state" or "value" naming the exception
@@ -190,8 +193,9 @@ const testing::VectorOperations& Operations() {
          const CDateTimeSpan x = Span(a[0].c_str()), y = Span(a[1].c_str());
          const CDateTime::DTCompareResult r = x.CompareTo(y);
          using DT = CDateTime;
-         const bool agree = (x == y) == (r == DT::dtcr_equal) && (x != y) == (r != DT::dtcr_equal) &&
-                            (x < y) == (r == DT::dtcr_less) && (x > y) == (r == DT::dtcr_greater);
+         const bool agree = (x == y) == (r == DT::dtcr_equal) &&
+                            (x != y) == (r != DT::dtcr_equal) && (x < y) == (r == DT::dtcr_less) &&
+                            (x > y) == (r == DT::dtcr_greater);
          return agree ? OrderName(r) : L"operators disagree";
        }},
       // a, b: a - b, and b + (a - b) == a where both have the same kind and zone state.
@@ -233,7 +237,8 @@ const testing::VectorOperations& Operations() {
          int rule = 9;  // no rule
          for (int i = 0; i < 4; ++i) rule = a[1] == kRules[i] ? i : rule;
          KvVariant value;
-         value.FromString(a[2], KindNamed(a[0]), static_cast<CWhitespaceUtils::WhitespaceRule>(rule));
+         value.FromString(a[2], KindNamed(a[0]),
+                          static_cast<CWhitespaceUtils::WhitespaceRule>(rule));
          return value.ToString();
        }},
   };

@@ -11,7 +11,6 @@
 using namespace Korvel;
 using Rule = CWhitespaceUtils::WhitespaceRule;
 
-
 TEST(WhitespaceUtils, IsWhiteSpaceIsExactlyTheFourXmlCharacters) {
   for (wchar_t c = 0; c < 0x3100; ++c) {
     bool expected = c == 0x09 || c == 0x0A || c == 0x0D || c == 0x20;

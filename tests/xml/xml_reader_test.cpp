@@ -95,9 +95,9 @@ TEST(XmlReader, WideTextIsReadAsItsCharactersWhateverItsDeclarationNames) {
   for (const wchar_t* encoding : {L"UTF-8", L"ISO-8859-1", L"UTF-16"}) {
     SCOPED_TRACE(::testing::Message() << encoding);
     CXmlDocument document;
-    document.LoadXml((std::wstring(L"<?xml version='1.0' encoding='") + encoding +
-                      L"'?><a>\u00e9\U0001F600</a>")
-                         .c_str());
+    document.LoadXml(
+        (std::wstring(L"<?xml version='1.0' encoding='") + encoding + L"'?><a>\u00e9\U0001F600</a>")
+            .c_str());
     EXPECT_EQ(document.GetDocumentElement()->GetText(), L"\u00e9\U0001F600");
   }
 }

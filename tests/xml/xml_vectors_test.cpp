@@ -47,7 +47,7 @@ void AppendPaths(const CXmlElement* e, std::wstring& out) {
 CSerializationContext ContextFor(const std::wstring& options) {
   CSerializationContext context;
   context.SetSchemaType(options.find(L"nons") != std::wstring::npos ? SchemaType_NoNamespaces
-                                                                     : SchemaType_Default);
+                                                                    : SchemaType_Default);
   context.SetStripCDATA(options.find(L"cdata") == std::wstring::npos);
   return context;
 }
