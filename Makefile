@@ -25,7 +25,9 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-demo: build
+# Only the library and the examples: tests and benchmarks wait for `make test`.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target korvel_examples
 	@bash tools/run-demo.sh $(BUILD)
 
 # The sanitizer build uses clang, so that CI compiles everything with both compilers.
