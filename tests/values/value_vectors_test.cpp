@@ -14,6 +14,7 @@
 #include <korvel/primitive_restrictions.h>
 #include <korvel/variant.h>
 
+#include "values/binary_record.h"
 #include "values/date_time_test_support.h"
 #include "values/restriction_check.h"
 #include "vector_file.h"
@@ -21,6 +22,7 @@
 namespace Korvel {
 namespace {
 
+using detail::BinaryDataAccess;
 using Args = testing::VectorArgs;
 using testing::Span;
 using testing::Value;
@@ -122,6 +124,17 @@ void DateTimeCall(CDateTime& value, const std::wstring& command) {
   }
 }
 
+std::wstring Hex(const std::string& bytes) {
+  return CBinaryData::GetAsHexString(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                     static_cast<uint32_t>(bytes.size()));
+}
+
+std::string FromHex(const std::wstring& hex) {
+  CBinaryData data;
+  data.SetAsHexString(hex.c_str());
+  return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
+}
+
 const testing::VectorOperations& Operations() {
   static const testing::VectorOperations operations = {
       // start, duration: the sum, the same through +=.
@@ -186,6 +199,46 @@ const testing::VectorOperations& Operations() {
            return L"!value: " + e.GetMessageW();
          }
          return value.ToString() + L" " + value.GetTypeAsString();
+       }},
+      // wide text: its UTF-8 bytes in hex, or "malformed"; the same placed at
+      // the edges of the sixteen-character runs, both ways, and exactly sized.
+      {L"utf8",
+       [](const Args& a) -> std::wstring {
+         const std::string bytes = detail::WideToUtf8(a[0]);
+         for (size_t offset : {0, 1, 15, 16, 17, 31, 33, 40}) {
+           const std::wstring wide = std::wstring(offset, L'a') + a[0];
+           const std::string utf8 = detail::WideToUtf8(wide);
+           const CBinaryData data = detail::WideToUtf8Data(wide);
+           if (bytes.empty() && !a[0].empty()) {
+             std::string kept = "kept";
+             if (!utf8.empty() || data.GetData() || detail::WideToUtf8(wide, kept) || kept != "kept") {
+               return L"malformed only at the start";
+             }
+             continue;
+           }
+           if (utf8 != std::string(offset, 'a') + bytes || detail::ByteView(data) != utf8 ||
+               BinaryDataAccess::Capacity(data) != utf8.size()) {
+             return L"differs at offset " + std::to_wstring(offset);
+           }
+         }
+         return bytes.empty() && !a[0].empty() ? L"malformed" : Hex(bytes);
+       }},
+      // UTF-8 bytes in hex: the wide text, or "malformed"; the same wherever the
+      // bytes stand, and a failed append leaves its target alone.
+      {L"utf8-bytes",
+       [](const Args& a) -> std::wstring {
+         const std::string bytes = FromHex(a[0]);
+         std::wstring first;
+         const bool valid = detail::Utf8ToWide(bytes, first);
+         for (size_t offset : {0, 16, 40}) {
+           std::wstring out = L"kept";
+           const bool ok = detail::Utf8ToWide(std::string(offset, 'a') + bytes + "tail", out);
+           if (ok != valid || (!ok && out != L"kept") ||
+               (ok && out != L"kept" + std::wstring(offset, L'a') + first + L"tail")) {
+             return L"differs at offset " + std::to_wstring(offset);
+           }
+         }
+         return valid ? first : L"malformed";
        }},
       // a, b durations: the order, and the operators agreeing with it.
       {L"span-compare",
