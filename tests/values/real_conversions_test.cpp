@@ -18,7 +18,6 @@ using namespace Korvel;
 namespace {
 
 constexpr auto kNone = CWhitespaceUtils::ws_none;
-constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 uint64_t Bits(double value) {
