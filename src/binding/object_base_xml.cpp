@@ -15,13 +15,12 @@
 #include "binding/messages.h"
 #include "values/binary_stream.h"
 #include "values/compression.h"
+#include "values/utf.h"
 #include "xml/output_switches.h"
 
 namespace Korvel {
 
 namespace {
-
-constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
 
 [[noreturn]] void ThrowZlibOnlyForStreams() { throw CKvException(detail::kZlibOnlyForStreams); }
 
@@ -79,7 +78,7 @@ void CXmlObjectBase::ToXmlFile(const wchar_t* path, bool includeDocHeader, bool 
     // The byte-order mark goes inside the compressed data: the file is a plain
     // gzip stream that inflates to a complete UTF-16 document.
     if (IsUtf16(encoding)) {
-      CBinaryData marked(kUtf16LeByteOrderMark, sizeof kUtf16LeByteOrderMark);
+      CBinaryData marked(detail::kUtf16LeByteOrderMark, sizeof detail::kUtf16LeByteOrderMark);
       marked.Append(bytes);
       bytes = std::move(marked);
     }
