@@ -36,8 +36,9 @@ class KORVEL_API CConversions {
   static std::wstring ui2ToString(uint16_t value);
   static std::wstring ui4ToString(uint32_t value);
   static std::wstring ui8ToString(uint64_t value);
-  // "NaN", "INF" and "-INF" for the special values, otherwise "%.7g" (r4) or
-  // "%.16g" (r8). A non-empty format replaces the default: printf-style text
+  // "NaN", "INF" and "-INF" for the special values, otherwise the shortest
+  // text that reads back as the same value (r4 as a float: 0.1f is "0.1"), in
+  // plain or exponent notation, whichever is shorter. A non-empty format replaces the default: printf-style text
   // with exactly one floating conversion (e, f, g, a in either case; flags,
   // width and precision of up to three digits each; no "*"), which is given the
   // value as a double; any other format throws CKvInvalidParamException. The

@@ -15,7 +15,9 @@
 #include <korvel/date_time_span.h>
 #include <korvel/decimal.h>
 #include <korvel/errors.h>
+#include <korvel/fast_infoset_binary_data.h>
 #include <korvel/fast_infoset_context.h>
+#include <korvel/fast_infoset_writer.h>
 #include <korvel/fi_declaration.h>
 #include <korvel/fi_vocabulary.h>
 #include <korvel/instance_monitor.h>
@@ -28,6 +30,7 @@
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
 #include <korvel/text_stream.h>
+#include <korvel/typed_collections.h>
 #include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>
 #include <korvel/xml_document.h>

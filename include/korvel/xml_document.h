@@ -273,9 +273,9 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // terminator). Malformed UTF-8 throws CKvInvalidParamException with its
   // offset before anything is parsed; "XML String is empty!" when empty.
   void LoadXml(std::string_view text);
-  // Bytes of XML text, possibly gzip or zlib compressed (inflated only when
-  // they fit a CBinaryData). Throws CKvException "XML Stream is empty!" for no
-  // bytes.
+  // Bytes of XML text or a Fast Infoset document, possibly gzip or zlib
+  // compressed (inflated only when they fit a CBinaryData). Throws
+  // CKvException "XML Stream is empty!" for no bytes.
   void LoadXmlStream(const unsigned char* data, size_t length);
   // A parse error throws CKvException "<parser's message> at line <n>". A failed
   // load leaves the document as read up to the error, text of the elements
