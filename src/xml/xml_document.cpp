@@ -136,6 +136,10 @@ CXmlElement* XmlTreeBuilder::InnermostOpenElement(const CXmlDocument& document) 
   return open.empty() ? nullptr : open.back().element;
 }
 
+void XmlTreeBuilder::CloseElementUnfiltered(CXmlDocument& document) noexcept {
+  document.m_data->openElements.pop_back();
+}
+
 CXmlElement* XmlTreeBuilder::OpenElementAt(const CXmlDocument& document, size_t depth) noexcept {
   return document.m_data->openElements[depth].element;
 }

@@ -77,6 +77,8 @@ class XmlTreeBuilder {
                                    std::wstring_view localName);
   static CXmlElement* OpenElement(CXmlDocument& document, const XmlName* name);
   static CXmlElement* InnermostOpenElement(const CXmlDocument& document) noexcept;
+  // Closes the innermost open element without applying the element filter.
+  static void CloseElementUnfiltered(CXmlDocument& document) noexcept;
   // The open element at depth (0 for the document element).
   static CXmlElement* OpenElementAt(const CXmlDocument& document, size_t depth) noexcept;
   // An empty string that lives as long as the tree, to be filled and attached.
