@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -280,6 +281,33 @@ const testing::VectorOperations& Operations() {
          parsed.Parse(a[0]);
          const std::wstring value = CBigInteger(a[0]).ToString();
          return parsed.ToString() == value ? value : L"Parse gave " + parsed.ToString();
+       }},
+      // a, operator, b: a CBigInteger result, or the refusal, which leaves the
+      // receiver of an in-place operator alone. "double" reads a with wcstod.
+      {L"bigint",
+       [](const Args& a) -> std::wstring {
+         const std::wstring& op = a[1];
+         if (op == L"double") {
+           try {
+             return CBigInteger(std::wcstod(a[0].c_str(), nullptr)).ToString();
+           } catch (const CKvInvalidValueException& e) {
+             return L"!value: " + e.GetMessageW();
+           }
+         }
+         CBigInteger x(a[0]);
+         const CBigInteger y(a[2]);
+         try {
+           if (op == L"/") return (x / y).ToString() + L" " + (x / y.GetNegative()).ToString();
+           if (op == L"%") return (x % y).ToString();
+           if (op == L"/=") return (x /= y).ToString();
+           if (op == L"%=") return (x %= y).ToString();
+           if (op == L"sqrt") return x.SquareRoot().ToString();
+           if (op == L"i32") return std::to_wstring(static_cast<int32_t>(x));
+           if (op == L"i64") return std::to_wstring(static_cast<int64_t>(x));
+         } catch (const CKvInvalidValueException& e) {
+           return x == CBigInteger(a[0]) ? L"!value: " + e.GetMessageW() : L"receiver changed";
+         }
+         return L"unknown operator";
        }},
       // kind, text, format: the value read under collapse, printed with the format.
       {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},
