@@ -15,6 +15,7 @@
 #include <korvel/primitive_restrictions.h>
 #include <korvel/variant.h>
 
+#include "test_support.h"
 #include "values/binary_record.h"
 #include "values/date_time_test_support.h"
 #include "values/restriction_check.h"
@@ -281,6 +282,37 @@ const testing::VectorOperations& Operations() {
          parsed.Parse(a[0]);
          const std::wstring value = CBigInteger(a[0]).ToString();
          return parsed.ToString() == value ? value : L"Parse gave " + parsed.ToString();
+       }},
+      // base64 text: the bytes read over a previous value, in hex, or "null"
+      // when no record is left.
+      {L"base64",
+       [](const Args& a) -> std::wstring {
+         CBinaryData d = testing::DataOf("previous");
+         d.SetAsBase64(a[0].c_str());
+         return d.GetData() ? L"[" + Hex(testing::BytesOf(d)) + L"]" : L"null";
+       }},
+      // bytes in hex: their base64 text, which reads back to exactly sized bytes.
+      {L"base64-encode",
+       [](const Args& a) -> std::wstring {
+         const std::string bytes = FromHex(a[0]);
+         const std::wstring text = testing::DataOf(bytes).GetAsBase64();
+         CBinaryData back;
+         back.SetAsBase64(text.c_str());
+         const bool sized = bytes.empty() || BinaryDataAccess::Capacity(back) == bytes.size();
+         return testing::BytesOf(back) == bytes && sized ? text : L"reads back wrong";
+       }},
+      // hex text: the exactly sized bytes read, printed back; a refusal clears
+      // the previous value first.
+      {L"hex",
+       [](const Args& a) -> std::wstring {
+         CBinaryData d = testing::DataOf("previous");
+         try {
+           d.SetAsHexString(a[0].c_str());
+         } catch (const CKvException& e) {
+           return d.GetData() ? L"not cleared" : L"!" + e.GetMessageW();
+         }
+         if (!d.GetData()) return L"null";
+         return BinaryDataAccess::Capacity(d) == d.GetLength() ? d.GetAsHexString() : L"oversized";
        }},
       // a, operator, b: a CBigInteger result, or the refusal, which leaves the
       // receiver of an in-place operator alone. "double" reads a with wcstod.
