@@ -19,6 +19,7 @@
 #include "values/binary_record.h"
 #include "values/date_time_test_support.h"
 #include "values/restriction_check.h"
+#include "values/whitespace_rules.h"
 #include "vector_file.h"
 
 namespace Korvel {
@@ -282,6 +283,22 @@ const testing::VectorOperations& Operations() {
          parsed.Parse(a[0]);
          const std::wstring value = CBigInteger(a[0]).ToString();
          return parsed.ToString() == value ? value : L"Parse gave " + parsed.ToString();
+       }},
+      // text: what preserve, replace and collapse make of it, joined by "|";
+      // the parsers' in-place path must agree with each.
+      {L"whitespace",
+       [](const Args& a) -> std::wstring {
+         using W = CWhitespaceUtils;
+         const std::wstring results[] = {a[0], W::Preserve(a[0]), W::Replace(a[0]),
+                                         W::Collapse(a[0])};
+         for (int rule = 0; rule < 4; ++rule) {
+           std::wstring scratch;
+           const auto ruleAt = static_cast<W::WhitespaceRule>(rule);
+           if (detail::ApplyRuleView(ruleAt, a[0], scratch) != results[rule]) {
+             return L"in-place rule " + std::to_wstring(rule) + L" differs";
+           }
+         }
+         return results[1] + L"|" + results[2] + L"|" + results[3];
        }},
       // base64 text: the bytes read over a previous value, in hex, or "null"
       // when no record is left.
