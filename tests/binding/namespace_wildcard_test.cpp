@@ -21,9 +21,7 @@ TEST(NamespaceWildcard, AdmittedNamespacesAndTheDefaultOfWrittenContent) {
     }
     return valid ? L"yes" : L"invalid, yet admitted";
   };
-  const auto defaultOf = [](const Args& a) {
-    return GetAnyDefaultNamespace(a[0], a[1], L"urn:t");
-  };
+  const auto defaultOf = [](const Args& a) { return GetAnyDefaultNamespace(a[0], a[1], L"urn:t"); };
   testing::RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/binding/namespace_wildcard.txt",
                          {{L"admits", admits}, {L"default", defaultOf}});
 }

@@ -214,7 +214,8 @@ const testing::VectorOperations& Operations() {
            const CBinaryData data = detail::WideToUtf8Data(wide);
            if (bytes.empty() && !a[0].empty()) {
              std::string kept = "kept";
-             if (!utf8.empty() || data.GetData() || detail::WideToUtf8(wide, kept) || kept != "kept") {
+             if (!utf8.empty() || data.GetData() || detail::WideToUtf8(wide, kept) ||
+                 kept != "kept") {
                return L"malformed only at the start";
              }
              continue;
