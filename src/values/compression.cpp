@@ -128,3 +128,13 @@ bool InflateIfCompressed(CBinaryData& data) {
 }
 
 }  // namespace Korvel::detail
+
+namespace Korvel {
+
+CBinaryData Compress(const CBinaryData& data, CompressionType type) {
+  CBinaryData compressed = data;
+  detail::CompressData(compressed, type);
+  return compressed;
+}
+
+}  // namespace Korvel
