@@ -131,10 +131,9 @@ bool InflateIfCompressed(CBinaryData& data) {
 
 namespace Korvel {
 
-CBinaryData Compress(const CBinaryData& data, CompressionType type) {
-  CBinaryData compressed = data;
-  detail::CompressData(compressed, type);
-  return compressed;
+CBinaryData Compress(CBinaryData data, CompressionType type) {
+  detail::CompressData(data, type);
+  return data;
 }
 
 }  // namespace Korvel
