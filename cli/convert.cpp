@@ -73,12 +73,14 @@ int Run(const Arguments& arguments) {
   OutputOptions outputOptions;
   outputOptions.Apply(arguments);
 
-  const std::string bytes = ReadInput(input, arguments.Quiet());
+  std::string bytes = ReadInput(input, arguments.Quiet());
+  const size_t inputSize = bytes.size();
   Korvel::CXmlDocument document(inputOptions.context);
   LoadDocument(document, bytes, from ? *from : SniffFormat(bytes), inputOptions);
+  std::string().swap(bytes);  // the tree holds it all now
   TreeWriter tree(document);
   tree.SetJsonLayout(*to == Format::kJson);
-  Progress progress("writing", tree.Counts().elements, bytes.size(), arguments.Quiet());
+  Progress progress("writing", tree.Counts().elements, inputSize, arguments.Quiet());
   WriteDocument(tree, output, *to, outputOptions, &progress);
   return kExitOk;
 }
