@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include <korvel/binary_data.h>
 #include <korvel/export.h>
 #include <korvel/instance_monitor.h>
 #include <korvel/serialization_context.h>
@@ -296,6 +297,19 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // A parse error throws CKvException "<parser's message> at line <n>". A failed
   // load leaves what it had built, except a file read in chunks, which leaves
   // the document empty.
+
+  // JSON is not loaded into the tree: it is converted to XML text under the
+  // context's JSON options and that text (UTF-8, with its declaration) is
+  // returned; the tree stays empty. Byte input may be gzip or zlib compressed
+  // and UTF-8 or UTF-16 (told by a byte-order mark or by the zero bytes of
+  // its first character); a byte-order mark is skipped on every form.
+  // Malformed JSON throws CKvValidationException with the line, the position
+  // and the JSON path; "JSON String is empty!" and "JSON Stream is empty!" are
+  // CKvException, as are the file messages of Load.
+  CBinaryData LoadJsonFile(const wchar_t* fileName);
+  CBinaryData LoadJsonStream(const unsigned char* data, size_t length);
+  CBinaryData LoadJson(const char* text);
+  CBinaryData LoadJson(const wchar_t* text);
 
   // The URI the document declared for the prefix (the empty prefix standing for
   // the default namespace), or an empty string. Declarations are collected from
