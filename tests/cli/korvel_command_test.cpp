@@ -147,7 +147,7 @@ TEST_F(KorvelCommand, JsonRoundTripLevels) {
     EXPECT_NE(json.out.find(row.contains), std::string::npos) << json.out;
     EXPECT_EQ(json.out.find(row.lacks), std::string::npos) << json.out;
     // Repeated elements are one array.
-    EXPECT_NE(json.out.find("\"item\":[{"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"item\": [{"), std::string::npos) << json.out;
   }
   // Without namespaces the root reads back unqualified, as JSON gave it.
   Convert("--json-roundtrip partial order.xml " + Temp("p.json"));
@@ -225,7 +225,7 @@ TEST_F(KorvelCommand, CheckReportsEachFileAndFailsOnAnyBadOne) {
 
 TEST_F(KorvelCommand, StatsCountsAndSizesEveryEncoding) {
   Convert("order.xml " + Temp("order.json"));
-  for (const std::string file : {std::string("order.xml"), Temp("order.json")}) {
+  for (const std::string& file : {std::string("order.xml"), Temp("order.json")}) {
     SCOPED_TRACE(file);
     const Result result = Run("stats " + file);
     ASSERT_EQ(result.status, 0) << result.err;
