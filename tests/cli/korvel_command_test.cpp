@@ -189,8 +189,8 @@ TEST_F(KorvelCommand, DumpListsItemsAndVocabularyUse) {
       "      text \"Alice Smith\"                                  value literal\n",
       "    element item                                          name ref 7\n",
       "      @partNum = \"926-AA\"                                 name ref 3, value literal\n",
-      "    text \"Hurry & mind the <gate>: caf\xC3\xA9 \xE2\x9C\x93\"                value "
-      "literal\n",
+      // Columns count characters: the accented and the check mark are one each.
+      "    text \"Hurry & mind the <gate>: caf\u00e9 \u2713\"                value literal\n",
       "12 elements, 4 attributes, 7 text chunks, 1 namespace declarations\n",
       "names:  12 new, 4 ref, 0 literal\n",
   };
