@@ -9,12 +9,11 @@
 #include "binding/messages.h"
 #include "values/binary_stream.h"
 #include "values/compression.h"
+#include "values/utf.h"
 
 namespace Korvel::detail {
 
 namespace {
-
-constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
 
 bool IsUtf16(XmlEncoding encoding) {
   return encoding == XmlEncoding_UTF16 || encoding == XmlEncoding_UTF16Undeclared;

@@ -23,6 +23,8 @@
 
 namespace Korvel {
 
+using Builder = detail::XmlTreeBuilder;
+
 namespace {
 
 using namespace detail::fi;
@@ -84,7 +86,7 @@ size_t CFastInfosetReader::FindContent(const unsigned char* data, size_t length)
 bool CFastInfosetReader::TryRead(CXmlDocument& document, const unsigned char* data, size_t length) {
   const size_t content = FindContent(data, length);
   if (content == 0) return false;
-  CFastInfosetReader reader(document, document.m_context->GetFIContext());
+  CFastInfosetReader reader(document, detail::XmlTreeBuilder::GetContext(document).GetFIContext());
   reader.Read(data + content, length - content);
   return true;
 }
@@ -344,7 +346,7 @@ void CFastInfosetReader::ReadElementTree(uint8_t first) {
         ++open;
       }
     } else if (octet < 0xC0) {
-      ReadCharacterChunk(m_document.InnermostOpenElement(), octet);
+      ReadCharacterChunk(Builder::InnermostOpenElement(m_document), octet);
     } else if (octet == kTerminator) {
       CloseElement();
       --open;
@@ -372,7 +374,7 @@ void CFastInfosetReader::ReadElementTree(uint8_t first) {
 
 void CFastInfosetReader::CloseElement() {
   // The element filter is not applied: the tree is built as the document is.
-  m_document.m_data->openElements.pop_back();
+  Builder::CloseElementUnfiltered(m_document);
   if (m_sink) m_sink->OnElementEnd();
 }
 
@@ -386,7 +388,7 @@ bool CFastInfosetReader::ReadElementStart(uint8_t first) {
   int32_t coding = FiCoding_Literal;
   uint32_t index = 0;
   const detail::XmlName* name = ReadElementName(nameOctet, coding, index);
-  CXmlElement* element = m_document.OpenElement(name);
+  CXmlElement* element = Builder::OpenElement(m_document, name);
   if (m_sink) {
     m_sink->OnElementStart(name->namespaceUri, name->localName, static_cast<FiCoding>(coding),
                            index);
@@ -414,7 +416,7 @@ void CFastInfosetReader::ReadNamespaceAttributes() {
     if (octet & 0x02) prefix = ReadIdentifyingString(StringTable::kPrefixes, index);
     std::wstring namespaceName;
     if (octet & 0x01) namespaceName = ReadIdentifyingString(StringTable::kNamespaceNames, index);
-    m_document.AddNamespaceDeclaration(prefix, namespaceName);
+    Builder::AddNamespaceDeclaration(m_document, prefix, namespaceName);
     if (m_sink) m_sink->OnNamespace(prefix, namespaceName);
   }
 }
@@ -457,9 +459,9 @@ void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
     nameIndex = IndexBit2(first);
     name = ResolveName(nameIndex, false);
   }
-  std::wstring* value = m_document.NewString();
+  std::wstring* value = Builder::NewString(m_document);
   // Attached at once, so that the document owns it whatever happens next.
-  m_document.AppendAttribute(element, name, value);
+  Builder::AppendAttribute(element, name, value);
   int32_t valueCoding = FiCoding_Literal;
   uint32_t valueIndex = 0;
   CFIVocabulary::CFIStringTable& values = m_vocabulary->m_attributeValuesTable;
@@ -559,9 +561,9 @@ void CFastInfosetReader::ReadLiteralQName(uint8_t octet, bool element) {
     namespaceName = ReadIdentifyingString(StringTable::kNamespaceNames, namespaceIndex);
   }
   const std::wstring& localName = ReadIdentifyingString(StringTable::kLocalNames, localIndex);
-  if (hasPrefix) m_document.AddNamespaceDeclaration(prefix, namespaceName);
+  if (hasPrefix) Builder::AddNamespaceDeclaration(m_document, prefix, namespaceName);
 
-  const detail::XmlName* name = m_document.InternName(namespaceName, localName);
+  const detail::XmlName* name = Builder::InternName(m_document, namespaceName, localName);
   CFIVocabulary::CFIQNameTable& names =
       element ? vocabulary.m_elementNamesTable : vocabulary.m_attributeNamesTable;
   std::vector<const detail::XmlName*>& cache = element ? m_elementNames : m_attributeNames;
@@ -592,7 +594,7 @@ const detail::XmlName* CFastInfosetReader::ResolveName(uint32_t index, bool elem
                                                     parts.namespaceNameIndex, kNamespaceNameTable);
     const std::wstring& localName =
         Entry(m_vocabulary->m_localNamesTable, parts.localNameIndex, kLocalNameTable);
-    cached = m_document.InternName(namespaceName, localName);
+    cached = Builder::InternName(m_document, namespaceName, localName);
   }
   return cached;
 }

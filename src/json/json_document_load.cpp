@@ -15,7 +15,7 @@
 #include "json/messages.h"
 #include "platform/async_read.h"
 #include "platform/file.h"
-#include "runtime/file_errors.h"
+#include "runtime/io_errors.h"
 
 namespace Korvel {
 
