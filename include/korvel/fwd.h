@@ -9,6 +9,7 @@ template <class T> class CSmartPtr;
 namespace KorvelData {
 class CAttributeInfo;
 class CElementInfo;
+class CParentElementInfo;
 }  // namespace KorvelData
 
 namespace Korvel {
@@ -42,6 +43,7 @@ class CXmlCollection;
 class CXmlCollectionBase;
 class CXmlDocument;
 class CXmlElement;
+class CXmlGeneratedClass;
 class CXmlObjectBase;
 class CXmlTextWriter;
 class CXmlTypeCollection;
@@ -49,6 +51,7 @@ class CXmlWriter;
 struct FILETIME;
 class IErrorPathProvider;
 class IEventSink;
+class INillable;
 struct KvVariant;
 struct SYSTEMTIME;
 }  // namespace Korvel

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: MIT
+// The kind bases of the element descriptions: how a primitive, enumerated,
+// class-valued or collection child is written, and the reading steps the
+// content models share.
+#include <korvel/element_infos.h>
+
+#include <korvel/collection.h>
+#include <korvel/errors.h>
+#include <korvel/generated_class.h>
+#include <korvel/serialization_context.h>
+#include <korvel/xml_document.h>
+
+namespace KorvelData {
+
+using namespace Korvel;
+
+// Primitive.
+
+CPrimElementInfo::CPrimElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                   bool isNillable, ItemType primitiveType,
+                                   const wchar_t* formatOverride,
+                                   CWhitespaceUtils::WhitespaceRule whitespaceRule,
+                                   const CPrimitiveRestrictions& restrictions,
+                                   const wchar_t* defaultValue)
+    : CElementInfo(name, ns, propertyIndex, isNillable, primitiveType, formatOverride,
+                   whitespaceRule, restrictions, defaultValue) {}
+
+CPrimElementInfo::~CPrimElementInfo() = default;
+
+bool CPrimElementInfo::ElementToXml(const CSerializationContext& context,
+                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlPrim(context, owner, writer);
+}
+
+// Enumeration.
+
+CEnumElementInfo::CEnumElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                   bool isNillable, EnumToStringFunc enumToString,
+                                   StringToEnumFunc stringToEnum, const wchar_t* defaultValue)
+    : CElementInfo(name, ns, propertyIndex, isNillable, enumToString, stringToEnum,
+                   defaultValue) {}
+
+CEnumElementInfo::~CEnumElementInfo() = default;
+
+bool CEnumElementInfo::ElementToXml(const CSerializationContext& context,
+                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlEnum(context, owner, writer, GetEnumToString());
+}
+
+// Class.
+
+CClsElementInfo::CClsElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                 XmlElementType childElementType, ClassFactory classFactory,
+                                 int factoryClassId, bool requiresContent)
+    : CElementInfo(name, ns, propertyIndex),
+      m_childElementType(childElementType),
+      m_classFactory(classFactory),
+      m_factoryClassId(factoryClassId),
+      m_requiresContent(requiresContent) {}
+
+CClsElementInfo::~CClsElementInfo() = default;
+
+bool CClsElementInfo::ElementToXml(const CSerializationContext& context,
+                                   const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlCls(context, owner, writer, false);
+}
+
+void CClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& context,
+                                                const CXmlGeneratedClass* owner,
+                                                CXmlWriter* writer) const {
+  if (m_childElementType != XmlElementType_PseudoElement) return;
+  if (CSmartPtr<CXmlObjectBase> object = ReadObject(owner)) {
+    AttributesToXml_Int(object, writer, context);
+  }
+}
+
+bool CClsElementInfo::MayStartAt(const CSerializationContext& context,
+                                 const CXmlElement* element) const {
+  // An inline group's content has no name of its own to recognise.
+  return IsPseudoChild() || IsThisElement(context, element);
+}
+
+CSmartPtr<CXmlObjectBase> CClsElementInfo::CreateObject() const {
+  return m_classFactory(m_factoryClassId, GetElementName().c_str());
+}
+
+CSmartPtr<CXmlObjectBase> CClsElementInfo::ExistingObject(CXmlGeneratedClass* owner,
+                                                          const CXmlElement& element) const {
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  if (!object) {
+    object = CreateObject();
+    StoreObject(owner, object, element);
+  }
+  return object;
+}
+
+void CClsElementInfo::ReadChild(const CSerializationContext& context, CXmlObjectBase* object,
+                                CXmlElement** current, bool isOptional) const {
+  CXmlElement* child = *current;
+  FromXml_Int(object, child, child->GetFirstElement(), context, isOptional);
+  *current = child->GetNextSiblingElement();
+}
+
+CXmlElement* CClsElementInfo::ReadInline(const CSerializationContext& context,
+                                         CXmlObjectBase* object, CXmlElement* parent,
+                                         CXmlElement* current) const {
+  return FromXml_Int(object, parent, current, context, false);
+}
+
+bool CClsElementInfo::ReadOptional(const CSerializationContext& context,
+                                   CXmlGeneratedClass* owner, CXmlElement* parent,
+                                   CXmlElement** current) const {
+  if (!IsPseudoChild()) {
+    if (!IsThisElement(context, *current)) return false;
+    CSmartPtr<CXmlObjectBase> object = CreateObject();
+    CXmlElement* child = *current;
+    ReadChild(context, object, current, false);
+    StoreObject(owner, object, *child);
+    return true;
+  }
+  if (*current == nullptr) return false;
+  CSmartPtr<CXmlObjectBase> object = CreateObject();
+  CXmlElement* rest = ReadInline(context, object, parent, *current);
+  if (rest == *current) return false;
+  StoreObject(owner, object, *parent);
+  *current = rest;
+  return true;
+}
+
+// Collection.
+
+CColElementInfo::CColElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                 XmlElementType childElementType, bool classItems)
+    : CElementInfo(name, ns, propertyIndex),
+      m_childElementType(childElementType),
+      m_classItems(classItems) {}
+
+CColElementInfo::~CColElementInfo() = default;
+
+bool CColElementInfo::ElementToXml(const CSerializationContext& context,
+                                   const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  if (!context.GetIgnoreInvalidCollectionCounts()) {
+    CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get())) {
+      collection->ValidateCount(context);
+    }
+  }
+  return ElementToXmlCol(context, owner, writer);
+}
+
+void CColElementInfo::PseudoChildAttributeToXml(const CSerializationContext& context,
+                                                const CXmlGeneratedClass* owner,
+                                                CXmlWriter* writer) const {
+  if (!m_classItems || m_childElementType != XmlElementType_PseudoElement) return;
+  if (CSmartPtr<CXmlObjectBase> collection = ReadObject(owner)) {
+    AttributesToXml_Int(collection, writer, context);
+  }
+}
+
+bool CColElementInfo::MayStartAt(const CSerializationContext& context,
+                                 const CXmlElement* element) const {
+  return (m_classItems && m_childElementType != XmlElementType_Element) ||
+         IsThisElement(context, element);
+}
+
+CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
+                                        CXmlGeneratedClass* owner, CXmlElement* parent,
+                                        CXmlElement* current,
+                                        CSmartPtr<CXmlObjectBase>& collection) const {
+  collection = ReadObject(owner);
+  if (!collection) return current;
+  return FromXml_Int(collection, parent, current, context, false);
+}
+
+}  // namespace KorvelData
