@@ -85,10 +85,10 @@ TEST(XmlDocumentText, CharacterDataAroundChildrenIsConcatenated) {
   EXPECT_EQ(document.GetDocumentElement()->GetFirstElement()->GetText(), L"in");
 }
 
-TEST(XmlDocumentText, CarriageReturnsNeverReachTheTree) {
+TEST(XmlDocumentText, OnlyCharacterReferencesBringCarriageReturns) {
   CXmlDocument document;
   document.LoadXml("<a>1\r\n2\r3&#13;4&#xD;&#10;5</a>");
-  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"1\n2\n34\n5");
+  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"1\n2\n3\r4\r\n5");
 }
 
 TEST(XmlDocumentAttributes, LookupNeedsLocalNameAndNamespace) {

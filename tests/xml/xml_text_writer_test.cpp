@@ -65,9 +65,9 @@ TEST_F(TextWriter, UnformattedLayoutCdataAndSelfClosing) {
   Leaf(L"b", L"1");
   m_writer.WriteComment(L"note");
   Empty(L"c");
-  // CDATA passes only at the start of the text.
+  // CDATA passes only as the whole text, one section.
   Leaf(L"d", L"<![CDATA[x<y&z]]>");
-  Leaf(L"e", L"t<![CDATA[x]]>");
+  Leaf(L"e", L"<![CDATA[x]]>t<![CDATA[y]]>");
   Leaf(L"f", L"<![CDATA");
   // Empty and default texts self-close, unless default values are to be written.
   Leaf(L"g", L"");
@@ -81,7 +81,8 @@ TEST_F(TextWriter, UnformattedLayoutCdataAndSelfClosing) {
   m_writer.EndElement();
   EXPECT_EQ(Text(),
             L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            L"<a><b>1</b><!--note-->\n<c/><d><![CDATA[x<y&z]]></d><e>t&lt;![CDATA[x]]&gt;</e>"
+            L"<a><b>1</b><!--note-->\n<c/><d><![CDATA[x<y&z]]></d>"
+            L"<e>&lt;![CDATA[x]]&gt;t&lt;![CDATA[y]]&gt;</e>"
             L"<f>&lt;![CDATA</f><g/><h/><i>5</i></a>");
 }
 
@@ -103,11 +104,13 @@ TEST_F(TextWriter, CrlfLineEndsCustomIndentAndInvalidEolTypes) {
 
 TEST_F(TextWriter, EscapingInContentAndAttributes) {
   const std::tuple<EOLType, const wchar_t*, const wchar_t*, const wchar_t*> rows[] = {
-      {EOL_LF, L"a\"b'c<d>e&f\tg", L"a\"b'c&lt;d&gt;e&amp;f\tg", L"a&quot;b'c&lt;d&gt;e&amp;f\tg"},
+      {EOL_LF, L"a\"b'c<d>e&f\tg", L"a\"b'c&lt;d&gt;e&amp;f\tg",
+       L"a&quot;b'c&lt;d&gt;e&amp;f&#x9;g"},
       {EOL_LF, L"x\ny", L"x\ny", L"x&#xA;y"},
       {EOL_CRLF, L"x\ny", L"x\r\ny", L"x&#xA;y"},
-      {EOL_CRLF, L"x\r\ny\r", L"x\r\ny", L"x&#xA;y"},
-      {EOL_LF, L"\r\r", L"", L""},
+      // A carriage return can only come back from a character reference.
+      {EOL_CRLF, L"x\r\ny\r", L"x&#xD;\r\ny&#xD;", L"x&#xD;&#xA;y&#xD;"},
+      {EOL_LF, L"\r\r", L"&#xD;&#xD;", L"&#xD;&#xD;"},
       {EOL_LF, L"&&<<", L"&amp;&amp;&lt;&lt;", L"&amp;&amp;&lt;&lt;"},
       {EOL_LF, L"\u00e9\u4e2d\U0001F600>", L"\u00e9\u4e2d\U0001F600&gt;",
        L"\u00e9\u4e2d\U0001F600&gt;"},
@@ -271,7 +274,19 @@ TEST_F(TextWriter, CommentsProcessingInstructionsAndInLineSchema) {
   EXPECT_EQ(Text(),
             L"<!--a&lt;b &amp; \"c\"\nd-->\n"
             L"<?xml-stylesheet href=\"a.xsl\"?>\n\n"
-            L"<r a=\"1\" \nb=\"2\"\n>\n\t<c>3</c>\n</r>\n");
+            L"<r a=\"1\">\nb=\"2\"\n\t<c>3</c>\n</r>\n");
+}
+
+TEST_F(TextWriter, NoNamespaceBelowADefaultNamespaceUndeclaresIt) {
+  m_writer.SetFormatted(false);
+  m_writer.SetDefaultNamespace(L"urn:d");
+  m_writer.StartElement(L"r", L"urn:d");
+  m_writer.StartElement(L"a", L"");
+  Leaf(L"b", L"");
+  m_writer.EndElement();
+  Empty(L"c");  // the undeclaration ended with a
+  m_writer.EndElement();
+  EXPECT_EQ(Text(), L"<r xmlns=\"urn:d\"><a xmlns=\"\"><b/></a><c xmlns=\"\"/></r>");
 }
 
 TEST_F(TextWriter, OpenClearsTheStreamAndTheWriterServesOneDocument) {
