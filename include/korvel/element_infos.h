@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The concrete child-element descriptions: CElementInfo + the owner's content
-// model (Seq, Choice, All) + the kind of value (Cls, Enum, Prim; none for the
-// generic collection) + its cardinality (Mnd, Opt, Col). How a child is written
+// model (Seq, Choice, All) + the kind of value (Cls, AbsCls, Enum, Prim; none
+// for the generic collection) + its cardinality (Mnd, Opt, Col). How a child is written
 // depends on kind and cardinality only, and lives in the four kind bases;
 // each concrete class adds how its content model reads it.
 #pragma once
@@ -91,6 +91,38 @@ class KORVEL_API CClsElementInfo : public CElementInfo {
   Korvel::ClassFactory m_classFactory;
   int m_factoryClassId;
   bool m_requiresContent;
+};
+
+// A child whose concrete class the element factory picks from the element
+// itself (substitution groups, xsi:type): abstract and derivable types.
+class KORVEL_API CAbsClsElementInfo : public CElementInfo {
+ public:
+  ~CAbsClsElementInfo() override;
+  bool ElementToXml(const Korvel::CSerializationContext& context,
+                    const Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlWriter* writer) const override;
+  void PseudoChildAttributeToXml(const Korvel::CSerializationContext& context,
+                                 const Korvel::CXmlGeneratedClass* owner,
+                                 Korvel::CXmlWriter* writer) const override;
+
+  XmlElementType GetChildElementType() const noexcept { return m_childElementType; }
+
+ protected:
+  CAbsClsElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                     XmlElementType childElementType, Korvel::ElementFactory elementFactory);
+  // The object for the element at *current, or null when it does not match
+  // or the factory knows no class for it.
+  CSmartPtr<Korvel::CXmlObjectBase> CreateFor(const Korvel::CSerializationContext& context,
+                                              Korvel::CXmlElement* current) const;
+  // Reads the child at *current into object, stores it and moves *current on.
+  void ReadAndStore(const Korvel::CSerializationContext& context,
+                    Korvel::CXmlGeneratedClass* owner, Korvel::CXmlObjectBase* object,
+                    Korvel::CXmlElement** current) const;
+  [[noreturn]] void ThrowNoSubstitution(const Korvel::CXmlElement* parent) const;
+
+ private:
+  XmlElementType m_childElementType;
+  Korvel::ElementFactory m_elementFactory;
 };
 
 // A collection property (generated object collections and the typed ones):
@@ -238,6 +270,38 @@ class KORVEL_API CElementInfoSeqClsCol : public CElementInfoSeqCol {
   ~CElementInfoSeqClsCol() override;
 };
 
+class KORVEL_API CElementInfoSeqAbsClsMnd : public CAbsClsElementInfo {
+ public:
+  CElementInfoSeqAbsClsMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                           XmlElementType childElementType, Korvel::ElementFactory elementFactory);
+  ~CElementInfoSeqAbsClsMnd() override;
+  bool ElementToXml(const Korvel::CSerializationContext& context,
+                    const Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlWriter* writer) const override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+};
+
+class KORVEL_API CElementInfoSeqAbsClsOpt : public CAbsClsElementInfo {
+ public:
+  CElementInfoSeqAbsClsOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                           XmlElementType childElementType, Korvel::ElementFactory elementFactory);
+  ~CElementInfoSeqAbsClsOpt() override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+};
+
+class KORVEL_API CElementInfoSeqAbsClsCol : public CElementInfoSeqCol {
+ public:
+  CElementInfoSeqAbsClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                           XmlElementType childElementType);
+  ~CElementInfoSeqAbsClsCol() override;
+};
+
 class KORVEL_API CElementInfoSeqPrimCol : public CElementInfoSeqCol {
  public:
   using CElementInfoSeqCol::CElementInfoSeqCol;
@@ -324,6 +388,25 @@ class KORVEL_API CElementInfoChoiceClsCol : public CElementInfoChoiceCol {
   CElementInfoChoiceClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                            XmlElementType childElementType);
   ~CElementInfoChoiceClsCol() override;
+};
+
+class KORVEL_API CElementInfoChoiceAbsClsOpt : public CAbsClsElementInfo {
+ public:
+  CElementInfoChoiceAbsClsOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                              XmlElementType childElementType, Korvel::ElementFactory elementFactory);
+  ~CElementInfoChoiceAbsClsOpt() override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
+};
+
+class KORVEL_API CElementInfoChoiceAbsClsCol : public CElementInfoChoiceCol {
+ public:
+  CElementInfoChoiceAbsClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                              XmlElementType childElementType);
+  ~CElementInfoChoiceAbsClsCol() override;
 };
 
 class KORVEL_API CElementInfoChoicePrimCol : public CElementInfoChoiceCol {
@@ -466,6 +549,44 @@ class KORVEL_API CElementInfoAllClsCol : public CElementInfoAllCol {
   CElementInfoAllClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                         XmlElementType childElementType);
   ~CElementInfoAllClsCol() override;
+};
+
+class KORVEL_API CElementInfoAllAbsClsMnd : public CAbsClsElementInfo {
+ public:
+  CElementInfoAllAbsClsMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                           XmlElementType childElementType, Korvel::ElementFactory elementFactory, int unused);
+  ~CElementInfoAllAbsClsMnd() override;
+  bool ElementToXml(const Korvel::CSerializationContext& context,
+                    const Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlWriter* writer) const override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+  bool Validate(const Korvel::CSerializationContext& context,
+                const Korvel::CXmlGeneratedClass* owner, bool found,
+                bool ownerIsElement) const override;
+};
+
+class KORVEL_API CElementInfoAllAbsClsOpt : public CAbsClsElementInfo {
+ public:
+  CElementInfoAllAbsClsOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                           XmlElementType childElementType, Korvel::ElementFactory elementFactory);
+  ~CElementInfoAllAbsClsOpt() override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+  bool Validate(const Korvel::CSerializationContext& context,
+                const Korvel::CXmlGeneratedClass* owner, bool found,
+                bool ownerIsElement) const override;
+};
+
+class KORVEL_API CElementInfoAllAbsClsCol : public CElementInfoAllCol {
+ public:
+  CElementInfoAllAbsClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                           XmlElementType childElementType);
+  ~CElementInfoAllAbsClsCol() override;
 };
 
 class KORVEL_API CElementInfoAllPrimCol : public CElementInfoAllCol {

@@ -190,6 +190,58 @@ bool CElementInfoAllClsOpt::Validate(const CSerializationContext&, const CXmlGen
   return true;
 }
 
+CElementInfoAllAbsClsMnd::CElementInfoAllAbsClsMnd(const wchar_t* name, const wchar_t* ns,
+                                                   int propertyIndex,
+                                                   XmlElementType childElementType,
+                                                   ElementFactory elementFactory, int)
+    : CAbsClsElementInfo(name, ns, propertyIndex, childElementType, elementFactory) {}
+CElementInfoAllAbsClsMnd::~CElementInfoAllAbsClsMnd() = default;
+
+bool CElementInfoAllAbsClsMnd::ElementToXml(const CSerializationContext& context,
+                                            const CXmlGeneratedClass* owner,
+                                            CXmlWriter* writer) const {
+  const bool written = CAbsClsElementInfo::ElementToXml(context, owner, writer);
+  RequireWritten(written);
+  return written;
+}
+
+bool CElementInfoAllAbsClsMnd::ElementFromXml(const CSerializationContext& context,
+                                              CXmlGeneratedClass* owner, CXmlElement*,
+                                              CXmlElement** current, const wchar_t*,
+                                              XmlElementType) const {
+  CSmartPtr<CXmlObjectBase> object = CreateFor(context, *current);
+  if (!object) return false;
+  ReadAndStore(context, owner, object, current);
+  return true;
+}
+
+bool CElementInfoAllAbsClsMnd::Validate(const CSerializationContext&, const CXmlGeneratedClass*,
+                                        bool found, bool ownerIsElement) const {
+  return ValidateMandatory(*this, found, ownerIsElement);
+}
+
+CElementInfoAllAbsClsOpt::CElementInfoAllAbsClsOpt(const wchar_t* name, const wchar_t* ns,
+                                                   int propertyIndex,
+                                                   XmlElementType childElementType,
+                                                   ElementFactory elementFactory)
+    : CAbsClsElementInfo(name, ns, propertyIndex, childElementType, elementFactory) {}
+CElementInfoAllAbsClsOpt::~CElementInfoAllAbsClsOpt() = default;
+
+bool CElementInfoAllAbsClsOpt::ElementFromXml(const CSerializationContext& context,
+                                              CXmlGeneratedClass* owner, CXmlElement*,
+                                              CXmlElement** current, const wchar_t*,
+                                              XmlElementType) const {
+  CSmartPtr<CXmlObjectBase> object = CreateFor(context, *current);
+  if (!object) return false;
+  ReadAndStore(context, owner, object, current);
+  return true;
+}
+
+bool CElementInfoAllAbsClsOpt::Validate(const CSerializationContext&, const CXmlGeneratedClass*,
+                                        bool, bool) const {
+  return true;
+}
+
 CElementInfoAllCol::CElementInfoAllCol(const wchar_t* name, const wchar_t* ns, int propertyIndex)
     : CColElementInfo(name, ns, propertyIndex, XmlElementType_Element, false) {}
 CElementInfoAllCol::CElementInfoAllCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
@@ -212,6 +264,11 @@ CElementInfoAllClsCol::CElementInfoAllClsCol(const wchar_t* name, const wchar_t*
                                              int propertyIndex, XmlElementType childElementType)
     : CElementInfoAllCol(name, ns, propertyIndex, childElementType, true) {}
 CElementInfoAllClsCol::~CElementInfoAllClsCol() = default;
+CElementInfoAllAbsClsCol::CElementInfoAllAbsClsCol(const wchar_t* name, const wchar_t* ns,
+                                                   int propertyIndex,
+                                                   XmlElementType childElementType)
+    : CElementInfoAllCol(name, ns, propertyIndex, childElementType, true) {}
+CElementInfoAllAbsClsCol::~CElementInfoAllAbsClsCol() = default;
 CElementInfoAllPrimCol::~CElementInfoAllPrimCol() = default;
 CElementInfoAllEnumCol::~CElementInfoAllEnumCol() = default;
 

@@ -87,6 +87,30 @@ bool CElementInfoChoiceClsOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*)
   return true;
 }
 
+CElementInfoChoiceAbsClsOpt::CElementInfoChoiceAbsClsOpt(const wchar_t* name, const wchar_t* ns,
+                                                         int propertyIndex,
+                                                         XmlElementType childElementType,
+                                                         ElementFactory elementFactory)
+    : CAbsClsElementInfo(name, ns, propertyIndex, childElementType, elementFactory) {}
+CElementInfoChoiceAbsClsOpt::~CElementInfoChoiceAbsClsOpt() = default;
+
+bool CElementInfoChoiceAbsClsOpt::ElementFromXml(const CSerializationContext& context,
+                                                 CXmlGeneratedClass* owner, CXmlElement*,
+                                                 CXmlElement** current, const wchar_t*,
+                                                 XmlElementType) const {
+  if (!IsThisElement(context, *current)) return false;
+  CSmartPtr<CXmlObjectBase> object = CreateFor(context, *current);
+  // Stored at once, also when no class fits: the choice then holds nothing.
+  StoreObject(owner, object, **current);
+  if (!object) return false;
+  ReadAndStore(context, owner, object, current);
+  return true;
+}
+
+bool CElementInfoChoiceAbsClsOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
+  return true;
+}
+
 CElementInfoChoiceCol::CElementInfoChoiceCol(const wchar_t* name, const wchar_t* ns,
                                              int propertyIndex)
     : CColElementInfo(name, ns, propertyIndex, XmlElementType_Element, false) {}
@@ -131,6 +155,11 @@ CElementInfoChoiceClsCol::CElementInfoChoiceClsCol(const wchar_t* name, const wc
                                                    XmlElementType childElementType)
     : CElementInfoChoiceCol(name, ns, propertyIndex, childElementType, true) {}
 CElementInfoChoiceClsCol::~CElementInfoChoiceClsCol() = default;
+CElementInfoChoiceAbsClsCol::CElementInfoChoiceAbsClsCol(const wchar_t* name, const wchar_t* ns,
+                                                         int propertyIndex,
+                                                         XmlElementType childElementType)
+    : CElementInfoChoiceCol(name, ns, propertyIndex, childElementType, true) {}
+CElementInfoChoiceAbsClsCol::~CElementInfoChoiceAbsClsCol() = default;
 CElementInfoChoicePrimCol::~CElementInfoChoicePrimCol() = default;
 CElementInfoChoiceEnumCol::~CElementInfoChoiceEnumCol() = default;
 

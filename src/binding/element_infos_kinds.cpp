@@ -10,6 +10,9 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
 
+#include "binding/messages.h"
+#include "binding/metadata_support.h"
+
 namespace KorvelData {
 
 using namespace Korvel;
@@ -125,6 +128,51 @@ bool CClsElementInfo::ReadOptional(const CSerializationContext& context,
   StoreObject(owner, object, *parent);
   *current = rest;
   return true;
+}
+
+// Abstract class.
+
+CAbsClsElementInfo::CAbsClsElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                       XmlElementType childElementType,
+                                       ElementFactory elementFactory)
+    : CElementInfo(name, ns, propertyIndex),
+      m_childElementType(childElementType),
+      m_elementFactory(elementFactory) {}
+
+CAbsClsElementInfo::~CAbsClsElementInfo() = default;
+
+bool CAbsClsElementInfo::ElementToXml(const CSerializationContext& context,
+                                      const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlCls(context, owner, writer, false);
+}
+
+void CAbsClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& context,
+                                                   const CXmlGeneratedClass* owner,
+                                                   CXmlWriter* writer) const {
+  if (m_childElementType != XmlElementType_PseudoElement) return;
+  if (CSmartPtr<CXmlObjectBase> object = ReadObject(owner)) {
+    AttributesToXml_Int(object, writer, context);
+  }
+}
+
+CSmartPtr<CXmlObjectBase> CAbsClsElementInfo::CreateFor(const CSerializationContext& context,
+                                                        CXmlElement* current) const {
+  if (!IsThisElement(context, current)) return nullptr;
+  return m_elementFactory(current);
+}
+
+void CAbsClsElementInfo::ReadAndStore(const CSerializationContext& context,
+                                      CXmlGeneratedClass* owner, CXmlObjectBase* object,
+                                      CXmlElement** current) const {
+  CXmlElement* child = *current;
+  FromXml_Int(object, child, child->GetFirstElement(), context, false);
+  StoreObject(owner, object, *child);
+  *current = child->GetNextSiblingElement();
+}
+
+void CAbsClsElementInfo::ThrowNoSubstitution(const CXmlElement* parent) const {
+  detail::ThrowValidation(detail::kNoSubstitution, GetElementName(),
+                          parent ? parent->GetXPath() : std::wstring());
 }
 
 // Collection.

@@ -188,6 +188,53 @@ bool CElementInfoSeqClsOpt::ElementFromXml(const CSerializationContext& context,
   return true;
 }
 
+// Abstract class.
+
+CElementInfoSeqAbsClsMnd::CElementInfoSeqAbsClsMnd(const wchar_t* name, const wchar_t* ns,
+                                                   int propertyIndex,
+                                                   XmlElementType childElementType,
+                                                   ElementFactory elementFactory)
+    : CAbsClsElementInfo(name, ns, propertyIndex, childElementType, elementFactory) {}
+CElementInfoSeqAbsClsMnd::~CElementInfoSeqAbsClsMnd() = default;
+
+bool CElementInfoSeqAbsClsMnd::ElementToXml(const CSerializationContext& context,
+                                            const CXmlGeneratedClass* owner,
+                                            CXmlWriter* writer) const {
+  const bool written = CAbsClsElementInfo::ElementToXml(context, owner, writer);
+  RequireWritten(written);
+  return written;
+}
+
+bool CElementInfoSeqAbsClsMnd::ElementFromXml(const CSerializationContext& context,
+                                              CXmlGeneratedClass* owner, CXmlElement* parent,
+                                              CXmlElement** current, const wchar_t*,
+                                              XmlElementType ownerType) const {
+  CSmartPtr<CXmlObjectBase> object = CreateFor(context, *current);
+  if (!object) {
+    if (ownerType != XmlElementType_Element) return false;
+    ThrowNoSubstitution(parent);
+  }
+  ReadAndStore(context, owner, object, current);
+  return true;
+}
+
+CElementInfoSeqAbsClsOpt::CElementInfoSeqAbsClsOpt(const wchar_t* name, const wchar_t* ns,
+                                                   int propertyIndex,
+                                                   XmlElementType childElementType,
+                                                   ElementFactory elementFactory)
+    : CAbsClsElementInfo(name, ns, propertyIndex, childElementType, elementFactory) {}
+CElementInfoSeqAbsClsOpt::~CElementInfoSeqAbsClsOpt() = default;
+
+bool CElementInfoSeqAbsClsOpt::ElementFromXml(const CSerializationContext& context,
+                                              CXmlGeneratedClass* owner, CXmlElement*,
+                                              CXmlElement** current, const wchar_t*,
+                                              XmlElementType) const {
+  if (CSmartPtr<CXmlObjectBase> object = CreateFor(context, *current)) {
+    ReadAndStore(context, owner, object, current);
+  }
+  return true;
+}
+
 // Collections.
 
 CElementInfoSeqCol::CElementInfoSeqCol(const wchar_t* name, const wchar_t* ns, int propertyIndex)
@@ -214,6 +261,11 @@ CElementInfoSeqClsCol::CElementInfoSeqClsCol(const wchar_t* name, const wchar_t*
                                              int propertyIndex, XmlElementType childElementType)
     : CElementInfoSeqCol(name, ns, propertyIndex, childElementType, true) {}
 CElementInfoSeqClsCol::~CElementInfoSeqClsCol() = default;
+CElementInfoSeqAbsClsCol::CElementInfoSeqAbsClsCol(const wchar_t* name, const wchar_t* ns,
+                                                   int propertyIndex,
+                                                   XmlElementType childElementType)
+    : CElementInfoSeqCol(name, ns, propertyIndex, childElementType, true) {}
+CElementInfoSeqAbsClsCol::~CElementInfoSeqAbsClsCol() = default;
 CElementInfoSeqPrimCol::~CElementInfoSeqPrimCol() = default;
 CElementInfoSeqEnumCol::~CElementInfoSeqEnumCol() = default;
 

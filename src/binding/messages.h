@@ -81,5 +81,7 @@ inline constexpr wchar_t kMandatoryPropertyNull[] =
     L"The Property [%s] is mandatory, it may not be NULL";
 inline constexpr wchar_t kRequiredChildMissing[] = L"Failed to find the required child element [%s].";
 inline constexpr wchar_t kMandatoryElementMissing[] = L"Failed to find the mandatory element [%s].";
+inline constexpr wchar_t kNoSubstitution[] =
+    L"Failed to find a suitable substitution element for [%s].";
 
 }  // namespace Korvel::detail

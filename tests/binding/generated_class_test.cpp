@@ -303,6 +303,35 @@ TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
   EXPECT_EQ(Write(*derived).find(L"type"), std::wstring::npos);
 }
 
+// holder: one abstract child "shape", whose class the element factory picks
+// from xsi:type ("none" names no class).
+CSmartPtr<CXmlObjectBase> PickShape(CXmlElement* element) {
+  if (element->GetAttribute(L"type", CXmlWriter::XSI_NAMESPACE) == L"none") return nullptr;
+  return CreateFlex(kAddressId, L"shape");
+}
+const Shape kHolder(XmlElementGroupType_Sequence, L"holder", L"urn:t",
+                    {new CElementInfoSeqAbsClsMnd(L"shape", L"urn:t", 0, XmlElementType_Element,
+                                                  PickShape),
+                     new CElementInfoSeqPrimOpt(L"tail", L"urn:t", 1, false, it_i4, nullptr,
+                                                kCollapse, kNone, nullptr)});
+
+TEST_F(GeneratedClass, AbstractChildrenComeFromTheElementFactory) {
+  constexpr wchar_t kXsi[] = L" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\"";
+  CSmartPtr<CFlex> holder = Read(
+      kHolder, (std::wstring(L"<holder xmlns=\"urn:t\"") + kXsi +
+                L"><shape i:type=\"a\" id=\"1\"><street>s</street></shape></holder>")
+                   .c_str());
+  ASSERT_NE(holder->Child(0), nullptr);
+  EXPECT_EQ(holder->Child(0)->properties[0].GetString(), L"s");
+  for (const wchar_t* content : {L"<shape i:type=\"none\"/>", L"<tail>1</tail>", L""}) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(content)));
+    EXPECT_EQ(Failure(kHolder, (std::wstring(L"<holder xmlns=\"urn:t\"") + kXsi + L">" +
+                                content + L"</holder>")
+                                   .c_str()),
+              L"Failed to find a suitable substitution element for [shape].\nPath: /holder");
+  }
+}
+
 TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {
   const CElementInfoSeqEnumMnd noFacets(L"e", L"", 0, false, KindToString, StringToKind, nullptr);
   KvVariant value;
