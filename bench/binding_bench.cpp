@@ -83,8 +83,11 @@ class OrderText {
     out += "\t<";
     out += tag;
     out += " country=\"US\">\n";
-    for (const auto& [leaf, text] : {std::pair{"name", name}, {"street", street}, {"city", city},
-                                     {"state", state}, {"zip", zip}}) {
+    for (const auto& [leaf, text] : {std::pair{"name", name},
+                                     {"street", street},
+                                     {"city", city},
+                                     {"state", state},
+                                     {"zip", zip}}) {
       out += "\t\t<";
       out += leaf;
       out += '>';
@@ -190,8 +193,8 @@ void BM_Order_ReadIntoObjects(benchmark::State& state) {
   }
   const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
   if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
-  state.counters["peak_per_input_byte"] =
-      static_cast<double>(StatusKilobytes("VmHWM:") - before) * 1024 / static_cast<double>(xml.size());
+  state.counters["peak_per_input_byte"] = static_cast<double>(StatusKilobytes("VmHWM:") - before) *
+                                          1024 / static_cast<double>(xml.size());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
 }
 BENCHMARK(BM_Order_ReadIntoObjects)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -215,8 +218,8 @@ BENCHMARK(BM_Order_TokenAppendReference)->Unit(benchmark::kMillisecond)->Iterati
 void BM_Order_WriteObjects(benchmark::State& state) {
   const CSerializationContext context;
   CSmartPtr<Po::CPurchaseOrderType> order = new Po::CPurchaseOrderType();
-  order->FromXmlStream(reinterpret_cast<const unsigned char*>(Document().data()),
-                       Document().size(), context);
+  order->FromXmlStream(reinterpret_cast<const unsigned char*>(Document().data()), Document().size(),
+                       context);
   {
     const CBinaryData check =
         order->ToXmlStream(true, true, XmlEncoding_UTF8, EOL_LF, context, ct_none);
@@ -236,7 +239,8 @@ void BM_Order_WriteObjects(benchmark::State& state) {
     bytes = out.GetLength();
   }
   const double rate = static_cast<double>(bytes * state.iterations()) / seconds;
-  if (g_referenceBytesPerSecond > 0) state.counters["vs_reference"] = rate / g_referenceBytesPerSecond;
+  if (g_referenceBytesPerSecond > 0)
+    state.counters["vs_reference"] = rate / g_referenceBytesPerSecond;
   state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
 }
 BENCHMARK(BM_Order_WriteObjects)->Unit(benchmark::kMillisecond)->Iterations(3);

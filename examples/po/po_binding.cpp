@@ -33,30 +33,24 @@ bool HasValue(const KvVariant& value) { return value.IsValid() && !value.IsNil()
 }  // namespace
 
 // The metadata of one class, built on first use under m_csInit and released at exit.
-#define PO_METADATA_STRUCT(Class)                                \
-  struct Class::MetaData {                                       \
-    MetaData();                                                  \
-    ~MetaData() {                                                \
-      CKVCriticalSectionLock lock(m_csInit);                     \
-      CleanMetaData(classInfo, elementInfo, attributeInfo);      \
-    }                                                            \
-    CParentElementInfo* classInfo = nullptr;                     \
-    CElementInfo** elementInfo = nullptr;                        \
-    CAttributeInfo** attributeInfo = nullptr;                    \
-  };                                                             \
-  const Class::MetaData& Class::GetMetaData() {                  \
-    static const MetaData metaData;                              \
-    return metaData;                                             \
-  }                                                              \
-  CParentElementInfo* Class::GetClassInfo() const {              \
-    return GetMetaData().classInfo;                              \
-  }                                                              \
-  CElementInfo** Class::GetClassElementInfo() const {            \
-    return GetMetaData().elementInfo;                            \
-  }                                                              \
-  CAttributeInfo** Class::GetClassAttributeInfo() const {        \
-    return GetMetaData().attributeInfo;                          \
-  }
+#define PO_METADATA_STRUCT(Class)                                                         \
+  struct Class::MetaData {                                                                \
+    MetaData();                                                                           \
+    ~MetaData() {                                                                         \
+      CKVCriticalSectionLock lock(m_csInit);                                              \
+      CleanMetaData(classInfo, elementInfo, attributeInfo);                               \
+    }                                                                                     \
+    CParentElementInfo* classInfo = nullptr;                                              \
+    CElementInfo** elementInfo = nullptr;                                                 \
+    CAttributeInfo** attributeInfo = nullptr;                                             \
+  };                                                                                      \
+  const Class::MetaData& Class::GetMetaData() {                                           \
+    static const MetaData metaData;                                                       \
+    return metaData;                                                                      \
+  }                                                                                       \
+  CParentElementInfo* Class::GetClassInfo() const { return GetMetaData().classInfo; }     \
+  CElementInfo** Class::GetClassElementInfo() const { return GetMetaData().elementInfo; } \
+  CAttributeInfo** Class::GetClassAttributeInfo() const { return GetMetaData().attributeInfo; }
 
 // CClassFactory.
 
@@ -85,20 +79,20 @@ CUSAddress::MetaData::MetaData() {
   elementInfo = new CElementInfo* [6] {
     new CElementInfoSeqPrimMnd(L"name", L"", Property_Name, false, it_string, nullptr, kPreserve,
                                none, nullptr),
-    new CElementInfoSeqPrimMnd(L"street", L"", Property_Street, false, it_string, nullptr,
-                               kPreserve, none, nullptr),
-    new CElementInfoSeqPrimMnd(L"city", L"", Property_City, false, it_string, nullptr, kPreserve,
-                               none, nullptr),
-    new CElementInfoSeqPrimMnd(L"state", L"", Property_State, false, it_string, nullptr,
-                               kPreserve, none, nullptr),
-    new CElementInfoSeqPrimMnd(L"zip", L"", Property_Zip, false, it_decimal, nullptr, kCollapse,
-                               none, nullptr),
-    nullptr
+        new CElementInfoSeqPrimMnd(L"street", L"", Property_Street, false, it_string, nullptr,
+                                   kPreserve, none, nullptr),
+        new CElementInfoSeqPrimMnd(L"city", L"", Property_City, false, it_string, nullptr,
+                                   kPreserve, none, nullptr),
+        new CElementInfoSeqPrimMnd(L"state", L"", Property_State, false, it_string, nullptr,
+                                   kPreserve, none, nullptr),
+        new CElementInfoSeqPrimMnd(L"zip", L"", Property_Zip, false, it_decimal, nullptr, kCollapse,
+                                   none, nullptr),
+        nullptr
   };
   attributeInfo = new CAttributeInfo* [2] {
     new CAttributeInfoPrimitive(L"country", L"", Property_Country, true, it_string, nullptr,
                                 kCollapse, none, L"US"),
-    nullptr
+        nullptr
   };
   classInfo = new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element,
                                      L"USAddress", L"", true, false, -1, it_none, nullptr, false);
@@ -151,25 +145,25 @@ CItem::MetaData::MetaData() {
   const CPrimitiveRestrictions sku(L"\\d{3}-[A-Z]{2}", -1, -1, nullptr, nullptr, nullptr, nullptr,
                                    -1, -1, -1);
   elementInfo = new CElementInfo* [6] {
-    new CElementInfoSeqPrimMnd(L"productName", L"", Property_ProductName, false, it_string,
-                               nullptr, kPreserve, none, nullptr),
-    new CElementInfoSeqPrimMnd(L"quantity", L"", Property_Quantity, false, it_integer, nullptr,
-                               kCollapse, quantity, nullptr),
-    new CElementInfoSeqPrimMnd(L"USPrice", L"", Property_USPrice, false, it_decimal, nullptr,
-                               kCollapse, none, nullptr),
-    new CElementInfoSeqPrimOpt(L"comment", L"", Property_Comment, false, it_string, nullptr,
+    new CElementInfoSeqPrimMnd(L"productName", L"", Property_ProductName, false, it_string, nullptr,
                                kPreserve, none, nullptr),
-    new CElementInfoSeqPrimOpt(L"shipDate", L"", Property_ShipDate, false, it_date, nullptr,
-                               kCollapse, none, nullptr),
-    nullptr
+        new CElementInfoSeqPrimMnd(L"quantity", L"", Property_Quantity, false, it_integer, nullptr,
+                                   kCollapse, quantity, nullptr),
+        new CElementInfoSeqPrimMnd(L"USPrice", L"", Property_USPrice, false, it_decimal, nullptr,
+                                   kCollapse, none, nullptr),
+        new CElementInfoSeqPrimOpt(L"comment", L"", Property_Comment, false, it_string, nullptr,
+                                   kPreserve, none, nullptr),
+        new CElementInfoSeqPrimOpt(L"shipDate", L"", Property_ShipDate, false, it_date, nullptr,
+                                   kCollapse, none, nullptr),
+        nullptr
   };
   attributeInfo = new CAttributeInfo* [2] {
     new CAttributeInfoPrimitive(L"partNum", L"", Property_PartNum, false, it_string, nullptr,
                                 kPreserve, sku, nullptr),
-    nullptr
+        nullptr
   };
-  classInfo = new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element,
-                                     L"item", L"", true, false, -1, it_none, nullptr, false);
+  classInfo = new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element, L"item",
+                                     L"", true, false, -1, it_none, nullptr, false);
 }
 
 CItem::CItem(const wchar_t* elementName) {
@@ -246,12 +240,11 @@ PO_METADATA_STRUCT(CItems)
 CItems::MetaData::MetaData() {
   CKVCriticalSectionLock lock(m_csInit);
   elementInfo = new CElementInfo* [2] {
-    new CElementInfoSeqClsCol(L"item", L"", Property_Item, XmlElementType_Element),
-    nullptr
+    new CElementInfoSeqClsCol(L"item", L"", Property_Item, XmlElementType_Element), nullptr
   };
   attributeInfo = new CAttributeInfo* [1] { nullptr };
-  classInfo = new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element,
-                                     L"Items", L"", true, false, -1, it_none, nullptr, false);
+  classInfo = new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element, L"Items",
+                                     L"", true, false, -1, it_none, nullptr, false);
 }
 
 CItems::CItems(const wchar_t* elementName) : m_item(new CItemCol) { SetElementName(elementName); }
@@ -279,22 +272,22 @@ CPurchaseOrderType::MetaData::MetaData() {
   elementInfo = new CElementInfo* [5] {
     new CElementInfoSeqClsMnd(L"shipTo", L"", Property_ShipTo, XmlElementType_Element, factory,
                               ClassId_USAddress, true),
-    new CElementInfoSeqClsMnd(L"billTo", L"", Property_BillTo, XmlElementType_Element, factory,
-                              ClassId_USAddress, true),
-    new CElementInfoSeqPrimOpt(L"comment", L"", Property_Comment, false, it_string, nullptr,
-                               kPreserve, CPrimitiveRestrictions(), nullptr),
-    new CElementInfoSeqClsMnd(L"items", L"", Property_Items, XmlElementType_Element, factory,
-                              ClassId_Items, false),
-    nullptr
+        new CElementInfoSeqClsMnd(L"billTo", L"", Property_BillTo, XmlElementType_Element, factory,
+                                  ClassId_USAddress, true),
+        new CElementInfoSeqPrimOpt(L"comment", L"", Property_Comment, false, it_string, nullptr,
+                                   kPreserve, CPrimitiveRestrictions(), nullptr),
+        new CElementInfoSeqClsMnd(L"items", L"", Property_Items, XmlElementType_Element, factory,
+                                  ClassId_Items, false),
+        nullptr
   };
   attributeInfo = new CAttributeInfo* [2] {
     new CAttributeInfoPrimitive(L"orderDate", L"", Property_OrderDate, true, it_date, nullptr,
                                 kCollapse, CPrimitiveRestrictions(), nullptr),
-    nullptr
+        nullptr
   };
-  classInfo = new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element,
-                                     L"PurchaseOrderType", L"", true, false, -1, it_none, nullptr,
-                                     false);
+  classInfo =
+      new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element,
+                             L"PurchaseOrderType", L"", true, false, -1, it_none, nullptr, false);
 }
 
 CPurchaseOrderType::CPurchaseOrderType(const wchar_t* elementName) {

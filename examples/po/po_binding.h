@@ -65,8 +65,14 @@ class CUSAddress : public Korvel::CXmlGeneratedClass {
  private:
   struct MetaData;
   static const MetaData& GetMetaData();
-  enum Property { Property_Name, Property_Street, Property_City, Property_State, Property_Zip,
-                  Property_Country };
+  enum Property {
+    Property_Name,
+    Property_Street,
+    Property_City,
+    Property_State,
+    Property_Zip,
+    Property_Country
+  };
 
   std::wstring m_name;
   std::wstring m_street;
@@ -111,8 +117,14 @@ class CItem : public Korvel::CXmlGeneratedClass {
  private:
   struct MetaData;
   static const MetaData& GetMetaData();
-  enum Property { Property_ProductName, Property_Quantity, Property_USPrice, Property_Comment,
-                  Property_ShipDate, Property_PartNum };
+  enum Property {
+    Property_ProductName,
+    Property_Quantity,
+    Property_USPrice,
+    Property_Comment,
+    Property_ShipDate,
+    Property_PartNum
+  };
 
   std::wstring m_productName;
   Korvel::CBigInteger m_quantity;
@@ -197,8 +209,13 @@ class CPurchaseOrderType : public Korvel::CXmlGeneratedClass {
  private:
   struct MetaData;
   static const MetaData& GetMetaData();
-  enum Property { Property_ShipTo, Property_BillTo, Property_Comment, Property_Items,
-                  Property_OrderDate };
+  enum Property {
+    Property_ShipTo,
+    Property_BillTo,
+    Property_Comment,
+    Property_Items,
+    Property_OrderDate
+  };
 
   CSmartPtr<CUSAddress> m_shipTo;
   CSmartPtr<CUSAddress> m_billTo;

@@ -26,8 +26,7 @@ class KORVEL_API CPrimElementInfo : public CElementInfo {
   CPrimElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
                    Korvel::ItemType primitiveType, const wchar_t* formatOverride,
                    Korvel::CWhitespaceUtils::WhitespaceRule whitespaceRule,
-                   const Korvel::CPrimitiveRestrictions& restrictions,
-                   const wchar_t* defaultValue);
+                   const Korvel::CPrimitiveRestrictions& restrictions, const wchar_t* defaultValue);
 };
 
 // An enumerated child, held as it_i4.
@@ -82,9 +81,8 @@ class KORVEL_API CClsElementInfo : public CElementInfo {
                                   Korvel::CXmlElement* current) const;
   // Optional class members of sequences and all groups: the object is created
   // only when its content is there. True when something was read.
-  bool ReadOptional(const Korvel::CSerializationContext& context,
-                    Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
-                    Korvel::CXmlElement** current) const;
+  bool ReadOptional(const Korvel::CSerializationContext& context, Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlElement* parent, Korvel::CXmlElement** current) const;
 
  private:
   XmlElementType m_childElementType;
@@ -115,9 +113,8 @@ class KORVEL_API CAbsClsElementInfo : public CElementInfo {
   CSmartPtr<Korvel::CXmlObjectBase> CreateFor(const Korvel::CSerializationContext& context,
                                               Korvel::CXmlElement* current) const;
   // Reads the child at *current into object, stores it and moves *current on.
-  void ReadAndStore(const Korvel::CSerializationContext& context,
-                    Korvel::CXmlGeneratedClass* owner, Korvel::CXmlObjectBase* object,
-                    Korvel::CXmlElement** current) const;
+  void ReadAndStore(const Korvel::CSerializationContext& context, Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlObjectBase* object, Korvel::CXmlElement** current) const;
   [[noreturn]] void ThrowNoSubstitution(const Korvel::CXmlElement* parent) const;
 
  private:
@@ -160,9 +157,8 @@ class KORVEL_API CColElementInfo : public CElementInfo {
 
 class KORVEL_API CElementInfoSeqPrimMnd : public CPrimElementInfo {
  public:
-  CElementInfoSeqPrimMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                         bool isNillable, Korvel::ItemType primitiveType,
-                         const wchar_t* formatOverride,
+  CElementInfoSeqPrimMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
+                         Korvel::ItemType primitiveType, const wchar_t* formatOverride,
                          Korvel::CWhitespaceUtils::WhitespaceRule whitespaceRule,
                          const Korvel::CPrimitiveRestrictions& restrictions,
                          const wchar_t* defaultValue);
@@ -178,9 +174,8 @@ class KORVEL_API CElementInfoSeqPrimMnd : public CPrimElementInfo {
 
 class KORVEL_API CElementInfoSeqPrimOpt : public CPrimElementInfo {
  public:
-  CElementInfoSeqPrimOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                         bool isNillable, Korvel::ItemType primitiveType,
-                         const wchar_t* formatOverride,
+  CElementInfoSeqPrimOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
+                         Korvel::ItemType primitiveType, const wchar_t* formatOverride,
                          Korvel::CWhitespaceUtils::WhitespaceRule whitespaceRule,
                          const Korvel::CPrimitiveRestrictions& restrictions,
                          const wchar_t* defaultValue);
@@ -193,9 +188,9 @@ class KORVEL_API CElementInfoSeqPrimOpt : public CPrimElementInfo {
 
 class KORVEL_API CElementInfoSeqEnumMnd : public CEnumElementInfo {
  public:
-  CElementInfoSeqEnumMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                         bool isNillable, EnumToStringFunc enumToString,
-                         StringToEnumFunc stringToEnum, const wchar_t* defaultValue);
+  CElementInfoSeqEnumMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
+                         EnumToStringFunc enumToString, StringToEnumFunc stringToEnum,
+                         const wchar_t* defaultValue);
   ~CElementInfoSeqEnumMnd() override;
   bool ElementToXml(const Korvel::CSerializationContext& context,
                     const Korvel::CXmlGeneratedClass* owner,
@@ -208,9 +203,9 @@ class KORVEL_API CElementInfoSeqEnumMnd : public CEnumElementInfo {
 
 class KORVEL_API CElementInfoSeqEnumOpt : public CEnumElementInfo {
  public:
-  CElementInfoSeqEnumOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                         bool isNillable, EnumToStringFunc enumToString,
-                         StringToEnumFunc stringToEnum, const wchar_t* defaultValue);
+  CElementInfoSeqEnumOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
+                         EnumToStringFunc enumToString, StringToEnumFunc stringToEnum,
+                         const wchar_t* defaultValue);
   ~CElementInfoSeqEnumOpt() override;
   bool ElementFromXml(const Korvel::CSerializationContext& context,
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
@@ -393,7 +388,8 @@ class KORVEL_API CElementInfoChoiceClsCol : public CElementInfoChoiceCol {
 class KORVEL_API CElementInfoChoiceAbsClsOpt : public CAbsClsElementInfo {
  public:
   CElementInfoChoiceAbsClsOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                              XmlElementType childElementType, Korvel::ElementFactory elementFactory);
+                              XmlElementType childElementType,
+                              Korvel::ElementFactory elementFactory);
   ~CElementInfoChoiceAbsClsOpt() override;
   bool ElementFromXml(const Korvel::CSerializationContext& context,
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
@@ -426,9 +422,8 @@ class KORVEL_API CElementInfoChoiceEnumCol : public CElementInfoChoiceCol {
 
 class KORVEL_API CElementInfoAllPrimMnd : public CPrimElementInfo {
  public:
-  CElementInfoAllPrimMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                         bool isNillable, Korvel::ItemType primitiveType,
-                         const wchar_t* formatOverride,
+  CElementInfoAllPrimMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
+                         Korvel::ItemType primitiveType, const wchar_t* formatOverride,
                          Korvel::CWhitespaceUtils::WhitespaceRule whitespaceRule,
                          const Korvel::CPrimitiveRestrictions& restrictions,
                          const wchar_t* defaultValue);
@@ -447,9 +442,8 @@ class KORVEL_API CElementInfoAllPrimMnd : public CPrimElementInfo {
 
 class KORVEL_API CElementInfoAllPrimOpt : public CPrimElementInfo {
  public:
-  CElementInfoAllPrimOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                         bool isNillable, Korvel::ItemType primitiveType,
-                         const wchar_t* formatOverride,
+  CElementInfoAllPrimOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
+                         Korvel::ItemType primitiveType, const wchar_t* formatOverride,
                          Korvel::CWhitespaceUtils::WhitespaceRule whitespaceRule,
                          const Korvel::CPrimitiveRestrictions& restrictions,
                          const wchar_t* defaultValue);
@@ -465,9 +459,9 @@ class KORVEL_API CElementInfoAllPrimOpt : public CPrimElementInfo {
 
 class KORVEL_API CElementInfoAllEnumMnd : public CEnumElementInfo {
  public:
-  CElementInfoAllEnumMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                         bool isNillable, EnumToStringFunc enumToString,
-                         StringToEnumFunc stringToEnum, const wchar_t* defaultValue);
+  CElementInfoAllEnumMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
+                         EnumToStringFunc enumToString, StringToEnumFunc stringToEnum,
+                         const wchar_t* defaultValue);
   ~CElementInfoAllEnumMnd() override;
   bool ElementToXml(const Korvel::CSerializationContext& context,
                     const Korvel::CXmlGeneratedClass* owner,
@@ -483,9 +477,9 @@ class KORVEL_API CElementInfoAllEnumMnd : public CEnumElementInfo {
 
 class KORVEL_API CElementInfoAllEnumOpt : public CEnumElementInfo {
  public:
-  CElementInfoAllEnumOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                         bool isNillable, EnumToStringFunc enumToString,
-                         StringToEnumFunc stringToEnum, const wchar_t* defaultValue);
+  CElementInfoAllEnumOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex, bool isNillable,
+                         EnumToStringFunc enumToString, StringToEnumFunc stringToEnum,
+                         const wchar_t* defaultValue);
   ~CElementInfoAllEnumOpt() override;
   bool ElementFromXml(const Korvel::CSerializationContext& context,
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
@@ -554,7 +548,8 @@ class KORVEL_API CElementInfoAllClsCol : public CElementInfoAllCol {
 class KORVEL_API CElementInfoAllAbsClsMnd : public CAbsClsElementInfo {
  public:
   CElementInfoAllAbsClsMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
-                           XmlElementType childElementType, Korvel::ElementFactory elementFactory, int unused);
+                           XmlElementType childElementType, Korvel::ElementFactory elementFactory,
+                           int unused);
   ~CElementInfoAllAbsClsMnd() override;
   bool ElementToXml(const Korvel::CSerializationContext& context,
                     const Korvel::CXmlGeneratedClass* owner,

@@ -4,7 +4,8 @@
 
 class CInstanceMonitor;
 class CKVCriticalSection;
-template <class T> class CSmartPtr;
+template <class T>
+class CSmartPtr;
 
 namespace KorvelData {
 class CAttributeInfo;

@@ -93,15 +93,13 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
 
   CXmlElement* ReadContent(CXmlElement* element, CXmlElement* current,
                            const CSerializationContext& context, bool isOptional);
-  CXmlElement* ProcessElementSeqFromXml(const CSerializationContext& context,
-                                        CXmlElement* element, CXmlElement* current,
-                                        KorvelData::XmlElementType ownerType);
+  CXmlElement* ProcessElementSeqFromXml(const CSerializationContext& context, CXmlElement* element,
+                                        CXmlElement* current, KorvelData::XmlElementType ownerType);
   CXmlElement* ProcessElementChoiceFromXml(const CSerializationContext& context,
                                            CXmlElement* element, CXmlElement* current,
                                            KorvelData::XmlElementType ownerType, bool isOptional);
-  CXmlElement* ProcessElementAllFromXml(const CSerializationContext& context,
-                                        CXmlElement* element, CXmlElement* current,
-                                        KorvelData::XmlElementType ownerType);
+  CXmlElement* ProcessElementAllFromXml(const CSerializationContext& context, CXmlElement* element,
+                                        CXmlElement* current, KorvelData::XmlElementType ownerType);
   void ReadSimpleContent(const CSerializationContext& context, CXmlElement* element);
   int GetClassElementInfoCount() const;
 };

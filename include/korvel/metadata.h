@@ -142,8 +142,7 @@ class KORVEL_API CElementInfo {
   void CheckRestriction(const Korvel::KvVariant& value) const;
 
   // The namespace given to wildcard content written without one.
-  static std::wstring GetAnyDefaultNamespace(const wchar_t* constraint,
-                                             const wchar_t* anyNamespace,
+  static std::wstring GetAnyDefaultNamespace(const wchar_t* constraint, const wchar_t* anyNamespace,
                                              const wchar_t* targetNamespace);
 
  protected:
@@ -293,8 +292,7 @@ class KORVEL_API CAttributeInfo {
   bool IsThisAttribute(const Korvel::CSerializationContext& context,
                        const Korvel::CXmlAttribute* attribute) const;
   // Whether an optional attribute holding text is left out as its default.
-  bool SkipsAsDefault(const Korvel::CSerializationContext& context,
-                      const std::wstring& text) const;
+  bool SkipsAsDefault(const Korvel::CSerializationContext& context, const std::wstring& text) const;
   // The shared Validate of the enumeration and primitive descriptions.
   void RequireFound(bool found) const;
 

@@ -28,11 +28,9 @@ std::wstring OrEmpty(const wchar_t* text) { return text ? std::wstring(text) : s
 // CParentElementInfo.
 
 CParentElementInfo::CParentElementInfo(XmlElementGroupType groupType, XmlElementType elementType,
-                                       const wchar_t* elementName,
-                                       const wchar_t* elementNamespace,
+                                       const wchar_t* elementName, const wchar_t* elementNamespace,
                                        bool failIfAttributeUnknown, bool hasBaseClasses,
-                                       int primitiveValuePropertyIndex,
-                                       ItemType primitiveDataType,
+                                       int primitiveValuePropertyIndex, ItemType primitiveDataType,
                                        const wchar_t* primitiveFormatOverride,
                                        bool outputPrimitiveClassAsTextProperty)
     : m_elementGroupType(groupType),
@@ -108,8 +106,8 @@ bool CAttributeInfo::IsThisAttribute(const CSerializationContext& context,
 
 bool CAttributeInfo::SkipsAsDefault(const CSerializationContext& context,
                                     const std::wstring& text) const {
-  return m_isOptional && !m_defaultValue.empty() &&
-         context.GetNoOptionalAttributeDefaultOutput() && text == m_defaultValue;
+  return m_isOptional && !m_defaultValue.empty() && context.GetNoOptionalAttributeDefaultOutput() &&
+         text == m_defaultValue;
 }
 
 void CAttributeInfo::RequireFound(bool found) const {
@@ -142,8 +140,7 @@ CAttributeInfoAny& CAttributeInfoAny::operator=(const CAttributeInfoAny& other) 
 CAttributeInfoAny::~CAttributeInfoAny() = default;
 
 void CAttributeInfoAny::AttributeToXml(const CSerializationContext& context,
-                                       const CXmlGeneratedClass* owner,
-                                       CXmlWriter* writer) const {
+                                       const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   KvVariant value;
   ReadProperty(owner, value);
   if (value.IsNil()) return;
@@ -180,8 +177,7 @@ CAttributeInfoEnum& CAttributeInfoEnum::operator=(const CAttributeInfoEnum& othe
 CAttributeInfoEnum::~CAttributeInfoEnum() = default;
 
 void CAttributeInfoEnum::AttributeToXml(const CSerializationContext& context,
-                                        const CXmlGeneratedClass* owner,
-                                        CXmlWriter* writer) const {
+                                        const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   KvVariant value;
   ReadProperty(owner, value);
   if (GetIsOptional() && !value.IsValid()) return;
@@ -251,8 +247,7 @@ void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& contex
   if (m_primitiveType != it_char) {
     detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions);
   }
-  writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text,
-                         value.GetTypeAsEnum());
+  writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.GetTypeAsEnum());
 }
 
 bool CAttributeInfoPrimitive::AttributeFromXml(const CSerializationContext& context,
@@ -282,16 +277,15 @@ void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
   KvVariant value;
   try {
     const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve ? CWhitespaceUtils::ws_none
-                                                                         : m_whitespaceRule;
+                                                                        : m_whitespaceRule;
     value.FromString(text, m_primitiveType, rule);
     if (context.GetCheckFacetsOnRead() && m_primitiveType != it_char) {
       detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions);
     }
   } catch (const CKvException& e) {
     if (attribute == nullptr) throw;
-    throw CKvValidationException(
-        FormatString(detail::kFailedToSetAttributeProperty, text.c_str()), attribute->GetXPath(),
-        e);
+    throw CKvValidationException(FormatString(detail::kFailedToSetAttributeProperty, text.c_str()),
+                                 attribute->GetXPath(), e);
   }
   if (attribute) {
     InvokePropertySet(owner, value, *attribute);

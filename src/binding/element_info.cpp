@@ -32,7 +32,9 @@ const wchar_t* FormatOrNull(const std::wstring& format) {
 }  // namespace
 
 CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex)
-    : m_elementName(OrEmpty(name)), m_elementNamespace(OrEmpty(ns)), m_propertyIndex(propertyIndex) {}
+    : m_elementName(OrEmpty(name)),
+      m_elementNamespace(OrEmpty(ns)),
+      m_propertyIndex(propertyIndex) {}
 
 CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                            bool isNillable, EnumToStringFunc enumToString,
@@ -221,16 +223,15 @@ void CElementInfo::ElementFromXmlEnum(const CSerializationContext& context,
   ReadSimpleChild(context, owner, current, true);
 }
 
-bool CElementInfo::ReadSimpleIfHere(const CSerializationContext& context,
-                                    CXmlGeneratedClass* owner, CXmlElement** current) const {
+bool CElementInfo::ReadSimpleIfHere(const CSerializationContext& context, CXmlGeneratedClass* owner,
+                                    CXmlElement** current) const {
   if (!IsThisElement(context, *current)) return false;
   ReadSimpleChild(context, owner, current, m_stringToEnum != nullptr);
   return true;
 }
 
-void CElementInfo::ReadSimpleChild(const CSerializationContext& context,
-                                   CXmlGeneratedClass* owner, CXmlElement** current,
-                                   bool isEnum) const {
+void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGeneratedClass* owner,
+                                   CXmlElement** current, bool isEnum) const {
   CXmlElement& child = **current;
   bool nil = false;
   for (CXmlAttribute* attribute : child.GetAttributes()) {
@@ -278,8 +279,7 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context,
 
 CElementInfo::Seek CElementInfo::SeekMandatory(const CSerializationContext& context,
                                                CXmlElement* parent, CXmlElement** current,
-                                               XmlElementType ownerType,
-                                               bool skipInPseudo) const {
+                                               XmlElementType ownerType, bool skipInPseudo) const {
   if (IsThisElement(context, *current)) return Seek::found;
   const bool skipping = context.GetIgnoreUnknownElements();
   if (ownerType != XmlElementType_Element) {

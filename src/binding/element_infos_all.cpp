@@ -77,8 +77,8 @@ bool CElementInfoAllPrimOpt::ElementFromXml(const CSerializationContext& context
   return ReadSimpleIfHere(context, owner, current);
 }
 
-bool CElementInfoAllPrimOpt::Validate(const CSerializationContext&, const CXmlGeneratedClass*,
-                                      bool, bool) const {
+bool CElementInfoAllPrimOpt::Validate(const CSerializationContext&, const CXmlGeneratedClass*, bool,
+                                      bool) const {
   return true;
 }
 
@@ -127,8 +127,8 @@ bool CElementInfoAllEnumOpt::ElementFromXml(const CSerializationContext& context
   return ReadSimpleIfHere(context, owner, current);
 }
 
-bool CElementInfoAllEnumOpt::Validate(const CSerializationContext&, const CXmlGeneratedClass*,
-                                      bool, bool) const {
+bool CElementInfoAllEnumOpt::Validate(const CSerializationContext&, const CXmlGeneratedClass*, bool,
+                                      bool) const {
   return true;
 }
 
@@ -185,8 +185,8 @@ bool CElementInfoAllClsOpt::ElementFromXml(const CSerializationContext& context,
   return ReadOptional(context, owner, parent, current);
 }
 
-bool CElementInfoAllClsOpt::Validate(const CSerializationContext&, const CXmlGeneratedClass*,
-                                     bool, bool) const {
+bool CElementInfoAllClsOpt::Validate(const CSerializationContext&, const CXmlGeneratedClass*, bool,
+                                     bool) const {
   return true;
 }
 

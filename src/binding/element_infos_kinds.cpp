@@ -40,8 +40,7 @@ bool CPrimElementInfo::ElementToXml(const CSerializationContext& context,
 CEnumElementInfo::CEnumElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                                    bool isNillable, EnumToStringFunc enumToString,
                                    StringToEnumFunc stringToEnum, const wchar_t* defaultValue)
-    : CElementInfo(name, ns, propertyIndex, isNillable, enumToString, stringToEnum,
-                   defaultValue) {}
+    : CElementInfo(name, ns, propertyIndex, isNillable, enumToString, stringToEnum, defaultValue) {}
 
 CEnumElementInfo::~CEnumElementInfo() = default;
 
@@ -110,9 +109,8 @@ CXmlElement* CClsElementInfo::ReadInline(const CSerializationContext& context,
   return FromXml_Int(object, parent, current, context, false);
 }
 
-bool CClsElementInfo::ReadOptional(const CSerializationContext& context,
-                                   CXmlGeneratedClass* owner, CXmlElement* parent,
-                                   CXmlElement** current) const {
+bool CClsElementInfo::ReadOptional(const CSerializationContext& context, CXmlGeneratedClass* owner,
+                                   CXmlElement* parent, CXmlElement** current) const {
   if (!IsPseudoChild()) {
     if (!IsThisElement(context, *current)) return false;
     CSmartPtr<CXmlObjectBase> object = CreateObject();

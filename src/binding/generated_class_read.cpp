@@ -66,7 +66,8 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
       SetElementName(element->GetLocalName().c_str());
     }
     ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
-    if (const auto* nillable = dynamic_cast<const INillable*>(this); nillable && nillable->IsNil()) {
+    if (const auto* nillable = dynamic_cast<const INillable*>(this);
+        nillable && nillable->IsNil()) {
       return current;
     }
     CXmlElement* rest = ReadContent(element, current, context, isOptional);

@@ -125,20 +125,19 @@ void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& con
     for (CAttributeInfo** a = attributes; *a; ++a) (*a)->AttributeToXml(context, this, writer);
   }
   if (elements) {
-    for (CElementInfo** e = elements; *e; ++e) (*e)->PseudoChildAttributeToXml(context, this, writer);
+    for (CElementInfo** e = elements; *e; ++e)
+      (*e)->PseudoChildAttributeToXml(context, this, writer);
   }
 }
 
 void CXmlGeneratedClass::ProcessElementSeqToXml(const CSerializationContext& context,
-                                                CElementInfo** elements,
-                                                CXmlWriter* writer) const {
+                                                CElementInfo** elements, CXmlWriter* writer) const {
   if (!elements) return;
   for (CElementInfo** e = elements; *e; ++e) (*e)->ElementToXml(context, this, writer);
 }
 
 void CXmlGeneratedClass::ProcessElementAllToXml(const CSerializationContext& context,
-                                                CElementInfo** elements,
-                                                CXmlWriter* writer) const {
+                                                CElementInfo** elements, CXmlWriter* writer) const {
   ProcessElementSeqToXml(context, elements, writer);
 }
 
@@ -173,8 +172,7 @@ int CXmlGeneratedClass::GetClassElementInfoCount() const {
   return count;
 }
 
-void CXmlGeneratedClass::CleanMetaData(CParentElementInfo*& classInfo,
-                                       CElementInfo**& elementInfo,
+void CXmlGeneratedClass::CleanMetaData(CParentElementInfo*& classInfo, CElementInfo**& elementInfo,
                                        CAttributeInfo**& attributeInfo) {
   delete classInfo;
   classInfo = nullptr;

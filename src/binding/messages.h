@@ -54,13 +54,16 @@ inline constexpr wchar_t kNotImplemented[] = L"Not implemented, should never be 
 inline constexpr wchar_t kCannotCheckRestriction[] = L"Cannot CheckRestriction for type: ";
 inline constexpr wchar_t kFailedToGetProperty[] = L"Failed to get the property value for [%s].";
 inline constexpr wchar_t kFailedToSetProperty[] = L"Failed to set the property value.";
-inline constexpr wchar_t kFailedToSetAttributeProperty[] = L"Failed to set the property value [%s].";
-inline constexpr wchar_t kRequiredAttributeMissing[] = L"Failed to find the required Attribute [%s].";
+inline constexpr wchar_t kFailedToSetAttributeProperty[] =
+    L"Failed to set the property value [%s].";
+inline constexpr wchar_t kRequiredAttributeMissing[] =
+    L"Failed to find the required Attribute [%s].";
 inline constexpr wchar_t kNotAnAttributeCol[] =
     L"Serialization Data Error : The collection should be a CAttributeCol, it was not!";
 inline constexpr wchar_t kNilOnNonNillable[] =
     L"Invalid use of 'nil' attribute in non-nillable element.";
-inline constexpr wchar_t kUnexpectedNilValue[] = L"Unexpected Value [%s] for 'nil' Attribute found.";
+inline constexpr wchar_t kUnexpectedNilValue[] =
+    L"Unexpected Value [%s] for 'nil' Attribute found.";
 inline constexpr wchar_t kUnexpectedAttribute[] = L"Unexpected Attribute found.";
 inline constexpr wchar_t kFailedToConvertElement[] = L"Failed to convert the element [%s] to XML";
 inline constexpr wchar_t kFailedToConvertAttributes[] = L"Failed to convert attributes to XML";
@@ -79,7 +82,8 @@ inline constexpr wchar_t kChoiceNotPopulated[] =
     L"sutable child elements";
 inline constexpr wchar_t kMandatoryPropertyNull[] =
     L"The Property [%s] is mandatory, it may not be NULL";
-inline constexpr wchar_t kRequiredChildMissing[] = L"Failed to find the required child element [%s].";
+inline constexpr wchar_t kRequiredChildMissing[] =
+    L"Failed to find the required child element [%s].";
 inline constexpr wchar_t kMandatoryElementMissing[] = L"Failed to find the mandatory element [%s].";
 inline constexpr wchar_t kNoSubstitution[] =
     L"Failed to find a suitable substitution element for [%s].";

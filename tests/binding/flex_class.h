@@ -83,9 +83,8 @@ class CFlex : public CXmlGeneratedClass {
 
   // The object a property holds, as a CFlex.
   CFlex* Child(int index) {
-    return properties.count(index)
-               ? dynamic_cast<CFlex*>(properties[index].GetXmlObject().Get())
-               : nullptr;
+    return properties.count(index) ? dynamic_cast<CFlex*>(properties[index].GetXmlObject().Get())
+                                   : nullptr;
   }
   using CXmlObjectBase::GetElementName;
 

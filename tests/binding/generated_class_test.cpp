@@ -31,8 +31,8 @@ const CPrimitiveRestrictions kBelow100(nullptr, -1, -1, nullptr, nullptr, nullpt
 // (optional enumeration, default "home").
 const Shape kAddress(
     XmlElementGroupType_Sequence, L"addr", L"urn:t",
-    {new CElementInfoSeqPrimMnd(L"street", L"urn:t", 0, false, it_string, nullptr, kPreserve,
-                                kNone, nullptr),
+    {new CElementInfoSeqPrimMnd(L"street", L"urn:t", 0, false, it_string, nullptr, kPreserve, kNone,
+                                nullptr),
      new CElementInfoSeqPrimOpt(L"zip", L"urn:t", 1, true, it_i4, nullptr, kCollapse, kBelow100,
                                 nullptr),
      new CElementInfoSeqEnumOpt(L"kind", L"urn:t", 2, true, KindToString, StringToKind, nullptr)},
@@ -53,7 +53,9 @@ Shape MakeOrder() {
                                          kAddressId),
                new CElementInfoSeqPrimMnd(L"total", L"urn:t", 3, false, it_decimal, nullptr,
                                           kCollapse, kNone, nullptr)});
-  shape.init = [](CFlex& order) { order.properties[0].SetXmlObject(CreateFlex(kAddressId, L"ship")); };
+  shape.init = [](CFlex& order) {
+    order.properties[0].SetXmlObject(CreateFlex(kAddressId, L"ship"));
+  };
   return shape;
 }
 const Shape kOrder = MakeOrder();
@@ -160,9 +162,10 @@ TEST_F(GeneratedClass, ReadingErrorsNameTheOffendingNode) {
 TEST_F(GeneratedClass, ContextSwitchesRelaxReading) {
   // Unknown elements are skipped wherever they stand; optional ones after them are read.
   context.SetIgnoreUnknownElements(true);
-  CSmartPtr<CFlex> order = Read(kOrder, L"<order xmlns=\"urn:t\"><x/><ship id=\"1\"><y/><street/>"
-                                        L"<z/><kind>work</kind></ship><x/><note xmlns=\"\">n</note>"
-                                        L"<total>1</total><x/></order>");
+  CSmartPtr<CFlex> order = Read(kOrder,
+                                L"<order xmlns=\"urn:t\"><x/><ship id=\"1\"><y/><street/>"
+                                L"<z/><kind>work</kind></ship><x/><note xmlns=\"\">n</note>"
+                                L"<total>1</total><x/></order>");
   EXPECT_EQ(order->Child(0)->properties[2].GetI4(), 1);
   EXPECT_EQ(order->properties[1].GetString(), L"n");
   context.SetIgnoreUnknownElements(false);
@@ -174,8 +177,9 @@ TEST_F(GeneratedClass, ContextSwitchesRelaxReading) {
 
   context.SetIgnoreUnknownAttributes(true);
   context.SetCheckFacetsOnRead(false);
-  order = Read(kOrder, L"<order xmlns=\"urn:t\" a=\"1\"><ship id=\"500\" b=\"2\"><street c=\"3\"/>"
-                       L"</ship><total>1</total></order>");
+  order = Read(kOrder,
+               L"<order xmlns=\"urn:t\" a=\"1\"><ship id=\"500\" b=\"2\"><street c=\"3\"/>"
+               L"</ship><total>1</total></order>");
   EXPECT_EQ(order->Child(0)->properties[3].GetI4(), 500);
   // Writing still checks.
   EXPECT_EQ(ValidationFailure([&] { Write(*order); }),
@@ -235,14 +239,15 @@ const Shape kAll(XmlElementGroupType_All, L"bag", L"urn:t",
                                              kNone, nullptr),
                   new CElementInfoAllPrimOpt(L"y", L"urn:t", 1, false, it_string, nullptr,
                                              kPreserve, kNone, nullptr),
-                  new CElementInfoAllEnumMnd(L"z", L"urn:t", 2, false, KindToString,
-                                             StringToKind, nullptr)});
+                  new CElementInfoAllEnumMnd(L"z", L"urn:t", 2, false, KindToString, StringToKind,
+                                             nullptr)});
 
 TEST_F(GeneratedClass, ChoiceAndAllGroups) {
   CSmartPtr<CFlex> pick = Read(kChoice, L"<pick xmlns=\"urn:t\"><c id=\"3\"><street/></c></pick>");
   ASSERT_NE(pick->Child(2), nullptr);
-  EXPECT_EQ(Write(*pick), L"<pick xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-                          L"XMLSchema-instance\"><c id=\"3\" use=\"home\"><street/></c></pick>");
+  EXPECT_EQ(Write(*pick),
+            L"<pick xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\"><c id=\"3\" use=\"home\"><street/></c></pick>");
   // Optional members make an empty choice legal.
   EXPECT_TRUE(Read(kChoice, L"<pick xmlns=\"urn:t\"/>")->properties.empty());
   EXPECT_EQ(Failure(kChoice, L"<pick xmlns=\"urn:t\"><b>home</b><a>1</a></pick>"),
@@ -252,8 +257,9 @@ TEST_F(GeneratedClass, ChoiceAndAllGroups) {
   CSmartPtr<CFlex> bag = Read(kAll, L"<bag xmlns=\"urn:t\"><z>work</z><y>t</y><x>4</x></bag>");
   EXPECT_EQ(bag->properties[0].GetI4(), 4);
   EXPECT_EQ(bag->properties[2].GetI4(), 1);
-  EXPECT_EQ(Write(*bag), L"<bag xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-                         L"XMLSchema-instance\"><x>4</x><y>t</y><z>work</z></bag>");
+  EXPECT_EQ(Write(*bag),
+            L"<bag xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\"><x>4</x><y>t</y><z>work</z></bag>");
   EXPECT_EQ(Failure(kAll, L"<bag xmlns=\"urn:t\"><z>work</z><y>t</y></bag>"),
             L"Failed to process the element.\nPath: /bag\n"
             L"Failed to find the mandatory element [x].");
@@ -264,8 +270,8 @@ TEST_F(GeneratedClass, ChoiceAndAllGroups) {
 
 // price: attribute cur, decimal simple content; nillable.
 const Shape kPrice(XmlElementGroupType_Sequence, L"price", L"urn:t", {},
-                   {new CAttributeInfoPrimitive(L"cur", L"", 0, true, it_string, nullptr,
-                                                kCollapse, kNone, nullptr)},
+                   {new CAttributeInfoPrimitive(L"cur", L"", 0, true, it_string, nullptr, kCollapse,
+                                                kNone, nullptr)},
                    1, it_decimal);
 const Shape kRawPrice(XmlElementGroupType_Sequence, L"price", L"urn:t", {}, {}, 1, it_decimal,
                       true);
@@ -278,17 +284,21 @@ const Shape kDerived(XmlElementGroupType_Sequence, L"DerivedAddr", L"urn:d",
 TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
   CSmartPtr<CNillableFlex> price = new CNillableFlex(kPrice, L"price");
   price->FromXml(L"<price xmlns=\"urn:t\" cur=\"EUR\">3.5</price>", context);
-  EXPECT_EQ(Write(*price), L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-                           L"XMLSchema-instance\" cur=\"EUR\">3.5</price>");
-  price->FromXml(L"<price xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\" "
-                 L"i:nil=\"true\">junk</price>",
-                 context);
+  EXPECT_EQ(Write(*price),
+            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\" cur=\"EUR\">3.5</price>");
+  price->FromXml(
+      L"<price xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\" "
+      L"i:nil=\"true\">junk</price>",
+      context);
   EXPECT_TRUE(price->IsNil());
-  EXPECT_EQ(Write(*price), L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-                           L"XMLSchema-instance\" xsi:nil=\"true\"/>");
+  EXPECT_EQ(Write(*price),
+            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\" xsi:nil=\"true\"/>");
   price->SetNil(false);
-  EXPECT_EQ(Write(*price), L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-                           L"XMLSchema-instance\"/>");  // an unset value: empty
+  EXPECT_EQ(Write(*price),
+            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\"/>");  // an unset value: empty
 
   CSmartPtr<CFlex> raw = Read(kRawPrice, L"<price xmlns=\"urn:t\"> 3.50 </price>");
   EXPECT_EQ(raw->properties[1].GetString(), L" 3.50 ");
@@ -296,9 +306,10 @@ TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
   CSmartPtr<CFlex> derived = new CFlex(kDerived, L"addr");
   derived->properties[0].SetString(L"s");
   // As root it is in its own namespace; the type still names the class.
-  EXPECT_EQ(Write(*derived), L"<AA:addr xmlns:AA=\"urn:d\" xmlns=\"urn:t\" xmlns:xsi=\"http://"
-                             L"www.w3.org/2001/XMLSchema-instance\" xsi:type=\"AA:DerivedAddr\">"
-                             L"<street>s</street></AA:addr>");
+  EXPECT_EQ(Write(*derived),
+            L"<AA:addr xmlns:AA=\"urn:d\" xmlns=\"urn:t\" xmlns:xsi=\"http://"
+            L"www.w3.org/2001/XMLSchema-instance\" xsi:type=\"AA:DerivedAddr\">"
+            L"<street>s</street></AA:addr>");
   context.SetWriteTypeAttribute(false);
   EXPECT_EQ(Write(*derived).find(L"type"), std::wstring::npos);
 }
@@ -317,16 +328,16 @@ const Shape kHolder(XmlElementGroupType_Sequence, L"holder", L"urn:t",
 
 TEST_F(GeneratedClass, AbstractChildrenComeFromTheElementFactory) {
   constexpr wchar_t kXsi[] = L" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\"";
-  CSmartPtr<CFlex> holder = Read(
-      kHolder, (std::wstring(L"<holder xmlns=\"urn:t\"") + kXsi +
-                L"><shape i:type=\"a\" id=\"1\"><street>s</street></shape></holder>")
-                   .c_str());
+  CSmartPtr<CFlex> holder =
+      Read(kHolder, (std::wstring(L"<holder xmlns=\"urn:t\"") + kXsi +
+                     L"><shape i:type=\"a\" id=\"1\"><street>s</street></shape></holder>")
+                        .c_str());
   ASSERT_NE(holder->Child(0), nullptr);
   EXPECT_EQ(holder->Child(0)->properties[0].GetString(), L"s");
   for (const wchar_t* content : {L"<shape i:type=\"none\"/>", L"<tail>1</tail>", L""}) {
     SCOPED_TRACE(::testing::PrintToString(std::wstring(content)));
-    EXPECT_EQ(Failure(kHolder, (std::wstring(L"<holder xmlns=\"urn:t\"") + kXsi + L">" +
-                                content + L"</holder>")
+    EXPECT_EQ(Failure(kHolder, (std::wstring(L"<holder xmlns=\"urn:t\"") + kXsi + L">" + content +
+                                L"</holder>")
                                    .c_str()),
               L"Failed to find a suitable substitution element for [shape].\nPath: /holder");
   }
@@ -338,10 +349,9 @@ TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {
   value.SetI4(1);
   KORVEL_EXPECT_THROW_MESSAGE(noFacets.CheckRestriction(value), CKvException,
                               L"Cannot CheckRestriction for type: i4");
-  const CElementInfoSeqPrimMnd character(L"c", L"", 0, false, it_char, nullptr, kCollapse,
-                                         CPrimitiveRestrictions(L"x", 2, 3, nullptr, nullptr,
-                                                                nullptr, nullptr, -1, -1, -1),
-                                         nullptr);
+  const CElementInfoSeqPrimMnd character(
+      L"c", L"", 0, false, it_char, nullptr, kCollapse,
+      CPrimitiveRestrictions(L"x", 2, 3, nullptr, nullptr, nullptr, nullptr, -1, -1, -1), nullptr);
   value.SetChar(L'y');
   character.CheckRestriction(value);
 }

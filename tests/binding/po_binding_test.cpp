@@ -17,9 +17,8 @@ class PoBinding : public ::testing::Test {
  protected:
   PoBinding() {
     order = new Po::CPurchaseOrderType();
-    order->FromXmlFile(std::wstring(KORVEL_PO_SAMPLE, KORVEL_PO_SAMPLE + sizeof KORVEL_PO_SAMPLE - 1)
-                           .c_str(),
-                       context);
+    const std::string sample = KORVEL_PO_SAMPLE;
+    order->FromXmlFile(std::wstring(sample.begin(), sample.end()).c_str(), context);
     text = order->ToXml(true, true, EOL_LF, context);
   }
   // The order read by read writes the same text as the original.
