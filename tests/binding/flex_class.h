@@ -25,7 +25,8 @@ struct Shape {
         std::vector<CElementInfo*> elementList, std::vector<CAttributeInfo*> attributeList = {},
         int simpleIndex = -1, ItemType simpleType = it_none, bool asText = false,
         bool hasBase = false, XmlElementType type = XmlElementType_Element)
-      : info(group, type, name, ns, true, hasBase, simpleIndex, simpleType, nullptr, asText),
+      : info(group, type, name, ns, type == XmlElementType_Element, hasBase, simpleIndex,
+             simpleType, nullptr, asText),
         elements(std::move(elementList)),
         attributes(std::move(attributeList)),
         ns(ns) {

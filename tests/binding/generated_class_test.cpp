@@ -343,6 +343,39 @@ TEST_F(GeneratedClass, AbstractChildrenComeFromTheElementFactory) {
   }
 }
 
+// line: first, then an inline choice of a or b (mandatory content), then last.
+const Shape kGroup(XmlElementGroupType_Choice, L"grp", L"urn:t",
+                   {new CElementInfoChoicePrimOpt(L"a", L"urn:t", 0, false, it_i4, nullptr,
+                                                  kCollapse, kNone, nullptr),
+                    new CElementInfoChoicePrimOpt(L"b", L"urn:t", 1, false, it_i4, nullptr,
+                                                  kCollapse, kNone, nullptr)},
+                   {}, -1, it_none, false, false, XmlElementType_PseudoElement);
+const int kGroupId = RegisterFlex(kGroup);
+Shape MakeLine() {
+  Shape shape(XmlElementGroupType_Sequence, L"line", L"urn:t",
+              {new CElementInfoSeqPrimMnd(L"first", L"urn:t", 0, false, it_i4, nullptr, kCollapse,
+                                          kNone, nullptr),
+               new CElementInfoSeqClsMnd(L"grp", L"urn:t", 1, XmlElementType_PseudoElement,
+                                         CreateFlex, kGroupId, true),
+               new CElementInfoSeqPrimOpt(L"last", L"urn:t", 2, false, it_i4, nullptr, kCollapse,
+                                          kNone, nullptr)});
+  shape.init = [](CFlex& line) { line.properties[1].SetXmlObject(CreateFlex(kGroupId, L"grp")); };
+  return shape;
+}
+const Shape kLine = MakeLine();
+
+TEST_F(GeneratedClass, InlineGroupsLiveInTheOwnersElement) {
+  const std::wstring xml = std::wstring(L"<line xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/"
+                                        L"2001/XMLSchema-instance\">") +
+                           L"<first>1</first><b>2</b><last>3</last></line>";
+  CSmartPtr<CFlex> line = Read(kLine, xml.c_str());
+  EXPECT_EQ(line->Child(1)->properties[1].GetI4(), 2);
+  EXPECT_EQ(line->properties[2].GetI4(), 3);
+  EXPECT_EQ(Write(*line), xml);
+  EXPECT_EQ(Failure(kLine, L"<line xmlns=\"urn:t\"><first>1</first><last>3</last></line>"),
+            L"Failed to find the required child element [grp].\nPath: /line");
+}
+
 TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {
   const CElementInfoSeqEnumMnd noFacets(L"e", L"", 0, false, KindToString, StringToKind, nullptr);
   KvVariant value;
