@@ -249,7 +249,9 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
       detail::ThrowValidation(detail::kUnexpectedAttribute, attribute->GetXPath());
     }
   }
-  if (const CXmlElement* inner = child.GetFirstElement()) {
+  // Elements inside a simple value are unexpected, as at the end of a sequence.
+  if (const CXmlElement* inner = child.GetFirstElement();
+      inner && !context.GetIgnoreUnknownElements()) {
     detail::ThrowUnprocessedElement(child, *inner);
   }
 
