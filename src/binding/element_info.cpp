@@ -154,13 +154,18 @@ bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
   CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
   const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
   if (collection == nullptr || collection->GetCount() <= 0) return false;
-  // The array state tells a JSON writer that the items form one array.
+  // The array state tells a JSON writer that the items form one array. It
+  // is the low byte of the writer state; other writers keep flags above it.
+  constexpr int32_t kArrayStateMask = 0xFF;
   constexpr int32_t kArrayPending = 1;
   constexpr int32_t kArrayFinished = 3;
   CXmlWriter::CXmlWriterContext* open = writer->GetCurrentElement();
-  if (open) open->SetWriterState(kArrayPending);
+  auto setArrayState = [open](int32_t state) {
+    if (open) open->SetWriterState((open->GetWriterState() & ~kArrayStateMask) | state);
+  };
+  setArrayState(kArrayPending);
   ToXml_Int(collection, writer, false, m_elementNamespace.c_str(), context, false);
-  if (open) open->SetWriterState(kArrayFinished);
+  setArrayState(kArrayFinished);
   return true;
 }
 
