@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
@@ -411,6 +412,49 @@ TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
   EXPECT_EQ(object->properties[1].GetI4(), 1);
   EXPECT_EQ(Failure(kDefaults, L"<defaults xmlns=\"urn:t\" xmlns:b=\"urn:b\" b:p=\"1\"/>"),
             L"Unexpected Attribute found.\nPath: /defaults/@b:p");
+}
+
+// open: attribute id, then any attribute in a namespace other than urn:t;
+// bare has no collection for the wildcard.
+Shape MakeOpen(bool withCollection) {
+  Shape shape(
+      XmlElementGroupType_Sequence, L"open", L"urn:t", {},
+      {new CAttributeInfoPrimitive(L"id", L"", 0, true, it_i4, nullptr, kCollapse, kNone, nullptr),
+       new CAttributeInfoAny(L"any", L"", 1, true, L"##other", L"urn:t", nullptr)});
+  if (withCollection) {
+    shape.init = [](CFlex& open) {
+      open.properties[1].SetXmlCollection(new CAttributeCol(L"", L"##other", L"urn:t"));
+    };
+  }
+  return shape;
+}
+const Shape kOpen = MakeOpen(true);
+const Shape kBare = MakeOpen(false);
+
+TEST_F(GeneratedClass, AttributeWildcardsAndExtraRootAttributes) {
+  context.GetNamespaceAliases().Add(L"x", L"urn:x");
+  const std::wstring xml =
+      L"<open xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+      L"XMLSchema-instance\" xmlns:x=\"urn:x\" id=\"1\" x:a=\"2\"/>";
+  CSmartPtr<CFlex> open = Read(kOpen, xml.c_str());
+  auto* any = dynamic_cast<CAttributeCol*>(open->properties[1].GetXmlCollection().Get());
+  ASSERT_NE(any, nullptr);
+  EXPECT_EQ(any->GetCount(), 1);
+  EXPECT_EQ(Write(*open), xml);
+  // ##other takes neither the target namespace nor none.
+  for (const wchar_t* attribute : {L"t:c", L"c"}) {
+    EXPECT_EQ(
+        Failure(kOpen,
+                (L"<t:open xmlns:t=\"urn:t\" " + std::wstring(attribute) + L"=\"1\"/>").c_str()),
+        L"Unexpected Attribute found.\nPath: /t:open/@" + std::wstring(attribute));
+  }
+  EXPECT_EQ(Failure(kBare, xml.c_str()),
+            L"Failed to process the element.\nPath: /open\n"
+            L"Serialization Data Error : The collection should be a CAttributeCol, it was not!");
+
+  context.GetAdditionalRootAttributes()->Add(L"extra", L"4", L"urn:x");
+  // Before the object's own attributes.
+  EXPECT_NE(Write(*open).find(L" x:extra=\"4\" id=\"1\" x:a=\"2\"/>"), std::wstring::npos);
 }
 
 TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {
