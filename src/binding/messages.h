@@ -111,6 +111,8 @@ inline constexpr wchar_t kMandatoryPropertyNull[] =
 inline constexpr wchar_t kRequiredChildMissing[] =
     L"Failed to find the required child element [%s].";
 inline constexpr wchar_t kMandatoryElementMissing[] = L"Failed to find the mandatory element [%s].";
+inline constexpr wchar_t kRequiredFromNamespace[] =
+    L"Failed to find the required element from namespace [%s].";
 inline constexpr wchar_t kNoSubstitution[] =
     L"Failed to find a suitable substitution element for [%s].";
 

@@ -457,6 +457,28 @@ TEST_F(GeneratedClass, AttributeWildcardsAndExtraRootAttributes) {
   EXPECT_NE(Write(*open).find(L" x:extra=\"4\" id=\"1\" x:a=\"2\"/>"), std::wstring::npos);
 }
 
+// wild: any element from another namespace, then an optional untyped note.
+const Shape kWild(XmlElementGroupType_Sequence, L"w", L"urn:t",
+                  {new CElementInfoSeqUntpdMnd(L"AnyElement", L"##other", 0, L"##other", L"urn:t"),
+                   new CElementInfoSeqUntpdOpt(L"note", L"urn:t", 1, L"##any", L"urn:t")});
+
+TEST_F(GeneratedClass, UntypedContent) {
+  CSmartPtr<CFlex> wild =
+      Read(kWild, L"<w xmlns=\"urn:t\"><x:a xmlns:x=\"urn:x\" k=\"v\">t</x:a><note>n</note></w>");
+  auto* any = dynamic_cast<CElement*>(wild->properties[0].GetXmlObject().Get());
+  auto* note = dynamic_cast<CElement*>(wild->properties[1].GetXmlObject().Get());
+  ASSERT_TRUE(any && note);
+  EXPECT_EQ(any->GetName() + L"|" + any->GetNamespace() + L"|" + any->GetText(), L"a|urn:x|t");
+  EXPECT_EQ(note->GetText(), L"n");
+  CSmartPtr<CFlex> again = Read(kWild, Write(*wild).c_str());
+  EXPECT_EQ(Write(*again), Write(*wild));
+
+  EXPECT_EQ(Failure(kWild, L"<w xmlns=\"urn:t\"><a/></w>"),
+            L"Failed to find the required element from namespace [##other].\nPath: /w");
+  EXPECT_EQ(Failure(kWild, L"<w xmlns=\"urn:t\"/>"),
+            L"Failed to find the required child element [AnyElement].\nPath: /w");
+}
+
 TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {
   const CElementInfoSeqEnumMnd noFacets(L"e", L"", 0, false, KindToString, StringToKind, nullptr);
   KvVariant value;
