@@ -61,6 +61,7 @@ struct FILETIME;
 class IErrorPathProvider;
 class IEventSink;
 class INillable;
+class IFastInfosetItemSink;
 struct KvVariant;
 struct SYSTEMTIME;
 }  // namespace Korvel

@@ -123,3 +123,12 @@ bool InflateIfCompressed(CBinaryData& data) {
 }
 
 }  // namespace Korvel::detail
+
+namespace Korvel {
+
+CBinaryData Compress(CBinaryData data, CompressionType type) {
+  detail::CompressData(data, type);
+  return data;
+}
+
+}  // namespace Korvel
