@@ -4,11 +4,13 @@
 
 class CInstanceMonitor;
 class CKVCriticalSection;
-template <class T> class CSmartPtr;
+template <class T>
+class CSmartPtr;
 
 namespace KorvelData {
 class CAttributeInfo;
 class CElementInfo;
+class CParentElementInfo;
 }  // namespace KorvelData
 
 namespace Korvel {
@@ -50,6 +52,7 @@ class CXmlCollection;
 class CXmlCollectionBase;
 class CXmlDocument;
 class CXmlElement;
+class CXmlGeneratedClass;
 class CXmlObjectBase;
 class CXmlTextWriter;
 class CXmlTypeCollection;
@@ -57,6 +60,7 @@ class CXmlWriter;
 struct FILETIME;
 class IErrorPathProvider;
 class IEventSink;
+class INillable;
 class IFastInfosetItemSink;
 struct KvVariant;
 struct SYSTEMTIME;

@@ -14,6 +14,7 @@
 #include <korvel/date_time.h>
 #include <korvel/date_time_span.h>
 #include <korvel/decimal.h>
+#include <korvel/element_infos.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_binary_data.h>
 #include <korvel/fast_infoset_context.h>
@@ -21,9 +22,11 @@
 #include <korvel/fast_infoset_writer.h>
 #include <korvel/fi_declaration.h>
 #include <korvel/fi_vocabulary.h>
+#include <korvel/generated_class.h>
 #include <korvel/instance_monitor.h>
 #include <korvel/item_type.h>
 #include <korvel/json_context.h>
+#include <korvel/metadata.h>
 #include <korvel/json_text_writer.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/object_base.h>

@@ -57,6 +57,9 @@ class KORVEL_API CSerializationContext {
   // Do not report collections with too few or too many items. Default false.
   bool GetIgnoreInvalidCollectionCounts() const;
   void SetIgnoreInvalidCollectionCounts(bool ignore);
+  // Reading: check the facets of every primitive value read. Default true.
+  bool GetCheckFacetsOnRead() const;
+  void SetCheckFacetsOnRead(bool check);
   // Match names on their local part only. Default false. The getter is also true
   // when the schema type is SchemaType_NoNamespaces.
   bool GetIgnoreNamespaces() const;
@@ -131,6 +134,7 @@ class KORVEL_API CSerializationContext {
   bool m_noOptionalAttributeDefaultOutput = false;
   bool m_writeDefaultElementValues = false;
   bool m_stripCDATA = true;
+  bool m_checkFacetsOnRead = true;
   std::wstring m_indentChars = L"\t";
 };
 

@@ -123,7 +123,7 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
   virtual void WriteComment(const std::wstring& text) = 0;
   // Complete processing-instruction markup.
   virtual void WriteProcessingInstruction(const std::wstring& text) = 0;
-  // Placed as it is inside the root element's start tag, after its attributes.
+  // Placed as it is right after the root element's start tag, which it closes.
   virtual void WriteInLineSchema(const std::wstring& text) = 0;
   virtual void StartElement(const std::wstring& name, const std::wstring& namespaceUri) = 0;
   // The simple content of the current element; isDefaultValue tells that the

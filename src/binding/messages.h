@@ -75,4 +75,45 @@ inline constexpr wchar_t kDatesMustBeYearMonth[] =
 inline constexpr wchar_t kDatesMustBeMonthDay[] =
     L"Dates added to this collection must be of type dt_gMonthDay";
 
+// Class metadata and the generated-class serialiser. The typos are part of the messages.
+inline constexpr wchar_t kNotImplemented[] = L"Not implemented, should never be called";
+inline constexpr wchar_t kCannotCheckRestriction[] = L"Cannot CheckRestriction for type: ";
+inline constexpr wchar_t kFailedToGetProperty[] = L"Failed to get the property value for [%s].";
+inline constexpr wchar_t kFailedToSetProperty[] = L"Failed to set the property value.";
+inline constexpr wchar_t kFailedToSetAttributeProperty[] =
+    L"Failed to set the property value [%s].";
+inline constexpr wchar_t kRequiredAttributeMissing[] =
+    L"Failed to find the required Attribute [%s].";
+inline constexpr wchar_t kNotAnAttributeCol[] =
+    L"Serialization Data Error : The collection should be a CAttributeCol, it was not!";
+inline constexpr wchar_t kNilOnNonNillable[] =
+    L"Invalid use of 'nil' attribute in non-nillable element.";
+inline constexpr wchar_t kUnexpectedNilValue[] =
+    L"Unexpected Value [%s] for 'nil' Attribute found.";
+inline constexpr wchar_t kUnexpectedAttribute[] = L"Unexpected Attribute found.";
+inline constexpr wchar_t kFailedToConvertElement[] = L"Failed to convert the element [%s] to XML";
+inline constexpr wchar_t kFailedToConvertAttributes[] = L"Failed to convert attributes to XML";
+inline constexpr wchar_t kUnknownXmlGroupType[] = L"Unknown XML Group Type";
+inline constexpr wchar_t kUnknownGroupType[] = L"Unknown Group Type";
+inline constexpr wchar_t kChoiceNoneSet[] =
+    L"This element is a choice, and as such must have at one (and only one) valid item, "
+    L"currently there are none set";
+inline constexpr wchar_t kFailedToProcessElement[] = L"Failed to process the element.";
+inline constexpr wchar_t kUnprocessedElement[] =
+    L"Failed read all the elements held within the element [%s]. The unexpected element [%s] "
+    L"remains un processed";
+inline constexpr wchar_t kChoiceNotPopulated[] =
+    L"No child elements within the element [%s] were populated. The element represents a "
+    L"choice, so one and only one element should be populated. The element contained no "
+    L"sutable child elements";
+inline constexpr wchar_t kMandatoryPropertyNull[] =
+    L"The Property [%s] is mandatory, it may not be NULL";
+inline constexpr wchar_t kRequiredChildMissing[] =
+    L"Failed to find the required child element [%s].";
+inline constexpr wchar_t kMandatoryElementMissing[] = L"Failed to find the mandatory element [%s].";
+inline constexpr wchar_t kRequiredFromNamespace[] =
+    L"Failed to find the required element from namespace [%s].";
+inline constexpr wchar_t kNoSubstitution[] =
+    L"Failed to find a suitable substitution element for [%s].";
+
 }  // namespace Korvel::detail

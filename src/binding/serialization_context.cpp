@@ -52,6 +52,7 @@ CSerializationContext::CSerializationContext(const CSerializationContext& other)
       m_noOptionalAttributeDefaultOutput(other.m_noOptionalAttributeDefaultOutput),
       m_writeDefaultElementValues(other.m_writeDefaultElementValues),
       m_stripCDATA(other.m_stripCDATA),
+      m_checkFacetsOnRead(other.m_checkFacetsOnRead),
       m_indentChars(other.m_indentChars) {}
 
 CSerializationContext& CSerializationContext::operator=(const CSerializationContext& other) {
@@ -77,6 +78,7 @@ CSerializationContext& CSerializationContext::operator=(const CSerializationCont
     m_noOptionalAttributeDefaultOutput = copy.m_noOptionalAttributeDefaultOutput;
     m_writeDefaultElementValues = copy.m_writeDefaultElementValues;
     m_stripCDATA = copy.m_stripCDATA;
+    m_checkFacetsOnRead = copy.m_checkFacetsOnRead;
     m_indentChars.swap(copy.m_indentChars);
   }
   return *this;
@@ -147,6 +149,9 @@ void CSerializationContext::SetWriteTypeAttribute(bool write) { m_writeTypeAttri
 
 bool CSerializationContext::GetStripCDATA() const { return m_stripCDATA; }
 void CSerializationContext::SetStripCDATA(bool strip) { m_stripCDATA = strip; }
+
+bool CSerializationContext::GetCheckFacetsOnRead() const { return m_checkFacetsOnRead; }
+void CSerializationContext::SetCheckFacetsOnRead(bool check) { m_checkFacetsOnRead = check; }
 
 SchemaType CSerializationContext::GetSchemaType() const { return m_schemaType; }
 void CSerializationContext::SetSchemaType(SchemaType schemaType) { m_schemaType = schemaType; }

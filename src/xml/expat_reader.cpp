@@ -194,14 +194,8 @@ void CExpatReader::AttachText(CXmlElement* element) {
   const size_t start = m_textStarts.back();
   m_textStarts.pop_back();
   if (m_text.size() > start) {
-    // expat has already turned line ends into line feeds; a carriage return
-    // only arrives through a character reference, and is dropped like any
-    // other. Looked for once per element rather than once per piece.
-    if (m_text.find('\r', start) != std::string::npos) {
-      m_text.erase(
-          std::remove(m_text.begin() + static_cast<std::ptrdiff_t>(start), m_text.end(), '\r'),
-          m_text.end());
-    }
+    // expat has already turned line ends into line feeds: a carriage return
+    // that arrives came from a character reference and is kept.
     const std::string_view utf8 = std::string_view(m_text).substr(start);
     if (IsLayout(utf8)) {
       m_layout.assign(utf8.begin(), utf8.end());

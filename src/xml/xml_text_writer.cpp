@@ -19,13 +19,24 @@ constexpr uint8_t kInAttribute = 2;
 constexpr std::array<uint8_t, 128> MakeEscapeTable() {
   std::array<uint8_t, 128> table{};
   table['&'] = table['<'] = table['>'] = kInContent | kInAttribute;
+  // Written as references where a parser would otherwise change them: line
+  // ends are normalised everywhere, and tabs and line ends in attribute values.
   table['\n'] = table['\r'] = kInContent | kInAttribute;
+  table['\t'] = kInAttribute;
   table['"'] = kInAttribute;
   return table;
 }
 constexpr std::array<uint8_t, 128> kEscapeTable = MakeEscapeTable();
 
 constexpr std::wstring_view kCdataStart = L"<![CDATA[";
+constexpr std::wstring_view kCdataEnd = L"]]>";
+
+// Text that is exactly one CDATA section, closed at its end and nowhere before.
+bool IsOneCdataSection(std::wstring_view text) {
+  if (text.size() < kCdataStart.size() + kCdataEnd.size()) return false;
+  if (text.substr(0, kCdataStart.size()) != kCdataStart) return false;
+  return text.find(kCdataEnd, kCdataStart.size()) == text.size() - kCdataEnd.size();
+}
 
 const std::wstring& XsiNamespace() {
   static const std::wstring uri(CXmlWriter::XSI_NAMESPACE);
@@ -107,7 +118,12 @@ void CXmlTextWriter::WriteProcessingInstruction(const std::wstring& text) {
 }
 
 void CXmlTextWriter::WriteInLineSchema(const std::wstring& text) {
-  Write(L' ');
+  // The schema is markup of its own: it goes after the start tag, never inside it.
+  if (CXmlWriterContext* element = GetCurrentElement(); element && element->IsStartTagOpen()) {
+    Write(L'>');
+    element->SetStartTagOpen(false);
+    element->AddChild();
+  }
   Write(m_lineEnd);
   Write(text);
   Write(m_lineEnd);
@@ -122,11 +138,11 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
     Write(element.GetName());
-    // An unqualified child inside a default namespace leaves it, or a reader
-    // would put the child in that namespace.
-    if (uri.empty() && !element.GetDefaultNamespace().empty() && element.GetParent() != nullptr) {
-      Write(L" xmlns=\"\"");
+    // An unqualified element inside a default namespace leaves it, or a reader
+    // would put it in that namespace (the root undeclares the document's).
+    if (uri.empty() && !element.GetDefaultNamespace().empty()) {
       element.SetDefaultNamespace(uri);
+      Write(L" xmlns=\"\"");
     }
   } else {
     const std::wstring* prefix = element.FindPrefix(uri);
@@ -139,8 +155,9 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
   }
   if (element.GetParent() == nullptr) {
     // The document's scope is declared once, on the root element.
+    // A root in no namespace has just undeclared it instead.
     const std::wstring& defaultNamespace = GetDocumentDefaultNamespace();
-    if (!defaultNamespace.empty()) {
+    if (!defaultNamespace.empty() && element.GetDefaultNamespace() == defaultNamespace) {
       Write(L" xmlns=\"");
       Write(defaultNamespace);
       Write(L'"');
@@ -159,8 +176,8 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
     Write(L'>');
     element.SetStartTagOpen(false);
   }
-  // The caller hands over a complete CDATA section as it is.
-  if (std::wstring_view(text).substr(0, kCdataStart.size()) == kCdataStart) {
+  // The caller may hand over one complete CDATA section, written as it is.
+  if (IsOneCdataSection(text)) {
     Write(text);
   } else {
     WriteEscaped(text, false);
@@ -264,7 +281,11 @@ void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
       case '\n':
         Write(attribute ? std::wstring_view(L"&#xA;") : std::wstring_view(m_lineEnd));
         break;
-      default:  // a carriage return is dropped
+      case '\r':
+        Write(L"&#xD;");
+        break;
+      default:  // a tab in an attribute value
+        Write(L"&#x9;");
         break;
     }
   }

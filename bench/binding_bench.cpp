@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: MIT
+// The purchase-order binding on one order of about 100 MB: reading into
+// objects (load and bind) against expat with empty callbacks, and writing the
+// objects against appending the same bytes token by token.
+#include <benchmark/benchmark.h>
+#include <expat.h>
+#include <malloc.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <korvel/binary_data.h>
+#include <korvel/serialization_context.h>
+#include <korvel/xml_document.h>
+
+#include "po_binding.h"
+
+namespace {
+
+using namespace Korvel;
+
+constexpr size_t kDocumentSize = 100u << 20;
+constexpr size_t kFeedSize = 256 * 1024;
+
+// The values of one item, as text.
+struct ItemText {
+  std::string partNum, productName, quantity, price, shipDate;
+};
+
+ItemText MakeItem(size_t i) {
+  static const char* const kProducts[] = {"Lawnmower", "Baby Monitor", "Sturdy Shelves",
+                                          "Garden Hose, 25 ft", "Caf\xc3\xa9 table"};
+  ItemText item;
+  item.partNum = std::to_string(100 + i % 900) + "-AA";
+  item.productName = kProducts[i % 5];
+  item.quantity = std::to_string(1 + i % 98);
+  item.price = std::to_string(10 + (i * 7) % 190) + ".95";
+  if (i % 2) item.shipDate = "1999-05-" + std::to_string(10 + i % 19);
+  return item;
+}
+
+// The order in the layout the writer gives it (tab indentation, LF), built by
+// appending tokens: also the writing reference.
+class OrderText {
+ public:
+  explicit OrderText(const std::vector<ItemText>& items) : m_items(items) {}
+
+  std::string Build() const {
+    std::string out;
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<purchaseOrder orderDate=\"1999-10-20\">\n";
+    Address(out, "shipTo", "Alice Smith", "123 Maple Street", "Mill Valley", "CA", "90952");
+    Address(out, "billTo", "Robert Smith", "8 Oak Avenue", "Old Town", "PA", "95819");
+    out += "\t<comment>Hurry, my lawn is going wild!</comment>\n\t<items>\n";
+    for (const ItemText& item : m_items) {
+      out += "\t\t<item partNum=\"";
+      out += item.partNum;
+      out += "\">\n";
+      Leaf(out, "productName", item.productName);
+      Leaf(out, "quantity", item.quantity);
+      Leaf(out, "USPrice", item.price);
+      if (!item.shipDate.empty()) Leaf(out, "shipDate", item.shipDate);
+      out += "\t\t</item>\n";
+    }
+    out += "\t</items>\n</purchaseOrder>\n";
+    return out;
+  }
+
+ private:
+  static void Leaf(std::string& out, const char* name, const std::string& text) {
+    out += "\t\t\t<";
+    out += name;
+    out += '>';
+    out += text;
+    out += "</";
+    out += name;
+    out += ">\n";
+  }
+  static void Address(std::string& out, const char* tag, const char* name, const char* street,
+                      const char* city, const char* state, const char* zip) {
+    out += "\t<";
+    out += tag;
+    out += " country=\"US\">\n";
+    for (const auto& [leaf, text] : {std::pair{"name", name},
+                                     {"street", street},
+                                     {"city", city},
+                                     {"state", state},
+                                     {"zip", zip}}) {
+      out += "\t\t<";
+      out += leaf;
+      out += '>';
+      out += text;
+      out += "</";
+      out += leaf;
+      out += ">\n";
+    }
+    out += "\t</";
+    out += tag;
+    out += ">\n";
+  }
+  const std::vector<ItemText>& m_items;
+};
+
+const std::vector<ItemText>& Items() {
+  static const std::vector<ItemText> items = [] {
+    std::vector<ItemText> list;
+    size_t size = 0;
+    for (size_t i = 0; size < kDocumentSize; ++i) {
+      list.push_back(MakeItem(i));
+      size += 130 + list.back().productName.size() + (list.back().shipDate.empty() ? 0 : 34);
+    }
+    return list;
+  }();
+  return items;
+}
+
+const std::string& Document() {
+  static const std::string document = OrderText(Items()).Build();
+  return document;
+}
+
+size_t StatusKilobytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::stoul(line.substr(std::strlen(field)));
+  }
+  return 0;
+}
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Thread CPU time: the machine is shared, so wall time says more about the
+// neighbours than about the code.
+double CpuSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+double g_expatBytesPerSecond = 0;
+double g_referenceBytesPerSecond = 0;
+
+void XMLCALL IgnoreStart(void*, const XML_Char*, const XML_Char**) {}
+void XMLCALL IgnoreEnd(void*, const XML_Char*) {}
+void XMLCALL IgnoreText(void*, const XML_Char*, int) {}
+
+void BM_Order_ExpatEmptyCallbacks(benchmark::State& state) {
+  const std::string& xml = Document();
+  double seconds = 0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    XML_Parser parser = XML_ParserCreateNS(nullptr, '|');
+    XML_SetElementHandler(parser, IgnoreStart, IgnoreEnd);
+    XML_SetCharacterDataHandler(parser, IgnoreText);
+    bool ok = true;
+    for (size_t offset = 0; ok && offset < xml.size();) {
+      const size_t piece = std::min(kFeedSize, xml.size() - offset);
+      std::memcpy(XML_GetBuffer(parser, static_cast<int>(piece)), xml.data() + offset, piece);
+      offset += piece;
+      ok = XML_ParseBuffer(parser, static_cast<int>(piece), offset == xml.size()) == XML_STATUS_OK;
+    }
+    XML_ParserFree(parser);
+    seconds += CpuSeconds() - start;
+    if (!ok) state.SkipWithError("parse failed");
+  }
+  g_expatBytesPerSecond = static_cast<double>(xml.size() * state.iterations()) / seconds;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+}
+BENCHMARK(BM_Order_ExpatEmptyCallbacks)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The share of the document: load and destroy it, binding nothing.
+void BM_Order_LoadOnly(benchmark::State& state) {
+  const std::string& xml = Document();
+  double seconds = 0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    {
+      CXmlDocument document;
+      document.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size());
+    }
+    seconds += CpuSeconds() - start;
+  }
+  const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
+  if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+}
+BENCHMARK(BM_Order_LoadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Load and bind: the document is parsed, the objects filled and checked, the
+// document destroyed.
+void BM_Order_ReadIntoObjects(benchmark::State& state) {
+  const std::string& xml = Document();
+  const CSerializationContext context;
+  malloc_trim(0);
+  ResetPeak();
+  const size_t before = StatusKilobytes("VmRSS:");
+  double seconds = 0;
+  for (auto _ : state) {
+    CSmartPtr<Po::CPurchaseOrderType> order = new Po::CPurchaseOrderType();
+    const double start = CpuSeconds();
+    order->FromXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size(), context);
+    seconds += CpuSeconds() - start;
+    if (order->GetItems().GetItem().GetCount() != static_cast<int32_t>(Items().size())) {
+      state.SkipWithError("items lost");
+    }
+    state.PauseTiming();
+    order = nullptr;
+    state.ResumeTiming();
+  }
+  const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
+  if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
+  state.counters["peak_per_input_byte"] = static_cast<double>(StatusKilobytes("VmHWM:") - before) *
+                                          1024 / static_cast<double>(xml.size());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+}
+BENCHMARK(BM_Order_ReadIntoObjects)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Order_TokenAppendReference(benchmark::State& state) {
+  size_t bytes = 0;
+  double seconds = 0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    std::string out = OrderText(Items()).Build();
+    seconds += CpuSeconds() - start;
+    bytes = out.size();
+    benchmark::DoNotOptimize(out.data());
+  }
+  g_referenceBytesPerSecond = static_cast<double>(bytes * state.iterations()) / seconds;
+  state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
+}
+BENCHMARK(BM_Order_TokenAppendReference)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The objects written as formatted UTF-8, facets checked.
+void BM_Order_WriteObjects(benchmark::State& state) {
+  const CSerializationContext context;
+  CSmartPtr<Po::CPurchaseOrderType> order = new Po::CPurchaseOrderType();
+  order->FromXmlStream(reinterpret_cast<const unsigned char*>(Document().data()), Document().size(),
+                       context);
+  {
+    const CBinaryData check =
+        order->ToXmlStream(true, true, XmlEncoding_UTF8, EOL_LF, context, ct_none);
+    if (std::string(reinterpret_cast<const char*>(check.GetData()), check.GetLength()) !=
+        Document()) {
+      state.SkipWithError("the written order differs from the reference");
+      return;
+    }
+  }
+  size_t bytes = 0;
+  double seconds = 0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    const CBinaryData out =
+        order->ToXmlStream(true, true, XmlEncoding_UTF8, EOL_LF, context, ct_none);
+    seconds += CpuSeconds() - start;
+    bytes = out.GetLength();
+  }
+  const double rate = static_cast<double>(bytes * state.iterations()) / seconds;
+  if (g_referenceBytesPerSecond > 0)
+    state.counters["vs_reference"] = rate / g_referenceBytesPerSecond;
+  state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
+}
+BENCHMARK(BM_Order_WriteObjects)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+// CXmlGeneratedClass, the base of every class a schema compiler generates: it
+// writes and reads the object from the class's metadata alone. INillable marks
+// classes whose element may be nil.
+#pragma once
+
+#include <korvel/critical_section.h>
+#include <korvel/export.h>
+#include <korvel/metadata.h>
+#include <korvel/object_base.h>
+
+namespace Korvel {
+
+// Implemented by generated classes whose element is nillable.
+class KORVEL_API INillable {
+ public:
+  virtual bool IsNil() const = 0;
+  virtual void SetNil(bool nil) = 0;
+
+ protected:
+  INillable() = default;
+  INillable(const INillable&) = default;
+  INillable& operator=(const INillable&) = default;
+  ~INillable();
+};
+
+// The metadata-driven serialiser. A generated class implements the five
+// operations of its contract below (plus GetBase, GetNamespace and
+// GetTargetNamespace) and builds its metadata once, under m_csInit.
+class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
+ public:
+  CXmlGeneratedClass();
+  CXmlGeneratedClass(const CXmlGeneratedClass& other);
+  CXmlGeneratedClass& operator=(const CXmlGeneratedClass& other);
+  ~CXmlGeneratedClass() override;
+
+  // The generated-class contract. get true stores property propertyIndex into
+  // value; false sets the property from value.
+  virtual void AccessProperty(int propertyIndex, bool get, KvVariant& value) = 0;
+  virtual KorvelData::CParentElementInfo* GetClassInfo() const = 0;
+  // Null-terminated, in schema order.
+  virtual KorvelData::CElementInfo** GetClassElementInfo() const = 0;
+  // Null-terminated.
+  virtual KorvelData::CAttributeInfo** GetClassAttributeInfo() const = 0;
+  // Resets every property to its initial state; runs before each read.
+  virtual void Init() = 0;
+
+ protected:
+  using CXmlObjectBase::AttributesToXml_Int;
+  using CXmlObjectBase::FromXml_Int;
+  using CXmlObjectBase::ToXml_Int;
+
+  void ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,
+                 const CSerializationContext& context, bool isOptional) const override;
+  void AttributesToXml_Int(CXmlWriter* writer, const CSerializationContext& context) const override;
+  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
+                           const CSerializationContext& context, bool isOptional) override;
+
+  void ProcessAttributesFromXml(const CSerializationContext& context, CXmlElement* element,
+                                bool failIfUnknown);
+  // Any element description accepts element.
+  bool IsElementInList(const CSerializationContext& context, CXmlElement* element) const;
+  // The choice may legally be empty: it has an optional member.
+  bool DoesElementContainOptionalElements() const;
+  // AccessProperty with get true, from a const object.
+  void ReadProperty(int index, KvVariant& value) const;
+
+  // Deletes the metadata of a class and nulls the three references; nulls allowed.
+  static void CleanMetaData(KorvelData::CParentElementInfo*& classInfo,
+                            KorvelData::CElementInfo**& elementInfo,
+                            KorvelData::CAttributeInfo**& attributeInfo);
+
+  // Held by generated classes while they build or release their metadata.
+  static CKVCriticalSection m_csInit;
+
+ private:
+  friend class KorvelData::CElementInfo;
+  friend class KorvelData::CAttributeInfo;
+
+  void WriteContent(CXmlWriter* writer, const CSerializationContext& context,
+                    bool isOptional) const;
+  void WriteRootOptions(CXmlWriter* writer, const CSerializationContext& context) const;
+  void ProcessAttributesToXml(const CSerializationContext& context,
+                              KorvelData::CElementInfo** elements,
+                              KorvelData::CAttributeInfo** attributes, CXmlWriter* writer) const;
+  void ProcessElementChoiceToXml(const CSerializationContext& context,
+                                 KorvelData::CElementInfo** elements, CXmlWriter* writer,
+                                 bool isOptional) const;
+  void ProcessElementSeqToXml(const CSerializationContext& context,
+                              KorvelData::CElementInfo** elements, CXmlWriter* writer) const;
+  void ProcessElementAllToXml(const CSerializationContext& context,
+                              KorvelData::CElementInfo** elements, CXmlWriter* writer) const;
+
+  CXmlElement* ReadContent(CXmlElement* element, CXmlElement* current,
+                           const CSerializationContext& context, bool isOptional);
+  CXmlElement* ProcessElementSeqFromXml(const CSerializationContext& context, CXmlElement* element,
+                                        CXmlElement* current, KorvelData::XmlElementType ownerType);
+  CXmlElement* ProcessElementChoiceFromXml(const CSerializationContext& context,
+                                           CXmlElement* element, CXmlElement* current,
+                                           KorvelData::XmlElementType ownerType, bool isOptional);
+  CXmlElement* ProcessElementAllFromXml(const CSerializationContext& context, CXmlElement* element,
+                                        CXmlElement* current, KorvelData::XmlElementType ownerType);
+  void ReadSimpleContent(const CSerializationContext& context, CXmlElement* element);
+  int GetClassElementInfoCount() const;
+};
+
+}  // namespace Korvel

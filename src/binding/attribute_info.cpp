@@ -1,0 +1,304 @@
+// SPDX-License-Identifier: MIT
+// The class description and the attribute descriptions: how one attribute
+// property is written and read.
+#include <korvel/metadata.h>
+
+#include <korvel/errors.h>
+#include <korvel/generated_class.h>
+#include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
+#include <korvel/variant.h>
+#include <korvel/xml_document.h>
+#include <korvel/xml_writer.h>
+
+#include "binding/messages.h"
+#include "binding/metadata_support.h"
+#include "binding/namespace_wildcard.h"
+#include "binding/variant_object.h"
+#include "values/restriction_check.h"
+
+namespace KorvelData {
+
+using namespace Korvel;
+
+namespace {
+
+std::wstring OrEmpty(const wchar_t* text) { return text ? std::wstring(text) : std::wstring(); }
+
+}  // namespace
+
+// CParentElementInfo.
+
+CParentElementInfo::CParentElementInfo(XmlElementGroupType groupType, XmlElementType elementType,
+                                       const wchar_t* elementName, const wchar_t* elementNamespace,
+                                       bool failIfAttributeUnknown, bool hasBaseClasses,
+                                       int primitiveValuePropertyIndex, ItemType primitiveDataType,
+                                       const wchar_t* primitiveFormatOverride,
+                                       bool outputPrimitiveClassAsTextProperty)
+    : m_elementGroupType(groupType),
+      m_elementType(elementType),
+      m_elementName(OrEmpty(elementName)),
+      m_elementNamespace(OrEmpty(elementNamespace)),
+      m_failIfAttributeUnknown(failIfAttributeUnknown),
+      m_hasBaseClasses(hasBaseClasses),
+      m_primitiveValuePropertyIndex(primitiveValuePropertyIndex),
+      m_primitiveDataType(primitiveDataType),
+      m_primitiveFormatOverride(OrEmpty(primitiveFormatOverride)),
+      m_outputPrimitiveClassAsTextProperty(outputPrimitiveClassAsTextProperty) {}
+
+CParentElementInfo::CParentElementInfo(const CParentElementInfo& other) = default;
+CParentElementInfo& CParentElementInfo::operator=(const CParentElementInfo& other) = default;
+CParentElementInfo::~CParentElementInfo() = default;
+
+// CAttributeInfo.
+
+CAttributeInfo::CAttributeInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                               bool isOptional, const wchar_t* defaultValue)
+    : m_attributeName(OrEmpty(name)),
+      m_attributeNamespace(OrEmpty(ns)),
+      m_propertyIndex(propertyIndex),
+      m_isOptional(isOptional),
+      m_defaultValue(OrEmpty(defaultValue)) {}
+
+CAttributeInfo::CAttributeInfo(const CAttributeInfo& other) = default;
+CAttributeInfo& CAttributeInfo::operator=(const CAttributeInfo& other) = default;
+CAttributeInfo::~CAttributeInfo() = default;
+
+void CAttributeInfo::DefaultFromXml(const CSerializationContext&, CXmlGeneratedClass*) const {}
+
+void CAttributeInfo::TestNamespace(const std::wstring& ns, const std::wstring& constraint,
+                                   const std::wstring& targetNamespace) {
+  detail::TestNamespace(ns, constraint, targetNamespace);
+}
+
+bool CAttributeInfo::IsNamespaceValid(const std::wstring& ns, const std::wstring& constraint,
+                                      const std::wstring& targetNamespace) {
+  return detail::IsNamespaceValid(ns, constraint, targetNamespace);
+}
+
+void CAttributeInfo::InvokePropertyGet(CXmlGeneratedClass* owner, KvVariant& value) const {
+  ReadProperty(owner, value);
+}
+
+void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& value) const {
+  try {
+    owner->ReadProperty(m_propertyIndex, value);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(
+        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
+  }
+}
+
+void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
+                                       const CXmlAttribute& attribute) const {
+  try {
+    owner->AccessProperty(m_propertyIndex, false, value);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(
+        FormatString(detail::kFailedToSetAttributeProperty, attribute.GetValue().c_str()),
+        attribute.GetXPath(), e);
+  }
+}
+
+bool CAttributeInfo::IsThisAttribute(const CSerializationContext& context,
+                                     const CXmlAttribute* attribute) const {
+  if (attribute == nullptr || attribute->GetLocalName() != m_attributeName) return false;
+  return attribute->GetNamespaceURI() == m_attributeNamespace || context.GetIgnoreNamespaces();
+}
+
+bool CAttributeInfo::SkipsAsDefault(const CSerializationContext& context,
+                                    const std::wstring& text) const {
+  return m_isOptional && !m_defaultValue.empty() && context.GetNoOptionalAttributeDefaultOutput() &&
+         text == m_defaultValue;
+}
+
+void CAttributeInfo::RequireFound(bool found) const {
+  if (!found && !m_isOptional) {
+    throw CKvValidationException(
+        FormatString(detail::kRequiredAttributeMissing, m_attributeName.c_str()), std::wstring());
+  }
+}
+
+void CAttributeInfo::ToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer, bool isRoot,
+                               const wchar_t* ns, const CSerializationContext& context) {
+  object->ToXml_Int(writer, isRoot, ns, context, false);
+}
+
+std::wstring CAttributeInfo::GetTargetNamespace(const CXmlObjectBase* object) {
+  return object->GetTargetNamespace();
+}
+
+// CAttributeInfoAny.
+
+CAttributeInfoAny::CAttributeInfoAny(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                     bool isOptional, const wchar_t* namespaceConstraint,
+                                     const wchar_t* targetNamespace, const wchar_t* defaultValue)
+    : CAttributeInfo(name, ns, propertyIndex, isOptional, defaultValue),
+      m_namespaceConstraint(OrEmpty(namespaceConstraint)),
+      m_targetNamespace(OrEmpty(targetNamespace)) {}
+
+CAttributeInfoAny::CAttributeInfoAny(const CAttributeInfoAny& other) = default;
+CAttributeInfoAny& CAttributeInfoAny::operator=(const CAttributeInfoAny& other) = default;
+CAttributeInfoAny::~CAttributeInfoAny() = default;
+
+void CAttributeInfoAny::AttributeToXml(const CSerializationContext& context,
+                                       const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  KvVariant value;
+  ReadProperty(owner, value);
+  if (value.IsNil()) return;
+  CSmartPtr<CXmlObjectBase> attributes = detail::VariantObject(value);
+  if (!attributes) return;
+  // The wildcard collection writes every attribute it holds.
+  ToXml_Int(attributes, writer, false, CAttributeInfo::GetTargetNamespace(owner).c_str(), context);
+}
+
+bool CAttributeInfoAny::AttributeFromXml(const CSerializationContext&, CXmlGeneratedClass* owner,
+                                         CXmlAttribute* attribute) const {
+  if (!IsNamespaceValid(attribute->GetNamespaceURI(), m_namespaceConstraint, m_targetNamespace)) {
+    return false;
+  }
+  KvVariant value;
+  ReadProperty(owner, value);
+  CSmartPtr<CXmlObjectBase> object = value.IsNil() ? nullptr : detail::VariantObject(value);
+  auto* attributes = dynamic_cast<CAttributeCol*>(object.Get());
+  if (attributes == nullptr) throw CKvException(detail::kNotAnAttributeCol);
+  attributes->Add(attribute->GetLocalName().c_str(), attribute->GetValue().c_str(),
+                  attribute->GetNamespaceURI().c_str());
+  return true;
+}
+
+void CAttributeInfoAny::Validate(const CSerializationContext&, bool) const {}
+
+// CAttributeInfoEnum.
+
+CAttributeInfoEnum::CAttributeInfoEnum(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                       bool isOptional, EnumToStringFunc enumToString,
+                                       StringToEnumFunc stringToEnum, const wchar_t* defaultValue)
+    : CAttributeInfo(name, ns, propertyIndex, isOptional, defaultValue),
+      m_stringToEnum(stringToEnum),
+      m_enumToString(enumToString) {}
+
+CAttributeInfoEnum::CAttributeInfoEnum(const CAttributeInfoEnum& other) = default;
+CAttributeInfoEnum& CAttributeInfoEnum::operator=(const CAttributeInfoEnum& other) = default;
+CAttributeInfoEnum::~CAttributeInfoEnum() = default;
+
+void CAttributeInfoEnum::AttributeToXml(const CSerializationContext& context,
+                                        const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  KvVariant value;
+  ReadProperty(owner, value);
+  if (GetIsOptional() && !value.IsValid()) return;
+  const wchar_t* name = m_enumToString(value.GetI4());
+  const std::wstring text = name ? name : L"";
+  if (SkipsAsDefault(context, text)) return;
+  writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, it_string);
+}
+
+bool CAttributeInfoEnum::AttributeFromXml(const CSerializationContext& context,
+                                          CXmlGeneratedClass* owner,
+                                          CXmlAttribute* attribute) const {
+  if (!IsThisAttribute(context, attribute)) return false;
+  KvVariant value;
+  try {
+    value.SetI4(m_stringToEnum(attribute->GetValue().c_str()));
+  } catch (const CKvException& e) {
+    throw CKvValidationException(
+        FormatString(detail::kFailedToSetAttributeProperty, attribute->GetValue().c_str()),
+        attribute->GetXPath(), e);
+  }
+  InvokePropertySet(owner, value, *attribute);
+  return true;
+}
+
+void CAttributeInfoEnum::Validate(const CSerializationContext&, bool found) const {
+  RequireFound(found);
+}
+
+void CAttributeInfoEnum::DefaultFromXml(const CSerializationContext&,
+                                        CXmlGeneratedClass* owner) const {
+  if (GetDefaultValue().empty()) return;
+  KvVariant value;
+  value.SetI4(m_stringToEnum(GetDefaultValue().c_str()));
+  owner->AccessProperty(GetPropertyIndex(), false, value);
+}
+
+// CAttributeInfoPrimitive.
+
+CAttributeInfoPrimitive::CAttributeInfoPrimitive(const wchar_t* name, const wchar_t* ns,
+                                                 int propertyIndex, bool isOptional,
+                                                 ItemType primitiveType,
+                                                 const wchar_t* formatOverride,
+                                                 CWhitespaceUtils::WhitespaceRule whitespaceRule,
+                                                 const CPrimitiveRestrictions& restrictions,
+                                                 const wchar_t* defaultValue)
+    : CAttributeInfo(name, ns, propertyIndex, isOptional, defaultValue),
+      m_restrictions(restrictions),
+      m_primitiveType(primitiveType),
+      m_formatOverride(OrEmpty(formatOverride)),
+      m_whitespaceRule(whitespaceRule),
+      m_hasFacets(detail::HasFacets(restrictions) && primitiveType != it_char) {}
+
+CAttributeInfoPrimitive::CAttributeInfoPrimitive(const CAttributeInfoPrimitive& other) = default;
+CAttributeInfoPrimitive& CAttributeInfoPrimitive::operator=(const CAttributeInfoPrimitive& other) =
+    default;
+CAttributeInfoPrimitive::~CAttributeInfoPrimitive() = default;
+
+void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& context,
+                                             const CXmlGeneratedClass* owner,
+                                             CXmlWriter* writer) const {
+  KvVariant value;
+  ReadProperty(owner, value);
+  if (GetIsOptional() && !value.IsValid()) return;
+  const std::wstring text =
+      value.ToString(m_formatOverride.empty() ? nullptr : m_formatOverride.c_str());
+  if (SkipsAsDefault(context, text)) return;
+  if (m_hasFacets) {
+    detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions);
+  }
+  writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.GetTypeAsEnum());
+}
+
+bool CAttributeInfoPrimitive::AttributeFromXml(const CSerializationContext& context,
+                                               CXmlGeneratedClass* owner,
+                                               CXmlAttribute* attribute) const {
+  // Unlike the other descriptions, always namespace-exact.
+  if (attribute->GetLocalName() != GetAttributeName() ||
+      attribute->GetNamespaceURI() != GetAttributeNamespace()) {
+    return false;
+  }
+  StoreText(context, owner, attribute->GetValue(), attribute);
+  return true;
+}
+
+void CAttributeInfoPrimitive::Validate(const CSerializationContext&, bool found) const {
+  RequireFound(found);
+}
+
+void CAttributeInfoPrimitive::DefaultFromXml(const CSerializationContext& context,
+                                             CXmlGeneratedClass* owner) const {
+  if (!GetDefaultValue().empty()) StoreText(context, owner, GetDefaultValue(), nullptr);
+}
+
+void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
+                                        CXmlGeneratedClass* owner, const std::wstring& text,
+                                        const CXmlAttribute* attribute) const {
+  KvVariant value;
+  try {
+    const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve ? CWhitespaceUtils::ws_none
+                                                                        : m_whitespaceRule;
+    value.FromString(text, m_primitiveType, rule);
+    if (m_hasFacets && context.GetCheckFacetsOnRead()) {
+      detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions);
+    }
+  } catch (const CKvException& e) {
+    if (attribute == nullptr) throw;
+    throw CKvValidationException(FormatString(detail::kFailedToSetAttributeProperty, text.c_str()),
+                                 attribute->GetXPath(), e);
+  }
+  if (attribute) {
+    InvokePropertySet(owner, value, *attribute);
+  } else {
+    owner->AccessProperty(GetPropertyIndex(), false, value);
+  }
+}
+
+}  // namespace KorvelData

@@ -1,0 +1,333 @@
+// SPDX-License-Identifier: MIT
+// CElementInfo: what every child-element description shares, and the routines
+// that write one child and read one simple child.
+#include <korvel/metadata.h>
+
+#include <korvel/collection.h>
+#include <korvel/errors.h>
+#include <korvel/generated_class.h>
+#include <korvel/serialization_context.h>
+#include <korvel/variant.h>
+#include <korvel/xml_document.h>
+#include <korvel/xml_writer.h>
+
+#include "binding/messages.h"
+#include "binding/metadata_support.h"
+#include "binding/namespace_wildcard.h"
+#include "binding/variant_object.h"
+#include "values/restriction_check.h"
+
+namespace KorvelData {
+
+using namespace Korvel;
+
+namespace {
+
+std::wstring OrEmpty(const wchar_t* text) { return text ? std::wstring(text) : std::wstring(); }
+
+const wchar_t* FormatOrNull(const std::wstring& format) {
+  return format.empty() ? nullptr : format.c_str();
+}
+
+}  // namespace
+
+CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex)
+    : m_elementName(OrEmpty(name)),
+      m_elementNamespace(OrEmpty(ns)),
+      m_propertyIndex(propertyIndex) {}
+
+CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                           bool isNillable, EnumToStringFunc enumToString,
+                           StringToEnumFunc stringToEnum, const wchar_t* defaultValue)
+    : m_elementName(OrEmpty(name)),
+      m_elementNamespace(OrEmpty(ns)),
+      m_propertyIndex(propertyIndex),
+      m_defaultValue(OrEmpty(defaultValue)),
+      m_isNillable(isNillable),
+      m_enumToString(enumToString),
+      m_stringToEnum(stringToEnum) {}
+
+CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                           bool isNillable, ItemType primitiveType, const wchar_t* formatOverride,
+                           CWhitespaceUtils::WhitespaceRule whitespaceRule,
+                           const CPrimitiveRestrictions& restrictions, const wchar_t* defaultValue)
+    : m_elementName(OrEmpty(name)),
+      m_elementNamespace(OrEmpty(ns)),
+      m_propertyIndex(propertyIndex),
+      m_restrictions(restrictions),
+      m_primitiveType(primitiveType),
+      m_formatOverride(OrEmpty(formatOverride)),
+      m_whitespaceRule(whitespaceRule),
+      m_defaultValue(OrEmpty(defaultValue)),
+      m_isNillable(isNillable),
+      m_hasRestrictions(true),
+      m_hasFacets(detail::HasFacets(restrictions)) {}
+
+CElementInfo::CElementInfo(const CElementInfo& other) = default;
+CElementInfo& CElementInfo::operator=(const CElementInfo& other) = default;
+CElementInfo::~CElementInfo() = default;
+
+bool CElementInfo::Validate(const CSerializationContext&, const CXmlGeneratedClass*, bool,
+                            bool) const {
+  throw CKvException(detail::kNotImplemented);
+}
+
+void CElementInfo::PseudoChildAttributeToXml(const CSerializationContext&,
+                                             const CXmlGeneratedClass*, CXmlWriter*) const {}
+
+bool CElementInfo::MayStartAt(const CSerializationContext& context,
+                              const CXmlElement* element) const {
+  return IsThisElement(context, element);
+}
+
+bool CElementInfo::IsOptionalChoiceMember(const CXmlGeneratedClass*) const { return false; }
+
+void CElementInfo::CheckRestriction(const KvVariant& value) const {
+  if (!m_hasRestrictions) throw CKvException(detail::kCannotCheckRestriction + value.GetType());
+  // A char has no facets to break.
+  if (!m_hasFacets || m_primitiveType == it_char || value.GetTypeAsEnum() == it_char) return;
+  detail::CheckRestrictions(m_elementName, value, m_primitiveType, m_restrictions);
+}
+
+std::wstring CElementInfo::GetAnyDefaultNamespace(const wchar_t* constraint,
+                                                  const wchar_t* anyNamespace,
+                                                  const wchar_t* targetNamespace) {
+  return detail::GetAnyDefaultNamespace(OrEmpty(constraint), OrEmpty(anyNamespace),
+                                        OrEmpty(targetNamespace));
+}
+
+void CElementInfo::InvokePropertyGet(CXmlGeneratedClass* owner, KvVariant& value) const {
+  ReadProperty(owner, value);
+}
+
+void CElementInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& value) const {
+  try {
+    owner->ReadProperty(m_propertyIndex, value);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
+                                 std::wstring(), e);
+  }
+}
+
+void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
+                                     const CXmlElement& element) const {
+  try {
+    owner->AccessProperty(m_propertyIndex, false, value);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(detail::kFailedToSetProperty, element.GetXPath(), e);
+  }
+}
+
+CSmartPtr<CXmlObjectBase> CElementInfo::ReadObject(const CXmlGeneratedClass* owner) const {
+  KvVariant value;
+  ReadProperty(owner, value);
+  if (value.IsNil()) return nullptr;
+  return detail::VariantObject(value);
+}
+
+void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object,
+                               const CXmlElement& element) const {
+  KvVariant value;
+  value.SetXmlObject(object);
+  InvokePropertySet(owner, value, element);
+}
+
+bool CElementInfo::IsThisElement(const CSerializationContext& context,
+                                 const CXmlElement* element) const {
+  if (element == nullptr || element->GetLocalName() != m_elementName) return false;
+  return element->GetNamespaceURI() == m_elementNamespace || context.GetIgnoreNamespaces();
+}
+
+// Writing.
+
+bool CElementInfo::ElementToXmlCls(const CSerializationContext& context,
+                                   const CXmlGeneratedClass* owner, CXmlWriter* writer,
+                                   bool isOptional) const {
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  if (!object) return false;
+  ToXml_Int(object, writer, false, m_elementNamespace.c_str(), context, isOptional);
+  return true;
+}
+
+bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
+                                   const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  if (collection == nullptr || collection->GetCount() <= 0) return false;
+  // The array state tells a JSON writer that the items form one array. It
+  // is the low byte of the writer state; other writers keep flags above it.
+  constexpr int32_t kArrayStateMask = 0xFF;
+  constexpr int32_t kArrayPending = 1;
+  constexpr int32_t kArrayFinished = 3;
+  CXmlWriter::CXmlWriterContext* open = writer->GetCurrentElement();
+  auto setArrayState = [open](int32_t state) {
+    if (open) open->SetWriterState((open->GetWriterState() & ~kArrayStateMask) | state);
+  };
+  setArrayState(kArrayPending);
+  ToXml_Int(collection, writer, false, m_elementNamespace.c_str(), context, false);
+  setArrayState(kArrayFinished);
+  return true;
+}
+
+bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGeneratedClass* owner,
+                                    CXmlWriter* writer) const {
+  KvVariant value;
+  ReadProperty(owner, value);
+  if (value.IsNil()) {
+    writer->StartElement(m_elementName, m_elementNamespace);
+    writer->WriteNil();
+    writer->EndElement();
+    return true;
+  }
+  if (!value.IsValid()) return false;
+  const std::wstring text = value.ToString(FormatOrNull(m_formatOverride));
+  const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
+  if (!isDefault) CheckRestriction(value);
+  writer->StartElement(m_elementName, m_elementNamespace);
+  writer->WriteText(text, value.GetTypeAsEnum(), isDefault);
+  writer->EndElement();
+  return true;
+}
+
+bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
+                                    CXmlWriter* writer, EnumToStringFunc enumToString) const {
+  KvVariant value;
+  ReadProperty(owner, value);
+  if (value.IsNil()) {
+    writer->StartElement(m_elementName, m_elementNamespace);
+    writer->WriteNil();
+    writer->EndElement();
+    return true;
+  }
+  if (!value.IsValid()) return false;
+  const std::wstring text = OrEmpty(enumToString(value.GetI4()));
+  const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
+  writer->StartElement(m_elementName, m_elementNamespace);
+  writer->WriteText(text, it_string, isDefault);
+  writer->EndElement();
+  return true;
+}
+
+void CElementInfo::RequireWritten(bool written) const {
+  if (!written) {
+    throw CKvInvalidParamException(
+        FormatString(detail::kMandatoryPropertyNull, m_elementName.c_str()));
+  }
+}
+
+// Reading.
+
+void CElementInfo::ElementFromXmlPrim(const CSerializationContext& context,
+                                      CXmlGeneratedClass* owner, CXmlElement** current) const {
+  ReadSimpleChild(context, owner, current, nullptr);
+}
+
+void CElementInfo::ElementFromXmlEnum(const CSerializationContext& context,
+                                      CXmlGeneratedClass* owner, CXmlElement** current,
+                                      StringToEnumFunc stringToEnum) const {
+  ReadSimpleChild(context, owner, current, stringToEnum);
+}
+
+bool CElementInfo::ReadSimpleIfHere(const CSerializationContext& context, CXmlGeneratedClass* owner,
+                                    CXmlElement** current) const {
+  if (!IsThisElement(context, *current)) return false;
+  ReadSimpleChild(context, owner, current, m_stringToEnum);
+  return true;
+}
+
+void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGeneratedClass* owner,
+                                   CXmlElement** current, StringToEnumFunc stringToEnum) const {
+  CXmlElement& child = **current;
+  bool nil = false;
+  for (CXmlAttribute* attribute : child.GetAttributes()) {
+    if (attribute->IsNilAttribute()) {
+      const int nilValue = detail::NilValue(attribute->GetValue());
+      if (nilValue == 0) continue;
+      if (!m_isNillable) detail::ThrowValidation(detail::kNilOnNonNillable, child.GetXPath());
+      if (nilValue < 0) {
+        detail::ThrowValidation(detail::kUnexpectedNilValue, attribute->GetValue(),
+                                attribute->GetXPath());
+      }
+      nil = true;
+    } else if (!attribute->IsNamespaceAttribute() && !context.GetIgnoreUnknownAttributes()) {
+      detail::ThrowValidation(detail::kUnexpectedAttribute, attribute->GetXPath());
+    }
+  }
+  // Elements inside a simple value are unexpected, as at the end of a sequence.
+  if (const CXmlElement* inner = child.GetFirstElement();
+      inner && !context.GetIgnoreUnknownElements()) {
+    detail::ThrowUnprocessedElement(child, *inner);
+  }
+
+  KvVariant value;
+  if (nil) {
+    value.SetNil();
+  } else {
+    const std::wstring& text =
+        child.GetText().empty() && !m_defaultValue.empty() ? m_defaultValue : child.GetText();
+    try {
+      if (stringToEnum) {
+        value.SetI4(stringToEnum(text.c_str()));
+      } else {
+        // Text whose whitespace is preserved is taken exactly as it was read.
+        const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve
+                              ? CWhitespaceUtils::ws_none
+                              : m_whitespaceRule;
+        value.FromString(text, m_primitiveType, rule);
+        if (context.GetCheckFacetsOnRead()) CheckRestriction(value);
+      }
+    } catch (const CKvException& e) {
+      detail::ThrowFailedToProcess(child, e);
+    }
+  }
+  InvokePropertySet(owner, value, child);
+  *current = child.GetNextSiblingElement();
+}
+
+CElementInfo::Seek CElementInfo::SeekMandatory(const CSerializationContext& context,
+                                               CXmlElement* parent, CXmlElement** current,
+                                               XmlElementType ownerType, bool skipInPseudo) const {
+  if (IsThisElement(context, *current)) return Seek::found;
+  const bool skipping = context.GetIgnoreUnknownElements();
+  if (ownerType != XmlElementType_Element) {
+    if (!skipInPseudo) return Seek::absent;
+    while (skipping && *current != nullptr) {
+      *current = (*current)->GetNextSiblingElement();
+      if (IsThisElement(context, *current)) return Seek::found;
+    }
+    return Seek::absent;
+  }
+  for (;;) {
+    if (context.GetIgnoreMissingMandatoryElements()) return Seek::tolerated;
+    if (!skipping || *current == nullptr) break;
+    *current = (*current)->GetNextSiblingElement();
+    if (IsThisElement(context, *current)) return Seek::found;
+  }
+  ThrowRequiredChildMissing(parent);
+}
+
+void CElementInfo::ThrowRequiredChildMissing(const CXmlElement* parent) const {
+  detail::ThrowValidation(detail::kRequiredChildMissing, m_elementName,
+                          parent ? parent->GetXPath() : std::wstring());
+}
+
+// Trampolines.
+
+CXmlElement* CElementInfo::FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
+                                       CXmlElement* current, const CSerializationContext& context,
+                                       bool isOptional) {
+  return object->FromXml_Int(element, current, context, isOptional);
+}
+
+void CElementInfo::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
+                                       const CSerializationContext& context) {
+  object->AttributesToXml_Int(writer, context);
+}
+
+void CElementInfo::ToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer, bool isRoot,
+                             const wchar_t* ns, const CSerializationContext& context,
+                             bool isOptional) {
+  object->ToXml_Int(writer, isRoot, ns, context, isOptional);
+}
+
+}  // namespace KorvelData

@@ -1,0 +1,316 @@
+// SPDX-License-Identifier: MIT
+// The kind bases of the element descriptions: how a primitive, enumerated,
+// class-valued or collection child is written, and the reading steps the
+// content models share.
+#include <korvel/element_infos.h>
+
+#include <korvel/collection.h>
+#include <korvel/errors.h>
+#include <korvel/generated_class.h>
+#include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
+#include <korvel/xml_document.h>
+
+#include "binding/messages.h"
+#include "binding/metadata_support.h"
+#include "binding/namespace_wildcard.h"
+
+namespace KorvelData {
+
+using namespace Korvel;
+
+// Primitive.
+
+CPrimElementInfo::CPrimElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                   bool isNillable, ItemType primitiveType,
+                                   const wchar_t* formatOverride,
+                                   CWhitespaceUtils::WhitespaceRule whitespaceRule,
+                                   const CPrimitiveRestrictions& restrictions,
+                                   const wchar_t* defaultValue)
+    : CElementInfo(name, ns, propertyIndex, isNillable, primitiveType, formatOverride,
+                   whitespaceRule, restrictions, defaultValue) {}
+
+CPrimElementInfo::~CPrimElementInfo() = default;
+
+bool CPrimElementInfo::ElementToXml(const CSerializationContext& context,
+                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlPrim(context, owner, writer);
+}
+
+// Enumeration.
+
+CEnumElementInfo::CEnumElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                   bool isNillable, EnumToStringFunc enumToString,
+                                   StringToEnumFunc stringToEnum, const wchar_t* defaultValue)
+    : CElementInfo(name, ns, propertyIndex, isNillable, enumToString, stringToEnum, defaultValue) {}
+
+CEnumElementInfo::~CEnumElementInfo() = default;
+
+bool CEnumElementInfo::ElementToXml(const CSerializationContext& context,
+                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlEnum(context, owner, writer, GetEnumToString());
+}
+
+// Class.
+
+CClsElementInfo::CClsElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                 XmlElementType childElementType, ClassFactory classFactory,
+                                 int factoryClassId, bool requiresContent)
+    : CElementInfo(name, ns, propertyIndex),
+      m_childElementType(childElementType),
+      m_classFactory(classFactory),
+      m_factoryClassId(factoryClassId),
+      m_requiresContent(requiresContent) {}
+
+CClsElementInfo::~CClsElementInfo() = default;
+
+bool CClsElementInfo::ElementToXml(const CSerializationContext& context,
+                                   const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlCls(context, owner, writer, false);
+}
+
+void CClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& context,
+                                                const CXmlGeneratedClass* owner,
+                                                CXmlWriter* writer) const {
+  if (m_childElementType != XmlElementType_PseudoElement) return;
+  if (CSmartPtr<CXmlObjectBase> object = ReadObject(owner)) {
+    AttributesToXml_Int(object, writer, context);
+  }
+}
+
+bool CClsElementInfo::MayStartAt(const CSerializationContext& context,
+                                 const CXmlElement* element) const {
+  // An inline group's content has no name of its own to recognise.
+  return IsPseudoChild() || IsThisElement(context, element);
+}
+
+CSmartPtr<CXmlObjectBase> CClsElementInfo::CreateObject() const {
+  return m_classFactory(m_factoryClassId, GetElementName().c_str());
+}
+
+CSmartPtr<CXmlObjectBase> CClsElementInfo::ExistingObject(CXmlGeneratedClass* owner,
+                                                          const CXmlElement& element) const {
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  if (!object) {
+    object = CreateObject();
+    StoreObject(owner, object, element);
+  }
+  return object;
+}
+
+void CClsElementInfo::ReadChild(const CSerializationContext& context, CXmlObjectBase* object,
+                                CXmlElement** current, bool isOptional) const {
+  CXmlElement* child = *current;
+  FromXml_Int(object, child, child->GetFirstElement(), context, isOptional);
+  *current = child->GetNextSiblingElement();
+}
+
+CXmlElement* CClsElementInfo::ReadInline(const CSerializationContext& context,
+                                         CXmlObjectBase* object, CXmlElement* parent,
+                                         CXmlElement* current) const {
+  return FromXml_Int(object, parent, current, context, false);
+}
+
+bool CClsElementInfo::ReadOptional(const CSerializationContext& context, CXmlGeneratedClass* owner,
+                                   CXmlElement* parent, CXmlElement** current) const {
+  if (!IsPseudoChild()) {
+    if (!IsThisElement(context, *current)) return false;
+    CSmartPtr<CXmlObjectBase> object = CreateObject();
+    CXmlElement* child = *current;
+    ReadChild(context, object, current, false);
+    StoreObject(owner, object, *child);
+    return true;
+  }
+  if (*current == nullptr) return false;
+  CSmartPtr<CXmlObjectBase> object = CreateObject();
+  CXmlElement* rest = ReadInline(context, object, parent, *current);
+  if (rest == *current) return false;
+  StoreObject(owner, object, *parent);
+  *current = rest;
+  return true;
+}
+
+// Abstract class.
+
+CAbsClsElementInfo::CAbsClsElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                       XmlElementType childElementType,
+                                       ElementFactory elementFactory)
+    : CElementInfo(name, ns, propertyIndex),
+      m_childElementType(childElementType),
+      m_elementFactory(elementFactory) {}
+
+CAbsClsElementInfo::~CAbsClsElementInfo() = default;
+
+bool CAbsClsElementInfo::ElementToXml(const CSerializationContext& context,
+                                      const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlCls(context, owner, writer, false);
+}
+
+void CAbsClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& context,
+                                                   const CXmlGeneratedClass* owner,
+                                                   CXmlWriter* writer) const {
+  if (m_childElementType != XmlElementType_PseudoElement) return;
+  if (CSmartPtr<CXmlObjectBase> object = ReadObject(owner)) {
+    AttributesToXml_Int(object, writer, context);
+  }
+}
+
+CSmartPtr<CXmlObjectBase> CAbsClsElementInfo::CreateFor(const CSerializationContext& context,
+                                                        CXmlElement* current) const {
+  if (!IsThisElement(context, current)) return nullptr;
+  return m_elementFactory(current);
+}
+
+void CAbsClsElementInfo::ReadAndStore(const CSerializationContext& context,
+                                      CXmlGeneratedClass* owner, CXmlObjectBase* object,
+                                      CXmlElement** current) const {
+  CXmlElement* child = *current;
+  FromXml_Int(object, child, child->GetFirstElement(), context, false);
+  StoreObject(owner, object, *child);
+  *current = child->GetNextSiblingElement();
+}
+
+void CAbsClsElementInfo::ThrowNoSubstitution(const CXmlElement* parent) const {
+  detail::ThrowValidation(detail::kNoSubstitution, GetElementName(),
+                          parent ? parent->GetXPath() : std::wstring());
+}
+
+// Untyped.
+
+namespace {
+constexpr wchar_t kAnyElement[] = L"AnyElement";
+}  // namespace
+
+CUntpdElementInfo::CUntpdElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                     const wchar_t* namespaceConstraint,
+                                     const wchar_t* targetNamespace)
+    : CElementInfo(name, ns, propertyIndex),
+      m_namespaceConstraint(namespaceConstraint ? namespaceConstraint : L""),
+      m_targetNamespace(targetNamespace ? targetNamespace : L"") {}
+
+CUntpdElementInfo::~CUntpdElementInfo() = default;
+
+bool CUntpdElementInfo::ElementToXml(const CSerializationContext& context,
+                                     const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlCls(context, owner, writer, false);
+}
+
+bool CUntpdElementInfo::MayStartAt(const CSerializationContext&, const CXmlElement* element) const {
+  return GetElementName() == kAnyElement ||
+         (element != nullptr && element->GetLocalName() == GetElementName());
+}
+
+CXmlElement* CUntpdElementInfo::ReadInto(const CSerializationContext& context,
+                                         CXmlObjectBase* element, CXmlElement* parent,
+                                         CXmlElement* current) const {
+  if (!MayStartAt(context, current)) return current;
+  return FromXml_Int(element, parent, current, context, false);
+}
+
+bool CUntpdElementInfo::ReadMandatory(const CSerializationContext& context,
+                                      CXmlGeneratedClass* owner, CXmlElement* parent,
+                                      CXmlElement** current) const {
+  CSmartPtr<CXmlObjectBase> element = ReadObject(owner);
+  if (!element) {
+    element = NewElementFor(*current);
+    if (!element) return false;
+    StoreObject(owner, element, *parent);
+  }
+  CXmlElement* rest = ReadInto(context, element, parent, *current);
+  if (rest == *current) return false;
+  *current = rest;
+  return true;
+}
+
+bool CUntpdElementInfo::ReadOptional(const CSerializationContext& context,
+                                     CXmlGeneratedClass* owner, CXmlElement* parent,
+                                     CXmlElement** current) const {
+  if (*current == nullptr) return false;
+  CSmartPtr<CXmlObjectBase> element = NewElementFor(*current);
+  if (!element) return false;
+  CXmlElement* rest = ReadInto(context, element, parent, *current);
+  if (rest == *current) return false;
+  StoreObject(owner, element, **current);
+  *current = rest;
+  return true;
+}
+
+CSmartPtr<CXmlObjectBase> CUntpdElementInfo::NewElementFor(const CXmlElement* current) const {
+  // Made in the namespace of the element it is to read (reading replaces
+  // name and namespace anyway), so that the wildcard accepts it.
+  if (current == nullptr || !detail::IsNamespaceValid(current->GetNamespaceURI(),
+                                                      m_namespaceConstraint, m_targetNamespace)) {
+    return nullptr;
+  }
+  return new CElement(GetElementName().c_str(), current->GetNamespaceURI().c_str(),
+                      m_namespaceConstraint.c_str(), m_targetNamespace.c_str());
+}
+
+void CUntpdElementInfo::ThrowNothingFromNamespace(const CXmlElement* parent) const {
+  detail::ThrowValidation(detail::kRequiredFromNamespace, GetElementNamespace(),
+                          parent ? parent->GetXPath() : std::wstring());
+}
+
+// Collection.
+
+CColElementInfo::CColElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                 XmlElementType childElementType, bool classItems)
+    : CElementInfo(name, ns, propertyIndex),
+      m_childElementType(childElementType),
+      m_classItems(classItems) {}
+
+CColElementInfo::~CColElementInfo() = default;
+
+bool CColElementInfo::ElementToXml(const CSerializationContext& context,
+                                   const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  if (!context.GetIgnoreInvalidCollectionCounts()) {
+    CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get())) {
+      collection->ValidateCount(context);
+    }
+  }
+  return ElementToXmlCol(context, owner, writer);
+}
+
+void CColElementInfo::PseudoChildAttributeToXml(const CSerializationContext& context,
+                                                const CXmlGeneratedClass* owner,
+                                                CXmlWriter* writer) const {
+  if (!m_classItems || m_childElementType != XmlElementType_PseudoElement) return;
+  if (CSmartPtr<CXmlObjectBase> collection = ReadObject(owner)) {
+    AttributesToXml_Int(collection, writer, context);
+  }
+}
+
+bool CColElementInfo::MayStartAt(const CSerializationContext& context,
+                                 const CXmlElement* element) const {
+  return (m_classItems && m_childElementType != XmlElementType_Element) ||
+         IsThisElement(context, element);
+}
+
+CXmlElement* CColElementInfo::ReadRun(const CSerializationContext& context,
+                                      CXmlObjectBase* collection, CXmlElement* parent,
+                                      CXmlElement* current) const {
+  return FromXml_Int(collection, parent, current, context, false);
+}
+
+CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
+                                        CXmlGeneratedClass* owner, CXmlElement* parent,
+                                        CXmlElement* current,
+                                        CSmartPtr<CXmlObjectBase>& collection) const {
+  collection = ReadObject(owner);
+  if (!collection) return current;
+  return ReadRun(context, collection, parent, current);
+}
+
+CXmlElement* CColElementInfo::ReadUntypedRun(const CSerializationContext& context,
+                                             CXmlObjectBase* collection, CXmlElement* parent,
+                                             CXmlElement* current) const {
+  auto* elements = dynamic_cast<CElementCol*>(collection);
+  if (elements == nullptr || GetElementName() == kAnyElement) {
+    return CColElementInfo::ReadRun(context, collection, parent, current);
+  }
+  return elements->FromXmlLockElementName_Int(
+      GetElementName().c_str(), GetElementNamespace().c_str(), parent, current, context);
+}
+
+}  // namespace KorvelData

@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: MIT
+// CXmlGeneratedClass, reading: attributes, then the children by content model
+// (sequence, choice, all), then the simple content.
+#include <korvel/generated_class.h>
+
+#include <memory>
+
+#include <korvel/errors.h>
+#include <korvel/serialization_context.h>
+#include <korvel/variant.h>
+#include <korvel/xml_document.h>
+
+#include "binding/messages.h"
+#include "binding/metadata_support.h"
+
+namespace Korvel {
+
+using namespace KorvelData;
+
+namespace {
+
+// Per-description flags without a heap allocation for ordinary classes.
+class FoundFlags {
+ public:
+  explicit FoundFlags(int count) : m_flags(m_inline) {
+    if (count > kInline) {
+      m_heap = std::make_unique<bool[]>(static_cast<size_t>(count));
+      m_flags = m_heap.get();
+    }
+  }
+  bool& operator[](int i) { return m_flags[i]; }
+
+ private:
+  static constexpr int kInline = 32;
+  bool m_inline[kInline] = {};
+  std::unique_ptr<bool[]> m_heap;
+  bool* m_flags;
+};
+
+int CountOf(CAttributeInfo** attributes) {
+  int count = 0;
+  if (attributes) {
+    while (attributes[count]) ++count;
+  }
+  return count;
+}
+
+// Whether any description from first on may start at element.
+bool IsKnownFrom(const CSerializationContext& context, CElementInfo* const* first,
+                 const CXmlElement* element) {
+  for (; *first; ++first) {
+    if ((*first)->MayStartAt(context, element)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* current,
+                                             const CSerializationContext& context,
+                                             bool isOptional) {
+  try {
+    Init();
+    const CParentElementInfo* info = GetClassInfo();
+    if (info->GetElementType() == XmlElementType_Element) {
+      SetElementName(element->GetLocalName().c_str());
+    }
+    ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
+    if (const auto* nillable = dynamic_cast<const INillable*>(this);
+        nillable && nillable->IsNil()) {
+      return current;
+    }
+    CXmlElement* rest = ReadContent(element, current, context, isOptional);
+    if (info->HasSimpleContent()) ReadSimpleContent(context, element);
+    return rest;
+  } catch (const CKvException& e) {
+    // The innermost element adds its path once; an error that has one travels
+    // up as it is, keeping its class.
+    if (!e.GetPath().empty()) throw;
+    detail::ThrowFailedToProcess(*element, e);
+  }
+}
+
+CXmlElement* CXmlGeneratedClass::ReadContent(CXmlElement* element, CXmlElement* current,
+                                             const CSerializationContext& context,
+                                             bool isOptional) {
+  const CParentElementInfo* info = GetClassInfo();
+  switch (info->GetElementGroupType()) {
+    case XmlElementGroupType_Sequence:
+      return ProcessElementSeqFromXml(context, element, current, info->GetElementType());
+    case XmlElementGroupType_Choice:
+      return ProcessElementChoiceFromXml(context, element, current, info->GetElementType(),
+                                         isOptional);
+    case XmlElementGroupType_All:
+      return ProcessElementAllFromXml(context, element, current, info->GetElementType());
+    default:
+      throw CKvException(detail::kUnknownGroupType);
+  }
+}
+
+void CXmlGeneratedClass::ProcessAttributesFromXml(const CSerializationContext& context,
+                                                  CXmlElement* element, bool failIfUnknown) {
+  CAttributeInfo** descriptions = GetClassAttributeInfo();
+  const int count = CountOf(descriptions);
+  FoundFlags found(count);
+  for (CXmlAttribute* attribute : element->GetAttributes()) {
+    if (attribute->IsNamespaceAttribute()) continue;
+    if (attribute->IsNilAttribute()) {
+      auto* nillable = dynamic_cast<INillable*>(this);
+      if (!nillable) detail::ThrowValidation(detail::kNilOnNonNillable, element->GetXPath());
+      const int nil = detail::NilValue(attribute->GetValue());
+      if (nil < 0) {
+        detail::ThrowValidation(detail::kUnexpectedNilValue, attribute->GetValue(),
+                                attribute->GetXPath());
+      }
+      nillable->SetNil(nil == 1);
+      continue;
+    }
+    bool accepted = false;
+    for (int i = 0; i < count && !accepted; ++i) {
+      if (descriptions[i]->AttributeFromXml(context, this, attribute)) found[i] = accepted = true;
+    }
+    if (!accepted && failIfUnknown && !context.GetIgnoreUnknownAttributes()) {
+      detail::ThrowValidation(detail::kUnexpectedAttribute, attribute->GetXPath());
+    }
+  }
+  for (int i = 0; i < count; ++i) {
+    descriptions[i]->Validate(context, found[i]);
+    if (!found[i]) descriptions[i]->DefaultFromXml(context, this);
+  }
+}
+
+CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationContext& context,
+                                                          CXmlElement* element,
+                                                          CXmlElement* current,
+                                                          XmlElementType ownerType) {
+  CElementInfo** descriptions = GetClassElementInfo();
+  const int count = GetClassElementInfoCount();
+  const std::wstring ns = GetNamespace();
+  const bool skipping = context.GetIgnoreUnknownElements();
+  const bool isElement = ownerType == XmlElementType_Element;
+  CXmlElement* const start = current;
+
+  // Offers current to description i, skipping elements while that is allowed;
+  // false when the sequence cannot go on.
+  auto offer = [&](int i) {
+    for (;;) {
+      // An element that no remaining description knows is skipped at once, so
+      // that optional members after it are still read.
+      if (skipping && isElement) {
+        while (current && !IsKnownFrom(context, descriptions + i, current)) {
+          current = current->GetNextSiblingElement();
+        }
+      }
+      if (descriptions[i]->ElementFromXml(context, this, element, &current, ns.c_str(),
+                                          ownerType)) {
+        return true;
+      }
+      if (!skipping || current == nullptr) return false;
+      current = current->GetNextSiblingElement();
+    }
+  };
+
+  for (int i = 0; i < count; ++i) {
+    if (!offer(i)) return start;
+  }
+  while (isElement && current != nullptr) {
+    if (!skipping) detail::ThrowUnprocessedElement(*element, *current);
+    current = current->GetNextSiblingElement();
+    if (current == nullptr) return nullptr;
+    if (count > 0 && !offer(count - 1)) return start;
+  }
+  return current;
+}
+
+CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(const CSerializationContext& context,
+                                                             CXmlElement* element,
+                                                             CXmlElement* current,
+                                                             XmlElementType ownerType,
+                                                             bool isOptional) {
+  CElementInfo** descriptions = GetClassElementInfo();
+  const std::wstring ns = GetNamespace();
+  const bool skipping = context.GetIgnoreUnknownElements();
+  const bool isElement = ownerType == XmlElementType_Element;
+  CXmlElement* const start = current;
+  bool matched = false;
+  for (;;) {
+    for (CElementInfo** d = descriptions; d && *d && !matched; ++d) {
+      matched = (*d)->ElementFromXml(context, this, element, &current, ns.c_str(), ownerType);
+    }
+    if (matched || !isElement || !skipping || current == nullptr) break;
+    current = current->GetNextSiblingElement();
+  }
+  if (!matched && !isOptional) {
+    if (ownerType == XmlElementType_PseudoElement) return skipping ? start : current;
+    if (!isElement) return current;
+    if (!DoesElementContainOptionalElements() && !context.GetIgnoreMissingChoice()) {
+      detail::ThrowValidation(detail::kChoiceNotPopulated, element->GetLocalName(),
+                              element->GetXPath());
+    }
+  }
+  if (!isElement || current == nullptr || skipping) return current;
+  detail::ThrowUnprocessedElement(*element, *current);
+}
+
+CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationContext& context,
+                                                          CXmlElement* element,
+                                                          CXmlElement* current,
+                                                          XmlElementType ownerType) {
+  CElementInfo** descriptions = GetClassElementInfo();
+  const int count = GetClassElementInfoCount();
+  const std::wstring ns = GetNamespace();
+  const bool isElement = ownerType == XmlElementType_Element;
+  const bool skipping = context.GetIgnoreUnknownElements();
+  CXmlElement* const start = current;
+  FoundFlags found(count);
+  bool moved = true;
+  while (current != nullptr && moved) {
+    CXmlElement* const before = current;
+    for (int i = 0; i < count && current != nullptr; ++i) {
+      if (!found[i]) {
+        found[i] = descriptions[i]->ElementFromXml(context, this, element, &current, ns.c_str(),
+                                                   ownerType);
+      }
+    }
+    // An element no member takes is passed over when unknown elements are ignored.
+    if (current == before && skipping && isElement) current = current->GetNextSiblingElement();
+    moved = current != before;
+  }
+  for (int i = 0; i < count; ++i) {
+    if (!descriptions[i]->Validate(context, this, found[i], isElement)) return start;
+  }
+  if (!isElement || current == nullptr || skipping) return current;
+  detail::ThrowUnprocessedElement(*element, *current);
+}
+
+void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlElement* element) {
+  const CParentElementInfo* info = GetClassInfo();
+  const std::wstring& text = element->GetText();
+  KvVariant value;
+  if (info->GetOutputPrimitiveClassAsTextProperty()) {
+    value.SetString(text);
+  } else if (text.empty() && info->GetPrimitiveDataType() != it_string) {
+    return;  // an empty element leaves the value unset, as it was written
+  } else {
+    value.FromString(text, info->GetPrimitiveDataType(), CWhitespaceUtils::ws_none);
+  }
+  AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, value);
+}
+
+bool CXmlGeneratedClass::IsElementInList(const CSerializationContext& context,
+                                         CXmlElement* element) const {
+  CElementInfo** descriptions = GetClassElementInfo();
+  return descriptions && element && IsKnownFrom(context, descriptions, element);
+}
+
+}  // namespace Korvel

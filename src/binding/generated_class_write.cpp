@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: MIT
+// CXmlGeneratedClass, writing: the root options, the element, its attributes,
+// its content by content model and its simple content.
+#include <korvel/generated_class.h>
+
+#include <korvel/errors.h>
+#include <korvel/namespace_alias_map.h>
+#include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
+#include <korvel/variant.h>
+#include <korvel/xml_writer.h>
+
+#include "binding/messages.h"
+
+namespace Korvel {
+
+using namespace KorvelData;
+
+CKVCriticalSection CXmlGeneratedClass::m_csInit;
+
+INillable::~INillable() = default;
+
+CXmlGeneratedClass::CXmlGeneratedClass() = default;
+CXmlGeneratedClass::CXmlGeneratedClass(const CXmlGeneratedClass& other) = default;
+CXmlGeneratedClass& CXmlGeneratedClass::operator=(const CXmlGeneratedClass& other) = default;
+CXmlGeneratedClass::~CXmlGeneratedClass() = default;
+
+void CXmlGeneratedClass::ReadProperty(int index, KvVariant& value) const {
+  // The accessor is not const because it also sets; get leaves the object unchanged.
+  const_cast<CXmlGeneratedClass*>(this)->AccessProperty(index, true, value);
+}
+
+void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,
+                                   const CSerializationContext& context, bool isOptional) const {
+  try {
+    const CParentElementInfo* info = GetClassInfo();
+    const bool isElement = info->GetElementType() == XmlElementType_Element;
+    if (isElement && isRoot) WriteRootOptions(writer, context);
+    if (isElement) {
+      writer->StartElement(GetElementName(), ns ? ns : L"");
+      if (isRoot) {
+        ToXml_Int(context.GetAdditionalRootAttributes().Get(), writer, false, ns, context,
+                  isOptional);
+      }
+      AttributesToXml_Int(writer, context);
+      if (isRoot) {
+        const std::wstring schema = context.GetInLineSchema();
+        if (!schema.empty()) writer->WriteInLineSchema(schema);
+      }
+    }
+    WriteContent(writer, context, isOptional);
+    if (isElement) writer->EndElement();
+  } catch (const CKvException& e) {
+    throw CKvValidationException(
+        FormatString(detail::kFailedToConvertElement, GetElementName().c_str()), std::wstring(), e);
+  }
+}
+
+void CXmlGeneratedClass::WriteRootOptions(CXmlWriter* writer,
+                                          const CSerializationContext& context) const {
+  for (const std::wstring& instruction : context.GetProcessingInstructions()) {
+    writer->WriteProcessingInstruction(instruction);
+  }
+  const CNamespaceAliasMap& aliases = context.GetNamespaceAliases();
+  for (int32_t i = 0; i < aliases.GetNamespaceCount(); ++i) {
+    const std::wstring uri = aliases.GetNamespaceAt(i);
+    writer->AddNamespaceAlias(aliases.GetAliasFromNamespace(uri.c_str()), uri);
+  }
+  const std::wstring defaultNamespace = context.GetDefaultNamespaceURI();
+  if (!defaultNamespace.empty()) writer->SetDefaultNamespace(defaultNamespace);
+}
+
+void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationContext& context,
+                                      bool isOptional) const {
+  const CParentElementInfo* info = GetClassInfo();
+  const auto* nillable = dynamic_cast<const INillable*>(this);
+  if (nillable && nillable->IsNil()) {
+    // A nil element has neither children nor text.
+    writer->WriteNil();
+    return;
+  }
+  CElementInfo** elements = GetClassElementInfo();
+  switch (info->GetElementGroupType()) {
+    case XmlElementGroupType_Sequence:
+      ProcessElementSeqToXml(context, elements, writer);
+      break;
+    case XmlElementGroupType_Choice:
+      ProcessElementChoiceToXml(context, elements, writer, isOptional);
+      break;
+    case XmlElementGroupType_All:
+      ProcessElementAllToXml(context, elements, writer);
+      break;
+    default:
+      throw CKvException(detail::kUnknownXmlGroupType);
+  }
+  if (!info->HasSimpleContent()) return;
+  KvVariant value;
+  ReadProperty(info->GetPrimitiveValuePropertyIndex(), value);
+  if (value.IsNil()) {
+    writer->WriteNil();
+  } else if (value.IsValid()) {
+    // An unset value leaves the element empty.
+    const std::wstring& format = info->GetPrimitiveFormatOverride();
+    writer->WriteText(value.ToString(format.empty() ? nullptr : format.c_str()),
+                      value.GetTypeAsEnum(), false);
+  }
+}
+
+void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
+                                             const CSerializationContext& context) const {
+  try {
+    const CParentElementInfo* info = GetClassInfo();
+    if (context.GetWriteTypeAttribute() && info->GetHasBaseClasses() &&
+        info->GetElementName() != GetElementName()) {
+      writer->WriteXsiType(info->GetElementNamespace(), info->GetElementName(), it_string);
+    }
+    ProcessAttributesToXml(context, GetClassElementInfo(), GetClassAttributeInfo(), writer);
+  } catch (const CKvException& e) {
+    throw CKvException(detail::kFailedToConvertAttributes, e);
+  }
+}
+
+void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& context,
+                                                CElementInfo** elements,
+                                                CAttributeInfo** attributes,
+                                                CXmlWriter* writer) const {
+  if (attributes) {
+    for (CAttributeInfo** a = attributes; *a; ++a) (*a)->AttributeToXml(context, this, writer);
+  }
+  if (elements) {
+    for (CElementInfo** e = elements; *e; ++e)
+      (*e)->PseudoChildAttributeToXml(context, this, writer);
+  }
+}
+
+void CXmlGeneratedClass::ProcessElementSeqToXml(const CSerializationContext& context,
+                                                CElementInfo** elements, CXmlWriter* writer) const {
+  if (!elements) return;
+  for (CElementInfo** e = elements; *e; ++e) (*e)->ElementToXml(context, this, writer);
+}
+
+void CXmlGeneratedClass::ProcessElementAllToXml(const CSerializationContext& context,
+                                                CElementInfo** elements, CXmlWriter* writer) const {
+  ProcessElementSeqToXml(context, elements, writer);
+}
+
+void CXmlGeneratedClass::ProcessElementChoiceToXml(const CSerializationContext& context,
+                                                   CElementInfo** elements, CXmlWriter* writer,
+                                                   bool isOptional) const {
+  if (elements) {
+    for (CElementInfo** e = elements; *e; ++e) {
+      if ((*e)->ElementToXml(context, this, writer)) return;
+    }
+  }
+  if (DoesElementContainOptionalElements() || isOptional || context.GetIgnoreMissingChoice()) {
+    return;
+  }
+  throw CKvValidationException(detail::kChoiceNoneSet, std::wstring());
+}
+
+bool CXmlGeneratedClass::DoesElementContainOptionalElements() const {
+  CElementInfo** elements = GetClassElementInfo();
+  if (!elements) return false;
+  for (CElementInfo** e = elements; *e; ++e) {
+    if ((*e)->IsOptionalChoiceMember(this)) return true;
+  }
+  return false;
+}
+
+int CXmlGeneratedClass::GetClassElementInfoCount() const {
+  int count = 0;
+  if (CElementInfo** elements = GetClassElementInfo()) {
+    while (elements[count]) ++count;
+  }
+  return count;
+}
+
+void CXmlGeneratedClass::CleanMetaData(CParentElementInfo*& classInfo, CElementInfo**& elementInfo,
+                                       CAttributeInfo**& attributeInfo) {
+  delete classInfo;
+  classInfo = nullptr;
+  if (elementInfo) {
+    for (CElementInfo** e = elementInfo; *e; ++e) delete *e;
+    delete[] elementInfo;
+    elementInfo = nullptr;
+  }
+  if (attributeInfo) {
+    for (CAttributeInfo** a = attributeInfo; *a; ++a) delete *a;
+    delete[] attributeInfo;
+    attributeInfo = nullptr;
+  }
+}
+
+}  // namespace Korvel

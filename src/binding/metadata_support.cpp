@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+// Throw helpers and node tests shared by the class descriptions and the serialiser.
+#include "binding/metadata_support.h"
+
+#include <cwctype>
+
+#include <korvel/primitive_restrictions.h>
+#include <korvel/serialization_context.h>
+#include <korvel/xml_document.h>
+
+#include "binding/messages.h"
+
+namespace Korvel::detail {
+
+namespace {
+
+bool EqualsIgnoringCase(const std::wstring& value, const wchar_t* lower) {
+  size_t i = 0;
+  for (; i < value.size() && lower[i] != L'\0'; ++i) {
+    if (static_cast<wchar_t>(std::towlower(static_cast<wint_t>(value[i]))) != lower[i]) {
+      return false;
+    }
+  }
+  return i == value.size() && lower[i] == L'\0';
+}
+
+}  // namespace
+
+void ThrowValidation(const wchar_t* message, const std::wstring& path) {
+  throw CKvValidationException(message, path);
+}
+
+void ThrowValidation(const wchar_t* format, const std::wstring& argument,
+                     const std::wstring& path) {
+  throw CKvValidationException(FormatString(format, argument.c_str()), path);
+}
+
+void ThrowUnprocessedElement(const CXmlElement& element, const CXmlElement& child) {
+  throw CKvValidationException(FormatString(kUnprocessedElement, element.GetLocalName().c_str(),
+                                            child.GetLocalName().c_str()),
+                               element.GetXPath());
+}
+
+void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner) {
+  throw CKvValidationException(kFailedToProcessElement, element.GetXPath(), inner);
+}
+
+bool HasFacets(const CPrimitiveRestrictions& r) {
+  return !r.GetPattern().empty() || r.GetMinLength() >= 0 || r.GetMaxLength() >= 0 ||
+         r.GetLength() >= 0 || !r.GetMinInclusive().empty() || !r.GetMaxInclusive().empty() ||
+         !r.GetMinExclusive().empty() || !r.GetMaxExclusive().empty() || r.GetTotalDigits() >= 0 ||
+         r.GetFractionDigits() >= 0;
+}
+
+int NilValue(const std::wstring& value) {
+  if (value == L"1" || EqualsIgnoringCase(value, L"true")) return 1;
+  if (value == L"0" || EqualsIgnoringCase(value, L"false")) return 0;
+  return -1;
+}
+
+}  // namespace Korvel::detail

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// What the class descriptions and the serialiser drivers share: the throw
+// helpers of their messages and small tests on nodes and contexts.
+#pragma once
+
+#include <string>
+
+#include <korvel/errors.h>
+
+namespace Korvel {
+class CPrimitiveRestrictions;
+class CXmlAttribute;
+class CXmlElement;
+class CSerializationContext;
+}  // namespace Korvel
+
+namespace Korvel::detail {
+
+// CKvValidationException with message and path.
+[[noreturn]] void ThrowValidation(const wchar_t* message, const std::wstring& path);
+// CKvValidationException with FormatString(format, argument) and path.
+[[noreturn]] void ThrowValidation(const wchar_t* format, const std::wstring& argument,
+                                  const std::wstring& path);
+// "Failed read all the elements ..." for the child left over in element.
+[[noreturn]] void ThrowUnprocessedElement(const CXmlElement& element, const CXmlElement& child);
+// "Failed to process the element." with the element's path, around inner.
+[[noreturn]] void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner);
+
+// Whether any facet is set: most properties have none, and their values need
+// no check at all.
+bool HasFacets(const CPrimitiveRestrictions& restrictions);
+
+// An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
+int NilValue(const std::wstring& value);
+
+}  // namespace Korvel::detail

@@ -1,0 +1,496 @@
+// SPDX-License-Identifier: MIT
+// The metadata-driven serialiser on run-time class shapes: what it writes,
+// what it reads back, and the message and path of every reading error.
+#include <gtest/gtest.h>
+
+#include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
+#include <korvel/xml_document.h>
+#include <korvel/xml_writer.h>
+
+#include "binding/flex_class.h"
+#include "test_support.h"
+
+namespace Korvel::testing {
+namespace {
+
+const wchar_t* KindToString(int value) { return value == 0 ? L"home" : L"work"; }
+int StringToKind(const wchar_t* text) {
+  if (std::wstring(text) == L"home") return 0;
+  if (std::wstring(text) == L"work") return 1;
+  throw CKvInvalidValueException(FormatString(L"Bad kind [%s]", text));
+}
+
+constexpr auto kPreserve = CWhitespaceUtils::ws_preserve;
+constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
+const CPrimitiveRestrictions kNone;
+const CPrimitiveRestrictions kBelow100(nullptr, -1, -1, nullptr, nullptr, nullptr, L"100", -1, -1,
+                                       -1);
+
+// addr: street (mandatory), zip (optional, nillable, below 100), kind
+// (optional enumeration, nillable); attributes id (required int) and use
+// (optional enumeration, default "home").
+const Shape kAddress(
+    XmlElementGroupType_Sequence, L"addr", L"urn:t",
+    {new CElementInfoSeqPrimMnd(L"street", L"urn:t", 0, false, it_string, nullptr, kPreserve, kNone,
+                                nullptr),
+     new CElementInfoSeqPrimOpt(L"zip", L"urn:t", 1, true, it_i4, nullptr, kCollapse, kBelow100,
+                                nullptr),
+     new CElementInfoSeqEnumOpt(L"kind", L"urn:t", 2, true, KindToString, StringToKind, nullptr)},
+    {new CAttributeInfoPrimitive(L"id", L"", 3, false, it_i4, nullptr, kCollapse, kBelow100,
+                                 nullptr),
+     new CAttributeInfoEnum(L"use", L"", 4, true, KindToString, StringToKind, L"home")});
+const int kAddressId = RegisterFlex(kAddress);
+
+// order: ship (mandatory child, always present), note (optional text in no
+// namespace), bill (optional child), total (mandatory decimal).
+Shape MakeOrder() {
+  Shape shape(XmlElementGroupType_Sequence, L"order", L"urn:t",
+              {new CElementInfoSeqClsMnd(L"ship", L"urn:t", 0, XmlElementType_Element, CreateFlex,
+                                         kAddressId, true),
+               new CElementInfoSeqPrimOpt(L"note", L"", 1, false, it_string, nullptr, kPreserve,
+                                          kNone, nullptr),
+               new CElementInfoSeqClsOpt(L"bill", L"urn:t", 2, XmlElementType_Element, CreateFlex,
+                                         kAddressId),
+               new CElementInfoSeqPrimMnd(L"total", L"urn:t", 3, false, it_decimal, nullptr,
+                                          kCollapse, kNone, nullptr)});
+  shape.init = [](CFlex& order) {
+    order.properties[0].SetXmlObject(CreateFlex(kAddressId, L"ship"));
+  };
+  return shape;
+}
+const Shape kOrder = MakeOrder();
+
+class GeneratedClass : public ::testing::Test {
+ protected:
+  GeneratedClass() {
+    context.SetDefaultNamespaceURI(L"urn:t");
+    context.GetNamespaceAliases().Add(L"xsi", CXmlWriter::XSI_NAMESPACE);
+  }
+  CSmartPtr<CFlex> Read(const Shape& shape, const wchar_t* xml) {
+    CSmartPtr<CFlex> object = new CFlex(shape, L"");
+    object->FromXml(xml, context);
+    return object;
+  }
+  std::wstring Failure(const Shape& shape, const wchar_t* xml) {
+    return ValidationFailure([&] { Read(shape, xml); });
+  }
+  std::wstring Write(const CFlex& object) { return object.ToXml(false, false, EOL_LF, context); }
+
+  CSerializationContext context;
+};
+
+constexpr wchar_t kRoot[] =
+    L"<order xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">";
+
+TEST_F(GeneratedClass, WritesInSchemaOrderAndReadsBackTheSameText) {
+  const std::wstring xml = std::wstring(kRoot) +
+                           L"<ship id=\"7\" use=\"work\"><street> a\tb\r\n </street>"
+                           L"<zip xsi:nil=\"true\"/><kind>work</kind></ship>"
+                           L"<note xmlns=\"\">x &amp; &lt;![CDATA[y]]&gt;</note>"
+                           L"<bill id=\"8\"><street/><kind xsi:nil=\"true\"/></bill>"
+                           L"<total>12.5</total></order>";
+  CSmartPtr<CFlex> order = Read(kOrder, xml.c_str());
+  CFlex* ship = order->Child(0);
+  ASSERT_NE(ship, nullptr);
+  // Preserved text keeps its carriage return, which only a reference brings.
+  EXPECT_EQ(ship->properties[0].GetString(), L" a\tb\n ");
+  EXPECT_TRUE(ship->properties[1].IsNil());
+  EXPECT_EQ(ship->properties[2].GetI4(), 1);
+  EXPECT_EQ(order->properties[1].GetString(), L"x & <![CDATA[y]]>");
+  // The absent attribute takes its default.
+  EXPECT_EQ(order->Child(2)->properties[4].GetI4(), 0);
+  EXPECT_EQ(Write(*order), std::wstring(kRoot) +
+                               L"<ship id=\"7\" use=\"work\"><street> a\tb\n </street>"
+                               L"<zip xsi:nil=\"true\"/><kind>work</kind></ship>"
+                               L"<note xmlns=\"\">x &amp; &lt;![CDATA[y]]&gt;</note>"
+                               L"<bill id=\"8\" use=\"home\"><street/><kind xsi:nil=\"true\"/>"
+                               L"</bill><total>12.5</total></order>");
+
+  ship->properties[0].SetString(L"r\rs");
+  const std::wstring written = Write(*order);
+  EXPECT_NE(written.find(L"<street>r&#xD;s</street>"), std::wstring::npos);
+  EXPECT_EQ(Read(kOrder, written.c_str())->Child(0)->properties[0].GetString(), L"r\rs");
+}
+
+TEST_F(GeneratedClass, ReadingErrorsNameTheOffendingNode) {
+  const std::wstring ship = L"<ship id=\"1\"><street/></ship>";
+  const std::wstring end = L"<total>1</total></order>";
+  const struct {
+    std::wstring xml;
+    const wchar_t* failure;
+  } rows[] = {
+      {L"<order xmlns=\"urn:t\">" + end,
+       L"Failed to find the required child element [ship].\nPath: /order"},
+      {L"<order xmlns=\"urn:t\">" + ship + L"</order>",
+       L"Failed to find the required child element [total].\nPath: /order"},
+      {L"<order xmlns=\"urn:t\">" + ship + end.substr(0, 16) + L"<x/></order>",
+       L"Failed read all the elements held within the element [order]. The unexpected element "
+       L"[x] remains un processed\nPath: /order"},
+      {L"<order xmlns=\"urn:t\"><ship><street/></ship>" + end,
+       L"Failed to process the element.\nPath: /order/ship\n"
+       L"Failed to find the required Attribute [id]."},
+      {L"<order xmlns=\"urn:t\"><ship id=\"1\" b=\"2\"><street/></ship>" + end,
+       L"Unexpected Attribute found.\nPath: /order/ship/@b"},
+      {L"<order xmlns=\"urn:t\"><ship id=\"100\"><street/></ship>" + end,
+       L"Failed to set the property value [100].\nPath: /order/ship/@id\n"
+       L"Invalid Value for id [100]"},
+      {L"<order xmlns=\"urn:t\">" + ship + L"<bill id=\"2\"><street/><zip>100</zip></bill>" + end,
+       L"Failed to process the element.\nPath: /order/bill/zip\nInvalid Value for zip [100]"},
+      {L"<order xmlns=\"urn:t\"><ship id=\"1\"><street><b/></street></ship>" + end,
+       L"Failed read all the elements held within the element [street]. The unexpected element "
+       L"[b] remains un processed\nPath: /order/ship/street"},
+      {L"<order xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\">"
+       L"<ship id=\"1\"><street i:nil=\"true\"/></ship>" +
+           end,
+       L"Invalid use of 'nil' attribute in non-nillable element.\nPath: /order/ship/street"},
+      {L"<order xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\">"
+       L"<ship id=\"1\"><street/><zip i:nil=\"yes\"/></ship>" +
+           end,
+       L"Unexpected Value [yes] for 'nil' Attribute found.\nPath: /order/ship/zip/@i:nil"},
+      {L"<order xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\" i:nil=\"1\">"
+       L"</order>",
+       L"Invalid use of 'nil' attribute in non-nillable element.\nPath: /order"},
+      {L"<order xmlns=\"urn:t\"><ship id=\"1\"><street/><kind>far</kind></ship>" + end,
+       L"Failed to process the element.\nPath: /order/ship/kind\nBad kind [far]"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.xml));
+    EXPECT_EQ(Failure(kOrder, row.xml.c_str()), row.failure);
+  }
+}
+
+TEST_F(GeneratedClass, ContextSwitchesRelaxReading) {
+  // Unknown elements are skipped wherever they stand; optional ones after them are read.
+  context.SetIgnoreUnknownElements(true);
+  CSmartPtr<CFlex> order =
+      Read(kOrder,
+           L"<order xmlns=\"urn:t\"><x/><ship id=\"1\"><y/><street>s<q/></street>"
+           L"<z/><kind>work</kind></ship><x/><note xmlns=\"\">n</note>"
+           L"<total>1</total><x/></order>");
+  EXPECT_EQ(order->Child(0)->properties[0].GetString(), L"s");
+  EXPECT_EQ(order->Child(0)->properties[2].GetI4(), 1);
+  EXPECT_EQ(order->properties[1].GetString(), L"n");
+  context.SetIgnoreUnknownElements(false);
+
+  context.SetIgnoreMissingMandatoryElements(true);
+  order = Read(kOrder, L"<order xmlns=\"urn:t\"/>");
+  EXPECT_FALSE(order->properties[3].IsValid());
+  context.SetIgnoreMissingMandatoryElements(false);
+
+  context.SetIgnoreUnknownAttributes(true);
+  context.SetCheckFacetsOnRead(false);
+  order = Read(kOrder,
+               L"<order xmlns=\"urn:t\" a=\"1\"><ship id=\"500\" b=\"2\"><street c=\"3\"/>"
+               L"</ship><total>1</total></order>");
+  EXPECT_EQ(order->Child(0)->properties[3].GetI4(), 500);
+  // Writing still checks.
+  EXPECT_EQ(ValidationFailure([&] { Write(*order); }),
+            L"Failed to convert the element [order] to XML\n"
+            L"Failed to convert the element [ship] to XML\n"
+            L"Failed to convert attributes to XML\nInvalid Value for id [500]");
+}
+
+TEST_F(GeneratedClass, WritingErrors) {
+  CSmartPtr<CFlex> order = new CFlex(kOrder, L"order");
+  order->Child(0)->properties[3].SetI4(1);
+  order->Child(0)->properties[0].SetString(L"s");
+  KORVEL_EXPECT_THROW_MESSAGE(Write(*order), CKvValidationException,
+                              L"Failed to convert the element [order] to XML");
+  EXPECT_EQ(ValidationFailure([&] { Write(*order); }),
+            L"Failed to convert the element [order] to XML\n"
+            L"The Property [total] is mandatory, it may not be NULL");
+  order->properties[3].SetDecimal(CDecimal(1));
+  order->failingProperty = 3;
+  EXPECT_EQ(ValidationFailure([&] { Write(*order); }),
+            L"Failed to convert the element [order] to XML\n"
+            L"Failed to get the property value for [total].\naccessor failed");
+  order->failingProperty = -1;
+  order->properties[0].SetXmlObject(nullptr);
+  EXPECT_EQ(ValidationFailure([&] { Write(*order); }),
+            L"Failed to convert the element [order] to XML\n"
+            L"The Property [ship] is mandatory, it may not be NULL");
+}
+
+TEST_F(GeneratedClass, RootOptionsShowInTheText) {
+  CSmartPtr<CFlex> order = new CFlex(kOrder, L"order");
+  order->Child(0)->properties[3].SetI4(1);
+  order->Child(0)->properties[0].SetString(L"s");
+  order->properties[3].SetDecimal(CDecimal(2));
+  context.GetProcessingInstructions().push_back(L"<?pi x?>");
+  context.GetNamespaceAliases().Add(L"e", L"urn:e");
+  context.SetInLineSchema(L"<schema/>");
+  EXPECT_EQ(order->ToXml(false, false, EOL_LF, context),
+            L"<?pi x?>\n\n<order xmlns=\"urn:t\" "
+            L"xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:e=\"urn:e\">\n"
+            L"<schema/>\n"
+            L"<ship id=\"1\"><street>s</street></ship><total>2</total></order>");
+}
+
+// A choice of a (int), b (enumeration) and c (an addr).
+const Shape kChoice(XmlElementGroupType_Choice, L"pick", L"urn:t",
+                    {new CElementInfoChoicePrimOpt(L"a", L"urn:t", 0, false, it_i4, nullptr,
+                                                   kCollapse, kNone, nullptr),
+                     new CElementInfoChoiceEnumOpt(L"b", L"urn:t", 1, false, KindToString,
+                                                   StringToKind, nullptr),
+                     new CElementInfoChoiceClsOpt(L"c", L"urn:t", 2, XmlElementType_Element,
+                                                  CreateFlex, kAddressId)});
+
+// An all group: x (mandatory int), y (optional text), z (mandatory enumeration).
+const Shape kAll(XmlElementGroupType_All, L"bag", L"urn:t",
+                 {new CElementInfoAllPrimMnd(L"x", L"urn:t", 0, false, it_i4, nullptr, kCollapse,
+                                             kNone, nullptr),
+                  new CElementInfoAllPrimOpt(L"y", L"urn:t", 1, false, it_string, nullptr,
+                                             kPreserve, kNone, nullptr),
+                  new CElementInfoAllEnumMnd(L"z", L"urn:t", 2, false, KindToString, StringToKind,
+                                             nullptr)});
+
+TEST_F(GeneratedClass, ChoiceAndAllGroups) {
+  CSmartPtr<CFlex> pick = Read(kChoice, L"<pick xmlns=\"urn:t\"><c id=\"3\"><street/></c></pick>");
+  ASSERT_NE(pick->Child(2), nullptr);
+  EXPECT_EQ(Write(*pick),
+            L"<pick xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\"><c id=\"3\" use=\"home\"><street/></c></pick>");
+  // Optional members make an empty choice legal.
+  EXPECT_TRUE(Read(kChoice, L"<pick xmlns=\"urn:t\"/>")->properties.empty());
+  EXPECT_EQ(Failure(kChoice, L"<pick xmlns=\"urn:t\"><b>home</b><a>1</a></pick>"),
+            L"Failed read all the elements held within the element [pick]. The unexpected "
+            L"element [a] remains un processed\nPath: /pick");
+
+  CSmartPtr<CFlex> bag = Read(kAll, L"<bag xmlns=\"urn:t\"><z>work</z><y>t</y><x>4</x></bag>");
+  EXPECT_EQ(bag->properties[0].GetI4(), 4);
+  EXPECT_EQ(bag->properties[2].GetI4(), 1);
+  EXPECT_EQ(Write(*bag),
+            L"<bag xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\"><x>4</x><y>t</y><z>work</z></bag>");
+  EXPECT_EQ(Failure(kAll, L"<bag xmlns=\"urn:t\"><z>work</z><y>t</y></bag>"),
+            L"Failed to process the element.\nPath: /bag\n"
+            L"Failed to find the mandatory element [x].");
+  EXPECT_EQ(Failure(kAll, L"<bag xmlns=\"urn:t\"><x>1</x><z>work</z><x>2</x></bag>"),
+            L"Failed read all the elements held within the element [bag]. The unexpected "
+            L"element [x] remains un processed\nPath: /bag");
+}
+
+// price: attribute cur, decimal simple content; nillable.
+const Shape kPrice(XmlElementGroupType_Sequence, L"price", L"urn:t", {},
+                   {new CAttributeInfoPrimitive(L"cur", L"", 0, true, it_string, nullptr, kCollapse,
+                                                kNone, nullptr)},
+                   1, it_decimal);
+const Shape kRawPrice(XmlElementGroupType_Sequence, L"price", L"urn:t", {}, {}, 1, it_decimal,
+                      true);
+// A class derived from addr, written under addr's element.
+const Shape kDerived(XmlElementGroupType_Sequence, L"DerivedAddr", L"urn:d",
+                     {new CElementInfoSeqPrimMnd(L"street", L"urn:t", 0, false, it_string, nullptr,
+                                                 kPreserve, kNone, nullptr)},
+                     {}, -1, it_none, false, true);
+
+TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
+  CSmartPtr<CNillableFlex> price = new CNillableFlex(kPrice, L"price");
+  price->FromXml(L"<price xmlns=\"urn:t\" cur=\"EUR\">3.5</price>", context);
+  EXPECT_EQ(Write(*price),
+            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\" cur=\"EUR\">3.5</price>");
+  price->FromXml(
+      L"<price xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\" "
+      L"i:nil=\"true\">junk</price>",
+      context);
+  EXPECT_TRUE(price->IsNil());
+  EXPECT_EQ(Write(*price),
+            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\" xsi:nil=\"true\"/>");
+  price->SetNil(false);
+  EXPECT_EQ(Write(*price),
+            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+            L"XMLSchema-instance\"/>");  // an unset value: empty
+
+  CSmartPtr<CFlex> raw = Read(kRawPrice, L"<price xmlns=\"urn:t\"> 3.50 </price>");
+  EXPECT_EQ(raw->properties[1].GetString(), L" 3.50 ");
+
+  CSmartPtr<CFlex> derived = new CFlex(kDerived, L"addr");
+  derived->properties[0].SetString(L"s");
+  // As root it is in its own namespace; the type still names the class.
+  EXPECT_EQ(Write(*derived),
+            L"<AA:addr xmlns:AA=\"urn:d\" xmlns=\"urn:t\" xmlns:xsi=\"http://"
+            L"www.w3.org/2001/XMLSchema-instance\" xsi:type=\"AA:DerivedAddr\">"
+            L"<street>s</street></AA:addr>");
+  context.SetWriteTypeAttribute(false);
+  EXPECT_EQ(Write(*derived).find(L"type"), std::wstring::npos);
+}
+
+// holder: one abstract child "shape", whose class the element factory picks
+// from xsi:type ("none" names no class).
+CSmartPtr<CXmlObjectBase> PickShape(CXmlElement* element) {
+  if (element->GetAttribute(L"type", CXmlWriter::XSI_NAMESPACE) == L"none") return nullptr;
+  return CreateFlex(kAddressId, L"shape");
+}
+const Shape kHolder(XmlElementGroupType_Sequence, L"holder", L"urn:t",
+                    {new CElementInfoSeqAbsClsMnd(L"shape", L"urn:t", 0, XmlElementType_Element,
+                                                  PickShape),
+                     new CElementInfoSeqPrimOpt(L"tail", L"urn:t", 1, false, it_i4, nullptr,
+                                                kCollapse, kNone, nullptr)});
+
+TEST_F(GeneratedClass, AbstractChildrenComeFromTheElementFactory) {
+  constexpr wchar_t kXsi[] = L" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\"";
+  CSmartPtr<CFlex> holder =
+      Read(kHolder, (std::wstring(L"<holder xmlns=\"urn:t\"") + kXsi +
+                     L"><shape i:type=\"a\" id=\"1\"><street>s</street></shape></holder>")
+                        .c_str());
+  ASSERT_NE(holder->Child(0), nullptr);
+  EXPECT_EQ(holder->Child(0)->properties[0].GetString(), L"s");
+  for (const wchar_t* content : {L"<shape i:type=\"none\"/>", L"<tail>1</tail>", L""}) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(content)));
+    EXPECT_EQ(Failure(kHolder, (std::wstring(L"<holder xmlns=\"urn:t\"") + kXsi + L">" + content +
+                                L"</holder>")
+                                   .c_str()),
+              L"Failed to find a suitable substitution element for [shape].\nPath: /holder");
+  }
+}
+
+// line: first, then an inline choice of a or b (mandatory content), then last.
+const Shape kGroup(XmlElementGroupType_Choice, L"grp", L"urn:t",
+                   {new CElementInfoChoicePrimOpt(L"a", L"urn:t", 0, false, it_i4, nullptr,
+                                                  kCollapse, kNone, nullptr),
+                    new CElementInfoChoicePrimOpt(L"b", L"urn:t", 1, false, it_i4, nullptr,
+                                                  kCollapse, kNone, nullptr)},
+                   {}, -1, it_none, false, false, XmlElementType_PseudoElement);
+const int kGroupId = RegisterFlex(kGroup);
+Shape MakeLine() {
+  Shape shape(XmlElementGroupType_Sequence, L"line", L"urn:t",
+              {new CElementInfoSeqPrimMnd(L"first", L"urn:t", 0, false, it_i4, nullptr, kCollapse,
+                                          kNone, nullptr),
+               new CElementInfoSeqClsMnd(L"grp", L"urn:t", 1, XmlElementType_PseudoElement,
+                                         CreateFlex, kGroupId, true),
+               new CElementInfoSeqPrimOpt(L"last", L"urn:t", 2, false, it_i4, nullptr, kCollapse,
+                                          kNone, nullptr)});
+  shape.init = [](CFlex& line) { line.properties[1].SetXmlObject(CreateFlex(kGroupId, L"grp")); };
+  return shape;
+}
+const Shape kLine = MakeLine();
+
+TEST_F(GeneratedClass, InlineGroupsLiveInTheOwnersElement) {
+  const std::wstring xml = std::wstring(
+                               L"<line xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/"
+                               L"2001/XMLSchema-instance\">") +
+                           L"<first>1</first><b>2</b><last>3</last></line>";
+  CSmartPtr<CFlex> line = Read(kLine, xml.c_str());
+  EXPECT_EQ(line->Child(1)->properties[1].GetI4(), 2);
+  EXPECT_EQ(line->properties[2].GetI4(), 3);
+  EXPECT_EQ(Write(*line), xml);
+  EXPECT_EQ(Failure(kLine, L"<line xmlns=\"urn:t\"><first>1</first><last>3</last></line>"),
+            L"Failed to find the required child element [grp].\nPath: /line");
+}
+
+// defaults: element d (int, default 5); attributes e (enumeration, default
+// "home") and p (int), both optional and in urn:a.
+const Shape kDefaults(
+    XmlElementGroupType_Sequence, L"defaults", L"urn:t",
+    {new CElementInfoSeqPrimOpt(L"d", L"urn:t", 0, false, it_i4, nullptr, kCollapse, kNone, L"5")},
+    {new CAttributeInfoEnum(L"e", L"urn:a", 1, true, KindToString, StringToKind, L"home"),
+     new CAttributeInfoPrimitive(L"p", L"urn:a", 2, true, it_i4, nullptr, kCollapse, kNone,
+                                 nullptr)});
+
+TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
+  CSmartPtr<CFlex> object = Read(kDefaults, L"<defaults xmlns=\"urn:t\"><d/></defaults>");
+  EXPECT_EQ(object->properties[0].GetI4(), 5);
+  EXPECT_EQ(object->properties[1].GetI4(), 0);
+  // The default text is left out unless asked for, and so is a default attribute.
+  context.GetNamespaceAliases().Add(L"a", L"urn:a");
+  context.SetNoOptionalAttributeDefaultOutput(true);
+  const std::wstring root =
+      L"<defaults xmlns=\"urn:t\" "
+      L"xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+      L"xmlns:a=\"urn:a\"";
+  EXPECT_EQ(Write(*object), root + L"><d/></defaults>");
+  context.SetWriteDefaultElementValues(true);
+  context.SetNoOptionalAttributeDefaultOutput(false);
+  EXPECT_EQ(Write(*object), root + L" a:e=\"home\"><d>5</d></defaults>");
+
+  // Names in a foreign namespace: the enumeration takes them when namespaces
+  // are ignored, the primitive never does.
+  context.SetIgnoreNamespaces(true);
+  object = Read(kDefaults, L"<defaults xmlns=\"urn:t\" xmlns:b=\"urn:b\" b:e=\"work\"/>");
+  EXPECT_EQ(object->properties[1].GetI4(), 1);
+  EXPECT_EQ(Failure(kDefaults, L"<defaults xmlns=\"urn:t\" xmlns:b=\"urn:b\" b:p=\"1\"/>"),
+            L"Unexpected Attribute found.\nPath: /defaults/@b:p");
+}
+
+// open: attribute id, then any attribute in a namespace other than urn:t;
+// bare has no collection for the wildcard.
+Shape MakeOpen(bool withCollection) {
+  Shape shape(
+      XmlElementGroupType_Sequence, L"open", L"urn:t", {},
+      {new CAttributeInfoPrimitive(L"id", L"", 0, true, it_i4, nullptr, kCollapse, kNone, nullptr),
+       new CAttributeInfoAny(L"any", L"", 1, true, L"##other", L"urn:t", nullptr)});
+  if (withCollection) {
+    shape.init = [](CFlex& open) {
+      open.properties[1].SetXmlCollection(new CAttributeCol(L"", L"##other", L"urn:t"));
+    };
+  }
+  return shape;
+}
+const Shape kOpen = MakeOpen(true);
+const Shape kBare = MakeOpen(false);
+
+TEST_F(GeneratedClass, AttributeWildcardsAndExtraRootAttributes) {
+  context.GetNamespaceAliases().Add(L"x", L"urn:x");
+  const std::wstring xml =
+      L"<open xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+      L"XMLSchema-instance\" xmlns:x=\"urn:x\" id=\"1\" x:a=\"2\"/>";
+  CSmartPtr<CFlex> open = Read(kOpen, xml.c_str());
+  auto* any = dynamic_cast<CAttributeCol*>(open->properties[1].GetXmlCollection().Get());
+  ASSERT_NE(any, nullptr);
+  EXPECT_EQ(any->GetCount(), 1);
+  EXPECT_EQ(Write(*open), xml);
+  // ##other takes neither the target namespace nor none.
+  for (const wchar_t* attribute : {L"t:c", L"c"}) {
+    EXPECT_EQ(
+        Failure(kOpen,
+                (L"<t:open xmlns:t=\"urn:t\" " + std::wstring(attribute) + L"=\"1\"/>").c_str()),
+        L"Unexpected Attribute found.\nPath: /t:open/@" + std::wstring(attribute));
+  }
+  EXPECT_EQ(Failure(kBare, xml.c_str()),
+            L"Failed to process the element.\nPath: /open\n"
+            L"Serialization Data Error : The collection should be a CAttributeCol, it was not!");
+
+  context.GetAdditionalRootAttributes()->Add(L"extra", L"4", L"urn:x");
+  // Before the object's own attributes.
+  EXPECT_NE(Write(*open).find(L" x:extra=\"4\" id=\"1\" x:a=\"2\"/>"), std::wstring::npos);
+}
+
+// wild: any element from another namespace, then an optional untyped note.
+const Shape kWild(XmlElementGroupType_Sequence, L"w", L"urn:t",
+                  {new CElementInfoSeqUntpdMnd(L"AnyElement", L"##other", 0, L"##other", L"urn:t"),
+                   new CElementInfoSeqUntpdOpt(L"note", L"urn:t", 1, L"##any", L"urn:t")});
+
+TEST_F(GeneratedClass, UntypedContent) {
+  CSmartPtr<CFlex> wild =
+      Read(kWild, L"<w xmlns=\"urn:t\"><x:a xmlns:x=\"urn:x\" k=\"v\">t</x:a><note>n</note></w>");
+  auto* any = dynamic_cast<CElement*>(wild->properties[0].GetXmlObject().Get());
+  auto* note = dynamic_cast<CElement*>(wild->properties[1].GetXmlObject().Get());
+  ASSERT_TRUE(any && note);
+  EXPECT_EQ(any->GetName() + L"|" + any->GetNamespace() + L"|" + any->GetText(), L"a|urn:x|t");
+  EXPECT_EQ(note->GetText(), L"n");
+  CSmartPtr<CFlex> again = Read(kWild, Write(*wild).c_str());
+  EXPECT_EQ(Write(*again), Write(*wild));
+
+  EXPECT_EQ(Failure(kWild, L"<w xmlns=\"urn:t\"><a/></w>"),
+            L"Failed to find the required element from namespace [##other].\nPath: /w");
+  EXPECT_EQ(Failure(kWild, L"<w xmlns=\"urn:t\"/>"),
+            L"Failed to find the required child element [AnyElement].\nPath: /w");
+}
+
+TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {
+  const CElementInfoSeqEnumMnd noFacets(L"e", L"", 0, false, KindToString, StringToKind, nullptr);
+  KvVariant value;
+  value.SetI4(1);
+  KORVEL_EXPECT_THROW_MESSAGE(noFacets.CheckRestriction(value), CKvException,
+                              L"Cannot CheckRestriction for type: i4");
+  const CElementInfoSeqPrimMnd character(
+      L"c", L"", 0, false, it_char, nullptr, kCollapse,
+      CPrimitiveRestrictions(L"x", 2, 3, nullptr, nullptr, nullptr, nullptr, -1, -1, -1), nullptr);
+  value.SetChar(L'y');
+  character.CheckRestriction(value);
+}
+
+}  // namespace
+}  // namespace Korvel::testing
