@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -136,6 +137,17 @@ std::string FromHex(const std::wstring& hex) {
   CBinaryData data;
   data.SetAsHexString(hex.c_str());
   return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
+}
+
+// Results joined by "|", then `missing` "-" for results a zero divisor has
+// not got, then the order of a and b, which every operator must agree with.
+template <class T>
+std::wstring Joined(std::initializer_list<T> results, int missing, const T& a, const T& b) {
+  std::wstring out;
+  for (const T& result : results) out += result.ToString() + L"|";
+  while (missing-- > 0) out += L"-|";
+  const bool agree = (a == b) != (a != b) && (a <= b) == !(a > b) && (a >= b) == !(a < b);
+  return out + (!agree ? L"operators disagree" : a < b ? L"<" : a == b ? L"=" : L">");
 }
 
 const testing::VectorOperations& Operations() {
@@ -358,6 +370,27 @@ const testing::VectorOperations& Operations() {
            return x == CBigInteger(a[0]) ? L"!value: " + e.GetMessageW() : L"receiver changed";
          }
          return L"unknown operator";
+       }},
+      // limit, a, b: a, a+b, a-b, a*b, a/b ("-" for a zero divisor) and the
+      // order, at that many decimal places; rows by tools/arithmetic_vectors.py.
+      {L"decimal-ops",
+       [](const Args& a) {
+         struct Limit {
+           int32_t saved = CDecimal::GetMaxDecimalPlaces();
+           ~Limit() { CDecimal::SetMaxDecimalPlaces(saved); }
+         } limit;
+         CDecimal::SetMaxDecimalPlaces(std::stoi(a[0]));
+         const CDecimal x(a[1]), y(a[2]);
+         if (y == CDecimal()) return Joined({x, x + y, x - y, x * y}, 1, x, y);
+         return Joined({x, x + y, x - y, x * y, x / y}, 0, x, y);
+       }},
+      // a, b, f: a, a+b, a-b, a*b, a/b, a%|b|, (b*f-1)/b, (b*f-1)%|b| and the order.
+      {L"bigint-ops",
+       [](const Args& a) {
+         const CBigInteger x(a[0]), y(a[1]), below = y * CBigInteger(a[2]) - 1;
+         if (y == CBigInteger()) return Joined({x, x + y, x - y, x * y}, 4, x, y);
+         return Joined({x, x + y, x - y, x * y, x / y, x % y.GetAbs(), below / y, below % y.GetAbs()},
+                       0, x, y);
        }},
       // kind, text, format: the value read under collapse, printed with the format.
       {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},
