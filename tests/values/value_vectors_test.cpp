@@ -4,12 +4,14 @@
 
 #include <cstring>
 #include <cwchar>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <korvel/big_integer.h>
+#include <korvel/conversions.h>
 #include <korvel/date_time.h>
 #include <korvel/date_time_span.h>
 #include <korvel/decimal.h>
@@ -41,6 +43,14 @@ ItemType KindNamed(const std::wstring& name) {
     if (name == kNames[i]) return static_cast<ItemType>(i);
   }
   throw std::invalid_argument("unknown kind");
+}
+
+// A whitespace rule by name; any other name gives a value no rule has.
+CWhitespaceUtils::WhitespaceRule RuleNamed(const std::wstring& name) {
+  static const wchar_t* const kRules[] = {L"none", L"preserve", L"replace", L"collapse"};
+  int rule = 9;
+  for (int i = 0; i < 4; ++i) rule = name == kRules[i] ? i : rule;
+  return static_cast<CWhitespaceUtils::WhitespaceRule>(rule);
 }
 
 KvVariant Parsed(const std::wstring& kind, const std::wstring& text) {
@@ -392,17 +402,38 @@ const testing::VectorOperations& Operations() {
          return Joined({x, x + y, x - y, x * y, x / y, x % y.GetAbs(), below / y, below % y.GetAbs()},
                        0, x, y);
        }},
+      // rule, text: what i1, i2, i4, i8, ui1, ui2, ui4 and ui8 read, joined by
+      // "|"; rows by tools/integer_vectors.py.
+      {L"int-kinds",
+       [](const Args& a) {
+         using C = CConversions;
+         const CWhitespaceUtils::WhitespaceRule rule = RuleNamed(a[0]);
+         const std::function<int64_t()> kinds[] = {
+             [&] { return C::i1FromString(a[1], rule); },  [&] { return C::i2FromString(a[1], rule); },
+             [&] { return C::i4FromString(a[1], rule); },  [&] { return C::i8FromString(a[1], rule); },
+             [&] { return C::ui1FromString(a[1], rule); }, [&] { return C::ui2FromString(a[1], rule); },
+             [&] { return C::ui4FromString(a[1], rule); }};
+         std::wstring out;
+         for (const auto& read : kinds) {
+           try {
+             out += std::to_wstring(read()) + L"|";
+           } catch (const CKvInvalidValueException& e) {
+             out += L"!" + e.GetMessageW() + L"|";
+           }
+         }
+         try {
+           return out + std::to_wstring(C::ui8FromString(a[1], rule));
+         } catch (const CKvInvalidValueException& e) {
+           return out + L"!" + e.GetMessageW();
+         }
+       }},
       // kind, text, format: the value read under collapse, printed with the format.
       {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},
       // kind, whitespace rule, text: as the carrier prints it after reading it.
       {L"read",
        [](const Args& a) {
-         static const wchar_t* const kRules[] = {L"none", L"preserve", L"replace", L"collapse"};
-         int rule = 9;  // no rule
-         for (int i = 0; i < 4; ++i) rule = a[1] == kRules[i] ? i : rule;
          KvVariant value;
-         value.FromString(a[2], KindNamed(a[0]),
-                          static_cast<CWhitespaceUtils::WhitespaceRule>(rule));
+         value.FromString(a[2], KindNamed(a[0]), RuleNamed(a[1]));
          return value.ToString();
        }},
   };
