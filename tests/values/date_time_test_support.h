@@ -107,13 +107,6 @@ inline Fields FieldsAt(int64_t seconds, int64_t nanos) {
   return {f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec, nanos};
 }
 
-// A dateTime without zone whose fields are those of an instant in UTC.
-inline CDateTime DateTimeAt(int64_t seconds, int64_t nanos) {
-  const std::tm f = GmtimeFields(seconds);
-  return CDateTime(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec,
-                   nanos / 1000000, nanos / 1000 % 1000, nanos % 1000);
-}
-
 // Seconds since 1970 and nanoseconds.
 using Moment = std::tuple<int64_t, int64_t>;
 
