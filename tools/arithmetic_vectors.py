@@ -26,6 +26,10 @@ def trunc_divmod(a, b):
     return q, a - q * b
 
 
+def order(a, b):
+    return "less" if a < b else "equal" if a == b else "greater"
+
+
 def rationalise(v, p):
     while p > 1 and v % 10 == 0:
         v //= 10
@@ -74,7 +78,7 @@ def decimal_row(limit, ta, tb):
         out.append(text(*round_to(*rationalise(q, limit + 2), limit)))
     else:
         out.append("-")
-    out.append("<" if sa < sb else "=" if sa == sb else ">")
+    out.append(order(sa, sb))
     return "decimal-ops\t%d\t%s\t%s\t%s" % (limit, ta, tb, "|".join(out))
 
 
@@ -90,7 +94,7 @@ def bigint_row(ta, tb, factor):
         out += [str(trunc_divmod(below, b)[0]), str(trunc_divmod(below, abs(b))[1])]
     else:
         out += ["-"] * 4
-    out.append("<" if a < b else "=" if a == b else ">")
+    out.append(order(a, b))
     return "bigint-ops\t%s\t%s\t%d\t%s" % (ta, tb, factor, "|".join(out))
 
 

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <korvel/big_integer.h>
@@ -79,9 +80,19 @@ CPrimitiveRestrictions FacetsOf(const std::wstring& spec) {
 
 std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
 
-const wchar_t* OrderName(CDateTime::DTCompareResult result) {
+// The name of the order r of x and y, when every operator agrees with it (an
+// unordered pair is unequal and neither less nor greater).
+template <class T>
+std::wstring OrderName(const T& x, const T& y, CDateTime::DTCompareResult r) {
+  using DT = CDateTime;
+  bool agree = (x == y) == (r == DT::dtcr_equal) && (x != y) == (r != DT::dtcr_equal) &&
+               (x < y) == (r == DT::dtcr_less) && (x > y) == (r == DT::dtcr_greater);
+  if constexpr (!std::is_same_v<T, CDateTimeSpan>) {
+    agree = agree && (x <= y) == (r == DT::dtcr_less || r == DT::dtcr_equal) &&
+            (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
+  }
   static const wchar_t* const kNames[] = {L"equal", L"less", L"greater", L"indeterminate"};
-  return kNames[result];
+  return agree ? kNames[r] : L"operators disagree";
 }
 
 // Each operation returns the result as text; a check that does not hold
@@ -150,14 +161,14 @@ std::string FromHex(const std::wstring& hex) {
 }
 
 // Results joined by "|", then `missing` "-" for results a zero divisor has
-// not got, then the order of a and b, which every operator must agree with.
+// not got, then the order of a and b.
 template <class T>
 std::wstring Joined(std::initializer_list<T> results, int missing, const T& a, const T& b) {
   std::wstring out;
   for (const T& result : results) out += result.ToString() + L"|";
   while (missing-- > 0) out += L"-|";
-  const bool agree = (a == b) != (a != b) && (a <= b) == !(a > b) && (a >= b) == !(a < b);
-  return out + (!agree ? L"operators disagree" : a < b ? L"<" : a == b ? L"=" : L">");
+  using DT = CDateTime;
+  return out + OrderName(a, b, a < b ? DT::dtcr_less : a == b ? DT::dtcr_equal : DT::dtcr_greater);
 }
 
 const testing::VectorOperations& Operations() {
@@ -170,19 +181,11 @@ const testing::VectorOperations& Operations() {
          value += Span(a[1].c_str());
          return value.ToString() == sum ? sum : L"+= gave " + value.ToString();
        }},
-      // a, b: the order, and every operator agreeing with it (an unordered
-      // pair is unequal and neither less nor greater).
+      // a, b: the order, and every operator agreeing with it.
       {L"compare",
-       [](const Args& a) -> std::wstring {
+       [](const Args& a) {
          const CDateTime x = Value(a[0].c_str()), y = Value(a[1].c_str());
-         const CDateTime::DTCompareResult r = x.CompareTo(y);
-         using DT = CDateTime;
-         const bool agree = (x == y) == (r == DT::dtcr_equal) &&
-                            (x != y) == (r != DT::dtcr_equal) && (x < y) == (r == DT::dtcr_less) &&
-                            (x > y) == (r == DT::dtcr_greater) &&
-                            (x <= y) == (r == DT::dtcr_less || r == DT::dtcr_equal) &&
-                            (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
-         return agree ? OrderName(r) : L"operators disagree";
+         return OrderName(x, y, x.CompareTo(y));
        }},
       // value: normalised to UTC, and still valid.
       {L"normalize",
@@ -268,14 +271,9 @@ const testing::VectorOperations& Operations() {
        }},
       // a, b durations: the order, and the operators agreeing with it.
       {L"span-compare",
-       [](const Args& a) -> std::wstring {
+       [](const Args& a) {
          const CDateTimeSpan x = Span(a[0].c_str()), y = Span(a[1].c_str());
-         const CDateTime::DTCompareResult r = x.CompareTo(y);
-         using DT = CDateTime;
-         const bool agree = (x == y) == (r == DT::dtcr_equal) &&
-                            (x != y) == (r != DT::dtcr_equal) && (x < y) == (r == DT::dtcr_less) &&
-                            (x > y) == (r == DT::dtcr_greater);
-         return agree ? OrderName(r) : L"operators disagree";
+         return OrderName(x, y, x.CompareTo(y));
        }},
       // a, b: a - b, and b + (a - b) == a where both have the same kind and zone state.
       {L"difference",
