@@ -50,6 +50,7 @@ CSerializationContext::CSerializationContext(const CSerializationContext& other)
       m_noOptionalAttributeDefaultOutput(other.m_noOptionalAttributeDefaultOutput),
       m_writeDefaultElementValues(other.m_writeDefaultElementValues),
       m_stripCDATA(other.m_stripCDATA),
+      m_maxInflatedSize(other.m_maxInflatedSize),
       m_indentChars(other.m_indentChars) {}
 
 CSerializationContext& CSerializationContext::operator=(const CSerializationContext& other) {
@@ -74,6 +75,7 @@ CSerializationContext& CSerializationContext::operator=(const CSerializationCont
     m_noOptionalAttributeDefaultOutput = copy.m_noOptionalAttributeDefaultOutput;
     m_writeDefaultElementValues = copy.m_writeDefaultElementValues;
     m_stripCDATA = copy.m_stripCDATA;
+    m_maxInflatedSize = copy.m_maxInflatedSize;
     m_indentChars.swap(copy.m_indentChars);
   }
   return *this;
@@ -144,6 +146,9 @@ void CSerializationContext::SetWriteTypeAttribute(bool write) { m_writeTypeAttri
 
 bool CSerializationContext::GetStripCDATA() const { return m_stripCDATA; }
 void CSerializationContext::SetStripCDATA(bool strip) { m_stripCDATA = strip; }
+
+uint64_t CSerializationContext::GetMaxInflatedSize() const { return m_maxInflatedSize; }
+void CSerializationContext::SetMaxInflatedSize(uint64_t bytes) { m_maxInflatedSize = bytes; }
 
 SchemaType CSerializationContext::GetSchemaType() const { return m_schemaType; }
 void CSerializationContext::SetSchemaType(SchemaType schemaType) { m_schemaType = schemaType; }
