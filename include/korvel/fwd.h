@@ -6,15 +6,25 @@ class CInstanceMonitor;
 class CKVCriticalSection;
 template <class T> class CSmartPtr;
 
+namespace KorvelData {
+class CAttributeInfo;
+class CElementInfo;
+}  // namespace KorvelData
+
 namespace Korvel {
 class CBigInteger;
 class CBinaryData;
+class CClassfactoryBase;
 class CConversions;
 class CDateTime;
 class CDateTimeSpan;
+class CdatetimeBaseCol;
 class CDecimal;
+class CElement;
 class CFIVocabulary;
+class CFastInfosetBinaryData;
 class CFastInfosetContext;
+class CFastInfosetWriter;
 class CFileTextStream;
 class CJsonContext;
 class CKvException;
@@ -31,14 +41,17 @@ class CStringBuffer;
 class CTextStream;
 class CWhitespaceUtils;
 class CXmlAttribute;
+class CXmlCollection;
 class CXmlCollectionBase;
 class CXmlDocument;
 class CXmlElement;
 class CXmlObjectBase;
 class CXmlTextWriter;
+class CXmlTypeCollection;
 class CXmlWriter;
 struct FILETIME;
 class IErrorPathProvider;
+class IEventSink;
 struct KvVariant;
 struct SYSTEMTIME;
 }  // namespace Korvel

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -79,18 +80,24 @@ void CompressData(CBinaryData& data, CompressionType type) {
   const uint32_t length = data.GetLength();
   if (length == 0) return;
   MallocBytes input(data.ReleaseData());
-  // The compressed form must fit where the input did, or compressing is refused.
-  MallocBytes output = AllocateBytes(length);
 
   z_stream z{};
   int code = type == ct_gzip ? deflateInit2(&z, kCompressionLevel, Z_DEFLATED, kGzipWindowBits,
                                             kMemoryLevel, Z_DEFAULT_STRATEGY)
                              : deflateInit(&z, kCompressionLevel);
   if (code != Z_OK) ThrowCompressFailed(code);
+  // Room for the worst case, so that short or incompressible input is
+  // compressed too (a few bytes larger) rather than refused.
+  const uLong bound = deflateBound(&z, length);
+  if (bound > std::numeric_limits<uint32_t>::max()) {
+    deflateEnd(&z);
+    ThrowCompressFailed(Z_BUF_ERROR);
+  }
+  MallocBytes output = AllocateBytes(static_cast<uint32_t>(bound));
   z.next_in = input.get();
   z.avail_in = length;
   z.next_out = output.get();
-  z.avail_out = length;
+  z.avail_out = static_cast<uInt>(bound);
   deflate(&z, Z_NO_FLUSH);
   code = deflate(&z, Z_FINISH);
   const auto produced = static_cast<uint32_t>(z.total_out);

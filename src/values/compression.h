@@ -12,9 +12,10 @@
 namespace Korvel::detail {
 
 // Replaces data by its deflated form (level 1) in the framing of type; ct_none
-// and unknown types leave it, as does an empty value. When the deflated form
-// does not fit in as many bytes as the input, throws CKvException "Failed to
-// compress data. [Error Code: %d]" with zlib's code, and data is left empty.
+// and unknown types leave it, as does an empty value. Input that does not
+// shrink is compressed all the same. Should zlib fail, throws CKvException
+// "Failed to compress data. [Error Code: %d]" with zlib's code, and data is
+// left empty.
 void CompressData(CBinaryData& data, CompressionType type);
 
 // When bytes begin with one complete gzip or zlib stream, stores what it

@@ -84,6 +84,10 @@ void CExpatReader::Initialize() {
   }
 }
 
+void CExpatReader::AssumeUtf8() {
+  if (XML_SetEncoding(m_parser, "UTF-8") != XML_STATUS_OK) ThrowParseError();
+}
+
 // --- Feeding ---------------------------------------------------------------------
 // Bytes in memory go to expat whole (or in feed-size pieces when a test asks):
 // expat parses straight from the caller's buffer and copies only an unfinished
@@ -102,6 +106,9 @@ void CExpatReader::Parse(const void* data, size_t length, bool isFinal) {
 }
 
 void CExpatReader::ParseWide(std::wstring_view text) {
+  // Wide text is read as the characters it holds: an encoding its declaration
+  // names (UTF-8, say, when the text was decoded from bytes) does not apply.
+  if (XML_SetEncoding(m_parser, "UTF-16LE") != XML_STATUS_OK) ThrowParseError();
   // No UTF-16 text holds a code point beyond U+10FFFF, so neither may the
   // document: the text before it is parsed (an earlier error wins), then the
   // character is refused as the parser refuses any character XML forbids.
@@ -137,9 +144,8 @@ void CExpatReader::ThrowInvalidCharacter(std::wstring_view before) const {
   // Lines end at LF, at CR LF and at a lone CR.
   int line = 1;
   for (size_t i = 0; i < before.size(); ++i) {
-    if (before[i] == L'\n' || (before[i] == L'\r' && (i + 1 == before.size() || before[i + 1] != L'\n'))) {
-      ++line;
-    }
+    const bool crlf = before[i] == L'\r' && i + 1 < before.size() && before[i + 1] == L'\n';
+    if ((before[i] == L'\n' || before[i] == L'\r') && !crlf) ++line;
   }
   const std::wstring message = detail::Utf8ToWide(XML_ErrorString(XML_ERROR_INVALID_TOKEN));
   throw CKvException(FormatString(detail::kParseFailed, message.c_str(), line));

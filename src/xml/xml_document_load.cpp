@@ -9,13 +9,16 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 #include <korvel/serialization_context.h>
 
+#include "fastinfoset/fast_infoset_reader.h"
 #include "platform/async_read.h"
 #include "platform/file.h"
 #include "runtime/file_errors.h"
@@ -73,7 +76,7 @@ void CXmlDocument::LoadXml(const wchar_t* text) {
   reader.ParseWide(text);
 }
 
-void CXmlDocument::LoadXmlStream(const unsigned char* data, uint32_t length) {
+void CXmlDocument::LoadXmlStream(const unsigned char* data, size_t length) {
   Cleanup();
   if (!data || length == 0) ThrowEmptyStream();
   Parse(data, length);
@@ -88,24 +91,37 @@ void CXmlDocument::Load(const wchar_t* fileName) {
   }
 }
 
-void CXmlDocument::Parse(const unsigned char* data, uint32_t length) {
+void CXmlDocument::Parse(const unsigned char* data, size_t length) {
   if (detail::StartsLikeCompressedStream(data, length)) return ParseCompressed(data, length);
   // Binary encodings of the tree are recognised here, before the text parser
   // sees the bytes.
+  if (CFastInfosetReader::TryRead(*this, data, length)) return;
   ParseXmlText(data, length);
 }
 
-// Inflated a piece at a time straight into the parser: the whole output never
-// sits in memory, and a bomb stops at the limit instead of after inflating.
+// Inflated a piece at a time: the whole output never sits in memory, and a
+// bomb stops at the limit instead of after inflating. The first piece tells
+// the encoding: text goes to the parser piece by piece, while a binary
+// encoding of the tree is collected (within the same limit) and decoded whole.
 void CXmlDocument::ParseCompressed(const unsigned char* data, size_t length) {
   uint64_t limit = m_context->GetMaxInflatedSize();
   if (limit == 0) limit = std::max<uint64_t>(kMinimumInflateLimit, kInflateRatio * length);
-  CExpatReader reader(*this);
-  reader.Initialize();
+  std::optional<CExpatReader> text;
+  std::vector<unsigned char> binary;
+  bool first = true;
   detail::InflateStreaming(data, length, limit,
-                           [&reader](const unsigned char* piece, size_t size, bool last) {
-                             reader.Parse(piece, size, last);
+                           [&](const unsigned char* piece, size_t size, bool last) {
+                             if (std::exchange(first, false) &&
+                                 CFastInfosetReader::FindContent(piece, size) == 0) {
+                               text.emplace(*this);
+                               text->Initialize();
+                             }
+                             if (text) return text->Parse(piece, size, last);
+                             binary.insert(binary.end(), piece, piece + size);
                            });
+  if (text) return;
+  if (CFastInfosetReader::TryRead(*this, binary.data(), binary.size())) return;
+  ParseXmlText(binary.data(), binary.size());
 }
 
 void CXmlDocument::ParseXmlText(const unsigned char* data, size_t length) {
@@ -139,7 +155,7 @@ void CXmlDocument::LoadFileSync(const wchar_t* fileName) {
 
 // One read is in flight while the chunk before it is parsed. The file is read
 // up to its end, whatever its size, and handed to the parser as it is: this
-// path neither inflates nor recognises binary encodings.
+// path does not inflate. A Fast Infoset file is read whole instead.
 void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(PathOf(fileName))) {
@@ -158,6 +174,11 @@ void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   // An empty file ends here, with the end-of-file code.
   if (platform::ErrorCode error = reader.Wait(got)) {
     detail::ThrowFileError(detail::kFileReadFailed, fileName, error);
+  }
+  if (CFastInfosetReader::FindContent(current.get(), got) != 0) {
+    file.Close();
+    LoadFileSync(fileName);
+    return;
   }
   uint64_t offset = got;
   try {

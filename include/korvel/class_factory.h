@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+// CClassfactoryBase, the base of the class factories a schema compiler
+// generates, and the creation functions the element descriptions call.
+#pragma once
+
+#include <string>
+
+#include <korvel/export.h>
+#include <korvel/object_base.h>
+#include <korvel/smart_ptr.h>
+
+namespace Korvel {
+
+class CXmlElement;
+
+// A new object of the class classId names, for an element called elementName;
+// never null.
+using ClassFactory = CSmartPtr<CXmlObjectBase> (*)(int classId, const wchar_t* elementName);
+// A new object of the concrete class that fits element (its name, its
+// xsi:type), or null when none does.
+using ElementFactory = CSmartPtr<CXmlObjectBase> (*)(CXmlElement* element);
+
+// What every generated factory needs to pick a class from an element's xsi:type.
+class KORVEL_API CClassfactoryBase {
+ public:
+  CClassfactoryBase() = default;
+  CClassfactoryBase(const CClassfactoryBase&) = default;
+  CClassfactoryBase& operator=(const CClassfactoryBase&) = default;
+  virtual ~CClassfactoryBase();
+
+ protected:
+  // The local part of the element's xsi:type (empty without one).
+  static std::wstring GetElementType(CXmlElement* element);
+  // The namespace of the element's xsi:type: the one its prefix is bound to,
+  // else (no prefix, or one the document does not bind) the element's own.
+  static std::wstring GetElementTypeNamespaceUri(CXmlElement* element);
+};
+
+}  // namespace Korvel

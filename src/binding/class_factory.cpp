@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// CClassfactoryBase: reading an element's xsi:type.
+#include <korvel/class_factory.h>
+
+#include <korvel/xml_document.h>
+
+namespace Korvel {
+
+namespace {
+
+constexpr wchar_t kXsiNamespace[] = L"http://www.w3.org/2001/XMLSchema-instance";
+
+const std::wstring& XsiType(const CXmlElement* element) {
+  return element->GetAttribute(L"type", kXsiNamespace);
+}
+
+}  // namespace
+
+CClassfactoryBase::~CClassfactoryBase() = default;
+
+std::wstring CClassfactoryBase::GetElementType(CXmlElement* element) {
+  const std::wstring& type = XsiType(element);
+  const size_t colon = type.find(L':');
+  return colon == std::wstring::npos ? type : type.substr(colon + 1);
+}
+
+std::wstring CClassfactoryBase::GetElementTypeNamespaceUri(CXmlElement* element) {
+  const std::wstring& type = XsiType(element);
+  const size_t colon = type.find(L':');
+  if (colon == std::wstring::npos) return element->GetNamespaceURI();
+  // A prefix the document does not bind leaves the element's own namespace.
+  std::wstring ns = element->GetDocument()->LookupNamespaceFromAlias(type.substr(0, colon).c_str());
+  return ns.empty() ? element->GetNamespaceURI() : ns;
+}
+
+}  // namespace Korvel

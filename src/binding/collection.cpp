@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+// CXmlCollection: a doubly linked list of counted objects, with its events.
+#include <korvel/collection.h>
+
+#include <korvel/errors.h>
+
+#include "binding/messages.h"
+
+namespace Korvel {
+
+namespace {
+
+[[noreturn]] void ThrowNotInCollection() {
+  throw CKvInvalidParamException(detail::kObjectNotInCollection);
+}
+
+[[noreturn]] void ThrowIndexOutOfRange(int32_t index, int32_t count) {
+  throw CKvInvalidParamException(FormatString(detail::kIndexOutOfRange, index, count - 1));
+}
+
+}  // namespace
+
+CXmlCollection::CXmlCollection() = default;
+
+CXmlCollection::CXmlCollection(const wchar_t* elementName, const wchar_t* namespaceUri,
+                               int32_t minOccurs, int32_t maxOccurs)
+    : CXmlCollectionBase(elementName, namespaceUri, minOccurs, maxOccurs) {}
+
+CXmlCollection::~CXmlCollection() {
+  // Not through the virtual Clear: a subclass is already gone here.
+  while (m_first) RemoveNode(m_first);
+}
+
+int32_t CXmlCollection::GetCount() const { return m_count; }
+
+void CXmlCollection::Clear() {
+  while (m_count > 0) Remove(0);
+}
+
+void CXmlCollection::Remove(int32_t index) { RemoveNode(GetNodeAtIndex(index)); }
+
+void CXmlCollection::AppendItem(CXmlObjectBase* item) {
+  FireOnCollectionAdd(item);
+  InsertAfter(m_last, item);
+}
+
+void CXmlCollection::PrependItem(CXmlObjectBase* item) {
+  FireOnCollectionAdd(item);
+  InsertAfter(nullptr, item);
+}
+
+void CXmlCollection::AddAfterItem(CXmlObjectBase* existing, CXmlObjectBase* item) {
+  FireOnCollectionAdd(item);
+  InsertAfter(existing ? GetNodeForItem(existing) : nullptr, item);
+}
+
+void CXmlCollection::AddBeforeItem(CXmlObjectBase* existing, CXmlObjectBase* item) {
+  FireOnCollectionAdd(item);
+  InsertAfter(existing ? GetNodeForItem(existing)->previous : m_last, item);
+}
+
+void CXmlCollection::AddItemAt(int32_t index, CXmlObjectBase* item) {
+  if (index < 0 || index > m_count) {
+    throw CKvInvalidParamException(detail::kInsertIndexOutOfRange);
+  }
+  FireOnCollectionAdd(item);
+  InsertAfter(index == m_count ? m_last : GetNodeAtIndex(index)->previous, item);
+}
+
+void CXmlCollection::InsertAfter(CNode* previous, CXmlObjectBase* item) {
+  auto* node = new CNode{item, nullptr, previous};
+  node->next = previous ? previous->next : m_first;
+  (node->next ? node->next->previous : m_last) = node;
+  (previous ? previous->next : m_first) = node;
+  ++m_count;
+  FireOnCollectionAddComplete(item);
+  FireOnCollectionChange();
+}
+
+CXmlCollection::CNode* CXmlCollection::GetNodeAtIndex(int32_t index) const {
+  if (index < 0 || index >= m_count) ThrowIndexOutOfRange(index, m_count);
+  CNode* node = m_first;
+  for (int32_t i = 0; i < index; ++i) node = node->next;
+  return node;
+}
+
+CXmlCollection::CNode* CXmlCollection::GetNodeForItem(CXmlObjectBase* item) const {
+  const CXmlObjectBase* wanted = item ? item->GetBase() : nullptr;
+  for (CNode* node = m_first; node; node = node->next) {
+    if (node->item && node->item->GetBase() == wanted) return node;
+  }
+  ThrowNotInCollection();
+}
+
+void CXmlCollection::RemoveNode(CNode* node) {
+  FireOnCollectionRemove(-1);
+  (node->previous ? node->previous->next : m_first) = node->next;
+  (node->next ? node->next->previous : m_last) = node->previous;
+  --m_count;
+  delete node;  // releases the collection's reference to the item
+  FireOnCollectionRemoveComplete(-1);
+  FireOnCollectionChange();
+}
+
+void CXmlCollection::AttributesToXml_Int(CXmlWriter* writer,
+                                         const CSerializationContext& context) const {
+  for (CNode* node = m_first; node; node = node->next) {
+    if (node->item) AttributesToXml_Int(node->item->GetBase(), writer, context);
+  }
+}
+
+}  // namespace Korvel

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+// CXmlObjectBase: reference counting, the element name, the trampolines to
+// protected virtuals, the collection event helpers and the setter checks.
+#include <korvel/object_base.h>
+
+#include <korvel/collection.h>
+#include <korvel/errors.h>
+#include <korvel/serialization_context.h>
+#include <korvel/xml_document.h>
+
+#include "binding/messages.h"
+#include "binding/namespace_wildcard.h"
+
+namespace Korvel {
+
+namespace {
+
+std::wstring_view ViewOf(const wchar_t* text) {
+  return text ? std::wstring_view(text) : std::wstring_view();
+}
+
+[[noreturn]] void ThrowPropertyIsNull(const wchar_t* propertyName) {
+  throw CKvInvalidParamException(
+      FormatString(detail::kPropertyIsMandatory, propertyName ? propertyName : L""));
+}
+
+[[noreturn]] void ThrowElementNameDiffers(const wchar_t* requiredName, const std::wstring& name) {
+  throw CKvInvalidParamException(
+      FormatString(detail::kElementNameDiffers, requiredName, name.c_str()));
+}
+
+void Notify(IEventSink* sink, CXmlCollectionBase* collection, IEventSink::MsgType msg, void* data) {
+  sink->OnEvent(collection->GetBase(), msg, data);
+}
+
+}  // namespace
+
+IEventSink::~IEventSink() = default;
+
+CXmlObjectBase::CXmlObjectBase() = default;
+
+CXmlObjectBase::CXmlObjectBase(const CXmlObjectBase& other)
+    : IEventSink(other), m_elementName(other.m_elementName) {}
+
+CXmlObjectBase& CXmlObjectBase::operator=(const CXmlObjectBase& other) {
+  m_elementName = other.m_elementName;
+  return *this;
+}
+
+CXmlObjectBase::~CXmlObjectBase() = default;
+
+int32_t CXmlObjectBase::AddRef() { return m_refCount.fetch_add(1, std::memory_order_relaxed) + 1; }
+
+int32_t CXmlObjectBase::Release() {
+  // Acquire-release, so that the deleting thread sees every other thread's writes.
+  const int32_t count = m_refCount.fetch_sub(1, std::memory_order_acq_rel) - 1;
+  if (count == 0) delete this;
+  return count;
+}
+
+const CXmlObjectBase* CXmlObjectBase::GetBase() const {
+  return const_cast<CXmlObjectBase*>(this)->GetBase();
+}
+
+void CXmlObjectBase::OnEvent(CXmlObjectBase*, MsgType, void*) {}
+
+void CXmlObjectBase::AttributesToXml_Int(CXmlWriter*, const CSerializationContext&) const {}
+
+std::wstring CXmlObjectBase::GetElementName() const { return m_elementName; }
+
+void CXmlObjectBase::SetElementName(const wchar_t* name) { m_elementName = ViewOf(name); }
+
+void CXmlObjectBase::SetElementName(CXmlObjectBase* object, const wchar_t* name) {
+  object->SetElementName(name);
+}
+
+void CXmlObjectBase::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
+                                         const CSerializationContext& context) {
+  object->AttributesToXml_Int(writer, context);
+}
+
+void CXmlObjectBase::ToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer, bool isRoot,
+                               const wchar_t* namespaceUri, const CSerializationContext& context,
+                               bool isOptional) {
+  object->ToXml_Int(writer, isRoot, namespaceUri, context, isOptional);
+}
+
+CXmlElement* CXmlObjectBase::FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
+                                         CXmlElement* current,
+                                         const CSerializationContext& context) {
+  return object->FromXml_Int(element, current, context, false);
+}
+
+void CXmlObjectBase::FireOnCollectionChangeEvent(IEventSink* sink, CXmlCollectionBase* collection) {
+  Notify(sink, collection, MsgType_CollectionChange, nullptr);
+}
+
+void CXmlObjectBase::FireOnCollectionAddEvent(IEventSink* sink, CXmlCollectionBase* collection,
+                                              void* item) {
+  Notify(sink, collection, MsgType_CollectionAdd, item);
+}
+
+void CXmlObjectBase::FireOnCollectionAddCompleteEvent(IEventSink* sink,
+                                                      CXmlCollectionBase* collection, void* item) {
+  Notify(sink, collection, MsgType_CollectionAddComplete, item);
+}
+
+void CXmlObjectBase::FireOnCollectionRemoveEvent(IEventSink* sink, CXmlCollectionBase* collection,
+                                                 int32_t index) {
+  Notify(sink, collection, MsgType_CollectionRemove, index == -1 ? nullptr : &index);
+}
+
+void CXmlObjectBase::FireOnCollectionRemoveCompleteEvent(IEventSink* sink,
+                                                         CXmlCollectionBase* collection,
+                                                         int32_t index) {
+  Notify(sink, collection, MsgType_CollectionRemoveComplete, index == -1 ? nullptr : &index);
+}
+
+void CXmlObjectBase::Throw_IfPropertyIsNull(CXmlObjectBase* value, const wchar_t* propertyName) {
+  if (value == nullptr) ThrowPropertyIsNull(propertyName);
+}
+
+void CXmlObjectBase::Throw_IfElementNameDiffers(CXmlObjectBase* value,
+                                                const wchar_t* requiredName) {
+  if (value == nullptr) return;
+  const std::wstring& name = value->GetBase()->m_elementName;
+  if (name != ViewOf(requiredName))
+    ThrowElementNameDiffers(requiredName ? requiredName : L"", name);
+}
+
+void CXmlObjectBase::TestNamespace(const wchar_t* ns, const wchar_t* constraint,
+                                   const wchar_t* targetNamespace) {
+  detail::TestNamespace(ViewOf(ns), ViewOf(constraint), ViewOf(targetNamespace));
+}
+
+bool CXmlObjectBase::IsNamespaceValid(const wchar_t* ns, const wchar_t* constraint,
+                                      const wchar_t* targetNamespace) {
+  return detail::IsNamespaceValid(ViewOf(ns), ViewOf(constraint), ViewOf(targetNamespace));
+}
+
+bool CXmlObjectBase::DoesElementNameMatch(const CSerializationContext& context,
+                                          const CXmlElement* element, const wchar_t* name,
+                                          const wchar_t* ns) {
+  if (element == nullptr || element->GetLocalName() != ViewOf(name)) return false;
+  return context.GetIgnoreNamespaces() || element->GetNamespaceURI() == ViewOf(ns);
+}
+
+}  // namespace Korvel

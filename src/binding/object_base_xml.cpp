@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: MIT
+// CXmlObjectBase's XML text entry points: they set up the writer or the
+// document and hand over to the object's ToXml_Int / FromXml_Int.
+#include <korvel/object_base.h>
+
+#include <cstring>
+#include <limits>
+
+#include <korvel/errors.h>
+#include <korvel/serialization_context.h>
+#include <korvel/text_stream.h>
+#include <korvel/xml_document.h>
+#include <korvel/xml_text_writer.h>
+
+#include "binding/messages.h"
+#include "values/binary_stream.h"
+#include "values/compression.h"
+#include "xml/output_switches.h"
+
+namespace Korvel {
+
+namespace {
+
+constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
+
+[[noreturn]] void ThrowZlibOnlyForStreams() { throw CKvException(detail::kZlibOnlyForStreams); }
+
+bool IsUtf16(XmlEncoding encoding) {
+  return encoding == XmlEncoding_UTF16 || encoding == XmlEncoding_UTF16Undeclared;
+}
+
+}  // namespace
+
+void CXmlObjectBase::WriteXmlText(CTextStream& stream, bool includeDocHeader, bool formatted,
+                                  EOLType eol, const CSerializationContext& context) const {
+  CXmlTextWriter writer(stream);
+  writer.Open();
+  writer.SetFormatted(formatted);
+  writer.SetIndentChars(context.GetIndentChars());
+  writer.SetEOLType(eol);
+  writer.SetWriteDefaultElementValues(context.GetWriteDefaultElementValues());
+  if (includeDocHeader) writer.WriteXmlDeclaration();
+  const std::wstring targetNamespace = GetTargetNamespace();
+  ToXml_Int(&writer, true, targetNamespace.c_str(), context, false);
+  writer.Close();
+}
+
+std::wstring CXmlObjectBase::ToXml(bool includeDocHeader, bool formatted, EOLType eol,
+                                   const CSerializationContext& context) const {
+  CTextStream stream;
+  WriteXmlText(stream, includeDocHeader, formatted, eol, context);
+  return stream.GetAllText();
+}
+
+CBinaryData CXmlObjectBase::ToXmlStream(bool includeDocHeader, bool formatted, XmlEncoding encoding,
+                                        EOLType eol, const CSerializationContext& context,
+                                        CompressionType compression) const {
+  CTextStream stream(encoding);
+  WriteXmlText(stream, includeDocHeader, formatted, eol, context);
+  CBinaryData bytes = stream.GetBytes();
+  detail::CompressData(bytes, compression);
+  return bytes;
+}
+
+void CXmlObjectBase::ToXmlFile(const wchar_t* path, bool includeDocHeader, bool formatted,
+                               XmlEncoding encoding, EOLType eol,
+                               const CSerializationContext& context,
+                               CompressionType compression) const {
+  if (compression == ct_zlib) ThrowZlibOnlyForStreams();
+  if (compression == ct_none && detail::AsyncToXmlFileEnabled()) {
+    // Written while it is produced.
+    CFileTextStream stream(path ? path : L"", encoding);
+    WriteXmlText(stream, includeDocHeader, formatted, eol, context);
+    return;
+  }
+  CBinaryData bytes = ToXmlStream(includeDocHeader, formatted, encoding, eol, context, ct_none);
+  XmlEncoding fileEncoding = encoding;
+  if (compression == ct_gzip) {
+    // The byte-order mark goes inside the compressed data: the file is a plain
+    // gzip stream that inflates to a complete UTF-16 document.
+    if (IsUtf16(encoding)) {
+      CBinaryData marked(kUtf16LeByteOrderMark, sizeof kUtf16LeByteOrderMark);
+      marked.Append(bytes);
+      bytes = std::move(marked);
+    }
+    detail::CompressData(bytes, ct_gzip);
+    fileEncoding = XmlEncoding_UTF8;  // no mark in front of the compressed bytes
+  }
+  CFileBinaryStream file(path ? path : L"", fileEncoding);
+  file.GetData() = std::move(bytes);
+  file.WriteToFile();
+}
+
+void CXmlObjectBase::ReadDocument(const CXmlDocument& document,
+                                  const CSerializationContext& context) {
+  CXmlElement* root = document.GetDocumentElement();
+  FromXml_Int(root, root ? root->GetFirstElement() : nullptr, context, false);
+}
+
+void CXmlObjectBase::FromXml(const wchar_t* xml, const CSerializationContext& context) {
+  CXmlDocument document(context);
+  document.LoadXml(xml);
+  ReadDocument(document, context);
+}
+
+void CXmlObjectBase::FromXml(const char* xml, const CSerializationContext& context) {
+  CXmlDocument document(context);
+  document.LoadXml(xml);
+  ReadDocument(document, context);
+}
+
+void CXmlObjectBase::FromXmlFile(const wchar_t* path, const CSerializationContext& context) {
+  CXmlDocument document(context);
+  document.Load(path);
+  ReadDocument(document, context);
+}
+
+void CXmlObjectBase::FromXmlStream(const CBinaryData& data, const CSerializationContext& context) {
+  FromXmlStream(data.GetData(), data.GetLength(), context);
+}
+
+void CXmlObjectBase::FromXmlStream(const unsigned char* data, size_t length,
+                                   const CSerializationContext& context) {
+  CXmlDocument document(context);
+  document.LoadXmlStream(data, length);
+  ReadDocument(document, context);
+}
+
+void CXmlObjectBase::FromXmlElement(const CXmlElement* element,
+                                    const CSerializationContext& context) {
+  if (element == nullptr) throw CKvInvalidParamException(detail::kNoElementToRead);
+  // The reader consumes the element's content without changing the tree.
+  auto* root = const_cast<CXmlElement*>(element);
+  FromXml_Int(root, root->GetFirstElement(), context, false);
+}
+
+}  // namespace Korvel

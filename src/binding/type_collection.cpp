@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+// CXmlTypeCollection: what the typed primitive collections share, and reading
+// their run of elements.
+#include <korvel/collection.h>
+
+#include <korvel/xml_document.h>
+
+namespace Korvel {
+
+CXmlTypeCollection::CXmlTypeCollection(
+    ItemType itemType, const wchar_t* elementName, const wchar_t* namespaceUri, int32_t minOccurs,
+    int32_t maxOccurs, const wchar_t* pattern, int32_t minLength, int32_t maxLength,
+    const wchar_t* minInclusive, const wchar_t* maxInclusive, const wchar_t* minExclusive,
+    const wchar_t* maxExclusive, int32_t length, int32_t totalDigits, int32_t fractionDigits,
+    CWhitespaceUtils::WhitespaceRule whiteSpaceRule, const wchar_t* valueFormat)
+    : CXmlCollectionBase(elementName, namespaceUri, minOccurs, maxOccurs),
+      m_restrictions(pattern, minLength, maxLength, minInclusive, maxInclusive, minExclusive,
+                     maxExclusive, length, totalDigits, fractionDigits),
+      m_itemType(itemType),
+      m_valueFormat(valueFormat ? valueFormat : L""),
+      m_whitespaceRule(whiteSpaceRule) {}
+
+CXmlTypeCollection::CXmlTypeCollection(const CXmlTypeCollection& other) = default;
+CXmlTypeCollection& CXmlTypeCollection::operator=(const CXmlTypeCollection& other) = default;
+CXmlTypeCollection::~CXmlTypeCollection() = default;
+
+CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* firstElement,
+                                             const CSerializationContext& context, bool) {
+  const std::wstring name = GetElementName();
+  const std::wstring ns = GetNamespace();
+  CXmlElement* element = firstElement;
+  while (element && DoesElementNameMatch(context, element, name.c_str(), ns.c_str())) {
+    AddFromString(element->GetText());
+    element = element->GetNextSiblingElement();
+  }
+  return element;
+}
+
+}  // namespace Korvel

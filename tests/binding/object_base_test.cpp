@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: MIT
+#include <korvel/object_base.h>
+
+#include <korvel/text_stream.h>
+
+#include "binding/test_objects.h"
+#include "binding/variant_object.h"
+#include "test_support.h"
+#include "values/compression.h"
+#include "values/utf.h"
+
+namespace Korvel::testing {
+namespace {
+
+const CSerializationContext& Defaults() { return CSerializationContext::GetDefaultContext(); }
+const wchar_t kName[] = L"Ann \u00e9\U0001F600";
+
+CSmartPtr<CPerson> Ann() {
+  CSmartPtr<CPerson> person = new CPerson;
+  person->name = kName;
+  person->id = L"7";
+  return person;
+}
+
+// Reads with read into a new person and checks it came back whole.
+template <class Read>
+void ExpectReadsAnn(Read read) {
+  CSmartPtr<CPerson> person = new CPerson;
+  read(*person);
+  EXPECT_EQ(person->name, kName);
+  EXPECT_EQ(person->id, L"7");
+}
+
+TEST(ObjectBase, TextEntryPointsWriteTheRootAndReadItBack) {
+  const CSmartPtr<CPerson> ann = Ann();
+  EXPECT_EQ(ann->ToXml(false, false, EOL_LF, Defaults()),
+            std::wstring(L"<AA:person xmlns:AA=\"urn:p\" id=\"7\"><AA:name>") + kName +
+                L"</AA:name></AA:person>");
+  const std::wstring text = ann->ToXml(true, true, EOL_CRLF, Defaults());
+  EXPECT_EQ(text.rfind(L"<?xml version=\"1.0\"?>\r\n<AA:person", 0), 0u);
+  ExpectReadsAnn([&](CPerson& p) { p.FromXml(text.c_str(), Defaults()); });
+
+  for (XmlEncoding encoding : {XmlEncoding_UTF8, XmlEncoding_UTF16, XmlEncoding_UTF16Undeclared}) {
+    for (CompressionType compression : {ct_none, ct_gzip, ct_zlib}) {
+      SCOPED_TRACE(::testing::Message() << encoding << " " << compression);
+      const CBinaryData bytes =
+          ann->ToXmlStream(true, true, encoding, EOL_LF, Defaults(), compression);
+      ExpectReadsAnn([&](CPerson& p) { p.FromXmlStream(bytes, Defaults()); });
+      if (compression != ct_none) continue;
+      // Decoded to wide text, the declaration still names the byte encoding.
+      const std::string_view view = detail::ByteView(bytes);
+      const std::wstring wide =
+          encoding == XmlEncoding_UTF8 ? detail::Utf8ToWide(view) : detail::Utf16LeToWide(view);
+      ExpectReadsAnn([&](CPerson& p) { p.FromXml(wide.c_str(), Defaults()); });
+      if (encoding == XmlEncoding_UTF8) {
+        ExpectReadsAnn([&](CPerson& p) { p.FromXml(BytesOf(bytes).c_str(), Defaults()); });
+      }
+    }
+  }
+  CXmlDocument document;
+  document.LoadXml(std::wstring(L"<list>" + text.substr(text.find(L'<', 1)) + L"</list>").c_str());
+  ExpectReadsAnn([&](CPerson& p) {
+    p.FromXmlElement(document.GetDocumentElement()->GetFirstElement(), Defaults());
+  });
+}
+
+TEST(ObjectBase, FilesInEveryEncodingCompressionAndWriteMode) {
+  TempDir dir;
+  const CSmartPtr<CPerson> ann = Ann();
+  const std::wstring path = dir.WidePath("out.xml");
+  for (bool async : {false, true}) {
+    AsyncToXmlFile(async);
+    for (XmlEncoding encoding : {XmlEncoding_UTF8, XmlEncoding_UTF16}) {
+      for (CompressionType compression : {ct_none, ct_gzip}) {
+        SCOPED_TRACE(::testing::Message() << async << " " << encoding << " " << compression);
+        ann->ToXmlFile(path.c_str(), true, true, encoding, EOL_LF, Defaults(), compression);
+        CBinaryData bytes = DataOf(dir.Read("out.xml"));
+        // A gzip file is a plain stream of what the uncompressed file holds.
+        EXPECT_EQ(detail::InflateIfCompressed(bytes), compression == ct_gzip);
+        EXPECT_EQ(BytesOf(bytes).substr(0, 2), encoding == XmlEncoding_UTF8 ? "<?" : "\xFF\xFE");
+        // Files read in chunks are not inflated.
+        AsyncFromXmlFile(async && compression == ct_none);
+        ExpectReadsAnn([&](CPerson& p) { p.FromXmlFile(path.c_str(), Defaults()); });
+      }
+    }
+  }
+  AsyncToXmlFile(false);
+  AsyncFromXmlFile(false);
+  const std::wstring refused = dir.WidePath("zlib.xml");
+  KORVEL_EXPECT_THROW_MESSAGE(
+      ann->ToXmlFile(refused.c_str(), true, true, XmlEncoding_UTF8, EOL_LF, Defaults(), ct_zlib),
+      CKvException, L"ZLIB Compression only available for To Stream methods.");
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("zlib.xml")));
+}
+
+TEST(ObjectBase, FailuresPassThroughAndLeakNothing) {
+  const int live = CPerson::live;
+  const CSmartPtr<CPerson> p = new CPerson;
+  const auto& c = Defaults();
+  KORVEL_EXPECT_THROW_MESSAGE(p->FromXml(L"", c), CKvException, L"XML String is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(p->FromXml("", c), CKvException, L"XML String is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(p->FromXmlStream(CBinaryData(), c), CKvException,
+                              L"XML Stream is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(p->FromXml(L"<a></b>", c), CKvException, L"mismatched tag at line 1");
+  KORVEL_EXPECT_THROW_MESSAGE(p->FromXml(L"<person><other/></person>", c), CKvValidationException,
+                              L"name expected\nPath: /person");
+  KORVEL_EXPECT_THROW_MESSAGE(p->ToXmlStream(false, false, XmlEncoding_None, EOL_LF, c, ct_none),
+                              CKvException,
+                              L"Unknown Encoding, select UTF-8 (contact our support team)");
+  EXPECT_EQ(RefCount(p), 1);
+  EXPECT_EQ(CPerson::live, live + 1);
+}
+
+TEST(ObjectBase, CountingAndCopies) {
+  CPerson* person = new CPerson;
+  person->SetElementName(L"a");
+  for (int32_t count : {1, 2, 3}) EXPECT_EQ(person->AddRef(), count);
+  CSmartPtr<CPerson> copy = new CPerson(*person);  // starts at 0, so 1 here
+  EXPECT_EQ(RefCount(copy), 1);
+  EXPECT_EQ(copy->GetElementName(), L"a");
+  CPerson::SetElementName(copy, L"b");
+  *copy = *person;  // the name only
+  EXPECT_EQ(copy->GetElementName(), L"a");
+  EXPECT_EQ(RefCount(copy), 1);
+  const int live = CPerson::live;
+  for (int32_t count : {2, 1, 0}) EXPECT_EQ(person->Release(), count);
+  EXPECT_EQ(CPerson::live, live - 1);
+}
+
+TEST(ObjectBase, ChoiceBookkeeping) {
+  enum Call { kSelect, kCollection, kValid };
+  struct Row {
+    Call call;
+    int value;  // object: non-null when 1; collection: the count; primitive: valid when 1
+    const wchar_t* before;
+    const wchar_t* after;  // or the message
+  };
+  const wchar_t bracketed[] =
+      L"The Property [A] is already set. Only one element within this class bay be set at a time";
+  const wchar_t plain[] =
+      L"The Property A is already set. Only one element within this class bay be set at a time";
+  // clang-format off
+  const Row rows[] = {
+      {kSelect, 1, L"", L"B"}, {kSelect, 0, L"", L"B"}, {kSelect, 1, L"B", L"B"},
+      {kSelect, 0, L"B", L""}, {kSelect, 0, L"A", L"A"}, {kSelect, 1, L"A", bracketed},
+      {kCollection, 0, L"", L""}, {kCollection, 2, L"", L"B"}, {kCollection, 0, L"B", L""},
+      {kCollection, 0, L"A", L"A"}, {kCollection, 1, L"A", bracketed},
+      {kValid, 1, L"", L"B"}, {kValid, 1, L"B", L"B"}, {kValid, 1, L"A", plain},
+      {kValid, 0, L"B", L""}, {kValid, 0, L"A", L"A"},
+  };
+  // clang-format on
+  CPerson value;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::Message() << row.call << " " << row.value << " " << row.before);
+    std::wstring selected = row.before;
+    auto call = [&] {
+      if (row.call == kSelect)
+        CPerson::Choice_SelectElement(L"B", row.value ? &value : nullptr, selected);
+      if (row.call == kCollection) CPerson::Choice_CollectionChanged(L"B", row.value, selected);
+      if (row.call == kValid) CPerson::Choice_SetElementValid(row.value == 1, L"B", selected);
+    };
+    if (row.after == bracketed || row.after == plain) {
+      KORVEL_EXPECT_THROW_MESSAGE(call(), CKvInvalidStateException, row.after);
+      EXPECT_EQ(selected, row.before);
+    } else {
+      call();
+      EXPECT_EQ(selected, row.after);
+    }
+  }
+}
+
+TEST(ObjectBase, ChoiceReadsACollectionOnce) {
+  CXmlDocument document;
+  document.LoadXml(L"<r xmlns='urn:p'><v>1</v><v>2</v><w/></r>");
+  CXmlElement* root = document.GetDocumentElement();
+  CXmlElement* current = root->GetFirstElement();
+  const CSmartPtr<CIntCol> values = new CIntCol(0, 1);
+  int32_t count = 0;
+  KORVEL_EXPECT_THROW_MESSAGE(
+      CPerson::Choice_Read_Collection(values, root, current, count, Defaults()),
+      CKvValidationException,
+      L"The Maximum number of [v] elements allowed in this collection is 1");
+  EXPECT_EQ(current->GetLocalName(), L"w");  // moved before the count was checked
+  EXPECT_EQ(count, 0);
+  current = root->GetFirstElement();
+  values->values.clear();
+  CSerializationContext lenient;
+  lenient.SetIgnoreInvalidCollectionCounts(true);
+  for (int pass = 0; pass < 2; ++pass) {  // the second finds it read already
+    CPerson::Choice_Read_Collection(values, root, current, count, lenient);
+    EXPECT_EQ(values->values, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(current->GetLocalName(), L"w");
+    EXPECT_EQ(count, 1);
+  }
+  count = 0;  // nothing consumed: no count
+  CPerson::Choice_Read_Collection(values, root, current, count, Defaults());
+  EXPECT_EQ(count, 0);
+}
+
+TEST(ObjectBase, SetterChecks) {
+  CPerson named;
+  KORVEL_EXPECT_THROW_MESSAGE(CPerson::Throw_IfPropertyIsNull(nullptr, L"Name"),
+                              CKvInvalidParamException,
+                              L"The Property [Name] is mandatory, it may node be NULL");
+  CPerson::Throw_IfPropertyIsNull(&named, L"Name");
+  CPerson::Throw_IfElementNameDiffers(nullptr, L"other");
+  CPerson::Throw_IfElementNameDiffers(&named, L"person");
+  KORVEL_EXPECT_THROW_MESSAGE(CPerson::Throw_IfElementNameDiffers(&named, L"other"),
+                              CKvInvalidParamException,
+                              L"This property requires an element with the name other the element "
+                              L"being set has the element name person");
+}
+
+TEST(ObjectBase, VariantsHoldObjectsAndCollectionsByReference) {
+  const CSmartPtr<CPerson> person = new CPerson;
+  const CSmartPtr<CIntCol> values = new CIntCol;
+  KvVariant object, collection, null, number;
+  object.SetXmlObject(person);
+  collection.SetXmlCollection(values);
+  null.SetXmlObject(nullptr);
+  number.SetI4(1);
+  EXPECT_EQ(RefCount(person), 2);
+  EXPECT_EQ(detail::VariantObject(object).Get(), person.Get());
+  EXPECT_EQ(detail::VariantObject(collection).Get(), values.Get());
+  EXPECT_EQ(detail::VariantObject(null).Get(), nullptr);
+  EXPECT_EQ(detail::VariantObject(KvVariant()).Get(), nullptr);
+  EXPECT_THROW(detail::VariantObject(number), CKvInvalidStateException);
+  object.Clear();
+  EXPECT_EQ(RefCount(person), 1);
+}
+
+}  // namespace
+}  // namespace Korvel::testing
