@@ -71,9 +71,10 @@ class KORVEL_API CSerializationContext {
   void SetStripCDATA(bool strip);
 
   // Reading gzip or zlib input: the most bytes it may inflate to before the
-  // load fails. Default 0, which allows 100 times the compressed size and at
-  // least 64 MiB: honest markup rarely shrinks by more than that, while a
-  // decompression bomb (around 1000 times) is stopped early.
+  // load fails. Default 0, which allows 50 times the compressed size and at
+  // least 32 MiB: markup rarely shrinks by more than that, while a
+  // decompression bomb (around 1000 times) is stopped early. Set a larger
+  // limit for unusually repetitive documents.
   uint64_t GetMaxInflatedSize() const;
   void SetMaxInflatedSize(uint64_t bytes);
 

@@ -40,8 +40,8 @@ constexpr size_t kChunkSize = 0x20000;
 constexpr size_t kLargestChunkSize = size_t{16} << 20;
 // The default inflation limit: this many times the compressed size, and at
 // least the minimum.
-constexpr uint64_t kInflateRatio = 100;
-constexpr uint64_t kMinimumInflateLimit = uint64_t{64} << 20;
+constexpr uint64_t kInflateRatio = 50;
+constexpr uint64_t kMinimumInflateLimit = uint64_t{32} << 20;
 
 std::atomic<bool> g_asyncFromXmlFile{false};
 

@@ -132,7 +132,7 @@ TEST(HostileInput, HostileDocumentsStayWithinLooseBounds) {
   TempDir dir;
   {
     CXmlDocument doc;
-    // 1 GiB in 1 MiB: stopped at the default limit of 100 times the input.
+    // 1 GiB in 1 MiB: stopped at the default limit of 50 times the input.
     const std::string bomb = Bomb(1024);
     EXPECT_THROW(Load(doc, bomb), CKvException);
   }
