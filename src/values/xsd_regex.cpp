@@ -243,7 +243,8 @@ class Translator {
       subtracted = ClassExpression();
     }
     if (AtEnd()) Fail("missing terminating ] for character class");
-    if (Next() != ']') FailAt("unescaped - in a character class", m_pos - 1);
+    // Only a subtraction can stop a group short of its ']'.
+    if (Next() != ']') FailAt("a subtraction must end its character class", m_pos - 1);
     std::string out;
     if (!negated) {
       out = UnionExpression(parts);

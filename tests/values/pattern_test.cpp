@@ -60,6 +60,7 @@ TEST(PatternMatch, RefusesWhatIsNotXsd) {
       {"[[:alpha:]]", "unescaped [ in a character class at offset 1"},
       {"[a-c-e]", "unescaped - in a character class at offset 4"},
       {"[a-\\d]", "a range cannot end in a class escape at offset 5"},
+      {"[a-[b]c]", "a subtraction must end its character class at offset 6"},
       {"[z-a]", "range out of order in character class at offset 3"},
       {"[]", "empty character class at offset 1"},
       {"[ab", "missing terminating ] for character class at offset 3"},
