@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "values/utf.h"
+
 namespace Korvel::testing {
 
 struct PatternRow {
@@ -19,22 +21,14 @@ struct PatternRow {
 
 inline std::wstring DecodeTableValue(const std::string& text) {
   std::wstring out;
-  for (size_t i = 0; i < text.size();) {
-    if (text.compare(i, 3, "\\u{") == 0) {
-      const size_t end = text.find('}', i);
-      out += static_cast<wchar_t>(std::stoul(text.substr(i + 3, end - i - 3), nullptr, 16));
-      i = end + 1;
-      continue;
-    }
-    // UTF-8 in the file: one code point per sequence.
-    const auto b = static_cast<unsigned char>(text[i]);
-    const size_t extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
-    uint32_t c = extra == 0 ? b : b & (0x3F >> extra);
-    for (size_t k = 1; k <= extra; ++k) c = (c << 6) | (text[i + k] & 0x3F);
-    out += static_cast<wchar_t>(c);
-    i += extra + 1;
+  size_t start = 0;
+  for (size_t at; (at = text.find("\\u{", start)) != std::string::npos;) {
+    const size_t end = text.find('}', at);
+    out += detail::Utf8ToWide(text.substr(start, at - start));
+    out += static_cast<wchar_t>(std::stoul(text.substr(at + 3, end - at - 3), nullptr, 16));
+    start = end + 1;
   }
-  return out;
+  return out + detail::Utf8ToWide(text.substr(start));
 }
 
 inline std::vector<PatternRow> LoadPatternTable() {
