@@ -12,6 +12,8 @@ class CElementInfo;
 }  // namespace KorvelData
 
 namespace Korvel {
+class CAttribute;
+class CAttributeCol;
 class CBigInteger;
 class CBinaryData;
 class CClassfactoryBase;
@@ -21,12 +23,15 @@ class CDateTimeSpan;
 class CdatetimeBaseCol;
 class CDecimal;
 class CElement;
+class CElementCol;
 class CFIVocabulary;
 class CFastInfosetBinaryData;
 class CFastInfosetContext;
 class CFastInfosetWriter;
 class CFileTextStream;
 class CJsonContext;
+template <class T> class CKvIterator;
+class CJsonTextWriter;
 class CKvException;
 class CKvInvalidNamespaceException;
 class CKvInvalidParamException;

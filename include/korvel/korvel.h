@@ -23,6 +23,7 @@
 #include <korvel/instance_monitor.h>
 #include <korvel/item_type.h>
 #include <korvel/json_context.h>
+#include <korvel/json_text_writer.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/object_base.h>
 #include <korvel/primitive_restrictions.h>
@@ -30,6 +31,7 @@
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
 #include <korvel/text_stream.h>
+#include <korvel/untyped.h>
 #include <korvel/typed_collections.h>
 #include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>

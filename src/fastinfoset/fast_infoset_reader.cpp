@@ -22,6 +22,8 @@
 
 namespace Korvel {
 
+using Builder = detail::XmlTreeBuilder;
+
 namespace {
 
 using namespace detail::fi;
@@ -83,7 +85,7 @@ size_t CFastInfosetReader::FindContent(const unsigned char* data, size_t length)
 bool CFastInfosetReader::TryRead(CXmlDocument& document, const unsigned char* data, size_t length) {
   const size_t content = FindContent(data, length);
   if (content == 0) return false;
-  CFastInfosetReader reader(document, document.m_context->GetFIContext());
+  CFastInfosetReader reader(document, detail::XmlTreeBuilder::GetContext(document).GetFIContext());
   reader.Read(data + content, length - content);
   return true;
 }
@@ -343,7 +345,7 @@ void CFastInfosetReader::ReadElementTree(uint8_t first) {
         ++open;
       }
     } else if (octet < 0xC0) {
-      ReadCharacterChunk(m_document.InnermostOpenElement(), octet);
+      ReadCharacterChunk(Builder::InnermostOpenElement(m_document), octet);
     } else if (octet == kTerminator) {
       CloseElement();
       --open;
@@ -371,7 +373,7 @@ void CFastInfosetReader::ReadElementTree(uint8_t first) {
 
 void CFastInfosetReader::CloseElement() {
   // The element filter is not applied: the tree is built as the document is.
-  m_document.m_data->openElements.pop_back();
+  Builder::CloseElementUnfiltered(m_document);
 }
 
 bool CFastInfosetReader::ReadElementStart(uint8_t first) {
@@ -382,7 +384,7 @@ bool CFastInfosetReader::ReadElementStart(uint8_t first) {
     nameOctet = Take();
   }
   const detail::XmlName* name = ReadElementName(nameOctet);
-  CXmlElement* element = m_document.OpenElement(name);
+  CXmlElement* element = Builder::OpenElement(m_document, name);
   if (!hasAttributes) return false;
   for (;;) {
     const uint8_t octet = Take();
@@ -406,7 +408,7 @@ void CFastInfosetReader::ReadNamespaceAttributes() {
     if (octet & 0x02) prefix = ReadIdentifyingString(StringTable::kPrefixes, index);
     std::wstring namespaceName;
     if (octet & 0x01) namespaceName = ReadIdentifyingString(StringTable::kNamespaceNames, index);
-    m_document.AddNamespaceDeclaration(prefix, namespaceName);
+    Builder::AddNamespaceDeclaration(m_document, prefix, namespaceName);
   }
 }
 
@@ -426,9 +428,9 @@ void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
   } else {
     name = ResolveName(IndexBit2(first), false);
   }
-  std::wstring* value = m_document.NewString();
+  std::wstring* value = Builder::NewString(m_document);
   // Attached at once, so that the document owns it whatever happens next.
-  m_document.AppendAttribute(element, name, value);
+  Builder::AppendAttribute(element, name, value);
   const uint8_t octet = Take();
   if (octet & 0x80) {
     if (octet == 0xFF) return;  // index 0: the empty string
@@ -507,9 +509,9 @@ void CFastInfosetReader::ReadLiteralQName(uint8_t octet, bool element) {
     namespaceName = ReadIdentifyingString(StringTable::kNamespaceNames, namespaceIndex);
   }
   const std::wstring& localName = ReadIdentifyingString(StringTable::kLocalNames, localIndex);
-  if (hasPrefix) m_document.AddNamespaceDeclaration(prefix, namespaceName);
+  if (hasPrefix) Builder::AddNamespaceDeclaration(m_document, prefix, namespaceName);
 
-  const detail::XmlName* name = m_document.InternName(namespaceName, localName);
+  const detail::XmlName* name = Builder::InternName(m_document, namespaceName, localName);
   CFIVocabulary::CFIQNameTable& names =
       element ? vocabulary.m_elementNamesTable : vocabulary.m_attributeNamesTable;
   std::vector<const detail::XmlName*>& cache = element ? m_elementNames : m_attributeNames;
@@ -540,7 +542,7 @@ const detail::XmlName* CFastInfosetReader::ResolveName(uint32_t index, bool elem
                                                     parts.namespaceNameIndex, kNamespaceNameTable);
     const std::wstring& localName =
         Entry(m_vocabulary->m_localNamesTable, parts.localNameIndex, kLocalNameTable);
-    cached = m_document.InternName(namespaceName, localName);
+    cached = Builder::InternName(m_document, namespaceName, localName);
   }
   return cached;
 }

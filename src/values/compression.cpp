@@ -14,17 +14,12 @@
 
 #include <korvel/errors.h>
 
+#include "runtime/io_errors.h"
 #include "values/binary_record.h"
 
 namespace Korvel::detail {
 
 namespace {
-
-constexpr wchar_t kCompressFailed[] = L"Failed to compress data. [Error Code: %d]";
-constexpr wchar_t kInflatedTooLarge[] = L"The inflated input exceeds the limit of %I64u bytes";
-constexpr wchar_t kCompressedTruncated[] = L"The compressed input is truncated";
-constexpr wchar_t kCompressedTrailing[] = L"The compressed input has data after its end";
-constexpr wchar_t kCompressedCorrupt[] = L"The compressed input is corrupt: %S";
 
 // Fastest level: output is mostly markup, which shrinks well at any level.
 constexpr int kCompressionLevel = 1;
@@ -33,19 +28,6 @@ constexpr int kDetectingWindowBits = 15 + 32;  // largest window, gzip or zlib h
 constexpr int kMemoryLevel = 8;
 constexpr uInt kInflateChunk = 65536;
 constexpr size_t kLargestStreamingChunk = size_t{16} << 20;
-
-[[noreturn]] void ThrowCompressFailed(int code) {
-  throw CKvException(FormatString(kCompressFailed, code));
-}
-
-[[noreturn]] void ThrowInflatedTooLarge(uint64_t limit) {
-  throw CKvException(FormatString(kInflatedTooLarge, static_cast<unsigned long long>(limit)));
-}
-[[noreturn]] void ThrowCompressedTruncated() { throw CKvException(kCompressedTruncated); }
-[[noreturn]] void ThrowCompressedTrailing() { throw CKvException(kCompressedTrailing); }
-[[noreturn]] void ThrowCompressedCorrupt(const char* message) {
-  throw CKvException(FormatString(kCompressedCorrupt, message ? message : "unknown error"));
-}
 
 // Whether inflate could get past the first two bytes: the gzip magic, or a
 // zlib header (deflate method, window up to 32 KiB, check bits). Plain input,

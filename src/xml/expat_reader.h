@@ -68,8 +68,10 @@ class CExpatReader : public CInstanceMonitor {
   void* GetBuffer(size_t length);
   // Passes on an error of the last call into expat.
   void Check(XML_Status status);
-  [[noreturn]] void ThrowParseError() const;
-  [[noreturn]] void ThrowInvalidCharacter(std::wstring_view before) const;
+  void AttachText(CXmlElement* element);
+  void AttachOpenText() noexcept;
+  [[noreturn]] void ThrowParseError();
+  [[noreturn]] void ThrowInvalidCharacter(std::wstring_view before);
 
   CXmlDocument& m_document;
   XML_Parser m_parser = nullptr;

@@ -32,6 +32,10 @@ const std::wstring& XsiNamespace() {
   return uri;
 }
 
+bool EndsWith(std::wstring_view text, std::wstring_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
 }  // namespace
 
 CXmlTextWriter::CXmlTextWriter(CTextStream& stream)
@@ -77,6 +81,16 @@ void CXmlTextWriter::WriteXmlDeclaration() {
   FlushIfFull();
 }
 
+void CXmlTextWriter::WriteRaw(std::wstring_view markup) {
+  CloseStartTagForChild();
+  if (m_formatted) {
+    if (const CXmlWriterContext* parent = GetCurrentElement()) WriteIndent(parent->GetDepth() + 1);
+  }
+  Write(markup);
+  if (m_formatted && !EndsWith(markup, m_lineEnd)) Write(m_lineEnd);
+  FlushIfFull();
+}
+
 void CXmlTextWriter::WriteComment(const std::wstring& text) {
   Write(L"<!--");
   WriteEscaped(text, false);
@@ -108,6 +122,12 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
     Write(element.GetName());
+    // An unqualified child inside a default namespace leaves it, or a reader
+    // would put the child in that namespace.
+    if (uri.empty() && !element.GetDefaultNamespace().empty() && element.GetParent() != nullptr) {
+      Write(L" xmlns=\"\"");
+      element.SetDefaultNamespace(uri);
+    }
   } else {
     const std::wstring* prefix = element.FindPrefix(uri);
     const bool declare = prefix == nullptr;
