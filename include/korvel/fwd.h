@@ -57,6 +57,7 @@ class CXmlWriter;
 struct FILETIME;
 class IErrorPathProvider;
 class IEventSink;
+class IFastInfosetItemSink;
 struct KvVariant;
 struct SYSTEMTIME;
 }  // namespace Korvel

@@ -17,6 +17,7 @@
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_binary_data.h>
 #include <korvel/fast_infoset_context.h>
+#include <korvel/fast_infoset_items.h>
 #include <korvel/fast_infoset_writer.h>
 #include <korvel/fi_declaration.h>
 #include <korvel/fi_vocabulary.h>

@@ -8,6 +8,7 @@
 
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
+#include <korvel/fast_infoset_items.h>
 #include <korvel/fast_infoset_writer.h>
 #include <korvel/fi_vocabulary.h>
 #include <korvel/serialization_context.h>
@@ -374,6 +375,7 @@ void CFastInfosetReader::ReadElementTree(uint8_t first) {
 void CFastInfosetReader::CloseElement() {
   // The element filter is not applied: the tree is built as the document is.
   Builder::CloseElementUnfiltered(m_document);
+  if (m_sink) m_sink->OnElementEnd();
 }
 
 bool CFastInfosetReader::ReadElementStart(uint8_t first) {
@@ -383,8 +385,14 @@ bool CFastInfosetReader::ReadElementStart(uint8_t first) {
     ReadNamespaceAttributes();
     nameOctet = Take();
   }
-  const detail::XmlName* name = ReadElementName(nameOctet);
+  int32_t coding = FiCoding_Literal;
+  uint32_t index = 0;
+  const detail::XmlName* name = ReadElementName(nameOctet, coding, index);
   CXmlElement* element = Builder::OpenElement(m_document, name);
+  if (m_sink) {
+    m_sink->OnElementStart(name->namespaceUri, name->localName, static_cast<FiCoding>(coding),
+                           index);
+  }
   if (!hasAttributes) return false;
   for (;;) {
     const uint8_t octet = Take();
@@ -409,53 +417,97 @@ void CFastInfosetReader::ReadNamespaceAttributes() {
     std::wstring namespaceName;
     if (octet & 0x01) namespaceName = ReadIdentifyingString(StringTable::kNamespaceNames, index);
     Builder::AddNamespaceDeclaration(m_document, prefix, namespaceName);
+    if (m_sink) m_sink->OnNamespace(prefix, namespaceName);
   }
 }
 
-const detail::XmlName* CFastInfosetReader::ReadElementName(uint8_t octet) {
+namespace {
+
+// A literal entered in its table has the table's last index; a full table
+// takes nothing more.
+void NoteLiteral(size_t sizeBefore, size_t sizeAfter, int32_t& coding, uint32_t& index) {
+  const bool added = sizeAfter > sizeBefore;
+  coding = added ? FiCoding_Added : FiCoding_Literal;
+  index = added ? static_cast<uint32_t>(sizeAfter) : 0;
+}
+
+}  // namespace
+
+const detail::XmlName* CFastInfosetReader::ReadElementName(uint8_t octet, int32_t& coding,
+                                                           uint32_t& index) {
   if ((octet & 0x3C) == 0x3C) {
+    const size_t before = m_vocabulary->m_elementNamesTable.size();
     ReadLiteralQName(octet, true);
+    NoteLiteral(before, m_vocabulary->m_elementNamesTable.size(), coding, index);
     return m_elementNames.back();
   }
-  return ResolveName(IndexBit3(octet), true);
+  coding = FiCoding_Indexed;
+  index = IndexBit3(octet);
+  return ResolveName(index, true);
 }
 
 void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
   const detail::XmlName* name;
+  int32_t nameCoding = FiCoding_Indexed;
+  uint32_t nameIndex = 0;
   if ((first & 0x7C) == 0x78) {
+    const size_t before = m_vocabulary->m_attributeNamesTable.size();
     ReadLiteralQName(first, false);
+    NoteLiteral(before, m_vocabulary->m_attributeNamesTable.size(), nameCoding, nameIndex);
     name = m_attributeNames.back();
   } else {
-    name = ResolveName(IndexBit2(first), false);
+    nameIndex = IndexBit2(first);
+    name = ResolveName(nameIndex, false);
   }
   std::wstring* value = Builder::NewString(m_document);
   // Attached at once, so that the document owns it whatever happens next.
   Builder::AppendAttribute(element, name, value);
+  int32_t valueCoding = FiCoding_Literal;
+  uint32_t valueIndex = 0;
+  CFIVocabulary::CFIStringTable& values = m_vocabulary->m_attributeValuesTable;
   const uint8_t octet = Take();
-  if (octet & 0x80) {
-    if (octet == 0xFF) return;  // index 0: the empty string
+  if (octet == 0xFF) {
+    // index 0: the empty string
+  } else if (octet & 0x80) {
     if ((octet & 0x70) == 0x70) ThrowFiError(detail::kFiInteger0Bit2);
-    *value = Entry(m_vocabulary->m_attributeValuesTable, IndexBit2(octet), kAttributeValueTable);
+    valueCoding = FiCoding_Indexed;
+    valueIndex = IndexBit2(octet);
+    *value = Entry(values, valueIndex, kAttributeValueTable);
     CountReferenced(value->size());
-    return;
+  } else {
+    ReadEncodedStringBit3(octet, *value);
+    if (octet & 0x40) {
+      const size_t before = values.size();
+      CFIVocabulary::AddValueToVector(*value, values);
+      NoteLiteral(before, values.size(), valueCoding, valueIndex);
+    }
   }
-  ReadEncodedStringBit3(octet, *value);
-  if (octet & 0x40) {
-    CFIVocabulary::AddValueToVector(*value, m_vocabulary->m_attributeValuesTable);
+  if (m_sink) {
+    m_sink->OnAttribute(name->namespaceUri, name->localName, static_cast<FiCoding>(nameCoding),
+                        nameIndex, *value, static_cast<FiCoding>(valueCoding), valueIndex);
   }
 }
 
 void CFastInfosetReader::ReadCharacterChunk(CXmlElement* element, uint8_t first) {
+  CFIVocabulary::CFIStringTable& chunks = m_vocabulary->m_characterChunksTable;
   if (first & 0x20) {
-    const std::wstring& text =
-        Entry(m_vocabulary->m_characterChunksTable, IndexBit4(first), kCharacterChunkTable);
+    const uint32_t index = IndexBit4(first);
+    const std::wstring& text = Entry(chunks, index, kCharacterChunkTable);
     CountReferenced(text.size());
     CXmlDocument::AppendTextExcludingCR(element, text.data(), text.size());
+    if (m_sink) m_sink->OnCharacters(text, FiCoding_Indexed, index);
     return;
   }
   ReadEncodedStringBit5(first, m_value);
-  if (first & 0x10) CFIVocabulary::AddValueToVector(m_value, m_vocabulary->m_characterChunksTable);
+  int32_t coding = FiCoding_Literal;
+  uint32_t index = 0;
+  if (first & 0x10) {
+    const size_t before = chunks.size();
+    CFIVocabulary::AddValueToVector(m_value, chunks);
+    NoteLiteral(before, chunks.size(), coding, index);
+  }
   CXmlDocument::AppendTextExcludingCR(element, m_value.data(), m_value.size());
+  if (m_sink) m_sink->OnCharacters(m_value, static_cast<FiCoding>(coding), index);
 }
 
 // A value entered once may be referred to by an index of one or two octets any

@@ -168,3 +168,12 @@ void InflateStreaming(const unsigned char* bytes, size_t length, uint64_t limit,
 }
 
 }  // namespace Korvel::detail
+
+namespace Korvel {
+
+CBinaryData Compress(CBinaryData data, CompressionType type) {
+  detail::CompressData(data, type);
+  return data;
+}
+
+}  // namespace Korvel
