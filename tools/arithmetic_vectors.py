@@ -7,8 +7,8 @@ Regenerate (the output is committed; the seed keeps it stable):
     python3 tools/arithmetic_vectors.py > tests/data/values/arithmetic.txt
 
 Decimal rules written out here: a value is an integer over 10^places. Reading
-keeps the fraction's places (one place when there is none), drops trailing
-fraction zeros down to one place, then rounds to the limit. Rounding takes the
+keeps the fraction's places (one place when there is none), rounds to the
+limit, then drops trailing fraction zeros down to one place. Rounding takes the
 nearest value and a tie goes toward zero. Sums and differences are exact at the
 larger places, trailing zeros dropped. Products drop trailing zeros, then round.
 Quotients are truncated to limit + 2 places, trailing zeros dropped, then
@@ -59,8 +59,8 @@ def read(t, limit):
     negative = t.startswith("-")
     integer, _, fraction = t.lstrip("-").partition(".")
     v = int((integer + (fraction or "0")) or "0")
-    v, p = rationalise(-v if negative else v, len(fraction) or 1)
-    return round_to(v, p, limit)
+    v, p = round_to(-v if negative else v, len(fraction) or 1, limit)
+    return rationalise(v, p)
 
 
 def scaled(v, p, to):
@@ -108,12 +108,17 @@ def main():
     fixed = [(3, "0.0005", "1"), (3, "-0.0005", "1"), (3, "0.0015", "-0.0015"),
              (3, "1.2345", "0.0001"), (3, "0.9995", "0.9996"), (3, "-0.9996", "2"),
              (3, "1", "3"), (3, "2", "3"), (3, "-2", "3"), (3, "0.05", "0.1"),
-             (3, "1.", "0"), (3, "-0", "0.000"), (30, "1", "3"), (30, "2", "3"),
+             (3, "1.", "0"), (3, "-0", "0.000"), (3, "0.1000000001", "1"), (30, "1", "3"), (30, "2", "3"),
              (30, "0.000000000000000000000000000015", "1"),
              (30, "0.0000000000000000000000000000015", "-1"),
              (0, "2.5", "2"), (0, "7", "2"), (0, "-7", "2")]
     for row in fixed:
         print(decimal_row(*row))
+    # Every pair of an ascending list: signs, lengths and places.
+    ordered = ["-10.01", "-10", "-0.5", "-0.05", "-0", "0.05", "0.5", "0.51", "1", "1.05", "10"]
+    for ta in ordered:
+        for tb in ordered:
+            print(decimal_row(30, ta, tb))
 
     def digits(most):
         return "".join(str(rng.randrange(10)) for _ in range(rng.randrange(most + 1)))
@@ -157,6 +162,10 @@ def main():
     for ta, tb in (("0", "0"), ("-0", "5"), ("99999999999999999999", "-1"),
                    ("1000000000000000000", "999999999999999999")):
         print(bigint_row(ta, tb, 7))
+    ordered = ["-100000000000000000000", "-99", "-9", "-0", "9", "10", "100000000000000000000"]
+    for ta in ordered:
+        for tb in ordered:
+            print(bigint_row(ta, tb, 3))
     for _ in range(300):
         print(bigint_row(big(), big(), 1 + rng.randrange(9)))
 
