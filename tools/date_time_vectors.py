@@ -162,5 +162,46 @@ def main():
                          seconds // 60 % 60, seconds % 60, nanos)
         print("difference\t%s\t%s\t%s" % (text(fields(a), za), text(fields(b), zb), span))
 
+    # Durations from small sets of values that are often the same length in
+    # some months and not in others, and rewrites of them that keep their
+    # length in some or all months. Two durations are ordered when the same
+    # order holds from each of four starts (months of 28 to 31 days, leap
+    # years or not); else they are unordered.
+    def pick(*values):
+        return rng.choice(values)
+
+    def random_span():
+        return [pick(0, 0, 1), pick(0, 0, 1, 2, 12), pick(0, 1, 28, 29, 30, 31, 59, 61, 365, 366),
+                pick(0, 0, 1, 24, 48), pick(0, 0, 60, 1440), pick(0, 0, 1, 3600, 86400),
+                pick(0, 0, 500000000) + pick(0, 0, 1)]
+
+    def rewrite(d):
+        d = list(d)
+        choice = u(0, 4)
+        if choice == 0 and d[2] > 0:  # a day as 24 hours
+            d[2], d[3] = d[2] - 1, d[3] + 24
+        elif choice == 1 and d[0] > 0:  # a year as 12 months
+            d[0], d[1] = d[0] - 1, d[1] + 12
+        elif choice == 2 and d[1] > 0:  # a month as some number of days
+            d[1], d[2] = d[1] - 1, d[2] + pick(28, 29, 30, 31)
+        elif choice == 3 and d[3] > 0:  # an hour as 60 minutes
+            d[3], d[4] = d[3] - 1, d[4] + 60
+        elif choice == 4:  # a second more
+            d[5] += 1
+        return d
+
+    starts = [(1696, 9, 1, 0, 0, 0, 0), (1697, 2, 1, 0, 0, 0, 0), (1903, 3, 1, 0, 0, 0, 0),
+              (1903, 7, 1, 0, 0, 0, 0)]
+    for _ in range(300):
+        a = [pick(True, False, False, False)] + random_span()
+        b = [pick(True, False, False, False)] + random_span() if u(0, 1) == 0 else \
+            [a[0]] + rewrite(a[1:])
+        orders = set()
+        for start in starts:
+            x, y = moment(*add(start, *a)), moment(*add(start, *b))
+            orders.add("less" if x < y else "greater" if y < x else "equal")
+        order = orders.pop() if len(orders) == 1 else "indeterminate"
+        print("span-compare\t%s\t%s\t%s" % (span_text(*a), span_text(*b), order))
+
 
 main()
