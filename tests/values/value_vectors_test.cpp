@@ -107,13 +107,19 @@ void DateTimeCall(CDateTime& value, const std::wstring& command) {
     start = bar + 1;
   }
   std::vector<int64_t> n;
-  for (size_t i = 1; i < c.size(); ++i) n.push_back(c[i].empty() ? 0 : std::stoll(c[i]));
+  for (size_t i = 1; i < c.size(); ++i) n.push_back(std::wcstoll(c[i].c_str(), nullptr, 10));
   n.resize(9);
   const auto i16 = [&](int k) { return static_cast<int16_t>(n[k]); };
   const auto u8 = [&](int k) { return static_cast<uint8_t>(n[k]); };
   const auto u16 = [&](int k) { return static_cast<uint16_t>(n[k]); };
   const std::wstring& name = c[0];
   if (name == L"parse") value = Value(c[1].c_str());
+  if (name == L"read") testing::Read(value, c[1].c_str());
+  // The parsers themselves; without a "|", a null text.
+  const wchar_t* text = c.size() > 1 ? c[1].c_str() : nullptr;
+  if (name == L"xsd-datetime") value.ParseXSDDateTime(text);
+  if (name == L"xsd-date") value.ParseXSDDate(text);
+  if (name == L"xsd-time") value.ParseXSDTime(text);
   if (name == L"kind") value = CDateTime(static_cast<CDateTime::DTType>(n[0]));
   if (name == L"date") value.SetDate(i16(0), u8(1), u8(2));
   if (name == L"datetime")
