@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+// What the emitter writes, decided from the schema model: one plan per class
+// with its properties in schema order. Every refusal is made here, so the
+// emitter never meets a construct it would have to leave out.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "builtin_types.h"
+#include "schema_model.h"
+
+namespace KorvelXsd {
+
+// A simple type reduced to what the runtime checks.
+struct SimpleMapping {
+  const BuiltinType* builtin = nullptr;
+  const char* whitespace = nullptr;
+  Facets facets;  // the built-in's implied bounds included; no enumeration
+  std::wstring description;  // for the comment beside the accessor
+};
+
+struct ClassPlan;
+
+struct PropertyPlan {
+  enum Kind { primitive, object, collection };
+  Kind kind = primitive;
+  bool attribute = false;
+  std::wstring xmlName, xmlNamespace;
+  std::string name;    // Pascal case: GetName, Property_Name
+  std::string member;  // m_name
+  bool optional = false;  // std::optional field, or an object that may be absent
+  bool fixed = false;     // attribute with a fixed value: no setter
+  std::wstring fixedValue;
+  bool hasDefault = false;
+  std::wstring defaultValue;
+  SimpleMapping simple;           // primitive
+  ClassPlan* itemClass = nullptr;  // object and collection
+  std::string collectionClass;     // collection
+  int minOccurs = 1, maxOccurs = 1;
+};
+
+struct ClassPlan {
+  std::string name;  // C++ class name
+  std::string comment;
+  std::wstring infoName, xmlNamespace;  // the class description's element name and namespace
+  std::wstring defaultElementName;
+  const ComplexType* type = nullptr;
+  int classId = 0;
+  bool requiresContent = false;
+  bool planned = false;
+  std::vector<PropertyPlan> properties;
+};
+
+struct BindingPlan {
+  std::vector<std::unique_ptr<ClassPlan>> classes;  // class id order
+};
+
+// Throws Refusal for a construct the runtime cannot express (yet).
+BindingPlan PlanBinding(const SchemaSet& set);
+
+}  // namespace KorvelXsd
