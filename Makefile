@@ -7,7 +7,11 @@ FUZZ_SECONDS ?= 60
 JOBS      ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps configure build test demo san bench fuzz format clean
+# The independent Fast Infoset implementation `make interop` checks against
+# (it installs Java itself when first run).
+FI_INTEROP ?= $(CURDIR)/../shared/tools/fi-interop
+
+.PHONY: all deps configure build test demo san bench fuzz interop format clean
 
 all: build
 
@@ -25,7 +29,9 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-demo: build
+# Only the library and the examples: tests and benchmarks wait for `make test`.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target korvel_examples
 	@bash tools/run-demo.sh $(BUILD)
 
 # The sanitizer build uses clang, so that CI compiles everything with both compilers.
@@ -55,6 +61,13 @@ fuzz: deps
 	  echo "== $$name"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$name tests/data/fuzz/$$name || exit 1; \
 	done
+
+# Round-trips tests/data/fastinfoset/interop both ways through Fast Infoset
+# against $(FI_INTEROP); `make test` never needs it.
+interop: build
+	cmake --build $(BUILD) --target korvel_fi
+	sh tools/fi_interop/interop.sh $(BUILD)/tools/fi_interop/korvel_fi $(FI_INTEROP) \
+	  tests/data/fastinfoset/interop $(BUILD)/interop
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i

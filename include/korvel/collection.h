@@ -21,8 +21,6 @@ namespace Korvel {
 // bounds, and the sinks told about every change, in order of registration.
 class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
  public:
-  CXmlCollectionBase(const CXmlCollectionBase&) = delete;
-  CXmlCollectionBase& operator=(const CXmlCollectionBase&) = delete;
   ~CXmlCollectionBase() override;
 
   // The collection itself. Defined here so that a collection being destroyed
@@ -55,6 +53,10 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   CXmlCollectionBase();
   CXmlCollectionBase(const wchar_t* elementName, const wchar_t* namespaceUri, int32_t minOccurs,
                      int32_t maxOccurs);
+  // For collections of values, which can be copied: the name, namespace and
+  // bounds are copied; listeners registered with one object stay with it.
+  CXmlCollectionBase(const CXmlCollectionBase& other);
+  CXmlCollectionBase& operator=(const CXmlCollectionBase& other);
 
   // A collection is never the root of a document: throws CKvException.
   std::wstring GetTargetNamespace() const override;
@@ -80,6 +82,9 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
 // Remove, RemoveComplete, Change (removal data is always null here).
 class KORVEL_API CXmlCollection : public CXmlCollectionBase {
  public:
+  // The list owns its nodes alone.
+  CXmlCollection(const CXmlCollection&) = delete;
+  CXmlCollection& operator=(const CXmlCollection&) = delete;
   // Removes the items one by one from the front, as Clear does.
   ~CXmlCollection() override;
 
@@ -151,6 +156,8 @@ class KORVEL_API CXmlTypeCollection : public CXmlCollectionBase {
                      const wchar_t* maxExclusive, int32_t length, int32_t totalDigits,
                      int32_t fractionDigits, CWhitespaceUtils::WhitespaceRule whiteSpaceRule,
                      const wchar_t* valueFormat);
+  CXmlTypeCollection(const CXmlTypeCollection& other);
+  CXmlTypeCollection& operator=(const CXmlTypeCollection& other);
 
   // Reads the run of matching elements from firstElement on, one value each;
   // returns the first element that is not one of them (or null). The count is

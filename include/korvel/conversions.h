@@ -15,7 +15,8 @@
 namespace Korvel {
 
 // Static functions only. Every FromString function first applies the
-// whitespace rule, then parses; a text that does not parse throws
+// whitespace rule, then parses; without a rule it applies its kind's own:
+// preserve for string and char, collapse for every other kind; a text that does not parse throws
 // CKvInvalidValueException quoting it, and nothing is ever returned on failure.
 // Numbers are read and written in the C locale whatever the process locale is.
 class KORVEL_API CConversions {
@@ -35,8 +36,9 @@ class KORVEL_API CConversions {
   static std::wstring ui2ToString(uint16_t value);
   static std::wstring ui4ToString(uint32_t value);
   static std::wstring ui8ToString(uint64_t value);
-  // "NaN", "INF" and "-INF" for the special values, otherwise "%.7g" (r4) or
-  // "%.16g" (r8). A non-empty format replaces the default: printf-style text
+  // "NaN", "INF" and "-INF" for the special values, otherwise the shortest
+  // text that reads back as the same value (r4 as a float: 0.1f is "0.1"), in
+  // plain or exponent notation, whichever is shorter. A non-empty format replaces the default: printf-style text
   // with exactly one floating conversion (e, f, g, a in either case; flags,
   // width and precision of up to three digits each; no "*"), which is given the
   // value as a double; any other format throws CKvInvalidParamException. The
@@ -69,39 +71,65 @@ class KORVEL_API CConversions {
   // From text. The integers are read as the C library's wide-string parsers
   // read base 10: leading whitespace and one sign, and for the unsigned kinds a
   // "-" that negates modulo 2^N; the whole text must be consumed.
-  static CBinaryData hexBinaryFromString(const std::wstring& text, WhitespaceRule rule);
-  static CBinaryData base64BinaryFromString(const std::wstring& text, WhitespaceRule rule);
-  static int8_t i1FromString(const std::wstring& text, WhitespaceRule rule);
-  static int16_t i2FromString(const std::wstring& text, WhitespaceRule rule);
-  static int32_t i4FromString(const std::wstring& text, WhitespaceRule rule);
-  static int64_t i8FromString(const std::wstring& text, WhitespaceRule rule);
-  static uint8_t ui1FromString(const std::wstring& text, WhitespaceRule rule);
-  static uint16_t ui2FromString(const std::wstring& text, WhitespaceRule rule);
-  static uint32_t ui4FromString(const std::wstring& text, WhitespaceRule rule);
-  static uint64_t ui8FromString(const std::wstring& text, WhitespaceRule rule);
+  static CBinaryData hexBinaryFromString(const std::wstring& text,
+                                         WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static CBinaryData base64BinaryFromString(const std::wstring& text,
+                                            WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static int8_t i1FromString(const std::wstring& text,
+                             WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static int16_t i2FromString(const std::wstring& text,
+                              WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static int32_t i4FromString(const std::wstring& text,
+                              WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static int64_t i8FromString(const std::wstring& text,
+                              WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static uint8_t ui1FromString(const std::wstring& text,
+                               WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static uint16_t ui2FromString(const std::wstring& text,
+                                WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static uint32_t ui4FromString(const std::wstring& text,
+                                WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static uint64_t ui8FromString(const std::wstring& text,
+                                WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
   // "NaN", "1.#QNAN", "-NAN", "INF" and "-INF" exactly, otherwise a C-library
   // floating-point number (decimal or hex, "inf", "nan") that must fill the
   // text. Out-of-range values become infinity or zero; r4 narrows the double.
-  static float r4FromString(const std::wstring& text, WhitespaceRule rule);
-  static double r8FromString(const std::wstring& text, WhitespaceRule rule);
-  static CDateTimeSpan durationFromString(const std::wstring& text, WhitespaceRule rule);
+  static float r4FromString(const std::wstring& text,
+                            WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static double r8FromString(const std::wstring& text,
+                             WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static CDateTimeSpan durationFromString(const std::wstring& text,
+                                          WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
   // These three accept any date kind the text has (2004, 2004-05, --05-01 ...).
-  static CDateTime yearMonthFromString(const std::wstring& text, WhitespaceRule rule);
-  static CDateTime monthDayFromString(const std::wstring& text, WhitespaceRule rule);
-  static CDateTime dateFromString(const std::wstring& text, WhitespaceRule rule);
-  static CDateTime datetimeFromString(const std::wstring& text, WhitespaceRule rule);
-  static CDateTime timeFromString(const std::wstring& text, WhitespaceRule rule);
+  static CDateTime yearMonthFromString(const std::wstring& text,
+                                       WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static CDateTime monthDayFromString(const std::wstring& text,
+                                      WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static CDateTime dateFromString(const std::wstring& text,
+                                  WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static CDateTime datetimeFromString(const std::wstring& text,
+                                      WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static CDateTime timeFromString(const std::wstring& text,
+                                  WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
   // A date of any kind that has the field; others throw CKvInvalidStateException.
-  static uint16_t yearFromString(const std::wstring& text, WhitespaceRule rule);
-  static uint8_t monthFromString(const std::wstring& text, WhitespaceRule rule);
-  static uint8_t dayFromString(const std::wstring& text, WhitespaceRule rule);
+  static uint16_t yearFromString(const std::wstring& text,
+                                 WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static uint8_t monthFromString(const std::wstring& text,
+                                 WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static uint8_t dayFromString(const std::wstring& text,
+                               WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
   // Exactly one character.
-  static wchar_t charFromString(const std::wstring& text, WhitespaceRule rule);
-  static std::wstring stringFromString(const std::wstring& text, WhitespaceRule rule);
+  static wchar_t charFromString(const std::wstring& text,
+                                WhitespaceRule rule = CWhitespaceUtils::ws_preserve);
+  static std::wstring stringFromString(const std::wstring& text,
+                                       WhitespaceRule rule = CWhitespaceUtils::ws_preserve);
   // "true", "false", "1" or "0", in any letter case.
-  static bool booleanFromString(const std::wstring& text, WhitespaceRule rule);
-  static CDecimal decimalFromString(const std::wstring& text, WhitespaceRule rule);
-  static CBigInteger integerFromString(const std::wstring& text, WhitespaceRule rule);
+  static bool booleanFromString(const std::wstring& text,
+                                WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static CDecimal decimalFromString(const std::wstring& text,
+                                    WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
+  static CBigInteger integerFromString(const std::wstring& text,
+                                       WhitespaceRule rule = CWhitespaceUtils::ws_collapse);
 };
 
 }  // namespace Korvel

@@ -3,6 +3,7 @@
 // formatter and the interface through which readers report where they are.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -12,8 +13,9 @@ namespace Korvel {
 
 // Root of the family. A non-empty path is appended to the message as
 // "\nPath: <path>" when the exception is built; the inner exception is an owned
-// clone of the one that caused this one.
-class KORVEL_API CKvException {
+// clone of the one that caused this one. Being a std::exception, it also
+// reaches handlers written for the standard library's errors.
+class KORVEL_API CKvException : public std::exception {
  public:
   CKvException();
   explicit CKvException(std::wstring message);
@@ -31,14 +33,21 @@ class KORVEL_API CKvException {
   const CKvException* GetInnerException() const noexcept;
   // The message followed by "\n" and the inner exception's full message, recursively.
   std::wstring GetFullMessage() const;
+  // GetFullMessage() in UTF-8, a character that has no UTF-8 form (a lone
+  // surrogate quoted from the input) shown as U+FFFD.
+  const char* what() const noexcept override;
 
  protected:
   virtual CKvException* Clone() const;
 
  private:
+  void ComposeWhat();
+
   std::wstring m_message;
   std::wstring m_path;
   std::unique_ptr<CKvException> m_inner;
+  // Composed once, when the message is final, so that what() cannot fail.
+  std::string m_what;
 };
 
 // Input that does not match the class metadata.

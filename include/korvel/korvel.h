@@ -16,7 +16,9 @@
 #include <korvel/decimal.h>
 #include <korvel/element_infos.h>
 #include <korvel/errors.h>
+#include <korvel/fast_infoset_binary_data.h>
 #include <korvel/fast_infoset_context.h>
+#include <korvel/fast_infoset_writer.h>
 #include <korvel/fi_declaration.h>
 #include <korvel/fi_vocabulary.h>
 #include <korvel/generated_class.h>
@@ -31,6 +33,7 @@
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
 #include <korvel/text_stream.h>
+#include <korvel/typed_collections.h>
 #include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>
 #include <korvel/xml_document.h>

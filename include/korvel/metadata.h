@@ -241,6 +241,7 @@ class KORVEL_API CElementInfo {
   EnumToStringFunc m_enumToString = nullptr;
   StringToEnumFunc m_stringToEnum = nullptr;
   bool m_hasRestrictions = false;
+  bool m_hasFacets = false;  // some facet is set: values are worth checking
 
   void ReadSimpleChild(const Korvel::CSerializationContext& context,
                        Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement** current,
@@ -395,6 +396,7 @@ class KORVEL_API CAttributeInfoPrimitive : public CAttributeInfo {
   Korvel::ItemType m_primitiveType;
   std::wstring m_formatOverride;
   Korvel::CWhitespaceUtils::WhitespaceRule m_whitespaceRule;
+  bool m_hasFacets;  // some facet is set: values are worth checking
 };
 
 }  // namespace KorvelData

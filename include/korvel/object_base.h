@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 #include <korvel/binary_data.h>
 #include <korvel/export.h>
@@ -126,6 +128,38 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   virtual void FromJsonStream(const CBinaryData& data, const CSerializationContext& context);
   virtual void FromJsonStream(const unsigned char* data, size_t length,
                               const CSerializationContext& context);
+
+  // UTF-8 and std::filesystem forms of the entry points above, to which they
+  // forward. Text and file names must be UTF-8, or CKvInvalidParamException
+  // names the first bad byte. ToXmlUtf8 and ToJsonUtf8 give the uncompressed
+  // XmlEncoding_UTF8 stream, so a declaration names UTF-8; FromXml reads the
+  // text as UTF-8 whatever its declaration says. A std::wstring file name has
+  // an overload of its own, as std::filesystem::path would convert it by the
+  // process locale.
+  std::string ToXmlUtf8(bool includeDocHeader, bool formatted, EOLType eol,
+                        const CSerializationContext& context) const;
+  void ToXmlFile(const std::filesystem::path& path, bool includeDocHeader, bool formatted,
+                 XmlEncoding encoding, EOLType eol, const CSerializationContext& context,
+                 CompressionType compression) const;
+  void ToXmlFile(const std::wstring& path, bool includeDocHeader, bool formatted,
+                 XmlEncoding encoding, EOLType eol, const CSerializationContext& context,
+                 CompressionType compression) const;
+  std::string ToJsonUtf8(bool formatted, EOLType eol, const CSerializationContext& context) const;
+  void ToJsonFile(const std::filesystem::path& path, bool formatted, XmlEncoding encoding,
+                  EOLType eol, const CSerializationContext& context,
+                  CompressionType compression) const;
+  void ToJsonFile(const std::wstring& path, bool formatted, XmlEncoding encoding, EOLType eol,
+                  const CSerializationContext& context, CompressionType compression) const;
+  void ToFastInfosetFile(const std::filesystem::path& path, FInfoDecl declaration,
+                         const CSerializationContext& context, CompressionType compression) const;
+  void ToFastInfosetFile(const std::wstring& path, FInfoDecl declaration,
+                         const CSerializationContext& context, CompressionType compression) const;
+  void FromXml(std::string_view xml, const CSerializationContext& context);
+  void FromXmlFile(const std::filesystem::path& path, const CSerializationContext& context);
+  void FromXmlFile(const std::wstring& path, const CSerializationContext& context);
+  void FromJson(std::string_view json, const CSerializationContext& context);
+  void FromJsonFile(const std::filesystem::path& path, const CSerializationContext& context);
+  void FromJsonFile(const std::wstring& path, const CSerializationContext& context);
 
   // IEventSink: ignores every event.
   void OnEvent(CXmlObjectBase* sender, MsgType msg, void* data) override;

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +19,7 @@ namespace Korvel {
 class CXmlAttribute;
 class CXmlDocument;
 class CXmlElement;
+class CXmlElementRange;
 class CExpatReader;
 class CFastInfosetReader;
 
@@ -121,6 +124,23 @@ class KORVEL_API CXmlElement : public CInstanceMonitor {
   // (null meaning empty), or an empty string.
   const std::wstring& GetAttribute(const wchar_t* localName, const wchar_t* namespaceUri) const;
 
+  // Lookups by local name and namespace URI, an empty URI meaning no namespace.
+  // The first such attribute, or null: an absent attribute differs from an
+  // empty one.
+  const CXmlAttribute* FindAttribute(std::wstring_view localName,
+                                     std::wstring_view namespaceUri = {}) const noexcept;
+  // The first such child element, or null.
+  const CXmlElement* FindChildElement(std::wstring_view localName,
+                                      std::wstring_view namespaceUri = {}) const noexcept;
+  // The next such sibling after this element, or null.
+  const CXmlElement* FindNextSiblingElement(std::wstring_view localName,
+                                            std::wstring_view namespaceUri = {}) const noexcept;
+  // The child elements in document order, all of them or those of one name:
+  //   for (const CXmlElement& item : order->GetChildElements(L"item")) ...
+  CXmlElementRange GetChildElements() const noexcept;
+  CXmlElementRange GetChildElements(std::wstring_view localName,
+                                    std::wstring_view namespaceUri = {}) const noexcept;
+
   // The path from the document element, each step a qualified name with its
   // position among same-named siblings when it has any: /a/b[2]/c.
   std::wstring GetXPath() const;
@@ -146,6 +166,7 @@ class KORVEL_API CXmlElement : public CInstanceMonitor {
 
  private:
   friend class CXmlDocument;
+  friend class CXmlElementRange;
   friend class CExpatReader;
   friend class CFastInfosetReader;
   friend class detail::XmlTreeBuilder;
@@ -163,6 +184,67 @@ class KORVEL_API CXmlElement : public CInstanceMonitor {
   // with the same layout whitespace, or the shared empty string.
   const std::wstring* m_text;
   const detail::XmlName* m_name;
+};
+
+// Child elements of one element, in document order: all of them, or those of
+// one qualified name. Iterates as const CXmlElement&; valid while the element
+// is. Names are held once per document, so the filter compares addresses.
+class CXmlElementRange {
+ public:
+  class const_iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = CXmlElement;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const CXmlElement*;
+    using reference = const CXmlElement&;
+
+    const_iterator() noexcept = default;
+    reference operator*() const noexcept { return *m_element; }
+    pointer operator->() const noexcept { return m_element; }
+    const_iterator& operator++() noexcept {
+      m_element = Next(m_element, m_name);
+      return *this;
+    }
+    const_iterator operator++(int) noexcept {
+      const_iterator before = *this;
+      ++*this;
+      return before;
+    }
+    friend bool operator==(const const_iterator& a, const const_iterator& b) noexcept {
+      return a.m_element == b.m_element;
+    }
+    friend bool operator!=(const const_iterator& a, const const_iterator& b) noexcept {
+      return a.m_element != b.m_element;
+    }
+
+   private:
+    friend class CXmlElementRange;
+    const_iterator(const CXmlElement* element, const detail::XmlName* name) noexcept
+        : m_element(element), m_name(name) {}
+    const CXmlElement* m_element = nullptr;
+    const detail::XmlName* m_name = nullptr;
+  };
+  using iterator = const_iterator;
+
+  const_iterator begin() const noexcept { return {m_first, m_name}; }
+  const_iterator end() const noexcept { return {}; }
+  bool empty() const noexcept { return m_first == nullptr; }
+
+ private:
+  friend class CXmlElement;
+  CXmlElementRange(const CXmlElement* first, const detail::XmlName* name) noexcept
+      : m_first(first), m_name(name) {}
+  // The sibling after element, of the given name unless name is null.
+  static const CXmlElement* Next(const CXmlElement* element, const detail::XmlName* name) noexcept {
+    do {
+      element = element->m_nextSibling;
+    } while (element && name && element->m_name != name);
+    return element;
+  }
+
+  const CXmlElement* m_first;
+  const detail::XmlName* m_name;  // null for every child
 };
 
 // A document tree with the operations that load it. Every load empties the
@@ -193,15 +275,23 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // or, under AsyncFromXmlFile, in chunks handed to the parser as they arrive.
   // Failures throw CKvException naming the file and the system error code.
   void Load(const wchar_t* fileName);
+  void Load(const std::wstring& fileName);
+  // A file name in the file system's bytes, which must be UTF-8; other bytes
+  // throw CKvInvalidParamException.
+  void Load(const std::filesystem::path& fileName);
   // Text in the encoding its byte-order mark or XML declaration gives (UTF-8
   // otherwise). Throws CKvException "XML String is empty!" for an empty string.
   void LoadXml(const char* text);
   // Wide text, read as the characters it holds: an encoding its XML
   // declaration names is ignored. Throws "XML String is empty!" when empty.
   void LoadXml(const wchar_t* text);
-  // Bytes of XML text, possibly gzip or zlib compressed (inflated only when
-  // they fit a CBinaryData). Throws CKvException "XML Stream is empty!" for no
-  // bytes.
+  // UTF-8 text, whatever an XML declaration says, of the view's length (no
+  // terminator). Malformed UTF-8 throws CKvInvalidParamException with its
+  // offset before anything is parsed; "XML String is empty!" when empty.
+  void LoadXml(std::string_view text);
+  // Bytes of XML text or a Fast Infoset document, possibly gzip or zlib
+  // compressed (inflated only when they fit a CBinaryData). Throws
+  // CKvException "XML Stream is empty!" for no bytes.
   void LoadXmlStream(const unsigned char* data, size_t length);
   // A parse error throws CKvException "<parser's message> at line <n>". A failed
   // load leaves what it had built, except a file read in chunks, which leaves

@@ -11,6 +11,7 @@
 #include <korvel/xml_writer.h>
 
 #include "binding/messages.h"
+#include "binding/metadata_support.h"
 #include "binding/namespace_wildcard.h"
 #include "binding/variant_object.h"
 #include "values/restriction_check.h"
@@ -228,7 +229,8 @@ CAttributeInfoPrimitive::CAttributeInfoPrimitive(const wchar_t* name, const wcha
       m_restrictions(restrictions),
       m_primitiveType(primitiveType),
       m_formatOverride(OrEmpty(formatOverride)),
-      m_whitespaceRule(whitespaceRule) {}
+      m_whitespaceRule(whitespaceRule),
+      m_hasFacets(detail::HasFacets(restrictions) && primitiveType != it_char) {}
 
 CAttributeInfoPrimitive::CAttributeInfoPrimitive(const CAttributeInfoPrimitive& other) = default;
 CAttributeInfoPrimitive& CAttributeInfoPrimitive::operator=(const CAttributeInfoPrimitive& other) =
@@ -244,7 +246,7 @@ void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& contex
   const std::wstring text =
       value.ToString(m_formatOverride.empty() ? nullptr : m_formatOverride.c_str());
   if (SkipsAsDefault(context, text)) return;
-  if (m_primitiveType != it_char) {
+  if (m_hasFacets) {
     detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions);
   }
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.GetTypeAsEnum());
@@ -279,7 +281,7 @@ void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
     const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve ? CWhitespaceUtils::ws_none
                                                                         : m_whitespaceRule;
     value.FromString(text, m_primitiveType, rule);
-    if (context.GetCheckFacetsOnRead() && m_primitiveType != it_char) {
+    if (m_hasFacets && context.GetCheckFacetsOnRead()) {
       detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions);
     }
   } catch (const CKvException& e) {

@@ -30,6 +30,20 @@ CXmlCollectionBase::CXmlCollectionBase(const wchar_t* elementName, const wchar_t
   SetElementName(elementName);
 }
 
+CXmlCollectionBase::CXmlCollectionBase(const CXmlCollectionBase& other)
+    : CXmlObjectBase(other),
+      m_namespaceUri(other.m_namespaceUri),
+      m_minOccurs(other.m_minOccurs),
+      m_maxOccurs(other.m_maxOccurs) {}
+
+CXmlCollectionBase& CXmlCollectionBase::operator=(const CXmlCollectionBase& other) {
+  CXmlObjectBase::operator=(other);
+  m_namespaceUri = other.m_namespaceUri;
+  m_minOccurs = other.m_minOccurs;
+  m_maxOccurs = other.m_maxOccurs;
+  return *this;
+}
+
 CXmlCollectionBase::~CXmlCollectionBase() = default;
 
 CXmlObjectBase* CXmlCollectionBase::GetBase() { return this; }

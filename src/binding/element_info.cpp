@@ -60,7 +60,8 @@ CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyI
       m_whitespaceRule(whitespaceRule),
       m_defaultValue(OrEmpty(defaultValue)),
       m_isNillable(isNillable),
-      m_hasRestrictions(true) {}
+      m_hasRestrictions(true),
+      m_hasFacets(detail::HasFacets(restrictions)) {}
 
 CElementInfo::CElementInfo(const CElementInfo& other) = default;
 CElementInfo& CElementInfo::operator=(const CElementInfo& other) = default;
@@ -84,7 +85,7 @@ bool CElementInfo::IsOptionalChoiceMember(const CXmlGeneratedClass*) const { ret
 void CElementInfo::CheckRestriction(const KvVariant& value) const {
   if (!m_hasRestrictions) throw CKvException(detail::kCannotCheckRestriction + value.GetType());
   // A char has no facets to break.
-  if (m_primitiveType == it_char || value.GetTypeAsEnum() == it_char) return;
+  if (!m_hasFacets || m_primitiveType == it_char || value.GetTypeAsEnum() == it_char) return;
   detail::CheckRestrictions(m_elementName, value, m_primitiveType, m_restrictions);
 }
 
@@ -248,7 +249,9 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
       detail::ThrowValidation(detail::kUnexpectedAttribute, attribute->GetXPath());
     }
   }
-  if (const CXmlElement* inner = child.GetFirstElement()) {
+  // Elements inside a simple value are unexpected, as at the end of a sequence.
+  if (const CXmlElement* inner = child.GetFirstElement();
+      inner && !context.GetIgnoreUnknownElements()) {
     detail::ThrowUnprocessedElement(child, *inner);
   }
 

@@ -49,6 +49,18 @@ inline constexpr wchar_t kTooManyItems[] =
 inline constexpr wchar_t kTooFewItems[] =
     L"The Minimum number of [%s] elements allowed in this collection is %d";
 
+// Typed collections of dates.
+inline constexpr wchar_t kDatesMustBeDate[] =
+    L"Dates added to this collection must be of type dt_date";
+inline constexpr wchar_t kDatesMustBeDateTime[] =
+    L"Dates added to this collection must be of type dt_dateTime";
+inline constexpr wchar_t kDatesMustBeTime[] =
+    L"Dates added to this collection must be of type dt_time";
+inline constexpr wchar_t kDatesMustBeYearMonth[] =
+    L"Dates added to this collection must be of type dt_gYearMonth";
+inline constexpr wchar_t kDatesMustBeMonthDay[] =
+    L"Dates added to this collection must be of type dt_gMonthDay";
+
 // Class metadata and the generated-class serialiser. The typos are part of the messages.
 inline constexpr wchar_t kNotImplemented[] = L"Not implemented, should never be called";
 inline constexpr wchar_t kCannotCheckRestriction[] = L"Cannot CheckRestriction for type: ";

@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include <korvel/primitive_restrictions.h>
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
 
@@ -42,6 +43,13 @@ void ThrowUnprocessedElement(const CXmlElement& element, const CXmlElement& chil
 
 void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner) {
   throw CKvValidationException(kFailedToProcessElement, element.GetXPath(), inner);
+}
+
+bool HasFacets(const CPrimitiveRestrictions& r) {
+  return !r.GetPattern().empty() || r.GetMinLength() >= 0 || r.GetMaxLength() >= 0 ||
+         r.GetLength() >= 0 || !r.GetMinInclusive().empty() || !r.GetMaxInclusive().empty() ||
+         !r.GetMinExclusive().empty() || !r.GetMaxExclusive().empty() || r.GetTotalDigits() >= 0 ||
+         r.GetFractionDigits() >= 0;
 }
 
 int NilValue(const std::wstring& value) {

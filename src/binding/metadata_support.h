@@ -8,6 +8,7 @@
 #include <korvel/errors.h>
 
 namespace Korvel {
+class CPrimitiveRestrictions;
 class CXmlAttribute;
 class CXmlElement;
 class CSerializationContext;
@@ -24,6 +25,10 @@ namespace Korvel::detail {
 [[noreturn]] void ThrowUnprocessedElement(const CXmlElement& element, const CXmlElement& child);
 // "Failed to process the element." with the element's path, around inner.
 [[noreturn]] void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner);
+
+// Whether any facet is set: most properties have none, and their values need
+// no check at all.
+bool HasFacets(const CPrimitiveRestrictions& restrictions);
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);

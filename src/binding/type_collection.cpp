@@ -20,6 +20,8 @@ CXmlTypeCollection::CXmlTypeCollection(
       m_valueFormat(valueFormat ? valueFormat : L""),
       m_whitespaceRule(whiteSpaceRule) {}
 
+CXmlTypeCollection::CXmlTypeCollection(const CXmlTypeCollection& other) = default;
+CXmlTypeCollection& CXmlTypeCollection::operator=(const CXmlTypeCollection& other) = default;
 CXmlTypeCollection::~CXmlTypeCollection() = default;
 
 CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* firstElement,

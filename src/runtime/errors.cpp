@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "values/utf.h"
+
 namespace Korvel {
 
 namespace {
@@ -23,23 +25,33 @@ std::wstring WithPath(std::wstring message, const std::wstring& path) {
 
 CKvException::CKvException() = default;
 
-CKvException::CKvException(std::wstring message) : m_message(std::move(message)) {}
+CKvException::CKvException(std::wstring message) : m_message(std::move(message)) {
+  ComposeWhat();
+}
 
 CKvException::CKvException(std::wstring message, const CKvException& inner)
-    : m_message(std::move(message)), m_inner(inner.Clone()) {}
+    : m_message(std::move(message)), m_inner(inner.Clone()) {
+  ComposeWhat();
+}
 
 CKvException::CKvException(std::wstring message, std::wstring path)
-    : m_message(WithPath(std::move(message), path)), m_path(std::move(path)) {}
+    : m_message(WithPath(std::move(message), path)), m_path(std::move(path)) {
+  ComposeWhat();
+}
 
 CKvException::CKvException(std::wstring message, std::wstring path, const CKvException& inner)
     : m_message(WithPath(std::move(message), path)),
       m_path(std::move(path)),
-      m_inner(inner.Clone()) {}
+      m_inner(inner.Clone()) {
+  ComposeWhat();
+}
 
 CKvException::CKvException(const CKvException& other)
-    : m_message(other.m_message),
+    : std::exception(other),
+      m_message(other.m_message),
       m_path(other.m_path),
-      m_inner(other.m_inner ? other.m_inner->Clone() : nullptr) {}
+      m_inner(other.m_inner ? other.m_inner->Clone() : nullptr),
+      m_what(other.m_what) {}
 
 CKvException::CKvException(CKvException&& other) noexcept = default;
 
@@ -47,9 +59,11 @@ CKvException& CKvException::operator=(const CKvException& other) {
   if (this != &other) {
     // Clone first: if it throws, this exception is left as it was.
     std::unique_ptr<CKvException> inner(other.m_inner ? other.m_inner->Clone() : nullptr);
+    std::string what = other.m_what;
     m_message = other.m_message;
     m_path = other.m_path;
     m_inner = std::move(inner);
+    m_what = std::move(what);
   }
   return *this;
 }
@@ -72,6 +86,10 @@ std::wstring CKvException::GetFullMessage() const {
   }
   return full;
 }
+
+const char* CKvException::what() const noexcept { return m_what.c_str(); }
+
+void CKvException::ComposeWhat() { m_what = detail::WideToUtf8Replacing(GetFullMessage()); }
 
 CKvException* CKvException::Clone() const { return new CKvException(*this); }
 

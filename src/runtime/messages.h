@@ -11,4 +11,9 @@ inline constexpr wchar_t kVariantInvalidTypeToString[] = L"Invalid Type %d to co
 inline constexpr wchar_t kVariantWrongType[] = L"Failed to %S. The variant is of type %d.";
 inline constexpr wchar_t kVariantNil[] = L"Failed to %S. The variant is nil.";
 
+// A narrow argument that is not UTF-8: its name and the offset of the first bad byte.
+inline constexpr wchar_t kInvalidUtf8Argument[] = L"Invalid UTF-8 in the %s at byte %I64u.";
+inline constexpr wchar_t kTextArgument[] = L"text";
+inline constexpr wchar_t kFileNameArgument[] = L"file name";
+
 }  // namespace Korvel::detail

@@ -2,9 +2,8 @@
 // The r4 and r8 kinds to and from text.
 //
 // Numbers are read and printed with std::from_chars and std::to_chars, which
-// give what the C library gives in the C locale ("%.16g" is to_chars with
-// precision 16 in general format) but do not follow a locale the application
-// may have set: a German decimal comma must not change XML lexical forms.
+// read what the C library reads in the C locale but do not follow a locale the
+// application may have set: a German decimal comma must not change XML lexical forms.
 #include <korvel/conversions.h>
 
 #include <charconv>
@@ -144,12 +143,15 @@ std::wstring SpecialValueText(double value) {
   return value < 0 ? L"-INF" : L"INF";
 }
 
-// "%.<precision>g" in the C locale.
-std::wstring GeneralText(double value, int precision) {
+// The shortest text that reads back as the same value (so 0.1 + 0.2 is
+// "0.30000000000000004", not a "%.16g" rounding that reads back as 0.3); to_chars
+// picks plain or exponent notation, whichever is shorter. A float is shortened
+// as a float, so 0.1f is "0.1".
+template <class Real>
+std::wstring ShortestText(Real value) {
   if (!std::isfinite(value)) return SpecialValueText(value);
-  char buffer[64];  // "%.16g" needs at most 23 characters
-  auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+  char buffer[32];  // the longest double, "-2.2250738585072014e-308", needs 24
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::wstring(buffer, result.ptr);
 }
 
@@ -197,14 +199,14 @@ std::wstring FormattedText(double value, const std::wstring& format, const char*
 
 }  // namespace
 
-std::wstring CConversions::r4ToString(float value) { return GeneralText(value, 7); }
+std::wstring CConversions::r4ToString(float value) { return ShortestText(value); }
 
 std::wstring CConversions::r4ToString(float value, const std::wstring& format) {
   if (format.empty()) return r4ToString(value);
   return FormattedText(value, format, "r4");
 }
 
-std::wstring CConversions::r8ToString(double value) { return GeneralText(value, 16); }
+std::wstring CConversions::r8ToString(double value) { return ShortestText(value); }
 
 std::wstring CConversions::r8ToString(double value, const std::wstring& format) {
   if (format.empty()) return r8ToString(value);

@@ -180,15 +180,9 @@ void CheckDecimal(const std::wstring& name, const CPrimitiveRestrictions& r,
   const auto report = [&] { ThrowFacetViolation(name, CConversions::decimalToString(number)); };
   if (AnyNumericBoundBroken(r, number, &CConversions::decimalFromString)) report();
   if (r.GetTotalDigits() < 0 && r.GetFractionDigits() < 0) return;
-  // Digits the value holds: those of the integer part without leading zeros
-  // (none for zero), and the places of a fraction that is not zero.
-  const size_t integerDigits =
-      BigIntegerAccess::DigitsOf(DecimalAccess::IntegerPart(number)).size();
-  const size_t fractionDigits = BigIntegerAccess::SignOf(DecimalAccess::FractionPart(number)) == 0
-                                    ? 0
-                                    : DecimalAccess::Divider(number);
-  if (TooManyDigits(r.GetTotalDigits(), integerDigits + fractionDigits)) report();
-  if (TooManyDigits(r.GetFractionDigits(), fractionDigits)) report();
+  const DecimalDigitCount digits = CountDecimalDigits(number);
+  if (TooManyDigits(r.GetTotalDigits(), digits.total)) report();
+  if (TooManyDigits(r.GetFractionDigits(), digits.fraction)) report();
 }
 
 void CheckBigInteger(const std::wstring& name, const CPrimitiveRestrictions& r,
@@ -211,6 +205,14 @@ void CheckSmallInteger(const std::wstring& name, const CPrimitiveRestrictions& r
 }
 
 }  // namespace
+
+DecimalDigitCount CountDecimalDigits(const CDecimal& value) noexcept {
+  const size_t integerDigits = BigIntegerAccess::DigitsOf(DecimalAccess::IntegerPart(value)).size();
+  const size_t fractionDigits = BigIntegerAccess::SignOf(DecimalAccess::FractionPart(value)) == 0
+                                    ? 0
+                                    : DecimalAccess::Divider(value);
+  return {integerDigits + fractionDigits, fractionDigits};
+}
 
 void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemType kind,
                        const CPrimitiveRestrictions& r) {

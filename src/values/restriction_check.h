@@ -3,8 +3,10 @@
 // primitive value they write or read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
+#include <korvel/decimal.h>
 #include <korvel/item_type.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/variant.h>
@@ -21,5 +23,14 @@ namespace Korvel::detail {
 // value holds nothing to check.
 void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemType kind,
                        const CPrimitiveRestrictions& restrictions);
+
+// The digits of a decimal as totalDigits and fractionDigits count them: those
+// of the integer part without leading zeros (none for zero), and the places of
+// a fraction that is not zero.
+struct DecimalDigitCount {
+  size_t total;
+  size_t fraction;
+};
+DecimalDigitCount CountDecimalDigits(const CDecimal& value) noexcept;
 
 }  // namespace Korvel::detail

@@ -359,6 +359,50 @@ CBinaryData WideToUtf8Data(std::wstring_view text) {
   return out;
 }
 
+std::string WideToUtf8Replacing(std::wstring_view text) {
+  std::string out;
+  if (WideToUtf8(text, out)) return out;
+  // Rare: only text quoting malformed input gets here.
+  const size_t n = text.size();
+  out.reserve(n + 8);
+  for (size_t i = 0; i < n;) {
+    char bytes[4];
+    char* d = bytes;
+    if (!EncodeOne(text.data(), i, n, d)) {
+      constexpr wchar_t kReplacement[] = L"\uFFFD";
+      size_t at = 0;
+      EncodeOne(kReplacement, at, 1, d);
+      ++i;
+    }
+    out.append(bytes, static_cast<size_t>(d - bytes));
+  }
+  return out;
+}
+
+size_t Utf8ValidPrefixLength(std::string_view bytes) noexcept {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
+  size_t i = 0;
+  while (i < n) {
+#if defined(__SSE2__)
+    if (n - i >= 16 &&
+        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i))) == 0) {
+      i += 16;
+      continue;
+    }
+#endif
+    if (s[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    uint32_t cp = 0;
+    const size_t length = DecodeUtf8Sequence(s + i, n - i, cp);
+    if (length == 0) return i;
+    i += length;
+  }
+  return n;
+}
+
 bool Utf8ToWide(std::string_view bytes, std::wstring& out) {
   const size_t n = bytes.size();
   if (n == 0) return true;

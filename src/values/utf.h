@@ -25,6 +25,15 @@ std::string WideToUtf8(std::wstring_view text);
 // A value of exactly the UTF-8 length of text; empty on malformed input.
 CBinaryData WideToUtf8Data(std::wstring_view text);
 
+// Wide text to UTF-8 for messages: never fails, a character the strict form
+// rejects (a lone surrogate, a value beyond U+10FFFF) becoming U+FFFD.
+std::string WideToUtf8Replacing(std::wstring_view text);
+
+// The length of the longest well-formed UTF-8 prefix of bytes: its size when
+// all of it is well-formed, otherwise the offset of the first byte that does
+// not begin a complete character.
+size_t Utf8ValidPrefixLength(std::string_view bytes) noexcept;
+
 // UTF-8 to wide text. A byte-order mark is not special: it becomes U+FEFF.
 bool Utf8ToWide(std::string_view bytes, std::wstring& out);
 std::wstring Utf8ToWide(std::string_view bytes);

@@ -81,6 +81,10 @@ void CExpatReader::Initialize() {
   }
 }
 
+void CExpatReader::AssumeUtf8() {
+  if (XML_SetEncoding(m_parser, "UTF-8") != XML_STATUS_OK) ThrowParseError();
+}
+
 // --- Feeding ---------------------------------------------------------------------
 // Input is copied piece by piece straight into expat's buffer: its buffer never
 // grows to the size of the document, and nothing else copies the input.

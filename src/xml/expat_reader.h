@@ -34,6 +34,9 @@ class CExpatReader : public CInstanceMonitor {
   // otherwise with it, names arriving as "<namespace URI>|<local name>". The
   // encoding is left to expat to detect.
   void Initialize();
+  // Reads the input as UTF-8 whatever its declaration says; call it after
+  // Initialize and before the first Parse.
+  void AssumeUtf8();
 
   // Parses length bytes, the last of the document when isFinal. Throws
   // CKvException "<expat's message> at line <n>" on a parse error, and passes on

@@ -13,6 +13,7 @@
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 
+#include "fastinfoset/fast_infoset_reader.h"
 #include "platform/async_read.h"
 #include "platform/file.h"
 #include "runtime/file_errors.h"
@@ -86,6 +87,7 @@ void CXmlDocument::Parse(const unsigned char* data, size_t length) {
   }
   // Binary encodings of the tree are recognised here, before the text parser
   // sees the bytes.
+  if (CFastInfosetReader::TryRead(*this, data, length)) return;
   ParseXmlText(data, length);
 }
 
@@ -120,7 +122,7 @@ void CXmlDocument::LoadFileSync(const wchar_t* fileName) {
 
 // One read is in flight while the chunk before it is parsed. The file is read
 // up to its end, whatever its size, and handed to the parser as it is: this
-// path neither inflates nor recognises binary encodings.
+// path does not inflate. A Fast Infoset file is read whole instead.
 void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(PathOf(fileName))) {
@@ -137,6 +139,11 @@ void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   // An empty file ends here, with the end-of-file code.
   if (platform::ErrorCode error = reader.Wait(got)) {
     detail::ThrowFileError(detail::kFileReadFailed, fileName, error);
+  }
+  if (CFastInfosetReader::FindContent(current.get(), got) != 0) {
+    file.Close();
+    LoadFileSync(fileName);
+    return;
   }
   uint64_t offset = got;
   try {

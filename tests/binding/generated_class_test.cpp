@@ -163,9 +163,10 @@ TEST_F(GeneratedClass, ContextSwitchesRelaxReading) {
   // Unknown elements are skipped wherever they stand; optional ones after them are read.
   context.SetIgnoreUnknownElements(true);
   CSmartPtr<CFlex> order = Read(kOrder,
-                                L"<order xmlns=\"urn:t\"><x/><ship id=\"1\"><y/><street/>"
+                                L"<order xmlns=\"urn:t\"><x/><ship id=\"1\"><y/><street>s<q/></street>"
                                 L"<z/><kind>work</kind></ship><x/><note xmlns=\"\">n</note>"
                                 L"<total>1</total><x/></order>");
+  EXPECT_EQ(order->Child(0)->properties[0].GetString(), L"s");
   EXPECT_EQ(order->Child(0)->properties[2].GetI4(), 1);
   EXPECT_EQ(order->properties[1].GetString(), L"n");
   context.SetIgnoreUnknownElements(false);

@@ -127,14 +127,17 @@ TEST(RealConversions, R4NarrowsTheDouble) {
   EXPECT_TRUE(std::isnan(CConversions::r4FromString(L"NaN", kNone)));
 }
 
-// Finite values at large are the printf comparison's below.
+// Finite values at large are the round-trip test's below.
 TEST(RealConversions, DefaultTextForms) {
   EXPECT_EQ(CConversions::r4ToString(1.0f), L"1");
   EXPECT_EQ(CConversions::r4ToString(0.1f), L"0.1");
-  EXPECT_EQ(CConversions::r4ToString(16777217.0f), L"1.677722e+07");
+  EXPECT_EQ(CConversions::r4ToString(16777217.0f), L"16777216");
+  EXPECT_EQ(CConversions::r4ToString(3e-10f), L"3e-10");
   EXPECT_EQ(CConversions::r4ToString(std::nanf("")), L"NaN");
   EXPECT_EQ(CConversions::r4ToString(-std::numeric_limits<float>::infinity()), L"-INF");
   EXPECT_EQ(CConversions::r8ToString(0.1), L"0.1");
+  EXPECT_EQ(CConversions::r8ToString(0.1 + 0.2), L"0.30000000000000004");
+  EXPECT_EQ(CConversions::r8ToString(1e22), L"1e+22");
   EXPECT_EQ(CConversions::r8ToString(-0.0), L"-0");
   EXPECT_EQ(CConversions::r8ToString(kInf), L"INF");
   EXPECT_EQ(CConversions::r8ToString(-kInf), L"-INF");
@@ -143,16 +146,36 @@ TEST(RealConversions, DefaultTextForms) {
   EXPECT_EQ(CConversions::r8FromString(CConversions::r8ToString(-kInf), kNone), -kInf);
 }
 
-TEST(RealConversions, DefaultFormsMatchPrintf) {
+// The default text reads back exactly and is no longer than the shortest
+// "%.<n>g" text that does.
+template <class Real>
+void ExpectShortestRoundTrip(Real value,
+                             Real (*parse)(const std::wstring&, CWhitespaceUtils::WhitespaceRule),
+                             const std::wstring& text) {
+  ASSERT_EQ(parse(text, kNone), value) << text;
+  for (int precision = 1; precision <= 17; ++precision) {
+    wchar_t format[16];
+    std::swprintf(format, 16, L"%%.%dg", precision);
+    const std::wstring printed = ReferencePrint(value, format);
+    if (parse(printed, kNone) != value) continue;
+    ASSERT_LE(text.size(), printed.size()) << text << " " << printed;
+    return;
+  }
+}
+
+TEST(RealConversions, DefaultFormsAreShortestRoundTrips) {
   std::mt19937_64 random(11);
   for (int round = 0; round < 5000; ++round) {
     uint64_t bits = random();
     double value;
     std::memcpy(&value, &bits, sizeof value);
     if (!std::isfinite(value)) continue;
-    ASSERT_EQ(CConversions::r8ToString(value), ReferencePrint(value, L"%.16g")) << value;
-    float narrow = static_cast<float>(random() % 2000000) / 997.0f;
-    ASSERT_EQ(CConversions::r4ToString(narrow), ReferencePrint(narrow, L"%.7g")) << narrow;
+    ExpectShortestRoundTrip(value, &CConversions::r8FromString, CConversions::r8ToString(value));
+    float narrow;
+    uint32_t narrowBits = static_cast<uint32_t>(bits >> 32);
+    std::memcpy(&narrow, &narrowBits, sizeof narrow);
+    if (!std::isfinite(narrow)) continue;
+    ExpectShortestRoundTrip(narrow, &CConversions::r4FromString, CConversions::r4ToString(narrow));
   }
 }
 

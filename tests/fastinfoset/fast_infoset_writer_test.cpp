@@ -1,0 +1,211 @@
+// SPDX-License-Identifier: MIT
+#include <korvel/fast_infoset_writer.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fastinfoset/fi_test_support.h"
+#include "test_support.h"
+
+namespace Korvel::testing {
+namespace {
+
+using Encoding = CFastInfosetContext::EncodedCharacterString;
+constexpr char kHeader[] = "E0 00 00 01 00 ";
+
+CFastInfosetContext Suggested() {
+  CFastInfosetContext options;
+  options.SetSuggestedValues();
+  return options;
+}
+
+// Root r holding one text of the item type.
+std::string TextDocument(const CFastInfosetContext& options, const std::wstring& text,
+                         ItemType type) {
+  return Hex(WriteFi(options, [&](CFastInfosetWriter& w) {
+    w.StartElement(L"r", L"");
+    w.WriteText(text, type, false);
+    w.EndElement();
+  }));
+}
+
+TEST(FastInfosetWriter, ElementsNamesAndTerminators) {
+  CFastInfosetContext options;
+  // Literal name without prefix or namespace; its end joined with the document's.
+  EXPECT_EQ(Hex(WriteFi(options,
+                        [](CFastInfosetWriter& w) {
+                          w.StartElement(L"r", L"");
+                          w.EndElement();
+                        })),
+            std::string(kHeader) + "3C 00 72 FF");
+  // The second sibling is an index; the padded terminator of the first comes before it.
+  EXPECT_EQ(Hex(WriteFi(options,
+                        [](CFastInfosetWriter& w) {
+                          w.StartElement(L"r", L"");
+                          for (int i = 0; i < 2; ++i) {
+                            w.StartElement(L"a", L"");
+                            w.EndElement();
+                          }
+                          w.EndElement();
+                        })),
+            std::string(kHeader) + "3C 00 72 3C 00 61 F0 01 FF F0");
+  // Text after a child lands in the parent, after the child's end.
+  EXPECT_EQ(ReadTree(WriteFi(options,
+                             [](CFastInfosetWriter& w) {
+                               w.StartElement(L"r", L"");
+                               w.WriteText(L"a", it_string, false);
+                               w.StartElement(L"c", L"");
+                               w.EndElement();
+                               w.WriteText(L"b", it_string, false);
+                               w.EndElement();
+                             })),
+            L"{}r(\"ab\"{}c())");
+}
+
+TEST(FastInfosetWriter, AttributeValuesAndTheirTable) {
+  CFastInfosetContext options;
+  const std::string bytes = Hex(WriteFi(options, [](CFastInfosetWriter& w) {
+    w.StartElement(L"r", L"");
+    for (int i = 0; i < 2; ++i) {
+      w.StartElement(L"c", L"");
+      w.WriteAttribute(L"x", L"", L"abcde", it_string);   // indexed from its second use
+      w.WriteAttribute(L"y", L"", L"abcdef", it_string);  // too long to be indexed
+      w.WriteAttribute(L"z", L"", L"", it_string);        // index 0
+      w.EndElement();
+    }
+    w.EndElement();
+  }));
+  EXPECT_EQ(bytes, std::string(kHeader) +
+                       "3C 00 72 "
+                       "7C 00 63 78 00 78 44 61 62 63 64 65 78 00 79 05 61 62 63 64 65 66 "
+                       "78 00 7A FF FF "
+                       "41 00 80 01 05 61 62 63 64 65 66 02 FF FF FF");
+  CBinaryData ignored;
+  CFastInfosetWriter writer(ignored, options);
+  writer.StartElement(L"r", L"");
+  writer.StartElement(L"c", L"");
+  writer.EndElement();
+  KORVEL_EXPECT_THROW_MESSAGE(writer.WriteAttribute(L"a", L"", L"v", it_string), CKvException,
+                              L"Attributes must be added before elements");
+  writer.EndElement();
+}
+
+TEST(FastInfosetWriter, EveryPrefixIsDeclaredWhereItIsIntroduced) {
+  CFastInfosetContext options;
+  // An allocated prefix, then the names through their new indexes.
+  EXPECT_EQ(Hex(WriteFi(options,
+                        [](CFastInfosetWriter& w) {
+                          w.StartElement(L"r", L"urn:a");
+                          w.EndElement();
+                        })),
+            std::string(kHeader) + "38 CF 01 41 41 04 75 72 6E 3A 61 F0 3F 81 81 00 72 FF");
+  // The document's default namespace on the root; xmlns="" on a child in no
+  // namespace; xsi declared on the element that first uses it.
+  const CBinaryData document = WriteFi(options, [](CFastInfosetWriter& w) {
+    w.SetDefaultNamespace(L"urn:d");
+    w.AddNamespaceAlias(L"p", L"urn:p");
+    w.StartElement(L"r", L"urn:d");
+    w.StartElement(L"c", L"");
+    w.WriteNil();
+    w.EndElement();
+    w.StartElement(L"t", L"urn:d");
+    w.AddNamespaceAlias(L"q", L"urn:q");  // declared on t, whose start is not out yet
+    w.WriteXsiType(L"urn:t", L"T", it_string);
+    w.EndElement();
+    w.EndElement();
+  });
+  const std::string bytes = Hex(document);
+  EXPECT_EQ(bytes.substr(15, 24), "38 CD 04 75 72 6E 3A 64 ");    // xmlns="urn:d" on r
+  EXPECT_NE(bytes.find("78 CC CF 01 41 41"), std::string::npos);  // xmlns="", xmlns:AA on c
+  EXPECT_NE(bytes.find("78 CF 00 71 04 75 72 6E 3A 71"), std::string::npos);  // xmlns:q on t
+  EXPECT_EQ(ReadTree(document),
+            L"{urn:d}r({}c {http://www.w3.org/2001/XMLSchema-instance}nil=true()"
+            L"{urn:d}t {http://www.w3.org/2001/XMLSchema-instance}type=AA:T())");
+}
+
+TEST(FastInfosetWriter, TypedValuesUseTheirAlphabetOrAlgorithm) {
+  const CFastInfosetContext suggested = Suggested();
+  for (const std::vector<std::string>& row : Vectors("typed_values.txt")) {
+    SCOPED_TRACE(row[1]);
+    const auto type = static_cast<ItemType>(std::stoi(row[0]));
+    EXPECT_EQ(TextDocument(suggested, Wide(row[1]), type),
+              std::string(kHeader) + "3C 00 72 " + row[2] + " FF");
+  }
+  // A character-chunk index above 1040 takes the three-octet form.
+  const CBinaryData many = WriteFi(CFastInfosetContext(), [](CFastInfosetWriter& w) {
+    w.StartElement(L"r", L"");
+    for (int i = 0; i <= 1100; ++i) {
+      w.StartElement(L"v", L"");
+      w.WriteText(std::to_wstring(i == 1100 ? 1049 : i), it_string, false);
+      w.EndElement();
+    }
+    w.EndElement();
+  });
+  const std::string bytes = Hex(many);
+  EXPECT_EQ(bytes.substr(bytes.size() - 20), "F0 01 B4 00 09 FF F0");
+  CXmlDocument read;
+  read.LoadXmlStream(many.GetData(), many.GetLength());
+  const CXmlElement* last = read.GetDocumentElement()->GetFirstElement();
+  for (int i = 0; i < 1100; ++i) last = last->GetNextSiblingElement();
+  EXPECT_EQ(last->GetText(), L"1049");
+}
+
+TEST(FastInfosetWriter, HeaderAndEncodingErrors) {
+  CFastInfosetContext options;
+  options.SetUseGeneratedVocabulary(true);
+  options.SetExternalVocabularyURI(L"urn:v");
+  const std::string header =
+      Hex(reinterpret_cast<const unsigned char*>("<?xml encoding='finf'?>"), 23) +
+      " E0 00 00 01 20 10 00 04 75 72 6E 3A 76 ";
+  const CBinaryData announced = WriteFi(
+      options,
+      [](CFastInfosetWriter& w) {
+        w.StartElement(L"r", L"");
+        w.EndElement();
+      },
+      FInfoDecl_Encoding);
+  EXPECT_EQ(Hex(announced).substr(0, header.size()), header);
+
+  const struct {
+    Encoding encoding;
+    const wchar_t* attributeMessage;
+    const wchar_t* textMessage;
+  } rows[] = {
+      {{1, 3},
+       L"Failed to write FastInfoset. Invalid Restricted Alphabet value [3]",
+       L"Failed to write FastInfoset. Invalid Restricted Alphabet value [3]"},
+      {{2, 11},
+       L"Failed to write FastInfoset. Invalid Encoding Algorithm value [11]",
+       L"Failed to write FastInfoset. Invalid Encoding Algorithm value [11]"},
+      {{7, 1},
+       L"Failed to write FastInfoset. Unknown encoding in EncodedCharacterStringBit5.",
+       L"Failed to write FastInfoset. Unknown encoding in EncodedCharacterStringBit7."},
+  };
+  for (const auto& row : rows) {
+    CFastInfosetContext bad;
+    bad.SetEncoding(it_string, row.encoding);
+    CBinaryData out;
+    CFastInfosetWriter writer(out, bad);
+    writer.StartElement(L"r", L"");
+    writer.WriteAttribute(L"a", L"", L"v", it_string);
+    KORVEL_EXPECT_THROW_MESSAGE(writer.WriteText(L"1", it_string, false), CKvException,
+                                row.attributeMessage);
+    writer.StartElement(L"c", L"");
+    KORVEL_EXPECT_THROW_MESSAGE(writer.WriteText(L"1", it_string, false), CKvException,
+                                row.textMessage);
+  }
+  CBinaryData out;
+  CFastInfosetWriter closed(out, options);
+  closed.StartElement(L"r", L"");
+  closed.EndElement();
+  closed.Close();
+  closed.Close();
+  EXPECT_EQ(Hex(out), "E0 00 00 01 20 10 00 04 75 72 6E 3A 76 3C 00 72 FF");
+  CFastInfosetWriter open(out, options);
+  open.StartElement(L"r", L"");
+  KORVEL_EXPECT_THROW_MESSAGE(open.Close(), CKvException, L"An Element has not been closed.");
+}
+
+}  // namespace
+}  // namespace Korvel::testing

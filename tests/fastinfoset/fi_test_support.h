@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+// Helpers of the Fast Infoset tests: octets as hex text, documents written
+// through a writer, and trees as one line of text.
+#pragma once
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <korvel/binary_data.h>
+#include <korvel/fast_infoset_context.h>
+#include <korvel/fast_infoset_writer.h>
+#include <korvel/xml_document.h>
+
+#include "values/utf.h"
+
+namespace Korvel::testing {
+
+// "E0 00 00 01"
+inline std::string Hex(const unsigned char* data, size_t length) {
+  std::string text;
+  char octet[4];
+  for (size_t i = 0; i < length; ++i) {
+    std::snprintf(octet, sizeof octet, i ? " %02X" : "%02X", data[i]);
+    text += octet;
+  }
+  return text;
+}
+inline std::string Hex(const CBinaryData& data) { return Hex(data.GetData(), data.GetLength()); }
+
+inline CBinaryData Octets(const std::string& hex) {
+  CBinaryData data;
+  for (size_t i = 0; i + 1 < hex.size();) {
+    if (hex[i] == ' ') {
+      ++i;
+      continue;
+    }
+    data.Append(static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    i += 2;
+  }
+  return data;
+}
+
+// The rows of tests/data/fastinfoset/<name>: fields split at '|', lines
+// starting with '#' left out.
+inline std::vector<std::vector<std::string>> Vectors(const std::string& name) {
+  std::ifstream in(std::string(KORVEL_TEST_DATA_DIR) + "/fastinfoset/" + name);
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string>& fields = rows.emplace_back();
+    size_t start = 0;
+    for (size_t bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1) {
+      fields.push_back(line.substr(start, bar - start));
+    }
+    fields.push_back(line.substr(start));
+  }
+  EXPECT_FALSE(rows.empty()) << name;
+  return rows;
+}
+
+inline std::wstring Wide(const std::string& utf8) { return detail::Utf8ToWide(utf8); }
+
+// The document that body writes, after the header of decl.
+template <class Body>
+CBinaryData WriteFi(const CFastInfosetContext& options, Body body,
+                    FInfoDecl decl = FInfoDecl_None) {
+  CBinaryData out;
+  CFastInfosetWriter writer(out, options);
+  writer.WriteHeader(decl);
+  body(writer);
+  writer.Close();
+  return out;
+}
+
+// {ns}name[{ns}a=v ...]("text" children...) for the whole tree.
+inline void AppendTree(const CXmlElement* e, std::wstring& out) {
+  out += L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
+  for (const CXmlAttribute* a : e->GetAttributes()) {
+    out += L" {" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
+  }
+  out += L"(";
+  if (!e->GetText().empty()) out += L"\"" + e->GetText() + L"\"";
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    AppendTree(c, out);
+  }
+  out += L")";
+}
+
+inline std::wstring Tree(const CXmlDocument& document) {
+  std::wstring out;
+  if (document.GetDocumentElement()) AppendTree(document.GetDocumentElement(), out);
+  return out;
+}
+
+inline std::wstring ReadTree(const CBinaryData& data) {
+  CXmlDocument document;
+  document.LoadXmlStream(data.GetData(), data.GetLength());
+  return Tree(document);
+}
+
+}  // namespace Korvel::testing

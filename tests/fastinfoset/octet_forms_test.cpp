@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "fastinfoset/octet_forms.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fastinfoset/fi_test_support.h"
+#include "test_support.h"
+
+namespace Korvel::testing {
+namespace {
+
+using namespace detail::fi;
+
+std::string Encode(const std::string& form, uint32_t value) {
+  std::string out;
+  if (form == "index2") PutIndexBit2(out, 0, value);
+  if (form == "index3") PutIndexBit3(out, 0, value);
+  if (form == "chunk4") PutIndexBit4(out, 0xA0, value);
+  if (form == "length2") PutLengthBit2(out, 0, value);
+  if (form == "length5") PutLengthBit5(out, 0, value);
+  if (form == "length7") PutLengthBit7(out, 0, value);
+  if (form == "sequence") PutSequenceLength(out, value);
+  return Hex(reinterpret_cast<const unsigned char*>(out.data()), out.size());
+}
+
+// Documents whose only use of an index is out of its table's range, so that
+// the reader's message shows the index it decoded.
+const struct {
+  const char* form;
+  const char* document;
+  const wchar_t* table;
+} kIndexDocuments[] = {
+    {"index3", "E0 00 00 01 00 ", L"element name"},
+    {"index2", "E0 00 00 01 00 7C 00 72 ", L"attribute name"},
+    {"chunk4", "E0 00 00 01 00 3C 00 72 ", L"character chunk"},
+};
+
+TEST(FiOctetForms, EveryBoundaryIsWrittenAndReadAsX891LaysItOut) {
+  for (const std::vector<std::string>& row : Vectors("octet_forms.txt")) {
+    SCOPED_TRACE(row[0] + " " + row[1]);
+    const uint32_t value = static_cast<uint32_t>(std::stoul(row[1]));
+    EXPECT_EQ(Encode(row[0], value), row[2]);
+    for (const auto& index : kIndexDocuments) {
+      if (row[0] != index.form) continue;
+      const CBinaryData bytes = Octets(index.document + row[2]);
+      CXmlDocument parsed;
+      KORVEL_EXPECT_THROW_MESSAGE(parsed.LoadXmlStream(bytes.GetData(), bytes.GetLength()),
+                                  CKvException,
+                                  L"Failed to parse FastInfoset. Invalid index [" + Wide(row[1]) +
+                                      L"] into the " + index.table + L" table.");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace Korvel::testing
