@@ -115,17 +115,21 @@ class Planner {
       if (content.minOccurs != 1 || content.maxOccurs != 1) {
         throw Refusal(content.where, "occurrences on a complex type's model group are not supported yet");
       }
-      if (content.kind != Particle::sequence) {
-        throw Refusal(content.where, std::string(content.kind == Particle::choice ? "xs:choice"
-                                                                                  : "xs:all") +
-                                         " content is not supported yet");
-      }
+      plan.group = content.kind == Particle::choice ? ClassPlan::choice
+                   : content.kind == Particle::all  ? ClassPlan::all
+                                                    : ClassPlan::sequence;
       AddSequence(plan, content, names);
     }
     std::set<QName> groupsSeen;
     AddAttributes(plan, type.attributes, names, groupsSeen);
-    for (const PropertyPlan& property : plan.properties) {
+    for (PropertyPlan& property : plan.properties) {
       if (property.attribute) continue;
+      // One member of a choice is there at a time: each may be absent.
+      if (plan.group == ClassPlan::choice && property.kind != PropertyPlan::collection) {
+        property.optional = true;
+        plan.requiresContent = true;
+        continue;
+      }
       if ((property.kind != PropertyPlan::collection && !property.optional) ||
           (property.kind == PropertyPlan::collection && property.minOccurs > 0)) {
         plan.requiresContent = true;
@@ -153,16 +157,19 @@ class Planner {
       const Particle& member = ResolveGroup(child);
       if (member.kind == Particle::element) {
         AddElement(plan, member, names);
-      } else if (member.kind == Particle::sequence && member.minOccurs == 1 &&
+      } else if (plan.group == ClassPlan::sequence && member.kind == Particle::sequence &&
+                 member.minOccurs == 1 &&
                  member.maxOccurs == 1) {
         AddSequence(plan, member, names);  // a plain nested sequence adds nothing
       } else if (member.kind == Particle::any) {
         throw Refusal(member.where, "xs:any is not supported yet");
       } else {
-        throw Refusal(member.where,
-                      std::string(member.kind == Particle::choice ? "a nested xs:choice"
-                                  : member.kind == Particle::all  ? "a nested xs:all"
-                                                                  : "a repeated or optional nested xs:sequence") +
+        const char* what = member.kind == Particle::choice ? "a nested xs:choice"
+                           : member.kind == Particle::all  ? "a nested xs:all"
+                           : plan.group == ClassPlan::sequence
+                               ? "a repeated or optional nested xs:sequence"
+                               : "an xs:sequence inside xs:choice or xs:all";
+        throw Refusal(member.where, std::string(what) +
                           " is not supported yet");
       }
     }
@@ -230,6 +237,7 @@ class Planner {
       if (repeated) {
         throw Refusal(where, "repeated elements of a simple type are not supported yet");
       }
+      m_nameHint = element->name.local;
       property.simple = element->inlineSimple ? MapSimple(*element->inlineSimple)
                                               : MapSimpleName(element->type, where);
       property.optional = particle.minOccurs == 0;
@@ -271,6 +279,7 @@ class Planner {
       property.xmlNamespace = declared->name.ns;
       property.name = names.Claim(PascalCase(declared->name.local));
       property.member = "m_" + CamelCase(property.name);
+      m_nameHint = declared->name.local;
       property.simple = declared->inlineType ? MapSimple(*declared->inlineType)
                         : declared->type.empty()
                             ? MapSimpleName({kXsdNamespaceUri, L"anySimpleType"}, local.where)
@@ -328,7 +337,8 @@ class Planner {
         type.inlineBase ? MapSimple(*type.inlineBase) : MapSimpleName(type.base, type.where);
     const Facets& own = type.facets;
     if (!own.enumeration.empty()) {
-      throw Refusal(type.where, "enumerations are not supported yet");
+      mapping.enumeration = Enumeration(type, mapping);
+      return mapping;
     }
     Facets& facets = mapping.facets;
     // A derived type's pattern must hold as well as its base's.
@@ -376,8 +386,28 @@ class Planner {
     return mapping;
   }
 
+  const EnumPlan* Enumeration(const SimpleType& type, const SimpleMapping& base) {
+    auto found = m_enums.find(&type);
+    if (found != m_enums.end()) return found->second;
+    auto plan = std::make_unique<EnumPlan>();
+    const std::wstring& xsdName = type.name.empty() ? m_nameHint : type.name.local;
+    plan->xsdName = xsdName;
+    plan->name = m_classNames.Claim(PascalCase(xsdName));
+    plan->collapse = std::string(base.whitespace) != "ws_none";
+    NameScope enumerators;
+    for (const std::wstring& value : type.facets.enumeration) {
+      plan->values.push_back(value);
+      plan->enumerators.push_back(enumerators.Claim(value.empty() ? "Empty" : PascalCase(value)));
+    }
+    m_enums[&type] = plan.get();
+    m_plan.enums.push_back(std::move(plan));
+    return m_plan.enums.back().get();
+  }
+
   const SchemaSet& m_set;
   BindingPlan m_plan;
+  std::map<const SimpleType*, const EnumPlan*> m_enums;
+  std::wstring m_nameHint;  // names an anonymous enumeration after its element or attribute
   NameScope m_classNames;
   std::map<const ComplexType*, ClassPlan*> m_byType;
   std::set<ClassPlan*> m_elementNamed;

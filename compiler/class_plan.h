@@ -13,9 +13,19 @@
 
 namespace KorvelXsd {
 
+// An enumeration: a C++ enum with converters to and from the schema's values.
+struct EnumPlan {
+  std::string name;
+  std::wstring xsdName;
+  std::vector<std::wstring> values;
+  std::vector<std::string> enumerators;
+  bool collapse = false;  // the text is whitespace-collapsed before it is compared
+};
+
 // A simple type reduced to what the runtime checks.
 struct SimpleMapping {
   const BuiltinType* builtin = nullptr;
+  const EnumPlan* enumeration = nullptr;  // set: the value is one of the enumerators
   const char* whitespace = nullptr;
   Facets facets;  // the built-in's implied bounds included; no enumeration
   std::wstring description;  // for the comment beside the accessor
@@ -42,7 +52,9 @@ struct PropertyPlan {
 };
 
 struct ClassPlan {
+  enum Group { sequence, choice, all };
   std::string name;  // C++ class name
+  Group group = sequence;
   std::string comment;
   std::wstring infoName, xmlNamespace;  // the class description's element name and namespace
   std::wstring defaultElementName;
@@ -55,6 +67,7 @@ struct ClassPlan {
 
 struct BindingPlan {
   std::vector<std::unique_ptr<ClassPlan>> classes;  // class id order
+  std::vector<std::unique_ptr<EnumPlan>> enums;
 };
 
 // Throws Refusal for a construct the runtime cannot express (yet).

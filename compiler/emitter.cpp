@@ -52,10 +52,16 @@ std::string CommentText(const std::wstring& text) {
   return out;
 }
 
-bool IsString(const PropertyPlan& p) { return std::string(p.simple.builtin->cppType) == "std::wstring"; }
-// Class types are passed by reference, scalars by value.
+bool IsEnum(const PropertyPlan& p) { return p.simple.enumeration != nullptr; }
+bool IsString(const PropertyPlan& p) {
+  return !IsEnum(p) && std::string(p.simple.builtin->cppType) == "std::wstring";
+}
+// Class types are passed by reference, scalars and enumerations by value.
 bool IsClassType(const PropertyPlan& p) {
-  return std::string(p.simple.builtin->cppType).find("::") != std::string::npos;
+  return !IsEnum(p) && std::string(p.simple.builtin->cppType).find("::") != std::string::npos;
+}
+std::string ValueType(const PropertyPlan& p) {
+  return IsEnum(p) ? p.simple.enumeration->name : p.simple.builtin->cppType;
 }
 
 std::string FieldType(const PropertyPlan& p) {
@@ -67,7 +73,7 @@ std::string FieldType(const PropertyPlan& p) {
     case PropertyPlan::primitive:
       break;
   }
-  const std::string type = p.simple.builtin->cppType;
+  const std::string type = ValueType(p);
   const bool plain = !p.optional || (p.fixed && IsString(p));
   return plain ? type : "std::optional<" + type + ">";
 }
@@ -141,6 +147,19 @@ class Writer {
       out << "  ClassId_" << plan->name.substr(1) << " = " << plan->classId << ",\n";
     }
     out << "};\n\n";
+    for (const auto& e : m_plan.enums) {
+      out << "// The values of " << CommentText(e->xsdName) << ".\nenum class " << e->name
+          << " : int32_t {\n";
+      for (size_t i = 0; i < e->enumerators.size(); ++i) {
+        out << "  " << e->enumerators[i] << " = " << i << ",  // " << CommentText(e->values[i])
+            << "\n";
+      }
+      out << "};\n// The schema's text of value; throws CKvInvalidValueException for a number "
+             "that is no enumerator.\nconst wchar_t* "
+          << e->name << "ToString(int value);\n// The enumerator of text; throws "
+                        "CKvInvalidValueException for other text.\nint StringTo"
+          << e->name << "(const wchar_t* text);\n\n";
+    }
     for (const auto& plan : m_plan.classes) out << "class " << plan->name << ";\n";
     out << "\n// Creates the class classId names, for an element called elementName.\n"
            "class CClassFactory : public Korvel::CClassfactoryBase {\n public:\n"
@@ -238,7 +257,7 @@ class Writer {
       note = "Default \"" + CommentText(p.defaultValue) + "\"";
     }
     const std::wstring& typeName = p.simple.description;
-    if (FindBuiltin(typeName) == nullptr || HasFacets(p.simple.facets)) {
+    if (!IsEnum(p) && (FindBuiltin(typeName) == nullptr || HasFacets(p.simple.facets))) {
       note += (note.empty() ? "" : ", ") + CommentText(typeName);
       if (!p.simple.facets.pattern.empty()) note += " (" + CommentText(p.simple.facets.pattern) + ")";
     }
@@ -264,7 +283,7 @@ class Writer {
     for (const auto& plan : m_plan.classes) {
       for (const PropertyPlan& p : plan->properties) {
         if (p.kind != PropertyPlan::primitive) continue;
-        rules.insert(p.simple.whitespace);
+        if (!IsEnum(p)) rules.insert(p.simple.whitespace);
         if (p.optional && !(p.fixed && IsString(p))) anyOptional = true;
       }
     }
@@ -306,6 +325,24 @@ class Writer {
            "  CParentElementInfo* Class::GetClassInfo() const { return GetMetaData().classInfo; } \\\n"
            "  CElementInfo** Class::GetClassElementInfo() const { return GetMetaData().elementInfo; } \\\n"
            "  CAttributeInfo** Class::GetClassAttributeInfo() const { return GetMetaData().attributeInfo; }\n\n";
+    for (const auto& e : m_plan.enums) {
+      out << "// " << e->name << ".\n\nnamespace {\nconst wchar_t* const k" << e->name
+          << "Values[] = {";
+      for (const std::wstring& value : e->values) out << Literal(value) << ", ";
+      out << "};\n}  // namespace\n\nconst wchar_t* " << e->name
+          << "ToString(int value) {\n  if (value < 0 || value >= " << e->values.size()
+          << ") {\n    throw CKvInvalidValueException(\n        FormatString(L\"%d is no value of "
+             "the enumeration %s\", value, "
+          << Literal(e->xsdName) << "));\n  }\n  return k" << e->name
+          << "Values[value];\n}\n\nint StringTo" << e->name << "(const wchar_t* text) {\n"
+          << (e->collapse ? "  const std::wstring value = CWhitespaceUtils::Collapse(text);\n"
+                          : "  const std::wstring value = text;\n")
+          << "  for (int i = 0; i < " << e->values.size() << "; ++i) {\n    if (value == k"
+          << e->name << "Values[i]) return i;\n  }\n"
+          << "  throw CKvInvalidValueException(\n      FormatString(L\"[%s] is no value of the "
+             "enumeration %s\", text, "
+          << Literal(e->xsdName) << "));\n}\n\n";
+    }
     out << "// CClassFactory.\n\nCSmartPtr<CXmlObjectBase> CClassFactory::CreateClass(int classId, "
            "const wchar_t* elementName) {\n  switch (classId) {\n";
     for (const auto& plan : m_plan.classes) {
@@ -356,6 +393,7 @@ class Writer {
 
   void ClassDefinition(std::ostringstream& out, const ClassPlan& plan) {
     const std::string& c = plan.name;
+    m_group = plan.group;
     out << "\n// " << c << ".\n\n" << m_macro << "(" << c << ")\n\n" << c
         << "::MetaData::MetaData() {\n  CKVCriticalSectionLock lock(m_csInit);\n";
     bool usesFactory = false, usesNone = false;
@@ -363,12 +401,13 @@ class Writer {
     for (const PropertyPlan& p : plan.properties) {
       (p.attribute ? attributes : elements)++;
       usesFactory = usesFactory || p.kind == PropertyPlan::object;
-      usesNone = usesNone || (p.kind == PropertyPlan::primitive && !HasFacets(p.simple.facets));
+      usesNone = usesNone ||
+                 (p.kind == PropertyPlan::primitive && !IsEnum(p) && !HasFacets(p.simple.facets));
     }
     if (usesFactory) out << "  const ClassFactory factory = &CClassFactory::CreateClass;\n";
     if (usesNone) out << "  const CPrimitiveRestrictions none;\n";
     for (const PropertyPlan& p : plan.properties) {
-      if (p.kind == PropertyPlan::primitive && HasFacets(p.simple.facets)) {
+      if (NeedsRestrictions(p)) {
         out << "  const CPrimitiveRestrictions r" << p.name << Restrictions(p.simple.facets) << ";\n";
       }
     }
@@ -380,8 +419,9 @@ class Writer {
     for (const PropertyPlan& p : plan.properties) {
       if (p.attribute) out << "      " << AttributeInfo(p) << ",\n";
     }
-    out << "      nullptr};\n  classInfo = new CParentElementInfo(XmlElementGroupType_Sequence, "
-           "XmlElementType_Element,\n                                     "
+    out << "      nullptr};\n  classInfo = new CParentElementInfo(XmlElementGroupType_"
+        << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
+        << ", XmlElementType_Element,\n                                     "
         << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace)
         << ", true, false, -1, it_none, nullptr, false);\n}\n\n";
 
@@ -413,7 +453,7 @@ class Writer {
           } else if (IsString(p)) {
             out << "  " << m << ".clear();\n";
           } else {
-            out << "  " << m << " = " << p.simple.builtin->cppType << "();\n";
+            out << "  " << m << " = " << ValueType(p) << "();\n";
           }
           break;
       }
@@ -432,14 +472,19 @@ class Writer {
             << " = dynamic_cast<" << p.itemClass->name
             << "*>(value.GetXmlObject().Get());\n      return;\n";
       } else {
-        const std::string v = p.simple.builtin->variant;
+        const std::string v = IsEnum(p) ? "I4" : p.simple.builtin->variant;
+        // Enumerations travel as their enumerator's number.
+        const std::string in = IsEnum(p) ? "static_cast<int32_t>(f)" : "f";
+        const std::string out1 = IsEnum(p) ? "static_cast<" + ValueType(p) + ">(value.GetI4())"
+                                           : "value.Get" + v + "()";
         if (p.optional && !(p.fixed && IsString(p))) {
           out << "      if (get) return GetOptional(" << m << ", value, [](KvVariant& v, auto& f) { v.Set"
-              << v << "(f); });\n      return HasValue(value) ? void(" << m << " = value.Get" << v
-              << "()) : " << m << ".reset();\n";
+              << v << "(" << in << "); });\n      return HasValue(value) ? void(" << m << " = " << out1
+              << ") : " << m << ".reset();\n";
         } else {
-          out << "      return get ? value.Set" << v << "(" << m << ") : void(" << m
-              << " = value.Get" << v << "());\n";
+          out << "      return get ? value.Set" << v << "("
+              << (IsEnum(p) ? "static_cast<int32_t>(" + m + ")" : m) << ") : void(" << m << " = "
+              << out1 << ");\n";
         }
       }
     }
@@ -449,21 +494,30 @@ class Writer {
 
   std::string ElementInfo(const PropertyPlan& p) {
     const std::string head = Literal(p.xmlName) + ", " + Literal(p.xmlNamespace) + ", Property_" + p.name;
+    const std::string group = m_group == ClassPlan::choice ? "new CElementInfoChoice"
+                              : m_group == ClassPlan::all  ? "new CElementInfoAll"
+                                                           : "new CElementInfoSeq";
     switch (p.kind) {
       case PropertyPlan::collection:
-        return "new CElementInfoSeqClsCol(" + head + ", XmlElementType_Element)";
+        return group + "ClsCol(" + head + ", XmlElementType_Element)";
       case PropertyPlan::object:
-        return p.optional ? "new CElementInfoSeqClsOpt(" + head +
+        return p.optional ? group + "ClsOpt(" + head +
                                 ", XmlElementType_Element, factory, ClassId_" +
                                 p.itemClass->name.substr(1) + ")"
-                          : "new CElementInfoSeqClsMnd(" + head +
+                          : group + "ClsMnd(" + head +
                                 ", XmlElementType_Element, factory, ClassId_" +
                                 p.itemClass->name.substr(1) + ", " +
                                 (p.itemClass->requiresContent ? "true" : "false") + ")";
       case PropertyPlan::primitive:
         break;
     }
-    return std::string("new ") + (p.optional ? "CElementInfoSeqPrimOpt(" : "CElementInfoSeqPrimMnd(") +
+    if (IsEnum(p)) {
+      const std::string& e = p.simple.enumeration->name;
+      return group + (p.optional ? "EnumOpt(" : "EnumMnd(") + head + ", false, &" + e +
+             "ToString, &StringTo" + e + ", " +
+             (p.hasDefault ? Literal(p.defaultValue) : "nullptr") + ")";
+    }
+    return group + (p.optional ? "PrimOpt(" : "PrimMnd(") +
            head + ", false, " + p.simple.builtin->itemType + ", nullptr, " +
            RuleConstant(p.simple.whitespace) + ", " + RestrictionName(p) + ", " +
            (p.hasDefault ? Literal(p.defaultValue) : "nullptr") + ")";
@@ -471,12 +525,21 @@ class Writer {
 
   std::string AttributeInfo(const PropertyPlan& p) {
     const std::wstring* value = p.fixed ? &p.fixedValue : p.hasDefault ? &p.defaultValue : nullptr;
+    if (IsEnum(p)) {
+      const std::string& e = p.simple.enumeration->name;
+      return "new CAttributeInfoEnum(" + Literal(p.xmlName) + ", " + Literal(p.xmlNamespace) +
+             ", Property_" + p.name + ", " + (p.optional ? "true" : "false") + ", &" + e +
+             "ToString, &StringTo" + e + ", " + (value ? Literal(*value) : "nullptr") + ")";
+    }
     return "new CAttributeInfoPrimitive(" + Literal(p.xmlName) + ", " + Literal(p.xmlNamespace) +
            ", Property_" + p.name + ", " + (p.optional ? "true" : "false") + ", " +
            p.simple.builtin->itemType + ", nullptr, " + RuleConstant(p.simple.whitespace) + ", " +
            RestrictionName(p) + ", " + (value ? Literal(*value) : "nullptr") + ")";
   }
 
+  static bool NeedsRestrictions(const PropertyPlan& p) {
+    return p.kind == PropertyPlan::primitive && !IsEnum(p) && HasFacets(p.simple.facets);
+  }
   static std::string RestrictionName(const PropertyPlan& p) {
     return HasFacets(p.simple.facets) ? "r" + p.name : "none";
   }
@@ -485,6 +548,7 @@ class Writer {
   const EmitOptions& m_options;
   std::string m_macro;
   std::vector<const ClassPlan*> m_order;
+  ClassPlan::Group m_group = ClassPlan::sequence;
 };
 
 }  // namespace

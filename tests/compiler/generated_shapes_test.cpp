@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+// Classes generated at build time from shapes.xsd: choice and all groups,
+// enumerations, optional objects and attribute defaults read and write as the
+// schema says.
+#include <gtest/gtest.h>
+
+#include <korvel/serialization_context.h>
+
+#include "shapes.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace Korvel;
+
+class GeneratedShapes : public ::testing::Test {
+ protected:
+  GeneratedShapes() {
+    const std::string path = std::string(KORVEL_TEST_DATA_DIR) + "/compiler/shapes.xml";
+    shapes->FromXmlFile(std::wstring(path.begin(), path.end()).c_str(), context);
+  }
+  CSerializationContext context;
+  CSmartPtr<Shapes::CShapes> shapes = new Shapes::CShapes();
+};
+
+TEST_F(GeneratedShapes, ReadsEveryShape) {
+  Shapes::CShapeCol& list = shapes->GetShape();
+  ASSERT_EQ(list.GetCount(), 3);
+  EXPECT_EQ(list.GetAt(0)->GetCircle().value_or(0), 1.5);
+  EXPECT_EQ(list.GetAt(0)->GetSquare(), nullptr);
+  EXPECT_EQ(list.GetAt(0)->GetColour(), Shapes::Colour::Red);  // the attribute's default
+  ASSERT_NE(list.GetAt(1)->GetSquare(), nullptr);
+  EXPECT_EQ(list.GetAt(1)->GetSquare()->GetSide(), 2.0);
+  EXPECT_EQ(list.GetAt(1)->GetColour(), Shapes::Colour::DarkBlue);
+  EXPECT_EQ(list.GetAt(2)->GetLabel(), Shapes::Label::B);
+  EXPECT_EQ(list.GetAt(2)->GetColour(), Shapes::Colour::Empty);
+  ASSERT_NE(shapes->GetBox(), nullptr);
+  EXPECT_EQ(shapes->GetBox()->GetNote(), L" spaced ");  // xs:string keeps its spaces
+  EXPECT_EQ(shapes->GetBox()->GetFill().ToString(), L"12.5");
+  EXPECT_EQ(shapes->GetBox()->GetOpen(), true);
+}
+
+TEST_F(GeneratedShapes, WritesWhatItReads) {
+  const std::wstring text = shapes->ToXml(false, false, EOL_LF, context);
+  CSmartPtr<Shapes::CShapes> copy = new Shapes::CShapes();
+  copy->FromXml(text.c_str(), context);
+  EXPECT_EQ(copy->ToXml(false, false, EOL_LF, context), text);
+  // The all group writes in schema order, whatever order it was read in.
+  const size_t fill = text.find(L"fill>12.5<"), note = text.find(L"note> spaced <");
+  EXPECT_TRUE(fill != std::wstring::npos && note != std::wstring::npos && fill < note) << text;
+}
+
+TEST_F(GeneratedShapes, RefusesValuesOutsideTheSchema) {
+  const struct {
+    const char* what;
+    const wchar_t* document;
+  } kRows[] = {
+      {"unknown enumerator", L"<shapes xmlns='urn:shapes'><shape id='a' colour='green'>"
+                             L"<circle>1</circle></shape></shapes>"},
+      {"missing required attribute",
+       L"<shapes xmlns='urn:shapes'><shape><circle>1</circle></shape></shapes>"},
+      {"fill above its maximum", L"<shapes xmlns='urn:shapes'><shape id='a'><circle>1</circle>"
+                                 L"</shape><box><fill>100.5</fill></box></shapes>"},
+      {"mandatory all member missing", L"<shapes xmlns='urn:shapes'><shape id='a'><circle>1"
+                                       L"</circle></shape><box><note/></box></shapes>"},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    CSmartPtr<Shapes::CShapes> copy = new Shapes::CShapes();
+    EXPECT_THROW(copy->FromXml(row.document, context), CKvException);
+  }
+  EXPECT_THROW(Shapes::ColourToString(3), CKvInvalidValueException);
+  EXPECT_EQ(Shapes::StringToColour(L"  dark-blue "), 1);  // a token enumeration collapses
+}
+
+}  // namespace
