@@ -70,8 +70,32 @@ class Planner {
         }
       }
     }
+    for (const QName& name : m_set.orderedElements) {
+      const Element& element = *m_set.elements.at(name);
+      if (element.nillable && (element.inlineComplex || FindComplex(element.type))) {
+        throw Refusal(element.where, "nillable elements are not supported yet");
+      }
+    }
     for (size_t i = 0; i < m_plan.classes.size(); ++i) Plan(*m_plan.classes[i]);
+    for (const auto& plan : m_plan.classes) RefuseMandatoryCycle(*plan, {});
     return std::move(m_plan);
+  }
+
+  // A class that must hold itself, directly or through other mandatory
+  // children, has no finite instance: Init would never end.
+  void RefuseMandatoryCycle(const ClassPlan& plan, std::vector<const ClassPlan*> path) {
+    if (m_acyclic.count(&plan)) return;
+    for (const ClassPlan* seen : path) {
+      if (seen == &plan) {
+        throw Refusal(plan.type->where, "the type " + plan.name.substr(1) +
+                                            " must contain itself (a mandatory element cycle)");
+      }
+    }
+    path.push_back(&plan);
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.kind == PropertyPlan::object && !p.optional) RefuseMandatoryCycle(*p.itemClass, path);
+    }
+    m_acyclic.insert(&plan);
   }
 
  private:
@@ -411,6 +435,7 @@ class Planner {
   NameScope m_classNames;
   std::map<const ComplexType*, ClassPlan*> m_byType;
   std::set<ClassPlan*> m_elementNamed;
+  std::set<const ClassPlan*> m_acyclic;
   std::set<const SimpleType*> m_resolving;
 };
 

@@ -58,6 +58,11 @@ TEST(SchemaCompiler, RefusesWhatItCannotExpressWithFileAndLine) {
       {"<xs:complexType name='T'>\n\n<xs:attribute name='a' type='q:x'/></xs:complexType>",
        "4: the prefix q is not declared"},
       {"<xs:redefine schemaLocation='x.xsd'/>", "2: xs:redefine is not supported"},
+      {"\n<xs:complexType name='Node'><xs:sequence><xs:element name='next' type='Node'/>"
+       "</xs:sequence></xs:complexType>",
+       "3: the type Node must contain itself (a mandatory element cycle)"},
+      {"<xs:element name='r'\n nillable='true'><xs:complexType/></xs:element>",
+       "2: nillable elements are not supported yet"},
       {"<xs:complexType name='T' mixed='true'/>", "2: mixed content is not supported yet"},
       {"<xs:element name='h' type='xs:int'/><xs:element name='m' type='xs:int' "
        "substitutionGroup='h'/>\n<xs:complexType name='T'><xs:sequence><xs:element ref='h'/>"
