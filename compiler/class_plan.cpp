@@ -38,6 +38,12 @@ std::string Describe(const QName& name) {
   return name.ns.empty() ? Utf8(name.local) : Utf8(L"{" + name.ns + L"}" + name.local);
 }
 
+bool HasFacets(const Facets& f) {
+  return !f.pattern.empty() || f.minLength >= 0 || f.maxLength >= 0 || !f.minInclusive.empty() ||
+         !f.maxInclusive.empty() || !f.minExclusive.empty() || !f.maxExclusive.empty() ||
+         f.length >= 0 || f.totalDigits >= 0 || f.fractionDigits >= 0;
+}
+
 // Names of the base classes' members that a property's Get/Set must not hide.
 const std::set<std::string> kReservedProperties = {
     "Base", "ClassAttributeInfo", "ClassElementInfo", "ClassElementInfoCount", "ClassInfo",
@@ -122,7 +128,20 @@ class Planner {
 
   void Plan(ClassPlan& plan) {
     const ComplexType& type = *plan.type;
-    if (type.derivation != ComplexType::none) {
+    NameScope names(kReservedProperties);
+    if (type.simpleContent && type.derivation == ComplexType::extension &&
+        !FindComplex(type.base)) {
+      PropertyPlan value;
+      value.simpleValue = true;
+      value.name = names.Claim("Value");
+      value.member = "m_value";
+      value.simple = MapSimpleName(type.base, type.where);
+      if (value.simple.enumeration || HasFacets(value.simple.facets)) {
+        throw Refusal(type.where, "simple content of a type with facets or enumerations is not "
+                                  "supported yet");
+      }
+      plan.properties.push_back(std::move(value));
+    } else if (type.derivation != ComplexType::none) {
       throw Refusal(type.where, std::string(type.simpleContent ? "simpleContent" : "complexContent") +
                                     (type.derivation == ComplexType::extension ? " extension"
                                                                                : " restriction") +
@@ -133,7 +152,6 @@ class Planner {
     if (type.anyAttribute) {
       throw Refusal(type.anyAttributeWhere, "xs:anyAttribute is not supported yet");
     }
-    NameScope names(kReservedProperties);
     if (type.content) {
       const Particle& content = ResolveGroup(*type.content);
       if (content.minOccurs != 1 || content.maxOccurs != 1) {
@@ -147,7 +165,7 @@ class Planner {
     std::set<QName> groupsSeen;
     AddAttributes(plan, type.attributes, names, groupsSeen);
     for (PropertyPlan& property : plan.properties) {
-      if (property.attribute) continue;
+      if (property.attribute || property.simpleValue) continue;
       // One member of a choice is there at a time: each may be absent.
       if (plan.group == ClassPlan::choice && property.kind != PropertyPlan::collection) {
         property.optional = true;

@@ -37,6 +37,7 @@ struct PropertyPlan {
   enum Kind { primitive, object, collection };
   Kind kind = primitive;
   bool attribute = false;
+  bool simpleValue = false;  // the element's own text (simple content)
   std::wstring xmlName, xmlNamespace;
   std::string name;    // Pascal case: GetName, Property_Name
   std::string member;  // m_name

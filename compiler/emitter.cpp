@@ -283,7 +283,7 @@ class Writer {
     for (const auto& plan : m_plan.classes) {
       for (const PropertyPlan& p : plan->properties) {
         if (p.kind != PropertyPlan::primitive) continue;
-        if (!IsEnum(p)) rules.insert(p.simple.whitespace);
+        if (!IsEnum(p) && !p.simpleValue) rules.insert(p.simple.whitespace);
         if (p.optional && !(p.fixed && IsString(p))) anyOptional = true;
       }
     }
@@ -397,12 +397,17 @@ class Writer {
     out << "\n// " << c << ".\n\n" << m_macro << "(" << c << ")\n\n" << c
         << "::MetaData::MetaData() {\n  CKVCriticalSectionLock lock(m_csInit);\n";
     bool usesFactory = false, usesNone = false;
+    const PropertyPlan* simple = nullptr;
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.simpleValue) simple = &p;
+    }
     size_t elements = 0, attributes = 0;
     for (const PropertyPlan& p : plan.properties) {
+      if (p.simpleValue) continue;
       (p.attribute ? attributes : elements)++;
       usesFactory = usesFactory || p.kind == PropertyPlan::object;
-      usesNone = usesNone ||
-                 (p.kind == PropertyPlan::primitive && !IsEnum(p) && !HasFacets(p.simple.facets));
+      usesNone = usesNone || (p.kind == PropertyPlan::primitive && !p.simpleValue && !IsEnum(p) &&
+                              !HasFacets(p.simple.facets));
     }
     if (usesFactory) out << "  const ClassFactory factory = &CClassFactory::CreateClass;\n";
     if (usesNone) out << "  const CPrimitiveRestrictions none;\n";
@@ -413,7 +418,7 @@ class Writer {
     }
     out << "  elementInfo = new CElementInfo*[" << elements + 1 << "]{\n";
     for (const PropertyPlan& p : plan.properties) {
-      if (!p.attribute) out << "      " << ElementInfo(p) << ",\n";
+      if (!p.attribute && !p.simpleValue) out << "      " << ElementInfo(p) << ",\n";
     }
     out << "      nullptr};\n  attributeInfo = new CAttributeInfo*[" << attributes + 1 << "]{\n";
     for (const PropertyPlan& p : plan.properties) {
@@ -422,8 +427,10 @@ class Writer {
     out << "      nullptr};\n  classInfo = new CParentElementInfo(XmlElementGroupType_"
         << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
         << ", XmlElementType_Element,\n                                     "
-        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace)
-        << ", true, false, -1, it_none, nullptr, false);\n}\n\n";
+        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << ", true, false, "
+        << (simple ? "Property_Value, " + std::string(simple->simple.builtin->itemType)
+                   : std::string("-1, it_none"))
+        << ", nullptr, false);\n}\n\n";
 
     // Constructor and Init.
     out << c << "::" << c << "(const wchar_t* elementName)";

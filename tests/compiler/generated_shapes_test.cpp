@@ -38,6 +38,9 @@ TEST_F(GeneratedShapes, ReadsEveryShape) {
   EXPECT_EQ(shapes->GetBox()->GetNote(), L" spaced ");  // xs:string keeps its spaces
   EXPECT_EQ(shapes->GetBox()->GetFill().ToString(), L"12.5");
   EXPECT_EQ(shapes->GetBox()->GetOpen(), true);
+  ASSERT_NE(shapes->GetBox()->GetPrice(), nullptr);
+  EXPECT_EQ(shapes->GetBox()->GetPrice()->GetValue().ToString(), L"9.95");
+  EXPECT_EQ(shapes->GetBox()->GetPrice()->GetCurrency(), L"EUR");
 }
 
 TEST_F(GeneratedShapes, WritesWhatItReads) {
