@@ -75,7 +75,9 @@ class DocumentReader {
       : m_set(set), m_file(std::move(file)), m_chameleon(std::move(chameleonNamespace)),
         m_pending(pending) {}
 
-  void Read() {
+  // True when the file names its own target namespace (then it reads the same
+  // whichever schema includes or imports it).
+  bool Read() {
     std::ifstream in(m_file, std::ios::binary);
     if (!in) throw Refusal({m_file, 0}, "cannot open the schema file");
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -91,6 +93,7 @@ class DocumentReader {
     const CXmlElement* root = m_document.GetDocumentElement();
     if (!IsXsd(root, L"schema")) Refuse(root, "the document element is not xs:schema");
     ReadSchema(root);
+    return Attr(root, L"targetNamespace") != nullptr;
   }
 
  private:
@@ -526,11 +529,12 @@ class DocumentReader {
 void ReadSchemas(const std::string& path, SchemaSet& set) {
   std::deque<std::pair<std::string, std::wstring>> pending{{Normalise(path), L""}};
   std::set<std::pair<std::string, std::wstring>> done;
+  std::set<std::string> namespaced;
   while (!pending.empty()) {
     auto next = pending.front();
     pending.pop_front();
-    if (!done.insert(next).second) continue;
-    DocumentReader(set, next.first, next.second, pending).Read();
+    if (namespaced.count(next.first) || !done.insert(next).second) continue;
+    if (DocumentReader(set, next.first, next.second, pending).Read()) namespaced.insert(next.first);
   }
 }
 

@@ -89,6 +89,7 @@ TEST(SchemaCompiler, SchemasThatImportEachOtherAreReadOnce) {
   TempDir dir;
   dir.Write("a.xsd",
             Schema("<xs:import namespace='urn:b' schemaLocation='b.xsd'/>\n"
+                   "<xs:include schemaLocation='sub/../a.xsd'/>\n"
                    "<xs:include schemaLocation='common.xsd'/>\n"
                    "<xs:element name='order' type='a:Order'/>\n"
                    "<xs:complexType name='Order'><xs:sequence>"
