@@ -3,6 +3,7 @@
 // hand-written purchase-order binding.
 #include "emitter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <set>
@@ -86,6 +87,32 @@ std::string Restrictions(const Facets& f) {
       << text(f.minExclusive) << ", " << text(f.maxExclusive) << ", " << f.length << ", "
       << f.totalDigits << ", " << f.fractionDigits << ")";
   return out.str();
+}
+
+// Breaks a call longer than 100 columns after its commas, continuing under
+// the first argument as the house format does. Commas inside literals stay.
+std::string Wrap(const std::string& indent, const std::string& call) {
+  if (indent.size() + call.size() <= 100) return indent + call;
+  const std::string continuation(indent.size() + call.find('(') + 1, ' ');
+  std::string out = indent, line;
+  bool quoted = false;
+  size_t column = indent.size();
+  for (size_t i = 0; i < call.size(); ++i) {
+    line += call[i];
+    if (call[i] == '"' && (i == 0 || call[i - 1] != '\\')) quoted = !quoted;
+    const bool breakable = !quoted && call[i] == ',' && i + 1 < call.size() && call[i + 1] == ' ';
+    if (breakable || i + 1 == call.size()) {
+      if (column + line.size() > 100 && column > continuation.size()) {
+        out += "\n" + continuation;
+        column = continuation.size();
+        if (line[0] == ' ') line.erase(0, 1);
+      }
+      out += line;
+      column += line.size();
+      line.clear();
+    }
+  }
+  return out;
 }
 
 bool HasFacets(const Facets& f) {
@@ -305,26 +332,35 @@ class Writer {
     }
     out << "\n}  // namespace\n\n"
            "// The metadata of one class, built on first use under m_csInit and released at "
-           "exit.\n#define "
-        << m_macro
-        << "(Class)                                                         \\\n"
-           "  struct Class::MetaData {                                                        \\\n"
-           "    MetaData();                                                                   \\\n"
-           "    ~MetaData() {                                                                 \\\n"
-           "      CKVCriticalSectionLock lock(m_csInit);                                      \\\n"
-           "      CleanMetaData(classInfo, elementInfo, attributeInfo);                       \\\n"
-           "    }                                                                             \\\n"
-           "    CParentElementInfo* classInfo = nullptr;                                      \\\n"
-           "    CElementInfo** elementInfo = nullptr;                                         \\\n"
-           "    CAttributeInfo** attributeInfo = nullptr;                                     \\\n"
-           "  };                                                                              \\\n"
-           "  const Class::MetaData& Class::GetMetaData() {                                   \\\n"
-           "    static const MetaData metaData;                                               \\\n"
-           "    return metaData;                                                              \\\n"
-           "  }                                                                               \\\n"
-           "  CParentElementInfo* Class::GetClassInfo() const { return GetMetaData().classInfo; } \\\n"
-           "  CElementInfo** Class::GetClassElementInfo() const { return GetMetaData().elementInfo; } \\\n"
-           "  CAttributeInfo** Class::GetClassAttributeInfo() const { return GetMetaData().attributeInfo; }\n\n";
+           "exit.\n";
+    const std::vector<std::string> macro = {
+        "#define " + m_macro + "(Class)",
+        "  struct Class::MetaData {",
+        "    MetaData();",
+        "    ~MetaData() {",
+        "      CKVCriticalSectionLock lock(m_csInit);",
+        "      CleanMetaData(classInfo, elementInfo, attributeInfo);",
+        "    }",
+        "    CParentElementInfo* classInfo = nullptr;",
+        "    CElementInfo** elementInfo = nullptr;",
+        "    CAttributeInfo** attributeInfo = nullptr;",
+        "  };",
+        "  const Class::MetaData& Class::GetMetaData() {",
+        "    static const MetaData metaData;",
+        "    return metaData;",
+        "  }",
+        "  CParentElementInfo* Class::GetClassInfo() const { return GetMetaData().classInfo; }",
+        "  CElementInfo** Class::GetClassElementInfo() const { return GetMetaData().elementInfo; }",
+        "  CAttributeInfo** Class::GetClassAttributeInfo() const { return "
+        "GetMetaData().attributeInfo; }"};
+    size_t width = 0;
+    for (const std::string& line : macro) width = std::max(width, line.size());
+    for (size_t i = 0; i < macro.size(); ++i) {
+      out << macro[i];
+      if (i + 1 < macro.size()) out << std::string(width + 1 - macro[i].size(), ' ') << "\\";
+      out << "\n";
+    }
+    out << "\n";
     for (const auto& e : m_plan.enums) {
       out << "// " << e->name << ".\n\nnamespace {\nconst wchar_t* const k" << e->name
           << "Values[] = {";
@@ -413,16 +449,17 @@ class Writer {
     if (usesNone) out << "  const CPrimitiveRestrictions none;\n";
     for (const PropertyPlan& p : plan.properties) {
       if (NeedsRestrictions(p)) {
-        out << "  const CPrimitiveRestrictions r" << p.name << Restrictions(p.simple.facets) << ";\n";
+        out << Wrap("  ", "const CPrimitiveRestrictions r" + p.name + Restrictions(p.simple.facets) + ";")
+            << "\n";
       }
     }
     out << "  elementInfo = new CElementInfo*[" << elements + 1 << "]{\n";
     for (const PropertyPlan& p : plan.properties) {
-      if (!p.attribute && !p.simpleValue) out << "      " << ElementInfo(p) << ",\n";
+      if (!p.attribute && !p.simpleValue) out << Wrap("      ", ElementInfo(p) + ",") << "\n";
     }
     out << "      nullptr};\n  attributeInfo = new CAttributeInfo*[" << attributes + 1 << "]{\n";
     for (const PropertyPlan& p : plan.properties) {
-      if (p.attribute) out << "      " << AttributeInfo(p) << ",\n";
+      if (p.attribute) out << Wrap("      ", AttributeInfo(p) + ",") << "\n";
     }
     out << "      nullptr};\n  classInfo = new CParentElementInfo(XmlElementGroupType_"
         << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
