@@ -78,9 +78,9 @@ class Planner {
     }
     for (const QName& name : m_set.orderedElements) {
       const Element& element = *m_set.elements.at(name);
-      if (element.nillable && (element.inlineComplex || FindComplex(element.type))) {
-        throw Refusal(element.where, "nillable elements are not supported yet");
-      }
+      const ComplexType* type = element.inlineComplex ? element.inlineComplex.get()
+                                                       : FindComplex(element.type);
+      if (element.nillable && type) m_byType.at(type)->nillable = true;
     }
     for (size_t i = 0; i < m_plan.classes.size(); ++i) Plan(*m_plan.classes[i]);
     for (const auto& plan : m_plan.classes) RefuseMandatoryCycle(*plan, {});
@@ -234,7 +234,6 @@ class Planner {
                                  " is not supported yet");
       }
     }
-    if (element->nillable) throw Refusal(where, "nillable elements are not supported yet");
     if (element->hasFixed) throw Refusal(where, "fixed element values are not supported yet");
     if (particle.maxOccurs == 0) return;  // the element may not occur at all
     if (particle.maxOccurs != kUnbounded && particle.minOccurs > particle.maxOccurs) {
@@ -267,6 +266,7 @@ class Planner {
                                     "The anonymous complexType of element " +
                                         Utf8(element->name.local) + ".");
       property.itemClass = item;
+      if (element->nillable) item->nillable = true;
       if (element->hasDefault) throw Refusal(where, "a default value needs simple content");
       if (repeated) {
         property.kind = PropertyPlan::collection;
@@ -283,6 +283,10 @@ class Planner {
       property.simple = element->inlineSimple ? MapSimple(*element->inlineSimple)
                                               : MapSimpleName(element->type, where);
       property.optional = particle.minOccurs == 0;
+      if (element->nillable && (property.optional || plan.group == ClassPlan::choice)) {
+        throw Refusal(where, "optional nillable elements of a simple type are not supported yet");
+      }
+      property.nillable = element->nillable;
       property.hasDefault = element->hasDefault;
       property.defaultValue = element->defaultValue;
     }

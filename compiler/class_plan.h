@@ -43,6 +43,7 @@ struct PropertyPlan {
   std::string member;  // m_name
   bool optional = false;  // std::optional field, or an object that may be absent
   bool fixed = false;     // attribute with a fixed value: no setter
+  bool nillable = false;  // primitive: a std::optional that is empty when the element is nil
   std::wstring fixedValue;
   bool hasDefault = false;
   std::wstring defaultValue;
@@ -62,6 +63,7 @@ struct ClassPlan {
   const ComplexType* type = nullptr;
   int classId = 0;
   bool requiresContent = false;
+  bool nillable = false;  // some element of the class may be nil: the class is INillable
   bool planned = false;
   std::vector<PropertyPlan> properties;
 };

@@ -75,7 +75,7 @@ std::string FieldType(const PropertyPlan& p) {
       break;
   }
   const std::string type = ValueType(p);
-  const bool plain = !p.optional || (p.fixed && IsString(p));
+  const bool plain = (!p.optional && !p.nillable) || (p.fixed && IsString(p));
   return plain ? type : "std::optional<" + type + ">";
 }
 
@@ -225,9 +225,15 @@ class Writer {
   }
 
   void ClassDeclaration(std::ostringstream& out, const ClassPlan& plan) {
-    out << "\n// " << plan.comment << "\nclass " << plan.name
-        << " : public Korvel::CXmlGeneratedClass {\n public:\n  explicit " << plan.name
-        << "(const wchar_t* elementName = " << Literal(plan.defaultElementName) << ");\n";
+    out << "\n// " << plan.comment << "\nclass " << plan.name << " : public Korvel::CXmlGeneratedClass"
+        << (plan.nillable ? ", public Korvel::INillable" : "") << " {\n public:\n  explicit "
+        << plan.name << "(const wchar_t* elementName = " << Literal(plan.defaultElementName)
+        << ");\n";
+    if (plan.nillable) {
+      out << "\n  // The element is nil (xsi:nil): written without content.\n"
+             "  bool IsNil() const override { return m_nil; }\n"
+             "  void SetNil(bool nil) override { m_nil = nil; }\n";
+    }
     if (!plan.properties.empty()) out << "\n";
     for (const PropertyPlan& p : plan.properties) Accessors(out, p);
     const std::string ns = Literal(plan.xmlNamespace);
@@ -253,6 +259,7 @@ class Writer {
         out << "  " << FieldType(p) << " " << p.member << ";\n";
       }
     }
+    if (plan.nillable) out << "  bool m_nil = false;\n";
     out << "};\n";
   }
 
@@ -288,13 +295,14 @@ class Writer {
       note += (note.empty() ? "" : ", ") + CommentText(typeName);
       if (!p.simple.facets.pattern.empty()) note += " (" + CommentText(p.simple.facets.pattern) + ")";
     }
+    if (p.nillable) note += std::string(note.empty() ? "" : ", ") + "Empty when nil";
     if (!note.empty()) out << "  // " << note << ".\n";
     const std::string type = FieldType(p);
     const bool byReference = type.find('<') != std::string::npos || IsClassType(p) || IsString(p);
     out << "  " << (byReference ? "const " + type + "&" : type) << " " << get
         << "() const { return " << p.member << "; }\n";
     if (p.fixed) return;
-    if (p.optional) {
+    if (p.optional || p.nillable) {
       out << "  void " << set << "(" << type << " value) { " << p.member
           << " = std::move(value); }\n";
     } else {
@@ -478,6 +486,7 @@ class Writer {
       first = false;
     }
     out << " {\n  SetElementName(elementName);\n  Init();\n}\n\nvoid " << c << "::Init() {\n";
+    if (plan.nillable) out << "  m_nil = false;\n";
     for (const PropertyPlan& p : plan.properties) {
       const std::string& m = p.member;
       switch (p.kind) {
@@ -492,6 +501,8 @@ class Writer {
         case PropertyPlan::primitive:
           if (p.fixed && IsString(p)) {
             out << "  " << m << " = " << Literal(p.fixedValue) << ";\n";
+          } else if (p.nillable) {
+            out << "  " << m << ".emplace();\n";
           } else if (p.optional) {
             out << "  " << m << ".reset();\n";
           } else if (IsString(p)) {
@@ -521,7 +532,13 @@ class Writer {
         const std::string in = IsEnum(p) ? "static_cast<int32_t>(f)" : "f";
         const std::string out1 = IsEnum(p) ? "static_cast<" + ValueType(p) + ">(value.GetI4())"
                                            : "value.Get" + v + "()";
-        if (p.optional && !(p.fixed && IsString(p))) {
+        if (p.nillable) {
+          // An empty field is a nil element.
+          out << "      if (get) return " << m << " ? void(value.Set" << v << "("
+              << (IsEnum(p) ? "static_cast<int32_t>(*" + m + ")" : "*" + m)
+              << ")) : value.SetNil();\n      return value.IsNil() ? " << m << ".reset() : void("
+              << m << " = " << out1 << ");\n";
+        } else if (p.optional && !(p.fixed && IsString(p))) {
           out << "      if (get) return GetOptional(" << m << ", value, [](KvVariant& v, auto& f) { v.Set"
               << v << "(" << in << "); });\n      return HasValue(value) ? void(" << m << " = " << out1
               << ") : " << m << ".reset();\n";
@@ -557,12 +574,13 @@ class Writer {
     }
     if (IsEnum(p)) {
       const std::string& e = p.simple.enumeration->name;
-      return group + (p.optional ? "EnumOpt(" : "EnumMnd(") + head + ", false, &" + e +
+      return group + (p.optional ? "EnumOpt(" : "EnumMnd(") + head +
+             (p.nillable ? ", true, &" : ", false, &") + e +
              "ToString, &StringTo" + e + ", " +
              (p.hasDefault ? Literal(p.defaultValue) : "nullptr") + ")";
     }
     return group + (p.optional ? "PrimOpt(" : "PrimMnd(") +
-           head + ", false, " + p.simple.builtin->itemType + ", nullptr, " +
+           head + (p.nillable ? ", true, " : ", false, ") + p.simple.builtin->itemType + ", nullptr, " +
            RuleConstant(p.simple.whitespace) + ", " + RestrictionName(p) + ", " +
            (p.hasDefault ? Literal(p.defaultValue) : "nullptr") + ")";
   }

@@ -41,6 +41,9 @@ TEST_F(GeneratedShapes, ReadsEveryShape) {
   ASSERT_NE(shapes->GetBox()->GetPrice(), nullptr);
   EXPECT_EQ(shapes->GetBox()->GetPrice()->GetValue().ToString(), L"9.95");
   EXPECT_EQ(shapes->GetBox()->GetPrice()->GetCurrency(), L"EUR");
+  EXPECT_EQ(shapes->GetBox()->GetWeight(), std::nullopt);  // nil
+  EXPECT_TRUE(shapes->GetBox()->GetLid().IsNil());
+  EXPECT_FALSE(shapes->GetBox()->GetPrice()->IsNil());
 }
 
 TEST_F(GeneratedShapes, WritesWhatItReads) {
@@ -51,6 +54,11 @@ TEST_F(GeneratedShapes, WritesWhatItReads) {
   // The all group writes in schema order, whatever order it was read in.
   const size_t fill = text.find(L"fill>12.5<"), note = text.find(L"note> spaced <");
   EXPECT_TRUE(fill != std::wstring::npos && note != std::wstring::npos && fill < note) << text;
+  // weight and lid are written nil, lid with its attribute.
+  const size_t weight = text.find(L":nil=\"true\"/>", text.find(L"weight "));
+  EXPECT_LT(weight, text.find(L"lid currency=\"USD\" ")) << text;
+  EXPECT_NE(text.find(L":nil=\"true\"/>", weight + 1), std::wstring::npos) << text;
+  EXPECT_TRUE(copy->GetBox()->GetLid().IsNil());
 }
 
 TEST_F(GeneratedShapes, RefusesValuesOutsideTheSchema) {
