@@ -57,13 +57,13 @@ class Planner {
     // Named types and the anonymous types of global elements claim their names
     // first, in schema order; anonymous local types follow as they are met.
     for (const QName& name : m_set.orderedComplexTypes) {
-      Claim(m_set.complexTypes.at(name).get(), name.local, name.local, name.ns,
+      Claim(m_set.complexTypes.at(name).get(), name.local, name.local, name.ns, name.ns,
             "complexType " + Utf8(name.local) + ".");
     }
     for (const QName& name : m_set.orderedElements) {
       const Element& element = *m_set.elements.at(name);
       if (element.inlineComplex) {
-        Claim(element.inlineComplex.get(), name.local, name.local, name.ns,
+        Claim(element.inlineComplex.get(), name.local, name.local, name.ns, name.ns,
               "The anonymous complexType of element " + Utf8(name.local) + ".");
       } else if (!element.type.empty()) {
         auto found = m_byType.find(FindComplex(element.type));
@@ -106,13 +106,15 @@ class Planner {
 
  private:
   ClassPlan* Claim(const ComplexType* type, const std::wstring& className,
-                   const std::wstring& elementName, const std::wstring& ns, std::string comment) {
+                   const std::wstring& elementName, const std::wstring& ns,
+                   const std::wstring& schemaNs, std::string comment) {
     auto plan = std::make_unique<ClassPlan>();
     plan->name = m_classNames.Claim("C" + PascalCase(className));
     plan->comment = std::move(comment);
     plan->infoName = className;
     plan->defaultElementName = elementName;
     plan->xmlNamespace = ns;
+    plan->schemaNamespace = schemaNs;
     plan->type = type;
     plan->classId = static_cast<int>(m_plan.classes.size());
     ClassPlan* raw = plan.get();
@@ -128,6 +130,7 @@ class Planner {
 
   void Plan(ClassPlan& plan) {
     const ComplexType& type = *plan.type;
+    m_ownerNamespace = plan.schemaNamespace;
     NameScope names(kReservedProperties);
     if (type.simpleContent && type.derivation == ComplexType::extension &&
         !FindComplex(type.base)) {
@@ -262,7 +265,7 @@ class Planner {
       ClassPlan* item = found != m_byType.end()
                             ? found->second
                             : Claim(complex, element->name.local, element->name.local,
-                                    element->name.ns,
+                                    element->name.ns, plan.schemaNamespace,
                                     "The anonymous complexType of element " +
                                         Utf8(element->name.local) + ".");
       property.itemClass = item;
@@ -438,6 +441,7 @@ class Planner {
     auto plan = std::make_unique<EnumPlan>();
     const std::wstring& xsdName = type.name.empty() ? m_nameHint : type.name.local;
     plan->xsdName = xsdName;
+    plan->schemaNamespace = type.name.empty() ? m_ownerNamespace : type.name.ns;
     plan->name = m_classNames.Claim(PascalCase(xsdName));
     plan->collapse = std::string(base.whitespace) != "ws_none";
     NameScope enumerators;
@@ -453,7 +457,8 @@ class Planner {
   const SchemaSet& m_set;
   BindingPlan m_plan;
   std::map<const SimpleType*, const EnumPlan*> m_enums;
-  std::wstring m_nameHint;  // names an anonymous enumeration after its element or attribute
+  std::wstring m_nameHint;
+  std::wstring m_ownerNamespace;  // of the class being planned, for its anonymous enumerations  // names an anonymous enumeration after its element or attribute
   NameScope m_classNames;
   std::map<const ComplexType*, ClassPlan*> m_byType;
   std::set<ClassPlan*> m_elementNamed;

@@ -17,6 +17,7 @@ namespace KorvelXsd {
 struct EnumPlan {
   std::string name;
   std::wstring xsdName;
+  std::wstring schemaNamespace;  // target namespace of the schema that declares it
   std::vector<std::wstring> values;
   std::vector<std::string> enumerators;
   bool collapse = false;  // the text is whitespace-collapsed before it is compared
@@ -59,6 +60,7 @@ struct ClassPlan {
   Group group = sequence;
   std::string comment;
   std::wstring infoName, xmlNamespace;  // the class description's element name and namespace
+  std::wstring schemaNamespace;  // target namespace of the schema that declares the type
   std::wstring defaultElementName;
   const ComplexType* type = nullptr;
   int classId = 0;

@@ -3,14 +3,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "schema_model.h"
 
 namespace KorvelXsd {
 
 struct EmitOptions {
-  std::string cppNamespace;  // namespace of the generated classes
-  std::string headerName;    // file name the source includes, such as "po.h"
+  std::string cppNamespace;  // namespace of the first schema's classes
+  std::string baseName;      // its files are baseName.h and baseName.cpp
 };
 
 struct GeneratedCode {
@@ -18,7 +19,14 @@ struct GeneratedCode {
   std::string source;
 };
 
-// Throws Refusal for the first construct the binding cannot express.
-GeneratedCode Emit(const SchemaSet& set, const EmitOptions& options);
+struct GeneratedFile {
+  std::string name;
+  std::string text;
+};
+
+// A header and a source per target namespace, the first schema's first; its
+// source includes the other sources. Throws Refusal for the first construct
+// the binding cannot express.
+std::vector<GeneratedFile> Emit(const SchemaSet& set, const EmitOptions& options);
 
 }  // namespace KorvelXsd

@@ -14,7 +14,9 @@ constexpr const char* kUsage =
     "usage: korvel-xsd [-o DIR] [-n NAMESPACE] [-b BASENAME] SCHEMA.xsd...\n"
     "Writes DIR/BASENAME.h and DIR/BASENAME.cpp, the binding of the schemas and of\n"
     "everything they include or import. BASENAME defaults to the first schema's\n"
-    "file name without extension, NAMESPACE to it in Pascal case, DIR to \".\".\n";
+    "file name without extension, NAMESPACE to it in Pascal case, DIR to \".\".\n"
+    "Another target namespace gets BASENAME_<word>.h and .cpp and the C++ namespace\n"
+    "<Word>, after the last word of its URI; BASENAME.cpp compiles them all.\n";
 
 bool WriteFile(const std::string& path, const std::string& text) {
   // An unchanged file keeps its time stamp, so builds do not recompile it.
@@ -58,11 +60,11 @@ int main(int argc, char** argv) {
   try {
     KorvelXsd::SchemaSet set;
     for (const std::string& schema : schemas) KorvelXsd::ReadSchemas(schema, set);
-    const KorvelXsd::GeneratedCode code = KorvelXsd::Emit(set, {ns, base + ".h"});
-    if (!WriteFile(dir + "/" + base + ".h", code.header) ||
-        !WriteFile(dir + "/" + base + ".cpp", code.source)) {
-      std::cerr << "korvel-xsd: cannot write into " << dir << "\n";
-      return 1;
+    for (const KorvelXsd::GeneratedFile& file : KorvelXsd::Emit(set, {ns, base})) {
+      if (!WriteFile(dir + "/" + file.name, file.text)) {
+        std::cerr << "korvel-xsd: cannot write " << dir << "/" << file.name << "\n";
+        return 1;
+      }
     }
   } catch (const KorvelXsd::Refusal& refusal) {
     std::cerr << "korvel-xsd: " << refusal.what() << "\n";
