@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # korvel_generate(<target> SCHEMAS <file.xsd>... [NAMESPACE <c++ namespace>]
-#                 [BASENAME <name>] [DEPENDS <file>...])
+#                 [BASENAME <name>] [DEPENDS <file>...] [NO_LINK])
 #
 # Generates the binding of the schemas (and of what they include or import) at
 # build time and compiles it into <target>, which also gets the generated
@@ -8,8 +8,9 @@
 # (default: the first schema's name without extension) names <name>.h and
 # <name>.cpp; NAMESPACE defaults to BASENAME in Pascal case. List included or
 # imported files under DEPENDS so that changing them regenerates the binding.
+# NO_LINK leaves linking the library to the caller.
 function(korvel_generate target)
-  cmake_parse_arguments(PARSE_ARGV 1 KG "" "NAMESPACE;BASENAME" "SCHEMAS;DEPENDS")
+  cmake_parse_arguments(PARSE_ARGV 1 KG "NO_LINK" "NAMESPACE;BASENAME" "SCHEMAS;DEPENDS")
   if(NOT KG_SCHEMAS)
     message(FATAL_ERROR "korvel_generate(${target}): no SCHEMAS given")
   endif()
@@ -43,5 +44,7 @@ function(korvel_generate target)
     VERBATIM)
   target_sources(${target} PRIVATE ${dir}/${KG_BASENAME}.h ${dir}/${KG_BASENAME}.cpp)
   target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${dir}>)
-  target_link_libraries(${target} PUBLIC Korvel::korvel)
+  if(NOT KG_NO_LINK)
+    target_link_libraries(${target} PUBLIC Korvel::korvel)
+  endif()
 endfunction()
