@@ -243,9 +243,11 @@ class KORVEL_API CElementInfo {
   bool m_hasRestrictions = false;
   bool m_hasFacets = false;  // some facet is set: values are worth checking
 
+  // Reads the simple child at *current: an enumeration through stringToEnum,
+  // a primitive value when that is null.
   void ReadSimpleChild(const Korvel::CSerializationContext& context,
                        Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement** current,
-                       bool isEnum) const;
+                       StringToEnumFunc stringToEnum) const;
 };
 
 // The description of one attribute property.

@@ -154,19 +154,23 @@ bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
   CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
   const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
   if (collection == nullptr || collection->GetCount() <= 0) return false;
-  // The array state tells a JSON writer that the items form one array.
+  // The array state tells a JSON writer that the items form one array. It
+  // is the low byte of the writer state; other writers keep flags above it.
+  constexpr int32_t kArrayStateMask = 0xFF;
   constexpr int32_t kArrayPending = 1;
   constexpr int32_t kArrayFinished = 3;
   CXmlWriter::CXmlWriterContext* open = writer->GetCurrentElement();
-  if (open) open->SetWriterState(kArrayPending);
+  auto setArrayState = [open](int32_t state) {
+    if (open) open->SetWriterState((open->GetWriterState() & ~kArrayStateMask) | state);
+  };
+  setArrayState(kArrayPending);
   ToXml_Int(collection, writer, false, m_elementNamespace.c_str(), context, false);
-  if (open) open->SetWriterState(kArrayFinished);
+  setArrayState(kArrayFinished);
   return true;
 }
 
-bool CElementInfo::ElementToXmlPrim(const CSerializationContext& context,
-                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  (void)context;
+bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGeneratedClass* owner,
+                                    CXmlWriter* writer) const {
   KvVariant value;
   ReadProperty(owner, value);
   if (value.IsNil()) {
@@ -215,24 +219,24 @@ void CElementInfo::RequireWritten(bool written) const {
 
 void CElementInfo::ElementFromXmlPrim(const CSerializationContext& context,
                                       CXmlGeneratedClass* owner, CXmlElement** current) const {
-  ReadSimpleChild(context, owner, current, false);
+  ReadSimpleChild(context, owner, current, nullptr);
 }
 
 void CElementInfo::ElementFromXmlEnum(const CSerializationContext& context,
                                       CXmlGeneratedClass* owner, CXmlElement** current,
-                                      StringToEnumFunc) const {
-  ReadSimpleChild(context, owner, current, true);
+                                      StringToEnumFunc stringToEnum) const {
+  ReadSimpleChild(context, owner, current, stringToEnum);
 }
 
 bool CElementInfo::ReadSimpleIfHere(const CSerializationContext& context, CXmlGeneratedClass* owner,
                                     CXmlElement** current) const {
   if (!IsThisElement(context, *current)) return false;
-  ReadSimpleChild(context, owner, current, m_stringToEnum != nullptr);
+  ReadSimpleChild(context, owner, current, m_stringToEnum);
   return true;
 }
 
 void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGeneratedClass* owner,
-                                   CXmlElement** current, bool isEnum) const {
+                                   CXmlElement** current, StringToEnumFunc stringToEnum) const {
   CXmlElement& child = **current;
   bool nil = false;
   for (CXmlAttribute* attribute : child.GetAttributes()) {
@@ -262,8 +266,8 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
     const std::wstring& text =
         child.GetText().empty() && !m_defaultValue.empty() ? m_defaultValue : child.GetText();
     try {
-      if (isEnum) {
-        value.SetI4(m_stringToEnum(text.c_str()));
+      if (stringToEnum) {
+        value.SetI4(stringToEnum(text.c_str()));
       } else {
         // Text whose whitespace is preserved is taken exactly as it was read.
         const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve

@@ -25,8 +25,10 @@ using Encoding = CFastInfosetContext::EncodedCharacterString;
 
 enum IdentifyingTable { kPrefixes, kNamespaceNames, kLocalNames };
 
-// The element's start tag had attributes, so their list owes a terminator.
-constexpr int32_t kHasAttributes = 1;
+// The element's start tag had attributes, so their list owes a terminator. A
+// bit above the low byte of the writer state, which the serializer uses for the
+// array state of collections.
+constexpr int32_t kHasAttributes = 1 << 8;
 
 void PutAscii(Octets& out, const char* text) { out.append(text); }
 

@@ -162,10 +162,11 @@ TEST_F(GeneratedClass, ReadingErrorsNameTheOffendingNode) {
 TEST_F(GeneratedClass, ContextSwitchesRelaxReading) {
   // Unknown elements are skipped wherever they stand; optional ones after them are read.
   context.SetIgnoreUnknownElements(true);
-  CSmartPtr<CFlex> order = Read(kOrder,
-                                L"<order xmlns=\"urn:t\"><x/><ship id=\"1\"><y/><street>s<q/></street>"
-                                L"<z/><kind>work</kind></ship><x/><note xmlns=\"\">n</note>"
-                                L"<total>1</total><x/></order>");
+  CSmartPtr<CFlex> order =
+      Read(kOrder,
+           L"<order xmlns=\"urn:t\"><x/><ship id=\"1\"><y/><street>s<q/></street>"
+           L"<z/><kind>work</kind></ship><x/><note xmlns=\"\">n</note>"
+           L"<total>1</total><x/></order>");
   EXPECT_EQ(order->Child(0)->properties[0].GetString(), L"s");
   EXPECT_EQ(order->Child(0)->properties[2].GetI4(), 1);
   EXPECT_EQ(order->properties[1].GetString(), L"n");
@@ -366,8 +367,9 @@ Shape MakeLine() {
 const Shape kLine = MakeLine();
 
 TEST_F(GeneratedClass, InlineGroupsLiveInTheOwnersElement) {
-  const std::wstring xml = std::wstring(L"<line xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/"
-                                        L"2001/XMLSchema-instance\">") +
+  const std::wstring xml = std::wstring(
+                               L"<line xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/"
+                               L"2001/XMLSchema-instance\">") +
                            L"<first>1</first><b>2</b><last>3</last></line>";
   CSmartPtr<CFlex> line = Read(kLine, xml.c_str());
   EXPECT_EQ(line->Child(1)->properties[1].GetI4(), 2);
@@ -375,6 +377,40 @@ TEST_F(GeneratedClass, InlineGroupsLiveInTheOwnersElement) {
   EXPECT_EQ(Write(*line), xml);
   EXPECT_EQ(Failure(kLine, L"<line xmlns=\"urn:t\"><first>1</first><last>3</last></line>"),
             L"Failed to find the required child element [grp].\nPath: /line");
+}
+
+// defaults: element d (int, default 5); attributes e (enumeration, default
+// "home") and p (int), both optional and in urn:a.
+const Shape kDefaults(
+    XmlElementGroupType_Sequence, L"defaults", L"urn:t",
+    {new CElementInfoSeqPrimOpt(L"d", L"urn:t", 0, false, it_i4, nullptr, kCollapse, kNone, L"5")},
+    {new CAttributeInfoEnum(L"e", L"urn:a", 1, true, KindToString, StringToKind, L"home"),
+     new CAttributeInfoPrimitive(L"p", L"urn:a", 2, true, it_i4, nullptr, kCollapse, kNone,
+                                 nullptr)});
+
+TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
+  CSmartPtr<CFlex> object = Read(kDefaults, L"<defaults xmlns=\"urn:t\"><d/></defaults>");
+  EXPECT_EQ(object->properties[0].GetI4(), 5);
+  EXPECT_EQ(object->properties[1].GetI4(), 0);
+  // The default text is left out unless asked for, and so is a default attribute.
+  context.GetNamespaceAliases().Add(L"a", L"urn:a");
+  context.SetNoOptionalAttributeDefaultOutput(true);
+  const std::wstring root =
+      L"<defaults xmlns=\"urn:t\" "
+      L"xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+      L"xmlns:a=\"urn:a\"";
+  EXPECT_EQ(Write(*object), root + L"><d/></defaults>");
+  context.SetWriteDefaultElementValues(true);
+  context.SetNoOptionalAttributeDefaultOutput(false);
+  EXPECT_EQ(Write(*object), root + L" a:e=\"home\"><d>5</d></defaults>");
+
+  // Names in a foreign namespace: the enumeration takes them when namespaces
+  // are ignored, the primitive never does.
+  context.SetIgnoreNamespaces(true);
+  object = Read(kDefaults, L"<defaults xmlns=\"urn:t\" xmlns:b=\"urn:b\" b:e=\"work\"/>");
+  EXPECT_EQ(object->properties[1].GetI4(), 1);
+  EXPECT_EQ(Failure(kDefaults, L"<defaults xmlns=\"urn:t\" xmlns:b=\"urn:b\" b:p=\"1\"/>"),
+            L"Unexpected Attribute found.\nPath: /defaults/@b:p");
 }
 
 TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {
