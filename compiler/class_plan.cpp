@@ -116,7 +116,6 @@ class Planner {
     plan->xmlNamespace = ns;
     plan->schemaNamespace = schemaNs;
     plan->type = type;
-    plan->classId = static_cast<int>(m_plan.classes.size());
     ClassPlan* raw = plan.get();
     m_byType[type] = raw;
     m_plan.classes.push_back(std::move(plan));
@@ -180,7 +179,6 @@ class Planner {
         plan.requiresContent = true;
       }
     }
-    plan.planned = true;
   }
 
   // A group reference stands for the group's model group, with the

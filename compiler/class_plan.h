@@ -63,10 +63,8 @@ struct ClassPlan {
   std::wstring schemaNamespace;  // target namespace of the schema that declares the type
   std::wstring defaultElementName;
   const ComplexType* type = nullptr;
-  int classId = 0;
   bool requiresContent = false;
   bool nillable = false;  // some element of the class may be nil: the class is INillable
-  bool planned = false;
   std::vector<PropertyPlan> properties;
 };
 

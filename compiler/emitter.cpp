@@ -570,7 +570,8 @@ class Writer {
           break;
       }
     }
-    out << "}\n\nvoid " << c << "::AccessProperty(int propertyIndex, bool get, KvVariant& value) {\n";
+    out << "}\n\nvoid " << c << "::AccessProperty(int propertyIndex, "
+        << (plan.properties.empty() ? "bool, KvVariant&" : "bool get, KvVariant& value") << ") {\n";
     if (!plan.properties.empty()) out << "  switch (propertyIndex) {\n";
     for (const PropertyPlan& p : plan.properties) {
       out << "    case Property_" << p.name << ":\n";

@@ -44,6 +44,9 @@ TEST_F(GeneratedShapes, ReadsEveryShape) {
   EXPECT_EQ(shapes->GetBox()->GetWeight(), std::nullopt);  // nil
   EXPECT_TRUE(shapes->GetBox()->GetLid().IsNil());
   EXPECT_FALSE(shapes->GetBox()->GetPrice()->IsNil());
+  EXPECT_EQ(shapes->GetBox()->GetCode(), L"2024-01-31");  // a union is collapsed text
+  EXPECT_NE(shapes->GetMarker(), nullptr);
+  EXPECT_EQ(shapes->GetVersion(), 3);
 }
 
 TEST_F(GeneratedShapes, WritesWhatItReads) {
