@@ -455,8 +455,8 @@ class Planner {
   const SchemaSet& m_set;
   BindingPlan m_plan;
   std::map<const SimpleType*, const EnumPlan*> m_enums;
-  std::wstring m_nameHint;
-  std::wstring m_ownerNamespace;  // of the class being planned, for its anonymous enumerations  // names an anonymous enumeration after its element or attribute
+  std::wstring m_nameHint;        // names an anonymous enumeration after its element or attribute
+  std::wstring m_ownerNamespace;  // of the class being planned, for its anonymous enumerations
   NameScope m_classNames;
   std::map<const ComplexType*, ClassPlan*> m_byType;
   std::set<ClassPlan*> m_elementNamed;
