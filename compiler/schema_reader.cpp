@@ -190,6 +190,9 @@ class DocumentReader {
 
   void ReadSchema(const CXmlElement* root) {
     m_targetNamespace = AttrOr(root, L"targetNamespace");
+    if (!m_chameleon.empty() && !m_targetNamespace.empty() && m_targetNamespace != m_chameleon) {
+      Refuse(root, "an included schema has another target namespace than the including one");
+    }
     if (m_targetNamespace.empty()) m_targetNamespace = m_chameleon;
     m_elementsQualified = AttrOr(root, L"elementFormDefault") == L"qualified";
     m_attributesQualified = AttrOr(root, L"attributeFormDefault") == L"qualified";

@@ -106,6 +106,14 @@ TEST(SchemaCompiler, SchemasThatImportEachOtherAreReadOnce) {
                             "xmlns:a='urn:a' targetNamespace='urn:b'"));
   const BindingPlan plan = Plan(dir, "a.xsd");
   ASSERT_EQ(plan.classes.size(), 2u);
+  dir.Write("c.xsd", Schema("<xs:include schemaLocation='b.xsd'/>", "targetNamespace='urn:c'"));
+  try {
+    Plan(dir, "c.xsd");
+    ADD_FAILURE() << "no refusal";
+  } catch (const Refusal& refusal) {
+    EXPECT_EQ(refusal.what(), dir.Path("b.xsd") + ":1: an included schema has another target "
+                                                   "namespace than the including one");
+  }
   const ClassPlan& order = *plan.classes[0];
   EXPECT_EQ(order.name, "COrder");
   EXPECT_EQ(order.defaultElementName, L"order");
