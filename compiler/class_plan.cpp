@@ -81,9 +81,25 @@ class Planner {
       const ComplexType* type = element.inlineComplex ? element.inlineComplex.get()
                                                        : FindComplex(element.type);
       if (element.nillable && type) m_byType.at(type)->nillable = true;
+      if (type) m_elementTypes.insert(type);
     }
     for (size_t i = 0; i < m_plan.classes.size(); ++i) Plan(*m_plan.classes[i]);
     for (const auto& plan : m_plan.classes) RefuseMandatoryCycle(*plan, {});
+    for (const ClassPlan* derived : m_extended) {
+      // An element of the base type may hold the derived type (xsi:type),
+      // which the class factory cannot pick yet.
+      if (m_elementTypes.count(derived->base->type)) {
+        throw Refusal(derived->type->where,
+                      "extension of " + derived->base->name.substr(1) +
+                          ", which elements are declared with (xsi:type), is not supported yet");
+      }
+      for (const ClassPlan* up = derived->base; up; up = up->base) {
+        if (derived->nillable && up->nillable) {
+          throw Refusal(derived->type->where, "a nillable type extending a nillable type is not "
+                                              "supported yet");
+        }
+      }
+    }
     return std::move(m_plan);
   }
 
@@ -128,10 +144,33 @@ class Planner {
   }
 
   void Plan(ClassPlan& plan) {
+    if (plan.state == 2) return;
     const ComplexType& type = *plan.type;
-    m_ownerNamespace = plan.schemaNamespace;
+    if (plan.state == 1) throw Refusal(type.where, "the type derives from itself");
+    plan.state = 1;
     NameScope names(kReservedProperties);
-    if (type.simpleContent && type.derivation == ComplexType::extension &&
+    const ComplexType* baseType =
+        type.derivation == ComplexType::extension && !type.simpleContent ? FindComplex(type.base)
+                                                                          : nullptr;
+    if (baseType) {
+      ClassPlan& base = *m_byType.at(baseType);
+      Plan(base);
+      if (base.group != ClassPlan::sequence ||
+          (!base.properties.empty() && base.properties[0].simpleValue)) {
+        throw Refusal(type.where, "extension of a type whose content is not a sequence is not "
+                                  "supported yet");
+      }
+      plan.base = &base;
+      base.extended = true;
+      plan.properties = base.properties;
+      plan.inherited = base.properties.size();
+      for (const PropertyPlan& p : base.properties) names.Claim(p.name);
+      m_extended.push_back(&plan);
+    }
+    m_ownerNamespace = plan.schemaNamespace;
+    if (baseType) {
+      // The inherited members are in place; the extension's own follow.
+    } else if (type.simpleContent && type.derivation == ComplexType::extension &&
         !FindComplex(type.base)) {
       PropertyPlan value;
       value.simpleValue = true;
@@ -162,6 +201,10 @@ class Planner {
       plan.group = content.kind == Particle::choice ? ClassPlan::choice
                    : content.kind == Particle::all  ? ClassPlan::all
                                                     : ClassPlan::sequence;
+      if (plan.base && plan.group != ClassPlan::sequence) {
+        throw Refusal(content.where, "an extension's content other than a sequence is not "
+                                     "supported yet");
+      }
       AddSequence(plan, content, names);
     }
     std::set<QName> groupsSeen;
@@ -179,6 +222,7 @@ class Planner {
         plan.requiresContent = true;
       }
     }
+    plan.state = 2;
   }
 
   // A group reference stands for the group's model group, with the
@@ -267,6 +311,7 @@ class Planner {
                                     "The anonymous complexType of element " +
                                         Utf8(element->name.local) + ".");
       property.itemClass = item;
+      m_elementTypes.insert(complex);
       if (element->nillable) item->nillable = true;
       if (element->hasDefault) throw Refusal(where, "a default value needs simple content");
       if (repeated) {
@@ -461,6 +506,8 @@ class Planner {
   std::map<const ComplexType*, ClassPlan*> m_byType;
   std::set<ClassPlan*> m_elementNamed;
   std::set<const ClassPlan*> m_acyclic;
+  std::vector<const ClassPlan*> m_extended;
+  std::set<const ComplexType*> m_elementTypes;  // types that elements are declared with
   std::set<const SimpleType*> m_resolving;
 };
 

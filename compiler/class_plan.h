@@ -65,6 +65,10 @@ struct ClassPlan {
   const ComplexType* type = nullptr;
   bool requiresContent = false;
   bool nillable = false;  // some element of the class may be nil: the class is INillable
+  ClassPlan* base = nullptr;  // the class a complexContent extension derives from
+  size_t inherited = 0;       // the first properties are the base class's
+  bool extended = false;      // some class derives from this one
+  int state = 0;              // planning: 0 not yet, 1 under way, 2 done
   std::vector<PropertyPlan> properties;
 };
 

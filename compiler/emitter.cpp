@@ -134,6 +134,7 @@ class Writer {
   std::set<std::wstring> ReferencedGroups() const {
     std::set<std::wstring> found;
     for (const ClassPlan* plan : m_order) {
+      if (plan->base && !Mine(plan->base)) found.insert(plan->base->schemaNamespace);
       for (const PropertyPlan& p : plan->properties) {
         if (p.itemClass && !Mine(p.itemClass)) found.insert(p.itemClass->schemaNamespace);
         if (p.simple.enumeration && !Mine(p.simple.enumeration)) {
@@ -150,6 +151,7 @@ class Writer {
     std::set<const ClassPlan*> visited;
     std::function<void(const ClassPlan*)> visit = [&](const ClassPlan* plan) {
       if (!visited.insert(plan).second) return;
+      if (plan->base) visit(plan->base);
       for (const PropertyPlan& p : plan->properties) {
         if (p.itemClass) visit(p.itemClass);
       }
@@ -209,8 +211,8 @@ class Writer {
       out << "\nnamespace " << m_files.cppNamespace << " {\n";
     }
     for (const ClassPlan* plan : m_order) {
-      for (const PropertyPlan& p : plan->properties) {
-        if (p.kind == PropertyPlan::collection) CollectionDeclaration(out, *plan, p);
+      for (const PropertyPlan* p : OwnProperties(*plan)) {
+        if (p->kind == PropertyPlan::collection) CollectionDeclaration(out, *plan, *p);
       }
       ClassDeclaration(out, *plan);
     }
@@ -240,8 +242,22 @@ class Writer {
            "                                   bool isOptional) override;\n};\n";
   }
 
+  // The properties a class declares itself: a derived class's follow its base's.
+  static std::vector<const PropertyPlan*> OwnProperties(const ClassPlan& plan) {
+    std::vector<const PropertyPlan*> own;
+    for (size_t i = plan.inherited; i < plan.properties.size(); ++i) {
+      own.push_back(&plan.properties[i]);
+    }
+    return own;
+  }
+
+  std::string BaseClass(const ClassPlan& plan) const {
+    return plan.base ? QClass(plan.base) : "Korvel::CXmlGeneratedClass";
+  }
+
   void ClassDeclaration(std::ostringstream& out, const ClassPlan& plan) {
-    out << "\n// " << plan.comment << "\nclass " << plan.name << " : public Korvel::CXmlGeneratedClass"
+    const std::vector<const PropertyPlan*> own = OwnProperties(plan);
+    out << "\n// " << plan.comment << "\nclass " << plan.name << " : public " << BaseClass(plan)
         << (plan.nillable ? ", public Korvel::INillable" : "") << " {\n public:\n  explicit "
         << plan.name << "(const wchar_t* elementName = " << Literal(plan.defaultElementName)
         << ");\n";
@@ -250,9 +266,19 @@ class Writer {
              "  bool IsNil() const override { return m_nil; }\n"
              "  void SetNil(bool nil) override { m_nil = nil; }\n";
     }
-    if (!plan.properties.empty()) out << "\n";
-    for (const PropertyPlan& p : plan.properties) Accessors(out, p);
+    if (!own.empty()) out << "\n";
+    for (const PropertyPlan* p : own) Accessors(out, *p);
     const std::string ns = Literal(plan.xmlNamespace);
+    std::ostringstream properties;
+    if (!own.empty()) {
+      properties << "  enum Property {\n";
+      for (size_t i = 0; i < own.size(); ++i) {
+        properties << "    Property_" << own[i]->name
+                   << (i == 0 && plan.inherited ? " = " + std::to_string(plan.inherited) : "")
+                   << (i + 1 < own.size() ? ",\n" : "\n");
+      }
+      properties << "  };\n";
+    }
     out << "\n  void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) "
            "override;\n"
            "  KorvelData::CParentElementInfo* GetClassInfo() const override;\n"
@@ -263,17 +289,14 @@ class Writer {
            "  using Korvel::CXmlObjectBase::GetBase;\n"
            "  std::wstring GetNamespace() const override { return "
         << ns << "; }\n\n protected:\n  std::wstring GetTargetNamespace() const override { return "
-        << ns << "; }\n\n private:\n  struct MetaData;\n  static const MetaData& GetMetaData();\n";
-    if (!plan.properties.empty()) {
-      out << "  enum Property {\n";
-      for (size_t i = 0; i < plan.properties.size(); ++i) {
-        out << "    Property_" << plan.properties[i].name
-            << (i + 1 < plan.properties.size() ? ",\n" : "\n");
-      }
-      out << "  };\n\n";
-      for (const PropertyPlan& p : plan.properties) {
-        out << "  " << FieldType(p) << " " << p.member << ";\n";
-      }
+        << ns << "; }\n";
+    // Derived classes describe their base's properties too.
+    if (plan.extended) out << properties.str();
+    out << "\n private:\n  struct MetaData;\n  static const MetaData& GetMetaData();\n";
+    if (!plan.extended) out << properties.str();
+    if (!own.empty()) {
+      out << "\n";
+      for (const PropertyPlan* p : own) out << "  " << FieldType(*p) << " " << p->member << ";\n";
     }
     if (plan.nillable) out << "  bool m_nil = false;\n";
     out << "};\n";
@@ -414,8 +437,8 @@ class Writer {
     out << "    default:\n      throw CKvInvalidParamException(FormatString(L\"Unknown class id "
            "%d\", classId));\n  }\n}\n";
     for (const ClassPlan* plan : m_order) {
-      for (const PropertyPlan& p : plan->properties) {
-        if (p.kind == PropertyPlan::collection) CollectionDefinition(out, p);
+      for (const PropertyPlan* p : OwnProperties(*plan)) {
+        if (p->kind == PropertyPlan::collection) CollectionDefinition(out, *p);
       }
       ClassDefinition(out, *plan);
     }
@@ -529,22 +552,31 @@ class Writer {
     out << "      nullptr};\n  classInfo = new CParentElementInfo(XmlElementGroupType_"
         << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
         << ", XmlElementType_Element,\n                                     "
-        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << ", true, false, "
+        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << ", true, "
+        << (plan.base ? "true, " : "false, ")
         << (simple ? "Property_Value, " + std::string(simple->simple.builtin->itemType)
                    : std::string("-1, it_none"))
         << ", nullptr, false);\n}\n\n";
 
     // Constructor and Init.
+    const std::vector<const PropertyPlan*> own = OwnProperties(plan);
+    const std::string base = plan.base ? QClass(plan.base) : "";
     out << c << "::" << c << "(const wchar_t* elementName)";
     bool first = true;
-    for (const PropertyPlan& p : plan.properties) {
-      if (p.kind != PropertyPlan::collection) continue;
-      out << (first ? "\n    : " : ", ") << p.member << "(new " << p.collectionClass << ")";
+    if (plan.base) {
+      out << "\n    : " << base << "(elementName)";
+      first = false;
+    }
+    for (const PropertyPlan* p : own) {
+      if (p->kind != PropertyPlan::collection) continue;
+      out << (first ? "\n    : " : ", ") << p->member << "(new " << p->collectionClass << ")";
       first = false;
     }
     out << " {\n  SetElementName(elementName);\n  Init();\n}\n\nvoid " << c << "::Init() {\n";
+    if (plan.base) out << "  " << base << "::Init();\n";
     if (plan.nillable) out << "  m_nil = false;\n";
-    for (const PropertyPlan& p : plan.properties) {
+    for (const PropertyPlan* own_p : own) {
+      const PropertyPlan& p = *own_p;
       const std::string& m = p.member;
       switch (p.kind) {
         case PropertyPlan::object:
@@ -571,9 +603,11 @@ class Writer {
       }
     }
     out << "}\n\nvoid " << c << "::AccessProperty(int propertyIndex, "
-        << (plan.properties.empty() ? "bool, KvVariant&" : "bool get, KvVariant& value") << ") {\n";
-    if (!plan.properties.empty()) out << "  switch (propertyIndex) {\n";
-    for (const PropertyPlan& p : plan.properties) {
+        << (own.empty() && !plan.base ? "bool, KvVariant&" : "bool get, KvVariant& value")
+        << ") {\n";
+    if (!own.empty()) out << "  switch (propertyIndex) {\n";
+    for (const PropertyPlan* own_p : own) {
+      const PropertyPlan& p = *own_p;
       out << "    case Property_" << p.name << ":\n";
       const std::string& m = p.member;
       if (p.kind == PropertyPlan::collection) {
@@ -607,9 +641,15 @@ class Writer {
         }
       }
     }
-    if (!plan.properties.empty()) out << "    default:\n      break;\n  }\n";
-    out << "  throw CKvInvalidParamException(FormatString(L\"Unknown property %d\", propertyIndex));\n}\n";
-    for (const PropertyPlan& p : plan.properties) {
+    if (!own.empty()) out << "    default:\n      break;\n  }\n";
+    if (plan.base) {
+      out << "  " << base << "::AccessProperty(propertyIndex, get, value);\n}\n";
+    } else {
+      out << "  throw CKvInvalidParamException(FormatString(L\"Unknown property %d\", "
+             "propertyIndex));\n}\n";
+    }
+    for (const PropertyPlan* own_p : own) {
+      const PropertyPlan& p = *own_p;
       if (p.kind != PropertyPlan::object || !p.optional) continue;
       out << "\nvoid " << c << "::Set" << p.name << "(" << QClass(p.itemClass) << "* value) { "
           << p.member << " = value; }\n";

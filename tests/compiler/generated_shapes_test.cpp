@@ -47,6 +47,12 @@ TEST_F(GeneratedShapes, ReadsEveryShape) {
   EXPECT_EQ(shapes->GetBox()->GetCode(), L"2024-01-31");  // a union is collapsed text
   EXPECT_NE(shapes->GetMarker(), nullptr);
   EXPECT_EQ(shapes->GetVersion(), 3);
+  Shapes::CLabelled* caption = shapes->GetCaption();
+  ASSERT_NE(caption, nullptr);
+  EXPECT_EQ(caption->GetTag(), L"t1");  // declared by the base type
+  EXPECT_EQ(caption->GetKind(), Shapes::Colour::Red);
+  EXPECT_EQ(caption->GetText(), L"hello");
+  EXPECT_EQ(caption->GetLang(), L"en");
 }
 
 TEST_F(GeneratedShapes, WritesWhatItReads) {
