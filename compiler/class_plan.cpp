@@ -212,13 +212,14 @@ class Planner {
     for (PropertyPlan& property : plan.properties) {
       if (property.attribute || property.simpleValue) continue;
       // One member of a choice is there at a time: each may be absent.
-      if (plan.group == ClassPlan::choice && property.kind != PropertyPlan::collection) {
+      const bool many =
+          property.kind == PropertyPlan::collection || property.kind == PropertyPlan::values;
+      if (plan.group == ClassPlan::choice && !many) {
         property.optional = true;
         plan.requiresContent = true;
         continue;
       }
-      if ((property.kind != PropertyPlan::collection && !property.optional) ||
-          (property.kind == PropertyPlan::collection && property.minOccurs > 0)) {
+      if ((!many && !property.optional) || (many && property.minOccurs > 0)) {
         plan.requiresContent = true;
       }
     }
@@ -322,12 +323,20 @@ class Planner {
         property.optional = particle.minOccurs == 0;
       }
     } else {
-      if (repeated) {
-        throw Refusal(where, "repeated elements of a simple type are not supported yet");
-      }
       m_nameHint = element->name.local;
       property.simple = element->inlineSimple ? MapSimple(*element->inlineSimple)
                                               : MapSimpleName(element->type, where);
+      if (repeated) {
+        if (property.simple.enumeration) {
+          throw Refusal(where, "repeated elements of an enumeration are not supported yet");
+        }
+        if (element->nillable || element->hasDefault) {
+          throw Refusal(where, "repeated nillable or defaulted elements are not supported yet");
+        }
+        property.kind = PropertyPlan::values;
+        plan.properties.push_back(std::move(property));
+        return;
+      }
       property.optional = particle.minOccurs == 0;
       if (element->nillable && (property.optional || plan.group == ClassPlan::choice)) {
         throw Refusal(where, "optional nillable elements of a simple type are not supported yet");

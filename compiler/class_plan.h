@@ -35,7 +35,7 @@ struct SimpleMapping {
 struct ClassPlan;
 
 struct PropertyPlan {
-  enum Kind { primitive, object, collection };
+  enum Kind { primitive, object, collection, values };  // values: a typed collection
   Kind kind = primitive;
   bool attribute = false;
   bool simpleValue = false;  // the element's own text (simple content)

@@ -53,6 +53,10 @@ TEST_F(GeneratedShapes, ReadsEveryShape) {
   EXPECT_EQ(caption->GetKind(), Shapes::Colour::Red);
   EXPECT_EQ(caption->GetText(), L"hello");
   EXPECT_EQ(caption->GetLang(), L"en");
+  ASSERT_EQ(shapes->GetNote().GetCount(), 2);
+  EXPECT_EQ(shapes->GetNote().Item(1), L"b c");  // xs:token collapses
+  ASSERT_EQ(shapes->GetDay().GetCount(), 1);
+  EXPECT_EQ(shapes->GetDay().Item(0).ToString(), L"2024-01-02");
 }
 
 TEST_F(GeneratedShapes, WritesWhatItReads) {
