@@ -391,8 +391,33 @@ class Planner {
       property.hasDefault = !hasFixed && (local.hasDefault || declared->hasDefault);
       property.defaultValue = local.hasDefault ? local.defaultValue : declared->defaultValue;
       property.optional = !local.required;
+      if (hasFixed) RequireFixedValue(property, local.where);
       plan.properties.push_back(std::move(property));
     }
+  }
+
+  // A fixed value becomes a facet, so that reading any other value fails: a
+  // pattern matching the text alone, or equal bounds for ordered kinds.
+  static void RequireFixedValue(PropertyPlan& property, const Location& where) {
+    Facets& facets = property.simple.facets;
+    const std::string kind = property.simple.builtin->itemType;
+    if (property.simple.enumeration || kind == "it_boolean" || kind == "it_hexBinary" ||
+        kind == "it_base64Binary") {
+      throw Refusal(where, "a fixed value of this type is not supported yet");
+    }
+    if (kind == "it_string") {
+      if (!facets.pattern.empty()) {
+        throw Refusal(where, "a fixed value of a type with a pattern is not supported yet");
+      }
+      for (wchar_t c : property.fixedValue) {
+        if (std::wstring(L"\\|.-^?*+{}()[]$").find(c) != std::wstring::npos) facets.pattern += L'\\';
+        facets.pattern += c;
+      }
+      return;
+    }
+    facets.minExclusive.clear();
+    facets.maxExclusive.clear();
+    facets.minInclusive = facets.maxInclusive = property.fixedValue;
   }
 
   SimpleMapping MapSimpleName(const QName& name, const Location& where) {

@@ -85,6 +85,8 @@ TEST_F(GeneratedShapes, RefusesValuesOutsideTheSchema) {
        L"<shapes xmlns='urn:shapes'><shape><circle>1</circle></shape></shapes>"},
       {"fill above its maximum", L"<shapes xmlns='urn:shapes'><shape id='a'><circle>1</circle>"
                                  L"</shape><box><fill>100.5</fill></box></shapes>"},
+      {"fixed attribute of another value",
+       L"<shapes xmlns='urn:shapes' version='4'><shape id='a'><circle>1</circle></shape></shapes>"},
       {"mandatory all member missing", L"<shapes xmlns='urn:shapes'><shape id='a'><circle>1"
                                        L"</circle></shape><box><note/></box></shapes>"},
   };
