@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,6 @@ using namespace Korvel;
 
 constexpr size_t kTargetBytes = 100u << 20;
 constexpr size_t kPool = 1024;
-constexpr char kFilePath[] = "/tmp/korvel_bench_purchase_orders.xml";
 
 // One token in both forms: wide for the writer, narrow (and, for text,
 // already escaped) for the reference.
@@ -288,7 +288,10 @@ BENCHMARK(BM_PurchaseOrders_TextWriterGetBytes)
 
 void BM_PurchaseOrders_TextWriterAsyncFile(benchmark::State& state) {
   AsyncToXmlFile(true);
-  const std::wstring path(kFilePath, kFilePath + sizeof kFilePath - 1);
+  // Under $TMPDIR (default /tmp), as the standard library finds it.
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / "korvel_bench_purchase_orders.xml";
+  const std::wstring path = file.wstring();
   size_t bytes = 0;
   size_t peak = 0;
   double seconds = 0;
@@ -302,7 +305,7 @@ void BM_PurchaseOrders_TextWriterAsyncFile(benchmark::State& state) {
     bytes = stream.GetBytesWritten();
   }
   AsyncToXmlFile(false);
-  std::remove(kFilePath);
+  std::filesystem::remove(file);
   ReportRatio(state, bytes, seconds);
   state.counters["rss_growth_per_output_byte"] = static_cast<double>(peak) / bytes;
 }

@@ -97,4 +97,11 @@ class KORVEL_API CBinaryData {
   detail::BinaryRecord* m_record = nullptr;
 };
 
+// The bytes deflated in the framing type names (ct_none gives them back as
+// they are), for byte output that is to be stored or sent compressed. Bytes
+// shared with another value are copied first: move them in to spare that.
+// Throws CKvException "Failed to compress data. [Error Code: %d]" should zlib
+// fail.
+KORVEL_API CBinaryData Compress(CBinaryData data, CompressionType type);
+
 }  // namespace Korvel

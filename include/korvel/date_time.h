@@ -158,9 +158,9 @@ class KORVEL_API CDateTime {
   bool operator>=(const CDateTime& other) const;
 
   // Duration arithmetic by the XSD method: months first, then the time, then
-  // the days month by month. The day is not clamped and the result is not
-  // validated (2004-01-31 plus P1M is 2004-02-31). Subtracting a negative
-  // duration moves the value forward.
+  // the days month by month, starting from the day clamped to the length of
+  // the month reached (2004-01-31 plus P1M is 2004-02-29). Subtracting a
+  // negative duration moves the value forward.
   CDateTime operator+(const CDateTimeSpan& span) const;
   CDateTime& operator+=(const CDateTimeSpan& span);
   CDateTime operator-(const CDateTimeSpan& span) const;

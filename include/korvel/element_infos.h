@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The concrete child-element descriptions: CElementInfo + the owner's content
-// model (Seq, Choice, All) + the kind of value (Cls, AbsCls, Enum, Prim; none
-// for the generic collection) + its cardinality (Mnd, Opt, Col). How a child is written
+// model (Seq, Choice, All) + the kind of value (Cls, AbsCls, Enum, Prim,
+// Untpd; none for the generic collection) + its cardinality (Mnd, Opt, Col). How a child is written
 // depends on kind and cardinality only, and lives in the four kind bases;
 // each concrete class adds how its content model reads it.
 #pragma once
@@ -122,6 +122,45 @@ class KORVEL_API CAbsClsElementInfo : public CElementInfo {
   Korvel::ElementFactory m_elementFactory;
 };
 
+// Untyped content held in a CElement: an element without a type, or xs:any
+// when the name is "AnyElement" (any name then matches).
+class KORVEL_API CUntpdElementInfo : public CElementInfo {
+ public:
+  ~CUntpdElementInfo() override;
+  bool ElementToXml(const Korvel::CSerializationContext& context,
+                    const Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlWriter* writer) const override;
+  bool MayStartAt(const Korvel::CSerializationContext& context,
+                  const Korvel::CXmlElement* element) const override;
+
+  const std::wstring& GetNamespaceConstraint() const noexcept { return m_namespaceConstraint; }
+  const std::wstring& GetTargetNamespace() const noexcept { return m_targetNamespace; }
+
+ protected:
+  CUntpdElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                    const wchar_t* namespaceConstraint, const wchar_t* targetNamespace);
+  // Reads *current into element when the names fit (the element checks its
+  // own wildcard); returns the new position, *current when nothing was read.
+  Korvel::CXmlElement* ReadInto(const Korvel::CSerializationContext& context,
+                                Korvel::CXmlObjectBase* element, Korvel::CXmlElement* parent,
+                                Korvel::CXmlElement* current) const;
+  // The mandatory forms: into the property's element. True when consumed.
+  bool ReadMandatory(const Korvel::CSerializationContext& context,
+                     Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                     Korvel::CXmlElement** current) const;
+  // The optional forms: into a new element, stored when consumed.
+  bool ReadOptional(const Korvel::CSerializationContext& context, Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlElement* parent, Korvel::CXmlElement** current) const;
+  // A new element for reading current, or null when current's namespace is
+  // outside the wildcard.
+  CSmartPtr<Korvel::CXmlObjectBase> NewElementFor(const Korvel::CXmlElement* current) const;
+  [[noreturn]] void ThrowNothingFromNamespace(const Korvel::CXmlElement* parent) const;
+
+ private:
+  std::wstring m_namespaceConstraint;
+  std::wstring m_targetNamespace;
+};
+
 // A collection property (generated object collections and the typed ones):
 // the collection reads every consecutive element it accepts. Written after
 // a count check.
@@ -142,6 +181,17 @@ class KORVEL_API CColElementInfo : public CElementInfo {
   // class writes its attributes on the owner's element.
   CColElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                   XmlElementType childElementType, bool classItems);
+  // How the collection reads its run of elements; untyped collections with a
+  // fixed name override it.
+  virtual Korvel::CXmlElement* ReadRun(const Korvel::CSerializationContext& context,
+                                       Korvel::CXmlObjectBase* collection,
+                                       Korvel::CXmlElement* parent,
+                                       Korvel::CXmlElement* current) const;
+  // ReadRun of untyped collections: by name unless the name is "AnyElement".
+  Korvel::CXmlElement* ReadUntypedRun(const Korvel::CSerializationContext& context,
+                                      Korvel::CXmlObjectBase* collection,
+                                      Korvel::CXmlElement* parent,
+                                      Korvel::CXmlElement* current) const;
   // Reads the consecutive elements the collection accepts; returns the new position.
   Korvel::CXmlElement* ReadItems(const Korvel::CSerializationContext& context,
                                  Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
@@ -297,6 +347,43 @@ class KORVEL_API CElementInfoSeqAbsClsCol : public CElementInfoSeqCol {
   ~CElementInfoSeqAbsClsCol() override;
 };
 
+class KORVEL_API CElementInfoSeqUntpdMnd : public CUntpdElementInfo {
+ public:
+  CElementInfoSeqUntpdMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                          const wchar_t* namespaceConstraint, const wchar_t* targetNamespace);
+  ~CElementInfoSeqUntpdMnd() override;
+  bool ElementToXml(const Korvel::CSerializationContext& context,
+                    const Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlWriter* writer) const override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+};
+
+class KORVEL_API CElementInfoSeqUntpdOpt : public CUntpdElementInfo {
+ public:
+  CElementInfoSeqUntpdOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                          const wchar_t* namespaceConstraint, const wchar_t* targetNamespace);
+  ~CElementInfoSeqUntpdOpt() override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+};
+
+// Untyped items in a CElementCol, matched by name unless the name is "AnyElement".
+class KORVEL_API CElementInfoSeqUntpdCol : public CElementInfoSeqCol {
+ public:
+  using CElementInfoSeqCol::CElementInfoSeqCol;
+  ~CElementInfoSeqUntpdCol() override;
+
+ protected:
+  Korvel::CXmlElement* ReadRun(const Korvel::CSerializationContext& context,
+                               Korvel::CXmlObjectBase* collection, Korvel::CXmlElement* parent,
+                               Korvel::CXmlElement* current) const override;
+};
+
 class KORVEL_API CElementInfoSeqPrimCol : public CElementInfoSeqCol {
  public:
   using CElementInfoSeqCol::CElementInfoSeqCol;
@@ -403,6 +490,30 @@ class KORVEL_API CElementInfoChoiceAbsClsCol : public CElementInfoChoiceCol {
   CElementInfoChoiceAbsClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                               XmlElementType childElementType);
   ~CElementInfoChoiceAbsClsCol() override;
+};
+
+class KORVEL_API CElementInfoChoiceUntpdOpt : public CUntpdElementInfo {
+ public:
+  CElementInfoChoiceUntpdOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                             const wchar_t* namespaceConstraint, const wchar_t* targetNamespace);
+  ~CElementInfoChoiceUntpdOpt() override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
+};
+
+// Untyped items in a CElementCol, matched by name unless the name is "AnyElement".
+class KORVEL_API CElementInfoChoiceUntpdCol : public CElementInfoChoiceCol {
+ public:
+  using CElementInfoChoiceCol::CElementInfoChoiceCol;
+  ~CElementInfoChoiceUntpdCol() override;
+
+ protected:
+  Korvel::CXmlElement* ReadRun(const Korvel::CSerializationContext& context,
+                               Korvel::CXmlObjectBase* collection, Korvel::CXmlElement* parent,
+                               Korvel::CXmlElement* current) const override;
 };
 
 class KORVEL_API CElementInfoChoicePrimCol : public CElementInfoChoiceCol {
@@ -582,6 +693,49 @@ class KORVEL_API CElementInfoAllAbsClsCol : public CElementInfoAllCol {
   CElementInfoAllAbsClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                            XmlElementType childElementType);
   ~CElementInfoAllAbsClsCol() override;
+};
+
+class KORVEL_API CElementInfoAllUntpdMnd : public CUntpdElementInfo {
+ public:
+  CElementInfoAllUntpdMnd(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                          const wchar_t* namespaceConstraint, const wchar_t* targetNamespace);
+  ~CElementInfoAllUntpdMnd() override;
+  bool ElementToXml(const Korvel::CSerializationContext& context,
+                    const Korvel::CXmlGeneratedClass* owner,
+                    Korvel::CXmlWriter* writer) const override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+  bool Validate(const Korvel::CSerializationContext& context,
+                const Korvel::CXmlGeneratedClass* owner, bool found,
+                bool ownerIsElement) const override;
+};
+
+class KORVEL_API CElementInfoAllUntpdOpt : public CUntpdElementInfo {
+ public:
+  CElementInfoAllUntpdOpt(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                          const wchar_t* namespaceConstraint, const wchar_t* targetNamespace);
+  ~CElementInfoAllUntpdOpt() override;
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
+  bool Validate(const Korvel::CSerializationContext& context,
+                const Korvel::CXmlGeneratedClass* owner, bool found,
+                bool ownerIsElement) const override;
+};
+
+// Untyped items in a CElementCol, matched by name unless the name is "AnyElement".
+class KORVEL_API CElementInfoAllUntpdCol : public CElementInfoAllCol {
+ public:
+  using CElementInfoAllCol::CElementInfoAllCol;
+  ~CElementInfoAllUntpdCol() override;
+
+ protected:
+  Korvel::CXmlElement* ReadRun(const Korvel::CSerializationContext& context,
+                               Korvel::CXmlObjectBase* collection, Korvel::CXmlElement* parent,
+                               Korvel::CXmlElement* current) const override;
 };
 
 class KORVEL_API CElementInfoAllPrimCol : public CElementInfoAllCol {

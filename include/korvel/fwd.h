@@ -14,6 +14,8 @@ class CParentElementInfo;
 }  // namespace KorvelData
 
 namespace Korvel {
+class CAttribute;
+class CAttributeCol;
 class CBigInteger;
 class CBinaryData;
 class CClassfactoryBase;
@@ -23,12 +25,15 @@ class CDateTimeSpan;
 class CdatetimeBaseCol;
 class CDecimal;
 class CElement;
+class CElementCol;
 class CFIVocabulary;
 class CFastInfosetBinaryData;
 class CFastInfosetContext;
 class CFastInfosetWriter;
 class CFileTextStream;
 class CJsonContext;
+template <class T> class CKvIterator;
+class CJsonTextWriter;
 class CKvException;
 class CKvInvalidNamespaceException;
 class CKvInvalidParamException;
@@ -56,6 +61,7 @@ struct FILETIME;
 class IErrorPathProvider;
 class IEventSink;
 class INillable;
+class IFastInfosetItemSink;
 struct KvVariant;
 struct SYSTEMTIME;
 }  // namespace Korvel

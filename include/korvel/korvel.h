@@ -18,6 +18,7 @@
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_binary_data.h>
 #include <korvel/fast_infoset_context.h>
+#include <korvel/fast_infoset_items.h>
 #include <korvel/fast_infoset_writer.h>
 #include <korvel/fi_declaration.h>
 #include <korvel/fi_vocabulary.h>
@@ -26,6 +27,7 @@
 #include <korvel/item_type.h>
 #include <korvel/json_context.h>
 #include <korvel/metadata.h>
+#include <korvel/json_text_writer.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/object_base.h>
 #include <korvel/primitive_restrictions.h>
@@ -33,6 +35,7 @@
 #include <korvel/smart_ptr.h>
 #include <korvel/system_time.h>
 #include <korvel/text_stream.h>
+#include <korvel/untyped.h>
 #include <korvel/typed_collections.h>
 #include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>

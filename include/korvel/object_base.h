@@ -176,6 +176,11 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // first child it did not consume.
   virtual CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
                                    const CSerializationContext& context, bool isOptional) = 0;
+  // What every reading entry point does with the root element of its document
+  // (or the element FromXmlElement is given; never null): FromXml_Int from its
+  // first child element on. Untyped content, whose object is the element
+  // itself, reads the element.
+  virtual void RootFromXml_Int(CXmlElement* root, const CSerializationContext& context);
 
   std::wstring GetElementName() const;
   void SetElementName(const wchar_t* name);  // null clears it
@@ -244,7 +249,11 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
                     const CSerializationContext& context) const;
   // Reads the object from a loaded document's root element.
   void ReadDocument(const CXmlDocument& document, const CSerializationContext& context);
-  void FromJson_Int(const CBinaryData& json, const CSerializationContext& context);
+  // The same for JSON.
+  void WriteJsonText(CTextStream& stream, bool formatted, EOLType eol,
+                     const CSerializationContext& context) const;
+  // Reads the object from JSON text, decoded.
+  void FromJson_Int(const std::wstring& json, const CSerializationContext& context);
 
   std::wstring m_elementName;
   std::atomic<int32_t> m_refCount{0};

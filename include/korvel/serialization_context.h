@@ -11,8 +11,11 @@
 #include <korvel/fast_infoset_context.h>
 #include <korvel/json_context.h>
 #include <korvel/namespace_alias_map.h>
+#include <korvel/smart_ptr.h>
 
 namespace Korvel {
+
+class CAttributeCol;
 
 // Only SchemaType_NoNamespaces changes anything; every other value behaves like
 // SchemaType_Default.
@@ -27,7 +30,8 @@ enum SchemaType : int32_t {
 class KORVEL_API CSerializationContext {
  public:
   CSerializationContext();
-  // Copies have their own sub-contexts and alias map.
+  // Copies have their own sub-contexts and alias map; they share the extra
+  // root attributes (copying creates that collection if need be).
   CSerializationContext(const CSerializationContext& other);
   CSerializationContext& operator=(const CSerializationContext& other);
   virtual ~CSerializationContext();
@@ -101,6 +105,11 @@ class KORVEL_API CSerializationContext {
   std::vector<std::wstring>& GetProcessingInstructions();
   const std::vector<std::wstring>& GetProcessingInstructions() const;
 
+  // Writing: attributes added to the root element, in any namespace. Created
+  // on first use (also through a const context) and shared with every copy.
+  // Like the sub-contexts, it must exist before threads share the context.
+  CSmartPtr<CAttributeCol> GetAdditionalRootAttributes() const;
+
   // The sub-contexts, created with their defaults on first use (also through a
   // const context, which is why these are const).
   CFastInfosetContext& GetFIContext() const;
@@ -112,6 +121,7 @@ class KORVEL_API CSerializationContext {
   std::wstring m_defaultNamespaceURI;
   bool m_writeTypeAttribute = true;
   CNamespaceAliasMap m_namespaceAliases;
+  mutable CSmartPtr<CAttributeCol> m_additionalRootAttributes;
   std::vector<std::wstring> m_processingInstructions;
   std::wstring m_inLineSchema;
   bool m_ignoreInvalidCollectionCounts = false;

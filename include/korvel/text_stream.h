@@ -21,9 +21,7 @@ namespace Korvel {
 
 namespace detail {
 class ChunkStore;
-namespace platform {
-class AsyncFile;
-}  // namespace platform
+class FileTextSink;
 }  // namespace detail
 
 // Text appended in chunks of CHUNK_SIZE characters: growing never moves what is
@@ -140,21 +138,16 @@ class KORVEL_API CFileTextStream : public CTextStream {
 
   const std::wstring& GetPath() const noexcept { return m_path; }
   // Bytes the completed writes have put into the file.
-  uint64_t GetBytesWritten() const noexcept { return m_offset; }
+  uint64_t GetBytesWritten() const noexcept;
 
  private:
-  void FlushText(bool last);
-  void StartGatheredWrite();
-  void WaitForWrite();
-  [[noreturn]] void FailWrite(int error);
+  // Hands the buffered text to the file; last also closes it.
+  void Write(bool last);
 
   std::wstring m_path;
-  CBinaryData m_pending;   // the bytes of the write in flight
-  CBinaryData m_gathered;  // bytes flushed while it runs
-  uint64_t m_offset = 0;   // where the next write goes
-  // A high surrogate that ended the last flushed text, waiting for its pair.
-  wchar_t m_heldSurrogate = 0;
-  std::unique_ptr<detail::platform::AsyncFile> m_file;
+  uint64_t m_written = 0;  // what the last file took, once it is closed
+  // The open file and the bytes on their way to it; null while closed.
+  std::unique_ptr<detail::FileTextSink> m_sink;
 };
 
 // Whether the file entry points write documents through a CFileTextStream

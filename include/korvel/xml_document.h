@@ -8,8 +8,8 @@
 #include <iterator>
 #include <memory>
 #include <string>
-#include <string_view>
 
+#include <korvel/binary_data.h>
 #include <korvel/export.h>
 #include <korvel/instance_monitor.h>
 #include <korvel/serialization_context.h>
@@ -24,24 +24,12 @@ class CExpatReader;
 class CFastInfosetReader;
 
 namespace detail {
+// The interned names, attribute blocks and builder of the document's readers,
+// kept behind this header.
+struct XmlName;
+struct XmlAttributeBlock;
 struct XmlDocumentData;
 class XmlTreeBuilder;
-
-// A qualified name as the tree holds it: interned once per document, so that
-// elements and attributes of the same name share one pair of strings and can be
-// compared by address. It also tells its nodes which document they belong to.
-struct XmlName {
-  std::wstring localName;
-  std::wstring namespaceUri;
-  CXmlDocument* document;
-};
-
-// The attribute pointers of one element, stored right behind this header.
-struct XmlAttributeBlock {
-  uint32_t size;
-  uint32_t capacity;
-  CXmlAttribute** Items() noexcept { return reinterpret_cast<CXmlAttribute**>(this + 1); }
-};
 }  // namespace detail
 
 // Switches Load between reading a file in one piece (false, the default) and
@@ -50,20 +38,20 @@ struct XmlAttributeBlock {
 KORVEL_API void AsyncFromXmlFile(bool enable);
 
 // The attributes of an element in document order; iterates as CXmlAttribute*.
-class CXmlAttributeList {
+class KORVEL_API CXmlAttributeList {
  public:
   using value_type = CXmlAttribute*;
   using const_iterator = CXmlAttribute* const*;
   using iterator = const_iterator;
 
-  const_iterator begin() const noexcept { return m_block ? m_block->Items() : nullptr; }
+  const_iterator begin() const noexcept;
   const_iterator end() const noexcept { return begin() + size(); }
-  size_t size() const noexcept { return m_block ? m_block->size : 0; }
+  size_t size() const noexcept;
   bool empty() const noexcept { return size() == 0; }
-  CXmlAttribute* operator[](size_t index) const noexcept { return m_block->Items()[index]; }
+  CXmlAttribute* operator[](size_t index) const noexcept { return begin()[index]; }
 
  private:
-  friend class CXmlDocument;
+  friend class detail::XmlTreeBuilder;
   detail::XmlAttributeBlock* m_block = nullptr;  // in the document's node memory
 };
 
@@ -74,10 +62,10 @@ class KORVEL_API CXmlAttribute : public CInstanceMonitor {
   CXmlAttribute& operator=(const CXmlAttribute&) = delete;
 
   const CXmlElement* GetOwnerElement() const noexcept { return m_owner; }
-  const std::wstring& GetLocalName() const noexcept { return m_name->localName; }
+  const std::wstring& GetLocalName() const noexcept;
   const std::wstring& GetValue() const noexcept { return *m_value; }
   // Empty for an attribute in no namespace.
-  const std::wstring& GetNamespaceURI() const noexcept { return m_name->namespaceUri; }
+  const std::wstring& GetNamespaceURI() const noexcept;
 
   // The owner's path, "/@" and the name, prefixed as the document declared the
   // attribute's namespace: /a/b[2]/@code, /a/@xsi:type.
@@ -94,7 +82,7 @@ class KORVEL_API CXmlAttribute : public CInstanceMonitor {
   ~CXmlAttribute() override;
 
  private:
-  friend class CXmlDocument;
+  friend class detail::XmlTreeBuilder;
   const CXmlElement* m_owner;
   const detail::XmlName* m_name;
   const std::wstring* m_value;  // held by the document
@@ -108,15 +96,15 @@ class KORVEL_API CXmlElement : public CInstanceMonitor {
   CXmlElement(const CXmlElement&) = delete;
   CXmlElement& operator=(const CXmlElement&) = delete;
 
-  const CXmlDocument* GetDocument() const noexcept { return m_name->document; }
+  const CXmlDocument* GetDocument() const noexcept;
   // Null for the document element.
   const CXmlElement* GetParentElm() const noexcept { return m_parent; }
   CXmlElement* GetFirstElement() const noexcept { return m_firstChild; }
   CXmlElement* GetNextSiblingElement() const noexcept { return m_nextSibling; }
   const CXmlAttributeList& GetAttributes() const noexcept { return m_attributes; }
-  const std::wstring& GetLocalName() const noexcept { return m_name->localName; }
+  const std::wstring& GetLocalName() const noexcept;
   // Empty for an element in no namespace.
-  const std::wstring& GetNamespaceURI() const noexcept { return m_name->namespaceUri; }
+  const std::wstring& GetNamespaceURI() const noexcept;
   // All character data directly inside the element, also around its children.
   const std::wstring& GetText() const noexcept { return *m_text; }
 
@@ -170,9 +158,6 @@ class KORVEL_API CXmlElement : public CInstanceMonitor {
   friend class CExpatReader;
   friend class CFastInfosetReader;
   friend class detail::XmlTreeBuilder;
-
-  void AppendNameWithPredicate(std::wstring& path) const;
-  std::wstring& MutableText();
 
   // One cache line: the tree of a large document is mostly elements.
   CXmlElement* m_parent;
@@ -294,8 +279,22 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // CKvException "XML Stream is empty!" for no bytes.
   void LoadXmlStream(const unsigned char* data, size_t length);
   // A parse error throws CKvException "<parser's message> at line <n>". A failed
-  // load leaves what it had built, except a file read in chunks, which leaves
+  // load leaves the document as read up to the error, text of the elements
+  // still open included, except a file read in chunks, which leaves
   // the document empty.
+
+  // JSON is not loaded into the tree: it is converted to XML text under the
+  // context's JSON options and that text (UTF-8, with its declaration) is
+  // returned; the tree stays empty. Byte input may be gzip or zlib compressed
+  // and UTF-8 or UTF-16 (told by a byte-order mark or by the zero bytes of
+  // its first character); a byte-order mark is skipped on every form.
+  // Malformed JSON throws CKvValidationException with the line, the position
+  // and the JSON path; "JSON String is empty!" and "JSON Stream is empty!" are
+  // CKvException, as are the file messages of Load.
+  CBinaryData LoadJsonFile(const wchar_t* fileName);
+  CBinaryData LoadJsonStream(const unsigned char* data, size_t length);
+  CBinaryData LoadJson(const char* text);
+  CBinaryData LoadJson(const wchar_t* text);
 
   // The URI the document declared for the prefix (the empty prefix standing for
   // the default namespace), or an empty string. Declarations are collected from
@@ -310,8 +309,6 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   virtual void Cleanup();
 
  private:
-  friend class CXmlAttribute;
-  friend class CXmlElement;
   friend class CExpatReader;
   friend class CFastInfosetReader;
   friend class detail::XmlTreeBuilder;
@@ -330,38 +327,6 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // come first, leaving out every carriage return.
   static void AppendTextExcludingCR(CXmlElement* element, const wchar_t* text);
   static void AppendTextExcludingCR(CXmlElement* element, const wchar_t* text, size_t length);
-  // Records a namespace declaration; the empty prefix is the default namespace.
-  void AddNamespaceDeclaration(std::wstring_view prefix, std::wstring_view namespaceUri);
-
-  // The same over the document's own storage, for readers that convert
-  // names and text themselves.
-  const detail::XmlName* InternName(std::wstring_view namespaceUri, std::wstring_view localName);
-  CXmlElement* OpenElement(const detail::XmlName* name);
-  CXmlElement* InnermostOpenElement() const noexcept;
-  // An empty string that lives as long as the tree, to be filled and attached.
-  std::wstring* NewString();
-  // Whitespace between elements, held once however often it repeats.
-  const std::wstring* InternLayoutText(std::wstring_view text);
-  void SetText(CXmlElement* element, const std::wstring* text) noexcept;
-  // Appends an attribute to an element; reserve first when the count is known.
-  void ReserveAttributes(CXmlElement* element, size_t count);
-  CXmlAttribute* AppendAttribute(CXmlElement* element, const detail::XmlName* name,
-                                 const std::wstring* value);
-
-  CXmlElement* NewElement(CXmlElement* parent, const detail::XmlName* name);
-  static void LinkLastChild(CXmlElement* parent, CXmlElement* child) noexcept;
-  // previous, when it is the child's predecessor, spares a scan of the siblings.
-  static void UnlinkChild(CXmlElement* parent, CXmlElement* child, CXmlElement* previous) noexcept;
-  // Returns the memory of a removed subtree for reuse.
-  void DestroySubtree(CXmlElement* root) noexcept;
-  void DestroyAttributes(CXmlElement* element) noexcept;
-  void ReleaseString(const std::wstring* text) noexcept;
-
-  // Qualified names as paths show them: the smallest prefix the document
-  // declared for the namespace, a colon, the local name.
-  const std::wstring* FindAliasOf(std::wstring_view namespaceUri) const noexcept;
-  void AppendQualifiedName(std::wstring& out, const detail::XmlName& name) const;
-  bool HaveSameQualifiedName(const detail::XmlName* a, const detail::XmlName* b) const;
 
   // The byte path: compressed input is inflated, then the bytes go to the
   // reader that recognises them.

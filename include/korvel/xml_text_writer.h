@@ -17,7 +17,8 @@ namespace Korvel {
 // &amp; &lt; &gt; and line feeds become the chosen line end; attribute values
 // also get &quot; and &#xA;; carriage returns are dropped everywhere. Text that
 // starts with "<![CDATA[" is written as it is. Prefixes for namespaces without
-// one in scope are generated (AA, AB, ...) and declared where first used.
+// one in scope are generated (AA, AB, ...) and declared where first used. An
+// unqualified element inside a default namespace declares xmlns="".
 class KORVEL_API CXmlTextWriter : public CXmlWriter {
  public:
   // The stream must outlive the writer.
@@ -48,6 +49,13 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   // <?xml version="1.0"?> with the encoding of the stream (UTF-8 and UTF-16
   // are declared) and a line end.
   void WriteXmlDeclaration();
+
+  // Appends markup verbatim where a child element could start, for content
+  // that was written by a writer of its own: the current element's pending
+  // start tag is closed as StartElement closes it and the markup counts as one
+  // child. With formatted output it is indented like a child element and ends
+  // with a line end (added when the markup has none).
+  void WriteRaw(std::wstring_view markup);
 
   // EOL_CRLF or EOL_LF (the default); anything else throws CKvException
   // "Invalid EOL type.".

@@ -6,6 +6,7 @@
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
 #include <korvel/variant.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
@@ -151,15 +152,19 @@ void CAttributeInfoAny::AttributeToXml(const CSerializationContext& context,
   ToXml_Int(attributes, writer, false, CAttributeInfo::GetTargetNamespace(owner).c_str(), context);
 }
 
-bool CAttributeInfoAny::AttributeFromXml(const CSerializationContext&, CXmlGeneratedClass*,
+bool CAttributeInfoAny::AttributeFromXml(const CSerializationContext&, CXmlGeneratedClass* owner,
                                          CXmlAttribute* attribute) const {
   if (!IsNamespaceValid(attribute->GetNamespaceURI(), m_namespaceConstraint, m_targetNamespace)) {
     return false;
   }
-  // TODO(untyped): add (local name, value, namespace) to the property's
-  // CAttributeCol once that class exists; until then the wildcard accepts
-  // nothing, so such attributes count as unknown.
-  return false;
+  KvVariant value;
+  ReadProperty(owner, value);
+  CSmartPtr<CXmlObjectBase> object = value.IsNil() ? nullptr : detail::VariantObject(value);
+  auto* attributes = dynamic_cast<CAttributeCol*>(object.Get());
+  if (attributes == nullptr) throw CKvException(detail::kNotAnAttributeCol);
+  attributes->Add(attribute->GetLocalName().c_str(), attribute->GetValue().c_str(),
+                  attribute->GetNamespaceURI().c_str());
+  return true;
 }
 
 void CAttributeInfoAny::Validate(const CSerializationContext&, bool) const {}

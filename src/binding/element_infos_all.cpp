@@ -272,4 +272,60 @@ CElementInfoAllAbsClsCol::~CElementInfoAllAbsClsCol() = default;
 CElementInfoAllPrimCol::~CElementInfoAllPrimCol() = default;
 CElementInfoAllEnumCol::~CElementInfoAllEnumCol() = default;
 
+// Untyped.
+
+CElementInfoAllUntpdMnd::CElementInfoAllUntpdMnd(const wchar_t* name, const wchar_t* ns,
+                                                 int propertyIndex,
+                                                 const wchar_t* namespaceConstraint,
+                                                 const wchar_t* targetNamespace)
+    : CUntpdElementInfo(name, ns, propertyIndex, namespaceConstraint, targetNamespace) {}
+CElementInfoAllUntpdMnd::~CElementInfoAllUntpdMnd() = default;
+
+bool CElementInfoAllUntpdMnd::ElementToXml(const CSerializationContext& context,
+                                           const CXmlGeneratedClass* owner,
+                                           CXmlWriter* writer) const {
+  const bool written = CUntpdElementInfo::ElementToXml(context, owner, writer);
+  RequireWritten(written);
+  return written;
+}
+
+bool CElementInfoAllUntpdMnd::ElementFromXml(const CSerializationContext& context,
+                                             CXmlGeneratedClass* owner, CXmlElement* parent,
+                                             CXmlElement** current, const wchar_t*,
+                                             XmlElementType) const {
+  return *current != nullptr && ReadMandatory(context, owner, parent, current);
+}
+
+bool CElementInfoAllUntpdMnd::Validate(const CSerializationContext&, const CXmlGeneratedClass*,
+                                       bool found, bool ownerIsElement) const {
+  return ValidateMandatory(*this, found, ownerIsElement);
+}
+
+CElementInfoAllUntpdOpt::CElementInfoAllUntpdOpt(const wchar_t* name, const wchar_t* ns,
+                                                 int propertyIndex,
+                                                 const wchar_t* namespaceConstraint,
+                                                 const wchar_t* targetNamespace)
+    : CUntpdElementInfo(name, ns, propertyIndex, namespaceConstraint, targetNamespace) {}
+CElementInfoAllUntpdOpt::~CElementInfoAllUntpdOpt() = default;
+
+bool CElementInfoAllUntpdOpt::ElementFromXml(const CSerializationContext& context,
+                                             CXmlGeneratedClass* owner, CXmlElement* parent,
+                                             CXmlElement** current, const wchar_t*,
+                                             XmlElementType) const {
+  return ReadOptional(context, owner, parent, current);
+}
+
+bool CElementInfoAllUntpdOpt::Validate(const CSerializationContext&, const CXmlGeneratedClass*,
+                                       bool, bool) const {
+  return true;
+}
+
+CElementInfoAllUntpdCol::~CElementInfoAllUntpdCol() = default;
+
+CXmlElement* CElementInfoAllUntpdCol::ReadRun(const CSerializationContext& context,
+                                              CXmlObjectBase* collection, CXmlElement* parent,
+                                              CXmlElement* current) const {
+  return ReadUntypedRun(context, collection, parent, current);
+}
+
 }  // namespace KorvelData

@@ -163,4 +163,32 @@ CElementInfoChoiceAbsClsCol::~CElementInfoChoiceAbsClsCol() = default;
 CElementInfoChoicePrimCol::~CElementInfoChoicePrimCol() = default;
 CElementInfoChoiceEnumCol::~CElementInfoChoiceEnumCol() = default;
 
+// Untyped.
+
+CElementInfoChoiceUntpdOpt::CElementInfoChoiceUntpdOpt(const wchar_t* name, const wchar_t* ns,
+                                                       int propertyIndex,
+                                                       const wchar_t* namespaceConstraint,
+                                                       const wchar_t* targetNamespace)
+    : CUntpdElementInfo(name, ns, propertyIndex, namespaceConstraint, targetNamespace) {}
+CElementInfoChoiceUntpdOpt::~CElementInfoChoiceUntpdOpt() = default;
+
+bool CElementInfoChoiceUntpdOpt::ElementFromXml(const CSerializationContext& context,
+                                                CXmlGeneratedClass* owner, CXmlElement* parent,
+                                                CXmlElement** current, const wchar_t*,
+                                                XmlElementType) const {
+  return ReadOptional(context, owner, parent, current);
+}
+
+bool CElementInfoChoiceUntpdOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
+  return true;
+}
+
+CElementInfoChoiceUntpdCol::~CElementInfoChoiceUntpdCol() = default;
+
+CXmlElement* CElementInfoChoiceUntpdCol::ReadRun(const CSerializationContext& context,
+                                                 CXmlObjectBase* collection, CXmlElement* parent,
+                                                 CXmlElement* current) const {
+  return ReadUntypedRun(context, collection, parent, current);
+}
+
 }  // namespace KorvelData

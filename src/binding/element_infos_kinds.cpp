@@ -8,10 +8,12 @@
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
 #include "binding/metadata_support.h"
+#include "binding/namespace_wildcard.h"
 
 namespace KorvelData {
 
@@ -173,6 +175,82 @@ void CAbsClsElementInfo::ThrowNoSubstitution(const CXmlElement* parent) const {
                           parent ? parent->GetXPath() : std::wstring());
 }
 
+// Untyped.
+
+namespace {
+constexpr wchar_t kAnyElement[] = L"AnyElement";
+}  // namespace
+
+CUntpdElementInfo::CUntpdElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
+                                     const wchar_t* namespaceConstraint,
+                                     const wchar_t* targetNamespace)
+    : CElementInfo(name, ns, propertyIndex),
+      m_namespaceConstraint(namespaceConstraint ? namespaceConstraint : L""),
+      m_targetNamespace(targetNamespace ? targetNamespace : L"") {}
+
+CUntpdElementInfo::~CUntpdElementInfo() = default;
+
+bool CUntpdElementInfo::ElementToXml(const CSerializationContext& context,
+                                     const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  return ElementToXmlCls(context, owner, writer, false);
+}
+
+bool CUntpdElementInfo::MayStartAt(const CSerializationContext&, const CXmlElement* element) const {
+  return GetElementName() == kAnyElement ||
+         (element != nullptr && element->GetLocalName() == GetElementName());
+}
+
+CXmlElement* CUntpdElementInfo::ReadInto(const CSerializationContext& context,
+                                         CXmlObjectBase* element, CXmlElement* parent,
+                                         CXmlElement* current) const {
+  if (!MayStartAt(context, current)) return current;
+  return FromXml_Int(element, parent, current, context, false);
+}
+
+bool CUntpdElementInfo::ReadMandatory(const CSerializationContext& context,
+                                      CXmlGeneratedClass* owner, CXmlElement* parent,
+                                      CXmlElement** current) const {
+  CSmartPtr<CXmlObjectBase> element = ReadObject(owner);
+  if (!element) {
+    element = NewElementFor(*current);
+    if (!element) return false;
+    StoreObject(owner, element, *parent);
+  }
+  CXmlElement* rest = ReadInto(context, element, parent, *current);
+  if (rest == *current) return false;
+  *current = rest;
+  return true;
+}
+
+bool CUntpdElementInfo::ReadOptional(const CSerializationContext& context,
+                                     CXmlGeneratedClass* owner, CXmlElement* parent,
+                                     CXmlElement** current) const {
+  if (*current == nullptr) return false;
+  CSmartPtr<CXmlObjectBase> element = NewElementFor(*current);
+  if (!element) return false;
+  CXmlElement* rest = ReadInto(context, element, parent, *current);
+  if (rest == *current) return false;
+  StoreObject(owner, element, **current);
+  *current = rest;
+  return true;
+}
+
+CSmartPtr<CXmlObjectBase> CUntpdElementInfo::NewElementFor(const CXmlElement* current) const {
+  // Made in the namespace of the element it is to read (reading replaces
+  // name and namespace anyway), so that the wildcard accepts it.
+  if (current == nullptr || !detail::IsNamespaceValid(current->GetNamespaceURI(),
+                                                      m_namespaceConstraint, m_targetNamespace)) {
+    return nullptr;
+  }
+  return new CElement(GetElementName().c_str(), current->GetNamespaceURI().c_str(),
+                      m_namespaceConstraint.c_str(), m_targetNamespace.c_str());
+}
+
+void CUntpdElementInfo::ThrowNothingFromNamespace(const CXmlElement* parent) const {
+  detail::ThrowValidation(detail::kRequiredFromNamespace, GetElementNamespace(),
+                          parent ? parent->GetXPath() : std::wstring());
+}
+
 // Collection.
 
 CColElementInfo::CColElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
@@ -209,13 +287,30 @@ bool CColElementInfo::MayStartAt(const CSerializationContext& context,
          IsThisElement(context, element);
 }
 
+CXmlElement* CColElementInfo::ReadRun(const CSerializationContext& context,
+                                      CXmlObjectBase* collection, CXmlElement* parent,
+                                      CXmlElement* current) const {
+  return FromXml_Int(collection, parent, current, context, false);
+}
+
 CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
                                         CXmlGeneratedClass* owner, CXmlElement* parent,
                                         CXmlElement* current,
                                         CSmartPtr<CXmlObjectBase>& collection) const {
   collection = ReadObject(owner);
   if (!collection) return current;
-  return FromXml_Int(collection, parent, current, context, false);
+  return ReadRun(context, collection, parent, current);
+}
+
+CXmlElement* CColElementInfo::ReadUntypedRun(const CSerializationContext& context,
+                                             CXmlObjectBase* collection, CXmlElement* parent,
+                                             CXmlElement* current) const {
+  auto* elements = dynamic_cast<CElementCol*>(collection);
+  if (elements == nullptr || GetElementName() == kAnyElement) {
+    return CColElementInfo::ReadRun(context, collection, parent, current);
+  }
+  return elements->FromXmlLockElementName_Int(
+      GetElementName().c_str(), GetElementNamespace().c_str(), parent, current, context);
 }
 
 }  // namespace KorvelData

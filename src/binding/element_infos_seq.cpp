@@ -269,4 +269,54 @@ CElementInfoSeqAbsClsCol::~CElementInfoSeqAbsClsCol() = default;
 CElementInfoSeqPrimCol::~CElementInfoSeqPrimCol() = default;
 CElementInfoSeqEnumCol::~CElementInfoSeqEnumCol() = default;
 
+// Untyped.
+
+CElementInfoSeqUntpdMnd::CElementInfoSeqUntpdMnd(const wchar_t* name, const wchar_t* ns,
+                                                 int propertyIndex,
+                                                 const wchar_t* namespaceConstraint,
+                                                 const wchar_t* targetNamespace)
+    : CUntpdElementInfo(name, ns, propertyIndex, namespaceConstraint, targetNamespace) {}
+CElementInfoSeqUntpdMnd::~CElementInfoSeqUntpdMnd() = default;
+
+bool CElementInfoSeqUntpdMnd::ElementToXml(const CSerializationContext& context,
+                                           const CXmlGeneratedClass* owner,
+                                           CXmlWriter* writer) const {
+  const bool written = CUntpdElementInfo::ElementToXml(context, owner, writer);
+  RequireWritten(written);
+  return written;
+}
+
+bool CElementInfoSeqUntpdMnd::ElementFromXml(const CSerializationContext& context,
+                                             CXmlGeneratedClass* owner, CXmlElement* parent,
+                                             CXmlElement** current, const wchar_t*,
+                                             XmlElementType ownerType) const {
+  if (*current == nullptr) ThrowRequiredChildMissing(parent);
+  if (ReadMandatory(context, owner, parent, current)) return true;
+  if (ownerType != XmlElementType_Element) return false;
+  ThrowNothingFromNamespace(parent);
+}
+
+CElementInfoSeqUntpdOpt::CElementInfoSeqUntpdOpt(const wchar_t* name, const wchar_t* ns,
+                                                 int propertyIndex,
+                                                 const wchar_t* namespaceConstraint,
+                                                 const wchar_t* targetNamespace)
+    : CUntpdElementInfo(name, ns, propertyIndex, namespaceConstraint, targetNamespace) {}
+CElementInfoSeqUntpdOpt::~CElementInfoSeqUntpdOpt() = default;
+
+bool CElementInfoSeqUntpdOpt::ElementFromXml(const CSerializationContext& context,
+                                             CXmlGeneratedClass* owner, CXmlElement* parent,
+                                             CXmlElement** current, const wchar_t*,
+                                             XmlElementType) const {
+  ReadOptional(context, owner, parent, current);
+  return true;
+}
+
+CElementInfoSeqUntpdCol::~CElementInfoSeqUntpdCol() = default;
+
+CXmlElement* CElementInfoSeqUntpdCol::ReadRun(const CSerializationContext& context,
+                                              CXmlObjectBase* collection, CXmlElement* parent,
+                                              CXmlElement* current) const {
+  return ReadUntypedRun(context, collection, parent, current);
+}
+
 }  // namespace KorvelData

@@ -6,6 +6,7 @@
 #include <korvel/errors.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
 #include <korvel/variant.h>
 #include <korvel/xml_writer.h>
 
@@ -37,8 +38,10 @@ void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_
     if (isElement && isRoot) WriteRootOptions(writer, context);
     if (isElement) {
       writer->StartElement(GetElementName(), ns ? ns : L"");
-      // TODO(untyped): the context's AdditionalRootAttributes (a CAttributeCol)
-      // are written here on the root element once that collection exists.
+      if (isRoot) {
+        ToXml_Int(context.GetAdditionalRootAttributes().Get(), writer, false, ns, context,
+                  isOptional);
+      }
       AttributesToXml_Int(writer, context);
       if (isRoot) {
         const std::wstring schema = context.GetInLineSchema();

@@ -49,6 +49,20 @@ inline constexpr wchar_t kTooManyItems[] =
 inline constexpr wchar_t kTooFewItems[] =
     L"The Minimum number of [%s] elements allowed in this collection is %d";
 
+// Untyped content.
+inline constexpr wchar_t kNamespaceIsWildcardKeyword[] = L"Invalid Namespace [%s].";
+inline constexpr wchar_t kElementNameRequired[] = L"Element Name must have a value";
+inline constexpr wchar_t kRestrictionRequired[] = L"Namespace Restriction must have a value";
+inline constexpr wchar_t kTargetNamespaceRequired[] = L"Target Namespace must have a value";
+inline constexpr wchar_t kCollectionHasNoNamespace[] =
+    L"A Namespace has not been set for this Collection";
+inline constexpr wchar_t kInvalidAttributeNamespace[] =
+    L"Invalid Attribute [%s]. The attributes namespace is Inappropriate.";
+inline constexpr wchar_t kTreeAgainstRestriction[] =
+    L"The namespace %s in the class %s is invalid against restriction %s";
+inline constexpr wchar_t kAttributeReadByCollection[] = L"This should be done by the collection";
+inline constexpr wchar_t kNullItem[] = L"A null item cannot be added to the collection.";
+
 // Typed collections of dates.
 inline constexpr wchar_t kDatesMustBeDate[] =
     L"Dates added to this collection must be of type dt_date";
@@ -97,6 +111,8 @@ inline constexpr wchar_t kMandatoryPropertyNull[] =
 inline constexpr wchar_t kRequiredChildMissing[] =
     L"Failed to find the required child element [%s].";
 inline constexpr wchar_t kMandatoryElementMissing[] = L"Failed to find the mandatory element [%s].";
+inline constexpr wchar_t kRequiredFromNamespace[] =
+    L"Failed to find the required element from namespace [%s].";
 inline constexpr wchar_t kNoSubstitution[] =
     L"Failed to find a suitable substitution element for [%s].";
 

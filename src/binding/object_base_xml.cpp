@@ -12,24 +12,12 @@
 #include <korvel/xml_document.h>
 #include <korvel/xml_text_writer.h>
 
+#include "binding/document_file.h"
 #include "binding/messages.h"
-#include "values/binary_stream.h"
 #include "values/compression.h"
 #include "xml/output_switches.h"
 
 namespace Korvel {
-
-namespace {
-
-constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
-
-[[noreturn]] void ThrowZlibOnlyForStreams() { throw CKvException(detail::kZlibOnlyForStreams); }
-
-bool IsUtf16(XmlEncoding encoding) {
-  return encoding == XmlEncoding_UTF16 || encoding == XmlEncoding_UTF16Undeclared;
-}
-
-}  // namespace
 
 void CXmlObjectBase::WriteXmlText(CTextStream& stream, bool includeDocHeader, bool formatted,
                                   EOLType eol, const CSerializationContext& context) const {
@@ -66,35 +54,30 @@ void CXmlObjectBase::ToXmlFile(const wchar_t* path, bool includeDocHeader, bool 
                                XmlEncoding encoding, EOLType eol,
                                const CSerializationContext& context,
                                CompressionType compression) const {
-  if (compression == ct_zlib) ThrowZlibOnlyForStreams();
+  detail::RefuseZlibForFiles(compression);
   if (compression == ct_none && detail::AsyncToXmlFileEnabled()) {
     // Written while it is produced.
     CFileTextStream stream(path ? path : L"", encoding);
     WriteXmlText(stream, includeDocHeader, formatted, eol, context);
     return;
   }
-  CBinaryData bytes = ToXmlStream(includeDocHeader, formatted, encoding, eol, context, ct_none);
-  XmlEncoding fileEncoding = encoding;
-  if (compression == ct_gzip) {
-    // The byte-order mark goes inside the compressed data: the file is a plain
-    // gzip stream that inflates to a complete UTF-16 document.
-    if (IsUtf16(encoding)) {
-      CBinaryData marked(kUtf16LeByteOrderMark, sizeof kUtf16LeByteOrderMark);
-      marked.Append(bytes);
-      bytes = std::move(marked);
-    }
-    detail::CompressData(bytes, ct_gzip);
-    fileEncoding = XmlEncoding_UTF8;  // no mark in front of the compressed bytes
-  }
-  CFileBinaryStream file(path ? path : L"", fileEncoding);
-  file.GetData() = std::move(bytes);
-  file.WriteToFile();
+  detail::WriteDocumentFile(
+      path, ToXmlStream(includeDocHeader, formatted, encoding, eol, context, ct_none), encoding,
+      compression);
 }
 
 void CXmlObjectBase::ReadDocument(const CXmlDocument& document,
                                   const CSerializationContext& context) {
   CXmlElement* root = document.GetDocumentElement();
-  FromXml_Int(root, root ? root->GetFirstElement() : nullptr, context, false);
+  if (root == nullptr) {
+    FromXml_Int(nullptr, nullptr, context, false);
+  } else {
+    RootFromXml_Int(root, context);
+  }
+}
+
+void CXmlObjectBase::RootFromXml_Int(CXmlElement* root, const CSerializationContext& context) {
+  FromXml_Int(root, root->GetFirstElement(), context, false);
 }
 
 void CXmlObjectBase::FromXml(const wchar_t* xml, const CSerializationContext& context) {
@@ -130,8 +113,7 @@ void CXmlObjectBase::FromXmlElement(const CXmlElement* element,
                                     const CSerializationContext& context) {
   if (element == nullptr) throw CKvInvalidParamException(detail::kNoElementToRead);
   // The reader consumes the element's content without changing the tree.
-  auto* root = const_cast<CXmlElement*>(element);
-  FromXml_Int(root, root->GetFirstElement(), context, false);
+  RootFromXml_Int(const_cast<CXmlElement*>(element), context);
 }
 
 }  // namespace Korvel

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include <korvel/errors.h>
+#include <korvel/untyped.h>
 
 #include "binding/messages.h"
 
@@ -38,6 +39,7 @@ CSerializationContext::CSerializationContext(const CSerializationContext& other)
       m_defaultNamespaceURI(other.m_defaultNamespaceURI),
       m_writeTypeAttribute(other.m_writeTypeAttribute),
       m_namespaceAliases(other.m_namespaceAliases),
+      m_additionalRootAttributes(other.GetAdditionalRootAttributes()),
       m_processingInstructions(other.m_processingInstructions),
       m_inLineSchema(other.m_inLineSchema),
       m_ignoreInvalidCollectionCounts(other.m_ignoreInvalidCollectionCounts),
@@ -63,6 +65,7 @@ CSerializationContext& CSerializationContext::operator=(const CSerializationCont
     m_defaultNamespaceURI.swap(copy.m_defaultNamespaceURI);
     m_writeTypeAttribute = copy.m_writeTypeAttribute;
     m_namespaceAliases = std::move(copy.m_namespaceAliases);
+    m_additionalRootAttributes = std::move(copy.m_additionalRootAttributes);
     m_processingInstructions.swap(copy.m_processingInstructions);
     m_inLineSchema.swap(copy.m_inLineSchema);
     m_ignoreInvalidCollectionCounts = copy.m_ignoreInvalidCollectionCounts;
@@ -181,6 +184,11 @@ std::vector<std::wstring>& CSerializationContext::GetProcessingInstructions() {
 }
 const std::vector<std::wstring>& CSerializationContext::GetProcessingInstructions() const {
   return m_processingInstructions;
+}
+
+CSmartPtr<CAttributeCol> CSerializationContext::GetAdditionalRootAttributes() const {
+  if (!m_additionalRootAttributes) m_additionalRootAttributes = new CAttributeCol(L"", L"##any", L"");
+  return m_additionalRootAttributes;
 }
 
 CFastInfosetContext& CSerializationContext::GetFIContext() const {

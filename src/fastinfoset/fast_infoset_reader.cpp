@@ -8,6 +8,7 @@
 
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
+#include <korvel/fast_infoset_items.h>
 #include <korvel/fast_infoset_writer.h>
 #include <korvel/fi_vocabulary.h>
 #include <korvel/serialization_context.h>
@@ -21,6 +22,8 @@
 #include "xml/xml_document_data.h"
 
 namespace Korvel {
+
+using Builder = detail::XmlTreeBuilder;
 
 namespace {
 
@@ -83,7 +86,7 @@ size_t CFastInfosetReader::FindContent(const unsigned char* data, size_t length)
 bool CFastInfosetReader::TryRead(CXmlDocument& document, const unsigned char* data, size_t length) {
   const size_t content = FindContent(data, length);
   if (content == 0) return false;
-  CFastInfosetReader reader(document, document.m_context->GetFIContext());
+  CFastInfosetReader reader(document, detail::XmlTreeBuilder::GetContext(document).GetFIContext());
   reader.Read(data + content, length - content);
   return true;
 }
@@ -343,7 +346,7 @@ void CFastInfosetReader::ReadElementTree(uint8_t first) {
         ++open;
       }
     } else if (octet < 0xC0) {
-      ReadCharacterChunk(m_document.InnermostOpenElement(), octet);
+      ReadCharacterChunk(Builder::InnermostOpenElement(m_document), octet);
     } else if (octet == kTerminator) {
       CloseElement();
       --open;
@@ -371,7 +374,8 @@ void CFastInfosetReader::ReadElementTree(uint8_t first) {
 
 void CFastInfosetReader::CloseElement() {
   // The element filter is not applied: the tree is built as the document is.
-  m_document.m_data->openElements.pop_back();
+  Builder::CloseElementUnfiltered(m_document);
+  if (m_sink) m_sink->OnElementEnd();
 }
 
 bool CFastInfosetReader::ReadElementStart(uint8_t first) {
@@ -381,8 +385,14 @@ bool CFastInfosetReader::ReadElementStart(uint8_t first) {
     ReadNamespaceAttributes();
     nameOctet = Take();
   }
-  const detail::XmlName* name = ReadElementName(nameOctet);
-  CXmlElement* element = m_document.OpenElement(name);
+  int32_t coding = FiCoding_Literal;
+  uint32_t index = 0;
+  const detail::XmlName* name = ReadElementName(nameOctet, coding, index);
+  CXmlElement* element = Builder::OpenElement(m_document, name);
+  if (m_sink) {
+    m_sink->OnElementStart(name->namespaceUri, name->localName, static_cast<FiCoding>(coding),
+                           index);
+  }
   if (!hasAttributes) return false;
   for (;;) {
     const uint8_t octet = Take();
@@ -406,54 +416,98 @@ void CFastInfosetReader::ReadNamespaceAttributes() {
     if (octet & 0x02) prefix = ReadIdentifyingString(StringTable::kPrefixes, index);
     std::wstring namespaceName;
     if (octet & 0x01) namespaceName = ReadIdentifyingString(StringTable::kNamespaceNames, index);
-    m_document.AddNamespaceDeclaration(prefix, namespaceName);
+    Builder::AddNamespaceDeclaration(m_document, prefix, namespaceName);
+    if (m_sink) m_sink->OnNamespace(prefix, namespaceName);
   }
 }
 
-const detail::XmlName* CFastInfosetReader::ReadElementName(uint8_t octet) {
+namespace {
+
+// A literal entered in its table has the table's last index; a full table
+// takes nothing more.
+void NoteLiteral(size_t sizeBefore, size_t sizeAfter, int32_t& coding, uint32_t& index) {
+  const bool added = sizeAfter > sizeBefore;
+  coding = added ? FiCoding_Added : FiCoding_Literal;
+  index = added ? static_cast<uint32_t>(sizeAfter) : 0;
+}
+
+}  // namespace
+
+const detail::XmlName* CFastInfosetReader::ReadElementName(uint8_t octet, int32_t& coding,
+                                                           uint32_t& index) {
   if ((octet & 0x3C) == 0x3C) {
+    const size_t before = m_vocabulary->m_elementNamesTable.size();
     ReadLiteralQName(octet, true);
+    NoteLiteral(before, m_vocabulary->m_elementNamesTable.size(), coding, index);
     return m_elementNames.back();
   }
-  return ResolveName(IndexBit3(octet), true);
+  coding = FiCoding_Indexed;
+  index = IndexBit3(octet);
+  return ResolveName(index, true);
 }
 
 void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
   const detail::XmlName* name;
+  int32_t nameCoding = FiCoding_Indexed;
+  uint32_t nameIndex = 0;
   if ((first & 0x7C) == 0x78) {
+    const size_t before = m_vocabulary->m_attributeNamesTable.size();
     ReadLiteralQName(first, false);
+    NoteLiteral(before, m_vocabulary->m_attributeNamesTable.size(), nameCoding, nameIndex);
     name = m_attributeNames.back();
   } else {
-    name = ResolveName(IndexBit2(first), false);
+    nameIndex = IndexBit2(first);
+    name = ResolveName(nameIndex, false);
   }
-  std::wstring* value = m_document.NewString();
+  std::wstring* value = Builder::NewString(m_document);
   // Attached at once, so that the document owns it whatever happens next.
-  m_document.AppendAttribute(element, name, value);
+  Builder::AppendAttribute(element, name, value);
+  int32_t valueCoding = FiCoding_Literal;
+  uint32_t valueIndex = 0;
+  CFIVocabulary::CFIStringTable& values = m_vocabulary->m_attributeValuesTable;
   const uint8_t octet = Take();
-  if (octet & 0x80) {
-    if (octet == 0xFF) return;  // index 0: the empty string
+  if (octet == 0xFF) {
+    // index 0: the empty string
+  } else if (octet & 0x80) {
     if ((octet & 0x70) == 0x70) ThrowFiError(detail::kFiInteger0Bit2);
-    *value = Entry(m_vocabulary->m_attributeValuesTable, IndexBit2(octet), kAttributeValueTable);
+    valueCoding = FiCoding_Indexed;
+    valueIndex = IndexBit2(octet);
+    *value = Entry(values, valueIndex, kAttributeValueTable);
     CountReferenced(value->size());
-    return;
+  } else {
+    ReadEncodedStringBit3(octet, *value);
+    if (octet & 0x40) {
+      const size_t before = values.size();
+      CFIVocabulary::AddValueToVector(*value, values);
+      NoteLiteral(before, values.size(), valueCoding, valueIndex);
+    }
   }
-  ReadEncodedStringBit3(octet, *value);
-  if (octet & 0x40) {
-    CFIVocabulary::AddValueToVector(*value, m_vocabulary->m_attributeValuesTable);
+  if (m_sink) {
+    m_sink->OnAttribute(name->namespaceUri, name->localName, static_cast<FiCoding>(nameCoding),
+                        nameIndex, *value, static_cast<FiCoding>(valueCoding), valueIndex);
   }
 }
 
 void CFastInfosetReader::ReadCharacterChunk(CXmlElement* element, uint8_t first) {
+  CFIVocabulary::CFIStringTable& chunks = m_vocabulary->m_characterChunksTable;
   if (first & 0x20) {
-    const std::wstring& text =
-        Entry(m_vocabulary->m_characterChunksTable, IndexBit4(first), kCharacterChunkTable);
+    const uint32_t index = IndexBit4(first);
+    const std::wstring& text = Entry(chunks, index, kCharacterChunkTable);
     CountReferenced(text.size());
     CXmlDocument::AppendTextExcludingCR(element, text.data(), text.size());
+    if (m_sink) m_sink->OnCharacters(text, FiCoding_Indexed, index);
     return;
   }
   ReadEncodedStringBit5(first, m_value);
-  if (first & 0x10) CFIVocabulary::AddValueToVector(m_value, m_vocabulary->m_characterChunksTable);
+  int32_t coding = FiCoding_Literal;
+  uint32_t index = 0;
+  if (first & 0x10) {
+    const size_t before = chunks.size();
+    CFIVocabulary::AddValueToVector(m_value, chunks);
+    NoteLiteral(before, chunks.size(), coding, index);
+  }
   CXmlDocument::AppendTextExcludingCR(element, m_value.data(), m_value.size());
+  if (m_sink) m_sink->OnCharacters(m_value, static_cast<FiCoding>(coding), index);
 }
 
 // A value entered once may be referred to by an index of one or two octets any
@@ -507,9 +561,9 @@ void CFastInfosetReader::ReadLiteralQName(uint8_t octet, bool element) {
     namespaceName = ReadIdentifyingString(StringTable::kNamespaceNames, namespaceIndex);
   }
   const std::wstring& localName = ReadIdentifyingString(StringTable::kLocalNames, localIndex);
-  if (hasPrefix) m_document.AddNamespaceDeclaration(prefix, namespaceName);
+  if (hasPrefix) Builder::AddNamespaceDeclaration(m_document, prefix, namespaceName);
 
-  const detail::XmlName* name = m_document.InternName(namespaceName, localName);
+  const detail::XmlName* name = Builder::InternName(m_document, namespaceName, localName);
   CFIVocabulary::CFIQNameTable& names =
       element ? vocabulary.m_elementNamesTable : vocabulary.m_attributeNamesTable;
   std::vector<const detail::XmlName*>& cache = element ? m_elementNames : m_attributeNames;
@@ -540,7 +594,7 @@ const detail::XmlName* CFastInfosetReader::ResolveName(uint32_t index, bool elem
                                                     parts.namespaceNameIndex, kNamespaceNameTable);
     const std::wstring& localName =
         Entry(m_vocabulary->m_localNamesTable, parts.localNameIndex, kLocalNameTable);
-    cached = m_document.InternName(namespaceName, localName);
+    cached = Builder::InternName(m_document, namespaceName, localName);
   }
   return cached;
 }

@@ -14,6 +14,7 @@
 namespace Korvel {
 
 class CFIVocabulary;
+class IFastInfosetItemSink;
 class CFastInfosetContext;
 class CXmlDocument;
 class CXmlElement;
@@ -45,6 +46,8 @@ class CFastInfosetReader : public CInstanceMonitor {
 
   // Decodes the document that follows the identification.
   void Read(const unsigned char* content, size_t length);
+  // Also reports the items read to sink, which must outlive the reading.
+  void SetItemSink(IFastInfosetItemSink* sink) noexcept { m_sink = sink; }
 
  private:
   enum class StringTable { kPrefixes, kNamespaceNames, kLocalNames };
@@ -68,7 +71,8 @@ class CFastInfosetReader : public CInstanceMonitor {
   // Reads an element's start; true when its attribute list also ended it.
   bool ReadElementStart(uint8_t first);
   void ReadNamespaceAttributes();
-  const detail::XmlName* ReadElementName(uint8_t octet);
+  // The coding and index of the name go to the item sink.
+  const detail::XmlName* ReadElementName(uint8_t octet, int32_t& coding, uint32_t& index);
   void ReadAttribute(CXmlElement* element, uint8_t first);
   void ReadCharacterChunk(CXmlElement* element, uint8_t first);
   void CloseElement();
@@ -107,6 +111,7 @@ class CFastInfosetReader : public CInstanceMonitor {
   std::wstring m_literal;
   std::wstring m_value;
   bool m_documentEnded = false;
+  IFastInfosetItemSink* m_sink = nullptr;
   // Characters the document may still copy out of its value tables.
   size_t m_referenceBudget = 0;
 };

@@ -79,6 +79,8 @@ inline constexpr wchar_t kFiTooManyReferences[] =
 inline constexpr wchar_t kFiSecondDocumentElement[] =
     L"Failed to parse FastInfoset. The document has more than one document element.";
 
+inline constexpr wchar_t kFiNotADocument[] =
+    L"Failed to parse FastInfoset. The data is not a Fast Infoset document.";
 // Encoding algorithms.
 inline constexpr wchar_t kFiUnknownByteEncoding[] = L"Unknown byte encoding.";
 inline constexpr wchar_t kFiShortLength[] = L"Invalid value for SHORT byte encoding.";

@@ -2,12 +2,14 @@
 // POSIX implementation of the file seam.
 #include "platform/file.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <utility>
+
+#include "values/utf.h"
 
 namespace Korvel::detail::platform {
 
@@ -147,28 +149,6 @@ ErrorCode File::Close() {
   return ::close(fd) == 0 ? 0 : errno;
 }
 
-std::string NarrowPath(const std::wstring& path) {
-  std::string out;
-  out.reserve(path.size());
-  for (wchar_t wc : path) {
-    auto c = static_cast<uint32_t>(wc);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+std::string NarrowPath(const std::wstring& path) { return WideToUtf8Lenient(path); }
 
 }  // namespace Korvel::detail::platform

@@ -5,7 +5,8 @@
 // for (%s wide, %S narrow, I64 prefix, 32-bit long), which differ from glibc's
 // wide printf. Strings and characters are therefore copied here directly; each
 // numeric conversion is rebuilt in glibc's spelling and formatted on its own
-// into a buffer sized for it, so no conversion is ever cut short.
+// into a buffer sized for it, so no conversion is ever cut short, and in the C
+// locale whatever locale the application has set.
 #include <korvel/errors.h>
 
 #include <algorithm>
@@ -14,7 +15,11 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <string_view>
 #include <vector>
+
+#include "platform/c_locale.h"
+#include "values/utf.h"
 
 namespace Korvel {
 
@@ -33,34 +38,6 @@ struct Conversion {
   bool narrow = false;  // h prefix
   bool wide = false;    // l or w prefix
 };
-
-// Decodes UTF-8 leniently: a byte that does not start a valid sequence stands
-// for itself, so a narrow argument always prints as something readable.
-void AppendNarrow(std::wstring& out, const char* s, size_t maxChars) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s);
-  size_t count = 0;
-  while (*p && count < maxChars) {
-    unsigned c = *p;
-    int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : 0;
-    if (c >= 0xF5) extra = 0;
-    uint32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
-    int i = 1;
-    for (; i <= extra; ++i) {
-      if ((p[i] & 0xC0) != 0x80) break;
-      cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    bool ok = i > extra && (extra != 2 || cp >= 0x800) && (extra != 3 || cp >= 0x10000) &&
-              cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-    if (extra > 0 && ok) {
-      out += static_cast<wchar_t>(cp);
-      p += extra + 1;
-    } else {
-      out += static_cast<wchar_t>(c);
-      ++p;
-    }
-    ++count;
-  }
-}
 
 void Pad(std::wstring& out, size_t produced, const Conversion& conv, size_t start) {
   if (conv.width < 0 || produced >= static_cast<size_t>(conv.width)) return;
@@ -84,7 +61,9 @@ void AppendString(std::wstring& out, const Conversion& conv, bool isWide, va_lis
     while (n < limit && s[n]) ++n;
     out.append(s, n);
   } else {
-    AppendNarrow(out, static_cast<const char*>(arg), limit);
+    // Narrow text is UTF-8; a stray byte stands for itself rather than vanishing.
+    const auto* narrow = static_cast<const char*>(arg);
+    detail::Utf8ToWideLenient(std::string_view(narrow, std::strlen(narrow)), out, limit);
   }
   Pad(out, out.size() - start, conv, start);
 }
@@ -121,7 +100,8 @@ void AppendNumber(std::wstring& out, const std::wstring& format, T value) {
   }
 }
 
-std::wstring NumericFormat(const Conversion& conv, const wchar_t* lengthModifier, wchar_t conversion) {
+std::wstring NumericFormat(const Conversion& conv, const wchar_t* lengthModifier,
+                           wchar_t conversion) {
   std::wstring f = L"%";
   f += conv.flags;
   if (conv.width >= 0) f += std::to_wstring(conv.width);
@@ -177,6 +157,9 @@ void AppendInteger(std::wstring& out, const Conversion& conv, wchar_t conversion
 }
 
 void AppendFloating(std::wstring& out, const Conversion& conv, wchar_t conversion, va_list& args) {
+  // The application's locale may spell the decimal point as a comma; text
+  // that goes into XML must not.
+  const detail::platform::CLocaleScope cLocale;
   if (conv.size == Size::LongDouble) {
     AppendNumber(out, NumericFormat(conv, L"L", conversion), va_arg(args, long double));
   } else {
@@ -298,14 +281,12 @@ const wchar_t* AppendConversion(std::wstring& out, const wchar_t* p, const wchar
     case L'p':
       AppendNumber(out, NumericFormat(conv, L"", L'p'), va_arg(args, void*));
       break;
-    case L'n':
-      *va_arg(args, int*) = static_cast<int>(out.size());
-      break;
     case L'%':
       out += L'%';
       break;
     default:
-      // Unknown conversion: copied as written, consuming no argument.
+      // Unknown conversion, %n included (a formatter never writes through
+      // its arguments): copied as written, consuming no argument.
       if (conversion == L'\0') {
         out.append(percent);
         return p;

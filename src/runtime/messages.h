@@ -2,6 +2,8 @@
 // The messages of the runtime foundation, each defined once.
 #pragma once
 
+#include <korvel/item_type.h>
+
 namespace Korvel::detail {
 
 inline constexpr wchar_t kVariantUnknownType[] = L"Unknown Type";
@@ -15,5 +17,8 @@ inline constexpr wchar_t kVariantNil[] = L"Failed to %S. The variant is nil.";
 inline constexpr wchar_t kInvalidUtf8Argument[] = L"Invalid UTF-8 in the %s at byte %I64u.";
 inline constexpr wchar_t kTextArgument[] = L"text";
 inline constexpr wchar_t kFileNameArgument[] = L"file name";
+
+// CKvException "Invalid Type <kind>", for a kind outside the enumeration.
+[[noreturn]] void ThrowInvalidType(ItemType kind);
 
 }  // namespace Korvel::detail

@@ -32,10 +32,6 @@ bool IsDate(ItemType kind) noexcept {
          kind == it_time;
 }
 
-[[noreturn]] void ThrowInvalidType(ItemType kind) {
-  throw CKvException(FormatString(detail::kVariantInvalidType, static_cast<int>(kind)));
-}
-
 [[noreturn]] void ThrowInvalidTypeToString(ItemType kind) {
   throw CKvException(FormatString(detail::kVariantInvalidTypeToString, static_cast<int>(kind)));
 }
@@ -201,7 +197,7 @@ void KvVariant::SetNil() noexcept {
 }
 
 std::wstring KvVariant::GetType() const {
-  if (m_type <= it_none || m_type > kLastNamedType) ThrowInvalidType(m_type);
+  if (m_type <= it_none || m_type > kLastNamedType) detail::ThrowInvalidType(m_type);
   return kTypeNames[m_type];
 }
 
@@ -425,6 +421,10 @@ void KvVariant::FromString(const std::wstring& text, ItemType kind,
 }
 
 namespace detail {
+
+void ThrowInvalidType(ItemType kind) {
+  throw CKvException(FormatString(kVariantInvalidType, static_cast<int>(kind)));
+}
 
 VariantReference::~VariantReference() = default;
 

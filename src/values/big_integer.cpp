@@ -9,6 +9,7 @@
 
 #include "values/big_integer_access.h"
 #include "values/big_integer_digits.h"
+#include "values/character_classes.h"
 #include "values/number_errors.h"
 
 namespace Korvel {
@@ -17,13 +18,12 @@ namespace {
 
 using detail::Digits;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+using detail::IsDigit;
 
 // The characters of a plain integer; text with any other goes to the decimal
 // parser.
 bool IsPlainIntegerChar(wchar_t c) {
-  return IsDigit(c) || c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'+' ||
-         c == L'-';
+  return IsDigit(c) || detail::IsXmlSpace(c) || c == L'+' || c == L'-';
 }
 
 Digits MagnitudeOf(std::int64_t value) {

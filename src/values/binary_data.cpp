@@ -291,6 +291,8 @@ unsigned char& CBinaryData::operator[](uint32_t index) {
 
 bool CBinaryData::operator==(const CBinaryData& other) const noexcept {
   if (m_record == other.m_record) return true;
+  // A zero-length value (decoded from "====") is not the empty value.
+  if (m_record == nullptr || other.m_record == nullptr) return false;
   const uint32_t length = GetLength();
   if (length != other.GetLength()) return false;
   return length == 0 || std::memcmp(m_record->data, other.m_record->data, length) == 0;

@@ -8,15 +8,10 @@
 #include <korvel/errors.h>
 
 #include "platform/file.h"
-#include "runtime/file_errors.h"
+#include "runtime/io_errors.h"
+#include "values/utf.h"
 
 namespace Korvel {
-
-namespace {
-
-constexpr unsigned char kUtf16LeByteOrderMark[] = {0xFF, 0xFE};
-
-}  // namespace
 
 CBinaryStream::CBinaryStream() : CInstanceMonitor(L"CBinaryStream") {}
 
@@ -32,7 +27,7 @@ void CFileBinaryStream::WriteToFile() const {
   int error = file.CreateForWrite(m_fileName);
   if (error == 0 &&
       (m_encoding == XmlEncoding_UTF16 || m_encoding == XmlEncoding_UTF16Undeclared)) {
-    error = file.WriteAll(kUtf16LeByteOrderMark, sizeof kUtf16LeByteOrderMark);
+    error = file.WriteAll(detail::kUtf16LeByteOrderMark, sizeof detail::kUtf16LeByteOrderMark);
   }
   const CBinaryData& data = GetData();
   if (error == 0 && data.GetLength() != 0) error = file.WriteAll(data.GetData(), data.GetLength());

@@ -11,13 +11,12 @@
 
 #include <korvel/errors.h>
 
+#include "runtime/io_errors.h"
 #include "values/binary_record.h"
 
 namespace Korvel::detail {
 
 namespace {
-
-constexpr wchar_t kCompressFailed[] = L"Failed to compress data. [Error Code: %d]";
 
 // Fastest level: output is mostly markup, which shrinks well at any level.
 constexpr int kCompressionLevel = 1;
@@ -25,10 +24,6 @@ constexpr int kGzipWindowBits = 15 + 16;       // largest window, gzip wrapper
 constexpr int kDetectingWindowBits = 15 + 32;  // largest window, gzip or zlib header
 constexpr int kMemoryLevel = 8;
 constexpr uInt kInflateChunk = 65536;
-
-[[noreturn]] void ThrowCompressFailed(int code) {
-  throw CKvException(FormatString(kCompressFailed, code));
-}
 
 // Whether inflate could get past the first two bytes: the gzip magic, or a
 // zlib header (deflate method, window up to 32 KiB, check bits). Plain input,
@@ -128,3 +123,12 @@ bool InflateIfCompressed(CBinaryData& data) {
 }
 
 }  // namespace Korvel::detail
+
+namespace Korvel {
+
+CBinaryData Compress(CBinaryData data, CompressionType type) {
+  detail::CompressData(data, type);
+  return data;
+}
+
+}  // namespace Korvel

@@ -3,6 +3,7 @@
 // XSD partial order and the difference of two values.
 #include <korvel/date_time.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "values/date_time_access.h"
@@ -48,10 +49,11 @@ ShiftedFields DateTimeAccess::Shift(const CDateTime& value, const CDateTimeSpan&
   const int64_t minute = step(value.m_minute, span.GetMinutes(), 60);
   const int64_t hour = step(value.m_hour, span.GetHours(), 24);
 
-  // Days, a month at a time. The day is not clamped first, so a 31st carried
-  // into a shorter month keeps counting from where it stands.
+  // Days, a month at a time, from the day clamped to the month reached (as
+  // XSD adds durations): 2004-01-31 plus P1M is 2004-02-29, and plus P1M1D
+  // 2004-03-01.
   int64_t days = sign * static_cast<int64_t>(span.GetDays()) + carry;
-  int64_t day = value.m_day;
+  int64_t day = std::min<int64_t>(value.m_day, DaysInMonth(year, monthOut));
   while (days != 0) {
     const int length = DaysInMonth(year, monthOut);
     // On a real date, whole 400-year cycles can be stepped over at once: the

@@ -9,6 +9,7 @@
 
 #include "values/big_integer_access.h"
 #include "values/big_integer_digits.h"
+#include "values/character_classes.h"
 #include "values/decimal_access.h"
 #include "values/number_errors.h"
 
@@ -33,9 +34,8 @@ constexpr std::int32_t kMaxPrintedPlaces = 1023;
 // Room for the 309 integer digits of the largest double and 13 places.
 constexpr std::size_t kDoubleTextSize = 1024;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+using detail::IsDigit;
+constexpr auto IsSpace = detail::IsXmlSpace;
 
 // The digits found in text[begin, end), least significant first; anything
 // else in the range is skipped.

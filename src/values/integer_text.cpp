@@ -2,16 +2,16 @@
 // Base-10 integer text, read the way the C library's wide-string parsers read it.
 #include "values/integer_text.h"
 
+#include "values/character_classes.h"
+
 namespace Korvel::detail {
 
 namespace {
 
-// The C locale's isspace: the XML whitespace plus vertical tab and form feed.
-bool IsCSpace(wchar_t c) noexcept { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
-
 struct Magnitude {
-  IntegerParse status;
+  IntegerParse status;  // invalid only when there are no digits
   bool negative;
+  bool leftover;   // characters follow the digits
   uint64_t value;  // saturated when status is outOfRange
 };
 
@@ -28,9 +28,9 @@ Magnitude ReadMagnitude(std::wstring_view text) noexcept {
     overflow |= __builtin_mul_overflow(value, 10u, &value);
     overflow |= __builtin_add_overflow(value, static_cast<uint64_t>(*p - L'0'), &value);
   }
-  if (p == digits) return {IntegerParse::invalid, negative, 0};
-  if (overflow) return {IntegerParse::outOfRange, negative, UINT64_MAX};
-  return {p == end ? IntegerParse::ok : IntegerParse::invalid, negative, value};
+  if (p == digits) return {IntegerParse::invalid, negative, false, 0};
+  if (overflow) return {IntegerParse::outOfRange, negative, p != end, UINT64_MAX};
+  return {IntegerParse::ok, negative, p != end, value};
 }
 
 wchar_t* PutDigits(uint64_t value, wchar_t* end) noexcept {
@@ -52,6 +52,7 @@ IntegerParse ParseSigned(std::wstring_view text, int64_t min, int64_t max,
   uint64_t limit =
       m.negative ? uint64_t{0} - static_cast<uint64_t>(min) : static_cast<uint64_t>(max);
   if (m.status == IntegerParse::outOfRange || m.value > limit) return IntegerParse::outOfRange;
+  if (m.leftover) return IntegerParse::invalid;
   value = m.negative ? static_cast<int64_t>(uint64_t{0} - m.value) : static_cast<int64_t>(m.value);
   return IntegerParse::ok;
 }
@@ -60,6 +61,7 @@ IntegerParse ParseUnsigned(std::wstring_view text, uint64_t max, uint64_t& value
   Magnitude m = ReadMagnitude(text);
   if (m.status == IntegerParse::invalid) return m.status;
   if (m.status == IntegerParse::outOfRange || m.value > max) return IntegerParse::outOfRange;
+  if (m.leftover) return IntegerParse::invalid;
   value = (m.negative ? uint64_t{0} - m.value : m.value) & max;
   return IntegerParse::ok;
 }

@@ -24,6 +24,7 @@ constexpr wchar_t kNonFiniteDouble[] =
     L"ERROR: A NaN or infinite double can not be converted to an integer.";
 constexpr wchar_t kDecimalInvalidChar[] =
     L"The string representing a Decimal, contained an invalid char at position %d [%s].";
+constexpr wchar_t kNumberTextEmpty[] = L"The string representing %S is empty.";
 constexpr wchar_t kPlacesOutOfRange[] = L"The number of decimal places [%d] is out of range.";
 
 }  // namespace
@@ -41,6 +42,10 @@ void ThrowNonFiniteDouble() { throw CKvInvalidValueException(kNonFiniteDouble); 
 void ThrowDecimalInvalidChar(std::size_t position, const std::wstring& text) {
   throw CKvInvalidValueException(
       FormatString(kDecimalInvalidChar, static_cast<int>(position), text.c_str()));
+}
+
+void ThrowNumberTextEmpty(const char* kind) {
+  throw CKvInvalidValueException(FormatString(kNumberTextEmpty, kind));
 }
 
 void ThrowPlacesOutOfRange(std::int32_t places) {

@@ -27,6 +27,9 @@ extern const wchar_t kDecimalTooLargeForDouble[];
 [[noreturn]] void ThrowNonFiniteDouble();
 // The decimal parser's message, quoting the whole text.
 [[noreturn]] void ThrowDecimalInvalidChar(std::size_t position, const std::wstring& text);
+// "The string representing <a Decimal | an Integer> is empty."
+// (CKvInvalidValueException).
+[[noreturn]] void ThrowNumberTextEmpty(const char* kind);
 [[noreturn]] void ThrowPlacesOutOfRange(std::int32_t places);
 
 }  // namespace Korvel::detail

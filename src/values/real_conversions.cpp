@@ -16,6 +16,7 @@
 
 #include <korvel/errors.h>
 
+#include "values/character_classes.h"
 #include "values/conversion_errors.h"
 #include "values/whitespace_rules.h"
 
@@ -25,7 +26,7 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-bool IsCSpace(wchar_t c) noexcept { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+using detail::IsCSpace;
 
 bool IsHexDigit(char c) noexcept {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');

@@ -114,15 +114,17 @@ size_t CharacterCount(const std::wstring& text) {
 
 // --- validators, one per family of kinds -----------------------------------
 
-// The integer kinds: bounds, then totalDigits on the text form (a leading "-"
-// counts). report throws with the value shown as the kind's message wants.
+// The integer kinds: bounds, then totalDigits on the digits of the text form
+// (a leading "-" is no digit). report throws with the value shown as the
+// kind's message wants.
 template <class T, class Parse, class Print, class Report>
 void CheckInteger(const CPrimitiveRestrictions& r, T value, Parse parse, Print print,
                   Report report) {
   if (AnyNumericBoundBroken(r, value, parse)) report();
-  if (r.GetTotalDigits() >= 0 && TooManyDigits(r.GetTotalDigits(), print(value).size())) {
-    report();
-  }
+  if (r.GetTotalDigits() < 0) return;
+  const std::wstring text = print(value);
+  const size_t digits = text.size() - (!text.empty() && text[0] == L'-' ? 1 : 0);
+  if (TooManyDigits(r.GetTotalDigits(), digits)) report();
 }
 
 template <class T, class Parse>
@@ -198,10 +200,6 @@ void CheckSmallInteger(const std::wstring& name, const CPrimitiveRestrictions& r
                        Parse parse, Print print) {
   CheckInteger(r, value, parse, print,
                [&] { ThrowFacetViolation(name, static_cast<int32_t>(value)); });
-}
-
-[[noreturn]] void ThrowInvalidType(ItemType kind) {
-  throw CKvException(FormatString(kVariantInvalidType, static_cast<int>(kind)));
 }
 
 }  // namespace

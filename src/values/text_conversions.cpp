@@ -5,7 +5,9 @@
 #include <climits>
 #include <cstdint>
 
+#include "values/character_classes.h"
 #include "values/conversion_errors.h"
+#include "values/number_errors.h"
 #include "values/whitespace_rules.h"
 
 namespace Korvel {
@@ -28,16 +30,32 @@ bool EqualsIgnoringCase(std::wstring_view text, std::wstring_view lowerWord) noe
 // none, and the nearest 32-bit value beyond the range.
 int32_t LeadingInteger(const std::wstring& text) noexcept {
   const wchar_t* p = text.c_str();
-  while (*p == L' ' || (*p >= L'\t' && *p <= L'\r')) ++p;
+  while (detail::IsCSpace(*p)) ++p;
   bool negative = false;
   if (*p == L'+' || *p == L'-') negative = *p++ == L'-';
   int64_t value = 0;
-  for (; *p >= L'0' && *p <= L'9'; ++p) {
+  for (; detail::IsDigit(*p); ++p) {
     value = value * 10 + (*p - L'0');
     if (value > int64_t{INT32_MAX} + 1) value = int64_t{INT32_MAX} + 1;
   }
   if (negative) return static_cast<int32_t>(-value);
   return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+}
+
+// The XSD lexical form of decimal, (+|-)?([0-9]+(.[0-9]*)?|.[0-9]+), or of
+// integer without the fraction: the lenient parsers of CDecimal and
+// CBigInteger would also take exponents, inner spaces and repeated signs,
+// which no schema-valid document holds. The position named is that of the
+// first character that does not fit (the end when a digit is missing).
+void CheckXsdNumber(const std::wstring& text, bool fraction, const char* kind) {
+  if (text.empty()) detail::ThrowNumberTextEmpty(kind);
+  size_t i = text[0] == L'+' || text[0] == L'-' ? 1 : 0;
+  size_t digits = 0;
+  for (; i < text.size() && detail::IsDigit(text[i]); ++i) ++digits;
+  if (fraction && i < text.size() && text[i] == L'.') {
+    for (++i; i < text.size() && detail::IsDigit(text[i]); ++i) ++digits;
+  }
+  if (i < text.size() || digits == 0) detail::ThrowDecimalInvalidChar(i, text);
 }
 
 }  // namespace
@@ -104,6 +122,7 @@ bool CConversions::booleanFromString(const std::wstring& text, WhitespaceRule ru
 
 CDecimal CConversions::decimalFromString(const std::wstring& text, WhitespaceRule rule) {
   detail::RuledText ruled(text, rule);
+  CheckXsdNumber(ruled.Str(), true, "a Decimal");
   CDecimal value;
   value.Parse(ruled.Str());
   return value;
@@ -111,6 +130,7 @@ CDecimal CConversions::decimalFromString(const std::wstring& text, WhitespaceRul
 
 CBigInteger CConversions::integerFromString(const std::wstring& text, WhitespaceRule rule) {
   detail::RuledText ruled(text, rule);
+  CheckXsdNumber(ruled.Str(), false, "an Integer");
   CBigInteger value;
   value.Parse(ruled.Str());
   return value;

@@ -495,6 +495,42 @@ std::wstring Utf16LeToWide(std::string_view bytes) {
   return out;
 }
 
+std::string WideToUtf8Lenient(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t wc : text) {
+    uint32_t c = CodeOf(wc);
+    if (c >= 0x200000) c = 0xFFFD;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+void Utf8ToWideLenient(std::string_view bytes, std::wstring& out, size_t maxCharacters) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
+  for (size_t i = 0; i < n && maxCharacters > 0; --maxCharacters) {
+    uint32_t cp = s[i];
+    const size_t length = cp < 0x80 ? 1 : DecodeUtf8Sequence(s + i, n - i, cp);
+    out += static_cast<wchar_t>(length == 0 ? s[i] : cp);
+    i += length == 0 ? 1 : length;
+  }
+}
+
 size_t Utf16LeUnitsSize(std::wstring_view text) noexcept {
   size_t size = 0;
   for (wchar_t c : text) size += CodeOf(c) - 0x10000u <= 0xFFFFFu ? 4 : 2;

@@ -18,6 +18,10 @@
 
 namespace Korvel::detail {
 
+// The byte-order mark of UTF-16LE, which the library's UTF-16 output and the
+// wide text it hands to the parser start with.
+inline constexpr unsigned char kUtf16LeByteOrderMark[2] = {0xFF, 0xFE};
+
 // Wide text to UTF-8 (no byte-order mark).
 bool WideToUtf8(std::wstring_view text, std::string& out);
 bool WideToUtf8(std::wstring_view text, CBinaryData& out);
@@ -55,6 +59,15 @@ inline std::string_view ByteView(const unsigned char* data, size_t length) noexc
 inline std::string_view ByteView(const CBinaryData& data) noexcept {
   return ByteView(data.GetData(), data.GetLength());
 }
+
+// Lenient forms, for text that must come through whatever it holds (file
+// names, messages): a wide value that no UTF-8 text holds (a surrogate, or
+// above U+10FFFF up to 0x1FFFFF) still gets the bytes of its bit pattern,
+// anything larger becomes U+FFFD; a byte that starts no valid UTF-8 sequence
+// stands for the character of its value. Utf8ToWideLenient stops after
+// maxCharacters characters.
+std::string WideToUtf8Lenient(std::wstring_view text);
+void Utf8ToWideLenient(std::string_view bytes, std::wstring& out, size_t maxCharacters);
 
 // The lenient UTF-16LE form in which CBinaryData stores wide text: as the
 // platform with 16-bit wchar_t would hold it, a lone surrogate stays a code

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "values/character_classes.h"
 #include "values/conversion_errors.h"
 #include "values/whitespace_rules.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 using Rule = CWhitespaceUtils::WhitespaceRule;
 
-bool IsSpace(wchar_t c) noexcept { return CWhitespaceUtils::IsWhiteSpace(c); }
+constexpr auto IsSpace = detail::IsXmlSpace;
 
 // CR LF and a lone CR become LF; the runs between CRs are copied whole.
 void PreserveInto(std::wstring_view text, std::wstring& out) {

@@ -15,6 +15,8 @@
 
 namespace Korvel {
 
+using Builder = detail::XmlTreeBuilder;
+
 namespace {
 
 // Large enough that the parser's per-call work vanishes, small enough that its
@@ -63,7 +65,7 @@ CExpatReader::~CExpatReader() {
 }
 
 void CExpatReader::Initialize() {
-  m_parser = m_document.m_schemaType == SchemaType_NoNamespaces
+  m_parser = detail::XmlTreeBuilder::GetSchemaType(m_document) == SchemaType_NoNamespaces
                  ? XML_ParserCreate(nullptr)
                  : XML_ParserCreateNS(nullptr, kNameSeparator);
   if (!m_parser) throw std::bad_alloc();
@@ -75,7 +77,7 @@ void CExpatReader::Initialize() {
       m_parser, &Callback<&CExpatReader::OnStartNamespace, const XML_Char*, const XML_Char*>);
   XML_SetCharacterDataHandler(m_parser,
                               &Callback<&CExpatReader::OnCharacterData, const XML_Char*, int>);
-  if (!m_document.m_context->GetStripCDATA()) {
+  if (!detail::XmlTreeBuilder::GetContext(m_document).GetStripCDATA()) {
     XML_SetCdataSectionHandler(m_parser, &Callback<&CExpatReader::OnStartCdata>,
                                &Callback<&CExpatReader::OnEndCdata>);
   }
@@ -115,13 +117,10 @@ void CExpatReader::ParseWide(std::wstring_view text) {
   do {
     const std::wstring_view piece = text.substr(0, charactersPerPiece);
     text.remove_prefix(piece.size());
-    const size_t markSize = first ? 2 : 0;
+    const size_t markSize = first ? sizeof detail::kUtf16LeByteOrderMark : 0;
     const size_t size = markSize + detail::Utf16LeUnitsSize(piece);
     auto* buffer = static_cast<unsigned char*>(GetBuffer(size));
-    if (first) {
-      buffer[0] = 0xFF;
-      buffer[1] = 0xFE;
-    }
+    if (first) std::memcpy(buffer, detail::kUtf16LeByteOrderMark, markSize);
     detail::PutUtf16LeUnits(piece, buffer + markSize);
     ParseBuffer(size, text.empty());
     first = false;
@@ -136,11 +135,15 @@ void* CExpatReader::GetBuffer(size_t length) {
 
 void CExpatReader::ParseBuffer(size_t length, bool isFinal) {
   if (XML_ParseBuffer(m_parser, static_cast<int>(length), isFinal) != XML_STATUS_ERROR) return;
-  if (m_callbackError) std::rethrow_exception(std::exchange(m_callbackError, nullptr));
+  if (m_callbackError) {
+    AttachOpenText();
+    std::rethrow_exception(std::exchange(m_callbackError, nullptr));
+  }
   ThrowParseError();
 }
 
-void CExpatReader::ThrowParseError() const {
+void CExpatReader::ThrowParseError() {
+  AttachOpenText();
   const XML_LChar* text = XML_ErrorString(XML_GetErrorCode(m_parser));
   const std::wstring message = detail::Utf8ToWide(text ? text : "");
   const auto line = static_cast<int>(XML_GetCurrentLineNumber(m_parser));
@@ -150,27 +153,44 @@ void CExpatReader::ThrowParseError() const {
 // --- Callbacks -------------------------------------------------------------------
 
 void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attributes) {
-  CXmlElement* element = m_document.OpenElement(NameOf(name));
+  CXmlElement* element = Builder::OpenElement(m_document, NameOf(name));
   m_textStarts.push_back(m_text.size());
   if (!attributes[0]) return;
   size_t count = 0;
   while (attributes[2 * count]) ++count;
-  m_document.ReserveAttributes(element, count);
+  Builder::ReserveAttributes(element, count);
   for (size_t i = 0; i < count; ++i) {
     const detail::XmlName* attributeName = NameOf(attributes[2 * i]);
     const XML_Char* value = attributes[2 * i + 1];
     const std::wstring* held = &detail::EmptyText();
     if (*value) {
-      std::wstring* text = m_document.NewString();
+      std::wstring* text = Builder::NewString(m_document);
       detail::Utf8ToWide(value, *text);
       held = text;
     }
-    m_document.AppendAttribute(element, attributeName, held);
+    Builder::AppendAttribute(element, attributeName, held);
   }
 }
 
 void CExpatReader::OnEndElement(const XML_Char*) {
-  CXmlElement* element = m_document.InnermostOpenElement();
+  AttachText(Builder::InnermostOpenElement(m_document));
+  m_document.EndElement();
+}
+
+// The elements still open when a load fails keep the text read so far, so the
+// tree left behind is the document up to the error.
+void CExpatReader::AttachOpenText() noexcept {
+  try {
+    for (size_t depth = m_textStarts.size(); depth > 0; --depth) {
+      AttachText(Builder::OpenElementAt(m_document, depth - 1));
+    }
+  } catch (...) {
+    // Out of memory on the way out: the load's own error is the one to report.
+  }
+}
+
+// Gives the element the text gathered since it started, and forgets it.
+void CExpatReader::AttachText(CXmlElement* element) {
   const size_t start = m_textStarts.back();
   m_textStarts.pop_back();
   if (m_text.size() > start) {
@@ -179,18 +199,17 @@ void CExpatReader::OnEndElement(const XML_Char*) {
     const std::string_view utf8 = std::string_view(m_text).substr(start);
     if (IsLayout(utf8)) {
       m_layout.assign(utf8.begin(), utf8.end());
-      m_document.SetText(element, m_document.InternLayoutText(m_layout));
+      Builder::SetText(element, Builder::InternLayoutText(m_document, m_layout));
     } else {
-      std::wstring* text = m_document.NewString();
+      std::wstring* text = Builder::NewString(m_document);
       detail::Utf8ToWide(utf8, *text);
       // Sized for one character per byte; text that is mostly multi-byte
       // gives the difference back.
       if (text->capacity() - text->size() > text->size() / 4 + 8) text->shrink_to_fit();
-      m_document.SetText(element, text);
+      Builder::SetText(element, text);
     }
     m_text.resize(start);
   }
-  m_document.EndElement();
 }
 
 void CExpatReader::OnCharacterData(const XML_Char* text, int length) {
@@ -202,7 +221,7 @@ void CExpatReader::OnStartNamespace(const XML_Char* prefix, const XML_Char* uri)
   m_uri.clear();
   if (prefix) detail::Utf8ToWide(prefix, m_prefix);
   if (uri) detail::Utf8ToWide(uri, m_uri);
-  m_document.AddNamespaceDeclaration(m_prefix, m_uri);
+  Builder::AddNamespaceDeclaration(m_document, m_prefix, m_uri);
 }
 
 void CExpatReader::OnStartCdata() {
@@ -234,7 +253,7 @@ const detail::XmlName* CExpatReader::AddName(std::string_view expatName, uint64_
     detail::Utf8ToWide(expatName.substr(0, separator), namespaceUri);
     detail::Utf8ToWide(expatName.substr(separator + 1), localName);
   }
-  const detail::XmlName* name = m_document.InternName(namespaceUri, localName);
+  const detail::XmlName* name = Builder::InternName(m_document, namespaceUri, localName);
   m_names.Add(expatName, hash, name);
   return name;
 }

@@ -65,7 +65,9 @@ class CExpatReader : public CInstanceMonitor {
   const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
   void* GetBuffer(size_t length);
   void ParseBuffer(size_t length, bool isFinal);
-  [[noreturn]] void ThrowParseError() const;
+  void AttachText(CXmlElement* element);
+  void AttachOpenText() noexcept;
+  [[noreturn]] void ThrowParseError();
 
   CXmlDocument& m_document;
   XML_Parser m_parser = nullptr;

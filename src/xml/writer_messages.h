@@ -8,7 +8,5 @@ namespace Korvel::detail {
 
 // CKvException with the message as it is.
 [[noreturn]] void ThrowWriterError(const wchar_t* message);
-// CKvException with a message that quotes a system error code.
-[[noreturn]] void ThrowFileError(const wchar_t* format, int error);
 
 }  // namespace Korvel::detail

@@ -12,6 +12,10 @@
 
 namespace Korvel {
 
+using detail::XmlDocumentData;
+using detail::XmlName;
+using detail::XmlTreeBuilder;
+
 namespace {
 
 std::wstring_view View(const wchar_t* text) noexcept {
@@ -62,18 +66,20 @@ void CXmlDocument::Cleanup() {
 
 // --- Builder operations ------------------------------------------------------
 
-const detail::XmlName* CXmlDocument::InternName(std::wstring_view namespaceUri,
-                                                std::wstring_view localName) {
-  return m_data->names.Intern(namespaceUri, localName);
+const XmlName* XmlTreeBuilder::InternName(CXmlDocument& document, std::wstring_view namespaceUri,
+                                          std::wstring_view localName) {
+  return document.m_data->names.Intern(namespaceUri, localName);
 }
 
-CXmlElement* CXmlDocument::NewElement(CXmlElement* parent, const detail::XmlName* name) {
-  void* slot = m_data->freeElements.Take();
-  if (!slot) slot = m_data->arena.Allocate(sizeof(CXmlElement));
+CXmlElement* XmlTreeBuilder::NewElement(CXmlDocument& document, CXmlElement* parent,
+                                        const XmlName* name) {
+  XmlDocumentData& data = *document.m_data;
+  void* slot = data.freeElements.Take();
+  if (!slot) slot = data.arena.Allocate(sizeof(CXmlElement));
   return new (slot) CXmlElement(parent, name);
 }
 
-void CXmlDocument::LinkLastChild(CXmlElement* parent, CXmlElement* child) noexcept {
+void XmlTreeBuilder::LinkLastChild(CXmlElement* parent, CXmlElement* child) noexcept {
   if (parent->m_lastChild) {
     parent->m_lastChild->m_nextSibling = child;
   } else {
@@ -82,8 +88,8 @@ void CXmlDocument::LinkLastChild(CXmlElement* parent, CXmlElement* child) noexce
   parent->m_lastChild = child;
 }
 
-void CXmlDocument::UnlinkChild(CXmlElement* parent, CXmlElement* child,
-                               CXmlElement* previous) noexcept {
+void XmlTreeBuilder::UnlinkChild(CXmlElement* parent, CXmlElement* child,
+                                 CXmlElement* previous) noexcept {
   if (previous ? previous->m_nextSibling != child : parent->m_firstChild != child) {
     previous = nullptr;
     if (parent->m_firstChild != child) {
@@ -97,17 +103,17 @@ void CXmlDocument::UnlinkChild(CXmlElement* parent, CXmlElement* child,
   child->m_nextSibling = nullptr;
 }
 
-CXmlElement* CXmlDocument::OpenElement(const detail::XmlName* name) {
-  std::vector<detail::OpenElement>& open = m_data->openElements;
+CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* name) {
+  std::vector<detail::OpenElement>& open = document.m_data->openElements;
   CXmlElement* parent = open.empty() ? nullptr : open.back().element;
-  assert((parent || !m_documentElement) && "a second document element");
-  CXmlElement* element = NewElement(parent, name);
+  assert((parent || !document.m_documentElement) && "a second document element");
+  CXmlElement* element = NewElement(document, parent, name);
   CXmlElement* previous = nullptr;
   if (parent) {
     previous = parent->m_lastChild;
     LinkLastChild(parent, element);
   } else {
-    m_documentElement = element;
+    document.m_documentElement = element;
   }
   open.push_back({element, previous});
   return element;
@@ -115,17 +121,27 @@ CXmlElement* CXmlDocument::OpenElement(const detail::XmlName* name) {
 
 CXmlElement* CXmlDocument::AddDocElement(const wchar_t* namespaceUri, const wchar_t* localName) {
   assert(m_data->openElements.empty());
-  return OpenElement(InternName(View(namespaceUri), View(localName)));
+  return XmlTreeBuilder::OpenElement(
+      *this, XmlTreeBuilder::InternName(*this, View(namespaceUri), View(localName)));
 }
 
 CXmlElement* CXmlDocument::AddChildElement(const wchar_t* namespaceUri, const wchar_t* localName) {
   assert(!m_data->openElements.empty());
-  return OpenElement(InternName(View(namespaceUri), View(localName)));
+  return XmlTreeBuilder::OpenElement(
+      *this, XmlTreeBuilder::InternName(*this, View(namespaceUri), View(localName)));
 }
 
-CXmlElement* CXmlDocument::InnermostOpenElement() const noexcept {
-  const std::vector<detail::OpenElement>& open = m_data->openElements;
+CXmlElement* XmlTreeBuilder::InnermostOpenElement(const CXmlDocument& document) noexcept {
+  const std::vector<detail::OpenElement>& open = document.m_data->openElements;
   return open.empty() ? nullptr : open.back().element;
+}
+
+void XmlTreeBuilder::CloseElementUnfiltered(CXmlDocument& document) noexcept {
+  document.m_data->openElements.pop_back();
+}
+
+CXmlElement* XmlTreeBuilder::OpenElementAt(const CXmlDocument& document, size_t depth) noexcept {
+  return document.m_data->openElements[depth].element;
 }
 
 void CXmlDocument::EndElement() {
@@ -136,36 +152,39 @@ void CXmlDocument::EndElement() {
   if (!m_filter || !m_filter(closed.element)) return;
   CXmlElement* parent = closed.element->m_parent;
   if (!parent) return;  // the document element stays
-  UnlinkChild(parent, closed.element, closed.previousSibling);
-  DestroySubtree(closed.element);
+  XmlTreeBuilder::UnlinkChild(parent, closed.element, closed.previousSibling);
+  XmlTreeBuilder::DestroySubtree(*this, closed.element);
 }
 
-std::wstring* CXmlDocument::NewString() { return m_data->strings.New(); }
-
-const std::wstring* CXmlDocument::InternLayoutText(std::wstring_view text) {
-  return m_data->layoutTexts.Intern(text);
+std::wstring* XmlTreeBuilder::NewString(CXmlDocument& document) {
+  return document.m_data->strings.New();
 }
 
-void CXmlDocument::SetText(CXmlElement* element, const std::wstring* text) noexcept {
-  ReleaseString(element->m_text);
+const std::wstring* XmlTreeBuilder::InternLayoutText(CXmlDocument& document,
+                                                     std::wstring_view text) {
+  return document.m_data->layoutTexts.Intern(text);
+}
+
+void XmlTreeBuilder::SetText(CXmlElement* element, const std::wstring* text) noexcept {
+  ReleaseString(DocumentOf(*element), element->m_text);
   element->m_text = text;
 }
 
-void CXmlDocument::ReleaseString(const std::wstring* text) noexcept {
-  detail::XmlDocumentData& data = *m_data;
+void XmlTreeBuilder::ReleaseString(CXmlDocument& document, const std::wstring* text) noexcept {
+  detail::XmlDocumentData& data = *document.m_data;
   if (text == &detail::EmptyText() || data.layoutTexts.Holds(text)) return;
   data.strings.Recycle(const_cast<std::wstring*>(text));
 }
 
-void CXmlDocument::ReserveAttributes(CXmlElement* element, size_t count) {
-  detail::XmlAttributeBlock* block = element->m_attributes.m_block;
+void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
+  detail::XmlAttributeBlock* block = BlockOf(element);
   const uint32_t size = block ? block->size : 0;
   const uint32_t oldCapacity = block ? block->capacity : 0;
   if (count <= oldCapacity) return;
   if (count > (uint32_t{1} << 31)) throw std::bad_alloc();
   const uint32_t capacityClass = CapacityClass(static_cast<uint32_t>(count));
   const uint32_t capacity = uint32_t{1} << capacityClass;
-  detail::XmlDocumentData& data = *m_data;
+  detail::XmlDocumentData& data = *DocumentOf(*element).m_data;
   void* memory = data.freeAttributeBlocks[capacityClass].Take();
   if (!memory) {
     memory =
@@ -180,14 +199,15 @@ void CXmlDocument::ReserveAttributes(CXmlElement* element, size_t count) {
   element->m_attributes.m_block = grown;
 }
 
-CXmlAttribute* CXmlDocument::AppendAttribute(CXmlElement* element, const detail::XmlName* name,
-                                             const std::wstring* value) {
+CXmlAttribute* XmlTreeBuilder::AppendAttribute(CXmlElement* element, const XmlName* name,
+                                               const std::wstring* value) {
   const detail::XmlAttributeBlock* block = element->m_attributes.m_block;
   if (!block || block->size == block->capacity) {
     ReserveAttributes(element, size_t{block ? block->size : 0u} + 1);
   }
-  void* slot = m_data->freeAttributes.Take();
-  if (!slot) slot = m_data->arena.Allocate(sizeof(CXmlAttribute));
+  detail::XmlDocumentData& data = *DocumentOf(*element).m_data;
+  void* slot = data.freeAttributes.Take();
+  if (!slot) slot = data.arena.Allocate(sizeof(CXmlAttribute));
   auto* attribute = new (slot) CXmlAttribute(element, name, value);
   detail::XmlAttributeBlock* items = element->m_attributes.m_block;
   items->Items()[items->size++] = attribute;
@@ -196,20 +216,20 @@ CXmlAttribute* CXmlDocument::AppendAttribute(CXmlElement* element, const detail:
 
 void CXmlDocument::AddElementAttribute(CXmlElement* element, const wchar_t* localName,
                                        const wchar_t* value, const wchar_t* namespaceUri) {
-  CXmlDocument& document = *element->m_name->document;
-  const detail::XmlName* name = document.InternName(View(namespaceUri), View(localName));
+  CXmlDocument& document = XmlTreeBuilder::DocumentOf(*element);
+  const XmlName* name = XmlTreeBuilder::InternName(document, View(namespaceUri), View(localName));
   const std::wstring* held = &detail::EmptyText();
   if (value && *value) {
-    std::wstring* text = document.NewString();
+    std::wstring* text = XmlTreeBuilder::NewString(document);
     held = text;
     try {
       text->assign(value);
     } catch (...) {
-      document.ReleaseString(text);
+      XmlTreeBuilder::ReleaseString(document, text);
       throw;
     }
   }
-  document.AppendAttribute(element, name, held);
+  XmlTreeBuilder::AppendAttribute(element, name, held);
 }
 
 void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const wchar_t* text) {
@@ -228,9 +248,9 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const wchar_t* te
   }
 }
 
-void CXmlDocument::AddNamespaceDeclaration(std::wstring_view prefix,
-                                           std::wstring_view namespaceUri) {
-  auto& aliases = m_data->aliases;
+void XmlTreeBuilder::AddNamespaceDeclaration(CXmlDocument& document, std::wstring_view prefix,
+                                             std::wstring_view namespaceUri) {
+  auto& aliases = document.m_data->aliases;
   const auto found = aliases.find(prefix);
   if (found == aliases.end()) {
     aliases.emplace(std::wstring(prefix), std::wstring(namespaceUri));
@@ -241,12 +261,12 @@ void CXmlDocument::AddNamespaceDeclaration(std::wstring_view prefix,
 
 // --- Teardown ------------------------------------------------------------------
 
-void CXmlDocument::DestroyAttributes(CXmlElement* element) noexcept {
-  detail::XmlDocumentData& data = *m_data;
+void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* element) noexcept {
+  detail::XmlDocumentData& data = *document.m_data;
   detail::XmlAttributeBlock* block = element->m_attributes.m_block;
   if (!block) return;
   for (CXmlAttribute* attribute : element->m_attributes) {
-    ReleaseString(attribute->m_value);
+    ReleaseString(document, attribute->m_value);
     attribute->CXmlAttribute::~CXmlAttribute();
     data.freeAttributes.Give(attribute);
   }
@@ -258,7 +278,7 @@ void CXmlDocument::DestroyAttributes(CXmlElement* element) noexcept {
 // over one by one, each child is emptied the same way, and an element with no
 // children left is destroyed and gives way to its parent. A subtree nested a
 // hundred thousand levels deep goes like a flat one.
-void CXmlDocument::DestroySubtree(CXmlElement* root) noexcept {
+void XmlTreeBuilder::DestroySubtree(CXmlDocument& document, CXmlElement* root) noexcept {
   CXmlElement* element = root;
   for (;;) {
     if (CXmlElement* child = element->m_firstChild) {
@@ -267,10 +287,10 @@ void CXmlDocument::DestroySubtree(CXmlElement* root) noexcept {
       continue;
     }
     CXmlElement* parent = element == root ? nullptr : element->m_parent;
-    DestroyAttributes(element);
-    ReleaseString(element->m_text);
+    DestroyAttributes(document, element);
+    ReleaseString(document, element->m_text);
     element->CXmlElement::~CXmlElement();
-    m_data->freeElements.Give(element);
+    document.m_data->freeElements.Give(element);
     if (!parent) return;
     element = parent;
   }
@@ -285,21 +305,22 @@ std::wstring CXmlDocument::LookupNamespaceFromAlias(const wchar_t* alias) const 
 }
 
 std::wstring CXmlDocument::LookupAliasFromNamespace(const wchar_t* namespaceUri) const {
-  const std::wstring* alias = FindAliasOf(View(namespaceUri));
+  const std::wstring* alias = XmlTreeBuilder::FindAliasOf(*this, View(namespaceUri));
   return alias ? *alias : std::wstring();
 }
 
-const std::wstring* CXmlDocument::FindAliasOf(std::wstring_view namespaceUri) const noexcept {
+const std::wstring* XmlTreeBuilder::FindAliasOf(const CXmlDocument& document,
+                                                std::wstring_view namespaceUri) noexcept {
   // Prefix order is the map's order, so the first match is the smallest prefix.
-  for (const auto& [prefix, uri] : m_data->aliases) {
+  for (const auto& [prefix, uri] : document.m_data->aliases) {
     if (uri == namespaceUri) return &prefix;
   }
   return nullptr;
 }
 
-void CXmlDocument::AppendQualifiedName(std::wstring& out, const detail::XmlName& name) const {
+void XmlTreeBuilder::AppendQualifiedName(std::wstring& out, const XmlName& name) {
   if (!name.namespaceUri.empty()) {
-    const std::wstring* prefix = FindAliasOf(name.namespaceUri);
+    const std::wstring* prefix = FindAliasOf(*name.document, name.namespaceUri);
     if (prefix && !prefix->empty()) {
       out += *prefix;
       out += L':';
@@ -308,7 +329,7 @@ void CXmlDocument::AppendQualifiedName(std::wstring& out, const detail::XmlName&
   out += name.localName;
 }
 
-bool CXmlDocument::HaveSameQualifiedName(const detail::XmlName* a, const detail::XmlName* b) const {
+bool XmlTreeBuilder::HaveSameQualifiedName(const XmlName* a, const XmlName* b) {
   if (a == b) return true;
   // Colon-free local names end their qualified names, so differing ones settle
   // it; only names with colons (read without namespace processing) need the

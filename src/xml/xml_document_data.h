@@ -15,6 +15,8 @@
 
 #include <korvel/xml_document.h>
 
+#include "xml/xml_tree_builder.h"
+
 namespace Korvel::detail {
 
 // Blocks that double in size from 4 KiB, so that a small document costs one

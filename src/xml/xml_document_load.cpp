@@ -16,7 +16,7 @@
 #include "fastinfoset/fast_infoset_reader.h"
 #include "platform/async_read.h"
 #include "platform/file.h"
-#include "runtime/file_errors.h"
+#include "runtime/io_errors.h"
 #include "values/compression.h"
 #include "xml/expat_reader.h"
 #include "xml/messages.h"

@@ -11,6 +11,9 @@
 
 namespace Korvel {
 
+using detail::XmlName;
+using detail::XmlTreeBuilder;
+
 namespace {
 
 constexpr std::wstring_view kInstanceNamespace = L"http://www.w3.org/2001/XMLSchema-instance";
@@ -34,6 +37,14 @@ void ReserveForAppend(std::wstring& text, size_t extra) {
 
 }  // namespace
 
+// --- CXmlAttributeList -----------------------------------------------------------
+
+CXmlAttributeList::const_iterator CXmlAttributeList::begin() const noexcept {
+  return m_block ? m_block->Items() : nullptr;
+}
+
+size_t CXmlAttributeList::size() const noexcept { return m_block ? m_block->size : 0; }
+
 // --- CXmlAttribute ---------------------------------------------------------------
 
 CXmlAttribute::CXmlAttribute(const CXmlElement* owner, const detail::XmlName* name,
@@ -42,10 +53,14 @@ CXmlAttribute::CXmlAttribute(const CXmlElement* owner, const detail::XmlName* na
 
 CXmlAttribute::~CXmlAttribute() = default;
 
+const std::wstring& CXmlAttribute::GetLocalName() const noexcept { return m_name->localName; }
+
+const std::wstring& CXmlAttribute::GetNamespaceURI() const noexcept { return m_name->namespaceUri; }
+
 std::wstring CXmlAttribute::GetXPath() const {
   std::wstring path = m_owner->GetXPath();
   path += L"/@";
-  m_name->document->AppendQualifiedName(path, *m_name);
+  XmlTreeBuilder::AppendQualifiedName(path, *m_name);
   return path;
 }
 
@@ -70,6 +85,12 @@ CXmlElement::CXmlElement(CXmlElement* parent, const detail::XmlName* name) noexc
 
 CXmlElement::~CXmlElement() = default;
 
+const CXmlDocument* CXmlElement::GetDocument() const noexcept { return m_name->document; }
+
+const std::wstring& CXmlElement::GetLocalName() const noexcept { return m_name->localName; }
+
+const std::wstring& CXmlElement::GetNamespaceURI() const noexcept { return m_name->namespaceUri; }
+
 const std::wstring& CXmlElement::GetAttribute(const wchar_t* localName,
                                               const wchar_t* namespaceUri) const {
   const std::wstring_view local = View(localName);
@@ -92,22 +113,21 @@ std::wstring CXmlElement::GetXPath() const {
   std::wstring path;
   for (auto step = chain.rbegin(); step != chain.rend(); ++step) {
     path += L'/';
-    (*step)->AppendNameWithPredicate(path);
+    XmlTreeBuilder::AppendNameWithPredicate(path, **step);
   }
   return path;
 }
 
-void CXmlElement::AppendNameWithPredicate(std::wstring& path) const {
-  const CXmlDocument* document = m_name->document;
-  document->AppendQualifiedName(path, *m_name);
-  if (!m_parent) return;
+void XmlTreeBuilder::AppendNameWithPredicate(std::wstring& path, const CXmlElement& element) {
+  AppendQualifiedName(path, *element.m_name);
+  if (!element.m_parent) return;
   size_t sameName = 0;
   size_t position = 0;
-  for (const CXmlElement* sibling = m_parent->m_firstChild; sibling;
+  for (const CXmlElement* sibling = element.m_parent->m_firstChild; sibling;
        sibling = sibling->m_nextSibling) {
-    if (sibling == this || document->HaveSameQualifiedName(sibling->m_name, m_name)) {
+    if (sibling == &element || HaveSameQualifiedName(sibling->m_name, element.m_name)) {
       ++sameName;
-      if (sibling == this) position = sameName;
+      if (sibling == &element) position = sameName;
     }
   }
   // An element unlinked from its parent has no position to show.
@@ -122,51 +142,52 @@ void CXmlElement::AppendText(const wchar_t* text) { AppendText(text, View(text).
 
 void CXmlElement::AppendText(const wchar_t* text, size_t length) {
   if (!text || length == 0) return;
-  std::wstring& own = MutableText();
+  std::wstring& own = XmlTreeBuilder::MutableText(this);
   ReserveForAppend(own, length);
   own.append(text, length);
 }
 
 // The text the element may change: shared texts are copied first.
-std::wstring& CXmlElement::MutableText() {
-  CXmlDocument& document = *m_name->document;
-  if (m_text == &detail::EmptyText() || document.m_data->layoutTexts.Holds(m_text)) {
-    std::wstring* own = document.NewString();
+std::wstring& XmlTreeBuilder::MutableText(CXmlElement* element) {
+  CXmlDocument& document = DocumentOf(*element);
+  const std::wstring*& text = element->m_text;
+  if (text == &detail::EmptyText() || document.m_data->layoutTexts.Holds(text)) {
+    std::wstring* own = NewString(document);
     try {
-      own->assign(*m_text);
+      own->assign(*text);
     } catch (...) {
-      document.ReleaseString(own);
+      ReleaseString(document, own);
       throw;
     }
-    m_text = own;
+    text = own;
   }
-  return *const_cast<std::wstring*>(m_text);
+  return *const_cast<std::wstring*>(text);
 }
 
 CXmlElement* CXmlElement::CreateNewChildElement() {
-  CXmlDocument& document = *m_name->document;
-  CXmlElement* child = document.NewElement(this, document.m_data->names.Empty());
-  CXmlDocument::LinkLastChild(this, child);
+  CXmlElement* child = XmlTreeBuilder::NewElement(
+      *m_name->document, this, XmlTreeBuilder::InternName(*m_name->document, {}, {}));
+  XmlTreeBuilder::LinkLastChild(this, child);
   return child;
 }
 
 CXmlElement* CXmlElement::RemoveLastChildElement() {
   CXmlElement* child = m_lastChild;
-  if (child) CXmlDocument::UnlinkChild(this, child, nullptr);
+  if (child) XmlTreeBuilder::UnlinkChild(this, child, nullptr);
   return child;
 }
 
 void CXmlElement::SetElementName(const wchar_t* localName) {
-  m_name = m_name->document->InternName(m_name->namespaceUri, View(localName));
+  m_name = XmlTreeBuilder::InternName(*m_name->document, m_name->namespaceUri, View(localName));
 }
 
 void CXmlElement::SetNamespace(const wchar_t* namespaceUri) {
-  m_name = m_name->document->InternName(View(namespaceUri), m_name->localName);
+  m_name = XmlTreeBuilder::InternName(*m_name->document, View(namespaceUri), m_name->localName);
 }
 
 void CXmlElement::AddAttribute(const wchar_t* localName, const wchar_t* value,
                                const wchar_t* namespaceUri) {
-  CXmlDocument::AddElementAttribute(this, localName, value, namespaceUri);
+  XmlTreeBuilder::AddElementAttribute(this, localName, value, namespaceUri);
 }
 
 }  // namespace Korvel

@@ -43,6 +43,10 @@ const std::wstring& XsiNamespace() {
   return uri;
 }
 
+bool EndsWith(std::wstring_view text, std::wstring_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
 }  // namespace
 
 CXmlTextWriter::CXmlTextWriter(CTextStream& stream)
@@ -88,6 +92,16 @@ void CXmlTextWriter::WriteXmlDeclaration() {
   FlushIfFull();
 }
 
+void CXmlTextWriter::WriteRaw(std::wstring_view markup) {
+  CloseStartTagForChild();
+  if (m_formatted) {
+    if (const CXmlWriterContext* parent = GetCurrentElement()) WriteIndent(parent->GetDepth() + 1);
+  }
+  Write(markup);
+  if (m_formatted && !EndsWith(markup, m_lineEnd)) Write(m_lineEnd);
+  FlushIfFull();
+}
+
 void CXmlTextWriter::WriteComment(const std::wstring& text) {
   Write(L"<!--");
   WriteEscaped(text, false);
@@ -124,8 +138,9 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
     Write(element.GetName());
+    // An unqualified element inside a default namespace leaves it, or a reader
+    // would put it in that namespace (the root undeclares the document's).
     if (uri.empty() && !element.GetDefaultNamespace().empty()) {
-      // Undeclares the default namespace in force, so the name stays in no namespace.
       element.SetDefaultNamespace(uri);
       Write(L" xmlns=\"\"");
     }

@@ -1,17 +1,36 @@
 // SPDX-License-Identifier: MIT
-// The document's builder operations, for library code that builds trees
-// without being one of the document's reader classes.
+// The document's builder: what its readers use to grow a tree in the
+// document's own storage, and the node operations behind the public accessors.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include <korvel/xml_document.h>
 
 namespace Korvel::detail {
 
+// A qualified name as the tree holds it: interned once per document, so that
+// elements and attributes of the same name share one pair of strings and can be
+// compared by address. It also tells its nodes which document they belong to.
+struct XmlName {
+  std::wstring localName;
+  std::wstring namespaceUri;
+  CXmlDocument* document;
+};
+
+// The attribute pointers of one element, stored right behind this header.
+struct XmlAttributeBlock {
+  uint32_t size;
+  uint32_t capacity;
+  CXmlAttribute** Items() noexcept { return reinterpret_cast<CXmlAttribute**>(this + 1); }
+};
+
 class XmlTreeBuilder {
  public:
+  // The builder operations of CXmlDocument.
   static CXmlElement* AddDocElement(CXmlDocument& document, const wchar_t* namespaceUri,
                                     const wchar_t* localName) {
     return document.AddDocElement(namespaceUri, localName);
@@ -31,10 +50,9 @@ class XmlTreeBuilder {
   static void AppendTextExcludingCR(CXmlElement* element, const wchar_t* text, size_t length) {
     CXmlDocument::AppendTextExcludingCR(element, text, length);
   }
+  // Records a namespace declaration; the empty prefix is the default namespace.
   static void AddNamespaceDeclaration(CXmlDocument& document, std::wstring_view prefix,
-                                      std::wstring_view namespaceUri) {
-    document.AddNamespaceDeclaration(prefix, namespaceUri);
-  }
+                                      std::wstring_view namespaceUri);
 
   // The element operations meant for readers.
   static void AppendText(CXmlElement* element, const wchar_t* text, size_t length) {
@@ -51,6 +69,63 @@ class XmlTreeBuilder {
   }
   static void SetNamespace(CXmlElement* element, const wchar_t* namespaceUri) {
     element->SetNamespace(namespaceUri);
+  }
+
+  // The same over the document's own storage, for readers that convert names
+  // and text themselves.
+  static const XmlName* InternName(CXmlDocument& document, std::wstring_view namespaceUri,
+                                   std::wstring_view localName);
+  static CXmlElement* OpenElement(CXmlDocument& document, const XmlName* name);
+  static CXmlElement* InnermostOpenElement(const CXmlDocument& document) noexcept;
+  // Closes the innermost open element without applying the element filter.
+  static void CloseElementUnfiltered(CXmlDocument& document) noexcept;
+  // The open element at depth (0 for the document element).
+  static CXmlElement* OpenElementAt(const CXmlDocument& document, size_t depth) noexcept;
+  // An empty string that lives as long as the tree, to be filled and attached.
+  static std::wstring* NewString(CXmlDocument& document);
+  // Whitespace between elements, held once however often it repeats.
+  static const std::wstring* InternLayoutText(CXmlDocument& document, std::wstring_view text);
+  static void SetText(CXmlElement* element, const std::wstring* text) noexcept;
+  // Appends an attribute to an element; reserve first when the count is known.
+  static void ReserveAttributes(CXmlElement* element, size_t count);
+  static CXmlAttribute* AppendAttribute(CXmlElement* element, const XmlName* name,
+                                        const std::wstring* value);
+
+  static const XmlName& NameOf(const CXmlElement& element) noexcept { return *element.m_name; }
+  static const XmlName& NameOf(const CXmlAttribute& attribute) noexcept {
+    return *attribute.m_name;
+  }
+  static CXmlDocument& DocumentOf(const CXmlElement& element) noexcept {
+    return *element.m_name->document;
+  }
+  static SchemaType GetSchemaType(const CXmlDocument& document) noexcept {
+    return document.m_schemaType;
+  }
+  static const CSerializationContext& GetContext(const CXmlDocument& document) noexcept {
+    return *document.m_context;
+  }
+
+  // Tree surgery and teardown.
+  static CXmlElement* NewElement(CXmlDocument& document, CXmlElement* parent, const XmlName* name);
+  static void LinkLastChild(CXmlElement* parent, CXmlElement* child) noexcept;
+  // previous, when it is the child's predecessor, spares a scan of the siblings.
+  static void UnlinkChild(CXmlElement* parent, CXmlElement* child, CXmlElement* previous) noexcept;
+  // Returns the memory of a removed subtree for reuse.
+  static void DestroySubtree(CXmlDocument& document, CXmlElement* root) noexcept;
+  static void DestroyAttributes(CXmlDocument& document, CXmlElement* element) noexcept;
+  static void ReleaseString(CXmlDocument& document, const std::wstring* text) noexcept;
+  // The text the element may change: shared texts are copied first.
+  static std::wstring& MutableText(CXmlElement* element);
+
+  // Qualified names as paths show them: the smallest prefix the document
+  // declared for the namespace, a colon, the local name.
+  static const std::wstring* FindAliasOf(const CXmlDocument& document,
+                                         std::wstring_view namespaceUri) noexcept;
+  static void AppendQualifiedName(std::wstring& out, const XmlName& name);
+  static bool HaveSameQualifiedName(const XmlName* a, const XmlName* b);
+  static void AppendNameWithPredicate(std::wstring& path, const CXmlElement& element);
+  static XmlAttributeBlock*& BlockOf(CXmlElement* element) noexcept {
+    return element->m_attributes.m_block;
   }
 };
 

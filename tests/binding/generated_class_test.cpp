@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
@@ -411,6 +412,71 @@ TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
   EXPECT_EQ(object->properties[1].GetI4(), 1);
   EXPECT_EQ(Failure(kDefaults, L"<defaults xmlns=\"urn:t\" xmlns:b=\"urn:b\" b:p=\"1\"/>"),
             L"Unexpected Attribute found.\nPath: /defaults/@b:p");
+}
+
+// open: attribute id, then any attribute in a namespace other than urn:t;
+// bare has no collection for the wildcard.
+Shape MakeOpen(bool withCollection) {
+  Shape shape(
+      XmlElementGroupType_Sequence, L"open", L"urn:t", {},
+      {new CAttributeInfoPrimitive(L"id", L"", 0, true, it_i4, nullptr, kCollapse, kNone, nullptr),
+       new CAttributeInfoAny(L"any", L"", 1, true, L"##other", L"urn:t", nullptr)});
+  if (withCollection) {
+    shape.init = [](CFlex& open) {
+      open.properties[1].SetXmlCollection(new CAttributeCol(L"", L"##other", L"urn:t"));
+    };
+  }
+  return shape;
+}
+const Shape kOpen = MakeOpen(true);
+const Shape kBare = MakeOpen(false);
+
+TEST_F(GeneratedClass, AttributeWildcardsAndExtraRootAttributes) {
+  context.GetNamespaceAliases().Add(L"x", L"urn:x");
+  const std::wstring xml =
+      L"<open xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
+      L"XMLSchema-instance\" xmlns:x=\"urn:x\" id=\"1\" x:a=\"2\"/>";
+  CSmartPtr<CFlex> open = Read(kOpen, xml.c_str());
+  auto* any = dynamic_cast<CAttributeCol*>(open->properties[1].GetXmlCollection().Get());
+  ASSERT_NE(any, nullptr);
+  EXPECT_EQ(any->GetCount(), 1);
+  EXPECT_EQ(Write(*open), xml);
+  // ##other takes neither the target namespace nor none.
+  for (const wchar_t* attribute : {L"t:c", L"c"}) {
+    EXPECT_EQ(
+        Failure(kOpen,
+                (L"<t:open xmlns:t=\"urn:t\" " + std::wstring(attribute) + L"=\"1\"/>").c_str()),
+        L"Unexpected Attribute found.\nPath: /t:open/@" + std::wstring(attribute));
+  }
+  EXPECT_EQ(Failure(kBare, xml.c_str()),
+            L"Failed to process the element.\nPath: /open\n"
+            L"Serialization Data Error : The collection should be a CAttributeCol, it was not!");
+
+  context.GetAdditionalRootAttributes()->Add(L"extra", L"4", L"urn:x");
+  // Before the object's own attributes.
+  EXPECT_NE(Write(*open).find(L" x:extra=\"4\" id=\"1\" x:a=\"2\"/>"), std::wstring::npos);
+}
+
+// wild: any element from another namespace, then an optional untyped note.
+const Shape kWild(XmlElementGroupType_Sequence, L"w", L"urn:t",
+                  {new CElementInfoSeqUntpdMnd(L"AnyElement", L"##other", 0, L"##other", L"urn:t"),
+                   new CElementInfoSeqUntpdOpt(L"note", L"urn:t", 1, L"##any", L"urn:t")});
+
+TEST_F(GeneratedClass, UntypedContent) {
+  CSmartPtr<CFlex> wild =
+      Read(kWild, L"<w xmlns=\"urn:t\"><x:a xmlns:x=\"urn:x\" k=\"v\">t</x:a><note>n</note></w>");
+  auto* any = dynamic_cast<CElement*>(wild->properties[0].GetXmlObject().Get());
+  auto* note = dynamic_cast<CElement*>(wild->properties[1].GetXmlObject().Get());
+  ASSERT_TRUE(any && note);
+  EXPECT_EQ(any->GetName() + L"|" + any->GetNamespace() + L"|" + any->GetText(), L"a|urn:x|t");
+  EXPECT_EQ(note->GetText(), L"n");
+  CSmartPtr<CFlex> again = Read(kWild, Write(*wild).c_str());
+  EXPECT_EQ(Write(*again), Write(*wild));
+
+  EXPECT_EQ(Failure(kWild, L"<w xmlns=\"urn:t\"><a/></w>"),
+            L"Failed to find the required element from namespace [##other].\nPath: /w");
+  EXPECT_EQ(Failure(kWild, L"<w xmlns=\"urn:t\"/>"),
+            L"Failed to find the required child element [AnyElement].\nPath: /w");
 }
 
 TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {

@@ -25,29 +25,6 @@ uint32_t IndexOf(const CFI& vocabulary, Find find, const Parts&... parts) {
   return (vocabulary.*find)(parts..., index) ? index : 0;
 }
 
-TEST(FIVocabulary, StartsWithTheBuiltInContentOnly) {
-  CFIVocabulary v;
-  EXPECT_EQ(IndexOf(v, &CFI::FindPrefixNameIndex, L"xml"), 1u);
-  EXPECT_EQ(IndexOf(v, &CFI::FindNamespaceNameIndex, kXmlNamespace), 1u);
-  EXPECT_EQ(Strings(v.GetPrefixNamesTable()), Names{L"xml"});
-  EXPECT_EQ(Strings(v.GetNamespaceNamesTable()), Names{kXmlNamespace});
-  EXPECT_EQ(v.GetRestrictedAlphabets(), (Names{L"0123456789-+.e ", L"0123456789-:TZ "}));
-
-  uint32_t index = 99;
-  EXPECT_FALSE(v.FindLocalNameIndex(L"xml", index));
-  EXPECT_FALSE(v.FindLocalNameIndex(L"", index));
-  EXPECT_FALSE(v.FindAttributeValueIndex(L"", index));
-  EXPECT_FALSE(v.FindElementValueIndex(L"", index));
-  EXPECT_FALSE(v.FindElementNameIndex(L"", L"", L"", index));
-  EXPECT_FALSE(v.FindAttributeNameIndex(L"xml", kXmlNamespace, L"lang", index));
-  EXPECT_EQ(index, 99u) << "a miss leaves the out index alone";
-  for (size_t size : {v.GetElementNamesTable().size(), v.GetAttributeNamesTable().size(),
-                      v.GetAttributeValuesTable().size(), v.GetCharacterChunksTable().size(),
-                      v.GetLocalNamesTable().size()}) {
-    EXPECT_EQ(size, 0u);
-  }
-}
-
 TEST(FIVocabulary, AddElementIndexesItsPartsOnce) {
   CFIVocabulary v;
   for (int pass = 0; pass < 2; ++pass) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdint>
 #include <string>
 
@@ -18,7 +19,10 @@ TEST(FormatString, WideAndNarrowStrings) {
   EXPECT_EQ(FormatString(L"%s and %S", L"w", "n"), L"w and n");
   // Narrow text is UTF-8; a stray byte stands for itself rather than vanishing.
   EXPECT_EQ(FormatString(L"%S", "caf\xC3\xA9 \xE2\x82\xAC"), L"caf\u00e9 \u20ac");
-  EXPECT_EQ(FormatString(L"%S", "a\xFF" "b"), L"a\u00ffb");
+  EXPECT_EQ(FormatString(L"%S",
+                         "a\xFF"
+                         "b"),
+            L"a\u00ffb");
   EXPECT_EQ(FormatString(L"%s", L"\U0001F600"), L"\U0001F600");
 }
 
@@ -95,6 +99,19 @@ TEST(FormatString, CharactersFloatsAndPercent) {
 TEST(FormatString, MalformedFormatsDoNotConsumeOrCrash) {
   EXPECT_EQ(FormatString(L"trailing %"), L"trailing %");
   EXPECT_EQ(FormatString(L"%k then %d", 3), L"%k then 3");
+  // %n would write through an argument; it is text like any unknown conversion.
+  int written = -1;
+  EXPECT_EQ(FormatString(L"ab%n", &written), L"ab%n");
+  EXPECT_EQ(written, -1);
+}
+
+// Numbers go into XML, so a locale with a decimal comma must not reach them.
+TEST(FormatString, IgnoresTheApplicationsLocale) {
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+      << "the de_DE.UTF-8 locale is missing: make deps generates it";
+  const std::wstring fixed = FormatString(L"%.2f %e %g", 3.5, 1.25, 0.5);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(fixed, L"3.50 1.250000e+00 0.5");
 }
 
 }  // namespace

@@ -61,23 +61,6 @@ TEST(SmartPtr, ReassignReleasesPrevious) {
   EXPECT_EQ(destroyed, 2);
 }
 
-TEST(SmartPtr, CopiesOnManyThreads) {
-  int destroyed = 0;
-  CSmartPtr<Counted> shared(new Counted(&destroyed));
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&shared] {
-      for (int i = 0; i < 10000; ++i) {
-        CSmartPtr<Counted> local = shared;
-      }
-    });
-  }
-  for (auto& t : threads) t.join();
-  EXPECT_EQ(shared->Count(), 1);
-  shared = nullptr;
-  EXPECT_EQ(destroyed, 1);
-}
-
 TEST(CriticalSection, ReentrantAndExclusive) {
   CKVCriticalSection cs;
   cs.Enter();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Helpers shared by the date and duration tests: readers for every lexical
-// form, an independent calendar through the C library, a time-zone switch and
-// a random-text driver for the parsers.
+// form, an independent calendar through the C library and a time-zone switch.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <optional>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -141,80 +139,6 @@ inline Moment AddByTimegm(const CDateTime& start, const CDateTimeSpan& d) {
   const int64_t n = nanos + sign * fraction, kPerSecond = 1000000000;
   const int64_t below = (n % kPerSecond + kPerSecond) % kPerSecond;  // n may be negative
   return {t + (n - below) / kPerSecond, below};
-}
-
-// True if message is format with each %s replaced by any text and each %d by
-// a decimal integer.
-inline bool MatchesFormat(const wchar_t* format, const wchar_t* message) {
-  if (*format == L'\0') return *message == L'\0';
-  if (format[0] == L'%' && format[1] == L's') {
-    for (const wchar_t* m = message;; ++m) {
-      if (MatchesFormat(format + 2, m)) return true;
-      if (*m == L'\0') return false;
-    }
-  }
-  if (format[0] == L'%' && format[1] == L'd') {
-    const wchar_t* m = message;
-    if (*m == L'-') ++m;
-    if (*m < L'0' || *m > L'9') return false;
-    while (*m >= L'0' && *m <= L'9') ++m;
-    return MatchesFormat(format + 2, m);
-  }
-  return *format == *message && MatchesFormat(format + 1, message + 1);
-}
-
-// Random text biased towards the characters the parsers care about: mostly a
-// seed with a few characters replaced, inserted or deleted.
-inline std::wstring RandomLexicalText(std::mt19937& rng, const std::wstring& seed) {
-  static const wchar_t kAlphabet[] = L"0123456789-:TZ+.PYMDHS \t/x\u00e9\U0001F600";
-  std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(kAlphabet)) - 2);
-  std::uniform_int_distribution<int> coin(0, 3);
-  std::wstring text = seed;
-  if (text.empty() || coin(rng) == 0) {
-    text.clear();
-    const int length = std::uniform_int_distribution<int>(0, 30)(rng);
-    for (int i = 0; i < length; ++i) text += kAlphabet[pick(rng)];
-    return text;
-  }
-  const int edits = std::uniform_int_distribution<int>(1, 3)(rng);
-  for (int i = 0; i < edits; ++i) {
-    const size_t pos = std::uniform_int_distribution<size_t>(0, text.size())(rng);
-    const int edit = coin(rng);
-    if (edit == 0 && pos < text.size()) text[pos] = kAlphabet[pick(rng)];
-    if (edit == 1)
-      text.insert(text.begin() + static_cast<std::ptrdiff_t>(pos), kAlphabet[pick(rng)]);
-    if (edit > 1 && pos < text.size()) text.erase(pos, 1);
-  }
-  return text;
-}
-
-// Feeds random texts near the seeds to parse(round, text), which reads text
-// and returns the printed value (empty when that print is not meant to be read
-// back). Each text must either throw CKvInvalidValueException with a message
-// matching one of the formats, or print as a text that reads back to the same
-// print.
-template <typename Parse>
-void CheckRandomText(uint32_t rngSeed, int rounds, const std::vector<const wchar_t*>& seeds,
-                     const std::vector<const wchar_t*>& formats, Parse parse) {
-  std::mt19937 rng(rngSeed);
-  for (int i = 0; i < rounds; ++i) {
-    const std::wstring text = RandomLexicalText(rng, seeds[i % seeds.size()]);
-    std::wstring printed;
-    try {
-      printed = parse(i, text.c_str());
-    } catch (const CKvInvalidValueException& e) {
-      const std::wstring message = e.GetMessageW();
-      bool known = false;
-      for (const wchar_t* format : formats) known = known || MatchesFormat(format, message.c_str());
-      ASSERT_TRUE(known) << ::testing::PrintToString(text) << " -> "
-                         << ::testing::PrintToString(message);
-      continue;
-    }
-    if (printed.empty()) continue;
-    std::wstring again;
-    ASSERT_NO_THROW(again = parse(i, printed.c_str())) << ::testing::PrintToString(text);
-    ASSERT_EQ(again, printed) << ::testing::PrintToString(text);
-  }
 }
 
 }  // namespace Korvel::testing

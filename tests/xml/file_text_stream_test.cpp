@@ -177,12 +177,4 @@ TEST_F(FileTextStream, DestroyingWithAWriteInFlightWaitsAndCloses) {
   EXPECT_EQ(m_temp.Read("out.xml"), std::string(100000, 'z'));
 }
 
-TEST(AsyncToXmlFileSwitch, IsOffUntilSet) {
-  EXPECT_FALSE(detail::AsyncToXmlFileEnabled());
-  AsyncToXmlFile(true);
-  EXPECT_TRUE(detail::AsyncToXmlFileEnabled());
-  AsyncToXmlFile(false);
-  EXPECT_FALSE(detail::AsyncToXmlFileEnabled());
-}
-
 }  // namespace

@@ -91,20 +91,5 @@ TEST(NamespaceAliasMap, EmptyAndNullStringsAreOrdinaryKeys) {
   EXPECT_EQ(map.GetNamespaceCount(), 1);
 }
 
-TEST(NamespaceAliasMap, CopiesAreIndependent) {
-  CNamespaceAliasMap original;
-  original.Add(L"a", L"urn:a");
-  CNamespaceAliasMap copy(original);
-  copy.Add(L"b", L"urn:b");
-  original.Add(L"z", L"urn:a");
-  EXPECT_EQ(original.GetNamespaceCount(), 1);
-  EXPECT_EQ(copy.GetAliasFromNamespace(L"urn:a"), L"a");
-
-  CNamespaceAliasMap assigned;
-  assigned.Add(L"old", L"urn:old");
-  assigned = copy;
-  EXPECT_EQ(Namespaces(assigned), (Uris{L"urn:a", L"urn:b"}));
-}
-
 }  // namespace
 }  // namespace Korvel

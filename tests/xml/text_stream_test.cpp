@@ -79,22 +79,6 @@ TEST(StringBuffer, LargeTextStaysInPlaceAcrossAllocationStrategies) {
   EXPECT_EQ(buffer.GetAllText(), expected + L"!");
 }
 
-TEST(StringBuffer, ClearKeepsOneChunkOfRoom) {
-  CStringBuffer buffer;
-  EXPECT_EQ(buffer.GetAllText(), L"");
-  buffer.Append(Pattern(2 * kChunk));
-  buffer.Clear();
-  EXPECT_EQ(buffer.GetLength(), 0u);
-  EXPECT_EQ(buffer.GetAllText(), L"");
-  buffer.Append(L"abc");
-  EXPECT_EQ(buffer.GetAllText(), L"abc");
-  buffer.Clear();
-  buffer.Append(L"de");
-  buffer.Append(std::wstring_view());
-  EXPECT_EQ(buffer.GetLength(), 2u);
-  EXPECT_EQ(buffer.GetAllText(), L"de");
-}
-
 // The strict converters, tested on their own, are the reference here.
 TEST(TextStream, GetBytesEncodesEveryChunk) {
   const std::wstring text = Pattern(kChunk - 2) + L"\u00e9\u4e2d\U0001F600" + Pattern(100);

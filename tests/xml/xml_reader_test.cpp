@@ -3,12 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -46,27 +43,6 @@ std::wstring Describe(const CXmlDocument& document) {
   return out;
 }
 
-TEST(XmlReader, WideTextInADefaultNamespace) {
-  CXmlDocument document;
-  document.LoadXml(
-      L"<?xml version=\"1.0\" encoding=\"UTF-16\"?><order xmlns=\"urn:po\">"
-      L"<item>\u00e9\u4e2d\U0001F600</item></order>");
-  const CXmlElement* order = document.GetDocumentElement();
-  EXPECT_EQ(order->GetLocalName(), L"order");
-  EXPECT_EQ(order->GetNamespaceURI(), L"urn:po");
-  EXPECT_EQ(order->GetFirstElement()->GetNamespaceURI(), L"urn:po");
-  EXPECT_EQ(order->GetFirstElement()->GetText(), L"\u00e9\u4e2d\U0001F600");
-}
-
-TEST(XmlReader, NarrowTextInItsDeclaredEncoding) {
-  CXmlDocument document;
-  document.LoadXml("<?xml version='1.0' encoding='ISO-8859-1'?><a b='\xe9'>\xfc</a>");
-  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"\u00fc");
-  EXPECT_EQ(document.GetDocumentElement()->GetAttribute(L"b", L""), L"\u00e9");
-  document.LoadXml("\xef\xbb\xbf<a>\xe2\x82\xac</a>");
-  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"\u20ac");
-}
-
 TEST(XmlReader, ByteStreamsInUtf16AndCompressed) {
   // Long enough to shrink when compressed.
   const std::string body(200, 'x');
@@ -99,46 +75,6 @@ TEST(XmlReader, ByteStreamsInUtf16AndCompressed) {
   }
 }
 
-TEST(XmlReader, WithoutNamespaceProcessingNamesStayWhole) {
-  CSerializationContext context;
-  context.SetSchemaType(SchemaType_NoNamespaces);
-  CXmlDocument document(context);
-  document.LoadXml("<p:list xmlns:p='urn:p' xmlns='urn:d' p:id='7'><p:item/></p:list>");
-  const CXmlElement* list = document.GetDocumentElement();
-  EXPECT_EQ(list->GetLocalName(), L"p:list");
-  EXPECT_EQ(list->GetNamespaceURI(), L"");
-  EXPECT_EQ(list->GetFirstElement()->GetLocalName(), L"p:item");
-  EXPECT_EQ(list->GetFirstElement()->GetXPath(), L"/p:list/p:item");
-  EXPECT_EQ(list->GetAttribute(L"xmlns:p", L""), L"urn:p");
-  EXPECT_EQ(list->GetAttribute(L"xmlns", L""), L"urn:d");
-  EXPECT_EQ(list->GetAttribute(L"p:id", L""), L"7");
-  EXPECT_EQ(document.LookupNamespaceFromAlias(L"p"), L"");
-}
-
-TEST(XmlReader, CdataMarkupIsKeptUnlessStripped) {
-  const char* xml = "<a><![CDATA[a<b]]></a>";
-  CSerializationContext keep;
-  keep.SetStripCDATA(false);
-  CXmlDocument kept(keep);
-  kept.LoadXml(xml);
-  EXPECT_EQ(kept.GetDocumentElement()->GetText(), L"<![CDATA[a<b]]>");
-
-  CSerializationContext strip;
-  strip.SetStripCDATA(true);
-  CXmlDocument stripped(strip);
-  stripped.LoadXml(xml);
-  EXPECT_EQ(stripped.GetDocumentElement()->GetText(), L"a<b");
-}
-
-TEST(XmlReader, CommentsInstructionsAndTheDoctypeAreDropped) {
-  CXmlDocument document;
-  document.LoadXml(
-      "<?xml version='1.0'?><!DOCTYPE a [<!ENTITY e 'ent'>]><!--c--><?pi x?>"
-      "<a><!--inner-->x<?pi y?>&e;</a><!--after-->");
-  EXPECT_EQ(document.GetDocumentElement()->GetText(), L"xent");
-  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement(), nullptr);
-}
-
 TEST(XmlReader, EmptyInputIsRefused) {
   CXmlDocument document;
   document.LoadXml("<a/>");
@@ -153,85 +89,19 @@ TEST(XmlReader, EmptyInputIsRefused) {
                               L"XML Stream is empty!");
 }
 
-TEST(XmlReader, ParseErrorsGiveTheParsersTextAndLine) {
-  struct Case {
-    std::string xml;
-    const wchar_t* message;
-  };
-  std::string twelveLines = "<a>\n";
-  for (int i = 2; i < 12; ++i) twelveLines += "<b>" + std::to_string(i) + "</b>\n";
-  twelveLines += "</c>";
-  const Case cases[] = {
-      {twelveLines, L"mismatched tag at line 12"},
-      {"<a>", L"no element found at line 1"},
-      {"  \n  ", L"no element found at line 2"},
-      {"<a></a>\n<b/>", L"junk after document element at line 2"},
-      {"<a>\n\xff</a>", L"not well-formed (invalid token) at line 2"},
-      {"<a>\n\n<b x='1' x='2'/></a>", L"duplicate attribute at line 3"},
-      {"<a>&undefined;</a>", L"undefined entity at line 1"},
-      {"<p:a/>", L"unbound prefix at line 1"},
-      {"<a x='<'/>", L"not well-formed (invalid token) at line 1"},
-      {"<?xml version='1.0' encoding='x-unknown'?><a/>", L"unknown encoding at line 1"},
-      {"<a>&#0;</a>", L"reference to invalid character number at line 1"},
-      {std::string("<a>\0</a>", 8), L"not well-formed (invalid token) at line 1"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.xml);
-    CXmlDocument document;
-    KORVEL_EXPECT_THROW_MESSAGE(document.LoadXmlStream(Bytes(c.xml), Length(c.xml)), CKvException,
-                                c.message);
-  }
-}
-
 TEST(XmlReader, WideTextIsReadAsItsCharactersWhateverItsDeclarationNames) {
   // Such text is typically bytes decoded by the caller, declaration and all.
   for (const wchar_t* encoding : {L"UTF-8", L"ISO-8859-1", L"UTF-16"}) {
     SCOPED_TRACE(::testing::Message() << encoding);
     CXmlDocument document;
-    document.LoadXml((std::wstring(L"<?xml version='1.0' encoding='") + encoding +
-                      L"'?><a>\u00e9\U0001F600</a>")
-                         .c_str());
+    document.LoadXml(
+        (std::wstring(L"<?xml version='1.0' encoding='") + encoding + L"'?><a>\u00e9\U0001F600</a>")
+            .c_str());
     EXPECT_EQ(document.GetDocumentElement()->GetText(), L"\u00e9\U0001F600");
   }
 }
 
-TEST(XmlReader, AFailedLoadKeepsWhatWasBuilt) {
-  CXmlDocument document;
-  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml("<a><b/><c>"), CKvException,
-                              L"no element found at line 1");
-  ASSERT_NE(document.GetDocumentElement(), nullptr);
-  EXPECT_EQ(document.GetDocumentElement()->GetFirstElement()->GetLocalName(), L"b");
-}
-
-TEST(XmlReader, RandomAndTruncatedBytesOnlyEverGiveTheParseMessage) {
-  const std::wregex message(L".* at line [0-9]+");
-  const std::string valid =
-      "<?xml version='1.0'?><r xmlns:p='urn:p' a='1'><p:x>t\xc3\xa9xt</p:x>"
-      "<![CDATA[c]]><y b='&amp;'/></r>";
-  std::mt19937 random(12345);
-  std::vector<std::string> inputs;
-  for (size_t cut = 1; cut < valid.size(); ++cut) inputs.push_back(valid.substr(0, cut));
-  for (int i = 0; i < 300; ++i) {
-    std::string mutated = valid;
-    for (int flips = 0; flips < 3; ++flips) {
-      mutated[random() % mutated.size()] = static_cast<char>(random() % 256);
-    }
-    inputs.push_back(mutated);
-    std::string noise(1 + random() % 64, '\0');
-    for (char& c : noise) c = static_cast<char>(random() % 256);
-    inputs.push_back(noise);
-  }
-  for (const std::string& input : inputs) {
-    CXmlDocument document;
-    try {
-      document.LoadXmlStream(Bytes(input), Length(input));
-    } catch (const CKvException& e) {
-      EXPECT_TRUE(std::regex_match(e.GetMessageW(), message)) << ::testing::PrintToString(input);
-    }
-  }
-}
-
-TEST(XmlReader, EntityExpansionBombFailsQuicklyWithTheParsersMessage) {
+TEST(XmlReader, EntityExpansionBombFailsWithTheParsersMessage) {
   std::string xml = "<?xml version='1.0'?>\n<!DOCTYPE lolz [\n<!ENTITY lol0 'lol'>\n";
   for (int i = 1; i <= 9; ++i) {
     xml += "<!ENTITY lol" + std::to_string(i) + " '";
@@ -239,12 +109,10 @@ TEST(XmlReader, EntityExpansionBombFailsQuicklyWithTheParsersMessage) {
     xml += "'>\n";
   }
   xml += "]>\n<lolz>&lol9;</lolz>";
-  const auto start = std::chrono::steady_clock::now();
   CXmlDocument document;
   KORVEL_EXPECT_THROW_MESSAGE(
       document.LoadXml(xml.c_str()), CKvException,
       L"limit on input amplification factor (from DTD and entities) breached at line 14");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 // Names a file that must never be opened: its text would show in the tree.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Throwing the file messages, out of line so throw sites stay small.
-#include "runtime/file_errors.h"
+// Throwing the input and output messages, out of line so throw sites stay small.
+#include "runtime/io_errors.h"
 
 #include <korvel/errors.h>
 
@@ -13,5 +13,7 @@ void ThrowFileError(const wchar_t* format, const wchar_t* path, int error) {
 void ThrowFileError(const wchar_t* format, int error) {
   throw CKvException(FormatString(format, error));
 }
+
+void ThrowCompressFailed(int code) { throw CKvException(FormatString(kCompressFailed, code)); }
 
 }  // namespace Korvel::detail

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The file messages shared by every reader and writer that touches files, each
-// defined once, and the helpers that throw them with the system error code.
+// The input and output messages shared by every reader and writer that touches
+// files or compressed data, each defined once, and the helpers that throw them
+// with the system's or zlib's error code.
 #pragma once
 
 namespace Korvel::detail {
@@ -21,10 +22,14 @@ inline constexpr wchar_t kFileOverlapFailed[] =
     L"Failed to create event for file overlap [%s] error [0x%08X]";
 // One of the writes of a file written in chunks.
 inline constexpr wchar_t kFileWriteFailed[] = L"Failed to write data to the file. Error [0x%08X]";
+// zlib's return code when deflating fails.
+inline constexpr wchar_t kCompressFailed[] = L"Failed to compress data. [Error Code: %d]";
 
 // CKvException with a message that quotes a file path and a system error code.
 [[noreturn]] void ThrowFileError(const wchar_t* format, const wchar_t* path, int error);
 // CKvException with a message that quotes a system error code.
 [[noreturn]] void ThrowFileError(const wchar_t* format, int error);
+// CKvException "Failed to compress data. [Error Code: <code>]".
+[[noreturn]] void ThrowCompressFailed(int code);
 
 }  // namespace Korvel::detail

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+// The JSON reader and its mapping to XML: arbitrary bytes (plain, compressed,
+// UTF-8 or UTF-16) either convert or fail with the library's own exception.
+// What converts and loads as XML is written back as JSON at the same level,
+// which must read back in its turn.
+#include <cstdint>
+#include <cstdlib>
+
+#include <korvel/errors.h>
+#include <korvel/json_text_writer.h>
+#include <korvel/serialization_context.h>
+#include <korvel/text_stream.h>
+#include <korvel/xml_document.h>
+
+#include "fuzz_support.h"
+
+namespace {
+
+using namespace Korvel;
+
+bool SameName(const CXmlElement* a, const CXmlElement* b) {
+  return b && a->GetLocalName() == b->GetLocalName() &&
+         a->GetNamespaceURI() == b->GetNamespaceURI();
+}
+
+// Writes the tree the way the serializer does, without recursion: runs of
+// same-named siblings become collections.
+void WriteTree(CJsonTextWriter& writer, const CXmlElement* root) {
+  const CXmlElement* e = root;
+  for (;;) {
+    CXmlWriter::CXmlWriterContext* parent = writer.GetCurrentElement();
+    if (parent && parent->GetWriterState() != CJsonTextWriter::ARRAY_OPEN &&
+        SameName(e, e->GetNextSiblingElement())) {
+      parent->SetWriterState(CJsonTextWriter::ARRAY_PENDING);
+    }
+    writer.StartElement(e->GetLocalName(), e->GetNamespaceURI());
+    for (const CXmlAttribute* a : e->GetAttributes()) {
+      if (a->IsNilAttribute()) {
+        writer.WriteNil();
+      } else if (!a->IsNamespaceAttribute()) {
+        writer.WriteAttribute(a->GetLocalName(), a->GetNamespaceURI(), a->GetValue(), it_string);
+      }
+    }
+    if (e->GetFirstElement()) {
+      e = e->GetFirstElement();
+      continue;
+    }
+    if (!e->GetText().empty()) writer.WriteText(e->GetText(), it_string, false);
+    for (;;) {
+      writer.EndElement();
+      if (e == root) return;
+      parent = writer.GetCurrentElement();
+      if (!SameName(e, e->GetNextSiblingElement()) &&
+          parent->GetWriterState() == CJsonTextWriter::ARRAY_OPEN) {
+        parent->SetWriterState(CJsonTextWriter::ARRAY_FINISHED);
+      }
+      if (e->GetNextSiblingElement()) {
+        e = e->GetNextSiblingElement();
+        break;
+      }
+      e = e->GetParentElm();
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  // The first byte chooses the options, the rest is the input.
+  const uint8_t options = data[0];
+  ++data;
+  --size;
+  CSerializationContext context;
+  const auto level = static_cast<JsonRoundTrip>(options % 3);
+  context.GetJsonContext().SetSupportRoundtrip(level);
+  context.GetJsonContext().GetAllowComments((options & 4) != 0);
+  if (options & 8) context.GetJsonContext().SetRootElementName(L"root");
+  CXmlDocument document(context);
+  CBinaryData xml;
+  try {
+    if (options & 16) {
+      xml = document.LoadJson(fuzz::BytesToWide(data, size).c_str());
+    } else {
+      xml = document.LoadJsonStream(data, static_cast<uint32_t>(size));
+    }
+    document.LoadXmlStream(xml.GetData(), xml.GetLength());
+  } catch (const CKvException&) {
+    return 0;
+  }
+  if (!document.GetDocumentElement()) return 0;
+  CTextStream stream;
+  CJsonTextWriter writer(stream);
+  writer.SetSupportRoundtrip(level);
+  writer.SetFormatted((options & 32) != 0);
+  writer.WriteDocumentStart();
+  WriteTree(writer, document.GetDocumentElement());
+  writer.WriteDocumentEnd();
+  writer.Close();
+  // The writer's output must read back.
+  CXmlDocument again(context);
+  context.GetJsonContext().SetRootElementName(nullptr);
+  const CBinaryData back = again.LoadJson(stream.GetAllText().c_str());
+  again.LoadXmlStream(back.GetData(), back.GetLength());
+  return 0;
+}

@@ -1,0 +1,413 @@
+// SPDX-License-Identifier: MIT
+// The JSON text writer: members, arrays of repeated elements, namespaces and
+// escaping.
+#include <korvel/json_text_writer.h>
+
+#include <array>
+#include <cstdint>
+
+#include "json/messages.h"
+#include "xml/writer_messages.h"
+
+namespace Korvel {
+
+namespace {
+
+using Context = CXmlWriter::CXmlWriterContext;
+
+// The root element has depth 0 and sits one level inside the outer object.
+int32_t LevelOf(const Context& element) noexcept { return element.GetDepth() + 1; }
+
+const std::wstring& XsiNamespace() {
+  static const std::wstring uri(CXmlWriter::XSI_NAMESPACE);
+  return uri;
+}
+
+bool IsDigit(wchar_t c) noexcept { return c >= L'0' && c <= L'9'; }
+
+// The JSON number grammar: no sign but '-', no leading zeros, digits on both
+// sides of a point, an exponent with digits.
+bool IsJsonNumber(std::wstring_view text) noexcept {
+  size_t i = 0;
+  const size_t n = text.size();
+  if (i < n && text[i] == L'-') ++i;
+  if (i == n || !IsDigit(text[i])) return false;
+  if (text[i] == L'0') {
+    ++i;
+  } else {
+    while (i < n && IsDigit(text[i])) ++i;
+  }
+  if (i < n && text[i] == L'.') {
+    if (++i == n || !IsDigit(text[i])) return false;
+    while (i < n && IsDigit(text[i])) ++i;
+  }
+  if (i < n && (text[i] == L'e' || text[i] == L'E')) {
+    if (++i < n && (text[i] == L'+' || text[i] == L'-')) ++i;
+    if (i == n || !IsDigit(text[i])) return false;
+    while (i < n && IsDigit(text[i])) ++i;
+  }
+  return i == n;
+}
+
+bool IsBareType(ItemType type) noexcept {
+  return (type >= it_i1 && type <= it_r8) || type == it_boolean || type == it_decimal ||
+         type == it_integer;
+}
+
+// ASCII characters that a string must escape.
+constexpr std::array<bool, 128> MakeEscapeTable() {
+  std::array<bool, 128> table{};
+  for (int c = 0; c < 0x20; ++c) table[c] = true;
+  table['"'] = table['\\'] = true;
+  return table;
+}
+constexpr std::array<bool, 128> kEscape = MakeEscapeTable();
+
+constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+
+}  // namespace
+
+CJsonTextWriter::CJsonTextWriter(CTextStream& stream)
+    : CXmlWriter(L"CJsonTextWriter"), m_stream(stream), m_out(stream.GetBuffer()) {}
+
+CJsonTextWriter::~CJsonTextWriter() = default;
+
+void CJsonTextWriter::Open() { m_stream.Open(); }
+
+void CJsonTextWriter::Close() {
+  m_stream.Close();
+  CXmlWriter::Close();
+}
+
+void CJsonTextWriter::SetEOLType(EOLType type) {
+  switch (type) {
+    case EOL_CRLF:
+      m_lineEnd = L"\r\n";
+      break;
+    case EOL_LF:
+      m_lineEnd = L"\n";
+      break;
+    default:
+      detail::ThrowWriterError(detail::kInvalidEolType);
+  }
+  m_eolType = type;
+}
+
+void CJsonTextWriter::WriteDocumentStart() {
+  Write(L'{');
+  WriteLineEnd();
+}
+
+void CJsonTextWriter::WriteDocumentEnd() {
+  WriteLineEnd();
+  Write(L'}');
+  FlushIfFull();
+}
+
+// A comment would make the output something other than JSON.
+void CJsonTextWriter::WriteComment(const std::wstring&) {}
+void CJsonTextWriter::WriteProcessingInstruction(const std::wstring&) {}
+void CJsonTextWriter::WriteInLineSchema(const std::wstring&) {}
+
+void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring& namespaceUri) {
+  Context* parent = GetCurrentElement();
+  bool writeName = true;
+  if (parent != nullptr) {
+    CloseFinishedArray(*parent, false);
+    if (m_valueWritten) detail::ThrowJsonError(detail::kJsonMixedContent, name);
+    WritePendingNil();
+    parent->AddChild();
+    // Items after the first share the array's member name.
+    writeName = parent->GetWriterState() != ARRAY_OPEN;
+    Separator(*parent);
+  } else if (m_rootWritten) {
+    Write(L',');
+    WriteLineEnd();
+  }
+  Context& element = PushElement(name, namespaceUri);
+  if (parent != nullptr && parent->GetWriterState() == ARRAY_OPEN) {
+    element.SetDepth(element.GetDepth() + 1);
+  }
+  m_rootWritten = true;
+  m_awaitingValue = true;
+  m_valueWritten = false;
+  m_nilPending = false;
+  if (m_formatted) WriteIndent(LevelOf(element));
+
+  if (m_roundTrip != JsonRoundTrip_Full) {
+    if (writeName) WriteKey({}, name);
+    FlushIfFull();
+    return;
+  }
+  const std::wstring& uri = element.GetNamespaceUri();
+  const std::wstring* prefix = nullptr;
+  bool declare = false;
+  if (!element.IsUnprefixed(uri)) {
+    prefix = element.FindPrefix(uri);
+    declare = prefix == nullptr;
+    if (declare) prefix = &element.AllocatePrefix(uri);
+  }
+  if (writeName) WriteKey(prefix ? std::wstring_view(*prefix) : std::wstring_view(), name);
+  if (declare) Declare(element, *prefix, uri);
+  if (parent == nullptr) {
+    // The document's scope is declared once, on the root element.
+    if (!GetDocumentDefaultNamespace().empty()) {
+      Declare(element, {}, GetDocumentDefaultNamespace());
+    }
+    for (const auto& [aliasUri, aliasPrefix] : GetDocumentAliases()) {
+      if (aliasUri != XML_NAMESPACE) Declare(element, aliasPrefix, aliasUri);
+    }
+  } else if (uri.empty() && !element.GetDefaultNamespace().empty()) {
+    // Without this, the element would read back in the default namespace.
+    element.SetDefaultNamespace(uri);
+    Declare(element, {}, uri);
+  }
+  FlushIfFull();
+}
+
+void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, bool) {
+  Context& element = RequireCurrentElement();
+  CloseFinishedArray(element, false);
+  if (m_awaitingValue) {
+    if (m_valueWritten) detail::ThrowJsonError(detail::kJsonSecondText, element.GetName());
+    OpenArrayIfPending(element);
+    WriteValue(text, itemType);
+    m_valueWritten = true;
+  } else {
+    Write(L',');
+    if (m_formatted) {
+      Write(m_lineEnd);
+      WriteIndent(LevelOf(element) + 1);
+    }
+    WriteKey({}, m_roundTrip == JsonRoundTrip_None ? L"" : L"#text");
+    WriteValue(text, itemType);
+  }
+  FlushIfFull();
+}
+
+void CJsonTextWriter::EndElement() {
+  Context& element = RequireCurrentElement();
+  CloseFinishedArray(element, true);
+  if (m_awaitingValue) {
+    if (!m_valueWritten) {
+      OpenArrayIfPending(element);
+      Write(m_nilPending ? L"null" : L"{}");
+    }
+  } else {
+    if (m_formatted) {
+      Write(m_lineEnd);
+      WriteIndent(LevelOf(element));
+    }
+    Write(L'}');
+  }
+  PopElement();
+  m_awaitingValue = false;
+  m_valueWritten = false;
+  m_nilPending = false;
+  FlushIfFull();
+}
+
+void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstring& namespaceUri,
+                                     const std::wstring& value, ItemType itemType) {
+  Context& element = RequireCurrentElement();
+  if (m_valueWritten || element.GetChildCount() > 0) {
+    detail::ThrowWriterError(detail::kAttributesBeforeElements);
+  }
+  WritePendingNil();
+  std::wstring_view prefix;
+  if (m_roundTrip == JsonRoundTrip_Full && !namespaceUri.empty()) {
+    prefix = PrefixFor(element, namespaceUri);
+  }
+  Separator(element);
+  if (m_formatted) WriteIndent(LevelOf(element) + 1);
+  Write(L'"');
+  if (m_roundTrip != JsonRoundTrip_None) Write(L'@');
+  if (!prefix.empty()) {
+    WriteName(prefix);
+    Write(L':');
+  }
+  WriteName(name);
+  Write(L"\": ");
+  WriteValue(value, itemType);
+  FlushIfFull();
+}
+
+void CJsonTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
+                                   const std::wstring& typeName, ItemType itemType) {
+  if (m_roundTrip != JsonRoundTrip_Full) return;
+  Context& element = RequireCurrentElement();
+  if (element.IsUnprefixed(typeNamespaceUri)) {
+    WriteAttribute(L"type", XsiNamespace(), typeName, itemType);
+    return;
+  }
+  std::wstring value = PrefixFor(element, typeNamespaceUri);
+  value.append(1, L':').append(typeName);
+  WriteAttribute(L"type", XsiNamespace(), value, itemType);
+}
+
+void CJsonTextWriter::WriteNil() {
+  RequireCurrentElement();
+  if (m_awaitingValue && !m_valueWritten) m_nilPending = true;
+}
+
+// Attributes after WriteNil need an object, in which the nil becomes an
+// attribute of its own.
+void CJsonTextWriter::WritePendingNil() {
+  if (!m_nilPending) return;
+  m_nilPending = false;
+  if (m_roundTrip == JsonRoundTrip_None) return;
+  WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
+}
+
+void CJsonTextWriter::Separator(Context& element) {
+  if (m_awaitingValue) {
+    OpenArrayIfPending(element);
+    Write(L'{');
+    m_awaitingValue = false;
+  } else {
+    Write(L',');
+  }
+  WriteLineEnd();
+}
+
+void CJsonTextWriter::OpenArrayIfPending(Context& element) {
+  Context* parent = element.GetParent();
+  if (parent == nullptr || parent->GetWriterState() != ARRAY_PENDING) return;
+  parent->SetWriterState(ARRAY_OPEN);
+  m_openArrays.push_back(parent);
+  Write(L'[');
+  // The first item was started at the level of the array's name; its
+  // content goes one level deeper, like the items after it.
+  element.SetDepth(element.GetDepth() + 1);
+  if (m_formatted) {
+    Write(m_lineEnd);
+    WriteIndent(LevelOf(element));
+  }
+}
+
+// Closes the element's array once the serializer has finished it (or has
+// marked the next collection pending, or has cleared the mark), and, when the
+// element ends, whatever array it still has open.
+void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
+  const int32_t state = element.GetWriterState();
+  if (state == ARRAY_FINISHED || ending) element.SetWriterState(ARRAY_NONE);
+  // A collection marked but given no item never wrote its "[".
+  const bool open = !m_openArrays.empty() && m_openArrays.back() == &element;
+  if (!open || (state == ARRAY_OPEN && !ending)) return;
+  m_openArrays.pop_back();
+  if (m_formatted) {
+    Write(m_lineEnd);
+    WriteIndent(LevelOf(element) + 1);
+  }
+  Write(L']');
+}
+
+void CJsonTextWriter::Declare(Context& element, std::wstring_view prefix, const std::wstring& uri) {
+  Separator(element);
+  if (m_formatted) WriteIndent(LevelOf(element) + 1);
+  Write(L"\"@xmlns");
+  if (!prefix.empty()) {
+    Write(L':');
+    WriteName(prefix);
+  }
+  Write(L"\": ");
+  Write(L'"');
+  WriteString(uri);
+  Write(L'"');
+}
+
+const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstring& namespaceUri) {
+  if (const std::wstring* prefix = element.FindPrefix(namespaceUri)) return *prefix;
+  const std::wstring& prefix = element.AllocatePrefix(namespaceUri);
+  Declare(element, prefix, namespaceUri);
+  return prefix;
+}
+
+// Element names are XML names, which hold nothing a JSON string escapes
+// (unless everything beyond ASCII is to be escaped).
+void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
+  Write(L'"');
+  if (!prefix.empty()) {
+    WriteName(prefix);
+    Write(L':');
+  }
+  WriteName(name);
+  Write(L"\": ");
+}
+
+void CJsonTextWriter::WriteName(std::wstring_view name) {
+  if (m_escapeNonAscii) {
+    WriteString(name);
+  } else {
+    Write(name);
+  }
+}
+
+void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
+  if (IsBareType(itemType) &&
+      (IsJsonNumber(text) || (itemType == it_boolean && (text == L"true" || text == L"false")))) {
+    Write(text);
+    return;
+  }
+  Write(L'"');
+  WriteString(text);
+  Write(L'"');
+}
+
+void CJsonTextWriter::WriteString(std::wstring_view text) {
+  const wchar_t* run = text.data();
+  const wchar_t* const end = run + text.size();
+  for (const wchar_t* p = run; p != end; ++p) {
+    const auto c = static_cast<uint32_t>(*p);
+    if (c < kEscape.size() ? !kEscape[c] : !m_escapeNonAscii) continue;
+    m_out.Append(run, static_cast<size_t>(p - run));
+    run = p + 1;
+    switch (c) {
+      case '"':
+        Write(L"\\\"");
+        break;
+      case '\\':
+        Write(L"\\\\");
+        break;
+      case '\b':
+        Write(L"\\b");
+        break;
+      case '\f':
+        Write(L"\\f");
+        break;
+      case '\n':
+        Write(L"\\n");
+        break;
+      case '\r':
+        Write(L"\\r");
+        break;
+      case '\t':
+        Write(L"\\t");
+        break;
+      default: {
+        const auto unit = [this](uint32_t u) {
+          const wchar_t escape[6] = {
+              L'\\',        L'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF], kHex[(u >> 4) & 0xF],
+              kHex[u & 0xF]};
+          m_out.Append(escape, 6);
+        };
+        if (c >= 0x10000 && c <= 0x10FFFF) {
+          unit(0xD800 + ((c - 0x10000) >> 10));
+          unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+          unit(c);
+        }
+      }
+    }
+  }
+  m_out.Append(run, static_cast<size_t>(end - run));
+}
+
+void CJsonTextWriter::WriteIndent(int32_t level) {
+  if (level <= 0) return;
+  const size_t length = static_cast<size_t>(level) * m_indentChars.size();
+  while (m_indentRun.size() < length) m_indentRun += m_indentChars;
+  Write(std::wstring_view(m_indentRun).substr(0, length));
+}
+
+}  // namespace Korvel

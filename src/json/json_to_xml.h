@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: MIT
+// The mapping of JSON onto XML: the handler that keeps the JSON path for error
+// messages, the handler that describes the XML to a writer, and the
+// conversions the loaders use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <korvel/binary_data.h>
+#include <korvel/errors.h>
+#include <korvel/json_context.h>
+#include <korvel/xml_document.h>
+#include <korvel/xml_writer.h>
+
+#include "json/json_text_reader.h"
+
+namespace Korvel::detail {
+
+// Tracks where the reader is, as "$.member" steps innermost first, and
+// forwards every event to the inner handler (which may be null).
+class CJsonReaderDefaultHandler final : public IJsonReaderHandler, public IErrorPathProvider {
+ public:
+  explicit CJsonReaderDefaultHandler(IJsonReaderHandler* inner = nullptr) : m_inner(inner) {}
+  void SetInner(IJsonReaderHandler* inner) noexcept { m_inner = inner; }
+
+  void StartDocument() override;
+  void EndDocument() override;
+  void OnName(const std::wstring& name) override;
+  void OnString(const std::wstring& value) override;
+  void OnNumber(const std::wstring& value) override;
+  void StartObject() override;
+  void EndObject() override;
+  void StartArray() override;
+  void EndArray() override;
+  void OnBoolean(bool value) override;
+  void OnNull() override;
+
+  // "$" and, innermost first, "." and each member or object name: an error in
+  // the value of c inside {"a":{"b":{"c":...}}} is at $.c.b.a.
+  std::wstring GetErrorPath() override;
+
+ private:
+  enum class Kind : uint8_t { kArray, kName, kObject };
+  struct PathEntry {
+    std::wstring name;
+    int32_t index;  // of the array's last item, -1 before the first
+    Kind kind;
+  };
+  void PopUntil(Kind kind);
+
+  std::vector<PathEntry> m_path;
+  IJsonReaderHandler* m_inner;
+};
+
+// Describes the XML that the JSON stands for to a writer: members become
+// elements, "@" members attributes, "#text" the text of the enclosing
+// element, arrays repeated elements named after the array; a null becomes a
+// nil element. Names are passed as they are, prefixes included, with no
+// namespace; declarations travel as "@xmlns" members.
+class CJsonReaderToXmlHandler final : public IJsonReaderHandler {
+ public:
+  // The writer and the path provider must outlive the handler.
+  CJsonReaderToXmlHandler(CXmlWriter& writer, JsonRoundTrip roundTrip,
+                          IErrorPathProvider& errorPath);
+
+  void StartDocument() override;
+  void EndDocument() override;
+  void OnName(const std::wstring& name) override;
+  void OnString(const std::wstring& value) override;
+  void OnNumber(const std::wstring& value) override;
+  void StartObject() override;
+  void EndObject() override;
+  void StartArray() override;
+  void EndArray() override;
+  void OnBoolean(bool value) override;
+  void OnNull() override;
+
+ private:
+  // What the last member name asked for.
+  enum class Pending : uint8_t { kNone, kElement, kAttribute, kText };
+  struct Frame {
+    bool array;
+    // The object opened an element that its end closes, unless a "#text"
+    // member has closed it already.
+    bool ownsElement;
+    bool textClosed;
+    std::wstring arrayName;
+  };
+
+  // The element name for a value that starts now: the pending member's, or
+  // the array's for an item; null when the value has none.
+  const std::wstring* ElementNameForValue() const;
+  void OpenElement(const std::wstring& name);
+  void CloseElement();
+  // A string, number or boolean; null for null.
+  void Scalar(const std::wstring* text);
+  void WriteAttribute(const std::wstring& text);
+  void WriteElementText(const std::wstring& text);
+  void RejectContainerValue();
+  [[noreturn]] void Fail(const wchar_t* message);
+
+  CXmlWriter& m_writer;
+  JsonRoundTrip m_roundTrip;
+  IErrorPathProvider& m_errorPath;
+  std::vector<Frame> m_frames;
+  Pending m_pending = Pending::kNone;
+  std::wstring m_pendingName;
+  // The member name as written, for messages.
+  std::wstring m_memberName;
+};
+
+// Wide JSON text to UTF-8 XML text, under the context's round-trip level,
+// comment switch and root element name. A leading byte-order mark is skipped.
+CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context);
+
+// The same straight into an empty document's tree, as an XML parser would
+// build it from that text (names resolved against the "@xmlns" members).
+void LoadJsonTree(CXmlDocument& document, std::wstring_view json, const CJsonContext& context);
+
+// JSON bytes to wide text: gzip or zlib input is inflated first; then UTF-8,
+// or UTF-16 when a byte-order mark or the zero bytes around the first
+// character tell so. Bytes that are not in the encoding throw
+// CKvValidationException with the line and position where they stand.
+std::wstring DecodeJsonBytes(const unsigned char* data, size_t length);
+// A whole file decoded so; failures to read it throw CKvException naming the
+// file and the system error code.
+std::wstring ReadJsonFile(const wchar_t* fileName);
+
+// True for an XML 1.0 qualified name: a name without a colon, or two such
+// names joined by one.
+bool IsXmlQualifiedName(std::wstring_view name) noexcept;
+// True when every character may stand in XML 1.0 text.
+bool IsXmlText(std::wstring_view text) noexcept;
+
+}  // namespace Korvel::detail

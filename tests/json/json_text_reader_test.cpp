@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+// The JSON reader: the events it sends, its messages with line and position,
+// the nesting limit and the JSON path of errors.
+#include "json/json_text_reader.h"
+
+#include <string>
+
+#include "json/json_to_xml.h"
+#include "json/json_test_data.h"
+#include "test_support.h"
+
+namespace Korvel::detail {
+namespace {
+
+// Writes the events as a compact trace: { } [ ] for containers, name: for
+// names, "s" for strings, numbers as read, T F N for the literals.
+class TraceHandler final : public IJsonReaderHandler {
+ public:
+  std::wstring trace;
+  void StartDocument() override { trace += L"<"; }
+  void EndDocument() override { trace += L">"; }
+  void OnName(const std::wstring& name) override { trace += name + L": "; }
+  void OnString(const std::wstring& value) override { trace += L'"' + value + L"\" "; }
+  void OnNumber(const std::wstring& value) override { trace += value + L' '; }
+  void StartObject() override { trace += L"{ "; }
+  void EndObject() override { trace += L"} "; }
+  void StartArray() override { trace += L"[ "; }
+  void EndArray() override { trace += L"] "; }
+  void OnBoolean(bool value) override { trace += value ? L"T " : L"F "; }
+  void OnNull() override { trace += L"N "; }
+};
+
+std::wstring Trace(std::wstring_view json, bool comments = true, std::wstring root = {},
+                   int32_t limit = CJsonTextReader::kDepthLimit) {
+  TraceHandler handler;
+  CJsonTextReader(handler, nullptr, limit, comments, std::move(root), json).Parse();
+  return handler.trace;
+}
+
+TEST(JsonTextReader, SendsEventsInDocumentOrder) {
+  const int rows = testing::ForEachRow(
+      "json/reader_events.txt", [](const std::wstring& json, const std::wstring& trace) {
+        EXPECT_EQ(Trace(json), trace);
+      });
+  EXPECT_GT(rows, 8);
+  EXPECT_EQ(Trace(L"[1]", true, L"r"), L"<{ r: [ 1 ] } >");
+  EXPECT_EQ(Trace(L"", true, L"r"), L"<{ r: } >");
+}
+
+TEST(JsonTextReader, ReportsEachErrorWithLineAndPosition) {
+  const int rows = testing::ForEachRow(
+      "json/reader_errors.txt", [](const std::wstring& input, const std::wstring& message) {
+        const bool comments = input[0] != L'!';
+        KORVEL_EXPECT_THROW_MESSAGE(Trace(comments ? input : input.substr(1), comments),
+                                    CKvValidationException, message);
+      });
+  EXPECT_GT(rows, 40);
+}
+
+TEST(JsonTextReader, LimitsNestingWithoutRecursing) {
+  const auto nested = [](int depth, std::wstring_view inner) {
+    return std::wstring(depth, L'[') + std::wstring(inner) + std::wstring(depth, L']');
+  };
+  EXPECT_NO_THROW(Trace(nested(99, L"[]"), true, {}, 100).size());
+  KORVEL_EXPECT_THROW_MESSAGE(Trace(nested(99, L"[1]"), true, {}, 100), CKvValidationException,
+                              L"JSON exceeded depth limit at line 1, position 101.");
+  // The library's own limit is far beyond what a native stack would take.
+  const int limit = CJsonTextReader::kDepthLimit;
+  EXPECT_NO_THROW(Trace(nested(limit, L""), true, {}));
+  EXPECT_THROW(Trace(nested(limit + 1, L""), true, {}), CKvValidationException);
+}
+
+TEST(JsonTextReader, ErrorsCarryTheJsonPathInnermostFirst) {
+  const struct {
+    std::wstring_view json;
+    std::wstring_view path;
+  } rows[] = {
+      {L"{\"a\":{\"b\":{\"c\":x", L"$.c.b.a"},
+      {L"{\"items\":[{\"x\":1},{\"x\":y", L"$.x.items[1]"},
+      {L"{\"items\":[{\"x\":1},{}, x", L"$"},  // array entries are not shown
+      {L"x", L"$"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(row.json)));
+    CJsonReaderDefaultHandler handler;
+    try {
+      CJsonTextReader(handler, &handler, 100, true, {}, row.json).Parse();
+      ADD_FAILURE() << "no error";
+    } catch (const CKvValidationException& e) {
+      EXPECT_EQ(e.GetPath(), row.path);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace Korvel::detail

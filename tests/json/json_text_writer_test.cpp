@@ -1,0 +1,307 @@
+// SPDX-License-Identifier: MIT
+// The JSON writer driven as the serializer drives it: layout, values,
+// namespaces, collections, and what each round-trip level reads back.
+#include <korvel/json_text_writer.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <korvel/xml_document.h>
+
+#include "json/json_test_data.h"
+#include "json/json_to_xml.h"
+#include "test_support.h"
+#include "values/utf.h"
+
+namespace Korvel {
+namespace {
+
+using Writer = CJsonTextWriter;
+
+// The JSON a sequence of writer calls produces.
+std::wstring Json(const std::function<void(Writer&)>& body, JsonRoundTrip level,
+                  bool formatted = false, EOLType eol = EOL_LF) {
+  CTextStream stream(XmlEncoding_UTF8);
+  Writer writer(stream);
+  writer.Open();
+  writer.SetFormatted(formatted);
+  writer.SetEOLType(eol);
+  writer.SetSupportRoundtrip(level);
+  writer.WriteDocumentStart();
+  body(writer);
+  writer.WriteDocumentEnd();
+  writer.Close();
+  return stream.GetAllText();
+}
+
+void Leaf(Writer& w, const wchar_t* name, const wchar_t* text, ItemType type = it_string,
+          const wchar_t* ns = L"") {
+  w.StartElement(name, ns);
+  w.WriteText(text, type, false);
+  w.EndElement();
+}
+
+void MarkArray(Writer& w, int32_t state) { w.GetCurrentElement()->SetWriterState(state); }
+
+// Python's json module as an independent strict reader: NaN and Infinity,
+// which it would otherwise take, are refused too. One run for all texts.
+void ExpectStrictJson(const std::vector<std::wstring>& texts) {
+  testing::TempDir dir;
+  std::string command =
+      "python3 -c 'import json,sys\nfor f in sys.argv[1:]: json.load(open(f, encoding=\"utf-8\"), "
+      "parse_constant=lambda c: sys.exit(f))'";
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const std::string name = std::to_string(i) + ".json";
+    dir.Write(name, detail::WideToUtf8(texts[i]));
+    command += " " + dir.Path(name);
+  }
+  const int status = std::system(command.c_str());
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 127) GTEST_SKIP() << "python3 not available";
+  EXPECT_EQ(status, 0);
+}
+
+TEST(JsonTextWriter, LaysOutObjectsAndArrays) {
+  const std::wstring json = Json(
+      [](Writer& w) {
+        w.StartElement(L"r", L"");
+        w.WriteAttribute(L"a", L"", L"1", it_string);
+        Leaf(w, L"b", L"2", it_i4);
+        MarkArray(w, Writer::ARRAY_PENDING);
+        for (const wchar_t* x : {L"1", L"2"}) {
+          w.StartElement(L"c", L"");
+          Leaf(w, L"x", x, it_i4);
+          w.EndElement();
+        }
+        MarkArray(w, Writer::ARRAY_FINISHED);
+        w.EndElement();
+      },
+      JsonRoundTrip_Partial, true);
+  EXPECT_EQ(json,
+            L"{\n\t\"r\": {\n\t\t\"@a\": \"1\",\n\t\t\"b\": 2,\n\t\t\"c\": [\n\t\t\t{\n"
+            L"\t\t\t\t\"x\": 1\n\t\t\t},\n\t\t\t{\n\t\t\t\t\"x\": 2\n\t\t\t}\n\t\t]\n\t}\n}");
+  const std::wstring crlf =
+      Json([](Writer& w) { Leaf(w, L"r", L"1"); }, JsonRoundTrip_Partial, true, EOL_CRLF);
+  EXPECT_EQ(crlf, L"{\r\n\t\"r\": \"1\"\r\n}");
+  ExpectStrictJson({json, crlf});
+}
+
+TEST(JsonTextWriter, WritesEmptyNilAndCollectionElements) {
+  const std::wstring json = Json(
+      [](Writer& w) {
+        w.StartElement(L"r", L"");
+        w.StartElement(L"a", L"");  // complex and empty
+        w.EndElement();
+        Leaf(w, L"s", L"");
+        w.StartElement(L"n", L"");
+        w.WriteNil();
+        w.EndElement();
+        w.StartElement(L"m", L"");
+        w.WriteNil();
+        w.WriteAttribute(L"x", L"", L"1", it_string);
+        w.EndElement();
+        MarkArray(w, Writer::ARRAY_PENDING);  // marked, but no item follows
+        MarkArray(w, Writer::ARRAY_FINISHED);
+        MarkArray(w, Writer::ARRAY_PENDING);
+        Leaf(w, L"v", L"1", it_i4);
+        Leaf(w, L"v", L"x", it_string);
+        MarkArray(w, Writer::ARRAY_FINISHED);
+        MarkArray(w, Writer::ARRAY_PENDING);
+        w.StartElement(L"o", L"");
+        w.WriteNil();
+        w.EndElement();
+        MarkArray(w, Writer::ARRAY_FINISHED);
+        Leaf(w, L"z", L"1", it_i4);
+        w.EndElement();
+      },
+      JsonRoundTrip_Partial);
+  EXPECT_EQ(json,
+            L"{\"r\": {\"a\": {},\"s\": \"\",\"n\": null,\"m\": {\"@nil\": true,\"@x\": \"1\"},"
+            L"\"v\": [1,\"x\"],\"o\": [null],\"z\": 1}}");
+  ExpectStrictJson({json});
+}
+
+TEST(JsonTextWriter, WritesValuesJsonCanCarryBareAndTheRestAsStrings) {
+  const int rows = testing::ForEachRow(
+      "json/writer_values.txt", [](const std::wstring& input, const std::wstring& value) {
+        const size_t space = input.find(L' ');
+        const auto type = static_cast<ItemType>(std::stoi(input.substr(0, space)));
+        EXPECT_EQ(Json([&](Writer& w) { Leaf(w, L"v", input.substr(space + 1).c_str(), type); },
+                       JsonRoundTrip_Full),
+                  L"{\"v\": " + value + L"}");
+      });
+  EXPECT_GT(rows, 14);
+  CTextStream stream;
+  Writer writer(stream);
+  writer.SetEscapeNonAscii(true);
+  writer.SetFormatted(false);
+  Leaf(writer, L"v", L"\xE9\U0001F600");
+  EXPECT_EQ(stream.GetAllText(), L"\"v\": \"\\u00E9\\uD83D\\uDE00\"");
+}
+
+TEST(JsonTextWriter, FullLevelDeclaresEveryNamespaceItUses) {
+  const std::wstring json = Json(
+      [](Writer& w) {
+        w.SetDefaultNamespace(L"urn:d");
+        w.AddNamespaceAlias(L"p", L"urn:p");
+        w.StartElement(L"root", L"urn:d");
+        w.WriteAttribute(L"a", L"urn:p", L"1", it_string);
+        Leaf(w, L"c", L"v", it_string, L"urn:p");
+        Leaf(w, L"n", L"w", it_string, L"urn:new");
+        w.StartElement(L"e", L"");
+        w.EndElement();
+        w.StartElement(L"t", L"urn:d");
+        w.WriteXsiType(L"urn:t", L"Derived", it_string);
+        w.EndElement();
+        w.EndElement();
+      },
+      JsonRoundTrip_Full);
+  EXPECT_EQ(json,
+            L"{\"root\": {\"@xmlns\": \"urn:d\",\"@xmlns:p\": \"urn:p\",\"@p:a\": \"1\","
+            L"\"p:c\": \"v\",\"AA:n\": {\"@xmlns:AA\": \"urn:new\",\"#text\": \"w\"},"
+            L"\"e\": {\"@xmlns\": \"\"},\"t\": {\"@xmlns:AA\": \"urn:t\",\"@xmlns:AB\": "
+            L"\"http://www.w3.org/2001/XMLSchema-instance\",\"@AB:type\": \"AA:Derived\"}}}");
+  ExpectStrictJson({json});
+}
+
+TEST(JsonTextWriter, RejectsWhatJsonCannotHold) {
+  CTextStream stream;
+  Writer writer(stream);
+  KORVEL_EXPECT_THROW_MESSAGE(writer.SetEOLType(static_cast<EOLType>(2)), CKvException,
+                              L"Invalid EOL type.");
+  writer.StartElement(L"r", L"");
+  writer.WriteText(L"v", it_string, false);
+  KORVEL_EXPECT_THROW_MESSAGE(writer.WriteAttribute(L"a", L"", L"1", it_string), CKvException,
+                              L"Attributes must be added before elements");
+  KORVEL_EXPECT_THROW_MESSAGE(writer.WriteText(L"w", it_string, false), CKvException,
+                              L"JSON cannot hold a second text of the element [r].");
+  KORVEL_EXPECT_THROW_MESSAGE(writer.StartElement(L"c", L""), CKvException,
+                              L"JSON cannot hold the element [c] after the text of its parent.");
+  KORVEL_EXPECT_THROW_MESSAGE(writer.Close(), CKvException, L"An Element has not been closed.");
+}
+
+// --- Round trips ---------------------------------------------------------------
+
+// Writes a document tree as the serializer would: runs of two or more
+// siblings of the same name are collections.
+void Replay(Writer& w, const CXmlElement& e) {
+  w.StartElement(e.GetLocalName(), e.GetNamespaceURI());
+  for (const CXmlAttribute* a : e.GetAttributes()) {
+    if (a->IsNilAttribute()) {
+      w.WriteNil();
+    } else if (!a->IsNamespaceAttribute()) {
+      w.WriteAttribute(a->GetLocalName(), a->GetNamespaceURI(), a->GetValue(), it_string);
+    }
+  }
+  if (e.GetFirstElement() == nullptr && !e.GetText().empty()) {
+    w.WriteText(e.GetText(), it_string, false);
+  }
+  for (const CXmlElement* c = e.GetFirstElement(); c;) {
+    const CXmlElement* next = c->GetNextSiblingElement();
+    const bool run = next && next->GetLocalName() == c->GetLocalName() &&
+                     next->GetNamespaceURI() == c->GetNamespaceURI();
+    if (run) MarkArray(w, Writer::ARRAY_PENDING);
+    Replay(w, *c);
+    while (run && next && next->GetLocalName() == c->GetLocalName()) {
+      Replay(w, *next);
+      next = next->GetNextSiblingElement();
+    }
+    if (run) MarkArray(w, Writer::ARRAY_FINISHED);
+    c = next;
+  }
+  w.EndElement();
+}
+
+// The tree as text: names (qualified by namespace when asked), data
+// attributes, nil, and the text of leaves.
+std::wstring Describe(const CXmlElement& e, bool namespaces) {
+  std::wstring out = L"<";
+  if (namespaces && !e.GetNamespaceURI().empty()) out += L"{" + e.GetNamespaceURI() + L"}";
+  out += e.GetLocalName();
+  for (const CXmlAttribute* a : e.GetAttributes()) {
+    if (a->IsNilAttribute()) out += L" nil";
+    if (a->IsNamespaceAttribute() || a->IsNilAttribute()) continue;
+    out += L" ";
+    if (namespaces && !a->GetNamespaceURI().empty()) out += L"{" + a->GetNamespaceURI() + L"}";
+    out += a->GetLocalName() + L"=" + a->GetValue();
+  }
+  out += L">";
+  if (e.GetFirstElement() == nullptr) out += e.GetText();
+  for (const CXmlElement* c = e.GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    out += Describe(*c, namespaces);
+  }
+  return out + L"</>";
+}
+
+std::wstring RoundTrip(const CXmlElement& root, JsonRoundTrip level, bool formatted,
+                       std::vector<std::wstring>& written) {
+  const std::wstring json = Json([&](Writer& w) { Replay(w, root); }, level, formatted);
+  written.push_back(json);
+  CSerializationContext context;
+  context.GetJsonContext().SetSupportRoundtrip(level);
+  CXmlDocument document(context);
+  const CBinaryData xml = document.LoadJson(json.c_str());
+  document.LoadXmlStream(xml.GetData(), xml.GetLength());
+  const std::wstring described =
+      Describe(*document.GetDocumentElement(), level == JsonRoundTrip_Full);
+  // Straight into a tree, the same document.
+  CXmlDocument tree(context);
+  detail::LoadJsonTree(tree, json, context.GetJsonContext());
+  EXPECT_EQ(Describe(*tree.GetDocumentElement(), level == JsonRoundTrip_Full), described);
+  return described;
+}
+
+TEST(JsonTextWriter, PartialAndFullLevelsReadBackWhatTheyWrote) {
+  CXmlDocument original;
+  original.LoadXml(
+      "<o:order xmlns:o='urn:order' xmlns:x='urn:ext' xmlns:xsi='http://www.w3.org/2001/"
+      "XMLSchema-instance' o:id='7' plain='p'>"
+      "<o:line no='1'>a &amp; \"b\"&#10;c\t\xF0\x9F\x98\x80</o:line><o:line no='2'>&lt;![CDATA["
+      "</o:line><o:note xsi:nil='true'/><x:ext><x:v>1</x:v><x:v>2</x:v><x:v>3</x:v></x:ext>"
+      "<local><deep><deeper>x</deeper></deep></local><empty/></o:order>");
+  const CXmlElement& root = *original.GetDocumentElement();
+  std::vector<std::wstring> written;
+  for (bool formatted : {false, true}) {
+    SCOPED_TRACE(formatted ? "formatted" : "compact");
+    EXPECT_EQ(RoundTrip(root, JsonRoundTrip_Full, formatted, written), Describe(root, true));
+    EXPECT_EQ(RoundTrip(root, JsonRoundTrip_Partial, formatted, written), Describe(root, false));
+  }
+  // Without round trip, values survive; attributes become elements.
+  const std::wstring none = RoundTrip(root, JsonRoundTrip_None, true, written);
+  EXPECT_NE(none.find(L"<plain>p</>"), std::wstring::npos) << none;
+  EXPECT_NE(none.find(L"<v>3</>"), std::wstring::npos) << none;
+  ExpectStrictJson(written);
+}
+
+// Each level of a binding may be a collection item: an array and an object
+// per level, all of which the reader must take.
+TEST(JsonTextWriter, ThousandLevelsOfCollectionsReadBack) {
+  constexpr int kLevels = 1000;
+  const std::wstring json = Json(
+      [](Writer& w) {
+        w.StartElement(L"r", L"");
+        for (int i = 0; i < kLevels; ++i) {
+          MarkArray(w, Writer::ARRAY_PENDING);
+          w.StartElement(L"i", L"");
+        }
+        for (int i = 0; i <= kLevels; ++i) {
+          w.EndElement();
+          if (i < kLevels) MarkArray(w, Writer::ARRAY_FINISHED);
+        }
+      },
+      JsonRoundTrip_Full);
+  CXmlDocument document;
+  detail::LoadJsonTree(document, json, CJsonContext());
+  int depth = 0;
+  for (const CXmlElement* e = document.GetDocumentElement(); e->GetFirstElement(); ++depth) {
+    e = e->GetFirstElement();
+  }
+  EXPECT_EQ(depth, kLevels);
+}
+
+}  // namespace
+}  // namespace Korvel

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+// JSON to XML: the mapping, its errors with the JSON path, and the loaders of
+// CXmlDocument over every input form.
+#include "json/json_to_xml.h"
+
+#include <string>
+
+#include <korvel/serialization_context.h>
+#include <korvel/xml_document.h>
+
+#include "json/json_test_data.h"
+#include "test_support.h"
+#include "values/compression.h"
+#include "values/utf.h"
+
+namespace Korvel::detail {
+namespace {
+
+using testing::BytesOf;
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+// The XML without its declaration and layout (no test value holds a tab or a
+// line feed), or "!" and the message and path of the error.
+std::wstring Convert(const std::wstring& json, const CJsonContext& context) {
+  try {
+    std::string xml = BytesOf(ConvertJsonToXml(json, context));
+    EXPECT_EQ(xml.substr(0, kDeclaration.size()), kDeclaration);
+    std::wstring compact;
+    for (wchar_t c : Utf8ToWide(xml.substr(kDeclaration.size()))) {
+      if (c != L'\n' && c != L'\t') compact += c;
+    }
+    return compact;
+  } catch (const CKvValidationException& e) {
+    const std::wstring message = e.GetMessageW();
+    return L"!" + message.substr(0, message.find(L'\n')) + L" @ " + e.GetPath();
+  } catch (const CKvInvalidStateException& e) {
+    return L"!" + e.GetMessageW();
+  }
+}
+
+TEST(JsonToXml, MapsMembersAttributesTextAndArraysOrSaysWhyNot) {
+  const int rows = testing::ForEachRow(
+      "json/mapping.txt", [](const std::wstring& input, const std::wstring& expected) {
+        const size_t space = input.find(L' ');
+        CJsonContext context;
+        context.SetSupportRoundtrip(input[0] == L'N'   ? JsonRoundTrip_None
+                                    : input[0] == L'P' ? JsonRoundTrip_Partial
+                                                       : JsonRoundTrip_Full);
+        if (input[1] == L':') context.SetRootElementName(input.substr(2, space - 2).c_str());
+        EXPECT_EQ(Convert(input.substr(space + 1), context), expected);
+      });
+  EXPECT_GT(rows, 25);
+}
+
+TEST(JsonToTree, RefusesWhatAnXmlParserWould) {
+  const struct {
+    std::wstring_view json;
+    std::wstring_view message;
+  } rows[] = {
+      {L"{\"p:a\":1}", L"JSON name 'p:a' uses an undeclared prefix."},
+      {L"{\"a\":{\"b\":{\"@xmlns:p\":\"urn:p\",\"@p:x\":1},\"c\":{\"@p:y\":1}}}",
+       L"JSON name 'p:y' uses an undeclared prefix."},
+      {L"{\"a\":{\"@x\":1,\"@x\":2}}", L"JSON attribute 'x' occurs twice."},
+      {L"{\"a\":1,\"b\":2}", L"JSON member 'b' would be a second root element."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(row.json)));
+    CXmlDocument document;
+    KORVEL_EXPECT_THROW_MESSAGE(LoadJsonTree(document, row.json, CJsonContext()),
+                                CKvValidationException, row.message);
+  }
+  CXmlDocument document;
+  LoadJsonTree(document, L"{\"p:a\":{\"@xmlns:p\":\"urn:p\",\"@xmlns\":\"urn:d\",\"b\":\"\\r\"}}",
+               CJsonContext());
+  const CXmlElement* a = document.GetDocumentElement();
+  EXPECT_EQ(a->GetNamespaceURI(), L"urn:p");
+  EXPECT_EQ(a->GetFirstElement()->GetNamespaceURI(), L"urn:d");
+  EXPECT_EQ(document.LookupNamespaceFromAlias(L"p"), L"urn:p");
+}
+
+// Every input form of the loaders gives the same XML.
+TEST(JsonDocumentLoad, DecodesEveryInputForm) {
+  // Long enough for gzip to make it shorter.
+  const std::string json = "{\"a\":\"\xC3\xA9\xF0\x9F\x98\x80" + std::string(200, 'x') + "\"}";
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::wstring wide = Utf8ToWide(json);
+  CXmlDocument document;
+  const std::string expected = BytesOf(document.LoadJson(wide.c_str()));
+  EXPECT_NE(expected.find("<a>\xC3\xA9\xF0\x9F\x98\x80xxx"), std::string::npos) << expected;
+
+  EXPECT_EQ(BytesOf(document.LoadJson((L"\xFEFF" + wide).c_str())), expected);
+  EXPECT_EQ(BytesOf(document.LoadJson((bom + json).c_str())), expected);
+  const auto stream = [&](const std::string& bytes) {
+    return BytesOf(document.LoadJsonStream(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                           static_cast<uint32_t>(bytes.size())));
+  };
+  EXPECT_EQ(stream(bom + json), expected);
+  EXPECT_EQ(stream(WideToUtf16Le(wide)), expected);
+  EXPECT_EQ(stream("\xFF\xFE" + WideToUtf16Le(wide)), expected);
+  std::string bigEndian = WideToUtf16Le(wide);
+  for (size_t i = 0; i + 1 < bigEndian.size(); i += 2) std::swap(bigEndian[i], bigEndian[i + 1]);
+  EXPECT_EQ(stream(bigEndian), expected);
+  CBinaryData gzip = testing::DataOf(bom + json);
+  CompressData(gzip, ct_gzip);
+  EXPECT_EQ(stream(BytesOf(gzip)), expected);
+
+  testing::TempDir dir;
+  dir.Write("a.json", BytesOf(gzip));
+  EXPECT_EQ(BytesOf(document.LoadJsonFile(dir.WidePath("a.json").c_str())), expected);
+  dir.Write("empty.json", "");
+  EXPECT_EQ(BytesOf(document.LoadJsonFile(dir.WidePath("empty.json").c_str())),
+            std::string(kDeclaration) + "\n");
+  EXPECT_EQ(document.GetDocumentElement(), nullptr);
+}
+
+TEST(JsonDocumentLoad, RejectsEmptyAndMalformedInput) {
+  CXmlDocument document;
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadJson(""), CKvException, L"JSON String is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadJson(L""), CKvException, L"JSON String is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadJsonStream(nullptr, 0), CKvException,
+                              L"JSON Stream is empty!");
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadJson("{\"a\":\n \"x\xC3(\"}"), CKvValidationException,
+                              L"Invalid UTF-8 byte sequence at line 2, position 4.");
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadJson("{\"a\":\"\xED\xA0\x80\"}"), CKvValidationException,
+                              L"Invalid UTF-8 byte sequence at line 1, position 7.");
+  const std::string loneSurrogate("\xFF\xFE{\0\x00\xD8}\0", 8);
+  KORVEL_EXPECT_THROW_MESSAGE(
+      document.LoadJsonStream(reinterpret_cast<const unsigned char*>(loneSurrogate.data()), 8),
+      CKvValidationException, L"Invalid UTF-16 code unit sequence at line 1, position 2.");
+  testing::TempDir dir;
+  const std::wstring missing = dir.WidePath("missing.json");
+  KORVEL_EXPECT_THROW_MESSAGE(
+      document.LoadJsonFile(missing.c_str()), CKvException,
+      FormatString(L"Failed to open the file [%s] Error [0x%08x]", missing.c_str(), ENOENT));
+}
+
+TEST(JsonDocumentLoad, UsesTheDocumentContextsJsonOptions) {
+  CSerializationContext context;
+  context.GetJsonContext().SetRootElementName(L"r");
+  context.GetJsonContext().GetAllowComments(false);
+  CXmlDocument document(context);
+  EXPECT_NE(BytesOf(document.LoadJson("[1]")).find("<r>1</r>"), std::string::npos);
+  EXPECT_THROW(document.LoadJson("[1 /* c */]"), CKvValidationException);
+}
+
+}  // namespace
+}  // namespace Korvel::detail

@@ -1,0 +1,309 @@
+// SPDX-License-Identifier: MIT
+// The vector tables of the value kinds, in tests/data/values/*.txt.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <korvel/big_integer.h>
+#include <korvel/date_time.h>
+#include <korvel/date_time_span.h>
+#include <korvel/decimal.h>
+#include <korvel/primitive_restrictions.h>
+#include <korvel/variant.h>
+
+#include "values/binary_record.h"
+#include "values/date_time_test_support.h"
+#include "values/restriction_check.h"
+#include "vector_file.h"
+
+namespace Korvel {
+namespace {
+
+using detail::BinaryDataAccess;
+using Args = testing::VectorArgs;
+using testing::Span;
+using testing::Value;
+
+ItemType KindNamed(const std::wstring& name) {
+  static const wchar_t* const kNames[] = {
+      L"none",      L"hexBinary", L"base64Binary", L"i1",      L"i2",      L"i4",     L"i8",
+      L"ui1",       L"ui2",       L"ui4",          L"ui8",     L"r4",      L"r8",     L"duration",
+      L"yearMonth", L"monthDay",  L"year",         L"month",   L"day",     L"date",   L"datetime",
+      L"time",      L"char",      L"string",       L"boolean", L"decimal", L"integer"};
+  for (size_t i = 0; i < std::size(kNames); ++i) {
+    if (name == kNames[i]) return static_cast<ItemType>(i);
+  }
+  throw std::invalid_argument("unknown kind");
+}
+
+KvVariant Parsed(const std::wstring& kind, const std::wstring& text) {
+  KvVariant value;
+  value.FromString(text, KindNamed(kind), CWhitespaceUtils::ws_collapse);
+  return value;
+}
+
+// "name=value;name=value" with the facet names of the schema.
+CPrimitiveRestrictions FacetsOf(const std::wstring& spec) {
+  std::map<std::wstring, std::wstring> f;
+  for (size_t start = 0; start < spec.size();) {
+    size_t end = spec.find(L';', start);
+    if (end == std::wstring::npos) end = spec.size();
+    const std::wstring item = spec.substr(start, end - start);
+    const size_t equals = item.find(L'=');
+    f[item.substr(0, equals)] = item.substr(equals + 1);
+    start = end + 1;
+  }
+  const auto number = [&](const wchar_t* name) { return f.count(name) ? std::stoi(f[name]) : -1; };
+  return CPrimitiveRestrictions(
+      f[L"pattern"].c_str(), number(L"minLength"), number(L"maxLength"), f[L"minInclusive"].c_str(),
+      f[L"maxInclusive"].c_str(), f[L"minExclusive"].c_str(), f[L"maxExclusive"].c_str(),
+      number(L"length"), number(L"totalDigits"), number(L"fractionDigits"));
+}
+
+std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+
+const wchar_t* OrderName(CDateTime::DTCompareResult result) {
+  static const wchar_t* const kNames[] = {L"equal", L"less", L"greater", L"indeterminate"};
+  return kNames[result];
+}
+
+// Each operation returns the result as text; a check that does not hold
+// returns a text that no row expects.
+// One CDateTime call, "name|argument|...", on value.
+void DateTimeCall(CDateTime& value, const std::wstring& command) {
+  std::vector<std::wstring> c;
+  for (size_t start = 0;;) {
+    const size_t bar = command.find(L'|', start);
+    c.push_back(command.substr(start, bar - start));
+    if (bar == std::wstring::npos) break;
+    start = bar + 1;
+  }
+  std::vector<int64_t> n;
+  for (size_t i = 1; i < c.size(); ++i) n.push_back(c[i].empty() ? 0 : std::stoll(c[i]));
+  n.resize(9);
+  const auto i16 = [&](int k) { return static_cast<int16_t>(n[k]); };
+  const auto u8 = [&](int k) { return static_cast<uint8_t>(n[k]); };
+  const auto u16 = [&](int k) { return static_cast<uint16_t>(n[k]); };
+  const std::wstring& name = c[0];
+  if (name == L"parse") value = Value(c[1].c_str());
+  if (name == L"kind") value = CDateTime(static_cast<CDateTime::DTType>(n[0]));
+  if (name == L"date") value.SetDate(i16(0), u8(1), u8(2));
+  if (name == L"datetime")
+    value.SetDateTime(i16(0), u8(1), u8(2), u8(3), u8(4), u8(5), u16(6), u16(7), u16(8));
+  if (name == L"gyear") value.SetGYear(i16(0));
+  if (name == L"gyearmonth") value.SetGYearMonth(i16(0), u8(1));
+  if (name == L"gmonth") value.SetGMonth(u8(0));
+  if (name == L"gmonthday") value.SetGMonthDay(u8(0), u8(1));
+  if (name == L"gday") value.SetGDay(u8(0));
+  if (name == L"time") value.SetTime(u8(0), u8(1), u8(2), u16(3), u16(4), u16(5));
+  if (name == L"frac") value.SetFracTime(u16(0), u16(1), u16(2));
+  if (name == L"month") value.SetMonth(u8(0));
+  if (name == L"validate") value.Validate();
+  if (name == L"zone") value.SetTimeZone(static_cast<int>(n[0]), static_cast<int>(n[1]));
+  if (name == L"zonehour") value.GetZoneHour();
+  if (name == L"zoneminute") value.GetZoneMinute();
+  if (name == L"dayofweek") value.GetDayOfWeek();
+  if (name == L"dayofyear") value.GetDayOfYear();
+  if (name == L"gettime") value.GetTime();
+  if (name == L"systemtime") value.GetAsSystemTime();
+  if (name == L"convert")
+    value.SetDateTime(Value(c[1].c_str()), static_cast<CDateTime::DTType>(n[1]));
+  if (name == L"convert-kind") {
+    value.SetDateTime(CDateTime(static_cast<CDateTime::DTType>(n[0])),
+                      static_cast<CDateTime::DTType>(n[1]));
+  }
+  if (name == L"time_t") value = n[0];
+  if (name == L"systemtime=") {
+    value = SYSTEMTIME{u16(0), u16(1), u16(2), u16(3), u16(4), u16(5), u16(6), u16(7)};
+  }
+  if (name == L"filetime=") {
+    value = FILETIME{static_cast<uint32_t>(n[0]), static_cast<uint32_t>(n[1])};
+  }
+}
+
+std::wstring Hex(const std::string& bytes) {
+  return CBinaryData::GetAsHexString(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                     static_cast<uint32_t>(bytes.size()));
+}
+
+std::string FromHex(const std::wstring& hex) {
+  CBinaryData data;
+  data.SetAsHexString(hex.c_str());
+  return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
+}
+
+const testing::VectorOperations& Operations() {
+  static const testing::VectorOperations operations = {
+      // start, duration: the sum, the same through +=.
+      {L"add",
+       [](const Args& a) {
+         CDateTime value = Value(a[0].c_str());
+         const std::wstring sum = (value + Span(a[1].c_str())).ToString();
+         value += Span(a[1].c_str());
+         return value.ToString() == sum ? sum : L"+= gave " + value.ToString();
+       }},
+      // a, b: the order, and every operator agreeing with it (an unordered
+      // pair is unequal and neither less nor greater).
+      {L"compare",
+       [](const Args& a) -> std::wstring {
+         const CDateTime x = Value(a[0].c_str()), y = Value(a[1].c_str());
+         const CDateTime::DTCompareResult r = x.CompareTo(y);
+         using DT = CDateTime;
+         const bool agree = (x == y) == (r == DT::dtcr_equal) &&
+                            (x != y) == (r != DT::dtcr_equal) && (x < y) == (r == DT::dtcr_less) &&
+                            (x > y) == (r == DT::dtcr_greater) &&
+                            (x <= y) == (r == DT::dtcr_less || r == DT::dtcr_equal) &&
+                            (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
+         return agree ? OrderName(r) : L"operators disagree";
+       }},
+      // value: normalised to UTC, and still valid.
+      {L"normalize",
+       [](const Args& a) {
+         const CDateTime value = Value(a[0].c_str()).GetNormalized();
+         value.Validate();
+         return value.ToString();
+       }},
+      // value: GetTime, the same in every machine zone.
+      {L"time-t",
+       [](const Args& a) {
+         std::wstring times;
+         for (const char* zone : testing::kTestZones) {
+           const testing::ScopedTimeZone tz(zone);
+           const std::wstring time = std::to_wstring(Value(a[0].c_str()).GetTime());
+           if (times.empty()) times = time;
+           if (time != times) return times + L" then " + time + L" in " + Widen(zone);
+         }
+         return times;
+       }},
+      // value: day of the year "/" day of the week.
+      {L"day-of",
+       [](const Args& a) {
+         const CDateTime value = Value(a[0].c_str());
+         return std::to_wstring(value.GetDayOfYear()) + L"/" +
+                std::to_wstring(value.GetDayOfWeek());
+       }},
+      // calls on one CDateTime: the value it ends with and its kind, or the
+      // message of the call refused, "state" or "value" naming the exception
+      // (a refused change of kind leaves the value as it was: it is shown).
+      {L"datetime",
+       [](const Args& a) -> std::wstring {
+         CDateTime value;
+         try {
+           for (const std::wstring& command : a) DateTimeCall(value, command);
+         } catch (const CKvInvalidStateException& e) {
+           return L"!state: " + e.GetMessageW() + L" => " + value.ToString();
+         } catch (const CKvInvalidValueException& e) {
+           return L"!value: " + e.GetMessageW();
+         }
+         return value.ToString() + L" " + value.GetTypeAsString();
+       }},
+      // wide text: its UTF-8 bytes in hex, or "malformed"; the same placed at
+      // the edges of the sixteen-character runs, both ways, and exactly sized.
+      {L"utf8",
+       [](const Args& a) -> std::wstring {
+         const std::string bytes = detail::WideToUtf8(a[0]);
+         for (size_t offset : {0, 1, 15, 16, 17, 31, 33, 40}) {
+           const std::wstring wide = std::wstring(offset, L'a') + a[0];
+           const std::string utf8 = detail::WideToUtf8(wide);
+           const CBinaryData data = detail::WideToUtf8Data(wide);
+           if (bytes.empty() && !a[0].empty()) {
+             std::string kept = "kept";
+             if (!utf8.empty() || data.GetData() || detail::WideToUtf8(wide, kept) || kept != "kept") {
+               return L"malformed only at the start";
+             }
+             continue;
+           }
+           if (utf8 != std::string(offset, 'a') + bytes || detail::ByteView(data) != utf8 ||
+               BinaryDataAccess::Capacity(data) != utf8.size()) {
+             return L"differs at offset " + std::to_wstring(offset);
+           }
+         }
+         return bytes.empty() && !a[0].empty() ? L"malformed" : Hex(bytes);
+       }},
+      // UTF-8 bytes in hex: the wide text, or "malformed"; the same wherever the
+      // bytes stand, and a failed append leaves its target alone.
+      {L"utf8-bytes",
+       [](const Args& a) -> std::wstring {
+         const std::string bytes = FromHex(a[0]);
+         std::wstring first;
+         const bool valid = detail::Utf8ToWide(bytes, first);
+         for (size_t offset : {0, 16, 40}) {
+           std::wstring out = L"kept";
+           const bool ok = detail::Utf8ToWide(std::string(offset, 'a') + bytes + "tail", out);
+           if (ok != valid || (!ok && out != L"kept") ||
+               (ok && out != L"kept" + std::wstring(offset, L'a') + first + L"tail")) {
+             return L"differs at offset " + std::to_wstring(offset);
+           }
+         }
+         return valid ? first : L"malformed";
+       }},
+      // a, b durations: the order, and the operators agreeing with it.
+      {L"span-compare",
+       [](const Args& a) -> std::wstring {
+         const CDateTimeSpan x = Span(a[0].c_str()), y = Span(a[1].c_str());
+         const CDateTime::DTCompareResult r = x.CompareTo(y);
+         using DT = CDateTime;
+         const bool agree = (x == y) == (r == DT::dtcr_equal) &&
+                            (x != y) == (r != DT::dtcr_equal) && (x < y) == (r == DT::dtcr_less) &&
+                            (x > y) == (r == DT::dtcr_greater);
+         return agree ? OrderName(r) : L"operators disagree";
+       }},
+      // a, b: a - b, and b + (a - b) == a where both have the same kind and zone state.
+      {L"difference",
+       [](const Args& a) -> std::wstring {
+         const CDateTime x = Value(a[0].c_str()), y = Value(a[1].c_str());
+         const CDateTimeSpan d = x - y;
+         if (x.GetType() == y.GetType() && x.IsUTC() == y.IsUTC() && !(y + d == x)) {
+           return L"b + (a - b) != a";
+         }
+         return d.ToString();
+       }},
+      // kind, text, facets: empty when the value passes.
+      {L"facet",
+       [](const Args& a) {
+         detail::CheckRestrictions(L"Prop", Parsed(a[0], a[1]), KindNamed(a[0]), FacetsOf(a[2]));
+         return std::wstring();
+       }},
+      // text: the value CDecimal reads, "/" and the places it holds.
+      {L"decimal",
+       [](const Args& a) {
+         const CDecimal value(a[0]);
+         return value.ToString() + L"/" + std::to_wstring(value.GetFractionDivider());
+       }},
+      // text: the value CBigInteger reads, through the constructor and Parse alike.
+      {L"integer",
+       [](const Args& a) -> std::wstring {
+         CBigInteger parsed(99);
+         parsed.Parse(a[0]);
+         const std::wstring value = CBigInteger(a[0]).ToString();
+         return parsed.ToString() == value ? value : L"Parse gave " + parsed.ToString();
+       }},
+      // kind, text, format: the value read under collapse, printed with the format.
+      {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},
+      // kind, whitespace rule, text: as the carrier prints it after reading it.
+      {L"read",
+       [](const Args& a) {
+         static const wchar_t* const kRules[] = {L"none", L"preserve", L"replace", L"collapse"};
+         int rule = 9;  // no rule
+         for (int i = 0; i < 4; ++i) rule = a[1] == kRules[i] ? i : rule;
+         KvVariant value;
+         value.FromString(a[2], KindNamed(a[0]),
+                          static_cast<CWhitespaceUtils::WhitespaceRule>(rule));
+         return value.ToString();
+       }},
+  };
+  return operations;
+}
+
+class ValueVectors : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ValueVectors, EveryRowGivesItsResult) { testing::RunVectorFile(GetParam(), Operations()); }
+
+INSTANTIATE_TEST_SUITE_P(Files, ValueVectors, ::testing::ValuesIn(testing::VectorFiles("values")),
+                         testing::VectorFileName);
+
+}  // namespace
+}  // namespace Korvel

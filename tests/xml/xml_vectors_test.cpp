@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: MIT
+// The document vectors, in tests/data/xml/*.txt: a document given as bytes (each
+// character of the field one byte, so UTF-8 is spelt out byte by byte) and the
+// tree it loads as, one line: {namespace}name @{namespace}attribute=value
+// [text] (child)(child)...; and the text writer's scripts with the text they
+// write.
+#include <korvel/xml_document.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <korvel/serialization_context.h>
+#include <korvel/xml_text_writer.h>
+
+#include "vector_file.h"
+
+namespace Korvel {
+namespace {
+
+using Args = testing::VectorArgs;
+
+std::string Bytes(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::wstring Describe(const CXmlElement* e) {
+  std::wstring out = L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
+  for (const CXmlAttribute* a : e->GetAttributes()) {
+    out += L" @{" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
+  }
+  if (!e->GetText().empty()) out += L" [" + e->GetText() + L"]";
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    out += L" (" + Describe(c) + L")";
+  }
+  return out;
+}
+
+// The paths of every element and attribute, in document order.
+void AppendPaths(const CXmlElement* e, std::wstring& out) {
+  out += (out.empty() ? L"" : L" ") + e->GetXPath();
+  for (const CXmlAttribute* a : e->GetAttributes()) out += L" " + a->GetXPath();
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    AppendPaths(c, out);
+  }
+}
+
+// Options: "nons" reads without namespace processing, "cdata" keeps CDATA markup.
+CSerializationContext ContextFor(const std::wstring& options) {
+  CSerializationContext context;
+  context.SetSchemaType(options.find(L"nons") != std::wstring::npos ? SchemaType_NoNamespaces
+                                                                    : SchemaType_Default);
+  context.SetStripCDATA(options.find(L"cdata") == std::wstring::npos);
+  return context;
+}
+
+struct Loaded {
+  Loaded(const std::wstring& options, const std::wstring& xml)
+      : context(ContextFor(options)), document(context) {
+    const std::string bytes = Bytes(xml);
+    try {
+      document.LoadXmlStream(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    } catch (const CKvException& e) {
+      error = L"!" + e.GetMessageW() + L" => ";
+    }
+  }
+  std::wstring Tree() const {
+    const CXmlElement* root = document.GetDocumentElement();
+    return error + (root ? Describe(root) : L"");
+  }
+
+  CSerializationContext context;
+  CXmlDocument document;
+  std::wstring error;
+};
+
+// One writer call, "name|argument|...": the calls the script tests need.
+void Call(CXmlTextWriter& w, const std::wstring& command) {
+  Args c;
+  for (size_t start = 0;;) {
+    const size_t bar = command.find(L'|', start);
+    c.push_back(command.substr(start, bar - start));
+    if (bar == std::wstring::npos) break;
+    start = bar + 1;
+  }
+  c.resize(5);
+  const std::wstring& name = c[0];
+  if (name == L"flat") w.SetFormatted(false);
+  if (name == L"eol") w.SetEOLType(static_cast<EOLType>(std::stoi(c[1])));
+  if (name == L"indent") w.SetIndentChars(c[1]);
+  if (name == L"defaults") w.SetWriteDefaultElementValues(true);
+  if (name == L"decl") w.WriteXmlDeclaration();
+  if (name == L"alias") w.AddNamespaceAlias(c[1], c[2]);
+  if (name == L"default") w.SetDefaultNamespace(c[1]);
+  if (name == L"start") w.StartElement(c[1], c[2]);
+  if (name == L"attr") w.WriteAttribute(c[1], c[2], c[3], it_string);
+  if (name == L"text") w.WriteText(c[1], it_string, false);
+  if (name == L"default-i4") w.WriteText(c[1], it_i4, true);
+  if (name == L"end") w.EndElement();
+  if (name == L"comment") w.WriteComment(c[1]);
+  if (name == L"pi") w.WriteProcessingInstruction(c[1]);
+  if (name == L"schema") w.WriteInLineSchema(c[1]);
+  if (name == L"xsitype") w.WriteXsiType(c[1], c[2], it_none);
+  if (name == L"nil") w.WriteNil();
+  if (name == L"open") w.Open();
+  if (name == L"close") w.Close();
+}
+
+const testing::VectorOperations& Operations() {
+  static const testing::VectorOperations operations = {
+      // options, document: the tree, after the message when the load fails.
+      {L"tree", [](const Args& a) { return Loaded(a[0], a[1]).Tree(); }},
+      // options, document: every path.
+      {L"paths",
+       [](const Args& a) {
+         Loaded loaded(a[0], a[1]);
+         std::wstring out = loaded.error;
+         AppendPaths(loaded.document.GetDocumentElement(), out);
+         return out;
+       }},
+      // document, prefix: the namespace the document declared for it.
+      {L"namespace",
+       [](const Args& a) {
+         return Loaded(L"", a[0]).document.LookupNamespaceFromAlias(a[1].c_str());
+       }},
+      // document, namespace: the smallest prefix declared for it.
+      {L"prefix",
+       [](const Args& a) {
+         return Loaded(L"", a[0]).document.LookupAliasFromNamespace(a[1].c_str());
+       }},
+      // document, local name, namespace: the document element's attribute.
+      {L"attribute",
+       [](const Args& a) {
+         return Loaded(L"", a[0]).document.GetDocumentElement()->GetAttribute(a[1].c_str(),
+                                                                              a[2].c_str());
+       }},
+      // stream encoding, calls...: the text written, then {!message} for each
+      // call that was refused.
+      {L"write",
+       [](const Args& a) {
+         CTextStream stream(static_cast<XmlEncoding>(std::stoi(a[0])));
+         CXmlTextWriter writer(stream);
+         std::wstring refused;
+         for (size_t i = 1; i < a.size(); ++i) {
+           try {
+             Call(writer, a[i]);
+           } catch (const CKvException& e) {
+             refused += L"{!" + e.GetMessageW() + L"}";
+           }
+         }
+         return stream.GetAllText() + refused;
+       }},
+  };
+  return operations;
+}
+
+class XmlVectors : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(XmlVectors, EveryRowGivesItsResult) { testing::RunVectorFile(GetParam(), Operations()); }
+
+INSTANTIATE_TEST_SUITE_P(Files, XmlVectors, ::testing::ValuesIn(testing::VectorFiles("xml")),
+                         testing::VectorFileName);
+
+}  // namespace
+}  // namespace Korvel
