@@ -7,6 +7,8 @@
 #include <dirent.h>
 #include <stdlib.h>
 
+#include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -84,6 +86,24 @@ inline int CountEntries(const char* dir) {
   return n;
 }
 inline int OpenDescriptors() { return CountEntries("/proc/self/fd"); }
+
+// Counted as the object classes count: from 0, deleting itself when back at 0.
+class Counted {
+ public:
+  explicit Counted(int* destroyed) : m_destroyed(destroyed) {}
+  virtual ~Counted() { ++*m_destroyed; }
+  int32_t AddRef() { return ++m_count; }
+  int32_t Release() {
+    const int32_t n = --m_count;
+    if (n == 0) delete this;
+    return n;
+  }
+  int32_t Count() const { return m_count; }
+
+ private:
+  std::atomic<int32_t> m_count{0};
+  int* m_destroyed;
+};
 inline int Threads() { return CountEntries("/proc/self/task"); }
 
 inline CBinaryData DataOf(std::string_view bytes) {

@@ -8,6 +8,7 @@
 #include "test_support.h"
 #include "values/compression.h"
 #include "values/utf.h"
+#include "vector_file.h"
 
 namespace Korvel::testing {
 namespace {
@@ -127,46 +128,31 @@ TEST(ObjectBase, CountingAndCopies) {
   EXPECT_EQ(CPerson::live, live - 1);
 }
 
+// Rows of tests/data/binding/choice.txt: the choice "B" changed by one helper.
 TEST(ObjectBase, ChoiceBookkeeping) {
-  enum Call { kSelect, kCollection, kValid };
-  struct Row {
-    Call call;
-    int value;  // object: non-null when 1; collection: the count; primitive: valid when 1
-    const wchar_t* before;
-    const wchar_t* after;  // or the message
-  };
-  const wchar_t bracketed[] =
-      L"The Property [A] is already set. Only one element within this class bay be set at a time";
-  const wchar_t plain[] =
-      L"The Property A is already set. Only one element within this class bay be set at a time";
-  // clang-format off
-  const Row rows[] = {
-      {kSelect, 1, L"", L"B"}, {kSelect, 0, L"", L"B"}, {kSelect, 1, L"B", L"B"},
-      {kSelect, 0, L"B", L""}, {kSelect, 0, L"A", L"A"}, {kSelect, 1, L"A", bracketed},
-      {kCollection, 0, L"", L""}, {kCollection, 2, L"", L"B"}, {kCollection, 0, L"B", L""},
-      {kCollection, 0, L"A", L"A"}, {kCollection, 1, L"A", bracketed},
-      {kValid, 1, L"", L"B"}, {kValid, 1, L"B", L"B"}, {kValid, 1, L"A", plain},
-      {kValid, 0, L"B", L""}, {kValid, 0, L"A", L"A"},
-  };
-  // clang-format on
-  CPerson value;
-  for (const Row& row : rows) {
-    SCOPED_TRACE(::testing::Message() << row.call << " " << row.value << " " << row.before);
-    std::wstring selected = row.before;
-    auto call = [&] {
-      if (row.call == kSelect)
-        CPerson::Choice_SelectElement(L"B", row.value ? &value : nullptr, selected);
-      if (row.call == kCollection) CPerson::Choice_CollectionChanged(L"B", row.value, selected);
-      if (row.call == kValid) CPerson::Choice_SetElementValid(row.value == 1, L"B", selected);
+  using Args = VectorArgs;
+  const auto run = [](auto change) {
+    return [change](const Args& a) {
+      std::wstring selected = a[1];
+      try {
+        change(std::stoi(a[0]), selected);
+      } catch (const CKvInvalidStateException& e) {
+        return selected == a[1] ? L"!" + e.GetMessageW() : L"changed, yet refused";
+      }
+      return selected;
     };
-    if (row.after == bracketed || row.after == plain) {
-      KORVEL_EXPECT_THROW_MESSAGE(call(), CKvInvalidStateException, row.after);
-      EXPECT_EQ(selected, row.before);
-    } else {
-      call();
-      EXPECT_EQ(selected, row.after);
-    }
-  }
+  };
+  RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/binding/choice.txt",
+                {{L"select", run([](int value, std::wstring& selected) {
+                    CPerson object;
+                    CPerson::Choice_SelectElement(L"B", value ? &object : nullptr, selected);
+                  })},
+                 {L"collection", run([](int count, std::wstring& selected) {
+                    CPerson::Choice_CollectionChanged(L"B", count, selected);
+                  })},
+                 {L"valid", run([](int valid, std::wstring& selected) {
+                    CPerson::Choice_SetElementValid(valid == 1, L"B", selected);
+                  })}});
 }
 
 TEST(ObjectBase, ChoiceReadsACollectionOnce) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "test_support.h"
+#include "vector_file.h"
 
 namespace Korvel {
 namespace {
@@ -63,31 +64,24 @@ TEST(SerializationContext, UnknownAndMissingElementsCannotBothBeIgnored) {
   context.SetIgnoreUnknownElements(false);
 }
 
+// Indent texts are rows of tests/data/binding/indent.txt.
 TEST(SerializationContext, IndentCharsAreSpacesAndTabsOnlyAndNullTextsAreEmpty) {
-  struct Row {
-    const wchar_t* indent;
-    const wchar_t* stored;  // null: refused
-  };
-  const Row rows[] = {
-      {L"  \t", L"  \t"}, {L"", L""},           {nullptr, L""},
-      {L"    ", L"    "}, {L" a", nullptr},     {L"\n", nullptr},
-      {L"\r", nullptr},   {L"\u00a0", nullptr}, {L"\t\v", nullptr},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.indent ? row.indent : L"(null)");
+  const auto indent = [](const testing::VectorArgs& a) -> std::wstring {
     Context context;
     context.SetIndentChars(L"  ");
-    if (row.stored) {
-      context.SetIndentChars(row.indent);
-      EXPECT_EQ(context.GetIndentChars(), row.stored);
-    } else {
-      KORVEL_EXPECT_THROW_MESSAGE(
-          context.SetIndentChars(row.indent), CKvInvalidParamException,
-          L"IndentChars can only contain Whitespace characters, i.e. \t or spaces");
-      EXPECT_EQ(context.GetIndentChars(), L"  ");
+    try {
+      context.SetIndentChars(a[0].c_str());
+    } catch (const CKvInvalidParamException& e) {
+      return context.GetIndentChars() == L"  " ? L"!" + e.GetMessageW() : L"changed, yet refused";
     }
-  }
+    return L"[" + context.GetIndentChars() + L"]";
+  };
+  testing::RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/binding/indent.txt",
+                         {{L"indent", indent}});
   Context context;
+  context.SetIndentChars(L"  ");
+  context.SetIndentChars(nullptr);
+  EXPECT_EQ(context.GetIndentChars(), L"");
   context.SetDefaultNamespaceURI(L"urn:x");
   context.SetInLineSchema(L"<xs:schema/>");
   context.SetDefaultNamespaceURI(nullptr);

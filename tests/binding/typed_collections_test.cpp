@@ -9,7 +9,6 @@
 
 #include <korvel/serialization_context.h>
 #include <korvel/text_stream.h>
-#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_text_writer.h>
 
@@ -271,10 +270,7 @@ TEST(TypedCollections, TextRoundTripAndOccurrenceBounds) {
   Access::Write(reals, writer);
   writer.EndElement();
   writer.Close();
-  // The same shortest text that a property carrier gives.
-  KvVariant sum;
-  sum.SetR8(0.1 + 0.2);
-  EXPECT_NE(stream.GetAllText().find(L">" + sum.ToString() + L"<"), std::wstring::npos);
+  EXPECT_NE(stream.GetAllText().find(L">0.30000000000000004<"), std::wstring::npos);
   CXmlDocument document;
   document.LoadXml(stream.GetAllText().c_str());
   const CSmartPtr<Cr8Col> back = new Cr8Col(reals);

@@ -12,23 +12,19 @@ namespace Korvel::testing {
 namespace {
 
 TEST(FastInfosetBinaryData, EveryAlgorithmBothWaysAndItsMessages) {
-  for (const std::vector<std::string>& row : Vectors("algorithms.txt")) {
-    SCOPED_TRACE(row[0] + " " + row[1] + " " + row[2]);
-    const auto algorithm = static_cast<uint32_t>(std::stoul(row[1]));
-    CFastInfosetBinaryData data;
-    if (row[0] == "decode") {
-      EXPECT_EQ(CFastInfosetBinaryData(Octets(row[2])).GetAsString(algorithm), Wide(row[3]));
-    } else if (row[0] == "decode-error") {
-      KORVEL_EXPECT_THROW_MESSAGE(CFastInfosetBinaryData(Octets(row[2])).GetAsString(algorithm),
-                                  CKvException, Wide(row[3]));
-    } else if (row[0] == "encode") {
-      data.SetAsEncodedString(algorithm, Wide(row[2]).c_str());
-      EXPECT_EQ(Hex(data), row[3]);
-    } else {
-      KORVEL_EXPECT_THROW_MESSAGE(data.SetAsEncodedString(algorithm, Wide(row[2]).c_str()),
-                                  CKvException, Wide(row[3]));
-    }
-  }
+  const auto algorithm = [](const VectorArgs& a) {
+    return static_cast<uint32_t>(std::stoul(a[0]));
+  };
+  RunVectors("algorithms.txt", {{L"decode",
+                                 [&](const VectorArgs& a) {
+                                   const CBinaryData octets = Octets(detail::WideToUtf8(a[1]));
+                                   return CFastInfosetBinaryData(octets).GetAsString(algorithm(a));
+                                 }},
+                                {L"encode", [&](const VectorArgs& a) {
+                                   CFastInfosetBinaryData data;
+                                   data.SetAsEncodedString(algorithm(a), a[1].c_str());
+                                   return Wide(Hex(data));
+                                 }}});
 }
 
 }  // namespace

@@ -4,9 +4,7 @@
 #pragma once
 
 #include <cstdio>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include <korvel/binary_data.h>
 #include <korvel/fast_infoset_context.h>
@@ -14,6 +12,7 @@
 #include <korvel/xml_document.h>
 
 #include "values/utf.h"
+#include "vector_file.h"
 
 namespace Korvel::testing {
 
@@ -42,22 +41,9 @@ inline CBinaryData Octets(const std::string& hex) {
   return data;
 }
 
-// The rows of tests/data/fastinfoset/<name>: fields split at '|', lines
-// starting with '#' left out.
-inline std::vector<std::vector<std::string>> Vectors(const std::string& name) {
-  std::ifstream in(std::string(KORVEL_TEST_DATA_DIR) + "/fastinfoset/" + name);
-  std::vector<std::vector<std::string>> rows;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string>& fields = rows.emplace_back();
-    size_t start = 0;
-    for (size_t bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1) {
-      fields.push_back(line.substr(start, bar - start));
-    }
-    fields.push_back(line.substr(start));
-  }
-  EXPECT_FALSE(rows.empty()) << name;
-  return rows;
+// Runs the rows of tests/data/fastinfoset/<name>.
+inline void RunVectors(const std::string& name, const VectorOperations& operations) {
+  RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/fastinfoset/" + name, operations);
 }
 
 inline std::wstring Wide(const std::string& utf8) { return detail::Utf8ToWide(utf8); }

@@ -38,20 +38,21 @@ const struct {
 };
 
 TEST(FiOctetForms, EveryBoundaryIsWrittenAndReadAsX891LaysItOut) {
-  for (const std::vector<std::string>& row : Vectors("octet_forms.txt")) {
-    SCOPED_TRACE(row[0] + " " + row[1]);
-    const uint32_t value = static_cast<uint32_t>(std::stoul(row[1]));
-    EXPECT_EQ(Encode(row[0], value), row[2]);
+  const auto form = [](const VectorArgs& a) {
+    const std::string name = detail::WideToUtf8(a[0]);
+    const std::string octets = Encode(name, static_cast<uint32_t>(std::stoul(a[1])));
     for (const auto& index : kIndexDocuments) {
-      if (row[0] != index.form) continue;
-      const CBinaryData bytes = Octets(index.document + row[2]);
+      if (name != index.form) continue;
+      const CBinaryData bytes = Octets(index.document + octets);
       CXmlDocument parsed;
       KORVEL_EXPECT_THROW_MESSAGE(parsed.LoadXmlStream(bytes.GetData(), bytes.GetLength()),
                                   CKvException,
-                                  L"Failed to parse FastInfoset. Invalid index [" + Wide(row[1]) +
+                                  L"Failed to parse FastInfoset. Invalid index [" + a[1] +
                                       L"] into the " + index.table + L" table.");
     }
-  }
+    return Wide(octets);
+  };
+  RunVectors("octet_forms.txt", {{L"form", form}});
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "json/json_to_xml.h"
-#include "json/json_test_data.h"
 #include "test_support.h"
+#include "vector_file.h"
 
 namespace Korvel::detail {
 namespace {
@@ -38,23 +38,23 @@ std::wstring Trace(std::wstring_view json, bool comments = true, std::wstring ro
 }
 
 TEST(JsonTextReader, SendsEventsInDocumentOrder) {
-  const int rows = testing::ForEachRow(
-      "json/reader_events.txt", [](const std::wstring& json, const std::wstring& trace) {
-        EXPECT_EQ(Trace(json), trace);
-      });
-  EXPECT_GT(rows, 8);
+  testing::RunVectorFile("json/reader_events.txt",
+                         {{L"events", [](const testing::VectorArgs& a) { return Trace(a[0]); }}});
   EXPECT_EQ(Trace(L"[1]", true, L"r"), L"<{ r: [ 1 ] } >");
   EXPECT_EQ(Trace(L"", true, L"r"), L"<{ r: } >");
 }
 
 TEST(JsonTextReader, ReportsEachErrorWithLineAndPosition) {
-  const int rows = testing::ForEachRow(
-      "json/reader_errors.txt", [](const std::wstring& input, const std::wstring& message) {
-        const bool comments = input[0] != L'!';
-        KORVEL_EXPECT_THROW_MESSAGE(Trace(comments ? input : input.substr(1), comments),
-                                    CKvValidationException, message);
-      });
-  EXPECT_GT(rows, 40);
+  const auto error = [](const testing::VectorArgs& a) -> std::wstring {
+    const bool comments = a[0][0] != L'!';
+    try {
+      Trace(comments ? a[0] : a[0].substr(1), comments);
+    } catch (const CKvValidationException& e) {
+      return e.GetMessageW();
+    }
+    return L"no error";
+  };
+  testing::RunVectorFile("json/reader_errors.txt", {{L"error", error}});
 }
 
 TEST(JsonTextReader, LimitsNestingWithoutRecursing) {

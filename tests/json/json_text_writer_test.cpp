@@ -13,10 +13,10 @@
 
 #include <korvel/xml_document.h>
 
-#include "json/json_test_data.h"
 #include "json/json_to_xml.h"
 #include "test_support.h"
 #include "values/utf.h"
+#include "vector_file.h"
 
 namespace Korvel {
 namespace {
@@ -126,15 +126,16 @@ TEST(JsonTextWriter, WritesEmptyNilAndCollectionElements) {
 }
 
 TEST(JsonTextWriter, WritesValuesJsonCanCarryBareAndTheRestAsStrings) {
-  const int rows = testing::ForEachRow(
-      "json/writer_values.txt", [](const std::wstring& input, const std::wstring& value) {
-        const size_t space = input.find(L' ');
-        const auto type = static_cast<ItemType>(std::stoi(input.substr(0, space)));
-        EXPECT_EQ(Json([&](Writer& w) { Leaf(w, L"v", input.substr(space + 1).c_str(), type); },
-                       JsonRoundTrip_Full),
-                  L"{\"v\": " + value + L"}");
-      });
-  EXPECT_GT(rows, 14);
+  const auto value = [](const testing::VectorArgs& a) -> std::wstring {
+    const size_t space = a[0].find(L' ');
+    const auto type = static_cast<ItemType>(std::stoi(a[0].substr(0, space)));
+    const std::wstring json =
+        Json([&](Writer& w) { Leaf(w, L"v", a[0].substr(space + 1).c_str(), type); },
+             JsonRoundTrip_Full);
+    const bool wrapped = json.rfind(L"{\"v\": ", 0) == 0 && json.back() == L'}';
+    return wrapped ? json.substr(6, json.size() - 7) : L"not one member: " + json;
+  };
+  testing::RunVectorFile("json/writer_values.txt", {{L"value", value}});
   CTextStream stream;
   Writer writer(stream);
   writer.SetEscapeNonAscii(true);

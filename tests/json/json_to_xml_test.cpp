@@ -8,10 +8,10 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
 
-#include "json/json_test_data.h"
 #include "test_support.h"
 #include "values/compression.h"
 #include "values/utf.h"
+#include "vector_file.h"
 
 namespace Korvel::detail {
 namespace {
@@ -40,17 +40,17 @@ std::wstring Convert(const std::wstring& json, const CJsonContext& context) {
 }
 
 TEST(JsonToXml, MapsMembersAttributesTextAndArraysOrSaysWhyNot) {
-  const int rows = testing::ForEachRow(
-      "json/mapping.txt", [](const std::wstring& input, const std::wstring& expected) {
-        const size_t space = input.find(L' ');
-        CJsonContext context;
-        context.SetSupportRoundtrip(input[0] == L'N'   ? JsonRoundTrip_None
-                                    : input[0] == L'P' ? JsonRoundTrip_Partial
-                                                       : JsonRoundTrip_Full);
-        if (input[1] == L':') context.SetRootElementName(input.substr(2, space - 2).c_str());
-        EXPECT_EQ(Convert(input.substr(space + 1), context), expected);
-      });
-  EXPECT_GT(rows, 25);
+  const auto map = [](const testing::VectorArgs& a) {
+    const std::wstring& input = a[0];
+    const size_t space = input.find(L' ');
+    CJsonContext context;
+    context.SetSupportRoundtrip(input[0] == L'N'   ? JsonRoundTrip_None
+                                : input[0] == L'P' ? JsonRoundTrip_Partial
+                                                   : JsonRoundTrip_Full);
+    if (input[1] == L':') context.SetRootElementName(input.substr(2, space - 2).c_str());
+    return Convert(input.substr(space + 1), context);
+  };
+  testing::RunVectorFile("json/mapping.txt", {{L"map", map}});
 }
 
 TEST(JsonToTree, RefusesWhatAnXmlParserWould) {

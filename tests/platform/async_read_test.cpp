@@ -4,47 +4,38 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "test_support.h"
 
 namespace Korvel::detail::platform {
 namespace {
 
-namespace fs = std::filesystem;
-
-class AsyncReaderTest : public testing::Test {
+class AsyncReaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_path = fs::temp_directory_path() /
-             ("korvel_async_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    m_content.resize(10000);
     for (size_t i = 0; i < m_content.size(); ++i) m_content[i] = static_cast<char>(i * 7);
-    std::ofstream(m_path, std::ios::binary)
-        .write(m_content.data(), static_cast<std::streamsize>(m_content.size()));
-    ASSERT_EQ(m_file.OpenForRead(m_path.wstring()), 0);
+    m_temp.Write("data", m_content);
+    ASSERT_EQ(m_file.OpenForRead(m_temp.WidePath("data")), 0);
   }
-  void TearDown() override {
-    ClearInjectedAsyncReadFailures();
-    m_file.Close();
-    fs::remove(m_path);
-  }
+  void TearDown() override { ClearInjectedAsyncReadFailures(); }
 
-  fs::path m_path;
-  std::string m_content;
+  const Korvel::testing::TempDir m_temp;
+  std::string m_content = std::string(10000, '\0');
   File m_file;
 };
 
-TEST_F(AsyncReaderTest, ReadsChunksUntilTheEndOfTheFile) {
+TEST_F(AsyncReaderTest, ReadsChunksOneAtATimeUntilTheEndOfTheFile) {
   AsyncReader reader(m_file);
   std::string read;
   std::vector<char> buffer(4096);
   std::vector<size_t> sizes;
+  size_t got = 0;
+  EXPECT_EQ(reader.Wait(got), EINVAL);  // nothing started
   for (;;) {
     ASSERT_EQ(reader.Start(buffer.data(), buffer.size(), read.size()), 0);
-    size_t got = 0;
+    EXPECT_EQ(reader.Start(buffer.data(), buffer.size(), 0), EBUSY);
     const ErrorCode error = reader.Wait(got);
     if (error == kEndOfFile) {
       EXPECT_EQ(got, 0u);
@@ -58,38 +49,18 @@ TEST_F(AsyncReaderTest, ReadsChunksUntilTheEndOfTheFile) {
   EXPECT_EQ(read, m_content);
 }
 
-TEST_F(AsyncReaderTest, OneReadAtATime) {
-  AsyncReader reader(m_file);
-  size_t got = 0;
-  EXPECT_EQ(reader.Wait(got), EINVAL);
-  std::vector<char> first(100);
-  std::vector<char> second(100);
-  ASSERT_EQ(reader.Start(first.data(), first.size(), 0), 0);
-  EXPECT_EQ(reader.Start(second.data(), second.size(), 100), EBUSY);
-  EXPECT_EQ(reader.Wait(got), 0);
-  EXPECT_EQ(got, 100u);
-  EXPECT_EQ(std::string(first.data(), 100), m_content.substr(0, 100));
-}
-
-TEST_F(AsyncReaderTest, InjectedFailures) {
-  AsyncReader reader(m_file);
-  std::vector<char> buffer(100);
-  InjectAsyncReadFailure(AsyncReadStep::Start, EAGAIN);
-  EXPECT_EQ(reader.Start(buffer.data(), buffer.size(), 0), EAGAIN);
-  ASSERT_EQ(reader.Start(buffer.data(), buffer.size(), 0), 0);
-  InjectAsyncReadFailure(AsyncReadStep::Wait, EIO);
-  size_t got = 1;
-  EXPECT_EQ(reader.Wait(got), EIO);
-  EXPECT_EQ(got, 0u);
-  // The failed read is over: the next one can start.
-  EXPECT_EQ(reader.Start(buffer.data(), buffer.size(), 0), 0);
-  EXPECT_EQ(reader.Wait(got), 0);
-}
-
-TEST_F(AsyncReaderTest, AbandonedWithAReadInFlight) {
+TEST_F(AsyncReaderTest, InjectedFailuresAndAnAbandonedRead) {
   std::vector<char> buffer(m_content.size());
   {
     AsyncReader reader(m_file);
+    InjectAsyncReadFailure(AsyncReadStep::Start, EAGAIN);
+    EXPECT_EQ(reader.Start(buffer.data(), buffer.size(), 0), EAGAIN);
+    ASSERT_EQ(reader.Start(buffer.data(), buffer.size(), 0), 0);
+    InjectAsyncReadFailure(AsyncReadStep::Wait, EIO);
+    size_t got = 1;
+    EXPECT_EQ(reader.Wait(got), EIO);
+    EXPECT_EQ(got, 0u);
+    // The failed read is over: the next one can start, and is left in flight.
     ASSERT_EQ(reader.Start(buffer.data(), buffer.size(), 0), 0);
   }
   // Nothing was left behind: the file reads as before.

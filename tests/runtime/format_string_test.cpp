@@ -5,15 +5,32 @@
 
 #include <clocale>
 #include <cstdint>
+#include <cwchar>
 #include <string>
+
+#include "vector_file.h"
 
 using namespace Korvel;
 
 namespace {
 
-TEST(FormatString, WideAndNarrowStrings) {
-  EXPECT_EQ(FormatString(L"[%s]", L"wide"), L"[wide]");
-  EXPECT_EQ(FormatString(L"[%ls]", L"wide"), L"[wide]");
+// One-argument formats are rows of tests/data/runtime/format.txt.
+TEST(FormatString, OneArgumentRows) {
+  using Args = Korvel::testing::VectorArgs;
+  const auto f = [](auto argument) {
+    return [argument](const Args& a) { return FormatString(a[0].c_str(), argument(a[1])); };
+  };
+  Korvel::testing::RunVectorFile(
+      std::string(KORVEL_TEST_DATA_DIR) + "/runtime/format.txt",
+      {{L"d", f([](const std::wstring& t) { return std::stoi(t); })},
+       {L"I64", f([](const std::wstring& t) { return int64_t{std::stoll(t)}; })},
+       {L"u", f([](const std::wstring& t) { return uint64_t{std::stoull(t)}; })},
+       {L"f", f([](const std::wstring& t) { return std::wcstod(t.c_str(), nullptr); })},
+       {L"s", f([](const std::wstring& t) { return t.c_str(); })},
+       {L"c", f([](const std::wstring& t) { return static_cast<wchar_t>(std::stoi(t)); })}});
+}
+
+TEST(FormatString, NarrowStrings) {
   EXPECT_EQ(FormatString(L"[%S]", "narrow"), L"[narrow]");
   EXPECT_EQ(FormatString(L"[%hs]", "narrow"), L"[narrow]");
   EXPECT_EQ(FormatString(L"%s and %S", L"w", "n"), L"w and n");
@@ -23,7 +40,6 @@ TEST(FormatString, WideAndNarrowStrings) {
                          "a\xFF"
                          "b"),
             L"a\u00ffb");
-  EXPECT_EQ(FormatString(L"%s", L"\U0001F600"), L"\U0001F600");
 }
 
 TEST(FormatString, NullStringsPrintNull) {
@@ -41,59 +57,18 @@ TEST(FormatString, LongArgumentsAreNeverCut) {
   std::wstring huge(1 << 20, L'y');
   std::wstring result = FormatString(L"%s|%s", huge.c_str(), huge.c_str());
   EXPECT_EQ(result.size(), 2 * huge.size() + 1);
-  EXPECT_EQ(FormatString(L"%300d", 7).size(), 300u);
   // The widest double in fixed notation has 309 integral digits.
   EXPECT_EQ(FormatString(L"%.2f", 1.7976931348623157e308).size(), 309u + 3u);
-  EXPECT_EQ(FormatString(L"%.500f", 1.0).size(), 502u);
 }
 
-struct NumberCase {
-  const wchar_t* format;
-  int64_t value;
-  const wchar_t* expected;
-};
-
-TEST(FormatString, IntegerConversions) {
-  const NumberCase cases[] = {
-      {L"%d", -42, L"-42"},
-      {L"%u", 4294967295LL, L"4294967295"},
-      {L"%x", 255, L"ff"},
-      {L"%X", 255, L"FF"},
-      {L"%08X", 0xBEEF, L"0000BEEF"},
-      {L"[0x%08x]", 2, L"[0x00000002]"},
-      {L"%5d|", 42, L"   42|"},
-      {L"%-5d|", 42, L"42   |"},
-      {L"%+d", 5, L"+5"},
-      {L"%02u", 5, L"05"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(std::wstring(c.format)));
-    EXPECT_EQ(FormatString(c.format, static_cast<int32_t>(c.value)), c.expected);
-  }
-}
-
-TEST(FormatString, SixtyFourBitAndLongPrefixes) {
-  EXPECT_EQ(FormatString(L"%I64d", INT64_MIN), L"-9223372036854775808");
-  EXPECT_EQ(FormatString(L"%I64u", UINT64_MAX), L"18446744073709551615");
-  EXPECT_EQ(FormatString(L"%lld", int64_t{1} << 40), L"1099511627776");
-  EXPECT_EQ(FormatString(L"%I64X", uint64_t{0xFFFFFFFFFULL}), L"FFFFFFFFF");
+TEST(FormatString, LongPrefixesMixedSizesCharactersAndPercent) {
   // long is 32 bits in these formats: the argument is read as 32 bits.
   EXPECT_EQ(FormatString(L"%ld %lu", int32_t{-7}, uint32_t{4000000000u}), L"-7 4000000000");
   // Mixed sizes keep the argument list aligned.
   EXPECT_EQ(FormatString(L"%d %I64d %s %d", 1, int64_t{2}, L"three", 4), L"1 2 three 4");
-}
-
-TEST(FormatString, CharactersFloatsAndPercent) {
-  EXPECT_EQ(FormatString(L"%c", L'\u00e9'), L"\u00e9");
   EXPECT_EQ(FormatString(L"%lc%C", L'a', 'b'), L"ab");
-  EXPECT_EQ(FormatString(L"%3c|", L'z'), L"  z|");
-  EXPECT_EQ(FormatString(L"%.7g", 0.1f), L"0.1");
-  EXPECT_EQ(FormatString(L"%.17g", 0.1), L"0.10000000000000001");
-  EXPECT_EQ(FormatString(L"%e", 1.5), L"1.500000e+00");
   EXPECT_EQ(FormatString(L"%*.*f", 8, 2, 3.14159), L"    3.14");
   EXPECT_EQ(FormatString(L"100%%"), L"100%");
-  EXPECT_EQ(FormatString(L"%.3s", L"abcdef"), L"abc");
-  EXPECT_EQ(FormatString(L"%-6s|", L"ab"), L"ab    |");
 }
 
 TEST(FormatString, MalformedFormatsDoNotConsumeOrCrash) {

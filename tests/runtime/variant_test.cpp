@@ -22,24 +22,7 @@ namespace {
 
 constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
 
-// A counted object as the object classes count: starts at 0, deletes itself
-// when the count returns to 0.
-class Counted {
- public:
-  explicit Counted(int* destroyed) : m_destroyed(destroyed) {}
-  ~Counted() { ++*m_destroyed; }
-  long AddRef() { return ++m_count; }
-  long Release() {
-    long count = --m_count;
-    if (count == 0) delete this;
-    return count;
-  }
-  long Count() const { return m_count; }
-
- private:
-  std::atomic<long> m_count{0};
-  int* m_destroyed;
-};
+using Korvel::testing::Counted;
 
 void SetCounted(KvVariant& variant, ItemType kind, Counted* object) {
   detail::VariantAccess::SetReference(variant, kind, detail::MakeReference(object));

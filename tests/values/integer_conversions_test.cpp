@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "test_support.h"
+#include "vector_file.h"
 
 using namespace Korvel;
 using Rule = CWhitespaceUtils::WhitespaceRule;
@@ -95,77 +96,51 @@ void ExpectAgreement(const Expected& expected, F&& parse) {
   }
 }
 
-// The boundaries of every kind, one past them, and the forms of sign,
-// whitespace and stray characters that C parsers differ on.
-std::vector<std::wstring> BoundaryTexts() {
-  const wchar_t* const forms[] = {
-      L"0",        L"-0",       L"+0",         L"127",    L"128",
-      L"-128",     L"-129",     L"255",        L"256",    L"32767",
-      L"32768",    L"-32768",   L"-32769",     L"65535",  L"65536",
-      L"-1",       L"+1",       L"+-1",        L"-+1",    L"--1",
-      L"+",        L"-",        L"",           L" ",      L"   ",
-      L"12",       L"  12 ",    L" 12",        L"12 ",    L"1 2",
-      L"1\t2",     L"\t12\n",   L"\r\n12\r\n", L"\v12",   L"\f12",
-      L"12\v",     L"- 1",      L"0x10",       L"1e3",    L"12a",
-      L"a12",      L"1.0",      L"1,000",      L"\x0663", L"\xFF11\xFF12",
-      L"12\u00A0", L"\u00A012",
-  };
-  const wchar_t* const limits[] = {
-      L"2147483647", L"2147483648",  L"-2147483648", L"-2147483649", L"4294967295",
-      L"4294967296", L"-4294967295", L"-4294967296", L"+2147483647", L"+4294967295",
-      // Out of range with something after the digits: the range is reported.
-      L"99999999999x", L"2147483648 ", L"4294967296	", L"-2147483649.5",
-  };
-  const wchar_t* const wide[] = {
-      L"9223372036854775807",          L"9223372036854775808",   L"-9223372036854775808",
-      L"-9223372036854775809",         L"18446744073709551615",  L"18446744073709551616",
-      L"-18446744073709551615",        L"-18446744073709551616", L"99999999999999999999999999",
-      L"-99999999999999999999999999",  L"99999999999999999999x", L"00000000000000000000000000012",
-      L"-000000000000000000000000009", L"+18446744073709551615",
-  };
-  std::vector<std::wstring> texts(std::begin(forms), std::end(forms));
-  texts.insert(texts.end(), std::begin(limits), std::end(limits));
-  texts.insert(texts.end(), std::begin(wide), std::end(wide));
-  return texts;
+// Every integer kind reads text as the C library does under every rule.
+void ExpectAgreementOnEveryKind(const std::wstring& text) {
+  using C = CConversions;
+  for (Rule rule : kRules) {
+    SCOPED_TRACE(::testing::PrintToString(text) + " rule " + std::to_string(rule));
+    const std::wstring ruled = CWhitespaceUtils::ApplyRule(rule, text);
+    const Expected i4 = ReferenceSigned(ruled, INT32_MIN, INT32_MAX, L"i4");
+    const Expected ui4 = ReferenceUnsigned(ruled, UINT32_MAX, L"ui4");
+    ExpectAgreement(i4, [&] { return C::i4FromString(text, rule); });
+    ExpectAgreement(ui4, [&] { return C::ui4FromString(text, rule); });
+    ExpectAgreement(ReferenceSigned(ruled, INT64_MIN, INT64_MAX, L"i8"),
+                    [&] { return C::i8FromString(text, rule); });
+    ExpectAgreement(ReferenceUnsigned(ruled, UINT64_MAX, L"ui8"),
+                    [&] { return C::ui8FromString(text, rule); });
+
+    // The narrow kinds: the 32-bit result, then their own range, whose
+    // message quotes the text as given.
+    auto narrow = [&](Expected expected, int64_t min, int64_t max, const wchar_t* kind) {
+      const int64_t value =
+          expected.signedValue.value_or(static_cast<int64_t>(expected.unsignedValue.value_or(0)));
+      if (expected.message.empty() && (value < min || value > max)) {
+        expected = {{}, {}, TooLarge(text, kind)};
+      }
+      return expected;
+    };
+    ExpectAgreement(narrow(i4, INT8_MIN, INT8_MAX, L"i1"),
+                    [&] { return C::i1FromString(text, rule); });
+    ExpectAgreement(narrow(i4, INT16_MIN, INT16_MAX, L"i2"),
+                    [&] { return C::i2FromString(text, rule); });
+    ExpectAgreement(narrow(ui4, 0, UINT8_MAX, L"ui1"),
+                    [&] { return C::ui1FromString(text, rule); });
+    ExpectAgreement(narrow(ui4, 0, UINT16_MAX, L"ui2"),
+                    [&] { return C::ui2FromString(text, rule); });
+  }
 }
 
 }  // namespace
 
 TEST(IntegerConversions, AgreeWithTheCLibraryOnBoundaries) {
-  using C = CConversions;
-  for (const std::wstring& text : BoundaryTexts()) {
-    for (Rule rule : kRules) {
-      SCOPED_TRACE(::testing::PrintToString(text) + " rule " + std::to_string(rule));
-      const std::wstring ruled = CWhitespaceUtils::ApplyRule(rule, text);
-      const Expected i4 = ReferenceSigned(ruled, INT32_MIN, INT32_MAX, L"i4");
-      const Expected ui4 = ReferenceUnsigned(ruled, UINT32_MAX, L"ui4");
-      ExpectAgreement(i4, [&] { return C::i4FromString(text, rule); });
-      ExpectAgreement(ui4, [&] { return C::ui4FromString(text, rule); });
-      ExpectAgreement(ReferenceSigned(ruled, INT64_MIN, INT64_MAX, L"i8"),
-                      [&] { return C::i8FromString(text, rule); });
-      ExpectAgreement(ReferenceUnsigned(ruled, UINT64_MAX, L"ui8"),
-                      [&] { return C::ui8FromString(text, rule); });
-
-      // The narrow kinds: the 32-bit result, then their own range, whose
-      // message quotes the text as given.
-      auto narrow = [&](Expected expected, int64_t min, int64_t max, const wchar_t* kind) {
-        const int64_t value =
-            expected.signedValue.value_or(static_cast<int64_t>(expected.unsignedValue.value_or(0)));
-        if (expected.message.empty() && (value < min || value > max)) {
-          expected = {{}, {}, TooLarge(text, kind)};
-        }
-        return expected;
-      };
-      ExpectAgreement(narrow(i4, INT8_MIN, INT8_MAX, L"i1"),
-                      [&] { return C::i1FromString(text, rule); });
-      ExpectAgreement(narrow(i4, INT16_MIN, INT16_MAX, L"i2"),
-                      [&] { return C::i2FromString(text, rule); });
-      ExpectAgreement(narrow(ui4, 0, UINT8_MAX, L"ui1"),
-                      [&] { return C::ui1FromString(text, rule); });
-      ExpectAgreement(narrow(ui4, 0, UINT16_MAX, L"ui2"),
-                      [&] { return C::ui2FromString(text, rule); });
-    }
-  }
+  const auto agree = [](const Korvel::testing::VectorArgs& a) {
+    ExpectAgreementOnEveryKind(a[0]);
+    return std::wstring(L"agrees");
+  };
+  Korvel::testing::RunVectorFile(
+      std::string(KORVEL_TEST_DATA_DIR) + "/values/integers/boundaries.txt", {{L"agree", agree}});
 }
 
 // Beyond the boundary table: the narrow kinds quote the text as given, the

@@ -18,7 +18,6 @@ using namespace Korvel;
 namespace {
 
 constexpr auto kNone = CWhitespaceUtils::ws_none;
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 uint64_t Bits(double value) {
   uint64_t bits;
@@ -62,38 +61,6 @@ TEST(RealConversions, AgreeWithWcstodOnRandomTexts) {
   }
 }
 
-TEST(RealConversions, R4NarrowsTheDouble) {
-  const float fmax = std::numeric_limits<float>::max();
-  EXPECT_EQ(CConversions::r4FromString(L"3.4028234663852886e38", kNone), fmax);
-  // Just under halfway to 2^128 still rounds to the largest float; halfway is infinite.
-  EXPECT_EQ(CConversions::r4FromString(L"0x1.fffffefffffffp127", kNone), fmax);
-  EXPECT_EQ(CConversions::r4FromString(L"0x1.ffffffp127", kNone),
-            std::numeric_limits<float>::infinity());
-  EXPECT_EQ(CConversions::r4FromString(L"-1e39", kNone), -std::numeric_limits<float>::infinity());
-  EXPECT_EQ(CConversions::r4FromString(L"1e-50", kNone), 0.0f);
-  EXPECT_EQ(CConversions::r4FromString(L"0.1", kNone), 0.1f);
-  EXPECT_TRUE(std::isnan(CConversions::r4FromString(L"NaN", kNone)));
-}
-
-// Finite values at large are the round-trip test's below.
-TEST(RealConversions, DefaultTextForms) {
-  EXPECT_EQ(CConversions::r4ToString(1.0f), L"1");
-  EXPECT_EQ(CConversions::r4ToString(0.1f), L"0.1");
-  EXPECT_EQ(CConversions::r4ToString(16777217.0f), L"16777216");
-  EXPECT_EQ(CConversions::r4ToString(3e-10f), L"3e-10");
-  EXPECT_EQ(CConversions::r4ToString(std::nanf("")), L"NaN");
-  EXPECT_EQ(CConversions::r4ToString(-std::numeric_limits<float>::infinity()), L"-INF");
-  EXPECT_EQ(CConversions::r8ToString(0.1), L"0.1");
-  EXPECT_EQ(CConversions::r8ToString(0.1 + 0.2), L"0.30000000000000004");
-  EXPECT_EQ(CConversions::r8ToString(1e22), L"1e+22");
-  EXPECT_EQ(CConversions::r8ToString(-0.0), L"-0");
-  EXPECT_EQ(CConversions::r8ToString(kInf), L"INF");
-  EXPECT_EQ(CConversions::r8ToString(-kInf), L"-INF");
-  EXPECT_EQ(CConversions::r8ToString(-std::nan("")), L"NaN");
-  // Our own output reads back as the same special values.
-  EXPECT_EQ(CConversions::r8FromString(CConversions::r8ToString(-kInf), kNone), -kInf);
-}
-
 // The default text reads back exactly and is no longer than the shortest
 // "%.<n>g" text that does.
 template <class Real>
@@ -111,6 +78,7 @@ void ExpectShortestRoundTrip(Real value,
   }
 }
 
+// The default forms of chosen values are rows of tests/data/values/reals.txt.
 TEST(RealConversions, DefaultFormsAreShortestRoundTrips) {
   std::mt19937_64 random(11);
   for (int round = 0; round < 5000; ++round) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,9 +15,11 @@
 #include <korvel/primitive_restrictions.h>
 #include <korvel/variant.h>
 
+#include "test_support.h"
 #include "values/binary_record.h"
 #include "values/date_time_test_support.h"
 #include "values/restriction_check.h"
+#include "values/whitespace_rules.h"
 #include "vector_file.h"
 
 namespace Korvel {
@@ -211,7 +214,8 @@ const testing::VectorOperations& Operations() {
            const CBinaryData data = detail::WideToUtf8Data(wide);
            if (bytes.empty() && !a[0].empty()) {
              std::string kept = "kept";
-             if (!utf8.empty() || data.GetData() || detail::WideToUtf8(wide, kept) || kept != "kept") {
+             if (!utf8.empty() || data.GetData() || detail::WideToUtf8(wide, kept) ||
+                 kept != "kept") {
                return L"malformed only at the start";
              }
              continue;
@@ -280,6 +284,80 @@ const testing::VectorOperations& Operations() {
          parsed.Parse(a[0]);
          const std::wstring value = CBigInteger(a[0]).ToString();
          return parsed.ToString() == value ? value : L"Parse gave " + parsed.ToString();
+       }},
+      // text: what preserve, replace and collapse make of it, joined by "|";
+      // the parsers' in-place path must agree with each.
+      {L"whitespace",
+       [](const Args& a) -> std::wstring {
+         using W = CWhitespaceUtils;
+         const std::wstring results[] = {a[0], W::Preserve(a[0]), W::Replace(a[0]),
+                                         W::Collapse(a[0])};
+         for (int rule = 0; rule < 4; ++rule) {
+           std::wstring scratch;
+           const auto ruleAt = static_cast<W::WhitespaceRule>(rule);
+           if (detail::ApplyRuleView(ruleAt, a[0], scratch) != results[rule]) {
+             return L"in-place rule " + std::to_wstring(rule) + L" differs";
+           }
+         }
+         return results[1] + L"|" + results[2] + L"|" + results[3];
+       }},
+      // base64 text: the bytes read over a previous value, in hex, or "null"
+      // when no record is left.
+      {L"base64",
+       [](const Args& a) -> std::wstring {
+         CBinaryData d = testing::DataOf("previous");
+         d.SetAsBase64(a[0].c_str());
+         return d.GetData() ? L"[" + Hex(testing::BytesOf(d)) + L"]" : L"null";
+       }},
+      // bytes in hex: their base64 text, which reads back to exactly sized bytes.
+      {L"base64-encode",
+       [](const Args& a) -> std::wstring {
+         const std::string bytes = FromHex(a[0]);
+         const std::wstring text = testing::DataOf(bytes).GetAsBase64();
+         CBinaryData back;
+         back.SetAsBase64(text.c_str());
+         const bool sized = bytes.empty() || BinaryDataAccess::Capacity(back) == bytes.size();
+         return testing::BytesOf(back) == bytes && sized ? text : L"reads back wrong";
+       }},
+      // hex text: the exactly sized bytes read, printed back; a refusal clears
+      // the previous value first.
+      {L"hex",
+       [](const Args& a) -> std::wstring {
+         CBinaryData d = testing::DataOf("previous");
+         try {
+           d.SetAsHexString(a[0].c_str());
+         } catch (const CKvException& e) {
+           return d.GetData() ? L"not cleared" : L"!" + e.GetMessageW();
+         }
+         if (!d.GetData()) return L"null";
+         return BinaryDataAccess::Capacity(d) == d.GetLength() ? d.GetAsHexString() : L"oversized";
+       }},
+      // a, operator, b: a CBigInteger result, or the refusal, which leaves the
+      // receiver of an in-place operator alone. "double" reads a with wcstod.
+      {L"bigint",
+       [](const Args& a) -> std::wstring {
+         const std::wstring& op = a[1];
+         if (op == L"double") {
+           try {
+             return CBigInteger(std::wcstod(a[0].c_str(), nullptr)).ToString();
+           } catch (const CKvInvalidValueException& e) {
+             return L"!value: " + e.GetMessageW();
+           }
+         }
+         CBigInteger x(a[0]);
+         const CBigInteger y(a[2]);
+         try {
+           if (op == L"/") return (x / y).ToString() + L" " + (x / y.GetNegative()).ToString();
+           if (op == L"%") return (x % y).ToString();
+           if (op == L"/=") return (x /= y).ToString();
+           if (op == L"%=") return (x %= y).ToString();
+           if (op == L"sqrt") return x.SquareRoot().ToString();
+           if (op == L"i32") return std::to_wstring(static_cast<int32_t>(x));
+           if (op == L"i64") return std::to_wstring(static_cast<int64_t>(x));
+         } catch (const CKvInvalidValueException& e) {
+           return x == CBigInteger(a[0]) ? L"!value: " + e.GetMessageW() : L"receiver changed";
+         }
+         return L"unknown operator";
        }},
       // kind, text, format: the value read under collapse, printed with the format.
       {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},

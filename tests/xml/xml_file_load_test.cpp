@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <korvel/binary_data.h>
@@ -52,28 +51,14 @@ std::string DocumentOfSize(size_t size) {
 
 class XmlFileLoad : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() /
-            ("korvel_load_" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(m_dir);
-  }
   void TearDown() override {
     AsyncFromXmlFile(false);
     detail::platform::ClearInjectedFileFailures();
     detail::platform::ClearInjectedAsyncReadFailures();
-    fs::remove_all(m_dir);
   }
-
   std::wstring Write(const char* name, const std::string& bytes) {
-    const fs::path path = m_dir / name;
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path.wstring();
-  }
-  std::wstring Write(const char* name, const CBinaryData& bytes) {
-    return Write(name,
-                 std::string(reinterpret_cast<const char*>(bytes.GetData()), bytes.GetLength()));
+    m_temp.Write(name, bytes);
+    return m_temp.WidePath(name);
   }
 
   // The tree both paths must give, from the same bytes held in memory.
@@ -83,7 +68,7 @@ class XmlFileLoad : public ::testing::Test {
     return Describe(document.GetDocumentElement());
   }
 
-  fs::path m_dir;
+  const testing::TempDir m_temp;
 };
 
 TEST_F(XmlFileLoad, BothPathsReadFilesAroundTheChunkSize) {
@@ -109,7 +94,7 @@ TEST_F(XmlFileLoad, CompressedFilesAreInflatedOnlyOnTheSynchronousPath) {
   CBinaryData gzip(reinterpret_cast<const unsigned char*>(xml.data()),
                    static_cast<uint32_t>(xml.size()));
   detail::CompressData(gzip, ct_gzip);
-  const std::wstring path = Write("doc.xml.gz", gzip);
+  const std::wstring path = Write("doc.xml.gz", testing::BytesOf(gzip));
 
   CXmlDocument document;
   document.Load(path.c_str());
@@ -133,8 +118,8 @@ TEST_F(XmlFileLoad, AnEmptyFile) {
 }
 
 TEST_F(XmlFileLoad, FilesThatCannotBeOpened) {
-  const std::wstring missing = (m_dir / "missing.xml").wstring();
-  const std::wstring directory = m_dir.wstring();
+  const std::wstring missing = m_temp.WidePath("missing.xml");
+  const std::wstring directory = m_temp.WidePath(".");
   for (bool async : {false, true}) {
     SCOPED_TRACE(async);
     AsyncFromXmlFile(async);
@@ -166,7 +151,7 @@ TEST_F(XmlFileLoad, SynchronousFailuresNameTheFileAndTheCode) {
 TEST_F(XmlFileLoad, SynchronousPathRefusesFilesBeyondFourGibibytes) {
   const std::wstring path = Write("huge.xml", "<a/>");
   std::error_code error;
-  fs::resize_file(m_dir / "huge.xml", (uint64_t{1} << 32) + 1, error);
+  fs::resize_file(m_temp.Path("huge.xml"), (uint64_t{1} << 32) + 1, error);
   if (error) GTEST_SKIP() << "no sparse file: " << error.message();
   CXmlDocument document;
   KORVEL_EXPECT_THROW_MESSAGE(
