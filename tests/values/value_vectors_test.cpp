@@ -61,12 +61,12 @@ KvVariant Parsed(const std::wstring& kind, const std::wstring& text) {
 }
 
 // "name=value;name=value" with the facet names of the schema.
-CPrimitiveRestrictions FacetsOf(const std::wstring& spec) {
+CPrimitiveRestrictions FacetsOf(const std::wstring& list) {
   std::map<std::wstring, std::wstring> f;
-  for (size_t start = 0; start < spec.size();) {
-    size_t end = spec.find(L';', start);
-    if (end == std::wstring::npos) end = spec.size();
-    const std::wstring item = spec.substr(start, end - start);
+  for (size_t start = 0; start < list.size();) {
+    size_t end = list.find(L';', start);
+    if (end == std::wstring::npos) end = list.size();
+    const std::wstring item = list.substr(start, end - start);
     const size_t equals = item.find(L'=');
     f[item.substr(0, equals)] = item.substr(equals + 1);
     start = end + 1;
