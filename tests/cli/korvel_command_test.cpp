@@ -65,17 +65,15 @@ class KorvelCommand : public ::testing::Test {
   std::string m_dir;
 };
 
-TEST_F(KorvelCommand, XmlToXmlKeepsElementsAttributesTextAndPrefixes) {
-  Convert("order.xml " + Temp("out.xml"));
-  EXPECT_EQ(ReadFile(Temp("out.xml")), Expected());
-}
-
 // Every format, plain and compressed, to every other and back to XML.
 TEST_F(KorvelCommand, EveryFormatPairRoundTrips) {
   const char* const kFirst[] = {"a.xml", "a.xml.gz", "a.json", "a.json.gz", "a.fi", "a.fi.gz"};
   const char* const kSecond[] = {"b.xml", "b.json.gz", "b.fi"};
   for (const char* first : kFirst) {
     Convert("order.xml " + Temp(first));
+    if (first == kFirst[0]) {
+      EXPECT_EQ(ReadFile(Temp(first)), Expected());
+    }
     for (const char* second : kSecond) {
       SCOPED_TRACE(std::string(first) + " -> " + second);
       Convert(Temp(first) + " " + Temp(second));
@@ -111,26 +109,6 @@ TEST_F(KorvelCommand, Utf16OutputReadsBack) {
   EXPECT_EQ(ReadFile(Temp("back.xml")), Expected());
 }
 
-TEST_F(KorvelCommand, CheckReportsEachFileAndFailsOnAnyBadOne) {
-  Convert("order.xml " + Temp("order.json"));
-  Convert("order.xml " + Temp("order.fi"));
-  Result result = Run("check order.xml " + Temp("order.json") + " " + Temp("order.fi"));
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out,
-            "order.xml: ok\n" + Temp("order.json") + ": ok\n" + Temp("order.fi") + ": ok\n");
-  EXPECT_EQ(Run("check --quiet order.xml").out, "");
-
-  result = Run("check order.xml bad.xml bad.json missing.xml");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.out, "order.xml: ok\n");
-  EXPECT_NE(result.err.find("bad.xml: mismatched tag at line 4"), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find("bad.json: "), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find("line 3"), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find("missing.xml: cannot open 'missing.xml': No such file or directory"),
-            std::string::npos)
-      << result.err;
-}
-
 // Unescapes a field of runs.txt: \n \r \t \\, and $T/ for the temporary folder.
 std::string Field(const std::string& text, const std::string& temp) {
   std::string out;
@@ -147,8 +125,8 @@ std::string Field(const std::string& text, const std::string& temp) {
   return out;
 }
 
-// The rows of runs.txt: output options, JSON levels, vocabulary options, dump,
-// stats, and the usage and file errors with their exit statuses.
+// The rows of runs.txt: output options, JSON levels, vocabulary options, check,
+// dump, stats, and the usage and file errors with their exit statuses.
 TEST_F(KorvelCommand, EveryRunGivesItsStatusAndOutput) {
   std::ifstream in("runs.txt");
   ASSERT_TRUE(in);
@@ -167,7 +145,9 @@ TEST_F(KorvelCommand, EveryRunGivesItsStatusAndOutput) {
     ASSERT_GE(f.size(), 4u);
     const Result result = Run(f[0]);
     EXPECT_EQ(result.status, std::stoi(f[1])) << result.err;
-    EXPECT_EQ(result.status == 0 ? result.err : result.out, "");
+    if (result.status == 0 || f[2][0] == 'e') {
+      EXPECT_EQ(result.status == 0 ? result.err : result.out, "");
+    }
     const std::string& stream = f[2][0] == 'o' ? result.out : result.err;
     if (f[2].back() == '=') {
       EXPECT_EQ(stream, f[3]);
