@@ -4,6 +4,9 @@
 // stay unique.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "class_plan.h"
 #include "names.h"
 #include "schema_reader.h"
@@ -26,63 +29,34 @@ BindingPlan Plan(const TempDir& dir, const std::string& file) {
   return PlanBinding(set);
 }
 
+// The rows of a table in tests/data/compiler: tab-separated fields, a
+// backslash and "n" a line break, "#" lines comments.
+std::vector<std::vector<std::string>> Rows(const std::string& name) {
+  std::ifstream in(std::string(KORVEL_TEST_DATA_DIR) + "/compiler/" + name);
+  EXPECT_TRUE(in) << name;
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    for (size_t at; (at = line.find("\\n")) != std::string::npos;) line.replace(at, 2, "\n");
+    rows.emplace_back();
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, '\t');) rows.back().push_back(field);
+  }
+  EXPECT_FALSE(rows.empty()) << name;
+  return rows;
+}
+
+// Rows of tests/data/compiler/refusals.txt.
 TEST(SchemaCompiler, RefusesWhatItCannotExpressWithFileAndLine) {
-  const struct {
-    const char* body;
-    const char* message;
-  } kRows[] = {
-      {"<xs:complexType name='T'>\n<xs:sequence><xs:any/></xs:sequence></xs:complexType>",
-       "3: xs:any is not supported yet"},
-      {"<xs:complexType name='T'><xs:sequence>\n<xs:choice><xs:element name='a' type='xs:int'/>"
-       "</xs:choice></xs:sequence></xs:complexType>",
-       "3: a nested xs:choice is not supported yet"},
-      {"<xs:complexType name='T'><xs:anyAttribute/></xs:complexType>",
-       "2: xs:anyAttribute is not supported yet"},
-      {"<xs:complexType name='B'/><xs:element name='b' type='B'/>\n<xs:complexType name='T'>"
-       "<xs:complexContent><xs:extension base='B'/></xs:complexContent></xs:complexType>",
-       "3: extension of B, which elements are declared with (xsi:type), is not supported yet"},
-      {"<xs:complexType name='B'/>\n<xs:complexType name='T'><xs:complexContent>"
-       "<xs:restriction base='B'/></xs:complexContent></xs:complexType>",
-       "3: complexContent restriction of B is not supported yet"},
-      {"<xs:simpleType name='E'><xs:restriction base='xs:string'><xs:enumeration value='x'/>"
-       "</xs:restriction></xs:simpleType><xs:complexType name='T'><xs:sequence>\n"
-       "<xs:element name='a' type='E' maxOccurs='3'/></xs:sequence></xs:complexType>",
-       "3: repeated elements of an enumeration are not supported yet"},
-      {"\n<xs:simpleType name='L'><xs:list itemType='xs:int'/></xs:simpleType>\n"
-       "<xs:complexType name='T'><xs:attribute name='e' type='L'/></xs:complexType>",
-       "3: xs:list types are not supported yet"},
-      {"<xs:complexType name='T'><xs:sequence>\n<xs:element name='a' type='xs:int' "
-       "nillable='true' minOccurs='0'/></xs:sequence></xs:complexType>",
-       "3: optional nillable elements of a simple type are not supported yet"},
-      {"<xs:complexType name='T'><xs:sequence>\n<xs:element name='a'/></xs:sequence>"
-       "</xs:complexType>",
-       "3: elements of xs:anyType (untyped content) are not supported yet"},
-      {"<xs:complexType name='T'><xs:attribute name='a' type='Missing'/></xs:complexType>",
-       "2: the type Missing is not declared"},
-      {"<xs:complexType name='T'>\n\n<xs:attribute name='a' type='q:x'/></xs:complexType>",
-       "4: the prefix q is not declared"},
-      {"<xs:redefine schemaLocation='x.xsd'/>", "2: xs:redefine is not supported"},
-      {"\n<xs:complexType name='Node'><xs:sequence><xs:element name='next' type='Node'/>"
-       "</xs:sequence></xs:complexType>",
-       "3: the type Node must contain itself (a mandatory element cycle)"},
-      {"<xs:complexType name='T' mixed='true'/>", "2: mixed content is not supported yet"},
-      {"<xs:element name='h' type='xs:int'/><xs:element name='m' type='xs:int' "
-       "substitutionGroup='h'/>\n<xs:complexType name='T'><xs:sequence><xs:element ref='h'/>"
-       "</xs:sequence></xs:complexType>",
-       "3: the substitution group of h is not supported yet"},
-      {"<xs:complexType name='T'><xs:sequence>\n<!-- a comment <xs:element> -->\n"
-       "<xs:element name='a' type='xs:int' maxOccurs='x'/></xs:sequence></xs:complexType>",
-       "4: maxOccurs=\"x\" is not a valid number"},
-  };
-  for (const auto& row : kRows) {
-    SCOPED_TRACE(row.body);
+  for (const std::vector<std::string>& row : Rows("refusals.txt")) {
+    SCOPED_TRACE(row[1]);
     TempDir dir;
-    dir.Write("s.xsd", Schema(row.body));
+    dir.Write("s.xsd", Schema(row[1]));
     try {
       Plan(dir, "s.xsd");
       ADD_FAILURE() << "no refusal";
     } catch (const Refusal& refusal) {
-      EXPECT_EQ(refusal.what(), dir.Path("s.xsd") + ":" + row.message);
+      EXPECT_EQ(refusal.what(), dir.Path("s.xsd") + ":" + row[0]);
     }
   }
 }
@@ -135,44 +109,25 @@ TEST(SchemaCompiler, SchemasThatImportEachOtherAreReadOnce) {
   EXPECT_TRUE(party.properties[1].optional);
 }
 
+// Rows of tests/data/compiler/builtins.txt.
 TEST(SchemaCompiler, BuiltinsMapToTheirKindAndWhitespaceRule) {
-  const struct {
-    const char* type;
-    const char* itemType;
-    const char* whitespace;
-    const wchar_t* minInclusive;
-  } kRows[] = {
-      {"string", "it_string", "ws_none", L""},
-      {"normalizedString", "it_string", "ws_replace", L""},
-      {"token", "it_string", "ws_collapse", L""},
-      {"anyURI", "it_string", "ws_collapse", L""},
-      {"boolean", "it_boolean", "ws_collapse", L""},
-      {"decimal", "it_decimal", "ws_collapse", L""},
-      {"nonNegativeInteger", "it_integer", "ws_collapse", L"0"},
-      {"positiveInteger", "it_integer", "ws_collapse", L"1"},
-      {"long", "it_i8", "ws_collapse", L""},
-      {"unsignedByte", "it_ui1", "ws_collapse", L""},
-      {"double", "it_r8", "ws_collapse", L""},
-      {"duration", "it_duration", "ws_collapse", L""},
-      {"dateTime", "it_datetime", "ws_collapse", L""},
-      {"gYearMonth", "it_yearMonth", "ws_collapse", L""},
-      {"gDay", "it_day", "ws_collapse", L""},
-      {"base64Binary", "it_base64Binary", "ws_collapse", L""},
-  };
+  const std::vector<std::vector<std::string>> rows = Rows("builtins.txt");
   std::string attributes;
-  for (const auto& row : kRows) {
-    attributes += "<xs:attribute name='a-" + std::string(row.type) + "' type='xs:" + row.type + "'/>";
+  for (const auto& row : rows) {
+    attributes += "<xs:attribute name='a-" + row[0] + "' type='xs:" + row[0] + "'/>";
   }
   TempDir dir;
   dir.Write("s.xsd", Schema("<xs:complexType name='T'>" + attributes + "</xs:complexType>"));
   const BindingPlan plan = Plan(dir, "s.xsd");
   const std::vector<PropertyPlan>& properties = plan.classes[0]->properties;
-  ASSERT_EQ(properties.size(), std::size(kRows));
-  for (size_t i = 0; i < std::size(kRows); ++i) {
-    SCOPED_TRACE(kRows[i].type);
-    EXPECT_STREQ(properties[i].simple.builtin->itemType, kRows[i].itemType);
-    EXPECT_STREQ(properties[i].simple.whitespace, kRows[i].whitespace);
-    EXPECT_EQ(properties[i].simple.facets.minInclusive, kRows[i].minInclusive);
+  ASSERT_EQ(properties.size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i][0]);
+    EXPECT_EQ(properties[i].simple.builtin->itemType, rows[i][1]);
+    EXPECT_EQ(properties[i].simple.whitespace, rows[i][2]);
+    const std::wstring& minInclusive = properties[i].simple.facets.minInclusive;
+    EXPECT_EQ(std::string(minInclusive.begin(), minInclusive.end()),
+              rows[i][3] == "-" ? "" : rows[i][3]);
   }
   EXPECT_EQ(properties[0].name, "AString");
 }
