@@ -6,6 +6,7 @@
 
 #include <korvel/serialization_context.h>
 
+#include "compiler/rows.h"
 #include "shapes.h"
 #include "test_support.h"
 
@@ -74,26 +75,17 @@ TEST_F(GeneratedShapes, WritesWhatItReads) {
   EXPECT_TRUE(copy->GetBox()->GetLid().IsNil());
 }
 
+// Rows of tests/data/compiler/shapes_refusals.txt.
 TEST_F(GeneratedShapes, RefusesValuesOutsideTheSchema) {
-  const struct {
-    const char* what;
-    const wchar_t* document;
-  } kRows[] = {
-      {"unknown enumerator", L"<shapes xmlns='urn:shapes'><shape id='a' colour='green'>"
-                             L"<circle>1</circle></shape></shapes>"},
-      {"missing required attribute",
-       L"<shapes xmlns='urn:shapes'><shape><circle>1</circle></shape></shapes>"},
-      {"fill above its maximum", L"<shapes xmlns='urn:shapes'><shape id='a'><circle>1</circle>"
-                                 L"</shape><box><fill>100.5</fill></box></shapes>"},
-      {"fixed attribute of another value",
-       L"<shapes xmlns='urn:shapes' version='4'><shape id='a'><circle>1</circle></shape></shapes>"},
-      {"mandatory all member missing", L"<shapes xmlns='urn:shapes'><shape id='a'><circle>1"
-                                       L"</circle></shape><box><note/></box></shapes>"},
-  };
-  for (const auto& row : kRows) {
-    SCOPED_TRACE(row.what);
+  for (const std::vector<std::string>& row : KorvelTest::Rows("shapes_refusals.txt")) {
+    SCOPED_TRACE(row[1]);
     CSmartPtr<Shapes::CShapes> copy = new Shapes::CShapes();
-    EXPECT_THROW(copy->FromXml(row.document, context), CKvException);
+    try {
+      copy->FromXml(std::wstring(row[1].begin(), row[1].end()).c_str(), context);
+      ADD_FAILURE() << "no refusal";
+    } catch (const CKvException& e) {
+      EXPECT_EQ(e.GetFullMessage(), std::wstring(row[0].begin(), row[0].end()));
+    }
   }
   EXPECT_THROW(Shapes::ColourToString(3), CKvInvalidValueException);
   EXPECT_EQ(Shapes::StringToColour(L"  dark-blue "), 1);  // a token enumeration collapses

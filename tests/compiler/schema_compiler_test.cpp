@@ -4,10 +4,8 @@
 // stay unique.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "class_plan.h"
+#include "compiler/rows.h"
 #include "names.h"
 #include "schema_reader.h"
 #include "test_support.h"
@@ -16,6 +14,7 @@ namespace KorvelXsd {
 namespace {
 
 using Korvel::testing::TempDir;
+using KorvelTest::Rows;
 
 // The schema element takes line 1; body starts on line 2.
 std::string Schema(const std::string& body, const std::string& extra = "") {
@@ -27,23 +26,6 @@ BindingPlan Plan(const TempDir& dir, const std::string& file) {
   SchemaSet set;
   ReadSchemas(dir.Path(file), set);
   return PlanBinding(set);
-}
-
-// The rows of a table in tests/data/compiler: tab-separated fields, a
-// backslash and "n" a line break, "#" lines comments.
-std::vector<std::vector<std::string>> Rows(const std::string& name) {
-  std::ifstream in(std::string(KORVEL_TEST_DATA_DIR) + "/compiler/" + name);
-  EXPECT_TRUE(in) << name;
-  std::vector<std::vector<std::string>> rows;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    for (size_t at; (at = line.find("\\n")) != std::string::npos;) line.replace(at, 2, "\n");
-    rows.emplace_back();
-    std::istringstream fields(line);
-    for (std::string field; std::getline(fields, field, '\t');) rows.back().push_back(field);
-  }
-  EXPECT_FALSE(rows.empty()) << name;
-  return rows;
 }
 
 // Rows of tests/data/compiler/refusals.txt.
