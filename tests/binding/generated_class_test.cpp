@@ -81,12 +81,14 @@ class GeneratedClass : public ::testing::Test {
   CSerializationContext context;
 };
 
-constexpr wchar_t kRoot[] =
-    L"<order xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">";
+// The start tag a written root begins with, up to its own attributes.
+std::wstring Root(const std::wstring& name) {
+  return L"<" + name + L" xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
+}
 
 TEST_F(GeneratedClass, WritesInSchemaOrderAndReadsBackTheSameText) {
-  const std::wstring xml = std::wstring(kRoot) +
-                           L"<ship id=\"7\" use=\"work\"><street> a\tb\r\n </street>"
+  const std::wstring xml = Root(L"order") +
+                           L"><ship id=\"7\" use=\"work\"><street> a\tb\r\n </street>"
                            L"<zip xsi:nil=\"true\"/><kind>work</kind></ship>"
                            L"<note xmlns=\"\">x &amp; &lt;![CDATA[y]]&gt;</note>"
                            L"<bill id=\"8\"><street/><kind xsi:nil=\"true\"/></bill>"
@@ -101,8 +103,8 @@ TEST_F(GeneratedClass, WritesInSchemaOrderAndReadsBackTheSameText) {
   EXPECT_EQ(order->properties[1].GetString(), L"x & <![CDATA[y]]>");
   // The absent attribute takes its default.
   EXPECT_EQ(order->Child(2)->properties[4].GetI4(), 0);
-  EXPECT_EQ(Write(*order), std::wstring(kRoot) +
-                               L"<ship id=\"7\" use=\"work\"><street> a\tb\n </street>"
+  EXPECT_EQ(Write(*order), Root(L"order") +
+                               L"><ship id=\"7\" use=\"work\"><street> a\tb\n </street>"
                                L"<zip xsi:nil=\"true\"/><kind>work</kind></ship>"
                                L"<note xmlns=\"\">x &amp; &lt;![CDATA[y]]&gt;</note>"
                                L"<bill id=\"8\" use=\"home\"><street/><kind xsi:nil=\"true\"/>"
@@ -202,18 +204,14 @@ const Shape kAll(XmlElementGroupType_All, L"bag", L"urn:t",
 TEST_F(GeneratedClass, ChoiceAndAllGroups) {
   CSmartPtr<CFlex> pick = Read(kChoice, L"<pick xmlns=\"urn:t\"><c id=\"3\"><street/></c></pick>");
   ASSERT_NE(pick->Child(2), nullptr);
-  EXPECT_EQ(Write(*pick),
-            L"<pick xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-            L"XMLSchema-instance\"><c id=\"3\" use=\"home\"><street/></c></pick>");
+  EXPECT_EQ(Write(*pick), Root(L"pick") + L"><c id=\"3\" use=\"home\"><street/></c></pick>");
   // Optional members make an empty choice legal.
   EXPECT_TRUE(Read(kChoice, L"<pick xmlns=\"urn:t\"/>")->properties.empty());
 
   CSmartPtr<CFlex> bag = Read(kAll, L"<bag xmlns=\"urn:t\"><z>work</z><y>t</y><x>4</x></bag>");
   EXPECT_EQ(bag->properties[0].GetI4(), 4);
   EXPECT_EQ(bag->properties[2].GetI4(), 1);
-  EXPECT_EQ(Write(*bag),
-            L"<bag xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-            L"XMLSchema-instance\"><x>4</x><y>t</y><z>work</z></bag>");
+  EXPECT_EQ(Write(*bag), Root(L"bag") + L"><x>4</x><y>t</y><z>work</z></bag>");
 }
 
 // price: attribute cur, decimal simple content; nillable.
@@ -232,21 +230,15 @@ const Shape kDerived(XmlElementGroupType_Sequence, L"DerivedAddr", L"urn:d",
 TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
   CSmartPtr<CNillableFlex> price = new CNillableFlex(kPrice, L"price");
   price->FromXml(L"<price xmlns=\"urn:t\" cur=\"EUR\">3.5</price>", context);
-  EXPECT_EQ(Write(*price),
-            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-            L"XMLSchema-instance\" cur=\"EUR\">3.5</price>");
+  EXPECT_EQ(Write(*price), Root(L"price") + L" cur=\"EUR\">3.5</price>");
   price->FromXml(
       L"<price xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\" "
       L"i:nil=\"true\">junk</price>",
       context);
   EXPECT_TRUE(price->IsNil());
-  EXPECT_EQ(Write(*price),
-            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-            L"XMLSchema-instance\" xsi:nil=\"true\"/>");
+  EXPECT_EQ(Write(*price), Root(L"price") + L" xsi:nil=\"true\"/>");
   price->SetNil(false);
-  EXPECT_EQ(Write(*price),
-            L"<price xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-            L"XMLSchema-instance\"/>");  // an unset value: empty
+  EXPECT_EQ(Write(*price), Root(L"price") + L"/>");  // an unset value: empty
 
   CSmartPtr<CFlex> raw = Read(kRawPrice, L"<price xmlns=\"urn:t\"> 3.50 </price>");
   EXPECT_EQ(raw->properties[1].GetString(), L" 3.50 ");
@@ -306,10 +298,7 @@ Shape MakeLine() {
 const Shape kLine = MakeLine();
 
 TEST_F(GeneratedClass, InlineGroupsLiveInTheOwnersElement) {
-  const std::wstring xml = std::wstring(
-                               L"<line xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/"
-                               L"2001/XMLSchema-instance\">") +
-                           L"<first>1</first><b>2</b><last>3</last></line>";
+  const std::wstring xml = Root(L"line") + L"><first>1</first><b>2</b><last>3</last></line>";
   CSmartPtr<CFlex> line = Read(kLine, xml.c_str());
   EXPECT_EQ(line->Child(1)->properties[1].GetI4(), 2);
   EXPECT_EQ(line->properties[2].GetI4(), 3);
@@ -332,10 +321,7 @@ TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
   // The default text is left out unless asked for, and so is a default attribute.
   context.GetNamespaceAliases().Add(L"a", L"urn:a");
   context.SetNoOptionalAttributeDefaultOutput(true);
-  const std::wstring root =
-      L"<defaults xmlns=\"urn:t\" "
-      L"xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-      L"xmlns:a=\"urn:a\"";
+  const std::wstring root = Root(L"defaults") + L" xmlns:a=\"urn:a\"";
   EXPECT_EQ(Write(*object), root + L"><d/></defaults>");
   context.SetWriteDefaultElementValues(true);
   context.SetNoOptionalAttributeDefaultOutput(false);
@@ -369,9 +355,7 @@ const Shape kBare = MakeOpen(false);
 
 TEST_F(GeneratedClass, AttributeWildcardsAndExtraRootAttributes) {
   context.GetNamespaceAliases().Add(L"x", L"urn:x");
-  const std::wstring xml =
-      L"<open xmlns=\"urn:t\" xmlns:xsi=\"http://www.w3.org/2001/"
-      L"XMLSchema-instance\" xmlns:x=\"urn:x\" id=\"1\" x:a=\"2\"/>";
+  const std::wstring xml = Root(L"open") + L" xmlns:x=\"urn:x\" id=\"1\" x:a=\"2\"/>";
   CSmartPtr<CFlex> open = Read(kOpen, xml.c_str());
   auto* any = dynamic_cast<CAttributeCol*>(open->properties[1].GetXmlCollection().Get());
   ASSERT_NE(any, nullptr);
@@ -402,10 +386,11 @@ TEST_F(GeneratedClass, UntypedContent) {
 // Rows of tests/data/binding/read_errors.txt: a shape, a document and the
 // full message.
 TEST_F(GeneratedClass, ReadingErrorsNameTheOffendingNode) {
+  const std::map<std::wstring, const Shape*> shapes = {
+      {L"order", &kOrder}, {L"pick", &kChoice}, {L"bag", &kAll},   {L"holder", &kHolder},
+      {L"line", &kLine},   {L"open", &kOpen},   {L"bare", &kBare}, {L"w", &kWild}};
   VectorOperations operations;
-  for (const auto& [name, shape] : std::map<std::wstring, const Shape*>{
-           {L"order", &kOrder}, {L"pick", &kChoice}, {L"bag", &kAll}, {L"holder", &kHolder},
-           {L"line", &kLine}, {L"open", &kOpen}, {L"bare", &kBare}, {L"w", &kWild}}) {
+  for (const auto& [name, shape] : shapes) {
     operations[name] = [this, shape = shape](const VectorArgs& a) {
       return Failure(*shape, a[0].c_str());
     };
