@@ -116,13 +116,13 @@ TEST(Collection, CountValidation) {
 TEST(Collection, TypedValuesReadTheirRunOfElements) {
   CXmlDocument document;
   document.LoadXml(L"<r xmlns='urn:p' xmlns:o='urn:o'><v> 1 </v><v>2</v><o:v>3</o:v><v>4</v></r>");
-  const CSmartPtr<CIntCol> values = new CIntCol;
+  const CSmartPtr<Ci4Col> values = Ints();
   values->FromXmlElement(document.GetDocumentElement(), CSerializationContext::GetDefaultContext());
-  EXPECT_EQ(values->values, (std::vector<int32_t>{1, 2}));
+  EXPECT_EQ(Values(*values), (std::vector<int32_t>{1, 2}));
   CSerializationContext noNamespaces;
   noNamespaces.SetIgnoreNamespaces(true);
   values->FromXmlElement(document.GetDocumentElement(), noNamespaces);
-  EXPECT_EQ(values->values, (std::vector<int32_t>{1, 2, 1, 2, 3, 4}));
+  EXPECT_EQ(Values(*values), (std::vector<int32_t>{1, 2, 1, 2, 3, 4}));
   // A collection is never a document's root.
   KORVEL_EXPECT_THROW_MESSAGE(values->ToXml(false, false, EOL_LF, noNamespaces), CKvException,
                               L"CXmlCollectionBase::GetTargetNamespace Should not be used from "

@@ -149,7 +149,7 @@ TEST(ObjectBase, ChoiceReadsACollectionOnce) {
   document.LoadXml(L"<r xmlns='urn:p'><v>1</v><v>2</v><w/></r>");
   CXmlElement* root = document.GetDocumentElement();
   CXmlElement* current = root->GetFirstElement();
-  const CSmartPtr<CIntCol> values = new CIntCol(0, 1);
+  const CSmartPtr<Ci4Col> values = Ints(0, 1);
   int32_t count = 0;
   KORVEL_EXPECT_THROW_MESSAGE(
       CPerson::Choice_Read_Collection(values, root, current, count, Defaults()),
@@ -158,12 +158,12 @@ TEST(ObjectBase, ChoiceReadsACollectionOnce) {
   EXPECT_EQ(current->GetLocalName(), L"w");  // moved before the count was checked
   EXPECT_EQ(count, 0);
   current = root->GetFirstElement();
-  values->values.clear();
+  values->Clear();
   CSerializationContext lenient;
   lenient.SetIgnoreInvalidCollectionCounts(true);
   for (int pass = 0; pass < 2; ++pass) {  // the second finds it read already
     CPerson::Choice_Read_Collection(values, root, current, count, lenient);
-    EXPECT_EQ(values->values, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(Values(*values), (std::vector<int32_t>{1, 2}));
     EXPECT_EQ(current->GetLocalName(), L"w");
     EXPECT_EQ(count, 1);
   }
@@ -188,7 +188,7 @@ TEST(ObjectBase, SetterChecks) {
 
 TEST(ObjectBase, VariantsHoldObjectsAndCollectionsByReference) {
   const CSmartPtr<CPerson> person = new CPerson;
-  const CSmartPtr<CIntCol> values = new CIntCol;
+  const CSmartPtr<Ci4Col> values = Ints();
   KvVariant object, collection, null, number;
   object.SetXmlObject(person);
   collection.SetXmlCollection(values);

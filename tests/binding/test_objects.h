@@ -8,9 +8,9 @@
 #include <vector>
 
 #include <korvel/collection.h>
-#include <korvel/conversions.h>
 #include <korvel/errors.h>
 #include <korvel/serialization_context.h>
+#include <korvel/typed_collections.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
@@ -86,24 +86,12 @@ class CPersonCol : public CXmlCollection {
 };
 
 // <v>1</v><v>2</v>... in urn:p.
-class CIntCol : public CXmlTypeCollection {
- public:
-  CIntCol(int32_t minOccurs = 0, int32_t maxOccurs = -1)
-      : CXmlTypeCollection(it_i4, L"v", L"urn:p", minOccurs, maxOccurs, nullptr, -1, -1, nullptr,
-                           nullptr, nullptr, nullptr, -1, -1, -1, CWhitespaceUtils::ws_collapse,
-                           nullptr) {}
-  int32_t GetCount() const override { return static_cast<int32_t>(values.size()); }
-  void Clear() override { values.clear(); }
-  void Remove(int32_t index) override { values.erase(values.begin() + index); }
-  std::vector<int32_t> values;
-
- protected:
-  void ToXml_Int(CXmlWriter*, bool, const wchar_t*, const CSerializationContext&,
-                 bool) const override {}
-  void AddFromString(const std::wstring& text) override {
-    values.push_back(CConversions::i4FromString(text, GetWhitespaceRule()));
-  }
-};
+inline CSmartPtr<Ci4Col> Ints(int32_t minOccurs = 0, int32_t maxOccurs = -1,
+                              const wchar_t* minInclusive = nullptr) {
+  return new Ci4Col(L"v", L"urn:p", minOccurs, maxOccurs, nullptr, -1, -1, minInclusive, nullptr,
+                    nullptr, nullptr, -1, -1, -1, CWhitespaceUtils::ws_collapse, nullptr);
+}
+inline std::vector<int32_t> Values(const Ci4Col& col) { return {col.begin(), col.end()}; }
 
 // The messages it was sent, and the sender and data of each.
 struct RecordingSink : IEventSink {

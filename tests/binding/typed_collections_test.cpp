@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 
+#include <korvel/conversions.h>
 #include <korvel/serialization_context.h>
 #include <korvel/text_stream.h>
 #include <korvel/xml_document.h>
@@ -139,13 +140,6 @@ TEST(TypedCollections, EveryKindReadsWritesAndRefuses) {
   EXPECT_EQ(rows, 25);
 }
 
-CSmartPtr<Ci4Col> Ints(const wchar_t* minInclusive = nullptr) {
-  return new Ci4Col(L"n", L"", 0, -1, nullptr, -1, -1, minInclusive, nullptr, nullptr, nullptr, -1,
-                    -1, -1, kCollapse, nullptr);
-}
-
-std::vector<int32_t> Values(const Ci4Col& col) { return {col.begin(), col.end()}; }
-
 // Tells the index of every removal.
 struct IndexSink : IEventSink {
   void OnEvent(CXmlObjectBase*, MsgType msg, void* data) override {
@@ -155,7 +149,7 @@ struct IndexSink : IEventSink {
 };
 
 TEST(TypedCollections, PositionsIndexMessagesAndEvents) {
-  const CSmartPtr<Ci4Col> col = Ints(L"0");
+  const CSmartPtr<Ci4Col> col = Ints(0, -1, L"0");
   RecordingSink sink;
   col->AddEventListener(&sink);
   KORVEL_EXPECT_THROW_MESSAGE(col->Item(0), CKvInvalidParamException,
@@ -175,7 +169,7 @@ TEST(TypedCollections, PositionsIndexMessagesAndEvents) {
     KORVEL_EXPECT_THROW_MESSAGE(col->AddAt(index, 7), CKvInvalidParamException,
                                 L"Index out of range");
   }
-  KORVEL_EXPECT_THROW_MESSAGE(col->Add(-1), CKvException, L"Invalid Value for n [-1]");
+  KORVEL_EXPECT_THROW_MESSAGE(col->Add(-1), CKvException, L"Invalid Value for v [-1]");
   KORVEL_EXPECT_THROW_MESSAGE(col->Remove(4), CKvInvalidParamException,
                               L"Index 4 is out of range, use 0 - 3");
   KORVEL_EXPECT_THROW_MESSAGE(col->Item(-1), CKvInvalidParamException,
@@ -230,13 +224,13 @@ TEST(TypedCollections, DateChecksComeBeforeTheIndex) {
 }
 
 TEST(TypedCollections, CopiesTakeValuesAndFacetsButNotListeners) {
-  const CSmartPtr<Ci4Col> col = Ints(L"10");
+  const CSmartPtr<Ci4Col> col = Ints(0, -1, L"10");
   col->Add(10);
   col->Add(11);
   RecordingSink sink;
   col->AddEventListener(&sink);
   const CSmartPtr<Ci4Col> copy = new Ci4Col(*col);
-  KORVEL_EXPECT_THROW_MESSAGE(copy->Add(9), CKvException, L"Invalid Value for n [9]");
+  KORVEL_EXPECT_THROW_MESSAGE(copy->Add(9), CKvException, L"Invalid Value for v [9]");
   copy->Remove(0);
   EXPECT_TRUE(sink.messages.empty());
 
