@@ -213,7 +213,7 @@ void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
   if (r.GetPattern().empty()) return;
   bool matches = false;
   try {
-    matches = MatchesXsdPattern(PatternToUtf8(r.GetPattern()), text);
+    matches = MatchesXsdPattern(std::wstring_view(r.GetPattern()), text);
   } catch (const CKvException& cause) {
     ThrowPatternCheckFailed(cause, name, text);
   }
