@@ -77,6 +77,14 @@ class KORVEL_API CSerializationContext {
   bool GetStripCDATA() const;
   void SetStripCDATA(bool strip);
 
+  // Reading gzip or zlib input: the most bytes it may inflate to before the
+  // load fails. Default 0, which allows 50 times the compressed size and at
+  // least 32 MiB: markup rarely shrinks by more than that, while a
+  // decompression bomb (around 1000 times) is stopped early. Set a larger
+  // limit for unusually repetitive documents.
+  uint64_t GetMaxInflatedSize() const;
+  void SetMaxInflatedSize(uint64_t bytes);
+
   // Default SchemaType_Default.
   SchemaType GetSchemaType() const;
   void SetSchemaType(SchemaType schemaType);
@@ -135,6 +143,7 @@ class KORVEL_API CSerializationContext {
   bool m_writeDefaultElementValues = false;
   bool m_stripCDATA = true;
   bool m_checkFacetsOnRead = true;
+  uint64_t m_maxInflatedSize = 0;
   std::wstring m_indentChars = L"\t";
 };
 

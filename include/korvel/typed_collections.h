@@ -127,8 +127,10 @@ class KORVEL_API CTypedCollectionBase : public CXmlTypeCollection, private CInst
   // count), then the facets, then inserts with the events.
   void InsertChecked(int32_t index, const T& value);
   void InsertChecked(int32_t index, T&& value);
-  // The facet check alone: throws the facets' message naming the element.
-  void CheckFacets(const T& value) const;
+  // The facet check alone: throws the facets' message naming the element. The
+  // pattern is matched against lexical (the text as read) when given, else
+  // against the value's canonical text.
+  void CheckFacets(const T& value, const std::wstring* lexical = nullptr) const;
   // The index check and the insertion with its events, without the facets.
   void InsertAt(int32_t index, const T& value);
 

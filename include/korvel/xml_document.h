@@ -331,6 +331,7 @@ class KORVEL_API CXmlDocument : public CInstanceMonitor {
   // The byte path: compressed input is inflated, then the bytes go to the
   // reader that recognises them.
   void Parse(const unsigned char* data, size_t length);
+  void ParseCompressed(const unsigned char* data, size_t length);
   void ParseXmlText(const unsigned char* data, size_t length);
   void LoadFileSync(const wchar_t* fileName);
   void LoadFileAsync(const wchar_t* fileName);

@@ -28,6 +28,8 @@ class FacetPrecheck {
   // Null when the full check has to run for every value: facets it cannot
   // judge, or a bound that does not parse (the full check reports that).
   static std::shared_ptr<const FacetPrecheck> Make(ItemType kind, const CPrimitiveRestrictions& r) {
+    // The pattern applies to the text of every kind, which only the full check sees.
+    if (!r.GetPattern().empty()) return nullptr;
     auto precheck = std::make_shared<FacetPrecheck>();
     if (kind == it_boolean || IsUnrestricted(r)) return precheck;
     if constexpr (kIsNumber) {

@@ -53,6 +53,7 @@ CSerializationContext::CSerializationContext(const CSerializationContext& other)
       m_writeDefaultElementValues(other.m_writeDefaultElementValues),
       m_stripCDATA(other.m_stripCDATA),
       m_checkFacetsOnRead(other.m_checkFacetsOnRead),
+      m_maxInflatedSize(other.m_maxInflatedSize),
       m_indentChars(other.m_indentChars) {}
 
 CSerializationContext& CSerializationContext::operator=(const CSerializationContext& other) {
@@ -79,6 +80,7 @@ CSerializationContext& CSerializationContext::operator=(const CSerializationCont
     m_writeDefaultElementValues = copy.m_writeDefaultElementValues;
     m_stripCDATA = copy.m_stripCDATA;
     m_checkFacetsOnRead = copy.m_checkFacetsOnRead;
+    m_maxInflatedSize = copy.m_maxInflatedSize;
     m_indentChars.swap(copy.m_indentChars);
   }
   return *this;
@@ -152,6 +154,8 @@ void CSerializationContext::SetStripCDATA(bool strip) { m_stripCDATA = strip; }
 
 bool CSerializationContext::GetCheckFacetsOnRead() const { return m_checkFacetsOnRead; }
 void CSerializationContext::SetCheckFacetsOnRead(bool check) { m_checkFacetsOnRead = check; }
+uint64_t CSerializationContext::GetMaxInflatedSize() const { return m_maxInflatedSize; }
+void CSerializationContext::SetMaxInflatedSize(uint64_t bytes) { m_maxInflatedSize = bytes; }
 
 SchemaType CSerializationContext::GetSchemaType() const { return m_schemaType; }
 void CSerializationContext::SetSchemaType(SchemaType schemaType) { m_schemaType = schemaType; }

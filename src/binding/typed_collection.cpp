@@ -139,11 +139,11 @@ void CTypedCollectionBase<T>::Insert(int32_t index, V&& value, bool checkFacets)
 }
 
 template <class T>
-void CTypedCollectionBase<T>::CheckFacets(const T& value) const {
-  if (m_precheck && m_precheck->Passes(value)) return;
+void CTypedCollectionBase<T>::CheckFacets(const T& value, const std::wstring* lexical) const {
+  if (!lexical && m_precheck && m_precheck->Passes(value)) return;
   KvVariant carrier;
   detail::SetVariant(carrier, value);
-  detail::CheckRestrictions(GetElementName(), carrier, GetItemType(), GetRestrictions());
+  detail::CheckRestrictions(GetElementName(), carrier, GetItemType(), GetRestrictions(), lexical);
 }
 
 template <class T>
@@ -203,8 +203,16 @@ void CTypedCollection<K>::AddAt(int32_t index, Param value) {
 
 template <ItemType K>
 void CTypedCollection<K>::AddFromString(const std::wstring& text) {
-  this->InsertChecked(this->GetCount(),
-                      detail::KindText<K>::Parse(text, this->GetWhitespaceRule()));
+  const CWhitespaceUtils::WhitespaceRule rule = this->GetWhitespaceRule();
+  value_type value = detail::KindText<K>::Parse(text, rule);
+  if (this->GetRestrictions().GetPattern().empty()) {
+    return this->InsertChecked(this->GetCount(), std::move(value));
+  }
+  // The pattern constrains the text as it stands in the document, after the
+  // whitespace rule, not the value's canonical form.
+  const std::wstring lexical = CWhitespaceUtils::ApplyRule(rule, text);
+  this->CheckFacets(value, &lexical);
+  this->InsertAt(this->GetCount(), value);
 }
 
 template <ItemType K>

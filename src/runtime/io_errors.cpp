@@ -16,4 +16,16 @@ void ThrowFileError(const wchar_t* format, int error) {
 
 void ThrowCompressFailed(int code) { throw CKvException(FormatString(kCompressFailed, code)); }
 
+void ThrowInflatedTooLarge(unsigned long long limit) {
+  throw CKvException(FormatString(kInflatedTooLarge, limit));
+}
+
+void ThrowCompressedTruncated() { throw CKvException(kCompressedTruncated); }
+
+void ThrowCompressedTrailing() { throw CKvException(kCompressedTrailing); }
+
+void ThrowCompressedCorrupt(const char* message) {
+  throw CKvException(FormatString(kCompressedCorrupt, message ? message : "unknown error"));
+}
+
 }  // namespace Korvel::detail

@@ -25,11 +25,23 @@ inline constexpr wchar_t kFileWriteFailed[] = L"Failed to write data to the file
 // zlib's return code when deflating fails.
 inline constexpr wchar_t kCompressFailed[] = L"Failed to compress data. [Error Code: %d]";
 
+// Reading compressed input: the inflated size passed the limit, the stream
+// ended early, bytes follow its end, or zlib found it corrupt (its message).
+inline constexpr wchar_t kInflatedTooLarge[] = L"The inflated input exceeds the limit of %I64u bytes";
+inline constexpr wchar_t kCompressedTruncated[] = L"The compressed input is truncated";
+inline constexpr wchar_t kCompressedTrailing[] = L"The compressed input has data after its end";
+inline constexpr wchar_t kCompressedCorrupt[] = L"The compressed input is corrupt: %S";
+
 // CKvException with a message that quotes a file path and a system error code.
 [[noreturn]] void ThrowFileError(const wchar_t* format, const wchar_t* path, int error);
 // CKvException with a message that quotes a system error code.
 [[noreturn]] void ThrowFileError(const wchar_t* format, int error);
 // CKvException "Failed to compress data. [Error Code: <code>]".
 [[noreturn]] void ThrowCompressFailed(int code);
+[[noreturn]] void ThrowInflatedTooLarge(unsigned long long limit);
+[[noreturn]] void ThrowCompressedTruncated();
+[[noreturn]] void ThrowCompressedTrailing();
+// zlib's message, or "unknown error" for none.
+[[noreturn]] void ThrowCompressedCorrupt(const char* message);
 
 }  // namespace Korvel::detail

@@ -50,8 +50,13 @@ constexpr std::array<uint8_t, 128> kHexValues = [] {
   throw CKvException(FormatString(kInvalidHexChar, c));
 }
 
+// Lenient decoding folds every character into ASCII by its low 7 bits;
+// strict decoding takes a character beyond ASCII as the invalid one it is.
+template <bool kStrict>
 inline uint8_t Base64Value(wchar_t c) noexcept {
-  return kBase64Values[static_cast<uint32_t>(c) & 0x7F];
+  const auto code = static_cast<uint32_t>(c);
+  if (kStrict && code >= 128) return kInvalid;
+  return kBase64Values[code & 0x7F];
 }
 
 inline uint8_t HexValue(wchar_t c) noexcept {
@@ -81,7 +86,10 @@ std::wstring Base64Encode(const unsigned char* data, size_t length) {
   return out;
 }
 
-bool Base64Decode(std::wstring_view text, CBinaryData& out) {
+namespace {
+
+template <bool kStrict>
+bool Decode(std::wstring_view text, CBinaryData& out) {
   if (text.empty()) {
     out.Clear();
     return true;
@@ -97,8 +105,8 @@ bool Base64Decode(std::wstring_view text, CBinaryData& out) {
     if (count == 0) {
       // Byte-aligned: whole groups of four characters give three bytes.
       while (end - p >= 4) {
-        const uint32_t a = Base64Value(p[0]), b = Base64Value(p[1]);
-        const uint32_t c = Base64Value(p[2]), e = Base64Value(p[3]);
+        const uint32_t a = Base64Value<kStrict>(p[0]), b = Base64Value<kStrict>(p[1]);
+        const uint32_t c = Base64Value<kStrict>(p[2]), e = Base64Value<kStrict>(p[3]);
         if ((a | b | c | e) >= 64) break;
         const uint32_t v = a << 18 | b << 12 | c << 6 | e;
         d[0] = static_cast<unsigned char>(v >> 16);
@@ -109,7 +117,7 @@ bool Base64Decode(std::wstring_view text, CBinaryData& out) {
       }
       if (p == end) break;
     }
-    const uint8_t value = Base64Value(*p++);
+    const uint8_t value = Base64Value<kStrict>(*p++);
     if (value < 64) {
       bits = bits << 6 | value;
       count += 6;
@@ -130,6 +138,14 @@ bool Base64Decode(std::wstring_view text, CBinaryData& out) {
   }
   out = BinaryDataAccess::Adopt(std::move(bytes), CheckedLength(length));
   return true;
+}
+
+}  // namespace
+
+bool Base64Decode(std::wstring_view text, CBinaryData& out) { return Decode<false>(text, out); }
+
+bool Base64DecodeStrict(std::wstring_view text, CBinaryData& out) {
+  return Decode<true>(text, out);
 }
 
 std::wstring HexEncode(const unsigned char* data, size_t length) {

@@ -20,6 +20,9 @@ std::wstring Base64Encode(const unsigned char* data, size_t length);
 // decoded bytes (a value of length 0 when a non-empty text decoded to nothing;
 // an empty value for an empty text); bits short of a byte at the end are dropped.
 bool Base64Decode(std::wstring_view text, CBinaryData& out);
+// The same for text read from a document: a character beyond ASCII is not
+// folded into the alphabet but makes the text invalid.
+bool Base64DecodeStrict(std::wstring_view text, CBinaryData& out);
 
 // Upper-case, high nibble first; "" for no bytes.
 std::wstring HexEncode(const unsigned char* data, size_t length);

@@ -4,8 +4,11 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -24,12 +27,13 @@ constexpr int kGzipWindowBits = 15 + 16;       // largest window, gzip wrapper
 constexpr int kDetectingWindowBits = 15 + 32;  // largest window, gzip or zlib header
 constexpr int kMemoryLevel = 8;
 constexpr uInt kInflateChunk = 65536;
+constexpr size_t kLargestStreamingChunk = size_t{16} << 20;
 
 // Whether inflate could get past the first two bytes: the gzip magic, or a
 // zlib header (deflate method, window up to 32 KiB, check bits). Plain input,
 // by far the common case, is turned away without setting up a stream.
-bool StartsLikeAStream(const unsigned char* b, uint32_t length) {
-  if (length < 2) return false;
+bool StartsLikeAStream(const unsigned char* b, size_t length) {
+  if (b == nullptr || length < 2) return false;
   if (b[0] == 0x1F && b[1] == 0x8B) return true;
   return (b[0] & 0x0F) == Z_DEFLATED && (b[0] >> 4) <= 7 && ((b[0] << 8) | b[1]) % 31 == 0;
 }
@@ -120,6 +124,47 @@ bool InflateIfCompressed(CBinaryData& data) {
   if (!TryInflate(data.GetData(), data.GetLength(), inflated)) return false;
   data = std::move(inflated);
   return true;
+}
+
+bool StartsLikeCompressedStream(const unsigned char* bytes, size_t length) noexcept {
+  return StartsLikeAStream(bytes, length);
+}
+
+void InflateStreaming(const unsigned char* bytes, size_t length, uint64_t limit,
+                      const InflatedSink& sink) {
+  InflateStream stream;
+  if (!stream.Open()) throw std::bad_alloc();
+  z_stream& z = stream.Z();
+  z.next_in = const_cast<Bytef*>(bytes);  // zlib's input pointer is not const, but only read
+  uint64_t total = 0;
+  size_t chunk = kInflateChunk;
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kLargestStreamingChunk]);
+  int code = Z_OK;
+  while (code != Z_STREAM_END) {
+    // zlib counts in uInt; a larger input is handed over in parts.
+    if (z.avail_in == 0 && length > 0) {
+      z.avail_in = static_cast<uInt>(std::min<size_t>(length, 1u << 30));
+      length -= z.avail_in;
+    }
+    z.next_out = buffer.get();
+    z.avail_out = static_cast<uInt>(chunk);
+    code = inflate(&z, Z_NO_FLUSH);
+    if (code == Z_NEED_DICT || code == Z_DATA_ERROR || code == Z_MEM_ERROR) {
+      if (code == Z_MEM_ERROR) throw std::bad_alloc();
+      ThrowCompressedCorrupt(z.msg);
+    }
+    const size_t produced = chunk - z.avail_out;
+    // Z_BUF_ERROR: no progress possible, which with input used up means the end is missing.
+    if (code == Z_BUF_ERROR || (produced == 0 && code != Z_STREAM_END && z.avail_in == 0 && length == 0)) {
+      ThrowCompressedTruncated();
+    }
+    total += produced;
+    if (total > limit) ThrowInflatedTooLarge(limit);
+    const bool last = code == Z_STREAM_END;
+    if (last && (z.avail_in != 0 || length != 0)) ThrowCompressedTrailing();
+    if (produced != 0 || last) sink(buffer.get(), produced, last);
+    chunk = std::min(chunk * 2, kLargestStreamingChunk);
+  }
 }
 
 }  // namespace Korvel::detail

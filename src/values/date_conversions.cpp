@@ -2,17 +2,27 @@
 // The duration and date-time kinds to and from text.
 #include <korvel/conversions.h>
 
+#include "values/date_time_messages.h"
 #include "values/whitespace_rules.h"
 
 namespace Korvel {
 
 namespace {
 
+// The parsers read C strings, where a NUL inside the text would end it
+// early and let whatever follows pass unread.
+const std::wstring& WholeText(const std::wstring& text, const wchar_t* form) {
+  if (text.find(L'\0') != std::wstring::npos) {
+    detail::dt_msg::ThrowValueText(form, text.c_str(), text.size());
+  }
+  return text;
+}
+
 // The general date parser reads whichever date kind the text has.
 CDateTime ParseAnyDate(const std::wstring& text, CWhitespaceUtils::WhitespaceRule rule) {
   detail::RuledText ruled(text, rule);
   CDateTime value;
-  value.ParseXSDDate(ruled.Str().c_str());
+  value.ParseXSDDate(WholeText(ruled.Str(), detail::dt_msg::kDateForm).c_str());
   value.Validate();
   return value;
 }
@@ -31,7 +41,7 @@ std::wstring CConversions::monthDayToString(const CDateTime& value) { return val
 CDateTimeSpan CConversions::durationFromString(const std::wstring& text, WhitespaceRule rule) {
   detail::RuledText ruled(text, rule);
   CDateTimeSpan value;
-  value.ParseXSDDuration(ruled.Str().c_str());
+  value.ParseXSDDuration(WholeText(ruled.Str(), detail::dt_msg::kDurationForm).c_str());
   return value;
 }
 
@@ -50,14 +60,14 @@ CDateTime CConversions::dateFromString(const std::wstring& text, WhitespaceRule 
 CDateTime CConversions::datetimeFromString(const std::wstring& text, WhitespaceRule rule) {
   detail::RuledText ruled(text, rule);
   CDateTime value;
-  value.ParseXSDDateTime(ruled.Str().c_str());
+  value.ParseXSDDateTime(WholeText(ruled.Str(), detail::dt_msg::kDateTimeNoT).c_str());
   return value;
 }
 
 CDateTime CConversions::timeFromString(const std::wstring& text, WhitespaceRule rule) {
   detail::RuledText ruled(text, rule);
   CDateTime value;
-  value.ParseXSDTime(ruled.Str().c_str());
+  value.ParseXSDTime(WholeText(ruled.Str(), detail::dt_msg::kTimeForm).c_str());
   value.Validate();
   return value;
 }

@@ -88,20 +88,20 @@ bool ReadDateForm(const wchar_t* p, size_t length, DateForm& form) {
 
 namespace detail {
 
+// Whatever follows a date or a time must be a zone: "Z", or +hh:mm or -hh:mm
+// within 14 hours.
 void DateTimeAccess::ParseZone(CDateTime& value, const wchar_t* text, size_t length) {
   if (length == 0) return;
-  if (text[0] == L'Z') {
+  if (text[0] == L'Z' && length == 1) {
     value.SetUTC();
     return;
   }
-  if (text[0] != L'+' && text[0] != L'-') return;  // not a zone: ignored
   int hour = 0;
   int minute = 0;
-  if (length != 6 || !ReadDigits(text + 1, 2, hour) || text[3] != L':' ||
-      !ReadDigits(text + 4, 2, minute)) {
+  if (length != 6 || (text[0] != L'+' && text[0] != L'-') || !ReadDigits(text + 1, 2, hour) ||
+      text[3] != L':' || !ReadDigits(text + 4, 2, minute) || hour * 60 + minute > 14 * 60) {
     msg::ThrowValueText(msg::kZoneForm, text, length);
   }
-  if (hour == 24) hour = 0;
   // SetTimeZone checks the ranges.
   value.SetTimeZone(static_cast<int16_t>(text[0] == L'-' ? -hour : hour),
                     static_cast<uint8_t>(minute));
@@ -156,6 +156,7 @@ void DateTimeAccess::ParseTime(CDateTime& value, const wchar_t* text, size_t len
       fraction[count / 3] =
           static_cast<uint16_t>(fraction[count / 3] + (text[pos] - L'0') * kWeights[count % 3]);
     }
+    if (count == 0) msg::ThrowValueText(msg::kTimeForm, text, length);  // a '.' needs digits
   }
   value.m_type = CDateTime::dt_time;
   value.m_hour = static_cast<uint8_t>(hour);

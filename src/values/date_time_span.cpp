@@ -127,13 +127,18 @@ void CDateTimeSpan::ParseXSDDuration(const wchar_t* text) {
   while (*p != L'\0') {
     uint64_t n = 0;
     bool overflow = false;
+    const wchar_t* const digits = p;
     for (; IsDigit(*p); ++p) {
       const auto digit = static_cast<uint64_t>(*p - L'0');
       overflow = overflow || n > (std::numeric_limits<uint64_t>::max() - digit) / 10;
       n = n * 10 + digit;
     }
+    // Every designator but T follows a number; T follows none.
+    const bool number = p != digits;
+    if (number == (*p == L'T')) fail(msg::kDurationForm);
     switch (*p++) {
-      case L'Y':  // accepted wherever it stands
+      case L'Y':
+        if (stage != Stage::Start) fail(msg::kDurationForm);
         m_years = static_cast<uint16_t>(fit(n, overflow, std::numeric_limits<uint16_t>::max()));
         stage = Stage::Years;
         break;
@@ -153,7 +158,7 @@ void CDateTimeSpan::ParseXSDDuration(const wchar_t* text) {
         m_days = static_cast<uint32_t>(fit(n, overflow, std::numeric_limits<uint32_t>::max()));
         stage = Stage::Days;
         break;
-      case L'T':  // a number before it means nothing
+      case L'T':
         if (!Before(stage, Stage::Time)) fail(msg::kDurationForm);
         stage = Stage::Time;
         break;
@@ -173,12 +178,13 @@ void CDateTimeSpan::ParseXSDDuration(const wchar_t* text) {
           // Nine digits at most: milli, micro and nano, three each.
           uint16_t* const groups[3] = {&m_milli, &m_micro, &m_nano};
           static constexpr uint16_t kWeights[3] = {100, 10, 1};
-          for (int count = 0; IsDigit(*p); ++p, ++count) {
+          int count = 0;
+          for (; IsDigit(*p); ++p, ++count) {
             if (count == 9) fail(msg::kDurationFraction);
             *groups[count / 3] =
                 static_cast<uint16_t>(*groups[count / 3] + (*p - L'0') * kWeights[count % 3]);
           }
-          if (*p++ != L'S') fail(msg::kDurationForm);
+          if (count == 0 || *p++ != L'S') fail(msg::kDurationForm);
           stage = Stage::Fraction;
         }
         break;

@@ -124,9 +124,12 @@ CDecimal ParseDecimal(const std::wstring& text) {
       value = value * scale;
     }
   }
-  value.Rationalise();
+  // Rounded first, then trimmed: rounding can leave zeros behind (0.1 and
+  // thirty zeros and a 1 rounds to 0.1000...0), and the text must read back
+  // as the same value with the same places.
   const std::int32_t maxPlaces = CDecimal::GetMaxDecimalPlaces();
   if (value.GetFractionDivider() > maxPlaces) value.ChangeFractionalDivider(maxPlaces);
+  value.Rationalise();
   return value;
 }
 

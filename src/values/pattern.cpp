@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The XSD pattern facet: translation into PCRE syntax, the shared cache of
-// compiled patterns and the whole-value match.
+// The XSD pattern facet: the shared cache of compiled patterns and the
+// whole-value match.
 #include "values/pattern.h"
 
 #include <cstdint>
@@ -8,33 +8,11 @@
 
 #include "values/restriction_errors.h"
 #include "values/utf.h"
+#include "values/xsd_regex.h"
 
 namespace Korvel::detail {
 
 namespace {
-
-struct Rewrite {
-  std::string_view escape;
-  std::string_view replacement;
-};
-
-// The XSD escapes PCRE lacks. The ranges are octal; the last one reads as
-// \111 followed by 7 and so never compiles, which is how it has always behaved.
-constexpr Rewrite kRewrites[] = {
-    {"\\i", "([^\\W\\d]|:)"},
-    {"\\I", "([\\W\\d])"},
-    {"\\c", "(\\w|\\.|-|:)"},
-    {"\\C", "([^\\w\\.\\-\\:])"},
-    {"\\p{IsBasicLatin}", "[\\000-\\177]"},
-    {"\\p{IsLatin-1Supplement}", "[\\200-\\377]"},
-    {"\\p{IsLatinExtended-A}", "[\\400-\\577]"},
-    {"\\p{IsLatinExtended-B}", "[\\600-\\1117]"},
-};
-
-// The translation behaves as a series of plain substring replacements
-// with U+0001 standing in for an escaped backslash, so a U+0001 in the pattern
-// comes out as an escaped backslash too.
-constexpr char kPlaceholder = '\x01';
 
 void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
@@ -77,47 +55,6 @@ std::string PatternToUtf8(std::wstring_view pattern) {
   return out;
 }
 
-std::string TranslateXsdPattern(std::string_view pattern) {
-  std::string out;
-  out.reserve(pattern.size() + 16);
-  out += "^(";
-  for (size_t i = 0; i < pattern.size();) {
-    const char c = pattern[i];
-    if (c == kPlaceholder) {
-      out += "\\\\";
-      ++i;
-      continue;
-    }
-    if (c != '\\') {
-      out += c;
-      ++i;
-      continue;
-    }
-    const std::string_view rest = pattern.substr(i);
-    if (rest.size() >= 2 && rest[1] == '\\') {
-      out += "\\\\";
-      i += 2;
-      continue;
-    }
-    const Rewrite* match = nullptr;
-    for (const Rewrite& rewrite : kRewrites) {
-      if (rest.substr(0, rewrite.escape.size()) == rewrite.escape) {
-        match = &rewrite;
-        break;
-      }
-    }
-    if (match) {
-      out += match->replacement;
-      i += match->escape.size();
-    } else {
-      out += c;
-      ++i;
-    }
-  }
-  out += ")$";
-  return out;
-}
-
 PatternCache::PatternCache(size_t capacity) : m_capacity(capacity) {}
 
 std::shared_ptr<const CompiledPattern> PatternCache::Get(const std::string& pattern) {
@@ -130,7 +67,10 @@ std::shared_ptr<const CompiledPattern> PatternCache::Get(const std::string& patt
   // check; two threads meeting the same new pattern both compile it and the
   // first one stored wins.
   auto compiled = std::make_shared<CompiledPattern>();
-  compiled->regex = Regex::Compile(TranslateXsdPattern(pattern), compiled->error);
+  std::string expression;
+  if (TranslateXsdRegex(pattern, expression, compiled->error)) {
+    compiled->regex = Regex::Compile(expression, compiled->error);
+  }
   if (m_capacity == 0) return compiled;
   std::unique_lock<std::shared_mutex> lock(m_mutex);
   const auto found = m_entries.find(pattern);

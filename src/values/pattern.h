@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The XSD pattern facet: translation into PCRE syntax, a cache of compiled
-// patterns shared by all threads, and the whole-value match.
+// The XSD pattern facet: a cache of compiled patterns shared by all threads,
+// and the whole-value match.
 #pragma once
 
 #include <cstddef>
@@ -20,17 +20,10 @@ namespace Korvel::detail {
 // instead of the pattern silently changing.
 std::string PatternToUtf8(std::wstring_view pattern);
 
-// The PCRE expression for an XSD pattern, wrapped as "^(" pattern ")$". Only
-// the escapes PCRE lacks are rewritten: \i, \I, \c, \C and the blocks
-// \p{IsBasicLatin}, \p{IsLatin-1Supplement}, \p{IsLatinExtended-A} and
-// \p{IsLatinExtended-B}; an escaped backslash is left alone, so \\i stays a
-// backslash followed by i. Everything else passes through unchanged.
-std::string TranslateXsdPattern(std::string_view pattern);
-
 // A compiled pattern, or why it did not compile.
 struct CompiledPattern {
   std::unique_ptr<const Regex> regex;  // null when compiling failed
-  std::string error;                   // the engine's message, then
+  std::string error;                   // the translator's or the engine's message
 };
 
 // Compiled patterns by their XSD text, shared by every thread. Schemas have a
@@ -60,8 +53,8 @@ PatternCache& SharedPatternCache();
 
 // True when the whole value matches the XSD pattern (UTF-8). Throws
 // CKvException "Invalid Regular Expression: ..." for a pattern that does not
-// compile. A value that is not valid Unicode text (a lone surrogate) does not
-// match.
+// compile, or when the matcher gives up (ThrowPatternTooComplex). A value that
+// is not valid Unicode text (a lone surrogate) does not match.
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value);
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, PatternCache& cache);
 // The same for the facet text as stored. Each thread keeps the compiled form of

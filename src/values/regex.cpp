@@ -1,39 +1,32 @@
 // SPDX-License-Identifier: MIT
-// Regular expressions on PCRE2: JIT-compiled backtracking with a budget, and
-// PCRE2's automaton matcher where backtracking would run away.
+// Regular expressions on PCRE2's automaton matcher (pcre2_dfa_match), which
+// keeps every live path in a workspace instead of backtracking.
 #include "values/regex.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
-#include <vector>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
+
+#include "values/restriction_errors.h"
 
 namespace Korvel::detail {
 
 namespace {
 
-// Backtracking decides whenever it finishes within its budget: it finds the
-// very match the classic engine found, so verdicts stay as they always were.
-// Past the budget the expression has nested repeats that fail on this subject
-// (the exponential case); the automaton then follows all paths in one pass.
-// The budgets keep either stage well under a millisecond for a short value.
-constexpr uint32_t kJitMatchLimit = 100000;         // about 0.15 ms of JIT backtracking
-constexpr uint32_t kInterpreterMatchLimit = 10000;  // about the same time without the JIT
-// The automaton's paths live in this many ints. Paths multiply with nested
-// repeats, and the time spent on each character grows faster than their
-// number, so this size is what bounds a runaway value: about a millisecond
-// before the automaton gives up (and the value does not match).
-constexpr size_t kAutomatonWorkspace = 1000;
+// The automaton keeps two lists of live states (three ints each); a state is a
+// position in the compiled code plus a repeat count, so the compiled size
+// bounds how many can be live at once. Counted repeats and lookaheads can
+// need more, so the workspace doubles when the matcher asks for it.
+constexpr size_t kMinimumWorkspace = 1024;
+constexpr size_t kWorkspacePerCodeByte = 6;
+// The backstop: 64 MiB of states. No expression a schema holds gets near it.
+constexpr size_t kMaximumWorkspace = size_t{16} << 20;
 
 struct CodeFree {
   void operator()(pcre2_code* code) const noexcept { pcre2_code_free(code); }
-};
-struct MatchContextFree {
-  void operator()(pcre2_match_context* context) const noexcept {
-    pcre2_match_context_free(context);
-  }
 };
 struct MatchDataFree {
   void operator()(pcre2_match_data* data) const noexcept { pcre2_match_data_free(data); }
@@ -48,19 +41,11 @@ std::string ErrorText(int code) {
   return std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(length));
 }
 
-// Running out of budget, as opposed to a verdict.
-bool IsLimit(int rc) noexcept {
-  return rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
-         rc == PCRE2_ERROR_HEAPLIMIT || rc == PCRE2_ERROR_JIT_STACKLIMIT ||
-         rc == PCRE2_ERROR_NOMEMORY;
-}
-
 }  // namespace
 
 struct Regex::Code {
   std::unique_ptr<pcre2_code, CodeFree> code;
-  // Read only while matching, so shared by all threads.
-  std::unique_ptr<pcre2_match_context, MatchContextFree> budget;
+  size_t workspace = kMinimumWorkspace;  // the size to start matching with
 };
 
 Regex::Regex(std::unique_ptr<Code> code) noexcept : m_code(std::move(code)) {}
@@ -70,24 +55,26 @@ Regex::~Regex() = default;
 std::unique_ptr<const Regex> Regex::Compile(std::string_view expression, std::string& error) {
   int errorCode = 0;
   PCRE2_SIZE errorOffset = 0;
+  // The automaton's shortest-match mode would stop at an earlier end, so the
+  // end is part of the expression itself.
+  const std::string whole = "(?:" + std::string(expression) + ")\\z";
   std::unique_ptr<pcre2_code, CodeFree> code(
-      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(expression.data()), expression.size(),
+      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(whole.data()), whole.size(),
                     PCRE2_UTF | PCRE2_ANCHORED, &errorCode, &errorOffset, nullptr));
   if (!code) {
     if (errorCode == PCRE2_ERROR_NOMEMORY) throw std::bad_alloc();
     error = ErrorText(errorCode);
     return nullptr;
   }
-  // Without the JIT (a platform it does not support, or a pattern it cannot
-  // take) the interpreter runs the same search, only slower.
-  const bool jit = pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
-  std::unique_ptr<pcre2_match_context, MatchContextFree> budget(
-      pcre2_match_context_create(nullptr));
-  if (!budget) throw std::bad_alloc();
-  pcre2_set_match_limit(budget.get(), jit ? kJitMatchLimit : kInterpreterMatchLimit);
+  size_t size = 0;
+  pcre2_pattern_info(code.get(), PCRE2_INFO_SIZE, &size);
   auto compiled = std::make_unique<Code>();
   compiled->code = std::move(code);
-  compiled->budget = std::move(budget);
+  if (size < kMaximumWorkspace / kWorkspacePerCodeByte) {
+    compiled->workspace = std::max(kMinimumWorkspace, size * kWorkspacePerCodeByte);
+  } else {
+    compiled->workspace = kMaximumWorkspace;
+  }
   return std::unique_ptr<const Regex>(new Regex(std::move(compiled)));
 }
 
@@ -99,18 +86,21 @@ bool Regex::MatchesWhole(std::string_view subject) const {
   if (!data) throw std::bad_alloc();
   // An empty view may carry no pointer at all.
   const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.empty() ? "" : subject.data());
-  int rc =
-      pcre2_match(m_code->code.get(), text, subject.size(), 0, 0, data.get(), m_code->budget.get());
-  if (IsLimit(rc)) {
-    std::vector<int> workspace(kAutomatonWorkspace);
-    // The automaton reports the longest match first; every match starts at 0.
-    rc = pcre2_dfa_match(m_code->code.get(), text, subject.size(), 0, 0, data.get(), nullptr,
-                         workspace.data(), workspace.size());
+  // Both ends are anchored, so any match is the whole subject and the
+  // shortest one found settles it.
+  for (size_t size = m_code->workspace;; size *= 2) {
+    // Left uninitialised: the matcher writes each state before reading it.
+    const std::unique_ptr<int[]> workspace(new int[size]);
+    const int rc = pcre2_dfa_match(m_code->code.get(), text, subject.size(), 0,
+                                   PCRE2_DFA_SHORTEST, data.get(), nullptr, workspace.get(),
+                                   size);
+    if (rc >= 0) return true;
+    if (rc == PCRE2_ERROR_NOMATCH) return false;
+    if (rc == PCRE2_ERROR_NOMEMORY) throw std::bad_alloc();
+    if (rc != PCRE2_ERROR_DFA_WSSIZE || size >= kMaximumWorkspace) {
+      ThrowPatternTooComplex(ErrorText(rc), subject.size());
+    }
   }
-  // Zero: more matches (or groups) than pairs, but the first pair is filled.
-  if (rc < 0) return false;
-  const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(data.get());
-  return offsets[0] == 0 && offsets[1] == subject.size();
 }
 
 }  // namespace Korvel::detail

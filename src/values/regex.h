@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Regular expressions in PCRE syntax over UTF-8 text: the one place that talks
-// to PCRE2, matching whole subjects in bounded time.
+// to PCRE2, deciding whole-value matches in time linear in the value.
 #pragma once
 
 #include <memory>
@@ -13,7 +13,7 @@ namespace Korvel::detail {
 // on several threads at once.
 class Regex {
  public:
-  // Compiles expression in UTF mode, anchored at the start of the subject.
+  // Compiles expression in UTF mode, anchored at both ends of the subject.
   // Returns null on a syntax error (invalid UTF-8 included) and leaves the
   // engine's own message in error.
   static std::unique_ptr<const Regex> Compile(std::string_view expression, std::string& error);
@@ -22,11 +22,11 @@ class Regex {
   Regex& operator=(const Regex&) = delete;
   ~Regex();
 
-  // True when the first match from the start of subject (as a backtracking
-  // matcher finds it) ends at the end of subject. Malformed UTF-8 never
-  // matches. When backtracking runs past its budget, an automaton that tries
-  // all paths at once decides instead; a subject too complex for both within
-  // their budgets does not match, so no check runs away.
+  // True when the whole subject matches. The automaton matcher follows every
+  // path at once, so the cost is linear in the subject for a given
+  // expression; its workspace starts at a size taken from the expression and
+  // grows as needed up to a backstop, past which (or on malformed UTF-8) this
+  // throws CKvException instead of guessing a verdict.
   bool MatchesWhole(std::string_view subject) const;
 
  private:

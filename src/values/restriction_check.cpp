@@ -206,11 +206,9 @@ void CheckBinary(const std::wstring& name, const CPrimitiveRestrictions& r, cons
   if (LengthBroken(r, data.GetLength())) ThrowFacetViolation(name, print(data));
 }
 
-void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
-                 const KvVariant& value) {
-  const std::wstring text = value.GetString();
-  if (LengthBroken(r, CharacterCount(text))) ThrowFacetViolation(name, text);
-  if (r.GetPattern().empty()) return;
+// The pattern constrains the lexical form: the text as read or as written.
+void CheckPattern(const std::wstring& name, const CPrimitiveRestrictions& r,
+                  const std::wstring& text) {
   bool matches = false;
   try {
     matches = MatchesXsdPattern(std::wstring_view(r.GetPattern()), text);
@@ -218,6 +216,12 @@ void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
     ThrowPatternCheckFailed(cause, name, text);
   }
   if (!matches) ThrowFacetViolation(name, text);
+}
+
+void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
+                 const KvVariant& value) {
+  const std::wstring text = value.GetString();
+  if (LengthBroken(r, CharacterCount(text))) ThrowFacetViolation(name, text);
 }
 
 void CheckDecimal(const std::wstring& name, const CPrimitiveRestrictions& r,
@@ -252,6 +256,9 @@ void CheckSmallInteger(const std::wstring& name, const CPrimitiveRestrictions& r
                [&] { ThrowFacetViolation(name, static_cast<int32_t>(value)); });
 }
 
+void CheckValueFacets(const std::wstring& name, const KvVariant& value, ItemType kind,
+                      const CPrimitiveRestrictions& r);
+
 }  // namespace
 
 DecimalDigitCount CountDecimalDigits(const CDecimal& value) noexcept {
@@ -263,11 +270,20 @@ DecimalDigitCount CountDecimalDigits(const CDecimal& value) noexcept {
 }
 
 void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemType kind,
-                       const CPrimitiveRestrictions& r) {
-  if (kind == it_boolean) return;
+                       const CPrimitiveRestrictions& r, const std::wstring* lexical) {
   if (kind == it_char) ThrowUnknownType(L"char");
-  if (kind <= it_none || kind > it_integer) ThrowInvalidType(kind);
+  if (kind != it_boolean && (kind <= it_none || kind > it_integer)) ThrowInvalidType(kind);
   if (value.IsNil()) return;
+  CheckValueFacets(name, value, kind, r);
+  if (r.GetPattern().empty()) return;
+  if (lexical) return CheckPattern(name, r, *lexical);
+  CheckPattern(name, r, kind == it_string ? value.GetString() : value.ToString());
+}
+
+namespace {
+
+void CheckValueFacets(const std::wstring& name, const KvVariant& value, ItemType kind,
+                      const CPrimitiveRestrictions& r) {
   using C = CConversions;
   switch (kind) {
     case it_hexBinary:
@@ -328,8 +344,10 @@ void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemTyp
     case it_integer:
       return CheckBigInteger(name, r, value);
     default:
-      return;  // it_char and it_boolean are settled above
+      return;  // booleans have no facet but the pattern
   }
 }
+
+}  // namespace
 
 }  // namespace Korvel::detail

@@ -18,11 +18,16 @@ namespace Korvel::detail {
 // the bounds (minInclusive, maxInclusive, minExclusive, maxExclusive, parsed
 // with the kind's conversion under ws_collapse), then the length and digit
 // facets, then the pattern. A malformed bound raises its conversion's message.
-// it_boolean has no facets; it_char is refused with "Unknown type [char].";
+// The pattern applies to every kind, booleans included, and is matched
+// against the lexical form: lexical when given (the text as it stands in the
+// document after the whitespace rule, or the text written), otherwise the
+// string itself or the value's canonical text.
+// it_char is refused with "Unknown type [char].";
 // it_none, the object kinds and unknown numbers with "Invalid Type %d". A nil
 // value holds nothing to check.
 void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemType kind,
-                       const CPrimitiveRestrictions& restrictions);
+                       const CPrimitiveRestrictions& restrictions,
+                       const std::wstring* lexical = nullptr);
 
 // The digits of a decimal as totalDigits and fractionDigits count them: those
 // of the integer part without leading zeros (none for zero), and the places of

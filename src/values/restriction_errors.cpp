@@ -8,6 +8,7 @@ namespace {
 
 // The pattern and the engine's message arrive as UTF-8, hence %S.
 constexpr wchar_t kInvalidRegularExpression[] = L"Invalid Regular Expression: %S Error: '%S'";
+constexpr wchar_t kPatternTooComplex[] = L"Pattern matching gave up on a value of %zu bytes: %S";
 constexpr wchar_t kPatternCheckFailed[] = L"%s\nInvalid Value for %s [%s].";
 constexpr wchar_t kInvalidValueSigned[] = L"Invalid Value for %s [%d]";
 // Unsigned 32-bit values are shown as the number they are, not wrapped negative.
@@ -20,6 +21,10 @@ constexpr wchar_t kUnknownType[] = L"Unknown type [%s].";
 
 void ThrowInvalidRegularExpression(const std::string& pattern, const std::string& error) {
   throw CKvException(FormatString(kInvalidRegularExpression, pattern.c_str(), error.c_str()));
+}
+
+void ThrowPatternTooComplex(const std::string& error, size_t length) {
+  throw CKvException(FormatString(kPatternTooComplex, length, error.c_str()));
 }
 
 void ThrowPatternCheckFailed(const CKvException& cause, const std::wstring& name,

@@ -2,6 +2,7 @@
 // The messages of the facet checks, thrown out of line.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,6 +13,9 @@ namespace Korvel::detail {
 // "Invalid Regular Expression: <pattern> Error: '<engine message>'" (both UTF-8).
 [[noreturn]] void ThrowInvalidRegularExpression(const std::string& pattern,
                                                 const std::string& error);
+// "Pattern matching gave up on a value of <length> bytes: <engine message>":
+// the matcher's backstop, never taken as a verdict.
+[[noreturn]] void ThrowPatternTooComplex(const std::string& error, size_t length);
 // "<full message of cause>\nInvalid Value for <name> [<value>]."
 [[noreturn]] void ThrowPatternCheckFailed(const CKvException& cause, const std::wstring& name,
                                           const std::wstring& value);

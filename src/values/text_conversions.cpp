@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "values/binary_text.h"
 #include "values/character_classes.h"
 #include "values/conversion_errors.h"
 #include "values/number_errors.h"
@@ -95,7 +96,10 @@ CBinaryData CConversions::hexBinaryFromString(const std::wstring& text, Whitespa
 CBinaryData CConversions::base64BinaryFromString(const std::wstring& text, WhitespaceRule rule) {
   detail::RuledText ruled(text, rule);
   CBinaryData value;
-  value.SetAsBase64(ruled.Str().c_str());
+  // Text from a document is held to the alphabet; SetAsBase64 stays lenient.
+  if (!detail::Base64DecodeStrict(ruled.Str(), value)) {
+    detail::ThrowCannotConvert(ruled.Str(), "base64Binary");
+  }
   return value;
 }
 

@@ -3,7 +3,9 @@
 #include "xml/expat_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -21,7 +23,8 @@ namespace {
 
 // Large enough that the parser's per-call work vanishes, small enough that its
 // buffer stays a fraction of a big document.
-constexpr size_t kFeedSize = 256 * 1024;
+// Whole: see Parse.
+constexpr size_t kFeedSize = std::numeric_limits<int>::max();
 constexpr char kNameSeparator = '|';
 constexpr std::string_view kCdataStart = "<![CDATA[";
 constexpr std::string_view kCdataEnd = "]]>";
@@ -88,28 +91,37 @@ void CExpatReader::AssumeUtf8() {
 }
 
 // --- Feeding ---------------------------------------------------------------------
-// Input is copied piece by piece straight into expat's buffer: its buffer never
-// grows to the size of the document, and nothing else copies the input.
+// Bytes in memory go to expat whole (or in feed-size pieces when a test asks):
+// expat parses straight from the caller's buffer and copies only an unfinished
+// tail. Small pieces would cost more than the copy: expat rescans an
+// unfinished token from its start with every piece, so a huge attribute value
+// or text node would take time quadratic in its size.
 
 void CExpatReader::Parse(const void* data, size_t length, bool isFinal) {
   const auto* bytes = static_cast<const char*>(data);
-  if (length == 0) {
-    if (XML_Parse(m_parser, "", 0, isFinal) == XML_STATUS_ERROR) ThrowParseError();
-    return;
-  }
-  while (length > 0) {
+  do {
     const int piece = PieceLength(length, m_feedSize);
-    std::memcpy(GetBuffer(static_cast<size_t>(piece)), bytes, static_cast<size_t>(piece));
     bytes += piece;
     length -= static_cast<size_t>(piece);
-    ParseBuffer(static_cast<size_t>(piece), isFinal && length == 0);
-  }
+    Check(XML_Parse(m_parser, bytes - piece, piece, isFinal && length == 0));
+  } while (length > 0);
 }
 
 void CExpatReader::ParseWide(std::wstring_view text) {
   // Wide text is read as the characters it holds: an encoding its declaration
   // names (UTF-8, say, when the text was decoded from bytes) does not apply.
   if (XML_SetEncoding(m_parser, "UTF-16LE") != XML_STATUS_OK) ThrowParseError();
+  // No UTF-16 text holds a code point beyond U+10FFFF, so neither may the
+  // document: the text before it is parsed (an earlier error wins), then the
+  // character is refused as the parser refuses any character XML forbids.
+  const auto bad = std::find_if(text.begin(), text.end(),
+                                [](wchar_t c) { return static_cast<uint32_t>(c) > 0x10FFFF; });
+  const auto good = static_cast<size_t>(bad - text.begin());
+  ParseWidePieces(text.substr(0, good), bad == text.end());
+  if (bad != text.end()) ThrowInvalidCharacter(text.substr(0, good));
+}
+
+void CExpatReader::ParseWidePieces(std::wstring_view text, bool isFinal) {
   // At most four bytes per character (a pair of UTF-16 units), so a piece of
   // text fits the feed size.
   const size_t charactersPerPiece = std::max<size_t>(m_feedSize / 4, 1);
@@ -122,9 +134,21 @@ void CExpatReader::ParseWide(std::wstring_view text) {
     auto* buffer = static_cast<unsigned char*>(GetBuffer(size));
     if (first) std::memcpy(buffer, detail::kUtf16LeByteOrderMark, markSize);
     detail::PutUtf16LeUnits(piece, buffer + markSize);
-    ParseBuffer(size, text.empty());
+    Check(XML_ParseBuffer(m_parser, static_cast<int>(size), isFinal && text.empty()));
     first = false;
   } while (!text.empty());
+}
+
+void CExpatReader::ThrowInvalidCharacter(std::wstring_view before) {
+  AttachOpenText();
+  // Lines end at LF, at CR LF and at a lone CR.
+  int line = 1;
+  for (size_t i = 0; i < before.size(); ++i) {
+    const bool crlf = before[i] == L'\r' && i + 1 < before.size() && before[i + 1] == L'\n';
+    if ((before[i] == L'\n' || before[i] == L'\r') && !crlf) ++line;
+  }
+  const std::wstring message = detail::Utf8ToWide(XML_ErrorString(XML_ERROR_INVALID_TOKEN));
+  throw CKvException(FormatString(detail::kParseFailed, message.c_str(), line));
 }
 
 void* CExpatReader::GetBuffer(size_t length) {
@@ -133,8 +157,8 @@ void* CExpatReader::GetBuffer(size_t length) {
   return buffer;
 }
 
-void CExpatReader::ParseBuffer(size_t length, bool isFinal) {
-  if (XML_ParseBuffer(m_parser, static_cast<int>(length), isFinal) != XML_STATUS_ERROR) return;
+void CExpatReader::Check(XML_Status status) {
+  if (status != XML_STATUS_ERROR) return;
   if (m_callbackError) {
     AttachOpenText();
     std::rethrow_exception(std::exchange(m_callbackError, nullptr));

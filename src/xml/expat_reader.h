@@ -43,10 +43,11 @@ class CExpatReader : public CInstanceMonitor {
   // whatever a builder operation or the element filter throws.
   void Parse(const void* data, size_t length, bool isFinal);
   // Parses wide text as UTF-16LE behind a byte-order mark, converted piece by
-  // piece into expat's own buffer; the text is the whole document.
+  // piece into expat's own buffer; the text is the whole document. A code
+  // point beyond U+10FFFF is refused as an invalid token.
   void ParseWide(std::wstring_view text);
 
-  // How many bytes go to expat at a time; tests make it small to move the
+  // How many bytes go to expat at a time (all of them unless set); tests make it small to move the
   // boundaries between pieces through every construct.
   void SetFeedSize(size_t bytes) noexcept { m_feedSize = bytes ? bytes : 1; }
 
@@ -63,11 +64,14 @@ class CExpatReader : public CInstanceMonitor {
 
   const detail::XmlName* NameOf(const XML_Char* expatName);
   const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
+  void ParseWidePieces(std::wstring_view text, bool isFinal);
   void* GetBuffer(size_t length);
-  void ParseBuffer(size_t length, bool isFinal);
+  // Passes on an error of the last call into expat.
+  void Check(XML_Status status);
   void AttachText(CXmlElement* element);
   void AttachOpenText() noexcept;
   [[noreturn]] void ThrowParseError();
+  [[noreturn]] void ThrowInvalidCharacter(std::wstring_view before);
 
   CXmlDocument& m_document;
   XML_Parser m_parser = nullptr;

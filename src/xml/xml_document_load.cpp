@@ -3,15 +3,20 @@
 // whole or in overlapped chunks.
 #include <korvel/xml_document.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
+#include <korvel/serialization_context.h>
 
 #include "fastinfoset/fast_infoset_reader.h"
 #include "platform/async_read.h"
@@ -27,8 +32,16 @@ namespace {
 
 namespace platform = detail::platform;
 
-// Chunk of the asynchronous file path; two buffers of it are used in turn.
+// Chunks of the asynchronous file path; two buffers are used in turn. The
+// chunk doubles with each read up to the largest: expat rescans an unfinished
+// token with every chunk, so a huge token costs linear time only when the
+// chunks grow with it.
 constexpr size_t kChunkSize = 0x20000;
+constexpr size_t kLargestChunkSize = size_t{16} << 20;
+// The default inflation limit: this many times the compressed size, and at
+// least the minimum.
+constexpr uint64_t kInflateRatio = 50;
+constexpr uint64_t kMinimumInflateLimit = uint64_t{32} << 20;
 
 std::atomic<bool> g_asyncFromXmlFile{false};
 
@@ -79,16 +92,36 @@ void CXmlDocument::Load(const wchar_t* fileName) {
 }
 
 void CXmlDocument::Parse(const unsigned char* data, size_t length) {
-  CBinaryData inflated;
-  if (length <= std::numeric_limits<uint32_t>::max() &&
-      detail::TryInflate(data, static_cast<uint32_t>(length), inflated)) {
-    data = inflated.GetData();
-    length = inflated.GetLength();
-  }
+  if (detail::StartsLikeCompressedStream(data, length)) return ParseCompressed(data, length);
   // Binary encodings of the tree are recognised here, before the text parser
   // sees the bytes.
   if (CFastInfosetReader::TryRead(*this, data, length)) return;
   ParseXmlText(data, length);
+}
+
+// Inflated a piece at a time: the whole output never sits in memory, and a
+// bomb stops at the limit instead of after inflating. The first piece tells
+// the encoding: text goes to the parser piece by piece, while a binary
+// encoding of the tree is collected (within the same limit) and decoded whole.
+void CXmlDocument::ParseCompressed(const unsigned char* data, size_t length) {
+  uint64_t limit = m_context->GetMaxInflatedSize();
+  if (limit == 0) limit = std::max<uint64_t>(kMinimumInflateLimit, kInflateRatio * length);
+  std::optional<CExpatReader> text;
+  std::vector<unsigned char> binary;
+  bool first = true;
+  detail::InflateStreaming(data, length, limit,
+                           [&](const unsigned char* piece, size_t size, bool last) {
+                             if (std::exchange(first, false) &&
+                                 CFastInfosetReader::FindContent(piece, size) == 0) {
+                               text.emplace(*this);
+                               text->Initialize();
+                             }
+                             if (text) return text->Parse(piece, size, last);
+                             binary.insert(binary.end(), piece, piece + size);
+                           });
+  if (text) return;
+  if (CFastInfosetReader::TryRead(*this, binary.data(), binary.size())) return;
+  ParseXmlText(binary.data(), binary.size());
 }
 
 void CXmlDocument::ParseXmlText(const unsigned char* data, size_t length) {
@@ -129,10 +162,12 @@ void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
     detail::ThrowFileError(detail::kFileOpenFailed, fileName, error);
   }
   std::unique_ptr<unsigned char[]> current = AllocateBytes(kChunkSize);
-  std::unique_ptr<unsigned char[]> spare = AllocateBytes(kChunkSize);
+  std::unique_ptr<unsigned char[]> spare;
+  size_t asked = kChunkSize;  // the size of the read that filled current
+  size_t spareSize = 0;
   platform::AsyncReader reader(file);
 
-  if (platform::ErrorCode error = reader.Start(current.get(), kChunkSize, 0)) {
+  if (platform::ErrorCode error = reader.Start(current.get(), asked, 0)) {
     detail::ThrowFileError(detail::kChunkReadFailed, error);
   }
   size_t got = 0;
@@ -151,17 +186,24 @@ void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
     parser.Initialize();
     // A chunk shorter than asked for is the last; a full one may be followed
     // by nothing, which the next read reports as the end of the file.
-    while (got == kChunkSize) {
-      if (platform::ErrorCode error = reader.Start(spare.get(), kChunkSize, offset)) {
+    while (got == asked) {
+      const size_t next = std::min(asked * 2, kLargestChunkSize);
+      if (spareSize < next) {
+        spare = AllocateBytes(next);
+        spareSize = next;
+      }
+      if (platform::ErrorCode error = reader.Start(spare.get(), next, offset)) {
         detail::ThrowFileError(detail::kChunkReadFailed, error);
       }
       parser.Parse(current.get(), got, false);
-      size_t next = 0;
-      const platform::ErrorCode error = reader.Wait(next);
+      size_t read = 0;
+      const platform::ErrorCode error = reader.Wait(read);
       if (error != 0 && error != platform::kEndOfFile)
         detail::ThrowFileError(detail::kChunkReadFailed, error);
       std::swap(current, spare);
-      got = next;
+      spareSize = asked;  // the buffer current had
+      asked = next;
+      got = read;
       offset += got;
     }
     parser.Parse(current.get(), got, true);

@@ -29,8 +29,6 @@ TEST(DurationParse, ReadsAndPrintsBack) {
   const std::tuple<const wchar_t*, const wchar_t*> rows[] = {
       {L"P1Y2M3DT4H5M6.789S", nullptr},  // null: prints as the text itself
       {L"PT1.000000001S", nullptr},
-      {L"PT.25S", L"PT0.25S"},
-      {L"PT1.S", L"PT1S"},
       {L"-P1D", nullptr},
       {L"PT36H", nullptr},
       {L"PT90M", nullptr},
@@ -38,7 +36,6 @@ TEST(DurationParse, ReadsAndPrintsBack) {
       {L"P1DT1M", nullptr},
       {L"P0Y0M0DT0H0M0S", L"P"},
       {L"-PT0S", L"-P"},
-      {L"P5T1H", L"PT1H"},  // a number before T means nothing
       {L"P65535Y4294967295M4294967295DT4294967295H18446744073709551615M18446744073709551615S",
        nullptr},
       {L"PT0.999999999S", nullptr},

@@ -314,8 +314,8 @@ void CrossCheck(std::int32_t maxPlaces, std::uint64_t seed, int rounds) {
     std::string text = (negative ? "-" : "") + integer;
     if (!fraction.empty() || random() % 2) text += "." + fraction;
     OracleDecimal exact = OracleDecimal::FromParts(negative, integer, fraction);
-    exact.Rationalise();
     exact.RoundTo(places);
+    exact.Rationalise();  // rounded, then trimmed, as parsing does
     return pool.emplace_back(Widen(text), exact);
   };
   for (int i = 0; i < rounds; ++i) {
