@@ -117,10 +117,14 @@ bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value) {
   };
   thread_local LastPattern last;
   if (!last.compiled || last.text != pattern) {
+    // Everything that may throw first, so the memo never pairs one pattern's
+    // text with another's compiled form.
     std::string utf8 = PatternToUtf8(pattern);
-    last.compiled = SharedPatternCache().Get(utf8);
+    std::shared_ptr<const CompiledPattern> compiled = SharedPatternCache().Get(utf8);
+    std::wstring text(pattern);
+    last.text = std::move(text);
     last.utf8 = std::move(utf8);
-    last.text.assign(pattern);
+    last.compiled = std::move(compiled);
   }
   return MatchesCompiled(*last.compiled, last.utf8, value);
 }
