@@ -10,7 +10,7 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_encoding.h>
 
-#include "po_binding.h"
+#include <po_binding.h>  // generated from po.xsd at build time
 
 using namespace Korvel;
 

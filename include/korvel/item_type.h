@@ -8,6 +8,9 @@ namespace Korvel {
 
 // The numbers are shared with generated code and the metadata tables. The
 // comment gives the C++ type in which each kind travels.
+// Visible outside the library, so that clang exports the collection templates
+// instantiated on it.
+#pragma GCC visibility push(default)
 enum ItemType : int32_t {
   it_none = 0,            // no value
   it_hexBinary = 1,       // CBinaryData
@@ -39,5 +42,6 @@ enum ItemType : int32_t {
   it_xmlObject = 27,      // counted reference to a CXmlObjectBase
   it_xmlCollection = 28,  // counted reference to a CXmlCollectionBase
 };
+#pragma GCC visibility pop
 
 }  // namespace Korvel

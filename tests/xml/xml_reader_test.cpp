@@ -52,25 +52,13 @@ TEST(XmlReader, ByteStreamsInUtf16AndCompressed) {
 
   std::string utf16 =
       "\xff\xfe" + detail::WideToUtf16Le(L"<a x='1'>t\u00e9" + detail::Utf8ToWide(body) + L"</a>");
-  CBinaryData gzip(Bytes(utf8), Length(utf8));
+  CBinaryData gzip(Bytes(utf8), Length(utf8)), zlib = gzip;
   detail::CompressData(gzip, ct_gzip);
-  CBinaryData zlib(Bytes(utf8), Length(utf8));
   detail::CompressData(zlib, ct_zlib);
-  struct Case {
-    const char* name;
-    const unsigned char* data;
-    uint32_t length;
-  };
-  const Case cases[] = {
-      {"utf-8", Bytes(utf8), Length(utf8)},
-      {"utf-16", Bytes(utf16), Length(utf16)},
-      {"gzip", gzip.GetData(), gzip.GetLength()},
-      {"zlib", zlib.GetData(), zlib.GetLength()},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const CBinaryData& bytes : {testing::DataOf(utf8), testing::DataOf(utf16), gzip, zlib}) {
+    SCOPED_TRACE(testing::BytesOf(bytes).substr(0, 2));
     CXmlDocument document;
-    document.LoadXmlStream(c.data, c.length);
+    document.LoadXmlStream(bytes.GetData(), bytes.GetLength());
     EXPECT_EQ(Describe(document), Describe(expected));
   }
 }

@@ -1,0 +1,552 @@
+// SPDX-License-Identifier: MIT
+// The planner: maps complex types to classes, members to properties and simple
+// types to item kinds, refusing what the runtime's descriptions cannot express.
+#include "class_plan.h"
+
+#include <map>
+#include <set>
+
+#include "names.h"
+
+namespace KorvelXsd {
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) {
+    const uint32_t u = static_cast<uint32_t>(c);
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (u >> 18));
+      out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string Describe(const QName& name) {
+  return name.ns.empty() ? Utf8(name.local) : Utf8(L"{" + name.ns + L"}" + name.local);
+}
+
+bool HasFacets(const Facets& f) {
+  return !f.pattern.empty() || f.minLength >= 0 || f.maxLength >= 0 || !f.minInclusive.empty() ||
+         !f.maxInclusive.empty() || !f.minExclusive.empty() || !f.maxExclusive.empty() ||
+         f.length >= 0 || f.totalDigits >= 0 || f.fractionDigits >= 0;
+}
+
+// Names of the base classes' members that a property's Get/Set must not hide.
+const std::set<std::string> kReservedProperties = {
+    "Base", "ClassAttributeInfo", "ClassElementInfo", "ClassElementInfoCount", "ClassInfo",
+    "ElementName", "Namespace", "TargetNamespace", "Nil", "MetaData"};
+
+class Planner {
+ public:
+  explicit Planner(const SchemaSet& set) : m_set(set), m_classNames({"CClassFactory"}) {}
+
+  BindingPlan Run() {
+    // Named types and the anonymous types of global elements claim their names
+    // first, in schema order; anonymous local types follow as they are met.
+    for (const QName& name : m_set.orderedComplexTypes) {
+      Claim(m_set.complexTypes.at(name).get(), name.local, name.local, name.ns, name.ns,
+            "complexType " + Utf8(name.local) + ".");
+    }
+    for (const QName& name : m_set.orderedElements) {
+      const Element& element = *m_set.elements.at(name);
+      if (element.inlineComplex) {
+        Claim(element.inlineComplex.get(), name.local, name.local, name.ns, name.ns,
+              "The anonymous complexType of element " + Utf8(name.local) + ".");
+      } else if (!element.type.empty()) {
+        auto found = m_byType.find(FindComplex(element.type));
+        if (found != m_byType.end() && !m_elementNamed.count(found->second)) {
+          m_elementNamed.insert(found->second);
+          found->second->defaultElementName = name.local;
+          found->second->comment.pop_back();
+          found->second->comment += ", also the class of the global element " +
+                                    Utf8(name.local) + ".";
+        }
+      }
+    }
+    for (const QName& name : m_set.orderedElements) {
+      const Element& element = *m_set.elements.at(name);
+      const ComplexType* type = element.inlineComplex ? element.inlineComplex.get()
+                                                       : FindComplex(element.type);
+      if (element.nillable && type) m_byType.at(type)->nillable = true;
+      if (type) m_elementTypes.insert(type);
+    }
+    for (size_t i = 0; i < m_plan.classes.size(); ++i) Plan(*m_plan.classes[i]);
+    for (const auto& plan : m_plan.classes) RefuseMandatoryCycle(*plan, {});
+    for (const ClassPlan* derived : m_extended) {
+      // An element of the base type may hold the derived type (xsi:type),
+      // which the class factory cannot pick yet.
+      if (m_elementTypes.count(derived->base->type)) {
+        throw Refusal(derived->type->where,
+                      "extension of " + derived->base->name.substr(1) +
+                          ", which elements are declared with (xsi:type), is not supported yet");
+      }
+      for (const ClassPlan* up = derived->base; up; up = up->base) {
+        if (derived->nillable && up->nillable) {
+          throw Refusal(derived->type->where, "a nillable type extending a nillable type is not "
+                                              "supported yet");
+        }
+      }
+    }
+    return std::move(m_plan);
+  }
+
+  // A class that must hold itself, directly or through other mandatory
+  // children, has no finite instance: Init would never end.
+  void RefuseMandatoryCycle(const ClassPlan& plan, std::vector<const ClassPlan*> path) {
+    if (m_acyclic.count(&plan)) return;
+    for (const ClassPlan* seen : path) {
+      if (seen == &plan) {
+        throw Refusal(plan.type->where, "the type " + plan.name.substr(1) +
+                                            " must contain itself (a mandatory element cycle)");
+      }
+    }
+    path.push_back(&plan);
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.kind == PropertyPlan::object && !p.optional) RefuseMandatoryCycle(*p.itemClass, path);
+    }
+    m_acyclic.insert(&plan);
+  }
+
+ private:
+  ClassPlan* Claim(const ComplexType* type, const std::wstring& className,
+                   const std::wstring& elementName, const std::wstring& ns,
+                   const std::wstring& schemaNs, std::string comment) {
+    auto plan = std::make_unique<ClassPlan>();
+    plan->name = m_classNames.Claim("C" + PascalCase(className));
+    plan->comment = std::move(comment);
+    plan->infoName = className;
+    plan->defaultElementName = elementName;
+    plan->xmlNamespace = ns;
+    plan->schemaNamespace = schemaNs;
+    plan->type = type;
+    ClassPlan* raw = plan.get();
+    m_byType[type] = raw;
+    m_plan.classes.push_back(std::move(plan));
+    return raw;
+  }
+
+  const ComplexType* FindComplex(const QName& name) const {
+    auto found = m_set.complexTypes.find(name);
+    return found == m_set.complexTypes.end() ? nullptr : found->second.get();
+  }
+
+  void Plan(ClassPlan& plan) {
+    if (plan.state == 2) return;
+    const ComplexType& type = *plan.type;
+    if (plan.state == 1) throw Refusal(type.where, "the type derives from itself");
+    plan.state = 1;
+    NameScope names(kReservedProperties);
+    const ComplexType* baseType =
+        type.derivation == ComplexType::extension && !type.simpleContent ? FindComplex(type.base)
+                                                                          : nullptr;
+    if (baseType) {
+      ClassPlan& base = *m_byType.at(baseType);
+      Plan(base);
+      if (base.group != ClassPlan::sequence ||
+          (!base.properties.empty() && base.properties[0].simpleValue)) {
+        throw Refusal(type.where, "extension of a type whose content is not a sequence is not "
+                                  "supported yet");
+      }
+      plan.base = &base;
+      base.extended = true;
+      plan.properties = base.properties;
+      plan.inherited = base.properties.size();
+      for (const PropertyPlan& p : base.properties) names.Claim(p.name);
+      m_extended.push_back(&plan);
+    }
+    m_ownerNamespace = plan.schemaNamespace;
+    if (baseType) {
+      // The inherited members are in place; the extension's own follow.
+    } else if (type.simpleContent && type.derivation == ComplexType::extension &&
+        !FindComplex(type.base)) {
+      PropertyPlan value;
+      value.simpleValue = true;
+      value.name = names.Claim("Value");
+      value.member = "m_value";
+      value.simple = MapSimpleName(type.base, type.where);
+      if (value.simple.enumeration || HasFacets(value.simple.facets)) {
+        throw Refusal(type.where, "simple content of a type with facets or enumerations is not "
+                                  "supported yet");
+      }
+      plan.properties.push_back(std::move(value));
+    } else if (type.derivation != ComplexType::none) {
+      throw Refusal(type.where, std::string(type.simpleContent ? "simpleContent" : "complexContent") +
+                                    (type.derivation == ComplexType::extension ? " extension"
+                                                                               : " restriction") +
+                                    " of " + Describe(type.base) + " is not supported yet");
+    }
+    if (type.mixed) throw Refusal(type.where, "mixed content is not supported yet");
+    if (type.abstract) throw Refusal(type.where, "abstract complex types are not supported yet");
+    if (type.anyAttribute) {
+      throw Refusal(type.anyAttributeWhere, "xs:anyAttribute is not supported yet");
+    }
+    if (type.content) {
+      const Particle& content = ResolveGroup(*type.content);
+      if (content.minOccurs != 1 || content.maxOccurs != 1) {
+        throw Refusal(content.where, "occurrences on a complex type's model group are not supported yet");
+      }
+      plan.group = content.kind == Particle::choice ? ClassPlan::choice
+                   : content.kind == Particle::all  ? ClassPlan::all
+                                                    : ClassPlan::sequence;
+      if (plan.base && plan.group != ClassPlan::sequence) {
+        throw Refusal(content.where, "an extension's content other than a sequence is not "
+                                     "supported yet");
+      }
+      AddSequence(plan, content, names);
+    }
+    std::set<QName> groupsSeen;
+    AddAttributes(plan, type.attributes, names, groupsSeen);
+    for (PropertyPlan& property : plan.properties) {
+      if (property.attribute || property.simpleValue) continue;
+      // One member of a choice is there at a time: each may be absent.
+      const bool many =
+          property.kind == PropertyPlan::collection || property.kind == PropertyPlan::values;
+      if (plan.group == ClassPlan::choice && !many) {
+        property.optional = true;
+        plan.requiresContent = true;
+        continue;
+      }
+      if ((!many && !property.optional) || (many && property.minOccurs > 0)) {
+        plan.requiresContent = true;
+      }
+    }
+    plan.state = 2;
+  }
+
+  // A group reference stands for the group's model group, with the
+  // reference's occurrences.
+  const Particle& ResolveGroup(const Particle& particle) const {
+    if (particle.kind != Particle::groupRef) return particle;
+    auto found = m_set.groups.find(particle.ref);
+    if (found == m_set.groups.end() || !found->second.content) {
+      throw Refusal(particle.where, "the group " + Describe(particle.ref) + " is not declared");
+    }
+    if (particle.minOccurs != 1 || particle.maxOccurs != 1) {
+      throw Refusal(particle.where, "occurrences on a group reference are not supported yet");
+    }
+    return ResolveGroup(*found->second.content);
+  }
+
+  void AddSequence(ClassPlan& plan, const Particle& sequence, NameScope& names) {
+    for (const Particle& child : sequence.children) {
+      const Particle& member = ResolveGroup(child);
+      if (member.kind == Particle::element) {
+        AddElement(plan, member, names);
+      } else if (plan.group == ClassPlan::sequence && member.kind == Particle::sequence &&
+                 member.minOccurs == 1 &&
+                 member.maxOccurs == 1) {
+        AddSequence(plan, member, names);  // a plain nested sequence adds nothing
+      } else if (member.kind == Particle::any) {
+        throw Refusal(member.where, "xs:any is not supported yet");
+      } else {
+        const char* what = member.kind == Particle::choice ? "a nested xs:choice"
+                           : member.kind == Particle::all  ? "a nested xs:all"
+                           : plan.group == ClassPlan::sequence
+                               ? "a repeated or optional nested xs:sequence"
+                               : "an xs:sequence inside xs:choice or xs:all";
+        throw Refusal(member.where, std::string(what) +
+                          " is not supported yet");
+      }
+    }
+  }
+
+  void AddElement(ClassPlan& plan, const Particle& particle, NameScope& names) {
+    const Element* element = particle.elementDecl.get();
+    if (!element->ref.empty()) {
+      auto found = m_set.elements.find(element->ref);
+      if (found == m_set.elements.end()) {
+        throw Refusal(element->where, "the element " + Describe(element->ref) + " is not declared");
+      }
+      element = found->second.get();
+    }
+    const Location& where = particle.where;
+    if (element->abstract) throw Refusal(where, "abstract elements are not supported yet");
+    for (const auto& global : m_set.elements) {
+      if (global.second->substitutionGroup == element->name) {
+        throw Refusal(where, "the substitution group of " + Describe(element->name) +
+                                 " is not supported yet");
+      }
+    }
+    if (element->hasFixed) throw Refusal(where, "fixed element values are not supported yet");
+    if (particle.maxOccurs == 0) return;  // the element may not occur at all
+    if (particle.maxOccurs != kUnbounded && particle.minOccurs > particle.maxOccurs) {
+      throw Refusal(where, "minOccurs is above maxOccurs");
+    }
+
+    PropertyPlan property;
+    property.xmlName = element->name.local;
+    property.xmlNamespace = element->name.ns;
+    property.name = names.Claim(PascalCase(element->name.local));
+    property.member = "m_" + CamelCase(property.name);
+    property.minOccurs = particle.minOccurs;
+    property.maxOccurs = particle.maxOccurs;
+    const bool repeated = particle.maxOccurs == kUnbounded || particle.maxOccurs > 1;
+
+    const ComplexType* complex = element->inlineComplex.get();
+    if (!complex && !element->type.empty()) complex = FindComplex(element->type);
+    if (!complex && element->type.empty() && !element->inlineSimple) {
+      throw Refusal(where, "elements of xs:anyType (untyped content) are not supported yet");
+    }
+    if (element->type == QName{kXsdNamespaceUri, L"anyType"}) {
+      throw Refusal(where, "elements of xs:anyType (untyped content) are not supported yet");
+    }
+    if (complex) {
+      auto found = m_byType.find(complex);
+      ClassPlan* item = found != m_byType.end()
+                            ? found->second
+                            : Claim(complex, element->name.local, element->name.local,
+                                    element->name.ns, plan.schemaNamespace,
+                                    "The anonymous complexType of element " +
+                                        Utf8(element->name.local) + ".");
+      property.itemClass = item;
+      m_elementTypes.insert(complex);
+      if (element->nillable) item->nillable = true;
+      if (element->hasDefault) throw Refusal(where, "a default value needs simple content");
+      if (repeated) {
+        property.kind = PropertyPlan::collection;
+        property.collectionClass = m_classNames.Claim("C" + PascalCase(element->name.local) + "Col");
+      } else {
+        property.kind = PropertyPlan::object;
+        property.optional = particle.minOccurs == 0;
+      }
+    } else {
+      m_nameHint = element->name.local;
+      property.simple = element->inlineSimple ? MapSimple(*element->inlineSimple)
+                                              : MapSimpleName(element->type, where);
+      if (repeated) {
+        if (property.simple.enumeration) {
+          throw Refusal(where, "repeated elements of an enumeration are not supported yet");
+        }
+        if (element->nillable || element->hasDefault) {
+          throw Refusal(where, "repeated nillable or defaulted elements are not supported yet");
+        }
+        property.kind = PropertyPlan::values;
+        plan.properties.push_back(std::move(property));
+        return;
+      }
+      property.optional = particle.minOccurs == 0;
+      if (element->nillable && (property.optional || plan.group == ClassPlan::choice)) {
+        throw Refusal(where, "optional nillable elements of a simple type are not supported yet");
+      }
+      property.nillable = element->nillable;
+      property.hasDefault = element->hasDefault;
+      property.defaultValue = element->defaultValue;
+    }
+    plan.properties.push_back(std::move(property));
+  }
+
+  void AddAttributes(ClassPlan& plan, const std::vector<AttributeUse>& uses, NameScope& names,
+                     std::set<QName>& groupsSeen) {
+    for (const AttributeUse& use : uses) {
+      if (!use.groupRef.empty()) {
+        auto found = m_set.attributeGroups.find(use.groupRef);
+        if (found == m_set.attributeGroups.end()) {
+          throw Refusal(use.where, "the attribute group " + Describe(use.groupRef) +
+                                       " is not declared");
+        }
+        if (!groupsSeen.insert(use.groupRef).second) continue;
+        if (found->second.anyAttribute) {
+          throw Refusal(found->second.anyAttributeWhere, "xs:anyAttribute is not supported yet");
+        }
+        AddAttributes(plan, found->second.attributes, names, groupsSeen);
+        continue;
+      }
+      const Attribute& local = *use.attribute;
+      if (local.prohibited) continue;
+      const Attribute* declared = &local;
+      if (!local.ref.empty()) {
+        auto found = m_set.attributes.find(local.ref);
+        if (found == m_set.attributes.end()) {
+          throw Refusal(local.where, "the attribute " + Describe(local.ref) + " is not declared");
+        }
+        declared = found->second.get();
+      }
+      PropertyPlan property;
+      property.attribute = true;
+      property.xmlName = declared->name.local;
+      property.xmlNamespace = declared->name.ns;
+      property.name = names.Claim(PascalCase(declared->name.local));
+      property.member = "m_" + CamelCase(property.name);
+      m_nameHint = declared->name.local;
+      property.simple = declared->inlineType ? MapSimple(*declared->inlineType)
+                        : declared->type.empty()
+                            ? MapSimpleName({kXsdNamespaceUri, L"anySimpleType"}, local.where)
+                            : MapSimpleName(declared->type, local.where);
+      const bool hasFixed = local.hasFixed || declared->hasFixed;
+      property.fixed = hasFixed;
+      property.fixedValue = local.hasFixed ? local.fixedValue : declared->fixedValue;
+      property.hasDefault = !hasFixed && (local.hasDefault || declared->hasDefault);
+      property.defaultValue = local.hasDefault ? local.defaultValue : declared->defaultValue;
+      property.optional = !local.required;
+      if (hasFixed) RequireFixedValue(property, local.where);
+      plan.properties.push_back(std::move(property));
+    }
+  }
+
+  // A fixed value becomes a facet, so that reading any other value fails: a
+  // pattern matching the text alone, or equal bounds for ordered kinds.
+  static void RequireFixedValue(PropertyPlan& property, const Location& where) {
+    Facets& facets = property.simple.facets;
+    const std::string kind = property.simple.builtin->itemType;
+    if (property.simple.enumeration || kind == "it_boolean" || kind == "it_hexBinary" ||
+        kind == "it_base64Binary") {
+      throw Refusal(where, "a fixed value of this type is not supported yet");
+    }
+    if (kind == "it_string") {
+      if (!facets.pattern.empty()) {
+        throw Refusal(where, "a fixed value of a type with a pattern is not supported yet");
+      }
+      for (wchar_t c : property.fixedValue) {
+        if (std::wstring(L"\\|.-^?*+{}()[]$").find(c) != std::wstring::npos) facets.pattern += L'\\';
+        facets.pattern += c;
+      }
+      return;
+    }
+    facets.minExclusive.clear();
+    facets.maxExclusive.clear();
+    facets.minInclusive = facets.maxInclusive = property.fixedValue;
+  }
+
+  SimpleMapping MapSimpleName(const QName& name, const Location& where) {
+    if (name.ns == kXsdNamespaceUri) {
+      const BuiltinType* builtin = FindBuiltin(name.local);
+      if (!builtin) throw Refusal(where, "xs:" + Utf8(name.local) + " is not a simple type the binding maps");
+      SimpleMapping mapping;
+      mapping.builtin = builtin;
+      mapping.whitespace = builtin->whitespace;
+      if (builtin->minInclusive) mapping.facets.minInclusive = builtin->minInclusive;
+      if (builtin->maxInclusive) mapping.facets.maxInclusive = builtin->maxInclusive;
+      mapping.description = name.local;
+      return mapping;
+    }
+    auto found = m_set.simpleTypes.find(name);
+    if (found == m_set.simpleTypes.end()) {
+      throw Refusal(where, FindComplex(name) ? "the complex type " + Describe(name) +
+                                                   " cannot be used here"
+                                             : "the type " + Describe(name) + " is not declared");
+    }
+    if (!m_resolving.insert(found->second.get()).second) {
+      throw Refusal(found->second->where, "the simple type derives from itself");
+    }
+    SimpleMapping mapping = MapSimple(*found->second);
+    m_resolving.erase(found->second.get());
+    mapping.description = name.local;
+    return mapping;
+  }
+
+  SimpleMapping MapSimple(const SimpleType& type) {
+    if (type.variety == SimpleType::list) {
+      throw Refusal(type.where, "xs:list types are not supported yet");
+    }
+    if (type.variety == SimpleType::union_) {
+      // Unions are held as text: the member types decide nothing here.
+      SimpleMapping mapping;
+      mapping.builtin = FindBuiltin(L"string");
+      mapping.whitespace = "ws_collapse";
+      mapping.description = L"union";
+      return mapping;
+    }
+    SimpleMapping mapping =
+        type.inlineBase ? MapSimple(*type.inlineBase) : MapSimpleName(type.base, type.where);
+    const Facets& own = type.facets;
+    if (!own.enumeration.empty()) {
+      mapping.enumeration = Enumeration(type, mapping);
+      return mapping;
+    }
+    Facets& facets = mapping.facets;
+    // A derived type's pattern must hold as well as its base's.
+    if (!own.pattern.empty()) {
+      if (!facets.pattern.empty()) {
+        throw Refusal(type.where, "patterns on several derivation steps are not supported yet");
+      }
+      facets.pattern = own.pattern;
+    }
+    auto replaceBound = [&](const std::wstring& value, std::wstring& inclusive,
+                            std::wstring& exclusive, std::wstring& target) {
+      if (value.empty()) return;
+      inclusive.clear();
+      exclusive.clear();
+      target = value;
+    };
+    std::wstring minInclusive = facets.minInclusive, minExclusive = facets.minExclusive;
+    std::wstring maxInclusive = facets.maxInclusive, maxExclusive = facets.maxExclusive;
+    if (!own.minInclusive.empty() && !own.minExclusive.empty()) {
+      throw Refusal(type.where, "minInclusive and minExclusive together");
+    }
+    if (!own.maxInclusive.empty() && !own.maxExclusive.empty()) {
+      throw Refusal(type.where, "maxInclusive and maxExclusive together");
+    }
+    replaceBound(own.minInclusive, minInclusive, minExclusive, minInclusive);
+    replaceBound(own.minExclusive, minInclusive, minExclusive, minExclusive);
+    replaceBound(own.maxInclusive, maxInclusive, maxExclusive, maxInclusive);
+    replaceBound(own.maxExclusive, maxInclusive, maxExclusive, maxExclusive);
+    facets.minInclusive = minInclusive;
+    facets.minExclusive = minExclusive;
+    facets.maxInclusive = maxInclusive;
+    facets.maxExclusive = maxExclusive;
+    for (auto [mine, theirs] : {std::pair{own.length, &facets.length},
+                                {own.minLength, &facets.minLength},
+                                {own.maxLength, &facets.maxLength},
+                                {own.totalDigits, &facets.totalDigits},
+                                {own.fractionDigits, &facets.fractionDigits}}) {
+      if (mine >= 0) *theirs = mine;
+    }
+    if (!own.whiteSpace.empty()) {
+      mapping.whitespace = own.whiteSpace == L"collapse" ? "ws_collapse"
+                           : own.whiteSpace == L"replace" ? "ws_replace"
+                                                          : "ws_none";
+    }
+    return mapping;
+  }
+
+  const EnumPlan* Enumeration(const SimpleType& type, const SimpleMapping& base) {
+    auto found = m_enums.find(&type);
+    if (found != m_enums.end()) return found->second;
+    auto plan = std::make_unique<EnumPlan>();
+    const std::wstring& xsdName = type.name.empty() ? m_nameHint : type.name.local;
+    plan->xsdName = xsdName;
+    plan->schemaNamespace = type.name.empty() ? m_ownerNamespace : type.name.ns;
+    plan->name = m_classNames.Claim(PascalCase(xsdName));
+    plan->collapse = std::string(base.whitespace) != "ws_none";
+    NameScope enumerators;
+    for (const std::wstring& value : type.facets.enumeration) {
+      plan->values.push_back(value);
+      plan->enumerators.push_back(enumerators.Claim(value.empty() ? "Empty" : PascalCase(value)));
+    }
+    m_enums[&type] = plan.get();
+    m_plan.enums.push_back(std::move(plan));
+    return m_plan.enums.back().get();
+  }
+
+  const SchemaSet& m_set;
+  BindingPlan m_plan;
+  std::map<const SimpleType*, const EnumPlan*> m_enums;
+  std::wstring m_nameHint;        // names an anonymous enumeration after its element or attribute
+  std::wstring m_ownerNamespace;  // of the class being planned, for its anonymous enumerations
+  NameScope m_classNames;
+  std::map<const ComplexType*, ClassPlan*> m_byType;
+  std::set<ClassPlan*> m_elementNamed;
+  std::set<const ClassPlan*> m_acyclic;
+  std::vector<const ClassPlan*> m_extended;
+  std::set<const ComplexType*> m_elementTypes;  // types that elements are declared with
+  std::set<const SimpleType*> m_resolving;
+};
+
+}  // namespace
+
+BindingPlan PlanBinding(const SchemaSet& set) { return Planner(set).Run(); }
+
+}  // namespace KorvelXsd

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: MIT
+// What the emitter writes, decided from the schema model: one plan per class
+// with its properties in schema order. Every refusal is made here, so the
+// emitter never meets a construct it would have to leave out.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "builtin_types.h"
+#include "schema_model.h"
+
+namespace KorvelXsd {
+
+// An enumeration: a C++ enum with converters to and from the schema's values.
+struct EnumPlan {
+  std::string name;
+  std::wstring xsdName;
+  std::wstring schemaNamespace;  // target namespace of the schema that declares it
+  std::vector<std::wstring> values;
+  std::vector<std::string> enumerators;
+  bool collapse = false;  // the text is whitespace-collapsed before it is compared
+};
+
+// A simple type reduced to what the runtime checks.
+struct SimpleMapping {
+  const BuiltinType* builtin = nullptr;
+  const EnumPlan* enumeration = nullptr;  // set: the value is one of the enumerators
+  const char* whitespace = nullptr;
+  Facets facets;  // the built-in's implied bounds included; no enumeration
+  std::wstring description;  // for the comment beside the accessor
+};
+
+struct ClassPlan;
+
+struct PropertyPlan {
+  enum Kind { primitive, object, collection, values };  // values: a typed collection
+  Kind kind = primitive;
+  bool attribute = false;
+  bool simpleValue = false;  // the element's own text (simple content)
+  std::wstring xmlName, xmlNamespace;
+  std::string name;    // Pascal case: GetName, Property_Name
+  std::string member;  // m_name
+  bool optional = false;  // std::optional field, or an object that may be absent
+  bool fixed = false;     // attribute with a fixed value: no setter
+  bool nillable = false;  // primitive: a std::optional that is empty when the element is nil
+  std::wstring fixedValue;
+  bool hasDefault = false;
+  std::wstring defaultValue;
+  SimpleMapping simple;           // primitive
+  ClassPlan* itemClass = nullptr;  // object and collection
+  std::string collectionClass;     // collection
+  int minOccurs = 1, maxOccurs = 1;
+};
+
+struct ClassPlan {
+  enum Group { sequence, choice, all };
+  std::string name;  // C++ class name
+  Group group = sequence;
+  std::string comment;
+  std::wstring infoName, xmlNamespace;  // the class description's element name and namespace
+  std::wstring schemaNamespace;  // target namespace of the schema that declares the type
+  std::wstring defaultElementName;
+  const ComplexType* type = nullptr;
+  bool requiresContent = false;
+  bool nillable = false;  // some element of the class may be nil: the class is INillable
+  ClassPlan* base = nullptr;  // the class a complexContent extension derives from
+  size_t inherited = 0;       // the first properties are the base class's
+  bool extended = false;      // some class derives from this one
+  int state = 0;              // planning: 0 not yet, 1 under way, 2 done
+  std::vector<PropertyPlan> properties;
+};
+
+struct BindingPlan {
+  std::vector<std::unique_ptr<ClassPlan>> classes;  // class id order
+  std::vector<std::unique_ptr<EnumPlan>> enums;
+};
+
+// Throws Refusal for a construct the runtime cannot express (yet).
+BindingPlan PlanBinding(const SchemaSet& set);
+
+}  // namespace KorvelXsd

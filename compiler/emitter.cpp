@@ -1,0 +1,784 @@
+// SPDX-License-Identifier: MIT
+// The code emitter: writes the planned classes in the shape of the
+// hand-written purchase-order binding.
+#include "emitter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "class_plan.h"
+#include "names.h"
+
+namespace KorvelXsd {
+namespace {
+
+// A wide string literal; characters outside printable ASCII become universal
+// character names or octal escapes, which stop where they should.
+std::string Literal(const std::wstring& text) {
+  std::string out = "L\"";
+  for (wchar_t c : text) {
+    const uint32_t u = static_cast<uint32_t>(c);
+    char buffer[16];
+    if (c == L'\\' || c == L'"') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (u >= 0x20 && u < 0x7F) {
+      out += static_cast<char>(c);
+    } else if (u < 0xA0) {
+      std::snprintf(buffer, sizeof buffer, "\\%03o", u);
+      out += buffer;
+    } else {
+      std::snprintf(buffer, sizeof buffer, "\\U%08X", u);
+      out += buffer;
+    }
+  }
+  return out + "\"";
+}
+
+// Text for a comment: printable ASCII, the rest as U+XXXX.
+std::string CommentText(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) {
+    const uint32_t u = static_cast<uint32_t>(c);
+    if (u >= 0x20 && u < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      char buffer[16];
+      std::snprintf(buffer, sizeof buffer, "U+%04X", u);
+      out += buffer;
+    }
+  }
+  return out;
+}
+
+bool IsEnum(const PropertyPlan& p) { return p.simple.enumeration != nullptr; }
+bool IsString(const PropertyPlan& p) {
+  return !IsEnum(p) && std::string(p.simple.builtin->cppType) == "std::wstring";
+}
+// Class types are passed by reference, scalars and enumerations by value.
+bool IsClassType(const PropertyPlan& p) {
+  return !IsEnum(p) && std::string(p.simple.builtin->cppType).find("::") != std::string::npos;
+}
+std::string Restrictions(const Facets& f) {
+  auto text = [](const std::wstring& value) { return value.empty() ? "nullptr" : Literal(value); };
+  std::ostringstream out;
+  out << "(" << text(f.pattern) << ", " << f.minLength << ", " << f.maxLength
+      << ", " << text(f.minInclusive) << ", " << text(f.maxInclusive) << ", "
+      << text(f.minExclusive) << ", " << text(f.maxExclusive) << ", " << f.length << ", "
+      << f.totalDigits << ", " << f.fractionDigits << ")";
+  return out.str();
+}
+
+// Breaks a call longer than 100 columns after its commas, continuing under
+// the first argument as the house format does. Commas inside literals stay.
+std::string Wrap(const std::string& indent, const std::string& call) {
+  if (indent.size() + call.size() <= 100) return indent + call;
+  const std::string continuation(indent.size() + call.find('(') + 1, ' ');
+  std::string out = indent, line;
+  bool quoted = false;
+  size_t column = indent.size();
+  for (size_t i = 0; i < call.size(); ++i) {
+    line += call[i];
+    if (call[i] == '"' && (i == 0 || call[i - 1] != '\\')) quoted = !quoted;
+    const bool breakable = !quoted && call[i] == ',' && i + 1 < call.size() && call[i + 1] == ' ';
+    if (breakable || i + 1 == call.size()) {
+      if (column + line.size() > 100 && column > continuation.size()) {
+        out += "\n" + continuation;
+        column = continuation.size();
+        if (line[0] == ' ') line.erase(0, 1);
+      }
+      out += line;
+      column += line.size();
+      line.clear();
+    }
+  }
+  return out;
+}
+
+bool HasFacets(const Facets& f) {
+  return !f.pattern.empty() || f.minLength >= 0 || f.maxLength >= 0 || !f.minInclusive.empty() ||
+         !f.maxInclusive.empty() || !f.minExclusive.empty() || !f.maxExclusive.empty() ||
+         f.length >= 0 || f.totalDigits >= 0 || f.fractionDigits >= 0;
+}
+
+struct FileGroup {
+  std::string cppNamespace;
+  std::string baseName;
+};
+
+class Writer {
+ public:
+  Writer(const BindingPlan& plan, const std::map<std::wstring, FileGroup>& groups,
+         const std::wstring& mine)
+      : m_plan(plan), m_groups(groups), m_mine(mine), m_files(groups.at(mine)) {
+    std::string upper;
+    for (char c : m_files.cppNamespace) {
+      upper += c == ':' ? '_' : static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    m_macro = upper + "_METADATA_STRUCT";
+  }
+
+  GeneratedCode Run() {
+    Order();
+    GeneratedCode code;
+    code.header = Header();
+    code.source = Source();
+    return code;
+  }
+
+  // The namespaces whose classes or enumerations this file set refers to.
+  std::set<std::wstring> ReferencedGroups() const {
+    std::set<std::wstring> found;
+    for (const ClassPlan* plan : m_order) {
+      if (plan->base && !Mine(plan->base)) found.insert(plan->base->schemaNamespace);
+      for (const PropertyPlan& p : plan->properties) {
+        if (p.itemClass && !Mine(p.itemClass)) found.insert(p.itemClass->schemaNamespace);
+        if (p.simple.enumeration && !Mine(p.simple.enumeration)) {
+          found.insert(p.simple.enumeration->schemaNamespace);
+        }
+      }
+    }
+    return found;
+  }
+
+ private:
+  // Classes before the classes that hold them, in class-id order otherwise.
+  void Order() {
+    std::set<const ClassPlan*> visited;
+    std::function<void(const ClassPlan*)> visit = [&](const ClassPlan* plan) {
+      if (!visited.insert(plan).second) return;
+      if (plan->base) visit(plan->base);
+      for (const PropertyPlan& p : plan->properties) {
+        if (p.itemClass) visit(p.itemClass);
+      }
+      if (Mine(plan)) m_order.push_back(plan);
+    };
+    for (const auto& plan : m_plan.classes) visit(plan.get());
+  }
+
+  std::string Header() {
+    std::ostringstream out;
+    std::set<std::string> headers = {"korvel/class_factory.h", "korvel/collection.h",
+                                     "korvel/element_infos.h", "korvel/generated_class.h",
+                                     "korvel/smart_ptr.h"};
+    for (const ClassPlan* plan : m_order) {
+      for (const PropertyPlan& p : plan->properties) {
+        if (p.kind == PropertyPlan::primitive && p.simple.builtin->header) {
+          headers.insert(p.simple.builtin->header);
+        }
+        if (p.kind == PropertyPlan::values) headers.insert("korvel/typed_collections.h");
+      }
+    }
+    out << "// Generated by korvel-xsd from the schema; do not edit.\n#pragma once\n\n"
+           "#include <cstdint>\n#include <optional>\n#include <string>\n\n";
+    for (const std::string& h : headers) out << "#include <" << h << ">\n";
+    out << "\nnamespace " << m_files.cppNamespace << " {\n\n";
+    out << "// Class ids handed to the factory by the element descriptions.\nenum ClassId : int {\n";
+    int classId = 0;
+    for (const auto& plan : m_plan.classes) {
+      if (Mine(plan.get())) out << "  ClassId_" << plan->name.substr(1) << " = " << classId++ << ",\n";
+    }
+    out << "};\n\n";
+    for (const auto& e : m_plan.enums) {
+      out << "// The values of " << CommentText(e->xsdName) << ".\nenum class " << e->name
+          << " : int32_t {\n";
+      for (size_t i = 0; i < e->enumerators.size(); ++i) {
+        out << "  " << e->enumerators[i] << " = " << i << ",  // " << CommentText(e->values[i])
+            << "\n";
+      }
+      out << "};\n// The schema's text of value; throws CKvInvalidValueException for a number "
+             "that is no enumerator.\nconst wchar_t* "
+          << e->name << "ToString(int value);\n// The enumerator of text; throws "
+                        "CKvInvalidValueException for other text.\nint StringTo"
+          << e->name << "(const wchar_t* text);\n\n";
+    }
+    for (const ClassPlan* plan : m_order) out << "class " << plan->name << ";\n";
+    out << "\n// Creates the class classId names, for an element called elementName.\n"
+           "class CClassFactory : public Korvel::CClassfactoryBase {\n public:\n"
+           "  static CSmartPtr<Korvel::CXmlObjectBase> CreateClass(int classId, const wchar_t* "
+           "elementName);\n};\n";
+    // Other namespaces' files come after this one's declarations, so that
+    // files that refer to each other see each other's names.
+    const std::set<std::wstring> referenced = ReferencedGroups();
+    if (!referenced.empty()) {
+      out << "\n}  // namespace " << m_files.cppNamespace << "\n\n";
+      for (const std::wstring& ns : referenced) {
+        out << "#include \"" << m_groups.at(ns).baseName << ".h\"\n";
+      }
+      out << "\nnamespace " << m_files.cppNamespace << " {\n";
+    }
+    for (const ClassPlan* plan : m_order) {
+      for (const PropertyPlan* p : OwnProperties(*plan)) {
+        if (p->kind == PropertyPlan::collection) CollectionDeclaration(out, *plan, *p);
+      }
+      ClassDeclaration(out, *plan);
+    }
+    out << "\n}  // namespace " << m_files.cppNamespace << "\n";
+    return out.str();
+  }
+
+  void CollectionDeclaration(std::ostringstream& out, const ClassPlan& owner,
+                             const PropertyPlan& p) {
+    const std::string item = QClass(p.itemClass);
+    out << "\n// The " << CommentText(p.xmlName) << " elements of " << owner.name.substr(1)
+        << ": minOccurs " << p.minOccurs << ", maxOccurs "
+        << (p.maxOccurs == kUnbounded ? std::string("unbounded") : std::to_string(p.maxOccurs))
+        << ".\nclass " << p.collectionClass << " : public Korvel::CXmlCollection {\n public:\n  "
+        << p.collectionClass << "();\n\n  CSmartPtr<" << item
+        << "> GetAt(int32_t index) const;\n  void Add(" << item
+        << "* item);\n  // A new item, appended.\n  CSmartPtr<" << item
+        << "> AddNew();\n\n protected:\n"
+           "  using Korvel::CXmlObjectBase::FromXml_Int;\n"
+           "  using Korvel::CXmlObjectBase::ToXml_Int;\n"
+           "  void ToXml_Int(Korvel::CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
+           "                 const Korvel::CSerializationContext& context, bool isOptional) const "
+           "override;\n"
+           "  Korvel::CXmlElement* FromXml_Int(Korvel::CXmlElement* element, Korvel::CXmlElement* "
+           "current,\n"
+           "                                   const Korvel::CSerializationContext& context,\n"
+           "                                   bool isOptional) override;\n};\n";
+  }
+
+  // The properties a class declares itself: a derived class's follow its base's.
+  static std::vector<const PropertyPlan*> OwnProperties(const ClassPlan& plan) {
+    std::vector<const PropertyPlan*> own;
+    for (size_t i = plan.inherited; i < plan.properties.size(); ++i) {
+      own.push_back(&plan.properties[i]);
+    }
+    return own;
+  }
+
+  std::string BaseClass(const ClassPlan& plan) const {
+    return plan.base ? QClass(plan.base) : "Korvel::CXmlGeneratedClass";
+  }
+
+  void ClassDeclaration(std::ostringstream& out, const ClassPlan& plan) {
+    const std::vector<const PropertyPlan*> own = OwnProperties(plan);
+    out << "\n// " << plan.comment << "\nclass " << plan.name << " : public " << BaseClass(plan)
+        << (plan.nillable ? ", public Korvel::INillable" : "") << " {\n public:\n  explicit "
+        << plan.name << "(const wchar_t* elementName = " << Literal(plan.defaultElementName)
+        << ");\n";
+    if (plan.nillable) {
+      out << "\n  // The element is nil (xsi:nil): written without content.\n"
+             "  bool IsNil() const override { return m_nil; }\n"
+             "  void SetNil(bool nil) override { m_nil = nil; }\n";
+    }
+    if (!own.empty()) out << "\n";
+    for (const PropertyPlan* p : own) Accessors(out, *p);
+    const std::string ns = Literal(plan.xmlNamespace);
+    std::ostringstream properties;
+    if (!own.empty()) {
+      properties << "  enum Property {\n";
+      for (size_t i = 0; i < own.size(); ++i) {
+        properties << "    Property_" << own[i]->name
+                   << (i == 0 && plan.inherited ? " = " + std::to_string(plan.inherited) : "")
+                   << (i + 1 < own.size() ? ",\n" : "\n");
+      }
+      properties << "  };\n";
+    }
+    out << "\n  void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) "
+           "override;\n"
+           "  KorvelData::CParentElementInfo* GetClassInfo() const override;\n"
+           "  KorvelData::CElementInfo** GetClassElementInfo() const override;\n"
+           "  KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;\n"
+           "  void Init() override;\n"
+           "  Korvel::CXmlObjectBase* GetBase() override { return this; }\n"
+           "  using Korvel::CXmlObjectBase::GetBase;\n"
+           "  std::wstring GetNamespace() const override { return "
+        << ns << "; }\n\n protected:\n  std::wstring GetTargetNamespace() const override { return "
+        << ns << "; }\n";
+    // Derived classes describe their base's properties too.
+    if (plan.extended) out << properties.str();
+    out << "\n private:\n  struct MetaData;\n  static const MetaData& GetMetaData();\n";
+    if (!plan.extended) out << properties.str();
+    if (!own.empty()) {
+      out << "\n";
+      for (const PropertyPlan* p : own) out << "  " << FieldType(*p) << " " << p->member << ";\n";
+    }
+    if (plan.nillable) out << "  bool m_nil = false;\n";
+    out << "};\n";
+  }
+
+  void Accessors(std::ostringstream& out, const PropertyPlan& p) {
+    const std::string get = "Get" + p.name, set = "Set" + p.name;
+    if (p.kind == PropertyPlan::object && !p.optional) {
+      out << "  " << QClass(p.itemClass) << "& " << get << "() const { return *" << p.member
+          << "; }\n";
+      return;
+    }
+    if (p.kind == PropertyPlan::object) {
+      // The setter is out of line: the item class may not be complete here.
+      out << "  // Null when the element is absent.\n  " << QClass(p.itemClass) << "* " << get
+          << "() const { return " << p.member << ".Get(); }\n  void " << set << "("
+          << QClass(p.itemClass) << "* value);\n";
+      return;
+    }
+    if (p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values) {
+      out << "  " << (p.kind == PropertyPlan::values ? ValuesClass(p) : p.collectionClass) << "& "
+          << get << "() const { return *" << p.member << "; }\n";
+      return;
+    }
+    std::string note;
+    if (p.attribute) {
+      note = "Attribute " + CommentText(p.xmlName);
+      if (!p.optional) note += ", required";
+      if (p.fixed) note += ", fixed \"" + CommentText(p.fixedValue) + "\"";
+      if (p.hasDefault) note += ", default \"" + CommentText(p.defaultValue) + "\"";
+    } else if (p.hasDefault) {
+      note = "Default \"" + CommentText(p.defaultValue) + "\"";
+    }
+    const std::wstring& typeName = p.simple.description;
+    if (!IsEnum(p) && (FindBuiltin(typeName) == nullptr || HasFacets(p.simple.facets))) {
+      note += (note.empty() ? "" : ", ") + CommentText(typeName);
+      if (!p.simple.facets.pattern.empty()) note += " (" + CommentText(p.simple.facets.pattern) + ")";
+    }
+    if (p.nillable) note += std::string(note.empty() ? "" : ", ") + "Empty when nil";
+    if (!note.empty()) out << "  // " << note << ".\n";
+    const std::string type = FieldType(p);
+    const bool byReference = type.find('<') != std::string::npos || IsClassType(p) || IsString(p);
+    out << "  " << (byReference ? "const " + type + "&" : type) << " " << get
+        << "() const { return " << p.member << "; }\n";
+    if (p.fixed) return;
+    if (p.optional || p.nillable) {
+      out << "  void " << set << "(" << type << " value) { " << p.member
+          << " = std::move(value); }\n";
+    } else {
+      out << "  void " << set << "(" << (byReference ? "const " + type + "&" : type)
+          << " value) { " << p.member << " = value; }\n";
+    }
+  }
+
+  std::string Source() {
+    std::ostringstream out;
+    bool anyOptional = false;
+    std::set<std::string> rules;
+    for (const ClassPlan* plan : m_order) {
+      for (const PropertyPlan& p : plan->properties) {
+        if (p.kind != PropertyPlan::primitive) continue;
+        if (!IsEnum(p) && !p.simpleValue) rules.insert(p.simple.whitespace);
+        if (p.optional && !(p.fixed && IsString(p))) anyOptional = true;
+      }
+    }
+    out << "// Generated by korvel-xsd from the schema; do not edit.\n#include \""
+        << m_files.baseName << ".h"
+        << "\"\n\n#include <korvel/critical_section.h>\n#include <korvel/errors.h>\n"
+           "#include <korvel/variant.h>\n#include <korvel/xml_document.h>\n\nnamespace "
+        << m_files.cppNamespace
+        << " {\n\nusing namespace Korvel;\nusing namespace KorvelData;\n\nnamespace {\n\n";
+    for (const std::string& rule : rules) {
+      out << "constexpr auto " << RuleConstant(rule) << " = CWhitespaceUtils::" << rule << ";\n";
+    }
+    if (anyOptional) {
+      out << "\n// Property helpers shared by the generated accessors.\n"
+             "template <class T, class Get>\n"
+             "void GetOptional(const std::optional<T>& field, KvVariant& value, Get set) {\n"
+             "  if (field) {\n    set(value, *field);\n  } else {\n    value.SetInvalid();\n  }\n}\n\n"
+             "bool HasValue(const KvVariant& value) { return value.IsValid() && !value.IsNil(); }\n";
+    }
+    out << "\n}  // namespace\n\n"
+           "// The metadata of one class, built on first use under m_csInit and released at "
+           "exit.\n";
+    const std::vector<std::string> macro = {
+        "#define " + m_macro + "(Class)",
+        "  struct Class::MetaData {",
+        "    MetaData();",
+        "    ~MetaData() {",
+        "      CKVCriticalSectionLock lock(m_csInit);",
+        "      CleanMetaData(classInfo, elementInfo, attributeInfo);",
+        "    }",
+        "    CParentElementInfo* classInfo = nullptr;",
+        "    CElementInfo** elementInfo = nullptr;",
+        "    CAttributeInfo** attributeInfo = nullptr;",
+        "  };",
+        "  const Class::MetaData& Class::GetMetaData() {",
+        "    static const MetaData metaData;",
+        "    return metaData;",
+        "  }",
+        "  CParentElementInfo* Class::GetClassInfo() const { return GetMetaData().classInfo; }",
+        "  CElementInfo** Class::GetClassElementInfo() const { return GetMetaData().elementInfo; }",
+        "  CAttributeInfo** Class::GetClassAttributeInfo() const { return "
+        "GetMetaData().attributeInfo; }"};
+    size_t width = 0;
+    for (const std::string& line : macro) width = std::max(width, line.size());
+    for (size_t i = 0; i < macro.size(); ++i) {
+      out << macro[i];
+      if (i + 1 < macro.size()) out << std::string(width + 1 - macro[i].size(), ' ') << "\\";
+      out << "\n";
+    }
+    out << "\n";
+    for (const auto& e : m_plan.enums) {
+      if (!Mine(e.get())) continue;
+      out << "// " << e->name << ".\n\nnamespace {\nconst wchar_t* const k" << e->name
+          << "Values[] = {";
+      for (const std::wstring& value : e->values) out << Literal(value) << ", ";
+      out << "};\n}  // namespace\n\nconst wchar_t* " << e->name
+          << "ToString(int value) {\n  if (value < 0 || value >= " << e->values.size()
+          << ") {\n    throw CKvInvalidValueException(\n        FormatString(L\"%d is no value of "
+             "the enumeration %s\", value, "
+          << Literal(e->xsdName) << "));\n  }\n  return k" << e->name
+          << "Values[value];\n}\n\nint StringTo" << e->name << "(const wchar_t* text) {\n"
+          << (e->collapse ? "  const std::wstring value = CWhitespaceUtils::Collapse(text);\n"
+                          : "  const std::wstring value = text;\n")
+          << "  for (int i = 0; i < " << e->values.size() << "; ++i) {\n    if (value == k"
+          << e->name << "Values[i]) return i;\n  }\n"
+          << "  throw CKvInvalidValueException(\n      FormatString(L\"[%s] is no value of the "
+             "enumeration %s\", text, "
+          << Literal(e->xsdName) << "));\n}\n\n";
+    }
+    out << "// CClassFactory.\n\nCSmartPtr<CXmlObjectBase> CClassFactory::CreateClass(int classId, "
+           "const wchar_t* elementName) {\n  switch (classId) {\n";
+    for (const ClassPlan* plan : m_order) {
+      out << "    case ClassId_" << plan->name.substr(1) << ":\n      return new " << plan->name
+          << "(elementName);\n";
+    }
+    out << "    default:\n      throw CKvInvalidParamException(FormatString(L\"Unknown class id "
+           "%d\", classId));\n  }\n}\n";
+    for (const ClassPlan* plan : m_order) {
+      for (const PropertyPlan* p : OwnProperties(*plan)) {
+        if (p->kind == PropertyPlan::collection) CollectionDefinition(out, *p);
+      }
+      ClassDefinition(out, *plan);
+    }
+    out << "\n#undef " << m_macro << "\n\n}  // namespace " << m_files.cppNamespace << "\n";
+    return out.str();
+  }
+
+  // Names of classes, enumerations and class ids, qualified when they live in
+  // another namespace's files.
+  std::string Qualify(const std::wstring& ns, const std::string& name) const {
+    return ns == m_mine ? name : m_groups.at(ns).cppNamespace + "::" + name;
+  }
+  std::string QClass(const ClassPlan* c) const { return Qualify(c->schemaNamespace, c->name); }
+  std::string QEnum(const EnumPlan* e) const { return Qualify(e->schemaNamespace, e->name); }
+  std::string QId(const ClassPlan* c) const {
+    return Qualify(c->schemaNamespace, "ClassId_" + c->name.substr(1));
+  }
+  std::string QFactory(const ClassPlan* c) const {
+    return c->schemaNamespace == m_mine ? "factory"
+                                        : "&" + Qualify(c->schemaNamespace, "CClassFactory::CreateClass");
+  }
+  std::string StringTo(const EnumPlan* e) const {
+    return Qualify(e->schemaNamespace, "StringTo" + e->name);
+  }
+  bool Mine(const ClassPlan* c) const { return c->schemaNamespace == m_mine; }
+  bool Mine(const EnumPlan* e) const { return e->schemaNamespace == m_mine; }
+
+  std::string ValueType(const PropertyPlan& p) {
+  return IsEnum(p) ? QEnum(p.simple.enumeration) : p.simple.builtin->cppType;
+}
+
+  // The library's typed collection of the property's kind, such as Ci4Col.
+  static std::string ValuesClass(const PropertyPlan& p) {
+    return "Korvel::C" + std::string(p.simple.builtin->itemType).substr(3) + "Col";
+  }
+
+  std::string FieldType(const PropertyPlan& p) {
+  switch (p.kind) {
+    case PropertyPlan::object:
+      return "CSmartPtr<" + QClass(p.itemClass) + ">";
+    case PropertyPlan::collection:
+      return "CSmartPtr<" + p.collectionClass + ">";
+    case PropertyPlan::values:
+      return "CSmartPtr<" + ValuesClass(p) + ">";
+    case PropertyPlan::primitive:
+      break;
+  }
+  const std::string type = ValueType(p);
+  const bool plain = (!p.optional && !p.nillable) || (p.fixed && IsString(p));
+  return plain ? type : "std::optional<" + type + ">";
+}
+
+  static std::string RuleConstant(const std::string& rule) {
+    return rule == "ws_none" ? "kNone" : rule == "ws_replace" ? "kReplace" : "kCollapse";
+  }
+
+  void CollectionDefinition(std::ostringstream& out, const PropertyPlan& p) {
+    const std::string& c = p.collectionClass;
+    const std::string item = QClass(p.itemClass);
+    const std::string name = Literal(p.xmlName), ns = Literal(p.xmlNamespace);
+    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(" << name << ", " << ns
+        << ", " << p.minOccurs << ", " << p.maxOccurs << ") {}\n\n"
+        << "CSmartPtr<" << item << "> " << c << "::GetAt(int32_t index) const {\n  return static_cast<"
+        << item << "*>(GetNodeAtIndex(index)->item.Get());\n}\n\n"
+        << "void " << c << "::Add(" << item << "* item) { AppendItem(item); }\n\n"
+        << "CSmartPtr<" << item << "> " << c << "::AddNew() {\n  CSmartPtr<" << item
+        << "> item = new " << item << "(" << name << ");\n  AppendItem(item);\n  return item;\n}\n\n"
+        << "void " << c
+        << "::ToXml_Int(CXmlWriter* writer, bool, const wchar_t* ns,\n"
+           "                const CSerializationContext& context, bool) const {\n"
+           "  for (const CNode* node = GetFirstNode(); node; node = node->next) {\n"
+           "    ToXml_Int(node->item, writer, false, ns, context, false);\n  }\n}\n\n"
+        << "CXmlElement* " << c
+        << "::FromXml_Int(CXmlElement*, CXmlElement* current,\n"
+           "                const CSerializationContext& context, bool) {\n"
+           "  while (current && DoesElementNameMatch(context, current, "
+        << name << ", " << ns << ")) {\n    CSmartPtr<" << item << "> item = new " << item << "("
+        << name
+        << ");\n    FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+           "    AppendItem(item);\n    current = current->GetNextSiblingElement();\n  }\n"
+           "  return current;\n}\n";
+  }
+
+  void ClassDefinition(std::ostringstream& out, const ClassPlan& plan) {
+    const std::string& c = plan.name;
+    m_group = plan.group;
+    out << "\n// " << c << ".\n\n" << m_macro << "(" << c << ")\n\n" << c
+        << "::MetaData::MetaData() {\n  CKVCriticalSectionLock lock(m_csInit);\n";
+    bool usesFactory = false, usesNone = false;
+    const PropertyPlan* simple = nullptr;
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.simpleValue) simple = &p;
+    }
+    size_t elements = 0, attributes = 0;
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.simpleValue) continue;
+      (p.attribute ? attributes : elements)++;
+      usesFactory = usesFactory || (p.kind == PropertyPlan::object && Mine(p.itemClass));
+      usesNone = usesNone || (p.kind == PropertyPlan::primitive && !p.simpleValue && !IsEnum(p) &&
+                              !HasFacets(p.simple.facets));
+    }
+    if (usesFactory) out << "  const ClassFactory factory = &CClassFactory::CreateClass;\n";
+    if (usesNone) out << "  const CPrimitiveRestrictions none;\n";
+    for (const PropertyPlan& p : plan.properties) {
+      if (NeedsRestrictions(p)) {
+        out << Wrap("  ", "const CPrimitiveRestrictions r" + p.name + Restrictions(p.simple.facets) + ";")
+            << "\n";
+      }
+    }
+    out << "  elementInfo = new CElementInfo*[" << elements + 1 << "]{\n";
+    for (const PropertyPlan& p : plan.properties) {
+      if (!p.attribute && !p.simpleValue) out << Wrap("      ", ElementInfo(p) + ",") << "\n";
+    }
+    out << "      nullptr};\n  attributeInfo = new CAttributeInfo*[" << attributes + 1 << "]{\n";
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.attribute) out << Wrap("      ", AttributeInfo(p) + ",") << "\n";
+    }
+    out << "      nullptr};\n  classInfo = new CParentElementInfo(XmlElementGroupType_"
+        << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
+        << ", XmlElementType_Element,\n                                     "
+        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << ", true, "
+        << (plan.base ? "true, " : "false, ")
+        << (simple ? "Property_Value, " + std::string(simple->simple.builtin->itemType)
+                   : std::string("-1, it_none"))
+        << ", nullptr, false);\n}\n\n";
+
+    // Constructor and Init.
+    const std::vector<const PropertyPlan*> own = OwnProperties(plan);
+    const std::string base = plan.base ? QClass(plan.base) : "";
+    out << c << "::" << c << "(const wchar_t* elementName)";
+    bool first = true;
+    if (plan.base) {
+      out << "\n    : " << base << "(elementName)";
+      first = false;
+    }
+    for (const PropertyPlan* p : own) {
+      if (p->kind == PropertyPlan::collection) {
+        out << (first ? "\n    : " : ", ") << p->member << "(new " << p->collectionClass << ")";
+      } else if (p->kind == PropertyPlan::values) {
+        const std::string facets = Restrictions(p->simple.facets);
+        out << (first ? "\n    : " : ",\n      ") << p->member << "(new " << ValuesClass(*p) << "("
+            << Literal(p->xmlName) << ", " << Literal(p->xmlNamespace) << ", " << p->minOccurs
+            << ", " << p->maxOccurs << ", " << facets.substr(1, facets.size() - 2)
+            << ", CWhitespaceUtils::" << p->simple.whitespace << ", nullptr))";
+      } else {
+        continue;
+      }
+      first = false;
+    }
+    out << " {\n  SetElementName(elementName);\n  Init();\n}\n\nvoid " << c << "::Init() {\n";
+    if (plan.base) out << "  " << base << "::Init();\n";
+    if (plan.nillable) out << "  m_nil = false;\n";
+    for (const PropertyPlan* own_p : own) {
+      const PropertyPlan& p = *own_p;
+      const std::string& m = p.member;
+      switch (p.kind) {
+        case PropertyPlan::object:
+          out << "  " << m << " = "
+              << (p.optional ? "nullptr" : "new " + QClass(p.itemClass) + "(" + Literal(p.xmlName) + ")")
+              << ";\n";
+          break;
+        case PropertyPlan::collection:
+        case PropertyPlan::values:
+          out << "  " << m << "->Clear();\n";
+          break;
+        case PropertyPlan::primitive:
+          if (p.fixed && IsString(p)) {
+            out << "  " << m << " = " << Literal(p.fixedValue) << ";\n";
+          } else if (p.nillable) {
+            out << "  " << m << ".emplace();\n";
+          } else if (p.optional) {
+            out << "  " << m << ".reset();\n";
+          } else if (IsString(p)) {
+            out << "  " << m << ".clear();\n";
+          } else {
+            out << "  " << m << " = " << ValueType(p) << "();\n";
+          }
+          break;
+      }
+    }
+    out << "}\n\nvoid " << c << "::AccessProperty(int propertyIndex, "
+        << (own.empty() && !plan.base ? "bool, KvVariant&" : "bool get, KvVariant& value")
+        << ") {\n";
+    if (!own.empty()) out << "  switch (propertyIndex) {\n";
+    for (const PropertyPlan* own_p : own) {
+      const PropertyPlan& p = *own_p;
+      out << "    case Property_" << p.name << ":\n";
+      const std::string& m = p.member;
+      if (p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values) {
+        out << "      if (get) return value.SetXmlCollection(" << m << ");\n      if (auto* items = "
+            << "dynamic_cast<"
+            << (p.kind == PropertyPlan::values ? ValuesClass(p) : p.collectionClass)
+            << "*>(value.GetXmlCollection().Get())) " << m << " = items;\n      return;\n";
+      } else if (p.kind == PropertyPlan::object) {
+        out << "      if (get) return value.SetXmlObject(" << m << ");\n      " << m
+            << " = dynamic_cast<" << QClass(p.itemClass)
+            << "*>(value.GetXmlObject().Get());\n      return;\n";
+      } else {
+        const std::string v = IsEnum(p) ? "I4" : p.simple.builtin->variant;
+        // Enumerations travel as their enumerator's number.
+        const std::string in = IsEnum(p) ? "static_cast<int32_t>(f)" : "f";
+        const std::string out1 = IsEnum(p) ? "static_cast<" + ValueType(p) + ">(value.GetI4())"
+                                           : "value.Get" + v + "()";
+        if (p.nillable) {
+          // An empty field is a nil element.
+          out << "      if (get) return " << m << " ? void(value.Set" << v << "("
+              << (IsEnum(p) ? "static_cast<int32_t>(*" + m + ")" : "*" + m)
+              << ")) : value.SetNil();\n      return value.IsNil() ? " << m << ".reset() : void("
+              << m << " = " << out1 << ");\n";
+        } else if (p.optional && !(p.fixed && IsString(p))) {
+          out << "      if (get) return GetOptional(" << m << ", value, [](KvVariant& v, auto& f) { v.Set"
+              << v << "(" << in << "); });\n      return HasValue(value) ? void(" << m << " = " << out1
+              << ") : " << m << ".reset();\n";
+        } else {
+          out << "      return get ? value.Set" << v << "("
+              << (IsEnum(p) ? "static_cast<int32_t>(" + m + ")" : m) << ") : void(" << m << " = "
+              << out1 << ");\n";
+        }
+      }
+    }
+    if (!own.empty()) out << "    default:\n      break;\n  }\n";
+    if (plan.base) {
+      out << "  " << base << "::AccessProperty(propertyIndex, get, value);\n}\n";
+    } else {
+      out << "  throw CKvInvalidParamException(FormatString(L\"Unknown property %d\", "
+             "propertyIndex));\n}\n";
+    }
+    for (const PropertyPlan* own_p : own) {
+      const PropertyPlan& p = *own_p;
+      if (p.kind != PropertyPlan::object || !p.optional) continue;
+      out << "\nvoid " << c << "::Set" << p.name << "(" << QClass(p.itemClass) << "* value) { "
+          << p.member << " = value; }\n";
+    }
+  }
+
+  std::string ElementInfo(const PropertyPlan& p) {
+    const std::string head = Literal(p.xmlName) + ", " + Literal(p.xmlNamespace) + ", Property_" + p.name;
+    const std::string group = m_group == ClassPlan::choice ? "new CElementInfoChoice"
+                              : m_group == ClassPlan::all  ? "new CElementInfoAll"
+                                                           : "new CElementInfoSeq";
+    switch (p.kind) {
+      case PropertyPlan::collection:
+        return group + "ClsCol(" + head + ", XmlElementType_Element)";
+      case PropertyPlan::values:
+        return group + "PrimCol(" + head + ")";
+      case PropertyPlan::object:
+        return p.optional ? group + "ClsOpt(" + head +
+                                ", XmlElementType_Element, " + QFactory(p.itemClass) + ", " +
+                                QId(p.itemClass) + ")"
+                          : group + "ClsMnd(" + head +
+                                ", XmlElementType_Element, " + QFactory(p.itemClass) + ", " +
+                                QId(p.itemClass) + ", " +
+                                (p.itemClass->requiresContent ? "true" : "false") + ")";
+      case PropertyPlan::primitive:
+        break;
+    }
+    if (IsEnum(p)) {
+      const std::string e = QEnum(p.simple.enumeration);
+      return group + (p.optional ? "EnumOpt(" : "EnumMnd(") + head +
+             (p.nillable ? ", true, &" : ", false, &") + e +
+             "ToString, &" + StringTo(p.simple.enumeration) + ", " +
+             (p.hasDefault ? Literal(p.defaultValue) : "nullptr") + ")";
+    }
+    return group + (p.optional ? "PrimOpt(" : "PrimMnd(") +
+           head + (p.nillable ? ", true, " : ", false, ") + p.simple.builtin->itemType + ", nullptr, " +
+           RuleConstant(p.simple.whitespace) + ", " + RestrictionName(p) + ", " +
+           (p.hasDefault ? Literal(p.defaultValue) : "nullptr") + ")";
+  }
+
+  std::string AttributeInfo(const PropertyPlan& p) {
+    const std::wstring* value = p.fixed ? &p.fixedValue : p.hasDefault ? &p.defaultValue : nullptr;
+    if (IsEnum(p)) {
+      const std::string e = QEnum(p.simple.enumeration);
+      return "new CAttributeInfoEnum(" + Literal(p.xmlName) + ", " + Literal(p.xmlNamespace) +
+             ", Property_" + p.name + ", " + (p.optional ? "true" : "false") + ", &" + e +
+             "ToString, &" + StringTo(p.simple.enumeration) + ", " + (value ? Literal(*value) : "nullptr") + ")";
+    }
+    return "new CAttributeInfoPrimitive(" + Literal(p.xmlName) + ", " + Literal(p.xmlNamespace) +
+           ", Property_" + p.name + ", " + (p.optional ? "true" : "false") + ", " +
+           p.simple.builtin->itemType + ", nullptr, " + RuleConstant(p.simple.whitespace) + ", " +
+           RestrictionName(p) + ", " + (value ? Literal(*value) : "nullptr") + ")";
+  }
+
+  static bool NeedsRestrictions(const PropertyPlan& p) {
+    return p.kind == PropertyPlan::primitive && !IsEnum(p) && HasFacets(p.simple.facets);
+  }
+  static std::string RestrictionName(const PropertyPlan& p) {
+    return HasFacets(p.simple.facets) ? "r" + p.name : "none";
+  }
+
+  const BindingPlan& m_plan;
+  const std::map<std::wstring, FileGroup>& m_groups;
+  std::wstring m_mine;
+  const FileGroup& m_files;
+  std::string m_macro;
+  std::vector<const ClassPlan*> m_order;
+  ClassPlan::Group m_group = ClassPlan::sequence;
+};
+
+}  // namespace
+
+std::vector<GeneratedFile> Emit(const SchemaSet& set, const EmitOptions& options) {
+  const BindingPlan plan = PlanBinding(set);
+  // One file set per target namespace; the first schema's takes the given
+  // names, the others a name from their namespace's last word.
+  const std::wstring primary = set.documents.empty() ? L"" : set.documents[0].targetNamespace;
+  std::vector<std::wstring> order{primary};
+  auto add = [&](const std::wstring& ns) {
+    if (std::find(order.begin(), order.end(), ns) == order.end()) order.push_back(ns);
+  };
+  for (const auto& c : plan.classes) add(c->schemaNamespace);
+  for (const auto& e : plan.enums) add(e->schemaNamespace);
+  std::map<std::wstring, FileGroup> groups;
+  NameScope namespaces({options.cppNamespace});
+  groups[primary] = {options.cppNamespace, options.baseName};
+  for (size_t i = 1; i < order.size(); ++i) {
+    const std::wstring& ns = order[i];
+    size_t start = ns.size();
+    while (start > 0 && ns[start - 1] != L'/' && ns[start - 1] != L':' && ns[start - 1] != L'#') {
+      --start;
+    }
+    std::string word = PascalCase(ns.substr(start));
+    if (word == "N") word = "NoNamespace";
+    word = namespaces.Claim(word);
+    std::string lower;
+    for (char c : word) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    groups[ns] = {word, options.baseName + "_" + lower};
+  }
+  std::vector<GeneratedFile> files;
+  for (const std::wstring& ns : order) {
+    GeneratedCode code = Writer(plan, groups, ns).Run();
+    files.push_back({groups[ns].baseName + ".h", std::move(code.header)});
+    files.push_back({groups[ns].baseName + ".cpp", std::move(code.source)});
+  }
+  // The first source compiles the others, so a build names two outputs only.
+  for (size_t i = 3; i < files.size(); i += 2) {
+    files[1].text += "\n#include \"" + files[i].name + "\"\n";
+  }
+  return files;
+}
+
+}  // namespace KorvelXsd
