@@ -38,28 +38,23 @@ TEST(FastInfosetReader, RecognisesEveryByteForm) {
       FInfoDecl_Version10StandaloneYes);
   const std::wstring tree = L"{urn:a}r {}a=(\"" + std::wstring(300, L'x') + L"\")";
   EXPECT_EQ(ReadTree(declared), tree);
-  {
-    // The chunked file path hands a Fast Infoset file to the reader whole.
+  const auto fromFile = [](const CBinaryData& bytes, bool async) {
     TempDir dir;
-    dir.Write("doc.fi",
-              std::string(reinterpret_cast<const char*>(declared.GetData()), declared.GetLength()));
-    AsyncFromXmlFile(true);
+    dir.Write("doc.fi", BytesOf(bytes));
+    AsyncFromXmlFile(async);
     CXmlDocument file;
     file.Load(dir.WidePath("doc.fi").c_str());
     AsyncFromXmlFile(false);
-    EXPECT_EQ(Tree(file), tree);
-  }
+    return Tree(file);
+  };
+  // The chunked file path hands a Fast Infoset file to the reader whole.
+  EXPECT_EQ(fromFile(declared, true), tree);
   for (CompressionType type : {ct_gzip, ct_zlib}) {
     CBinaryData packed = declared;
     detail::CompressData(packed, type);
     ASSERT_NE(packed, declared);
     EXPECT_EQ(ReadTree(packed), tree);
-    TempDir dir;
-    dir.Write("doc.fi",
-              std::string(reinterpret_cast<const char*>(packed.GetData()), packed.GetLength()));
-    CXmlDocument file;
-    file.Load(dir.WidePath("doc.fi").c_str());
-    EXPECT_EQ(Tree(file), tree);
+    EXPECT_EQ(fromFile(packed, false), tree);
   }
 }
 

@@ -108,50 +108,8 @@ TEST(DecimalConstruction, MixesWithMachineIntegersAndBigIntegers) {
   static_assert(!std::is_convertible_v<CBigInteger, std::int32_t>);
 }
 
-// ChangeFractionalDivider rounds a tie toward zero, and the value then prints
-// without places when its fraction is zero; ToString(places) rounds a tie away
-// from zero, keeps the point even without places and the sign of a value that
-// rounds to zero. A fraction rounded up to a whole unit moves into the integer.
+// The rounding of both rescaling forms is in tests/data/values/decimal_places.txt.
 TEST(DecimalRescale, ChangeFractionalDividerAndToStringWithPlaces) {
-  const struct {
-    const wchar_t* value;
-    std::int32_t places;
-    const wchar_t* rescaled;
-    const wchar_t* printed;
-  } cases[] = {
-      {L"0.125", 2, L"0.12", L"0.13"},
-      {L"0.126", 2, L"0.13", L"0.13"},
-      {L"-0.125", 2, L"-0.12", L"-0.13"},
-      {L"-0.126", 2, L"-0.13", L"-0.13"},
-      {L"0.124", 2, L"0.12", L"0.12"},
-      {L"0.995", 2, L"0.99", L"1.00"},
-      {L"0.996", 2, L"1", L"1.00"},
-      {L"9.996", 2, L"10", L"10.00"},
-      {L"-9.996", 2, L"-10", L"-10.00"},
-      {L"-9.995", 2, L"-9.99", L"-10.00"},
-      {L"-0.996", 2, L"-1", L"-1.00"},
-      {L"1.5", 3, L"1.500", L"1.500"},
-      {L"12", 2, L"12", L"12.00"},
-      {L"123.456", 1, L"123.5", L"123.5"},
-      {L"0.05", 1, L"0", L"0.1"},
-      {L"-0.5", 0, L"0", L"-1."},
-      {L"2.5", 0, L"2", L"3."},
-      {L"0.51", 0, L"1", L"1."},
-      {L"-0.51", 0, L"-1", L"-1."},
-      {L"-2.4", 0, L"-2", L"-2."},
-      {L"7", 0, L"7", L"7."},
-      {L"0", 2, L"0", L"0.00"},
-      {L"-0.001", 2, L"0", L"-0.00"},
-      {L"-0", 1, L"0", L"0.0"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.value) + " to " + std::to_string(c.places));
-    CDecimal value(c.value);
-    EXPECT_EQ(value.ToString(c.places), c.printed);
-    value.ChangeFractionalDivider(c.places);
-    EXPECT_EQ(value.ToString(), c.rescaled);
-    EXPECT_EQ(value.GetFractionDivider(), c.places);
-  }
   EXPECT_EQ(CDecimal(L"1.5").ToString(1023), L"1.5" + std::wstring(1022, L'0'));
   for (int places : {1024, -1}) {
     KORVEL_EXPECT_THROW_MESSAGE(CDecimal(1).ToString(places), CKvInvalidParamException,

@@ -303,6 +303,16 @@ const testing::VectorOperations& Operations() {
          const CDecimal value(a[0]);
          return value.ToString() + L"/" + std::to_wstring(value.GetFractionDivider());
        }},
+      // value, places: ToString(places), then the value rescaled to them and its places.
+      {L"rescale",
+       [](const Args& a) {
+         CDecimal value(a[0]);
+         const int32_t places = std::stoi(a[1]);
+         const std::wstring printed = value.ToString(places);
+         value.ChangeFractionalDivider(places);
+         return printed + L" " + value.ToString() + L"/" +
+                std::to_wstring(value.GetFractionDivider());
+       }},
       // text: the value CBigInteger reads, through the constructor and Parse alike.
       {L"integer",
        [](const Args& a) -> std::wstring {

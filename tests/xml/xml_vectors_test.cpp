@@ -13,6 +13,7 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_text_writer.h>
 
+#include "tree_text.h"
 #include "vector_file.h"
 #include "xml/xml_tree_builder.h"
 
@@ -23,18 +24,6 @@ using Args = testing::VectorArgs;
 using detail::XmlTreeBuilder;
 
 std::string Bytes(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-std::wstring Describe(const CXmlElement* e) {
-  std::wstring out = L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
-  for (const CXmlAttribute* a : e->GetAttributes()) {
-    out += L" @{" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
-  }
-  if (!e->GetText().empty()) out += L" [" + e->GetText() + L"]";
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    out += L" (" + Describe(c) + L")";
-  }
-  return out;
-}
 
 // The paths of every element and attribute, in document order.
 void AppendPaths(const CXmlElement* e, std::wstring& out) {
@@ -66,7 +55,7 @@ struct Loaded {
   }
   std::wstring Tree() const {
     const CXmlElement* root = document.GetDocumentElement();
-    return error + (root ? Describe(root) : L"");
+    return error + testing::TreeText(root);
   }
 
   CSerializationContext context;
