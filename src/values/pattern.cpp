@@ -93,12 +93,40 @@ bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value) {
   return MatchesXsdPattern(pattern, value, SharedPatternCache());
 }
 
-bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, PatternCache& cache) {
-  const std::shared_ptr<const CompiledPattern> compiled = cache.Get(pattern);
-  if (!compiled->regex) ThrowInvalidRegularExpression(pattern, compiled->error);
+namespace {
+
+bool MatchesCompiled(const CompiledPattern& compiled, const std::string& pattern,
+                     std::wstring_view value) {
+  if (!compiled.regex) ThrowInvalidRegularExpression(pattern, compiled.error);
   std::string subject;
   if (!WideToUtf8(value, subject)) return false;
-  return compiled->regex->MatchesWhole(subject);
+  return compiled.regex->MatchesWhole(subject);
+}
+
+}  // namespace
+
+bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, PatternCache& cache) {
+  return MatchesCompiled(*cache.Get(pattern), pattern, value);
+}
+
+bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value) {
+  struct LastPattern {
+    std::wstring text;
+    std::string utf8;
+    std::shared_ptr<const CompiledPattern> compiled;
+  };
+  thread_local LastPattern last;
+  if (!last.compiled || last.text != pattern) {
+    // Everything that may throw first, so the memo never pairs one pattern's
+    // text with another's compiled form.
+    std::string utf8 = PatternToUtf8(pattern);
+    std::shared_ptr<const CompiledPattern> compiled = SharedPatternCache().Get(utf8);
+    std::wstring text(pattern);
+    last.text = std::move(text);
+    last.utf8 = std::move(utf8);
+    last.compiled = std::move(compiled);
+  }
+  return MatchesCompiled(*last.compiled, last.utf8, value);
 }
 
 }  // namespace Korvel::detail

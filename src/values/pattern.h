@@ -57,5 +57,9 @@ PatternCache& SharedPatternCache();
 // is not valid Unicode text (a lone surrogate) does not match.
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value);
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, PatternCache& cache);
+// The same for the facet text as stored. Each thread keeps the compiled form of
+// the last pattern it checked: a facet is checked value after value, and this
+// spares the UTF-8 key and the shared lookup.
+bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value);
 
 }  // namespace Korvel::detail

@@ -79,7 +79,10 @@ std::unique_ptr<const Regex> Regex::Compile(std::string_view expression, std::st
 }
 
 bool Regex::MatchesWhole(std::string_view subject) const {
-  MatchData data(pcre2_match_data_create(1, nullptr));
+  // One pair: the whole match is all the check needs. Kept per thread, as a
+  // facet is matched once per value written or read.
+  thread_local MatchData data;
+  if (!data) data.reset(pcre2_match_data_create(1, nullptr));
   if (!data) throw std::bad_alloc();
   // An empty view may carry no pointer at all.
   const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.empty() ? "" : subject.data());

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include <korvel/conversions.h>
 #include <korvel/date_time.h>
@@ -117,14 +118,57 @@ size_t CharacterCount(const std::wstring& text) {
 // The integer kinds: bounds, then totalDigits on the digits of the text form
 // (a leading "-" is no digit). report throws with the value shown as the
 // kind's message wants.
-template <class T, class Parse, class Print, class Report>
-void CheckInteger(const CPrimitiveRestrictions& r, T value, Parse parse, Print print,
-                  Report report) {
-  if (AnyNumericBoundBroken(r, value, parse)) report();
+template <class T, class Print, class Report>
+void CheckTotalDigits(const CPrimitiveRestrictions& r, const T& value, Print print,
+                      Report report) {
   if (r.GetTotalDigits() < 0) return;
   const std::wstring text = print(value);
   const size_t digits = text.size() - (!text.empty() && text[0] == L'-' ? 1 : 0);
   if (TooManyDigits(r.GetTotalDigits(), digits)) report();
+}
+
+template <class T, class Parse, class Print, class Report>
+void CheckInteger(const CPrimitiveRestrictions& r, T value, Parse parse, Print print,
+                  Report report) {
+  if (AnyNumericBoundBroken(r, value, parse)) report();
+  CheckTotalDigits(r, value, print, report);
+}
+
+// Big integers and their bounds are nearly always small: compared as int64_t
+// when both fit, a check builds no CBigInteger per bound.
+constexpr size_t kSmallDigits = 18;
+
+std::optional<int64_t> SmallInteger(const CBigInteger& value) {
+  const CBigInteger::Digits& digits = BigIntegerAccess::DigitsOf(value);
+  if (digits.size() > kSmallDigits) return std::nullopt;
+  int64_t magnitude = 0;
+  for (size_t i = digits.size(); i-- > 0;) magnitude = magnitude * 10 + digits[i];
+  return BigIntegerAccess::SignOf(value) < 0 ? -magnitude : magnitude;
+}
+
+// Only the plain form: anything else (blanks included) takes the full parse.
+std::optional<int64_t> SmallIntegerText(const std::wstring& text) {
+  size_t i = !text.empty() && (text[0] == L'-' || text[0] == L'+') ? 1 : 0;
+  const size_t count = text.size() - i;
+  if (count == 0 || count > kSmallDigits) return std::nullopt;
+  int64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < L'0' || text[i] > L'9') return std::nullopt;
+    magnitude = magnitude * 10 + (text[i] - L'0');
+  }
+  return text[0] == L'-' ? -magnitude : magnitude;
+}
+
+bool SmallBounds(const CPrimitiveRestrictions& r) {
+  for (const std::wstring* text : {&r.GetMinInclusive(), &r.GetMaxInclusive(),
+                                   &r.GetMinExclusive(), &r.GetMaxExclusive()}) {
+    if (!text->empty() && !SmallIntegerText(*text)) return false;
+  }
+  return true;
+}
+
+int64_t ParseSmallBound(const std::wstring& text, CWhitespaceUtils::WhitespaceRule) {
+  return *SmallIntegerText(text);
 }
 
 template <class T, class Parse>
@@ -167,7 +211,7 @@ void CheckPattern(const std::wstring& name, const CPrimitiveRestrictions& r,
                   const std::wstring& text) {
   bool matches = false;
   try {
-    matches = MatchesXsdPattern(PatternToUtf8(r.GetPattern()), text);
+    matches = MatchesXsdPattern(std::wstring_view(r.GetPattern()), text);
   } catch (const CKvException& cause) {
     ThrowPatternCheckFailed(cause, name, text);
   }
@@ -194,8 +238,14 @@ void CheckDecimal(const std::wstring& name, const CPrimitiveRestrictions& r,
 void CheckBigInteger(const std::wstring& name, const CPrimitiveRestrictions& r,
                      const KvVariant& value) {
   const CBigInteger number = value.GetInteger();
-  CheckInteger(r, number, &CConversions::integerFromString, &CConversions::integerToString,
-               [&] { ThrowFacetViolation(name, CConversions::integerToString(number)); });
+  const auto report = [&] { ThrowFacetViolation(name, CConversions::integerToString(number)); };
+  const std::optional<int64_t> small = SmallInteger(number);
+  if (!small || !SmallBounds(r)) {
+    return CheckInteger(r, number, &CConversions::integerFromString,
+                        &CConversions::integerToString, report);
+  }
+  if (AnyNumericBoundBroken(r, *small, &ParseSmallBound)) report();
+  CheckTotalDigits(r, number, &CConversions::integerToString, report);
 }
 
 // The kinds shown with %d in messages.

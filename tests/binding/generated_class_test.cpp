@@ -10,6 +10,7 @@
 
 #include "binding/flex_class.h"
 #include "test_support.h"
+#include "vector_file.h"
 
 namespace Korvel::testing {
 namespace {
@@ -113,51 +114,10 @@ TEST_F(GeneratedClass, WritesInSchemaOrderAndReadsBackTheSameText) {
   EXPECT_EQ(Read(kOrder, written.c_str())->Child(0)->properties[0].GetString(), L"r\rs");
 }
 
+// Rows of tests/data/binding/order_errors.txt: a document and the full message.
 TEST_F(GeneratedClass, ReadingErrorsNameTheOffendingNode) {
-  const std::wstring ship = L"<ship id=\"1\"><street/></ship>";
-  const std::wstring end = L"<total>1</total></order>";
-  const struct {
-    std::wstring xml;
-    const wchar_t* failure;
-  } rows[] = {
-      {L"<order xmlns=\"urn:t\">" + end,
-       L"Failed to find the required child element [ship].\nPath: /order"},
-      {L"<order xmlns=\"urn:t\">" + ship + L"</order>",
-       L"Failed to find the required child element [total].\nPath: /order"},
-      {L"<order xmlns=\"urn:t\">" + ship + end.substr(0, 16) + L"<x/></order>",
-       L"Failed read all the elements held within the element [order]. The unexpected element "
-       L"[x] remains un processed\nPath: /order"},
-      {L"<order xmlns=\"urn:t\"><ship><street/></ship>" + end,
-       L"Failed to process the element.\nPath: /order/ship\n"
-       L"Failed to find the required Attribute [id]."},
-      {L"<order xmlns=\"urn:t\"><ship id=\"1\" b=\"2\"><street/></ship>" + end,
-       L"Unexpected Attribute found.\nPath: /order/ship/@b"},
-      {L"<order xmlns=\"urn:t\"><ship id=\"100\"><street/></ship>" + end,
-       L"Failed to set the property value [100].\nPath: /order/ship/@id\n"
-       L"Invalid Value for id [100]"},
-      {L"<order xmlns=\"urn:t\">" + ship + L"<bill id=\"2\"><street/><zip>100</zip></bill>" + end,
-       L"Failed to process the element.\nPath: /order/bill/zip\nInvalid Value for zip [100]"},
-      {L"<order xmlns=\"urn:t\"><ship id=\"1\"><street><b/></street></ship>" + end,
-       L"Failed read all the elements held within the element [street]. The unexpected element "
-       L"[b] remains un processed\nPath: /order/ship/street"},
-      {L"<order xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\">"
-       L"<ship id=\"1\"><street i:nil=\"true\"/></ship>" +
-           end,
-       L"Invalid use of 'nil' attribute in non-nillable element.\nPath: /order/ship/street"},
-      {L"<order xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\">"
-       L"<ship id=\"1\"><street/><zip i:nil=\"yes\"/></ship>" +
-           end,
-       L"Unexpected Value [yes] for 'nil' Attribute found.\nPath: /order/ship/zip/@i:nil"},
-      {L"<order xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\" i:nil=\"1\">"
-       L"</order>",
-       L"Invalid use of 'nil' attribute in non-nillable element.\nPath: /order"},
-      {L"<order xmlns=\"urn:t\"><ship id=\"1\"><street/><kind>far</kind></ship>" + end,
-       L"Failed to process the element.\nPath: /order/ship/kind\nBad kind [far]"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(::testing::PrintToString(row.xml));
-    EXPECT_EQ(Failure(kOrder, row.xml.c_str()), row.failure);
-  }
+  RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/binding/order_errors.txt",
+                {{L"order", [&](const VectorArgs& a) { return Failure(kOrder, a[0].c_str()); }}});
 }
 
 TEST_F(GeneratedClass, ContextSwitchesRelaxReading) {

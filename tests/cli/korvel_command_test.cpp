@@ -11,6 +11,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -102,105 +103,12 @@ TEST_F(KorvelCommand, StandardStreamsAndFormatOptions) {
   EXPECT_EQ(xml.out, Expected());
 }
 
-TEST_F(KorvelCommand, XmlOutputOptions) {
+TEST_F(KorvelCommand, Utf16OutputReadsBack) {
   Convert("--encoding utf-16 order.xml " + Temp("utf16.xml"));
   const std::string utf16 = ReadFile(Temp("utf16.xml"));
   EXPECT_EQ(utf16.substr(0, 4), std::string("\xFF\xFE<\0", 4));
   Convert(Temp("utf16.xml") + " " + Temp("back.xml"));
   EXPECT_EQ(ReadFile(Temp("back.xml")), Expected());
-
-  const struct {
-    const char* options;
-    const char* contains;
-    const char* lacks;
-  } kRows[] = {
-      {"--compact", "<shipTo country=\"US\"><name>Alice Smith</name>", "\t"},
-      {"--eol crlf", "?>\r\n<po:purchaseOrder", "\">\n"},
-      {"--no-declaration", "<po:purchaseOrder", "<?xml"},
-      {"--indent 2", "\n  <shipTo", "\t"},
-      {"--encoding UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "\r"},
-  };
-  for (const auto& row : kRows) {
-    SCOPED_TRACE(row.options);
-    const Result result = Run("convert " + std::string(row.options) + " order.xml -");
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find(row.contains), std::string::npos) << result.out;
-    EXPECT_EQ(result.out.find(row.lacks), std::string::npos) << result.out;
-  }
-}
-
-TEST_F(KorvelCommand, JsonRoundTripLevels) {
-  const struct {
-    const char* level;
-    const char* contains;
-    const char* lacks;
-  } kRows[] = {
-      {"full", "\"@xmlns:po\"", "\"purchaseOrder\""},
-      {"partial", "\"@orderDate\"", "xmlns"},
-      {"none", "\"orderDate\"", "@"},
-  };
-  for (const auto& row : kRows) {
-    SCOPED_TRACE(row.level);
-    const Result json = Run("convert --compact --to json --json-roundtrip " +
-                            std::string(row.level) + " order.xml -");
-    ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_NE(json.out.find(row.contains), std::string::npos) << json.out;
-    EXPECT_EQ(json.out.find(row.lacks), std::string::npos) << json.out;
-    // Repeated elements are one array.
-    EXPECT_NE(json.out.find("\"item\": [{"), std::string::npos) << json.out;
-  }
-  // Without namespaces the root reads back unqualified, as JSON gave it.
-  Convert("--json-roundtrip partial order.xml " + Temp("p.json"));
-  const Result back = Run("convert --json-roundtrip partial " + Temp("p.json") + " -");
-  EXPECT_NE(back.out.find("\n<purchaseOrder orderDate=\"1999-10-20\">"), std::string::npos)
-      << back.out;
-  // --json-root wraps what is read.
-  const Result wrapped = Run("convert --json-root wrapper " + Temp("p.json") + " -");
-  EXPECT_NE(wrapped.out.find("<wrapper>"), std::string::npos) << wrapped.out << wrapped.err;
-}
-
-TEST_F(KorvelCommand, FastInfosetVocabularyOptions) {
-  Convert("--fi-vocabulary-uri urn:example:po order.xml " + Temp("v.fi"));
-  EXPECT_NE(ReadFile(Temp("v.fi")).find("urn:example:po"), std::string::npos);
-  Result result = Run("convert " + Temp("v.fi") + " -");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("Unknown external vocabulary [urn:example:po]"), std::string::npos)
-      << result.err;
-  result = Run("dump --fi-vocabulary-uri urn:example:po " + Temp("v.fi"));
-  EXPECT_EQ(result.status, 0) << result.err;
-
-  // Values shorter than the limit enter the tables; a limit of 0 keeps them all out.
-  Convert("order.xml " + Temp("a.fi"));
-  Convert("--fi-max-add 0 order.xml " + Temp("b.fi"));
-  const Result added = Run("dump " + Temp("a.fi"));
-  const Result literal = Run("dump " + Temp("b.fi"));
-  EXPECT_NE(added.out.find("values: 3 new, 0 ref, 8 literal"), std::string::npos) << added.out;
-  EXPECT_NE(literal.out.find("values: 0 new, 0 ref, 11 literal"), std::string::npos) << literal.out;
-}
-
-TEST_F(KorvelCommand, DumpListsItemsAndVocabularyUse) {
-  Convert("order.xml " + Temp("order.fi.gz"));
-  const Result result = Run("dump " + Temp("order.fi.gz"));
-  ASSERT_EQ(result.status, 0) << result.err;
-  const char* const kLines[] = {
-      "namespace po = http://www.example.com/PO1\n",
-      "element po:purchaseOrder                                  name new 1\n",
-      "  @orderDate = \"1999-10-20\"                               name new 1, value literal\n",
-      "      text \"Alice Smith\"                                  value literal\n",
-      "    element item                                          name ref 7\n",
-      "      @partNum = \"926-AA\"                                 name ref 3, value literal\n",
-      // Columns count characters: the accented and the check mark are one each.
-      "    text \"Hurry & mind the <gate>: caf\u00e9 \u2713\"                value literal\n",
-      "12 elements, 4 attributes, 7 text chunks, 1 namespace declarations\n",
-      "names:  12 new, 4 ref, 0 literal\n",
-  };
-  for (const char* line : kLines) {
-    EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
-  }
-  const Result notFi = Run("dump order.xml");
-  EXPECT_EQ(notFi.status, 1);
-  EXPECT_EQ(notFi.err,
-            "korvel dump: Failed to parse FastInfoset. The data is not a Fast Infoset document.\n");
 }
 
 TEST_F(KorvelCommand, CheckReportsEachFileAndFailsOnAnyBadOne) {
@@ -223,58 +131,55 @@ TEST_F(KorvelCommand, CheckReportsEachFileAndFailsOnAnyBadOne) {
       << result.err;
 }
 
-TEST_F(KorvelCommand, StatsCountsAndSizesEveryEncoding) {
-  Convert("order.xml " + Temp("order.json"));
-  for (const std::string& file : {std::string("order.xml"), Temp("order.json")}) {
-    SCOPED_TRACE(file);
-    const Result result = Run("stats " + file);
-    ASSERT_EQ(result.status, 0) << result.err;
-    for (const char* line :
-         {"elements           12\n", "attributes         4\n", "depth              4\n",
-          "text characters    81\n", "namespaces         1\n", "  XML, formatted ",
-          "  XML, compact ", "  JSON, compact ", "  Fast Infoset "}) {
-      EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+// Unescapes a field of runs.txt: \n \r \t \\, and $T/ for the temporary folder.
+std::string Field(const std::string& text, const std::string& temp) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 3, "$T/") == 0) {
+      out += temp, i += 2;
+    } else if (text[i] == '\\' && i + 1 < text.size()) {
+      const char c = text[++i];
+      out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+    } else {
+      out += text[i];
     }
   }
-  EXPECT_NE(Run("stats order.xml").out.find("read as            XML, "), std::string::npos);
+  return out;
 }
 
-TEST_F(KorvelCommand, UsageAndFileErrorsHaveTheirStatus) {
-  const struct {
-    const char* arguments;
-    int status;
-    const char* message;
-  } kRows[] = {
-      {"", 2, "usage: korvel COMMAND"},
-      {"frobnicate", 2, "korvel: unknown command 'frobnicate'; try 'korvel --help'\n"},
-      {"convert order.xml", 2,
-       "korvel convert: needs an input and an output file; try 'korvel convert --help'\n"},
-      {"convert --to yaml order.xml x", 2, "option '--to' takes xml, json or fi, not 'yaml'"},
-      {"convert order.xml out.txt", 2, "cannot tell the format of 'out.txt' from its name"},
-      {"convert --bogus order.xml a.xml", 2, "unknown option '--bogus'"},
-      {"convert -x order.xml a.xml", 2, "unknown option '-x'"},
-      {"convert order.xml a.xml --to", 2, "option '--to' needs a value"},
-      {"convert --gzip=yes order.xml a.xml", 2, "option '--gzip' takes no value"},
-      {"convert --encoding latin-1 order.xml -", 2, "takes utf-8 or utf-16, not 'latin-1'"},
-      {"convert --eol cr order.xml -", 2, "takes lf or crlf, not 'cr'"},
-      {"convert --json-roundtrip most order.xml -", 2, "none, partial or full, not 'most'"},
-      {"convert --fi-max-add x order.xml -", 2, "takes a number of characters, not 'x'"},
-      {"check", 2, "korvel check: needs at least one file"},
-      {"stats a.xml b.xml", 2, "korvel stats: needs one file"},
-      {"dump", 2, "korvel dump: needs one file"},
-      {"convert missing.xml a.xml", 1,
-       "korvel convert: cannot open 'missing.xml': No such file or directory\n"},
-      {"convert bad.xml -", 1, "korvel convert: mismatched tag at line 4"},
-      {"convert order.xml /nonexistent/a.fi", 1, "cannot create '/nonexistent/a.fi'"},
-      {"stats bad.json", 1, "korvel stats: "},
-  };
-  for (const auto& row : kRows) {
-    SCOPED_TRACE(row.arguments);
-    const Result result = Run(row.arguments);
-    EXPECT_EQ(result.status, row.status) << result.err;
-    EXPECT_NE(result.err.find(row.message), std::string::npos) << result.err;
-    EXPECT_EQ(result.out, "");
+// The rows of runs.txt: output options, JSON levels, vocabulary options, dump,
+// stats, and the usage and file errors with their exit statuses.
+TEST_F(KorvelCommand, EveryRunGivesItsStatusAndOutput) {
+  std::ifstream in("runs.txt");
+  ASSERT_TRUE(in);
+  std::string line;
+  int rows = 0;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> f;
+    for (size_t start = 0;;) {
+      const size_t tab = line.find('\t', start);
+      f.push_back(Field(line.substr(start, tab - start), Temp("")));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    SCOPED_TRACE("runs.txt:" + std::to_string(number) + ": korvel " + f[0]);
+    ASSERT_GE(f.size(), 4u);
+    const Result result = Run(f[0]);
+    EXPECT_EQ(result.status, std::stoi(f[1])) << result.err;
+    EXPECT_EQ(result.status == 0 ? result.err : result.out, "");
+    const std::string& stream = f[2][0] == 'o' ? result.out : result.err;
+    if (f[2].back() == '=') {
+      EXPECT_EQ(stream, f[3]);
+    } else {
+      EXPECT_NE(stream.find(f[3]), std::string::npos) << stream;
+    }
+    if (f.size() > 4) {
+      EXPECT_EQ(stream.find(f[4]), std::string::npos) << stream;
+    }
+    ++rows;
   }
+  EXPECT_GT(rows, 0);
 }
 
 // The bar needs a terminal: `script` gives the command one.

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 #include <utility>
+
+#include "vector_file.h"
 
 namespace Korvel {
 
@@ -17,7 +20,6 @@ namespace {
 
 using Encoding = CFastInfosetContext::EncodedCharacterString;
 
-constexpr uint32_t kItemTypes = 29;
 constexpr Encoding kDefault{};
 constexpr Encoding Algorithm(uint32_t index) { return {Encoding::KIND_ENCODING_ALGORITHM, index}; }
 constexpr Encoding Alphabet(uint32_t index) { return {Encoding::KIND_RESTRICTED_ALPHABET, index}; }
@@ -36,31 +38,25 @@ TEST(FastInfosetContext, TheEncodingTableBounds) {
   for (uint32_t type = 1; type < 28; ++type) EXPECT_EQ(context.GetEncoding(type), kDefault);
 }
 
+// Rows of tests/data/fastinfoset/suggested.txt: item type, preset encoding, and
+// the encoding after SetSuggestedValues, as kind:index (0:0 is none).
 TEST(FastInfosetContext, SuggestedValuesSetEveryKnownTypeAndKeepTheRest) {
-  const Encoding expected[kItemTypes] = {
-      Alphabet(2),  // 0: a custom value, left alone
-      Algorithm(1), Algorithm(2), Algorithm(3), Algorithm(3), Algorithm(4),  // 1-5
-      Algorithm(5), Algorithm(3), Algorithm(4), Algorithm(5), Algorithm(5),  // 6-10
-      Algorithm(7), Algorithm(8),                                            // 11-12 float, double
-      kDefault,  // 13 duration: a custom value reset
-      Alphabet(2),  Alphabet(2),  Alphabet(2),  Alphabet(2),  Alphabet(2),  // 14-18 the g* kinds
-      Alphabet(2),  Alphabet(2),  Alphabet(2),                              // 19-21 date, time
-      kDefault,     Algorithm(9),  // 22, and 23 a custom value left alone
-      Algorithm(6), Alphabet(1),  Alphabet(1),  kDefault,     kDefault,  // 24-28
+  const auto parse = [](const std::wstring& text) {
+    return Encoding{static_cast<uint32_t>(std::stoul(text)),
+                    static_cast<uint32_t>(std::stoul(text.substr(text.find(L':') + 1)))};
   };
-  CFastInfosetContext context;
-  context.SetEncoding(0, Alphabet(2));
-  context.SetEncoding(13, Algorithm(1));
-  context.SetEncoding(23, Algorithm(9));
-  context.SetAttributeMaxAddLength(10);
-  context.SetElementMaxAddLength(20);
-  context.SetSuggestedValues();
-  for (uint32_t type = 0; type < kItemTypes; ++type) {
-    SCOPED_TRACE(type);
-    EXPECT_EQ(context.GetEncoding(type), expected[type]);
-  }
-  EXPECT_EQ(context.GetAttributeMaxAddLength(), 10u);
-  EXPECT_EQ(context.GetElementMaxAddLength(), 20u);
+  testing::RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/fastinfoset/suggested.txt",
+                         {{L"suggested", [&](const testing::VectorArgs& a) {
+                             CFastInfosetContext context;
+                             context.SetEncoding(std::stoul(a[0]), parse(a[1]));
+                             context.SetAttributeMaxAddLength(10);
+                             context.SetElementMaxAddLength(20);
+                             context.SetSuggestedValues();
+                             EXPECT_EQ(context.GetAttributeMaxAddLength(), 10u);
+                             EXPECT_EQ(context.GetElementMaxAddLength(), 20u);
+                             const Encoding e = context.GetEncoding(std::stoul(a[0]));
+                             return std::to_wstring(e.kind) + L":" + std::to_wstring(e.index);
+                           }}});
 }
 
 TEST(FastInfosetContext, CopiesOwnTheirVocabulary) {
@@ -88,6 +84,10 @@ TEST(FastInfosetContext, CopiesOwnTheirVocabulary) {
   EXPECT_EQ(original.GetVocabulary()->GetAttributeValuesTable().size(), 0u);
   EXPECT_EQ(copy.GetVocabulary()->GetElementNamesTable().size(), 2u);
   EXPECT_EQ(assigned.GetVocabulary()->GetElementNamesTable().size(), 1u);
+  uint32_t index = 0;  // the lookup maps are copies too
+  EXPECT_FALSE(original.GetVocabulary()->FindLocalNameIndex(L"b", index));
+  EXPECT_FALSE(original.GetVocabulary()->FindAttributeValueIndex(L"v", index));
+  EXPECT_TRUE(copy.GetVocabulary()->FindLocalNameIndex(L"b", index));
 
   CFastInfosetContext moved;
   moved = std::move(copy);

@@ -60,6 +60,26 @@ CBinaryData WriteFi(const CFastInfosetContext& options, Body body,
   return out;
 }
 
+// The octets of a document written by calls "name|argument|...": start|name|ns,
+// end, attr|name|ns|value, text|value, nil.
+inline std::wstring WriteScript(const CFastInfosetContext& options, const VectorArgs& calls) {
+  return Wide(Hex(WriteFi(options, [&](CFastInfosetWriter& w) {
+    for (const std::wstring& call : calls) {
+      VectorArgs c;
+      for (size_t start = 0, bar = 0; bar != std::wstring::npos; start = bar + 1) {
+        bar = call.find(L'|', start);
+        c.push_back(call.substr(start, bar - start));
+      }
+      c.resize(4);
+      if (c[0] == L"start") w.StartElement(c[1], c[2]);
+      if (c[0] == L"end") w.EndElement();
+      if (c[0] == L"attr") w.WriteAttribute(c[1], c[2], c[3], it_string);
+      if (c[0] == L"text") w.WriteText(c[1], it_string, false);
+      if (c[0] == L"nil") w.WriteNil();
+    }
+  })));
+}
+
 // {ns}name[{ns}a=v ...]("text" children...) for the whole tree.
 inline void AppendTree(const CXmlElement* e, std::wstring& out) {
   out += L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();

@@ -110,20 +110,6 @@ TEST(FIVocabulary, NewQNamePartsIndexTheirTablePositions) {
   EXPECT_EQ(v.GetElementNamesTable()[1], QName(2, 2, 2));
 }
 
-TEST(FIVocabulary, CopiesAreIndependent) {
-  CFIVocabulary original;
-  original.AddElement(L"", L"urn:n", L"a");
-  CFIVocabulary assigned;
-  assigned = original;
-  assigned.AddElement(L"", L"urn:n", L"b");
-  original.AddAttributeValue(L"v");
-  EXPECT_EQ(original.GetElementNamesTable().size(), 1u);
-  EXPECT_EQ(assigned.GetElementNamesTable().size(), 2u);
-  EXPECT_EQ(IndexOf(original, &CFI::FindLocalNameIndex, L"b"), 0u);
-  EXPECT_EQ(IndexOf(assigned, &CFI::FindAttributeValueIndex, L"v"), 0u);
-  EXPECT_EQ(assigned.GetAttributeValuesTable().size(), 0u);
-}
-
 // Distinct two-character names, short enough to need no allocation of their own.
 std::wstring ShortName(uint32_t i) {
   return {static_cast<wchar_t>(L'a' + (i >> 10)), static_cast<wchar_t>(L'a' + (i & 1023))};

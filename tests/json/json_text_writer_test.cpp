@@ -65,64 +65,42 @@ void ExpectStrictJson(const std::vector<std::wstring>& texts) {
   EXPECT_EQ(status, 0);
 }
 
-TEST(JsonTextWriter, LaysOutObjectsAndArrays) {
-  const std::wstring json = Json(
-      [](Writer& w) {
-        w.StartElement(L"r", L"");
-        w.WriteAttribute(L"a", L"", L"1", it_string);
-        Leaf(w, L"b", L"2", it_i4);
-        MarkArray(w, Writer::ARRAY_PENDING);
-        for (const wchar_t* x : {L"1", L"2"}) {
-          w.StartElement(L"c", L"");
-          Leaf(w, L"x", x, it_i4);
-          w.EndElement();
-        }
-        MarkArray(w, Writer::ARRAY_FINISHED);
-        w.EndElement();
-      },
-      JsonRoundTrip_Partial, true);
-  EXPECT_EQ(json,
-            L"{\n\t\"r\": {\n\t\t\"@a\": \"1\",\n\t\t\"b\": 2,\n\t\t\"c\": [\n\t\t\t{\n"
-            L"\t\t\t\t\"x\": 1\n\t\t\t},\n\t\t\t{\n\t\t\t\t\"x\": 2\n\t\t\t}\n\t\t]\n\t}\n}");
-  const std::wstring crlf =
-      Json([](Writer& w) { Leaf(w, L"r", L"1"); }, JsonRoundTrip_Partial, true, EOL_CRLF);
-  EXPECT_EQ(crlf, L"{\r\n\t\"r\": \"1\"\r\n}");
-  ExpectStrictJson({json, crlf});
+// One writer call, "name|argument|...", as the rows of writer_scripts.txt give it.
+void Call(Writer& w, const std::wstring& call) {
+  testing::VectorArgs c;
+  for (size_t start = 0, bar = 0; bar != std::wstring::npos; start = bar + 1) {
+    bar = call.find(L'|', start);
+    c.push_back(call.substr(start, bar - start));
+  }
+  c.resize(5);
+  const std::wstring& name = c[0];
+  if (name == L"start") w.StartElement(c[1], c[2]);
+  if (name == L"end") w.EndElement();
+  if (name == L"leaf") Leaf(w, c[1].c_str(), c[2].c_str(), c[3] == L"i4" ? it_i4 : it_string,
+                            c[4].c_str());
+  if (name == L"attr") w.WriteAttribute(c[1], c[2], c[3], it_string);
+  if (name == L"nil") w.WriteNil();
+  if (name == L"pending") MarkArray(w, Writer::ARRAY_PENDING);
+  if (name == L"finished") MarkArray(w, Writer::ARRAY_FINISHED);
+  if (name == L"default") w.SetDefaultNamespace(c[1]);
+  if (name == L"alias") w.AddNamespaceAlias(c[1], c[2]);
+  if (name == L"xsitype") w.WriteXsiType(c[1], c[2], it_string);
 }
 
-TEST(JsonTextWriter, WritesEmptyNilAndCollectionElements) {
-  const std::wstring json = Json(
-      [](Writer& w) {
-        w.StartElement(L"r", L"");
-        w.StartElement(L"a", L"");  // complex and empty
-        w.EndElement();
-        Leaf(w, L"s", L"");
-        w.StartElement(L"n", L"");
-        w.WriteNil();
-        w.EndElement();
-        w.StartElement(L"m", L"");
-        w.WriteNil();
-        w.WriteAttribute(L"x", L"", L"1", it_string);
-        w.EndElement();
-        MarkArray(w, Writer::ARRAY_PENDING);  // marked, but no item follows
-        MarkArray(w, Writer::ARRAY_FINISHED);
-        MarkArray(w, Writer::ARRAY_PENDING);
-        Leaf(w, L"v", L"1", it_i4);
-        Leaf(w, L"v", L"x", it_string);
-        MarkArray(w, Writer::ARRAY_FINISHED);
-        MarkArray(w, Writer::ARRAY_PENDING);
-        w.StartElement(L"o", L"");
-        w.WriteNil();
-        w.EndElement();
-        MarkArray(w, Writer::ARRAY_FINISHED);
-        Leaf(w, L"z", L"1", it_i4);
-        w.EndElement();
-      },
-      JsonRoundTrip_Partial);
-  EXPECT_EQ(json,
-            L"{\"r\": {\"a\": {},\"s\": \"\",\"n\": null,\"m\": {\"@nil\": true,\"@x\": \"1\"},"
-            L"\"v\": [1,\"x\"],\"o\": [null],\"z\": 1}}");
-  ExpectStrictJson({json});
+// Rows of tests/data/json/writer_scripts.txt; all they write is strict JSON.
+TEST(JsonTextWriter, LaysOutObjectsArraysEmptyNilAndNamespaces) {
+  std::vector<std::wstring> written;
+  const auto write = [&](const testing::VectorArgs& a) {
+    const auto body = [&](Writer& w) {
+      for (size_t i = 1; i < a.size(); ++i) Call(w, a[i]);
+    };
+    written.push_back(Json(body, a[0][0] == L'F' ? JsonRoundTrip_Full : JsonRoundTrip_Partial,
+                           a[0].find(L"formatted") != std::wstring::npos,
+                           a[0].find(L"crlf") != std::wstring::npos ? EOL_CRLF : EOL_LF));
+    return written.back();
+  };
+  testing::RunVectorFile("json/writer_scripts.txt", {{L"write", write}});
+  ExpectStrictJson(written);
 }
 
 TEST(JsonTextWriter, WritesValuesJsonCanCarryBareAndTheRestAsStrings) {
@@ -142,31 +120,6 @@ TEST(JsonTextWriter, WritesValuesJsonCanCarryBareAndTheRestAsStrings) {
   writer.SetFormatted(false);
   Leaf(writer, L"v", L"\xE9\U0001F600");
   EXPECT_EQ(stream.GetAllText(), L"\"v\": \"\\u00E9\\uD83D\\uDE00\"");
-}
-
-TEST(JsonTextWriter, FullLevelDeclaresEveryNamespaceItUses) {
-  const std::wstring json = Json(
-      [](Writer& w) {
-        w.SetDefaultNamespace(L"urn:d");
-        w.AddNamespaceAlias(L"p", L"urn:p");
-        w.StartElement(L"root", L"urn:d");
-        w.WriteAttribute(L"a", L"urn:p", L"1", it_string);
-        Leaf(w, L"c", L"v", it_string, L"urn:p");
-        Leaf(w, L"n", L"w", it_string, L"urn:new");
-        w.StartElement(L"e", L"");
-        w.EndElement();
-        w.StartElement(L"t", L"urn:d");
-        w.WriteXsiType(L"urn:t", L"Derived", it_string);
-        w.EndElement();
-        w.EndElement();
-      },
-      JsonRoundTrip_Full);
-  EXPECT_EQ(json,
-            L"{\"root\": {\"@xmlns\": \"urn:d\",\"@xmlns:p\": \"urn:p\",\"@p:a\": \"1\","
-            L"\"p:c\": \"v\",\"AA:n\": {\"@xmlns:AA\": \"urn:new\",\"#text\": \"w\"},"
-            L"\"e\": {\"@xmlns\": \"\"},\"t\": {\"@xmlns:AA\": \"urn:t\",\"@xmlns:AB\": "
-            L"\"http://www.w3.org/2001/XMLSchema-instance\",\"@AB:type\": \"AA:Derived\"}}}");
-  ExpectStrictJson({json});
 }
 
 TEST(JsonTextWriter, RejectsWhatJsonCannotHold) {

@@ -107,38 +107,4 @@ inline Fields FieldsAt(int64_t seconds, int64_t nanos) {
   return {f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec, nanos};
 }
 
-// A dateTime without zone whose fields are those of an instant in UTC.
-inline CDateTime DateTimeAt(int64_t seconds, int64_t nanos) {
-  const std::tm f = GmtimeFields(seconds);
-  return CDateTime(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec,
-                   nanos / 1000000, nanos / 1000 % 1000, nanos % 1000);
-}
-
-// Seconds since 1970 and nanoseconds.
-using Moment = std::tuple<int64_t, int64_t>;
-
-// The days to seconds of a duration as seconds, and its fraction as
-// nanoseconds, both without the sign.
-inline Moment ExactLength(const CDateTimeSpan& d) {
-  const int64_t hours = int64_t{d.GetDays()} * 24 + d.GetHours();
-  const auto minutes = static_cast<int64_t>(d.GetMinutes()),
-             seconds = static_cast<int64_t>(d.GetSeconds());
-  return {(hours * 60 + minutes) * 60 + seconds,
-          d.GetMilliSeconds() * int64_t{1000000} + d.GetMicroSeconds() * 1000 + d.GetNanoSeconds()};
-}
-
-// The instant a duration reaches from the fields of a dateTime read as UTC,
-// through timegm: the months move first, then the exact time. Only right while
-// the day exists in the month the months reach.
-inline Moment AddByTimegm(const CDateTime& start, const CDateTimeSpan& d) {
-  const auto [year, month, day, hour, minute, second, nanos] = FieldsOf(start);
-  const auto [seconds, fraction] = ExactLength(d);
-  const int sign = d.IsNegative() ? -1 : 1;
-  const int64_t months = month + sign * (int64_t{d.GetYears()} * 12 + d.GetMonths());
-  const int64_t t = TimegmSeconds(year, months, day, hour, minute, second) + sign * seconds;
-  const int64_t n = nanos + sign * fraction, kPerSecond = 1000000000;
-  const int64_t below = (n % kPerSecond + kPerSecond) % kPerSecond;  // n may be negative
-  return {t + (n - below) / kPerSecond, below};
-}
-
 }  // namespace Korvel::testing

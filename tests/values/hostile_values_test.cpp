@@ -9,7 +9,6 @@
 
 #include <korvel/binary_data.h>
 #include <korvel/conversions.h>
-#include <korvel/decimal.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/variant.h>
 
@@ -69,23 +68,6 @@ TEST(HostileValues, LexicalFormsXsdRejectsFailWithTheirMessages) {
   EXPECT_EQ(CConversions::durationFromString(L"PT0.5S", kNone).GetMilliSeconds(), 500);
   EXPECT_EQ(CConversions::timeFromString(L"12:00:00-14:00", kNone).ToString(),
             L"12:00:00-14:00");
-}
-
-// Rounding to the place limit comes before trimming, so a printed decimal
-// reads back as itself.
-TEST(HostileValues, RoundedDecimalsPrintSoThatTheyReadBack) {
-  const std::pair<const wchar_t*, const wchar_t*> rows[] = {
-      {L"0.1000000000000000000000000000001", L"0.1"},
-      {L"0.1999999999999999999999999999999999", L"0.2"},
-      {L"-9.9999999999999999999999999999999", L"-10"},
-      {L"1.0000000000000000000000000000004e0", L"1"},
-  };
-  for (const auto& [text, printed] : rows) {
-    SCOPED_TRACE(text);
-    const std::wstring once = CDecimal(text).ToString();
-    EXPECT_EQ(once, printed);
-    EXPECT_EQ(CDecimal(once).ToString(), once);
-  }
 }
 
 // The pattern sees the text as it stood in the document (or as written) when

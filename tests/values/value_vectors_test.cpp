@@ -4,11 +4,15 @@
 
 #include <cstring>
 #include <cwchar>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <korvel/big_integer.h>
+#include <korvel/conversions.h>
 #include <korvel/date_time.h>
 #include <korvel/date_time_span.h>
 #include <korvel/decimal.h>
@@ -42,6 +46,14 @@ ItemType KindNamed(const std::wstring& name) {
   throw std::invalid_argument("unknown kind");
 }
 
+// A whitespace rule by name; any other name gives a value no rule has.
+CWhitespaceUtils::WhitespaceRule RuleNamed(const std::wstring& name) {
+  static const wchar_t* const kRules[] = {L"none", L"preserve", L"replace", L"collapse"};
+  int rule = 9;
+  for (int i = 0; i < 4; ++i) rule = name == kRules[i] ? i : rule;
+  return static_cast<CWhitespaceUtils::WhitespaceRule>(rule);
+}
+
 KvVariant Parsed(const std::wstring& kind, const std::wstring& text) {
   KvVariant value;
   value.FromString(text, KindNamed(kind), CWhitespaceUtils::ws_collapse);
@@ -49,12 +61,12 @@ KvVariant Parsed(const std::wstring& kind, const std::wstring& text) {
 }
 
 // "name=value;name=value" with the facet names of the schema.
-CPrimitiveRestrictions FacetsOf(const std::wstring& spec) {
+CPrimitiveRestrictions FacetsOf(const std::wstring& list) {
   std::map<std::wstring, std::wstring> f;
-  for (size_t start = 0; start < spec.size();) {
-    size_t end = spec.find(L';', start);
-    if (end == std::wstring::npos) end = spec.size();
-    const std::wstring item = spec.substr(start, end - start);
+  for (size_t start = 0; start < list.size();) {
+    size_t end = list.find(L';', start);
+    if (end == std::wstring::npos) end = list.size();
+    const std::wstring item = list.substr(start, end - start);
     const size_t equals = item.find(L'=');
     f[item.substr(0, equals)] = item.substr(equals + 1);
     start = end + 1;
@@ -68,9 +80,19 @@ CPrimitiveRestrictions FacetsOf(const std::wstring& spec) {
 
 std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
 
-const wchar_t* OrderName(CDateTime::DTCompareResult result) {
+// The name of the order r of x and y, when every operator agrees with it (an
+// unordered pair is unequal and neither less nor greater).
+template <class T>
+std::wstring OrderName(const T& x, const T& y, CDateTime::DTCompareResult r) {
+  using DT = CDateTime;
+  bool agree = (x == y) == (r == DT::dtcr_equal) && (x != y) == (r != DT::dtcr_equal) &&
+               (x < y) == (r == DT::dtcr_less) && (x > y) == (r == DT::dtcr_greater);
+  if constexpr (!std::is_same_v<T, CDateTimeSpan>) {
+    agree = agree && (x <= y) == (r == DT::dtcr_less || r == DT::dtcr_equal) &&
+            (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
+  }
   static const wchar_t* const kNames[] = {L"equal", L"less", L"greater", L"indeterminate"};
-  return kNames[result];
+  return agree ? kNames[r] : L"operators disagree";
 }
 
 // Each operation returns the result as text; a check that does not hold
@@ -85,13 +107,19 @@ void DateTimeCall(CDateTime& value, const std::wstring& command) {
     start = bar + 1;
   }
   std::vector<int64_t> n;
-  for (size_t i = 1; i < c.size(); ++i) n.push_back(c[i].empty() ? 0 : std::stoll(c[i]));
+  for (size_t i = 1; i < c.size(); ++i) n.push_back(std::wcstoll(c[i].c_str(), nullptr, 10));
   n.resize(9);
   const auto i16 = [&](int k) { return static_cast<int16_t>(n[k]); };
   const auto u8 = [&](int k) { return static_cast<uint8_t>(n[k]); };
   const auto u16 = [&](int k) { return static_cast<uint16_t>(n[k]); };
   const std::wstring& name = c[0];
   if (name == L"parse") value = Value(c[1].c_str());
+  if (name == L"read") testing::Read(value, c[1].c_str());
+  // The parsers themselves; without a "|", a null text.
+  const wchar_t* text = c.size() > 1 ? c[1].c_str() : nullptr;
+  if (name == L"xsd-datetime") value.ParseXSDDateTime(text);
+  if (name == L"xsd-date") value.ParseXSDDate(text);
+  if (name == L"xsd-time") value.ParseXSDTime(text);
   if (name == L"kind") value = CDateTime(static_cast<CDateTime::DTType>(n[0]));
   if (name == L"date") value.SetDate(i16(0), u8(1), u8(2));
   if (name == L"datetime")
@@ -138,6 +166,17 @@ std::string FromHex(const std::wstring& hex) {
   return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
 }
 
+// Results joined by "|", then `missing` "-" for results a zero divisor has
+// not got, then the order of a and b.
+template <class T>
+std::wstring Joined(std::initializer_list<T> results, int missing, const T& a, const T& b) {
+  std::wstring out;
+  for (const T& result : results) out += result.ToString() + L"|";
+  while (missing-- > 0) out += L"-|";
+  using DT = CDateTime;
+  return out + OrderName(a, b, a < b ? DT::dtcr_less : a == b ? DT::dtcr_equal : DT::dtcr_greater);
+}
+
 const testing::VectorOperations& Operations() {
   static const testing::VectorOperations operations = {
       // start, duration: the sum, the same through +=.
@@ -148,19 +187,11 @@ const testing::VectorOperations& Operations() {
          value += Span(a[1].c_str());
          return value.ToString() == sum ? sum : L"+= gave " + value.ToString();
        }},
-      // a, b: the order, and every operator agreeing with it (an unordered
-      // pair is unequal and neither less nor greater).
+      // a, b: the order, and every operator agreeing with it.
       {L"compare",
-       [](const Args& a) -> std::wstring {
+       [](const Args& a) {
          const CDateTime x = Value(a[0].c_str()), y = Value(a[1].c_str());
-         const CDateTime::DTCompareResult r = x.CompareTo(y);
-         using DT = CDateTime;
-         const bool agree = (x == y) == (r == DT::dtcr_equal) &&
-                            (x != y) == (r != DT::dtcr_equal) && (x < y) == (r == DT::dtcr_less) &&
-                            (x > y) == (r == DT::dtcr_greater) &&
-                            (x <= y) == (r == DT::dtcr_less || r == DT::dtcr_equal) &&
-                            (x >= y) == (r == DT::dtcr_greater || r == DT::dtcr_equal);
-         return agree ? OrderName(r) : L"operators disagree";
+         return OrderName(x, y, x.CompareTo(y));
        }},
       // value: normalised to UTC, and still valid.
       {L"normalize",
@@ -246,14 +277,9 @@ const testing::VectorOperations& Operations() {
        }},
       // a, b durations: the order, and the operators agreeing with it.
       {L"span-compare",
-       [](const Args& a) -> std::wstring {
+       [](const Args& a) {
          const CDateTimeSpan x = Span(a[0].c_str()), y = Span(a[1].c_str());
-         const CDateTime::DTCompareResult r = x.CompareTo(y);
-         using DT = CDateTime;
-         const bool agree = (x == y) == (r == DT::dtcr_equal) &&
-                            (x != y) == (r != DT::dtcr_equal) && (x < y) == (r == DT::dtcr_less) &&
-                            (x > y) == (r == DT::dtcr_greater);
-         return agree ? OrderName(r) : L"operators disagree";
+         return OrderName(x, y, x.CompareTo(y));
        }},
       // a, b: a - b, and b + (a - b) == a where both have the same kind and zone state.
       {L"difference",
@@ -276,6 +302,16 @@ const testing::VectorOperations& Operations() {
        [](const Args& a) {
          const CDecimal value(a[0]);
          return value.ToString() + L"/" + std::to_wstring(value.GetFractionDivider());
+       }},
+      // value, places: ToString(places), then the value rescaled to them and its places.
+      {L"rescale",
+       [](const Args& a) {
+         CDecimal value(a[0]);
+         const int32_t places = std::stoi(a[1]);
+         const std::wstring printed = value.ToString(places);
+         value.ChangeFractionalDivider(places);
+         return printed + L" " + value.ToString() + L"/" +
+                std::to_wstring(value.GetFractionDivider());
        }},
       // text: the value CBigInteger reads, through the constructor and Parse alike.
       {L"integer",
@@ -359,17 +395,59 @@ const testing::VectorOperations& Operations() {
          }
          return L"unknown operator";
        }},
+      // limit, a, b: a, a+b, a-b, a*b, a/b ("-" for a zero divisor) and the
+      // order, at that many decimal places; rows by tools/arithmetic_vectors.py.
+      {L"decimal-ops",
+       [](const Args& a) {
+         struct Limit {
+           int32_t saved = CDecimal::GetMaxDecimalPlaces();
+           ~Limit() { CDecimal::SetMaxDecimalPlaces(saved); }
+         } limit;
+         CDecimal::SetMaxDecimalPlaces(std::stoi(a[0]));
+         const CDecimal x(a[1]), y(a[2]);
+         if (y == CDecimal()) return Joined({x, x + y, x - y, x * y}, 1, x, y);
+         return Joined({x, x + y, x - y, x * y, x / y}, 0, x, y);
+       }},
+      // a, b, f: a, a+b, a-b, a*b, a/b, a%|b|, (b*f-1)/b, (b*f-1)%|b| and the order.
+      {L"bigint-ops",
+       [](const Args& a) {
+         const CBigInteger x(a[0]), y(a[1]), below = y * CBigInteger(a[2]) - 1;
+         if (y == CBigInteger()) return Joined({x, x + y, x - y, x * y}, 4, x, y);
+         return Joined({x, x + y, x - y, x * y, x / y, x % y.GetAbs(), below / y, below % y.GetAbs()},
+                       0, x, y);
+       }},
+      // rule, text: what i1, i2, i4, i8, ui1, ui2, ui4 and ui8 read, joined by
+      // "|"; rows by tools/integer_vectors.py.
+      {L"int-kinds",
+       [](const Args& a) {
+         using C = CConversions;
+         const CWhitespaceUtils::WhitespaceRule rule = RuleNamed(a[0]);
+         const std::function<int64_t()> kinds[] = {
+             [&] { return C::i1FromString(a[1], rule); },  [&] { return C::i2FromString(a[1], rule); },
+             [&] { return C::i4FromString(a[1], rule); },  [&] { return C::i8FromString(a[1], rule); },
+             [&] { return C::ui1FromString(a[1], rule); }, [&] { return C::ui2FromString(a[1], rule); },
+             [&] { return C::ui4FromString(a[1], rule); }};
+         std::wstring out;
+         for (const auto& read : kinds) {
+           try {
+             out += std::to_wstring(read()) + L"|";
+           } catch (const CKvInvalidValueException& e) {
+             out += L"!" + e.GetMessageW() + L"|";
+           }
+         }
+         try {
+           return out + std::to_wstring(C::ui8FromString(a[1], rule));
+         } catch (const CKvInvalidValueException& e) {
+           return out + L"!" + e.GetMessageW();
+         }
+       }},
       // kind, text, format: the value read under collapse, printed with the format.
       {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},
       // kind, whitespace rule, text: as the carrier prints it after reading it.
       {L"read",
        [](const Args& a) {
-         static const wchar_t* const kRules[] = {L"none", L"preserve", L"replace", L"collapse"};
-         int rule = 9;  // no rule
-         for (int i = 0; i < 4; ++i) rule = a[1] == kRules[i] ? i : rule;
          KvVariant value;
-         value.FromString(a[2], KindNamed(a[0]),
-                          static_cast<CWhitespaceUtils::WhitespaceRule>(rule));
+         value.FromString(a[2], KindNamed(a[0]), RuleNamed(a[1]));
          return value.ToString();
        }},
   };

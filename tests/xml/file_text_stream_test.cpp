@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <string>
+#include <tuple>
 
 #include <korvel/xml_text_writer.h>
 
@@ -79,23 +80,29 @@ TEST_F(FileTextStream, FileHoldsTheByteOrderMarkAndTheSameBytesAsMemory) {
   }
 }
 
-TEST_F(FileTextStream, SurrogatePairSplitByAFlushStaysOneCharacter) {
+// A high surrogate at the end of a flush waits for the next piece: a pair
+// stays one character, anything else (or the end) makes it U+FFFD.
+TEST_F(FileTextStream, SurrogateSplitByAFlush) {
+  const wchar_t high = static_cast<wchar_t>(0xD83D);
+  const std::tuple<XmlEncoding, std::wstring, std::wstring, std::string> rows[] = {
+      {XmlEncoding_UTF8, std::wstring(4095, L'a') + high, {static_cast<wchar_t>(0xDE00)},
+       std::string(4095, 'a') + "\xF0\x9F\x98\x80"},
+      {XmlEncoding_UTF8, {L'a', high}, L"c", "a\xEF\xBF\xBD" "c"},
+      {XmlEncoding_UTF8, {high}, L"", "\xEF\xBF\xBD"},
+      {XmlEncoding_UTF16, {high}, L"", std::string("\xFF\xFE\xFD\xFF", 4)},
+  };
   m_temp.Write("out.xml", std::string(10000, 'x'));  // replaced
-  CFileTextStream file(m_path, XmlEncoding_UTF8);
-  file.Open();
-  file.GetBuffer().Append(std::wstring(4095, L'a') + static_cast<wchar_t>(0xD83D));
-  file.Flush();
-  file.GetBuffer().Append(static_cast<wchar_t>(0xDE00));
-  file.Close();
-  EXPECT_EQ(m_temp.Read("out.xml"), std::string(4095, 'a') + "\xF0\x9F\x98\x80");
-  file.Close();  // closing twice is harmless
-
-  // A high surrogate left at the end is replaced.
-  file.Open();
-  file.GetBuffer().Append(static_cast<wchar_t>(0xD83D));
-  file.Flush();
-  file.Close();
-  EXPECT_EQ(m_temp.Read("out.xml"), "\xEF\xBF\xBD");
+  for (const auto& [encoding, before, after, expected] : rows) {
+    SCOPED_TRACE(::testing::PrintToString(after));
+    CFileTextStream file(m_path, encoding);
+    file.Open();
+    file.GetBuffer().Append(before);
+    file.Flush();
+    file.GetBuffer().Append(after);
+    file.Close();
+    EXPECT_EQ(m_temp.Read("out.xml"), expected);
+    file.Close();  // closing twice is harmless
+  }
 }
 
 TEST_F(FileTextStream, OpenFailuresCarryTheSystemErrorAndLeakNothing) {

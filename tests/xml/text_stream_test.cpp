@@ -141,33 +141,4 @@ TEST(TextEncoder, SurrogatePairsJoinAcrossChunksAndLoneOnesAreReplaced) {
   }
 }
 
-TEST(TextEncoder, HighSurrogateWaitsForTheNextPiece) {
-  const wchar_t high = static_cast<wchar_t>(0xD83D);
-  const wchar_t low = static_cast<wchar_t>(0xDE00);
-  CStringBuffer first;
-  first.Append(L'a');
-  first.Append(high);
-  wchar_t held = 0;
-  EXPECT_EQ(BytesOf(detail::EncodeText(first, XmlEncoding_UTF8, 0, &held)), "a");
-  EXPECT_EQ(held, high);
-
-  CStringBuffer second;
-  second.Append(low);
-  second.Append(L'b');
-  wchar_t heldAgain = 1;
-  EXPECT_EQ(BytesOf(detail::EncodeText(second, XmlEncoding_UTF8, held, &heldAgain)),
-            "\xF0\x9F\x98\x80"
-            "b");
-  EXPECT_EQ(heldAgain, 0);
-
-  // Held with nothing to pair it, at the end of the output, it is replaced.
-  CStringBuffer empty;
-  EXPECT_EQ(BytesOf(detail::EncodeText(empty, XmlEncoding_UTF16, high)), "\xFD\xFF");
-  CStringBuffer other;
-  other.Append(L'c');
-  EXPECT_EQ(BytesOf(detail::EncodeText(other, XmlEncoding_UTF8, high)),
-            "\xEF\xBF\xBD"
-            "c");
-}
-
 }  // namespace

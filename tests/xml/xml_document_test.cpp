@@ -33,34 +33,6 @@ std::vector<std::wstring> ChildNames(const CXmlElement* parent) {
   return names;
 }
 
-TEST(XmlDocumentAttributes, NamespaceAndNilAttributes) {
-  struct Case {
-    const wchar_t* uri;
-    const wchar_t* name;
-    bool isNamespace;
-    bool isNil;
-  };
-  const wchar_t* xsi = L"http://www.w3.org/2001/XMLSchema-instance";
-  const wchar_t* xmlns = L"http://www.w3.org/2000/xmlns/";
-  const Case cases[] = {
-      {xsi, L"type", true, false},           {xsi, L"nil", false, true},
-      {xsi, L"schemaLocation", true, false}, {xsi, L"noNamespaceSchemaLocation", true, false},
-      {xsi, L"xmlns", true, false},          {xmlns, L"xmlns", true, false},
-      {xmlns, L"nil", false, true},          {xsi, L"other", false, false},
-      {L"", L"type", false, false},          {L"", L"nil", false, false},
-      {L"urn:x", L"type", false, false},
-  };
-  CXmlDocument document;
-  CXmlElement* root = XmlTreeBuilder::AddDocElement(document, L"", L"r");
-  for (const Case& c : cases) XmlTreeBuilder::AddElementAttribute(root, c.name, L"v", c.uri);
-  ASSERT_EQ(root->GetAttributes().size(), std::size(cases));
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    SCOPED_TRACE(std::wstring(cases[i].uri) + L" " + cases[i].name);
-    EXPECT_EQ(root->GetAttributes()[i]->IsNamespaceAttribute(), cases[i].isNamespace);
-    EXPECT_EQ(root->GetAttributes()[i]->IsNilAttribute(), cases[i].isNil);
-  }
-}
-
 TEST(XmlDocument, LoadingAgainLeavesOnlyTheNewDocument) {
   CXmlDocument document;
   document.LoadXml("<p:first xmlns:p='urn:p'><x/></p:first>");
@@ -124,30 +96,6 @@ TEST(XmlDocumentFilter, AnExceptionFromTheFilterReachesTheCaller) {
 }
 
 // --- Builder operations ------------------------------------------------------------
-
-TEST(XmlDocumentBuilder, TextExcludingCarriageReturnsStopsAtLengthOrNul) {
-  struct Case {
-    std::wstring text;
-    size_t length;
-    std::wstring expected;
-  };
-  const Case cases[] = {
-      {L"abc", std::wstring::npos, L"abc"},
-      {L"a\rb\r\nc", std::wstring::npos, L"ab\nc"},
-      {L"abcdef", 3, L"abc"},
-      {L"a\rbcdef", 3, L"ab"},
-      {std::wstring(L"ab\0cd", 5), 5, L"ab"},
-      {L"abc", 0, L""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.expected));
-    CXmlDocument document;
-    CXmlElement* root = XmlTreeBuilder::AddDocElement(document, nullptr, L"r");
-    XmlTreeBuilder::AppendTextExcludingCR(root, L"<");
-    XmlTreeBuilder::AppendTextExcludingCR(root, c.text.c_str(), c.length);
-    EXPECT_EQ(root->GetText(), L"<" + c.expected);
-  }
-}
 
 TEST(XmlDocumentBuilder, ElementsBuiltPieceByPiece) {
   CXmlDocument document;

@@ -13,6 +13,7 @@
 #include "platform/async_read.h"
 #include "platform/file.h"
 #include "test_support.h"
+#include "tree_text.h"
 #include "values/compression.h"
 
 namespace Korvel {
@@ -22,14 +23,7 @@ namespace fs = std::filesystem;
 using detail::platform::AsyncReadStep;
 using detail::platform::FileOp;
 
-std::wstring Describe(const CXmlElement* e) {
-  std::wstring out = e->GetLocalName() + L"[" + e->GetText() + L"]";
-  for (const CXmlAttribute* a : e->GetAttributes()) out += L"@" + a->GetValue();
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    out += L"(" + Describe(c) + L")";
-  }
-  return out;
-}
+using testing::TreeText;
 
 std::wstring Hex(int error) { return FormatString(L"0x%08x", error); }
 
@@ -65,7 +59,7 @@ class XmlFileLoad : public ::testing::Test {
   static std::wstring Expected(const std::string& xml) {
     CXmlDocument document;
     document.LoadXml(xml.c_str());
-    return Describe(document.GetDocumentElement());
+    return TreeText(document);
   }
 
   const testing::TempDir m_temp;
@@ -84,7 +78,7 @@ TEST_F(XmlFileLoad, BothPathsReadFilesAroundTheChunkSize) {
       AsyncFromXmlFile(async);
       CXmlDocument document;
       document.Load(path.c_str());
-      EXPECT_EQ(Describe(document.GetDocumentElement()), expected);
+      EXPECT_EQ(TreeText(document), expected);
     }
   }
 }

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +11,7 @@
 #include <korvel/xml_document.h>
 
 #include "test_support.h"
+#include "tree_text.h"
 #include "values/compression.h"
 #include "values/utf.h"
 
@@ -25,23 +23,7 @@ const unsigned char* Bytes(const std::string& s) {
 }
 uint32_t Length(const std::string& s) { return static_cast<uint32_t>(s.size()); }
 
-// Everything a reader puts into a tree, one line per node, for comparing trees.
-void Describe(const CXmlElement* e, std::wstring& out, int depth = 0) {
-  out += std::wstring(depth, L' ') + L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
-  for (const CXmlAttribute* a : e->GetAttributes()) {
-    out += L" {" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
-  }
-  out += L" text=[" + e->GetText() + L"]\n";
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    Describe(c, out, depth + 1);
-  }
-}
-
-std::wstring Describe(const CXmlDocument& document) {
-  std::wstring out;
-  if (document.GetDocumentElement()) Describe(document.GetDocumentElement(), out);
-  return out;
-}
+using testing::TreeText;
 
 TEST(XmlReader, ByteStreamsInUtf16AndCompressed) {
   // Long enough to shrink when compressed.
@@ -52,26 +34,14 @@ TEST(XmlReader, ByteStreamsInUtf16AndCompressed) {
 
   std::string utf16 =
       "\xff\xfe" + detail::WideToUtf16Le(L"<a x='1'>t\u00e9" + detail::Utf8ToWide(body) + L"</a>");
-  CBinaryData gzip(Bytes(utf8), Length(utf8));
+  CBinaryData gzip(Bytes(utf8), Length(utf8)), zlib = gzip;
   detail::CompressData(gzip, ct_gzip);
-  CBinaryData zlib(Bytes(utf8), Length(utf8));
   detail::CompressData(zlib, ct_zlib);
-  struct Case {
-    const char* name;
-    const unsigned char* data;
-    uint32_t length;
-  };
-  const Case cases[] = {
-      {"utf-8", Bytes(utf8), Length(utf8)},
-      {"utf-16", Bytes(utf16), Length(utf16)},
-      {"gzip", gzip.GetData(), gzip.GetLength()},
-      {"zlib", zlib.GetData(), zlib.GetLength()},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const CBinaryData& bytes : {testing::DataOf(utf8), testing::DataOf(utf16), gzip, zlib}) {
+    SCOPED_TRACE(testing::BytesOf(bytes).substr(0, 2));
     CXmlDocument document;
-    document.LoadXmlStream(c.data, c.length);
-    EXPECT_EQ(Describe(document), Describe(expected));
+    document.LoadXmlStream(bytes.GetData(), bytes.GetLength());
+    EXPECT_EQ(TreeText(document), TreeText(expected));
   }
 }
 
@@ -119,17 +89,12 @@ TEST(XmlReader, EntityExpansionBombFailsWithTheParsersMessage) {
 class ExternalEntities : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_dir = std::filesystem::temp_directory_path() /
-            ("korvel_ext_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    std::filesystem::create_directories(m_dir);
-    std::ofstream(m_dir / "secret.txt") << "SECRET";
-    std::ofstream(m_dir / "defs.dtd") << "<!ENTITY leak 'SECRET'>";
+    m_temp.Write("secret.txt", "SECRET");
+    m_temp.Write("defs.dtd", "<!ENTITY leak 'SECRET'>");
   }
-  void TearDown() override { std::filesystem::remove_all(m_dir); }
-  std::string Url(const char* name) const { return "file://" + (m_dir / name).string(); }
+  std::string Url(const char* name) const { return "file://" + m_temp.Path(name); }
 
-  std::filesystem::path m_dir;
+  const testing::TempDir m_temp;
 };
 
 TEST_F(ExternalEntities, AreNeverLoaded) {
@@ -160,7 +125,7 @@ TEST_P(XmlReaderPieces, GiveTheSameTreeAsOnePiece) {
   context.SetStripCDATA(false);
   CXmlDocument whole(context);
   whole.LoadXml(xml.c_str());
-  const std::wstring expected = Describe(whole);
+  const std::wstring expected = TreeText(whole);
   ASSERT_NE(expected.find(L"caf\u00e9 \U0001F600\r<"), std::wstring::npos) << expected;
 
   CXmlDocument pieces(context);
@@ -168,14 +133,14 @@ TEST_P(XmlReaderPieces, GiveTheSameTreeAsOnePiece) {
   reader.SetFeedSize(GetParam());
   reader.Initialize();
   reader.Parse(xml.data(), xml.size(), true);
-  EXPECT_EQ(Describe(pieces), expected);
+  EXPECT_EQ(TreeText(pieces), expected);
 
   CXmlDocument widePieces(context);
   CExpatReader wideReader(widePieces);
   wideReader.SetFeedSize(GetParam());
   wideReader.Initialize();
   wideReader.ParseWide(detail::Utf8ToWide(xml));
-  EXPECT_EQ(Describe(widePieces), expected);
+  EXPECT_EQ(TreeText(widePieces), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, XmlReaderPieces, ::testing::Values(1, 2, 3, 4, 5, 7, 13, 64));

@@ -13,26 +13,17 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_text_writer.h>
 
+#include "tree_text.h"
 #include "vector_file.h"
+#include "xml/xml_tree_builder.h"
 
 namespace Korvel {
 namespace {
 
 using Args = testing::VectorArgs;
+using detail::XmlTreeBuilder;
 
 std::string Bytes(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-std::wstring Describe(const CXmlElement* e) {
-  std::wstring out = L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
-  for (const CXmlAttribute* a : e->GetAttributes()) {
-    out += L" @{" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
-  }
-  if (!e->GetText().empty()) out += L" [" + e->GetText() + L"]";
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    out += L" (" + Describe(c) + L")";
-  }
-  return out;
-}
 
 // The paths of every element and attribute, in document order.
 void AppendPaths(const CXmlElement* e, std::wstring& out) {
@@ -64,7 +55,7 @@ struct Loaded {
   }
   std::wstring Tree() const {
     const CXmlElement* root = document.GetDocumentElement();
-    return error + (root ? Describe(root) : L"");
+    return error + testing::TreeText(root);
   }
 
   CSerializationContext context;
@@ -131,6 +122,26 @@ const testing::VectorOperations& Operations() {
        [](const Args& a) {
          return Loaded(L"", a[0]).document.GetDocumentElement()->GetAttribute(a[1].c_str(),
                                                                               a[2].c_str());
+       }},
+      // namespace, local name: the kind of an attribute built with that name.
+      {L"attribute-kind",
+       [](const Args& a) {
+         CXmlDocument document;
+         CXmlElement* root = XmlTreeBuilder::AddDocElement(document, L"", L"r");
+         XmlTreeBuilder::AddElementAttribute(root, a[1].c_str(), L"v", a[0].c_str());
+         const CXmlAttribute* attribute = root->GetAttributes()[0];
+         return std::wstring(attribute->IsNamespaceAttribute() ? L"namespace" : L"") +
+                (attribute->IsNilAttribute() ? L"nil" : L"");
+       }},
+      // text, length (- for none): "<" and the text appended without carriage returns.
+      {L"append-without-cr",
+       [](const Args& a) {
+         CXmlDocument document;
+         CXmlElement* root = XmlTreeBuilder::AddDocElement(document, nullptr, L"r");
+         XmlTreeBuilder::AppendTextExcludingCR(root, L"<");
+         XmlTreeBuilder::AppendTextExcludingCR(
+             root, a[0].c_str(), a[1] == L"-" ? std::wstring::npos : std::stoul(a[1]));
+         return root->GetText();
        }},
       // stream encoding, calls...: the text written, then {!message} for each
       // call that was refused.
