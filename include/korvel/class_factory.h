@@ -31,8 +31,10 @@ class KORVEL_API CClassfactoryBase {
  protected:
   // The local part of the element's xsi:type (empty without one).
   static std::wstring GetElementType(CXmlElement* element);
-  // The namespace of the element's xsi:type: the one its prefix is bound to,
-  // else (no prefix, or one the document does not bind) the element's own.
+  // The namespace of the element's xsi:type, resolved in scope at the element:
+  // the one its prefix is bound to there, the default namespace there for an
+  // unprefixed type, or the element's own when it has no xsi:type or a prefix
+  // that nothing binds.
   static std::wstring GetElementTypeNamespaceUri(CXmlElement* element);
 };
 

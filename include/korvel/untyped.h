@@ -184,10 +184,9 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
 // FromXml and the other reading entry points read the document element itself
 // into this object (an element outside the wildcard throws
 // CKvInvalidNamespaceException), so that ToXml followed by FromXml gives the
-// same element. The text reader does not tell which element declared a default
-// namespace: the element read gets its own scope back when the document
-// declares exactly its namespace as the default one; nested scopes come back
-// as prefixed names.
+// same element. An element read gets its own scope back when it declares a
+// default namespace, nested ones included; the element read itself also gets
+// it when the default namespace in scope there is its own namespace.
 class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
  public:
   // No namespace, any wildcard.

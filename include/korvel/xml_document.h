@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <korvel/binary_data.h>
 #include <korvel/export.h>
@@ -132,6 +133,17 @@ class KORVEL_API CXmlElement : public CInstanceMonitor {
   // The path from the document element, each step a qualified name with its
   // position among same-named siblings when it has any: /a/b[2]/c.
   std::wstring GetXPath() const;
+
+  // Namespace scope, as the reader reported the declarations (the empty
+  // prefix standing for the default namespace; xmlns="" binds it to the empty
+  // URI). The URI the prefix is bound to at this element, by itself or its
+  // nearest ancestor that declares it, or null when nothing binds it; xml is
+  // always bound.
+  const std::wstring* LookupNamespaceInScope(std::wstring_view prefix) const noexcept;
+  // The default namespace in scope here; empty when there is none.
+  const std::wstring& GetDefaultNamespaceInScope() const noexcept;
+  // The URI this element's own declaration binds the prefix to, or null.
+  const std::wstring* FindNamespaceDeclaration(std::wstring_view prefix) const noexcept;
 
  protected:
   // Used by readers. AppendText adds text as given (the first length characters).

@@ -27,10 +27,14 @@ std::wstring CClassfactoryBase::GetElementType(CXmlElement* element) {
 std::wstring CClassfactoryBase::GetElementTypeNamespaceUri(CXmlElement* element) {
   const std::wstring& type = XsiType(element);
   const size_t colon = type.find(L':');
-  if (colon == std::wstring::npos) return element->GetNamespaceURI();
-  // A prefix the document does not bind leaves the element's own namespace.
-  std::wstring ns = element->GetDocument()->LookupNamespaceFromAlias(type.substr(0, colon).c_str());
-  return ns.empty() ? element->GetNamespaceURI() : ns;
+  // Resolved in the element's own scope, as XML resolves qualified names; an
+  // unprefixed name is in the default namespace there.
+  if (colon == std::wstring::npos) {
+    return type.empty() ? element->GetNamespaceURI() : element->GetDefaultNamespaceInScope();
+  }
+  // A prefix not bound there leaves the element's own namespace.
+  const std::wstring* ns = element->LookupNamespaceInScope(std::wstring_view(type).substr(0, colon));
+  return ns && !ns->empty() ? *ns : element->GetNamespaceURI();
 }
 
 }  // namespace Korvel

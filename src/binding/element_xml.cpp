@@ -58,7 +58,11 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
 void CElement::ReadNode(const CXmlElement* source, const CSerializationContext& context) {
   m_attributes->Clear();
   m_childElements->Clear();
-  m_defaultNamespace.clear();
+  // An element that declares a default namespace has its own scope, which
+  // writing it declares again. Without namespace processing the declaration
+  // is an attribute.
+  const std::wstring* declared = source->FindNamespaceDeclaration(std::wstring_view());
+  m_defaultNamespace = declared ? *declared : std::wstring();
   for (const CXmlAttribute* attribute : source->GetAttributes()) {
     if (detail::IsDefaultNamespaceDeclaration(*attribute)) m_defaultNamespace = attribute->GetValue();
   }
@@ -92,16 +96,15 @@ void CElement::CopyXmlElement(const CXmlElement* element) {
 }
 
 // The document element, or an element a caller picked from a document: the
-// element itself, not its first child, is this object. The text reader does
-// not report namespace declarations, so a default namespace that the document
-// declares for this element's namespace is taken to be the element's own
-// scope; that is what writing such an element produces.
+// element itself, not its first child, is this object. A default namespace in
+// scope there that is the element's own namespace, declared by an ancestor,
+// becomes the element's own scope: that is what writing the element produces.
 void CElement::RootFromXml_Int(CXmlElement* root, const CSerializationContext& context) {
   if (root == nullptr) ThrowNoElement();
   detail::TestNamespace(root->GetNamespaceURI(), m_restriction, m_targetNamespace);
   FromXml_Int(nullptr, root, context, false);
   if (m_defaultNamespace.empty() && !m_namespaceUri.empty() &&
-      root->GetDocument()->LookupNamespaceFromAlias(L"") == m_namespaceUri) {
+      root->GetDefaultNamespaceInScope() == m_namespaceUri) {
     m_defaultNamespace = m_namespaceUri;
   }
 }

@@ -561,7 +561,7 @@ void CFastInfosetReader::ReadLiteralQName(uint8_t octet, bool element) {
     namespaceName = ReadIdentifyingString(StringTable::kNamespaceNames, namespaceIndex);
   }
   const std::wstring& localName = ReadIdentifyingString(StringTable::kLocalNames, localIndex);
-  if (hasPrefix) Builder::AddNamespaceDeclaration(m_document, prefix, namespaceName);
+  if (hasPrefix) Builder::AddDocumentAlias(m_document, prefix, namespaceName);
 
   const detail::XmlName* name = Builder::InternName(m_document, namespaceName, localName);
   CFIVocabulary::CFIQNameTable& names =

@@ -55,6 +55,9 @@ void CXmlDocument::Cleanup() {
   m_documentElement = nullptr;
   data.openElements.clear();
   data.aliases.clear();
+  data.rootDeclarations.clear();
+  data.innerDeclarations.clear();
+  data.pendingDeclarations.clear();
   data.strings.Release();
   data.layoutTexts.Clear();
   data.freeElements.Reset();
@@ -108,6 +111,12 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   CXmlElement* parent = open.empty() ? nullptr : open.back().element;
   assert((parent || !document.m_documentElement) && "a second document element");
   CXmlElement* element = NewElement(document, parent, name);
+  detail::XmlDocumentData& data = *document.m_data;
+  if (!data.pendingDeclarations.empty()) {
+    (parent ? data.innerDeclarations[element] : data.rootDeclarations)
+        .swap(data.pendingDeclarations);
+    data.pendingDeclarations.clear();
+  }
   CXmlElement* previous = nullptr;
   if (parent) {
     previous = parent->m_lastChild;
@@ -250,6 +259,13 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const wchar_t* te
 
 void XmlTreeBuilder::AddNamespaceDeclaration(CXmlDocument& document, std::wstring_view prefix,
                                              std::wstring_view namespaceUri) {
+  AddDocumentAlias(document, prefix, namespaceUri);
+  document.m_data->pendingDeclarations.push_back(
+      {std::wstring(prefix), std::wstring(namespaceUri)});
+}
+
+void XmlTreeBuilder::AddDocumentAlias(CXmlDocument& document, std::wstring_view prefix,
+                                      std::wstring_view namespaceUri) {
   auto& aliases = document.m_data->aliases;
   const auto found = aliases.find(prefix);
   if (found == aliases.end()) {
@@ -287,6 +303,9 @@ void XmlTreeBuilder::DestroySubtree(CXmlDocument& document, CXmlElement* root) n
       continue;
     }
     CXmlElement* parent = element == root ? nullptr : element->m_parent;
+    // Its slot may go to a new element, which must not inherit its declarations.
+    auto& declarations = document.m_data->innerDeclarations;
+    if (!declarations.empty()) declarations.erase(element);
     DestroyAttributes(document, element);
     ReleaseString(document, element->m_text);
     element->CXmlElement::~CXmlElement();

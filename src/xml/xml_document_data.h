@@ -168,6 +168,13 @@ struct OpenElement {
   CXmlElement* previousSibling;
 };
 
+// The prefixes an element binds (the empty one for the default namespace).
+struct NamespaceDeclaration {
+  std::wstring prefix;
+  std::wstring namespaceUri;
+};
+using NamespaceDeclarations = std::vector<NamespaceDeclaration>;
+
 struct XmlDocumentData {
   explicit XmlDocumentData(CXmlDocument* document) : names(document) {}
 
@@ -182,6 +189,12 @@ struct XmlDocumentData {
   std::vector<OpenElement> openElements;
   // Prefix to namespace URI, for the whole document (not scoped).
   std::map<std::wstring, std::wstring, std::less<>> aliases;
+  // The scoped declarations, held only for the elements that make them (the
+  // elements below them share their scope): those of the document element, of
+  // the elements below it, and those read for the element about to open.
+  NamespaceDeclarations rootDeclarations;
+  std::unordered_map<const CXmlElement*, NamespaceDeclarations> innerDeclarations;
+  NamespaceDeclarations pendingDeclarations;
 };
 
 }  // namespace Korvel::detail

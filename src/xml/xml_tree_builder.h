@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <korvel/xml_document.h>
 
@@ -15,6 +16,8 @@ namespace Korvel::detail {
 // A qualified name as the tree holds it: interned once per document, so that
 // elements and attributes of the same name share one pair of strings and can be
 // compared by address. It also tells its nodes which document they belong to.
+struct NamespaceDeclaration;
+
 struct XmlName {
   std::wstring localName;
   std::wstring namespaceUri;
@@ -50,9 +53,17 @@ class XmlTreeBuilder {
   static void AppendTextExcludingCR(CXmlElement* element, const wchar_t* text, size_t length) {
     CXmlDocument::AppendTextExcludingCR(element, text, length);
   }
-  // Records a namespace declaration; the empty prefix is the default namespace.
+  // Records a namespace declaration of the element opened next (readers
+  // report them before its start), and for the whole document; the empty
+  // prefix is the default namespace.
   static void AddNamespaceDeclaration(CXmlDocument& document, std::wstring_view prefix,
                                       std::wstring_view namespaceUri);
+  // Records a prefix for the whole document only, outside any element's scope.
+  static void AddDocumentAlias(CXmlDocument& document, std::wstring_view prefix,
+                               std::wstring_view namespaceUri);
+  // The declarations made on the element itself, or null.
+  static const std::vector<NamespaceDeclaration>* DeclarationsOf(
+      const CXmlElement& element) noexcept;
 
   // The element operations meant for readers.
   static void AppendText(CXmlElement* element, const wchar_t* text, size_t length) {

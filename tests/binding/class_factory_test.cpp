@@ -17,7 +17,7 @@ TEST(ClassFactory, ReadsXsiType) {
   const std::tuple<std::wstring, const wchar_t*, const wchar_t*> rows[] = {
       {L"", L"", L"urn:e"},
       {L"p:T", L"T", L"urn:p"},
-      {L"T", L"T", L"urn:e"},    // unprefixed: the element's namespace, not the default one
+      {L"T", L"T", L"urn:d"},    // unprefixed: the default namespace in scope
       {L"q:T", L"T", L"urn:e"},  // unbound prefix
   };
   for (const auto& [xsiType, type, ns] : rows) {

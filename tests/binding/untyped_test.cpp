@@ -131,7 +131,7 @@ TEST(Untyped, OwnNamespaceScope) {
   CSmartPtr<CElement> back(new CElement(L"x"));
   back->FromXml(formatted.c_str());
   EXPECT_EQ(Xml(*back->GetChildElements()->Item(1)),
-            L"<AA:person xmlns:AA=\"urn:p\" id=\"7\"><AA:name>Ann</AA:name></AA:person>");
+            L"<person xmlns=\"urn:p\" id=\"7\"><name>Ann</name></person>");
 
   // A bound object reads from untyped content, and the element reads its own output.
   CPerson copy;
