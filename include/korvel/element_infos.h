@@ -377,6 +377,12 @@ class KORVEL_API CElementInfoSeqUntpdCol : public CElementInfoSeqCol {
  public:
   using CElementInfoSeqCol::CElementInfoSeqCol;
   ~CElementInfoSeqUntpdCol() override;
+  // An "AnyElement" run ends before the first element that a later named
+  // member of the sequence declares.
+  bool ElementFromXml(const Korvel::CSerializationContext& context,
+                      Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
+                      Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
+                      XmlElementType ownerType) const override;
 
  protected:
   Korvel::CXmlElement* ReadRun(const Korvel::CSerializationContext& context,

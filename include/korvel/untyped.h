@@ -122,8 +122,7 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
 
   // Appends a new attribute whose namespace passes the wildcard, or throws
   // CKvInvalidNamespaceException.
-  CSmartPtr<CAttribute> Add(const wchar_t* name, const wchar_t* value,
-                            const wchar_t* namespaceUri);
+  CSmartPtr<CAttribute> Add(const wchar_t* name, const wchar_t* value, const wchar_t* namespaceUri);
   // In the collection's namespace.
   CSmartPtr<CAttribute> Add(const wchar_t* name, const wchar_t* value);
   // In the collection's namespace, with an empty value.
@@ -321,11 +320,14 @@ class KORVEL_API CElementCol : public CXmlCollection, public CInstanceMonitor {
   // run of siblings from firstElement on whose local name is name and whose
   // namespace URI is exactly namespaceUri (up to maxOccurs); returns the first
   // element after them, or null.
-  virtual CXmlElement* FromXmlLockElementName_Int(const wchar_t* name,
-                                                  const wchar_t* namespaceUri,
+  virtual CXmlElement* FromXmlLockElementName_Int(const wchar_t* name, const wchar_t* namespaceUri,
                                                   CXmlElement* parentElement,
                                                   CXmlElement* firstElement,
                                                   const CSerializationContext& context);
+  // As the wildcard read below, but ends before stop (null: no bound), so a
+  // wildcard run in a sequence leaves the element a later member declares.
+  CXmlElement* FromXmlUpTo_Int(CXmlElement* parentElement, CXmlElement* firstElement,
+                               const CXmlElement* stop, const CSerializationContext& context);
 
  protected:
   // The target namespace.

@@ -100,15 +100,19 @@ void CElementCol::ToXml_Int(CXmlWriter* writer, bool, const wchar_t* namespaceUr
 
 CXmlElement* CElementCol::FromXml_Int(CXmlElement* parentElement, CXmlElement* firstElement,
                                       const CSerializationContext& context, bool) {
+  return FromXmlUpTo_Int(parentElement, firstElement, nullptr, context);
+}
+
+CXmlElement* CElementCol::FromXmlUpTo_Int(CXmlElement* parentElement, CXmlElement* firstElement,
+                                          const CXmlElement* stop,
+                                          const CSerializationContext& context) {
   CXmlElement* current = firstElement;
-  while (current != nullptr && !IsFull() &&
-         detail::IsNamespaceValid(current->GetNamespaceURI(), m_restriction,
-                                  m_targetNamespace)) {
+  while (current != nullptr && current != stop && !IsFull() &&
+         detail::IsNamespaceValid(current->GetNamespaceURI(), m_restriction, m_targetNamespace)) {
     CSmartPtr<CElement> element(new CElement(current->GetLocalName().c_str(),
                                              current->GetNamespaceURI().c_str(),
                                              m_restriction.c_str(), m_targetNamespace.c_str()));
-    CXmlElement* next =
-        CXmlObjectBase::FromXml_Int(element, parentElement, current, context);
+    CXmlElement* next = CXmlObjectBase::FromXml_Int(element, parentElement, current, context);
     if (next == current) break;
     AppendItem(element);
     current = next;
@@ -129,8 +133,7 @@ CXmlElement* CElementCol::FromXmlLockElementName_Int(const wchar_t* name,
     CSmartPtr<CElement> element(new CElement(current->GetLocalName().c_str(),
                                              current->GetNamespaceURI().c_str(), L"##any",
                                              m_targetNamespace.c_str()));
-    CXmlElement* next =
-        CXmlObjectBase::FromXml_Int(element, parentElement, current, context);
+    CXmlElement* next = CXmlObjectBase::FromXml_Int(element, parentElement, current, context);
     if (next == current) break;
     AppendItem(element);
     current = next;

@@ -177,10 +177,6 @@ void CAbsClsElementInfo::ThrowNoSubstitution(const CXmlElement* parent) const {
 
 // Untyped.
 
-namespace {
-constexpr wchar_t kAnyElement[] = L"AnyElement";
-}  // namespace
-
 CUntpdElementInfo::CUntpdElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                                      const wchar_t* namespaceConstraint,
                                      const wchar_t* targetNamespace)
@@ -196,7 +192,7 @@ bool CUntpdElementInfo::ElementToXml(const CSerializationContext& context,
 }
 
 bool CUntpdElementInfo::MayStartAt(const CSerializationContext&, const CXmlElement* element) const {
-  return GetElementName() == kAnyElement ||
+  return GetElementName() == detail::kAnyElement ||
          (element != nullptr && element->GetLocalName() == GetElementName());
 }
 
@@ -306,7 +302,7 @@ CXmlElement* CColElementInfo::ReadUntypedRun(const CSerializationContext& contex
                                              CXmlObjectBase* collection, CXmlElement* parent,
                                              CXmlElement* current) const {
   auto* elements = dynamic_cast<CElementCol*>(collection);
-  if (elements == nullptr || GetElementName() == kAnyElement) {
+  if (elements == nullptr || GetElementName() == detail::kAnyElement) {
     return CColElementInfo::ReadRun(context, collection, parent, current);
   }
   return elements->FromXmlLockElementName_Int(

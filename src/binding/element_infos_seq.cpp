@@ -7,7 +7,10 @@
 #include <korvel/collection.h>
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
+#include <korvel/untyped.h>
 #include <korvel/xml_document.h>
+
+#include "binding/metadata_support.h"
 
 namespace KorvelData {
 
@@ -312,6 +315,50 @@ bool CElementInfoSeqUntpdOpt::ElementFromXml(const CSerializationContext& contex
 }
 
 CElementInfoSeqUntpdCol::~CElementInfoSeqUntpdCol() = default;
+
+namespace {
+
+// Whether a named member after self in the owner's sequence declares element.
+// Wildcard members declare no names, so they never bound a run.
+bool DeclaredLater(const CSerializationContext& context, const CXmlGeneratedClass& owner,
+                   const CElementInfo* self, const CXmlElement& element) {
+  CElementInfo* const* member = owner.GetClassElementInfo();
+  if (member == nullptr) return false;
+  while (*member && *member != self) ++member;
+  if (!*member) return false;
+  for (++member; *member; ++member) {
+    if (dynamic_cast<const CUntpdElementInfo*>(*member) ||
+        dynamic_cast<const CElementInfoSeqUntpdCol*>(*member)) {
+      continue;
+    }
+    if (element.GetLocalName() == (*member)->GetElementName() &&
+        (context.GetIgnoreNamespaces() ||
+         element.GetNamespaceURI() == (*member)->GetElementNamespace())) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool CElementInfoSeqUntpdCol::ElementFromXml(const CSerializationContext& context,
+                                             CXmlGeneratedClass* owner, CXmlElement* parent,
+                                             CXmlElement** current, const wchar_t* ownerNamespace,
+                                             XmlElementType ownerType) const {
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  auto* elements = dynamic_cast<CElementCol*>(object.Get());
+  if (elements == nullptr || GetElementName() != detail::kAnyElement) {
+    return CElementInfoSeqCol::ElementFromXml(context, owner, parent, current, ownerNamespace,
+                                              ownerType);
+  }
+  const CXmlElement* stop = *current;
+  while (stop && !DeclaredLater(context, *owner, this, *stop)) stop = stop->GetNextSiblingElement();
+  *current = elements->FromXmlUpTo_Int(parent, *current, stop, context);
+  if (ownerType != XmlElementType_Element) return elements->IsValidCount(context);
+  elements->ValidateCount(context);
+  return true;
+}
 
 CXmlElement* CElementInfoSeqUntpdCol::ReadRun(const CSerializationContext& context,
                                               CXmlObjectBase* collection, CXmlElement* parent,

@@ -16,6 +16,9 @@ class CSerializationContext;
 
 namespace Korvel::detail {
 
+// The name of an untyped member that takes any element name.
+inline constexpr wchar_t kAnyElement[] = L"AnyElement";
+
 // CKvValidationException with message and path.
 [[noreturn]] void ThrowValidation(const wchar_t* message, const std::wstring& path);
 // CKvValidationException with FormatString(format, argument) and path.

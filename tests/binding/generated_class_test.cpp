@@ -383,6 +383,29 @@ TEST_F(GeneratedClass, UntypedContent) {
   EXPECT_EQ(Write(*again), Write(*wild));
 }
 
+// tail: any elements, then a declared b that the wildcard run must leave.
+Shape MakeTail() {
+  Shape shape(XmlElementGroupType_Sequence, L"t", L"urn:t",
+              {new CElementInfoSeqUntpdCol(L"AnyElement", L"##any", 0),
+               new CElementInfoSeqPrimMnd(L"b", L"urn:t", 1, false, it_i4, nullptr, kCollapse,
+                                          kNone, nullptr)});
+  shape.init = [](CFlex& flex) {
+    flex.properties[0].SetXmlCollection(new CElementCol(L"", L"##any", L"urn:t"));
+  };
+  return shape;
+}
+const Shape kTail = MakeTail();
+
+TEST_F(GeneratedClass, WildcardRunLeavesWhatALaterMemberDeclares) {
+  const wchar_t* xml = L"<t xmlns=\"urn:t\"><x/><o:y xmlns:o=\"urn:o\"/><b>7</b></t>";
+  CSmartPtr<CFlex> tail = Read(kTail, xml);
+  auto* any = dynamic_cast<CElementCol*>(tail->properties[0].GetXmlCollection().Get());
+  ASSERT_NE(any, nullptr);
+  EXPECT_EQ(any->GetCount(), 2);
+  EXPECT_EQ(tail->properties[1].ToString(nullptr), L"7");
+  EXPECT_EQ(Write(*Read(kTail, Write(*tail).c_str())), Write(*tail));
+}
+
 // Rows of tests/data/binding/read_errors.txt: a shape, a document and the
 // full message.
 TEST_F(GeneratedClass, ReadingErrorsNameTheOffendingNode) {
