@@ -764,7 +764,7 @@ class Writer {
         << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
         << (plan.pseudo ? ", XmlElementType_PseudoElement," : ", XmlElementType_Element,")
         << "\n                                     "
-        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << ", true, "
+        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << (plan.pseudo ? ", false, " : ", true, ")
         << (plan.base ? "true, " : "false, ")
         << (simple ? "Property_" + simple->name + ", " + std::string(simple->simple.builtin->itemType)
                    : std::string("-1, it_none"))
