@@ -413,6 +413,34 @@ class Writer {
     out << "};\n";
   }
 
+  // A condition that holds when some child element of the class was read.
+  static std::string ChildrenRead(const ClassPlan& plan) {
+    std::string any;
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.attribute || p.simpleValue) continue;
+      std::string one;
+      switch (p.kind) {
+        case PropertyPlan::collection:
+        case PropertyPlan::values:
+        case PropertyPlan::untypedCol:
+          one = p.member + "->GetCount() > 0";
+          break;
+        case PropertyPlan::object:
+        case PropertyPlan::untyped:
+          if (!p.optional) return "true";
+          one = p.member;
+          break;
+        default:
+          if (!p.optional && !p.nillable) return "true";
+          one = p.nilFlag ? p.member + " || " + p.member + "Nil" : p.member;
+          if (p.nillable && !p.nilFlag) return "true";
+          break;
+      }
+      any += (any.empty() ? "" : " || ") + one;
+    }
+    return any.empty() ? "false" : any;
+  }
+
   static std::string UntypedNote(const PropertyPlan& p) {
     if (!p.wildcard.empty() && p.xmlName == L"AnyElement") {
       return "Elements of the wildcard (namespaces \"" + CommentText(p.wildcard) + "\")";
@@ -899,6 +927,16 @@ class Writer {
               << (IsEnum(p) ? "static_cast<int32_t>(*" + m + ")" : "*" + m)
               << ")) : value.SetNil();\n      return value.IsNil() ? " << m << ".reset() : void("
               << m << " = " << out1 << ");\n";
+        } else if (p.mixedText) {
+          // As in untyped elements: around child elements, whitespace at the
+          // ends of the text is layout (formatted output adds it), not content.
+          out << "      if (get) return value.SetString(" << m << ");\n      " << m
+              << " = value.GetString();\n      if (" << ChildrenRead(plan)
+              << ") {\n        const size_t first = " << m
+              << ".find_first_not_of(L\" \\t\\r\\n\");\n        " << m
+              << " = first == std::wstring::npos ? std::wstring()\n"
+              << std::string(m.size() + 32, ' ') << ": " << m << ".substr(first, " << m
+              << ".find_last_not_of(L\" \\t\\r\\n\") - first + 1);\n      }\n      return;\n";
         } else if (p.simpleValue && (HasFacets(p.simple.facets) ||
                                      std::string(p.simple.whitespace) != "ws_none")) {
           // The class description has no facets for simple content: the text
