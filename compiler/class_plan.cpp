@@ -559,6 +559,10 @@ class Planner {
           throw Refusal(where, "a repeated element of a simple type with a default or fixed value "
                                "is not supported: typed collections do not default empty items");
         }
+        if (!property.simple.morePatterns.empty()) {
+          throw Refusal(where, "a repeated element of a type with patterns on several derivation "
+                               "steps is not supported: typed collections check one pattern");
+        }
         if (property.simple.text && property.simple.enumeration) {
           throw Refusal(where, "a repeated element of an enumerated list or union is not "
                                "supported");
@@ -674,9 +678,9 @@ class Planner {
       throw Refusal(where, "a fixed value of this type is not supported yet");
     }
     if (kind == "it_string") {
-      if (!facets.pattern.empty()) {
-        throw Refusal(where, "a fixed value of a type with a pattern is not supported yet");
-      }
+      // The type's own pattern must still hold.
+      if (!facets.pattern.empty()) property.simple.morePatterns.push_back(facets.pattern);
+      facets.pattern.clear();
       for (wchar_t c : property.fixedValue) {
         if (std::wstring(L"\\|.-^?*+{}()[]$").find(c) != std::wstring::npos) facets.pattern += L'\\';
         facets.pattern += c;
@@ -748,12 +752,16 @@ class Planner {
     Facets& facets = mapping.facets;
     // A derived type's pattern must hold as well as its base's.
     if (!own.pattern.empty()) {
-      if (!facets.pattern.empty() && facets.pattern != own.pattern) {
-        throw Refusal(type.where, "a pattern restricting a type that has a pattern of its own is "
-                                  "not supported: both must hold, and the runtime checks one "
-                                  "pattern per value");
+      if (facets.pattern.empty()) {
+        facets.pattern = own.pattern;
+      } else if (facets.pattern != own.pattern) {
+        if (std::string(mapping.builtin->itemType) != "it_string") {
+          throw Refusal(type.where, "a pattern restricting a type that has a pattern of its own "
+                                    "is supported for string types only: the runtime checks one "
+                                    "pattern per value");
+        }
+        mapping.morePatterns.push_back(own.pattern);
       }
-      facets.pattern = own.pattern;
     }
     auto replaceBound = [&](const std::wstring& value, std::wstring& inclusive,
                             std::wstring& exclusive, std::wstring& target) {

@@ -32,6 +32,9 @@ struct SimpleMapping {
   Facets facets;  // the built-in's implied bounds included; no enumeration
   std::wstring description;  // for the comment beside the accessor
   bool text = false;  // a list or union: held as its text, items not checked
+  // Patterns of other derivation steps, which must hold as well as facets.pattern
+  // (string kinds only: the generated accessor checks them).
+  std::vector<std::wstring> morePatterns;
 };
 
 struct ClassPlan;

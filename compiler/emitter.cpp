@@ -197,7 +197,12 @@ class Writer {
         if (p.kind == PropertyPlan::primitive && p.simple.builtin->header) {
           headers.insert(p.simple.builtin->header);
         }
-        if (p.kind == PropertyPlan::values) headers.insert("korvel/typed_collections.h");
+        // Typed collections also check what descriptions cannot: the facets
+        // of simple content and further patterns.
+        if (p.kind == PropertyPlan::values || !p.simple.morePatterns.empty() ||
+            (p.simpleValue && HasFacets(p.simple.facets))) {
+          headers.insert("korvel/typed_collections.h");
+        }
         if (p.kind == PropertyPlan::untyped || p.kind == PropertyPlan::untypedCol ||
             p.kind == PropertyPlan::anyAttribute) {
           headers.insert("korvel/untyped.h");
@@ -411,6 +416,22 @@ class Writer {
     }
     if (plan.nillable) out << "  bool m_nil = false;\n";
     out << "};\n";
+  }
+
+  // Checks the patterns a description cannot hold on the string value: each
+  // by a one-value collection, one per thread, emptied after each check.
+  void PatternChecks(std::ostringstream& out, const PropertyPlan& p, const std::string& value) {
+    for (size_t i = 0; i < p.simple.morePatterns.size(); ++i) {
+      const std::string name = "pattern" + std::to_string(i + 1);
+      out << "      {\n"
+          << Wrap("        ", "thread_local CstringCol " + name + "(" + Literal(p.xmlName) + ", " +
+                                 Literal(p.xmlNamespace) + ", 0, -1, " +
+                                 Literal(p.simple.morePatterns[i]) +
+                                 ", -1, -1, nullptr, nullptr, nullptr, nullptr, -1, -1, -1, "
+                                 "CWhitespaceUtils::ws_none, nullptr);")
+          << "\n        " << name << ".Add(" << value << ");\n        " << name
+          << ".Clear();\n      }\n";
+    }
   }
 
   // A condition that holds when some child element of the class was read.
@@ -927,6 +948,28 @@ class Writer {
               << (IsEnum(p) ? "static_cast<int32_t>(*" + m + ")" : "*" + m)
               << ")) : value.SetNil();\n      return value.IsNil() ? " << m << ".reset() : void("
               << m << " = " << out1 << ");\n";
+        } else if (!p.simpleValue && !p.simple.morePatterns.empty()) {
+          // A string that more than one pattern restricts: the description
+          // checks the first, the accessor the others.
+          const std::string value = (p.optional || p.nillable) && !p.fixed ? "*" + m : m;
+          out << "      if (get) {\n";
+          if (p.nilFlag) out << "        if (" << m << "Nil) return value.SetNil();\n";
+          if (value == m) {
+            out << "        return value.SetString(" << m << ");\n";
+          } else {
+            out << "        return " << m << " ? value.SetString(*" << m << ") : value."
+                << (p.nillable && !p.nilFlag ? "SetNil" : "SetInvalid") << "();\n";
+          }
+          out << "      }\n";
+          if (p.nilFlag) out << "      " << m << "Nil = value.IsValid() && value.IsNil();\n";
+          if (value == m) {
+            out << "      " << m << " = value.GetString();\n";
+          } else {
+            out << "      if (!value.IsValid() || value.IsNil()) return " << m
+                << ".reset();\n      " << m << " = value.GetString();\n";
+          }
+          PatternChecks(out, p, value);
+          out << "      return;\n";
         } else if (p.mixedText) {
           // As in untyped elements: around child elements, whitespace at the
           // ends of the text is layout (formatted output adds it), not content.
@@ -937,7 +980,7 @@ class Writer {
               << " = first == std::wstring::npos ? std::wstring()\n"
               << std::string(m.size() + 32, ' ') << ": " << m << ".substr(first, " << m
               << ".find_last_not_of(L\" \\t\\r\\n\") - first + 1);\n      }\n      return;\n";
-        } else if (p.simpleValue && (HasFacets(p.simple.facets) ||
+        } else if (p.simpleValue && (HasFacets(p.simple.facets) || !p.simple.morePatterns.empty() ||
                                      std::string(p.simple.whitespace) != "ws_none")) {
           // The class description has no facets for simple content: the text
           // is normalised here, and the value checked as a typed collection
@@ -949,13 +992,16 @@ class Writer {
               << ";\n";
           if (HasFacets(p.simple.facets)) {
             const std::string facets = Restrictions(p.simple.facets);
+            // One collection per thread, emptied after each check, so that
+            // reading a value allocates nothing.
             out << "      {\n"
-                << Wrap("        ", "static const " + ValuesClass(p) + " facets(" +
+                << Wrap("        ", "thread_local " + ValuesClass(p) + " facets(" +
                                        Literal(plan.infoName) + ", " + Literal(plan.xmlNamespace) +
                                        ", 0, -1, " + facets.substr(1, facets.size() - 2) +
                                        ", CWhitespaceUtils::ws_none, nullptr);")
-                << "\n        " << ValuesClass(p) << "(facets).Add(" << m << ");\n      }\n";
+                << "\n        facets.Add(" << m << ");\n        facets.Clear();\n      }\n";
           }
+          PatternChecks(out, p, m);
           out << "      return;\n";
         } else if (p.optional && !(p.fixed && IsString(p))) {
           out << "      if (get) return GetOptional(" << m << ", value, [](KvVariant& v, auto& f) { v.Set"

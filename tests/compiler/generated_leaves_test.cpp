@@ -41,6 +41,8 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
   EXPECT_EQ(leaves->GetAnyElement().Item(0)->GetNamespace(), L"urn:foreign");
   EXPECT_EQ(leaves->GetAnyAttribute().Item(0)->GetValue(), L"feed");
   EXPECT_EQ(leaves->GetSizes(), L"small large");
+  EXPECT_EQ(leaves->GetCode(), L"AB-1");
+  EXPECT_EQ(leaves->GetLabel(), L"AB-12");
 }
 
 TEST_F(GeneratedLeaves, WritesWhatItReads) {
