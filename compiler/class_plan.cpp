@@ -186,6 +186,9 @@ class Planner {
         throw Refusal(type.where, "simple content of an enumeration is not supported yet");
       }
       plan.properties.push_back(std::move(value));
+    } else if (type.derivation == ComplexType::restriction && !type.simpleContent &&
+               type.base == QName{kXsdNamespaceUri, L"anyType"}) {
+      // The long form of a plain complex type.
     } else if (type.derivation != ComplexType::none) {
       throw Refusal(type.where, std::string(type.simpleContent ? "simpleContent" : "complexContent") +
                                     (type.derivation == ComplexType::extension ? " extension"

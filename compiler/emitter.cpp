@@ -223,6 +223,7 @@ class Writer {
     }
     out << "};\n\n";
     for (const auto& e : m_plan.enums) {
+      if (!Mine(e.get())) continue;
       out << "// The values of " << CommentText(e->xsdName) << ".\nenum class " << e->name
           << " : int32_t {\n";
       for (size_t i = 0; i < e->enumerators.size(); ++i) {
@@ -813,7 +814,9 @@ class Writer {
         << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
         << (plan.pseudo ? ", XmlElementType_PseudoElement," : ", XmlElementType_Element,")
         << "\n                                     "
-        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << (plan.pseudo ? ", false, " : ", true, ")
+        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace)
+        // A group reads its owner's element, whose attributes are the owner's.
+        << (plan.pseudo ? ", false, " : ", true, ")
         << (plan.base ? "true, " : "false, ")
         << (simple ? "Property_" + simple->name + ", " + std::string(simple->simple.builtin->itemType)
                    : std::string("-1, it_none"))

@@ -19,6 +19,7 @@ TEST(GeneratedStructure, ReadsTheClassesTheDocumentNamesAndWritesThemBack) {
   CSerializationContext context;
   CSmartPtr<CRootType> root = new CRootType();
   root->FromXmlFile(std::wstring(path.begin(), path.end()).c_str(), context);
+  EXPECT_EQ(root->GetId(), L"r1");
   EXPECT_EQ(root->GetStamp().GetBy(), L"me");
   ASSERT_EQ(root->GetStamp2().GetCount(), 2);  // the named group, repeated
   EXPECT_TRUE(root->GetStamp2().GetAt(1)->GetAt().has_value());
