@@ -570,9 +570,10 @@ class Planner {
           throw Refusal(where, "a repeated element of an enumerated list or union is not "
                                "supported");
         }
-        if (const EnumPlan* e = property.simple.enumeration) {
-          if (e->collectionClass.empty()) {
-            const_cast<EnumPlan*>(e)->collectionClass = m_classNames.Claim("C" + e->name + "Col");
+        for (const auto& e : m_plan.enums) {
+          // The enumeration's collection class, shared by its repeated elements.
+          if (e.get() == property.simple.enumeration && e->collectionClass.empty()) {
+            e->collectionClass = m_classNames.Claim("C" + e->name + "Col");
           }
         }
         property.kind = PropertyPlan::values;

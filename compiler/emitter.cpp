@@ -465,7 +465,8 @@ class Writer {
 
   static std::string UntypedNote(const PropertyPlan& p) {
     if (!p.wildcard.empty() && p.xmlName == L"AnyElement") {
-      return "Elements of the wildcard (namespaces \"" + CommentText(p.wildcard) + "\")";
+      return std::string(p.kind == PropertyPlan::untypedCol ? "Elements" : "The element") +
+             " of the wildcard (namespaces \"" + CommentText(p.wildcard) + "\")";
     }
     return "Untyped content of the " + CommentText(p.xmlName) + " element" +
            (p.kind == PropertyPlan::untypedCol ? "s" : "");
