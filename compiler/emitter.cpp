@@ -821,7 +821,9 @@ class Writer {
         << (plan.base ? "true, " : "false, ")
         << (simple ? "Property_" + simple->name + ", " + std::string(simple->simple.builtin->itemType)
                    : std::string("-1, it_none"))
-        << ", nullptr, false);\n}\n\n";
+        // Simple content other than text reaches the class as text, to be
+        // parsed under its type's whitespace rule.
+        << ", nullptr, " << (simple && !IsString(*simple) ? "true" : "false") << ");\n}\n\n";
 
     // Constructor and Init.
     const std::vector<const PropertyPlan*> own = OwnProperties(plan);
@@ -989,7 +991,19 @@ class Writer {
           // The class description has no facets for simple content: the text
           // is normalised here, and the value checked as a typed collection
           // checks its items.
-          out << "      if (get) return value.Set" << v << "(" << m << ");\n      " << m << " = "
+          out << "      if (get) return value.Set" << v << "(" << m << ");\n";
+          if (!IsString(p)) {
+            // The class takes its text as it is (the description parses
+            // without a whitespace rule): normalised and parsed here.
+            out << "      if (value.GetTypeAsEnum() == it_string) {\n"
+                   "        const std::wstring text = CWhitespaceUtils::ApplyRule(CWhitespaceUtils::"
+                << p.simple.whitespace
+                << ", value.GetString());\n"
+                   "        if (text.empty()) return;  // an empty element leaves the value unset\n"
+                   "        value.FromString(text, "
+                << p.simple.builtin->itemType << ", CWhitespaceUtils::ws_none);\n      }\n";
+          }
+          out << "      " << m << " = "
               << (IsString(p) ? "CWhitespaceUtils::ApplyRule(CWhitespaceUtils::" +
                                     std::string(p.simple.whitespace) + ", " + out1 + ")"
                               : out1)
