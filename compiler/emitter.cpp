@@ -393,6 +393,10 @@ class Writer {
            "  std::wstring GetNamespace() const override { return "
         << ns << "; }\n\n protected:\n  std::wstring GetTargetNamespace() const override { return "
         << ns << "; }\n";
+    if (!plan.ownElementNames.empty()) {
+      out << "  // No xsi:type where the element's name tells the class.\n"
+             "  bool NeedsTypeAttribute() const override;\n";
+    }
     if (!plan.foreignSubstitutes.empty()) {
       out << "  // Written in the namespace of the element it substitutes for.\n"
              "  void ToXml_Int(Korvel::CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
@@ -983,6 +987,16 @@ class Writer {
       if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;
       out << "\nvoid " << c << "::Set" << p.name << "(" << QClass(p.itemClass) << "* value) { "
           << p.member << " = value; }\n";
+    }
+    if (!plan.ownElementNames.empty()) {
+      // A class derived from this one still names itself.
+      out << "\nbool " << c << "::NeedsTypeAttribute() const {\n"
+          << "  if (GetClassInfo() == GetMetaData().classInfo) {\n"
+             "    const std::wstring name = GetElementName();\n";
+      for (const std::wstring& name : plan.ownElementNames) {
+        out << "    if (name == " << Literal(name) << ") return false;\n";
+      }
+      out << "  }\n  return " << BaseClass(plan) << "::NeedsTypeAttribute();\n}\n";
     }
     if (!plan.foreignSubstitutes.empty()) {
       out << "\nvoid " << c

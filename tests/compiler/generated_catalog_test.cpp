@@ -57,6 +57,7 @@ TEST(GeneratedCatalog, SubstitutesAndXsiTypesPickTheirClasses) {
   const std::wstring text = Write(*catalog, false, context);
   EXPECT_NE(text.find(L"<AB:model3d"), std::wstring::npos) << text;
   EXPECT_NE(text.find(L"type=\"AA:CourierShippingType\""), std::wstring::npos) << text;
+  EXPECT_EQ(text.find(L"ProductType"), std::wstring::npos) << text;
 }
 
 }  // namespace
