@@ -238,11 +238,13 @@ class Writer {
            "  static CSmartPtr<Korvel::CXmlObjectBase> CreateClass(int classId, const wchar_t* "
            "elementName);\n";
     for (const ElementChoice* choice : MyChoices()) {
-      out << "  // The class for an element ";
+      out << "  // The object for an element named ";
       for (size_t i = 0; i < choice->candidates.size(); ++i) {
-        out << (i ? ", " : "") << CommentText(choice->candidates[i].element.local);
+        out << (i == 0 ? "" : i + 1 == choice->candidates.size() ? " or " : ", ")
+            << CommentText(choice->candidates[i].element.local);
       }
-      out << " (by name and xsi:type); null for other elements.\n  static "
+      out << ", of the class its xsi:type names;\n  // null for any other element or type.\n"
+             "  static "
              "CSmartPtr<Korvel::CXmlObjectBase> "
           << choice->factory << "(Korvel::CXmlElement* element);\n";
     }
@@ -1028,10 +1030,14 @@ class Writer {
                                    : "new " + QClass(c.declared) + "(name.c_str())")
           << ";\n";
       for (const ClassPlan* k : c.classes) {
-        out << Wrap("    ", "if (type == " + Literal(k->infoName) + " && typeNs == " +
-                               Literal(k->xmlNamespace) + ") return new " + QClass(k) +
-                               "(name.c_str());")
-            << "\n";
+        const std::string test = "if (type == " + Literal(k->infoName) + " && typeNs == " +
+                                 Literal(k->xmlNamespace) + ")";
+        const std::string make = "return new " + QClass(k) + "(name.c_str());";
+        if (test.size() + make.size() + 5 <= 100) {
+          out << "    " << test << " " << make << "\n";
+        } else {
+          out << "    " << test << " {\n      " << make << "\n    }\n";
+        }
       }
       out << "    return nullptr;\n  }\n";
     }
