@@ -4,6 +4,7 @@
 #include "class_plan.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -92,6 +93,7 @@ class Planner {
     }
     for (size_t i = 0; i < m_plan.classes.size(); ++i) Plan(*m_plan.classes[i]);
     for (const auto& plan : m_plan.classes) RefuseMandatoryCycle(*plan, {});
+    NameOwnElements();
     for (const ClassPlan* derived : m_extended) {
       for (const ClassPlan* up = derived->base; up; up = up->base) {
         if (derived->nillable && up->nillable) {
@@ -101,6 +103,46 @@ class Planner {
       }
     }
     return std::move(m_plan);
+  }
+
+  // The declared types of every element, by local name, for the names that
+  // tell a derived class without xsi:type.
+  void NameOwnElements() {
+    std::map<std::wstring, std::set<const ComplexType*>> types;
+    std::set<const ComplexType*> walked;
+    std::function<void(const Particle&)> walkParticle;
+    std::function<void(const ComplexType&)> walkType = [&](const ComplexType& type) {
+      if (!walked.insert(&type).second) return;
+      if (type.content) walkParticle(*type.content);
+    };
+    // Untyped and simple elements count as null, which no class owns.
+    auto declare = [&](const Element& element) {
+      const ComplexType* type = element.inlineComplex ? element.inlineComplex.get()
+                                : element.type.empty() ? nullptr
+                                                       : FindComplex(element.type);
+      types[element.name.local].insert(type);
+      if (element.inlineComplex) walkType(*element.inlineComplex);
+    };
+    walkParticle = [&](const Particle& particle) {
+      if (particle.kind == Particle::element) {
+        if (particle.elementDecl->ref.empty()) declare(*particle.elementDecl);
+      }
+      for (const Particle& child : particle.children) walkParticle(child);
+    };
+    for (const auto& element : m_set.elements) declare(*element.second);
+    for (const auto& type : m_set.complexTypes) walkType(*type.second);
+    for (const auto& group : m_set.groups) {
+      if (group.second.content) walkParticle(*group.second.content);
+    }
+    for (const auto& entry : types) {
+      if (entry.second.size() != 1 || *entry.second.begin() == nullptr) continue;
+      auto plan = m_byType.find(*entry.second.begin());
+      if (plan == m_byType.end() || !plan->second->base ||
+          plan->second->infoName == entry.first) {
+        continue;
+      }
+      plan->second->ownElementNames.push_back(entry.first);
+    }
   }
 
   // A class that must hold itself, directly or through other mandatory

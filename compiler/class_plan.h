@@ -105,6 +105,9 @@ struct ClassPlan {
   // Global elements of this class that substitute a head in another
   // namespace: written in their own namespace.
   std::vector<QName> foreignSubstitutes;
+  // Local names that every element declared with them has this class for its
+  // type: the name tells the class, so a derived class needs no xsi:type there.
+  std::vector<std::wstring> ownElementNames;
   int state = 0;              // planning: 0 not yet, 1 under way, 2 done
   std::vector<PropertyPlan> properties;
 };

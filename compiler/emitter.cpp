@@ -243,11 +243,13 @@ class Writer {
            "  static CSmartPtr<Korvel::CXmlObjectBase> CreateClass(int classId, const wchar_t* "
            "elementName);\n";
     for (const ElementChoice* choice : MyChoices()) {
-      out << "  // The class for an element ";
+      out << "  // The object for an element named ";
       for (size_t i = 0; i < choice->candidates.size(); ++i) {
-        out << (i ? ", " : "") << CommentText(choice->candidates[i].element.local);
+        out << (i == 0 ? "" : i + 1 == choice->candidates.size() ? " or " : ", ")
+            << CommentText(choice->candidates[i].element.local);
       }
-      out << " (by name and xsi:type); null for other elements.\n  static "
+      out << ", of the class its xsi:type names;\n  // null for any other element or type.\n"
+             "  static "
              "CSmartPtr<Korvel::CXmlObjectBase> "
           << choice->factory << "(Korvel::CXmlElement* element);\n";
     }
@@ -398,6 +400,10 @@ class Writer {
            "  std::wstring GetNamespace() const override { return "
         << ns << "; }\n\n protected:\n  std::wstring GetTargetNamespace() const override { return "
         << ns << "; }\n";
+    if (!plan.ownElementNames.empty()) {
+      out << "  // No xsi:type where the element's name tells the class.\n"
+             "  bool NeedsTypeAttribute() const override;\n";
+    }
     if (!plan.foreignSubstitutes.empty()) {
       out << "  // Written in the namespace of the element it substitutes for.\n"
              "  void ToXml_Int(Korvel::CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
@@ -1045,6 +1051,16 @@ class Writer {
       out << "\nvoid " << c << "::Set" << p.name << "(" << QClass(p.itemClass) << "* value) { "
           << p.member << " = value; }\n";
     }
+    if (!plan.ownElementNames.empty()) {
+      // A class derived from this one still names itself.
+      out << "\nbool " << c << "::NeedsTypeAttribute() const {\n"
+          << "  if (GetClassInfo() == GetMetaData().classInfo) {\n"
+             "    const std::wstring name = GetElementName();\n";
+      for (const std::wstring& name : plan.ownElementNames) {
+        out << "    if (name == " << Literal(name) << ") return false;\n";
+      }
+      out << "  }\n  return " << BaseClass(plan) << "::NeedsTypeAttribute();\n}\n";
+    }
     if (!plan.foreignSubstitutes.empty()) {
       out << "\nvoid " << c
           << "::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
@@ -1075,10 +1091,14 @@ class Writer {
                                    : "new " + QClass(c.declared) + "(name.c_str())")
           << ";\n";
       for (const ClassPlan* k : c.classes) {
-        out << Wrap("    ", "if (type == " + Literal(k->infoName) + " && typeNs == " +
-                               Literal(k->xmlNamespace) + ") return new " + QClass(k) +
-                               "(name.c_str());")
-            << "\n";
+        const std::string test = "if (type == " + Literal(k->infoName) + " && typeNs == " +
+                                 Literal(k->xmlNamespace) + ")";
+        const std::string make = "return new " + QClass(k) + "(name.c_str());";
+        if (test.size() + make.size() + 5 <= 100) {
+          out << "    " << test << " " << make << "\n";
+        } else {
+          out << "    " << test << " {\n      " << make << "\n    }\n";
+        }
       }
       out << "    return nullptr;\n  }\n";
     }

@@ -255,9 +255,12 @@ TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
 }
 
 // holder: one abstract child "shape", whose class the element factory picks
-// from xsi:type ("none" names no class).
+// from xsi:type ("none" names no class); it knows no other element.
 CSmartPtr<CXmlObjectBase> PickShape(CXmlElement* element) {
-  if (element->GetAttribute(L"type", CXmlWriter::XSI_NAMESPACE) == L"none") return nullptr;
+  if (element->GetLocalName() != L"shape" ||
+      element->GetAttribute(L"type", CXmlWriter::XSI_NAMESPACE) == L"none") {
+    return nullptr;
+  }
   return CreateFlex(kAddressId, L"shape");
 }
 const Shape kHolder(XmlElementGroupType_Sequence, L"holder", L"urn:t",
