@@ -266,12 +266,14 @@ class Planner {
 
   // A type's own model group (an extension's follows its base's members).
   void AddContent(ClassPlan& plan, const Particle& particle, NameScope& names) {
+    if (particle.maxOccurs == 0) return;
     const NamedGroup* named = nullptr;
     const Particle& content = ResolveGroup(particle, named);
     const bool once = particle.minOccurs == 1 && particle.maxOccurs == 1;
-    if (particle.maxOccurs == 0) return;
-    bool inherited = false;
-    for (const PropertyPlan& p : plan.properties) inherited = inherited || !p.attribute;
+    bool inherited = false;  // the base has element members
+    for (const PropertyPlan& p : plan.properties) {
+      inherited = inherited || (!p.attribute && !p.simpleValue);
+    }
     const ClassPlan::Group kind = GroupOf(content);
     if (once && !inherited) {
       plan.group = kind;
@@ -382,6 +384,7 @@ class Planner {
       if (named) m_groupClasses[named] = item;
       // Planned at once: its members are the owner's members' siblings.
       const std::wstring ownerNamespace = m_ownerNamespace;
+      m_ownerNamespace = item->schemaNamespace;
       NameScope own(kReservedProperties);
       AddMembers(*item, group, own);
       FinishContent(*item);
@@ -408,14 +411,14 @@ class Planner {
 
   // Every class an element of type declared may hold: its own unless
   // abstract, then the types derived from it, depth first in schema order.
-  void Derivable(const ComplexType* declared, std::vector<const ClassPlan*>& classes) {
+  void Derivable(const ComplexType* declared, std::vector<const ClassPlan*>& classes,
+                 std::set<const ComplexType*>& seen) {
+    if (!seen.insert(declared).second) return;  // a derivation cycle is refused elsewhere
     const ClassPlan* plan = m_byType.at(declared);
-    if (!plan->abstract && std::find(classes.begin(), classes.end(), plan) == classes.end()) {
-      classes.push_back(plan);
-    }
+    if (!plan->abstract) classes.push_back(plan);
     auto derived = m_derivedBy.find(declared);
     if (derived == m_derivedBy.end()) return;
-    for (const ComplexType* type : derived->second) Derivable(type, classes);
+    for (const ComplexType* type : derived->second) Derivable(type, classes, seen);
   }
 
   // The global elements that may stand for head, transitively.
@@ -474,7 +477,8 @@ class Planner {
       ElementChoice::Candidate entry;
       entry.element = candidate->name;
       entry.declared = m_byType.at(type);
-      Derivable(type, entry.classes);
+      std::set<const ComplexType*> seen;
+      Derivable(type, entry.classes, seen);
       if (candidate->name.ns != element.name.ns) {
         // Written through the head's description, in the head's namespace
         // unless the class knows better.

@@ -271,6 +271,17 @@ class Writer {
         throw Refusal(derived->where, "classes of two namespaces that derive from each other's "
                                       "are not supported");
       }
+      if (derivesFromMine) {
+        // Its enumerations would come too late for this file's classes.
+        for (const ClassPlan* plan : m_order) {
+          for (const PropertyPlan& p : plan->properties) {
+            if (p.simple.enumeration && p.simple.enumeration->schemaNamespace == ns) {
+              throw Refusal(plan->where, "an enumeration of a namespace whose classes derive "
+                                         "from this one's is not supported yet");
+            }
+          }
+        }
+      }
       (derivesFromMine ? after : before).push_back(ns);
     }
     if (!before.empty()) {
