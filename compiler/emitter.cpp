@@ -993,6 +993,7 @@ class Writer {
               << std::string(m.size() + 32, ' ') << ": " << m << ".substr(first, " << m
               << ".find_last_not_of(L\" \\t\\r\\n\") - first + 1);\n      }\n      return;\n";
         } else if (p.simpleValue && (HasFacets(p.simple.facets) || !p.simple.morePatterns.empty() ||
+                                     p.hasDefault ||
                                      std::string(p.simple.whitespace) != "ws_none")) {
           // The class description has no facets for simple content: the text
           // is normalised here, and the value checked as a typed collection
@@ -1004,16 +1005,25 @@ class Writer {
             out << "      if (value.GetTypeAsEnum() == it_string) {\n"
                    "        const std::wstring text = CWhitespaceUtils::ApplyRule(CWhitespaceUtils::"
                 << p.simple.whitespace
-                << ", value.GetString());\n"
-                   "        if (text.empty()) return;  // an empty element leaves the value unset\n"
-                   "        value.FromString(text, "
-                << p.simple.builtin->itemType << ", CWhitespaceUtils::ws_none);\n      }\n";
+                << ", value.GetString());\n";
+            if (p.hasDefault) {
+              out << "        // An empty element has the default value.\n"
+                     "        value.FromString(text.empty() ? "
+                  << Literal(p.defaultValue) << " : text, ";
+            } else {
+              out << "        if (text.empty()) return;  // an empty element leaves the value unset\n"
+                     "        value.FromString(text, ";
+            }
+            out << p.simple.builtin->itemType << ", CWhitespaceUtils::ws_none);\n      }\n";
           }
           out << "      " << m << " = "
               << (IsString(p) ? "CWhitespaceUtils::ApplyRule(CWhitespaceUtils::" +
                                     std::string(p.simple.whitespace) + ", " + out1 + ")"
                               : out1)
               << ";\n";
+          if (IsString(p) && p.hasDefault) {
+            out << "      if (" << m << ".empty()) " << m << " = " << Literal(p.defaultValue) << ";\n";
+          }
           if (HasFacets(p.simple.facets)) {
             const std::string facets = Restrictions(p.simple.facets);
             // One collection per thread, emptied after each check, so that
