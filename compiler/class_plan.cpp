@@ -224,9 +224,6 @@ class Planner {
       value.name = names.Claim("Value");
       value.member = "m_value";
       value.simple = MapSimpleName(type.base, type.where);
-      if (value.simple.enumeration) {
-        throw Refusal(type.where, "simple content of an enumeration is not supported yet");
-      }
       plan.properties.push_back(std::move(value));
     } else if (type.derivation == ComplexType::restriction && !type.simpleContent &&
                type.base == QName{kXsdNamespaceUri, L"anyType"}) {

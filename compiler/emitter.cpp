@@ -825,7 +825,8 @@ class Writer {
         // A group reads its owner's element, whose attributes are the owner's.
         << (plan.pseudo ? ", false, " : ", true, ")
         << (plan.base ? "true, " : "false, ")
-        << (simple ? "Property_" + simple->name + ", " + std::string(simple->simple.builtin->itemType)
+        << (simple ? "Property_" + simple->name + ", " +
+                         std::string(IsEnum(*simple) ? "it_string" : simple->simple.builtin->itemType)
                    : std::string("-1, it_none"))
         // Simple content other than text reaches the class as text, to be
         // parsed under its type's whitespace rule.
@@ -982,6 +983,14 @@ class Writer {
           }
           PatternChecks(out, p, value);
           out << "      return;\n";
+        } else if (p.simpleValue && IsEnum(p)) {
+          // Simple content of an enumeration comes and goes as its text.
+          const EnumPlan* e = p.simple.enumeration;
+          out << "      if (get) return value.SetString(" << QEnum(e) << "ToString(static_cast<int>("
+              << m << ")));\n      if (value.GetTypeAsEnum() != it_string) {\n        return void("
+              << m << " = static_cast<" << ValueType(p) << ">(value.GetI4()));\n      }\n      "
+              << m << " = static_cast<" << ValueType(p) << ">(" << StringTo(e)
+              << "(value.GetString().c_str()));\n      return;\n";
         } else if (p.mixedText) {
           // As in untyped elements: around child elements, whitespace at the
           // ends of the text is layout (formatted output adds it), not content.

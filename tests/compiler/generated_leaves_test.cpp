@@ -31,6 +31,7 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
   EXPECT_EQ(leaves->GetCount(), 7);  // empty: the fixed value
   EXPECT_EQ(leaves->GetPrice()->GetValue().ToString(), L"12.5");
   EXPECT_EQ(leaves->GetName()->GetValue(), L"two words");  // collapsed by its type
+  EXPECT_EQ(leaves->GetSized()->GetValue(), Leaves::Size::Large);
   EXPECT_EQ(leaves->GetText()->GetText(), L"Light  dark");
   EXPECT_EQ(leaves->GetText()->GetAnyElement().Item(0)->GetName(), L"b");
   EXPECT_EQ(leaves->GetPick()->GetAnyElement()->GetName(), L"plain");
