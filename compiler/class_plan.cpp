@@ -224,9 +224,6 @@ class Planner {
       value.name = names.Claim("Value");
       value.member = "m_value";
       value.simple = MapSimpleName(type.base, type.where);
-      if (value.simple.enumeration) {
-        throw Refusal(type.where, "simple content of an enumeration is not supported yet");
-      }
       plan.properties.push_back(std::move(value));
     } else if (type.derivation == ComplexType::restriction && !type.simpleContent &&
                type.base == QName{kXsdNamespaceUri, L"anyType"}) {
@@ -496,6 +493,44 @@ class Planner {
     return m_plan.choices.back().get();
   }
 
+  // A repeated simple element that a typed collection cannot hold: a class
+  // with the value as its simple content, and a collection of it.
+  void AddValueClass(ClassPlan& owner, const Element& element, const Location& where,
+                     PropertyPlan property) {
+    if (property.simple.enumeration) {
+      throw Refusal(where, "a repeated nillable or defaulted element of an enumeration is not "
+                           "supported yet");
+    }
+    auto plan = std::make_unique<ClassPlan>();
+    plan->name = m_classNames.Claim("C" + PascalCase(element.name.local) + "Value");
+    plan->comment = "The value of an element " + Utf8(element.name.local) + " of " +
+                    owner.name.substr(1) + (element.nillable ? ", which may be nil." : ".");
+    plan->infoName = plan->defaultElementName = element.name.local;
+    plan->xmlNamespace = element.name.ns;
+    plan->schemaNamespace = owner.schemaNamespace;
+    plan->where = where;
+    plan->nillable = element.nillable;
+    plan->state = 2;
+    PropertyPlan value;
+    value.simpleValue = true;
+    value.name = "Value";
+    value.member = "m_value";
+    value.simple = property.simple;
+    value.hasDefault = element.hasDefault;
+    value.defaultValue = element.defaultValue;
+    if (element.hasFixed) {
+      value.hasDefault = true;
+      value.defaultValue = value.fixedValue = element.fixedValue;
+      RequireFixedValue(value, where);
+    }
+    plan->properties.push_back(std::move(value));
+    property.kind = PropertyPlan::collection;
+    property.itemClass = plan.get();
+    property.collectionClass = m_classNames.Claim(plan->name + "Col");
+    m_plan.classes.push_back(std::move(plan));
+    owner.properties.push_back(std::move(property));
+  }
+
   // Untyped content: an element wildcard (xs:any, named "AnyElement" as the
   // runtime expects) or an element without a type.
   void AddUntyped(ClassPlan& plan, const Particle& particle, PropertyPlan property,
@@ -598,19 +633,12 @@ class Planner {
       property.simple = element->inlineSimple ? MapSimple(*element->inlineSimple)
                                               : MapSimpleName(element->type, where);
       if (repeated) {
-        // A typed collection holds values only: no nil item, and an empty
-        // item is not replaced by a default.
-        if (element->nillable) {
-          throw Refusal(where, "a repeated nillable element of a simple type is not supported: "
-                               "typed collections hold no nil items");
-        }
-        if (element->hasDefault || element->hasFixed) {
-          throw Refusal(where, "a repeated element of a simple type with a default or fixed value "
-                               "is not supported: typed collections do not default empty items");
-        }
-        if (!property.simple.morePatterns.empty()) {
-          throw Refusal(where, "a repeated element of a type with patterns on several derivation "
-                               "steps is not supported: typed collections check one pattern");
+        // A typed collection holds values only: no nil item, no default for
+        // an empty item, one pattern. Such elements get a class of their own.
+        if (element->nillable || element->hasDefault || element->hasFixed ||
+            !property.simple.morePatterns.empty()) {
+          AddValueClass(plan, *element, where, std::move(property));
+          return;
         }
         if (property.simple.text && property.simple.enumeration) {
           throw Refusal(where, "a repeated element of an enumerated list or union is not "
