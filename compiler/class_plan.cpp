@@ -53,7 +53,7 @@ class Planner {
     // Which types are derived from, and which heads have substitutes.
     for (const QName& name : m_set.orderedComplexTypes) {
       const ComplexType* type = m_set.complexTypes.at(name).get();
-      if (type->derivation == ComplexType::extension && !type->simpleContent) {
+      if (type->derivation == ComplexType::extension) {
         if (const ComplexType* base = FindComplex(type->base)) m_derivedBy[base].push_back(type);
       }
     }
@@ -198,13 +198,19 @@ class Planner {
     plan.state = 1;
     NameScope names(kReservedProperties);
     const ComplexType* baseType =
-        type.derivation == ComplexType::extension && !type.simpleContent ? FindComplex(type.base)
-                                                                          : nullptr;
+        type.derivation == ComplexType::extension ? FindComplex(type.base) : nullptr;
     if (baseType) {
       ClassPlan& base = *m_byType.at(baseType);
       Plan(base);
-      if (!base.properties.empty() && base.properties[0].simpleValue) {
-        throw Refusal(type.where, "extension of a type with simple content is not supported yet");
+      bool simpleBase = false;
+      for (const PropertyPlan& p : base.properties) simpleBase = simpleBase || p.simpleValue;
+      // A simple-content extension adds attributes to its base's value.
+      if (simpleBase != type.simpleContent) {
+        throw Refusal(type.where, std::string(type.simpleContent ? "simpleContent" : "complexContent") +
+                                      " extension of " + Describe(type.base) +
+                                      (simpleBase ? ", a type with simple content, "
+                                                  : ", a type without simple content, ") +
+                                      "is not supported");
       }
       plan.base = &base;
       base.extended = true;

@@ -30,6 +30,10 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
   EXPECT_TRUE(leaves->IsWhenNil());
   EXPECT_EQ(leaves->GetCount(), 7);  // empty: the fixed value
   EXPECT_EQ(leaves->GetPrice()->GetValue().ToString(), L"12.5");
+  EXPECT_NE(dynamic_cast<Leaves::CTaxedPrice*>(leaves->GetPrice()), nullptr);  // xsi:type
+  EXPECT_EQ(leaves->GetTaxed()->GetValue().ToString(), L"3");  // extends Price's attributes
+  EXPECT_EQ(leaves->GetTaxed()->GetCurrency(), L"CHF");
+  EXPECT_EQ(leaves->GetTaxed()->GetTax()->ToString(), L"0.19");
   EXPECT_EQ(leaves->GetName()->GetValue(), L"two words");  // collapsed by its type
   EXPECT_EQ(leaves->GetSized()->GetValue(), Leaves::Size::Large);
   EXPECT_EQ(leaves->GetText()->GetText(), L"Light  dark");
