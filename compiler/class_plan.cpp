@@ -601,6 +601,11 @@ class Planner {
         throw Refusal(where, "a nillable untyped element is not supported: its content "
                              "cannot be nil");
       }
+      if (element->name.local == L"AnyElement") {
+        // The runtime's name for a wildcard: the element would match any name.
+        throw Refusal(where, "an untyped element named AnyElement is not supported: the runtime "
+                             "takes the name for a wildcard");
+      }
       AddUntyped(plan, particle, std::move(property), std::wstring());
       return;
     }
