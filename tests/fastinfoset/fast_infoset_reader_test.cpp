@@ -147,8 +147,9 @@ TEST(FastInfosetReader, TableReferencesAreLimitedByTheDocumentsSize) {
                               L"its tables than its size allows.");
 }
 
-// Every cut of a document, and every octet of it changed, fails cleanly or reads.
-TEST(FastInfosetReader, TruncatedAndCorruptedDocuments) {
+// Every cut of a document fails with the same message; changed octets are the
+// fuzzer's (this document is one of its seeds).
+TEST(FastInfosetReader, TruncatedDocuments) {
   CFastInfosetContext options;
   options.SetSuggestedValues();
   const CBinaryData document = WriteFi(options, [](CFastInfosetWriter& w) {
@@ -166,17 +167,6 @@ TEST(FastInfosetReader, TruncatedAndCorruptedDocuments) {
     CXmlDocument cut;
     KORVEL_EXPECT_THROW_MESSAGE(cut.LoadXmlStream(document.GetData(), length), CKvException,
                                 L"Failed to parse FastInfoset. Unexpected End of File.");
-  }
-  for (uint32_t at = 4; at < document.GetLength(); ++at) {
-    for (unsigned char flip : {0x01, 0x10, 0x80, 0xFF}) {
-      CBinaryData changed = document;
-      changed[at] ^= flip;
-      CXmlDocument corrupted;
-      try {
-        corrupted.LoadXmlStream(changed.GetData(), changed.GetLength());
-      } catch (const CKvException&) {
-      }
-    }
   }
   EXPECT_EQ(ReadTree(document),
             std::wstring(L"{urn:a}r {urn:b}a=v {") + kXsi + L"}nil=true(\"12.5\"{}c(\"7\"))");

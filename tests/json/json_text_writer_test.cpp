@@ -5,7 +5,6 @@
 
 #include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string>

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <limits>
 #include <string>
-#include <utility>
 
 #include <korvel/decimal.h>
 

@@ -5,9 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <string>
-#include <thread>
 
 #include "test_support.h"
 #include "values/binary_record.h"

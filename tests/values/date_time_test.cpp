@@ -60,62 +60,8 @@ TEST(DateTimeToString, FormatsAndUnsetValues) {
 // ---------------------------------------------------------------------------
 // Setters, kinds and validation
 
-TEST(DateTimeSetters, KindNames) {
-  const wchar_t* const names[] = {L"yearZero", L"dateTime", L"date",   L"gYearMonth", L"gYear",
-                                  L"time",     L"gDay",     L"gMonth", L"gMonthDay",  L""};
-  for (int kind = 0; kind < 10; ++kind) {
-    EXPECT_EQ(CDateTime(static_cast<DT::DTType>(kind)).GetTypeAsString(), names[kind]);
-  }
-}
-
-TEST(DateTimeSetters, ConversionTableBetweenKinds) {
-  // allowed[source][target], both in enumeration order: yearZero, dateTime, date, gYearMonth,
-  // gYear, time, gDay, gMonth, gMonthDay.
-  const char* const allowed[] = {"100000000", "111111111", "101110111", "100110010", "100010000",
-                                 "100001000", "100000100", "100000010", "100000111"};
-  const CDateTime full = Value(L"2004-05-06T07:08:09.5+01:00");
-  // The fields a target does not use are kept, so Validate is where they show.
-  const wchar_t* const unusedFromFull[] = {L"Invalid Year Zero",
-                                           nullptr,
-                                           L"Invalid Hour [7] for type date",
-                                           L"Invalid Day [6] for type gYearMonth",
-                                           L"Invalid Month [5] for type gYear",
-                                           L"Invalid Month [5] for type time",
-                                           L"Invalid Month [5] for type gDay",
-                                           L"Invalid Year [2004] for type gMonth",
-                                           L"Invalid Year [2004] for type gMonthDay"};
-  for (int s = 0; s < 9; ++s) {
-    for (int t = 0; t < 9; ++t) {
-      CDateTime source;
-      source.SetDateTime(full, static_cast<DT::DTType>(s));
-      CDateTime target;
-      SCOPED_TRACE(std::to_string(s) + " -> " + std::to_string(t));
-      if (allowed[s][t] == '1') {
-        ASSERT_NO_THROW(target.SetDateTime(source, static_cast<DT::DTType>(t)));
-        EXPECT_EQ(target.GetType(), t);
-        EXPECT_TRUE(target.HasTimeZone());
-        if (s == DT::dt_dateTime && unusedFromFull[t]) {
-          KORVEL_EXPECT_THROW_MESSAGE(target.Validate(), CKvInvalidValueException,
-                                      unusedFromFull[t]);
-        }
-      } else {
-        KORVEL_EXPECT_THROW_MESSAGE(
-            target.SetDateTime(source, static_cast<DT::DTType>(t)), CKvInvalidValueException,
-            L"Attempting to set a CDateTime of type " +
-                CDateTime(static_cast<DT::DTType>(t)).GetTypeAsString() +
-                L" using an XmlDateTime of type " + source.GetTypeAsString() +
-                L". The source CDateTime does not contian enough data to allow the conversion.");
-      }
-    }
-  }
-  CDateTime target;
-  target.SetDateTime(full, DT::dt_gMonthDay);
-  EXPECT_EQ(target.ToString(), L"--05-06+01:00");
-  CDateTime date;  // the time fields are checked to the last
-  date.SetDateTime(Value(L"2004-05-06T00:00:00.000000012"), DT::dt_date);
-  KORVEL_EXPECT_THROW_MESSAGE(date.Validate(), CKvInvalidValueException,
-                              L"Invalid Nano-Second [12] for type date");
-}
+// Kind names and conversions between kinds are rows of
+// tests/data/values/date_time_kinds.txt.
 
 // The getter works on the kinds marked in kinds (0 to 8) and the setter, if
 // any, with it; on every other kind both throw the getter's message.

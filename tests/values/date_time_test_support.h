@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include <korvel/date_time.h>
 #include <korvel/errors.h>

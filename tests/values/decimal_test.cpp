@@ -7,10 +7,8 @@
 #include <cstdint>
 #include <limits>
 #include <string>
-#include <tuple>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "test_support.h"
 
@@ -133,42 +131,18 @@ TEST(DecimalRescale, ChangeFractionalDividerAndToStringWithPlaces) {
   EXPECT_EQ(b.GetFractionDivider(), 3);
 }
 
-// ToLong and ToBigInteger round a tie toward zero; ToLongLong rounds to one
-// place that way first, then drops the fraction.
-TEST(DecimalConversion, ToIntegersRoundAsDocumented) {
-  const std::tuple<const wchar_t*, std::int32_t, std::int64_t> cases[] = {
-      {L"2.5", 2, 2},     {L"2.51", 3, 2}, {L"2.96", 3, 3}, {L"2.6", 3, 2}, {L"-2.6", -3, -2},
-      {L"-2.96", -3, -3}, {L"2.95", 3, 2}, {L"-0.5", 0, 0}, {L"0", 0, 0},
-  };
-  for (const auto& [text, asLong, asLongLong] : cases) {
-    SCOPED_TRACE(::testing::PrintToString(text));
-    EXPECT_EQ(Dec(text).ToLong(), asLong);
-    EXPECT_EQ(Dec(text).ToBigInteger(), asLong);
-    EXPECT_EQ(Dec(text).ToLongLong(), asLongLong);
-  }
-  EXPECT_EQ(Dec(L"2147483647.4").ToLong(), std::numeric_limits<std::int32_t>::max());
-  EXPECT_EQ(Dec(L"-2147483648.5").ToLong(), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(Dec(L"9223372036854775807.94").ToLongLong(), std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(Dec(L"-9223372036854775808").ToLongLong(), std::numeric_limits<std::int64_t>::min());
+// The integer conversions are rows of tests/data/values/decimal_integers.txt.
+TEST(DecimalConversion, ToDouble) {
   const std::pair<const wchar_t*, double> doubles[] = {
       {L"1.7e308", 1.7e308},
       {L"0.1", 0.1},
       {L"-0.5", -0.5},
       {L"123456789.123456789", 123456789.123456789},
   };
-  for (const auto& [text, value] : doubles) EXPECT_EQ(Dec(text).ToDouble(), value) << ::testing::PrintToString(text);
-}
-
-TEST(DecimalConversion, OverflowsRaiseTheirMessages) {
-  const std::wstring prefix = L"The Decimal value if to large to fit into a ";
-  for (const wchar_t* text : {L"2147483648", L"2147483647.6", L"-2147483648.6"}) {
-    KORVEL_EXPECT_THROW_MESSAGE(Dec(text).ToLong(), CKvOverFlowException, prefix + L"LONG");
-  }
-  for (const wchar_t* text : {L"9223372036854775807.96", L"-9223372036854775809"}) {
-    KORVEL_EXPECT_THROW_MESSAGE(Dec(text).ToLongLong(), CKvOverFlowException, prefix + L"LONGLONG");
-  }
+  for (const auto& [text, value] : doubles) EXPECT_EQ(Dec(text).ToDouble(), value) << value;
   for (const wchar_t* text : {L"1e400", L"-1.8e308"}) {
-    KORVEL_EXPECT_THROW_MESSAGE(Dec(text).ToDouble(), CKvOverFlowException, prefix + L"Double");
+    KORVEL_EXPECT_THROW_MESSAGE(Dec(text).ToDouble(), CKvOverFlowException,
+                                L"The Decimal value if to large to fit into a Double");
   }
 }
 

@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include <korvel/conversions.h>
 #include <korvel/variant.h>

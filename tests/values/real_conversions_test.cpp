@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
-#include <limits>
 #include <random>
 #include <string>
 

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
-#include <tuple>
 
 #include "values/binary_record.h"
 
@@ -19,7 +17,6 @@ std::string Bytes(std::initializer_list<int> values) {
   for (int v : values) out += static_cast<char>(v);
   return out;
 }
-
 
 // Long non-ASCII text is encoded in steps; pairs and malformed characters at
 // every position around a step's end.

@@ -234,6 +234,26 @@ const testing::VectorOperations& Operations() {
          }
          return value.ToString() + L" " + value.GetTypeAsString();
        }},
+      // source kind, target kind: a dateTime set as the one, then as the other.
+      {L"convert",
+       [](const Args& a) -> std::wstring {
+         const auto kind = [&](int i) { return static_cast<CDateTime::DTType>(std::stoi(a[i])); };
+         CDateTime source, target;
+         source.SetDateTime(Value(L"2004-05-06T07:08:09.5+01:00"), kind(0));
+         try {
+           target.SetDateTime(source, kind(1));
+         } catch (const CKvInvalidValueException& e) {
+           return L"!" + e.GetMessageW();
+         }
+         std::wstring out = target.GetTypeAsString() + (target.HasTimeZone() ? L" zoned" : L"");
+         if (kind(0) != CDateTime::dt_dateTime) return out;
+         try {
+           target.Validate();
+         } catch (const CKvInvalidValueException& e) {
+           return out + L" / " + e.GetMessageW();
+         }
+         return out + L" / valid";
+       }},
       // wide text: its UTF-8 bytes in hex, or "malformed"; the same placed at
       // the edges of the sixteen-character runs, both ways, and exactly sized.
       {L"utf8",
@@ -275,6 +295,18 @@ const testing::VectorOperations& Operations() {
          }
          return valid ? first : L"malformed";
        }},
+      // text: the duration read over another one, printed back; refusals are
+      // CKvInvalidValueException.
+      {L"duration",
+       [](const Args& a) -> std::wstring {
+         CDateTimeSpan span = Span(L"-P9Y9M9DT9H9M9.9S");
+         try {
+           span.ParseXSDDuration(a[0].c_str());
+         } catch (const CKvInvalidValueException& e) {
+           return L"!" + e.GetMessageW();
+         }
+         return span.ToString();
+       }},
       // a, b durations: the order, and the operators agreeing with it.
       {L"span-compare",
        [](const Args& a) {
@@ -302,6 +334,24 @@ const testing::VectorOperations& Operations() {
        [](const Args& a) {
          const CDecimal value(a[0]);
          return value.ToString() + L"/" + std::to_wstring(value.GetFractionDivider());
+       }},
+      // text: ToLong, ToBigInteger and ToLongLong of the decimal, each ended by "|".
+      {L"decimal-to",
+       [](const Args& a) {
+         const CDecimal value(a[0]);
+         const std::function<std::wstring()> reads[] = {
+             [&] { return std::to_wstring(value.ToLong()); },
+             [&] { return value.ToBigInteger().ToString(); },
+             [&] { return std::to_wstring(value.ToLongLong()); }};
+         std::wstring out;
+         for (const auto& read : reads) {
+           try {
+             out += read() + L"|";
+           } catch (const CKvOverFlowException& e) {
+             out += L"!" + e.GetMessageW() + L"|";
+           }
+         }
+         return out;
        }},
       // value, places: ToString(places), then the value rescaled to them and its places.
       {L"rescale",

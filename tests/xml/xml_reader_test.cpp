@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include <korvel/binary_data.h>
 #include <korvel/serialization_context.h>
