@@ -214,10 +214,30 @@ TEST(Untyped, CloneIsIndependent) {
   EXPECT_EQ(source->GetAttributes()->Item(0)->GetValue(), L"v \"1\"\n");
 }
 
+// Scopes nested in a plain tree and in each other, with an unqualified
+// element leaving one.
+CSmartPtr<CElement> ScopedTree() {
+  CSmartPtr<CElement> inner(new CElement(L"i", L"urn:i"));
+  CSmartPtr<CElement> scoped(new CElement(L"s", L"urn:p"));
+  CSmartPtr<CElementCol> children = scoped->GetChildElements();
+  children->Add(L"t", L"urn:p")->SetText(L"text");
+  children->Add(L"q", L"urn:q");
+  children->Add(L"f", L"");
+  children->Add(CSmartPtr<CElement>(new CElement(inner.Get(), L"urn:i")));
+  CSmartPtr<CElement> root(new CElement(L"a"));
+  root->GetChildElements()->Add(L"b", L"urn:q");
+  root->GetChildElements()->Add(CSmartPtr<CElement>(new CElement(scoped.Get(), L"urn:p")));
+  return root;
+}
+
 TEST(Untyped, RoundTripsAreStableInEveryLayout) {
   CSmartPtr<CElement> tree = SampleTree();
   CSmartPtr<CElement> mixed = tree->GetChildElements()->Add(L"m");
   mixed->FromXml(L"<m>\n  head <b>bold</b>\n  <i/> tail\n</m>");
+  EXPECT_EQ(Xml(*ScopedTree()),
+            L"<a><AA:b xmlns:AA=\"urn:q\"/><s xmlns=\"urn:p\"><t>text</t>"
+            L"<AA:q xmlns:AA=\"urn:q\"/><f xmlns=\"\"/><i xmlns=\"urn:i\"/></s></a>");
+  tree->GetChildElements()->Add(ScopedTree());
   const std::wstring reference = Xml(*tree);
   const struct {
     bool formatted;
@@ -234,6 +254,12 @@ TEST(Untyped, RoundTripsAreStableInEveryLayout) {
     EXPECT_EQ(second, first);
     EXPECT_EQ(Xml(*twice, layout.formatted, layout.eol), first);
     EXPECT_EQ(Xml(*twice), reference);
+    // Each nested element reads back with its own scope.
+    const CSmartPtr<CElement> scoped =
+        once->GetChildElements()->Item(4)->GetChildElements()->Item(1);
+    EXPECT_EQ(scoped->GetDefaultNamespace(), L"urn:p");
+    EXPECT_EQ(scoped->GetChildElements()->Item(2)->GetDefaultNamespace(), L"");
+    EXPECT_EQ(scoped->GetChildElements()->Item(3)->GetDefaultNamespace(), L"urn:i");
   }
 }
 
