@@ -45,7 +45,7 @@ TEST(FastInfosetWriter, ElementsNamesAttributeValuesAndPrefixes) {
                                w.WriteText(L"b", it_string, false);
                                w.EndElement();
                              })),
-            L"{}r(\"ab\"{}c())");
+            L"{}r [ab] ({}c)");
   CBinaryData ignored;
   CFastInfosetWriter writer(ignored, options);
   writer.StartElement(L"r", L"");
@@ -78,8 +78,8 @@ TEST(FastInfosetWriter, EveryPrefixIsDeclaredWhereItIsIntroduced) {
   EXPECT_NE(bytes.find("78 CC CF 01 41 41"), std::string::npos);  // xmlns="", xmlns:AA on c
   EXPECT_NE(bytes.find("78 CF 00 71 04 75 72 6E 3A 71"), std::string::npos);  // xmlns:q on t
   EXPECT_EQ(ReadTree(document),
-            L"{urn:d}r({}c {http://www.w3.org/2001/XMLSchema-instance}nil=true()"
-            L"{urn:d}t {http://www.w3.org/2001/XMLSchema-instance}type=AA:T())");
+            L"{urn:d}r ({}c @{http://www.w3.org/2001/XMLSchema-instance}nil=true)"
+            L" ({urn:d}t @{http://www.w3.org/2001/XMLSchema-instance}type=AA:T)");
 }
 
 TEST(FastInfosetWriter, TypedValuesUseTheirAlphabetOrAlgorithm) {

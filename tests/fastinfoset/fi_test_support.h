@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Helpers of the Fast Infoset tests: octets as hex text, documents written
-// through a writer, and trees as one line of text.
+// through a writer, and the tree a document loads as.
 #pragma once
 
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include <korvel/fast_infoset_writer.h>
 #include <korvel/xml_document.h>
 
+#include "tree_text.h"
 #include "values/utf.h"
 #include "vector_file.h"
 
@@ -65,12 +66,7 @@ CBinaryData WriteFi(const CFastInfosetContext& options, Body body,
 inline std::wstring WriteScript(const CFastInfosetContext& options, const VectorArgs& calls) {
   return Wide(Hex(WriteFi(options, [&](CFastInfosetWriter& w) {
     for (const std::wstring& call : calls) {
-      VectorArgs c;
-      for (size_t start = 0, bar = 0; bar != std::wstring::npos; start = bar + 1) {
-        bar = call.find(L'|', start);
-        c.push_back(call.substr(start, bar - start));
-      }
-      c.resize(4);
+      const VectorArgs c = Split(call, L'|', 4);
       if (c[0] == L"start") w.StartElement(c[1], c[2]);
       if (c[0] == L"end") w.EndElement();
       if (c[0] == L"attr") w.WriteAttribute(c[1], c[2], c[3], it_string);
@@ -80,30 +76,10 @@ inline std::wstring WriteScript(const CFastInfosetContext& options, const Vector
   })));
 }
 
-// {ns}name[{ns}a=v ...]("text" children...) for the whole tree.
-inline void AppendTree(const CXmlElement* e, std::wstring& out) {
-  out += L"{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
-  for (const CXmlAttribute* a : e->GetAttributes()) {
-    out += L" {" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
-  }
-  out += L"(";
-  if (!e->GetText().empty()) out += L"\"" + e->GetText() + L"\"";
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    AppendTree(c, out);
-  }
-  out += L")";
-}
-
-inline std::wstring Tree(const CXmlDocument& document) {
-  std::wstring out;
-  if (document.GetDocumentElement()) AppendTree(document.GetDocumentElement(), out);
-  return out;
-}
-
 inline std::wstring ReadTree(const CBinaryData& data) {
   CXmlDocument document;
   document.LoadXmlStream(data.GetData(), data.GetLength());
-  return Tree(document);
+  return TreeText(document);
 }
 
 }  // namespace Korvel::testing

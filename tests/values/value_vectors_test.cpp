@@ -99,13 +99,7 @@ std::wstring OrderName(const T& x, const T& y, CDateTime::DTCompareResult r) {
 // returns a text that no row expects.
 // One CDateTime call, "name|argument|...", on value.
 void DateTimeCall(CDateTime& value, const std::wstring& command) {
-  std::vector<std::wstring> c;
-  for (size_t start = 0;;) {
-    const size_t bar = command.find(L'|', start);
-    c.push_back(command.substr(start, bar - start));
-    if (bar == std::wstring::npos) break;
-    start = bar + 1;
-  }
+  const Args c = testing::Split(command, L'|');
   std::vector<int64_t> n;
   for (size_t i = 1; i < c.size(); ++i) n.push_back(std::wcstoll(c[i].c_str(), nullptr, 10));
   n.resize(9);

@@ -10,21 +10,11 @@
 #include <korvel/errors.h>
 
 #include "test_support.h"
+#include "tree_text.h"
 #include "values/utf.h"
 
 namespace Korvel {
 namespace {
-
-// Names, attributes and text of a whole tree, for comparing two loads.
-std::wstring Dump(const CXmlElement& element) {
-  std::wstring out = L"<{" + element.GetNamespaceURI() + L"}" + element.GetLocalName();
-  for (const CXmlAttribute* a : element.GetAttributes()) {
-    out += L" {" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + a->GetValue();
-  }
-  out += L">" + element.GetText();
-  for (const CXmlElement& child : element.GetChildElements()) out += Dump(child);
-  return out + L"</>";
-}
 
 // Non-ASCII and beyond the BMP in names, attribute values and text.
 const std::wstring kWide =
@@ -34,7 +24,7 @@ const std::wstring kWide =
 TEST(Utf8Loaders, StringAndPathFormsAgreeWithWideForms) {
   CXmlDocument wide, narrow;
   wide.LoadXml(kWide.c_str());
-  const std::wstring expected = Dump(*wide.GetDocumentElement());
+  const std::wstring expected = testing::TreeText(wide);
   ASSERT_NE(expected.find(L"\U0001D11E"), std::wstring::npos);
   const std::string utf8 = detail::WideToUtf8(kWide);
   const std::string padded = "\xEF\xBB\xBF" + utf8 + "<trailing>";
@@ -42,7 +32,7 @@ TEST(Utf8Loaders, StringAndPathFormsAgreeWithWideForms) {
   for (const std::string_view text :
        {std::string_view(utf8), std::string_view(padded).substr(0, utf8.size() + 3)}) {
     narrow.LoadXml(text);
-    EXPECT_EQ(Dump(*narrow.GetDocumentElement()), expected);
+    EXPECT_EQ(testing::TreeText(narrow), expected);
   }
 
   testing::TempDir dir;
@@ -50,11 +40,11 @@ TEST(Utf8Loaders, StringAndPathFormsAgreeWithWideForms) {
   std::ofstream(name, std::ios::binary) << utf8;
   const std::wstring wideName = detail::Utf8ToWide(name);
   wide.Load(wideName.c_str());
-  ASSERT_EQ(Dump(*wide.GetDocumentElement()), expected);
+  ASSERT_EQ(testing::TreeText(wide), expected);
   narrow.Load(std::filesystem::path(name));
-  EXPECT_EQ(Dump(*narrow.GetDocumentElement()), expected);
+  EXPECT_EQ(testing::TreeText(narrow), expected);
   narrow.Load(wideName);  // std::wstring, which a path would convert by the locale
-  EXPECT_EQ(Dump(*narrow.GetDocumentElement()), expected);
+  EXPECT_EQ(testing::TreeText(narrow), expected);
 }
 
 TEST(Utf8Loaders, MalformedArgumentsAreRejected) {

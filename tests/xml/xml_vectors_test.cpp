@@ -65,14 +65,7 @@ struct Loaded {
 
 // One writer call, "name|argument|...": the calls the script tests need.
 void Call(CXmlTextWriter& w, const std::wstring& command) {
-  Args c;
-  for (size_t start = 0;;) {
-    const size_t bar = command.find(L'|', start);
-    c.push_back(command.substr(start, bar - start));
-    if (bar == std::wstring::npos) break;
-    start = bar + 1;
-  }
-  c.resize(5);
+  const Args c = testing::Split(command, L'|', 5);
   const std::wstring& name = c[0];
   if (name == L"flat") w.SetFormatted(false);
   if (name == L"eol") w.SetEOLType(static_cast<EOLType>(std::stoi(c[1])));
