@@ -2,14 +2,16 @@
 // The document vectors, in tests/data/xml/*.txt: a document given as bytes (each
 // character of the field one byte, so UTF-8 is spelt out byte by byte) and the
 // tree it loads as, one line: {namespace}name @{namespace}attribute=value
-// [text] (child)(child)...; and the text writer's scripts with the text they
-// write.
+// [text] (child)(child)...; the text writer's scripts with the text they
+// write; and calls on a namespace alias map with its answers.
 #include <korvel/xml_document.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <typeinfo>
 
+#include <korvel/namespace_alias_map.h>
 #include <korvel/serialization_context.h>
 #include <korvel/xml_text_writer.h>
 
@@ -88,6 +90,36 @@ void Call(CXmlTextWriter& w, const std::wstring& command) {
   if (name == L"close") w.Close();
 }
 
+// The answers of the queries among calls on one CNamespaceAliasMap.
+std::wstring AliasMapCalls(const Args& calls) {
+  CNamespaceAliasMap map;
+  std::wstring out;
+  for (const std::wstring& call : calls) {
+    const Args c = testing::Split(call, L'|', 3);
+    const auto text = [&](int i) { return c[i] == L"~" ? nullptr : c[i].c_str(); };
+    const auto answer = [&](const std::wstring& text) { out += text + L"|"; };
+    const auto yes = [&](bool b) { answer(b ? L"yes" : L"no"); };
+    if (c[0] == L"add") map.Add(text(1), text(2));
+    if (c[0] == L"remove") map.RemoveNamespace(text(1));
+    if (c[0] == L"count") answer(std::to_wstring(map.GetNamespaceCount()));
+    if (c[0] == L"at") answer(map.GetNamespaceAt(std::stoi(c[1])));
+    if (c[0] == L"alias-of") answer(map.GetAliasFromNamespace(text(1)));
+    if (c[0] == L"has-alias") yes(map.DoesAliasExist(text(1)));
+    if (c[0] == L"has-namespace") yes(map.DoesNamespaceExist(text(1)));
+    if (c[0] == L"all") {
+      for (int32_t i = 0; i < map.GetNamespaceCount(); ++i) out += map.GetNamespaceAt(i) + L",";
+      answer(L"");
+    }
+    if (c[0] != L"namespace-of") continue;
+    try {
+      answer(map.GetNamespaceFromAlias(text(1)));
+    } catch (const CKvException& e) {
+      answer((typeid(e) == typeid(CKvException) ? L"!" : L"!subclass: ") + e.GetMessageW());
+    }
+  }
+  return out;
+}
+
 const testing::VectorOperations& Operations() {
   static const testing::VectorOperations operations = {
       // options, document: the tree, after the message when the load fails.
@@ -136,6 +168,7 @@ const testing::VectorOperations& Operations() {
              root, a[0].c_str(), a[1] == L"-" ? std::wstring::npos : std::stoul(a[1]));
          return root->GetText();
        }},
+      {L"aliases", AliasMapCalls},
       // stream encoding, calls...: the text written, then {!message} for each
       // call that was refused.
       {L"write",
