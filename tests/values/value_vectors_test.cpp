@@ -237,7 +237,7 @@ const testing::VectorOperations& Operations() {
          try {
            target.SetDateTime(source, kind(1));
          } catch (const CKvInvalidValueException& e) {
-           return L"!" + e.GetMessageW();
+           return L"!value: " + e.GetMessageW();
          }
          std::wstring out = target.GetTypeAsString() + (target.HasTimeZone() ? L" zoned" : L"");
          if (kind(0) != CDateTime::dt_dateTime) return out;
@@ -289,17 +289,25 @@ const testing::VectorOperations& Operations() {
          }
          return valid ? first : L"malformed";
        }},
-      // text: the duration read over another one, printed back; refusals are
-      // CKvInvalidValueException.
+      // text: the duration read over another one, printed back.
       {L"duration",
        [](const Args& a) -> std::wstring {
          CDateTimeSpan span = Span(L"-P9Y9M9DT9H9M9.9S");
          try {
            span.ParseXSDDuration(a[0].c_str());
          } catch (const CKvInvalidValueException& e) {
-           return L"!" + e.GetMessageW();
+           return L"!value: " + e.GetMessageW();
          }
          return span.ToString();
+       }},
+      // number (as wcstod reads it): the CDecimal made of the double.
+      {L"decimal-double",
+       [](const Args& a) -> std::wstring {
+         try {
+           return CDecimal(std::wcstod(a[0].c_str(), nullptr)).ToString();
+         } catch (const CKvInvalidValueException& e) {
+           return L"!value: " + e.GetMessageW();
+         }
        }},
       // a, b durations: the order, and the operators agreeing with it.
       {L"span-compare",
