@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The purchase-order binding through every entry point: each form gives back
 // exactly the order that went in.
-#include <gtest/gtest.h>
 
 #include <korvel/serialization_context.h>
 #include <korvel/text_stream.h>

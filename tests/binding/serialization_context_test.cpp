@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/serialization_context.h>
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>

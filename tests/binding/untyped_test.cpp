@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Untyped content: wildcard refusals, reading foreign content, writing in
-// every layout, own namespace scopes and the extra root attributes.
+// every layout, own namespace scopes, the extra root attributes, and the
+// namespace wildcards themselves.
 #include <korvel/serialization_context.h>
 #include <korvel/untyped.h>
 #include <korvel/xml_document.h>
 
+#include "binding/namespace_wildcard.h"
 #include "binding/test_objects.h"
 #include "test_support.h"
+#include "vector_file.h"
 
 namespace Korvel::testing {
 namespace {
@@ -284,6 +287,25 @@ TEST(Untyped, ContextSharesItsRootAttributes) {
   assigned = context;
   attributes->Add(L"lang", L"en", L"urn:any");
   EXPECT_EQ(assigned.GetAdditionalRootAttributes()->Item(0)->GetValue(), L"en");
+}
+
+// The rows are in tests/data/binding/namespace_wildcard.txt.
+TEST(NamespaceWildcard, AdmittedNamespacesAndTheDefaultOfWrittenContent) {
+  using Args = VectorArgs;
+  const auto admits = [](const Args& a) -> std::wstring {
+    const bool valid = detail::IsNamespaceValid(a[1], a[0], L"urn:t");
+    try {
+      detail::TestNamespace(a[1], a[0], L"urn:t");
+    } catch (const CKvInvalidNamespaceException& e) {
+      return valid ? L"valid, yet refused" : L"!" + e.GetMessageW();
+    }
+    return valid ? L"yes" : L"invalid, yet admitted";
+  };
+  const auto defaultOf = [](const Args& a) {
+    return detail::GetAnyDefaultNamespace(a[0], a[1], L"urn:t");
+  };
+  RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/binding/namespace_wildcard.txt",
+                {{L"admits", admits}, {L"default", defaultOf}});
 }
 
 }  // namespace

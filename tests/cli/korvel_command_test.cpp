@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The korvel command run as a user runs it: every subcommand, every format
 // pair, the options that change the output, and the errors and exit statuses.
-#include <gtest/gtest.h>
 
 #include <sys/wait.h>
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/fast_infoset_context.h>
 
-#include <gtest/gtest.h>
-
 #include <ostream>
 #include <string>
 #include <utility>

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "fastinfoset/fast_infoset_reader.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include <korvel/serialization_context.h>

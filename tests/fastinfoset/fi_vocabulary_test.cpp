@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/fi_vocabulary.h>
 
-#include <gtest/gtest.h>
-
 #include <map>
 #include <string>
 #include <utility>

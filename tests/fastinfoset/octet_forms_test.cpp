@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "fastinfoset/octet_forms.h"
 
-#include <gtest/gtest.h>
+#include <korvel/fast_infoset_binary_data.h>
 
 #include <string>
 
@@ -53,6 +53,22 @@ TEST(FiOctetForms, EveryBoundaryIsWrittenAndReadAsX891LaysItOut) {
     return Wide(octets);
   };
   RunVectors("octet_forms.txt", {{L"form", form}});
+}
+
+TEST(FastInfosetBinaryData, EveryAlgorithmBothWaysAndItsMessages) {
+  const auto algorithm = [](const VectorArgs& a) {
+    return static_cast<uint32_t>(std::stoul(a[0]));
+  };
+  RunVectors("algorithms.txt", {{L"decode",
+                                 [&](const VectorArgs& a) {
+                                   const CBinaryData octets = Octets(detail::WideToUtf8(a[1]));
+                                   return CFastInfosetBinaryData(octets).GetAsString(algorithm(a));
+                                 }},
+                                {L"encode", [&](const VectorArgs& a) {
+                                   CFastInfosetBinaryData data;
+                                   data.SetAsEncodedString(algorithm(a), a[1].c_str());
+                                   return Wide(Hex(data));
+                                 }}});
 }
 
 }  // namespace

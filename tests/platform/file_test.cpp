@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/file.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <string>
 

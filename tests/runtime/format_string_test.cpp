@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/errors.h>
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cstdint>
 #include <cwchar>

@@ -2,8 +2,6 @@
 #include <korvel/critical_section.h>
 #include <korvel/smart_ptr.h>
 
-#include <gtest/gtest.h>
-
 #include <thread>
 #include <vector>
 

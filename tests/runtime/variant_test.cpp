@@ -3,8 +3,6 @@
 
 #include <korvel/conversions.h>
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <functional>
 #include <string>

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/big_integer.h>
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <limits>
 #include <string>

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "values/compression.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <random>
 #include <string>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/date_time.h>
-
-#include <gtest/gtest.h>
+#include <korvel/date_time_span.h>
 
 #include <chrono>
 
@@ -15,12 +14,7 @@
 #include "values/date_time_test_support.h"
 
 using namespace Korvel;
-using Korvel::testing::FieldsAt;
-using Korvel::testing::FieldsOf;
-using Korvel::testing::GmtimeFields;
-using Korvel::testing::ScopedTimeZone;
-using Korvel::testing::TimegmSeconds;
-using Korvel::testing::Value;
+using namespace Korvel::testing;
 
 namespace {
 
@@ -195,5 +189,65 @@ TEST(DateTimeConversion, TickCountIsTheLocalTime) {
     EXPECT_LE(now.GetTime(), after + offset * 3600);
   }
 }
+
+TEST(DateTimeAdd, SubtractingReversesTheSignEitherWay) {
+  const CDateTime start = Value(L"2004-03-01T00:00:00");
+  EXPECT_EQ((start - Span(L"P1D")).ToString(), L"2004-02-29T00:00:00");
+  // Taking away a negative duration moves the value forward.
+  EXPECT_EQ((start - Span(L"-P1D")).ToString(), L"2004-03-02T00:00:00");
+  CDateTime inPlace = start;
+  inPlace -= Span(L"-PT1H");
+  EXPECT_EQ(inPlace.ToString(), L"2004-03-01T01:00:00");
+  inPlace -= Span(L"PT2H");
+  EXPECT_EQ(inPlace.ToString(), L"2004-02-29T23:00:00");
+}
+
+TEST(DateTimeAdd, HugeDurationsFinishAtOnce) {
+  CDateTimeSpan huge(65535, 4294967295u, 4294967295u, 4294967295u, UINT64_MAX, UINT64_MAX, 999, 999,
+                     999);
+  // Whole 400-year cycles are stepped over at once; a day at a time would not finish.
+  for (int i = 0; i < 2; ++i) {
+    CDateTime value = Value(L"2004-01-31T10:00:00Z");
+    value += huge;
+    value -= huge;
+    (void)value.ToString();
+    huge.Negate();
+  }
+  // Exactness of the carries through the widest fields: 2^64 - 1 seconds is
+  // 213503982334601 days, 7 hours, 0 minutes and 15 seconds, and whole
+  // 400-year cycles change only the year.
+  const CDateTime start = Value(L"2000-01-01T00:00:00");
+  const CDateTime end = start + CDateTimeSpan(0, 0, UINT64_MAX);
+  const CDateTime expected = start + CDateTimeSpan(0, 0, 213503982334601u % 146097u, 7, 0, 15);
+  EXPECT_EQ(std::make_tuple(end.GetMonth(), end.GetDay(), end.GetHour(), end.GetMinute(),
+                            end.GetSecond()),
+            std::make_tuple(expected.GetMonth(), expected.GetDay(), 7, 0, 15));
+}
+
+// Sums, orders and differences at large are rows of
+// tests/data/values/date_time_random.txt, from tools/date_time_vectors.py.
+
+// Lexical forms, their printed forms and the parser's refusals are rows of
+// tests/data/values/duration_text.txt.
+TEST(DurationFields, FieldsSignsAndANullText) {
+  const CDateTimeSpan span = Span(L"-P1Y2M3DT4H5M6.007008009S");
+  EXPECT_EQ(std::make_tuple(span.GetYears(), span.GetMonths(), span.GetDays(), span.GetHours()),
+            std::make_tuple(1, 2u, 3u, 4u));
+  EXPECT_EQ(std::make_tuple(span.GetMinutes(), span.GetSeconds(), span.GetMilliSeconds(),
+                            span.GetMicroSeconds(), span.GetNanoSeconds(), span.IsNegative()),
+            std::make_tuple(5u, 6u, 7, 8, 9, true));
+  KORVEL_EXPECT_THROW_MESSAGE(Span(nullptr), CKvInvalidValueException,
+                              L"Invalid XSD Duration (Null String)");
+
+  CDateTimeSpan day = Span(L"-P1D");
+  EXPECT_EQ(day.GetAsNegative().ToString(), L"-P1D");
+  day.Negate();
+  EXPECT_EQ(day.ToString(), L"P1D");
+  EXPECT_EQ(day.GetAsNegative().ToString(), L"-P1D");
+  EXPECT_FALSE(day.IsNegative()) << "GetAsNegative changed its operand";
+}
+
+// Orders of durations are rows of tests/data/values/*.txt (span-compare); the
+// many at large come from tools/date_time_vectors.py.
 
 }  // namespace

@@ -2,8 +2,6 @@
 // CPrimitiveRestrictions and the facet check over every value kind.
 #include <korvel/primitive_restrictions.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include <korvel/conversions.h>

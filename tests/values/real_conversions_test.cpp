@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/conversions.h>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 // The vector tables of the value kinds, in tests/data/values/*.txt.
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <cwchar>

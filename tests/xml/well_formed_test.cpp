@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 // A second parser (xmllint) must accept what the text writer produces.
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>

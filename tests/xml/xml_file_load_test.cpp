@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/xml_document.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>

@@ -6,8 +6,6 @@
 // write; and calls on a namespace alias map with its answers.
 #include <korvel/xml_document.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <typeinfo>
 
