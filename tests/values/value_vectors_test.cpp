@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The vector tables of the value kinds, in tests/data/values/*.txt.
+// The vector tables of the value kinds, in tests/data/values/*.txt, and the
+// facet checks no row can show.
 
 #include <cstring>
 #include <cwchar>
@@ -511,6 +512,74 @@ TEST_P(ValueVectors, EveryRowGivesItsResult) { testing::RunVectorFile(GetParam()
 
 INSTANTIATE_TEST_SUITE_P(Files, ValueVectors, ::testing::ValuesIn(testing::VectorFiles("values")),
                          testing::VectorFileName);
+
+// Facet checks the rows of facets.txt cannot show: the class of each refusal,
+// values no text gives, and kinds without a validator.
+void Check(const KvVariant& value, const wchar_t* facets) {
+  detail::CheckRestrictions(L"Prop", value, value.GetTypeAsEnum(), FacetsOf(facets));
+}
+
+TEST(RestrictionCheck, BoundsAreParsedAsTheKindWhenTheCheckRuns) {
+  const CPrimitiveRestrictions stored = FacetsOf(L"minInclusive=abc");  // accepted as it is
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"i4", L"5"), L"minInclusive=abc"),
+                              CKvInvalidValueException,
+                              L"The value [abc] can not be converted to a i4");
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"i1", L"5"), L"maxInclusive=300"),
+                              CKvInvalidValueException,
+                              L"The value [300] is to large to fit in a i1");
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"ui2", L"5"), L"maxInclusive=-1"),
+                              CKvInvalidValueException,
+                              L"The value [-1] is to large to fit in a ui2");
+  // In order: a broken minInclusive is reported before a malformed bound after
+  // it is even read, and a malformed bound before the digit facets.
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"i4", L"1"), L"minInclusive=5;maxExclusive=x"),
+                              CKvException, L"Invalid Value for Prop [1]");
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"i4", L"123"), L"maxExclusive=x;totalDigits=1"),
+                              CKvInvalidValueException,
+                              L"The value [x] can not be converted to a i4");
+  // Strings have no bounds, however they are written.
+  EXPECT_NO_THROW(Check(Parsed(L"string", L"b"), L"minInclusive=abc"));
+  EXPECT_NO_THROW(Check(Parsed(L"boolean", L"true"), L"minInclusive=abc;totalDigits=0"));
+}
+
+TEST(RestrictionCheck, ValuesBuiltInMemory) {
+  // Text that came through UTF-16 keeps pairs: still one character each.
+  KvVariant paired;
+  paired.SetString(std::wstring{L'\xD83D', L'\xDE00', L'x'});
+  EXPECT_NO_THROW(Check(paired, L"length=2"));
+  KvVariant lone;
+  lone.SetString(std::wstring{L'\xDE00', L'\xD83D'});
+  EXPECT_NO_THROW(Check(lone, L"length=2"));
+  EXPECT_THROW(Check(lone, L"pattern=.*"), CKvException);
+  // Held with three places, as arithmetic can leave it.
+  CDecimal held(L"12.34");
+  held.ChangeFractionalDivider(3);
+  KvVariant value;
+  value.SetDecimal(held);
+  KORVEL_EXPECT_THROW_MESSAGE(Check(value, L"fractionDigits=2"), CKvException,
+                              L"Invalid Value for Prop [12.340].");
+  EXPECT_NO_THROW(Check(value, L"fractionDigits=3;totalDigits=5"));
+}
+
+TEST(RestrictionCheck, KindsWithoutValidator) {
+  const CPrimitiveRestrictions none;
+  KvVariant c;
+  c.SetChar(L'x');
+  KORVEL_EXPECT_THROW_MESSAGE(detail::CheckRestrictions(L"Prop", c, it_char, none),
+                              CKvInvalidValueException, L"Unknown type [char].");
+  KvVariant empty;
+  for (int kind : {0, 27, 28, 99, -1}) {
+    SCOPED_TRACE(kind);
+    KORVEL_EXPECT_THROW_MESSAGE(
+        detail::CheckRestrictions(L"Prop", empty, static_cast<ItemType>(kind), none), CKvException,
+        FormatString(L"Invalid Type %d", kind));
+  }
+  // A nil value holds nothing to check.
+  KvVariant nil;
+  nil.SetI4(1);
+  nil.SetNil();
+  EXPECT_NO_THROW(Check(nil, L"minInclusive=5"));
+}
 
 }  // namespace
 }  // namespace Korvel
