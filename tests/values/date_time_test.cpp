@@ -20,9 +20,6 @@ namespace {
 
 using DT = CDateTime;
 
-// ---------------------------------------------------------------------------
-// Parsing and printing
-
 // Lexical forms and the parsers' refusals are rows of
 // tests/data/values/date_time_lexical.txt.
 
@@ -50,9 +47,6 @@ TEST(DateTimeToString, FormatsAndUnsetValues) {
   // Midnight is a real time; a time kind with nothing else set prints it.
   EXPECT_EQ(CDateTime(DT::dt_time).ToString(), L"00:00:00");
 }
-
-// ---------------------------------------------------------------------------
-// Setters, kinds and validation
 
 // Kind names and conversions between kinds are rows of
 // tests/data/values/date_time_kinds.txt.
@@ -94,9 +88,6 @@ TEST(DateTimeFields, GettersAndSettersCheckTheKind) {
   CheckFieldKinds(L"GetRealSecond", "010001000", &DT::GetRealSecond);
 }
 
-// ---------------------------------------------------------------------------
-// Zone
-
 TEST(DateTimeZone, ZAndOffsetsAreKeptApart) {
   CDateTime z = Value(L"2004-01-01T00:00:00Z");
   EXPECT_TRUE(z.IsUTC());
@@ -110,9 +101,6 @@ TEST(DateTimeZone, ZAndOffsetsAreKeptApart) {
   EXPECT_THROW(z.SetTimeZone(0, 60), CKvInvalidValueException);
   EXPECT_EQ(z.ToString(), L"2004-01-01T00:00:00Z") << "a refused offset changed the value";
 }
-
-// ---------------------------------------------------------------------------
-// Conversions and calendar queries
 
 TEST(DateTimeConversion, SystemTimeAndFileTime) {
   const SYSTEMTIME st{2004, 2, 0, 29, 13, 14, 15, 999};

@@ -3,8 +3,6 @@
 // form, an independent calendar through the C library and a time-zone switch.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
