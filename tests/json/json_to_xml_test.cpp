@@ -2,8 +2,9 @@
 // JSON to XML: the reader's events, messages, nesting limit and error paths;
 // the mapping and its errors; the loaders of CXmlDocument over every input
 // form; and the options of CJsonContext.
-#include "json/json_text_reader.h"
 #include "json/json_to_xml.h"
+
+#include "json/json_text_reader.h"
 
 #include <string>
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
+// Binary values: CBinaryData, UTF conversions, compression and binary file
+// streams.
 #include <korvel/binary_data.h>
 
 #include <cerrno>
-
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -10,10 +11,10 @@
 
 #include "platform/file.h"
 #include "test_support.h"
+#include "values/binary_record.h"
 #include "values/binary_stream.h"
 #include "values/compression.h"
 #include "values/utf.h"
-#include "values/binary_record.h"
 
 using namespace Korvel;
 using namespace Korvel::testing;
@@ -318,7 +319,7 @@ std::string RandomBytes(size_t n, unsigned seed) {
 
 bool Inflate(const std::string& bytes, CBinaryData& out) {
   return detail::TryInflate(reinterpret_cast<const unsigned char*>(bytes.data()),
-                    static_cast<uint32_t>(bytes.size()), out);
+                            static_cast<uint32_t>(bytes.size()), out);
 }
 
 TEST(Compression, RoundTripsInBothFramings) {

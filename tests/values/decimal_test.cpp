@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/decimal.h>
+
 #include <korvel/big_integer.h>
 
 #include <cstdint>
