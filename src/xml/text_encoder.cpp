@@ -163,7 +163,14 @@ void AppendEncodedText(const CStringBuffer& text, XmlEncoding encoding, CBinaryD
                        wchar_t held, wchar_t* holdBack) {
   if (!IsByteEncoding(encoding)) ThrowWriterError(kUnknownEncoding);
   const bool utf8 = encoding == XmlEncoding_UTF8;
-  const size_t bound = EncodedBound(text, utf8, held);
+  // Writers flush a few thousand characters at a time: those get room for the
+  // most any character takes (four bytes in either encoding) without a
+  // counting pass. Long text is counted, so that it is not refused for a size
+  // it never reaches.
+  constexpr size_t kCountedFrom = size_t{1} << 20;
+  const size_t bound = text.GetLength() < kCountedFrom
+                           ? 4 * (text.GetLength() + (held != 0 ? 1 : 0))
+                           : EncodedBound(text, utf8, held);
   if (holdBack != nullptr) *holdBack = 0;
   if (bound == 0) return;
   const uint32_t before = out.GetLength();
