@@ -62,6 +62,9 @@ class CExpatReader : public CInstanceMonitor {
   void OnStartCdata();
   void OnEndCdata();
 
+  // The document's single copy of a short text or attribute value, or null
+  // when the value is not shared.
+  const std::wstring* SharedText(std::string_view utf8);
   const detail::XmlName* NameOf(const XML_Char* expatName);
   const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
   void ParseWidePieces(std::wstring_view text, bool isFinal);
@@ -87,6 +90,16 @@ class CExpatReader : public CInstanceMonitor {
   // converts its own stretch once, when it ends.
   std::string m_text;
   std::vector<size_t> m_textStarts;
+
+  // Short values held once, by their UTF-8 spelling; at most kSharedTexts of
+  // them (a few MiB), each at most kLongestSharedText bytes.
+  static constexpr size_t kSharedTexts = size_t{1} << 16;
+  static constexpr size_t kSharingTrial = 1024;
+  static constexpr size_t kLongestSharedText = 64;
+  detail::SpellingTable<std::wstring> m_sharedTexts;
+  size_t m_sharedHits = 0;
+  bool m_sharing = true;
+  std::wstring m_shared;
 
   std::wstring m_layout;
   std::wstring m_prefix;
