@@ -444,6 +444,10 @@ const VariantReference* VariantAccess::GetReference(const KvVariant& variant, It
   return variant.m_value.reference;
 }
 
+const std::wstring* VariantAccess::HeldString(const KvVariant& variant) noexcept {
+  return !variant.m_nil && variant.m_type == it_string ? variant.m_value.string : nullptr;
+}
+
 }  // namespace detail
 
 }  // namespace Korvel
