@@ -208,6 +208,12 @@ void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
   element->m_attributes.m_block = grown;
 }
 
+void XmlTreeBuilder::ShareAttributeValue(CXmlAttribute* attribute,
+                                         const std::wstring* shared) noexcept {
+  ReleaseString(DocumentOf(*attribute->m_owner), attribute->m_value);
+  attribute->m_value = shared;
+}
+
 CXmlAttribute* XmlTreeBuilder::AppendAttribute(CXmlElement* element, const XmlName* name,
                                                const std::wstring* value) {
   const detail::XmlAttributeBlock* block = element->m_attributes.m_block;

@@ -101,6 +101,8 @@ class XmlTreeBuilder {
   static void ReserveAttributes(CXmlElement* element, size_t count);
   static CXmlAttribute* AppendAttribute(CXmlElement* element, const XmlName* name,
                                         const std::wstring* value);
+  // Gives the attribute a shared value (from InternLayoutText) in place of its own.
+  static void ShareAttributeValue(CXmlAttribute* attribute, const std::wstring* shared) noexcept;
 
   static const XmlName& NameOf(const CXmlElement& element) noexcept { return *element.m_name; }
   static const XmlName& NameOf(const CXmlAttribute& attribute) noexcept {
