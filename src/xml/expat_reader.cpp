@@ -261,25 +261,17 @@ void CExpatReader::OnEndCdata() {
   if (!m_textStarts.empty()) m_text.append(kCdataEnd);
 }
 
-// Short values repeat in data documents (quantities, prices, dates, codes,
-// names from a small set), so each distinct one is held once, and a repeat is
-// found by its UTF-8 form: it costs neither a conversion nor an allocation.
-// Values that rarely repeat are not worth the lookups: sharing stops when,
-// past a trial, fewer values were repeats than distinct, and the table stops
-// growing when it is full.
+// Short values repeat in data documents, so each distinct one is held once
+// (see SharingPolicy), and a repeat is found by its UTF-8 form: it costs
+// neither a conversion nor an allocation.
 const std::wstring* CExpatReader::SharedText(std::string_view utf8) {
-  if (utf8.size() > kLongestSharedText || !m_sharing) return nullptr;
+  if (!m_sharing.Wants(utf8.size())) return nullptr;
   const uint64_t hash = detail::SpellingTable<std::wstring>::Hash(utf8);
   if (const std::wstring* found = m_sharedTexts.Find(utf8, hash)) {
-    ++m_sharedHits;
+    m_sharing.Hit();
     return found;
   }
-  const size_t distinct = m_sharedTexts.Size();
-  if (distinct >= kSharingTrial && m_sharedHits < distinct) {
-    m_sharing = false;
-    return nullptr;
-  }
-  if (distinct >= kSharedTexts) return nullptr;
+  if (!m_sharing.Admit()) return nullptr;
   m_shared.clear();
   detail::Utf8ToWide(utf8, m_shared);
   const std::wstring* held = Builder::InternLayoutText(m_document, m_shared);

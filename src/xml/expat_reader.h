@@ -16,6 +16,7 @@
 #include <korvel/xml_document.h>
 
 #include "xml/name_spellings.h"
+#include "xml/xml_document_data.h"
 
 namespace Korvel {
 
@@ -91,14 +92,9 @@ class CExpatReader : public CInstanceMonitor {
   std::string m_text;
   std::vector<size_t> m_textStarts;
 
-  // Short values held once, by their UTF-8 spelling; at most kSharedTexts of
-  // them (a few MiB), each at most kLongestSharedText bytes.
-  static constexpr size_t kSharedTexts = size_t{1} << 16;
-  static constexpr size_t kSharingTrial = 1024;
-  static constexpr size_t kLongestSharedText = 64;
+  // Short values held once, by their UTF-8 spelling.
+  detail::SharingPolicy m_sharing;
   detail::SpellingTable<std::wstring> m_sharedTexts;
-  size_t m_sharedHits = 0;
-  bool m_sharing = true;
   std::wstring m_shared;
 
   std::wstring m_layout;

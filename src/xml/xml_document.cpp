@@ -169,6 +169,17 @@ std::wstring* XmlTreeBuilder::NewString(CXmlDocument& document) {
   return document.m_data->strings.New();
 }
 
+const std::wstring* XmlTreeBuilder::ShareText(CXmlDocument& document, std::wstring_view text,
+                                               SharingPolicy& policy) {
+  if (!policy.Wants(text.size())) return nullptr;
+  TextTable& table = document.m_data->layoutTexts;
+  if (const std::wstring* found = table.Find(text)) {
+    policy.Hit();
+    return found;
+  }
+  return policy.Admit() ? table.Intern(text) : nullptr;
+}
+
 const std::wstring* XmlTreeBuilder::InternLayoutText(CXmlDocument& document,
                                                      std::wstring_view text) {
   return document.m_data->layoutTexts.Intern(text);
