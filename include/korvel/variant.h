@@ -170,8 +170,15 @@ struct KORVEL_API KvVariant {
   // What an object getter returns: needs a value of the getter's family.
   template <class T>
   const T& Held(T* held, bool family, const char* getter) const;
+  // What a getter of a heap kind returns: a copy, or the value itself when
+  // the carrier hands it over.
+  template <class T>
+  T Give(T* held, bool family, const char* getter) const;
 
   bool m_nil;
+  // Set by the reader on a carrier it drops right after the property setter
+  // has read it: that one read moves the value out instead of copying it.
+  mutable bool m_handOver = false;
   ItemType m_type;
   Value m_value;
 };

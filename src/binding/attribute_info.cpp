@@ -296,6 +296,8 @@ void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
     throw CKvValidationException(FormatString(detail::kFailedToSetAttributeProperty, text.c_str()),
                                  attribute->GetXPath(), e);
   }
+  // Read once by the setter, then dropped.
+  detail::VariantAccess::HandOverOnNextGet(value);
   if (attribute) {
     InvokePropertySet(owner, value, *attribute);
   } else {

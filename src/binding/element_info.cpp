@@ -282,6 +282,8 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
     } catch (const CKvException& e) {
       detail::ThrowFailedToProcess(child, e);
     }
+    // Read once by the setter, then dropped.
+    detail::VariantAccess::HandOverOnNextGet(value);
   }
   InvokePropertySet(owner, value, child);
   *current = child.GetNextSiblingElement();

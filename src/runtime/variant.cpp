@@ -147,6 +147,7 @@ KvVariant& KvVariant::operator=(KvVariant&& other) noexcept {
 KvVariant::~KvVariant() { Clear(); }
 
 void KvVariant::Clear() noexcept {
+  m_handOver = false;
   if (m_type == it_none) return;
   switch (m_type) {
     case it_hexBinary:
@@ -269,11 +270,19 @@ const T& KvVariant::Held(T* held, bool family, const char* getter) const {
   return *held;
 }
 
+template <class T>
+T KvVariant::Give(T* held, bool family, const char* getter) const {
+  Held(held, family, getter);
+  if (!m_handOver) return *held;
+  m_handOver = false;
+  return std::move(*held);
+}
+
 CBinaryData KvVariant::GetHexBinary() const {
-  return Held(m_value.binary, IsBinary(m_type), "GetHexBinary");
+  return Give(m_value.binary, IsBinary(m_type), "GetHexBinary");
 }
 CBinaryData KvVariant::GetBase64Binary() const {
-  return Held(m_value.binary, IsBinary(m_type), "GetBase64Binary");
+  return Give(m_value.binary, IsBinary(m_type), "GetBase64Binary");
 }
 CDateTimeSpan KvVariant::GetDuration() const {
   return Held(m_value.duration, m_type == it_duration, "GetDuration");
@@ -290,13 +299,13 @@ CDateTime KvVariant::GetMonthDay() const {
   return Held(m_value.date, IsDate(m_type), "GetMonthDay");
 }
 std::wstring KvVariant::GetString() const {
-  return Held(m_value.string, m_type == it_string, "GetString");
+  return Give(m_value.string, m_type == it_string, "GetString");
 }
 CDecimal KvVariant::GetDecimal() const {
-  return Held(m_value.decimal, m_type == it_decimal, "GetDecimal");
+  return Give(m_value.decimal, m_type == it_decimal, "GetDecimal");
 }
 CBigInteger KvVariant::GetInteger() const {
-  return Held(m_value.integer, m_type == it_integer, "GetInteger");
+  return Give(m_value.integer, m_type == it_integer, "GetInteger");
 }
 
 std::wstring KvVariant::ToString(const wchar_t* format) const {
@@ -447,6 +456,8 @@ const VariantReference* VariantAccess::GetReference(const KvVariant& variant, It
 const std::wstring* VariantAccess::HeldString(const KvVariant& variant) noexcept {
   return !variant.m_nil && variant.m_type == it_string ? variant.m_value.string : nullptr;
 }
+
+void VariantAccess::HandOverOnNextGet(KvVariant& variant) noexcept { variant.m_handOver = true; }
 
 }  // namespace detail
 

@@ -82,6 +82,10 @@ struct VariantAccess {
   // The text of a string carrier that is not nil, or null: what ToString
   // would copy, for writers that only read it.
   static const std::wstring* HeldString(const KvVariant& variant) noexcept;
+  // For a carrier about to be dropped: the next getter of a heap kind (string,
+  // integer, decimal, binary) moves the value out rather than copying it, and
+  // the carrier then holds an emptied value. Other kinds ignore it.
+  static void HandOverOnNextGet(KvVariant& variant) noexcept;
 };
 
 // The value as text: the held string itself, or ToString's text kept in scratch.
