@@ -13,6 +13,7 @@
 #include <korvel/errors.h>
 
 #include "runtime/messages.h"
+#include "runtime/variant_reference.h"
 #include "values/big_integer_access.h"
 #include "values/decimal_access.h"
 #include "values/pattern.h"
@@ -277,7 +278,10 @@ void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemTyp
   CheckValueFacets(name, value, kind, r);
   if (r.GetPattern().empty()) return;
   if (lexical) return CheckPattern(name, r, *lexical);
-  CheckPattern(name, r, kind == it_string ? value.GetString() : value.ToString());
+  if (kind != it_string) return CheckPattern(name, r, value.ToString());
+  // A string is matched where it is held; GetString names the wrong kind.
+  const std::wstring* held = VariantAccess::HeldString(value);
+  CheckPattern(name, r, held ? *held : value.GetString());
 }
 
 namespace {
