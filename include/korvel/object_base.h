@@ -186,6 +186,10 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   void SetElementName(const wchar_t* name);  // null clears it
   static void SetElementName(CXmlObjectBase* object, const wchar_t* name);
   static std::wstring GetElementName(const CXmlObjectBase* object);
+  // The same without a copy, for comparisons over whole collections.
+  static const std::wstring& ElementNameOf(const CXmlObjectBase* object) noexcept {
+    return object->m_elementName;
+  }
 
   // Trampolines to the protected virtuals of other objects.
   static void AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,

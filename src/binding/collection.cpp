@@ -35,7 +35,7 @@ int32_t CXmlCollection::GetCount() const { return m_count; }
 
 bool CXmlCollection::HasUniformItemNames() const {
   for (const CNode* node = m_first; node && node->next; node = node->next) {
-    if (GetElementName(node->item) != GetElementName(node->next->item)) return false;
+    if (ElementNameOf(node->item) != ElementNameOf(node->next->item)) return false;
   }
   return true;
 }
