@@ -223,11 +223,12 @@ class Planner {
       for (const PropertyPlan& p : base.properties) simpleBase = simpleBase || p.simpleValue;
       // A simple-content extension adds attributes to its base's value.
       if (simpleBase != type.simpleContent) {
-        throw Refusal(type.where, std::string(type.simpleContent ? "simpleContent" : "complexContent") +
-                                      " extension of " + Describe(type.base) +
-                                      (simpleBase ? ", a type with simple content, "
-                                                  : ", a type without simple content, ") +
-                                      "is not supported");
+        throw Refusal(type.where,
+                      std::string(type.simpleContent ? "simpleContent" : "complexContent") +
+                          " extension of " + Describe(type.base) +
+                          (simpleBase ? ", a type with simple content, "
+                                      : ", a type without simple content, ") +
+                          "is not supported");
       }
       plan.base = &base;
       base.extended = true;
@@ -685,7 +686,8 @@ class Planner {
       property.optional = particle.minOccurs == 0;
       property.nillable = element->nillable;
       // An element that may be absent as well as nil keeps nil beside the value.
-      property.nilFlag = element->nillable && (property.optional || plan.group == ClassPlan::choice);
+      property.nilFlag =
+          element->nillable && (property.optional || plan.group == ClassPlan::choice);
       property.hasDefault = element->hasDefault;
       property.defaultValue = element->defaultValue;
       if (element->hasFixed) {
@@ -737,7 +739,8 @@ class Planner {
         }
         if (!groupsSeen.insert(use.groupRef).second) continue;
         if (found->second.anyAttribute) {
-          wildcards.push_back({found->second.anyAttributeNamespace, found->second.anyAttributeWhere});
+          wildcards.push_back(
+              {found->second.anyAttributeNamespace, found->second.anyAttributeWhere});
         }
         AddAttributes(plan, found->second.attributes, names, groupsSeen, wildcards);
         continue;

@@ -55,7 +55,7 @@ struct PropertyPlan {
   bool nillable = false;  // primitive: a std::optional that is empty when the element is nil
   bool nilFlag = false;   // nillable and optional: nil is a flag of its own beside the value
   bool mixedText = false;  // simpleValue: the text of mixed content
-  std::wstring wildcard;        // untyped kinds: the namespace constraint, empty for a named element
+  std::wstring wildcard;   // untyped kinds: the namespace constraint, empty for a named element
   std::wstring wildcardTarget;  // the target namespace the wildcard is read against
   std::wstring fixedValue;
   int fixedEnumerator = -1;  // a fixed value of an enumeration: the only enumerator read
