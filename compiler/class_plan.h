@@ -102,6 +102,9 @@ struct ClassPlan {
   bool extended = false;      // some class derives from this one
   bool pseudo = false;        // a model group: its members live in the owner's element
   bool abstract = false;      // never created for an element of its own
+  // A simpleContent restriction: the index of the inherited value, whose
+  // facets the class narrows; -1 otherwise.
+  int restrictedValue = -1;
   int minOccurs = 1, maxOccurs = 1;  // a pseudo element's occurrences in its owner
   // Global elements of this class that substitute a head in another
   // namespace: written in their own namespace.

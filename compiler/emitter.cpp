@@ -953,6 +953,32 @@ class Writer {
     out << "}\n\nvoid " << c << "::AccessProperty(int propertyIndex, "
         << (own.empty() && !plan.base ? "bool, KvVariant&" : "bool get, KvVariant& value")
         << ") {\n";
+    if (plan.restrictedValue >= 0) {
+      const PropertyPlan& p = plan.properties[static_cast<size_t>(plan.restrictedValue)];
+      out << "  if (propertyIndex == Property_" << p.name << " && !get) {\n"
+          << "    // The base stores the value; this type's narrower facets hold as well.\n    "
+          << base << "::AccessProperty(propertyIndex, get, value);\n";
+      std::ostringstream checks;
+      if (HasFacets(p.simple.facets)) {
+        const std::string facets = Restrictions(p.simple.facets);
+        checks << "      {\n"
+               << Wrap("        ", "thread_local " + ValuesClass(p) + " facets(" +
+                                      Literal(plan.infoName) + ", " + Literal(plan.xmlNamespace) +
+                                      ", 0, -1, " + facets.substr(1, facets.size() - 2) +
+                                      ", CWhitespaceUtils::ws_none, nullptr);")
+               << "\n        facets.Add(Get" << p.name << "());\n        facets.Clear();\n      }\n";
+      }
+      PatternChecks(checks, p, "Get" + p.name + "()");
+      // The checks are written for a case body: two more spaces of indent there.
+      std::string body = checks.str(), shifted;
+      for (size_t at = 0; at < body.size();) {
+        const size_t end = body.find('\n', at);
+        const std::string line = body.substr(at, end - at);
+        shifted += (line.size() >= 2 ? line.substr(2) : line) + "\n";
+        at = end + 1;
+      }
+      out << shifted << "    return;\n  }\n";
+    }
     if (!own.empty()) out << "  switch (propertyIndex) {\n";
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
