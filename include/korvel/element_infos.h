@@ -108,8 +108,8 @@ class KORVEL_API CAbsClsElementInfo : public CElementInfo {
  protected:
   CAbsClsElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                      XmlElementType childElementType, Korvel::ElementFactory elementFactory);
-  // The object for the element at *current, or null when it does not match
-  // or the factory knows no class for it.
+  // The object for the element at *current (the head element or a member of
+  // its substitution group), or null when the factory knows no class for it.
   CSmartPtr<Korvel::CXmlObjectBase> CreateFor(const Korvel::CSerializationContext& context,
                                               Korvel::CXmlElement* current) const;
   // Reads the child at *current into object, stores it and moves *current on.
@@ -418,7 +418,6 @@ class KORVEL_API CElementInfoChoicePrimOpt : public CPrimElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 class KORVEL_API CElementInfoChoiceEnumOpt : public CEnumElementInfo {
@@ -431,7 +430,6 @@ class KORVEL_API CElementInfoChoiceEnumOpt : public CEnumElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 // The chosen child is told that its own content may be empty.
@@ -448,7 +446,6 @@ class KORVEL_API CElementInfoChoiceClsOpt : public CClsElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 // A collection in a choice: written without the count check; the choice may
@@ -488,7 +485,6 @@ class KORVEL_API CElementInfoChoiceAbsClsOpt : public CAbsClsElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 class KORVEL_API CElementInfoChoiceAbsClsCol : public CElementInfoChoiceCol {
@@ -507,7 +503,6 @@ class KORVEL_API CElementInfoChoiceUntpdOpt : public CUntpdElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 // Untyped items in a CElementCol, matched by name unless the name is "AnyElement".
@@ -649,6 +644,12 @@ class KORVEL_API CElementInfoAllCol : public CColElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
+  // The count, judged once the whole group is read since the items may stand
+  // anywhere in it: outside the bounds an element owner fails, a pseudo
+  // element answers false (the group is taken as absent).
+  bool Validate(const Korvel::CSerializationContext& context,
+                const Korvel::CXmlGeneratedClass* owner, bool found,
+                bool ownerIsElement) const override;
 
  protected:
   CElementInfoAllCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,

@@ -28,10 +28,6 @@ bool CElementInfoChoicePrimOpt::ElementFromXml(const CSerializationContext& cont
   return ReadSimpleIfHere(context, owner, current);
 }
 
-bool CElementInfoChoicePrimOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
-}
-
 CElementInfoChoiceEnumOpt::CElementInfoChoiceEnumOpt(const wchar_t* name, const wchar_t* ns,
                                                      int propertyIndex, bool isNillable,
                                                      EnumToStringFunc enumToString,
@@ -46,10 +42,6 @@ bool CElementInfoChoiceEnumOpt::ElementFromXml(const CSerializationContext& cont
                                                CXmlElement** current, const wchar_t*,
                                                XmlElementType) const {
   return ReadSimpleIfHere(context, owner, current);
-}
-
-bool CElementInfoChoiceEnumOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
 }
 
 CElementInfoChoiceClsOpt::CElementInfoChoiceClsOpt(const wchar_t* name, const wchar_t* ns,
@@ -83,10 +75,6 @@ bool CElementInfoChoiceClsOpt::ElementFromXml(const CSerializationContext& conte
   return ReadOptional(context, owner, parent, current);
 }
 
-bool CElementInfoChoiceClsOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
-}
-
 CElementInfoChoiceAbsClsOpt::CElementInfoChoiceAbsClsOpt(const wchar_t* name, const wchar_t* ns,
                                                          int propertyIndex,
                                                          XmlElementType childElementType,
@@ -98,16 +86,12 @@ bool CElementInfoChoiceAbsClsOpt::ElementFromXml(const CSerializationContext& co
                                                  CXmlGeneratedClass* owner, CXmlElement*,
                                                  CXmlElement** current, const wchar_t*,
                                                  XmlElementType) const {
-  if (!IsThisElement(context, *current)) return false;
   CSmartPtr<CXmlObjectBase> object = CreateFor(context, *current);
-  // Stored at once, also when no class fits: the choice then holds nothing.
+  if (!object && !IsThisElement(context, *current)) return false;
+  // Stored at once, also when no class fits the head: the choice then holds nothing.
   StoreObject(owner, object, **current);
   if (!object) return false;
   ReadAndStore(context, owner, object, current);
-  return true;
-}
-
-bool CElementInfoChoiceAbsClsOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
   return true;
 }
 
@@ -177,10 +161,6 @@ bool CElementInfoChoiceUntpdOpt::ElementFromXml(const CSerializationContext& con
                                                 CXmlElement** current, const wchar_t*,
                                                 XmlElementType) const {
   return ReadOptional(context, owner, parent, current);
-}
-
-bool CElementInfoChoiceUntpdOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
 }
 
 CElementInfoChoiceUntpdCol::~CElementInfoChoiceUntpdCol() = default;

@@ -155,9 +155,11 @@ void CAbsClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& 
   }
 }
 
-CSmartPtr<CXmlObjectBase> CAbsClsElementInfo::CreateFor(const CSerializationContext& context,
+CSmartPtr<CXmlObjectBase> CAbsClsElementInfo::CreateFor(const CSerializationContext&,
                                                         CXmlElement* current) const {
-  if (!IsThisElement(context, current)) return nullptr;
+  // Not only the head element: any member of its substitution group may
+  // stand here, and the factory is the one that knows them.
+  if (current == nullptr) return nullptr;
   return m_elementFactory(current);
 }
 
