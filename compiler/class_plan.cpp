@@ -3,6 +3,7 @@
 // types to item kinds, refusing what the runtime's descriptions cannot express.
 #include "class_plan.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -54,6 +55,19 @@ class Planner {
   explicit Planner(const SchemaSet& set) : m_set(set), m_classNames({"CClassFactory"}) {}
 
   BindingPlan Run() {
+    // Which types are derived from, and which heads have substitutes.
+    for (const QName& name : m_set.orderedComplexTypes) {
+      const ComplexType* type = m_set.complexTypes.at(name).get();
+      if (type->derivation == ComplexType::extension && !type->simpleContent) {
+        if (const ComplexType* base = FindComplex(type->base)) m_derivedBy[base].push_back(type);
+      }
+    }
+    for (const QName& name : m_set.orderedElements) {
+      const Element& element = *m_set.elements.at(name);
+      if (!element.substitutionGroup.empty()) {
+        m_substitutes[element.substitutionGroup].push_back(&element);
+      }
+    }
     // Named types and the anonymous types of global elements claim their names
     // first, in schema order; anonymous local types follow as they are met.
     for (const QName& name : m_set.orderedComplexTypes) {
@@ -81,18 +95,10 @@ class Planner {
       const ComplexType* type = element.inlineComplex ? element.inlineComplex.get()
                                                        : FindComplex(element.type);
       if (element.nillable && type) m_byType.at(type)->nillable = true;
-      if (type) m_elementTypes.insert(type);
     }
     for (size_t i = 0; i < m_plan.classes.size(); ++i) Plan(*m_plan.classes[i]);
     for (const auto& plan : m_plan.classes) RefuseMandatoryCycle(*plan, {});
     for (const ClassPlan* derived : m_extended) {
-      // An element of the base type may hold the derived type (xsi:type),
-      // which the class factory cannot pick yet.
-      if (m_elementTypes.count(derived->base->type)) {
-        throw Refusal(derived->type->where,
-                      "extension of " + derived->base->name.substr(1) +
-                          ", which elements are declared with (xsi:type), is not supported yet");
-      }
       for (const ClassPlan* up = derived->base; up; up = up->base) {
         if (derived->nillable && up->nillable) {
           throw Refusal(derived->type->where, "a nillable type extending a nillable type is not "
@@ -109,13 +115,16 @@ class Planner {
     if (m_acyclic.count(&plan)) return;
     for (const ClassPlan* seen : path) {
       if (seen == &plan) {
-        throw Refusal(plan.type->where, "the type " + plan.name.substr(1) +
-                                            " must contain itself (a mandatory element cycle)");
+        throw Refusal(plan.where, "the type " + plan.name.substr(1) +
+                                      " must contain itself (a mandatory element cycle)");
       }
     }
     path.push_back(&plan);
     for (const PropertyPlan& p : plan.properties) {
-      if (p.kind == PropertyPlan::object && !p.optional) RefuseMandatoryCycle(*p.itemClass, path);
+      // An abstract class is not created until a document or the user names one.
+      if (p.kind == PropertyPlan::object && !p.optional && !p.itemClass->abstract) {
+        RefuseMandatoryCycle(*p.itemClass, path);
+      }
     }
     m_acyclic.insert(&plan);
   }
@@ -132,8 +141,11 @@ class Planner {
     plan->xmlNamespace = ns;
     plan->schemaNamespace = schemaNs;
     plan->type = type;
+    plan->where = type->where;
+    plan->abstract = type->abstract;
     ClassPlan* raw = plan.get();
     m_byType[type] = raw;
+    m_mutable[raw] = raw;
     m_plan.classes.push_back(std::move(plan));
     return raw;
   }
@@ -155,13 +167,12 @@ class Planner {
     if (baseType) {
       ClassPlan& base = *m_byType.at(baseType);
       Plan(base);
-      if (base.group != ClassPlan::sequence ||
-          (!base.properties.empty() && base.properties[0].simpleValue)) {
-        throw Refusal(type.where, "extension of a type whose content is not a sequence is not "
-                                  "supported yet");
+      if (!base.properties.empty() && base.properties[0].simpleValue) {
+        throw Refusal(type.where, "extension of a type with simple content is not supported yet");
       }
       plan.base = &base;
       base.extended = true;
+      plan.group = base.group;
       plan.properties = base.properties;
       plan.inherited = base.properties.size();
       for (const PropertyPlan& p : base.properties) names.Claim(p.name);
@@ -189,78 +200,241 @@ class Planner {
                                     " of " + Describe(type.base) + " is not supported yet");
     }
     if (type.mixed) throw Refusal(type.where, "mixed content is not supported yet");
-    if (type.abstract) throw Refusal(type.where, "abstract complex types are not supported yet");
     if (type.anyAttribute) {
       throw Refusal(type.anyAttributeWhere, "xs:anyAttribute is not supported yet");
     }
-    if (type.content) {
-      const Particle& content = ResolveGroup(*type.content);
-      if (content.minOccurs != 1 || content.maxOccurs != 1) {
-        throw Refusal(content.where, "occurrences on a complex type's model group are not supported yet");
-      }
-      plan.group = content.kind == Particle::choice ? ClassPlan::choice
-                   : content.kind == Particle::all  ? ClassPlan::all
-                                                    : ClassPlan::sequence;
-      if (plan.base && plan.group != ClassPlan::sequence) {
-        throw Refusal(content.where, "an extension's content other than a sequence is not "
-                                     "supported yet");
-      }
-      AddSequence(plan, content, names);
-    }
+    if (type.content) AddContent(plan, *type.content, names);
     std::set<QName> groupsSeen;
     AddAttributes(plan, type.attributes, names, groupsSeen);
-    for (PropertyPlan& property : plan.properties) {
-      if (property.attribute || property.simpleValue) continue;
-      // One member of a choice is there at a time: each may be absent.
-      const bool many =
-          property.kind == PropertyPlan::collection || property.kind == PropertyPlan::values;
-      if (plan.group == ClassPlan::choice && !many) {
-        property.optional = true;
-        plan.requiresContent = true;
-        continue;
-      }
-      if ((!many && !property.optional) || (many && property.minOccurs > 0)) {
-        plan.requiresContent = true;
-      }
-    }
+    FinishContent(plan);
     plan.state = 2;
   }
 
-  // A group reference stands for the group's model group, with the
-  // reference's occurrences.
-  const Particle& ResolveGroup(const Particle& particle) const {
+  // A type's own model group (an extension's follows its base's members).
+  void AddContent(ClassPlan& plan, const Particle& particle, NameScope& names) {
+    const NamedGroup* named = nullptr;
+    const Particle& content = ResolveGroup(particle, named);
+    const bool once = particle.minOccurs == 1 && particle.maxOccurs == 1;
+    if (particle.maxOccurs == 0) return;
+    bool inherited = false;
+    for (const PropertyPlan& p : plan.properties) inherited = inherited || !p.attribute;
+    const ClassPlan::Group kind = GroupOf(content);
+    if (once && !inherited) {
+      plan.group = kind;
+      AddMembers(plan, content, names);
+    } else if (once && kind == ClassPlan::sequence && plan.group == ClassPlan::sequence) {
+      AddMembers(plan, content, names);
+    } else if (!inherited || plan.group == ClassPlan::sequence) {
+      // Occurrences on the type's own group, or an extension's choice or
+      // all after its base's sequence: the group becomes a member of its own.
+      AddPseudo(plan, content, particle.minOccurs, particle.maxOccurs, named, names);
+    } else {
+      throw Refusal(content.where, "extension of a type whose content is not a sequence is not "
+                                   "supported yet");
+    }
+  }
+
+  static ClassPlan::Group GroupOf(const Particle& group) {
+    return group.kind == Particle::choice ? ClassPlan::choice
+           : group.kind == Particle::all  ? ClassPlan::all
+                                          : ClassPlan::sequence;
+  }
+
+  // Decides what a class's members require once they are all in place.
+  static void FinishContent(ClassPlan& plan) {
+    bool mayBeEmpty = false, hasMembers = false;
+    for (PropertyPlan& property : plan.properties) {
+      if (property.attribute || property.simpleValue) continue;
+      hasMembers = true;
+      const bool many =
+          property.kind == PropertyPlan::collection || property.kind == PropertyPlan::values;
+      // A member whose own content may be empty.
+      const bool empty = property.minOccurs == 0 ||
+                         (property.itemClass && property.itemClass->pseudo &&
+                          !property.itemClass->requiresContent);
+      if (plan.group == ClassPlan::choice) {
+        // One member of a choice is there at a time: each may be absent.
+        if (!many) property.optional = true;
+        mayBeEmpty = mayBeEmpty || empty;
+        continue;
+      }
+      if (!empty) plan.requiresContent = true;
+    }
+    if (plan.group == ClassPlan::choice && hasMembers && !mayBeEmpty) plan.requiresContent = true;
+  }
+
+  // A group reference stands for the group's model group; named is set to
+  // the group it refers to.
+  const Particle& ResolveGroup(const Particle& particle, const NamedGroup*& named) const {
     if (particle.kind != Particle::groupRef) return particle;
     auto found = m_set.groups.find(particle.ref);
     if (found == m_set.groups.end() || !found->second.content) {
       throw Refusal(particle.where, "the group " + Describe(particle.ref) + " is not declared");
     }
-    if (particle.minOccurs != 1 || particle.maxOccurs != 1) {
-      throw Refusal(particle.where, "occurrences on a group reference are not supported yet");
-    }
-    return ResolveGroup(*found->second.content);
+    named = &found->second;
+    return *found->second.content;
   }
 
-  void AddSequence(ClassPlan& plan, const Particle& sequence, NameScope& names) {
-    for (const Particle& child : sequence.children) {
-      const Particle& member = ResolveGroup(child);
+  void AddMembers(ClassPlan& plan, const Particle& group, NameScope& names) {
+    for (const Particle& child : group.children) {
+      const NamedGroup* named = nullptr;
+      const Particle& member = ResolveGroup(child, named);
+      if (child.maxOccurs == 0) continue;  // may not occur at all
+      if (child.maxOccurs != kUnbounded && child.minOccurs > child.maxOccurs) {
+        throw Refusal(child.where, "minOccurs is above maxOccurs");
+      }
       if (member.kind == Particle::element) {
         AddElement(plan, member, names);
-      } else if (plan.group == ClassPlan::sequence && member.kind == Particle::sequence &&
-                 member.minOccurs == 1 &&
-                 member.maxOccurs == 1) {
-        AddSequence(plan, member, names);  // a plain nested sequence adds nothing
       } else if (member.kind == Particle::any) {
         throw Refusal(member.where, "xs:any is not supported yet");
+      } else if (!named && plan.group == ClassPlan::sequence &&
+                 member.kind == Particle::sequence && child.minOccurs == 1 &&
+                 child.maxOccurs == 1) {
+        AddMembers(plan, member, names);  // a plain nested sequence adds nothing
       } else {
-        const char* what = member.kind == Particle::choice ? "a nested xs:choice"
-                           : member.kind == Particle::all  ? "a nested xs:all"
-                           : plan.group == ClassPlan::sequence
-                               ? "a repeated or optional nested xs:sequence"
-                               : "an xs:sequence inside xs:choice or xs:all";
-        throw Refusal(member.where, std::string(what) +
-                          " is not supported yet");
+        AddPseudo(plan, member, child.minOccurs, child.maxOccurs, named, names);
       }
     }
+  }
+
+  // A model group inside another (or a named group's): a class of its own
+  // whose members live in the owner's element.
+  void AddPseudo(ClassPlan& owner, const Particle& group, int minOccurs, int maxOccurs,
+                 const NamedGroup* named, NameScope& names) {
+    const std::wstring kind = group.kind == Particle::choice ? L"choice"
+                              : group.kind == Particle::all  ? L"all"
+                                                             : L"sequence";
+    ClassPlan* item = nullptr;
+    auto shared = named ? m_groupClasses.find(named) : m_groupClasses.end();
+    if (shared != m_groupClasses.end()) {
+      item = shared->second;
+    } else {
+      auto plan = std::make_unique<ClassPlan>();
+      const std::wstring infoName = named ? named->name.local : kind;
+      plan->name = m_classNames.Claim(
+          "C" + (named ? PascalCase(named->name.local)
+                       : owner.name.substr(1) + PascalCase(kind)));
+      plan->comment = named ? "The group " + Utf8(named->name.local) + "."
+                            : "The " + Utf8(kind) + " in " + owner.name.substr(1) + ".";
+      plan->infoName = plan->defaultElementName = infoName;
+      plan->xmlNamespace = named ? named->name.ns : owner.xmlNamespace;
+      plan->schemaNamespace = named ? named->name.ns : owner.schemaNamespace;
+      plan->where = group.where;
+      plan->pseudo = true;
+      plan->group = GroupOf(group);
+      item = plan.get();
+      m_plan.classes.push_back(std::move(plan));
+      if (named) m_groupClasses[named] = item;
+      // Planned at once: its members are the owner's members' siblings.
+      const std::wstring ownerNamespace = m_ownerNamespace;
+      NameScope own(kReservedProperties);
+      AddMembers(*item, group, own);
+      FinishContent(*item);
+      item->state = 2;
+      m_ownerNamespace = ownerNamespace;
+    }
+    PropertyPlan property;
+    property.xmlName = item->infoName;
+    property.xmlNamespace = item->xmlNamespace;
+    property.name = names.Claim(PascalCase(named ? named->name.local : kind));
+    property.member = "m_" + CamelCase(property.name);
+    property.minOccurs = minOccurs;
+    property.maxOccurs = maxOccurs;
+    property.itemClass = item;
+    if (maxOccurs == kUnbounded || maxOccurs > 1) {
+      property.kind = PropertyPlan::collection;
+      property.collectionClass = m_classNames.Claim(item->name + "Col");
+    } else {
+      property.kind = PropertyPlan::object;
+      property.optional = minOccurs == 0;
+    }
+    owner.properties.push_back(std::move(property));
+  }
+
+  // Every class an element of type declared may hold: its own unless
+  // abstract, then the types derived from it, depth first in schema order.
+  void Derivable(const ComplexType* declared, std::vector<const ClassPlan*>& classes) {
+    const ClassPlan* plan = m_byType.at(declared);
+    if (!plan->abstract && std::find(classes.begin(), classes.end(), plan) == classes.end()) {
+      classes.push_back(plan);
+    }
+    auto derived = m_derivedBy.find(declared);
+    if (derived == m_derivedBy.end()) return;
+    for (const ComplexType* type : derived->second) Derivable(type, classes);
+  }
+
+  // The global elements that may stand for head, transitively.
+  void Substitutes(const QName& head, std::vector<const Element*>& members) const {
+    auto found = m_substitutes.find(head);
+    if (found == m_substitutes.end()) return;
+    for (const Element* member : found->second) {
+      if (std::find(members.begin(), members.end(), member) != members.end()) continue;
+      members.push_back(member);
+      Substitutes(member->name, members);
+    }
+  }
+
+  const ComplexType* ComplexOf(const Element& element, const Location& where) {
+    if (element.inlineComplex) return element.inlineComplex.get();
+    if (!element.type.empty()) return FindComplex(element.type);
+    if (element.inlineSimple) return nullptr;
+    if (!element.substitutionGroup.empty()) {
+      // A member without a type has its head's.
+      auto head = m_set.elements.find(element.substitutionGroup);
+      if (head == m_set.elements.end()) {
+        throw Refusal(where, "the element " + Describe(element.substitutionGroup) +
+                                 " is not declared");
+      }
+      return ComplexOf(*head->second, where);
+    }
+    return nullptr;
+  }
+
+  // The element factory of an element whose class the document picks.
+  const ElementChoice* Choose(const Element& element, const Location& where) {
+    std::vector<const Element*> elements;
+    if (!element.abstract) elements.push_back(&element);
+    if (element.global) Substitutes(element.name, elements);
+    const ComplexType* own = ComplexOf(element, where);
+    const std::string key = Utf8(element.name.ns + L"|" + element.name.local + L"|" +
+                                 m_ownerNamespace) +
+                            "|" + (own && m_byType.count(own) ? m_byType.at(own)->name : "");
+    auto known = m_choices.find(key);
+    if (known != m_choices.end()) return known->second;
+    auto choice = std::make_unique<ElementChoice>();
+    choice->schemaNamespace = m_ownerNamespace;
+    auto scope = m_factoryNames.emplace(m_ownerNamespace, NameScope({"CreateClass"})).first;
+    choice->factory = scope->second.Claim("Create" + PascalCase(element.name.local));
+    for (const Element* candidate : elements) {
+      const ComplexType* type = ComplexOf(*candidate, where);
+      if (!type) {
+        throw Refusal(candidate->where, "a substitution group member of a simple type is not "
+                                        "supported yet");
+      }
+      if (!m_byType.count(type)) {
+        Claim(type, candidate->name.local, candidate->name.local, candidate->name.ns,
+              m_ownerNamespace, "The anonymous complexType of element " +
+                                    Utf8(candidate->name.local) + ".");
+      }
+      ElementChoice::Candidate entry;
+      entry.element = candidate->name;
+      entry.declared = m_byType.at(type);
+      Derivable(type, entry.classes);
+      if (candidate->name.ns != element.name.ns) {
+        // Written through the head's description, in the head's namespace
+        // unless the class knows better.
+        for (const ClassPlan* c : entry.classes) {
+          auto& foreign = m_mutable.at(c)->foreignSubstitutes;
+          if (std::find(foreign.begin(), foreign.end(), candidate->name) == foreign.end()) {
+            foreign.push_back(candidate->name);
+          }
+        }
+      }
+      choice->candidates.push_back(std::move(entry));
+    }
+    m_plan.choices.push_back(std::move(choice));
+    m_choices[key] = m_plan.choices.back().get();
+    return m_plan.choices.back().get();
   }
 
   void AddElement(ClassPlan& plan, const Particle& particle, NameScope& names) {
@@ -273,13 +447,8 @@ class Planner {
       element = found->second.get();
     }
     const Location& where = particle.where;
-    if (element->abstract) throw Refusal(where, "abstract elements are not supported yet");
-    for (const auto& global : m_set.elements) {
-      if (global.second->substitutionGroup == element->name) {
-        throw Refusal(where, "the substitution group of " + Describe(element->name) +
-                                 " is not supported yet");
-      }
-    }
+    std::vector<const Element*> substitutes;
+    if (element->global) Substitutes(element->name, substitutes);
     if (element->hasFixed) throw Refusal(where, "fixed element values are not supported yet");
     if (particle.maxOccurs == 0) return;  // the element may not occur at all
     if (particle.maxOccurs != kUnbounded && particle.minOccurs > particle.maxOccurs) {
@@ -295,8 +464,11 @@ class Planner {
     property.maxOccurs = particle.maxOccurs;
     const bool repeated = particle.maxOccurs == kUnbounded || particle.maxOccurs > 1;
 
-    const ComplexType* complex = element->inlineComplex.get();
-    if (!complex && !element->type.empty()) complex = FindComplex(element->type);
+    const ComplexType* complex = ComplexOf(*element, where);
+    if ((element->abstract || !substitutes.empty()) && !complex) {
+      throw Refusal(where, "an abstract or substituted element of a simple type is not "
+                           "supported yet");
+    }
     if (!complex && element->type.empty() && !element->inlineSimple) {
       throw Refusal(where, "elements of xs:anyType (untyped content) are not supported yet");
     }
@@ -312,9 +484,17 @@ class Planner {
                                     "The anonymous complexType of element " +
                                         Utf8(element->name.local) + ".");
       property.itemClass = item;
-      m_elementTypes.insert(complex);
       if (element->nillable) item->nillable = true;
       if (element->hasDefault) throw Refusal(where, "a default value needs simple content");
+      if (element->abstract || !substitutes.empty() || complex->abstract ||
+          m_derivedBy.count(complex)) {
+        property.elementChoice = Choose(*element, where);
+        for (const ElementChoice::Candidate& c : property.elementChoice->candidates) {
+          for (const ClassPlan* k : c.classes) {
+            if (element->nillable) m_mutable.at(k)->nillable = true;
+          }
+        }
+      }
       if (repeated) {
         property.kind = PropertyPlan::collection;
         property.collectionClass = m_classNames.Claim("C" + PascalCase(element->name.local) + "Col");
@@ -541,7 +721,12 @@ class Planner {
   std::set<ClassPlan*> m_elementNamed;
   std::set<const ClassPlan*> m_acyclic;
   std::vector<const ClassPlan*> m_extended;
-  std::set<const ComplexType*> m_elementTypes;  // types that elements are declared with
+  std::map<const ComplexType*, std::vector<const ComplexType*>> m_derivedBy;
+  std::map<QName, std::vector<const Element*>> m_substitutes;  // by head, direct members
+  std::map<const NamedGroup*, ClassPlan*> m_groupClasses;
+  std::map<const ClassPlan*, ClassPlan*> m_mutable;  // the classes of complex types
+  std::map<std::string, const ElementChoice*> m_choices;
+  std::map<std::wstring, NameScope> m_factoryNames;  // per file set
   std::set<const SimpleType*> m_resolving;
 };
 

@@ -33,6 +33,7 @@ struct SimpleMapping {
 };
 
 struct ClassPlan;
+struct ElementChoice;
 
 struct PropertyPlan {
   enum Kind { primitive, object, collection, values };  // values: a typed collection
@@ -49,9 +50,27 @@ struct PropertyPlan {
   bool hasDefault = false;
   std::wstring defaultValue;
   SimpleMapping simple;           // primitive
-  ClassPlan* itemClass = nullptr;  // object and collection
+  ClassPlan* itemClass = nullptr;  // object and collection: the declared type's class
+  // The element factory picks the class from the element's name (substitution
+  // groups) and xsi:type; set for elements whose type is abstract or derived
+  // from, and for references to heads of substitution groups.
+  const ElementChoice* elementChoice = nullptr;
   std::string collectionClass;     // collection
   int minOccurs = 1, maxOccurs = 1;
+};
+
+// The elements an abstract-class property accepts and the classes each may
+// hold: the element's declared type (unless abstract) and the types derived
+// from it, named in documents with xsi:type.
+struct ElementChoice {
+  struct Candidate {
+    QName element;
+    std::vector<const ClassPlan*> classes;  // the declared type's first, if not abstract
+    const ClassPlan* declared = nullptr;
+  };
+  std::string factory;  // CClassFactory's creation function
+  std::wstring schemaNamespace;  // of the file set whose factory holds it
+  std::vector<Candidate> candidates;
 };
 
 struct ClassPlan {
@@ -62,12 +81,19 @@ struct ClassPlan {
   std::wstring infoName, xmlNamespace;  // the class description's element name and namespace
   std::wstring schemaNamespace;  // target namespace of the schema that declares the type
   std::wstring defaultElementName;
-  const ComplexType* type = nullptr;
+  const ComplexType* type = nullptr;  // null for a model group (pseudo element)
+  Location where;
   bool requiresContent = false;
   bool nillable = false;  // some element of the class may be nil: the class is INillable
   ClassPlan* base = nullptr;  // the class a complexContent extension derives from
   size_t inherited = 0;       // the first properties are the base class's
   bool extended = false;      // some class derives from this one
+  bool pseudo = false;        // a model group: its members live in the owner's element
+  bool abstract = false;      // never created for an element of its own
+  int minOccurs = 1, maxOccurs = 1;  // a pseudo element's occurrences in its owner
+  // Global elements of this class that substitute a head in another
+  // namespace: written in their own namespace.
+  std::vector<QName> foreignSubstitutes;
   int state = 0;              // planning: 0 not yet, 1 under way, 2 done
   std::vector<PropertyPlan> properties;
 };
@@ -75,6 +101,7 @@ struct ClassPlan {
 struct BindingPlan {
   std::vector<std::unique_ptr<ClassPlan>> classes;  // class id order
   std::vector<std::unique_ptr<EnumPlan>> enums;
+  std::vector<std::unique_ptr<ElementChoice>> choices;
 };
 
 // Throws Refusal for a construct the runtime cannot express (yet).

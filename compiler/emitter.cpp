@@ -142,7 +142,34 @@ class Writer {
         }
       }
     }
+    for (const ElementChoice* choice : MyChoices()) {
+      for (const ElementChoice::Candidate& c : choice->candidates) {
+        for (const ClassPlan* k : c.classes) {
+          if (!Mine(k)) found.insert(k->schemaNamespace);
+        }
+      }
+    }
     return found;
+  }
+
+  // The namespaces some class of this file set derives from: their classes
+  // must be complete before this one's.
+  std::set<std::wstring> BaseGroups() const {
+    std::set<std::wstring> found;
+    for (const auto& plan : m_plan.classes) {
+      if (Mine(plan.get()) && plan->base && !Mine(plan->base)) {
+        found.insert(plan->base->schemaNamespace);
+      }
+    }
+    return found;
+  }
+
+  std::vector<const ElementChoice*> MyChoices() const {
+    std::vector<const ElementChoice*> mine;
+    for (const auto& choice : m_plan.choices) {
+      if (choice->schemaNamespace == m_mine) mine.push_back(choice.get());
+    }
+    return mine;
   }
 
  private:
@@ -200,13 +227,39 @@ class Writer {
     out << "\n// Creates the class classId names, for an element called elementName.\n"
            "class CClassFactory : public Korvel::CClassfactoryBase {\n public:\n"
            "  static CSmartPtr<Korvel::CXmlObjectBase> CreateClass(int classId, const wchar_t* "
-           "elementName);\n};\n";
+           "elementName);\n";
+    for (const ElementChoice* choice : MyChoices()) {
+      out << "  // The class for an element ";
+      for (size_t i = 0; i < choice->candidates.size(); ++i) {
+        out << (i ? ", " : "") << CommentText(choice->candidates[i].element.local);
+      }
+      out << " (by name and xsi:type); null for other elements.\n  static "
+             "CSmartPtr<Korvel::CXmlObjectBase> "
+          << choice->factory << "(Korvel::CXmlElement* element);\n";
+    }
+    out << "};\n";
     // Other namespaces' files come after this one's declarations, so that
-    // files that refer to each other see each other's names.
-    const std::set<std::wstring> referenced = ReferencedGroups();
-    if (!referenced.empty()) {
+    // files that refer to each other see each other's names; those that
+    // derive from this one's classes come after its classes.
+    const std::set<std::wstring> bases = BaseGroups();
+    std::vector<std::wstring> before, after;
+    for (const std::wstring& ns : ReferencedGroups()) {
+      const bool derivesFromMine = Writer(m_plan, m_groups, ns).BaseGroups().count(m_mine) > 0;
+      if (derivesFromMine && bases.count(ns)) {
+        const ClassPlan* derived = nullptr;
+        for (const auto& plan : m_plan.classes) {
+          if (Mine(plan.get()) && plan->base && plan->base->schemaNamespace == ns) {
+            derived = plan.get();
+          }
+        }
+        throw Refusal(derived->where, "classes of two namespaces that derive from each other's "
+                                      "are not supported");
+      }
+      (derivesFromMine ? after : before).push_back(ns);
+    }
+    if (!before.empty()) {
       out << "\n}  // namespace " << m_files.cppNamespace << "\n\n";
-      for (const std::wstring& ns : referenced) {
+      for (const std::wstring& ns : before) {
         out << "#include \"" << m_groups.at(ns).baseName << ".h\"\n";
       }
       out << "\nnamespace " << m_files.cppNamespace << " {\n";
@@ -218,6 +271,10 @@ class Writer {
       ClassDeclaration(out, *plan);
     }
     out << "\n}  // namespace " << m_files.cppNamespace << "\n";
+    if (!after.empty()) out << "\n";
+    for (const std::wstring& ns : after) {
+      out << "#include \"" << m_groups.at(ns).baseName << ".h\"\n";
+    }
     return out.str();
   }
 
@@ -229,9 +286,11 @@ class Writer {
         << (p.maxOccurs == kUnbounded ? std::string("unbounded") : std::to_string(p.maxOccurs))
         << ".\nclass " << p.collectionClass << " : public Korvel::CXmlCollection {\n public:\n  "
         << p.collectionClass << "();\n\n  CSmartPtr<" << item
-        << "> GetAt(int32_t index) const;\n  void Add(" << item
-        << "* item);\n  // A new item, appended.\n  CSmartPtr<" << item
-        << "> AddNew();\n\n protected:\n"
+        << "> GetAt(int32_t index) const;\n  void Add(" << item << "* item);\n";
+    if (!p.itemClass->abstract) {
+      out << "  // A new item, appended.\n  CSmartPtr<" << item << "> AddNew();\n";
+    }
+    out << "\n protected:\n"
            "  using Korvel::CXmlObjectBase::FromXml_Int;\n"
            "  using Korvel::CXmlObjectBase::ToXml_Int;\n"
            "  void ToXml_Int(Korvel::CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
@@ -291,6 +350,12 @@ class Writer {
            "  std::wstring GetNamespace() const override { return "
         << ns << "; }\n\n protected:\n  std::wstring GetTargetNamespace() const override { return "
         << ns << "; }\n";
+    if (!plan.foreignSubstitutes.empty()) {
+      out << "  // Written in the namespace of the element it substitutes for.\n"
+             "  void ToXml_Int(Korvel::CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
+             "                 const Korvel::CSerializationContext& context, bool isOptional) "
+             "const override;\n  using Korvel::CXmlObjectBase::ToXml_Int;\n";
+    }
     // Derived classes describe their base's properties too.
     if (plan.extended) out << properties.str();
     out << "\n private:\n  struct MetaData;\n  static const MetaData& GetMetaData();\n";
@@ -305,6 +370,14 @@ class Writer {
 
   void Accessors(std::ostringstream& out, const PropertyPlan& p) {
     const std::string get = "Get" + p.name, set = "Set" + p.name;
+    if (p.kind == PropertyPlan::object && p.elementChoice) {
+      // The element factory may store a derived class: a pointer either way.
+      out << "  // Of the declared class or one derived from it"
+          << (p.optional ? "; null when the element is absent" : "") << ".\n  "
+          << QClass(p.itemClass) << "* " << get << "() const { return " << p.member
+          << ".Get(); }\n  void " << set << "(" << QClass(p.itemClass) << "* value);\n";
+      return;
+    }
     if (p.kind == PropertyPlan::object && !p.optional) {
       out << "  " << QClass(p.itemClass) << "& " << get << "() const { return *" << p.member
           << "; }\n";
@@ -437,6 +510,7 @@ class Writer {
     }
     out << "    default:\n      throw CKvInvalidParamException(FormatString(L\"Unknown class id "
            "%d\", classId));\n  }\n}\n";
+    for (const ElementChoice* choice : MyChoices()) FactoryDefinition(out, *choice);
     for (const ClassPlan* plan : m_order) {
       for (const PropertyPlan* p : OwnProperties(*plan)) {
         if (p->kind == PropertyPlan::collection) CollectionDefinition(out, *p);
@@ -460,6 +534,9 @@ class Writer {
   std::string QFactory(const ClassPlan* c) const {
     return c->schemaNamespace == m_mine ? "factory"
                                         : "&" + Qualify(c->schemaNamespace, "CClassFactory::CreateClass");
+  }
+  std::string QChoice(const ElementChoice* c) const {
+    return Qualify(c->schemaNamespace, "CClassFactory::" + c->factory);
   }
   std::string StringTo(const EnumPlan* e) const {
     return Qualify(e->schemaNamespace, "StringTo" + e->name);
@@ -504,15 +581,45 @@ class Writer {
         << ", " << p.minOccurs << ", " << p.maxOccurs << ") {}\n\n"
         << "CSmartPtr<" << item << "> " << c << "::GetAt(int32_t index) const {\n  return static_cast<"
         << item << "*>(GetNodeAtIndex(index)->item.Get());\n}\n\n"
-        << "void " << c << "::Add(" << item << "* item) { AppendItem(item); }\n\n"
-        << "CSmartPtr<" << item << "> " << c << "::AddNew() {\n  CSmartPtr<" << item
-        << "> item = new " << item << "(" << name << ");\n  AppendItem(item);\n  return item;\n}\n\n"
-        << "void " << c
+        << "void " << c << "::Add(" << item << "* item) { AppendItem(item); }\n\n";
+    if (!p.itemClass->abstract) {
+      out << "CSmartPtr<" << item << "> " << c << "::AddNew() {\n  CSmartPtr<" << item
+          << "> item = new " << item << "(" << name
+          << ");\n  AppendItem(item);\n  return item;\n}\n\n";
+    }
+    out << "void " << c
         << "::ToXml_Int(CXmlWriter* writer, bool, const wchar_t* ns,\n"
            "                const CSerializationContext& context, bool) const {\n"
            "  for (const CNode* node = GetFirstNode(); node; node = node->next) {\n"
-           "    ToXml_Int(node->item, writer, false, ns, context, false);\n  }\n}\n\n"
-        << "CXmlElement* " << c
+           "    ToXml_Int(node->item, writer, false, ns, context, false);\n  }\n}\n\n";
+    if (p.itemClass->pseudo) {
+      // The items are groups in the owner's element: each reads from where
+      // the last one stopped, until one reads nothing.
+      out << "CXmlElement* " << c
+          << "::FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
+             "                const CSerializationContext& context, bool) {\n"
+             "  while (current && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
+             "    CSmartPtr<"
+          << item << "> item = new " << item << "(" << name
+          << ");\n    CXmlElement* rest = FromXml_Int(item, element, current, context);\n"
+             "    if (rest == current) break;\n    AppendItem(item);\n    current = rest;\n  }\n"
+             "  return current;\n}\n";
+      return;
+    }
+    if (p.elementChoice) {
+      // The element factory knows the substitutes and xsi:type.
+      out << "CXmlElement* " << c
+          << "::FromXml_Int(CXmlElement*, CXmlElement* current,\n"
+             "                const CSerializationContext& context, bool) {\n"
+             "  while (current) {\n    CSmartPtr<CXmlObjectBase> item = "
+          << QChoice(p.elementChoice)
+          << "(current);\n    if (!item) break;\n"
+             "    FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+             "    AppendItem(item);\n    current = current->GetNextSiblingElement();\n  }\n"
+             "  return current;\n}\n";
+      return;
+    }
+    out << "CXmlElement* " << c
         << "::FromXml_Int(CXmlElement*, CXmlElement* current,\n"
            "                const CSerializationContext& context, bool) {\n"
            "  while (current && DoesElementNameMatch(context, current, "
@@ -537,7 +644,8 @@ class Writer {
     for (const PropertyPlan& p : plan.properties) {
       if (p.simpleValue) continue;
       (p.attribute ? attributes : elements)++;
-      usesFactory = usesFactory || (p.kind == PropertyPlan::object && Mine(p.itemClass));
+      usesFactory = usesFactory ||
+                    (p.kind == PropertyPlan::object && !p.elementChoice && Mine(p.itemClass));
       usesNone = usesNone || (p.kind == PropertyPlan::primitive && !p.simpleValue && !IsEnum(p) &&
                               !HasFacets(p.simple.facets));
     }
@@ -559,7 +667,8 @@ class Writer {
     }
     out << "      nullptr};\n  classInfo = new CParentElementInfo(XmlElementGroupType_"
         << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
-        << ", XmlElementType_Element,\n                                     "
+        << (plan.pseudo ? ", XmlElementType_PseudoElement," : ", XmlElementType_Element,")
+        << "\n                                     "
         << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << ", true, "
         << (plan.base ? "true, " : "false, ")
         << (simple ? "Property_Value, " + std::string(simple->simple.builtin->itemType)
@@ -598,7 +707,9 @@ class Writer {
       switch (p.kind) {
         case PropertyPlan::object:
           out << "  " << m << " = "
-              << (p.optional ? "nullptr" : "new " + QClass(p.itemClass) + "(" + Literal(p.xmlName) + ")")
+              << (p.optional || p.itemClass->abstract
+                      ? "nullptr"
+                      : "new " + QClass(p.itemClass) + "(" + Literal(p.xmlName) + ")")
               << ";\n";
           break;
         case PropertyPlan::collection:
@@ -669,10 +780,48 @@ class Writer {
     }
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
-      if (p.kind != PropertyPlan::object || !p.optional) continue;
+      if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;
       out << "\nvoid " << c << "::Set" << p.name << "(" << QClass(p.itemClass) << "* value) { "
           << p.member << " = value; }\n";
     }
+    if (!plan.foreignSubstitutes.empty()) {
+      out << "\nvoid " << c
+          << "::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
+             "                const CSerializationContext& context, bool isOptional) const {\n"
+             "  const std::wstring name = GetElementName();\n";
+      for (const QName& e : plan.foreignSubstitutes) {
+        out << "  if (name == " << Literal(e.local) << ") ns = " << Literal(e.ns) << ";\n";
+      }
+      out << "  " << BaseClass(plan) << "::ToXml_Int(writer, isRoot, ns, context, isOptional);\n}\n";
+    }
+  }
+
+  void FactoryDefinition(std::ostringstream& out, const ElementChoice& choice) {
+    out << "\nCSmartPtr<CXmlObjectBase> CClassFactory::" << choice.factory << "(CXmlElement* "
+        << (choice.candidates.empty() ? "" : "element") << ") {\n";
+    if (!choice.candidates.empty()) {
+      out << "  const std::wstring& name = element->GetLocalName();\n"
+             "  const std::wstring& ns = element->GetNamespaceURI();\n"
+             "  const std::wstring type = GetElementType(element);\n";
+      // An element names a derived type with xsi:type; its own type needs none.
+      out << "  const std::wstring typeNs = type.empty() ? std::wstring() : "
+             "GetElementTypeNamespaceUri(element);\n";
+    }
+    for (const ElementChoice::Candidate& c : choice.candidates) {
+      out << "  if (name == " << Literal(c.element.local) << " && ns == " << Literal(c.element.ns)
+          << ") {\n    if (type.empty()) return "
+          << (c.declared->abstract ? std::string("nullptr")
+                                   : "new " + QClass(c.declared) + "(name.c_str())")
+          << ";\n";
+      for (const ClassPlan* k : c.classes) {
+        out << Wrap("    ", "if (type == " + Literal(k->infoName) + " && typeNs == " +
+                               Literal(k->xmlNamespace) + ") return new " + QClass(k) +
+                               "(name.c_str());")
+            << "\n";
+      }
+      out << "    return nullptr;\n  }\n";
+    }
+    out << "  return nullptr;\n}\n";
   }
 
   std::string ElementInfo(const PropertyPlan& p) {
@@ -680,17 +829,24 @@ class Writer {
     const std::string group = m_group == ClassPlan::choice ? "new CElementInfoChoice"
                               : m_group == ClassPlan::all  ? "new CElementInfoAll"
                                                            : "new CElementInfoSeq";
+    const std::string type = p.itemClass && p.itemClass->pseudo ? "XmlElementType_PseudoElement"
+                                                                 : "XmlElementType_Element";
+    if (p.elementChoice) {
+      if (p.kind == PropertyPlan::collection) return group + "AbsClsCol(" + head + ", " + type + ")";
+      const bool mandatory = !p.optional && m_group != ClassPlan::choice;
+      return group + (mandatory ? "AbsClsMnd(" : "AbsClsOpt(") + head + ", " + type + ", &" +
+             QChoice(p.elementChoice) + (mandatory && m_group == ClassPlan::all ? ", 0)" : ")");
+    }
     switch (p.kind) {
       case PropertyPlan::collection:
-        return group + "ClsCol(" + head + ", XmlElementType_Element)";
+        return group + "ClsCol(" + head + ", " + type + ")";
       case PropertyPlan::values:
         return group + "PrimCol(" + head + ")";
       case PropertyPlan::object:
-        return p.optional ? group + "ClsOpt(" + head +
-                                ", XmlElementType_Element, " + QFactory(p.itemClass) + ", " +
-                                QId(p.itemClass) + ")"
-                          : group + "ClsMnd(" + head +
-                                ", XmlElementType_Element, " + QFactory(p.itemClass) + ", " +
+        return p.optional ? group + "ClsOpt(" + head + ", " + type + ", " +
+                                QFactory(p.itemClass) + ", " + QId(p.itemClass) + ")"
+                          : group + "ClsMnd(" + head + ", " + type + ", " +
+                                QFactory(p.itemClass) + ", " +
                                 QId(p.itemClass) + ", " +
                                 (p.itemClass->requiresContent ? "true" : "false") + ")";
       case PropertyPlan::primitive:

@@ -102,14 +102,17 @@ class KORVEL_API CAbsClsElementInfo : public CElementInfo {
   void PseudoChildAttributeToXml(const Korvel::CSerializationContext& context,
                                  const Korvel::CXmlGeneratedClass* owner,
                                  Korvel::CXmlWriter* writer) const override;
+  // The head's element, or one the element factory knows (a substitute).
+  bool MayStartAt(const Korvel::CSerializationContext& context,
+                  const Korvel::CXmlElement* element) const override;
 
   XmlElementType GetChildElementType() const noexcept { return m_childElementType; }
 
  protected:
   CAbsClsElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                      XmlElementType childElementType, Korvel::ElementFactory elementFactory);
-  // The object for the element at *current (the head element or a member of
-  // its substitution group), or null when the factory knows no class for it.
+  // The factory's object for the element at *current (the head's element or
+  // a substitute), or null when it knows no class for it.
   CSmartPtr<Korvel::CXmlObjectBase> CreateFor(const Korvel::CSerializationContext& context,
                                               Korvel::CXmlElement* current) const;
   // Reads the child at *current into object, stores it and moves *current on.

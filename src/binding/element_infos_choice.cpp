@@ -86,9 +86,10 @@ bool CElementInfoChoiceAbsClsOpt::ElementFromXml(const CSerializationContext& co
                                                  CXmlGeneratedClass* owner, CXmlElement*,
                                                  CXmlElement** current, const wchar_t*,
                                                  XmlElementType) const {
+  if (*current == nullptr) return false;
   CSmartPtr<CXmlObjectBase> object = CreateFor(context, *current);
   if (!object && !IsThisElement(context, *current)) return false;
-  // Stored at once, also when no class fits the head: the choice then holds nothing.
+  // Stored at once, also when no class fits: the choice then holds nothing.
   StoreObject(owner, object, **current);
   if (!object) return false;
   ReadAndStore(context, owner, object, current);

@@ -157,10 +157,15 @@ void CAbsClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& 
 
 CSmartPtr<CXmlObjectBase> CAbsClsElementInfo::CreateFor(const CSerializationContext&,
                                                         CXmlElement* current) const {
-  // Not only the head element: any member of its substitution group may
-  // stand here, and the factory is the one that knows them.
-  if (current == nullptr) return nullptr;
-  return m_elementFactory(current);
+  // A member of the head's substitution group has a name of its own: the
+  // factory, which knows the group, judges every element.
+  return current ? m_elementFactory(current) : nullptr;
+}
+
+bool CAbsClsElementInfo::MayStartAt(const CSerializationContext& context,
+                                    const CXmlElement* element) const {
+  return IsThisElement(context, element) ||
+         (element != nullptr && m_elementFactory(const_cast<CXmlElement*>(element)));
 }
 
 void CAbsClsElementInfo::ReadAndStore(const CSerializationContext& context,
