@@ -39,12 +39,6 @@ std::string Describe(const QName& name) {
   return name.ns.empty() ? Utf8(name.local) : Utf8(L"{" + name.ns + L"}" + name.local);
 }
 
-bool HasFacets(const Facets& f) {
-  return !f.pattern.empty() || f.minLength >= 0 || f.maxLength >= 0 || !f.minInclusive.empty() ||
-         !f.maxInclusive.empty() || !f.minExclusive.empty() || !f.maxExclusive.empty() ||
-         f.length >= 0 || f.totalDigits >= 0 || f.fractionDigits >= 0;
-}
-
 // Names of the base classes' members that a property's Get/Set must not hide.
 const std::set<std::string> kReservedProperties = {
     "Base", "ClassAttributeInfo", "ClassElementInfo", "ClassElementInfoCount", "ClassInfo",
@@ -188,9 +182,8 @@ class Planner {
       value.name = names.Claim("Value");
       value.member = "m_value";
       value.simple = MapSimpleName(type.base, type.where);
-      if (value.simple.enumeration || HasFacets(value.simple.facets)) {
-        throw Refusal(type.where, "simple content of a type with facets or enumerations is not "
-                                  "supported yet");
+      if (value.simple.enumeration) {
+        throw Refusal(type.where, "simple content of an enumeration is not supported yet");
       }
       plan.properties.push_back(std::move(value));
     } else if (type.derivation != ComplexType::none) {
@@ -199,13 +192,29 @@ class Planner {
                                                                                : " restriction") +
                                     " of " + Describe(type.base) + " is not supported yet");
     }
-    if (type.mixed) throw Refusal(type.where, "mixed content is not supported yet");
-    if (type.anyAttribute) {
-      throw Refusal(type.anyAttributeWhere, "xs:anyAttribute is not supported yet");
+    if (type.mixed && (plan.base || type.derivation != ComplexType::none)) {
+      throw Refusal(type.where, "mixed content in a derived type is not supported yet");
     }
     if (type.content) AddContent(plan, *type.content, names);
+    if (type.mixed) {
+      // The runtime keeps an element's text beside its children, not between
+      // them: the text is the class's simple content, written after the
+      // children, so that none of it is lost.
+      PropertyPlan text;
+      text.simpleValue = true;
+      text.mixedText = true;
+      text.name = names.Claim("Text");
+      text.member = "m_" + CamelCase(text.name);
+      text.simple = MapSimpleName({kXsdNamespaceUri, L"string"}, type.where);
+      plan.properties.push_back(std::move(text));
+    }
     std::set<QName> groupsSeen;
-    AddAttributes(plan, type.attributes, names, groupsSeen);
+    std::vector<Wildcard> wildcards;
+    if (type.anyAttribute) {
+      wildcards.push_back({type.anyAttributeNamespace, type.anyAttributeWhere});
+    }
+    AddAttributes(plan, type.attributes, names, groupsSeen, wildcards);
+    if (!wildcards.empty()) AddAnyAttribute(plan, wildcards, names);
     FinishContent(plan);
     plan.state = 2;
   }
@@ -286,7 +295,7 @@ class Planner {
       if (member.kind == Particle::element) {
         AddElement(plan, member, names);
       } else if (member.kind == Particle::any) {
-        throw Refusal(member.where, "xs:any is not supported yet");
+        AddAny(plan, member, names);
       } else if (!named && plan.group == ClassPlan::sequence &&
                  member.kind == Particle::sequence && child.minOccurs == 1 &&
                  child.maxOccurs == 1) {
@@ -437,6 +446,30 @@ class Planner {
     return m_plan.choices.back().get();
   }
 
+  // Untyped content: an element wildcard (xs:any, named "AnyElement" as the
+  // runtime expects) or an element without a type.
+  void AddUntyped(ClassPlan& plan, const Particle& particle, PropertyPlan property,
+                  const std::wstring& wildcard) {
+    const bool repeated = particle.maxOccurs == kUnbounded || particle.maxOccurs > 1;
+    property.kind = repeated ? PropertyPlan::untypedCol : PropertyPlan::untyped;
+    property.optional = !repeated && particle.minOccurs == 0;
+    property.wildcard = wildcard;
+    property.wildcardTarget = plan.schemaNamespace;
+    property.minOccurs = particle.minOccurs;
+    property.maxOccurs = particle.maxOccurs;
+    plan.properties.push_back(std::move(property));
+  }
+
+  void AddAny(ClassPlan& plan, const Particle& particle, NameScope& names) {
+    if (particle.maxOccurs == 0) return;
+    PropertyPlan property;
+    property.xmlName = L"AnyElement";
+    property.xmlNamespace = particle.anyNamespace;
+    property.name = names.Claim("AnyElement");
+    property.member = "m_" + CamelCase(property.name);
+    AddUntyped(plan, particle, std::move(property), particle.anyNamespace);
+  }
+
   void AddElement(ClassPlan& plan, const Particle& particle, NameScope& names) {
     const Element* element = particle.elementDecl.get();
     if (!element->ref.empty()) {
@@ -449,7 +482,6 @@ class Planner {
     const Location& where = particle.where;
     std::vector<const Element*> substitutes;
     if (element->global) Substitutes(element->name, substitutes);
-    if (element->hasFixed) throw Refusal(where, "fixed element values are not supported yet");
     if (particle.maxOccurs == 0) return;  // the element may not occur at all
     if (particle.maxOccurs != kUnbounded && particle.minOccurs > particle.maxOccurs) {
       throw Refusal(where, "minOccurs is above maxOccurs");
@@ -469,11 +501,17 @@ class Planner {
       throw Refusal(where, "an abstract or substituted element of a simple type is not "
                            "supported yet");
     }
-    if (!complex && element->type.empty() && !element->inlineSimple) {
-      throw Refusal(where, "elements of xs:anyType (untyped content) are not supported yet");
-    }
-    if (element->type == QName{kXsdNamespaceUri, L"anyType"}) {
-      throw Refusal(where, "elements of xs:anyType (untyped content) are not supported yet");
+    if ((!complex && element->type.empty() && !element->inlineSimple) ||
+        element->type == QName{kXsdNamespaceUri, L"anyType"}) {
+      if (element->hasDefault || element->hasFixed) {
+        throw Refusal(where, "a default or fixed value of an untyped element is not supported");
+      }
+      if (element->nillable) {
+        throw Refusal(where, "a nillable untyped element is not supported: its content "
+                             "cannot be nil");
+      }
+      AddUntyped(plan, particle, std::move(property), std::wstring());
+      return;
     }
     if (complex) {
       auto found = m_byType.find(complex);
@@ -485,7 +523,10 @@ class Planner {
                                         Utf8(element->name.local) + ".");
       property.itemClass = item;
       if (element->nillable) item->nillable = true;
-      if (element->hasDefault) throw Refusal(where, "a default value needs simple content");
+      if (element->hasDefault || element->hasFixed) {
+        throw Refusal(where, "a default or fixed value of an element of a complex type is not "
+                             "supported yet");
+      }
       if (element->abstract || !substitutes.empty() || complex->abstract ||
           m_derivedBy.count(complex)) {
         property.elementChoice = Choose(*element, where);
@@ -507,29 +548,75 @@ class Planner {
       property.simple = element->inlineSimple ? MapSimple(*element->inlineSimple)
                                               : MapSimpleName(element->type, where);
       if (repeated) {
-        if (property.simple.enumeration) {
-          throw Refusal(where, "repeated elements of an enumeration are not supported yet");
+        // A typed collection holds values only: no nil item, and an empty
+        // item is not replaced by a default.
+        if (element->nillable) {
+          throw Refusal(where, "a repeated nillable element of a simple type is not supported: "
+                               "typed collections hold no nil items");
         }
-        if (element->nillable || element->hasDefault) {
-          throw Refusal(where, "repeated nillable or defaulted elements are not supported yet");
+        if (element->hasDefault || element->hasFixed) {
+          throw Refusal(where, "a repeated element of a simple type with a default or fixed value "
+                               "is not supported: typed collections do not default empty items");
+        }
+        if (property.simple.text && property.simple.enumeration) {
+          throw Refusal(where, "a repeated element of an enumerated list or union is not "
+                               "supported");
+        }
+        if (const EnumPlan* e = property.simple.enumeration) {
+          if (e->collectionClass.empty()) {
+            const_cast<EnumPlan*>(e)->collectionClass = m_classNames.Claim("C" + e->name + "Col");
+          }
         }
         property.kind = PropertyPlan::values;
         plan.properties.push_back(std::move(property));
         return;
       }
       property.optional = particle.minOccurs == 0;
-      if (element->nillable && (property.optional || plan.group == ClassPlan::choice)) {
-        throw Refusal(where, "optional nillable elements of a simple type are not supported yet");
-      }
       property.nillable = element->nillable;
+      // An element that may be absent as well as nil keeps nil beside the value.
+      property.nilFlag = element->nillable && (property.optional || plan.group == ClassPlan::choice);
       property.hasDefault = element->hasDefault;
       property.defaultValue = element->defaultValue;
+      if (element->hasFixed) {
+        // An empty element reads as the fixed value, and any other is refused.
+        property.hasDefault = true;
+        property.defaultValue = property.fixedValue = element->fixedValue;
+        RequireFixedValue(property, where);
+      }
     }
     plan.properties.push_back(std::move(property));
   }
 
+  struct Wildcard {
+    std::wstring ns;
+    Location where;
+  };
+
+  // The attribute wildcards of a type and of its attribute groups hold
+  // together: an attribute must pass each. The runtime tests one list, so
+  // they must agree.
+  void AddAnyAttribute(ClassPlan& plan, const std::vector<Wildcard>& wildcards, NameScope& names) {
+    for (const Wildcard& other : wildcards) {
+      if (other.ns != wildcards[0].ns) {
+        throw Refusal(other.where, "xs:anyAttribute with the namespaces \"" + Utf8(other.ns) +
+                                       "\" beside another with \"" + Utf8(wildcards[0].ns) +
+                                       "\" (their intersection) is not supported");
+      }
+    }
+    PropertyPlan property;
+    property.kind = PropertyPlan::anyAttribute;
+    property.attribute = true;
+    property.optional = true;
+    property.xmlName = L"AnyAttribute";
+    property.name = names.Claim("AnyAttribute");
+    property.member = "m_" + CamelCase(property.name);
+    property.wildcard = wildcards[0].ns;
+    property.wildcardTarget = plan.schemaNamespace;
+    plan.properties.push_back(std::move(property));
+  }
+
   void AddAttributes(ClassPlan& plan, const std::vector<AttributeUse>& uses, NameScope& names,
-                     std::set<QName>& groupsSeen) {
+                     std::set<QName>& groupsSeen, std::vector<Wildcard>& wildcards) {
     for (const AttributeUse& use : uses) {
       if (!use.groupRef.empty()) {
         auto found = m_set.attributeGroups.find(use.groupRef);
@@ -539,9 +626,9 @@ class Planner {
         }
         if (!groupsSeen.insert(use.groupRef).second) continue;
         if (found->second.anyAttribute) {
-          throw Refusal(found->second.anyAttributeWhere, "xs:anyAttribute is not supported yet");
+          wildcards.push_back({found->second.anyAttributeNamespace, found->second.anyAttributeWhere});
         }
-        AddAttributes(plan, found->second.attributes, names, groupsSeen);
+        AddAttributes(plan, found->second.attributes, names, groupsSeen, wildcards);
         continue;
       }
       const Attribute& local = *use.attribute;
@@ -628,20 +715,31 @@ class Planner {
   }
 
   SimpleMapping MapSimple(const SimpleType& type) {
-    if (type.variety == SimpleType::list) {
-      throw Refusal(type.where, "xs:list types are not supported yet");
-    }
-    if (type.variety == SimpleType::union_) {
-      // Unions are held as text: the member types decide nothing here.
+    if (type.variety != SimpleType::atomic) {
+      // Lists and unions are held as their collapsed text: the runtime has
+      // no list kind, and the item and member types are not checked.
+      if (type.variety == SimpleType::list) {
+        // The item type must still be one the binding knows.
+        if (type.inlineBase) {
+          MapSimple(*type.inlineBase);
+        } else {
+          MapSimpleName(type.base, type.where);
+        }
+      }
       SimpleMapping mapping;
       mapping.builtin = FindBuiltin(L"string");
       mapping.whitespace = "ws_collapse";
-      mapping.description = L"union";
+      mapping.text = true;
+      mapping.description = type.variety == SimpleType::list ? L"list" : L"union";
       return mapping;
     }
     SimpleMapping mapping =
         type.inlineBase ? MapSimple(*type.inlineBase) : MapSimpleName(type.base, type.where);
     const Facets& own = type.facets;
+    if (mapping.text && (own.length >= 0 || own.minLength >= 0 || own.maxLength >= 0)) {
+      // Of a list they count items, and the value is held as one string.
+      throw Refusal(type.where, "length facets on a list or union type are not supported");
+    }
     if (!own.enumeration.empty()) {
       mapping.enumeration = Enumeration(type, mapping);
       return mapping;
@@ -649,8 +747,10 @@ class Planner {
     Facets& facets = mapping.facets;
     // A derived type's pattern must hold as well as its base's.
     if (!own.pattern.empty()) {
-      if (!facets.pattern.empty()) {
-        throw Refusal(type.where, "patterns on several derivation steps are not supported yet");
+      if (!facets.pattern.empty() && facets.pattern != own.pattern) {
+        throw Refusal(type.where, "a pattern restricting a type that has a pattern of its own is "
+                                  "not supported: both must hold, and the runtime checks one "
+                                  "pattern per value");
       }
       facets.pattern = own.pattern;
     }

@@ -21,6 +21,7 @@ struct EnumPlan {
   std::vector<std::wstring> values;
   std::vector<std::string> enumerators;
   bool collapse = false;  // the text is whitespace-collapsed before it is compared
+  std::string collectionClass;  // set when some element repeats: the enumeration's collection
 };
 
 // A simple type reduced to what the runtime checks.
@@ -30,13 +31,16 @@ struct SimpleMapping {
   const char* whitespace = nullptr;
   Facets facets;  // the built-in's implied bounds included; no enumeration
   std::wstring description;  // for the comment beside the accessor
+  bool text = false;  // a list or union: held as its text, items not checked
 };
 
 struct ClassPlan;
 struct ElementChoice;
 
 struct PropertyPlan {
-  enum Kind { primitive, object, collection, values };  // values: a typed collection
+  // values: a typed collection (of an enumeration too); untyped: a CElement,
+  // untypedCol: a CElementCol; anyAttribute: the CAttributeCol of a wildcard.
+  enum Kind { primitive, object, collection, values, untyped, untypedCol, anyAttribute };
   Kind kind = primitive;
   bool attribute = false;
   bool simpleValue = false;  // the element's own text (simple content)
@@ -46,6 +50,10 @@ struct PropertyPlan {
   bool optional = false;  // std::optional field, or an object that may be absent
   bool fixed = false;     // attribute with a fixed value: no setter
   bool nillable = false;  // primitive: a std::optional that is empty when the element is nil
+  bool nilFlag = false;   // nillable and optional: nil is a flag of its own beside the value
+  bool mixedText = false;  // simpleValue: the text of mixed content
+  std::wstring wildcard;        // untyped kinds: the namespace constraint, empty for a named element
+  std::wstring wildcardTarget;  // the target namespace the wildcard is read against
   std::wstring fixedValue;
   bool hasDefault = false;
   std::wstring defaultValue;
