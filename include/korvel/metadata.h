@@ -130,9 +130,7 @@ class KORVEL_API CElementInfo {
   // any element. The sequence reader uses it to skip unknown elements.
   virtual bool MayStartAt(const Korvel::CSerializationContext& context,
                           const Korvel::CXmlElement* element) const;
-  // True for choice members whose absence leaves the choice legal: a
-  // collection whose minOccurs is 0. A single-valued member is optional only
-  // in form, so a choice of such members must have one.
+  // True for choice members that may be absent (the choice may be empty).
   virtual bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const;
 
   const std::wstring& GetElementName() const noexcept { return m_elementName; }

@@ -28,6 +28,10 @@ bool CElementInfoChoicePrimOpt::ElementFromXml(const CSerializationContext& cont
   return ReadSimpleIfHere(context, owner, current);
 }
 
+bool CElementInfoChoicePrimOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
+  return true;
+}
+
 CElementInfoChoiceEnumOpt::CElementInfoChoiceEnumOpt(const wchar_t* name, const wchar_t* ns,
                                                      int propertyIndex, bool isNillable,
                                                      EnumToStringFunc enumToString,
@@ -42,6 +46,10 @@ bool CElementInfoChoiceEnumOpt::ElementFromXml(const CSerializationContext& cont
                                                CXmlElement** current, const wchar_t*,
                                                XmlElementType) const {
   return ReadSimpleIfHere(context, owner, current);
+}
+
+bool CElementInfoChoiceEnumOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
+  return true;
 }
 
 CElementInfoChoiceClsOpt::CElementInfoChoiceClsOpt(const wchar_t* name, const wchar_t* ns,
@@ -75,6 +83,10 @@ bool CElementInfoChoiceClsOpt::ElementFromXml(const CSerializationContext& conte
   return ReadOptional(context, owner, parent, current);
 }
 
+bool CElementInfoChoiceClsOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
+  return true;
+}
+
 CElementInfoChoiceAbsClsOpt::CElementInfoChoiceAbsClsOpt(const wchar_t* name, const wchar_t* ns,
                                                          int propertyIndex,
                                                          XmlElementType childElementType,
@@ -93,6 +105,10 @@ bool CElementInfoChoiceAbsClsOpt::ElementFromXml(const CSerializationContext& co
   StoreObject(owner, object, **current);
   if (!object) return false;
   ReadAndStore(context, owner, object, current);
+  return true;
+}
+
+bool CElementInfoChoiceAbsClsOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
   return true;
 }
 
@@ -162,6 +178,10 @@ bool CElementInfoChoiceUntpdOpt::ElementFromXml(const CSerializationContext& con
                                                 CXmlElement** current, const wchar_t*,
                                                 XmlElementType) const {
   return ReadOptional(context, owner, parent, current);
+}
+
+bool CElementInfoChoiceUntpdOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
+  return true;
 }
 
 CElementInfoChoiceUntpdCol::~CElementInfoChoiceUntpdCol() = default;

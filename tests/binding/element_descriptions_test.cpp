@@ -90,20 +90,22 @@ Shape MakeAllCollections() {
 }
 const Shape kAllCollections = MakeAllCollections();
 
-// A choice of collections that each need an item, and an optional abstract
-// and two untyped members.
+// A choice of collections that each need an item: the choice needs a member.
 Shape MakeChoiceCollections() {
-  std::vector<CElementInfo*> members =
-      Collections<CElementInfoChoicePrimCol, CElementInfoChoiceEnumCol, CElementInfoChoiceClsCol,
-                  CElementInfoChoiceAbsClsCol, CElementInfoChoiceUntpdCol, CElementInfoChoiceCol>();
-  members.push_back(new CElementInfoChoiceAbsClsOpt(L"ao", kT, 6, XmlElementType_Element,
-                                                    Substitute<kAo>));
-  members.push_back(new CElementInfoChoiceUntpdOpt(L"u", kT, 7, L"##any", kT));
-  Shape shape(XmlElementGroupType_Choice, L"pickcol", kT, std::move(members));
+  Shape shape(XmlElementGroupType_Choice, L"pickcol", kT,
+              Collections<CElementInfoChoicePrimCol, CElementInfoChoiceEnumCol,
+                          CElementInfoChoiceClsCol, CElementInfoChoiceAbsClsCol,
+                          CElementInfoChoiceUntpdCol, CElementInfoChoiceCol>());
   shape.init = [](CFlex& flex) { InitCollections(flex, 1); };
   return shape;
 }
 const Shape kChoiceCollections = MakeChoiceCollections();
+
+// A choice of an abstract ao and an untyped u, single-valued and so optional.
+const Shape kChoiceSingles(XmlElementGroupType_Choice, L"pickone", kT,
+                           {new CElementInfoChoiceAbsClsOpt(L"ao", kT, 0, XmlElementType_Element,
+                                                            Substitute<kAo>),
+                            new CElementInfoChoiceUntpdOpt(L"u", kT, 1, L"##any", kT)});
 
 Shape MakeSequenceCollections() {
   std::vector<CElementInfo*> members =
@@ -145,6 +147,7 @@ const Shape kAllSingles = MakeAllSingles();
 TEST(ElementDescriptions, ReadWriteAndFail) {
   const std::map<std::wstring, const Shape*> shapes = {{L"allcol", &kAllCollections},
                                                        {L"pickcol", &kChoiceCollections},
+                                                       {L"pickone", &kChoiceSingles},
                                                        {L"seqcol", &kSequenceCollections},
                                                        {L"allone", &kAllSingles}};
   CSerializationContext strict;

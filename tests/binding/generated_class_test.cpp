@@ -205,6 +205,8 @@ TEST_F(GeneratedClass, ChoiceAndAllGroups) {
   CSmartPtr<CFlex> pick = Read(kChoice, L"<pick xmlns=\"urn:t\"><c id=\"3\"><street/></c></pick>");
   ASSERT_NE(pick->Child(2), nullptr);
   EXPECT_EQ(Write(*pick), Root(L"pick") + L"><c id=\"3\" use=\"home\"><street/></c></pick>");
+  // Optional members make an empty choice legal.
+  EXPECT_TRUE(Read(kChoice, L"<pick xmlns=\"urn:t\"/>")->properties.empty());
 
   CSmartPtr<CFlex> bag = Read(kAll, L"<bag xmlns=\"urn:t\"><z>work</z><y>t</y><x>4</x></bag>");
   EXPECT_EQ(bag->properties[0].GetI4(), 4);

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: MIT
+// The catalogue binding generated at build time from catalog.xsd and
+// catalog-ext.xsd: every valid document reads, writes and reads back to the
+// same objects in every form, and every defect of tests/data/catalog/defects.txt
+// (a valid document with one edit) fails with its exact message and path.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include <unistd.h>
+
+#include <korvel/binary_data.h>
+#include <korvel/errors.h>
+#include <korvel/json_context.h>
+#include <korvel/serialization_context.h>
+
+#include "catalog.h"
+#include "compiler/rows.h"
+
+namespace {
+
+using namespace Korvel;
+using Catalog::CCatalogType;
+
+const std::filesystem::path kDir = std::filesystem::path(KORVEL_TEST_DATA_DIR) / "catalog";
+
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string Bytes(const CBinaryData& data) {
+  return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
+}
+
+// The objects' written text: what "the same objects" is judged by. Not
+// indented, since indentation would become part of mixed content.
+std::string Text(const CCatalogType& catalog) {
+  return Bytes(catalog.ToXmlStream(true, false, XmlEncoding_UTF8, EOL_LF, CSerializationContext(),
+                                   ct_none));
+}
+
+CSerializationContext JsonLevel(JsonRoundTrip level) {
+  CSerializationContext context;
+  context.GetJsonContext().SetSupportRoundtrip(level);
+  return context;
+}
+
+struct Form {
+  const char* name;
+  CSerializationContext context;
+  std::function<CBinaryData(const CCatalogType&, const CSerializationContext&)> write;
+  bool json;
+};
+
+TEST(GeneratedCatalog, EveryValidDocumentRoundTripsInEveryForm) {
+  const auto xml = [](const CCatalogType& c, const CSerializationContext& context) {
+    return c.ToXmlStream(true, false, XmlEncoding_UTF8, EOL_LF, context, ct_none);
+  };
+  const auto json = [](const CCatalogType& c, const CSerializationContext& context) {
+    return c.ToJsonStream(false, XmlEncoding_UTF8, EOL_LF, context, ct_none);
+  };
+  const auto fi = [](CompressionType compression) {
+    return [compression](const CCatalogType& c, const CSerializationContext& context) {
+      return c.ToFastInfosetStream(FInfoDecl_None, context, compression);
+    };
+  };
+  const Form forms[] = {{"xml", CSerializationContext(), xml, false},
+                        {"json-partial", JsonLevel(JsonRoundTrip_Partial), json, true},
+                        {"json-full", JsonLevel(JsonRoundTrip_Full), json, true},
+                        {"fast-infoset", CSerializationContext(), fi(ct_none), false},
+                        {"fast-infoset-gzip", CSerializationContext(), fi(ct_gzip), false}};
+  std::vector<std::filesystem::path> documents;
+  for (const auto& entry : std::filesystem::directory_iterator(kDir)) {
+    if (entry.path().filename().string().rfind("valid-", 0) == 0) documents.push_back(entry.path());
+  }
+  std::sort(documents.begin(), documents.end());
+  ASSERT_EQ(documents.size(), 7u);
+
+  const std::filesystem::path out =
+      std::filesystem::temp_directory_path() / ("korvel-catalog-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(out);
+  std::string jsonFiles;
+  for (const std::filesystem::path& document : documents) {
+    CSmartPtr<CCatalogType> original = new CCatalogType();
+    original->FromXmlFile(document.wstring().c_str(), CSerializationContext());
+    const std::string expected = Text(*original);
+    for (const Form& form : forms) {
+      SCOPED_TRACE(document.filename().string() + " as " + form.name);
+      try {
+        const CBinaryData written = form.write(*original, form.context);
+        CSmartPtr<CCatalogType> copy = new CCatalogType();
+        if (form.json) {
+          copy->FromJsonStream(written, form.context);
+          const std::filesystem::path file =
+              out / (document.stem().string() + "." + form.name + ".json");
+          std::ofstream(file, std::ios::binary) << Bytes(written);
+          jsonFiles += " '" + file.string() + "'";
+        } else {
+          copy->FromXmlStream(written, form.context);
+        }
+        EXPECT_EQ(Text(*copy), expected);
+      } catch (const CKvException& e) {
+        ADD_FAILURE() << e.what();
+      }
+    }
+  }
+  // Every JSON output is JSON to a strict reader.
+  EXPECT_EQ(std::system(("python3 -c 'import json, sys\nfor p in sys.argv[1:]: "
+                         "json.load(open(p, encoding=\"utf-8\"))'" +
+                         jsonFiles)
+                            .c_str()),
+            0);
+  std::filesystem::remove_all(out);
+}
+
+// Rows of tests/data/catalog/defects.txt: read (or write, after a read that
+// leaves facets unchecked), the document, the text to find in it and its
+// replacement, the full message.
+TEST(GeneratedCatalog, DefectsGiveTheirMessageAndPath) {
+  CSerializationContext lenient;
+  lenient.SetCheckFacetsOnRead(false);
+  for (const std::vector<std::string>& row : KorvelTest::Rows("../catalog/defects.txt")) {
+    ASSERT_EQ(row.size(), 5u);
+    SCOPED_TRACE(row[1] + ": " + row[3]);
+    std::string text = FileText(kDir / row[1]);
+    const size_t at = text.find(row[2]);
+    ASSERT_NE(at, std::string::npos) << row[2];
+    text.replace(at, row[2].size(), row[3]);
+    CSmartPtr<CCatalogType> catalog = new CCatalogType();
+    std::string message = "no failure";
+    try {
+      if (row[0] == "write") {
+        catalog->FromXml(std::string_view(text), lenient);
+        catalog->ToXml(true, true, EOL_LF, CSerializationContext());
+      } else {
+        catalog->FromXml(std::string_view(text), CSerializationContext());
+      }
+    } catch (const CKvException& e) {
+      message = e.what();
+    }
+    EXPECT_EQ(message, row[4]);
+  }
+}
+
+}  // namespace
