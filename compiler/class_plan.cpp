@@ -4,6 +4,7 @@
 #include "class_plan.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -92,6 +93,7 @@ class Planner {
     }
     for (size_t i = 0; i < m_plan.classes.size(); ++i) Plan(*m_plan.classes[i]);
     for (const auto& plan : m_plan.classes) RefuseMandatoryCycle(*plan, {});
+    NameOwnElements();
     for (const ClassPlan* derived : m_extended) {
       for (const ClassPlan* up = derived->base; up; up = up->base) {
         if (derived->nillable && up->nillable) {
@@ -101,6 +103,46 @@ class Planner {
       }
     }
     return std::move(m_plan);
+  }
+
+  // The declared types of every element, by local name, for the names that
+  // tell a derived class without xsi:type.
+  void NameOwnElements() {
+    std::map<std::wstring, std::set<const ComplexType*>> types;
+    std::set<const ComplexType*> walked;
+    std::function<void(const Particle&)> walkParticle;
+    std::function<void(const ComplexType&)> walkType = [&](const ComplexType& type) {
+      if (!walked.insert(&type).second) return;
+      if (type.content) walkParticle(*type.content);
+    };
+    // Untyped and simple elements count as null, which no class owns.
+    auto declare = [&](const Element& element) {
+      const ComplexType* type = element.inlineComplex ? element.inlineComplex.get()
+                                : element.type.empty() ? nullptr
+                                                       : FindComplex(element.type);
+      types[element.name.local].insert(type);
+      if (element.inlineComplex) walkType(*element.inlineComplex);
+    };
+    walkParticle = [&](const Particle& particle) {
+      if (particle.kind == Particle::element) {
+        if (particle.elementDecl->ref.empty()) declare(*particle.elementDecl);
+      }
+      for (const Particle& child : particle.children) walkParticle(child);
+    };
+    for (const auto& element : m_set.elements) declare(*element.second);
+    for (const auto& type : m_set.complexTypes) walkType(*type.second);
+    for (const auto& group : m_set.groups) {
+      if (group.second.content) walkParticle(*group.second.content);
+    }
+    for (const auto& entry : types) {
+      if (entry.second.size() != 1 || *entry.second.begin() == nullptr) continue;
+      auto plan = m_byType.find(*entry.second.begin());
+      if (plan == m_byType.end() || !plan->second->base ||
+          plan->second->infoName == entry.first) {
+        continue;
+      }
+      plan->second->ownElementNames.push_back(entry.first);
+    }
   }
 
   // A class that must hold itself, directly or through other mandatory
@@ -186,6 +228,9 @@ class Planner {
         throw Refusal(type.where, "simple content of an enumeration is not supported yet");
       }
       plan.properties.push_back(std::move(value));
+    } else if (type.derivation == ComplexType::restriction && !type.simpleContent &&
+               type.base == QName{kXsdNamespaceUri, L"anyType"}) {
+      // The long form of a plain complex type.
     } else if (type.derivation != ComplexType::none) {
       throw Refusal(type.where, std::string(type.simpleContent ? "simpleContent" : "complexContent") +
                                     (type.derivation == ComplexType::extension ? " extension"
@@ -255,8 +300,9 @@ class Planner {
     for (PropertyPlan& property : plan.properties) {
       if (property.attribute || property.simpleValue) continue;
       hasMembers = true;
-      const bool many =
-          property.kind == PropertyPlan::collection || property.kind == PropertyPlan::values;
+      const bool many = property.kind == PropertyPlan::collection ||
+                        property.kind == PropertyPlan::values ||
+                        property.kind == PropertyPlan::untypedCol;
       // A member whose own content may be empty.
       const bool empty = property.minOccurs == 0 ||
                          (property.itemClass && property.itemClass->pseudo &&
@@ -558,13 +604,18 @@ class Planner {
           throw Refusal(where, "a repeated element of a simple type with a default or fixed value "
                                "is not supported: typed collections do not default empty items");
         }
+        if (!property.simple.morePatterns.empty()) {
+          throw Refusal(where, "a repeated element of a type with patterns on several derivation "
+                               "steps is not supported: typed collections check one pattern");
+        }
         if (property.simple.text && property.simple.enumeration) {
           throw Refusal(where, "a repeated element of an enumerated list or union is not "
                                "supported");
         }
-        if (const EnumPlan* e = property.simple.enumeration) {
-          if (e->collectionClass.empty()) {
-            const_cast<EnumPlan*>(e)->collectionClass = m_classNames.Claim("C" + e->name + "Col");
+        for (const auto& e : m_plan.enums) {
+          // The enumeration's collection class, shared by its repeated elements.
+          if (e.get() == property.simple.enumeration && e->collectionClass.empty()) {
+            e->collectionClass = m_classNames.Claim("C" + e->name + "Col");
           }
         }
         property.kind = PropertyPlan::values;
@@ -673,9 +724,9 @@ class Planner {
       throw Refusal(where, "a fixed value of this type is not supported yet");
     }
     if (kind == "it_string") {
-      if (!facets.pattern.empty()) {
-        throw Refusal(where, "a fixed value of a type with a pattern is not supported yet");
-      }
+      // The type's own pattern must still hold.
+      if (!facets.pattern.empty()) property.simple.morePatterns.push_back(facets.pattern);
+      facets.pattern.clear();
       for (wchar_t c : property.fixedValue) {
         if (std::wstring(L"\\|.-^?*+{}()[]$").find(c) != std::wstring::npos) facets.pattern += L'\\';
         facets.pattern += c;
@@ -747,12 +798,16 @@ class Planner {
     Facets& facets = mapping.facets;
     // A derived type's pattern must hold as well as its base's.
     if (!own.pattern.empty()) {
-      if (!facets.pattern.empty() && facets.pattern != own.pattern) {
-        throw Refusal(type.where, "a pattern restricting a type that has a pattern of its own is "
-                                  "not supported: both must hold, and the runtime checks one "
-                                  "pattern per value");
+      if (facets.pattern.empty()) {
+        facets.pattern = own.pattern;
+      } else if (facets.pattern != own.pattern) {
+        if (std::string(mapping.builtin->itemType) != "it_string") {
+          throw Refusal(type.where, "a pattern restricting a type that has a pattern of its own "
+                                    "is supported for string types only: the runtime checks one "
+                                    "pattern per value");
+        }
+        mapping.morePatterns.push_back(own.pattern);
       }
-      facets.pattern = own.pattern;
     }
     auto replaceBound = [&](const std::wstring& value, std::wstring& inclusive,
                             std::wstring& exclusive, std::wstring& target) {

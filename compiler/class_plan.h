@@ -32,6 +32,9 @@ struct SimpleMapping {
   Facets facets;  // the built-in's implied bounds included; no enumeration
   std::wstring description;  // for the comment beside the accessor
   bool text = false;  // a list or union: held as its text, items not checked
+  // Patterns of other derivation steps, which must hold as well as facets.pattern
+  // (string kinds only: the generated accessor checks them).
+  std::vector<std::wstring> morePatterns;
 };
 
 struct ClassPlan;
@@ -102,6 +105,9 @@ struct ClassPlan {
   // Global elements of this class that substitute a head in another
   // namespace: written in their own namespace.
   std::vector<QName> foreignSubstitutes;
+  // Local names that every element declared with them has this class for its
+  // type: the name tells the class, so a derived class needs no xsi:type there.
+  std::vector<std::wstring> ownElementNames;
   int state = 0;              // planning: 0 not yet, 1 under way, 2 done
   std::vector<PropertyPlan> properties;
 };

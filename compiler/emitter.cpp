@@ -197,7 +197,12 @@ class Writer {
         if (p.kind == PropertyPlan::primitive && p.simple.builtin->header) {
           headers.insert(p.simple.builtin->header);
         }
-        if (p.kind == PropertyPlan::values) headers.insert("korvel/typed_collections.h");
+        // Typed collections also check what descriptions cannot: the facets
+        // of simple content and further patterns.
+        if (p.kind == PropertyPlan::values || !p.simple.morePatterns.empty() ||
+            (p.simpleValue && HasFacets(p.simple.facets))) {
+          headers.insert("korvel/typed_collections.h");
+        }
         if (p.kind == PropertyPlan::untyped || p.kind == PropertyPlan::untypedCol ||
             p.kind == PropertyPlan::anyAttribute) {
           headers.insert("korvel/untyped.h");
@@ -218,6 +223,7 @@ class Writer {
     }
     out << "};\n\n";
     for (const auto& e : m_plan.enums) {
+      if (!Mine(e.get())) continue;
       out << "// The values of " << CommentText(e->xsdName) << ".\nenum class " << e->name
           << " : int32_t {\n";
       for (size_t i = 0; i < e->enumerators.size(); ++i) {
@@ -237,11 +243,13 @@ class Writer {
            "  static CSmartPtr<Korvel::CXmlObjectBase> CreateClass(int classId, const wchar_t* "
            "elementName);\n";
     for (const ElementChoice* choice : MyChoices()) {
-      out << "  // The class for an element ";
+      out << "  // The object for an element named ";
       for (size_t i = 0; i < choice->candidates.size(); ++i) {
-        out << (i ? ", " : "") << CommentText(choice->candidates[i].element.local);
+        out << (i == 0 ? "" : i + 1 == choice->candidates.size() ? " or " : ", ")
+            << CommentText(choice->candidates[i].element.local);
       }
-      out << " (by name and xsi:type); null for other elements.\n  static "
+      out << ", of the class its xsi:type names;\n  // null for any other element or type.\n"
+             "  static "
              "CSmartPtr<Korvel::CXmlObjectBase> "
           << choice->factory << "(Korvel::CXmlElement* element);\n";
     }
@@ -392,6 +400,10 @@ class Writer {
            "  std::wstring GetNamespace() const override { return "
         << ns << "; }\n\n protected:\n  std::wstring GetTargetNamespace() const override { return "
         << ns << "; }\n";
+    if (!plan.ownElementNames.empty()) {
+      out << "  // No xsi:type where the element's name tells the class.\n"
+             "  bool NeedsTypeAttribute() const override;\n";
+    }
     if (!plan.foreignSubstitutes.empty()) {
       out << "  // Written in the namespace of the element it substitutes for.\n"
              "  void ToXml_Int(Korvel::CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
@@ -413,9 +425,54 @@ class Writer {
     out << "};\n";
   }
 
+  // Checks the patterns a description cannot hold on the string value: each
+  // by a one-value collection, one per thread, emptied after each check.
+  void PatternChecks(std::ostringstream& out, const PropertyPlan& p, const std::string& value) {
+    for (size_t i = 0; i < p.simple.morePatterns.size(); ++i) {
+      const std::string name = "pattern" + std::to_string(i + 1);
+      out << "      {\n"
+          << Wrap("        ", "thread_local CstringCol " + name + "(" + Literal(p.xmlName) + ", " +
+                                 Literal(p.xmlNamespace) + ", 0, -1, " +
+                                 Literal(p.simple.morePatterns[i]) +
+                                 ", -1, -1, nullptr, nullptr, nullptr, nullptr, -1, -1, -1, "
+                                 "CWhitespaceUtils::ws_none, nullptr);")
+          << "\n        " << name << ".Add(" << value << ");\n        " << name
+          << ".Clear();\n      }\n";
+    }
+  }
+
+  // A condition that holds when some child element of the class was read.
+  static std::string ChildrenRead(const ClassPlan& plan) {
+    std::string any;
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.attribute || p.simpleValue) continue;
+      std::string one;
+      switch (p.kind) {
+        case PropertyPlan::collection:
+        case PropertyPlan::values:
+        case PropertyPlan::untypedCol:
+          one = p.member + "->GetCount() > 0";
+          break;
+        case PropertyPlan::object:
+        case PropertyPlan::untyped:
+          if (!p.optional) return "true";
+          one = p.member;
+          break;
+        default:
+          if (!p.optional && !p.nillable) return "true";
+          one = p.nilFlag ? p.member + " || " + p.member + "Nil" : p.member;
+          if (p.nillable && !p.nilFlag) return "true";
+          break;
+      }
+      any += (any.empty() ? "" : " || ") + one;
+    }
+    return any.empty() ? "false" : any;
+  }
+
   static std::string UntypedNote(const PropertyPlan& p) {
     if (!p.wildcard.empty() && p.xmlName == L"AnyElement") {
-      return "Elements of the wildcard (namespaces \"" + CommentText(p.wildcard) + "\")";
+      return std::string(p.kind == PropertyPlan::untypedCol ? "Elements" : "The element") +
+             " of the wildcard (namespaces \"" + CommentText(p.wildcard) + "\")";
     }
     return "Untyped content of the " + CommentText(p.xmlName) + " element" +
            (p.kind == PropertyPlan::untypedCol ? "s" : "");
@@ -764,11 +821,15 @@ class Writer {
         << (plan.group == ClassPlan::choice ? "Choice" : plan.group == ClassPlan::all ? "All" : "Sequence")
         << (plan.pseudo ? ", XmlElementType_PseudoElement," : ", XmlElementType_Element,")
         << "\n                                     "
-        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace) << ", true, "
+        << Literal(plan.infoName) << ", " << Literal(plan.xmlNamespace)
+        // A group reads its owner's element, whose attributes are the owner's.
+        << (plan.pseudo ? ", false, " : ", true, ")
         << (plan.base ? "true, " : "false, ")
         << (simple ? "Property_" + simple->name + ", " + std::string(simple->simple.builtin->itemType)
                    : std::string("-1, it_none"))
-        << ", nullptr, false);\n}\n\n";
+        // Simple content other than text reaches the class as text, to be
+        // parsed under its type's whitespace rule.
+        << ", nullptr, " << (simple && !IsString(*simple) ? "true" : "false") << ");\n}\n\n";
 
     // Constructor and Init.
     const std::vector<const PropertyPlan*> own = OwnProperties(plan);
@@ -899,25 +960,72 @@ class Writer {
               << (IsEnum(p) ? "static_cast<int32_t>(*" + m + ")" : "*" + m)
               << ")) : value.SetNil();\n      return value.IsNil() ? " << m << ".reset() : void("
               << m << " = " << out1 << ");\n";
-        } else if (p.simpleValue && (HasFacets(p.simple.facets) ||
+        } else if (!p.simpleValue && !p.simple.morePatterns.empty()) {
+          // A string that more than one pattern restricts: the description
+          // checks the first, the accessor the others.
+          const std::string value = (p.optional || p.nillable) && !p.fixed ? "*" + m : m;
+          out << "      if (get) {\n";
+          if (p.nilFlag) out << "        if (" << m << "Nil) return value.SetNil();\n";
+          if (value == m) {
+            out << "        return value.SetString(" << m << ");\n";
+          } else {
+            out << "        return " << m << " ? value.SetString(*" << m << ") : value."
+                << (p.nillable && !p.nilFlag ? "SetNil" : "SetInvalid") << "();\n";
+          }
+          out << "      }\n";
+          if (p.nilFlag) out << "      " << m << "Nil = value.IsValid() && value.IsNil();\n";
+          if (value == m) {
+            out << "      " << m << " = value.GetString();\n";
+          } else {
+            out << "      if (!value.IsValid() || value.IsNil()) return " << m
+                << ".reset();\n      " << m << " = value.GetString();\n";
+          }
+          PatternChecks(out, p, value);
+          out << "      return;\n";
+        } else if (p.mixedText) {
+          // As in untyped elements: around child elements, whitespace at the
+          // ends of the text is layout (formatted output adds it), not content.
+          out << "      if (get) return value.SetString(" << m << ");\n      " << m
+              << " = value.GetString();\n      if (" << ChildrenRead(plan)
+              << ") {\n        const size_t first = " << m
+              << ".find_first_not_of(L\" \\t\\r\\n\");\n        " << m
+              << " = first == std::wstring::npos ? std::wstring()\n"
+              << std::string(m.size() + 32, ' ') << ": " << m << ".substr(first, " << m
+              << ".find_last_not_of(L\" \\t\\r\\n\") - first + 1);\n      }\n      return;\n";
+        } else if (p.simpleValue && (HasFacets(p.simple.facets) || !p.simple.morePatterns.empty() ||
                                      std::string(p.simple.whitespace) != "ws_none")) {
           // The class description has no facets for simple content: the text
           // is normalised here, and the value checked as a typed collection
           // checks its items.
-          out << "      if (get) return value.Set" << v << "(" << m << ");\n      " << m << " = "
+          out << "      if (get) return value.Set" << v << "(" << m << ");\n";
+          if (!IsString(p)) {
+            // The class takes its text as it is (the description parses
+            // without a whitespace rule): normalised and parsed here.
+            out << "      if (value.GetTypeAsEnum() == it_string) {\n"
+                   "        const std::wstring text = CWhitespaceUtils::ApplyRule(CWhitespaceUtils::"
+                << p.simple.whitespace
+                << ", value.GetString());\n"
+                   "        if (text.empty()) return;  // an empty element leaves the value unset\n"
+                   "        value.FromString(text, "
+                << p.simple.builtin->itemType << ", CWhitespaceUtils::ws_none);\n      }\n";
+          }
+          out << "      " << m << " = "
               << (IsString(p) ? "CWhitespaceUtils::ApplyRule(CWhitespaceUtils::" +
                                     std::string(p.simple.whitespace) + ", " + out1 + ")"
                               : out1)
               << ";\n";
           if (HasFacets(p.simple.facets)) {
             const std::string facets = Restrictions(p.simple.facets);
+            // One collection per thread, emptied after each check, so that
+            // reading a value allocates nothing.
             out << "      {\n"
-                << Wrap("        ", "static const " + ValuesClass(p) + " facets(" +
+                << Wrap("        ", "thread_local " + ValuesClass(p) + " facets(" +
                                        Literal(plan.infoName) + ", " + Literal(plan.xmlNamespace) +
                                        ", 0, -1, " + facets.substr(1, facets.size() - 2) +
                                        ", CWhitespaceUtils::ws_none, nullptr);")
-                << "\n        " << ValuesClass(p) << "(facets).Add(" << m << ");\n      }\n";
+                << "\n        facets.Add(" << m << ");\n        facets.Clear();\n      }\n";
           }
+          PatternChecks(out, p, m);
           out << "      return;\n";
         } else if (p.optional && !(p.fixed && IsString(p))) {
           out << "      if (get) return GetOptional(" << m << ", value, [](KvVariant& v, auto& f) { v.Set"
@@ -942,6 +1050,16 @@ class Writer {
       if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;
       out << "\nvoid " << c << "::Set" << p.name << "(" << QClass(p.itemClass) << "* value) { "
           << p.member << " = value; }\n";
+    }
+    if (!plan.ownElementNames.empty()) {
+      // A class derived from this one still names itself.
+      out << "\nbool " << c << "::NeedsTypeAttribute() const {\n"
+          << "  if (GetClassInfo() == GetMetaData().classInfo) {\n"
+             "    const std::wstring name = GetElementName();\n";
+      for (const std::wstring& name : plan.ownElementNames) {
+        out << "    if (name == " << Literal(name) << ") return false;\n";
+      }
+      out << "  }\n  return " << BaseClass(plan) << "::NeedsTypeAttribute();\n}\n";
     }
     if (!plan.foreignSubstitutes.empty()) {
       out << "\nvoid " << c
@@ -973,10 +1091,14 @@ class Writer {
                                    : "new " + QClass(c.declared) + "(name.c_str())")
           << ";\n";
       for (const ClassPlan* k : c.classes) {
-        out << Wrap("    ", "if (type == " + Literal(k->infoName) + " && typeNs == " +
-                               Literal(k->xmlNamespace) + ") return new " + QClass(k) +
-                               "(name.c_str());")
-            << "\n";
+        const std::string test = "if (type == " + Literal(k->infoName) + " && typeNs == " +
+                                 Literal(k->xmlNamespace) + ")";
+        const std::string make = "return new " + QClass(k) + "(name.c_str());";
+        if (test.size() + make.size() + 5 <= 100) {
+          out << "    " << test << " " << make << "\n";
+        } else {
+          out << "    " << test << " {\n      " << make << "\n    }\n";
+        }
       }
       out << "    return nullptr;\n  }\n";
     }

@@ -255,7 +255,7 @@ TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
 }
 
 // holder: one abstract child "shape", whose class the element factory picks
-// from xsi:type ("none" names no class); other elements are not shapes.
+// from xsi:type ("none" names no class); it knows no other element.
 CSmartPtr<CXmlObjectBase> PickShape(CXmlElement* element) {
   if (element->GetLocalName() != L"shape" ||
       element->GetAttribute(L"type", CXmlWriter::XSI_NAMESPACE) == L"none") {

@@ -67,7 +67,6 @@ std::wstring Canonical(const CXmlElement* e) {
 }
 
 // The objects' written text, canonical: what "the same objects" is judged by.
-// Not indented, since indentation would become part of mixed content.
 std::wstring Text(const CCatalogType& catalog) {
   const CBinaryData bytes = catalog.ToXmlStream(true, false, XmlEncoding_UTF8, EOL_LF,
                                                 CSerializationContext(), ct_none);
@@ -94,8 +93,10 @@ struct Form {
 };
 
 TEST(GeneratedCatalog, EveryValidDocumentRoundTripsInEveryForm) {
-  const auto xml = [](const CCatalogType& c, const CSerializationContext& context) {
-    return c.ToXmlStream(true, false, XmlEncoding_UTF8, EOL_LF, context, ct_none);
+  const auto xml = [](bool formatted) {
+    return [formatted](const CCatalogType& c, const CSerializationContext& context) {
+      return c.ToXmlStream(true, formatted, XmlEncoding_UTF8, EOL_LF, context, ct_none);
+    };
   };
   const auto json = [](const CCatalogType& c, const CSerializationContext& context) {
     return c.ToJsonStream(false, XmlEncoding_UTF8, EOL_LF, context, ct_none);
@@ -105,7 +106,8 @@ TEST(GeneratedCatalog, EveryValidDocumentRoundTripsInEveryForm) {
       return c.ToFastInfosetStream(FInfoDecl_None, context, compression);
     };
   };
-  const Form forms[] = {{"xml", CSerializationContext(), xml, false},
+  const Form forms[] = {{"xml", CSerializationContext(), xml(false), false},
+                        {"xml-formatted", CSerializationContext(), xml(true), false},
                         {"json-partial", JsonLevel(JsonRoundTrip_Partial), json, true, false},
                         {"json-full", JsonLevel(JsonRoundTrip_Full), json, true},
                         {"fast-infoset", CSerializationContext(), fi(ct_none), false},
@@ -182,6 +184,28 @@ TEST(GeneratedCatalog, DefectsGiveTheirMessageAndPath) {
     }
     EXPECT_EQ(message, row[4]);
   }
+}
+
+TEST(GeneratedCatalog, SubstitutesAndXsiTypesPickTheirClasses) {
+  const std::string path =
+      std::string(KORVEL_TEST_DATA_DIR) + "/catalog/valid-substitution-single-valued.xml";
+  CSerializationContext context;
+  CSmartPtr<Catalog::CCatalogType> catalog = new Catalog::CCatalogType();
+  catalog->FromXmlFile(std::wstring(path.begin(), path.end()).c_str(), context);
+  // ext:model3d stands for cat:media in an all group, and is written in its own namespace.
+  Catalog::CSupplierType& supplier = *catalog->GetSupplier().GetAt(0);
+  EXPECT_NE(dynamic_cast<Ext::CModel3DType*>(supplier.GetMedia()), nullptr);
+  Catalog::CCategoryType& category = *catalog->GetCategory().GetAt(0);
+  EXPECT_NE(dynamic_cast<Catalog::CImageType*>(category.GetMedia()), nullptr);
+  auto* product = dynamic_cast<Catalog::CProductType*>(category.GetItem().GetAt(0).Get());
+  ASSERT_NE(product, nullptr);
+  EXPECT_NE(dynamic_cast<Catalog::CCourierShippingType*>(product->GetShipping()), nullptr);
+  EXPECT_NE(dynamic_cast<Catalog::CVideoType*>(catalog->GetPromotion().GetAt(0)->GetMedia()),
+            nullptr);
+  const std::wstring text = catalog->ToXml(false, false, EOL_LF, context);
+  EXPECT_NE(text.find(L"<AB:model3d"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"type=\"AA:CourierShippingType\""), std::wstring::npos) << text;
+  EXPECT_EQ(text.find(L"ProductType"), std::wstring::npos) << text;
 }
 
 }  // namespace

@@ -41,13 +41,21 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
   EXPECT_EQ(leaves->GetAnyElement().Item(0)->GetNamespace(), L"urn:foreign");
   EXPECT_EQ(leaves->GetAnyAttribute().Item(0)->GetValue(), L"feed");
   EXPECT_EQ(leaves->GetSizes(), L"small large");
+  EXPECT_EQ(leaves->GetCode(), L"AB-1");
+  EXPECT_EQ(leaves->GetLabel(), L"AB-12");
 }
 
 TEST_F(GeneratedLeaves, WritesWhatItReads) {
+  // Formatting adds layout around the mixed text, which reading drops again.
+  for (const bool formatted : {true, false}) {
+    const std::wstring text = leaves->ToXml(false, formatted, EOL_LF, context);
+    CSmartPtr<Leaves::CLeaves> copy = new Leaves::CLeaves();
+    copy->FromXml(text.c_str(), context);
+    EXPECT_EQ(copy->ToXml(false, formatted, EOL_LF, context), text);
+  }
   const std::wstring text = leaves->ToXml(false, false, EOL_LF, context);
   CSmartPtr<Leaves::CLeaves> copy = new Leaves::CLeaves();
   copy->FromXml(text.c_str(), context);
-  EXPECT_EQ(copy->ToXml(false, false, EOL_LF, context), text);
   // Mixed text follows the child elements.
   EXPECT_LT(text.find(L">and</"), text.find(L">Light  dark</")) << text;
   EXPECT_NE(text.find(L":origin=\"feed\""), std::wstring::npos) << text;
