@@ -135,8 +135,7 @@ void BM_Catalog_ReadIntoObjects(benchmark::State& state) {
   for (auto _ : state) {
     CSmartPtr<Catalog::CCatalogType> catalog = new Catalog::CCatalogType();
     const double start = CpuSeconds();
-    catalog->FromXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size(),
-                           context);
+    catalog->FromXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size(), context);
     seconds += CpuSeconds() - start;
     if (catalog->GetCategory().GetCount() == 0) state.SkipWithError("categories lost");
     state.PauseTiming();

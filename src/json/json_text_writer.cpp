@@ -118,7 +118,8 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
     // equal names, so that each item keeps its own name and its place.
     if (parent->GetWriterState() == ARRAY_OPEN && !m_openArrays.empty() &&
         m_openArrays.back().element == parent &&
-        (m_openArrays.back().itemName != name || m_openArrays.back().itemNamespace != namespaceUri)) {
+        (m_openArrays.back().itemName != name ||
+         m_openArrays.back().itemNamespace != namespaceUri)) {
       CloseFinishedArray(*parent, true);
       parent->SetWriterState(ARRAY_PENDING);
     }

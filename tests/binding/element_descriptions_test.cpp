@@ -5,7 +5,6 @@
 // tests/data/binding/descriptions.txt.
 #include <gtest/gtest.h>
 
-
 #include <korvel/serialization_context.h>
 #include <korvel/typed_collections.h>
 #include <korvel/untyped.h>
@@ -111,8 +110,8 @@ Shape MakeSequenceCollections() {
   std::vector<CElementInfo*> members =
       Collections<CElementInfoSeqPrimCol, CElementInfoSeqEnumCol, CElementInfoSeqClsCol,
                   CElementInfoSeqAbsClsCol, CElementInfoSeqUntpdCol, CElementInfoSeqCol>();
-  members.push_back(new CElementInfoSeqAbsClsOpt(L"ao", kT, 6, XmlElementType_Element,
-                                                 Substitute<kAo>));
+  members.push_back(
+      new CElementInfoSeqAbsClsOpt(L"ao", kT, 6, XmlElementType_Element, Substitute<kAo>));
   Shape shape(XmlElementGroupType_Sequence, L"seqcol", kT, std::move(members));
   shape.init = [](CFlex& flex) { InitCollections(flex, 0); };
   return shape;
@@ -132,9 +131,7 @@ Shape MakeAllSingles() {
        new CElementInfoAllEnumOpt(L"e", kT, 4, false, KindToString, StringToKind, L"work"),
        new CElementInfoAllUntpdMnd(L"u", kT, 5, L"##any", kT),
        new CElementInfoAllUntpdOpt(L"uo", kT, 6, L"##any", kT)});
-  shape.init = [](CFlex& flex) {
-    flex.properties[0].SetXmlObject(CreateFlex(kLeafId, L"m"));
-  };
+  shape.init = [](CFlex& flex) { flex.properties[0].SetXmlObject(CreateFlex(kLeafId, L"m")); };
   return shape;
 }
 const Shape kAllSingles = MakeAllSingles();
