@@ -17,13 +17,6 @@
 namespace Korvel::testing {
 namespace {
 
-const wchar_t* KindToString(int value) { return value == 0 ? L"home" : L"work"; }
-int StringToKind(const wchar_t* text) {
-  if (std::wstring(text) == L"home") return 0;
-  if (std::wstring(text) == L"work") return 1;
-  throw CKvInvalidValueException(FormatString(L"Bad kind [%s]", text));
-}
-
 constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
 const wchar_t* const kT = L"urn:t";
 
@@ -70,53 +63,43 @@ void InitCollections(CFlex& flex, int32_t minOccurs) {
   flex.properties[5].SetXmlCollection(Leaves({L"g"}, minOccurs, -1));
 }
 
+// The collections in a group; a choice's each need an item, so the choice
+// needs a member.
 template <class Prim, class Enum, class Cls, class AbsCls, class Untpd, class Generic>
-std::vector<CElementInfo*> Collections() {
-  return {new Prim(L"n", kT, 0),
-          new Enum(L"k", kT, 1),
-          new Cls(L"c", kT, 2, XmlElementType_Element),
-          new AbsCls(L"s", kT, 3, XmlElementType_Element),
-          new Untpd(L"AnyElement", L"##other", 4),
-          new Generic(L"g", kT, 5)};
-}
-
-Shape MakeAllCollections() {
-  Shape shape(XmlElementGroupType_All, L"allcol", kT,
-              Collections<CElementInfoAllPrimCol, CElementInfoAllEnumCol, CElementInfoAllClsCol,
-                          CElementInfoAllAbsClsCol, CElementInfoAllUntpdCol, CElementInfoAllCol>());
-  shape.init = [](CFlex& flex) { InitCollections(flex, 0); };
+Shape CollectionShape(XmlElementGroupType group, const wchar_t* name,
+                      std::vector<CElementInfo*> more = {}) {
+  std::vector<CElementInfo*> members = {new Prim(L"n", kT, 0),
+                                        new Enum(L"k", kT, 1),
+                                        new Cls(L"c", kT, 2, XmlElementType_Element),
+                                        new AbsCls(L"s", kT, 3, XmlElementType_Element),
+                                        new Untpd(L"AnyElement", L"##other", 4),
+                                        new Generic(L"g", kT, 5)};
+  members.insert(members.end(), more.begin(), more.end());
+  Shape shape(group, name, kT, std::move(members));
+  const int32_t minOccurs = group == XmlElementGroupType_Choice ? 1 : 0;
+  shape.init = [minOccurs](CFlex& flex) { InitCollections(flex, minOccurs); };
   return shape;
 }
-const Shape kAllCollections = MakeAllCollections();
-
-// A choice of collections that each need an item: the choice needs a member.
-Shape MakeChoiceCollections() {
-  Shape shape(XmlElementGroupType_Choice, L"pickcol", kT,
-              Collections<CElementInfoChoicePrimCol, CElementInfoChoiceEnumCol,
-                          CElementInfoChoiceClsCol, CElementInfoChoiceAbsClsCol,
-                          CElementInfoChoiceUntpdCol, CElementInfoChoiceCol>());
-  shape.init = [](CFlex& flex) { InitCollections(flex, 1); };
-  return shape;
-}
-const Shape kChoiceCollections = MakeChoiceCollections();
+const Shape kAllCollections =
+    CollectionShape<CElementInfoAllPrimCol, CElementInfoAllEnumCol, CElementInfoAllClsCol,
+                    CElementInfoAllAbsClsCol, CElementInfoAllUntpdCol, CElementInfoAllCol>(
+        XmlElementGroupType_All, L"allcol");
+const Shape kChoiceCollections =
+    CollectionShape<CElementInfoChoicePrimCol, CElementInfoChoiceEnumCol, CElementInfoChoiceClsCol,
+                    CElementInfoChoiceAbsClsCol, CElementInfoChoiceUntpdCol, CElementInfoChoiceCol>(
+        XmlElementGroupType_Choice, L"pickcol");
+// The sequence ends with an optional abstract ao.
+const Shape kSequenceCollections =
+    CollectionShape<CElementInfoSeqPrimCol, CElementInfoSeqEnumCol, CElementInfoSeqClsCol,
+                    CElementInfoSeqAbsClsCol, CElementInfoSeqUntpdCol, CElementInfoSeqCol>(
+        XmlElementGroupType_Sequence, L"seqcol",
+        {new CElementInfoSeqAbsClsOpt(L"ao", kT, 6, XmlElementType_Element, Substitute<kAo>)});
 
 // A choice of an abstract ao and an untyped u, single-valued and so optional.
 const Shape kChoiceSingles(XmlElementGroupType_Choice, L"pickone", kT,
                            {new CElementInfoChoiceAbsClsOpt(L"ao", kT, 0, XmlElementType_Element,
                                                             Substitute<kAo>),
                             new CElementInfoChoiceUntpdOpt(L"u", kT, 1, L"##any", kT)});
-
-Shape MakeSequenceCollections() {
-  std::vector<CElementInfo*> members =
-      Collections<CElementInfoSeqPrimCol, CElementInfoSeqEnumCol, CElementInfoSeqClsCol,
-                  CElementInfoSeqAbsClsCol, CElementInfoSeqUntpdCol, CElementInfoSeqCol>();
-  members.push_back(
-      new CElementInfoSeqAbsClsOpt(L"ao", kT, 6, XmlElementType_Element, Substitute<kAo>));
-  Shape shape(XmlElementGroupType_Sequence, L"seqcol", kT, std::move(members));
-  shape.init = [](CFlex& flex) { InitCollections(flex, 0); };
-  return shape;
-}
-const Shape kSequenceCollections = MakeSequenceCollections();
 
 // The single-valued members of an all group: m and am mandatory classes
 // (am abstract), o and ao optional ones, e an optional enumeration, u a

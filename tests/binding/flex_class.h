@@ -114,6 +114,14 @@ class CNillableFlex : public CFlex, public INillable {
   bool m_nil = false;
 };
 
+// The enumeration home (0) / work (1) of the fixtures.
+inline const wchar_t* KindToString(int value) { return value == 0 ? L"home" : L"work"; }
+inline int StringToKind(const wchar_t* text) {
+  if (std::wstring(text) == L"home") return 0;
+  if (std::wstring(text) == L"work") return 1;
+  throw CKvInvalidValueException(FormatString(L"Bad kind [%s]", text));
+}
+
 // Class ids of the factory below: index into the registered shapes.
 inline std::vector<const Shape*>& FlexShapes() {
   static std::vector<const Shape*> shapes;

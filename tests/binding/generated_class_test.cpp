@@ -15,13 +15,6 @@
 namespace Korvel::testing {
 namespace {
 
-const wchar_t* KindToString(int value) { return value == 0 ? L"home" : L"work"; }
-int StringToKind(const wchar_t* text) {
-  if (std::wstring(text) == L"home") return 0;
-  if (std::wstring(text) == L"work") return 1;
-  throw CKvInvalidValueException(FormatString(L"Bad kind [%s]", text));
-}
-
 constexpr auto kPreserve = CWhitespaceUtils::ws_preserve;
 constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
 const CPrimitiveRestrictions kNone;
