@@ -53,7 +53,7 @@ class Planner {
     // Which types are derived from, and which heads have substitutes.
     for (const QName& name : m_set.orderedComplexTypes) {
       const ComplexType* type = m_set.complexTypes.at(name).get();
-      if (type->derivation == ComplexType::extension && !type->simpleContent) {
+      if (type->derivation == ComplexType::extension) {
         if (const ComplexType* base = FindComplex(type->base)) m_derivedBy[base].push_back(type);
       }
     }
@@ -198,13 +198,19 @@ class Planner {
     plan.state = 1;
     NameScope names(kReservedProperties);
     const ComplexType* baseType =
-        type.derivation == ComplexType::extension && !type.simpleContent ? FindComplex(type.base)
-                                                                          : nullptr;
+        type.derivation == ComplexType::extension ? FindComplex(type.base) : nullptr;
     if (baseType) {
       ClassPlan& base = *m_byType.at(baseType);
       Plan(base);
-      if (!base.properties.empty() && base.properties[0].simpleValue) {
-        throw Refusal(type.where, "extension of a type with simple content is not supported yet");
+      bool simpleBase = false;
+      for (const PropertyPlan& p : base.properties) simpleBase = simpleBase || p.simpleValue;
+      // A simple-content extension adds attributes to its base's value.
+      if (simpleBase != type.simpleContent) {
+        throw Refusal(type.where, std::string(type.simpleContent ? "simpleContent" : "complexContent") +
+                                      " extension of " + Describe(type.base) +
+                                      (simpleBase ? ", a type with simple content, "
+                                                  : ", a type without simple content, ") +
+                                      "is not supported");
       }
       plan.base = &base;
       base.extended = true;
@@ -224,9 +230,6 @@ class Planner {
       value.name = names.Claim("Value");
       value.member = "m_value";
       value.simple = MapSimpleName(type.base, type.where);
-      if (value.simple.enumeration) {
-        throw Refusal(type.where, "simple content of an enumeration is not supported yet");
-      }
       plan.properties.push_back(std::move(value));
     } else if (type.derivation == ComplexType::restriction && !type.simpleContent &&
                type.base == QName{kXsdNamespaceUri, L"anyType"}) {
@@ -266,12 +269,14 @@ class Planner {
 
   // A type's own model group (an extension's follows its base's members).
   void AddContent(ClassPlan& plan, const Particle& particle, NameScope& names) {
+    if (particle.maxOccurs == 0) return;
     const NamedGroup* named = nullptr;
     const Particle& content = ResolveGroup(particle, named);
     const bool once = particle.minOccurs == 1 && particle.maxOccurs == 1;
-    if (particle.maxOccurs == 0) return;
-    bool inherited = false;
-    for (const PropertyPlan& p : plan.properties) inherited = inherited || !p.attribute;
+    bool inherited = false;  // the base has element members
+    for (const PropertyPlan& p : plan.properties) {
+      inherited = inherited || (!p.attribute && !p.simpleValue);
+    }
     const ClassPlan::Group kind = GroupOf(content);
     if (once && !inherited) {
       plan.group = kind;
@@ -382,6 +387,7 @@ class Planner {
       if (named) m_groupClasses[named] = item;
       // Planned at once: its members are the owner's members' siblings.
       const std::wstring ownerNamespace = m_ownerNamespace;
+      m_ownerNamespace = item->schemaNamespace;
       NameScope own(kReservedProperties);
       AddMembers(*item, group, own);
       FinishContent(*item);
@@ -408,14 +414,14 @@ class Planner {
 
   // Every class an element of type declared may hold: its own unless
   // abstract, then the types derived from it, depth first in schema order.
-  void Derivable(const ComplexType* declared, std::vector<const ClassPlan*>& classes) {
+  void Derivable(const ComplexType* declared, std::vector<const ClassPlan*>& classes,
+                 std::set<const ComplexType*>& seen) {
+    if (!seen.insert(declared).second) return;  // a derivation cycle is refused elsewhere
     const ClassPlan* plan = m_byType.at(declared);
-    if (!plan->abstract && std::find(classes.begin(), classes.end(), plan) == classes.end()) {
-      classes.push_back(plan);
-    }
+    if (!plan->abstract) classes.push_back(plan);
     auto derived = m_derivedBy.find(declared);
     if (derived == m_derivedBy.end()) return;
-    for (const ComplexType* type : derived->second) Derivable(type, classes);
+    for (const ComplexType* type : derived->second) Derivable(type, classes, seen);
   }
 
   // The global elements that may stand for head, transitively.
@@ -474,7 +480,8 @@ class Planner {
       ElementChoice::Candidate entry;
       entry.element = candidate->name;
       entry.declared = m_byType.at(type);
-      Derivable(type, entry.classes);
+      std::set<const ComplexType*> seen;
+      Derivable(type, entry.classes, seen);
       if (candidate->name.ns != element.name.ns) {
         // Written through the head's description, in the head's namespace
         // unless the class knows better.
@@ -490,6 +497,44 @@ class Planner {
     m_plan.choices.push_back(std::move(choice));
     m_choices[key] = m_plan.choices.back().get();
     return m_plan.choices.back().get();
+  }
+
+  // A repeated simple element that a typed collection cannot hold: a class
+  // with the value as its simple content, and a collection of it.
+  void AddValueClass(ClassPlan& owner, const Element& element, const Location& where,
+                     PropertyPlan property) {
+    if (property.simple.enumeration) {
+      throw Refusal(where, "a repeated nillable or defaulted element of an enumeration is not "
+                           "supported yet");
+    }
+    auto plan = std::make_unique<ClassPlan>();
+    plan->name = m_classNames.Claim("C" + PascalCase(element.name.local) + "Value");
+    plan->comment = "The value of an element " + Utf8(element.name.local) + " of " +
+                    owner.name.substr(1) + (element.nillable ? ", which may be nil." : ".");
+    plan->infoName = plan->defaultElementName = element.name.local;
+    plan->xmlNamespace = element.name.ns;
+    plan->schemaNamespace = owner.schemaNamespace;
+    plan->where = where;
+    plan->nillable = element.nillable;
+    plan->state = 2;
+    PropertyPlan value;
+    value.simpleValue = true;
+    value.name = "Value";
+    value.member = "m_value";
+    value.simple = property.simple;
+    value.hasDefault = element.hasDefault;
+    value.defaultValue = element.defaultValue;
+    if (element.hasFixed) {
+      value.hasDefault = true;
+      value.defaultValue = value.fixedValue = element.fixedValue;
+      RequireFixedValue(value, where);
+    }
+    plan->properties.push_back(std::move(value));
+    property.kind = PropertyPlan::collection;
+    property.itemClass = plan.get();
+    property.collectionClass = m_classNames.Claim(plan->name + "Col");
+    m_plan.classes.push_back(std::move(plan));
+    owner.properties.push_back(std::move(property));
   }
 
   // Untyped content: an element wildcard (xs:any, named "AnyElement" as the
@@ -556,6 +601,11 @@ class Planner {
         throw Refusal(where, "a nillable untyped element is not supported: its content "
                              "cannot be nil");
       }
+      if (element->name.local == L"AnyElement") {
+        // The runtime's name for a wildcard: the element would match any name.
+        throw Refusal(where, "an untyped element named AnyElement is not supported: the runtime "
+                             "takes the name for a wildcard");
+      }
       AddUntyped(plan, particle, std::move(property), std::wstring());
       return;
     }
@@ -594,19 +644,12 @@ class Planner {
       property.simple = element->inlineSimple ? MapSimple(*element->inlineSimple)
                                               : MapSimpleName(element->type, where);
       if (repeated) {
-        // A typed collection holds values only: no nil item, and an empty
-        // item is not replaced by a default.
-        if (element->nillable) {
-          throw Refusal(where, "a repeated nillable element of a simple type is not supported: "
-                               "typed collections hold no nil items");
-        }
-        if (element->hasDefault || element->hasFixed) {
-          throw Refusal(where, "a repeated element of a simple type with a default or fixed value "
-                               "is not supported: typed collections do not default empty items");
-        }
-        if (!property.simple.morePatterns.empty()) {
-          throw Refusal(where, "a repeated element of a type with patterns on several derivation "
-                               "steps is not supported: typed collections check one pattern");
+        // A typed collection holds values only: no nil item, no default for
+        // an empty item, one pattern. Such elements get a class of their own.
+        if (element->nillable || element->hasDefault || element->hasFixed ||
+            !property.simple.morePatterns.empty()) {
+          AddValueClass(plan, *element, where, std::move(property));
+          return;
         }
         if (property.simple.text && property.simple.enumeration) {
           throw Refusal(where, "a repeated element of an enumerated list or union is not "

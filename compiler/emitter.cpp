@@ -271,6 +271,17 @@ class Writer {
         throw Refusal(derived->where, "classes of two namespaces that derive from each other's "
                                       "are not supported");
       }
+      if (derivesFromMine) {
+        // Its enumerations would come too late for this file's classes.
+        for (const ClassPlan* plan : m_order) {
+          for (const PropertyPlan& p : plan->properties) {
+            if (p.simple.enumeration && p.simple.enumeration->schemaNamespace == ns) {
+              throw Refusal(plan->where, "an enumeration of a namespace whose classes derive "
+                                         "from this one's is not supported yet");
+            }
+          }
+        }
+      }
       (derivesFromMine ? after : before).push_back(ns);
     }
     if (!before.empty()) {
@@ -825,7 +836,8 @@ class Writer {
         // A group reads its owner's element, whose attributes are the owner's.
         << (plan.pseudo ? ", false, " : ", true, ")
         << (plan.base ? "true, " : "false, ")
-        << (simple ? "Property_" + simple->name + ", " + std::string(simple->simple.builtin->itemType)
+        << (simple ? "Property_" + simple->name + ", " +
+                         std::string(IsEnum(*simple) ? "it_string" : simple->simple.builtin->itemType)
                    : std::string("-1, it_none"))
         // Simple content other than text reaches the class as text, to be
         // parsed under its type's whitespace rule.
@@ -982,6 +994,14 @@ class Writer {
           }
           PatternChecks(out, p, value);
           out << "      return;\n";
+        } else if (p.simpleValue && IsEnum(p)) {
+          // Simple content of an enumeration comes and goes as its text.
+          const EnumPlan* e = p.simple.enumeration;
+          out << "      if (get) return value.SetString(" << QEnum(e) << "ToString(static_cast<int>("
+              << m << ")));\n      if (value.GetTypeAsEnum() != it_string) {\n        return void("
+              << m << " = static_cast<" << ValueType(p) << ">(value.GetI4()));\n      }\n      "
+              << m << " = static_cast<" << ValueType(p) << ">(" << StringTo(e)
+              << "(value.GetString().c_str()));\n      return;\n";
         } else if (p.mixedText) {
           // As in untyped elements: around child elements, whitespace at the
           // ends of the text is layout (formatted output adds it), not content.
@@ -993,6 +1013,7 @@ class Writer {
               << std::string(m.size() + 32, ' ') << ": " << m << ".substr(first, " << m
               << ".find_last_not_of(L\" \\t\\r\\n\") - first + 1);\n      }\n      return;\n";
         } else if (p.simpleValue && (HasFacets(p.simple.facets) || !p.simple.morePatterns.empty() ||
+                                     p.hasDefault ||
                                      std::string(p.simple.whitespace) != "ws_none")) {
           // The class description has no facets for simple content: the text
           // is normalised here, and the value checked as a typed collection
@@ -1004,16 +1025,25 @@ class Writer {
             out << "      if (value.GetTypeAsEnum() == it_string) {\n"
                    "        const std::wstring text = CWhitespaceUtils::ApplyRule(CWhitespaceUtils::"
                 << p.simple.whitespace
-                << ", value.GetString());\n"
-                   "        if (text.empty()) return;  // an empty element leaves the value unset\n"
-                   "        value.FromString(text, "
-                << p.simple.builtin->itemType << ", CWhitespaceUtils::ws_none);\n      }\n";
+                << ", value.GetString());\n";
+            if (p.hasDefault) {
+              out << "        // An empty element has the default value.\n"
+                     "        value.FromString(text.empty() ? "
+                  << Literal(p.defaultValue) << " : text, ";
+            } else {
+              out << "        if (text.empty()) return;  // an empty element leaves the value unset\n"
+                     "        value.FromString(text, ";
+            }
+            out << p.simple.builtin->itemType << ", CWhitespaceUtils::ws_none);\n      }\n";
           }
           out << "      " << m << " = "
               << (IsString(p) ? "CWhitespaceUtils::ApplyRule(CWhitespaceUtils::" +
                                     std::string(p.simple.whitespace) + ", " + out1 + ")"
                               : out1)
               << ";\n";
+          if (IsString(p) && p.hasDefault) {
+            out << "      if (" << m << ".empty()) " << m << " = " << Literal(p.defaultValue) << ";\n";
+          }
           if (HasFacets(p.simple.facets)) {
             const std::string facets = Restrictions(p.simple.facets);
             // One collection per thread, emptied after each check, so that

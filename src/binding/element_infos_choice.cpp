@@ -124,7 +124,7 @@ CElementInfoChoiceCol::~CElementInfoChoiceCol() = default;
 bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          const CXmlGeneratedClass* owner,
                                          CXmlWriter* writer) const {
-  return ElementToXmlCol(context, owner, writer);
+  return WriteItems(context, owner, writer);
 }
 
 bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,

@@ -272,6 +272,21 @@ bool CColElementInfo::ElementToXml(const CSerializationContext& context,
       collection->ValidateCount(context);
     }
   }
+  return WriteItems(context, owner, writer);
+}
+
+bool CColElementInfo::WriteItems(const CSerializationContext& context,
+                                 const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  // Groups write several elements each, and substitutes names of their own:
+  // no one array holds them.
+  if (m_classItems && m_childElementType != XmlElementType_Element) {
+    return ElementToXmlCls(context, owner, writer, false);
+  }
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  if (collection != nullptr && !collection->HasUniformItemNames()) {
+    return ElementToXmlCls(context, owner, writer, false);
+  }
   return ElementToXmlCol(context, owner, writer);
 }
 

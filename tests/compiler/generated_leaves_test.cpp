@@ -30,7 +30,12 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
   EXPECT_TRUE(leaves->IsWhenNil());
   EXPECT_EQ(leaves->GetCount(), 7);  // empty: the fixed value
   EXPECT_EQ(leaves->GetPrice()->GetValue().ToString(), L"12.5");
+  EXPECT_NE(dynamic_cast<Leaves::CTaxedPrice*>(leaves->GetPrice()), nullptr);  // xsi:type
+  EXPECT_EQ(leaves->GetTaxed()->GetValue().ToString(), L"3");  // extends Price's attributes
+  EXPECT_EQ(leaves->GetTaxed()->GetCurrency(), L"CHF");
+  EXPECT_EQ(leaves->GetTaxed()->GetTax()->ToString(), L"0.19");
   EXPECT_EQ(leaves->GetName()->GetValue(), L"two words");  // collapsed by its type
+  EXPECT_EQ(leaves->GetSized()->GetValue(), Leaves::Size::Large);
   EXPECT_EQ(leaves->GetText()->GetText(), L"Light  dark");
   EXPECT_EQ(leaves->GetText()->GetAnyElement().Item(0)->GetName(), L"b");
   EXPECT_EQ(leaves->GetPick()->GetAnyElement()->GetName(), L"plain");
@@ -38,6 +43,12 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
   EXPECT_EQ(leaves->GetNotes(), nullptr);
   EXPECT_EQ(leaves->GetRules()->GetChildElements()->Item(0)->GetText(), L"any markup");
   EXPECT_EQ(leaves->GetTag().GetCount(), 2);
+  ASSERT_EQ(leaves->GetReading().GetCount(), 2);
+  EXPECT_EQ(leaves->GetReading().GetAt(0)->GetValue().ToString(), L"1.5");
+  EXPECT_TRUE(leaves->GetReading().GetAt(1)->IsNil());
+  ASSERT_EQ(leaves->GetUnit().GetCount(), 2);
+  EXPECT_EQ(leaves->GetUnit().GetAt(0)->GetValue(), L"kg");  // empty: the default
+  EXPECT_EQ(leaves->GetUnit().GetAt(1)->GetValue(), L"g");
   EXPECT_EQ(leaves->GetAnyElement().Item(0)->GetNamespace(), L"urn:foreign");
   EXPECT_EQ(leaves->GetAnyAttribute().Item(0)->GetValue(), L"feed");
   EXPECT_EQ(leaves->GetSizes(), L"small large");

@@ -51,6 +51,10 @@ TEST(GeneratedStructure, ReadsTheClassesTheDocumentNamesAndWritesThemBack) {
   CSmartPtr<CRootType> copy = new CRootType();
   copy->FromXml(text.c_str(), context);
   EXPECT_EQ(copy->ToXml(false, false, EOL_LF, context), text);
+  // JSON makes one array only of items of one name, not of groups or substitutes.
+  CSmartPtr<CRootType> fromJson = new CRootType();
+  fromJson->FromJson(root->ToJson(false, EOL_LF, context).c_str(), context);
+  EXPECT_EQ(fromJson->ToXml(false, false, EOL_LF, context), text);
   // A substitute's name tells its class; a base-typed element needs xsi:type.
   EXPECT_EQ(text.find(L"SquareType"), std::wstring::npos) << text;
   EXPECT_NE(text.find(L"type=\"AA:TruckType\""), std::wstring::npos) << text;
