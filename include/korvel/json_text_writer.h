@@ -135,14 +135,8 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   bool m_valueWritten = false;
   bool m_nilPending = false;
   bool m_rootWritten = false;
-  // Elements whose collection has written "[" and not yet "]", innermost
-  // last, with the name and namespace of the array's items.
-  struct OpenArray {
-    const CXmlWriterContext* element;
-    std::wstring itemName;
-    std::wstring itemNamespace;
-  };
-  std::vector<OpenArray> m_openArrays;
+  // Elements whose collection has written "[" and not yet "]", innermost last.
+  std::vector<const CXmlWriterContext*> m_openArrays;
   CTextStream& m_stream;
   CStringBuffer& m_out;
 };

@@ -113,16 +113,6 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
   Context* parent = GetCurrentElement();
   bool writeName = true;
   if (parent != nullptr) {
-    // A collection whose items differ in name (the members of a substitution
-    // group, the elements of a repeated in-line group) is an array per run of
-    // equal names, so that each item keeps its own name and its place.
-    if (parent->GetWriterState() == ARRAY_OPEN && !m_openArrays.empty() &&
-        m_openArrays.back().element == parent &&
-        (m_openArrays.back().itemName != name ||
-         m_openArrays.back().itemNamespace != namespaceUri)) {
-      CloseFinishedArray(*parent, true);
-      parent->SetWriterState(ARRAY_PENDING);
-    }
     CloseFinishedArray(*parent, false);
     if (m_valueWritten) detail::ThrowJsonError(detail::kJsonMixedContent, name);
     WritePendingNil();
@@ -290,7 +280,7 @@ void CJsonTextWriter::OpenArrayIfPending(Context& element) {
   Context* parent = element.GetParent();
   if (parent == nullptr || parent->GetWriterState() != ARRAY_PENDING) return;
   parent->SetWriterState(ARRAY_OPEN);
-  m_openArrays.push_back({parent, element.GetName(), element.GetNamespaceUri()});
+  m_openArrays.push_back(parent);
   Write(L'[');
   // The first item was started at the level of the array's name; its
   // content goes one level deeper, like the items after it.
@@ -308,7 +298,7 @@ void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
   const int32_t state = element.GetWriterState();
   if (state == ARRAY_FINISHED || ending) element.SetWriterState(ARRAY_NONE);
   // A collection marked but given no item never wrote its "[".
-  const bool open = !m_openArrays.empty() && m_openArrays.back().element == &element;
+  const bool open = !m_openArrays.empty() && m_openArrays.back() == &element;
   if (!open || (state == ARRAY_OPEN && !ending)) return;
   m_openArrays.pop_back();
   if (m_formatted) {
