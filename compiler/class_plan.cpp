@@ -36,6 +36,23 @@ std::string Utf8(const std::wstring& text) {
   return out;
 }
 
+// XSD's whitespace collapse: runs of space, tab, CR and LF become one space,
+// none at the ends.
+std::wstring Collapse(const std::wstring& text) {
+  std::wstring out;
+  bool space = false;
+  for (wchar_t c : text) {
+    if (c == L' ' || c == L'\t' || c == L'\r' || c == L'\n') {
+      space = !out.empty();
+    } else {
+      if (space) out += L' ';
+      space = false;
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string Describe(const QName& name) {
   return name.ns.empty() ? Utf8(name.local) : Utf8(L"{" + name.ns + L"}" + name.local);
 }
@@ -762,8 +779,19 @@ class Planner {
   static void RequireFixedValue(PropertyPlan& property, const Location& where) {
     Facets& facets = property.simple.facets;
     const std::string kind = property.simple.builtin->itemType;
-    if (property.simple.enumeration || kind == "it_boolean" || kind == "it_hexBinary" ||
-        kind == "it_base64Binary") {
+    if (const EnumPlan* e = property.simple.enumeration) {
+      // Reading converts through a function that accepts the one enumerator.
+      const std::wstring fixed = e->collapse ? Collapse(property.fixedValue) : property.fixedValue;
+      for (size_t i = 0; i < e->values.size(); ++i) {
+        if (e->values[i] == fixed) property.fixedEnumerator = static_cast<int>(i);
+      }
+      if (property.fixedEnumerator < 0) {
+        throw Refusal(where, "the fixed value \"" + Utf8(property.fixedValue) +
+                                 "\" is no value of the enumeration");
+      }
+      return;
+    }
+    if (kind == "it_boolean" || kind == "it_hexBinary" || kind == "it_base64Binary") {
       throw Refusal(where, "a fixed value of this type is not supported yet");
     }
     if (kind == "it_string") {

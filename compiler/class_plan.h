@@ -58,6 +58,7 @@ struct PropertyPlan {
   std::wstring wildcard;        // untyped kinds: the namespace constraint, empty for a named element
   std::wstring wildcardTarget;  // the target namespace the wildcard is read against
   std::wstring fixedValue;
+  int fixedEnumerator = -1;  // a fixed value of an enumeration: the only enumerator read
   bool hasDefault = false;
   std::wstring defaultValue;
   SimpleMapping simple;           // primitive

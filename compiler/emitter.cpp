@@ -601,6 +601,18 @@ class Writer {
              "  if (field) {\n    set(value, *field);\n  } else {\n    value.SetInvalid();\n  }\n}\n\n"
              "bool HasValue(const KvVariant& value) { return value.IsValid() && !value.IsNil(); }\n";
     }
+    for (const ClassPlan* plan : m_order) {
+      for (const PropertyPlan& p : plan->properties) {
+        if (p.fixedEnumerator < 0) continue;
+        out << "\n// " << CommentText(p.xmlName) << " of " << plan->name.substr(1)
+            << " has the fixed value \"" << CommentText(p.fixedValue) << "\".\nint "
+            << FixedReader(*plan, p) << "(const wchar_t* text) {\n  const int value = "
+            << StringTo(p.simple.enumeration) << "(text);\n  if (value != " << p.fixedEnumerator
+            << ") {\n    throw CKvInvalidValueException(\n        FormatString(L\"[%s] is not the "
+               "fixed value %s\", text, "
+            << Literal(p.fixedValue) << "));\n  }\n  return value;\n}\n";
+      }
+    }
     out << "\n}  // namespace\n\n"
            "// The metadata of one class, built on first use under m_csInit and released at "
            "exit.\n";
@@ -791,6 +803,7 @@ class Writer {
   void ClassDefinition(std::ostringstream& out, const ClassPlan& plan) {
     const std::string& c = plan.name;
     m_group = plan.group;
+    m_class = &plan;
     out << "\n// " << c << ".\n\n" << m_macro << "(" << c << ")\n\n" << c
         << "::MetaData::MetaData() {\n  CKVCriticalSectionLock lock(m_csInit);\n";
     bool usesFactory = false, usesNone = false;
@@ -920,6 +933,9 @@ class Writer {
             out << "  " << m << ".reset();\n";
           } else if (IsString(p)) {
             out << "  " << m << ".clear();\n";
+          } else if (p.fixedEnumerator >= 0) {
+            out << "  " << m << " = static_cast<" << ValueType(p) << ">(" << p.fixedEnumerator
+                << ");\n";
           } else {
             out << "  " << m << " = " << ValueType(p) << "();\n";
           }
@@ -1172,8 +1188,7 @@ class Writer {
     if (IsEnum(p)) {
       const std::string e = QEnum(p.simple.enumeration);
       return group + (p.optional ? "EnumOpt(" : "EnumMnd(") + head +
-             (p.nillable ? ", true, &" : ", false, &") + e +
-             "ToString, &" + StringTo(p.simple.enumeration) + ", " +
+             (p.nillable ? ", true, &" : ", false, &") + e + "ToString, &" + EnumReader(p) + ", " +
              (p.hasDefault ? Literal(p.defaultValue) : "nullptr") + ")";
     }
     return group + (p.optional ? "PrimOpt(" : "PrimMnd(") +
@@ -1197,6 +1212,15 @@ class Writer {
     return first.compare(0, 2, L"##") == 0 ? L"" : first;
   }
 
+  // The function a description reads an enumeration with: the enumeration's,
+  // or for a fixed value one that accepts that value only.
+  std::string EnumReader(const PropertyPlan& p) const {
+    return p.fixedEnumerator >= 0 ? FixedReader(*m_class, p) : StringTo(p.simple.enumeration);
+  }
+  static std::string FixedReader(const ClassPlan& plan, const PropertyPlan& p) {
+    return "StringTo" + plan.name.substr(1) + p.name + "Fixed";
+  }
+
   std::string AttributeInfo(const PropertyPlan& p) {
     if (p.kind == PropertyPlan::anyAttribute) {
       return "new CAttributeInfoAny(" + Literal(p.xmlName) + ", L\"\", Property_" + p.name +
@@ -1207,7 +1231,7 @@ class Writer {
       const std::string e = QEnum(p.simple.enumeration);
       return "new CAttributeInfoEnum(" + Literal(p.xmlName) + ", " + Literal(p.xmlNamespace) +
              ", Property_" + p.name + ", " + (p.optional ? "true" : "false") + ", &" + e +
-             "ToString, &" + StringTo(p.simple.enumeration) + ", " + (value ? Literal(*value) : "nullptr") + ")";
+             "ToString, &" + EnumReader(p) + ", " + (value ? Literal(*value) : "nullptr") + ")";
     }
     return "new CAttributeInfoPrimitive(" + Literal(p.xmlName) + ", " + Literal(p.xmlNamespace) +
            ", Property_" + p.name + ", " + (p.optional ? "true" : "false") + ", " +
@@ -1229,6 +1253,7 @@ class Writer {
   std::string m_macro;
   std::vector<const ClassPlan*> m_order;
   ClassPlan::Group m_group = ClassPlan::sequence;
+  const ClassPlan* m_class = nullptr;  // the class being defined
 };
 
 }  // namespace

@@ -53,6 +53,7 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
   EXPECT_EQ(leaves->GetAnyAttribute().Item(0)->GetValue(), L"feed");
   EXPECT_EQ(leaves->GetSizes(), L"small large");
   EXPECT_EQ(leaves->GetCode(), L"AB-1");
+  EXPECT_EQ(leaves->GetForm(), Leaves::Size::Small);  // fixed
   EXPECT_EQ(leaves->GetLabel(), L"AB-12");
 }
 

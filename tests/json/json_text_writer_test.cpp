@@ -5,7 +5,6 @@
 
 #include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -61,18 +60,13 @@ void ExpectStrictJson(const std::vector<std::wstring>& texts) {
     command += " " + dir.Path(name);
   }
   const int status = std::system(command.c_str());
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 127) GTEST_SKIP() << "python3 not available";
+  ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 127) << "python3 is missing";
   EXPECT_EQ(status, 0);
 }
 
 // One writer call, "name|argument|...", as the rows of writer_scripts.txt give it.
 void Call(Writer& w, const std::wstring& call) {
-  testing::VectorArgs c;
-  for (size_t start = 0, bar = 0; bar != std::wstring::npos; start = bar + 1) {
-    bar = call.find(L'|', start);
-    c.push_back(call.substr(start, bar - start));
-  }
-  c.resize(5);
+  const testing::VectorArgs c = testing::Split(call, L'|', 5);
   const std::wstring& name = c[0];
   if (name == L"start") w.StartElement(c[1], c[2]);
   if (name == L"end") w.EndElement();
