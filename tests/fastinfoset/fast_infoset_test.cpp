@@ -26,6 +26,7 @@
 #include "values/compression.h"
 #include "values/utf.h"
 #include "vector_file.h"
+#include "xml/xml_tree_builder.h"
 
 namespace Korvel {
 
@@ -186,6 +187,38 @@ TEST(FastInfosetReader, RoundTripsNamesValuesAndDeepNesting) {
   size_t depth = 0;
   for (; e; e = e->GetFirstElement()) ++depth;
   EXPECT_EQ(depth, 100000u);
+}
+
+// Indexed values are shared by the elements and attributes that refer to
+// them; changing one element's text leaves the others alone.
+TEST(FastInfosetReader, IndexedValuesAreCopiedOnWrite) {
+  CFastInfosetContext options;
+  options.SetSuggestedValues();
+  const CBinaryData document = WriteFi(options, [](CFastInfosetWriter& w) {
+    w.StartElement(L"r", L"");
+    for (int i = 0; i < 3; ++i) {
+      w.StartElement(L"v", L"");
+      w.WriteAttribute(L"a", L"", L"same", it_string);
+      w.WriteText(L"text", it_string, false);
+      w.EndElement();
+    }
+    w.EndElement();
+  });
+  CXmlDocument read;
+  read.LoadXmlStream(document.GetData(), document.GetLength());
+  CXmlElement* first = read.GetDocumentElement()->GetFirstElement();
+  // The first of each is a literal, the others refer to it.
+  const CXmlElement* second = first->GetNextSiblingElement();
+  const CXmlElement* last = second->GetNextSiblingElement();
+  EXPECT_EQ(&second->GetText(), &last->GetText());
+  EXPECT_EQ(&second->GetAttributes()[0]->GetValue(), &last->GetAttributes()[0]->GetValue());
+  detail::XmlTreeBuilder::AppendText(first, L"!", 1);
+  detail::XmlTreeBuilder::AppendText(const_cast<CXmlElement*>(second), L"?", 1);
+  std::wstring texts;
+  for (const CXmlElement* v = first; v; v = v->GetNextSiblingElement()) {
+    texts += v->GetText() + L"/" + v->GetAttributes()[0]->GetValue() + L"|";
+  }
+  EXPECT_EQ(texts, L"text!/same|text?/same|text/same|");
 }
 
 TEST(FastInfosetReader, VocabulariesInitialAndExternal) {

@@ -838,5 +838,34 @@ TEST_P(XmlVectors, EveryRowGivesItsResult) { testing::RunVectorFile(GetParam(), 
 INSTANTIATE_TEST_SUITE_P(Files, XmlVectors, ::testing::ValuesIn(testing::VectorFiles("xml")),
                          testing::VectorFileName);
 
+// Repeated short values are held once: changing one element's text leaves its
+// twins alone, and a document of values that never repeat (sharing gives up
+// after a trial) reads every value all the same.
+TEST(XmlDocumentSharedTexts, RepeatsAreCopiedOnWriteAndUniqueValuesReadBack) {
+  CXmlDocument document;
+  document.LoadXml("<r><a k='v'>x</a><a k='v'>x</a></r>");
+  CXmlElement* first = document.GetDocumentElement()->GetFirstElement();
+  const CXmlElement* second = first->GetNextSiblingElement();
+  XmlTreeBuilder::AppendText(first, L"y", 1);
+  EXPECT_EQ(first->GetText(), L"xy");
+  EXPECT_EQ(second->GetText(), L"x");
+  EXPECT_EQ(second->GetAttribute(L"k", L""), L"v");
+
+  std::string xml = "<r>";
+  for (int i = 0; i < 5000; ++i) {
+    const std::string value = std::to_string(i * 7919 % 5000) + (i % 3 ? "" : "\xc3\xa9");
+    xml += "<v n='" + value + "n'>" + value + "</v>";
+  }
+  document.LoadXml(xml + "</r>");
+  int i = 0;
+  for (const CXmlElement* v = document.GetDocumentElement()->GetFirstElement(); v;
+       v = v->GetNextSiblingElement(), ++i) {
+    const std::wstring value = std::to_wstring(i * 7919 % 5000) + (i % 3 ? L"" : L"\u00e9");
+    ASSERT_EQ(v->GetText(), value);
+    ASSERT_EQ(v->GetAttribute(L"n", L""), value + L"n");
+  }
+  EXPECT_EQ(i, 5000);
+}
+
 }  // namespace
 }  // namespace Korvel
