@@ -246,8 +246,14 @@ void CJsonTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
 }
 
 void CJsonTextWriter::WriteNil() {
-  RequireCurrentElement();
-  if (m_awaitingValue && !m_valueWritten) m_nilPending = true;
+  Context& element = RequireCurrentElement();
+  if (m_awaitingValue && !m_valueWritten) {
+    m_nilPending = true;
+  } else if (!m_awaitingValue && !m_valueWritten && element.GetChildCount() == 0 &&
+             m_roundTrip != JsonRoundTrip_None) {
+    // After the element's attributes its object is open: the nil is one more.
+    WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
+  }
 }
 
 // Attributes after WriteNil need an object, in which the nil becomes an
