@@ -385,28 +385,19 @@ TEST(ExceptionWhat, FullMessageWithPathAndInnerInUtf8) {
             "b\xEF\xBF\xBD");
 }
 
+// Rows of tests/data/runtime/utf8_arguments.txt.
 TEST(Utf8Arguments, WidenedOrRejectedAtTheFirstBadByte) {
-  const std::pair<std::string, size_t> cases[] = {
-      {"plain ascii, longer than one sixteen-byte block", 47},
-      {"\xC3\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80", 9},
-      {std::string(33, 'a') + "\x80", 33},  // stray continuation after whole blocks
-      {"\xC2", 0},                          // truncated
-      {"\xE0\x80\x80", 0},                  // overlong
-      {"\xED\xBF\xBF", 0},                  // surrogate
-      {"ok\xF4\x90\x80\x80", 2},            // beyond U+10FFFF
-      {std::string("a\0b", 3), 3},          // NUL is a character
-  };
-  for (const auto& [bytes, valid] : cases) {
-    SCOPED_TRACE(::testing::PrintToString(bytes));
-    EXPECT_EQ(detail::Utf8ValidPrefixLength(bytes), valid);
-    if (valid == bytes.size()) {
-      EXPECT_EQ(detail::WideFromUtf8Argument(bytes, L"text"), detail::Utf8ToWide(bytes));
-    } else {
-      KORVEL_EXPECT_THROW_MESSAGE(
-          detail::WideFromUtf8Argument(bytes, L"text"), CKvInvalidParamException,
-          L"Invalid UTF-8 in the text at byte " + std::to_wstring(valid) + L".");
+  const auto argument = [](const Korvel::testing::VectorArgs& a) {
+    const std::string bytes(a[0].begin(), a[0].end());
+    const std::wstring valid = std::to_wstring(detail::Utf8ValidPrefixLength(bytes)) + L" ";
+    try {
+      return valid + detail::WideFromUtf8Argument(bytes, L"text");
+    } catch (const CKvInvalidParamException& e) {
+      return valid + L"!" + e.GetMessageW();
     }
-  }
+  };
+  Korvel::testing::RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/runtime/utf8_arguments.txt",
+                                 {{L"argument", argument}});
 }
 
 // One-argument formats are rows of tests/data/runtime/format.txt.
