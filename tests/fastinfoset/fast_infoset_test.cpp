@@ -194,16 +194,10 @@ TEST(FastInfosetReader, RoundTripsNamesValuesAndDeepNesting) {
 TEST(FastInfosetReader, IndexedValuesAreCopiedOnWrite) {
   CFastInfosetContext options;
   options.SetSuggestedValues();
-  const CBinaryData document = WriteFi(options, [](CFastInfosetWriter& w) {
-    w.StartElement(L"r", L"");
-    for (int i = 0; i < 3; ++i) {
-      w.StartElement(L"v", L"");
-      w.WriteAttribute(L"a", L"", L"same", it_string);
-      w.WriteText(L"text", it_string, false);
-      w.EndElement();
-    }
-    w.EndElement();
-  });
+  VectorArgs calls = {L"start|r|"};
+  for (int i = 0; i < 3; ++i) calls.insert(calls.end(), {L"start|v|", L"attr|a||same", L"text|text", L"end"});
+  calls.push_back(L"end");
+  const CBinaryData document = Script(options, calls);
   CXmlDocument read;
   read.LoadXmlStream(document.GetData(), document.GetLength());
   CXmlElement* first = read.GetDocumentElement()->GetFirstElement();
@@ -294,16 +288,6 @@ CFastInfosetContext Suggested() {
   return options;
 }
 
-// Root r holding one text of the item type.
-std::string TextDocument(const CFastInfosetContext& options, const std::wstring& text,
-                         ItemType type) {
-  return Hex(WriteFi(options, [&](CFastInfosetWriter& w) {
-    w.StartElement(L"r", L"");
-    w.WriteText(text, type, false);
-    w.EndElement();
-  }));
-}
-
 // Rows of tests/data/fastinfoset/writer_scripts.txt.
 TEST(FastInfosetWriter, ElementsNamesAttributeValuesAndPrefixes) {
   CFastInfosetContext options;
@@ -343,8 +327,7 @@ TEST(FastInfosetWriter, TypedValuesUseTheirAlphabetOrAlgorithm) {
   const CFastInfosetContext suggested = Suggested();
   RunVectors("typed_values.txt",
              {{L"text", [&](const VectorArgs& a) {
-                 const std::string bytes =
-                     TextDocument(suggested, a[1], static_cast<ItemType>(std::stoi(a[0])));
+                 const std::string bytes = Hex(Script(suggested, {L"start|r|", L"text|" + a[1] + L"|" + a[0], L"end"}));
                  const std::string frame = std::string(kHeader) + "3C 00 72 ";
                  const size_t length = bytes.size() - frame.size() - 3;  // the chunk, before " FF"
                  const bool framed = bytes.rfind(frame, 0) == 0 &&
