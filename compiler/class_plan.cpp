@@ -344,7 +344,9 @@ class Planner {
       }
       if (!empty) plan.requiresContent = true;
     }
-    if (plan.group == ClassPlan::choice && hasMembers && !mayBeEmpty) plan.requiresContent = true;
+    if (plan.group != ClassPlan::choice || !hasMembers) return;
+    plan.choiceMayBeEmpty = mayBeEmpty;
+    plan.requiresContent = !mayBeEmpty;
   }
 
   // A group reference stands for the group's model group; named is set to

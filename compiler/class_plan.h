@@ -96,6 +96,9 @@ struct ClassPlan {
   const ComplexType* type = nullptr;  // null for a model group (pseudo element)
   Location where;
   bool requiresContent = false;
+  // A choice that may be empty because one of its members may be (minOccurs
+  // 0, or a group that may be empty); the generated class says so.
+  bool choiceMayBeEmpty = false;
   bool nillable = false;  // some element of the class may be nil: the class is INillable
   ClassPlan* base = nullptr;  // the class a complexContent extension derives from
   size_t inherited = 0;       // the first properties are the base class's

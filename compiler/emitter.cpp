@@ -413,6 +413,10 @@ class Writer {
            "  std::wstring GetNamespace() const override { return "
         << ns << "; }\n\n protected:\n  std::wstring GetTargetNamespace() const override { return "
         << ns << "; }\n";
+    if (plan.choiceMayBeEmpty) {
+      out << "  // A member of the choice may be absent: the choice may be empty.\n"
+             "  bool DoesElementContainOptionalElements() const override { return true; }\n";
+    }
     if (!plan.ownElementNames.empty()) {
       out << "  // No xsi:type where the element's name tells the class.\n"
              "  bool NeedsTypeAttribute() const override;\n";

@@ -424,7 +424,6 @@ class KORVEL_API CElementInfoChoicePrimOpt : public CPrimElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 class KORVEL_API CElementInfoChoiceEnumOpt : public CEnumElementInfo {
@@ -437,7 +436,6 @@ class KORVEL_API CElementInfoChoiceEnumOpt : public CEnumElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 // The chosen child is told that its own content may be empty.
@@ -454,7 +452,6 @@ class KORVEL_API CElementInfoChoiceClsOpt : public CClsElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 // A collection in a choice: written without the count check; the choice may
@@ -494,7 +491,6 @@ class KORVEL_API CElementInfoChoiceAbsClsOpt : public CAbsClsElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 class KORVEL_API CElementInfoChoiceAbsClsCol : public CElementInfoChoiceCol {
@@ -513,7 +509,6 @@ class KORVEL_API CElementInfoChoiceUntpdOpt : public CUntpdElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
-  bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const override;
 };
 
 // Untyped items in a CElementCol, matched by name unless the name is "AnyElement".

@@ -60,8 +60,12 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
                                 bool failIfUnknown);
   // Any element description accepts element.
   bool IsElementInList(const CSerializationContext& context, CXmlElement* element) const;
-  // The choice may legally be empty: it has an optional member.
-  bool DoesElementContainOptionalElements() const;
+  // The choice may legally be empty. By default only a collection member
+  // whose minimum is 0 makes it so; a single-valued member is absent whenever
+  // another is chosen, so its description cannot tell. A class whose choice
+  // may be empty for another reason (a member with minOccurs 0, or an in-line
+  // group that may be empty) overrides this to return true.
+  virtual bool DoesElementContainOptionalElements() const;
   // AccessProperty with get true, from a const object.
   void ReadProperty(int index, KvVariant& value) const;
   // Whether the element's name leaves the object's class open, so that an

@@ -130,7 +130,8 @@ class KORVEL_API CElementInfo {
   // any element. The sequence reader uses it to skip unknown elements.
   virtual bool MayStartAt(const Korvel::CSerializationContext& context,
                           const Korvel::CXmlElement* element) const;
-  // True for choice members that may be absent (the choice may be empty).
+  // True for choice members that let the choice be empty: collections whose
+  // minimum is 0.
   virtual bool IsOptionalChoiceMember(const Korvel::CXmlGeneratedClass* owner) const;
 
   const std::wstring& GetElementName() const noexcept { return m_elementName; }

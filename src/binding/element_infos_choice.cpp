@@ -28,10 +28,6 @@ bool CElementInfoChoicePrimOpt::ElementFromXml(const CSerializationContext& cont
   return ReadSimpleIfHere(context, owner, current);
 }
 
-bool CElementInfoChoicePrimOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
-}
-
 CElementInfoChoiceEnumOpt::CElementInfoChoiceEnumOpt(const wchar_t* name, const wchar_t* ns,
                                                      int propertyIndex, bool isNillable,
                                                      EnumToStringFunc enumToString,
@@ -46,10 +42,6 @@ bool CElementInfoChoiceEnumOpt::ElementFromXml(const CSerializationContext& cont
                                                CXmlElement** current, const wchar_t*,
                                                XmlElementType) const {
   return ReadSimpleIfHere(context, owner, current);
-}
-
-bool CElementInfoChoiceEnumOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
 }
 
 CElementInfoChoiceClsOpt::CElementInfoChoiceClsOpt(const wchar_t* name, const wchar_t* ns,
@@ -83,10 +75,6 @@ bool CElementInfoChoiceClsOpt::ElementFromXml(const CSerializationContext& conte
   return ReadOptional(context, owner, parent, current);
 }
 
-bool CElementInfoChoiceClsOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
-}
-
 CElementInfoChoiceAbsClsOpt::CElementInfoChoiceAbsClsOpt(const wchar_t* name, const wchar_t* ns,
                                                          int propertyIndex,
                                                          XmlElementType childElementType,
@@ -108,10 +96,6 @@ bool CElementInfoChoiceAbsClsOpt::ElementFromXml(const CSerializationContext& co
   return true;
 }
 
-bool CElementInfoChoiceAbsClsOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
-}
-
 CElementInfoChoiceCol::CElementInfoChoiceCol(const wchar_t* name, const wchar_t* ns,
                                              int propertyIndex)
     : CColElementInfo(name, ns, propertyIndex, XmlElementType_Element, false) {}
@@ -124,6 +108,10 @@ CElementInfoChoiceCol::~CElementInfoChoiceCol() = default;
 bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          const CXmlGeneratedClass* owner,
                                          CXmlWriter* writer) const {
+  // An empty collection is a member not chosen: the next member may be.
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  if (collection == nullptr || collection->GetCount() <= 0) return false;
   return WriteItems(context, owner, writer);
 }
 
@@ -178,10 +166,6 @@ bool CElementInfoChoiceUntpdOpt::ElementFromXml(const CSerializationContext& con
                                                 CXmlElement** current, const wchar_t*,
                                                 XmlElementType) const {
   return ReadOptional(context, owner, parent, current);
-}
-
-bool CElementInfoChoiceUntpdOpt::IsOptionalChoiceMember(const CXmlGeneratedClass*) const {
-  return true;
 }
 
 CElementInfoChoiceUntpdCol::~CElementInfoChoiceUntpdCol() = default;

@@ -385,8 +385,12 @@ TEST_F(GeneratedClass, ChoiceAndAllGroups) {
   CSmartPtr<CFlex> pick = Read(kChoice, L"<pick xmlns=\"urn:t\"><c id=\"3\"><street/></c></pick>");
   ASSERT_NE(pick->Child(2), nullptr);
   EXPECT_EQ(Write(*pick), Root(L"pick") + L"><c id=\"3\" use=\"home\"><street/></c></pick>");
-  // Optional members make an empty choice legal.
-  EXPECT_TRUE(Read(kChoice, L"<pick xmlns=\"urn:t\"/>")->properties.empty());
+  // Single-valued members, each absent while another is chosen, leave the
+  // choice mandatory.
+  EXPECT_EQ(Failure(kChoice, L"<pick xmlns=\"urn:t\"/>"),
+            L"No child elements within the element [pick] were populated. The element "
+            L"represents a choice, so one and only one element should be populated. The element "
+            L"contained no sutable child elements\nPath: /pick");
 
   CSmartPtr<CFlex> bag = Read(kAll, L"<bag xmlns=\"urn:t\"><z>work</z><y>t</y><x>4</x></bag>");
   EXPECT_EQ(bag->properties[0].GetI4(), 4);

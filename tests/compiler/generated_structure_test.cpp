@@ -46,6 +46,7 @@ TEST(GeneratedStructure, ReadsTheClassesTheDocumentNamesAndWritesThemBack) {
   ASSERT_NE(root->GetBox(), nullptr);
   EXPECT_NE(dynamic_cast<CCarType*>(root->GetBox()->GetContent()), nullptr);
   EXPECT_EQ(root->GetLot()->GetSequence().GetCount(), 2);
+  EXPECT_NE(root->GetTag(), nullptr);  // an empty choice that may be empty
 
   const std::wstring text = root->ToXml(false, false, EOL_LF, context);
   CSmartPtr<CRootType> copy = new CRootType();
@@ -58,6 +59,12 @@ TEST(GeneratedStructure, ReadsTheClassesTheDocumentNamesAndWritesThemBack) {
   // A substitute's name tells its class; a base-typed element needs xsi:type.
   EXPECT_EQ(text.find(L"SquareType"), std::wstring::npos) << text;
   EXPECT_NE(text.find(L"type=\"AA:TruckType\""), std::wstring::npos) << text;
+
+  // A choice none of whose members may be empty may not be either.
+  std::wstring noPair = text;
+  const size_t pair = noPair.find(L"<AA:pair>");
+  noPair.replace(pair, noPair.find(L"</AA:pair>") + 10 - pair, L"<AA:pair/>");
+  EXPECT_THROW(copy->FromXml(noPair.c_str(), context), CKvValidationException);
 
   // An abstract type without xsi:type, and a type outside the element's, are refused.
   for (const wchar_t* vehicle :

@@ -83,19 +83,25 @@ CBinaryData WriteFi(const CFastInfosetContext& options, Body body,
   return out;
 }
 
-// The octets of a document written by calls "name|argument|...": start|name|ns,
-// end, attr|name|ns|value, text|value, nil.
-inline std::wstring WriteScript(const CFastInfosetContext& options, const VectorArgs& calls) {
-  return Wide(Hex(WriteFi(options, [&](CFastInfosetWriter& w) {
+// The document written by calls "name|argument|...": start|name|ns, end,
+// attr|name|ns|value, text|value[|item type number], nil, default|ns, alias|prefix|ns,
+// xsitype|ns|name.
+inline CBinaryData Script(const CFastInfosetContext& options, const VectorArgs& calls,
+                          FInfoDecl decl = FInfoDecl_None) {
+  return WriteFi(options, [&](CFastInfosetWriter& w) {
     for (const std::wstring& call : calls) {
       const VectorArgs c = Split(call, L'|', 4);
       if (c[0] == L"start") w.StartElement(c[1], c[2]);
       if (c[0] == L"end") w.EndElement();
       if (c[0] == L"attr") w.WriteAttribute(c[1], c[2], c[3], it_string);
-      if (c[0] == L"text") w.WriteText(c[1], it_string, false);
+      if (c[0] == L"text")
+        w.WriteText(c[1], c[2].empty() ? it_string : static_cast<ItemType>(std::stoi(c[2])), false);
       if (c[0] == L"nil") w.WriteNil();
+      if (c[0] == L"default") w.SetDefaultNamespace(c[1]);
+      if (c[0] == L"alias") w.AddNamespaceAlias(c[1], c[2]);
+      if (c[0] == L"xsitype") w.WriteXsiType(c[1], c[2], it_string);
     }
-  })));
+  }, decl);
 }
 
 inline std::wstring ReadTree(const CBinaryData& data) {
@@ -119,15 +125,9 @@ std::wstring ReadHex(const std::string& hex,
 TEST(FastInfosetReader, RecognisesEveryByteForm) {
   // Exactly the identification is no document: the text reader gets it.
   EXPECT_THROW(ReadHex("E0 00 00 01"), CKvException);
-  const CBinaryData declared = WriteFi(
-      CFastInfosetContext(),
-      [](CFastInfosetWriter& w) {
-        w.StartElement(L"r", L"urn:a");
-        w.WriteAttribute(L"a", L"", L"", it_string);
-        w.WriteText(std::wstring(300, L'x'), it_string, false);
-        w.EndElement();
-      },
-      FInfoDecl_Version10StandaloneYes);
+  const CBinaryData declared =
+      Script(CFastInfosetContext(), {L"start|r|urn:a", L"attr|a||", L"text|" + std::wstring(300, L'x'), L"end"},
+             FInfoDecl_Version10StandaloneYes);
   const std::wstring tree = L"{urn:a}r @{}a= [" + std::wstring(300, L'x') + L"]";
   EXPECT_EQ(ReadTree(declared), tree);
   const auto fromFile = [](const CBinaryData& bytes, bool async) {
@@ -194,16 +194,10 @@ TEST(FastInfosetReader, RoundTripsNamesValuesAndDeepNesting) {
 TEST(FastInfosetReader, IndexedValuesAreCopiedOnWrite) {
   CFastInfosetContext options;
   options.SetSuggestedValues();
-  const CBinaryData document = WriteFi(options, [](CFastInfosetWriter& w) {
-    w.StartElement(L"r", L"");
-    for (int i = 0; i < 3; ++i) {
-      w.StartElement(L"v", L"");
-      w.WriteAttribute(L"a", L"", L"same", it_string);
-      w.WriteText(L"text", it_string, false);
-      w.EndElement();
-    }
-    w.EndElement();
-  });
+  VectorArgs calls = {L"start|r|"};
+  for (int i = 0; i < 3; ++i) calls.insert(calls.end(), {L"start|v|", L"attr|a||same", L"text|text", L"end"});
+  calls.push_back(L"end");
+  const CBinaryData document = Script(options, calls);
   CXmlDocument read;
   read.LoadXmlStream(document.GetData(), document.GetLength());
   CXmlElement* first = read.GetDocumentElement()->GetFirstElement();
@@ -226,11 +220,7 @@ TEST(FastInfosetReader, VocabulariesInitialAndExternal) {
   CFastInfosetContext& options = context.GetFIContext();
   options.SetUseGeneratedVocabulary(true);
   options.GetVocabulary()->AddElement(L"", L"urn:n", L"r");
-  const CBinaryData document = WriteFi(options, [](CFastInfosetWriter& w) {
-    w.SetDefaultNamespace(L"urn:n");
-    w.StartElement(L"r", L"urn:n");
-    w.EndElement();
-  });
+  const CBinaryData document = Script(options, {L"default|urn:n", L"start|r|urn:n", L"end"});
   // The name is the vocabulary's first element name, not a literal.
   EXPECT_NE(Hex(document).find("F0 00 FF"), std::string::npos);
   CXmlDocument read(context);
@@ -276,16 +266,9 @@ TEST(FastInfosetReader, TableReferencesAreLimitedByTheDocumentsSize) {
 TEST(FastInfosetReader, TruncatedDocuments) {
   CFastInfosetContext options;
   options.SetSuggestedValues();
-  const CBinaryData document = WriteFi(options, [](CFastInfosetWriter& w) {
-    w.StartElement(L"r", L"urn:a");
-    w.WriteAttribute(L"a", L"urn:b", L"v", it_string);
-    w.WriteNil();
-    w.WriteText(L"12.5", it_decimal, false);
-    w.StartElement(L"c", L"");
-    w.WriteText(L"7", it_i4, false);
-    w.EndElement();
-    w.EndElement();
-  });
+  static_assert(it_i4 == 5 && it_decimal == 25);
+  const CBinaryData document = Script(options, {L"start|r|urn:a", L"attr|a|urn:b|v", L"nil",
+                                                L"text|12.5|25", L"start|c|", L"text|7|5", L"end", L"end"});
   for (uint32_t length = 5; length < document.GetLength(); ++length) {
     SCOPED_TRACE(length);
     CXmlDocument cut;
@@ -305,31 +288,13 @@ CFastInfosetContext Suggested() {
   return options;
 }
 
-// Root r holding one text of the item type.
-std::string TextDocument(const CFastInfosetContext& options, const std::wstring& text,
-                         ItemType type) {
-  return Hex(WriteFi(options, [&](CFastInfosetWriter& w) {
-    w.StartElement(L"r", L"");
-    w.WriteText(text, type, false);
-    w.EndElement();
-  }));
-}
-
 // Rows of tests/data/fastinfoset/writer_scripts.txt.
 TEST(FastInfosetWriter, ElementsNamesAttributeValuesAndPrefixes) {
   CFastInfosetContext options;
   RunVectors("writer_scripts.txt",
-             {{L"write", [&](const VectorArgs& calls) { return WriteScript(options, calls); }}});
+             {{L"write", [&](const VectorArgs& calls) { return Wide(Hex(Script(options, calls))); }}});
   // Text after a child lands in the parent, after the child's end.
-  EXPECT_EQ(ReadTree(WriteFi(options,
-                             [](CFastInfosetWriter& w) {
-                               w.StartElement(L"r", L"");
-                               w.WriteText(L"a", it_string, false);
-                               w.StartElement(L"c", L"");
-                               w.EndElement();
-                               w.WriteText(L"b", it_string, false);
-                               w.EndElement();
-                             })),
+  EXPECT_EQ(ReadTree(Script(options, {L"start|r|", L"text|a", L"start|c|", L"end", L"text|b", L"end"})),
             L"{}r [ab] ({}c)");
   CBinaryData ignored;
   CFastInfosetWriter writer(ignored, options);
@@ -345,19 +310,10 @@ TEST(FastInfosetWriter, EveryPrefixIsDeclaredWhereItIsIntroduced) {
   CFastInfosetContext options;
   // The document's default namespace on the root; xmlns="" on a child in no
   // namespace; xsi declared on the element that first uses it.
-  const CBinaryData document = WriteFi(options, [](CFastInfosetWriter& w) {
-    w.SetDefaultNamespace(L"urn:d");
-    w.AddNamespaceAlias(L"p", L"urn:p");
-    w.StartElement(L"r", L"urn:d");
-    w.StartElement(L"c", L"");
-    w.WriteNil();
-    w.EndElement();
-    w.StartElement(L"t", L"urn:d");
-    w.AddNamespaceAlias(L"q", L"urn:q");  // declared on t, whose start is not out yet
-    w.WriteXsiType(L"urn:t", L"T", it_string);
-    w.EndElement();
-    w.EndElement();
-  });
+  // q is declared on t, whose start is not out yet.
+  const CBinaryData document =
+      Script(options, {L"default|urn:d", L"alias|p|urn:p", L"start|r|urn:d", L"start|c|", L"nil",
+                       L"end", L"start|t|urn:d", L"alias|q|urn:q", L"xsitype|urn:t|T", L"end", L"end"});
   const std::string bytes = Hex(document);
   EXPECT_EQ(bytes.substr(15, 24), "38 CD 04 75 72 6E 3A 64 ");    // xmlns="urn:d" on r
   EXPECT_NE(bytes.find("78 CC CF 01 41 41"), std::string::npos);  // xmlns="", xmlns:AA on c
@@ -371,8 +327,7 @@ TEST(FastInfosetWriter, TypedValuesUseTheirAlphabetOrAlgorithm) {
   const CFastInfosetContext suggested = Suggested();
   RunVectors("typed_values.txt",
              {{L"text", [&](const VectorArgs& a) {
-                 const std::string bytes =
-                     TextDocument(suggested, a[1], static_cast<ItemType>(std::stoi(a[0])));
+                 const std::string bytes = Hex(Script(suggested, {L"start|r|", L"text|" + a[1] + L"|" + a[0], L"end"}));
                  const std::string frame = std::string(kHeader) + "3C 00 72 ";
                  const size_t length = bytes.size() - frame.size() - 3;  // the chunk, before " FF"
                  const bool framed = bytes.rfind(frame, 0) == 0 &&
@@ -406,13 +361,7 @@ TEST(FastInfosetWriter, HeaderAndEncodingErrors) {
   const std::string header =
       Hex(reinterpret_cast<const unsigned char*>("<?xml encoding='finf'?>"), 23) +
       " E0 00 00 01 20 10 00 04 75 72 6E 3A 76 ";
-  const CBinaryData announced = WriteFi(
-      options,
-      [](CFastInfosetWriter& w) {
-        w.StartElement(L"r", L"");
-        w.EndElement();
-      },
-      FInfoDecl_Encoding);
+  const CBinaryData announced = Script(options, {L"start|r|", L"end"}, FInfoDecl_Encoding);
   EXPECT_EQ(Hex(announced).substr(0, header.size()), header);
 
   const struct {

@@ -401,28 +401,19 @@ TEST(ExceptionWhat, FullMessageWithPathAndInnerInUtf8) {
             "b\xEF\xBF\xBD");
 }
 
+// Rows of tests/data/runtime/utf8_arguments.txt.
 TEST(Utf8Arguments, WidenedOrRejectedAtTheFirstBadByte) {
-  const std::pair<std::string, size_t> cases[] = {
-      {"plain ascii, longer than one sixteen-byte block", 47},
-      {"\xC3\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80", 9},
-      {std::string(33, 'a') + "\x80", 33},  // stray continuation after whole blocks
-      {"\xC2", 0},                          // truncated
-      {"\xE0\x80\x80", 0},                  // overlong
-      {"\xED\xBF\xBF", 0},                  // surrogate
-      {"ok\xF4\x90\x80\x80", 2},            // beyond U+10FFFF
-      {std::string("a\0b", 3), 3},          // NUL is a character
-  };
-  for (const auto& [bytes, valid] : cases) {
-    SCOPED_TRACE(::testing::PrintToString(bytes));
-    EXPECT_EQ(detail::Utf8ValidPrefixLength(bytes), valid);
-    if (valid == bytes.size()) {
-      EXPECT_EQ(detail::WideFromUtf8Argument(bytes, L"text"), detail::Utf8ToWide(bytes));
-    } else {
-      KORVEL_EXPECT_THROW_MESSAGE(
-          detail::WideFromUtf8Argument(bytes, L"text"), CKvInvalidParamException,
-          L"Invalid UTF-8 in the text at byte " + std::to_wstring(valid) + L".");
+  const auto argument = [](const Korvel::testing::VectorArgs& a) {
+    const std::string bytes(a[0].begin(), a[0].end());
+    const std::wstring valid = std::to_wstring(detail::Utf8ValidPrefixLength(bytes)) + L" ";
+    try {
+      return valid + detail::WideFromUtf8Argument(bytes, L"text");
+    } catch (const CKvInvalidParamException& e) {
+      return valid + L"!" + e.GetMessageW();
     }
-  }
+  };
+  Korvel::testing::RunVectorFile(std::string(KORVEL_TEST_DATA_DIR) + "/runtime/utf8_arguments.txt",
+                                 {{L"argument", argument}});
 }
 
 // One-argument formats are rows of tests/data/runtime/format.txt.
@@ -438,26 +429,28 @@ TEST(FormatString, OneArgumentRows) {
        {L"u", f([](const std::wstring& t) { return uint64_t{std::stoull(t)}; })},
        {L"f", f([](const std::wstring& t) { return std::wcstod(t.c_str(), nullptr); })},
        {L"s", f([](const std::wstring& t) { return t.c_str(); })},
+       {L"S", [](const Args& a) { return FormatString(a[0].c_str(), detail::WideToUtf8(a[1]).c_str()); }},
        {L"c", f([](const std::wstring& t) { return static_cast<wchar_t>(std::stoi(t)); })}});
 }
 
-TEST(FormatString, NarrowStrings) {
-  EXPECT_EQ(FormatString(L"[%S]", "narrow"), L"[narrow]");
-  EXPECT_EQ(FormatString(L"[%hs]", "narrow"), L"[narrow]");
+TEST(FormatString, NullsBytesBeyondUtf8AndSeveralArguments) {
   EXPECT_EQ(FormatString(L"%s and %S", L"w", "n"), L"w and n");
   // Narrow text is UTF-8; a stray byte stands for itself rather than vanishing.
-  EXPECT_EQ(FormatString(L"%S", "caf\xC3\xA9 \xE2\x82\xAC"), L"caf\u00e9 \u20ac");
-  EXPECT_EQ(FormatString(L"%S",
-                         "a\xFF"
-                         "b"),
-            L"a\u00ffb");
-}
-
-TEST(FormatString, NullStringsPrintNull) {
+  EXPECT_EQ(FormatString(L"%S", "a\xFF" "b"), L"a\u00ffb");
   EXPECT_EQ(FormatString(L"[%s]", static_cast<const wchar_t*>(nullptr)), L"[(null)]");
   EXPECT_EQ(FormatString(L"[%S]", static_cast<const char*>(nullptr)), L"[(null)]");
   EXPECT_EQ(FormatString(L"[%8s]", static_cast<const wchar_t*>(nullptr)), L"[  (null)]");
   EXPECT_EQ(FormatString(nullptr), L"");
+  // Mixed sizes keep the argument list aligned.
+  EXPECT_EQ(FormatString(L"%d %I64d %s %d", 1, int64_t{2}, L"three", 4), L"1 2 three 4");
+  EXPECT_EQ(FormatString(L"%lc%C", L'a', 'b'), L"ab");
+  EXPECT_EQ(FormatString(L"%*.*f", 8, 2, 3.14159), L"    3.14");
+  EXPECT_EQ(FormatString(L"100%%"), L"100%");
+  EXPECT_EQ(FormatString(L"trailing %"), L"trailing %");
+  // %n would write through an argument; it is text like any unknown conversion.
+  int written = -1;
+  EXPECT_EQ(FormatString(L"ab%n", &written), L"ab%n");
+  EXPECT_EQ(written, -1);
 }
 
 TEST(FormatString, LongArgumentsAreNeverCut) {
@@ -470,25 +463,6 @@ TEST(FormatString, LongArgumentsAreNeverCut) {
   EXPECT_EQ(result.size(), 2 * huge.size() + 1);
   // The widest double in fixed notation has 309 integral digits.
   EXPECT_EQ(FormatString(L"%.2f", 1.7976931348623157e308).size(), 309u + 3u);
-}
-
-TEST(FormatString, LongPrefixesMixedSizesCharactersAndPercent) {
-  // long is 32 bits in these formats: the argument is read as 32 bits.
-  EXPECT_EQ(FormatString(L"%ld %lu", int32_t{-7}, uint32_t{4000000000u}), L"-7 4000000000");
-  // Mixed sizes keep the argument list aligned.
-  EXPECT_EQ(FormatString(L"%d %I64d %s %d", 1, int64_t{2}, L"three", 4), L"1 2 three 4");
-  EXPECT_EQ(FormatString(L"%lc%C", L'a', 'b'), L"ab");
-  EXPECT_EQ(FormatString(L"%*.*f", 8, 2, 3.14159), L"    3.14");
-  EXPECT_EQ(FormatString(L"100%%"), L"100%");
-}
-
-TEST(FormatString, MalformedFormatsDoNotConsumeOrCrash) {
-  EXPECT_EQ(FormatString(L"trailing %"), L"trailing %");
-  EXPECT_EQ(FormatString(L"%k then %d", 3), L"%k then 3");
-  // %n would write through an argument; it is text like any unknown conversion.
-  int written = -1;
-  EXPECT_EQ(FormatString(L"ab%n", &written), L"ab%n");
-  EXPECT_EQ(written, -1);
 }
 
 // Numbers go into XML, so a locale with a decimal comma must not reach them.

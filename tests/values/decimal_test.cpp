@@ -112,6 +112,9 @@ TEST(DecimalRescale, ChangeFractionalDividerAndToStringWithPlaces) {
   EXPECT_EQ(CDecimal::Normalize(a, b), 3);
   EXPECT_EQ(a.ToString() + L" " + b.ToString(), L"1.500 -0.125");
   EXPECT_EQ(b.GetFractionDivider(), 3);
+  // Values compare whatever their dividers.
+  EXPECT_EQ(a, Dec(L"1.5"));
+  EXPECT_EQ(Dec(L"-0"), CDecimal());
 }
 
 // The integer conversions are rows of tests/data/values/decimal_integers.txt.
@@ -132,19 +135,11 @@ TEST(DecimalConversion, ToDouble) {
 // Sums, differences, products and quotients at large are covered by the
 // cross-checks below; these are the limits, ties and in-place forms.
 TEST(DecimalArithmetic, DivisionKeepsTheLimitOfPlaces) {
-  EXPECT_EQ((CDecimal(1) / CDecimal(3)).ToString(), L"0." + std::wstring(30, L'3'));
-  EXPECT_EQ((CDecimal(-2) / CDecimal(3)).ToString(), L"-0." + std::wstring(29, L'6') + L"7");
-  EXPECT_EQ((Dec(L"0") / Dec(L"7")).ToString(), L"0");
+  // Quotients at the limit and its ties are rows of decimal_places.txt.
   KORVEL_EXPECT_THROW_MESSAGE(Dec(L"1") / Dec(L"0.000"), CKvInvalidValueException, kDivideMessage);
   CDecimal value(L"1.5");
   KORVEL_EXPECT_THROW_MESSAGE(value /= CDecimal(), CKvInvalidValueException, kDivideMessage);
   EXPECT_EQ(value.ToString(), L"1.5");
-  // Exact ties at the limit stay toward zero.
-  const MaxPlaces limit(2);
-  EXPECT_EQ((Dec(L"0.25") * Dec(L"0.5")).ToString(), L"0.12");
-  EXPECT_EQ((Dec(L"-0.35") * Dec(L"0.5")).ToString(), L"-0.17");
-  EXPECT_EQ((CDecimal(1) / CDecimal(8)).ToString(), L"0.12");
-  EXPECT_EQ((CDecimal(-5) / CDecimal(8)).ToString(), L"-0.62");
 }
 
 TEST(DecimalArithmetic, InPlaceFormsAndNegation) {
@@ -167,13 +162,6 @@ TEST(DecimalArithmetic, InPlaceFormsAndNegation) {
   x -= Dec(L"0.001");
   x /= Dec(L"-0.004");
   EXPECT_EQ(x.ToString(), L"0.25");
-}
-
-TEST(DecimalCompare, ValuesCompareWhateverTheirDividers) {
-  CDecimal wide(L"1.5");
-  wide.ChangeFractionalDivider(5);
-  EXPECT_EQ(wide, Dec(L"1.5"));
-  EXPECT_EQ(Dec(L"-0"), CDecimal());
 }
 
 TEST(DecimalLimit, ChangesLaterOperationsOnly) {
