@@ -71,7 +71,8 @@ void XmlTreeWriter::WriteNil() {
 void XmlTreeWriter::WriteText(const std::wstring& text, ItemType, bool) {
   CompleteStartTag();
   if (m_open.empty()) ThrowWriterError(kNoElementOpen);
-  XmlTreeBuilder::AppendTextExcludingCR(m_open.back(), text.c_str(), text.size());
+  // JSON escapes carriage returns, so they are text, not line ends to normalise.
+  XmlTreeBuilder::AppendText(m_open.back(), text.c_str(), text.size());
 }
 
 void XmlTreeWriter::EndElement() {
