@@ -109,6 +109,7 @@ struct ComplexType {
   std::vector<AttributeUse> attributes;
   bool anyAttribute = false;
   Location anyAttributeWhere;
+  std::wstring anyAttributeNamespace;  // the xs:anyAttribute namespace list
 };
 
 struct NamedGroup {
@@ -123,6 +124,7 @@ struct AttributeGroup {
   std::vector<AttributeUse> attributes;
   bool anyAttribute = false;
   Location anyAttributeWhere;
+  std::wstring anyAttributeNamespace;  // the xs:anyAttribute namespace list
 };
 
 struct SchemaDocument {

@@ -177,6 +177,16 @@ class DocumentReader {
     Refuse(element, Narrow(std::wstring(name) + L"=\"" + *value + L"\" is not a valid number"));
   }
 
+  // The namespace list of xs:any or xs:anyAttribute, its items separated by
+  // single spaces as the runtime's wildcard test reads them.
+  std::wstring WildcardNamespace(const CXmlElement* wildcard) const {
+    std::wistringstream in(AttrOr(wildcard, L"namespace", L"##any"));
+    std::wstring item, list;
+    while (in >> item) list += (list.empty() ? L"" : L" ") + item;
+    if (list.empty()) Refuse(wildcard, "an empty namespace list admits no namespace at all");
+    return list;
+  }
+
   void RequireChildrenOnly(const CXmlElement* element,
                            std::initializer_list<const wchar_t*> names) const {
     for (const CXmlElement* child = element->GetFirstElement(); child;
@@ -240,7 +250,8 @@ class DocumentReader {
         AttributeGroup group;
         group.name = {m_targetNamespace, AttrOr(child, L"name")};
         group.where = Where(child);
-        ReadAttributes(child, group.attributes, group.anyAttribute, group.anyAttributeWhere);
+        ReadAttributes(child, group.attributes, group.anyAttribute, group.anyAttributeWhere,
+                       group.anyAttributeNamespace);
         if (!m_set.attributeGroups.emplace(group.name, std::move(group)).second) {
           Refuse(child, "the attribute group is declared twice");
         }
@@ -337,7 +348,7 @@ class DocumentReader {
   }
 
   void ReadAttributes(const CXmlElement* owner, std::vector<AttributeUse>& uses, bool& anyAttribute,
-                      Location& anyWhere) {
+                      Location& anyWhere, std::wstring& anyNamespace) {
     for (const CXmlElement* child = owner->GetFirstElement(); child;
          child = child->GetNextSiblingElement()) {
       if (IsXsd(child, L"attribute")) {
@@ -354,6 +365,7 @@ class DocumentReader {
       } else if (IsXsd(child, L"anyAttribute")) {
         anyAttribute = true;
         anyWhere = Where(child);
+        anyNamespace = WildcardNamespace(child);
       }
     }
   }
@@ -390,7 +402,7 @@ class DocumentReader {
         member.where = Where(child);
         member.minOccurs = Occurs(child, L"minOccurs");
         member.maxOccurs = Occurs(child, L"maxOccurs");
-        member.anyNamespace = AttrOr(child, L"namespace", L"##any");
+        member.anyNamespace = WildcardNamespace(child);
         particle->children.push_back(std::move(member));
       } else if (IsXsd(child, L"sequence") || IsXsd(child, L"choice") || IsXsd(child, L"group")) {
         if (particle->kind == Particle::all) Refuse(child, "an all group holds elements only");
@@ -442,7 +454,8 @@ class DocumentReader {
         Unsupported(child);
       }
     }
-    ReadAttributes(body, type->attributes, type->anyAttribute, type->anyAttributeWhere);
+    ReadAttributes(body, type->attributes, type->anyAttribute, type->anyAttributeWhere,
+                   type->anyAttributeNamespace);
     return type;
   }
 

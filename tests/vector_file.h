@@ -45,6 +45,17 @@ inline std::wstring Unescape(const std::wstring& field) {
   return out;
 }
 
+// The fields of text between separators, at least count of them (the rest empty).
+inline VectorArgs Split(const std::wstring& text, wchar_t separator, size_t count = 0) {
+  VectorArgs fields;
+  for (size_t start = 0, end = 0; end != std::wstring::npos; start = end + 1) {
+    end = text.find(separator, start);
+    fields.push_back(text.substr(start, end - start));
+  }
+  if (fields.size() < count) fields.resize(count);
+  return fields;
+}
+
 // Runs every row of the file; each operation returns its result as text.
 inline void RunVectorFile(const std::string& path, const VectorOperations& operations) {
   std::ifstream in(path);
@@ -54,14 +65,8 @@ inline void RunVectorFile(const std::string& path, const VectorOperations& opera
   while (std::getline(in, line)) {
     ++number;
     if (line.empty() || line[0] == '#') continue;
-    VectorArgs fields;
-    const std::wstring wide = detail::Utf8ToWide(line);
-    for (size_t start = 0;;) {
-      const size_t tab = wide.find(L'\t', start);
-      fields.push_back(Unescape(wide.substr(start, tab - start)));
-      if (tab == std::wstring::npos) break;
-      start = tab + 1;
-    }
+    VectorArgs fields = Split(detail::Utf8ToWide(line), L'\t');
+    for (std::wstring& field : fields) field = Unescape(field);
     SCOPED_TRACE(path + ":" + std::to_string(number));
     ASSERT_GE(fields.size(), 2u);
     const auto operation = operations.find(fields[0]);

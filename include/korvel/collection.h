@@ -40,6 +40,9 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   void RemoveEventListener(IEventSink* sink);
 
   virtual int32_t GetCount() const = 0;
+  // Whether every item is written under one element name (the items of a
+  // substitution group need not be); a JSON writer makes them one array.
+  virtual bool HasUniformItemNames() const;
   virtual void Clear() = 0;
   virtual void Remove(int32_t index) = 0;
   // Throws CKvValidationException when the count is above maxOccurs (tested
@@ -89,6 +92,7 @@ class KORVEL_API CXmlCollection : public CXmlCollectionBase {
   ~CXmlCollection() override;
 
   int32_t GetCount() const override;
+  bool HasUniformItemNames() const override;
   // Removes the first item until none is left.
   void Clear() override;
   // CKvInvalidParamException "Index %d is out of range, use 0 - %d".

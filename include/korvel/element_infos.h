@@ -102,14 +102,17 @@ class KORVEL_API CAbsClsElementInfo : public CElementInfo {
   void PseudoChildAttributeToXml(const Korvel::CSerializationContext& context,
                                  const Korvel::CXmlGeneratedClass* owner,
                                  Korvel::CXmlWriter* writer) const override;
+  // The head's element, or one the element factory knows (a substitute).
+  bool MayStartAt(const Korvel::CSerializationContext& context,
+                  const Korvel::CXmlElement* element) const override;
 
   XmlElementType GetChildElementType() const noexcept { return m_childElementType; }
 
  protected:
   CAbsClsElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                      XmlElementType childElementType, Korvel::ElementFactory elementFactory);
-  // The object for the element at *current, or null when it does not match
-  // or the factory knows no class for it.
+  // The factory's object for the element at *current (the head's element or
+  // a substitute), or null when it knows no class for it.
   CSmartPtr<Korvel::CXmlObjectBase> CreateFor(const Korvel::CSerializationContext& context,
                                               Korvel::CXmlElement* current) const;
   // Reads the child at *current into object, stores it and moves *current on.
@@ -187,6 +190,9 @@ class KORVEL_API CColElementInfo : public CElementInfo {
                                        Korvel::CXmlObjectBase* collection,
                                        Korvel::CXmlElement* parent,
                                        Korvel::CXmlElement* current) const;
+  // Writes the items: as one array in JSON when they are elements of one name.
+  bool WriteItems(const Korvel::CSerializationContext& context,
+                  const Korvel::CXmlGeneratedClass* owner, Korvel::CXmlWriter* writer) const;
   // ReadRun of untyped collections: by name unless the name is "AnyElement".
   Korvel::CXmlElement* ReadUntypedRun(const Korvel::CSerializationContext& context,
                                       Korvel::CXmlObjectBase* collection,

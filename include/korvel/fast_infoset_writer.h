@@ -101,7 +101,8 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   CBinaryData& m_output;
   const CFastInfosetContext& m_options;
   std::unique_ptr<CFIVocabulary> m_vocabulary;
-  std::string m_octets;
+  static constexpr size_t kOutputPiece = 64 * 1024;
+  std::string m_octets;  // written, not yet appended to m_output
   std::string m_valueOctets;
   bool m_headerWritten = false;
   bool m_closed = false;

@@ -64,6 +64,11 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   bool DoesElementContainOptionalElements() const;
   // AccessProperty with get true, from a const object.
   void ReadProperty(int index, KvVariant& value) const;
+  // Whether the element's name leaves the object's class open, so that an
+  // xsi:type attribute names it: by default, for a class with base classes
+  // written under another name than its type's. A class that is the declared
+  // type of a global element answers false for that element's name.
+  virtual bool NeedsTypeAttribute() const;
 
   // Deletes the metadata of a class and nulls the three references; nulls allowed.
   static void CleanMetaData(KorvelData::CParentElementInfo*& classInfo,

@@ -185,6 +185,7 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   std::wstring GetElementName() const;
   void SetElementName(const wchar_t* name);  // null clears it
   static void SetElementName(CXmlObjectBase* object, const wchar_t* name);
+  static std::wstring GetElementName(const CXmlObjectBase* object);
 
   // Trampolines to the protected virtuals of other objects.
   static void AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,

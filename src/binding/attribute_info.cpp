@@ -15,6 +15,7 @@
 #include "binding/metadata_support.h"
 #include "binding/namespace_wildcard.h"
 #include "binding/variant_object.h"
+#include "runtime/variant_reference.h"
 #include "values/restriction_check.h"
 
 namespace KorvelData {
@@ -248,8 +249,9 @@ void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& contex
   KvVariant value;
   ReadProperty(owner, value);
   if (GetIsOptional() && !value.IsValid()) return;
-  const std::wstring text =
-      value.ToString(m_formatOverride.empty() ? nullptr : m_formatOverride.c_str());
+  std::wstring converted;
+  const std::wstring& text = detail::VariantText(
+      value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str(), converted);
   if (SkipsAsDefault(context, text)) return;
   if (m_hasFacets) {
     // The pattern judges the text as written, format override included.

@@ -33,6 +33,13 @@ CXmlCollection::~CXmlCollection() {
 
 int32_t CXmlCollection::GetCount() const { return m_count; }
 
+bool CXmlCollection::HasUniformItemNames() const {
+  for (const CNode* node = m_first; node && node->next; node = node->next) {
+    if (GetElementName(node->item) != GetElementName(node->next->item)) return false;
+  }
+  return true;
+}
+
 void CXmlCollection::Clear() {
   while (m_count > 0) Remove(0);
 }

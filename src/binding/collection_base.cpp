@@ -50,6 +50,8 @@ CXmlObjectBase* CXmlCollectionBase::GetBase() { return this; }
 
 std::wstring CXmlCollectionBase::GetNamespace() const { return m_namespaceUri; }
 
+bool CXmlCollectionBase::HasUniformItemNames() const { return true; }
+
 std::wstring CXmlCollectionBase::GetTargetNamespace() const {
   throw CKvException(detail::kCollectionHasNoTargetNamespace);
 }

@@ -15,6 +15,7 @@
 #include "binding/metadata_support.h"
 #include "binding/namespace_wildcard.h"
 #include "binding/variant_object.h"
+#include "runtime/variant_reference.h"
 #include "values/restriction_check.h"
 
 namespace KorvelData {
@@ -180,7 +181,9 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  const std::wstring text = value.ToString(FormatOrNull(m_formatOverride));
+  std::wstring converted;
+  const std::wstring& text =
+      detail::VariantText(value, FormatOrNull(m_formatOverride), converted);
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
   // The pattern judges the text as written, format override included.
   if (!isDefault) CheckRestriction(value, &text);

@@ -98,8 +98,9 @@ bool CElementInfoChoiceAbsClsOpt::ElementFromXml(const CSerializationContext& co
                                                  CXmlGeneratedClass* owner, CXmlElement*,
                                                  CXmlElement** current, const wchar_t*,
                                                  XmlElementType) const {
-  if (!IsThisElement(context, *current)) return false;
+  if (*current == nullptr) return false;
   CSmartPtr<CXmlObjectBase> object = CreateFor(context, *current);
+  if (!object && !IsThisElement(context, *current)) return false;
   // Stored at once, also when no class fits: the choice then holds nothing.
   StoreObject(owner, object, **current);
   if (!object) return false;
@@ -123,7 +124,7 @@ CElementInfoChoiceCol::~CElementInfoChoiceCol() = default;
 bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          const CXmlGeneratedClass* owner,
                                          CXmlWriter* writer) const {
-  return ElementToXmlCol(context, owner, writer);
+  return WriteItems(context, owner, writer);
 }
 
 bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,

@@ -155,10 +155,17 @@ void CAbsClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& 
   }
 }
 
-CSmartPtr<CXmlObjectBase> CAbsClsElementInfo::CreateFor(const CSerializationContext& context,
+CSmartPtr<CXmlObjectBase> CAbsClsElementInfo::CreateFor(const CSerializationContext&,
                                                         CXmlElement* current) const {
-  if (!IsThisElement(context, current)) return nullptr;
-  return m_elementFactory(current);
+  // A member of the head's substitution group has a name of its own: the
+  // factory, which knows the group, judges every element.
+  return current ? m_elementFactory(current) : nullptr;
+}
+
+bool CAbsClsElementInfo::MayStartAt(const CSerializationContext& context,
+                                    const CXmlElement* element) const {
+  return IsThisElement(context, element) ||
+         (element != nullptr && m_elementFactory(const_cast<CXmlElement*>(element)));
 }
 
 void CAbsClsElementInfo::ReadAndStore(const CSerializationContext& context,
@@ -264,6 +271,21 @@ bool CColElementInfo::ElementToXml(const CSerializationContext& context,
     if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get())) {
       collection->ValidateCount(context);
     }
+  }
+  return WriteItems(context, owner, writer);
+}
+
+bool CColElementInfo::WriteItems(const CSerializationContext& context,
+                                 const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  // Groups write several elements each, and substitutes names of their own:
+  // no one array holds them.
+  if (m_classItems && m_childElementType != XmlElementType_Element) {
+    return ElementToXmlCls(context, owner, writer, false);
+  }
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  if (collection != nullptr && !collection->HasUniformItemNames()) {
+    return ElementToXmlCls(context, owner, writer, false);
   }
   return ElementToXmlCol(context, owner, writer);
 }

@@ -110,14 +110,18 @@ void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
                                              const CSerializationContext& context) const {
   try {
     const CParentElementInfo* info = GetClassInfo();
-    if (context.GetWriteTypeAttribute() && info->GetHasBaseClasses() &&
-        info->GetElementName() != GetElementName()) {
+    if (context.GetWriteTypeAttribute() && NeedsTypeAttribute()) {
       writer->WriteXsiType(info->GetElementNamespace(), info->GetElementName(), it_string);
     }
     ProcessAttributesToXml(context, GetClassElementInfo(), GetClassAttributeInfo(), writer);
   } catch (const CKvException& e) {
     throw CKvException(detail::kFailedToConvertAttributes, e);
   }
+}
+
+bool CXmlGeneratedClass::NeedsTypeAttribute() const {
+  const CParentElementInfo* info = GetClassInfo();
+  return info->GetHasBaseClasses() && info->GetElementName() != GetElementName();
 }
 
 void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& context,

@@ -74,6 +74,10 @@ void CXmlObjectBase::SetElementName(CXmlObjectBase* object, const wchar_t* name)
   object->SetElementName(name);
 }
 
+std::wstring CXmlObjectBase::GetElementName(const CXmlObjectBase* object) {
+  return object->GetElementName();
+}
+
 void CXmlObjectBase::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
                                          const CSerializationContext& context) {
   object->AttributesToXml_Int(writer, context);

@@ -19,6 +19,7 @@
 #include "values/compression.h"
 #include "values/utf.h"
 #include "xml/messages.h"
+#include "xml/byte_text_stream.h"
 #include "xml/output_switches.h"
 
 namespace Korvel {
@@ -48,9 +49,9 @@ std::wstring CXmlObjectBase::ToJson(bool formatted, EOLType eol,
 CBinaryData CXmlObjectBase::ToJsonStream(bool formatted, XmlEncoding encoding, EOLType eol,
                                          const CSerializationContext& context,
                                          CompressionType compression) const {
-  CTextStream stream(encoding);
+  detail::ByteTextStream stream(encoding);
   WriteJsonText(stream, formatted, eol, context);
-  CBinaryData bytes = stream.GetBytes();
+  CBinaryData bytes = stream.TakeBytes();
   detail::CompressData(bytes, compression);
   return bytes;
 }

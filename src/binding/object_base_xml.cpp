@@ -15,6 +15,7 @@
 #include "binding/document_file.h"
 #include "binding/messages.h"
 #include "values/compression.h"
+#include "xml/byte_text_stream.h"
 #include "xml/output_switches.h"
 
 namespace Korvel {
@@ -43,9 +44,9 @@ std::wstring CXmlObjectBase::ToXml(bool includeDocHeader, bool formatted, EOLTyp
 CBinaryData CXmlObjectBase::ToXmlStream(bool includeDocHeader, bool formatted, XmlEncoding encoding,
                                         EOLType eol, const CSerializationContext& context,
                                         CompressionType compression) const {
-  CTextStream stream(encoding);
+  detail::ByteTextStream stream(encoding);
   WriteXmlText(stream, includeDocHeader, formatted, eol, context);
-  CBinaryData bytes = stream.GetBytes();
+  CBinaryData bytes = stream.TakeBytes();
   detail::CompressData(bytes, compression);
   return bytes;
 }

@@ -53,6 +53,11 @@ constexpr wchar_t kLocalNameTable[] = L"local name";
   ThrowFiError(detail::kFiIndexOutOfRange, index, table);
 }
 
+// Text that AppendTextExcludingCR would take as it is.
+bool IsPlainText(std::wstring_view text) noexcept {
+  return text.find_first_of(std::wstring_view(L"\r\0", 2)) == std::wstring_view::npos;
+}
+
 const std::wstring& Entry(const CFIVocabulary::CFIStringTable& table, uint32_t index,
                           const wchar_t* name) {
   if (index == 0 || index > table.size()) ThrowIndexOutOfRange(index, name);
@@ -433,6 +438,17 @@ void NoteLiteral(size_t sizeBefore, size_t sizeAfter, int32_t& coding, uint32_t&
 
 }  // namespace
 
+// Indexed values repeat by construction: each table entry becomes one string
+// of the document, shared by the elements and attributes that refer to it.
+// Entries too long for the document's table of shared texts are copied.
+const std::wstring* CFastInfosetReader::SharedEntry(std::vector<const std::wstring*>& shared,
+                                                    const std::wstring& entry, uint32_t index) {
+  if (entry.empty() || entry.size() > detail::TextTable::kLongest) return nullptr;
+  if (index >= shared.size()) shared.resize(index + 1, nullptr);
+  if (!shared[index]) shared[index] = Builder::InternLayoutText(m_document, entry);
+  return shared[index];
+}
+
 const detail::XmlName* CFastInfosetReader::ReadElementName(uint8_t octet, int32_t& coding,
                                                            uint32_t& index) {
   if ((octet & 0x3C) == 0x3C) {
@@ -461,7 +477,7 @@ void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
   }
   std::wstring* value = Builder::NewString(m_document);
   // Attached at once, so that the document owns it whatever happens next.
-  Builder::AppendAttribute(element, name, value);
+  CXmlAttribute* attribute = Builder::AppendAttribute(element, name, value);
   int32_t valueCoding = FiCoding_Literal;
   uint32_t valueIndex = 0;
   CFIVocabulary::CFIStringTable& values = m_vocabulary->m_attributeValuesTable;
@@ -472,8 +488,13 @@ void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
     if ((octet & 0x70) == 0x70) ThrowFiError(detail::kFiInteger0Bit2);
     valueCoding = FiCoding_Indexed;
     valueIndex = IndexBit2(octet);
-    *value = Entry(values, valueIndex, kAttributeValueTable);
-    CountReferenced(value->size());
+    const std::wstring& entry = Entry(values, valueIndex, kAttributeValueTable);
+    CountReferenced(entry.size());
+    if (const std::wstring* shared = SharedEntry(m_sharedValues, entry, valueIndex)) {
+      Builder::ShareAttributeValue(attribute, shared);
+    } else {
+      *value = entry;
+    }
   } else {
     ReadEncodedStringBit3(octet, *value);
     if (octet & 0x40) {
@@ -484,7 +505,8 @@ void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
   }
   if (m_sink) {
     m_sink->OnAttribute(name->namespaceUri, name->localName, static_cast<FiCoding>(nameCoding),
-                        nameIndex, *value, static_cast<FiCoding>(valueCoding), valueIndex);
+                        nameIndex, attribute->GetValue(), static_cast<FiCoding>(valueCoding),
+                        valueIndex);
   }
 }
 
@@ -494,7 +516,15 @@ void CFastInfosetReader::ReadCharacterChunk(CXmlElement* element, uint8_t first)
     const uint32_t index = IndexBit4(first);
     const std::wstring& text = Entry(chunks, index, kCharacterChunkTable);
     CountReferenced(text.size());
-    CXmlDocument::AppendTextExcludingCR(element, text.data(), text.size());
+    // The element's whole text, as it usually is, is the shared entry itself.
+    const std::wstring* shared = element->GetText().empty() && IsPlainText(text)
+                                     ? SharedEntry(m_sharedChunks, text, index)
+                                     : nullptr;
+    if (shared) {
+      Builder::SetText(element, shared);
+    } else {
+      CXmlDocument::AppendTextExcludingCR(element, text.data(), text.size());
+    }
     if (m_sink) m_sink->OnCharacters(text, FiCoding_Indexed, index);
     return;
   }

@@ -73,6 +73,10 @@ class CFastInfosetReader : public CInstanceMonitor {
   void ReadNamespaceAttributes();
   // The coding and index of the name go to the item sink.
   const detail::XmlName* ReadElementName(uint8_t octet, int32_t& coding, uint32_t& index);
+  // The document's shared string for a table entry, or null when the entry is
+  // not shared (empty or long).
+  const std::wstring* SharedEntry(std::vector<const std::wstring*>& shared,
+                                  const std::wstring& entry, uint32_t index);
   void ReadAttribute(CXmlElement* element, uint8_t first);
   void ReadCharacterChunk(CXmlElement* element, uint8_t first);
   void CloseElement();
@@ -110,6 +114,10 @@ class CFastInfosetReader : public CInstanceMonitor {
   // The literal just read and a decoded value.
   std::wstring m_literal;
   std::wstring m_value;
+  // The document's shared string of each indexed attribute value and
+  // character chunk met so far, by table index.
+  std::vector<const std::wstring*> m_sharedValues;
+  std::vector<const std::wstring*> m_sharedChunks;
   bool m_documentEnded = false;
   IFastInfosetItemSink* m_sink = nullptr;
   // Characters the document may still copy out of its value tables.

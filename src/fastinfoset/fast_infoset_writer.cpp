@@ -210,6 +210,13 @@ void CFastInfosetWriter::EndElement() {
   FinishStartTag(element);
   Terminate();
   PopElement();
+  // Finished octets go out in pieces: one buffer holding the whole document
+  // would be copied at every doubling and once more at the end.
+  if (m_octets.size() >= kOutputPiece) {
+    m_output.Append(reinterpret_cast<const unsigned char*>(m_octets.data()),
+                    static_cast<uint32_t>(m_octets.size()));
+    m_octets.clear();
+  }
 }
 
 void CFastInfosetWriter::FinishStartTag(CXmlWriterContext& element) {

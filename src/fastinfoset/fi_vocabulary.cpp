@@ -102,16 +102,34 @@ bool CFIVocabulary::FindElementValueIndex(const std::wstring& value, uint32_t& i
   return FindIndex(m_characterChunksMap, value, index);
 }
 
+namespace {
+
+// QNameKey's key in a buffer reused by the thread: writers look a name up for
+// every element and attribute, and a fresh key would cost an allocation each.
+const std::wstring& LookupKey(const std::wstring& prefix, const std::wstring& namespaceName,
+                              const std::wstring& localName) {
+  thread_local std::wstring key;
+  key.clear();
+  key += localName;
+  key += kQNameKeySeparator;
+  key += namespaceName;
+  key += kQNameKeySeparator;
+  key += prefix;
+  return key;
+}
+
+}  // namespace
+
 bool CFIVocabulary::FindElementNameIndex(const std::wstring& prefix,
                                          const std::wstring& namespaceName,
                                          const std::wstring& localName, uint32_t& index) const {
-  return FindIndex(m_elementNamesMap, QNameKey(prefix, namespaceName, localName), index);
+  return FindIndex(m_elementNamesMap, LookupKey(prefix, namespaceName, localName), index);
 }
 
 bool CFIVocabulary::FindAttributeNameIndex(const std::wstring& prefix,
                                            const std::wstring& namespaceName,
                                            const std::wstring& localName, uint32_t& index) const {
-  return FindIndex(m_attributeNamesMap, QNameKey(prefix, namespaceName, localName), index);
+  return FindIndex(m_attributeNamesMap, LookupKey(prefix, namespaceName, localName), index);
 }
 
 const std::vector<std::wstring>& CFIVocabulary::GetRestrictedAlphabets() const {

@@ -71,8 +71,17 @@ void XmlTreeWriter::WriteNil() {
 void XmlTreeWriter::WriteText(const std::wstring& text, ItemType, bool) {
   CompleteStartTag();
   if (m_open.empty()) ThrowWriterError(kNoElementOpen);
+  CXmlElement* element = m_open.back();
+  // An element's whole text, as values usually are, may be a shared one
+  // (shared values hold no carriage return).
+  if (element->GetText().empty() && text.find(L'\r') == std::wstring::npos) {
+    if (const std::wstring* shared = XmlTreeBuilder::ShareText(m_document, text, m_sharing)) {
+      XmlTreeBuilder::SetText(element, shared);
+      return;
+    }
+  }
   // JSON escapes carriage returns, so they are text, not line ends to normalise.
-  XmlTreeBuilder::AppendText(m_open.back(), text.c_str(), text.size());
+  XmlTreeBuilder::AppendText(element, text.c_str(), text.size());
 }
 
 void XmlTreeWriter::EndElement() {

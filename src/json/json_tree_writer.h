@@ -11,6 +11,8 @@
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
+#include "xml/xml_document_data.h"
+
 namespace Korvel::detail {
 
 // Takes names as the mapping gives them (qualified, no namespace) and does
@@ -58,6 +60,7 @@ class XmlTreeWriter final : public CXmlWriter {
   // Per open element: the bindings in force outside it.
   std::vector<size_t> m_scopes;
   std::vector<CXmlElement*> m_open;
+  SharingPolicy m_sharing;
   // The element whose start tag is being written.
   bool m_startTagOpen = false;
   bool m_nil = false;

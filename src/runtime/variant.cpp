@@ -410,10 +410,15 @@ void KvVariant::FromString(const std::wstring& text, ItemType kind,
       return SetString(CConversions::stringFromString(text, rule));
     case it_boolean:
       return SetBoolean(CConversions::booleanFromString(text, rule));
+    // The parsed numbers are built in place instead of being copied (their
+    // digits are heap arrays).
     case it_decimal:
-      return SetDecimal(CConversions::decimalFromString(text, rule));
+      return Install(it_decimal, Holding(&Value::decimal,
+                                         new CDecimal(CConversions::decimalFromString(text, rule))));
     case it_integer:
-      return SetInteger(CConversions::integerFromString(text, rule));
+      return Install(it_integer,
+                     Holding(&Value::integer,
+                             new CBigInteger(CConversions::integerFromString(text, rule))));
     default:
       break;
   }
@@ -437,6 +442,10 @@ const VariantReference* VariantAccess::GetReference(const KvVariant& variant, It
                                                     const char* getter) {
   if (variant.m_nil || variant.m_type != kind) ThrowNoValue(getter, variant.m_nil, variant.m_type);
   return variant.m_value.reference;
+}
+
+const std::wstring* VariantAccess::HeldString(const KvVariant& variant) noexcept {
+  return !variant.m_nil && variant.m_type == it_string ? variant.m_value.string : nullptr;
 }
 
 }  // namespace detail

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include <korvel/item_type.h>
 #include <korvel/smart_ptr.h>
@@ -78,6 +79,17 @@ struct VariantAccess {
   // kind or nil.
   static const VariantReference* GetReference(const KvVariant& variant, ItemType kind,
                                               const char* getter);
+  // The text of a string carrier that is not nil, or null: what ToString
+  // would copy, for writers that only read it.
+  static const std::wstring* HeldString(const KvVariant& variant) noexcept;
 };
+
+// The value as text: the held string itself, or ToString's text kept in scratch.
+inline const std::wstring& VariantText(const KvVariant& value, const wchar_t* format,
+                                       std::wstring& scratch) {
+  if (const std::wstring* held = VariantAccess::HeldString(value)) return *held;
+  scratch = value.ToString(format);
+  return scratch;
+}
 
 }  // namespace Korvel::detail

@@ -98,7 +98,12 @@ namespace {
 bool MatchesCompiled(const CompiledPattern& compiled, const std::string& pattern,
                      std::wstring_view value) {
   if (!compiled.regex) ThrowInvalidRegularExpression(pattern, compiled.error);
-  std::string subject;
+  // Reused: a facet is checked value after value, mostly on short ones. The
+  // room an unusually long value took is given back on the next check.
+  constexpr size_t kKeptCapacity = 64 << 10;
+  thread_local std::string subject;
+  if (subject.capacity() > kKeptCapacity) std::string().swap(subject);
+  subject.clear();
   if (!WideToUtf8(value, subject)) return false;
   return compiled.regex->MatchesWhole(subject);
 }

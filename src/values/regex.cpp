@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <vector>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -24,6 +25,8 @@ constexpr size_t kMinimumWorkspace = 1024;
 constexpr size_t kWorkspacePerCodeByte = 6;
 // The backstop: 64 MiB of states. No expression a schema holds gets near it.
 constexpr size_t kMaximumWorkspace = size_t{16} << 20;
+// What a thread keeps between matches: 256 KiB.
+constexpr size_t kKeptWorkspace = size_t{64} << 10;
 
 struct CodeFree {
   void operator()(pcre2_code* code) const noexcept { pcre2_code_free(code); }
@@ -88,11 +91,19 @@ bool Regex::MatchesWhole(std::string_view subject) const {
   const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.empty() ? "" : subject.data());
   // Both ends are anchored, so any match is the whole subject and the
   // shortest one found settles it.
+  // The workspace is kept per thread as well: allocating it for every value
+  // cost more than matching a short one. One grown for an unusual value is
+  // given back afterwards.
+  thread_local std::vector<int> workspace;
+  struct Trim {
+    ~Trim() {
+      if (workspace.size() > kKeptWorkspace) std::vector<int>().swap(workspace);
+    }
+  } trim;
   for (size_t size = m_code->workspace;; size *= 2) {
-    // Left uninitialised: the matcher writes each state before reading it.
-    const std::unique_ptr<int[]> workspace(new int[size]);
+    if (workspace.size() < size) workspace.resize(size);
     const int rc = pcre2_dfa_match(m_code->code.get(), text, subject.size(), 0,
-                                   PCRE2_DFA_SHORTEST, data.get(), nullptr, workspace.get(),
+                                   PCRE2_DFA_SHORTEST, data.get(), nullptr, workspace.data(),
                                    size);
     if (rc >= 0) return true;
     if (rc == PCRE2_ERROR_NOMATCH) return false;

@@ -185,12 +185,15 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
   Builder::ReserveAttributes(element, count);
   for (size_t i = 0; i < count; ++i) {
     const detail::XmlName* attributeName = NameOf(attributes[2 * i]);
-    const XML_Char* value = attributes[2 * i + 1];
+    const std::string_view value(attributes[2 * i + 1]);
     const std::wstring* held = &detail::EmptyText();
-    if (*value) {
-      std::wstring* text = Builder::NewString(m_document);
-      detail::Utf8ToWide(value, *text);
-      held = text;
+    if (!value.empty()) {
+      held = SharedText(value);
+      if (!held) {
+        std::wstring* text = Builder::NewString(m_document);
+        detail::Utf8ToWide(value, *text);
+        held = text;
+      }
     }
     Builder::AppendAttribute(element, attributeName, held);
   }
@@ -224,6 +227,8 @@ void CExpatReader::AttachText(CXmlElement* element) {
     if (IsLayout(utf8)) {
       m_layout.assign(utf8.begin(), utf8.end());
       Builder::SetText(element, Builder::InternLayoutText(m_document, m_layout));
+    } else if (const std::wstring* shared = SharedText(utf8)) {
+      Builder::SetText(element, shared);
     } else {
       std::wstring* text = Builder::NewString(m_document);
       detail::Utf8ToWide(utf8, *text);
@@ -254,6 +259,24 @@ void CExpatReader::OnStartCdata() {
 
 void CExpatReader::OnEndCdata() {
   if (!m_textStarts.empty()) m_text.append(kCdataEnd);
+}
+
+// Short values repeat in data documents, so each distinct one is held once
+// (see SharingPolicy), and a repeat is found by its UTF-8 form: it costs
+// neither a conversion nor an allocation.
+const std::wstring* CExpatReader::SharedText(std::string_view utf8) {
+  if (!m_sharing.Wants(utf8.size())) return nullptr;
+  const uint64_t hash = detail::SpellingTable<std::wstring>::Hash(utf8);
+  if (const std::wstring* found = m_sharedTexts.Find(utf8, hash)) {
+    m_sharing.Hit();
+    return found;
+  }
+  if (!m_sharing.Admit()) return nullptr;
+  m_shared.clear();
+  detail::Utf8ToWide(utf8, m_shared);
+  const std::wstring* held = Builder::InternLayoutText(m_document, m_shared);
+  m_sharedTexts.Add(utf8, hash, held);
+  return held;
 }
 
 // --- Names -----------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <korvel/xml_document.h>
 
 #include "xml/name_spellings.h"
+#include "xml/xml_document_data.h"
 
 namespace Korvel {
 
@@ -62,6 +63,9 @@ class CExpatReader : public CInstanceMonitor {
   void OnStartCdata();
   void OnEndCdata();
 
+  // The document's single copy of a short text or attribute value, or null
+  // when the value is not shared.
+  const std::wstring* SharedText(std::string_view utf8);
   const detail::XmlName* NameOf(const XML_Char* expatName);
   const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
   void ParseWidePieces(std::wstring_view text, bool isFinal);
@@ -87,6 +91,11 @@ class CExpatReader : public CInstanceMonitor {
   // converts its own stretch once, when it ends.
   std::string m_text;
   std::vector<size_t> m_textStarts;
+
+  // Short values held once, by their UTF-8 spelling.
+  detail::SharingPolicy m_sharing;
+  detail::SpellingTable<std::wstring> m_sharedTexts;
+  std::wstring m_shared;
 
   std::wstring m_layout;
   std::wstring m_prefix;

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The names a parser reports, as it spells them, mapped to a document's
-// interned names: one lookup per element and attribute, so it is kept lean.
+// The spellings a parser reports (names, short texts), mapped to what a
+// document holds for them: one lookup per element, attribute or value, so it is
+// kept lean.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <korvel/xml_document.h>
@@ -16,27 +19,62 @@ namespace Korvel::detail {
 
 // Open addressing over a power-of-two table, half full at most: a hit costs a
 // hash, one probe or two and a comparison, without the bucket division and
-// node chasing of a standard map. A document has few distinct names.
-class NameSpellings {
+// node chasing of a standard map.
+template <class Value>
+class SpellingTable {
  public:
-  NameSpellings();
+  SpellingTable() : m_slots(kInitialSlots) {}
 
-  static uint64_t Hash(std::string_view spelling) noexcept;
+  static uint64_t Hash(std::string_view spelling) noexcept {
+    return std::hash<std::string_view>()(spelling);
+  }
   // Null when the spelling has not been added.
-  const XmlName* Find(std::string_view spelling, uint64_t hash) const noexcept;
-  void Add(std::string_view spelling, uint64_t hash, const XmlName* name);
+  const Value* Find(std::string_view spelling, uint64_t hash) const noexcept {
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = m_slots[i];
+      if (!slot.value) return nullptr;
+      if (slot.hash == hash && slot.spelling == spelling) return slot.value;
+    }
+  }
+  void Add(std::string_view spelling, uint64_t hash, const Value* value) {
+    if (2 * (m_count + 1) > m_slots.size()) Grow();
+    const std::string& held = m_spellings.emplace_back(spelling);
+    const size_t mask = m_slots.size() - 1;
+    size_t i = hash & mask;
+    while (m_slots[i].value) i = (i + 1) & mask;
+    m_slots[i] = Slot{hash, held, value};
+    ++m_count;
+  }
+  size_t Size() const noexcept { return m_count; }
 
  private:
+  static constexpr size_t kInitialSlots = 64;
+
   struct Slot {
     uint64_t hash = 0;
     std::string_view spelling;  // views m_spellings
-    const XmlName* name = nullptr;
+    const Value* value = nullptr;
   };
-  void Grow();
+
+  void Grow() {
+    std::vector<Slot> slots(m_slots.size() * 2);
+    const size_t mask = slots.size() - 1;
+    for (const Slot& slot : m_slots) {
+      if (!slot.value) continue;
+      size_t i = slot.hash & mask;
+      while (slots[i].value) i = (i + 1) & mask;
+      slots[i] = slot;
+    }
+    m_slots = std::move(slots);
+  }
 
   std::vector<Slot> m_slots;
   size_t m_count = 0;
   std::deque<std::string> m_spellings;
 };
+
+// A document has few distinct names.
+using NameSpellings = SpellingTable<XmlName>;
 
 }  // namespace Korvel::detail

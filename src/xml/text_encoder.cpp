@@ -89,29 +89,29 @@ class ByteWriter {
 
 }  // namespace
 
-CBinaryData EncodeText(const CStringBuffer& text, XmlEncoding encoding, wchar_t held,
-                       wchar_t* holdBack) {
-  if (encoding != XmlEncoding_UTF8 && encoding != XmlEncoding_UTF16 &&
-      encoding != XmlEncoding_UTF16Undeclared) {
-    ThrowWriterError(kUnknownEncoding);
-  }
-  const bool utf8 = encoding == XmlEncoding_UTF8;
-  const size_t chunks = text.GetChunkCount();
+bool IsByteEncoding(XmlEncoding encoding) noexcept {
+  return encoding == XmlEncoding_UTF8 || encoding == XmlEncoding_UTF16 ||
+         encoding == XmlEncoding_UTF16Undeclared;
+}
 
+namespace {
+
+// The bytes the buffer's text may take at most, with a held surrogate.
+size_t EncodedBound(const CStringBuffer& text, bool utf8, wchar_t held) noexcept {
   size_t bound = held != 0 ? 4 : 0;
-  for (size_t i = 0; i < chunks; ++i) {
+  for (size_t i = 0; i < text.GetChunkCount(); ++i) {
     const std::wstring_view chunk = text.GetChunk(i);
     bound += utf8 ? Utf8Bound(chunk) : Utf16LeUnitsSize(chunk);
   }
-  if (holdBack != nullptr) *holdBack = 0;
-  if (bound == 0) return CBinaryData();
+  return bound;
+}
 
-  unsigned char* bytes = nullptr;
-  CBinaryData out = BinaryDataAccess::Allocate(bound, bytes);
-  // Large output is written once, front to back, into fresh memory.
-  platform::AdviseHugePages(bytes, bound);
-  ByteWriter writer(utf8, bytes);
-  for (size_t i = 0; i < chunks; ++i) {
+// Encodes the buffer's text to out, which has room for EncodedBound bytes, and
+// returns how many it took.
+size_t EncodeChunks(const CStringBuffer& text, bool utf8, unsigned char* out, wchar_t held,
+                    wchar_t* holdBack) {
+  ByteWriter writer(utf8, out);
+  for (size_t i = 0; i < text.GetChunkCount(); ++i) {
     std::wstring_view chunk = text.GetChunk(i);
     if (held != 0 && !chunk.empty()) {
       if (IsLowSurrogate(chunk.front())) {
@@ -136,9 +136,47 @@ CBinaryData EncodeText(const CStringBuffer& text, XmlEncoding encoding, wchar_t 
       writer.Put(kReplacement);
     }
   }
-  if (writer.Size() == 0) return CBinaryData();
-  BinaryDataAccess::Truncate(out, static_cast<uint32_t>(writer.Size()));
+  return writer.Size();
+}
+
+}  // namespace
+
+CBinaryData EncodeText(const CStringBuffer& text, XmlEncoding encoding, wchar_t held,
+                       wchar_t* holdBack) {
+  if (!IsByteEncoding(encoding)) ThrowWriterError(kUnknownEncoding);
+  const bool utf8 = encoding == XmlEncoding_UTF8;
+  const size_t bound = EncodedBound(text, utf8, held);
+  if (holdBack != nullptr) *holdBack = 0;
+  if (bound == 0) return CBinaryData();
+
+  unsigned char* bytes = nullptr;
+  CBinaryData out = BinaryDataAccess::Allocate(bound, bytes);
+  // Large output is written once, front to back, into fresh memory.
+  platform::AdviseHugePages(bytes, bound);
+  const size_t size = EncodeChunks(text, utf8, bytes, held, holdBack);
+  if (size == 0) return CBinaryData();
+  BinaryDataAccess::Truncate(out, static_cast<uint32_t>(size));
   return out;
+}
+
+void AppendEncodedText(const CStringBuffer& text, XmlEncoding encoding, CBinaryData& out,
+                       wchar_t held, wchar_t* holdBack) {
+  if (!IsByteEncoding(encoding)) ThrowWriterError(kUnknownEncoding);
+  const bool utf8 = encoding == XmlEncoding_UTF8;
+  // Writers flush a few thousand characters at a time: those get room for the
+  // most any character takes (four bytes in either encoding) without a
+  // counting pass. Long text is counted, so that it is not refused for a size
+  // it never reaches.
+  constexpr size_t kCountedFrom = size_t{1} << 20;
+  const size_t bound = text.GetLength() < kCountedFrom
+                           ? 4 * (text.GetLength() + (held != 0 ? 1 : 0))
+                           : EncodedBound(text, utf8, held);
+  if (holdBack != nullptr) *holdBack = 0;
+  if (bound == 0) return;
+  const uint32_t before = out.GetLength();
+  unsigned char* bytes = BinaryDataAccess::Extend(out, bound);
+  const size_t size = EncodeChunks(text, utf8, bytes, held, holdBack);
+  BinaryDataAccess::Truncate(out, static_cast<uint32_t>(before + size));
 }
 
 }  // namespace Korvel::detail

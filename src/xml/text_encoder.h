@@ -22,5 +22,10 @@ namespace Korvel::detail {
 // when there is none), so that its pair can join it from the next piece.
 CBinaryData EncodeText(const CStringBuffer& text, XmlEncoding encoding, wchar_t held = 0,
                        wchar_t* holdBack = nullptr);
+// The same appended to out, whose capacity grows geometrically.
+void AppendEncodedText(const CStringBuffer& text, XmlEncoding encoding, CBinaryData& out,
+                       wchar_t held = 0, wchar_t* holdBack = nullptr);
+// Whether EncodeText takes the encoding.
+bool IsByteEncoding(XmlEncoding encoding) noexcept;
 
 }  // namespace Korvel::detail

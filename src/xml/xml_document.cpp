@@ -169,6 +169,17 @@ std::wstring* XmlTreeBuilder::NewString(CXmlDocument& document) {
   return document.m_data->strings.New();
 }
 
+const std::wstring* XmlTreeBuilder::ShareText(CXmlDocument& document, std::wstring_view text,
+                                               SharingPolicy& policy) {
+  if (!policy.Wants(text.size())) return nullptr;
+  TextTable& table = document.m_data->layoutTexts;
+  if (const std::wstring* found = table.Find(text)) {
+    policy.Hit();
+    return found;
+  }
+  return policy.Admit() ? table.Intern(text) : nullptr;
+}
+
 const std::wstring* XmlTreeBuilder::InternLayoutText(CXmlDocument& document,
                                                      std::wstring_view text) {
   return document.m_data->layoutTexts.Intern(text);
@@ -206,6 +217,12 @@ void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
     data.freeAttributeBlocks[CapacityClass(oldCapacity)].Give(block);
   }
   element->m_attributes.m_block = grown;
+}
+
+void XmlTreeBuilder::ShareAttributeValue(CXmlAttribute* attribute,
+                                         const std::wstring* shared) noexcept {
+  ReleaseString(DocumentOf(*attribute->m_owner), attribute->m_value);
+  attribute->m_value = shared;
 }
 
 CXmlAttribute* XmlTreeBuilder::AppendAttribute(CXmlElement* element, const XmlName* name,

@@ -121,6 +121,11 @@ const std::wstring* TextTable::Intern(std::wstring_view text) {
   return &held;
 }
 
+const std::wstring* TextTable::Find(std::wstring_view text) const noexcept {
+  const auto found = m_index.find(text);
+  return found != m_index.end() ? found->second : nullptr;
+}
+
 bool TextTable::Holds(const std::wstring* text) const noexcept {
   if (text->empty() || text->size() > kLongest) return false;
   const auto found = m_index.find(*text);

@@ -122,12 +122,43 @@ class TextTable {
   static constexpr size_t kLongest = 256;
 
   const std::wstring* Intern(std::wstring_view text);
+  // The text held for this content, or null.
+  const std::wstring* Find(std::wstring_view text) const noexcept;
   bool Holds(const std::wstring* text) const noexcept;
   void Clear() noexcept;
 
  private:
   std::deque<std::wstring> m_texts;  // stable addresses for the keys' views
   std::unordered_map<std::wstring_view, const std::wstring*> m_index;
+};
+
+// When a reader shares repeated short values (quantities, prices, dates,
+// codes, names from a small set: data documents repeat them) through the
+// document's TextTable. Values that rarely repeat are not worth the lookups:
+// sharing stops when, past a trial, fewer values were repeats than distinct,
+// and no value is added once kMost are shared.
+class SharingPolicy {
+ public:
+  // In characters, or in bytes for UTF-8 lookups; within TextTable::kLongest.
+  static constexpr size_t kLongest = 64;
+
+  bool Wants(size_t size) const noexcept { return m_on && size != 0 && size <= kLongest; }
+  void Hit() noexcept { ++m_hits; }
+  // A value not shared yet: whether to share it from now on.
+  bool Admit() noexcept {
+    if (m_distinct >= kTrial && m_hits < m_distinct) m_on = false;
+    if (!m_on || m_distinct >= kMost) return false;
+    ++m_distinct;
+    return true;
+  }
+
+ private:
+  static constexpr size_t kTrial = 1024;
+  static constexpr size_t kMost = size_t{1} << 16;  // a few MiB of table
+
+  size_t m_distinct = 0;
+  size_t m_hits = 0;
+  bool m_on = true;
 };
 
 // The qualified names of one document, each held once.

@@ -17,6 +17,7 @@ namespace Korvel::detail {
 // elements and attributes of the same name share one pair of strings and can be
 // compared by address. It also tells its nodes which document they belong to.
 struct NamespaceDeclaration;
+class SharingPolicy;
 
 struct XmlName {
   std::wstring localName;
@@ -96,11 +97,17 @@ class XmlTreeBuilder {
   static std::wstring* NewString(CXmlDocument& document);
   // Whitespace between elements, held once however often it repeats.
   static const std::wstring* InternLayoutText(CXmlDocument& document, std::wstring_view text);
+  // The document's single copy of a short value, or null when policy says
+  // the value is not shared; the value must hold no carriage return.
+  static const std::wstring* ShareText(CXmlDocument& document, std::wstring_view text,
+                                       SharingPolicy& policy);
   static void SetText(CXmlElement* element, const std::wstring* text) noexcept;
   // Appends an attribute to an element; reserve first when the count is known.
   static void ReserveAttributes(CXmlElement* element, size_t count);
   static CXmlAttribute* AppendAttribute(CXmlElement* element, const XmlName* name,
                                         const std::wstring* value);
+  // Gives the attribute a shared value (from InternLayoutText) in place of its own.
+  static void ShareAttributeValue(CXmlAttribute* attribute, const std::wstring* shared) noexcept;
 
   static const XmlName& NameOf(const CXmlElement& element) noexcept { return *element.m_name; }
   static const XmlName& NameOf(const CXmlAttribute& attribute) noexcept {

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,8 @@
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
 #include <korvel/variant.h>
+
+#include "test_support.h"
 
 namespace Korvel::testing {
 

@@ -1,18 +1,29 @@
 // SPDX-License-Identifier: MIT
 // The metadata-driven serialiser on run-time class shapes: what it writes,
 // what it reads back, and the message and path of every reading error.
-#include <gtest/gtest.h>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
+#include <korvel/decimal.h>
+#include <korvel/element_infos.h>
+#include <korvel/errors.h>
+#include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
+#include <korvel/text_stream.h>
 #include <korvel/untyped.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
 #include "binding/flex_class.h"
+#include "po_binding.h"
 #include "test_support.h"
 #include "vector_file.h"
 
 namespace Korvel::testing {
+
 namespace {
 
 const wchar_t* KindToString(int value) { return value == 0 ? L"home" : L"work"; }
@@ -28,18 +39,24 @@ const CPrimitiveRestrictions kNone;
 const CPrimitiveRestrictions kBelow100(nullptr, -1, -1, nullptr, nullptr, nullptr, L"100", -1, -1,
                                        -1);
 
+// A primitive member without pattern type or default: Info(name, ns, index,
+// nillable (elements) or optional (attributes), type, nullptr, rule, facets, nullptr).
+template <class Info>
+Info* Prim(const wchar_t* name, const wchar_t* ns, int index, bool flag, ItemType type,
+           CWhitespaceUtils::WhitespaceRule rule = kCollapse,
+           const CPrimitiveRestrictions& facets = kNone) {
+  return new Info(name, ns, index, flag, type, nullptr, rule, facets, nullptr);
+}
+
 // addr: street (mandatory), zip (optional, nillable, below 100), kind
 // (optional enumeration, nillable); attributes id (required int) and use
 // (optional enumeration, default "home").
 const Shape kAddress(
     XmlElementGroupType_Sequence, L"addr", L"urn:t",
-    {new CElementInfoSeqPrimMnd(L"street", L"urn:t", 0, false, it_string, nullptr, kPreserve, kNone,
-                                nullptr),
-     new CElementInfoSeqPrimOpt(L"zip", L"urn:t", 1, true, it_i4, nullptr, kCollapse, kBelow100,
-                                nullptr),
+    {Prim<CElementInfoSeqPrimMnd>(L"street", L"urn:t", 0, false, it_string, kPreserve),
+     Prim<CElementInfoSeqPrimOpt>(L"zip", L"urn:t", 1, true, it_i4, kCollapse, kBelow100),
      new CElementInfoSeqEnumOpt(L"kind", L"urn:t", 2, true, KindToString, StringToKind, nullptr)},
-    {new CAttributeInfoPrimitive(L"id", L"", 3, false, it_i4, nullptr, kCollapse, kBelow100,
-                                 nullptr),
+    {Prim<CAttributeInfoPrimitive>(L"id", L"", 3, false, it_i4, kCollapse, kBelow100),
      new CAttributeInfoEnum(L"use", L"", 4, true, KindToString, StringToKind, L"home")});
 const int kAddressId = RegisterFlex(kAddress);
 
@@ -49,12 +66,10 @@ Shape MakeOrder() {
   Shape shape(XmlElementGroupType_Sequence, L"order", L"urn:t",
               {new CElementInfoSeqClsMnd(L"ship", L"urn:t", 0, XmlElementType_Element, CreateFlex,
                                          kAddressId, true),
-               new CElementInfoSeqPrimOpt(L"note", L"", 1, false, it_string, nullptr, kPreserve,
-                                          kNone, nullptr),
+               Prim<CElementInfoSeqPrimOpt>(L"note", L"", 1, false, it_string, kPreserve),
                new CElementInfoSeqClsOpt(L"bill", L"urn:t", 2, XmlElementType_Element, CreateFlex,
                                          kAddressId),
-               new CElementInfoSeqPrimMnd(L"total", L"urn:t", 3, false, it_decimal, nullptr,
-                                          kCollapse, kNone, nullptr)});
+               Prim<CElementInfoSeqPrimMnd>(L"total", L"urn:t", 3, false, it_decimal)});
   shape.init = [](CFlex& order) {
     order.properties[0].SetXmlObject(CreateFlex(kAddressId, L"ship"));
   };
@@ -185,8 +200,7 @@ TEST_F(GeneratedClass, RootOptionsShowInTheText) {
 
 // A choice of a (int), b (enumeration) and c (an addr).
 const Shape kChoice(XmlElementGroupType_Choice, L"pick", L"urn:t",
-                    {new CElementInfoChoicePrimOpt(L"a", L"urn:t", 0, false, it_i4, nullptr,
-                                                   kCollapse, kNone, nullptr),
+                    {Prim<CElementInfoChoicePrimOpt>(L"a", L"urn:t", 0, false, it_i4),
                      new CElementInfoChoiceEnumOpt(L"b", L"urn:t", 1, false, KindToString,
                                                    StringToKind, nullptr),
                      new CElementInfoChoiceClsOpt(L"c", L"urn:t", 2, XmlElementType_Element,
@@ -194,10 +208,8 @@ const Shape kChoice(XmlElementGroupType_Choice, L"pick", L"urn:t",
 
 // An all group: x (mandatory int), y (optional text), z (mandatory enumeration).
 const Shape kAll(XmlElementGroupType_All, L"bag", L"urn:t",
-                 {new CElementInfoAllPrimMnd(L"x", L"urn:t", 0, false, it_i4, nullptr, kCollapse,
-                                             kNone, nullptr),
-                  new CElementInfoAllPrimOpt(L"y", L"urn:t", 1, false, it_string, nullptr,
-                                             kPreserve, kNone, nullptr),
+                 {Prim<CElementInfoAllPrimMnd>(L"x", L"urn:t", 0, false, it_i4),
+                  Prim<CElementInfoAllPrimOpt>(L"y", L"urn:t", 1, false, it_string, kPreserve),
                   new CElementInfoAllEnumMnd(L"z", L"urn:t", 2, false, KindToString, StringToKind,
                                              nullptr)});
 
@@ -216,15 +228,13 @@ TEST_F(GeneratedClass, ChoiceAndAllGroups) {
 
 // price: attribute cur, decimal simple content; nillable.
 const Shape kPrice(XmlElementGroupType_Sequence, L"price", L"urn:t", {},
-                   {new CAttributeInfoPrimitive(L"cur", L"", 0, true, it_string, nullptr, kCollapse,
-                                                kNone, nullptr)},
-                   1, it_decimal);
+                   {Prim<CAttributeInfoPrimitive>(L"cur", L"", 0, true, it_string)}, 1, it_decimal);
 const Shape kRawPrice(XmlElementGroupType_Sequence, L"price", L"urn:t", {}, {}, 1, it_decimal,
                       true);
 // A class derived from addr, written under addr's element.
 const Shape kDerived(XmlElementGroupType_Sequence, L"DerivedAddr", L"urn:d",
-                     {new CElementInfoSeqPrimMnd(L"street", L"urn:t", 0, false, it_string, nullptr,
-                                                 kPreserve, kNone, nullptr)},
+                     {Prim<CElementInfoSeqPrimMnd>(L"street", L"urn:t", 0, false, it_string,
+                                                   kPreserve)},
                      {}, -1, it_none, false, true);
 
 TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
@@ -255,16 +265,18 @@ TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
 }
 
 // holder: one abstract child "shape", whose class the element factory picks
-// from xsi:type ("none" names no class).
+// from xsi:type ("none" names no class); it knows no other element.
 CSmartPtr<CXmlObjectBase> PickShape(CXmlElement* element) {
-  if (element->GetAttribute(L"type", CXmlWriter::XSI_NAMESPACE) == L"none") return nullptr;
+  if (element->GetLocalName() != L"shape" ||
+      element->GetAttribute(L"type", CXmlWriter::XSI_NAMESPACE) == L"none") {
+    return nullptr;
+  }
   return CreateFlex(kAddressId, L"shape");
 }
 const Shape kHolder(XmlElementGroupType_Sequence, L"holder", L"urn:t",
                     {new CElementInfoSeqAbsClsMnd(L"shape", L"urn:t", 0, XmlElementType_Element,
                                                   PickShape),
-                     new CElementInfoSeqPrimOpt(L"tail", L"urn:t", 1, false, it_i4, nullptr,
-                                                kCollapse, kNone, nullptr)});
+                     Prim<CElementInfoSeqPrimOpt>(L"tail", L"urn:t", 1, false, it_i4)});
 
 TEST_F(GeneratedClass, AbstractChildrenComeFromTheElementFactory) {
   constexpr wchar_t kXsi[] = L" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\"";
@@ -278,20 +290,16 @@ TEST_F(GeneratedClass, AbstractChildrenComeFromTheElementFactory) {
 
 // line: first, then an inline choice of a or b (mandatory content), then last.
 const Shape kGroup(XmlElementGroupType_Choice, L"grp", L"urn:t",
-                   {new CElementInfoChoicePrimOpt(L"a", L"urn:t", 0, false, it_i4, nullptr,
-                                                  kCollapse, kNone, nullptr),
-                    new CElementInfoChoicePrimOpt(L"b", L"urn:t", 1, false, it_i4, nullptr,
-                                                  kCollapse, kNone, nullptr)},
+                   {Prim<CElementInfoChoicePrimOpt>(L"a", L"urn:t", 0, false, it_i4),
+                    Prim<CElementInfoChoicePrimOpt>(L"b", L"urn:t", 1, false, it_i4)},
                    {}, -1, it_none, false, false, XmlElementType_PseudoElement);
 const int kGroupId = RegisterFlex(kGroup);
 Shape MakeLine() {
   Shape shape(XmlElementGroupType_Sequence, L"line", L"urn:t",
-              {new CElementInfoSeqPrimMnd(L"first", L"urn:t", 0, false, it_i4, nullptr, kCollapse,
-                                          kNone, nullptr),
+              {Prim<CElementInfoSeqPrimMnd>(L"first", L"urn:t", 0, false, it_i4),
                new CElementInfoSeqClsMnd(L"grp", L"urn:t", 1, XmlElementType_PseudoElement,
                                          CreateFlex, kGroupId, true),
-               new CElementInfoSeqPrimOpt(L"last", L"urn:t", 2, false, it_i4, nullptr, kCollapse,
-                                          kNone, nullptr)});
+               Prim<CElementInfoSeqPrimOpt>(L"last", L"urn:t", 2, false, it_i4)});
   shape.init = [](CFlex& line) { line.properties[1].SetXmlObject(CreateFlex(kGroupId, L"grp")); };
   return shape;
 }
@@ -311,8 +319,7 @@ const Shape kDefaults(
     XmlElementGroupType_Sequence, L"defaults", L"urn:t",
     {new CElementInfoSeqPrimOpt(L"d", L"urn:t", 0, false, it_i4, nullptr, kCollapse, kNone, L"5")},
     {new CAttributeInfoEnum(L"e", L"urn:a", 1, true, KindToString, StringToKind, L"home"),
-     new CAttributeInfoPrimitive(L"p", L"urn:a", 2, true, it_i4, nullptr, kCollapse, kNone,
-                                 nullptr)});
+     Prim<CAttributeInfoPrimitive>(L"p", L"urn:a", 2, true, it_i4)});
 
 TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
   CSmartPtr<CFlex> object = Read(kDefaults, L"<defaults xmlns=\"urn:t\"><d/></defaults>");
@@ -339,10 +346,9 @@ TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
 // open: attribute id, then any attribute in a namespace other than urn:t;
 // bare has no collection for the wildcard.
 Shape MakeOpen(bool withCollection) {
-  Shape shape(
-      XmlElementGroupType_Sequence, L"open", L"urn:t", {},
-      {new CAttributeInfoPrimitive(L"id", L"", 0, true, it_i4, nullptr, kCollapse, kNone, nullptr),
-       new CAttributeInfoAny(L"any", L"", 1, true, L"##other", L"urn:t", nullptr)});
+  Shape shape(XmlElementGroupType_Sequence, L"open", L"urn:t", {},
+              {Prim<CAttributeInfoPrimitive>(L"id", L"", 0, true, it_i4),
+               new CAttributeInfoAny(L"any", L"", 1, true, L"##other", L"urn:t", nullptr)});
   if (withCollection) {
     shape.init = [](CFlex& open) {
       open.properties[1].SetXmlCollection(new CAttributeCol(L"", L"##other", L"urn:t"));
@@ -387,8 +393,7 @@ TEST_F(GeneratedClass, UntypedContent) {
 Shape MakeTail() {
   Shape shape(XmlElementGroupType_Sequence, L"t", L"urn:t",
               {new CElementInfoSeqUntpdCol(L"AnyElement", L"##any", 0),
-               new CElementInfoSeqPrimMnd(L"b", L"urn:t", 1, false, it_i4, nullptr, kCollapse,
-                                          kNone, nullptr)});
+               Prim<CElementInfoSeqPrimMnd>(L"b", L"urn:t", 1, false, it_i4)});
   shape.init = [](CFlex& flex) {
     flex.properties[0].SetXmlCollection(new CElementCol(L"", L"##any", L"urn:t"));
   };
@@ -432,6 +437,88 @@ TEST(ElementInfo, CheckRestrictionNeedsFacetsAndPassesChars) {
       CPrimitiveRestrictions(L"x", 2, 3, nullptr, nullptr, nullptr, nullptr, -1, -1, -1), nullptr);
   value.SetChar(L'y');
   character.CheckRestriction(value);
+}
+
+// The purchase-order binding through every entry point: each form gives back
+// exactly the order that went in.
+class PoBinding : public ::testing::Test {
+ protected:
+  PoBinding() {
+    order = new Po::CPurchaseOrderType();
+    const std::string sample = KORVEL_PO_SAMPLE;
+    order->FromXmlFile(std::wstring(sample.begin(), sample.end()).c_str(), context);
+    text = order->ToXml(true, true, EOL_LF, context);
+  }
+  // The order read by read writes the same text as the original.
+  template <class Read>
+  void ExpectSameOrder(Read read) {
+    CSmartPtr<Po::CPurchaseOrderType> copy = new Po::CPurchaseOrderType();
+    read(*copy);
+    EXPECT_EQ(copy->ToXml(true, true, EOL_LF, context), text);
+  }
+
+  CSerializationContext context;
+  CSmartPtr<Po::CPurchaseOrderType> order;
+  std::wstring text;
+};
+
+TEST_F(PoBinding, TheSampleIsReadCompletely) {
+  ASSERT_EQ(order->GetItems().GetItem().GetCount(), 2);
+  EXPECT_EQ(order->GetBillTo().GetCity(), L"Old Town");
+  EXPECT_EQ(order->GetItems().GetItem().GetAt(0)->GetComment().value_or(L""),
+            L"Confirm this is electric");
+  EXPECT_EQ(order->GetItems().GetItem().GetAt(1)->GetShipDate()->ToString(), L"1999-05-21");
+  EXPECT_EQ(order->GetOrderDate()->ToString(), L"1999-10-20");
+}
+
+TEST_F(PoBinding, RoundTripsThroughEveryEntryPoint) {
+  ExpectSameOrder([&](Po::CPurchaseOrderType& o) { o.FromXml(text.c_str(), context); });
+  const std::wstring plain = order->ToXml(false, false, EOL_CRLF, context);
+  ExpectSameOrder([&](Po::CPurchaseOrderType& o) { o.FromXml(plain.c_str(), context); });
+  for (XmlEncoding encoding : {XmlEncoding_UTF8, XmlEncoding_UTF16}) {
+    for (CompressionType compression : {ct_none, ct_gzip, ct_zlib}) {
+      SCOPED_TRACE(::testing::Message() << encoding << " " << compression);
+      const CBinaryData bytes =
+          order->ToXmlStream(true, true, encoding, EOL_LF, context, compression);
+      ExpectSameOrder([&](Po::CPurchaseOrderType& o) { o.FromXmlStream(bytes, context); });
+      if (encoding == XmlEncoding_UTF8 && compression == ct_none) {
+        const std::string narrow = BytesOf(bytes);
+        ExpectSameOrder([&](Po::CPurchaseOrderType& o) { o.FromXml(narrow.c_str(), context); });
+      }
+    }
+  }
+  // Any writer serves: Fast Infoset comes back as the same order.
+  const CBinaryData binary = order->ToFastInfosetStream(FInfoDecl_None, context, ct_gzip);
+  ExpectSameOrder([&](Po::CPurchaseOrderType& o) { o.FromXmlStream(binary, context); });
+  TempDir dir;
+  for (bool async : {false, true}) {
+    for (CompressionType compression : {ct_none, ct_gzip}) {
+      SCOPED_TRACE(::testing::Message() << async << " " << compression);
+      AsyncToXmlFile(async);
+      // Chunked reading takes only uncompressed files.
+      AsyncFromXmlFile(async && compression == ct_none);
+      const std::wstring path = dir.WidePath("po.xml");
+      order->ToXmlFile(path.c_str(), true, true, XmlEncoding_UTF16, EOL_LF, context, compression);
+      ExpectSameOrder([&](Po::CPurchaseOrderType& o) { o.FromXmlFile(path.c_str(), context); });
+    }
+  }
+  AsyncToXmlFile(false);
+  AsyncFromXmlFile(false);
+}
+
+TEST_F(PoBinding, FacetsAreCheckedBothWays) {
+  std::wstring broken = text;
+  broken.replace(broken.find(L"926-AA"), 6, L"926-aa");
+  CSmartPtr<Po::CPurchaseOrderType> copy = new Po::CPurchaseOrderType();
+  KORVEL_EXPECT_THROW_MESSAGE(copy->FromXml(broken.c_str(), context), CKvValidationException,
+                              L"Failed to set the property value [926-aa].\n"
+                              L"Path: /purchaseOrder/items/item[2]/@partNum");
+  order->GetItems().GetItem().GetAt(0)->SetQuantity(CBigInteger(0));
+  KORVEL_EXPECT_THROW_MESSAGE(order->ToXml(false, false, EOL_LF, context), CKvValidationException,
+                              L"Failed to convert the element [purchaseOrder] to XML");
+  context.SetCheckFacetsOnRead(false);
+  copy->FromXml(broken.c_str(), context);
+  EXPECT_EQ(copy->GetItems().GetItem().GetAt(1)->GetPartNum(), L"926-aa");
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 // written (value format included) when they are written or added as values.
 #include <korvel/typed_collections.h>
 
-#include <gtest/gtest.h>
-
 #include <functional>
 
 #include <korvel/conversions.h>
@@ -53,6 +51,7 @@ TEST(LexicalPattern, CollectionsMatchTheTextReadAndTheTextWritten) {
   const CSmartPtr<Reading<CdecimalCol>> prices = new Reading<CdecimalCol>(L"\\d+\\.\\d\\d", L"2");
   const CSmartPtr<Reading<CdateCol>> dates = new Reading<CdateCol>(L"\\d{4}-\\d\\d-\\d\\d");
   const CSmartPtr<Reading<CtimeCol>> times = new Reading<CtimeCol>(L".*\\.\\d0");
+  const CSmartPtr<Reading<CbooleanCol>> flags = new Reading<CbooleanCol>(L"true|false");
   const CDateTime zoned = CConversions::dateFromString(L"2004-05-01Z", kCollapse);
   const struct {
     std::function<void()> step;
@@ -63,6 +62,8 @@ TEST(LexicalPattern, CollectionsMatchTheTextReadAndTheTextWritten) {
       {[&] { ints->Add(7); }, L"Invalid Value for n [7]."},
       // Read as "07", written as "7".
       {[&] { ints->Write(); }, L"Invalid Value for n [7]."},
+      {[&] { flags->AddFromString(L"true"); }, L"ok"},
+      {[&] { flags->AddFromString(L"1"); }, L"Invalid Value for n [1]."},
       // Judged by the text the value format writes, "1.50".
       {[&] { prices->Add(CDecimal(L"1.5")); }, L"ok"},
       {[&] { prices->Write(); }, L"ok"},
@@ -80,7 +81,9 @@ TEST(LexicalPattern, CollectionsMatchTheTextReadAndTheTextWritten) {
     SCOPED_TRACE(i);
     EXPECT_EQ(Outcome(rows[i].step), rows[i].outcome);
   }
-  EXPECT_EQ(ints->GetCount() + prices->GetCount() + dates->GetCount() + times->GetCount(), 4);
+  EXPECT_EQ(ints->GetCount() + flags->GetCount() + prices->GetCount() + dates->GetCount() +
+                times->GetCount(),
+            5);
 }
 
 // p: a decimal element written with two places; a: the same as an attribute;

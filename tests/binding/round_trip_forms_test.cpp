@@ -3,8 +3,6 @@
 // Infoset plain and gzip: the purchase order, and nil elements that carry
 // attributes, come back as the same objects; every JSON text passes a strict
 // JSON reader.
-#include <gtest/gtest.h>
-
 #include <functional>
 
 #include <korvel/serialization_context.h>

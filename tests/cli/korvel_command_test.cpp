@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: MIT
 // The korvel command run as a user runs it: every subcommand, every format
 // pair, the options that change the output, and the errors and exit statuses.
-#include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "test_support.h"
 
 namespace {
 
@@ -28,17 +27,7 @@ struct Result {
 
 class KorvelCommand : public ::testing::Test {
  protected:
-  KorvelCommand() {
-    std::string name = std::filesystem::temp_directory_path().string() + "/korvel_cli_XXXXXX";
-    if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_dir = name;
-  }
-  ~KorvelCommand() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_dir, ignored);
-  }
-
-  std::string Temp(const std::string& name) const { return m_dir + "/" + name; }
+  std::string Temp(const std::string& name) const { return m_temp.Path(name); }
 
   // Runs `korvel arguments` in the test data folder, standard input from
   // the file named (or empty).
@@ -61,8 +50,7 @@ class KorvelCommand : public ::testing::Test {
   // order.xml as the command writes it back: what every round trip must give.
   std::string Expected() const { return ReadFile("order.expected.xml"); }
 
- private:
-  std::string m_dir;
+  const Korvel::testing::TempDir m_temp;
 };
 
 // Every format, plain and compressed, to every other and back to XML.

@@ -6,6 +6,7 @@
 
 #include "class_plan.h"
 #include "compiler/rows.h"
+#include "emitter.h"
 #include "names.h"
 #include "schema_reader.h"
 #include "test_support.h"
@@ -71,6 +72,34 @@ TEST(SchemaCompiler, SchemasThatImportEachOtherAreReadOnce) {
   EXPECT_EQ(party.properties[1].xmlNamespace, L"urn:a");
   EXPECT_EQ(party.properties[1].itemClass, &order);
   EXPECT_TRUE(party.properties[1].optional);
+}
+
+// Each file set's header needs the classes it derives from complete first:
+// two namespaces that derive from each other's classes cannot both have that.
+TEST(SchemaCompiler, RefusesNamespacesThatDeriveFromEachOther) {
+  TempDir dir;
+  const std::string derived =
+      "<xs:complexType name='D'><xs:complexContent><xs:extension base='%:B'/>"
+      "</xs:complexContent></xs:complexType>\n<xs:complexType name='B'/>";
+  auto side = [&](const char* mine, const char* other) {
+    std::string body = "<xs:import namespace='urn:" + std::string(other) + "' schemaLocation='" +
+                       other + ".xsd'/>\n" + derived;
+    body.replace(body.find('%'), 1, other);
+    return Schema(body, std::string("targetNamespace='urn:") + mine + "' xmlns:" + other +
+                            "='urn:" + other + "'");
+  };
+  dir.Write("a.xsd", side("a", "b"));
+  dir.Write("b.xsd", side("b", "a"));
+  SchemaSet set;
+  ReadSchemas(dir.Path("a.xsd"), set);
+  try {
+    Emit(set, {"A", "a"});
+    ADD_FAILURE() << "no refusal";
+  } catch (const Refusal& refusal) {
+    EXPECT_NE(std::string(refusal.what()).find(".xsd:3: classes of two namespaces that derive"),
+              std::string::npos)
+        << refusal.what();
+  }
 }
 
 // Rows of tests/data/compiler/builtins.txt.

@@ -48,12 +48,7 @@ void MarkArray(Writer& w, int32_t state) { w.GetCurrentElement()->SetWriterState
 
 // One writer call, "name|argument|...", as the rows of writer_scripts.txt give it.
 void Call(Writer& w, const std::wstring& call) {
-  testing::VectorArgs c;
-  for (size_t start = 0, bar = 0; bar != std::wstring::npos; start = bar + 1) {
-    bar = call.find(L'|', start);
-    c.push_back(call.substr(start, bar - start));
-  }
-  c.resize(5);
+  const testing::VectorArgs c = testing::Split(call, L'|', 5);
   const std::wstring& name = c[0];
   if (name == L"start") w.StartElement(c[1], c[2]);
   if (name == L"end") w.EndElement();

@@ -1,22 +1,25 @@
 // SPDX-License-Identifier: MIT
+// Binary values: CBinaryData, UTF conversions, compression and binary file
+// streams.
 #include <korvel/binary_data.h>
 
-#include <gtest/gtest.h>
-
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
-#include <thread>
 
+#include "platform/file.h"
 #include "test_support.h"
 #include "values/binary_record.h"
+#include "values/binary_stream.h"
+#include "values/compression.h"
+#include "values/utf.h"
 
-using Korvel::CBinaryData;
-using Korvel::CKvException;
+using namespace Korvel;
+using namespace Korvel::testing;
+using namespace Korvel::detail::platform;
 using Korvel::detail::BinaryDataAccess;
-using Korvel::testing::BytesOf;
-using Korvel::testing::DataOf;
 
 namespace {
 
@@ -178,6 +181,251 @@ TEST(Base64, LongValuesRoundTripExactlySized) {
   EXPECT_EQ(d.GetData(), nullptr);
   EXPECT_EQ(CBinaryData().GetAsHexString(), L"");
   EXPECT_EQ(CBinaryData::GetAsHexString(U("\x12\xab"), 2), L"12AB");
+}
+
+class FileBinaryStream : public ::testing::Test {
+ protected:
+  void TearDown() override { ClearInjectedFileFailures(); }
+  void Write(CFileBinaryStream& stream, const std::string& bytes) {
+    stream.Write(reinterpret_cast<const unsigned char*>(bytes.data()),
+                 static_cast<uint32_t>(bytes.size()));
+  }
+  const Korvel::testing::TempDir m_temp;
+  const std::wstring m_path = m_temp.WidePath("out.xml");
+};
+
+TEST_F(FileBinaryStream, Utf16EncodingsStartWithTheByteOrderMarkAndReplaceTheFile) {
+  const std::pair<XmlEncoding, const char*> rows[] = {{XmlEncoding_None, ""},
+                                                      {XmlEncoding_UTF8, ""},
+                                                      {XmlEncoding_UTF16, "\xFF\xFE"},
+                                                      {XmlEncoding_UTF16Undeclared, "\xFF\xFE"}};
+  m_temp.Write("out.xml", std::string(100, 'x'));
+  for (const auto& [encoding, prefix] : rows) {
+    for (const std::string& body : {std::string("<a/>"), std::string()}) {
+      SCOPED_TRACE(std::to_string(encoding) + " with " + std::to_string(body.size()));
+      CFileBinaryStream stream(m_path, encoding);
+      Write(stream, body);
+      stream.WriteToFile();
+      EXPECT_EQ(m_temp.Read("out.xml"), prefix + body);
+    }
+  }
+}
+
+TEST_F(FileBinaryStream, FailuresNameTheFileAndCloseIt) {
+  const int before = OpenDescriptors();
+  const std::wstring missing = m_temp.WidePath("no/such/dir.xml");
+  KORVEL_EXPECT_THROW_MESSAGE(
+      CFileBinaryStream(missing, XmlEncoding_UTF8).WriteToFile(), CKvException,
+      L"Failed to write data to the file [" + missing + L"] error [0x00000002]");
+  for (XmlEncoding encoding : {XmlEncoding_UTF8, XmlEncoding_UTF16}) {
+    SCOPED_TRACE(encoding);
+    CFileBinaryStream stream(m_path, encoding);
+    Write(stream, "data");
+    InjectFileFailure(FileOp::Write, ENOSPC);
+    KORVEL_EXPECT_THROW_MESSAGE(
+        stream.WriteToFile(), CKvException,
+        L"Failed to write data to the file [" + m_path + L"] error [0x0000001C]");
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out += static_cast<char>(v);
+  return out;
+}
+
+// Long non-ASCII text is encoded in steps; pairs and malformed characters at
+// every position around a step's end.
+TEST(Utf8, LongTextAcrossConversionSteps) {
+  for (size_t at = 16379; at < 16388; ++at) {
+    SCOPED_TRACE(at);
+    std::wstring text = L"\u00e9" + std::wstring(at - 1, L'a') + L"\xD83D\xDE00\u4e2d";
+    std::string expected = Bytes({0xC3, 0xA9}) + std::string(at - 1, 'a') +
+                           Bytes({0xF0, 0x9F, 0x98, 0x80, 0xE4, 0xB8, 0xAD});
+    EXPECT_EQ(detail::WideToUtf8(text), expected);
+    EXPECT_EQ(std::string(detail::ByteView(detail::WideToUtf8Data(text))), expected);
+    EXPECT_EQ(detail::Utf8ToWide(expected), text.substr(0, at) + L"\U0001F600\u4e2d");
+    text[at] = L'\xDC00';
+    EXPECT_EQ(detail::WideToUtf8(text), "");
+  }
+}
+
+TEST(Utf8, AppendingFormsAddToWhatIsThere) {
+  std::string narrow = "<";
+  ASSERT_TRUE(detail::WideToUtf8(L"\u00e9", narrow));
+  ASSERT_TRUE(detail::WideToUtf8(L"", narrow));
+  EXPECT_EQ(narrow, Bytes({'<', 0xC3, 0xA9}));
+  std::wstring wide = L"<";
+  ASSERT_TRUE(detail::Utf8ToWide(Bytes({0xC3, 0xA9}), wide));
+  EXPECT_EQ(wide, L"<\u00e9");
+
+  CBinaryData data;
+  ASSERT_TRUE(detail::WideToUtf8(L"", data));
+  EXPECT_EQ(data.GetData(), nullptr) << "no record of length 0";
+  ASSERT_TRUE(detail::WideToUtf8(L"ab", data));
+  const CBinaryData shared = data;
+  ASSERT_TRUE(detail::WideToUtf8(L"\u20ac", data));
+  EXPECT_EQ(std::string(detail::ByteView(data)), Bytes({'a', 'b', 0xE2, 0x82, 0xAC}));
+  EXPECT_EQ(std::string(detail::ByteView(shared)), "ab") << "appending separated the shared copy";
+}
+
+TEST(Utf16Le, ValidTextConvertsBothWaysAndMalformedInputGivesNothing) {
+  const std::wstring wide = L"A\u00e9\u20ac\U0001F600";
+  const std::string bytes = Bytes({0x41, 0, 0xE9, 0, 0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE});
+  EXPECT_EQ(detail::WideToUtf16Le(wide), bytes);
+  EXPECT_EQ(detail::Utf16LeToWide(bytes), wide);
+  EXPECT_EQ(detail::WideToUtf16Le(L"\xD83D\xDE00"), Bytes({0x3D, 0xD8, 0x00, 0xDE}))
+      << "a pair in wide text passes as it is";
+  CBinaryData data;
+  ASSERT_TRUE(detail::WideToUtf16Le(wide, data));
+  EXPECT_EQ(std::string(detail::ByteView(data)), bytes);
+
+  for (const std::wstring& bad :
+       {std::wstring(L"a\xD800"), std::wstring(L"\xDC00"), std::wstring(L"\xD800\xD800"),
+        std::wstring(1, wchar_t(0x110000))}) {
+    SCOPED_TRACE(::testing::PrintToString(bad));
+    std::string out = "kept";
+    EXPECT_FALSE(detail::WideToUtf16Le(bad, out));
+    EXPECT_EQ(out, "kept");
+    EXPECT_EQ(detail::WideToUtf16Le(bad), "");
+  }
+  for (const std::string& bad : {Bytes({'a'}), Bytes({'a', 0, 'b'}), Bytes({0x00, 0xD8}),
+                                 Bytes({0x00, 0xDC, 0x00, 0xD8}), Bytes({0x00, 0xD8, 'a', 0})}) {
+    SCOPED_TRACE(::testing::PrintToString(bad));
+    std::wstring out = L"kept";
+    EXPECT_FALSE(detail::Utf16LeToWide(bad, out));
+    EXPECT_EQ(out, L"kept");
+    EXPECT_EQ(detail::Utf16LeToWide(bad), L"");
+  }
+}
+
+// Markup-like text that deflates well.
+std::string Document(size_t records) {
+  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<items>\n";
+  for (size_t i = 0; i < records; ++i) {
+    text +=
+        "\t<item id=\"" + std::to_string(i) + "\">value " + std::to_string(i * 7919) + "</item>\n";
+  }
+  return text + "</items>\n";
+}
+
+std::string RandomBytes(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(n, '\0');
+  for (char& c : s) c = static_cast<char>(rng());
+  return s;
+}
+
+bool Inflate(const std::string& bytes, CBinaryData& out) {
+  return detail::TryInflate(reinterpret_cast<const unsigned char*>(bytes.data()),
+                            static_cast<uint32_t>(bytes.size()), out);
+}
+
+TEST(Compression, RoundTripsInBothFramings) {
+  const std::string text = Document(2000);  // inflates over several work chunks
+  for (auto [type, first] : {std::pair{ct_gzip, 0x1F}, std::pair{ct_zlib, 0x78}}) {
+    SCOPED_TRACE(type);
+    CBinaryData data = DataOf(text);
+    detail::CompressData(data, type);
+    ASSERT_LT(data.GetLength(), text.size() / 3);
+    EXPECT_EQ(data[0], first);
+    EXPECT_EQ(BinaryDataAccess::Capacity(data), data.GetLength());
+    ASSERT_TRUE(detail::InflateIfCompressed(data));
+    EXPECT_EQ(BytesOf(data), text);
+  }
+  // Other types and empty values are left alone.
+  for (auto type : {ct_none, static_cast<CompressionType>(3), static_cast<CompressionType>(-1)}) {
+    CBinaryData data = DataOf("plain");
+    const unsigned char* before = data.GetData();
+    detail::CompressData(data, type);
+    EXPECT_EQ(data.GetData(), before);
+  }
+  CBinaryData empty;
+  detail::CompressData(empty, ct_gzip);
+  EXPECT_EQ(empty.GetData(), nullptr);
+}
+
+TEST(Compression, InputThatDoesNotShrinkIsCompressedAnyway) {
+  // The gzip wrapper alone is longer than ten bytes; random bytes do not shrink.
+  const std::pair<CompressionType, std::string> rows[] = {{ct_gzip, "0123456789"},
+                                                          {ct_zlib, "x"},
+                                                          {ct_zlib, RandomBytes(1000, 1)},
+                                                          {ct_gzip, RandomBytes(100000, 2)}};
+  for (const auto& [type, bytes] : rows) {
+    SCOPED_TRACE(bytes.size());
+    CBinaryData data = DataOf(bytes);
+    const CBinaryData other = data;  // a sharing copy keeps its bytes
+    detail::CompressData(data, type);
+    EXPECT_GT(data.GetLength(), bytes.size());
+    EXPECT_EQ(BytesOf(other), bytes);
+    ASSERT_TRUE(detail::InflateIfCompressed(data));
+    EXPECT_EQ(BytesOf(data), bytes);
+  }
+}
+
+TEST(Compression, OnlyACompleteStreamIsInflated) {
+  CBinaryData gz = DataOf(Document(50));
+  detail::CompressData(gz, ct_gzip);
+  const std::string stream = BytesOf(gz);
+  std::string corrupt = stream;
+  corrupt[corrupt.size() / 2] ^= 0x55;
+  std::string badCrc = stream;
+  badCrc[badCrc.size() - 6] ^= 0x01;
+  const std::pair<const char*, std::string> cases[] = {
+      {"plain XML", "<?xml version=\"1.0\"?><a/>"},
+      {"empty", ""},
+      {"gzip magic only", "\x1F\x8B"},
+      {"zlib header only", "\x78\x9C"},
+      {"zlib header then garbage", "\x78\x9C" + RandomBytes(200, 3)},
+      {"corrupt middle", corrupt},
+      {"bad checksum", badCrc},
+  };
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    CBinaryData out = DataOf("untouched");
+    EXPECT_FALSE(Inflate(bytes, out));
+    EXPECT_EQ(BytesOf(out), "untouched");
+  }
+  // A stream cut anywhere is not inflated, and the input is kept as it came.
+  for (size_t cut = 0; cut < stream.size(); ++cut) {
+    SCOPED_TRACE(cut);
+    CBinaryData truncated = DataOf(stream.substr(0, cut));
+    const unsigned char* before = truncated.GetData();
+    ASSERT_FALSE(detail::InflateIfCompressed(truncated));
+    ASSERT_EQ(truncated.GetData(), before);
+    ASSERT_EQ(truncated.GetLength(), cut);
+  }
+  // A complete stream is inflated whatever follows it.
+  const std::string text = "<a/>" + Document(10).substr(0, 300);
+  CBinaryData zlib = DataOf(text);
+  detail::CompressData(zlib, ct_zlib);
+  CBinaryData out;
+  ASSERT_TRUE(Inflate(BytesOf(zlib) + "trailing bytes", out));
+  EXPECT_EQ(BytesOf(out), text);
+}
+
+TEST(Compression, InteroperatesWithTheSystemGzip) {
+  const Korvel::testing::TempDir temp;
+  const std::string text = Document(500);
+  CBinaryData data = DataOf(text);
+  detail::CompressData(data, ct_gzip);
+  temp.Write("ours.gz", BytesOf(data));
+  const std::string inflate =
+      "gzip -d -c '" + temp.Path("ours.gz") + "' > '" + temp.Path("out") + "'";
+  ASSERT_EQ(std::system(inflate.c_str()), 0);
+  EXPECT_EQ(temp.Read("out"), text);
+
+  for (const std::string& original : {text, std::string()}) {
+    SCOPED_TRACE(original.size());
+    temp.Write("in", original);
+    const std::string deflate =
+        "gzip -c -9 '" + temp.Path("in") + "' > '" + temp.Path("in.gz") + "'";
+    ASSERT_EQ(std::system(deflate.c_str()), 0);
+    CBinaryData theirs = DataOf(temp.Read("in.gz"));
+    ASSERT_TRUE(detail::InflateIfCompressed(theirs));
+    EXPECT_EQ(BytesOf(theirs), original);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/date_time.h>
-
-#include <gtest/gtest.h>
+#include <korvel/date_time_span.h>
 
 #include <chrono>
 
@@ -15,19 +14,11 @@
 #include "values/date_time_test_support.h"
 
 using namespace Korvel;
-using Korvel::testing::FieldsAt;
-using Korvel::testing::FieldsOf;
-using Korvel::testing::GmtimeFields;
-using Korvel::testing::ScopedTimeZone;
-using Korvel::testing::TimegmSeconds;
-using Korvel::testing::Value;
+using namespace Korvel::testing;
 
 namespace {
 
 using DT = CDateTime;
-
-// ---------------------------------------------------------------------------
-// Parsing and printing
 
 // Lexical forms and the parsers' refusals are rows of
 // tests/data/values/date_time_lexical.txt.
@@ -57,65 +48,8 @@ TEST(DateTimeToString, FormatsAndUnsetValues) {
   EXPECT_EQ(CDateTime(DT::dt_time).ToString(), L"00:00:00");
 }
 
-// ---------------------------------------------------------------------------
-// Setters, kinds and validation
-
-TEST(DateTimeSetters, KindNames) {
-  const wchar_t* const names[] = {L"yearZero", L"dateTime", L"date",   L"gYearMonth", L"gYear",
-                                  L"time",     L"gDay",     L"gMonth", L"gMonthDay",  L""};
-  for (int kind = 0; kind < 10; ++kind) {
-    EXPECT_EQ(CDateTime(static_cast<DT::DTType>(kind)).GetTypeAsString(), names[kind]);
-  }
-}
-
-TEST(DateTimeSetters, ConversionTableBetweenKinds) {
-  // allowed[source][target], both in enumeration order: yearZero, dateTime, date, gYearMonth,
-  // gYear, time, gDay, gMonth, gMonthDay.
-  const char* const allowed[] = {"100000000", "111111111", "101110111", "100110010", "100010000",
-                                 "100001000", "100000100", "100000010", "100000111"};
-  const CDateTime full = Value(L"2004-05-06T07:08:09.5+01:00");
-  // The fields a target does not use are kept, so Validate is where they show.
-  const wchar_t* const unusedFromFull[] = {L"Invalid Year Zero",
-                                           nullptr,
-                                           L"Invalid Hour [7] for type date",
-                                           L"Invalid Day [6] for type gYearMonth",
-                                           L"Invalid Month [5] for type gYear",
-                                           L"Invalid Month [5] for type time",
-                                           L"Invalid Month [5] for type gDay",
-                                           L"Invalid Year [2004] for type gMonth",
-                                           L"Invalid Year [2004] for type gMonthDay"};
-  for (int s = 0; s < 9; ++s) {
-    for (int t = 0; t < 9; ++t) {
-      CDateTime source;
-      source.SetDateTime(full, static_cast<DT::DTType>(s));
-      CDateTime target;
-      SCOPED_TRACE(std::to_string(s) + " -> " + std::to_string(t));
-      if (allowed[s][t] == '1') {
-        ASSERT_NO_THROW(target.SetDateTime(source, static_cast<DT::DTType>(t)));
-        EXPECT_EQ(target.GetType(), t);
-        EXPECT_TRUE(target.HasTimeZone());
-        if (s == DT::dt_dateTime && unusedFromFull[t]) {
-          KORVEL_EXPECT_THROW_MESSAGE(target.Validate(), CKvInvalidValueException,
-                                      unusedFromFull[t]);
-        }
-      } else {
-        KORVEL_EXPECT_THROW_MESSAGE(
-            target.SetDateTime(source, static_cast<DT::DTType>(t)), CKvInvalidValueException,
-            L"Attempting to set a CDateTime of type " +
-                CDateTime(static_cast<DT::DTType>(t)).GetTypeAsString() +
-                L" using an XmlDateTime of type " + source.GetTypeAsString() +
-                L". The source CDateTime does not contian enough data to allow the conversion.");
-      }
-    }
-  }
-  CDateTime target;
-  target.SetDateTime(full, DT::dt_gMonthDay);
-  EXPECT_EQ(target.ToString(), L"--05-06+01:00");
-  CDateTime date;  // the time fields are checked to the last
-  date.SetDateTime(Value(L"2004-05-06T00:00:00.000000012"), DT::dt_date);
-  KORVEL_EXPECT_THROW_MESSAGE(date.Validate(), CKvInvalidValueException,
-                              L"Invalid Nano-Second [12] for type date");
-}
+// Kind names and conversions between kinds are rows of
+// tests/data/values/date_time_kinds.txt.
 
 // The getter works on the kinds marked in kinds (0 to 8) and the setter, if
 // any, with it; on every other kind both throw the getter's message.
@@ -154,9 +88,6 @@ TEST(DateTimeFields, GettersAndSettersCheckTheKind) {
   CheckFieldKinds(L"GetRealSecond", "010001000", &DT::GetRealSecond);
 }
 
-// ---------------------------------------------------------------------------
-// Zone
-
 TEST(DateTimeZone, ZAndOffsetsAreKeptApart) {
   CDateTime z = Value(L"2004-01-01T00:00:00Z");
   EXPECT_TRUE(z.IsUTC());
@@ -170,9 +101,6 @@ TEST(DateTimeZone, ZAndOffsetsAreKeptApart) {
   EXPECT_THROW(z.SetTimeZone(0, 60), CKvInvalidValueException);
   EXPECT_EQ(z.ToString(), L"2004-01-01T00:00:00Z") << "a refused offset changed the value";
 }
-
-// ---------------------------------------------------------------------------
-// Conversions and calendar queries
 
 TEST(DateTimeConversion, SystemTimeAndFileTime) {
   const SYSTEMTIME st{2004, 2, 0, 29, 13, 14, 15, 999};
@@ -249,5 +177,65 @@ TEST(DateTimeConversion, TickCountIsTheLocalTime) {
     EXPECT_LE(now.GetTime(), after + offset * 3600);
   }
 }
+
+TEST(DateTimeAdd, SubtractingReversesTheSignEitherWay) {
+  const CDateTime start = Value(L"2004-03-01T00:00:00");
+  EXPECT_EQ((start - Span(L"P1D")).ToString(), L"2004-02-29T00:00:00");
+  // Taking away a negative duration moves the value forward.
+  EXPECT_EQ((start - Span(L"-P1D")).ToString(), L"2004-03-02T00:00:00");
+  CDateTime inPlace = start;
+  inPlace -= Span(L"-PT1H");
+  EXPECT_EQ(inPlace.ToString(), L"2004-03-01T01:00:00");
+  inPlace -= Span(L"PT2H");
+  EXPECT_EQ(inPlace.ToString(), L"2004-02-29T23:00:00");
+}
+
+TEST(DateTimeAdd, HugeDurationsFinishAtOnce) {
+  CDateTimeSpan huge(65535, 4294967295u, 4294967295u, 4294967295u, UINT64_MAX, UINT64_MAX, 999, 999,
+                     999);
+  // Whole 400-year cycles are stepped over at once; a day at a time would not finish.
+  for (int i = 0; i < 2; ++i) {
+    CDateTime value = Value(L"2004-01-31T10:00:00Z");
+    value += huge;
+    value -= huge;
+    (void)value.ToString();
+    huge.Negate();
+  }
+  // Exactness of the carries through the widest fields: 2^64 - 1 seconds is
+  // 213503982334601 days, 7 hours, 0 minutes and 15 seconds, and whole
+  // 400-year cycles change only the year.
+  const CDateTime start = Value(L"2000-01-01T00:00:00");
+  const CDateTime end = start + CDateTimeSpan(0, 0, UINT64_MAX);
+  const CDateTime expected = start + CDateTimeSpan(0, 0, 213503982334601u % 146097u, 7, 0, 15);
+  EXPECT_EQ(std::make_tuple(end.GetMonth(), end.GetDay(), end.GetHour(), end.GetMinute(),
+                            end.GetSecond()),
+            std::make_tuple(expected.GetMonth(), expected.GetDay(), 7, 0, 15));
+}
+
+// Sums, orders and differences at large are rows of
+// tests/data/values/date_time_random.txt, from tools/date_time_vectors.py.
+
+// Lexical forms, their printed forms and the parser's refusals are rows of
+// tests/data/values/duration_text.txt.
+TEST(DurationFields, FieldsSignsAndANullText) {
+  const CDateTimeSpan span = Span(L"-P1Y2M3DT4H5M6.007008009S");
+  EXPECT_EQ(std::make_tuple(span.GetYears(), span.GetMonths(), span.GetDays(), span.GetHours()),
+            std::make_tuple(1, 2u, 3u, 4u));
+  EXPECT_EQ(std::make_tuple(span.GetMinutes(), span.GetSeconds(), span.GetMilliSeconds(),
+                            span.GetMicroSeconds(), span.GetNanoSeconds(), span.IsNegative()),
+            std::make_tuple(5u, 6u, 7, 8, 9, true));
+  KORVEL_EXPECT_THROW_MESSAGE(Span(nullptr), CKvInvalidValueException,
+                              L"Invalid XSD Duration (Null String)");
+
+  CDateTimeSpan day = Span(L"-P1D");
+  EXPECT_EQ(day.GetAsNegative().ToString(), L"-P1D");
+  day.Negate();
+  EXPECT_EQ(day.ToString(), L"P1D");
+  EXPECT_EQ(day.GetAsNegative().ToString(), L"-P1D");
+  EXPECT_FALSE(day.IsNegative()) << "GetAsNegative changed its operand";
+}
+
+// Orders of durations are rows of tests/data/values/*.txt (span-compare); the
+// many at large come from tools/date_time_vectors.py.
 
 }  // namespace

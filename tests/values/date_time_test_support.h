@@ -3,15 +3,12 @@
 // form, an independent calendar through the C library and a time-zone switch.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include <korvel/date_time.h>
 #include <korvel/errors.h>

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <korvel/decimal.h>
 
-#include <gtest/gtest.h>
+#include <korvel/big_integer.h>
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
-#include <tuple>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "test_support.h"
 
@@ -67,29 +64,13 @@ TEST(DecimalParse, LongDigitRunsHaveNoLimit) {
 }
 
 TEST(DecimalConstruction, FromNumbers) {
-  EXPECT_EQ(CDecimal().ToString(), L"0");
-  EXPECT_EQ(CDecimal().GetFractionDivider(), 1);
   EXPECT_EQ(CDecimal(std::numeric_limits<std::int32_t>::min()).ToString(), L"-2147483648");
   EXPECT_EQ(CDecimal(std::numeric_limits<std::int64_t>::min()).ToString(), L"-9223372036854775808");
   EXPECT_EQ(CDecimal(std::numeric_limits<std::uint64_t>::max()).ToString(),
             L"18446744073709551615");
   EXPECT_EQ(CDecimal(CBigInteger(L"-123456789012345678901234567890")).ToString(),
             L"-123456789012345678901234567890");
-  // Thirteen places at most.
-  const std::pair<double, const wchar_t*> doubles[] = {
-      {0.1, L"0.1"},
-      {-2.75, L"-2.75"},
-      {1.0 / 3, L"0.3333333333333"},
-      {2.0 / 3, L"0.6666666666667"},
-      {-0.0, L"0"},
-      {1e-14, L"0"},
-  };
-  for (const auto& [value, expected] : doubles) EXPECT_EQ(CDecimal(value).ToString(), expected);
-  EXPECT_EQ(CDecimal(1e20).ToString(), L"100000000000000000000");
-  KORVEL_EXPECT_THROW_MESSAGE(CDecimal{std::nan("")}, CKvInvalidValueException,
-                              InvalidChar(0, L"nan"));
-  KORVEL_EXPECT_THROW_MESSAGE(CDecimal{-std::numeric_limits<double>::infinity()},
-                              CKvInvalidValueException, InvalidChar(1, L"-inf"));
+  // Doubles are rows of tests/data/values/decimal_text.txt.
 }
 
 TEST(DecimalConstruction, MixesWithMachineIntegersAndBigIntegers) {
@@ -133,42 +114,18 @@ TEST(DecimalRescale, ChangeFractionalDividerAndToStringWithPlaces) {
   EXPECT_EQ(b.GetFractionDivider(), 3);
 }
 
-// ToLong and ToBigInteger round a tie toward zero; ToLongLong rounds to one
-// place that way first, then drops the fraction.
-TEST(DecimalConversion, ToIntegersRoundAsDocumented) {
-  const std::tuple<const wchar_t*, std::int32_t, std::int64_t> cases[] = {
-      {L"2.5", 2, 2},     {L"2.51", 3, 2}, {L"2.96", 3, 3}, {L"2.6", 3, 2}, {L"-2.6", -3, -2},
-      {L"-2.96", -3, -3}, {L"2.95", 3, 2}, {L"-0.5", 0, 0}, {L"0", 0, 0},
-  };
-  for (const auto& [text, asLong, asLongLong] : cases) {
-    SCOPED_TRACE(::testing::PrintToString(text));
-    EXPECT_EQ(Dec(text).ToLong(), asLong);
-    EXPECT_EQ(Dec(text).ToBigInteger(), asLong);
-    EXPECT_EQ(Dec(text).ToLongLong(), asLongLong);
-  }
-  EXPECT_EQ(Dec(L"2147483647.4").ToLong(), std::numeric_limits<std::int32_t>::max());
-  EXPECT_EQ(Dec(L"-2147483648.5").ToLong(), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(Dec(L"9223372036854775807.94").ToLongLong(), std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(Dec(L"-9223372036854775808").ToLongLong(), std::numeric_limits<std::int64_t>::min());
+// The integer conversions are rows of tests/data/values/decimal_integers.txt.
+TEST(DecimalConversion, ToDouble) {
   const std::pair<const wchar_t*, double> doubles[] = {
       {L"1.7e308", 1.7e308},
       {L"0.1", 0.1},
       {L"-0.5", -0.5},
       {L"123456789.123456789", 123456789.123456789},
   };
-  for (const auto& [text, value] : doubles) EXPECT_EQ(Dec(text).ToDouble(), value) << ::testing::PrintToString(text);
-}
-
-TEST(DecimalConversion, OverflowsRaiseTheirMessages) {
-  const std::wstring prefix = L"The Decimal value if to large to fit into a ";
-  for (const wchar_t* text : {L"2147483648", L"2147483647.6", L"-2147483648.6"}) {
-    KORVEL_EXPECT_THROW_MESSAGE(Dec(text).ToLong(), CKvOverFlowException, prefix + L"LONG");
-  }
-  for (const wchar_t* text : {L"9223372036854775807.96", L"-9223372036854775809"}) {
-    KORVEL_EXPECT_THROW_MESSAGE(Dec(text).ToLongLong(), CKvOverFlowException, prefix + L"LONGLONG");
-  }
+  for (const auto& [text, value] : doubles) EXPECT_EQ(Dec(text).ToDouble(), value) << value;
   for (const wchar_t* text : {L"1e400", L"-1.8e308"}) {
-    KORVEL_EXPECT_THROW_MESSAGE(Dec(text).ToDouble(), CKvOverFlowException, prefix + L"Double");
+    KORVEL_EXPECT_THROW_MESSAGE(Dec(text).ToDouble(), CKvOverFlowException,
+                                L"The Decimal value if to large to fit into a Double");
   }
 }
 
@@ -242,5 +199,67 @@ TEST(DecimalLimit, ChangesLaterOperationsOnly) {
 // Sums, differences, products, quotients and orders at large, at several
 // limits, are rows of tests/data/values/arithmetic.txt, computed by
 // tools/arithmetic_vectors.py.
+
+CBigInteger Big(const wchar_t* text) { return CBigInteger(text); }
+
+// The texts CBigInteger reads are in tests/data/values/decimal_text.txt.
+TEST(BigIntegerParse, LongTextsAndAFailedParse) {
+  EXPECT_EQ(Big(L"1.7E+308").ToString(), L"17" + std::wstring(307, L'0'));
+  const std::wstring digits = L"123456789012345678901234567890123456789012345678901234567890";
+  EXPECT_EQ(CBigInteger(digits).ToString(), digits);
+  CBigInteger value(5);
+  EXPECT_THROW(value.Parse(L"12x"), CKvInvalidValueException);
+  EXPECT_EQ(value, 5);
+  EXPECT_EQ(CBigInteger(static_cast<const wchar_t*>(nullptr)), 0);
+}
+
+TEST(BigIntegerConstruction, FromMachineTypesAndDecimals) {
+  EXPECT_EQ(CBigInteger(std::numeric_limits<std::int32_t>::min()).ToString(), L"-2147483648");
+  EXPECT_EQ(CBigInteger(std::numeric_limits<std::uint32_t>::max()).ToString(), L"4294967295");
+  EXPECT_EQ(CBigInteger(std::numeric_limits<std::int64_t>::min()).ToString(),
+            L"-9223372036854775808");
+  EXPECT_EQ(CBigInteger(std::numeric_limits<std::uint64_t>::max()).ToString(),
+            L"18446744073709551615");
+  EXPECT_EQ(CBigInteger().ToString(), L"0");
+  EXPECT_EQ(CBigInteger(CDecimal(L"2.5")), 2);
+  EXPECT_EQ(CBigInteger(CDecimal(L"-2.51")), -3);
+}
+
+TEST(BigIntegerSigns, NegateAbsAndNegativeZero) {
+  CBigInteger zero;
+  zero.Negate();
+  EXPECT_EQ(zero, CBigInteger(0));
+  EXPECT_FALSE(zero < 0 || zero > 0);
+  EXPECT_EQ(zero.ToString(), L"0");
+  EXPECT_EQ(static_cast<std::int64_t>(zero), 0);
+
+  CBigInteger x(-12);
+  EXPECT_EQ(x.GetAbs(), 12);
+  EXPECT_EQ(x.GetNegative(), 12);
+  EXPECT_EQ(x, -12);
+  CBigInteger& same = -x;  // negates x itself
+  EXPECT_EQ(&same, &x);
+  EXPECT_EQ(x, 12);
+  x.Negate();
+  EXPECT_EQ(x, -12);
+  x.Abs();
+  EXPECT_EQ(x, 12);
+}
+
+// Quotients, remainders, square roots, bounds and doubles are rows of
+// tests/data/values/big_integer.txt; sums, products and quotients at large are
+// rows of arithmetic.txt.
+TEST(BigIntegerArithmetic, InPlaceFormsAndANegativeZeroDivisor) {
+  CBigInteger x(7);
+  KORVEL_EXPECT_THROW_MESSAGE(x / CBigInteger().GetNegative(), CKvInvalidValueException,
+                              L"ERROR: Overflow in operator/.");
+  x += Big(L"99999999999999999999");
+  EXPECT_EQ(x.ToString(), L"100000000000000000006");
+  x -= Big(L"100000000000000000007");
+  EXPECT_EQ(x, -1);
+  x *= Big(L"-12345678901234567890");
+  x *= x;  // operands aliasing the receiver
+  EXPECT_EQ(x.ToString(), L"152415787532388367501905199875019052100");
+}
 
 }  // namespace

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The vector tables of the value kinds, in tests/data/values/*.txt.
-#include <gtest/gtest.h>
-
+// The vector tables of the value kinds, in tests/data/values/*.txt; the facet
+// checks no row can show; the conversions' formats, default whitespace rules and
+// reals against the C library; and the whitespace rules themselves.
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <random>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -18,6 +21,7 @@
 #include <korvel/decimal.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/variant.h>
+#include <korvel/whitespace_utils.h>
 
 #include "test_support.h"
 #include "values/binary_record.h"
@@ -31,6 +35,7 @@ namespace {
 
 using detail::BinaryDataAccess;
 using Args = testing::VectorArgs;
+using Rule = CWhitespaceUtils::WhitespaceRule;
 using testing::Span;
 using testing::Value;
 
@@ -99,13 +104,7 @@ std::wstring OrderName(const T& x, const T& y, CDateTime::DTCompareResult r) {
 // returns a text that no row expects.
 // One CDateTime call, "name|argument|...", on value.
 void DateTimeCall(CDateTime& value, const std::wstring& command) {
-  std::vector<std::wstring> c;
-  for (size_t start = 0;;) {
-    const size_t bar = command.find(L'|', start);
-    c.push_back(command.substr(start, bar - start));
-    if (bar == std::wstring::npos) break;
-    start = bar + 1;
-  }
+  const Args c = testing::Split(command, L'|');
   std::vector<int64_t> n;
   for (size_t i = 1; i < c.size(); ++i) n.push_back(std::wcstoll(c[i].c_str(), nullptr, 10));
   n.resize(9);
@@ -234,6 +233,26 @@ const testing::VectorOperations& Operations() {
          }
          return value.ToString() + L" " + value.GetTypeAsString();
        }},
+      // source kind, target kind: a dateTime set as the one, then as the other.
+      {L"convert",
+       [](const Args& a) -> std::wstring {
+         const auto kind = [&](int i) { return static_cast<CDateTime::DTType>(std::stoi(a[i])); };
+         CDateTime source, target;
+         source.SetDateTime(Value(L"2004-05-06T07:08:09.5+01:00"), kind(0));
+         try {
+           target.SetDateTime(source, kind(1));
+         } catch (const CKvInvalidValueException& e) {
+           return L"!value: " + e.GetMessageW();
+         }
+         std::wstring out = target.GetTypeAsString() + (target.HasTimeZone() ? L" zoned" : L"");
+         if (kind(0) != CDateTime::dt_dateTime) return out;
+         try {
+           target.Validate();
+         } catch (const CKvInvalidValueException& e) {
+           return out + L" / " + e.GetMessageW();
+         }
+         return out + L" / valid";
+       }},
       // wide text: its UTF-8 bytes in hex, or "malformed"; the same placed at
       // the edges of the sixteen-character runs, both ways, and exactly sized.
       {L"utf8",
@@ -275,6 +294,26 @@ const testing::VectorOperations& Operations() {
          }
          return valid ? first : L"malformed";
        }},
+      // text: the duration read over another one, printed back.
+      {L"duration",
+       [](const Args& a) -> std::wstring {
+         CDateTimeSpan span = Span(L"-P9Y9M9DT9H9M9.9S");
+         try {
+           span.ParseXSDDuration(a[0].c_str());
+         } catch (const CKvInvalidValueException& e) {
+           return L"!value: " + e.GetMessageW();
+         }
+         return span.ToString();
+       }},
+      // number (as wcstod reads it): the CDecimal made of the double.
+      {L"decimal-double",
+       [](const Args& a) -> std::wstring {
+         try {
+           return CDecimal(std::wcstod(a[0].c_str(), nullptr)).ToString();
+         } catch (const CKvInvalidValueException& e) {
+           return L"!value: " + e.GetMessageW();
+         }
+       }},
       // a, b durations: the order, and the operators agreeing with it.
       {L"span-compare",
        [](const Args& a) {
@@ -302,6 +341,24 @@ const testing::VectorOperations& Operations() {
        [](const Args& a) {
          const CDecimal value(a[0]);
          return value.ToString() + L"/" + std::to_wstring(value.GetFractionDivider());
+       }},
+      // text: ToLong, ToBigInteger and ToLongLong of the decimal, each ended by "|".
+      {L"decimal-to",
+       [](const Args& a) {
+         const CDecimal value(a[0]);
+         const std::function<std::wstring()> reads[] = {
+             [&] { return std::to_wstring(value.ToLong()); },
+             [&] { return value.ToBigInteger().ToString(); },
+             [&] { return std::to_wstring(value.ToLongLong()); }};
+         std::wstring out;
+         for (const auto& read : reads) {
+           try {
+             out += read() + L"|";
+           } catch (const CKvOverFlowException& e) {
+             out += L"!" + e.GetMessageW() + L"|";
+           }
+         }
+         return out;
        }},
       // value, places: ToString(places), then the value rescaled to them and its places.
       {L"rescale",
@@ -460,6 +517,216 @@ TEST_P(ValueVectors, EveryRowGivesItsResult) { testing::RunVectorFile(GetParam()
 
 INSTANTIATE_TEST_SUITE_P(Files, ValueVectors, ::testing::ValuesIn(testing::VectorFiles("values")),
                          testing::VectorFileName);
+
+// Facet checks the rows of facets.txt cannot show: the class of each refusal,
+// values no text gives, and kinds without a validator.
+void Check(const KvVariant& value, const wchar_t* facets) {
+  detail::CheckRestrictions(L"Prop", value, value.GetTypeAsEnum(), FacetsOf(facets));
+}
+
+TEST(RestrictionCheck, BoundsAreParsedAsTheKindWhenTheCheckRuns) {
+  const CPrimitiveRestrictions stored = FacetsOf(L"minInclusive=abc");  // accepted as it is
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"i4", L"5"), L"minInclusive=abc"),
+                              CKvInvalidValueException,
+                              L"The value [abc] can not be converted to a i4");
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"i1", L"5"), L"maxInclusive=300"),
+                              CKvInvalidValueException,
+                              L"The value [300] is to large to fit in a i1");
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"ui2", L"5"), L"maxInclusive=-1"),
+                              CKvInvalidValueException,
+                              L"The value [-1] is to large to fit in a ui2");
+  // In order: a broken minInclusive is reported before a malformed bound after
+  // it is even read, and a malformed bound before the digit facets.
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"i4", L"1"), L"minInclusive=5;maxExclusive=x"),
+                              CKvException, L"Invalid Value for Prop [1]");
+  KORVEL_EXPECT_THROW_MESSAGE(Check(Parsed(L"i4", L"123"), L"maxExclusive=x;totalDigits=1"),
+                              CKvInvalidValueException,
+                              L"The value [x] can not be converted to a i4");
+  // Strings have no bounds, however they are written.
+  EXPECT_NO_THROW(Check(Parsed(L"string", L"b"), L"minInclusive=abc"));
+  EXPECT_NO_THROW(Check(Parsed(L"boolean", L"true"), L"minInclusive=abc;totalDigits=0"));
+}
+
+TEST(RestrictionCheck, ValuesBuiltInMemory) {
+  // Text that came through UTF-16 keeps pairs: still one character each.
+  KvVariant paired;
+  paired.SetString(std::wstring{L'\xD83D', L'\xDE00', L'x'});
+  EXPECT_NO_THROW(Check(paired, L"length=2"));
+  KvVariant lone;
+  lone.SetString(std::wstring{L'\xDE00', L'\xD83D'});
+  EXPECT_NO_THROW(Check(lone, L"length=2"));
+  EXPECT_THROW(Check(lone, L"pattern=.*"), CKvException);
+  // Held with three places, as arithmetic can leave it.
+  CDecimal held(L"12.34");
+  held.ChangeFractionalDivider(3);
+  KvVariant value;
+  value.SetDecimal(held);
+  KORVEL_EXPECT_THROW_MESSAGE(Check(value, L"fractionDigits=2"), CKvException,
+                              L"Invalid Value for Prop [12.340].");
+  EXPECT_NO_THROW(Check(value, L"fractionDigits=3;totalDigits=5"));
+}
+
+TEST(RestrictionCheck, KindsWithoutValidator) {
+  const CPrimitiveRestrictions none;
+  KvVariant c;
+  c.SetChar(L'x');
+  KORVEL_EXPECT_THROW_MESSAGE(detail::CheckRestrictions(L"Prop", c, it_char, none),
+                              CKvInvalidValueException, L"Unknown type [char].");
+  KvVariant empty;
+  for (int kind : {0, 27, 28, 99, -1}) {
+    SCOPED_TRACE(kind);
+    KORVEL_EXPECT_THROW_MESSAGE(
+        detail::CheckRestrictions(L"Prop", empty, static_cast<ItemType>(kind), none), CKvException,
+        FormatString(L"Invalid Type %d", kind));
+  }
+  // A nil value holds nothing to check.
+  KvVariant nil;
+  nil.SetI4(1);
+  nil.SetNil();
+  EXPECT_NO_THROW(Check(nil, L"minInclusive=5"));
+}
+
+TEST(Conversions, DecimalToStringTakesItsPlacesFromTheFormat) {
+  const CDecimal price(L"148.955");
+  EXPECT_EQ(CConversions::decimalToString(price), L"148.955");
+  EXPECT_EQ(CConversions::decimalToString(price, L""), L"148.955");
+  EXPECT_EQ(CConversions::decimalToString(price, L"2"), L"148.96");
+  EXPECT_EQ(CConversions::decimalToString(price, L" +4 places"), L"148.9550");
+  EXPECT_EQ(CConversions::decimalToString(price, L"places"), L"149.");
+  EXPECT_THROW(CConversions::decimalToString(price, L"-1"), CKvInvalidParamException);
+  EXPECT_THROW(CConversions::decimalToString(price, L"99999999999"), CKvInvalidParamException);
+  EXPECT_EQ(CConversions::booleanToString(false), L"false");
+  EXPECT_EQ(CConversions::charToString(L'\0'), L"");
+}
+
+// Without a rule each kind applies its own: collapse, but for the string kinds,
+// which keep their spaces and only normalise line ends.
+TEST(ConversionDefaults, EachKindAppliesItsOwnWhitespaceRule) {
+  using C = CConversions;
+  EXPECT_EQ(C::i4FromString(L"\t-42 \r\n"), -42);
+  EXPECT_EQ(C::r8FromString(L"\n1.5e3 "), 1500.0);
+  EXPECT_TRUE(C::booleanFromString(L"  true\n"));
+  EXPECT_EQ(C::decimalFromString(L" 12.50\t").ToString(2), L"12.50");
+  EXPECT_EQ(C::integerFromString(L"\n-12345678901234567890 ").ToString(), L"-12345678901234567890");
+  EXPECT_EQ(C::datetimeFromString(L" 2004-05-07T10:20:30Z\n").ToString(), L"2004-05-07T10:20:30Z");
+  EXPECT_EQ(C::durationFromString(L" P1D ").ToString(), L"P1D");
+  EXPECT_EQ(Korvel::testing::BytesOf(C::base64BinaryFromString(L" AQID\n")), "\x01\x02\x03");
+  EXPECT_EQ(C::stringFromString(L" a\r\nb\t "), L" a\nb\t ");
+  EXPECT_EQ(C::charFromString(L" "), L' ');
+  // An explicit rule still wins.
+  EXPECT_THROW(C::i4FromString(L"42 ", CWhitespaceUtils::ws_none), CKvInvalidValueException);
+}
+
+TEST(WhitespaceUtils, IsWhiteSpaceIsExactlyTheFourXmlCharacters) {
+  for (wchar_t c = 0; c < 0x3100; ++c) {
+    bool expected = c == 0x09 || c == 0x0A || c == 0x0D || c == 0x20;
+    EXPECT_EQ(CWhitespaceUtils::IsWhiteSpace(c), expected) << static_cast<int>(c);
+  }
+  EXPECT_FALSE(CWhitespaceUtils::IsWhiteSpace(L'\xFEFF'));
+}
+
+// The rules on typical texts are rows of tests/data/values/conversions.txt.
+TEST(WhitespaceUtils, UnknownRules) {
+  for (int rule : {-1, 4, 1000}) {
+    KORVEL_EXPECT_THROW_MESSAGE(CWhitespaceUtils::ApplyRule(static_cast<Rule>(rule), L"x"),
+                                CKvException, L"Unknown WhitespaceRule");
+  }
+}
+
+TEST(WhitespaceUtils, PreserveOverALengthStopsThere) {
+  const wchar_t text[] = L"a\r\nb\rc";
+  EXPECT_EQ(CWhitespaceUtils::Preserve(text, 2), L"a\n");
+  EXPECT_EQ(CWhitespaceUtils::Preserve(text, 6), L"a\nb\nc");
+  // An embedded U+0000 is a character like any other within the length.
+  const wchar_t withNul[] = L"a\0\rb";
+  EXPECT_EQ(CWhitespaceUtils::Preserve(withNul, 4), std::wstring(L"a\0\nb", 4));
+  EXPECT_EQ(CWhitespaceUtils::Preserve(nullptr, 5), L"");
+  EXPECT_EQ(CWhitespaceUtils::Preserve(text, 0), L"");
+  EXPECT_EQ(CWhitespaceUtils::Preserve(text, -1), L"");
+}
+
+constexpr auto kNone = CWhitespaceUtils::ws_none;
+
+uint64_t Bits(double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// The C library, which the tests run in the C locale: a value when the whole
+// text is one number.
+bool ReferenceParse(const std::wstring& text, double& value) {
+  wchar_t* end = nullptr;
+  value = std::wcstod(text.c_str(), &end);
+  return !text.empty() && end == text.c_str() + text.size();
+}
+
+std::wstring ReferencePrint(double value, const wchar_t* format) {
+  wchar_t buffer[512];
+  std::swprintf(buffer, 512, format, value);
+  return buffer;
+}
+
+// Random number-like texts: the whole-text reading must match wcstod bit for bit.
+TEST(RealConversions, AgreeWithWcstodOnRandomTexts) {
+  std::mt19937 random(7);
+  const wchar_t alphabet[] = L"0123456789012345678901234567890123456789..eE+-xXpPaAfFnNiI \t";
+  const size_t size = std::wcslen(alphabet);
+  for (int round = 0; round < 20000; ++round) {
+    std::wstring text;
+    for (size_t n = 1 + random() % 14; n > 0; --n) text += alphabet[random() % size];
+    double expected = 0;
+    if (ReferenceParse(text, expected)) {
+      const double value = CConversions::r8FromString(text, kNone);
+      ASSERT_TRUE(std::isnan(expected) ? std::isnan(value) : Bits(value) == Bits(expected))
+          << ::testing::PrintToString(text) << " gives " << value << ", not " << expected;
+    } else {
+      ASSERT_THROW(CConversions::r8FromString(text, kNone), CKvInvalidValueException)
+          << ::testing::PrintToString(text);
+    }
+  }
+}
+
+// The default text reads back exactly and is no longer than the shortest
+// "%.<n>g" text that does.
+template <class Real>
+void ExpectShortestRoundTrip(Real value,
+                             Real (*parse)(const std::wstring&, CWhitespaceUtils::WhitespaceRule),
+                             const std::wstring& text) {
+  ASSERT_EQ(parse(text, kNone), value) << text;
+  for (int precision = 1; precision <= 17; ++precision) {
+    wchar_t format[16];
+    std::swprintf(format, 16, L"%%.%dg", precision);
+    const std::wstring printed = ReferencePrint(value, format);
+    if (parse(printed, kNone) != value) continue;
+    ASSERT_LE(text.size(), printed.size()) << text << " " << printed;
+    return;
+  }
+}
+
+// The default forms of chosen values are rows of tests/data/values/reals.txt.
+TEST(RealConversions, DefaultFormsAreShortestRoundTrips) {
+  std::mt19937_64 random(11);
+  for (int round = 0; round < 5000; ++round) {
+    uint64_t bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    if (!std::isfinite(value)) continue;
+    ExpectShortestRoundTrip(value, &CConversions::r8FromString, CConversions::r8ToString(value));
+    float narrow;
+    uint32_t narrowBits = static_cast<uint32_t>(bits >> 32);
+    std::memcpy(&narrow, &narrowBits, sizeof narrow);
+    if (!std::isfinite(narrow)) continue;
+    ExpectShortestRoundTrip(narrow, &CConversions::r4FromString, CConversions::r4ToString(narrow));
+  }
+}
+
+TEST(RealConversions, CallerFormats) {
+  // Longer than any fixed buffer: the whole text comes back.
+  std::wstring wide = CConversions::r8ToString(1e300, L"%.100f");
+  EXPECT_EQ(wide.size(), 301u + 1 + 100);
+  EXPECT_EQ(wide, ReferencePrint(1e300, L"%.100f"));
+}
 
 }  // namespace
 }  // namespace Korvel
