@@ -70,7 +70,8 @@ class Planner {
     // Which types are derived from, and which heads have substitutes.
     for (const QName& name : m_set.orderedComplexTypes) {
       const ComplexType* type = m_set.complexTypes.at(name).get();
-      if (type->derivation == ComplexType::extension) {
+      if (type->derivation == ComplexType::extension ||
+          (type->derivation == ComplexType::restriction && type->simpleContent)) {
         if (const ComplexType* base = FindComplex(type->base)) m_derivedBy[base].push_back(type);
       }
     }
@@ -214,20 +215,25 @@ class Planner {
     if (plan.state == 1) throw Refusal(type.where, "the type derives from itself");
     plan.state = 1;
     NameScope names(kReservedProperties);
-    const ComplexType* baseType =
-        type.derivation == ComplexType::extension ? FindComplex(type.base) : nullptr;
+    const bool restriction = type.derivation == ComplexType::restriction && type.simpleContent;
+    const ComplexType* baseType = type.derivation == ComplexType::extension || restriction
+                                      ? FindComplex(type.base)
+                                      : nullptr;
     if (baseType) {
       ClassPlan& base = *m_byType.at(baseType);
       Plan(base);
       bool simpleBase = false;
       for (const PropertyPlan& p : base.properties) simpleBase = simpleBase || p.simpleValue;
-      // A simple-content extension adds attributes to its base's value.
+      // A simple-content extension adds attributes to its base's value, a
+      // restriction narrows the value.
       if (simpleBase != type.simpleContent) {
-        throw Refusal(type.where, std::string(type.simpleContent ? "simpleContent" : "complexContent") +
-                                      " extension of " + Describe(type.base) +
-                                      (simpleBase ? ", a type with simple content, "
-                                                  : ", a type without simple content, ") +
-                                      "is not supported");
+        throw Refusal(type.where,
+                      std::string(type.simpleContent ? "simpleContent" : "complexContent") +
+                          (restriction ? " restriction of " : " extension of ") +
+                          Describe(type.base) +
+                          (simpleBase ? ", a type with simple content, "
+                                      : ", a type without simple content, ") +
+                          "is not supported");
       }
       plan.base = &base;
       base.extended = true;
@@ -257,6 +263,7 @@ class Planner {
                                                                                : " restriction") +
                                     " of " + Describe(type.base) + " is not supported yet");
     }
+    if (restriction && plan.base) RestrictValue(plan, type);
     if (type.mixed && (plan.base || type.derivation != ComplexType::none)) {
       throw Refusal(type.where, "mixed content in a derived type is not supported yet");
     }
@@ -516,6 +523,33 @@ class Planner {
     return m_plan.choices.back().get();
   }
 
+  // A simpleContent restriction of a class with simple content: the class
+  // derives from its base's and checks the narrower facets of the value. The
+  // attributes stay the base's: restating them is not supported.
+  void RestrictValue(ClassPlan& plan, const ComplexType& type) {
+    if (!type.attributes.empty() || type.anyAttribute) {
+      throw Refusal(type.where, "a simpleContent restriction that restates attributes is not "
+                                "supported yet");
+    }
+    if (!type.facets.enumeration.empty() || !type.facets.whiteSpace.empty()) {
+      throw Refusal(type.where, "enumeration or whiteSpace facets in a simpleContent restriction "
+                                "are not supported yet");
+    }
+    for (size_t i = 0; i < plan.properties.size(); ++i) {
+      PropertyPlan& p = plan.properties[i];
+      if (!p.simpleValue) continue;
+      if (p.simple.enumeration || p.simple.text) {
+        throw Refusal(type.where, "a simpleContent restriction of an enumeration, list or union "
+                                  "is not supported yet");
+      }
+      SimpleType facets;
+      facets.where = type.where;
+      facets.facets = type.facets;
+      p.simple = Restrict(p.simple, facets);
+      plan.restrictedValue = static_cast<int>(i);
+    }
+  }
+
   // A repeated simple element that a typed collection cannot hold: a class
   // with the value as its simple content, and a collection of it.
   void AddValueClass(ClassPlan& owner, const Element& element, const Location& where,
@@ -685,7 +719,8 @@ class Planner {
       property.optional = particle.minOccurs == 0;
       property.nillable = element->nillable;
       // An element that may be absent as well as nil keeps nil beside the value.
-      property.nilFlag = element->nillable && (property.optional || plan.group == ClassPlan::choice);
+      property.nilFlag =
+          element->nillable && (property.optional || plan.group == ClassPlan::choice);
       property.hasDefault = element->hasDefault;
       property.defaultValue = element->defaultValue;
       if (element->hasFixed) {
@@ -737,7 +772,8 @@ class Planner {
         }
         if (!groupsSeen.insert(use.groupRef).second) continue;
         if (found->second.anyAttribute) {
-          wildcards.push_back({found->second.anyAttributeNamespace, found->second.anyAttributeWhere});
+          wildcards.push_back(
+              {found->second.anyAttributeNamespace, found->second.anyAttributeWhere});
         }
         AddAttributes(plan, found->second.attributes, names, groupsSeen, wildcards);
         continue;
@@ -855,8 +891,12 @@ class Planner {
       mapping.description = type.variety == SimpleType::list ? L"list" : L"union";
       return mapping;
     }
-    SimpleMapping mapping =
-        type.inlineBase ? MapSimple(*type.inlineBase) : MapSimpleName(type.base, type.where);
+    return Restrict(
+        type.inlineBase ? MapSimple(*type.inlineBase) : MapSimpleName(type.base, type.where), type);
+  }
+
+  // The base's mapping with the facets of type, a restriction of it.
+  SimpleMapping Restrict(SimpleMapping mapping, const SimpleType& type) {
     const Facets& own = type.facets;
     if (mapping.text && (own.length >= 0 || own.minLength >= 0 || own.maxLength >= 0)) {
       // Of a list they count items, and the value is held as one string.

@@ -55,7 +55,7 @@ struct PropertyPlan {
   bool nillable = false;  // primitive: a std::optional that is empty when the element is nil
   bool nilFlag = false;   // nillable and optional: nil is a flag of its own beside the value
   bool mixedText = false;  // simpleValue: the text of mixed content
-  std::wstring wildcard;        // untyped kinds: the namespace constraint, empty for a named element
+  std::wstring wildcard;   // untyped kinds: the namespace constraint, empty for a named element
   std::wstring wildcardTarget;  // the target namespace the wildcard is read against
   std::wstring fixedValue;
   int fixedEnumerator = -1;  // a fixed value of an enumeration: the only enumerator read
@@ -102,6 +102,9 @@ struct ClassPlan {
   bool extended = false;      // some class derives from this one
   bool pseudo = false;        // a model group: its members live in the owner's element
   bool abstract = false;      // never created for an element of its own
+  // A simpleContent restriction: the index of the inherited value, whose
+  // facets the class narrows; -1 otherwise.
+  int restrictedValue = -1;
   int minOccurs = 1, maxOccurs = 1;  // a pseudo element's occurrences in its owner
   // Global elements of this class that substitute a head in another
   // namespace: written in their own namespace.

@@ -106,6 +106,7 @@ struct ComplexType {
   Derivation derivation = none;
   QName base;
   std::unique_ptr<Particle> content;  // null: empty content
+  Facets facets;  // a simpleContent restriction's facets on its base's value
   std::vector<AttributeUse> attributes;
   bool anyAttribute = false;
   Location anyAttributeWhere;

@@ -449,8 +449,10 @@ class DocumentReader {
       if (name == L"sequence" || name == L"choice" || name == L"all" || name == L"group") {
         if (type->content) Refuse(child, "a complex type has one content model");
         type->content = ReadModelGroup(child);
+      } else if (type->simpleContent && type->derivation == ComplexType::restriction &&
+                 name != L"simpleType") {
+        ReadFacet(child, type->facets);  // refuses what is no facet
       } else {
-        // Facets of a simple-content restriction, among others.
         Unsupported(child);
       }
     }

@@ -655,6 +655,12 @@ class KORVEL_API CElementInfoAllCol : public CColElementInfo {
                       Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                       Korvel::CXmlElement** current, const wchar_t* ownerNamespace,
                       XmlElementType ownerType) const override;
+  // The count, judged once the whole group is read since the items may stand
+  // anywhere in it: outside the bounds an element owner fails, a pseudo
+  // element answers false (the group is taken as absent).
+  bool Validate(const Korvel::CSerializationContext& context,
+                const Korvel::CXmlGeneratedClass* owner, bool found,
+                bool ownerIsElement) const override;
 
  protected:
   CElementInfoAllCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,

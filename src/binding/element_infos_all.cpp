@@ -3,6 +3,7 @@
 // Validate then judges the members that were not found.
 #include <korvel/element_infos.h>
 
+#include <korvel/collection.h>
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
@@ -258,6 +259,17 @@ bool CElementInfoAllCol::ElementFromXml(const CSerializationContext& context,
   CSmartPtr<CXmlObjectBase> collection;
   *current = ReadItems(context, owner, parent, *current, collection);
   return false;
+}
+
+bool CElementInfoAllCol::Validate(const CSerializationContext& context,
+                                  const CXmlGeneratedClass* owner, bool,
+                                  bool ownerIsElement) const {
+  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  if (collection == nullptr) return true;
+  if (!ownerIsElement) return collection->IsValidCount(context);
+  collection->ValidateCount(context);
+  return true;
 }
 
 CElementInfoAllClsCol::CElementInfoAllClsCol(const wchar_t* name, const wchar_t* ns,

@@ -103,9 +103,14 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CSerializationContext& c
   CAttributeInfo** descriptions = GetClassAttributeInfo();
   const int count = CountOf(descriptions);
   FoundFlags found(count);
+  // An in-line group shares its owner's element, not its attributes: the
+  // owner has judged them and xsi:nil; the group takes only those it declares.
+  const bool isElement = GetClassInfo()->GetElementType() == XmlElementType_Element;
+  failIfUnknown = failIfUnknown && isElement;
   for (CXmlAttribute* attribute : element->GetAttributes()) {
     if (attribute->IsNamespaceAttribute()) continue;
     if (attribute->IsNilAttribute()) {
+      if (!isElement) continue;
       auto* nillable = dynamic_cast<INillable*>(this);
       if (!nillable) detail::ThrowValidation(detail::kNilOnNonNillable, element->GetXPath());
       const int nil = detail::NilValue(attribute->GetValue());

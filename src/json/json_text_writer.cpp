@@ -251,8 +251,8 @@ void CJsonTextWriter::WriteNil() {
     if (!m_valueWritten) m_nilPending = true;
     return;
   }
-  // Attributes came first and opened the element's object.
-  if (element.GetChildCount() == 0) WriteNilMember(element);
+  // After the element's attributes its object is open: the nil is one more member.
+  if (!m_valueWritten && element.GetChildCount() == 0) WriteNilMember(element);
 }
 
 // Attributes after WriteNil need an object, in which the nil becomes a

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include <korvel/collection.h>
 #include <korvel/decimal.h>
 #include <korvel/element_infos.h>
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
 #include <korvel/variant.h>
+#include <korvel/xml_document.h>
 
 #include "test_support.h"
 
@@ -140,5 +142,54 @@ std::wstring ValidationFailure(Read read) {
   }
   return L"no exception";
 }
+
+// The enumeration home (0) / work (1) of the fixtures.
+inline const wchar_t* KindToString(int value) { return value == 0 ? L"home" : L"work"; }
+inline int StringToKind(const wchar_t* text) {
+  if (std::wstring(text) == L"home") return 0;
+  if (std::wstring(text) == L"work") return 1;
+  throw CKvInvalidValueException(FormatString(L"Bad kind [%s]", text));
+}
+
+// A generated collection of CFlex items: each element whose name is one of
+// names (a class or the members of a substitution group) becomes an item of
+// its shape; the run ends at the first other element.
+class CFlexCol : public CXmlCollection {
+ public:
+  CFlexCol(const Shape& shape, std::vector<std::wstring> names, const wchar_t* ns,
+           int32_t minOccurs, int32_t maxOccurs)
+      : CXmlCollection(names.front().c_str(), ns, minOccurs, maxOccurs),
+        m_shape(shape),
+        m_names(std::move(names)),
+        m_ns(ns) {}
+
+ protected:
+  void ToXml_Int(CXmlWriter* writer, bool, const wchar_t* ns, const CSerializationContext& context,
+                 bool) const override {
+    for (const CNode* node = GetFirstNode(); node; node = node->next) {
+      CXmlObjectBase::ToXml_Int(node->item, writer, false, ns, context, false);
+    }
+  }
+  CXmlElement* FromXml_Int(CXmlElement*, CXmlElement* current, const CSerializationContext& context,
+                           bool) override {
+    for (; current && Accepts(context, current); current = current->GetNextSiblingElement()) {
+      CSmartPtr<CXmlObjectBase> item = new CFlex(m_shape, current->GetLocalName().c_str());
+      CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);
+      AppendItem(item);
+    }
+    return current;
+  }
+
+ private:
+  bool Accepts(const CSerializationContext& context, const CXmlElement* element) const {
+    for (const std::wstring& name : m_names) {
+      if (DoesElementNameMatch(context, element, name.c_str(), m_ns.c_str())) return true;
+    }
+    return false;
+  }
+  const Shape& m_shape;
+  std::vector<std::wstring> m_names;
+  std::wstring m_ns;
+};
 
 }  // namespace Korvel::testing

@@ -34,6 +34,7 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
   EXPECT_EQ(leaves->GetTaxed()->GetValue().ToString(), L"3");  // extends Price's attributes
   EXPECT_EQ(leaves->GetTaxed()->GetCurrency(), L"CHF");
   EXPECT_EQ(leaves->GetTaxed()->GetTax()->ToString(), L"0.19");
+  EXPECT_EQ(leaves->GetSmall()->GetCurrency(), L"EUR");  // restricts Price's value
   EXPECT_EQ(leaves->GetName()->GetValue(), L"two words");  // collapsed by its type
   EXPECT_EQ(leaves->GetSized()->GetValue(), Leaves::Size::Large);
   EXPECT_EQ(leaves->GetText()->GetText(), L"Light  dark");

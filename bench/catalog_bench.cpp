@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: MIT
+// The catalogue binding generated from catalog.xsd on a catalogue of about
+// 50 MB written by tools/gen_catalog.py, measured as the purchase order is:
+// reading into objects (load and bind) against expat with empty callbacks,
+// peak memory against the input, and writing the objects against appending
+// the same bytes token by token.
+#include <benchmark/benchmark.h>
+#include <expat.h>
+#include <malloc.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <korvel/binary_data.h>
+#include <korvel/serialization_context.h>
+
+#include "catalog.h"
+
+namespace {
+
+using namespace Korvel;
+
+constexpr size_t kFeedSize = 256 * 1024;
+
+const std::string& Document() {
+  static const std::string document = [] {
+    std::ifstream in(KORVEL_CATALOG_DOCUMENT, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }();
+  return document;
+}
+
+size_t StatusKilobytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::stoul(line.substr(std::strlen(field)));
+  }
+  return 0;
+}
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Thread CPU time: the machine is shared.
+double CpuSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+CSmartPtr<Catalog::CCatalogType> ReadCatalog(const std::string& xml) {
+  CSmartPtr<Catalog::CCatalogType> catalog = new Catalog::CCatalogType();
+  catalog->FromXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size(),
+                         CSerializationContext());
+  return catalog;
+}
+
+std::string Written(const Catalog::CCatalogType& catalog) {
+  const CBinaryData out =
+      catalog.ToXmlStream(true, true, XmlEncoding_UTF8, EOL_LF, CSerializationContext(), ct_none);
+  return std::string(reinterpret_cast<const char*>(out.GetData()), out.GetLength());
+}
+
+// The objects' written text cut where a writer appends separately: before
+// and after markup characters and line ends.
+struct Tokens {
+  std::string text;
+  std::vector<std::string_view> pieces;
+};
+const Tokens& WrittenTokens() {
+  static const Tokens tokens = [] {
+    Tokens t;
+    t.text = Written(*ReadCatalog(Document()));
+    size_t start = 0;
+    for (size_t i = 0; i < t.text.size(); ++i) {
+      if (std::strchr("<>\"=\n", t.text[i]) != nullptr) {
+        if (i > start) t.pieces.emplace_back(t.text.data() + start, i - start);
+        t.pieces.emplace_back(t.text.data() + i, 1);
+        start = i + 1;
+      }
+    }
+    if (start < t.text.size()) t.pieces.emplace_back(t.text.data() + start, t.text.size() - start);
+    return t;
+  }();
+  return tokens;
+}
+
+double g_expatBytesPerSecond = 0;
+double g_referenceBytesPerSecond = 0;
+
+void XMLCALL IgnoreStart(void*, const XML_Char*, const XML_Char**) {}
+void XMLCALL IgnoreEnd(void*, const XML_Char*) {}
+void XMLCALL IgnoreText(void*, const XML_Char*, int) {}
+
+void BM_Catalog_ExpatEmptyCallbacks(benchmark::State& state) {
+  const std::string& xml = Document();
+  double seconds = 0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    XML_Parser parser = XML_ParserCreateNS(nullptr, '|');
+    XML_SetElementHandler(parser, IgnoreStart, IgnoreEnd);
+    XML_SetCharacterDataHandler(parser, IgnoreText);
+    bool ok = true;
+    for (size_t offset = 0; ok && offset < xml.size();) {
+      const size_t piece = std::min(kFeedSize, xml.size() - offset);
+      std::memcpy(XML_GetBuffer(parser, static_cast<int>(piece)), xml.data() + offset, piece);
+      offset += piece;
+      ok = XML_ParseBuffer(parser, static_cast<int>(piece), offset == xml.size()) == XML_STATUS_OK;
+    }
+    XML_ParserFree(parser);
+    seconds += CpuSeconds() - start;
+    if (!ok) state.SkipWithError("parse failed");
+  }
+  g_expatBytesPerSecond = static_cast<double>(xml.size() * state.iterations()) / seconds;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+}
+BENCHMARK(BM_Catalog_ExpatEmptyCallbacks)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Load and bind: the document is parsed, the objects filled and checked, the
+// document destroyed.
+void BM_Catalog_ReadIntoObjects(benchmark::State& state) {
+  const std::string& xml = Document();
+  const CSerializationContext context;
+  malloc_trim(0);
+  ResetPeak();
+  const size_t before = StatusKilobytes("VmRSS:");
+  double seconds = 0;
+  for (auto _ : state) {
+    CSmartPtr<Catalog::CCatalogType> catalog = new Catalog::CCatalogType();
+    const double start = CpuSeconds();
+    catalog->FromXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size(), context);
+    seconds += CpuSeconds() - start;
+    if (catalog->GetCategory().GetCount() == 0) state.SkipWithError("categories lost");
+    state.PauseTiming();
+    catalog = nullptr;
+    state.ResumeTiming();
+  }
+  const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
+  if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
+  state.counters["peak_per_input_byte"] = static_cast<double>(StatusKilobytes("VmHWM:") - before) *
+                                          1024 / static_cast<double>(xml.size());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+}
+BENCHMARK(BM_Catalog_ReadIntoObjects)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Catalog_TokenAppendReference(benchmark::State& state) {
+  const Tokens& tokens = WrittenTokens();
+  size_t bytes = 0;
+  double seconds = 0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    std::string out;
+    for (std::string_view piece : tokens.pieces) out += piece;
+    seconds += CpuSeconds() - start;
+    bytes = out.size();
+    if (out != tokens.text) state.SkipWithError("the tokens differ from the text");
+    benchmark::DoNotOptimize(out.data());
+  }
+  g_referenceBytesPerSecond = static_cast<double>(bytes * state.iterations()) / seconds;
+  state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
+}
+BENCHMARK(BM_Catalog_TokenAppendReference)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The objects written as formatted UTF-8, facets checked.
+void BM_Catalog_WriteObjects(benchmark::State& state) {
+  const CSerializationContext context;
+  CSmartPtr<Catalog::CCatalogType> catalog = ReadCatalog(Document());
+  if (Written(*catalog) != WrittenTokens().text) {
+    state.SkipWithError("the written catalogue differs from the reference");
+    return;
+  }
+  size_t bytes = 0;
+  double seconds = 0;
+  for (auto _ : state) {
+    const double start = CpuSeconds();
+    const CBinaryData out =
+        catalog->ToXmlStream(true, true, XmlEncoding_UTF8, EOL_LF, context, ct_none);
+    seconds += CpuSeconds() - start;
+    bytes = out.GetLength();
+  }
+  const double rate = static_cast<double>(bytes * state.iterations()) / seconds;
+  if (g_referenceBytesPerSecond > 0)
+    state.counters["vs_reference"] = rate / g_referenceBytesPerSecond;
+  state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
+}
+BENCHMARK(BM_Catalog_WriteObjects)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
