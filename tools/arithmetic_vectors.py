@@ -10,9 +10,9 @@ Decimal rules written out here: a value is an integer over 10^places. Reading
 keeps the fraction's places (one place when there is none), rounds to the
 limit, then drops trailing fraction zeros down to one place. Rounding takes the
 nearest value and a tie goes toward zero. Sums and differences are exact at the
-larger places, trailing zeros dropped. Products drop trailing zeros, then round.
-Quotients are truncated to limit + 2 places, trailing zeros dropped, then
-rounded. Printing gives the integer alone when the fraction is zero, else the
+larger places, trailing zeros dropped. Products are rounded, then trailing
+zeros dropped. Quotients are truncated to limit + 2 places, rounded, then
+trailing zeros dropped. Printing gives the integer alone when the fraction is zero, else the
 fraction padded to the value's places.
 """
 import random
@@ -72,10 +72,10 @@ def decimal_row(limit, ta, tb):
     p = max(a[1], b[1])
     sa, sb = scaled(*a, p), scaled(*b, p)
     out = [text(*a), text(*rationalise(sa + sb, p)), text(*rationalise(sa - sb, p)),
-           text(*round_to(*rationalise(a[0] * b[0], a[1] + b[1]), limit))]
+           text(*rationalise(*round_to(a[0] * b[0], a[1] + b[1], limit)))]
     if sb:
         q, _ = trunc_divmod(sa * 10 ** (limit + 2), sb)
-        out.append(text(*round_to(*rationalise(q, limit + 2), limit)))
+        out.append(text(*rationalise(*round_to(q, limit + 2, limit))))
     else:
         out.append("-")
     out.append(order(sa, sb))
@@ -111,6 +111,9 @@ def main():
              (3, "1.", "0"), (3, "-0", "0.000"), (3, "0.1000000001", "1"), (30, "1", "3"), (30, "2", "3"),
              (30, "0.000000000000000000000000000015", "1"),
              (30, "0.0000000000000000000000000000015", "-1"),
+             # Rounding that leaves trailing zeros: they are dropped after it.
+             (30, "0.1000000000000001", "1.00000000000000001"),
+             (30, "1", "9.999999999999999999999999999996"),
              (0, "2.5", "2"), (0, "7", "2"), (0, "-7", "2")]
     for row in fixed:
         print(decimal_row(*row))

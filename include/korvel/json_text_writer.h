@@ -19,7 +19,9 @@ namespace Korvel {
 // its parent's object: "name": value when it has only a value, otherwise an
 // object whose members are its attributes ("@name"), its children and its
 // text beside attributes ("#text", last). An element with nothing in it is
-// {} ("" when it was given an empty value), a nil one null. Repeated elements
+// {} ("" when it was given an empty value), a nil one null, or, when it has
+// attributes, an object with the member "@xsi:nil": true (at the partial
+// level too, where it is the only prefixed name). Repeated elements
 // are one member holding an array: the serializer marks the element that owns
 // the collection through CXmlWriterContext::SetWriterState, ARRAY_PENDING
 // before the first item and ARRAY_FINISHED after the last. Values of numeric
@@ -115,7 +117,8 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   // The prefix in scope for the namespace, generated and declared when
   // there is none.
   const std::wstring& PrefixFor(CXmlWriterContext& element, const std::wstring& namespaceUri);
-  void WritePendingNil();
+  void WritePendingNil(CXmlWriterContext& element);
+  void WriteNilMember(CXmlWriterContext& element);
   void FlushIfFull() {
     if (m_out.GetLength() >= FLUSH_THRESHOLD) m_stream.Flush();
   }

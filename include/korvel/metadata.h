@@ -139,8 +139,11 @@ class KORVEL_API CElementInfo {
   int GetPropertyIndex() const noexcept { return m_propertyIndex; }
 
   // Checks value against the description's facets; throws CKvException when the
-  // description has none. char values have no facets and always pass.
-  void CheckRestriction(const Korvel::KvVariant& value) const;
+  // description has none. char values have no facets and always pass. The
+  // pattern judges lexical (the text read or written) when given, else the
+  // value's canonical text.
+  void CheckRestriction(const Korvel::KvVariant& value,
+                        const std::wstring* lexical = nullptr) const;
 
   // The namespace given to wildcard content written without one.
   static std::wstring GetAnyDefaultNamespace(const wchar_t* constraint, const wchar_t* anyNamespace,

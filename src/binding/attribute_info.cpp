@@ -254,7 +254,8 @@ void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& contex
       value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str(), converted);
   if (SkipsAsDefault(context, text)) return;
   if (m_hasFacets) {
-    detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions);
+    // The pattern judges the text as written, format override included.
+    detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions, &text);
   }
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.GetTypeAsEnum());
 }
@@ -289,7 +290,10 @@ void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
                                                                         : m_whitespaceRule;
     value.FromString(text, m_primitiveType, rule);
     if (m_hasFacets && context.GetCheckFacetsOnRead()) {
-      detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions);
+      detail::WithReadLexical(m_restrictions, rule, text, [&](const std::wstring* lexical) {
+        detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions,
+                                  lexical);
+      });
     }
   } catch (const CKvException& e) {
     if (attribute == nullptr) throw;

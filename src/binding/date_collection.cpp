@@ -34,6 +34,11 @@ DateKind DateKindOf(ItemType itemType) {
   }
 }
 
+void RequireKind(ItemType itemType, const CDateTime& value) {
+  const DateKind kind = DateKindOf(itemType);
+  if (value.GetType() != kind.type) throw CKvInvalidParamException(kind.message);
+}
+
 }  // namespace
 
 CdatetimeBaseCol::CdatetimeBaseCol(
@@ -54,8 +59,7 @@ CdatetimeBaseCol::~CdatetimeBaseCol() = default;
 void CdatetimeBaseCol::Add(const CDateTime& value) { AddAt(GetCount(), value); }
 
 void CdatetimeBaseCol::AddAt(int32_t index, const CDateTime& value) {
-  const DateKind kind = DateKindOf(GetItemType());
-  if (value.GetType() != kind.type) throw CKvInvalidParamException(kind.message);
+  RequireKind(GetItemType(), value);
   CheckFacets(value);
   BaseAddAt(index, value);
 }
@@ -97,7 +101,15 @@ CDateCollection<K>::~CDateCollection() = default;
 
 template <ItemType K>
 void CDateCollection<K>::AddFromString(const std::wstring& text) {
-  Add(detail::KindText<K>::Parse(text, GetWhitespaceRule()));
+  const CWhitespaceUtils::WhitespaceRule rule = GetWhitespaceRule();
+  const CDateTime value = detail::KindText<K>::Parse(text, rule);
+  if (GetRestrictions().GetPattern().empty()) return Add(value);
+  // The pattern constrains the text as it stands in the document, after the
+  // whitespace rule, not the text this collection would write for the value.
+  RequireKind(GetItemType(), value);
+  const std::wstring lexical = CWhitespaceUtils::ApplyRule(rule, text);
+  CheckFacets(value, &lexical);
+  BaseAddAt(GetCount(), value);
 }
 
 template class CDateCollection<it_yearMonth>;

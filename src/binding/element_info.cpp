@@ -83,11 +83,11 @@ bool CElementInfo::MayStartAt(const CSerializationContext& context,
 
 bool CElementInfo::IsOptionalChoiceMember(const CXmlGeneratedClass*) const { return false; }
 
-void CElementInfo::CheckRestriction(const KvVariant& value) const {
+void CElementInfo::CheckRestriction(const KvVariant& value, const std::wstring* lexical) const {
   if (!m_hasRestrictions) throw CKvException(detail::kCannotCheckRestriction + value.GetType());
   // A char has no facets to break.
   if (!m_hasFacets || m_primitiveType == it_char || value.GetTypeAsEnum() == it_char) return;
-  detail::CheckRestrictions(m_elementName, value, m_primitiveType, m_restrictions);
+  detail::CheckRestrictions(m_elementName, value, m_primitiveType, m_restrictions, lexical);
 }
 
 std::wstring CElementInfo::GetAnyDefaultNamespace(const wchar_t* constraint,
@@ -185,7 +185,8 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
   const std::wstring& text =
       detail::VariantText(value, FormatOrNull(m_formatOverride), converted);
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
-  if (!isDefault) CheckRestriction(value);
+  // The pattern judges the text as written, format override included.
+  if (!isDefault) CheckRestriction(value, &text);
   writer->StartElement(m_elementName, m_elementNamespace);
   writer->WriteText(text, value.GetTypeAsEnum(), isDefault);
   writer->EndElement();
@@ -277,7 +278,11 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
                               ? CWhitespaceUtils::ws_none
                               : m_whitespaceRule;
         value.FromString(text, m_primitiveType, rule);
-        if (context.GetCheckFacetsOnRead()) CheckRestriction(value);
+        if (context.GetCheckFacetsOnRead()) {
+          detail::WithReadLexical(m_restrictions, rule, text, [&](const std::wstring* lexical) {
+            CheckRestriction(value, lexical);
+          });
+        }
       }
     } catch (const CKvException& e) {
       detail::ThrowFailedToProcess(child, e);

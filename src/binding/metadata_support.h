@@ -6,9 +6,10 @@
 #include <string>
 
 #include <korvel/errors.h>
+#include <korvel/primitive_restrictions.h>
+#include <korvel/whitespace_utils.h>
 
 namespace Korvel {
-class CPrimitiveRestrictions;
 class CXmlAttribute;
 class CXmlElement;
 class CSerializationContext;
@@ -32,6 +33,18 @@ inline constexpr wchar_t kAnyElement[] = L"AnyElement";
 // Whether any facet is set: most properties have none, and their values need
 // no check at all.
 bool HasFacets(const CPrimitiveRestrictions& restrictions);
+
+// Calls check with the text a pattern facet judges on reading: text as it
+// stands after the whitespace rule. Without a pattern no copy is made and
+// check gets null.
+template <class Check>
+void WithReadLexical(const CPrimitiveRestrictions& restrictions,
+                     CWhitespaceUtils::WhitespaceRule rule, const std::wstring& text,
+                     Check&& check) {
+  if (restrictions.GetPattern().empty()) return check(nullptr);
+  const std::wstring lexical = CWhitespaceUtils::ApplyRule(rule, text);
+  check(&lexical);
+}
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);

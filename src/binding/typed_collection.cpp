@@ -141,6 +141,13 @@ void CTypedCollectionBase<T>::Insert(int32_t index, V&& value, bool checkFacets)
 template <class T>
 void CTypedCollectionBase<T>::CheckFacets(const T& value, const std::wstring* lexical) const {
   if (!lexical && m_precheck && m_precheck->Passes(value)) return;
+  // A value given as a value is judged by the text this collection writes
+  // for it (its value format included), not by a canonical form.
+  std::wstring written;
+  if (!lexical && !GetRestrictions().GetPattern().empty()) {
+    written = ItemText(value);
+    lexical = &written;
+  }
   KvVariant carrier;
   detail::SetVariant(carrier, value);
   detail::CheckRestrictions(GetElementName(), carrier, GetItemType(), GetRestrictions(), lexical);
@@ -158,10 +165,15 @@ void CTypedCollectionBase<T>::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*
   const std::wstring name = GetElementName();
   const std::wstring ns = GetNamespace();
   const ItemType itemType = WrittenItemType();
+  // A value read from text was judged by that text; the pattern also holds
+  // for the text written, which may differ ("+5" is written "5").
+  const bool patterned = !GetRestrictions().GetPattern().empty();
   for (auto it = begin(); it != end(); ++it) {
     const T& value = *it;
+    const std::wstring text = ItemText(value);
+    if (patterned) CheckFacets(value, &text);
     writer->StartElement(name, ns);
-    writer->WriteText(ItemText(value), itemType, false);
+    writer->WriteText(text, itemType, false);
     writer->EndElement();
   }
 }

@@ -115,7 +115,7 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
   if (parent != nullptr) {
     CloseFinishedArray(*parent, false);
     if (m_valueWritten) detail::ThrowJsonError(detail::kJsonMixedContent, name);
-    WritePendingNil();
+    WritePendingNil(*parent);
     parent->AddChild();
     // Items after the first share the array's member name.
     writeName = parent->GetWriterState() != ARRAY_OPEN;
@@ -213,7 +213,7 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   if (m_valueWritten || element.GetChildCount() > 0) {
     detail::ThrowWriterError(detail::kAttributesBeforeElements);
   }
-  WritePendingNil();
+  WritePendingNil(element);
   std::wstring_view prefix;
   if (m_roundTrip == JsonRoundTrip_Full && !namespaceUri.empty()) {
     prefix = PrefixFor(element, namespaceUri);
@@ -247,22 +247,33 @@ void CJsonTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
 
 void CJsonTextWriter::WriteNil() {
   Context& element = RequireCurrentElement();
-  if (m_awaitingValue && !m_valueWritten) {
-    m_nilPending = true;
-  } else if (!m_awaitingValue && !m_valueWritten && element.GetChildCount() == 0 &&
-             m_roundTrip != JsonRoundTrip_None) {
-    // After the element's attributes its object is open: the nil is one more.
-    WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
+  if (m_awaitingValue) {
+    if (!m_valueWritten) m_nilPending = true;
+    return;
   }
+  // After the element's attributes its object is open: the nil is one more member.
+  if (!m_valueWritten && element.GetChildCount() == 0) WriteNilMember(element);
 }
 
-// Attributes after WriteNil need an object, in which the nil becomes an
-// attribute of its own.
-void CJsonTextWriter::WritePendingNil() {
+// Attributes after WriteNil need an object, in which the nil becomes a
+// member of its own.
+void CJsonTextWriter::WritePendingNil(Context& element) {
   if (!m_nilPending) return;
   m_nilPending = false;
-  if (m_roundTrip == JsonRoundTrip_None) return;
-  WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
+  WriteNilMember(element);
+}
+
+// The full level writes xsi:nil as any namespaced attribute. The partial
+// level writes no namespaces, so "@xsi:nil" is its one prefixed member, which
+// the mapping takes for the nil at that level.
+void CJsonTextWriter::WriteNilMember(Context& element) {
+  if (m_roundTrip == JsonRoundTrip_Full) {
+    WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
+  } else if (m_roundTrip == JsonRoundTrip_Partial) {
+    Separator(element);
+    if (m_formatted) WriteIndent(LevelOf(element) + 1);
+    Write(L"\"@xsi:nil\": true");
+  }
 }
 
 void CJsonTextWriter::Separator(Context& element) {

@@ -17,6 +17,9 @@ namespace {
 constexpr std::wstring_view kTextMember = L"#text";
 constexpr std::wstring_view kCdataStart = L"<![CDATA[";
 constexpr std::wstring_view kXmlnsPrefix = L"xmlns:";
+// The partial level carries no namespaces; this is how it writes the nil of
+// an element that has attributes.
+constexpr std::wstring_view kPartialNil = L"xsi:nil";
 
 // XML 1.0 (fifth edition) name characters, without the colon.
 bool IsNameStartChar(char32_t c) noexcept {
@@ -175,6 +178,14 @@ void CJsonReaderToXmlHandler::WriteAttribute(const std::wstring& text) {
   // An attribute after the element's text would land on its parent.
   if (!m_frames.empty() && m_frames.back().textClosed) {
     ThrowJsonConversionError(kJsonBadAttributeValue, text);
+  }
+  if (m_roundTrip == JsonRoundTrip_Partial && m_pendingName == kPartialNil) {
+    if (text == L"true" || text == L"1") {
+      m_writer.WriteNil();
+    } else if (text != L"false" && text != L"0") {
+      ThrowJsonConversionError(kJsonBadAttributeValue, text);
+    }
+    return;
   }
   if (!IsXmlQualifiedName(m_pendingName))
     ThrowJsonConversionError(kJsonBadElementName, m_memberName);

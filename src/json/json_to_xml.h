@@ -58,8 +58,9 @@ class CJsonReaderDefaultHandler final : public IJsonReaderHandler, public IError
 // Describes the XML that the JSON stands for to a writer: members become
 // elements, "@" members attributes, "#text" the text of the enclosing
 // element, arrays repeated elements named after the array; a null becomes a
-// nil element. Names are passed as they are, prefixes included, with no
-// namespace; declarations travel as "@xmlns" members.
+// nil element, and so does "@xsi:nil": true at the partial level (the nil of
+// an element with attributes there). Names are passed as they are, prefixes
+// included, with no namespace; declarations travel as "@xmlns" members.
 class CJsonReaderToXmlHandler final : public IJsonReaderHandler {
  public:
   // The writer and the path provider must outlive the handler.

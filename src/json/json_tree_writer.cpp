@@ -21,11 +21,6 @@ std::pair<std::wstring_view, std::wstring_view> Split(std::wstring_view name) {
   return {name.substr(0, colon), name.substr(colon + 1)};
 }
 
-// Text that AppendTextExcludingCR would take as it is.
-bool IsPlainText(std::wstring_view text) noexcept {
-  return text.find_first_of(std::wstring_view(L"\r\0", 2)) == std::wstring_view::npos;
-}
-
 }  // namespace
 
 XmlTreeWriter::XmlTreeWriter(CXmlDocument& document)
@@ -77,14 +72,16 @@ void XmlTreeWriter::WriteText(const std::wstring& text, ItemType, bool) {
   CompleteStartTag();
   if (m_open.empty()) ThrowWriterError(kNoElementOpen);
   CXmlElement* element = m_open.back();
-  // An element's whole text, as values usually are, may be a shared one.
-  if (element->GetText().empty() && IsPlainText(text)) {
+  // An element's whole text, as values usually are, may be a shared one
+  // (shared values hold no carriage return).
+  if (element->GetText().empty() && text.find(L'\r') == std::wstring::npos) {
     if (const std::wstring* shared = XmlTreeBuilder::ShareText(m_document, text, m_sharing)) {
       XmlTreeBuilder::SetText(element, shared);
       return;
     }
   }
-  XmlTreeBuilder::AppendTextExcludingCR(element, text.c_str(), text.size());
+  // JSON escapes carriage returns, so they are text, not line ends to normalise.
+  XmlTreeBuilder::AppendText(element, text.c_str(), text.size());
 }
 
 void XmlTreeWriter::EndElement() {

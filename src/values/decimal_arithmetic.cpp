@@ -99,6 +99,16 @@ CDecimal AddDecimals(const CDecimal& a, const CDecimal& b, bool negateB) {
   return sum;
 }
 
+// Rounded first, then trimmed: rounding can leave zeros behind (0.1 and
+// thirty zeros and a 1 rounds to 0.1 and twenty-nine zeros), and a result
+// must print as it reads back.
+void RoundThenTrim(CDecimal& value, std::size_t maxPlaces) {
+  if (DecimalAccess::Divider(value) > maxPlaces) {
+    value.ChangeFractionalDivider(static_cast<std::int32_t>(maxPlaces));
+  }
+  value.Rationalise();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- rescaling
@@ -172,10 +182,7 @@ CDecimal operator*(const CDecimal& a, const CDecimal& b) {
   Digits product = detail::Multiply(detail::ScaledMagnitude(a, da), detail::ScaledMagnitude(b, db));
   const int sign = detail::ValueSign(a) * detail::ValueSign(b) < 0 ? -1 : 1;
   CDecimal result = detail::FromScaled(sign, std::move(product), da + db);
-  result.Rationalise();
-  if (DecimalAccess::Divider(result) > maxPlaces) {
-    result.ChangeFractionalDivider(static_cast<std::int32_t>(maxPlaces));
-  }
+  RoundThenTrim(result, maxPlaces);
   return result;
 }
 
@@ -193,10 +200,7 @@ CDecimal operator/(const CDecimal& dividend, const CDecimal& divisor) {
   detail::DivMod(numerator, detail::ScaledMagnitude(divisor, common), quotient, remainder);
   const int sign = detail::ValueSign(dividend) * detail::ValueSign(divisor) < 0 ? -1 : 1;
   CDecimal result = detail::FromScaled(sign, std::move(quotient), places);
-  result.Rationalise();
-  if (DecimalAccess::Divider(result) > maxPlaces) {
-    result.ChangeFractionalDivider(static_cast<std::int32_t>(maxPlaces));
-  }
+  RoundThenTrim(result, maxPlaces);
   return result;
 }
 

@@ -3,9 +3,7 @@
 // namespaces, collections, and what each round-trip level reads back.
 #include <korvel/json_text_writer.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +11,7 @@
 #include <korvel/xml_document.h>
 
 #include "json/json_to_xml.h"
+#include "strict_json.h"
 #include "test_support.h"
 #include "values/utf.h"
 #include "vector_file.h"
@@ -47,23 +46,6 @@ void Leaf(Writer& w, const wchar_t* name, const wchar_t* text, ItemType type = i
 
 void MarkArray(Writer& w, int32_t state) { w.GetCurrentElement()->SetWriterState(state); }
 
-// Python's json module as an independent strict reader: NaN and Infinity,
-// which it would otherwise take, are refused too. One run for all texts.
-void ExpectStrictJson(const std::vector<std::wstring>& texts) {
-  testing::TempDir dir;
-  std::string command =
-      "python3 -c 'import json,sys\nfor f in sys.argv[1:]: json.load(open(f, encoding=\"utf-8\"), "
-      "parse_constant=lambda c: sys.exit(f))'";
-  for (size_t i = 0; i < texts.size(); ++i) {
-    const std::string name = std::to_string(i) + ".json";
-    dir.Write(name, detail::WideToUtf8(texts[i]));
-    command += " " + dir.Path(name);
-  }
-  const int status = std::system(command.c_str());
-  ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 127) << "python3 is missing";
-  EXPECT_EQ(status, 0);
-}
-
 // One writer call, "name|argument|...", as the rows of writer_scripts.txt give it.
 void Call(Writer& w, const std::wstring& call) {
   const testing::VectorArgs c = testing::Split(call, L'|', 5);
@@ -94,7 +76,7 @@ TEST(JsonTextWriter, LaysOutObjectsArraysEmptyNilAndNamespaces) {
     return written.back();
   };
   testing::RunVectorFile("json/writer_scripts.txt", {{L"write", write}});
-  ExpectStrictJson(written);
+  testing::ExpectStrictJson(written);
 }
 
 TEST(JsonTextWriter, WritesValuesJsonCanCarryBareAndTheRestAsStrings) {
@@ -222,7 +204,7 @@ TEST(JsonTextWriter, PartialAndFullLevelsReadBackWhatTheyWrote) {
   const std::wstring none = RoundTrip(root, JsonRoundTrip_None, true, written);
   EXPECT_NE(none.find(L"<plain>p</>"), std::wstring::npos) << none;
   EXPECT_NE(none.find(L"<v>3</>"), std::wstring::npos) << none;
-  ExpectStrictJson(written);
+  testing::ExpectStrictJson(written);
 }
 
 // Each level of a binding may be a collection item: an array and an object
