@@ -4,11 +4,8 @@
 // nil beside absence, fixed element values and simple content with facets.
 #include <gtest/gtest.h>
 
-#include <korvel/serialization_context.h>
-
 #include "compiler/rows.h"
 #include "leaves.h"
-#include "test_support.h"
 
 namespace {
 
@@ -16,12 +13,8 @@ using namespace Korvel;
 
 class GeneratedLeaves : public ::testing::Test {
  protected:
-  GeneratedLeaves() {
-    const std::string path = std::string(KORVEL_TEST_DATA_DIR) + "/compiler/leaves.xml";
-    leaves->FromXmlFile(std::wstring(path.begin(), path.end()).c_str(), context);
-  }
   CSerializationContext context;
-  CSmartPtr<Leaves::CLeaves> leaves = new Leaves::CLeaves();
+  CSmartPtr<Leaves::CLeaves> leaves = KorvelTest::Load<Leaves::CLeaves>("leaves.xml", context);
 };
 
 TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
@@ -60,15 +53,9 @@ TEST_F(GeneratedLeaves, ReadsEveryLeafKind) {
 
 TEST_F(GeneratedLeaves, WritesWhatItReads) {
   // Formatting adds layout around the mixed text, which reading drops again.
-  for (const bool formatted : {true, false}) {
-    const std::wstring text = leaves->ToXml(false, formatted, EOL_LF, context);
-    CSmartPtr<Leaves::CLeaves> copy = new Leaves::CLeaves();
-    copy->FromXml(text.c_str(), context);
-    EXPECT_EQ(copy->ToXml(false, formatted, EOL_LF, context), text);
-  }
+  KorvelTest::ExpectRoundTrip(*leaves, context, true);
+  CSmartPtr<Leaves::CLeaves> copy = KorvelTest::ExpectRoundTrip(*leaves, context);
   const std::wstring text = leaves->ToXml(false, false, EOL_LF, context);
-  CSmartPtr<Leaves::CLeaves> copy = new Leaves::CLeaves();
-  copy->FromXml(text.c_str(), context);
   // Mixed text follows the child elements.
   EXPECT_LT(text.find(L">and</"), text.find(L">Light  dark</")) << text;
   EXPECT_NE(text.find(L":origin=\"feed\""), std::wstring::npos) << text;
@@ -79,16 +66,7 @@ TEST_F(GeneratedLeaves, WritesWhatItReads) {
 
 // Rows of tests/data/compiler/leaves_refusals.txt.
 TEST_F(GeneratedLeaves, RefusesValuesOutsideTheSchema) {
-  for (const std::vector<std::string>& row : KorvelTest::Rows("leaves_refusals.txt")) {
-    SCOPED_TRACE(row[1]);
-    CSmartPtr<Leaves::CLeaves> copy = new Leaves::CLeaves();
-    try {
-      copy->FromXml(std::wstring(row[1].begin(), row[1].end()).c_str(), context);
-      ADD_FAILURE() << "no refusal";
-    } catch (const CKvException& e) {
-      EXPECT_EQ(e.GetFullMessage(), std::wstring(row[0].begin(), row[0].end()));
-    }
-  }
+  KorvelTest::ExpectRefusals<Leaves::CLeaves>("leaves_refusals.txt", context);
 }
 
 }  // namespace

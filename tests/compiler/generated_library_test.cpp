@@ -4,20 +4,16 @@
 // optional elements.
 #include <gtest/gtest.h>
 
-#include <korvel/serialization_context.h>
-
+#include "compiler/rows.h"
 #include "library.h"
-#include "test_support.h"
 
 namespace {
 
 using namespace Korvel;
 
 TEST(GeneratedLibrary, ReadsAndWritesAcrossNamespaces) {
-  const std::string path = std::string(KORVEL_TEST_DATA_DIR) + "/compiler/library.xml";
   CSerializationContext context;
-  CSmartPtr<Library::CLibrary> library = new Library::CLibrary();
-  library->FromXmlFile(std::wstring(path.begin(), path.end()).c_str(), context);
+  CSmartPtr<Library::CLibrary> library = KorvelTest::Load<Library::CLibrary>("library.xml", context);
   ASSERT_EQ(library->GetBook().GetCount(), 1);
   CSmartPtr<Library::CBook> book = library->GetBook().GetAt(0);
   EXPECT_EQ(book->GetRole(), People::Role::Editor);
@@ -29,11 +25,9 @@ TEST(GeneratedLibrary, ReadsAndWritesAcrossNamespaces) {
   ASSERT_NE(book->GetAnnex(), nullptr);
   EXPECT_EQ(book->GetAnnex()->GetBook().GetAt(0)->GetTitle(), L"Notes");
 
-  const std::wstring text = library->ToXml(false, false, EOL_LF, context);
-  CSmartPtr<Library::CLibrary> copy = new Library::CLibrary();
-  copy->FromXml(text.c_str(), context);
-  EXPECT_EQ(copy->ToXml(false, false, EOL_LF, context), text);
+  KorvelTest::ExpectRoundTrip(*library, context);
   // The people namespace is written where its elements are.
+  const std::wstring text = library->ToXml(false, false, EOL_LF, context);
   EXPECT_NE(text.find(L"urn:example:people"), std::wstring::npos) << text;
 }
 

@@ -3,17 +3,15 @@
 // sample exactly as the hand-written binding does.
 #include <gtest/gtest.h>
 
-#include <korvel/serialization_context.h>
-
+#include "compiler/rows.h"
 #include "po_binding.h"
 #include "po_generated.h"
-#include "test_support.h"
 
 namespace {
 
 using namespace Korvel;
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+using KorvelTest::Wide;
 
 TEST(GeneratedPoBinding, ReadsAndWritesTheSampleAsTheHandWrittenBinding) {
   CSerializationContext context;
@@ -22,11 +20,6 @@ TEST(GeneratedPoBinding, ReadsAndWritesTheSampleAsTheHandWrittenBinding) {
   CSmartPtr<Po::CPurchaseOrderType> model = new Po::CPurchaseOrderType();
   model->FromXmlFile(Wide(KORVEL_PO_SAMPLE).c_str(), context);
   EXPECT_EQ(order->ToXml(true, true, EOL_LF, context), model->ToXml(true, true, EOL_LF, context));
-
-  ASSERT_EQ(order->GetItems().GetItem().GetCount(), 2);
-  EXPECT_EQ(order->GetBillTo().GetCity(), L"Old Town");
-  EXPECT_EQ(order->GetShipTo().GetCountry(), L"US");
-  EXPECT_EQ(order->GetItems().GetItem().GetAt(1)->GetShipDate()->ToString(), L"1999-05-21");
 }
 
 TEST(GeneratedPoBinding, ChecksTheSchemaFacets) {
