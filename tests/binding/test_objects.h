@@ -4,6 +4,8 @@
 // records what it hears.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -61,6 +63,25 @@ class CPerson : public CXmlObjectBase {
     return current->GetNextSiblingElement();
   }
 };
+
+// The person most tests write: a name beyond ASCII and an id.
+inline const wchar_t kName[] = L"Ann \u00e9\U0001F600";
+
+inline CSmartPtr<CPerson> Ann() {
+  CSmartPtr<CPerson> person = new CPerson;
+  person->name = kName;
+  person->id = L"7";
+  return person;
+}
+
+// Reads with read into a new person and checks it came back whole.
+template <class Read>
+void ExpectReadsAnn(Read read) {
+  CSmartPtr<CPerson> person = new CPerson;
+  read(*person);
+  EXPECT_EQ(person->name, kName);
+  EXPECT_EQ(person->id, L"7");
+}
 
 class CPersonCol : public CXmlCollection {
  public:
