@@ -94,12 +94,8 @@ bool Throws(CXmlElement* element) {
 
 TEST(XmlDocumentFilter, AnExceptionFromTheFilterReachesTheCaller) {
   CXmlDocument document(&Throws);
-  try {
-    document.LoadXml("<r><ok/><bad/><never/></r>");
-    ADD_FAILURE() << "no exception";
-  } catch (const CKvException& e) {
-    EXPECT_EQ(e.GetMessageW(), L"filter says no");
-  }
+  KORVEL_EXPECT_THROW_MESSAGE(document.LoadXml("<r><ok/><bad/><never/></r>"), CKvException,
+                              L"filter says no");
   document.LoadXml("<r><ok/></r>");
   EXPECT_EQ(document.GetDocumentElement()->GetFirstElement()->GetLocalName(), L"ok");
 }

@@ -392,12 +392,8 @@ TEST_F(FileTextStream, FailedWriteClosesTheFileAndStopsTheStream) {
   EXPECT_EQ(Threads(), m_threads + 1);
   InjectFileFailure(FileOp::Write, ENOSPC);
   // The first write fails; the writer learns it when it starts the next one.
-  try {
-    WriteSample(writer, 3000);
-    ADD_FAILURE() << "no exception";
-  } catch (const CKvException& e) {
-    EXPECT_EQ(e.GetMessageW(), L"Failed to write data to the file. Error [0x0000001C]");
-  }
+  KORVEL_EXPECT_THROW_MESSAGE(WriteSample(writer, 3000), CKvException,
+                              L"Failed to write data to the file. Error [0x0000001C]");
   EXPECT_EQ(OpenDescriptors(), m_descriptors);
   EXPECT_EQ(Threads(), m_threads);
   file.Close();
