@@ -374,24 +374,17 @@ TEST(XmlReader, EntityExpansionBombFailsWithTheParsersMessage) {
       L"limit on input amplification factor (from DTD and entities) breached at line 14");
 }
 
-// Names a file that must never be opened: its text would show in the tree.
-class ExternalEntities : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_temp.Write("secret.txt", "SECRET");
-    m_temp.Write("defs.dtd", "<!ENTITY leak 'SECRET'>");
-  }
-  std::string Url(const char* name) const { return "file://" + m_temp.Path(name); }
-
-  const testing::TempDir m_temp;
-};
-
-TEST_F(ExternalEntities, AreNeverLoaded) {
+// Names files that must never be opened: their text would show in the tree.
+TEST(ExternalEntities, AreNeverLoaded) {
+  const testing::TempDir temp;
+  temp.Write("secret.txt", "SECRET");
+  temp.Write("defs.dtd", "<!ENTITY leak 'SECRET'>");
+  const auto url = [&](const char* name) { return "file://" + temp.Path(name); };
   const std::string inEntity =
-      "<!DOCTYPE r [<!ENTITY ext SYSTEM '" + Url("secret.txt") + "'>]><r>[&ext;]</r>";
-  const std::string inDtd = "<!DOCTYPE r SYSTEM '" + Url("defs.dtd") + "'><r>[&leak;]</r>";
+      "<!DOCTYPE r [<!ENTITY ext SYSTEM '" + url("secret.txt") + "'>]><r>[&ext;]</r>";
+  const std::string inDtd = "<!DOCTYPE r SYSTEM '" + url("defs.dtd") + "'><r>[&leak;]</r>";
   const std::string inParameter =
-      "<!DOCTYPE r [<!ENTITY % p SYSTEM '" + Url("defs.dtd") + "'> %p;]><r>[&leak;]</r>";
+      "<!DOCTYPE r [<!ENTITY % p SYSTEM '" + url("defs.dtd") + "'> %p;]><r>[&leak;]</r>";
   for (const std::string& xml : {inEntity, inDtd, inParameter}) {
     SCOPED_TRACE(xml);
     CXmlDocument document;
@@ -417,19 +410,14 @@ TEST_P(XmlReaderPieces, GiveTheSameTreeAsOnePiece) {
   const std::wstring expected = TreeText(whole);
   ASSERT_NE(expected.find(L"caf\u00e9 \U0001F600\r<"), std::wstring::npos) << expected;
 
-  CXmlDocument pieces(context);
-  CExpatReader reader(pieces);
-  reader.SetFeedSize(GetParam());
-  reader.Initialize();
-  reader.Parse(xml.data(), xml.size(), true);
-  EXPECT_EQ(TreeText(pieces), expected);
-
-  CXmlDocument widePieces(context);
-  CExpatReader wideReader(widePieces);
-  wideReader.SetFeedSize(GetParam());
-  wideReader.Initialize();
-  wideReader.ParseWide(detail::Utf8ToWide(xml));
-  EXPECT_EQ(TreeText(widePieces), expected);
+  for (const bool wide : {false, true}) {
+    CXmlDocument pieces(context);
+    CExpatReader reader(pieces);
+    reader.SetFeedSize(GetParam());
+    reader.Initialize();
+    wide ? reader.ParseWide(detail::Utf8ToWide(xml)) : reader.Parse(xml.data(), xml.size(), true);
+    EXPECT_EQ(TreeText(pieces), expected) << "wide " << wide;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, XmlReaderPieces, ::testing::Values(1, 2, 3, 4, 5, 7, 13, 64));
