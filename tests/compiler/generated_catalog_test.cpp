@@ -12,7 +12,6 @@
 #include <sstream>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
@@ -22,6 +21,7 @@
 
 #include "catalog.h"
 #include "compiler/rows.h"
+#include "test_support.h"
 
 namespace {
 
@@ -35,10 +35,6 @@ std::string FileText(const std::filesystem::path& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-std::string Bytes(const CBinaryData& data) {
-  return std::string(reinterpret_cast<const char*>(data.GetData()), data.GetLength());
 }
 
 // The tree of a written document with its prefixes resolved: the prefixes a
@@ -101,9 +97,7 @@ TEST(GeneratedCatalog, EveryValidDocumentRoundTripsInEveryForm) {
   }
   std::sort(documents.begin(), documents.end());
   ASSERT_EQ(documents.size(), 8u);
-  const std::filesystem::path out =
-      std::filesystem::temp_directory_path() / ("korvel-catalog-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(out);
+  const Korvel::testing::TempDir out;
   std::string jsonFiles;
   for (const std::filesystem::path& document : documents) {
     CSmartPtr<CCatalogType> original = new CCatalogType();
@@ -118,9 +112,9 @@ TEST(GeneratedCatalog, EveryValidDocumentRoundTripsInEveryForm) {
         const CBinaryData written = Write(*original, form, context);
         CSmartPtr<CCatalogType> copy = new CCatalogType();
         if (form == kJsonPartial || form == kJsonFull) {
-          const std::filesystem::path file = out / (document.stem().string() + kFormNames[form]);
-          std::ofstream(file, std::ios::binary) << Bytes(written);
-          jsonFiles += " '" + file.string() + "'";
+          const std::string file = document.stem().string() + kFormNames[form];
+          out.Write(file, Korvel::testing::BytesOf(written));
+          jsonFiles += " '" + out.Path(file) + "'";
           if (form == kJsonPartial && document.filename() != "valid-minimal.xml") continue;
           copy->FromJsonStream(written, context);
         } else {
@@ -137,7 +131,6 @@ TEST(GeneratedCatalog, EveryValidDocumentRoundTripsInEveryForm) {
                                   "json.load(open(p, encoding=\"utf-8\"))'" +
                                   jsonFiles)
                                      .c_str());
-  std::filesystem::remove_all(out);
   ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 127) << "python3 is missing";
   EXPECT_EQ(status, 0);
 }
