@@ -104,8 +104,9 @@ inline CBinaryData Script(const CFastInfosetContext& options, const VectorArgs& 
   }, decl);
 }
 
-inline std::wstring ReadTree(const CBinaryData& data) {
-  CXmlDocument document;
+inline std::wstring ReadTree(const CBinaryData& data,
+                             const CSerializationContext& context = CSerializationContext()) {
+  CXmlDocument document(context);
   document.LoadXmlStream(data.GetData(), data.GetLength());
   return TreeText(document);
 }
@@ -122,10 +123,7 @@ CFastInfosetContext Suggested() {
 
 std::wstring ReadHex(const std::string& hex,
                      const CSerializationContext& context = CSerializationContext()) {
-  const CBinaryData bytes = Octets(hex);
-  CXmlDocument document(context);
-  document.LoadXmlStream(bytes.GetData(), bytes.GetLength());
-  return TreeText(document);
+  return ReadTree(Octets(hex), context);
 }
 
 TEST(FastInfosetReader, RecognisesEveryByteForm) {
@@ -227,12 +225,9 @@ TEST(FastInfosetReader, VocabulariesInitialAndExternal) {
   const CBinaryData document = Script(options, {L"default|urn:n", L"start|r|urn:n", L"end"});
   // The name is the vocabulary's first element name, not a literal.
   EXPECT_NE(Hex(document).find("F0 00 FF"), std::string::npos);
-  CXmlDocument read(context);
-  read.LoadXmlStream(document.GetData(), document.GetLength());
-  EXPECT_EQ(TreeText(read), L"{urn:n}r");
+  EXPECT_EQ(ReadTree(document, context), L"{urn:n}r");
   options.SetExternalVocabularyURI(L"urn:other");
-  KORVEL_EXPECT_THROW_MESSAGE(read.LoadXmlStream(document.GetData(), document.GetLength()),
-                              CKvException,
+  KORVEL_EXPECT_THROW_MESSAGE(ReadTree(document, context), CKvException,
                               L"Failed to parse FastInfoset. Unknown external vocabulary "
                               L"[urn:korvel:fastinfoset:generated-vocabulary].");
 }
