@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// XSD pattern verdicts, the syntax refused as not XSD, verdicts that no budget
-// may turn into a guess, and the shared cache of compiled patterns.
+// XSD pattern verdicts, verdicts that no budget may turn into a guess, and the
+// shared cache of compiled patterns; the syntax refused as not XSD is in
+// tests/data/values/pattern_refusals.txt.
 #include "values/pattern.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include <string>
 #include <thread>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "test_support.h"
@@ -25,12 +25,6 @@ bool Matches(const std::string& pattern, const std::wstring& value) {
   return MatchesXsdPattern(pattern, value);
 }
 
-// The message for a pattern that is refused.
-std::wstring InvalidPattern(const std::string& pattern, const std::string& error) {
-  return L"Invalid Regular Expression: " + Utf8ToWide(pattern) + L" Error: '" +
-         Utf8ToWide(error) + L"'";
-}
-
 TEST(PatternMatch, TableOfVerdicts) {
   const auto rows = testing::LoadPatternTable();
   EXPECT_GE(rows.size(), 60u);
@@ -42,41 +36,6 @@ TEST(PatternMatch, TableOfVerdicts) {
     } else {
       EXPECT_EQ(Matches(row.pattern, row.value), row.verdict == '1');
     }
-  }
-}
-
-// What the refusal says, and where: offsets count characters from 0.
-TEST(PatternMatch, RefusesWhatIsNotXsd) {
-  const std::pair<const char*, const char*> rows[] = {
-      {"a{,3}", "malformed {} quantifier at offset 2"},
-      {"a{2,1}", "numbers out of order in {} quantifier at offset 1"},
-      {"a{70000}", "number too big in {} quantifier at offset 2"},
-      {"(?:a)", "quantifier does not follow a repeatable item at offset 1"},
-      {"a+?", "quantifier does not follow a repeatable item at offset 2"},
-      {"*", "quantifier does not follow a repeatable item at offset 0"},
-      {"\\b", "unknown escape \\b at offset 0"},
-      {"x\\x41", "unknown escape \\x at offset 1"},
-      {"\\1", "unknown escape \\1 at offset 0"},
-      {"[[:alpha:]]", "unescaped [ in a character class at offset 1"},
-      {"[a-c-e]", "unescaped - in a character class at offset 4"},
-      {"[a-\\d]", "a range cannot end in a class escape at offset 5"},
-      {"[a-[b]c]", "a subtraction must end its character class at offset 6"},
-      {"[z-a]", "range out of order in character class at offset 3"},
-      {"[]", "empty character class at offset 1"},
-      {"[ab", "missing terminating ] for character class at offset 3"},
-      {"(ab", "missing closing parenthesis at offset 3"},
-      {"ab)", "unmatched closing parenthesis at offset 2"},
-      {"a}", "unescaped } at offset 1"},
-      {"\\p{IsKlingon}", "unknown category or block \\p{IsKlingon} at offset 0"},
-      {"\\p{Lu", "malformed \\p or \\P at offset 0"},
-      {"a\\", "\\ at end of pattern at offset 1"},
-  };
-  for (const auto& [pattern, error] : rows) {
-    KORVEL_EXPECT_THROW_MESSAGE(Matches(pattern, L"x"), CKvException,
-                                InvalidPattern(pattern, error));
-    // The failure is remembered, and raised again the same way.
-    KORVEL_EXPECT_THROW_MESSAGE(Matches(pattern, L"y"), CKvException,
-                                InvalidPattern(pattern, error));
   }
 }
 

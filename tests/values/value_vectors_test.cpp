@@ -26,6 +26,7 @@
 #include "test_support.h"
 #include "values/binary_record.h"
 #include "values/date_time_test_support.h"
+#include "values/pattern.h"
 #include "values/restriction_check.h"
 #include "values/whitespace_rules.h"
 #include "vector_file.h"
@@ -500,6 +501,38 @@ const testing::VectorOperations& Operations() {
        }},
       // kind, text, format: the value read under collapse, printed with the format.
       {L"format", [](const Args& a) { return Parsed(a[0], a[1]).ToString(a[2].c_str()); }},
+      // kind, text, pattern: the verdict on the text as read, then on the canonical form.
+      {L"lexical-pattern",
+       [](const Args& a) {
+         const KvVariant value = Parsed(a[0], a[1]);
+         const CPrimitiveRestrictions facets(a[2].c_str(), -1, -1, L"", L"", L"", L"", -1, -1, -1);
+         const auto verdict = [&](const std::wstring* text) -> std::wstring {
+           try {
+             detail::CheckRestrictions(L"Prop", value, KindNamed(a[0]), facets, text);
+             return L"ok";
+           } catch (const CKvException& e) {
+             return e.GetMessageW();
+           }
+         };
+         return verdict(&a[1]) + L" | " + verdict(nullptr);
+       }},
+      // pattern, value: 1 or 0; a refused pattern is refused the same way twice.
+      {L"pattern",
+       [](const Args& a) {
+         const std::string pattern = detail::WideToUtf8(a[0]);
+         std::wstring first;
+         try {
+           return std::wstring(detail::MatchesXsdPattern(pattern, a[1]) ? L"1" : L"0");
+         } catch (const CKvException& e) {
+           first = e.GetMessageW();
+         }
+         try {
+           detail::MatchesXsdPattern(pattern, L"y");
+         } catch (const CKvException& e) {
+           if (e.GetMessageW() == first) throw;
+         }
+         return L"refused once: " + first;
+       }},
       // kind, whitespace rule, text: as the carrier prints it after reading it.
       {L"read",
        [](const Args& a) {
