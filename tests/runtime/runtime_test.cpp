@@ -366,21 +366,6 @@ TEST(Exception, AssignmentReplacesInner) {
   EXPECT_EQ(target.GetFullMessage(), L"w\nstate");
 }
 
-TEST(Exception, ThrownCloneSurvivesWrapping) {
-  // A wrapper built inside a catch block must outlive the caught exception.
-  CKvException kept;
-  try {
-    try {
-      throw CKvInvalidValueException(L"bad value");
-    } catch (const CKvException& e) {
-      throw CKvValidationException(L"Failed to process the element.", L"/a/b", e);
-    }
-  } catch (const CKvException& e) {
-    kept = e;
-  }
-  EXPECT_EQ(kept.GetFullMessage(), L"Failed to process the element.\nPath: /a/b\nbad value");
-}
-
 TEST(ExceptionWhat, FullMessageWithPathAndInnerInUtf8) {
   const CKvValidationException thrown(L"Invalid Element [\u6f22] found.", L"/a/b[2]",
                                       CKvException(L"inner \u00e9 \U0001F600"));
