@@ -265,6 +265,7 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
 
   KvVariant value;
   if (nil) {
+    detail::ThrowIfNilHasContent(child);
     value.SetNil();
   } else {
     const std::wstring& text =

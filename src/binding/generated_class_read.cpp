@@ -68,6 +68,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
     if (const auto* nillable = dynamic_cast<const INillable*>(this);
         nillable && nillable->IsNil()) {
+      detail::ThrowIfNilHasContent(*element);
       return current;
     }
     CXmlElement* rest = ReadContent(element, current, context, isOptional);

@@ -90,6 +90,7 @@ inline constexpr wchar_t kNilOnNonNillable[] =
     L"Invalid use of 'nil' attribute in non-nillable element.";
 inline constexpr wchar_t kUnexpectedNilValue[] =
     L"Unexpected Value [%s] for 'nil' Attribute found.";
+inline constexpr wchar_t kNilWithContent[] = L"An element marked nil must be empty.";
 inline constexpr wchar_t kUnexpectedAttribute[] = L"Unexpected Attribute found.";
 inline constexpr wchar_t kFailedToConvertElement[] = L"Failed to convert the element [%s] to XML";
 inline constexpr wchar_t kFailedToConvertAttributes[] = L"Failed to convert attributes to XML";

@@ -2,6 +2,7 @@
 // Throw helpers and node tests shared by the class descriptions and the serialiser.
 #include "binding/metadata_support.h"
 
+#include <algorithm>
 #include <cwctype>
 
 #include <korvel/primitive_restrictions.h>
@@ -9,6 +10,7 @@
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
+#include "values/character_classes.h"
 
 namespace Korvel::detail {
 
@@ -43,6 +45,13 @@ void ThrowUnprocessedElement(const CXmlElement& element, const CXmlElement& chil
 
 void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner) {
   throw CKvValidationException(kFailedToProcessElement, element.GetXPath(), inner);
+}
+
+void ThrowIfNilHasContent(const CXmlElement& element) {
+  const std::wstring& text = element.GetText();
+  if (element.GetFirstElement() || !std::all_of(text.begin(), text.end(), IsXmlSpace)) {
+    ThrowValidation(kNilWithContent, element.GetXPath());
+  }
 }
 
 bool HasFacets(const CPrimitiveRestrictions& r) {

@@ -29,6 +29,9 @@ inline constexpr wchar_t kAnyElement[] = L"AnyElement";
 [[noreturn]] void ThrowUnprocessedElement(const CXmlElement& element, const CXmlElement& child);
 // "Failed to process the element." with the element's path, around inner.
 [[noreturn]] void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner);
+// "An element marked nil must be empty." with the element's path, when it
+// holds a child element or text beyond layout whitespace.
+void ThrowIfNilHasContent(const CXmlElement& element);
 
 // Whether any facet is set: most properties have none, and their values need
 // no check at all.

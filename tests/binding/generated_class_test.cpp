@@ -238,10 +238,14 @@ TEST_F(GeneratedClass, SimpleContentNilAndTypeAttributes) {
   CSmartPtr<CNillableFlex> price = new CNillableFlex(kPrice, L"price");
   price->FromXml(L"<price xmlns=\"urn:t\" cur=\"EUR\">3.5</price>", context);
   EXPECT_EQ(Write(*price), Root(L"price") + L" cur=\"EUR\">3.5</price>");
-  price->FromXml(
+  const std::wstring nil =
       L"<price xmlns=\"urn:t\" xmlns:i=\"http://www.w3.org/2001/XMLSchema-instance\" "
-      L"i:nil=\"true\">junk</price>",
-      context);
+      L"i:nil=\"true\">";
+  // XSD leaves a nil element no content.
+  KORVEL_EXPECT_THROW_MESSAGE(price->FromXml((nil + L"junk</price>").c_str(), context),
+                              CKvValidationException,
+                              L"An element marked nil must be empty.\nPath: /price");
+  price->FromXml((nil + L"\n</price>").c_str(), context);
   EXPECT_TRUE(price->IsNil());
   EXPECT_EQ(Write(*price), Root(L"price") + L" xsi:nil=\"true\"/>");
   price->SetNil(false);
