@@ -4,9 +4,7 @@
 // objects against appending the same bytes token by token, and JSON and Fast
 // Infoset written and read against XML text, all in one run.
 #include <benchmark/benchmark.h>
-#include <expat.h>
 #include <malloc.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,14 +18,16 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
 
+#include "bench_support.h"
 #include "po_binding.h"
 
 namespace {
 
+using namespace KorvelBench;
+
 using namespace Korvel;
 
 constexpr size_t kDocumentSize = 100u << 20;
-constexpr size_t kFeedSize = 256 * 1024;
 
 // The values of one item, as text.
 struct ItemText {
@@ -125,23 +125,7 @@ const std::string& Document() {
   return document;
 }
 
-size_t StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::stoul(line.substr(std::strlen(field)));
-  }
-  return 0;
-}
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-// Thread CPU time: the machine is shared, so wall time says more about the
-// neighbours than about the code.
-double CpuSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 // Destroys the objects read and settles the allocator's books on the freed
 // memory, so that a read pays for its own work: malloc merges the millions of
@@ -162,26 +146,13 @@ double g_referenceBytesPerSecond = 0;
 double g_xmlReadsPerSecond = 0;
 double g_xmlWritesPerSecond = 0;
 
-void XMLCALL IgnoreStart(void*, const XML_Char*, const XML_Char**) {}
-void XMLCALL IgnoreEnd(void*, const XML_Char*) {}
-void XMLCALL IgnoreText(void*, const XML_Char*, int) {}
 
 void BM_Order_ExpatEmptyCallbacks(benchmark::State& state) {
   const std::string& xml = Document();
   double seconds = 0;
   for (auto _ : state) {
     const double start = CpuSeconds();
-    XML_Parser parser = XML_ParserCreateNS(nullptr, '|');
-    XML_SetElementHandler(parser, IgnoreStart, IgnoreEnd);
-    XML_SetCharacterDataHandler(parser, IgnoreText);
-    bool ok = true;
-    for (size_t offset = 0; ok && offset < xml.size();) {
-      const size_t piece = std::min(kFeedSize, xml.size() - offset);
-      std::memcpy(XML_GetBuffer(parser, static_cast<int>(piece)), xml.data() + offset, piece);
-      offset += piece;
-      ok = XML_ParseBuffer(parser, static_cast<int>(piece), offset == xml.size()) == XML_STATUS_OK;
-    }
-    XML_ParserFree(parser);
+    const bool ok = ParseWithEmptyCallbacks(xml);
     seconds += CpuSeconds() - start;
     if (!ok) state.SkipWithError("parse failed");
   }

@@ -5,9 +5,7 @@
 // peak memory against the input, and writing the objects against appending
 // the same bytes token by token.
 #include <benchmark/benchmark.h>
-#include <expat.h>
 #include <malloc.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cstring>
@@ -20,13 +18,15 @@
 #include <korvel/binary_data.h>
 #include <korvel/serialization_context.h>
 
+#include "bench_support.h"
 #include "catalog.h"
 
 namespace {
 
+using namespace KorvelBench;
+
 using namespace Korvel;
 
-constexpr size_t kFeedSize = 256 * 1024;
 
 const std::string& Document() {
   static const std::string document = [] {
@@ -38,22 +38,7 @@ const std::string& Document() {
   return document;
 }
 
-size_t StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::stoul(line.substr(std::strlen(field)));
-  }
-  return 0;
-}
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-// Thread CPU time: the machine is shared.
-double CpuSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 CSmartPtr<Catalog::CCatalogType> ReadCatalog(const std::string& xml) {
   CSmartPtr<Catalog::CCatalogType> catalog = new Catalog::CCatalogType();
@@ -95,26 +80,13 @@ const Tokens& WrittenTokens() {
 double g_expatBytesPerSecond = 0;
 double g_referenceBytesPerSecond = 0;
 
-void XMLCALL IgnoreStart(void*, const XML_Char*, const XML_Char**) {}
-void XMLCALL IgnoreEnd(void*, const XML_Char*) {}
-void XMLCALL IgnoreText(void*, const XML_Char*, int) {}
 
 void BM_Catalog_ExpatEmptyCallbacks(benchmark::State& state) {
   const std::string& xml = Document();
   double seconds = 0;
   for (auto _ : state) {
     const double start = CpuSeconds();
-    XML_Parser parser = XML_ParserCreateNS(nullptr, '|');
-    XML_SetElementHandler(parser, IgnoreStart, IgnoreEnd);
-    XML_SetCharacterDataHandler(parser, IgnoreText);
-    bool ok = true;
-    for (size_t offset = 0; ok && offset < xml.size();) {
-      const size_t piece = std::min(kFeedSize, xml.size() - offset);
-      std::memcpy(XML_GetBuffer(parser, static_cast<int>(piece)), xml.data() + offset, piece);
-      offset += piece;
-      ok = XML_ParseBuffer(parser, static_cast<int>(piece), offset == xml.size()) == XML_STATUS_OK;
-    }
-    XML_ParserFree(parser);
+    const bool ok = ParseWithEmptyCallbacks(xml);
     seconds += CpuSeconds() - start;
     if (!ok) state.SkipWithError("parse failed");
   }

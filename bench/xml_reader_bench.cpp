@@ -2,9 +2,7 @@
 // Loading a large purchase-order document: the reader against expat alone on
 // the same bytes, the memory the loaded tree takes, and the two file paths.
 #include <benchmark/benchmark.h>
-#include <expat.h>
 #include <malloc.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,10 +15,13 @@
 
 #include <korvel/xml_document.h>
 
+#include "bench_support.h"
+
 namespace {
 
+using namespace KorvelBench;
+
 constexpr size_t kDocumentSize = 100u << 20;
-constexpr size_t kFeedSize = 256 * 1024;
 
 // Purchase orders as the library's writer lays them out (tab indentation, one
 // element per line), until the document reaches about size bytes.
@@ -101,54 +102,18 @@ class DocumentFile {
   std::wstring m_path;
 };
 
-// Resident memory of the process, now and at its peak since ResetPeak.
-size_t StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::stoul(line.substr(std::strlen(field)));
-  }
-  return 0;
-}
-size_t ResidentBytes() { return StatusKilobytes("VmRSS:") * 1024; }
-size_t PeakResidentBytes() { return StatusKilobytes("VmHWM:") * 1024; }
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-void XMLCALL IgnoreStart(void*, const XML_Char*, const XML_Char**) {}
-void XMLCALL IgnoreEnd(void*, const XML_Char*) {}
-void XMLCALL IgnoreText(void*, const XML_Char*, int) {}
-void XMLCALL IgnoreNamespace(void*, const XML_Char*, const XML_Char*) {}
 
 // The reference: expat with namespace processing and empty callbacks, fed the
 // same way the reader feeds it.
 void BM_ExpatEmptyCallbacks(benchmark::State& state) {
   const std::string& xml = Document();
   for (auto _ : state) {
-    XML_Parser parser = XML_ParserCreateNS(nullptr, '|');
-    XML_SetElementHandler(parser, IgnoreStart, IgnoreEnd);
-    XML_SetCharacterDataHandler(parser, IgnoreText);
-    XML_SetStartNamespaceDeclHandler(parser, IgnoreNamespace);
-    size_t offset = 0;
-    bool ok = true;
-    while (ok && offset < xml.size()) {
-      const size_t piece = std::min(kFeedSize, xml.size() - offset);
-      void* buffer = XML_GetBuffer(parser, static_cast<int>(piece));
-      std::memcpy(buffer, xml.data() + offset, piece);
-      offset += piece;
-      ok = XML_ParseBuffer(parser, static_cast<int>(piece), offset == xml.size()) == XML_STATUS_OK;
-    }
-    if (!ok) state.SkipWithError("parse failed");
-    XML_ParserFree(parser);
+    if (!ParseWithEmptyCallbacks(xml)) state.SkipWithError("parse failed");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
 }
 BENCHMARK(BM_ExpatEmptyCallbacks)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-double ThreadCpuSeconds() {
-  timespec now;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 std::unique_ptr<Korvel::CXmlDocument> Load(const std::string& xml) {
   auto document = std::make_unique<Korvel::CXmlDocument>();
@@ -169,9 +134,9 @@ void BM_LoadXmlStream(benchmark::State& state) {
   malloc_trim(0);
   ResetPeak();
   const size_t before = ResidentBytes();
-  const double start = ThreadCpuSeconds();
+  const double start = CpuSeconds();
   auto first = Load(xml);
-  state.counters["first_load_cpu_ms"] = 1000 * (ThreadCpuSeconds() - start);
+  state.counters["first_load_cpu_ms"] = 1000 * (CpuSeconds() - start);
   state.counters["tree_per_input_byte"] = static_cast<double>(ResidentBytes() - before) / input;
   state.counters["peak_per_input_byte"] = static_cast<double>(PeakResidentBytes() - before) / input;
   first.reset();
