@@ -10,6 +10,7 @@
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
+#include "binding/metadata_support.h"
 
 namespace KorvelData {
 
@@ -266,10 +267,7 @@ bool CElementInfoAllCol::Validate(const CSerializationContext& context,
                                   bool ownerIsElement) const {
   CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
   const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  if (collection == nullptr) return true;
-  if (!ownerIsElement) return collection->IsValidCount(context);
-  collection->ValidateCount(context);
-  return true;
+  return collection == nullptr || detail::CountHolds(context, *collection, ownerIsElement);
 }
 
 CElementInfoAllClsCol::CElementInfoAllClsCol(const wchar_t* name, const wchar_t* ns,

@@ -8,6 +8,8 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
 
+#include "binding/metadata_support.h"
+
 namespace KorvelData {
 
 using namespace Korvel;
@@ -122,14 +124,11 @@ bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,
   CSmartPtr<CXmlObjectBase> object;
   CXmlElement* rest = ReadItems(context, owner, parent, *current, object);
   const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  if (collection == nullptr || rest == *current) return false;
-  if (ownerType != XmlElementType_Element) {
-    if (!collection->IsValidCount(context)) return false;
-    *current = rest;
-    return true;
+  if (collection == nullptr || rest == *current ||
+      !detail::CountHolds(context, *collection, ownerType == XmlElementType_Element)) {
+    return false;
   }
   *current = rest;
-  collection->ValidateCount(context);
   return true;
 }
 

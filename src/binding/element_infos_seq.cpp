@@ -254,10 +254,8 @@ bool CElementInfoSeqCol::ElementFromXml(const CSerializationContext& context,
   CSmartPtr<CXmlObjectBase> object;
   *current = ReadItems(context, owner, parent, *current, object);
   const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  if (collection == nullptr) return true;
-  if (ownerType != XmlElementType_Element) return collection->IsValidCount(context);
-  collection->ValidateCount(context);
-  return true;
+  return collection == nullptr ||
+         detail::CountHolds(context, *collection, ownerType == XmlElementType_Element);
 }
 
 CElementInfoSeqClsCol::CElementInfoSeqClsCol(const wchar_t* name, const wchar_t* ns,
@@ -355,9 +353,7 @@ bool CElementInfoSeqUntpdCol::ElementFromXml(const CSerializationContext& contex
   const CXmlElement* stop = *current;
   while (stop && !DeclaredLater(context, *owner, this, *stop)) stop = stop->GetNextSiblingElement();
   *current = elements->FromXmlUpTo_Int(parent, *current, stop, context);
-  if (ownerType != XmlElementType_Element) return elements->IsValidCount(context);
-  elements->ValidateCount(context);
-  return true;
+  return detail::CountHolds(context, *elements, ownerType == XmlElementType_Element);
 }
 
 CXmlElement* CElementInfoSeqUntpdCol::ReadRun(const CSerializationContext& context,

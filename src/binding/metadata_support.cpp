@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include <korvel/collection.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
@@ -52,6 +53,13 @@ void ThrowIfNilHasContent(const CXmlElement& element) {
   if (element.GetFirstElement() || !std::all_of(text.begin(), text.end(), IsXmlSpace)) {
     ThrowValidation(kNilWithContent, element.GetXPath());
   }
+}
+
+bool CountHolds(const CSerializationContext& context, const CXmlCollectionBase& collection,
+                bool ownerIsElement) {
+  if (!ownerIsElement) return collection.IsValidCount(context);
+  collection.ValidateCount(context);
+  return true;
 }
 
 bool HasFacets(const CPrimitiveRestrictions& r) {

@@ -11,6 +11,7 @@
 
 namespace Korvel {
 class CXmlAttribute;
+class CXmlCollectionBase;
 class CXmlElement;
 class CSerializationContext;
 }  // namespace Korvel
@@ -32,6 +33,11 @@ inline constexpr wchar_t kAnyElement[] = L"AnyElement";
 // "An element marked nil must be empty." with the element's path, when it
 // holds a child element or text beyond layout whitespace.
 void ThrowIfNilHasContent(const CXmlElement& element);
+
+// Whether a collection's count holds. In an element a wrong count is an error
+// (thrown); in an in-line group it only means the group is not here (false).
+bool CountHolds(const CSerializationContext& context, const CXmlCollectionBase& collection,
+                bool ownerIsElement);
 
 // Whether any facet is set: most properties have none, and their values need
 // no check at all.
