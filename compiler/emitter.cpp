@@ -417,6 +417,10 @@ class Writer {
       out << "  // A member of the choice may be absent: the choice may be empty.\n"
              "  bool DoesElementContainOptionalElements() const override { return true; }\n";
     }
+    if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return MadeOnFirstUse(*p); })) {
+      out << "  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const "
+             "override;\n";
+    }
     if (!plan.ownElementNames.empty()) {
       out << "  // No xsi:type where the element's name tells the class.\n"
              "  bool NeedsTypeAttribute() const override;\n";
@@ -434,7 +438,8 @@ class Writer {
     if (!own.empty()) {
       out << "\n";
       for (const PropertyPlan* p : own) {
-        out << "  " << FieldType(*p) << " " << p->member << ";\n";
+        out << "  " << (MadeOnFirstUse(*p) ? "mutable " : "") << FieldType(*p) << " " << p->member
+            << ";\n";
         if (p->nilFlag) out << "  bool " << p->member << "Nil = false;\n";
       }
     }
@@ -473,7 +478,8 @@ class Writer {
         case PropertyPlan::collection:
         case PropertyPlan::values:
         case PropertyPlan::untypedCol:
-          one = p.member + "->GetCount() > 0";
+          one = MadeOnFirstUse(p) ? "(" + p.member + " && " + p.member + "->GetCount() > 0)"
+                                  : p.member + "->GetCount() > 0";
           break;
         case PropertyPlan::object:
         case PropertyPlan::untyped:
@@ -523,8 +529,12 @@ class Writer {
       return;
     }
     if (p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values) {
-      out << "  " << (p.kind == PropertyPlan::values ? ValuesClass(p) : p.collectionClass) << "& "
-          << get << "() const { return *" << p.member << "; }\n";
+      const std::string type = p.kind == PropertyPlan::values ? ValuesClass(p) : p.collectionClass;
+      if (MadeOnFirstUse(p)) {
+        out << "  // Made on first use.\n  " << type << "& " << get << "() const;\n";
+      } else {
+        out << "  " << type << "& " << get << "() const { return *" << p.member << "; }\n";
+      }
       return;
     }
     if (p.kind == PropertyPlan::untyped) {
@@ -730,6 +740,29 @@ class Writer {
     return "Korvel::C" + std::string(p.simple.builtin->itemType).substr(3) + "Col";
   }
 
+  // A new, empty collection for a collection or values property.
+  std::string NewCollection(const PropertyPlan& p) {
+    if (p.kind == PropertyPlan::collection) return "new " + p.collectionClass;
+    std::string made = "new " + ValuesClass(p) + "(" + Literal(p.xmlName) + ", " +
+                       Literal(p.xmlNamespace) + ", " + std::to_string(p.minOccurs) + ", " +
+                       std::to_string(p.maxOccurs);
+    if (IsEnum(p)) return made + ")";
+    const std::string facets = Restrictions(p.simple.facets);
+    return made + ", " + facets.substr(1, facets.size() - 2) + ", CWhitespaceUtils::" +
+           p.simple.whitespace + ", nullptr)";
+  }
+
+  // A collection made on first use: one read by its own element name (not
+  // groups, substitutes or wildcard content) and with no lower bound, so that
+  // an absent one reads and writes as an empty one. Most objects leave most
+  // of their collections empty.
+  static bool MadeOnFirstUse(const PropertyPlan& p) {
+    const bool named = p.kind == PropertyPlan::values ||
+                       (p.kind == PropertyPlan::collection && !p.itemClass->pseudo &&
+                        !p.elementChoice);
+    return named && p.minOccurs == 0 && p.maxOccurs != 0;
+  }
+
   std::string FieldType(const PropertyPlan& p) {
   switch (p.kind) {
     case PropertyPlan::object:
@@ -813,6 +846,26 @@ class Writer {
            "  return current;\n}\n";
   }
 
+  // The getters that make their collection on first use, and PeekCollection,
+  // which tells the library whether they have been.
+  void FirstUseDefinitions(std::ostringstream& out, const ClassPlan& plan,
+                           const std::vector<const PropertyPlan*>& own) {
+    std::string cases;
+    for (const PropertyPlan* p : own) {
+      if (!MadeOnFirstUse(*p)) continue;
+      const std::string& m = p->member;
+      out << (p->kind == PropertyPlan::values ? ValuesClass(*p) : p->collectionClass) << "& "
+          << plan.name << "::Get" << p->name << "() const {\n  if (!" << m << ") " << m << " = "
+          << NewCollection(*p) << ";\n  return *" << m << ";\n}\n\n";
+      cases += "    case Property_" + p->name + ":\n      return " + m + ".Get();\n";
+    }
+    if (cases.empty()) return;
+    out << "CSmartPtr<CXmlCollectionBase> " << plan.name
+        << "::PeekCollection(int propertyIndex) const {\n  switch (propertyIndex) {\n" << cases
+        << "    default:\n      return " << BaseClass(plan)
+        << "::PeekCollection(propertyIndex);\n  }\n}\n\n";
+  }
+
   void ClassDefinition(std::ostringstream& out, const ClassPlan& plan) {
     const std::string& c = plan.name;
     m_group = plan.group;
@@ -878,12 +931,12 @@ class Writer {
       first = false;
     }
     for (const PropertyPlan* p : own) {
-      if (p->kind == PropertyPlan::collection) {
-        out << (first ? "\n    : " : ", ") << p->member << "(new " << p->collectionClass << ")";
-      } else if (p->kind == PropertyPlan::values && IsEnum(*p)) {
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(new " << ValuesClass(*p) << "("
-            << Literal(p->xmlName) << ", " << Literal(p->xmlNamespace) << ", " << p->minOccurs
-            << ", " << p->maxOccurs << "))";
+      if (MadeOnFirstUse(*p)) {
+        continue;
+      } else if (p->kind == PropertyPlan::collection) {
+        out << (first ? "\n    : " : ", ") << p->member << "(" << NewCollection(*p) << ")";
+      } else if (p->kind == PropertyPlan::values) {
+        out << (first ? "\n    : " : ",\n      ") << p->member << "(" << NewCollection(*p) << ")";
       } else if (p->kind == PropertyPlan::untypedCol) {
         const bool any = !p->wildcard.empty();
         out << (first ? "\n    : " : ",\n      ") << p->member << "(new CElementCol("
@@ -893,12 +946,6 @@ class Writer {
       } else if (p->kind == PropertyPlan::anyAttribute) {
         out << (first ? "\n    : " : ",\n      ") << p->member << "(new CAttributeCol(L\"\", "
             << Literal(p->wildcard) << ", " << Literal(p->wildcardTarget) << "))";
-      } else if (p->kind == PropertyPlan::values) {
-        const std::string facets = Restrictions(p->simple.facets);
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(new " << ValuesClass(*p) << "("
-            << Literal(p->xmlName) << ", " << Literal(p->xmlNamespace) << ", " << p->minOccurs
-            << ", " << p->maxOccurs << ", " << facets.substr(1, facets.size() - 2)
-            << ", CWhitespaceUtils::" << p->simple.whitespace << ", nullptr))";
       } else {
         continue;
       }
@@ -922,7 +969,7 @@ class Writer {
         case PropertyPlan::values:
         case PropertyPlan::untypedCol:
         case PropertyPlan::anyAttribute:
-          out << "  " << m << "->Clear();\n";
+          out << "  " << (MadeOnFirstUse(p) ? "if (" + m + ") " : "") << m << "->Clear();\n";
           break;
         case PropertyPlan::untyped:
           // A mandatory element of a given name starts out empty; a wildcard
@@ -954,7 +1001,9 @@ class Writer {
           break;
       }
     }
-    out << "}\n\nvoid " << c << "::AccessProperty(int propertyIndex, "
+    out << "}\n\n";
+    FirstUseDefinitions(out, plan, own);
+    out << "void " << c << "::AccessProperty(int propertyIndex, "
         << (own.empty() && !plan.base ? "bool, KvVariant&" : "bool get, KvVariant& value")
         << ") {\n";
     if (plan.restrictedValue >= 0) {
@@ -994,7 +1043,8 @@ class Writer {
                                  : p.kind == PropertyPlan::untypedCol   ? "CElementCol"
                                  : p.kind == PropertyPlan::anyAttribute ? "CAttributeCol"
                                                                         : p.collectionClass;
-        out << "      if (get) return value.SetXmlCollection(" << m << ");\n      if (auto* items = "
+        out << "      if (get) return value.SetXmlCollection("
+            << (MadeOnFirstUse(p) ? "&Get" + p.name + "()" : m) << ");\n      if (auto* items = "
             << "dynamic_cast<" << type << "*>(value.GetXmlCollection().Get())) " << m
             << " = items;\n      return;\n";
       } else if (p.kind == PropertyPlan::object || p.kind == PropertyPlan::untyped) {

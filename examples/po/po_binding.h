@@ -159,7 +159,8 @@ class CItems : public Korvel::CXmlGeneratedClass {
  public:
   explicit CItems(const wchar_t* elementName = L"Items");
 
-  CItemCol& GetItem() const { return *m_item; }
+  // Made on first use.
+  CItemCol& GetItem() const;
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
@@ -172,13 +173,14 @@ class CItems : public Korvel::CXmlGeneratedClass {
 
  protected:
   std::wstring GetTargetNamespace() const override { return L""; }
+  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const override;
 
  private:
   struct MetaData;
   static const MetaData& GetMetaData();
   enum Property { Property_Item };
 
-  CSmartPtr<CItemCol> m_item;
+  mutable CSmartPtr<CItemCol> m_item;
 };
 
 // complexType PurchaseOrderType, also the class of the global element purchaseOrder.

@@ -266,12 +266,10 @@ CColElementInfo::~CColElementInfo() = default;
 
 bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  if (!context.GetIgnoreInvalidCollectionCounts()) {
-    CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get())) {
-      collection->ValidateCount(context);
-    }
-  }
+  // One not made yet is empty, with no bounds to break.
+  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
+  if (!collection) return false;
+  if (!context.GetIgnoreInvalidCollectionCounts()) collection->ValidateCount(context);
   return WriteItems(context, owner, writer);
 }
 
@@ -282,9 +280,8 @@ bool CColElementInfo::WriteItems(const CSerializationContext& context,
   if (m_classItems && m_childElementType != XmlElementType_Element) {
     return ElementToXmlCls(context, owner, writer, false);
   }
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  if (collection != nullptr && !collection->HasUniformItemNames()) {
+  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
+  if (collection && !collection->HasUniformItemNames()) {
     return ElementToXmlCls(context, owner, writer, false);
   }
   return ElementToXmlCol(context, owner, writer);
@@ -294,7 +291,7 @@ void CColElementInfo::PseudoChildAttributeToXml(const CSerializationContext& con
                                                 const CXmlGeneratedClass* owner,
                                                 CXmlWriter* writer) const {
   if (!m_classItems || m_childElementType != XmlElementType_PseudoElement) return;
-  if (CSmartPtr<CXmlObjectBase> collection = ReadObject(owner)) {
+  if (CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner)) {
     AttributesToXml_Int(collection, writer, context);
   }
 }
@@ -315,8 +312,14 @@ CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
                                         CXmlGeneratedClass* owner, CXmlElement* parent,
                                         CXmlElement* current,
                                         CSmartPtr<CXmlObjectBase>& collection) const {
-  collection = ReadObject(owner);
-  if (!collection) return current;
+  // A collection made on first use reads only elements of its own name: it
+  // is made when the first of them is here.
+  collection = CSmartPtr<CXmlObjectBase>(PeekCollection(owner));
+  if (!collection) {
+    if (!IsThisElement(context, current)) return current;
+    collection = ReadObject(owner);
+    if (!collection) return current;
+  }
   return ReadRun(context, collection, parent, current);
 }
 
