@@ -551,8 +551,7 @@ class Writer {
     }
     if (p.kind == PropertyPlan::anyAttribute) {
       out << "  // The attributes of the wildcard (namespaces \"" << CommentText(p.wildcard)
-          << "\").\n  Korvel::CAttributeCol& " << get << "() const { return *" << p.member
-          << "; }\n";
+          << "\"); made on first use.\n  Korvel::CAttributeCol& " << get << "() const;\n";
       return;
     }
     std::string note;
@@ -740,9 +739,12 @@ class Writer {
     return "Korvel::C" + std::string(p.simple.builtin->itemType).substr(3) + "Col";
   }
 
-  // A new, empty collection for a collection or values property.
+  // A new, empty collection for a collection, values or attribute wildcard property.
   std::string NewCollection(const PropertyPlan& p) {
     if (p.kind == PropertyPlan::collection) return "new " + p.collectionClass;
+    if (p.kind == PropertyPlan::anyAttribute) {
+      return "new CAttributeCol(L\"\", " + Literal(p.wildcard) + ", " + Literal(p.wildcardTarget) + ")";
+    }
     std::string made = "new " + ValuesClass(p) + "(" + Literal(p.xmlName) + ", " +
                        Literal(p.xmlNamespace) + ", " + std::to_string(p.minOccurs) + ", " +
                        std::to_string(p.maxOccurs);
@@ -752,11 +754,12 @@ class Writer {
            p.simple.whitespace + ", nullptr)";
   }
 
-  // A collection made on first use: one read by its own element name (not
-  // groups, substitutes or wildcard content) and with no lower bound, so that
-  // an absent one reads and writes as an empty one. Most objects leave most
-  // of their collections empty.
+  // A collection made on first use: the attributes of a wildcard, and one
+  // read by its own element name (not groups, substitutes or wildcard content)
+  // with no lower bound, so that an absent one reads and writes as an empty
+  // one. Most objects leave most of their collections empty.
   static bool MadeOnFirstUse(const PropertyPlan& p) {
+    if (p.kind == PropertyPlan::anyAttribute) return true;
     const bool named = p.kind == PropertyPlan::values ||
                        (p.kind == PropertyPlan::collection && !p.itemClass->pseudo &&
                         !p.elementChoice);
@@ -854,7 +857,10 @@ class Writer {
     for (const PropertyPlan* p : own) {
       if (!MadeOnFirstUse(*p)) continue;
       const std::string& m = p->member;
-      out << (p->kind == PropertyPlan::values ? ValuesClass(*p) : p->collectionClass) << "& "
+      out << (p->kind == PropertyPlan::values         ? ValuesClass(*p)
+              : p->kind == PropertyPlan::anyAttribute ? std::string("CAttributeCol")
+                                                      : p->collectionClass)
+          << "& "
           << plan.name << "::Get" << p->name << "() const {\n  if (!" << m << ") " << m << " = "
           << NewCollection(*p) << ";\n  return *" << m << ";\n}\n\n";
       cases += "    case Property_" + p->name + ":\n      return " + m + ".Get();\n";
@@ -943,9 +949,6 @@ class Writer {
             << Literal(any ? NewElementNamespace(*p) : p->xmlNamespace) << ", "
             << Literal(Constraint(*p)) << ", "
             << Literal(p->wildcardTarget) << ", " << p->minOccurs << ", " << p->maxOccurs << "))";
-      } else if (p->kind == PropertyPlan::anyAttribute) {
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(new CAttributeCol(L\"\", "
-            << Literal(p->wildcard) << ", " << Literal(p->wildcardTarget) << "))";
       } else {
         continue;
       }

@@ -299,6 +299,10 @@ class KORVEL_API CAttributeInfo {
   void ReadProperty(const Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
   void InvokePropertySet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value,
                          const Korvel::CXmlAttribute& attribute) const;
+  // The wildcard's collection, null when none or not made yet (then empty);
+  // failures wrapped as ReadProperty's.
+  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(
+      const Korvel::CXmlGeneratedClass* owner) const;
   // Local name is AttributeName and, unless the context ignores namespaces,
   // namespace is AttributeNamespace. False for null.
   bool IsThisAttribute(const Korvel::CSerializationContext& context,
