@@ -545,8 +545,9 @@ class Writer {
       return;
     }
     if (p.kind == PropertyPlan::untypedCol) {
-      out << "  // " << UntypedNote(p) << ".\n  Korvel::CElementCol& " << get
-          << "() const { return *" << p.member << "; }\n";
+      out << "  // " << UntypedNote(p) << (MadeOnFirstUse(p) ? "; made on first use" : "")
+          << ".\n  Korvel::CElementCol& " << get << "() const"
+          << (MadeOnFirstUse(p) ? ";\n" : " { return *" + p.member + "; }\n");
       return;
     }
     if (p.kind == PropertyPlan::anyAttribute) {
@@ -745,6 +746,11 @@ class Writer {
     if (p.kind == PropertyPlan::anyAttribute) {
       return "new CAttributeCol(L\"\", " + Literal(p.wildcard) + ", " + Literal(p.wildcardTarget) + ")";
     }
+    if (p.kind == PropertyPlan::untypedCol) {
+      return "new CElementCol(" + Literal(p.wildcard.empty() ? p.xmlNamespace : NewElementNamespace(p)) +
+             ", " + Literal(Constraint(p)) + ", " + Literal(p.wildcardTarget) + ", " +
+             std::to_string(p.minOccurs) + ", " + std::to_string(p.maxOccurs) + ")";
+    }
     std::string made = "new " + ValuesClass(p) + "(" + Literal(p.xmlName) + ", " +
                        Literal(p.xmlNamespace) + ", " + std::to_string(p.minOccurs) + ", " +
                        std::to_string(p.maxOccurs);
@@ -754,16 +760,15 @@ class Writer {
            p.simple.whitespace + ", nullptr)";
   }
 
-  // A collection made on first use: the attributes of a wildcard, and one
-  // read by its own element name (not groups, substitutes or wildcard content)
-  // with no lower bound, so that an absent one reads and writes as an empty
-  // one. Most objects leave most of their collections empty.
+  // A collection made on first use: the attributes of a wildcard, and a
+  // collection of elements with no lower bound, so that an absent one reads
+  // and writes as an empty one. Most objects leave most of their collections
+  // empty.
   static bool MadeOnFirstUse(const PropertyPlan& p) {
     if (p.kind == PropertyPlan::anyAttribute) return true;
-    const bool named = p.kind == PropertyPlan::values ||
-                       (p.kind == PropertyPlan::collection && !p.itemClass->pseudo &&
-                        !p.elementChoice);
-    return named && p.minOccurs == 0 && p.maxOccurs != 0;
+    const bool elements = p.kind == PropertyPlan::values || p.kind == PropertyPlan::collection ||
+                          p.kind == PropertyPlan::untypedCol;
+    return elements && p.minOccurs == 0 && p.maxOccurs != 0;
   }
 
   std::string FieldType(const PropertyPlan& p) {
@@ -859,6 +864,7 @@ class Writer {
       const std::string& m = p->member;
       out << (p->kind == PropertyPlan::values         ? ValuesClass(*p)
               : p->kind == PropertyPlan::anyAttribute ? std::string("CAttributeCol")
+              : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
                                                       : p->collectionClass)
           << "& "
           << plan.name << "::Get" << p->name << "() const {\n  if (!" << m << ") " << m << " = "
@@ -944,11 +950,7 @@ class Writer {
       } else if (p->kind == PropertyPlan::values) {
         out << (first ? "\n    : " : ",\n      ") << p->member << "(" << NewCollection(*p) << ")";
       } else if (p->kind == PropertyPlan::untypedCol) {
-        const bool any = !p->wildcard.empty();
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(new CElementCol("
-            << Literal(any ? NewElementNamespace(*p) : p->xmlNamespace) << ", "
-            << Literal(Constraint(*p)) << ", "
-            << Literal(p->wildcardTarget) << ", " << p->minOccurs << ", " << p->maxOccurs << "))";
+        out << (first ? "\n    : " : ",\n      ") << p->member << "(" << NewCollection(*p) << ")";
       } else {
         continue;
       }
@@ -1046,10 +1048,17 @@ class Writer {
                                  : p.kind == PropertyPlan::untypedCol   ? "CElementCol"
                                  : p.kind == PropertyPlan::anyAttribute ? "CAttributeCol"
                                                                         : p.collectionClass;
-        out << "      if (get) return value.SetXmlCollection("
-            << (MadeOnFirstUse(p) ? "&Get" + p.name + "()" : m) << ");\n      if (auto* items = "
-            << "dynamic_cast<" << type << "*>(value.GetXmlCollection().Get())) " << m
-            << " = items;\n      return;\n";
+        if (MadeOnFirstUse(p)) {
+          // Null lets the collection go, to be made again on first use.
+          out << "      if (get) return value.SetXmlCollection(&Get" << p.name << "());\n"
+              << "      if (CSmartPtr<CXmlCollectionBase> items = value.GetXmlCollection(); !items) {\n"
+              << "        " << m << " = nullptr;\n      } else if (auto* typed = dynamic_cast<" << type
+              << "*>(items.Get())) {\n        " << m << " = typed;\n      }\n      return;\n";
+        } else {
+          out << "      if (get) return value.SetXmlCollection(" << m << ");\n      if (auto* items = "
+              << "dynamic_cast<" << type << "*>(value.GetXmlCollection().Get())) " << m
+              << " = items;\n      return;\n";
+        }
       } else if (p.kind == PropertyPlan::object || p.kind == PropertyPlan::untyped) {
         out << "      if (get) return value.SetXmlObject(" << m << ");\n      " << m
             << " = dynamic_cast<"

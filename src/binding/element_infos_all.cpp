@@ -278,6 +278,7 @@ CElementInfoAllAbsClsCol::CElementInfoAllAbsClsCol(const wchar_t* name, const wc
                                                    XmlElementType childElementType)
     : CElementInfoAllCol(name, ns, propertyIndex, childElementType, true) {}
 CElementInfoAllAbsClsCol::~CElementInfoAllAbsClsCol() = default;
+bool CElementInfoAllAbsClsCol::ReadsOwnNameOnly() const { return false; }
 CElementInfoAllPrimCol::~CElementInfoAllPrimCol() = default;
 CElementInfoAllEnumCol::~CElementInfoAllEnumCol() = default;
 

@@ -148,6 +148,7 @@ CElementInfoChoiceAbsClsCol::CElementInfoChoiceAbsClsCol(const wchar_t* name, co
                                                          XmlElementType childElementType)
     : CElementInfoChoiceCol(name, ns, propertyIndex, childElementType, true) {}
 CElementInfoChoiceAbsClsCol::~CElementInfoChoiceAbsClsCol() = default;
+bool CElementInfoChoiceAbsClsCol::ReadsOwnNameOnly() const { return false; }
 CElementInfoChoicePrimCol::~CElementInfoChoicePrimCol() = default;
 CElementInfoChoiceEnumCol::~CElementInfoChoiceEnumCol() = default;
 

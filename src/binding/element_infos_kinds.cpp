@@ -9,6 +9,7 @@
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
 #include <korvel/untyped.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
@@ -275,13 +276,13 @@ bool CColElementInfo::ElementToXml(const CSerializationContext& context,
 
 bool CColElementInfo::WriteItems(const CSerializationContext& context,
                                  const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  // One not made yet is empty.
+  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
+  if (!collection) return false;
   // Groups write several elements each, and substitutes names of their own:
   // no one array holds them.
-  if (m_classItems && m_childElementType != XmlElementType_Element) {
-    return ElementToXmlCls(context, owner, writer, false);
-  }
-  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
-  if (collection && !collection->HasUniformItemNames()) {
+  if ((m_classItems && m_childElementType != XmlElementType_Element) ||
+      !collection->HasUniformItemNames()) {
     return ElementToXmlCls(context, owner, writer, false);
   }
   return ElementToXmlCol(context, owner, writer);
@@ -312,15 +313,31 @@ CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
                                         CXmlGeneratedClass* owner, CXmlElement* parent,
                                         CXmlElement* current,
                                         CSmartPtr<CXmlObjectBase>& collection) const {
-  // A collection made on first use reads only elements of its own name: it
-  // is made when the first of them is here.
   collection = CSmartPtr<CXmlObjectBase>(PeekCollection(owner));
-  if (!collection) {
-    if (!IsThisElement(context, current)) return current;
-    collection = ReadObject(owner);
-    if (!collection) return current;
+  if (collection) return ReadRun(context, collection, parent, current);
+  if (current == nullptr || (ReadsOwnNameOnly() && !IsThisElement(context, current))) {
+    return current;
   }
-  return ReadRun(context, collection, parent, current);
+  collection = ReadObject(owner);  // makes it
+  if (!collection) return current;
+  CXmlElement* rest = ReadRun(context, collection, parent, current);
+  ReleaseIfEmpty(owner, *current, collection);
+  return rest;
+}
+
+bool CColElementInfo::ReadsOwnNameOnly() const {
+  return (!m_classItems || m_childElementType == XmlElementType_Element) &&
+         GetElementName() != detail::kAnyElement;
+}
+
+void CColElementInfo::ReleaseIfEmpty(CXmlGeneratedClass* owner, const CXmlElement& element,
+                                     CSmartPtr<CXmlObjectBase>& collection) const {
+  const auto* made = dynamic_cast<const CXmlCollectionBase*>(collection.Get());
+  if (made == nullptr || made->GetCount() > 0) return;
+  KvVariant none;
+  none.SetXmlCollection(nullptr);
+  InvokePropertySet(owner, none, element);
+  collection = nullptr;
 }
 
 CXmlElement* CColElementInfo::ReadUntypedRun(const CSerializationContext& context,
