@@ -348,7 +348,10 @@ class Writer {
         << ": minOccurs " << p.minOccurs << ", maxOccurs "
         << (p.maxOccurs == kUnbounded ? std::string("unbounded") : std::to_string(p.maxOccurs))
         << ".\nclass " << p.collectionClass << " : public Korvel::CXmlCollection {\n public:\n  "
-        << p.collectionClass << "();\n\n  CSmartPtr<" << item
+        << p.collectionClass << "();\n\n"
+        << "  // The items' namespace, kept here rather than copied into every collection.\n"
+        << "  std::wstring GetNamespace() const override { return " << Literal(p.xmlNamespace)
+        << "; }\n  CSmartPtr<" << item
         << "> GetAt(int32_t index) const;\n  void Add(" << item << "* item);\n";
     if (!p.itemClass->abstract) {
       out << "  // A new item, appended.\n  CSmartPtr<" << item << "> AddNew();\n";
@@ -801,8 +804,8 @@ class Writer {
     const std::string& c = p.collectionClass;
     const std::string item = QClass(p.itemClass);
     const std::string name = Literal(p.xmlName), ns = Literal(p.xmlNamespace);
-    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(" << name << ", " << ns
-        << ", " << p.minOccurs << ", " << p.maxOccurs << ") {}\n\n"
+    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(" << name << ", nullptr, "
+        << p.minOccurs << ", " << p.maxOccurs << ") {}\n\n"
         << "CSmartPtr<" << item << "> " << c << "::GetAt(int32_t index) const {\n  return static_cast<"
         << item << "*>(GetNodeAtIndex(index)->item.Get());\n}\n\n"
         << "void " << c << "::Add(" << item << "* item) { AppendItem(item); }\n\n";

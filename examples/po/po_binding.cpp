@@ -203,7 +203,7 @@ void CItem::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
 
 // CItemCol.
 
-CItemCol::CItemCol() : CXmlCollection(L"item", L"", 0, -1) {}
+CItemCol::CItemCol() : CXmlCollection(L"item", nullptr, 0, -1) {}
 
 CSmartPtr<CItem> CItemCol::GetAt(int32_t index) const {
   return static_cast<CItem*>(GetNodeAtIndex(index)->item.Get());

@@ -139,6 +139,8 @@ class CItemCol : public Korvel::CXmlCollection {
  public:
   CItemCol();
 
+  // The items' namespace, kept here rather than copied into every collection.
+  std::wstring GetNamespace() const override { return L""; }
   CSmartPtr<CItem> GetAt(int32_t index) const;
   void Add(CItem* item) { AppendItem(item); }
   // A new item, appended.
