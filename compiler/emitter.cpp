@@ -420,7 +420,7 @@ class Writer {
       out << "  // A member of the choice may be absent: the choice may be empty.\n"
              "  bool DoesElementContainOptionalElements() const override { return true; }\n";
     }
-    if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return MadeOnFirstUse(*p); })) {
+    if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return IsCollection(*p); })) {
       out << "  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const "
              "override;\n";
     }
@@ -763,6 +763,11 @@ class Writer {
            p.simple.whitespace + ", nullptr)";
   }
 
+  static bool IsCollection(const PropertyPlan& p) {
+    return p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values ||
+           p.kind == PropertyPlan::untypedCol || p.kind == PropertyPlan::anyAttribute;
+  }
+
   // A collection made on first use: the attributes of a wildcard, and a
   // collection of elements with no lower bound, so that an absent one reads
   // and writes as an empty one. Most objects leave most of their collections
@@ -858,13 +863,15 @@ class Writer {
   }
 
   // The getters that make their collection on first use, and PeekCollection,
-  // which tells the library whether they have been.
+  // which shows every collection member as it stands.
   void FirstUseDefinitions(std::ostringstream& out, const ClassPlan& plan,
                            const std::vector<const PropertyPlan*>& own) {
     std::string cases;
     for (const PropertyPlan* p : own) {
-      if (!MadeOnFirstUse(*p)) continue;
+      if (!IsCollection(*p)) continue;
       const std::string& m = p->member;
+      cases += "    case Property_" + p->name + ":\n      return " + m + ".Get();\n";
+      if (!MadeOnFirstUse(*p)) continue;
       out << (p->kind == PropertyPlan::values         ? ValuesClass(*p)
               : p->kind == PropertyPlan::anyAttribute ? std::string("CAttributeCol")
               : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
@@ -872,7 +879,6 @@ class Writer {
           << "& "
           << plan.name << "::Get" << p->name << "() const {\n  if (!" << m << ") " << m << " = "
           << NewCollection(*p) << ";\n  return *" << m << ";\n}\n\n";
-      cases += "    case Property_" + p->name + ":\n      return " + m + ".Get();\n";
     }
     if (cases.empty()) return;
     out << "CSmartPtr<CXmlCollectionBase> " << plan.name
