@@ -872,13 +872,20 @@ class Writer {
       const std::string& m = p->member;
       cases += "    case Property_" + p->name + ":\n      return " + m + ".Get();\n";
       if (!MadeOnFirstUse(*p)) continue;
-      out << (p->kind == PropertyPlan::values         ? ValuesClass(*p)
-              : p->kind == PropertyPlan::anyAttribute ? std::string("CAttributeCol")
-              : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
-                                                      : p->collectionClass)
-          << "& "
-          << plan.name << "::Get" << p->name << "() const {\n  if (!" << m << ") " << m << " = "
-          << NewCollection(*p) << ";\n  return *" << m << ";\n}\n\n";
+      const std::string type = p->kind == PropertyPlan::values         ? ValuesClass(*p)
+                               : p->kind == PropertyPlan::anyAttribute ? std::string("CAttributeCol")
+                               : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
+                                                                       : p->collectionClass;
+      out << type << "& " << plan.name << "::Get" << p->name << "() const {\n";
+      if (p->kind == PropertyPlan::values && !IsEnum(*p) && HasFacets(p->simple.facets)) {
+        // Copies share the facets: parsed once, not once per object.
+        const std::string made = NewCollection(*p);
+        out << Wrap("  ", "static const " + type + " facets" + made.substr(4 + type.size()) + ";")
+            << "\n  if (!" << m << ") " << m << " = new " << type << "(facets);\n";
+      } else {
+        out << "  if (!" << m << ") " << m << " = " << NewCollection(*p) << ";\n";
+      }
+      out << "  return *" << m << ";\n}\n\n";
     }
     if (cases.empty()) return;
     out << "CSmartPtr<CXmlCollectionBase> " << plan.name
