@@ -29,7 +29,6 @@ using namespace KorvelBench;
 
 using namespace Korvel;
 
-
 const std::string& Document() {
   static const std::string document = [] {
     std::ifstream in(KORVEL_CATALOG_DOCUMENT, std::ios::binary);
@@ -39,8 +38,6 @@ const std::string& Document() {
   }();
   return document;
 }
-
-
 
 CSmartPtr<Catalog::CCatalogType> ReadCatalog(const std::string& xml) {
   CSmartPtr<Catalog::CCatalogType> catalog = new Catalog::CCatalogType();
@@ -120,7 +117,6 @@ void DestroyUntimed(CSmartPtr<Catalog::CCatalogType>& catalog) {
 
 double g_expatBytesPerSecond = 0;
 double g_referenceBytesPerSecond = 0;
-
 
 void BM_Catalog_ExpatEmptyCallbacks(benchmark::State& state) {
   const std::string& xml = Document();

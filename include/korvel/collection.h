@@ -65,7 +65,7 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   // A collection is never the root of a document: throws CKvException.
   std::wstring GetTargetNamespace() const override;
   // GetNamespace's text, without a copy.
-  const std::wstring& NamespaceUri() const noexcept { return m_namespaceUri; }
+  const std::wstring& NamespaceUri() const noexcept;
 
   // Tell every listener, in order of registration.
   void FireOnCollectionChange();
@@ -76,7 +76,9 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   void FireOnCollectionRemoveComplete(int32_t index);
 
  private:
-  std::wstring m_namespaceUri;
+  // Null for none; copies share it, as they share the facets of a typed
+  // collection.
+  std::shared_ptr<const std::wstring> m_namespaceUri;
   std::vector<IEventSink*> m_listeners;
   int32_t m_minOccurs = 0;
   int32_t m_maxOccurs = -1;
