@@ -48,9 +48,13 @@ class CExpatReader : public CInstanceMonitor {
   // point beyond U+10FFFF is refused as an invalid token.
   void ParseWide(std::wstring_view text);
 
-  // How many bytes go to expat at a time (all of them unless set); tests make it small to move the
-  // boundaries between pieces through every construct.
-  void SetFeedSize(size_t bytes) noexcept { m_feedSize = bytes ? bytes : 1; }
+  // How many bytes go to expat at a time, fixed (by default pieces grow while
+  // a token spans them); tests make it small to move the boundaries between
+  // pieces through every construct.
+  void SetFeedSize(size_t bytes) noexcept {
+    m_feedSize = bytes ? bytes : 1;
+    m_growingPieces = false;
+  }
 
  private:
   template <auto Handler, class... Args>
@@ -69,6 +73,8 @@ class CExpatReader : public CInstanceMonitor {
   const detail::XmlName* NameOf(const XML_Char* expatName);
   const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
   void ParseWidePieces(std::wstring_view text, bool isFinal);
+  // The size of the piece after one of feedSize that began at eventsBefore.
+  size_t NextFeedSize(size_t feedSize, uint64_t eventsBefore) const noexcept;
   void* GetBuffer(size_t length);
   // Passes on an error of the last call into expat.
   void Check(XML_Status status);
@@ -83,6 +89,9 @@ class CExpatReader : public CInstanceMonitor {
   // control is back on this side of the C library.
   std::exception_ptr m_callbackError;
   size_t m_feedSize;
+  bool m_growingPieces = true;
+  // Callbacks so far: a piece that brings none ends no token.
+  uint64_t m_events = 0;
 
   // Names as expat spells them, mapped to the document's interned names.
   detail::NameSpellings m_names;
