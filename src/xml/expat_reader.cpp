@@ -237,8 +237,7 @@ void CExpatReader::AttachText(CXmlElement* element) {
     // that arrives came from a character reference and is kept.
     const std::string_view utf8 = std::string_view(m_text).substr(start);
     if (IsLayout(utf8)) {
-      m_layout.assign(utf8.begin(), utf8.end());
-      Builder::SetText(element, Builder::InternLayoutText(m_document, m_layout));
+      Builder::SetText(element, LayoutText(utf8));
     } else if (const std::wstring* shared = SharedText(utf8)) {
       Builder::SetText(element, shared);
     } else {
@@ -271,6 +270,17 @@ void CExpatReader::OnStartCdata() {
 
 void CExpatReader::OnEndCdata() {
   if (!m_textStarts.empty()) m_text.append(kCdataEnd);
+}
+
+// The same few layout texts recur throughout an indented document: each is
+// found by its UTF-8 spelling, without a conversion or a lookup by wide text.
+const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
+  const uint64_t hash = detail::SpellingTable<std::wstring>::Hash(utf8);
+  if (const std::wstring* found = m_layoutTexts.Find(utf8, hash)) return found;
+  m_layout.assign(utf8.begin(), utf8.end());
+  const std::wstring* held = Builder::InternLayoutText(m_document, m_layout);
+  m_layoutTexts.Add(utf8, hash, held);
+  return held;
 }
 
 // Short values repeat in data documents, so each distinct one is held once

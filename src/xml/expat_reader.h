@@ -70,6 +70,8 @@ class CExpatReader : public CInstanceMonitor {
   // The document's single copy of a short text or attribute value, or null
   // when the value is not shared.
   const std::wstring* SharedText(std::string_view utf8);
+  // The document's single copy of whitespace between elements.
+  const std::wstring* LayoutText(std::string_view utf8);
   const detail::XmlName* NameOf(const XML_Char* expatName);
   const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
   void ParseWidePieces(std::wstring_view text, bool isFinal);
@@ -106,6 +108,7 @@ class CExpatReader : public CInstanceMonitor {
   detail::SpellingTable<std::wstring> m_sharedTexts;
   std::wstring m_shared;
 
+  detail::SpellingTable<std::wstring> m_layoutTexts;
   std::wstring m_layout;
   std::wstring m_prefix;
   std::wstring m_uri;
