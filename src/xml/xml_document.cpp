@@ -100,7 +100,9 @@ size_t XmlTreeBuilder::DepthOf(const CXmlElement& element) noexcept {
 // deeper levels wait for a later element.
 void XmlTreeBuilder::ReleaseReadContent(const CXmlElement& element) noexcept {
   XmlDocumentData& data = *DocumentOf(element).m_data;
-  if (!data.consumedByRead || data.groupReads != 0 || data.reusesNodes) return;
+  if (!element.m_lastChild || !data.consumedByRead || data.groupReads != 0 || data.reusesNodes) {
+    return;
+  }
   size_t depth = DepthOf(element);
   for (const CXmlElement* last = element.m_lastChild; last && ++depth < data.levels.size();
        last = last->m_lastChild) {
