@@ -253,6 +253,8 @@ void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
   // Attributes live at their element's depth, as does a block outgrown there.
   detail::NodeLevel& level = DocumentOf(*element).m_data->Level(DepthOf(*element));
   void* memory = level.freeAttributeBlocks[capacityClass].Take();
+  // A recycled block lies before the nodes around it, out of document order.
+  if (memory) DocumentOf(*element).m_data->reusesNodes = true;
   if (!memory) {
     memory =
         level.arena.Allocate(sizeof(detail::XmlAttributeBlock) + capacity * sizeof(CXmlAttribute*));

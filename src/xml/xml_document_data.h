@@ -237,8 +237,8 @@ struct XmlDocumentData {
   std::deque<NodeLevel> levels;
   FreeList freeElements;
   FreeList freeAttributes;
-  // Set when the element filter has removed nodes: their slots are reused at
-  // any depth, so no level is given back while reading objects.
+  // Set when memory of removed or outgrown nodes has been reused: it lies out
+  // of document order, so no level is given back while reading objects.
   bool reusesNodes = false;
   // Set by an entry point that reads objects from a document of its own: each
   // element read gives back the deeper nodes before its end (see
