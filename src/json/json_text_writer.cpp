@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "json/messages.h"
+#include "xml/text_output.h"
 #include "xml/writer_messages.h"
 
 namespace Korvel {
@@ -63,12 +64,14 @@ constexpr std::array<bool, 128> MakeEscapeTable() {
 }
 constexpr std::array<bool, 128> kEscape = MakeEscapeTable();
 
-constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+constexpr char kHex[] = "0123456789ABCDEF";
 
 }  // namespace
 
 CJsonTextWriter::CJsonTextWriter(CTextStream& stream)
-    : CXmlWriter(L"CJsonTextWriter"), m_stream(stream), m_out(stream.GetBuffer()) {}
+    : CXmlWriter(L"CJsonTextWriter"),
+      m_stream(stream),
+      m_out(std::make_unique<detail::TextOutput>(stream)) {}
 
 CJsonTextWriter::~CJsonTextWriter() = default;
 
@@ -82,10 +85,10 @@ void CJsonTextWriter::Close() {
 void CJsonTextWriter::SetEOLType(EOLType type) {
   switch (type) {
     case EOL_CRLF:
-      m_lineEnd = L"\r\n";
+      m_lineEnd = "\r\n";
       break;
     case EOL_LF:
-      m_lineEnd = L"\n";
+      m_lineEnd = "\n";
       break;
     default:
       detail::ThrowWriterError(detail::kInvalidEolType);
@@ -93,15 +96,24 @@ void CJsonTextWriter::SetEOLType(EOLType type) {
   m_eolType = type;
 }
 
+void CJsonTextWriter::SetIndentChars(const std::wstring& indent) {
+  m_indentChars = indent;
+  m_out->SetIndent(indent);
+}
+
+void CJsonTextWriter::WriteLineEnd() {
+  if (m_formatted) m_out->Put(m_lineEnd);
+}
+
 void CJsonTextWriter::WriteDocumentStart() {
-  Write(L'{');
+  m_out->Put('{');
   WriteLineEnd();
 }
 
 void CJsonTextWriter::WriteDocumentEnd() {
   WriteLineEnd();
-  Write(L'}');
-  FlushIfFull();
+  m_out->Put('}');
+  m_out->FlushIfFull();
 }
 
 // A comment would make the output something other than JSON.
@@ -121,7 +133,7 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
     writeName = parent->GetWriterState() != ARRAY_OPEN;
     Separator(*parent);
   } else if (m_rootWritten) {
-    Write(L',');
+    m_out->Put(',');
     WriteLineEnd();
   }
   Context& element = PushElement(name, namespaceUri);
@@ -136,7 +148,7 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
 
   if (m_roundTrip != JsonRoundTrip_Full) {
     if (writeName) WriteKey({}, name);
-    FlushIfFull();
+    m_out->FlushIfFull();
     return;
   }
   const std::wstring& uri = element.GetNamespaceUri();
@@ -162,7 +174,7 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
     element.SetDefaultNamespace(uri);
     Declare(element, {}, uri);
   }
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, bool) {
@@ -174,15 +186,15 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
     WriteValue(text, itemType);
     m_valueWritten = true;
   } else {
-    Write(L',');
+    m_out->Put(',');
     if (m_formatted) {
-      Write(m_lineEnd);
+      m_out->Put(m_lineEnd);
       WriteIndent(LevelOf(element) + 1);
     }
     WriteKey({}, m_roundTrip == JsonRoundTrip_None ? L"" : L"#text");
     WriteValue(text, itemType);
   }
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CJsonTextWriter::EndElement() {
@@ -191,20 +203,20 @@ void CJsonTextWriter::EndElement() {
   if (m_awaitingValue) {
     if (!m_valueWritten) {
       OpenArrayIfPending(element);
-      Write(m_nilPending ? L"null" : L"{}");
+      m_out->Put(m_nilPending ? "null" : "{}");
     }
   } else {
     if (m_formatted) {
-      Write(m_lineEnd);
+      m_out->Put(m_lineEnd);
       WriteIndent(LevelOf(element));
     }
-    Write(L'}');
+    m_out->Put('}');
   }
   PopElement();
   m_awaitingValue = false;
   m_valueWritten = false;
   m_nilPending = false;
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstring& namespaceUri,
@@ -220,16 +232,16 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   }
   Separator(element);
   if (m_formatted) WriteIndent(LevelOf(element) + 1);
-  Write(L'"');
-  if (m_roundTrip != JsonRoundTrip_None) Write(L'@');
+  m_out->Put('"');
+  if (m_roundTrip != JsonRoundTrip_None) m_out->Put('@');
   if (!prefix.empty()) {
     WriteName(prefix);
-    Write(L':');
+    m_out->Put(':');
   }
   WriteName(name);
-  Write(L"\": ");
+  m_out->Put("\": ");
   WriteValue(value, itemType);
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CJsonTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
@@ -272,17 +284,17 @@ void CJsonTextWriter::WriteNilMember(Context& element) {
   } else if (m_roundTrip == JsonRoundTrip_Partial) {
     Separator(element);
     if (m_formatted) WriteIndent(LevelOf(element) + 1);
-    Write(L"\"@xsi:nil\": true");
+    m_out->Put("\"@xsi:nil\": true");
   }
 }
 
 void CJsonTextWriter::Separator(Context& element) {
   if (m_awaitingValue) {
     OpenArrayIfPending(element);
-    Write(L'{');
+    m_out->Put('{');
     m_awaitingValue = false;
   } else {
-    Write(L',');
+    m_out->Put(',');
   }
   WriteLineEnd();
 }
@@ -292,12 +304,12 @@ void CJsonTextWriter::OpenArrayIfPending(Context& element) {
   if (parent == nullptr || parent->GetWriterState() != ARRAY_PENDING) return;
   parent->SetWriterState(ARRAY_OPEN);
   m_openArrays.push_back(parent);
-  Write(L'[');
+  m_out->Put('[');
   // The first item was started at the level of the array's name; its
   // content goes one level deeper, like the items after it.
   element.SetDepth(element.GetDepth() + 1);
   if (m_formatted) {
-    Write(m_lineEnd);
+    m_out->Put(m_lineEnd);
     WriteIndent(LevelOf(element));
   }
 }
@@ -313,24 +325,24 @@ void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
   if (!open || (state == ARRAY_OPEN && !ending)) return;
   m_openArrays.pop_back();
   if (m_formatted) {
-    Write(m_lineEnd);
+    m_out->Put(m_lineEnd);
     WriteIndent(LevelOf(element) + 1);
   }
-  Write(L']');
+  m_out->Put(']');
 }
 
 void CJsonTextWriter::Declare(Context& element, std::wstring_view prefix, const std::wstring& uri) {
   Separator(element);
   if (m_formatted) WriteIndent(LevelOf(element) + 1);
-  Write(L"\"@xmlns");
+  m_out->Put("\"@xmlns");
   if (!prefix.empty()) {
-    Write(L':');
+    m_out->Put(':');
     WriteName(prefix);
   }
-  Write(L"\": ");
-  Write(L'"');
+  m_out->Put("\": ");
+  m_out->Put('"');
   WriteString(uri);
-  Write(L'"');
+  m_out->Put('"');
 }
 
 const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstring& namespaceUri) {
@@ -343,32 +355,32 @@ const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstr
 // Element names are XML names, which hold nothing a JSON string escapes
 // (unless everything beyond ASCII is to be escaped).
 void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
-  Write(L'"');
+  m_out->Put('"');
   if (!prefix.empty()) {
     WriteName(prefix);
-    Write(L':');
+    m_out->Put(':');
   }
   WriteName(name);
-  Write(L"\": ");
+  m_out->Put("\": ");
 }
 
 void CJsonTextWriter::WriteName(std::wstring_view name) {
   if (m_escapeNonAscii) {
     WriteString(name);
   } else {
-    Write(name);
+    m_out->Put(name);
   }
 }
 
 void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
   if (IsBareType(itemType) &&
       (IsJsonNumber(text) || (itemType == it_boolean && (text == L"true" || text == L"false")))) {
-    Write(text);
+    m_out->Put(text);
     return;
   }
-  Write(L'"');
+  m_out->Put('"');
   WriteString(text);
-  Write(L'"');
+  m_out->Put('"');
 }
 
 void CJsonTextWriter::WriteString(std::wstring_view text) {
@@ -377,36 +389,35 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
   for (const wchar_t* p = run; p != end; ++p) {
     const auto c = static_cast<uint32_t>(*p);
     if (c < kEscape.size() ? !kEscape[c] : !m_escapeNonAscii) continue;
-    m_out.Append(run, static_cast<size_t>(p - run));
+    m_out->Put(std::wstring_view(run, static_cast<size_t>(p - run)));
     run = p + 1;
     switch (c) {
       case '"':
-        Write(L"\\\"");
+        m_out->Put("\\\"");
         break;
       case '\\':
-        Write(L"\\\\");
+        m_out->Put("\\\\");
         break;
       case '\b':
-        Write(L"\\b");
+        m_out->Put("\\b");
         break;
       case '\f':
-        Write(L"\\f");
+        m_out->Put("\\f");
         break;
       case '\n':
-        Write(L"\\n");
+        m_out->Put("\\n");
         break;
       case '\r':
-        Write(L"\\r");
+        m_out->Put("\\r");
         break;
       case '\t':
-        Write(L"\\t");
+        m_out->Put("\\t");
         break;
       default: {
         const auto unit = [this](uint32_t u) {
-          const wchar_t escape[6] = {
-              L'\\',        L'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF], kHex[(u >> 4) & 0xF],
-              kHex[u & 0xF]};
-          m_out.Append(escape, 6);
+          const char escape[6] = {'\\',           'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF],
+                                  kHex[(u >> 4) & 0xF], kHex[u & 0xF]};
+          m_out->Put(std::string_view(escape, 6));
         };
         if (c >= 0x10000 && c <= 0x10FFFF) {
           unit(0xD800 + ((c - 0x10000) >> 10));
@@ -417,14 +428,11 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
       }
     }
   }
-  m_out.Append(run, static_cast<size_t>(end - run));
+  m_out->Put(std::wstring_view(run, static_cast<size_t>(end - run)));
 }
 
 void CJsonTextWriter::WriteIndent(int32_t level) {
-  if (level <= 0) return;
-  const size_t length = static_cast<size_t>(level) * m_indentChars.size();
-  while (m_indentRun.size() < length) m_indentRun += m_indentChars;
-  Write(std::wstring_view(m_indentRun).substr(0, length));
+  if (level > 0) m_out->PutIndent(static_cast<size_t>(level));
 }
 
 }  // namespace Korvel

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+// TextOutput: choosing the destination, and indentation.
+#include "xml/text_output.h"
+
+#include <cstdint>
+
+#include "xml/byte_text_stream.h"
+
+namespace Korvel::detail {
+
+TextOutput::TextOutput(CTextStream& stream) : m_stream(stream), m_wide(stream.GetBuffer()) {
+  if (auto* bytes = dynamic_cast<ByteTextStream*>(&stream)) m_utf8 = bytes->GetUtf8Buffer();
+  SetIndent(L"\t");
+}
+
+void TextOutput::SetIndent(std::wstring_view unit) {
+  m_indentUnit = unit;
+  m_asciiIndent = true;
+  for (const wchar_t c : unit) m_asciiIndent = m_asciiIndent && static_cast<uint32_t>(c) < 0x80;
+  m_indentRun.clear();
+  m_asciiIndentRun.clear();
+}
+
+void TextOutput::PutIndent(size_t levels) {
+  const size_t length = levels * m_indentUnit.size();
+  if (m_utf8 != nullptr && m_asciiIndent) {
+    while (m_asciiIndentRun.size() < length) {
+      for (const wchar_t c : m_indentUnit) m_asciiIndentRun += static_cast<char>(c);
+    }
+    m_utf8->PutAscii(std::string_view(m_asciiIndentRun).substr(0, length));
+    return;
+  }
+  while (m_indentRun.size() < length) m_indentRun += m_indentUnit;
+  Put(std::wstring_view(m_indentRun).substr(0, length));
+}
+
+}  // namespace Korvel::detail

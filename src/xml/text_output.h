@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+// Where the text writers (XML, JSON) put their text.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include <korvel/text_stream.h>
+
+#include "xml/utf8_buffer.h"
+
+namespace Korvel::detail {
+
+// A writer's text goes straight into the UTF-8 buffer of a byte stream when
+// it writes into one (ToXmlStream, ToJsonStream in UTF-8): markup is copied as
+// bytes and names and values are encoded once, where they go. Otherwise it goes
+// into the stream's wide buffer, which the stream is given a chunk at a time.
+class TextOutput {
+ public:
+  explicit TextOutput(CTextStream& stream);
+
+  // Markup, which is ASCII.
+  void Put(std::string_view ascii) {
+    if (m_utf8 != nullptr) {
+      m_utf8->PutAscii(ascii);
+    } else {
+      for (const char c : ascii) m_wide.Append(static_cast<wchar_t>(c));
+    }
+  }
+  void Put(char ascii) {
+    if (m_utf8 != nullptr) {
+      m_utf8->PutAscii(ascii);
+    } else {
+      m_wide.Append(static_cast<wchar_t>(ascii));
+    }
+  }
+  // Names, values and whatever else the caller supplies.
+  void Put(std::wstring_view text) {
+    if (m_utf8 != nullptr) {
+      m_utf8->Put(text);
+    } else {
+      m_wide.Append(text);
+    }
+  }
+
+  // The unit of indentation (a tab by default), and that unit repeated.
+  void SetIndent(std::wstring_view unit);
+  void PutIndent(size_t levels);
+
+  // Hands wide text to the stream once a chunk's worth has gathered.
+  void FlushIfFull() {
+    if (m_wide.GetLength() >= kFlushThreshold) m_stream.Flush();
+  }
+
+ private:
+  static constexpr size_t kFlushThreshold = 4096;
+
+  CTextStream& m_stream;
+  CStringBuffer& m_wide;
+  Utf8Buffer* m_utf8 = nullptr;
+  std::wstring m_indentUnit;
+  bool m_asciiIndent = true;
+  // The unit repeated for the deepest level written so far, so that an
+  // indentation is one append; the bytes are used for an ASCII unit in UTF-8.
+  std::wstring m_indentRun;
+  std::string m_asciiIndentRun;
+};
+
+}  // namespace Korvel::detail

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+// Utf8Buffer: growth, and the text that needs more than the direct encoding.
+#include "xml/utf8_buffer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include "platform/memory.h"
+#include "values/binary_record.h"
+
+namespace Korvel::detail {
+
+namespace {
+
+constexpr wchar_t kReplacement = 0xFFFD;
+constexpr size_t kInitialCapacity = size_t{64} << 10;
+
+inline uint32_t CodeOf(wchar_t c) noexcept { return static_cast<uint32_t>(c); }
+inline bool IsSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xD800u < 0x800u; }
+inline bool IsHighSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xD800u < 0x400u; }
+inline bool IsLowSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xDC00u < 0x400u; }
+
+inline wchar_t JoinPair(wchar_t high, wchar_t low) noexcept {
+  return static_cast<wchar_t>(0x10000 + ((CodeOf(high) - 0xD800) << 10) + (CodeOf(low) - 0xDC00));
+}
+
+}  // namespace
+
+Utf8Buffer::~Utf8Buffer() { std::free(m_begin); }
+
+void Utf8Buffer::Clear() noexcept {
+  m_next = m_begin;
+  m_held = 0;
+}
+
+CBinaryData Utf8Buffer::Take() {
+  if (m_held != 0) ReleaseHeld();
+  const uint32_t length = CheckedLength(Size());
+  if (length == 0) return CBinaryData();
+  // Shrinking gives the slack of the last doubling back without a copy.
+  void* exact = std::realloc(m_begin, length);
+  MallocBytes bytes(static_cast<unsigned char*>(exact != nullptr ? exact : m_begin));
+  m_begin = m_next = m_end = nullptr;
+  return BinaryDataAccess::Adopt(std::move(bytes), length);
+}
+
+// Doubles, so that a document is moved a logarithmic number of times (and a
+// large block is remapped by the system rather than copied).
+void Utf8Buffer::Grow(size_t n) {
+  const size_t size = Size();
+  CheckedLength(uint64_t{size} + n);  // a CBinaryData holds no more
+  const size_t capacity = std::max(kInitialCapacity, 2 * (size + n));
+  void* grown = std::realloc(m_begin, capacity);
+  if (grown == nullptr) throw std::bad_alloc();
+  m_begin = static_cast<char*>(grown);
+  m_next = m_begin + size;
+  m_end = m_begin + capacity;
+  // The new part is written once, front to back.
+  platform::AdviseHugePages(m_next, capacity - size);
+}
+
+void Utf8Buffer::PutLong(std::wstring_view text) {
+  while (!text.empty()) {
+    const std::wstring_view step = text.substr(0, kStep);
+    text.remove_prefix(step.size());
+    if (m_held == 0) {
+      if (char* end = PutUtf8(step, Room(4 * step.size()))) {
+        m_next = end;
+        continue;
+      }
+    }
+    PutCheckedStep(step);
+  }
+}
+
+// Character by character, for text with a surrogate or an out-of-range value.
+void Utf8Buffer::PutCheckedStep(std::wstring_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (m_held != 0) {
+      const wchar_t high = std::exchange(m_held, 0);
+      if (IsLowSurrogate(c)) {
+        PutCodePoint(JoinPair(high, c));
+        continue;
+      }
+      PutCodePoint(kReplacement);
+    }
+    if (IsHighSurrogate(c)) {
+      if (i + 1 == text.size()) {
+        m_held = c;  // its pair may start the next text
+      } else if (IsLowSurrogate(text[i + 1])) {
+        PutCodePoint(JoinPair(c, text[++i]));
+      } else {
+        PutCodePoint(kReplacement);
+      }
+    } else {
+      PutCodePoint(IsSurrogate(c) || CodeOf(c) > 0x10FFFF ? kReplacement : c);
+    }
+  }
+}
+
+void Utf8Buffer::PutCodePoint(wchar_t c) { m_next = PutUtf8(std::wstring_view(&c, 1), Room(4)); }
+
+void Utf8Buffer::ReleaseHeld() {
+  m_held = 0;
+  PutCodePoint(kReplacement);
+}
+
+}  // namespace Korvel::detail
