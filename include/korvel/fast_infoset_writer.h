@@ -15,6 +15,13 @@
 
 namespace Korvel {
 
+namespace detail {
+class ByteBuffer;
+namespace fi {
+struct IndexCaches;
+}  // namespace fi
+}  // namespace detail
+
 // Encodes one document. Names, prefixes, namespace names and short values go
 // through a vocabulary so that repeats are written as indexes; values are
 // encoded as the options give for their item type (UTF-8, a restricted
@@ -101,8 +108,9 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   CBinaryData& m_output;
   const CFastInfosetContext& m_options;
   std::unique_ptr<CFIVocabulary> m_vocabulary;
-  static constexpr size_t kOutputPiece = 64 * 1024;
-  std::string m_octets;  // written, not yet appended to m_output
+  std::unique_ptr<detail::fi::IndexCaches> m_indexes;  // in front of the vocabulary's maps
+  // The document, appended to m_output by Close.
+  std::unique_ptr<detail::ByteBuffer> m_octets;
   std::string m_valueOctets;
   bool m_headerWritten = false;
   bool m_closed = false;

@@ -1,22 +1,15 @@
 // SPDX-License-Identifier: MIT
-// Utf8Buffer: growth, and the text that needs more than the direct encoding.
+// Utf8Buffer: the text that needs more than the direct encoding.
 #include "xml/utf8_buffer.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <utility>
-
-#include "platform/memory.h"
-#include "values/binary_record.h"
 
 namespace Korvel::detail {
 
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
-constexpr size_t kInitialCapacity = size_t{64} << 10;
 
 inline uint32_t CodeOf(wchar_t c) noexcept { return static_cast<uint32_t>(c); }
 inline bool IsSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xD800u < 0x800u; }
@@ -29,37 +22,14 @@ inline wchar_t JoinPair(wchar_t high, wchar_t low) noexcept {
 
 }  // namespace
 
-Utf8Buffer::~Utf8Buffer() { std::free(m_begin); }
-
 void Utf8Buffer::Clear() noexcept {
-  m_next = m_begin;
+  m_bytes.Clear();
   m_held = 0;
 }
 
 CBinaryData Utf8Buffer::Take() {
   if (m_held != 0) ReleaseHeld();
-  const uint32_t length = CheckedLength(Size());
-  if (length == 0) return CBinaryData();
-  // Shrinking gives the slack of the last doubling back without a copy.
-  void* exact = std::realloc(m_begin, length);
-  MallocBytes bytes(static_cast<unsigned char*>(exact != nullptr ? exact : m_begin));
-  m_begin = m_next = m_end = nullptr;
-  return BinaryDataAccess::Adopt(std::move(bytes), length);
-}
-
-// Doubles, so that a document is moved a logarithmic number of times (and a
-// large block is remapped by the system rather than copied).
-void Utf8Buffer::Grow(size_t n) {
-  const size_t size = Size();
-  CheckedLength(uint64_t{size} + n);  // a CBinaryData holds no more
-  const size_t capacity = std::max(kInitialCapacity, 2 * (size + n));
-  void* grown = std::realloc(m_begin, capacity);
-  if (grown == nullptr) throw std::bad_alloc();
-  m_begin = static_cast<char*>(grown);
-  m_next = m_begin + size;
-  m_end = m_begin + capacity;
-  // The new part is written once, front to back.
-  platform::AdviseHugePages(m_next, capacity - size);
+  return m_bytes.Take();
 }
 
 void Utf8Buffer::PutLong(std::wstring_view text) {
@@ -67,8 +37,8 @@ void Utf8Buffer::PutLong(std::wstring_view text) {
     const std::wstring_view step = text.substr(0, kStep);
     text.remove_prefix(step.size());
     if (m_held == 0) {
-      if (char* end = PutUtf8(step, Room(4 * step.size()))) {
-        m_next = end;
+      if (char* end = PutUtf8(step, m_bytes.Room(4 * step.size()))) {
+        m_bytes.Advance(end);
         continue;
       }
     }
@@ -102,7 +72,9 @@ void Utf8Buffer::PutCheckedStep(std::wstring_view text) {
   }
 }
 
-void Utf8Buffer::PutCodePoint(wchar_t c) { m_next = PutUtf8(std::wstring_view(&c, 1), Room(4)); }
+void Utf8Buffer::PutCodePoint(wchar_t c) {
+  m_bytes.Advance(PutUtf8(std::wstring_view(&c, 1), m_bytes.Room(4)));
+}
 
 void Utf8Buffer::ReleaseHeld() {
   m_held = 0;

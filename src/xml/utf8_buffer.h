@@ -9,6 +9,7 @@
 #include <korvel/binary_data.h>
 
 #include "values/utf.h"
+#include "xml/byte_buffer.h"
 
 namespace Korvel::detail {
 
@@ -22,32 +23,28 @@ class Utf8Buffer {
   Utf8Buffer() = default;
   Utf8Buffer(const Utf8Buffer&) = delete;
   Utf8Buffer& operator=(const Utf8Buffer&) = delete;
-  ~Utf8Buffer();
 
   // ASCII only.
   void PutAscii(std::string_view text) {
     if (m_held != 0) ReleaseHeld();
-    char* d = Room(text.size());
-    std::memcpy(d, text.data(), text.size());
-    m_next = d + text.size();
+    m_bytes.Append(text);
   }
   void PutAscii(char c) {
     if (m_held != 0) ReleaseHeld();
-    *Room(1) = c;
-    ++m_next;
+    m_bytes.Append(static_cast<uint8_t>(c));
   }
   void Put(std::wstring_view text) {
     // Short well-formed text, nearly all of it, is encoded where it goes.
     if (m_held == 0 && text.size() <= kStep) {
-      if (char* end = PutUtf8(text, Room(4 * text.size()))) {
-        m_next = end;
+      if (char* end = PutUtf8(text, m_bytes.Room(4 * text.size()))) {
+        m_bytes.Advance(end);
         return;
       }
     }
     PutLong(text);
   }
 
-  size_t Size() const noexcept { return static_cast<size_t>(m_next - m_begin); }
+  size_t Size() const noexcept { return m_bytes.Size(); }
   // Forgets the bytes, keeping the memory.
   void Clear() noexcept;
   // The bytes, ending a surrogate still held with U+FFFD; the buffer is empty
@@ -59,19 +56,12 @@ class Utf8Buffer {
   // is not given room for four bytes per character all at once.
   static constexpr size_t kStep = 16384;
 
-  char* Room(size_t n) {
-    if (static_cast<size_t>(m_end - m_next) < n) Grow(n);
-    return m_next;
-  }
-  void Grow(size_t n);
   void PutLong(std::wstring_view text);
   void PutCheckedStep(std::wstring_view text);
   void PutCodePoint(wchar_t c);
   void ReleaseHeld();
 
-  char* m_begin = nullptr;  // from malloc
-  char* m_next = nullptr;
-  char* m_end = nullptr;
+  ByteBuffer m_bytes;
   wchar_t m_held = 0;  // a high surrogate that ended the last text, waiting for its pair
 };
 
