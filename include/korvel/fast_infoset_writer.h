@@ -99,11 +99,14 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
                       const std::wstring& localName);
   void PutAttributeValue(const std::wstring& value, ItemType itemType);
   void PutCharacterChunk(const std::wstring& text, ItemType itemType);
-  // Leaves the value's octets in m_valueOctets and says how they are encoded.
+  // Says how the value is encoded; leaves the octets of an alphabet or an
+  // algorithm in m_valueOctets (UTF-8 is written straight from the text).
   ValueForm PrepareValue(const std::wstring& text, ItemType itemType, bool chunk, uint32_t& index);
   bool PackAlphabet(const std::wstring& alphabet, const std::wstring& text);
-  void PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index);
-  void PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index);
+  void PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
+                            const std::wstring& text);
+  void PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
+                            const std::wstring& text);
 
   CBinaryData& m_output;
   const CFastInfosetContext& m_options;

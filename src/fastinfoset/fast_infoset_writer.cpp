@@ -35,6 +35,27 @@ void PutAscii(Octets& out, const char* text) { out.Append(std::string_view(text)
 
 void PutBytes(Octets& out, const std::string& bytes) { out.Append(bytes); }
 
+// The UTF-8 octets of text after their length, which putLength writes from
+// lead. ASCII text, nearly all, is its own UTF-8: its length is known before
+// it is copied, so it needs no scratch copy.
+template <class PutLength>
+void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, uint32_t lead,
+                   PutLength putLength) {
+  size_t ascii = 0;
+  while (ascii < text.size() && static_cast<uint32_t>(text[ascii]) < 0x80) ++ascii;
+  if (ascii == text.size()) {
+    putLength(out, lead, text.size());
+    char* d = out.Room(text.size());
+    for (const wchar_t c : text) *d++ = static_cast<char>(c);
+    out.Advance(d);
+    return;
+  }
+  scratch.clear();
+  detail::WideToUtf8(text, scratch);
+  putLength(out, lead, scratch.size());
+  PutBytes(out, scratch);
+}
+
 // The index of key from the cache, or else from the vocabulary through
 // lookup(index), then cached.
 template <class Lookup>
@@ -375,7 +396,7 @@ void CFastInfosetWriter::PutAttributeValue(const std::wstring& value, ItemType i
     add = m_vocabulary->m_attributeValuesMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
     if (add) m_vocabulary->AddAttributeValue(value);
   }
-  PutEncodedStringBit3(add ? 0x40 : 0x00, form, encodingIndex);
+  PutEncodedStringBit3(add ? 0x40 : 0x00, form, encodingIndex, value);
 }
 
 void CFastInfosetWriter::PutCharacterChunk(const std::wstring& text, ItemType itemType) {
@@ -394,34 +415,34 @@ void CFastInfosetWriter::PutCharacterChunk(const std::wstring& text, ItemType it
     add = m_vocabulary->m_characterChunksMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
     if (add) m_vocabulary->AddElementValue(text);
   }
-  PutEncodedStringBit5(add ? 0x90 : 0x80, form, encodingIndex);
+  PutEncodedStringBit5(add ? 0x90 : 0x80, form, encodingIndex, text);
 }
 
 // Bits 3 and 4 say how the value is encoded; an alphabet or algorithm index
 // (minus one) takes the next eight bits; the octets' length starts on the
 // fifth bit.
-void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index) {
-  const size_t length = m_valueOctets.size();
+void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
+                                              const std::wstring& text) {
   if (form == ValueForm::kUtf8) {
-    PutLengthBit5(*m_octets, lead, length);
-  } else {
-    const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x20 : 0x30;
-    Put(*m_octets, lead | discriminant | ((index - 1) >> 4));
-    PutLengthBit5(*m_octets, ((index - 1) & 0x0F) << 4, length);
+    PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit5);
+    return;
   }
+  const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x20 : 0x30;
+  Put(*m_octets, lead | discriminant | ((index - 1) >> 4));
+  PutLengthBit5(*m_octets, ((index - 1) & 0x0F) << 4, m_valueOctets.size());
   PutBytes(*m_octets, m_valueOctets);
 }
 
 // The same from the fifth bit, the length starting on the seventh.
-void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index) {
-  const size_t length = m_valueOctets.size();
+void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
+                                              const std::wstring& text) {
   if (form == ValueForm::kUtf8) {
-    PutLengthBit7(*m_octets, lead, length);
-  } else {
-    const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x08 : 0x0C;
-    Put(*m_octets, lead | discriminant | ((index - 1) >> 6));
-    PutLengthBit7(*m_octets, ((index - 1) & 0x3F) << 2, length);
+    PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit7);
+    return;
   }
+  const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x08 : 0x0C;
+  Put(*m_octets, lead | discriminant | ((index - 1) >> 6));
+  PutLengthBit7(*m_octets, ((index - 1) & 0x3F) << 2, m_valueOctets.size());
   PutBytes(*m_octets, m_valueOctets);
 }
 
@@ -459,9 +480,7 @@ CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(const std::wstrin
   if (m_options.GetDefaultStringEncoding() != 0) {
     detail::ThrowFiError(detail::kFiUnsupportedUtf16Bit5);
   }
-  m_valueOctets.clear();
-  detail::WideToUtf8(text, m_valueOctets);
-  return ValueForm::kUtf8;
+  return ValueForm::kUtf8;  // encoded where it goes, by PutEncodedStringBit3 or 5
 }
 
 // Each character becomes its position in the alphabet in k bits, k the

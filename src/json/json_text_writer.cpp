@@ -384,13 +384,21 @@ void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
 }
 
 void CJsonTextWriter::WriteString(std::wstring_view text) {
-  const wchar_t* run = text.data();
-  const wchar_t* const end = run + text.size();
-  for (const wchar_t* p = run; p != end; ++p) {
-    const auto c = static_cast<uint32_t>(*p);
-    if (c < kEscape.size() ? !kEscape[c] : !m_escapeNonAscii) continue;
-    m_out->Put(std::wstring_view(run, static_cast<size_t>(p - run)));
-    run = p + 1;
+  const auto escaped = [this](uint32_t c) { return c < kEscape.size() ? kEscape[c] : m_escapeNonAscii; };
+  while (!text.empty()) {
+    // Plain ASCII, most text, is scanned and copied in one pass; text beyond
+    // ASCII goes as one run up to the next character to escape.
+    text.remove_prefix(m_out->PutAsciiRun(text, escaped));
+    if (text.empty()) return;
+    const auto c = static_cast<uint32_t>(text.front());
+    if (!escaped(c)) {
+      size_t run = 1;
+      while (run < text.size() && !escaped(static_cast<uint32_t>(text[run]))) ++run;
+      m_out->Put(text.substr(0, run));
+      text.remove_prefix(run);
+      continue;
+    }
+    text.remove_prefix(1);
     switch (c) {
       case '"':
         m_out->Put("\\\"");
@@ -428,7 +436,6 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
       }
     }
   }
-  m_out->Put(std::wstring_view(run, static_cast<size_t>(end - run)));
 }
 
 void CJsonTextWriter::WriteIndent(int32_t level) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,20 @@ class TextOutput {
     } else {
       m_wide.Append(text);
     }
+  }
+
+  // Puts the leading run of text made of ASCII characters for which stop(c)
+  // is false and returns its length (see Utf8Buffer::PutAsciiRun).
+  template <class Stop>
+  size_t PutAsciiRun(std::wstring_view text, Stop stop) {
+    if (m_utf8 != nullptr) return m_utf8->PutAsciiRun(text, stop);
+    size_t run = 0;
+    while (run < text.size() && static_cast<uint32_t>(text[run]) < 0x80 &&
+           !stop(static_cast<uint32_t>(text[run]))) {
+      ++run;
+    }
+    m_wide.Append(text.data(), run);
+    return run;
   }
 
   // The unit of indentation (a tab by default), and that unit repeated.

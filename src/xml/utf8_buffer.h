@@ -25,30 +25,36 @@ class Utf8Buffer {
   Utf8Buffer& operator=(const Utf8Buffer&) = delete;
 
   // ASCII only.
-  void PutAscii(std::string_view text) {
-    if (m_held != 0) ReleaseHeld();
-    m_bytes.Append(text);
-  }
-  void PutAscii(char c) {
-    if (m_held != 0) ReleaseHeld();
-    m_bytes.Append(static_cast<uint8_t>(c));
-  }
+  void PutAscii(std::string_view text) { m_bytes.Append(text); }
+  void PutAscii(char c) { m_bytes.Append(static_cast<uint8_t>(c)); }
+
   void Put(std::wstring_view text) {
-    // Short well-formed text, nearly all of it, is encoded where it goes.
-    if (m_held == 0 && text.size() <= kStep) {
-      if (char* end = PutUtf8(text, m_bytes.Room(4 * text.size()))) {
-        m_bytes.Advance(end);
-        return;
-      }
+    if (text.size() <= kStep) {
+      // Names and values are short and nearly always ASCII: copied in one
+      // loop here, anything else encoded where it goes.
+      char* d = m_bytes.Room(4 * text.size());
+      const size_t ascii = AsciiRun(text, d, [](uint32_t) { return false; });
+      if (ascii == text.size()) return m_bytes.Advance(d + ascii);
+      if (char* end = PutUtf8(text.substr(ascii), d + ascii)) return m_bytes.Advance(end);
     }
     PutLong(text);
+  }
+
+  // Copies the leading run of text made of ASCII characters for which
+  // stop(c) is false and returns its length, for writers that escape: text
+  // with nothing to escape is scanned and copied in one pass.
+  template <class Stop>
+  size_t PutAsciiRun(std::wstring_view text, Stop stop) {
+    char* d = m_bytes.Room(text.size());
+    const size_t run = AsciiRun(text, d, stop);
+    m_bytes.Advance(d + run);
+    return run;
   }
 
   size_t Size() const noexcept { return m_bytes.Size(); }
   // Forgets the bytes, keeping the memory.
   void Clear() noexcept;
-  // The bytes, ending a surrogate still held with U+FFFD; the buffer is empty
-  // afterwards.
+  // The bytes; the buffer is empty afterwards.
   CBinaryData Take();
 
  private:
@@ -56,13 +62,27 @@ class Utf8Buffer {
   // is not given room for four bytes per character all at once.
   static constexpr size_t kStep = 16384;
 
+  template <class Stop>
+  static size_t AsciiRun(std::wstring_view text, char* d, Stop stop) {
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+      const auto c = static_cast<uint32_t>(text[i]);
+      if (c >= 0x80 || stop(c)) break;
+      d[i] = static_cast<char>(c);
+    }
+    return i;
+  }
+
   void PutLong(std::wstring_view text);
   void PutCheckedStep(std::wstring_view text);
   void PutCodePoint(wchar_t c);
-  void ReleaseHeld();
 
   ByteBuffer m_bytes;
-  wchar_t m_held = 0;  // a high surrogate that ended the last text, waiting for its pair
+  // A high surrogate that ended a text is written as U+FFFD at once, so that
+  // markup need not check for it; when the next text starts with its pair and
+  // nothing came between, the replacement is taken back and the pair joined.
+  wchar_t m_replacedHigh = 0;
+  size_t m_replacedEnd = 0;  // where that replacement ends
 };
 
 }  // namespace Korvel::detail
