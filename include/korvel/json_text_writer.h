@@ -101,11 +101,13 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
  private:
   void WriteLineEnd();
   void WriteIndent(int32_t level);
+  void WriteBreak(int32_t level);
   void WriteString(std::wstring_view text);
   void WriteValue(const std::wstring& text, ItemType itemType);
   void WriteKey(std::wstring_view prefix, std::wstring_view name);
   void WriteName(std::wstring_view name);
-  // Opens the element's object or separates its next member.
+  // Opens the element's object or separates its next member ("{" or ","; the
+  // caller writes the line break).
   void Separator(CXmlWriterContext& element);
   // "[" before the first item of a collection.
   void OpenArrayIfPending(CXmlWriterContext& element);

@@ -94,6 +94,7 @@ void CJsonTextWriter::SetEOLType(EOLType type) {
       detail::ThrowWriterError(detail::kInvalidEolType);
   }
   m_eolType = type;
+  m_out->SetLineEnd(m_lineEnd);
 }
 
 void CJsonTextWriter::SetIndentChars(const std::wstring& indent) {
@@ -101,7 +102,7 @@ void CJsonTextWriter::SetIndentChars(const std::wstring& indent) {
   m_out->SetIndent(indent);
 }
 
-void CJsonTextWriter::WriteLineEnd() {
+inline void CJsonTextWriter::WriteLineEnd() {
   if (m_formatted) m_out->Put(m_lineEnd);
 }
 
@@ -134,8 +135,8 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
     Separator(*parent);
   } else if (m_rootWritten) {
     m_out->Put(',');
-    WriteLineEnd();
   }
+  const bool lineEnds = parent != nullptr || m_rootWritten;
   Context& element = PushElement(name, namespaceUri);
   if (parent != nullptr && parent->GetWriterState() == ARRAY_OPEN) {
     element.SetDepth(element.GetDepth() + 1);
@@ -144,7 +145,13 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
   m_awaitingValue = true;
   m_valueWritten = false;
   m_nilPending = false;
-  if (m_formatted) WriteIndent(LevelOf(element));
+  if (m_formatted) {
+    if (lineEnds) {
+      m_out->PutBreak(static_cast<size_t>(LevelOf(element)));
+    } else {
+      WriteIndent(LevelOf(element));
+    }
+  }
 
   if (m_roundTrip != JsonRoundTrip_Full) {
     if (writeName) WriteKey({}, name);
@@ -187,10 +194,7 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
     m_valueWritten = true;
   } else {
     m_out->Put(',');
-    if (m_formatted) {
-      m_out->Put(m_lineEnd);
-      WriteIndent(LevelOf(element) + 1);
-    }
+    WriteBreak(LevelOf(element) + 1);
     WriteKey({}, m_roundTrip == JsonRoundTrip_None ? L"" : L"#text");
     WriteValue(text, itemType);
   }
@@ -206,10 +210,7 @@ void CJsonTextWriter::EndElement() {
       m_out->Put(m_nilPending ? "null" : "{}");
     }
   } else {
-    if (m_formatted) {
-      m_out->Put(m_lineEnd);
-      WriteIndent(LevelOf(element));
-    }
+    WriteBreak(LevelOf(element));
     m_out->Put('}');
   }
   PopElement();
@@ -231,7 +232,7 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
     prefix = PrefixFor(element, namespaceUri);
   }
   Separator(element);
-  if (m_formatted) WriteIndent(LevelOf(element) + 1);
+  WriteBreak(LevelOf(element) + 1);
   m_out->Put('"');
   if (m_roundTrip != JsonRoundTrip_None) m_out->Put('@');
   if (!prefix.empty()) {
@@ -269,7 +270,7 @@ void CJsonTextWriter::WriteNil() {
 
 // Attributes after WriteNil need an object, in which the nil becomes a
 // member of its own.
-void CJsonTextWriter::WritePendingNil(Context& element) {
+inline void CJsonTextWriter::WritePendingNil(Context& element) {
   if (!m_nilPending) return;
   m_nilPending = false;
   WriteNilMember(element);
@@ -283,12 +284,12 @@ void CJsonTextWriter::WriteNilMember(Context& element) {
     WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
   } else if (m_roundTrip == JsonRoundTrip_Partial) {
     Separator(element);
-    if (m_formatted) WriteIndent(LevelOf(element) + 1);
+    WriteBreak(LevelOf(element) + 1);
     m_out->Put("\"@xsi:nil\": true");
   }
 }
 
-void CJsonTextWriter::Separator(Context& element) {
+inline void CJsonTextWriter::Separator(Context& element) {
   if (m_awaitingValue) {
     OpenArrayIfPending(element);
     m_out->Put('{');
@@ -296,10 +297,9 @@ void CJsonTextWriter::Separator(Context& element) {
   } else {
     m_out->Put(',');
   }
-  WriteLineEnd();
 }
 
-void CJsonTextWriter::OpenArrayIfPending(Context& element) {
+inline void CJsonTextWriter::OpenArrayIfPending(Context& element) {
   Context* parent = element.GetParent();
   if (parent == nullptr || parent->GetWriterState() != ARRAY_PENDING) return;
   parent->SetWriterState(ARRAY_OPEN);
@@ -308,32 +308,26 @@ void CJsonTextWriter::OpenArrayIfPending(Context& element) {
   // The first item was started at the level of the array's name; its
   // content goes one level deeper, like the items after it.
   element.SetDepth(element.GetDepth() + 1);
-  if (m_formatted) {
-    m_out->Put(m_lineEnd);
-    WriteIndent(LevelOf(element));
-  }
+  WriteBreak(LevelOf(element));
 }
 
 // Closes the element's array once the serializer has finished it (or has
 // marked the next collection pending, or has cleared the mark), and, when the
 // element ends, whatever array it still has open.
-void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
+inline void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
   const int32_t state = element.GetWriterState();
   if (state == ARRAY_FINISHED || ending) element.SetWriterState(ARRAY_NONE);
   // A collection marked but given no item never wrote its "[".
   const bool open = !m_openArrays.empty() && m_openArrays.back() == &element;
   if (!open || (state == ARRAY_OPEN && !ending)) return;
   m_openArrays.pop_back();
-  if (m_formatted) {
-    m_out->Put(m_lineEnd);
-    WriteIndent(LevelOf(element) + 1);
-  }
+  WriteBreak(LevelOf(element) + 1);
   m_out->Put(']');
 }
 
 void CJsonTextWriter::Declare(Context& element, std::wstring_view prefix, const std::wstring& uri) {
   Separator(element);
-  if (m_formatted) WriteIndent(LevelOf(element) + 1);
+  WriteBreak(LevelOf(element) + 1);
   m_out->Put("\"@xmlns");
   if (!prefix.empty()) {
     m_out->Put(':');
@@ -354,7 +348,7 @@ const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstr
 
 // Element names are XML names, which hold nothing a JSON string escapes
 // (unless everything beyond ASCII is to be escaped).
-void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
+inline void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
   m_out->Put('"');
   if (!prefix.empty()) {
     WriteName(prefix);
@@ -364,7 +358,7 @@ void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name)
   m_out->Put("\": ");
 }
 
-void CJsonTextWriter::WriteName(std::wstring_view name) {
+inline void CJsonTextWriter::WriteName(std::wstring_view name) {
   if (m_escapeNonAscii) {
     WriteString(name);
   } else {
@@ -438,8 +432,13 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
   }
 }
 
-void CJsonTextWriter::WriteIndent(int32_t level) {
+inline void CJsonTextWriter::WriteIndent(int32_t level) {
   if (level > 0) m_out->PutIndent(static_cast<size_t>(level));
+}
+
+// A line end and the indentation of level (which is at least 1), when formatted.
+inline void CJsonTextWriter::WriteBreak(int32_t level) {
+  if (m_formatted) m_out->PutBreak(static_cast<size_t>(level));
 }
 
 }  // namespace Korvel

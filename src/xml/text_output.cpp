@@ -19,6 +19,26 @@ void TextOutput::SetIndent(std::wstring_view unit) {
   for (const wchar_t c : unit) m_asciiIndent = m_asciiIndent && static_cast<uint32_t>(c) < 0x80;
   m_indentRun.clear();
   m_asciiIndentRun.clear();
+  m_asciiBreakRun.clear();
+}
+
+void TextOutput::SetLineEnd(std::string_view lineEnd) {
+  m_lineEnd = lineEnd;
+  m_asciiBreakRun.clear();
+}
+
+void TextOutput::PutBreak(size_t levels) {
+  if (m_utf8 == nullptr || !m_asciiIndent) {
+    Put(m_lineEnd);
+    PutIndent(levels);
+    return;
+  }
+  const size_t length = m_lineEnd.size() + levels * m_indentUnit.size();
+  if (m_asciiBreakRun.empty()) m_asciiBreakRun = m_lineEnd;
+  while (m_asciiBreakRun.size() < length) {
+    for (const wchar_t c : m_indentUnit) m_asciiBreakRun += static_cast<char>(c);
+  }
+  m_utf8->PutAscii(std::string_view(m_asciiBreakRun).substr(0, length));
 }
 
 void TextOutput::PutIndent(size_t levels) {

@@ -62,6 +62,10 @@ class TextOutput {
   // The unit of indentation (a tab by default), and that unit repeated.
   void SetIndent(std::wstring_view unit);
   void PutIndent(size_t levels);
+  // The line end ("\n" by default, ASCII), and the line end followed by
+  // indentation as one append.
+  void SetLineEnd(std::string_view lineEnd);
+  void PutBreak(size_t levels);
 
   // Hands wide text to the stream once a chunk's worth has gathered.
   void FlushIfFull() {
@@ -76,10 +80,13 @@ class TextOutput {
   Utf8Buffer* m_utf8 = nullptr;
   std::wstring m_indentUnit;
   bool m_asciiIndent = true;
+  std::string m_lineEnd = "\n";
   // The unit repeated for the deepest level written so far, so that an
-  // indentation is one append; the bytes are used for an ASCII unit in UTF-8.
+  // indentation is one append; the bytes are used for an ASCII unit in UTF-8,
+  // and also with the line end in front.
   std::wstring m_indentRun;
   std::string m_asciiIndentRun;
+  std::string m_asciiBreakRun;
 };
 
 }  // namespace Korvel::detail
