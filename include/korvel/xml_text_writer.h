@@ -82,8 +82,11 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   // ' xmlns:prefix="uri"'
   void WriteNamespaceDeclaration(const std::wstring& prefix, const std::wstring& namespaceUri);
   // Closes the start tag of the current element, if it is open, because a
-  // child is about to start.
-  void CloseStartTagForChild();
+  // child is about to start; true when it did, and the line end that follows
+  // it when formatted is then the caller's to write.
+  bool CloseStartTagForChild();
+  // With formatted output: the line end, when owed, and the indentation of depth.
+  void WriteBreakOrIndent(bool lineEndOwed, int32_t depth);
   CXmlWriterContext& RequireOpenStartTag();
 
   bool m_writeDefaultElementValues = false;

@@ -27,7 +27,7 @@ void TextOutput::SetLineEnd(std::string_view lineEnd) {
   m_asciiBreakRun.clear();
 }
 
-void TextOutput::PutBreak(size_t levels) {
+void TextOutput::PutBreakSlow(size_t levels) {
   if (m_utf8 == nullptr || !m_asciiIndent) {
     Put(m_lineEnd);
     PutIndent(levels);
@@ -41,7 +41,7 @@ void TextOutput::PutBreak(size_t levels) {
   m_utf8->PutAscii(std::string_view(m_asciiBreakRun).substr(0, length));
 }
 
-void TextOutput::PutIndent(size_t levels) {
+void TextOutput::PutIndentSlow(size_t levels) {
   const size_t length = levels * m_indentUnit.size();
   if (m_utf8 != nullptr && m_asciiIndent) {
     while (m_asciiIndentRun.size() < length) {

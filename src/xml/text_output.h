@@ -61,11 +61,25 @@ class TextOutput {
 
   // The unit of indentation (a tab by default), and that unit repeated.
   void SetIndent(std::wstring_view unit);
-  void PutIndent(size_t levels);
+  void PutIndent(size_t levels) {
+    const size_t length = levels * m_indentUnit.size();
+    if (m_utf8 != nullptr && length <= m_asciiIndentRun.size()) {
+      m_utf8->PutAscii(std::string_view(m_asciiIndentRun.data(), length));
+    } else {
+      PutIndentSlow(levels);
+    }
+  }
   // The line end ("\n" by default, ASCII), and the line end followed by
   // indentation as one append.
   void SetLineEnd(std::string_view lineEnd);
-  void PutBreak(size_t levels);
+  void PutBreak(size_t levels) {
+    const size_t length = m_lineEnd.size() + levels * m_indentUnit.size();
+    if (m_utf8 != nullptr && length <= m_asciiBreakRun.size()) {
+      m_utf8->PutAscii(std::string_view(m_asciiBreakRun.data(), length));
+    } else {
+      PutBreakSlow(levels);
+    }
+  }
 
   // Hands wide text to the stream once a chunk's worth has gathered.
   void FlushIfFull() {
@@ -75,6 +89,10 @@ class TextOutput {
  private:
   static constexpr size_t kFlushThreshold = 4096;
 
+  // Wide output, a unit beyond ASCII, or a level deeper than any so far.
+  void PutIndentSlow(size_t levels);
+  void PutBreakSlow(size_t levels);
+
   CTextStream& m_stream;
   CStringBuffer& m_wide;
   Utf8Buffer* m_utf8 = nullptr;
@@ -82,8 +100,8 @@ class TextOutput {
   bool m_asciiIndent = true;
   std::string m_lineEnd = "\n";
   // The unit repeated for the deepest level written so far, so that an
-  // indentation is one append; the bytes are used for an ASCII unit in UTF-8,
-  // and also with the line end in front.
+  // indentation is one append; the bytes, also with the line end in front, are
+  // kept for an ASCII unit in UTF-8 only (empty otherwise).
   std::wstring m_indentRun;
   std::string m_asciiIndentRun;
   std::string m_asciiBreakRun;

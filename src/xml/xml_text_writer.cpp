@@ -81,6 +81,7 @@ void CXmlTextWriter::SetEOLType(EOLType type) {
       detail::ThrowWriterError(detail::kInvalidEolType);
   }
   m_eolType = type;
+  m_out->SetLineEnd(m_lineEnd);
 }
 
 void CXmlTextWriter::SetIndentChars(const std::wstring& indent) {
@@ -106,9 +107,11 @@ void CXmlTextWriter::WriteXmlDeclaration() {
 }
 
 void CXmlTextWriter::WriteRaw(std::wstring_view markup) {
-  CloseStartTagForChild();
+  const bool closed = CloseStartTagForChild();
   if (m_formatted) {
-    if (const CXmlWriterContext* parent = GetCurrentElement()) WriteIndent(parent->GetDepth() + 1);
+    if (const CXmlWriterContext* parent = GetCurrentElement()) {
+      WriteBreakOrIndent(closed, parent->GetDepth() + 1);
+    }
   }
   m_out->Put(markup);
   if (m_formatted && !EndsWith(markup, m_lineEnd)) m_out->Put(m_lineEnd);
@@ -144,9 +147,9 @@ void CXmlTextWriter::WriteInLineSchema(const std::wstring& text) {
 }
 
 void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& namespaceUri) {
-  CloseStartTagForChild();
+  const bool closed = CloseStartTagForChild();
   CXmlWriterContext& element = PushElement(name, namespaceUri);
-  if (m_formatted) WriteIndent(element.GetDepth());
+  if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
   m_out->Put('<');
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
@@ -327,14 +330,23 @@ void CXmlTextWriter::WriteNamespaceDeclaration(const std::wstring& prefix,
   m_out->Put('"');
 }
 
-void CXmlTextWriter::CloseStartTagForChild() {
+bool CXmlTextWriter::CloseStartTagForChild() {
   CXmlWriterContext* parent = GetCurrentElement();
-  if (parent == nullptr) return;
+  if (parent == nullptr) return false;
   parent->AddChild();
-  if (parent->IsStartTagOpen()) {
-    m_out->Put('>');
-    parent->SetStartTagOpen(false);
-    if (m_formatted) m_out->Put(m_lineEnd);
+  if (!parent->IsStartTagOpen()) return false;
+  m_out->Put('>');
+  parent->SetStartTagOpen(false);
+  return true;
+}
+
+// After a start tag just closed, the line end is still owed: it goes with the
+// indentation as one append.
+void CXmlTextWriter::WriteBreakOrIndent(bool lineEndOwed, int32_t depth) {
+  if (lineEndOwed) {
+    m_out->PutBreak(static_cast<size_t>(depth));
+  } else {
+    WriteIndent(depth);
   }
 }
 
