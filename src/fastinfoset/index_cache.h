@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +14,8 @@
 namespace Korvel::detail::fi {
 
 // Names and many values repeat on every element: looked up here they cost a
-// hash of their parts and one comparison, where the vocabulary builds a key
-// and hashes it with the standard hash. The vocabulary only ever adds entries,
+// sampled hash of their parts and one comparison, where the vocabulary builds
+// a key and hashes all of it with the standard hash. The vocabulary only ever adds entries,
 // so an index once found stays right.
 class IndexCache {
  public:
@@ -52,26 +53,27 @@ class IndexCache {
     std::wstring text;  // the parts, one after the other
   };
 
-  // Four code units per multiply on the dependency chain, the lengths of the
-  // parts mixed in at the end so that ("ab", "c") and ("a", "bc") differ.
+  // Samples two code units at the start, a third and two thirds in, and at
+  // the end of each part: all of a part of up to eight, which is most names
+  // and the short values that are entered, with independent multiplies. A
+  // long part's other units only decide between keys that share a hash.
   static uint64_t Hash(const std::wstring_view (&parts)[3]) noexcept {
-    constexpr uint64_t k1 = 0x9E3779B97F4A7C15u;
-    constexpr uint64_t k2 = 0xC2B2AE3D27D4EB4Fu;
-    uint64_t hash = 0;
-    for (const std::wstring_view part : parts) {
-      const wchar_t* p = part.data();
-      size_t n = part.size();
-      for (; n >= 4; n -= 4, p += 4) {
-        const uint64_t a = Load64(p) * k1;
-        const uint64_t b = Load64(p + 2) * k2;
-        hash = (hash ^ a ^ ((b << 31) | (b >> 33))) * k1;
-      }
-      for (; n > 0; --n, ++p) hash = (hash ^ static_cast<uint32_t>(*p)) * k2;
-    }
-    hash = (hash ^ (parts[0].size() | parts[1].size() << 21 | parts[2].size() << 42)) * k1;
+    uint64_t hash = HashPart(parts[0]) ^ Rotate(HashPart(parts[1]), 21) ^
+                    Rotate(HashPart(parts[2]), 42) ^
+                    (parts[0].size() | parts[1].size() << 21 | parts[2].size() << 42) * kMix[4];
     // The table takes the low bits, which the multiplications fill least.
-    return hash ^ (hash >> 32);
+    hash ^= hash >> 32;
+    return hash ^ (hash >> 17);
   }
+  static uint64_t HashPart(std::wstring_view part) noexcept {
+    const wchar_t* p = part.data();
+    const size_t n = part.size();
+    if (n < 2) return n == 1 ? static_cast<uint32_t>(p[0]) * kMix[0] : 0;
+    const size_t last = n - 2;
+    return Load64(p) * kMix[0] ^ Load64(p + last / 3) * kMix[1] ^
+           Load64(p + 2 * last / 3) * kMix[2] ^ Load64(p + last) * kMix[3];
+  }
+  static uint64_t Rotate(uint64_t x, int bits) noexcept { return x << bits | x >> (64 - bits); }
   static uint64_t Load64(const wchar_t* p) noexcept {
     uint64_t word;
     std::memcpy(&word, p, sizeof word);
@@ -82,12 +84,16 @@ class IndexCache {
     for (size_t i = 0; i < 3; ++i) {
       const std::wstring_view part = key.parts[i];
       if (slot.sizes[i] != part.size()) return false;
-      for (const wchar_t c : part) {
-        if (*text++ != c) return false;
-      }
+      if (!part.empty() && std::wmemcmp(text, part.data(), part.size()) != 0) return false;
+      text += part.size();
     }
     return true;
   }
+
+  static constexpr uint64_t kMix[5] = {0x9E3779B97F4A7C15u, 0xC2B2AE3D27D4EB4Fu,
+                                       0x165667B19E3779F9u, 0xD6E8FEB86659FD93u,
+                                       0xFF51AFD7ED558CCDu};
+
   void Grow();
 
   std::vector<Slot> m_slots;  // open addressing, at most half full
