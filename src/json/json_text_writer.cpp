@@ -369,7 +369,7 @@ inline void CJsonTextWriter::WriteName(std::wstring_view name) {
 void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
   if (IsBareType(itemType) &&
       (IsJsonNumber(text) || (itemType == it_boolean && (text == L"true" || text == L"false")))) {
-    m_out->Put(text);
+    m_out->PutAsciiRun(text, [](uint32_t) { return false; });  // all ASCII, as checked
     return;
   }
   m_out->Put('"');
