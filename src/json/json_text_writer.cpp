@@ -349,6 +349,7 @@ const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstr
 // Element names are XML names, which hold nothing a JSON string escapes
 // (unless everything beyond ASCII is to be escaped).
 inline void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
+  if (prefix.empty() && !m_escapeNonAscii) return m_out->PutBetween("\"", name, "\": ");
   m_out->Put('"');
   if (!prefix.empty()) {
     WriteName(prefix);

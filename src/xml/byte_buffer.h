@@ -29,6 +29,7 @@ class ByteBuffer {
   void Advance(char* end) noexcept { m_next = end; }
 
   void Append(const void* bytes, size_t n) {
+    if (n == 0) return;
     char* d = Room(n);
     std::memcpy(d, bytes, n);
     m_next = d + n;

@@ -45,6 +45,17 @@ class TextOutput {
     }
   }
 
+  // ASCII markup around a name, as one append where it can be.
+  void PutBetween(std::string_view before, std::wstring_view text, std::string_view after) {
+    if (m_utf8 != nullptr) {
+      m_utf8->PutBetween(before, text, after);
+    } else {
+      Put(before);
+      m_wide.Append(text);
+      Put(after);
+    }
+  }
+
   // Puts the leading run of text made of ASCII characters for which stop(c)
   // is false and returns its length (see Utf8Buffer::PutAsciiRun).
   template <class Stop>

@@ -40,6 +40,19 @@ class Utf8Buffer {
     PutLong(text);
   }
 
+  // before, text and after, ASCII markup around a name, with one room check.
+  void PutBetween(std::string_view before, std::wstring_view text, std::string_view after) {
+    if (text.size() <= kStep) {
+      char* d = Copy(before, m_bytes.Room(before.size() + 4 * text.size() + after.size()));
+      const size_t ascii = AsciiRun(text, d, [](uint32_t) { return false; });
+      char* end = ascii == text.size() ? d + ascii : PutUtf8(text.substr(ascii), d + ascii);
+      if (end != nullptr) return m_bytes.Advance(Copy(after, end));
+    }
+    PutAscii(before);
+    Put(text);
+    PutAscii(after);
+  }
+
   // Copies the leading run of text made of ASCII characters for which
   // stop(c) is false and returns its length, for writers that escape: text
   // with nothing to escape is scanned and copied in one pass.
@@ -62,6 +75,10 @@ class Utf8Buffer {
   // is not given room for four bytes per character all at once.
   static constexpr size_t kStep = 16384;
 
+  static char* Copy(std::string_view bytes, char* d) noexcept {
+    if (!bytes.empty()) std::memcpy(d, bytes.data(), bytes.size());
+    return d + bytes.size();
+  }
   template <class Stop>
   static size_t AsciiRun(std::wstring_view text, char* d, Stop stop) {
     size_t i = 0;

@@ -150,10 +150,9 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
   const bool closed = CloseStartTagForChild();
   CXmlWriterContext& element = PushElement(name, namespaceUri);
   if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
-  m_out->Put('<');
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
-    m_out->Put(element.GetName());
+    m_out->PutBetween("<", element.GetName(), {});
     // An unqualified element inside a default namespace leaves it, or a reader
     // would put it in that namespace (the root undeclares the document's).
     if (uri.empty() && !element.GetDefaultNamespace().empty()) {
@@ -164,8 +163,7 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
     const std::wstring* prefix = element.FindPrefix(uri);
     const bool declare = prefix == nullptr;
     if (declare) prefix = &element.AllocatePrefix(uri);
-    m_out->Put(*prefix);
-    m_out->Put(':');
+    m_out->PutBetween("<", *prefix, ":");
     m_out->Put(element.GetName());
     if (declare) WriteNamespaceDeclaration(*prefix, uri);
   }
@@ -207,16 +205,14 @@ void CXmlTextWriter::EndElement() {
     m_out->Put("/>");
   } else {
     if (m_formatted && element.GetChildCount() > 0) WriteIndent(element.GetDepth());
-    m_out->Put("</");
     const std::wstring& uri = element.GetNamespaceUri();
-    if (!element.IsUnprefixed(uri)) {
-      if (const std::wstring* prefix = element.FindPrefix(uri)) {
-        m_out->Put(*prefix);
-        m_out->Put(':');
-      }
+    const std::wstring* prefix = element.IsUnprefixed(uri) ? nullptr : element.FindPrefix(uri);
+    if (prefix != nullptr) {
+      m_out->PutBetween("</", *prefix, ":");
+      m_out->PutBetween({}, element.GetName(), ">");
+    } else {
+      m_out->PutBetween("</", element.GetName(), ">");
     }
-    m_out->Put(element.GetName());
-    m_out->Put('>');
   }
   if (m_formatted) m_out->Put(m_lineEnd);
   PopElement();
