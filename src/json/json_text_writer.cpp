@@ -373,6 +373,8 @@ void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
     m_out->PutAsciiRun(text, [](uint32_t) { return false; });  // all ASCII, as checked
     return;
   }
+  // Most strings have nothing to escape: one append.
+  if (m_out->PutWrappedAscii('"', text, [](uint32_t c) { return kEscape[c]; }, '"')) return;
   m_out->Put('"');
   WriteString(text);
   m_out->Put('"');

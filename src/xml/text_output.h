@@ -70,6 +70,20 @@ class TextOutput {
     return run;
   }
 
+  // open, text and close as one append when text is all ASCII that stop
+  // lets through; false, with nothing written, otherwise.
+  template <class Stop>
+  bool PutWrappedAscii(char open, std::wstring_view text, Stop stop, char close) {
+    if (m_utf8 != nullptr) return m_utf8->PutWrappedAscii(open, text, stop, close);
+    for (const wchar_t c : text) {
+      if (static_cast<uint32_t>(c) >= 0x80 || stop(static_cast<uint32_t>(c))) return false;
+    }
+    m_wide.Append(static_cast<wchar_t>(open));
+    m_wide.Append(text);
+    m_wide.Append(static_cast<wchar_t>(close));
+    return true;
+  }
+
   // The unit of indentation (a tab by default), and that unit repeated.
   void SetIndent(std::wstring_view unit);
   void PutIndent(size_t levels) {

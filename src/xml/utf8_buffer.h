@@ -64,6 +64,18 @@ class Utf8Buffer {
     return run;
   }
 
+  // open, text and close with one room check when text is all ASCII that
+  // stop lets through; false, with nothing written, otherwise.
+  template <class Stop>
+  bool PutWrappedAscii(char open, std::wstring_view text, Stop stop, char close) {
+    char* d = m_bytes.Room(text.size() + 2);
+    if (AsciiRun(text, d + 1, stop) != text.size()) return false;
+    d[0] = open;
+    d[text.size() + 1] = close;
+    m_bytes.Advance(d + text.size() + 2);
+    return true;
+  }
+
   size_t Size() const noexcept { return m_bytes.Size(); }
   // Forgets the bytes, keeping the memory.
   void Clear() noexcept;
