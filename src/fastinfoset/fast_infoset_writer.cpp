@@ -3,7 +3,6 @@
 // of ITU-T Rec. X.891, with names and short values replaced by table indexes.
 #include <korvel/fast_infoset_writer.h>
 
-
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>

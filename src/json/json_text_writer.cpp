@@ -374,14 +374,17 @@ void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
     return;
   }
   // Most strings have nothing to escape: one append.
-  if (m_out->PutWrappedAscii('"', text, [](uint32_t c) { return kEscape[c]; }, '"')) return;
+  const auto escaped = [](uint32_t c) { return kEscape[c]; };
+  if (m_out->PutWrappedAscii('"', text, escaped, '"')) return;
   m_out->Put('"');
   WriteString(text);
   m_out->Put('"');
 }
 
 void CJsonTextWriter::WriteString(std::wstring_view text) {
-  const auto escaped = [this](uint32_t c) { return c < kEscape.size() ? kEscape[c] : m_escapeNonAscii; };
+  const auto escaped = [this](uint32_t c) {
+    return c < kEscape.size() ? kEscape[c] : m_escapeNonAscii;
+  };
   while (!text.empty()) {
     // Plain ASCII, most text, is scanned and copied in one pass; text beyond
     // ASCII goes as one run up to the next character to escape.
@@ -420,8 +423,9 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
         break;
       default: {
         const auto unit = [this](uint32_t u) {
-          const char escape[6] = {'\\',           'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF],
-                                  kHex[(u >> 4) & 0xF], kHex[u & 0xF]};
+          const char escape[6] = {
+              '\\',         'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF], kHex[(u >> 4) & 0xF],
+              kHex[u & 0xF]};
           m_out->Put(std::string_view(escape, 6));
         };
         if (c >= 0x10000 && c <= 0x10FFFF) {
