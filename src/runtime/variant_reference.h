@@ -86,6 +86,11 @@ struct VariantAccess {
   // integer, decimal, binary) moves the value out rather than copying it, and
   // the carrier then holds an emptied value. Other kinds ignore it.
   static void HandOverOnNextGet(KvVariant& variant) noexcept;
+  // FromString for a carrier that readers fill value after value: a string,
+  // number or date goes into the object the carrier already holds for that
+  // kind, which costs no allocation of its own.
+  static void Refill(KvVariant& variant, const std::wstring& text, ItemType kind,
+                     CWhitespaceUtils::WhitespaceRule rule);
 };
 
 // The value as text: the held string itself, or ToString's text kept in scratch.

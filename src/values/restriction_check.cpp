@@ -120,8 +120,7 @@ size_t CharacterCount(const std::wstring& text) {
 // (a leading "-" is no digit). report throws with the value shown as the
 // kind's message wants.
 template <class T, class Print, class Report>
-void CheckTotalDigits(const CPrimitiveRestrictions& r, const T& value, Print print,
-                      Report report) {
+void CheckTotalDigits(const CPrimitiveRestrictions& r, const T& value, Print print, Report report) {
   if (r.GetTotalDigits() < 0) return;
   const std::wstring text = print(value);
   const size_t digits = text.size() - (!text.empty() && text[0] == L'-' ? 1 : 0);
@@ -161,8 +160,8 @@ std::optional<int64_t> SmallIntegerText(const std::wstring& text) {
 }
 
 bool SmallBounds(const CPrimitiveRestrictions& r) {
-  for (const std::wstring* text : {&r.GetMinInclusive(), &r.GetMaxInclusive(),
-                                   &r.GetMinExclusive(), &r.GetMaxExclusive()}) {
+  for (const std::wstring* text :
+       {&r.GetMinInclusive(), &r.GetMaxInclusive(), &r.GetMinExclusive(), &r.GetMaxExclusive()}) {
     if (!text->empty() && !SmallIntegerText(*text)) return false;
   }
   return true;
@@ -221,7 +220,9 @@ void CheckPattern(const std::wstring& name, const CPrimitiveRestrictions& r,
 
 void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
                  const KvVariant& value) {
-  const std::wstring text = value.GetString();
+  // Looked at where it is held; GetString copies, or names the wrong kind.
+  const std::wstring* held = VariantAccess::HeldString(value);
+  const std::wstring& text = held ? *held : value.GetString();
   if (LengthBroken(r, CharacterCount(text))) ThrowFacetViolation(name, text);
 }
 
@@ -242,8 +243,8 @@ void CheckBigInteger(const std::wstring& name, const CPrimitiveRestrictions& r,
   const auto report = [&] { ThrowFacetViolation(name, CConversions::integerToString(number)); };
   const std::optional<int64_t> small = SmallInteger(number);
   if (!small || !SmallBounds(r)) {
-    return CheckInteger(r, number, &CConversions::integerFromString,
-                        &CConversions::integerToString, report);
+    return CheckInteger(r, number, &CConversions::integerFromString, &CConversions::integerToString,
+                        report);
   }
   if (AnyNumericBoundBroken(r, *small, &ParseSmallBound)) report();
   CheckTotalDigits(r, number, &CConversions::integerToString, report);
