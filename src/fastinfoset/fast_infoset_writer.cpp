@@ -34,6 +34,14 @@ void PutAscii(Octets& out, const char* text) { out.Append(std::string_view(text)
 
 void PutBytes(Octets& out, const std::string& bytes) { out.Append(bytes); }
 
+// Text as UTF-8 into out (cleared first). As in the text writers, a value no
+// UTF-8 holds (an unpaired surrogate, beyond U+10FFFF) becomes U+FFFD: a
+// length of zero octets has no encoding.
+void ToUtf8(std::wstring_view text, std::string& out) {
+  out.clear();
+  if (!detail::WideToUtf8(text, out)) out = detail::WideToUtf8Replacing(text);
+}
+
 // The UTF-8 octets of text after their length, which putLength writes from
 // lead. ASCII text, nearly all, is its own UTF-8: its length is known before
 // it is copied, so it needs no scratch copy.
@@ -49,8 +57,7 @@ void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, ui
     out.Advance(d);
     return;
   }
-  scratch.clear();
-  detail::WideToUtf8(text, scratch);
+  ToUtf8(text, scratch);
   putLength(out, lead, scratch.size());
   PutBytes(out, scratch);
 }
@@ -95,7 +102,8 @@ void CFastInfosetWriter::WriteHeader(FInfoDecl declaration) {
   Put(*m_octets, 0);
   std::wstring uri = m_options.GetExternalVocabularyURI();
   if (uri.empty()) uri = DEFAULT_VOCABULARY_URI;
-  const std::string utf8 = detail::WideToUtf8(uri);
+  std::string utf8;
+  ToUtf8(uri, utf8);
   PutLengthBit2(*m_octets, 0, utf8.size());
   PutBytes(*m_octets, utf8);
 }
@@ -357,8 +365,7 @@ void CFastInfosetWriter::PutIdentifyingString(const std::wstring& value, int tab
     PutIndexBit2(*m_octets, 0x80, index);
     return;
   }
-  m_valueOctets.clear();
-  detail::WideToUtf8(value, m_valueOctets);
+  ToUtf8(value, m_valueOctets);
   PutLengthBit2(*m_octets, 0x00, m_valueOctets.size());
   PutBytes(*m_octets, m_valueOctets);
   switch (table) {

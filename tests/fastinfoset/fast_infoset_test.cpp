@@ -288,6 +288,9 @@ TEST(FastInfosetWriter, ElementsNamesAttributeValuesAndPrefixes) {
   // Text after a child lands in the parent, after the child's end.
   EXPECT_EQ(ReadTree(Script(options, {L"start|r|", L"text|a", L"start|c|", L"end", L"text|b", L"end"})),
             L"{}r [ab] ({}c)");
+  // A lone surrogate in a value or a name becomes U+FFFD, as in XML text.
+  EXPECT_EQ(ReadTree(Script(options, {L"start|r|u\xD800", L"text|a\xDC00", L"end"})),
+            L"{u\xFFFD}r [a\xFFFD]");
   CBinaryData ignored;
   CFastInfosetWriter writer(ignored, options);
   writer.StartElement(L"r", L"");
