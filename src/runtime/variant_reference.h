@@ -82,17 +82,29 @@ struct VariantAccess {
   // The text of a string carrier that is not nil, or null: what ToString
   // would copy, for writers that only read it.
   static const std::wstring* HeldString(const KvVariant& variant) noexcept;
+  // Likewise the value of a decimal, an integer, or any of the five date kinds.
+  static const CDecimal* HeldDecimal(const KvVariant& variant) noexcept;
+  static const CBigInteger* HeldInteger(const KvVariant& variant) noexcept;
+  static const CDateTime* HeldDate(const KvVariant& variant) noexcept;
   // For a carrier about to be dropped: the next getter of a heap kind (string,
   // integer, decimal, binary) moves the value out rather than copying it, and
   // the carrier then holds an emptied value. Other kinds ignore it.
   static void HandOverOnNextGet(KvVariant& variant) noexcept;
+  // The carrier of a view, for a getter that copies the value into it instead.
+  static KvVariant& Carrier(KvValueView& view) noexcept { return view.m_value; }
 };
 
-// The value as text: the held string itself, or ToString's text kept in scratch.
+// ToString's text, appended to out: numbers and dates are printed into it,
+// so that a buffer reused across values spares an allocation per value.
+void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstring& out);
+
+// The value as text: the held string itself, or ToString's text in scratch
+// (replacing what scratch held).
 inline const std::wstring& VariantText(const KvVariant& value, const wchar_t* format,
                                        std::wstring& scratch) {
   if (const std::wstring* held = VariantAccess::HeldString(value)) return *held;
-  scratch = value.ToString(format);
+  scratch.clear();
+  AppendVariantText(value, format, scratch);
   return scratch;
 }
 

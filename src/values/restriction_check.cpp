@@ -177,10 +177,29 @@ void CheckReal(const std::wstring& name, const CPrimitiveRestrictions& r, T valu
   if (AnyNumericBoundBroken(r, value, parse)) ThrowFacetViolation(name, static_cast<double>(value));
 }
 
+// The value a carrier holds, seen where it is held when it is of the kind
+// checked; otherwise copied by the getter, which throws for another kind.
+template <class T>
+class HeldValue {
+ public:
+  template <class Get>
+  HeldValue(const T* held, Get get) : m_held(held) {
+    if (!m_held) m_held = &m_copy.emplace(get());
+  }
+  HeldValue(const HeldValue&) = delete;
+  HeldValue& operator=(const HeldValue&) = delete;
+  const T& operator*() const noexcept { return *m_held; }
+
+ private:
+  std::optional<T> m_copy;
+  const T* m_held;
+};
+
 template <class Parse>
 void CheckDate(const std::wstring& name, const CPrimitiveRestrictions& r, const KvVariant& value,
                Parse parse) {
-  const CDateTime date = value.GetDate();
+  const HeldValue<CDateTime> held(VariantAccess::HeldDate(value), [&] { return value.GetDate(); });
+  const CDateTime& date = *held;
   if (AnyOrderBoundBroken(r, date, parse)) {
     ThrowFacetViolation(name, CConversions::dateToString(date));
   }
@@ -221,13 +240,18 @@ void CheckPattern(const std::wstring& name, const CPrimitiveRestrictions& r,
 
 void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
                  const KvVariant& value) {
-  const std::wstring text = value.GetString();
+  const HeldValue<std::wstring> held(VariantAccess::HeldString(value),
+                                     [&] { return value.GetString(); });
+  const std::wstring& text = *held;
+  if (r.GetMinLength() < 0 && r.GetMaxLength() < 0 && r.GetLength() < 0) return;
   if (LengthBroken(r, CharacterCount(text))) ThrowFacetViolation(name, text);
 }
 
 void CheckDecimal(const std::wstring& name, const CPrimitiveRestrictions& r,
                   const KvVariant& value) {
-  const CDecimal number = value.GetDecimal();
+  const HeldValue<CDecimal> held(VariantAccess::HeldDecimal(value),
+                                 [&] { return value.GetDecimal(); });
+  const CDecimal& number = *held;
   const auto report = [&] { ThrowFacetViolation(name, CConversions::decimalToString(number)); };
   if (AnyNumericBoundBroken(r, number, &CConversions::decimalFromString)) report();
   if (r.GetTotalDigits() < 0 && r.GetFractionDigits() < 0) return;
@@ -238,7 +262,9 @@ void CheckDecimal(const std::wstring& name, const CPrimitiveRestrictions& r,
 
 void CheckBigInteger(const std::wstring& name, const CPrimitiveRestrictions& r,
                      const KvVariant& value) {
-  const CBigInteger number = value.GetInteger();
+  const HeldValue<CBigInteger> held(VariantAccess::HeldInteger(value),
+                                    [&] { return value.GetInteger(); });
+  const CBigInteger& number = *held;
   const auto report = [&] { ThrowFacetViolation(name, CConversions::integerToString(number)); };
   const std::optional<int64_t> small = SmallInteger(number);
   if (!small || !SmallBounds(r)) {
