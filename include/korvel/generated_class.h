@@ -44,6 +44,10 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   virtual KorvelData::CAttributeInfo** GetClassAttributeInfo() const = 0;
   // Resets every property to its initial state; runs before each read.
   virtual void Init() = 0;
+  // Optional, for writing: points value at property propertyIndex where the
+  // object keeps it, and returns true. The default returns false, and the
+  // property is then copied through AccessProperty.
+  virtual bool ViewProperty(int propertyIndex, KvValueView& value) const;
 
  protected:
   using CXmlObjectBase::AttributesToXml_Int;
@@ -68,6 +72,9 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   virtual bool DoesElementContainOptionalElements() const;
   // AccessProperty with get true, from a const object.
   void ReadProperty(int index, KvVariant& value) const;
+  // The property as the writers read it: through ViewProperty, or copied by
+  // ReadProperty into view's carrier.
+  const KvVariant& ViewOrReadProperty(int index, KvValueView& view) const;
   // Whether the element's name leaves the object's class open, so that an
   // xsi:type attribute names it: by default, for a class with base classes
   // written under another name than its type's. A class that is the declared

@@ -22,6 +22,7 @@ class CXmlGeneratedClass;
 class CXmlObjectBase;
 class CXmlWriter;
 struct KvVariant;
+class KvValueView;
 }  // namespace Korvel
 
 namespace KorvelData {
@@ -166,6 +167,10 @@ class KORVEL_API CElementInfo {
   // wrapped with the property's name (get) or the element's path (set).
   void InvokePropertyGet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
   void ReadProperty(const Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
+  // The property for writing: seen in place when the owner offers it, else
+  // copied into view's carrier; failures wrapped as ReadProperty's.
+  const Korvel::KvVariant& ViewProperty(const Korvel::CXmlGeneratedClass* owner,
+                                        Korvel::KvValueView& view) const;
   void InvokePropertySet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value,
                          const Korvel::CXmlElement& element) const;
   // The object or collection the property holds (null when none).
@@ -292,6 +297,9 @@ class KORVEL_API CAttributeInfo {
  protected:
   void InvokePropertyGet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
   void ReadProperty(const Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
+  // As CElementInfo::ViewProperty.
+  const Korvel::KvVariant& ViewProperty(const Korvel::CXmlGeneratedClass* owner,
+                                        Korvel::KvValueView& view) const;
   void InvokePropertySet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value,
                          const Korvel::CXmlAttribute& attribute) const;
   // Local name is AttributeName and, unless the context ignores namespaces,

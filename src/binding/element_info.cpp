@@ -110,6 +110,16 @@ void CElementInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& valu
   }
 }
 
+const KvVariant& CElementInfo::ViewProperty(const CXmlGeneratedClass* owner,
+                                            KvValueView& view) const {
+  try {
+    return owner->ViewOrReadProperty(m_propertyIndex, view);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
+                                 std::wstring(), e);
+  }
+}
+
 void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                      const CXmlElement& element) const {
   try {
@@ -172,8 +182,8 @@ bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
 
 bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer) const {
-  KvVariant value;
-  ReadProperty(owner, value);
+  KvValueView view;
+  const KvVariant& value = ViewProperty(owner, view);
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();
@@ -181,9 +191,8 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  std::wstring converted;
   const std::wstring& text =
-      detail::VariantText(value, FormatOrNull(m_formatOverride), converted);
+      detail::VariantText(value, FormatOrNull(m_formatOverride), detail::WrittenTextBuffer());
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
   // The pattern judges the text as written, format override included.
   if (!isDefault) CheckRestriction(value, &text);
@@ -195,8 +204,8 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
 
 bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer, EnumToStringFunc enumToString) const {
-  KvVariant value;
-  ReadProperty(owner, value);
+  KvValueView view;
+  const KvVariant& value = ViewProperty(owner, view);
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();

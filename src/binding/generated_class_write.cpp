@@ -11,6 +11,7 @@
 #include <korvel/xml_writer.h>
 
 #include "binding/messages.h"
+#include "runtime/variant_reference.h"
 
 namespace Korvel {
 
@@ -28,6 +29,13 @@ CXmlGeneratedClass::~CXmlGeneratedClass() = default;
 void CXmlGeneratedClass::ReadProperty(int index, KvVariant& value) const {
   // The accessor is not const because it also sets; get leaves the object unchanged.
   const_cast<CXmlGeneratedClass*>(this)->AccessProperty(index, true, value);
+}
+
+bool CXmlGeneratedClass::ViewProperty(int, KvValueView&) const { return false; }
+
+const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& view) const {
+  if (!ViewProperty(index, view)) ReadProperty(index, detail::VariantAccess::Carrier(view));
+  return view.AsVariant();
 }
 
 void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,
@@ -94,8 +102,8 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
       throw CKvException(detail::kUnknownXmlGroupType);
   }
   if (!info->HasSimpleContent()) return;
-  KvVariant value;
-  ReadProperty(info->GetPrimitiveValuePropertyIndex(), value);
+  KvValueView view;
+  const KvVariant& value = ViewOrReadProperty(info->GetPrimitiveValuePropertyIndex(), view);
   if (value.IsNil()) {
     writer->WriteNil();
   } else if (value.IsValid()) {
