@@ -7,6 +7,7 @@
 #include <korvel/collection.h>
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
+#include <korvel/json_text_writer.h>
 #include <korvel/serialization_context.h>
 #include <korvel/untyped.h>
 #include <korvel/xml_document.h>
@@ -282,10 +283,15 @@ bool CColElementInfo::WriteItems(const CSerializationContext& context,
   if (m_classItems && m_childElementType != XmlElementType_Element) {
     return ElementToXmlCls(context, owner, writer, false);
   }
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  if (collection != nullptr && !collection->HasUniformItemNames()) {
-    return ElementToXmlCls(context, owner, writer, false);
+  // Only a JSON writer makes one array of the items, which needs one name
+  // for all of them; other writers give every item its own element either
+  // way, and are spared the pass over the whole list.
+  if (dynamic_cast<const CJsonTextWriter*>(writer) != nullptr) {
+    CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+    const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+    if (collection != nullptr && !collection->HasUniformItemNames()) {
+      return ElementToXmlCls(context, owner, writer, false);
+    }
   }
   return ElementToXmlCol(context, owner, writer);
 }
