@@ -140,8 +140,10 @@ void AppendDigits(std::wstring& text, const Digits& digits, std::size_t count) {
     text += L'0';
     return;
   }
-  for (std::size_t i = count; i-- > 0;) {
-    text += static_cast<wchar_t>(L'0' + (i < digits.size() ? digits[i] : 0));
+  const std::size_t end = text.size() + count;
+  text.resize(end);
+  for (std::size_t i = 0; i < count; ++i) {
+    text[end - 1 - i] = static_cast<wchar_t>(L'0' + (i < digits.size() ? digits[i] : 0));
   }
 }
 

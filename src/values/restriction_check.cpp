@@ -160,16 +160,24 @@ std::optional<int64_t> SmallIntegerText(const std::wstring& text) {
   return text[0] == L'-' ? -magnitude : magnitude;
 }
 
-bool SmallBounds(const CPrimitiveRestrictions& r) {
-  for (const std::wstring* text : {&r.GetMinInclusive(), &r.GetMaxInclusive(),
-                                   &r.GetMinExclusive(), &r.GetMaxExclusive()}) {
-    if (!text->empty() && !SmallIntegerText(*text)) return false;
+// The bounds in the order they are tested, each read once; false when one
+// that is set is not a plain small integer.
+struct SmallBoundSet {
+  bool set[4] = {false, false, false, false};
+  int64_t limit[4] = {0, 0, 0, 0};
+};
+
+bool ReadSmallBounds(const CPrimitiveRestrictions& r, SmallBoundSet& bounds) {
+  const std::wstring* const texts[] = {&r.GetMinInclusive(), &r.GetMaxInclusive(),
+                                       &r.GetMinExclusive(), &r.GetMaxExclusive()};
+  for (int i = 0; i < 4; ++i) {
+    if (texts[i]->empty()) continue;
+    const std::optional<int64_t> limit = SmallIntegerText(*texts[i]);
+    if (!limit) return false;
+    bounds.set[i] = true;
+    bounds.limit[i] = *limit;
   }
   return true;
-}
-
-int64_t ParseSmallBound(const std::wstring& text, CWhitespaceUtils::WhitespaceRule) {
-  return *SmallIntegerText(text);
 }
 
 template <class T, class Parse>
@@ -267,11 +275,14 @@ void CheckBigInteger(const std::wstring& name, const CPrimitiveRestrictions& r,
   const CBigInteger& number = *held;
   const auto report = [&] { ThrowFacetViolation(name, CConversions::integerToString(number)); };
   const std::optional<int64_t> small = SmallInteger(number);
-  if (!small || !SmallBounds(r)) {
+  SmallBoundSet bounds;
+  if (!small || !ReadSmallBounds(r, bounds)) {
     return CheckInteger(r, number, &CConversions::integerFromString,
                         &CConversions::integerToString, report);
   }
-  if (AnyNumericBoundBroken(r, *small, &ParseSmallBound)) report();
+  for (int i = 0; i < 4; ++i) {
+    if (bounds.set[i] && Breaks(static_cast<Bound>(i), *small, bounds.limit[i])) report();
+  }
   CheckTotalDigits(r, number, &CConversions::integerToString, report);
 }
 
