@@ -59,12 +59,21 @@ bool IsEnum(const PropertyPlan& p) { return p.simple.enumeration != nullptr; }
 bool IsString(const PropertyPlan& p) {
   return !IsEnum(p) && std::string(p.simple.builtin->cppType) == "std::wstring";
 }
-// A property that ViewProperty shows where it is kept: a plain value, optional
-// or not. Nil flags, enumerations written as text, further patterns and mixed
-// text are left to AccessProperty.
+// Object and collection members are held by a counted pointer.
+bool IsCollectionKind(const PropertyPlan& p) {
+  return p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values ||
+         p.kind == PropertyPlan::untypedCol || p.kind == PropertyPlan::anyAttribute;
+}
+bool IsObjectKind(const PropertyPlan& p) {
+  return p.kind == PropertyPlan::object || p.kind == PropertyPlan::untyped;
+}
+// A property that ViewProperty shows where it is kept: an object, a collection
+// or a plain value, optional or not. Nil flags, enumerations written as text,
+// further patterns and mixed text are left to AccessProperty.
 bool IsViewable(const PropertyPlan& p) {
-  return p.kind == PropertyPlan::primitive && !p.nilFlag && !p.nillable && !p.mixedText &&
-         !(p.simpleValue && IsEnum(p)) && (p.simpleValue || p.simple.morePatterns.empty());
+  if (IsCollectionKind(p) || IsObjectKind(p)) return true;
+  return !p.nilFlag && !p.nillable && !p.mixedText && !(p.simpleValue && IsEnum(p)) &&
+         (p.simpleValue || p.simple.morePatterns.empty());
 }
 // Class types are passed by reference, scalars and enumerations by value.
 bool IsClassType(const PropertyPlan& p) {
@@ -392,9 +401,14 @@ class Writer {
     std::ostringstream cases;
     for (const PropertyPlan* p : own) {
       if (!IsViewable(*p)) continue;
-      const std::string v = IsEnum(*p) ? "I4" : p->simple.builtin->variant;
       const std::string& m = p->member;
       cases << "    case Property_" << p->name << ":\n";
+      if (IsCollectionKind(*p) || IsObjectKind(*p)) {
+        cases << "      value.SetXml" << (IsObjectKind(*p) ? "Object(" : "Collection(") << m
+              << ");\n      return true;\n";
+        continue;
+      }
+      const std::string v = IsEnum(*p) ? "I4" : p->simple.builtin->variant;
       if (p->optional && !(p->fixed && IsString(*p))) {
         cases << "      GetOptional(" << m << ", value, [](KvValueView& v, auto& f) { v.Set" << v
               << "(" << (IsEnum(*p) ? "static_cast<int32_t>(f)" : "f") << "); });\n";

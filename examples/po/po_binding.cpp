@@ -313,6 +313,16 @@ void CItems::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
   }
 }
 
+bool CItems::ViewProperty(int propertyIndex, KvValueView& value) const {
+  switch (propertyIndex) {
+    case Property_Item:
+      value.SetXmlCollection(m_item);
+      return true;
+    default:
+      return false;
+  }
+}
+
 // CPurchaseOrderType.
 
 PO_METADATA_STRUCT(CPurchaseOrderType)
@@ -381,8 +391,17 @@ void CPurchaseOrderType::AccessProperty(int propertyIndex, bool get, KvVariant& 
 
 bool CPurchaseOrderType::ViewProperty(int propertyIndex, KvValueView& value) const {
   switch (propertyIndex) {
+    case Property_ShipTo:
+      value.SetXmlObject(m_shipTo);
+      return true;
+    case Property_BillTo:
+      value.SetXmlObject(m_billTo);
+      return true;
     case Property_Comment:
       GetOptional(m_comment, value, [](KvValueView& v, auto& f) { v.SetString(f); });
+      return true;
+    case Property_Items:
+      value.SetXmlObject(m_items);
       return true;
     case Property_OrderDate:
       GetOptional(m_orderDate, value, [](KvValueView& v, auto& f) { v.SetDate(f); });

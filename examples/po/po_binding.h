@@ -164,6 +164,7 @@ class CItems : public Korvel::CXmlGeneratedClass {
   CItemCol& GetItem() const { return *m_item; }
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
+  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;

@@ -175,6 +175,10 @@ class KORVEL_API CElementInfo {
                          const Korvel::CXmlElement& element) const;
   // The object or collection the property holds (null when none).
   CSmartPtr<Korvel::CXmlObjectBase> ReadObject(const Korvel::CXmlGeneratedClass* owner) const;
+  // The same for writing, without a reference of its own: valid while view
+  // lives and the owner stays as it is.
+  const Korvel::CXmlObjectBase* ViewObject(const Korvel::CXmlGeneratedClass* owner,
+                                           Korvel::KvValueView& view) const;
   // Stores object in the property, as it_xmlObject.
   void StoreObject(Korvel::CXmlGeneratedClass* owner, Korvel::CXmlObjectBase* object,
                    const Korvel::CXmlElement& element) const;

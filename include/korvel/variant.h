@@ -229,6 +229,10 @@ class KORVEL_API KvValueView {
   void SetBoolean(bool value) noexcept { m_value.SetBoolean(value); }
   void SetDecimal(const CDecimal& value) noexcept;
   void SetInteger(const CBigInteger& value) noexcept;
+  // The object members, pointed at without taking a reference. Defined with
+  // the object classes.
+  void SetXmlObject(CXmlObjectBase* object) noexcept;
+  void SetXmlCollection(CXmlCollectionBase* collection) noexcept;
 
   // The value seen, as a carrier: its getters and ToString work as usual,
   // and a copy of it owns a copy of the value.
@@ -238,6 +242,8 @@ class KORVEL_API KvValueView {
   friend struct detail::VariantAccess;
 
   KvVariant m_value;
+  // Room for the holder through which the carrier points at an object.
+  alignas(void*) unsigned char m_reference[2 * sizeof(void*)];
 };
 
 }  // namespace Korvel

@@ -154,10 +154,10 @@ CAttributeInfoAny::~CAttributeInfoAny() = default;
 
 void CAttributeInfoAny::AttributeToXml(const CSerializationContext& context,
                                        const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  KvVariant value;
-  ReadProperty(owner, value);
+  KvValueView view;
+  const KvVariant& value = ViewProperty(owner, view);
   if (value.IsNil()) return;
-  CSmartPtr<CXmlObjectBase> attributes = detail::VariantObject(value);
+  const CXmlObjectBase* attributes = detail::VariantObjectPointer(value);
   if (!attributes) return;
   // The wildcard collection writes every attribute it holds.
   ToXml_Int(attributes, writer, false, CAttributeInfo::GetTargetNamespace(owner).c_str(), context);

@@ -136,6 +136,13 @@ CSmartPtr<CXmlObjectBase> CElementInfo::ReadObject(const CXmlGeneratedClass* own
   return detail::VariantObject(value);
 }
 
+const CXmlObjectBase* CElementInfo::ViewObject(const CXmlGeneratedClass* owner,
+                                               KvValueView& view) const {
+  const KvVariant& value = ViewProperty(owner, view);
+  if (value.IsNil()) return nullptr;
+  return detail::VariantObjectPointer(value);
+}
+
 void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object,
                                const CXmlElement& element) const {
   KvVariant value;
@@ -154,7 +161,8 @@ bool CElementInfo::IsThisElement(const CSerializationContext& context,
 bool CElementInfo::ElementToXmlCls(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer,
                                    bool isOptional) const {
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  KvValueView view;
+  const CXmlObjectBase* object = ViewObject(owner, view);
   if (!object) return false;
   ToXml_Int(object, writer, false, m_elementNamespace.c_str(), context, isOptional);
   return true;
@@ -162,8 +170,8 @@ bool CElementInfo::ElementToXmlCls(const CSerializationContext& context,
 
 bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  KvValueView view;
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view));
   if (collection == nullptr || collection->GetCount() <= 0) return false;
   // The array state tells a JSON writer that the items form one array. It
   // is the low byte of the writer state; other writers keep flags above it.

@@ -6,6 +6,7 @@
 #include <korvel/collection.h>
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 #include "binding/metadata_support.h"
@@ -111,8 +112,8 @@ bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          const CXmlGeneratedClass* owner,
                                          CXmlWriter* writer) const {
   // An empty collection is a member not chosen: the next member may be.
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  KvValueView view;
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view));
   if (collection == nullptr || collection->GetCount() <= 0) return false;
   return WriteItems(context, owner, writer);
 }
@@ -133,8 +134,8 @@ bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,
 }
 
 bool CElementInfoChoiceCol::IsOptionalChoiceMember(const CXmlGeneratedClass* owner) const {
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  KvValueView view;
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view));
   return collection != nullptr && collection->GetMinOccurs() == 0;
 }
 

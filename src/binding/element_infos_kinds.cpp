@@ -10,6 +10,7 @@
 #include <korvel/json_text_writer.h>
 #include <korvel/serialization_context.h>
 #include <korvel/untyped.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
@@ -74,7 +75,8 @@ void CClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& con
                                                 const CXmlGeneratedClass* owner,
                                                 CXmlWriter* writer) const {
   if (m_childElementType != XmlElementType_PseudoElement) return;
-  if (CSmartPtr<CXmlObjectBase> object = ReadObject(owner)) {
+  KvValueView view;
+  if (const CXmlObjectBase* object = ViewObject(owner, view)) {
     AttributesToXml_Int(object, writer, context);
   }
 }
@@ -151,7 +153,8 @@ void CAbsClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& 
                                                    const CXmlGeneratedClass* owner,
                                                    CXmlWriter* writer) const {
   if (m_childElementType != XmlElementType_PseudoElement) return;
-  if (CSmartPtr<CXmlObjectBase> object = ReadObject(owner)) {
+  KvValueView view;
+  if (const CXmlObjectBase* object = ViewObject(owner, view)) {
     AttributesToXml_Int(object, writer, context);
   }
 }
@@ -268,8 +271,8 @@ CColElementInfo::~CColElementInfo() = default;
 bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   if (!context.GetIgnoreInvalidCollectionCounts()) {
-    CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get())) {
+    KvValueView view;
+    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view))) {
       collection->ValidateCount(context);
     }
   }
@@ -287,8 +290,8 @@ bool CColElementInfo::WriteItems(const CSerializationContext& context,
   // for all of them; other writers give every item its own element either
   // way, and are spared the pass over the whole list.
   if (dynamic_cast<const CJsonTextWriter*>(writer) != nullptr) {
-    CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-    const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+    KvValueView view;
+    const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view));
     if (collection != nullptr && !collection->HasUniformItemNames()) {
       return ElementToXmlCls(context, owner, writer, false);
     }
@@ -300,7 +303,8 @@ void CColElementInfo::PseudoChildAttributeToXml(const CSerializationContext& con
                                                 const CXmlGeneratedClass* owner,
                                                 CXmlWriter* writer) const {
   if (!m_classItems || m_childElementType != XmlElementType_PseudoElement) return;
-  if (CSmartPtr<CXmlObjectBase> collection = ReadObject(owner)) {
+  KvValueView view;
+  if (const CXmlObjectBase* collection = ViewObject(owner, view)) {
     AttributesToXml_Int(collection, writer, context);
   }
 }

@@ -496,6 +496,12 @@ void VariantAccess::SetReference(KvVariant& variant, ItemType kind,
   variant.Install(kind, Holding(&KvVariant::Value::reference, reference.release()));
 }
 
+void VariantAccess::BorrowInstalled(KvValueView& view, ItemType kind,
+                                    VariantReference* reference) noexcept {
+  view.m_value.Install(kind, Holding(&KvVariant::Value::reference, reference));
+  view.m_value.m_borrowed = true;
+}
+
 const VariantReference* VariantAccess::GetReference(const KvVariant& variant, ItemType kind,
                                                     const char* getter) {
   if (variant.m_nil || variant.m_type != kind) ThrowNoValue(getter, variant.m_nil, variant.m_type);

@@ -258,6 +258,19 @@ TEST(KvValueView, PointsAtTheValueAndCopiesOwnTheirs) {
   EXPECT_EQ(carrier.GetDecimal().ToString(), L"-0.5");  // a view never hands over
   carrier.SetString(L"owned");
   EXPECT_EQ(price.ToString(), L"-0.5");
+
+  // An object is pointed at without a reference; a copy takes one.
+  int destroyed = 0;
+  CSmartPtr<Counted> object = new Counted(&destroyed);
+  detail::VariantAccess::BorrowReference(view, it_xmlObject, object.Get());
+  EXPECT_EQ(object->Count(), 1);
+  EXPECT_EQ(GetCounted(view.AsVariant(), it_xmlObject).Get(), object.Get());
+  {
+    const KvVariant counted = view.AsVariant();
+    EXPECT_EQ(object->Count(), 2);
+  }
+  view.SetInvalid();
+  EXPECT_EQ(object->Count(), 1);
 }
 
 TEST(KvVariant, ObjectKindsHoldOneCountedReferenceEach) {
