@@ -46,7 +46,8 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   virtual void Init() = 0;
   // Optional, for writing: points value at property propertyIndex where the
   // object keeps it, and returns true. The default returns false, and the
-  // property is then copied through AccessProperty.
+  // property is then copied through AccessProperty. A subclass that changes
+  // what AccessProperty gives for a property answers false for it here.
   virtual bool ViewProperty(int propertyIndex, KvValueView& value) const;
 
  protected:
