@@ -17,6 +17,7 @@
 namespace Korvel {
 class CSerializationContext;
 class CXmlAttribute;
+class CXmlCollectionBase;
 class CXmlElement;
 class CXmlGeneratedClass;
 class CXmlObjectBase;
@@ -201,6 +202,13 @@ class KORVEL_API CElementInfo {
   bool ElementToXmlEnum(const Korvel::CSerializationContext& context,
                         const Korvel::CXmlGeneratedClass* owner, Korvel::CXmlWriter* writer,
                         EnumToStringFunc enumToString) const;
+  // Their steps once the property's object is at hand (null for none).
+  bool WriteObject(const Korvel::CSerializationContext& context,
+                   const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer,
+                   bool isOptional) const;
+  bool WriteCollection(const Korvel::CSerializationContext& context,
+                       const Korvel::CXmlCollectionBase* collection,
+                       Korvel::CXmlWriter* writer) const;
   // Throws "The Property [%s] is mandatory, it may not be NULL" unless written.
   void RequireWritten(bool written) const;
 

@@ -162,16 +162,25 @@ bool CElementInfo::ElementToXmlCls(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer,
                                    bool isOptional) const {
   KvValueView view;
-  const CXmlObjectBase* object = ViewObject(owner, view);
-  if (!object) return false;
-  ToXml_Int(object, writer, false, m_elementNamespace.c_str(), context, isOptional);
-  return true;
+  return WriteObject(context, ViewObject(owner, view), writer, isOptional);
 }
 
 bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   KvValueView view;
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view));
+  return WriteCollection(context, dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view)),
+                         writer);
+}
+
+bool CElementInfo::WriteObject(const CSerializationContext& context, const CXmlObjectBase* object,
+                               CXmlWriter* writer, bool isOptional) const {
+  if (!object) return false;
+  ToXml_Int(object, writer, false, m_elementNamespace.c_str(), context, isOptional);
+  return true;
+}
+
+bool CElementInfo::WriteCollection(const CSerializationContext& context,
+                                   const CXmlCollectionBase* collection, CXmlWriter* writer) const {
   if (collection == nullptr || collection->GetCount() <= 0) return false;
   // The array state tells a JSON writer that the items form one array. It
   // is the low byte of the writer state; other writers keep flags above it.

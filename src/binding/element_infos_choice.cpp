@@ -113,9 +113,10 @@ bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          CXmlWriter* writer) const {
   // An empty collection is a member not chosen: the next member may be.
   KvValueView view;
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view));
+  const CXmlObjectBase* object = ViewObject(owner, view);
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object);
   if (collection == nullptr || collection->GetCount() <= 0) return false;
-  return WriteItems(context, owner, writer);
+  return WriteItems(context, object, writer);
 }
 
 bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,

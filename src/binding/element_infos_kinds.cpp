@@ -270,33 +270,33 @@ CColElementInfo::~CColElementInfo() = default;
 
 bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  KvValueView view;
+  const CXmlObjectBase* object = ViewObject(owner, view);
   if (!context.GetIgnoreInvalidCollectionCounts()) {
-    KvValueView view;
-    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view))) {
+    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object)) {
       collection->ValidateCount(context);
     }
   }
-  return WriteItems(context, owner, writer);
+  return WriteItems(context, object, writer);
 }
 
 bool CColElementInfo::WriteItems(const CSerializationContext& context,
-                                 const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+                                 const CXmlObjectBase* object, CXmlWriter* writer) const {
   // Groups write several elements each, and substitutes names of their own:
   // no one array holds them.
   if (m_classItems && m_childElementType != XmlElementType_Element) {
-    return ElementToXmlCls(context, owner, writer, false);
+    return WriteObject(context, object, writer, false);
   }
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object);
   // Only a JSON writer makes one array of the items, which needs one name
   // for all of them; other writers give every item its own element either
   // way, and are spared the pass over the whole list.
-  if (dynamic_cast<const CJsonTextWriter*>(writer) != nullptr) {
-    KvValueView view;
-    const auto* collection = dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view));
-    if (collection != nullptr && !collection->HasUniformItemNames()) {
-      return ElementToXmlCls(context, owner, writer, false);
-    }
+  if (collection != nullptr && collection->GetCount() > 1 &&
+      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr &&
+      !collection->HasUniformItemNames()) {
+    return WriteObject(context, object, writer, false);
   }
-  return ElementToXmlCol(context, owner, writer);
+  return WriteCollection(context, collection, writer);
 }
 
 void CColElementInfo::PseudoChildAttributeToXml(const CSerializationContext& context,
