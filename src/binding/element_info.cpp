@@ -211,8 +211,9 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
   const std::wstring& text =
       detail::VariantText(value, FormatOrNull(m_formatOverride), detail::WrittenTextBuffer());
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
-  // The pattern judges the text as written, format override included.
-  if (!isDefault) CheckRestriction(value, &text);
+  // The pattern judges the text as written, format override included. Most
+  // elements have no facet to check.
+  if (!isDefault && (m_hasFacets || !m_hasRestrictions)) CheckRestriction(value, &text);
   writer->StartElement(m_elementName, m_elementNamespace);
   writer->WriteText(text, value.GetTypeAsEnum(), isDefault);
   writer->EndElement();
