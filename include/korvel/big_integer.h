@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
-#include <vector>
 
+#include <korvel/digit_vector.h>
 #include <korvel/export.h>
 
 namespace Korvel {
@@ -24,7 +24,7 @@ class KORVEL_API CBigInteger {
  public:
   // One decimal digit (0 to 9) per unit, least significant first. Zero is
   // either empty or the single digit 0.
-  using Digits = std::vector<std::uint16_t>;
+  using Digits = CDigitVector;
 
   CBigInteger();
   CBigInteger(std::int32_t value);

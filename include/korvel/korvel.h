@@ -14,6 +14,7 @@
 #include <korvel/date_time.h>
 #include <korvel/date_time_span.h>
 #include <korvel/decimal.h>
+#include <korvel/digit_vector.h>
 #include <korvel/element_infos.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_binary_data.h>

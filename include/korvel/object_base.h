@@ -252,7 +252,8 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // Writes the object as the document into stream, as the XML text entry points do.
   void WriteXmlText(CTextStream& stream, bool includeDocHeader, bool formatted, EOLType eol,
                     const CSerializationContext& context) const;
-  // Reads the object from a loaded document's root element.
+  // Reads the object from the root element of a document loaded for this
+  // read, giving back its memory as the read goes on.
   void ReadDocument(const CXmlDocument& document, const CSerializationContext& context);
   // The same for JSON.
   void WriteJsonText(CTextStream& stream, bool formatted, EOLType eol,

@@ -17,6 +17,7 @@
 #include "binding/variant_object.h"
 #include "runtime/variant_reference.h"
 #include "values/restriction_check.h"
+#include "xml/xml_tree_builder.h"
 
 namespace KorvelData {
 
@@ -294,11 +295,14 @@ void CAttributeInfoPrimitive::DefaultFromXml(const CSerializationContext& contex
 void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
                                         CXmlGeneratedClass* owner, const std::wstring& text,
                                         const CXmlAttribute* attribute) const {
-  KvVariant value;
+  KvVariant own;
+  KvVariant& value = attribute ? detail::XmlTreeBuilder::ReadCarrier(*attribute->GetOwnerElement(),
+                                                                     m_primitiveType)
+                               : own;
   try {
     const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve ? CWhitespaceUtils::ws_none
                                                                         : m_whitespaceRule;
-    value.FromString(text, m_primitiveType, rule);
+    detail::VariantAccess::Refill(value, text, m_primitiveType, rule);
     if (m_hasFacets && context.GetCheckFacetsOnRead()) {
       detail::WithReadLexical(m_restrictions, rule, text, [&](const std::wstring* lexical) {
         detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions,
@@ -310,7 +314,7 @@ void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
     throw CKvValidationException(FormatString(detail::kFailedToSetAttributeProperty, text.c_str()),
                                  attribute->GetXPath(), e);
   }
-  // Read once by the setter, then dropped.
+  // Read once by the setter, then emptied.
   detail::VariantAccess::HandOverOnNextGet(value);
   if (attribute) {
     InvokePropertySet(owner, value, *attribute);

@@ -17,6 +17,7 @@
 #include "binding/variant_object.h"
 #include "runtime/variant_reference.h"
 #include "values/restriction_check.h"
+#include "xml/xml_tree_builder.h"
 
 namespace KorvelData {
 
@@ -290,35 +291,37 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
     detail::ThrowUnprocessedElement(child, *inner);
   }
 
-  KvVariant value;
+  KvVariant own;
+  KvVariant* value = &own;
   if (nil) {
     detail::ThrowIfNilHasContent(child);
-    value.SetNil();
+    own.SetNil();
   } else {
     const std::wstring& text =
         child.GetText().empty() && !m_defaultValue.empty() ? m_defaultValue : child.GetText();
     try {
       if (stringToEnum) {
-        value.SetI4(stringToEnum(text.c_str()));
+        own.SetI4(stringToEnum(text.c_str()));
       } else {
         // Text whose whitespace is preserved is taken exactly as it was read.
         const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve
                               ? CWhitespaceUtils::ws_none
                               : m_whitespaceRule;
-        value.FromString(text, m_primitiveType, rule);
+        value = &detail::XmlTreeBuilder::ReadCarrier(child, m_primitiveType);
+        detail::VariantAccess::Refill(*value, text, m_primitiveType, rule);
         if (context.GetCheckFacetsOnRead()) {
           detail::WithReadLexical(m_restrictions, rule, text, [&](const std::wstring* lexical) {
-            CheckRestriction(value, lexical);
+            CheckRestriction(*value, lexical);
           });
         }
       }
     } catch (const CKvException& e) {
       detail::ThrowFailedToProcess(child, e);
     }
-    // Read once by the setter, then dropped.
-    detail::VariantAccess::HandOverOnNextGet(value);
+    // Read once by the setter, then emptied.
+    detail::VariantAccess::HandOverOnNextGet(*value);
   }
-  InvokePropertySet(owner, value, child);
+  InvokePropertySet(owner, *value, child);
   *current = child.GetNextSiblingElement();
 }
 

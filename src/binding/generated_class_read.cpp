@@ -12,10 +12,12 @@
 
 #include "binding/messages.h"
 #include "binding/metadata_support.h"
+#include "xml/xml_tree_builder.h"
 
 namespace Korvel {
 
 using namespace KorvelData;
+using Builder = detail::XmlTreeBuilder;
 
 namespace {
 
@@ -62,9 +64,9 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
   try {
     Init();
     const CParentElementInfo* info = GetClassInfo();
-    if (info->GetElementType() == XmlElementType_Element) {
-      SetElementName(element->GetLocalName().c_str());
-    }
+    const bool isElement = info->GetElementType() == XmlElementType_Element;
+    if (isElement) SetElementName(element->GetLocalName().c_str());
+    const Builder::GroupRead group(isElement ? nullptr : element);
     ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
     if (const auto* nillable = dynamic_cast<const INillable*>(this);
         nillable && nillable->IsNil()) {
@@ -73,6 +75,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     }
     CXmlElement* rest = ReadContent(element, current, context, isOptional);
     if (info->HasSimpleContent()) ReadSimpleContent(context, element);
+    if (isElement) Builder::ReleaseReadContent(*element);
     return rest;
   } catch (const CKvException& e) {
     // The innermost element adds its path once; an error that has one travels

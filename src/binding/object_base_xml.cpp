@@ -17,6 +17,7 @@
 #include "values/compression.h"
 #include "xml/byte_text_stream.h"
 #include "xml/output_switches.h"
+#include "xml/xml_tree_builder.h"
 
 namespace Korvel {
 
@@ -69,6 +70,9 @@ void CXmlObjectBase::ToXmlFile(const wchar_t* path, bool includeDocHeader, bool 
 
 void CXmlObjectBase::ReadDocument(const CXmlDocument& document,
                                   const CSerializationContext& context) {
+  // The document is this read's own: what has been read is given back as
+  // the read goes on.
+  detail::XmlTreeBuilder::ConsumeByRead(document);
   CXmlElement* root = document.GetDocumentElement();
   if (root == nullptr) {
     FromXml_Int(nullptr, nullptr, context, false);

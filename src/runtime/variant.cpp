@@ -426,12 +426,13 @@ void KvVariant::FromString(const std::wstring& text, ItemType kind,
     // The parsed numbers are built in place instead of being copied (their
     // digits are heap arrays).
     case it_decimal:
-      return Install(it_decimal, Holding(&Value::decimal,
-                                         new CDecimal(CConversions::decimalFromString(text, rule))));
+      return Install(
+          it_decimal,
+          Holding(&Value::decimal, new CDecimal(CConversions::decimalFromString(text, rule))));
     case it_integer:
-      return Install(it_integer,
-                     Holding(&Value::integer,
-                             new CBigInteger(CConversions::integerFromString(text, rule))));
+      return Install(
+          it_integer,
+          Holding(&Value::integer, new CBigInteger(CConversions::integerFromString(text, rule))));
     default:
       break;
   }
@@ -537,6 +538,38 @@ void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstri
 }
 
 void VariantAccess::HandOverOnNextGet(KvVariant& variant) noexcept { variant.m_handOver = true; }
+
+void VariantAccess::Refill(KvVariant& variant, const std::wstring& text, ItemType kind,
+                           CWhitespaceUtils::WhitespaceRule rule) {
+  // A borrowed value belongs to its owner: the carrier gets one of its own.
+  if (variant.m_nil || variant.m_borrowed || variant.m_type != kind || variant.m_value.raw == 0) {
+    return variant.FromString(text, kind, rule);
+  }
+  // As in FromString, the value is parsed whole before the carrier changes.
+  switch (kind) {
+    case it_string:
+      *variant.m_value.string = CConversions::stringFromString(text, rule);
+      break;
+    case it_decimal:
+      *variant.m_value.decimal = CConversions::decimalFromString(text, rule);
+      break;
+    case it_integer:
+      *variant.m_value.integer = CConversions::integerFromString(text, rule);
+      break;
+    case it_date:
+      *variant.m_value.date = CConversions::dateFromString(text, rule);
+      break;
+    case it_datetime:
+      *variant.m_value.date = CConversions::datetimeFromString(text, rule);
+      break;
+    case it_time:
+      *variant.m_value.date = CConversions::timeFromString(text, rule);
+      break;
+    default:
+      return variant.FromString(text, kind, rule);
+  }
+  variant.m_handOver = false;
+}
 
 }  // namespace detail
 

@@ -127,6 +127,11 @@ struct VariantAccess {
   }
   static void BorrowInstalled(KvValueView& view, ItemType kind,
                               VariantReference* reference) noexcept;
+  // FromString for a carrier that readers fill value after value: a string,
+  // number or date goes into the object the carrier already holds for that
+  // kind, which costs no allocation of its own.
+  static void Refill(KvVariant& variant, const std::wstring& text, ItemType kind,
+                     CWhitespaceUtils::WhitespaceRule rule);
 };
 
 // ToString's text, appended to out: numbers and dates are printed into it,

@@ -120,8 +120,7 @@ size_t CharacterCount(const std::wstring& text) {
 // (a leading "-" is no digit). report throws with the value shown as the
 // kind's message wants.
 template <class T, class Print, class Report>
-void CheckTotalDigits(const CPrimitiveRestrictions& r, const T& value, Print print,
-                      Report report) {
+void CheckTotalDigits(const CPrimitiveRestrictions& r, const T& value, Print print, Report report) {
   if (r.GetTotalDigits() < 0) return;
   const std::wstring text = print(value);
   const size_t digits = text.size() - (!text.empty() && text[0] == L'-' ? 1 : 0);

@@ -21,10 +21,11 @@ using Builder = detail::XmlTreeBuilder;
 
 namespace {
 
-// Large enough that the parser's per-call work vanishes, small enough that its
-// buffer stays a fraction of a big document.
-// Whole: see Parse.
-constexpr size_t kFeedSize = std::numeric_limits<int>::max();
+// The pieces in-memory bytes go to expat in: it copies each into a buffer of
+// its own, which at this size stays in the cache instead of becoming a second
+// copy of a large document.
+constexpr size_t kFeedSize = 256 * 1024;
+constexpr size_t kLargestFeedSize = std::numeric_limits<int>::max();
 constexpr char kNameSeparator = '|';
 constexpr std::string_view kCdataStart = "<![CDATA[";
 constexpr std::string_view kCdataEnd = "]]>";
@@ -51,6 +52,7 @@ void XMLCALL CExpatReader::Callback(void* userData, Args... args) noexcept {
   auto* reader = static_cast<CExpatReader*>(userData);
   // expat may still deliver a callback or two for the token it stopped in.
   if (reader->m_callbackError) return;
+  ++reader->m_events;
   try {
     (reader->*Handler)(args...);
   } catch (...) {
@@ -91,19 +93,27 @@ void CExpatReader::AssumeUtf8() {
 }
 
 // --- Feeding ---------------------------------------------------------------------
-// Bytes in memory go to expat whole (or in feed-size pieces when a test asks):
-// expat parses straight from the caller's buffer and copies only an unfinished
-// tail. Small pieces would cost more than the copy: expat rescans an
-// unfinished token from its start with every piece, so a huge attribute value
-// or text node would take time quadratic in its size.
+// expat rescans an unfinished token from its start with every piece, so a
+// piece that completes nothing (a huge attribute value, comment or tag) is
+// followed by one twice its size: a token of any size costs linear time, and
+// pieces return to their size once events flow again. A feed size set by a
+// test stays fixed, so that the boundaries move through every construct.
+
+size_t CExpatReader::NextFeedSize(size_t feedSize, uint64_t eventsBefore) const noexcept {
+  if (!m_growingPieces) return feedSize;
+  return m_events != eventsBefore ? m_feedSize : std::min(feedSize * 2, kLargestFeedSize);
+}
 
 void CExpatReader::Parse(const void* data, size_t length, bool isFinal) {
   const auto* bytes = static_cast<const char*>(data);
+  size_t feedSize = m_feedSize;
   do {
-    const int piece = PieceLength(length, m_feedSize);
+    const int piece = PieceLength(length, feedSize);
+    const uint64_t eventsBefore = m_events;
     bytes += piece;
     length -= static_cast<size_t>(piece);
     Check(XML_Parse(m_parser, bytes - piece, piece, isFinal && length == 0));
+    feedSize = NextFeedSize(feedSize, eventsBefore);
   } while (length > 0);
 }
 
@@ -124,10 +134,11 @@ void CExpatReader::ParseWide(std::wstring_view text) {
 void CExpatReader::ParseWidePieces(std::wstring_view text, bool isFinal) {
   // At most four bytes per character (a pair of UTF-16 units), so a piece of
   // text fits the feed size.
-  const size_t charactersPerPiece = std::max<size_t>(m_feedSize / 4, 1);
+  size_t feedSize = m_feedSize;
   bool first = true;
   do {
-    const std::wstring_view piece = text.substr(0, charactersPerPiece);
+    const std::wstring_view piece = text.substr(0, std::max<size_t>(feedSize / 4, 1));
+    const uint64_t eventsBefore = m_events;
     text.remove_prefix(piece.size());
     const size_t markSize = first ? sizeof detail::kUtf16LeByteOrderMark : 0;
     const size_t size = markSize + detail::Utf16LeUnitsSize(piece);
@@ -135,6 +146,7 @@ void CExpatReader::ParseWidePieces(std::wstring_view text, bool isFinal) {
     if (first) std::memcpy(buffer, detail::kUtf16LeByteOrderMark, markSize);
     detail::PutUtf16LeUnits(piece, buffer + markSize);
     Check(XML_ParseBuffer(m_parser, static_cast<int>(size), isFinal && text.empty()));
+    feedSize = NextFeedSize(feedSize, eventsBefore);
     first = false;
   } while (!text.empty());
 }
@@ -225,8 +237,7 @@ void CExpatReader::AttachText(CXmlElement* element) {
     // that arrives came from a character reference and is kept.
     const std::string_view utf8 = std::string_view(m_text).substr(start);
     if (IsLayout(utf8)) {
-      m_layout.assign(utf8.begin(), utf8.end());
-      Builder::SetText(element, Builder::InternLayoutText(m_document, m_layout));
+      Builder::SetText(element, LayoutText(utf8));
     } else if (const std::wstring* shared = SharedText(utf8)) {
       Builder::SetText(element, shared);
     } else {
@@ -259,6 +270,17 @@ void CExpatReader::OnStartCdata() {
 
 void CExpatReader::OnEndCdata() {
   if (!m_textStarts.empty()) m_text.append(kCdataEnd);
+}
+
+// The same few layout texts recur throughout an indented document: each is
+// found by its UTF-8 spelling, without a conversion or a lookup by wide text.
+const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
+  const uint64_t hash = detail::SpellingTable<std::wstring>::Hash(utf8);
+  if (const std::wstring* found = m_layoutTexts.Find(utf8, hash)) return found;
+  m_layout.assign(utf8.begin(), utf8.end());
+  const std::wstring* held = Builder::InternLayoutText(m_document, m_layout);
+  m_layoutTexts.Add(utf8, hash, held);
+  return held;
 }
 
 // Short values repeat in data documents, so each distinct one is held once

@@ -48,9 +48,13 @@ class CExpatReader : public CInstanceMonitor {
   // point beyond U+10FFFF is refused as an invalid token.
   void ParseWide(std::wstring_view text);
 
-  // How many bytes go to expat at a time (all of them unless set); tests make it small to move the
-  // boundaries between pieces through every construct.
-  void SetFeedSize(size_t bytes) noexcept { m_feedSize = bytes ? bytes : 1; }
+  // How many bytes go to expat at a time, fixed (by default pieces grow while
+  // a token spans them); tests make it small to move the boundaries between
+  // pieces through every construct.
+  void SetFeedSize(size_t bytes) noexcept {
+    m_feedSize = bytes ? bytes : 1;
+    m_growingPieces = false;
+  }
 
  private:
   template <auto Handler, class... Args>
@@ -66,9 +70,13 @@ class CExpatReader : public CInstanceMonitor {
   // The document's single copy of a short text or attribute value, or null
   // when the value is not shared.
   const std::wstring* SharedText(std::string_view utf8);
+  // The document's single copy of whitespace between elements.
+  const std::wstring* LayoutText(std::string_view utf8);
   const detail::XmlName* NameOf(const XML_Char* expatName);
   const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
   void ParseWidePieces(std::wstring_view text, bool isFinal);
+  // The size of the piece after one of feedSize that began at eventsBefore.
+  size_t NextFeedSize(size_t feedSize, uint64_t eventsBefore) const noexcept;
   void* GetBuffer(size_t length);
   // Passes on an error of the last call into expat.
   void Check(XML_Status status);
@@ -83,6 +91,9 @@ class CExpatReader : public CInstanceMonitor {
   // control is back on this side of the C library.
   std::exception_ptr m_callbackError;
   size_t m_feedSize;
+  bool m_growingPieces = true;
+  // Callbacks so far: a piece that brings none ends no token.
+  uint64_t m_events = 0;
 
   // Names as expat spells them, mapped to the document's interned names.
   detail::NameSpellings m_names;
@@ -97,6 +108,7 @@ class CExpatReader : public CInstanceMonitor {
   detail::SpellingTable<std::wstring> m_sharedTexts;
   std::wstring m_shared;
 
+  detail::SpellingTable<std::wstring> m_layoutTexts;
   std::wstring m_layout;
   std::wstring m_prefix;
   std::wstring m_uri;

@@ -62,8 +62,11 @@ void CXmlDocument::Cleanup() {
   data.layoutTexts.Clear();
   data.freeElements.Reset();
   data.freeAttributes.Reset();
-  for (detail::FreeList& list : data.freeAttributeBlocks) list.Reset();
-  data.arena.Release();
+  data.levels.clear();
+  data.reusesNodes = false;
+  data.consumedByRead = false;
+  data.groupReads = 0;
+  for (KvVariant& carrier : data.readCarriers) carrier.Clear();
   data.names.Clear();
 }
 
@@ -75,11 +78,54 @@ const XmlName* XmlTreeBuilder::InternName(CXmlDocument& document, std::wstring_v
 }
 
 CXmlElement* XmlTreeBuilder::NewElement(CXmlDocument& document, CXmlElement* parent,
-                                        const XmlName* name) {
+                                        const XmlName* name, size_t depth) {
   XmlDocumentData& data = *document.m_data;
   void* slot = data.freeElements.Take();
-  if (!slot) slot = data.arena.Allocate(sizeof(CXmlElement));
+  if (!slot) slot = data.Level(depth).arena.Allocate(sizeof(CXmlElement));
   return new (slot) CXmlElement(parent, name);
+}
+
+size_t XmlTreeBuilder::DepthOf(const CXmlElement& element) noexcept {
+  const std::vector<detail::OpenElement>& open = DocumentOf(element).m_data->openElements;
+  if (!open.empty() && open.back().element == &element) return open.size() - 1;
+  size_t depth = 0;
+  for (const CXmlElement* parent = element.m_parent; parent; parent = parent->m_parent) ++depth;
+  return depth;
+}
+
+// The deeper nodes of element's subtree up to its end, and those before them
+// at each level, are done with: the objects read so far hold what they need,
+// and the reader never goes back past the element. The last descendant at
+// each level is found down the chain of last children; where the chain ends,
+// deeper levels wait for a later element.
+void XmlTreeBuilder::ReleaseReadContent(const CXmlElement& element) noexcept {
+  XmlDocumentData& data = *DocumentOf(element).m_data;
+  if (!element.m_lastChild || !data.consumedByRead || data.groupReads != 0 || data.reusesNodes) {
+    return;
+  }
+  size_t depth = DepthOf(element);
+  for (const CXmlElement* last = element.m_lastChild; last && ++depth < data.levels.size();
+       last = last->m_lastChild) {
+    data.levels[depth].arena.ReleaseBlocksBefore(last);
+  }
+}
+
+KvVariant& XmlTreeBuilder::ReadCarrier(const CXmlElement& element, ItemType kind) noexcept {
+  KvVariant* carriers = DocumentOf(element).m_data->readCarriers;
+  return carriers[kind > it_none && kind <= it_integer ? kind : it_none];
+}
+
+void XmlTreeBuilder::ConsumeByRead(const CXmlDocument& document) noexcept {
+  document.m_data->consumedByRead = true;
+}
+
+XmlTreeBuilder::GroupRead::GroupRead(const CXmlElement* element) noexcept
+    : m_data(element ? DocumentOf(*element).m_data.get() : nullptr) {
+  if (m_data) ++m_data->groupReads;
+}
+
+XmlTreeBuilder::GroupRead::~GroupRead() {
+  if (m_data) --m_data->groupReads;
 }
 
 void XmlTreeBuilder::LinkLastChild(CXmlElement* parent, CXmlElement* child) noexcept {
@@ -110,7 +156,7 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   std::vector<detail::OpenElement>& open = document.m_data->openElements;
   CXmlElement* parent = open.empty() ? nullptr : open.back().element;
   assert((parent || !document.m_documentElement) && "a second document element");
-  CXmlElement* element = NewElement(document, parent, name);
+  CXmlElement* element = NewElement(document, parent, name, open.size());
   detail::XmlDocumentData& data = *document.m_data;
   if (!data.pendingDeclarations.empty()) {
     (parent ? data.innerDeclarations[element] : data.rootDeclarations)
@@ -162,7 +208,7 @@ void CXmlDocument::EndElement() {
   CXmlElement* parent = closed.element->m_parent;
   if (!parent) return;  // the document element stays
   XmlTreeBuilder::UnlinkChild(parent, closed.element, closed.previousSibling);
-  XmlTreeBuilder::DestroySubtree(*this, closed.element);
+  XmlTreeBuilder::DestroySubtree(*this, closed.element, open.size());
 }
 
 std::wstring* XmlTreeBuilder::NewString(CXmlDocument& document) {
@@ -170,7 +216,7 @@ std::wstring* XmlTreeBuilder::NewString(CXmlDocument& document) {
 }
 
 const std::wstring* XmlTreeBuilder::ShareText(CXmlDocument& document, std::wstring_view text,
-                                               SharingPolicy& policy) {
+                                              SharingPolicy& policy) {
   if (!policy.Wants(text.size())) return nullptr;
   TextTable& table = document.m_data->layoutTexts;
   if (const std::wstring* found = table.Find(text)) {
@@ -204,17 +250,20 @@ void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
   if (count > (uint32_t{1} << 31)) throw std::bad_alloc();
   const uint32_t capacityClass = CapacityClass(static_cast<uint32_t>(count));
   const uint32_t capacity = uint32_t{1} << capacityClass;
-  detail::XmlDocumentData& data = *DocumentOf(*element).m_data;
-  void* memory = data.freeAttributeBlocks[capacityClass].Take();
+  // Attributes live at their element's depth, as does a block outgrown there.
+  detail::NodeLevel& level = DocumentOf(*element).m_data->Level(DepthOf(*element));
+  void* memory = level.freeAttributeBlocks[capacityClass].Take();
+  // A recycled block lies before the nodes around it, out of document order.
+  if (memory) DocumentOf(*element).m_data->reusesNodes = true;
   if (!memory) {
     memory =
-        data.arena.Allocate(sizeof(detail::XmlAttributeBlock) + capacity * sizeof(CXmlAttribute*));
+        level.arena.Allocate(sizeof(detail::XmlAttributeBlock) + capacity * sizeof(CXmlAttribute*));
   }
   auto* grown = static_cast<detail::XmlAttributeBlock*>(memory);
   *grown = detail::XmlAttributeBlock{size, capacity};
   if (block) {
     std::copy(block->Items(), block->Items() + size, grown->Items());
-    data.freeAttributeBlocks[CapacityClass(oldCapacity)].Give(block);
+    level.freeAttributeBlocks[CapacityClass(oldCapacity)].Give(block);
   }
   element->m_attributes.m_block = grown;
 }
@@ -233,7 +282,7 @@ CXmlAttribute* XmlTreeBuilder::AppendAttribute(CXmlElement* element, const XmlNa
   }
   detail::XmlDocumentData& data = *DocumentOf(*element).m_data;
   void* slot = data.freeAttributes.Take();
-  if (!slot) slot = data.arena.Allocate(sizeof(CXmlAttribute));
+  if (!slot) slot = data.Level(DepthOf(*element)).arena.Allocate(sizeof(CXmlAttribute));
   auto* attribute = new (slot) CXmlAttribute(element, name, value);
   detail::XmlAttributeBlock* items = element->m_attributes.m_block;
   items->Items()[items->size++] = attribute;
@@ -294,7 +343,8 @@ void XmlTreeBuilder::AddDocumentAlias(CXmlDocument& document, std::wstring_view 
 
 // --- Teardown ------------------------------------------------------------------
 
-void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* element) noexcept {
+void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* element,
+                                       size_t depth) noexcept {
   detail::XmlDocumentData& data = *document.m_data;
   detail::XmlAttributeBlock* block = element->m_attributes.m_block;
   if (!block) return;
@@ -303,7 +353,10 @@ void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* elem
     attribute->CXmlAttribute::~CXmlAttribute();
     data.freeAttributes.Give(attribute);
   }
-  data.freeAttributeBlocks[CapacityClass(block->capacity)].Give(block);
+  // The block came from this level (or it would be null).
+  if (depth < data.levels.size()) {
+    data.levels[depth].freeAttributeBlocks[CapacityClass(block->capacity)].Give(block);
+  }
   element->m_attributes.m_block = nullptr;
 }
 
@@ -311,24 +364,28 @@ void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* elem
 // over one by one, each child is emptied the same way, and an element with no
 // children left is destroyed and gives way to its parent. A subtree nested a
 // hundred thousand levels deep goes like a flat one.
-void XmlTreeBuilder::DestroySubtree(CXmlDocument& document, CXmlElement* root) noexcept {
+void XmlTreeBuilder::DestroySubtree(CXmlDocument& document, CXmlElement* root,
+                                    size_t depth) noexcept {
+  document.m_data->reusesNodes = true;
   CXmlElement* element = root;
   for (;;) {
     if (CXmlElement* child = element->m_firstChild) {
       element->m_firstChild = child->m_nextSibling;
       element = child;
+      ++depth;
       continue;
     }
     CXmlElement* parent = element == root ? nullptr : element->m_parent;
     // Its slot may go to a new element, which must not inherit its declarations.
     auto& declarations = document.m_data->innerDeclarations;
     if (!declarations.empty()) declarations.erase(element);
-    DestroyAttributes(document, element);
+    DestroyAttributes(document, element, depth);
     ReleaseString(document, element->m_text);
     element->CXmlElement::~CXmlElement();
     document.m_data->freeElements.Give(element);
     if (!parent) return;
     element = parent;
+    --depth;
   }
 }
 

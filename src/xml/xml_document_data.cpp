@@ -5,19 +5,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
-
-#include "platform/memory.h"
+#include <utility>
 
 namespace Korvel::detail {
 
 namespace {
 
 constexpr size_t kFirstBlockSize = 4096;
-
-// Blocks from the large-block source are whole multiples of its size.
-size_t LargeBlockSize(size_t bytes) noexcept {
-  return (bytes + platform::kHugePageSize - 1) & ~(platform::kHugePageSize - 1);
-}
+constexpr size_t kLargestBlockSize = size_t{2} << 20;
 
 }  // namespace
 
@@ -25,44 +20,60 @@ size_t LargeBlockSize(size_t bytes) noexcept {
 
 BlockChain::Block* BlockChain::Add(size_t bytes) {
   static_assert(sizeof(Block) <= kHeaderSize && kHeaderSize % alignof(std::wstring) == 0);
-  size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
-  void* memory;
-  if (size >= platform::kHugePageSize) {
-    size = LargeBlockSize(size);
-    memory = platform::MapLargeBlock(size);
-  } else {
-    memory = std::malloc(size);
-  }
+  const size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
+  void* memory = std::malloc(size);
   if (!memory) throw std::bad_alloc();
   m_newest = new (memory) Block{m_newest, size};
-  m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, platform::kHugePageSize);
+  m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, kLargestBlockSize);
   return m_newest;
 }
 
 void BlockChain::Release() noexcept {
   while (m_newest) {
     Block* previous = m_newest->previous;
-    if (m_newest->size >= platform::kHugePageSize) {
-      platform::UnmapLargeBlock(m_newest, m_newest->size);
-    } else {
-      std::free(m_newest);
-    }
+    Free(m_newest);
     m_newest = previous;
   }
   m_nextSize = 0;
 }
 
+void BlockChain::Free(Block* block) noexcept { std::free(block); }
+
+void BlockChain::ReleaseOlderThan(Block* keep) noexcept {
+  for (Block* block = std::exchange(keep->previous, nullptr); block;) {
+    Block* previous = block->previous;
+    Free(block);
+    block = previous;
+  }
+}
+
 // --- NodeArena -------------------------------------------------------------------
 
 void NodeArena::StartBlock(size_t size) {
+  m_order.reserve(m_order.size() + 1);  // before the block, so that it cannot leak
   BlockChain::Block* block = m_blocks.Add(size);
+  m_order.push_back(block);
   m_next = block->Begin();
   m_end = block->End();
 }
 
 void NodeArena::Release() noexcept {
   m_blocks.Release();
+  m_order.clear();
+  m_firstLive = 0;
   m_next = m_end = nullptr;
+}
+
+void NodeArena::ReleaseBlocksBefore(const void* node) noexcept {
+  const char* at = static_cast<const char*>(node);
+  for (size_t i = m_firstLive; i < m_order.size(); ++i) {
+    BlockChain::Block* block = m_order[i];
+    if (at < block->Begin() || at >= block->End()) continue;
+    if (i == m_firstLive) return;
+    BlockChain::ReleaseOlderThan(block);
+    m_firstLive = i;
+    return;
+  }
 }
 
 // --- StringPool ------------------------------------------------------------------

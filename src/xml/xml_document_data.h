@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 #include "xml/xml_tree_builder.h"
@@ -20,9 +21,9 @@
 namespace Korvel::detail {
 
 // Blocks that double in size from 4 KiB, so that a small document costs one
-// small allocation; from 2 MiB on they are whole huge pages where the system
-// offers them, so that a tree of hundreds of megabytes costs a few hundred page
-// faults. Everything is freed together.
+// small allocation, up to 2 MiB. They come from the heap, so that a tree reuses
+// the memory the objects of an earlier read gave back, and the objects of this
+// read reuse what the tree gives back as they are read.
 class BlockChain {
  public:
   struct Block {
@@ -42,8 +43,12 @@ class BlockChain {
   Block* Add(size_t bytes);
   Block* Newest() const noexcept { return m_newest; }
   void Release() noexcept;
+  // Frees every block older than keep, which stays.
+  static void ReleaseOlderThan(Block* keep) noexcept;
 
  private:
+  static void Free(Block* block) noexcept;
+
   Block* m_newest = nullptr;
   size_t m_nextSize = 0;
 };
@@ -61,11 +66,16 @@ class NodeArena {
   }
   // Frees every block; whatever lived in them must be done with.
   void Release() noexcept;
+  // Frees the blocks older than the one holding node, whose nodes must all be
+  // done with. Calls come in allocation order, so the search is short.
+  void ReleaseBlocksBefore(const void* node) noexcept;
 
  private:
   void StartBlock(size_t size);
 
   BlockChain m_blocks;
+  std::vector<BlockChain::Block*> m_order;  // oldest first, from m_firstLive on
+  size_t m_firstLive = 0;
   char* m_next = nullptr;
   char* m_end = nullptr;
 };
@@ -206,14 +216,39 @@ struct NamespaceDeclaration {
 };
 using NamespaceDeclarations = std::vector<NamespaceDeclaration>;
 
+// The nodes of one depth: its elements, their attributes and attribute
+// blocks, in document order. A reader that consumes the tree in document
+// order can so give back, level by level, the subtrees it is done with.
+struct NodeLevel {
+  NodeArena arena;
+  // Attribute blocks by power-of-two capacity.
+  FreeList freeAttributeBlocks[32];
+};
+
 struct XmlDocumentData {
   explicit XmlDocumentData(CXmlDocument* document) : names(document) {}
 
-  NodeArena arena;
+  // The nodes at depth, the document element's being 0.
+  NodeLevel& Level(size_t depth) {
+    while (levels.size() <= depth) levels.emplace_back();
+    return levels[depth];
+  }
+
+  std::deque<NodeLevel> levels;
   FreeList freeElements;
   FreeList freeAttributes;
-  // Attribute blocks by power-of-two capacity.
-  FreeList freeAttributeBlocks[32];
+  // Set when memory of removed or outgrown nodes has been reused: it lies out
+  // of document order, so no level is given back while reading objects.
+  bool reusesNodes = false;
+  // Set by an entry point that reads objects from a document of its own: each
+  // element read gives back the deeper nodes before its end (see
+  // XmlTreeBuilder::ReleaseReadContent). An in-line group may rewind to elements
+  // it has read, so nothing is given back while one is read.
+  bool consumedByRead = false;
+  int groupReads = 0;
+  // The carriers an object reader fills value after value, one per kind, so
+  // that the object each holds is allocated once per document.
+  KvVariant readCarriers[it_integer + 1];
   XmlNameTable names;
   StringPool strings;
   TextTable layoutTexts;

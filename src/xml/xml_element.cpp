@@ -166,7 +166,8 @@ std::wstring& XmlTreeBuilder::MutableText(CXmlElement* element) {
 
 CXmlElement* CXmlElement::CreateNewChildElement() {
   CXmlElement* child = XmlTreeBuilder::NewElement(
-      *m_name->document, this, XmlTreeBuilder::InternName(*m_name->document, {}, {}));
+      *m_name->document, this, XmlTreeBuilder::InternName(*m_name->document, {}, {}),
+      XmlTreeBuilder::DepthOf(*this) + 1);
   XmlTreeBuilder::LinkLastChild(this, child);
   return child;
 }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include <korvel/item_type.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 namespace Korvel::detail {
@@ -17,6 +19,7 @@ namespace Korvel::detail {
 // elements and attributes of the same name share one pair of strings and can be
 // compared by address. It also tells its nodes which document they belong to.
 struct NamespaceDeclaration;
+struct XmlDocumentData;
 class SharingPolicy;
 
 struct XmlName {
@@ -124,13 +127,38 @@ class XmlTreeBuilder {
   }
 
   // Tree surgery and teardown.
-  static CXmlElement* NewElement(CXmlDocument& document, CXmlElement* parent, const XmlName* name);
+  static CXmlElement* NewElement(CXmlDocument& document, CXmlElement* parent, const XmlName* name,
+                                 size_t depth);
+  // The number of ancestors the element has.
+  static size_t DepthOf(const CXmlElement& element) noexcept;
   static void LinkLastChild(CXmlElement* parent, CXmlElement* child) noexcept;
   // previous, when it is the child's predecessor, spares a scan of the siblings.
   static void UnlinkChild(CXmlElement* parent, CXmlElement* child, CXmlElement* previous) noexcept;
-  // Returns the memory of a removed subtree for reuse.
-  static void DestroySubtree(CXmlDocument& document, CXmlElement* root) noexcept;
-  static void DestroyAttributes(CXmlDocument& document, CXmlElement* element) noexcept;
+  // Returns the memory of a removed subtree, whose root is at depth, for reuse.
+  static void DestroySubtree(CXmlDocument& document, CXmlElement* root, size_t depth) noexcept;
+  static void DestroyAttributes(CXmlDocument& document, CXmlElement* element,
+                                size_t depth) noexcept;
+
+  // Reading objects from a document that an entry point loaded for the
+  // purpose and destroys afterwards: the reader has read element whole and
+  // goes on after it, so the memory of what lies below it is given back.
+  static void ConsumeByRead(const CXmlDocument& document) noexcept;
+  // The document's carrier for values of kind read from its elements (the
+  // same one for every invalid kind), to be filled by VariantAccess::Refill.
+  static KvVariant& ReadCarrier(const CXmlElement& element, ItemType kind) noexcept;
+  static void ReleaseReadContent(const CXmlElement& element) noexcept;
+  // Held while an in-line group, which may rewind, is read at element (its
+  // owner's element; null for none).
+  class GroupRead {
+   public:
+    explicit GroupRead(const CXmlElement* element) noexcept;
+    GroupRead(const GroupRead&) = delete;
+    GroupRead& operator=(const GroupRead&) = delete;
+    ~GroupRead();
+
+   private:
+    XmlDocumentData* m_data;
+  };
   static void ReleaseString(CXmlDocument& document, const std::wstring* text) noexcept;
   // The text the element may change: shared texts are copied first.
   static std::wstring& MutableText(CXmlElement* element);

@@ -514,9 +514,16 @@ TEST_F(PoBinding, FacetsAreCheckedBothWays) {
   order->GetItems().GetItem().GetAt(0)->SetQuantity(CBigInteger(0));
   KORVEL_EXPECT_THROW_MESSAGE(order->ToXml(false, false, EOL_LF, context), CKvValidationException,
                               L"Failed to convert the element [purchaseOrder] to XML");
+  // Far into a long order, past the memory of the items read before it.
+  const size_t first = broken.find(L"<item "), second = broken.find(L"<item ", first + 1);
+  const std::wstring item = broken.substr(first, second - first);
+  for (int i = 0; i < 3000; ++i) broken.insert(second, item);
+  KORVEL_EXPECT_THROW_MESSAGE(copy->FromXml(broken.c_str(), context), CKvValidationException,
+                              L"Failed to set the property value [926-aa].\n"
+                              L"Path: /purchaseOrder/items/item[3002]/@partNum");
   context.SetCheckFacetsOnRead(false);
   copy->FromXml(broken.c_str(), context);
-  EXPECT_EQ(copy->GetItems().GetItem().GetAt(1)->GetPartNum(), L"926-aa");
+  EXPECT_EQ(copy->GetItems().GetItem().GetAt(3001)->GetPartNum(), L"926-aa");
 }
 
 // The element descriptions that the catalogue cannot use (collections in all

@@ -3,11 +3,14 @@
 
 #include <korvel/big_integer.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "test_support.h"
 
@@ -251,3 +254,50 @@ TEST(BigIntegerArithmetic, InPlaceFormsAndANegativeZeroDivisor) {
 }
 
 }  // namespace
+
+// The digit sequence against std::vector, through the inline and heap forms.
+TEST(DigitVector, BehavesAsAVector) {
+  std::mt19937 random(7);
+  CDigitVector digits;
+  std::vector<std::uint16_t> model;
+  for (int step = 0; step < 4000; ++step) {
+    SCOPED_TRACE(step);
+    const size_t at = model.empty() ? 0 : random() % (model.size() + 1);
+    const auto value = static_cast<std::uint16_t>(random() % 10);
+    const size_t count = random() % 12;
+    switch (random() % 7) {
+      case 0:
+        digits.push_back(value), model.push_back(value);
+        break;
+      case 1:
+        digits.resize(count, value), model.resize(count, value);
+        break;
+      case 2:
+        digits.insert(digits.begin() + at, count, value);
+        model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), count, value);
+        break;
+      case 3: {  // from itself, which std::vector does not allow
+        digits.insert(digits.begin() + at, digits.begin(), digits.begin() + at);
+        const std::vector<std::uint16_t> head(model.begin(),
+                                              model.begin() + static_cast<std::ptrdiff_t>(at));
+        model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), head.begin(), head.end());
+        break;
+      }
+      case 4:
+        digits.erase(digits.begin(), digits.begin() + at / 2);
+        model.erase(model.begin(), model.begin() + static_cast<std::ptrdiff_t>(at / 2));
+        break;
+      case 5:
+        digits = CDigitVector(digits.rbegin(), digits.rend());
+        std::reverse(model.begin(), model.end());
+        break;
+      default: {
+        CDigitVector copy(digits);
+        digits = std::move(copy);
+        break;
+      }
+    }
+    if (model.size() > 40) digits.resize(3), model.resize(3);
+    ASSERT_EQ(std::vector<std::uint16_t>(digits.begin(), digits.end()), model);
+  }
+}
