@@ -59,6 +59,22 @@ bool IsEnum(const PropertyPlan& p) { return p.simple.enumeration != nullptr; }
 bool IsString(const PropertyPlan& p) {
   return !IsEnum(p) && std::string(p.simple.builtin->cppType) == "std::wstring";
 }
+// Object and collection members are held by a counted pointer.
+bool IsCollectionKind(const PropertyPlan& p) {
+  return p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values ||
+         p.kind == PropertyPlan::untypedCol || p.kind == PropertyPlan::anyAttribute;
+}
+bool IsObjectKind(const PropertyPlan& p) {
+  return p.kind == PropertyPlan::object || p.kind == PropertyPlan::untyped;
+}
+// A property that ViewProperty shows where it is kept: an object, a collection
+// or a plain value, optional or not. Nil flags, enumerations written as text,
+// further patterns and mixed text are left to AccessProperty.
+bool IsViewable(const PropertyPlan& p) {
+  if (IsCollectionKind(p) || IsObjectKind(p)) return true;
+  return !p.nilFlag && !p.nillable && !p.mixedText && !(p.simpleValue && IsEnum(p)) &&
+         (p.simpleValue || p.simple.morePatterns.empty());
+}
 // Class types are passed by reference, scalars and enumerations by value.
 bool IsClassType(const PropertyPlan& p) {
   return !IsEnum(p) && std::string(p.simple.builtin->cppType).find("::") != std::string::npos;
@@ -381,6 +397,39 @@ class Writer {
     return plan.base ? QClass(plan.base) : "Korvel::CXmlGeneratedClass";
   }
 
+  // The get half of AccessProperty for the viewable properties, pointing the
+  // view at each member instead of copying it.
+  void ViewPropertyDefinition(std::ostringstream& out, const ClassPlan& plan,
+                              const std::vector<const PropertyPlan*>& own) const {
+    std::ostringstream cases;
+    for (const PropertyPlan* p : own) {
+      if (!IsViewable(*p)) continue;
+      const std::string& m = p->member;
+      cases << "    case Property_" << p->name << ":\n";
+      if (IsCollectionKind(*p) || IsObjectKind(*p)) {
+        cases << "      value.SetXml" << (IsObjectKind(*p) ? "Object(" : "Collection(") << m
+              << ");\n      return true;\n";
+        continue;
+      }
+      const std::string v = IsEnum(*p) ? "I4" : p->simple.builtin->variant;
+      if (p->optional && !(p->fixed && IsString(*p))) {
+        cases << "      GetOptional(" << m << ", value, [](KvValueView& v, auto& f) { v.Set" << v
+              << "(" << (IsEnum(*p) ? "static_cast<int32_t>(f)" : "f") << "); });\n";
+      } else {
+        cases << "      value.Set" << v << "("
+              << (IsEnum(*p) ? "static_cast<int32_t>(" + m + ")" : m) << ");\n";
+      }
+      cases << "      return true;\n";
+    }
+    if (cases.str().empty()) return;
+    out << "\nbool " << plan.name
+        << "::ViewProperty(int propertyIndex, KvValueView& value) const {\n"
+           "  switch (propertyIndex) {\n"
+        << cases.str() << "    default:\n      return "
+        << (plan.base ? QClass(plan.base) + "::ViewProperty(propertyIndex, value)" : "false")
+        << ";\n  }\n}\n";
+  }
+
   void ClassDeclaration(std::ostringstream& out, const ClassPlan& plan) {
     const std::vector<const PropertyPlan*> own = OwnProperties(plan);
     out << "\n// " << plan.comment << "\nclass " << plan.name << " : public " << BaseClass(plan)
@@ -405,9 +454,14 @@ class Writer {
       }
       properties << "  };\n";
     }
+    const bool viewable =
+        std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return IsViewable(*p); });
     out << "\n  void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) "
            "override;\n"
-           "  KorvelData::CParentElementInfo* GetClassInfo() const override;\n"
+        << (viewable ? "  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) "
+                       "const override;\n"
+                     : "")
+        << "  KorvelData::CParentElementInfo* GetClassInfo() const override;\n"
            "  KorvelData::CElementInfo** GetClassElementInfo() const override;\n"
            "  KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;\n"
            "  void Init() override;\n"
@@ -620,8 +674,9 @@ class Writer {
     }
     if (anyOptional) {
       out << "\n// Property helpers shared by the generated accessors.\n"
-             "template <class T, class Get>\n"
-             "void GetOptional(const std::optional<T>& field, KvVariant& value, Get set) {\n"
+             "// Carrier is the KvVariant of AccessProperty or the KvValueView of ViewProperty.\n"
+             "template <class T, class Carrier, class Set>\n"
+             "void GetOptional(const std::optional<T>& field, Carrier& value, Set set) {\n"
              "  if (field) {\n    set(value, *field);\n  } else {\n    value.SetInvalid();\n  }\n}\n\n"
              "bool HasValue(const KvVariant& value) { return value.IsValid() && !value.IsNil(); }\n";
     }
@@ -1209,6 +1264,7 @@ class Writer {
       out << "  throw CKvInvalidParamException(FormatString(L\"Unknown property %d\", "
              "propertyIndex));\n}\n";
     }
+    ViewPropertyDefinition(out, plan, own);
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
       if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;

@@ -19,8 +19,9 @@ constexpr auto kPreserve = CWhitespaceUtils::ws_preserve;
 constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
 
 // Property helpers shared by the generated accessors.
-template <class T, class Get>
-void GetOptional(const std::optional<T>& field, KvVariant& value, Get set) {
+// Carrier is the KvVariant of AccessProperty or the KvValueView of ViewProperty.
+template <class T, class Carrier, class Set>
+void GetOptional(const std::optional<T>& field, Carrier& value, Set set) {
   if (field) {
     set(value, *field);
   } else {
@@ -131,6 +132,31 @@ void CUSAddress::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
   }
 }
 
+bool CUSAddress::ViewProperty(int propertyIndex, KvValueView& value) const {
+  switch (propertyIndex) {
+    case Property_Name:
+      value.SetString(m_name);
+      return true;
+    case Property_Street:
+      value.SetString(m_street);
+      return true;
+    case Property_City:
+      value.SetString(m_city);
+      return true;
+    case Property_State:
+      value.SetString(m_state);
+      return true;
+    case Property_Zip:
+      value.SetDecimal(m_zip);
+      return true;
+    case Property_Country:
+      value.SetString(m_country);
+      return true;
+    default:
+      return false;
+  }
+}
+
 // CItem.
 
 PO_METADATA_STRUCT(CItem)
@@ -198,6 +224,31 @@ void CItem::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
       return get ? value.SetString(m_partNum) : void(m_partNum = value.GetString());
     default:
       throw CKvInvalidParamException(FormatString(L"Unknown property %d", propertyIndex));
+  }
+}
+
+bool CItem::ViewProperty(int propertyIndex, KvValueView& value) const {
+  switch (propertyIndex) {
+    case Property_ProductName:
+      value.SetString(m_productName);
+      return true;
+    case Property_Quantity:
+      value.SetInteger(m_quantity);
+      return true;
+    case Property_USPrice:
+      value.SetDecimal(m_usPrice);
+      return true;
+    case Property_Comment:
+      GetOptional(m_comment, value, [](KvValueView& v, auto& f) { v.SetString(f); });
+      return true;
+    case Property_ShipDate:
+      GetOptional(m_shipDate, value, [](KvValueView& v, auto& f) { v.SetDate(f); });
+      return true;
+    case Property_PartNum:
+      value.SetString(m_partNum);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -278,6 +329,16 @@ void CItems::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
   }
 }
 
+bool CItems::ViewProperty(int propertyIndex, KvValueView& value) const {
+  switch (propertyIndex) {
+    case Property_Item:
+      value.SetXmlCollection(m_item);
+      return true;
+    default:
+      return false;
+  }
+}
+
 // CPurchaseOrderType.
 
 PO_METADATA_STRUCT(CPurchaseOrderType)
@@ -341,6 +402,28 @@ void CPurchaseOrderType::AccessProperty(int propertyIndex, bool get, KvVariant& 
       return HasValue(value) ? void(m_orderDate = value.GetDate()) : m_orderDate.reset();
     default:
       throw CKvInvalidParamException(FormatString(L"Unknown property %d", propertyIndex));
+  }
+}
+
+bool CPurchaseOrderType::ViewProperty(int propertyIndex, KvValueView& value) const {
+  switch (propertyIndex) {
+    case Property_ShipTo:
+      value.SetXmlObject(m_shipTo);
+      return true;
+    case Property_BillTo:
+      value.SetXmlObject(m_billTo);
+      return true;
+    case Property_Comment:
+      GetOptional(m_comment, value, [](KvValueView& v, auto& f) { v.SetString(f); });
+      return true;
+    case Property_Items:
+      value.SetXmlObject(m_items);
+      return true;
+    case Property_OrderDate:
+      GetOptional(m_orderDate, value, [](KvValueView& v, auto& f) { v.SetDate(f); });
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -51,6 +51,7 @@ class CUSAddress : public Korvel::CXmlGeneratedClass {
   const std::wstring& GetCountry() const { return m_country; }
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
+  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;
@@ -103,6 +104,7 @@ class CItem : public Korvel::CXmlGeneratedClass {
   void SetPartNum(const std::wstring& value) { m_partNum = value; }
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
+  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;
@@ -165,6 +167,7 @@ class CItems : public Korvel::CXmlGeneratedClass {
   CItemCol& GetItem() const;
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
+  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;
@@ -199,6 +202,7 @@ class CPurchaseOrderType : public Korvel::CXmlGeneratedClass {
   void SetOrderDate(std::optional<Korvel::CDateTime> value) { m_orderDate = std::move(value); }
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
+  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;

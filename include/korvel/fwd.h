@@ -63,5 +63,6 @@ class IEventSink;
 class INillable;
 class IFastInfosetItemSink;
 struct KvVariant;
+class KvValueView;
 struct SYSTEMTIME;
 }  // namespace Korvel

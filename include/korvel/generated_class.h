@@ -44,6 +44,11 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   virtual KorvelData::CAttributeInfo** GetClassAttributeInfo() const = 0;
   // Resets every property to its initial state; runs before each read.
   virtual void Init() = 0;
+  // Optional, for writing: points value at property propertyIndex where the
+  // object keeps it, and returns true. The default returns false, and the
+  // property is then copied through AccessProperty. A subclass that changes
+  // what AccessProperty gives for a property answers false for it here.
+  virtual bool ViewProperty(int propertyIndex, KvValueView& value) const;
 
  protected:
   using CXmlObjectBase::AttributesToXml_Int;
@@ -74,6 +79,9 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // made so, since an absent one reads and writes as empty. By default, what
   // ReadProperty gives.
   virtual CSmartPtr<CXmlCollectionBase> PeekCollection(int index) const;
+  // The property as the writers read it: through ViewProperty, or copied by
+  // ReadProperty into view's carrier.
+  const KvVariant& ViewOrReadProperty(int index, KvValueView& view) const;
   // Whether the element's name leaves the object's class open, so that an
   // xsi:type attribute names it: by default, for a class with base classes
   // written under another name than its type's. A class that is the declared

@@ -17,12 +17,13 @@
 namespace Korvel {
 class CSerializationContext;
 class CXmlAttribute;
+class CXmlCollectionBase;
 class CXmlElement;
 class CXmlGeneratedClass;
 class CXmlObjectBase;
-class CXmlCollectionBase;
 class CXmlWriter;
 struct KvVariant;
+class KvValueView;
 }  // namespace Korvel
 
 namespace KorvelData {
@@ -167,6 +168,10 @@ class KORVEL_API CElementInfo {
   // wrapped with the property's name (get) or the element's path (set).
   void InvokePropertyGet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
   void ReadProperty(const Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
+  // The property for writing: seen in place when the owner offers it, else
+  // copied into view's carrier; failures wrapped as ReadProperty's.
+  const Korvel::KvVariant& ViewProperty(const Korvel::CXmlGeneratedClass* owner,
+                                        Korvel::KvValueView& view) const;
   void InvokePropertySet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value,
                          const Korvel::CXmlElement& element) const;
   // The object or collection the property holds (null when none).
@@ -175,6 +180,10 @@ class KORVEL_API CElementInfo {
   // it is empty and has no lower bound); failures wrapped as ReadProperty's.
   CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(
       const Korvel::CXmlGeneratedClass* owner) const;
+  // The same for writing, without a reference of its own: valid while view
+  // lives and the owner stays as it is.
+  const Korvel::CXmlObjectBase* ViewObject(const Korvel::CXmlGeneratedClass* owner,
+                                           Korvel::KvValueView& view) const;
   // Stores object in the property, as it_xmlObject.
   void StoreObject(Korvel::CXmlGeneratedClass* owner, Korvel::CXmlObjectBase* object,
                    const Korvel::CXmlElement& element) const;
@@ -197,6 +206,13 @@ class KORVEL_API CElementInfo {
   bool ElementToXmlEnum(const Korvel::CSerializationContext& context,
                         const Korvel::CXmlGeneratedClass* owner, Korvel::CXmlWriter* writer,
                         EnumToStringFunc enumToString) const;
+  // Their steps once the property's object is at hand (null for none).
+  bool WriteObject(const Korvel::CSerializationContext& context,
+                   const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer,
+                   bool isOptional) const;
+  bool WriteCollection(const Korvel::CSerializationContext& context,
+                       const Korvel::CXmlCollectionBase* collection,
+                       Korvel::CXmlWriter* writer) const;
   // Throws "The Property [%s] is mandatory, it may not be NULL" unless written.
   void RequireWritten(bool written) const;
 
@@ -297,6 +313,9 @@ class KORVEL_API CAttributeInfo {
  protected:
   void InvokePropertyGet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
   void ReadProperty(const Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
+  // As CElementInfo::ViewProperty.
+  const Korvel::KvVariant& ViewProperty(const Korvel::CXmlGeneratedClass* owner,
+                                        Korvel::KvValueView& view) const;
   void InvokePropertySet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value,
                          const Korvel::CXmlAttribute& attribute) const;
   // The wildcard's collection, null when none or not made yet (then empty);

@@ -141,6 +141,7 @@ struct KORVEL_API KvVariant {
 
  private:
   friend struct detail::VariantAccess;
+  friend class KvValueView;
 
   // Eight bytes: a scalar, or a pointer to what the carrier owns.
   union Value {
@@ -167,6 +168,9 @@ struct KORVEL_API KvVariant {
 
   // Clears, then takes kind and value as a non-nil value.
   void Install(ItemType kind, Value value) noexcept;
+  // Install, pointing member at value without owning it.
+  template <class T>
+  void Borrow(ItemType kind, T* Value::*member, const T& value) noexcept;
   // What an object getter returns: needs a value of the getter's family.
   template <class T>
   const T& Held(T* held, bool family, const char* getter) const;
@@ -179,8 +183,67 @@ struct KORVEL_API KvVariant {
   // Set by the reader on a carrier it drops right after the property setter
   // has read it: that one read moves the value out instead of copying it.
   mutable bool m_handOver = false;
+  // The heap value belongs to someone else (a KvValueView's carrier): Clear
+  // forgets it instead of freeing it, and a copy owns a copy.
+  bool m_borrowed = false;
   ItemType m_type;
   Value m_value;
+};
+
+// A property's value seen where its object keeps it, for code that only reads
+// it (the writers): filled as a KvVariant is, but the values held on the heap
+// (binary, duration, dates, string, decimal, integer) are pointed at instead
+// of copied. Valid while the object and the value stay as they are.
+class KORVEL_API KvValueView {
+ public:
+  KvValueView() noexcept;
+  KvValueView(const KvValueView&) = delete;
+  KvValueView& operator=(const KvValueView&) = delete;
+  virtual ~KvValueView();
+
+  void SetInvalid() noexcept { m_value.SetInvalid(); }
+  void SetNil() noexcept { m_value.SetNil(); }
+  void SetHexBinary(const CBinaryData& value) noexcept;
+  void SetBase64Binary(const CBinaryData& value) noexcept;
+  void SetI1(int8_t value) noexcept { m_value.SetI1(value); }
+  void SetI2(int16_t value) noexcept { m_value.SetI2(value); }
+  void SetI4(int32_t value) noexcept { m_value.SetI4(value); }
+  void SetI8(int64_t value) noexcept { m_value.SetI8(value); }
+  void SetUI1(uint8_t value) noexcept { m_value.SetUI1(value); }
+  void SetUI2(uint16_t value) noexcept { m_value.SetUI2(value); }
+  void SetUI4(uint32_t value) noexcept { m_value.SetUI4(value); }
+  void SetUI8(uint64_t value) noexcept { m_value.SetUI8(value); }
+  void SetR4(float value) noexcept { m_value.SetR4(value); }
+  void SetR8(double value) noexcept { m_value.SetR8(value); }
+  void SetDuration(const CDateTimeSpan& value) noexcept;
+  void SetYearMonth(const CDateTime& value) noexcept;
+  void SetMonthDay(const CDateTime& value) noexcept;
+  void SetYear(uint16_t value) noexcept { m_value.SetYear(value); }
+  void SetMonth(uint8_t value) noexcept { m_value.SetMonth(value); }
+  void SetDay(uint8_t value) noexcept { m_value.SetDay(value); }
+  void SetDate(const CDateTime& value) noexcept;
+  void SetDateTime(const CDateTime& value) noexcept;
+  void SetTime(const CDateTime& value) noexcept;
+  void SetChar(wchar_t value) noexcept { m_value.SetChar(value); }
+  void SetString(const std::wstring& value) noexcept;
+  void SetBoolean(bool value) noexcept { m_value.SetBoolean(value); }
+  void SetDecimal(const CDecimal& value) noexcept;
+  void SetInteger(const CBigInteger& value) noexcept;
+  // The object members, pointed at without taking a reference. Defined with
+  // the object classes.
+  void SetXmlObject(CXmlObjectBase* object) noexcept;
+  void SetXmlCollection(CXmlCollectionBase* collection) noexcept;
+
+  // The value seen, as a carrier: its getters and ToString work as usual,
+  // and a copy of it owns a copy of the value.
+  const KvVariant& AsVariant() const noexcept { return m_value; }
+
+ private:
+  friend struct detail::VariantAccess;
+
+  KvVariant m_value;
+  // Room for the holder through which the carrier points at an object.
+  alignas(void*) unsigned char m_reference[2 * sizeof(void*)];
 };
 
 }  // namespace Korvel

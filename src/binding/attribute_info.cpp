@@ -102,6 +102,16 @@ CSmartPtr<CXmlCollectionBase> CAttributeInfo::PeekCollection(
   }
 }
 
+const KvVariant& CAttributeInfo::ViewProperty(const CXmlGeneratedClass* owner,
+                                              KvValueView& view) const {
+  try {
+    return owner->ViewOrReadProperty(m_propertyIndex, view);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(
+        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
+  }
+}
+
 void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                        const CXmlAttribute& attribute) const {
   try {
@@ -195,8 +205,8 @@ CAttributeInfoEnum::~CAttributeInfoEnum() = default;
 
 void CAttributeInfoEnum::AttributeToXml(const CSerializationContext& context,
                                         const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  KvVariant value;
-  ReadProperty(owner, value);
+  KvValueView view;
+  const KvVariant& value = ViewProperty(owner, view);
   if (GetIsOptional() && !value.IsValid()) return;
   const wchar_t* name = m_enumToString(value.GetI4());
   const std::wstring text = name ? name : L"";
@@ -256,12 +266,12 @@ CAttributeInfoPrimitive::~CAttributeInfoPrimitive() = default;
 void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& context,
                                              const CXmlGeneratedClass* owner,
                                              CXmlWriter* writer) const {
-  KvVariant value;
-  ReadProperty(owner, value);
+  KvValueView view;
+  const KvVariant& value = ViewProperty(owner, view);
   if (GetIsOptional() && !value.IsValid()) return;
-  std::wstring converted;
-  const std::wstring& text = detail::VariantText(
-      value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str(), converted);
+  const std::wstring& text =
+      detail::VariantText(value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str(),
+                          detail::WrittenTextBuffer());
   if (SkipsAsDefault(context, text)) return;
   if (m_hasFacets) {
     // The pattern judges the text as written, format override included.

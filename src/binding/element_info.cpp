@@ -120,6 +120,16 @@ CSmartPtr<CXmlCollectionBase> CElementInfo::PeekCollection(const CXmlGeneratedCl
   }
 }
 
+const KvVariant& CElementInfo::ViewProperty(const CXmlGeneratedClass* owner,
+                                            KvValueView& view) const {
+  try {
+    return owner->ViewOrReadProperty(m_propertyIndex, view);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
+                                 std::wstring(), e);
+  }
+}
+
 void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                      const CXmlElement& element) const {
   try {
@@ -134,6 +144,13 @@ CSmartPtr<CXmlObjectBase> CElementInfo::ReadObject(const CXmlGeneratedClass* own
   ReadProperty(owner, value);
   if (value.IsNil()) return nullptr;
   return detail::VariantObject(value);
+}
+
+const CXmlObjectBase* CElementInfo::ViewObject(const CXmlGeneratedClass* owner,
+                                               KvValueView& view) const {
+  const KvVariant& value = ViewProperty(owner, view);
+  if (value.IsNil()) return nullptr;
+  return detail::VariantObjectPointer(value);
 }
 
 void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object,
@@ -154,16 +171,27 @@ bool CElementInfo::IsThisElement(const CSerializationContext& context,
 bool CElementInfo::ElementToXmlCls(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer,
                                    bool isOptional) const {
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  KvValueView view;
+  return WriteObject(context, ViewObject(owner, view), writer, isOptional);
+}
+
+bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
+                                   const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  KvValueView view;
+  return WriteCollection(context, dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view)),
+                         writer);
+}
+
+bool CElementInfo::WriteObject(const CSerializationContext& context, const CXmlObjectBase* object,
+                               CXmlWriter* writer, bool isOptional) const {
   if (!object) return false;
   ToXml_Int(object, writer, false, m_elementNamespace.c_str(), context, isOptional);
   return true;
 }
 
-bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
-                                   const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
-  if (!collection || collection->GetCount() <= 0) return false;
+bool CElementInfo::WriteCollection(const CSerializationContext& context,
+                                   const CXmlCollectionBase* collection, CXmlWriter* writer) const {
+  if (collection == nullptr || collection->GetCount() <= 0) return false;
   // The array state tells a JSON writer that the items form one array. It
   // is the low byte of the writer state; other writers keep flags above it.
   constexpr int32_t kArrayStateMask = 0xFF;
@@ -181,8 +209,8 @@ bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
 
 bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer) const {
-  KvVariant value;
-  ReadProperty(owner, value);
+  KvValueView view;
+  const KvVariant& value = ViewProperty(owner, view);
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();
@@ -190,11 +218,12 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  std::wstring converted;
-  const std::wstring& text = detail::VariantText(value, FormatOrNull(m_formatOverride), converted);
+  const std::wstring& text =
+      detail::VariantText(value, FormatOrNull(m_formatOverride), detail::WrittenTextBuffer());
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
-  // The pattern judges the text as written, format override included.
-  if (!isDefault) CheckRestriction(value, &text);
+  // The pattern judges the text as written, format override included. Most
+  // elements have no facet to check.
+  if (!isDefault && (m_hasFacets || !m_hasRestrictions)) CheckRestriction(value, &text);
   writer->StartElement(m_elementName, m_elementNamespace);
   writer->WriteText(text, value.GetTypeAsEnum(), isDefault);
   writer->EndElement();
@@ -203,8 +232,8 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
 
 bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer, EnumToStringFunc enumToString) const {
-  KvVariant value;
-  ReadProperty(owner, value);
+  KvValueView view;
+  const KvVariant& value = ViewProperty(owner, view);
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();

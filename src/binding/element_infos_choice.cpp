@@ -6,6 +6,7 @@
 #include <korvel/collection.h>
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 #include "binding/metadata_support.h"
@@ -111,9 +112,11 @@ bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          const CXmlGeneratedClass* owner,
                                          CXmlWriter* writer) const {
   // An empty collection is a member not chosen: the next member may be.
-  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
-  if (!collection || collection->GetCount() <= 0) return false;
-  return WriteItems(context, owner, writer);
+  KvValueView view;
+  const CXmlObjectBase* object = ViewObject(owner, view);
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object);
+  if (collection == nullptr || collection->GetCount() <= 0) return false;
+  return WriteItems(context, object, writer);
 }
 
 bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,

@@ -7,6 +7,7 @@
 #include <korvel/collection.h>
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
+#include <korvel/json_text_writer.h>
 #include <korvel/serialization_context.h>
 #include <korvel/untyped.h>
 #include <korvel/variant.h>
@@ -74,7 +75,8 @@ void CClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& con
                                                 const CXmlGeneratedClass* owner,
                                                 CXmlWriter* writer) const {
   if (m_childElementType != XmlElementType_PseudoElement) return;
-  if (CSmartPtr<CXmlObjectBase> object = ReadObject(owner)) {
+  KvValueView view;
+  if (const CXmlObjectBase* object = ViewObject(owner, view)) {
     AttributesToXml_Int(object, writer, context);
   }
 }
@@ -151,7 +153,8 @@ void CAbsClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& 
                                                    const CXmlGeneratedClass* owner,
                                                    CXmlWriter* writer) const {
   if (m_childElementType != XmlElementType_PseudoElement) return;
-  if (CSmartPtr<CXmlObjectBase> object = ReadObject(owner)) {
+  KvValueView view;
+  if (const CXmlObjectBase* object = ViewObject(owner, view)) {
     AttributesToXml_Int(object, writer, context);
   }
 }
@@ -267,32 +270,41 @@ CColElementInfo::~CColElementInfo() = default;
 
 bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  // One not made yet is empty, with no bounds to break.
-  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
-  if (!collection) return false;
-  if (!context.GetIgnoreInvalidCollectionCounts()) collection->ValidateCount(context);
-  return WriteItems(context, owner, writer);
+  KvValueView view;
+  const CXmlObjectBase* object = ViewObject(owner, view);
+  if (!context.GetIgnoreInvalidCollectionCounts()) {
+    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object)) {
+      collection->ValidateCount(context);
+    }
+  }
+  return WriteItems(context, object, writer);
 }
 
 bool CColElementInfo::WriteItems(const CSerializationContext& context,
-                                 const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  // One not made yet is empty.
-  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
-  if (!collection) return false;
+                                 const CXmlObjectBase* object, CXmlWriter* writer) const {
   // Groups write several elements each, and substitutes names of their own:
   // no one array holds them.
-  if ((m_classItems && m_childElementType != XmlElementType_Element) ||
-      !collection->HasUniformItemNames()) {
-    return ElementToXmlCls(context, owner, writer, false);
+  if (m_classItems && m_childElementType != XmlElementType_Element) {
+    return WriteObject(context, object, writer, false);
   }
-  return ElementToXmlCol(context, owner, writer);
+  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object);
+  // Only a JSON writer makes one array of the items, which needs one name
+  // for all of them; other writers give every item its own element either
+  // way, and are spared the pass over the whole list.
+  if (collection != nullptr && collection->GetCount() > 1 &&
+      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr &&
+      !collection->HasUniformItemNames()) {
+    return WriteObject(context, object, writer, false);
+  }
+  return WriteCollection(context, collection, writer);
 }
 
 void CColElementInfo::PseudoChildAttributeToXml(const CSerializationContext& context,
                                                 const CXmlGeneratedClass* owner,
                                                 CXmlWriter* writer) const {
   if (!m_classItems || m_childElementType != XmlElementType_PseudoElement) return;
-  if (CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner)) {
+  KvValueView view;
+  if (const CXmlObjectBase* collection = ViewObject(owner, view)) {
     AttributesToXml_Int(collection, writer, context);
   }
 }

@@ -13,6 +13,7 @@
 
 #include "binding/messages.h"
 #include "binding/variant_object.h"
+#include "runtime/variant_reference.h"
 
 namespace Korvel {
 
@@ -37,6 +38,13 @@ CSmartPtr<CXmlCollectionBase> CXmlGeneratedClass::PeekCollection(int index) cons
   ReadProperty(index, value);
   if (value.IsNil()) return nullptr;
   return dynamic_cast<CXmlCollectionBase*>(detail::VariantObject(value).Get());
+}
+
+bool CXmlGeneratedClass::ViewProperty(int, KvValueView&) const { return false; }
+
+const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& view) const {
+  if (!ViewProperty(index, view)) ReadProperty(index, detail::VariantAccess::Carrier(view));
+  return view.AsVariant();
 }
 
 void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,
@@ -103,8 +111,8 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
       throw CKvException(detail::kUnknownXmlGroupType);
   }
   if (!info->HasSimpleContent()) return;
-  KvVariant value;
-  ReadProperty(info->GetPrimitiveValuePropertyIndex(), value);
+  KvValueView view;
+  const KvVariant& value = ViewOrReadProperty(info->GetPrimitiveValuePropertyIndex(), view);
   if (value.IsNil()) {
     writer->WriteNil();
   } else if (value.IsValid()) {

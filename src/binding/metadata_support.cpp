@@ -69,6 +69,11 @@ bool HasFacets(const CPrimitiveRestrictions& r) {
          r.GetFractionDigits() >= 0;
 }
 
+std::wstring& WrittenTextBuffer() {
+  thread_local std::wstring buffer;
+  return buffer;
+}
+
 int NilValue(const std::wstring& value) {
   if (value == L"1" || EqualsIgnoringCase(value, L"true")) return 1;
   if (value == L"0" || EqualsIgnoringCase(value, L"false")) return 0;

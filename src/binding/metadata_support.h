@@ -55,6 +55,11 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
   check(&lexical);
 }
 
+// The text of the value being written, printed into a buffer the thread
+// keeps, so that numbers and dates cost no allocation once it has grown. It
+// holds one value: from VariantText until the writer has taken the text.
+std::wstring& WrittenTextBuffer();
+
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);
 

@@ -26,12 +26,28 @@ CSmartPtr<CXmlCollectionBase> KvVariant::GetXmlCollection() const {
       detail::VariantAccess::GetReference(*this, it_xmlCollection, "GetXmlCollection"));
 }
 
+void KvValueView::SetXmlObject(CXmlObjectBase* object) noexcept {
+  detail::VariantAccess::BorrowReference(*this, it_xmlObject, object);
+}
+
+void KvValueView::SetXmlCollection(CXmlCollectionBase* collection) noexcept {
+  detail::VariantAccess::BorrowReference(*this, it_xmlCollection, collection);
+}
+
 namespace detail {
 
 CSmartPtr<CXmlObjectBase> VariantObject(const KvVariant& value) {
+  return VariantObjectPointer(value);
+}
+
+CXmlObjectBase* VariantObjectPointer(const KvVariant& value) {
   if (!value.IsValid()) return nullptr;
-  if (value.GetTypeAsEnum() == it_xmlCollection) return value.GetXmlCollection();
-  return value.GetXmlObject();
+  if (value.GetTypeAsEnum() == it_xmlCollection) {
+    return ReferencedPointer<CXmlCollectionBase>(
+        VariantAccess::GetReference(value, it_xmlCollection, "GetXmlCollection"));
+  }
+  return ReferencedPointer<CXmlObjectBase>(
+      VariantAccess::GetReference(value, it_xmlObject, "GetXmlObject"));
 }
 
 }  // namespace detail

@@ -13,5 +13,7 @@ namespace Korvel::detail {
 // carrier; null for an empty carrier or a stored null. Any other kind, or a
 // nil carrier, throws CKvInvalidStateException as GetXmlObject does.
 CSmartPtr<CXmlObjectBase> VariantObject(const KvVariant& value);
+// The same object without taking a reference: valid while the carrier holds it.
+CXmlObjectBase* VariantObjectPointer(const KvVariant& value);
 
 }  // namespace Korvel::detail

@@ -11,6 +11,7 @@
 
 #include "runtime/messages.h"
 #include "runtime/variant_reference.h"
+#include "values/value_text.h"
 
 namespace Korvel {
 
@@ -120,6 +121,7 @@ KvVariant::KvVariant(const KvVariant& other) : KvVariant() { *this = other; }
 
 KvVariant::KvVariant(KvVariant&& other) noexcept
     : m_nil(std::exchange(other.m_nil, false)),
+      m_borrowed(std::exchange(other.m_borrowed, false)),
       m_type(std::exchange(other.m_type, it_none)),
       m_value(std::exchange(other.m_value, Value{})) {}
 
@@ -139,6 +141,7 @@ KvVariant& KvVariant::operator=(KvVariant&& other) noexcept {
   if (this == &other) return *this;
   Clear();
   m_nil = std::exchange(other.m_nil, false);
+  m_borrowed = std::exchange(other.m_borrowed, false);
   m_type = std::exchange(other.m_type, it_none);
   m_value = std::exchange(other.m_value, Value{});
   return *this;
@@ -149,7 +152,7 @@ KvVariant::~KvVariant() { Clear(); }
 void KvVariant::Clear() noexcept {
   m_handOver = false;
   if (m_type == it_none) return;
-  switch (m_type) {
+  switch (m_borrowed ? it_none : m_type) {
     case it_hexBinary:
     case it_base64Binary:
       delete m_value.binary;
@@ -178,8 +181,9 @@ void KvVariant::Clear() noexcept {
       delete m_value.reference;
       break;
     default:
-      break;  // inline scalars
+      break;  // inline scalars, and values borrowed
   }
+  m_borrowed = false;
   m_nil = false;
   m_value = Value{};
   m_type = it_none;
@@ -273,7 +277,7 @@ const T& KvVariant::Held(T* held, bool family, const char* getter) const {
 template <class T>
 T KvVariant::Give(T* held, bool family, const char* getter) const {
   Held(held, family, getter);
-  if (!m_handOver) return *held;
+  if (!m_handOver || m_borrowed) return *held;
   m_handOver = false;
   return std::move(*held);
 }
@@ -435,6 +439,51 @@ void KvVariant::FromString(const std::wstring& text, ItemType kind,
   ThrowInvalidTypeToString(kind);
 }
 
+// KvValueView.
+
+KvValueView::KvValueView() noexcept = default;
+KvValueView::~KvValueView() = default;
+
+template <class T>
+void KvVariant::Borrow(ItemType kind, T* KvVariant::Value::*member, const T& value) noexcept {
+  Install(kind, Holding(member, const_cast<T*>(&value)));
+  m_borrowed = true;
+}
+
+void KvValueView::SetHexBinary(const CBinaryData& value) noexcept {
+  m_value.Borrow(it_hexBinary, &KvVariant::Value::binary, value);
+}
+void KvValueView::SetBase64Binary(const CBinaryData& value) noexcept {
+  m_value.Borrow(it_base64Binary, &KvVariant::Value::binary, value);
+}
+void KvValueView::SetDuration(const CDateTimeSpan& value) noexcept {
+  m_value.Borrow(it_duration, &KvVariant::Value::duration, value);
+}
+void KvValueView::SetYearMonth(const CDateTime& value) noexcept {
+  m_value.Borrow(it_yearMonth, &KvVariant::Value::date, value);
+}
+void KvValueView::SetMonthDay(const CDateTime& value) noexcept {
+  m_value.Borrow(it_monthDay, &KvVariant::Value::date, value);
+}
+void KvValueView::SetDate(const CDateTime& value) noexcept {
+  m_value.Borrow(it_date, &KvVariant::Value::date, value);
+}
+void KvValueView::SetDateTime(const CDateTime& value) noexcept {
+  m_value.Borrow(it_datetime, &KvVariant::Value::date, value);
+}
+void KvValueView::SetTime(const CDateTime& value) noexcept {
+  m_value.Borrow(it_time, &KvVariant::Value::date, value);
+}
+void KvValueView::SetString(const std::wstring& value) noexcept {
+  m_value.Borrow(it_string, &KvVariant::Value::string, value);
+}
+void KvValueView::SetDecimal(const CDecimal& value) noexcept {
+  m_value.Borrow(it_decimal, &KvVariant::Value::decimal, value);
+}
+void KvValueView::SetInteger(const CBigInteger& value) noexcept {
+  m_value.Borrow(it_integer, &KvVariant::Value::integer, value);
+}
+
 namespace detail {
 
 void ThrowInvalidType(ItemType kind) {
@@ -448,6 +497,12 @@ void VariantAccess::SetReference(KvVariant& variant, ItemType kind,
   variant.Install(kind, Holding(&KvVariant::Value::reference, reference.release()));
 }
 
+void VariantAccess::BorrowInstalled(KvValueView& view, ItemType kind,
+                                    VariantReference* reference) noexcept {
+  view.m_value.Install(kind, Holding(&KvVariant::Value::reference, reference));
+  view.m_value.m_borrowed = true;
+}
+
 const VariantReference* VariantAccess::GetReference(const KvVariant& variant, ItemType kind,
                                                     const char* getter) {
   if (variant.m_nil || variant.m_type != kind) ThrowNoValue(getter, variant.m_nil, variant.m_type);
@@ -458,11 +513,36 @@ const std::wstring* VariantAccess::HeldString(const KvVariant& variant) noexcept
   return !variant.m_nil && variant.m_type == it_string ? variant.m_value.string : nullptr;
 }
 
+const CDecimal* VariantAccess::HeldDecimal(const KvVariant& variant) noexcept {
+  return !variant.m_nil && variant.m_type == it_decimal ? variant.m_value.decimal : nullptr;
+}
+
+const CBigInteger* VariantAccess::HeldInteger(const KvVariant& variant) noexcept {
+  return !variant.m_nil && variant.m_type == it_integer ? variant.m_value.integer : nullptr;
+}
+
+const CDateTime* VariantAccess::HeldDate(const KvVariant& variant) noexcept {
+  return !variant.m_nil && IsDate(variant.m_type) ? variant.m_value.date : nullptr;
+}
+
+void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstring& out) {
+  const bool noFormat = format == nullptr || format[0] == L'\0';
+  if (const CDecimal* decimal = VariantAccess::HeldDecimal(value); decimal && noFormat) {
+    return AppendText(*decimal, out);
+  }
+  if (const CBigInteger* integer = VariantAccess::HeldInteger(value)) {
+    return AppendText(*integer, out);
+  }
+  if (const CDateTime* date = VariantAccess::HeldDate(value)) return AppendText(*date, out);
+  out += value.ToString(format);
+}
+
 void VariantAccess::HandOverOnNextGet(KvVariant& variant) noexcept { variant.m_handOver = true; }
 
 void VariantAccess::Refill(KvVariant& variant, const std::wstring& text, ItemType kind,
                            CWhitespaceUtils::WhitespaceRule rule) {
-  if (variant.m_nil || variant.m_type != kind || variant.m_value.raw == 0) {
+  // A borrowed value belongs to its owner: the carrier gets one of its own.
+  if (variant.m_nil || variant.m_borrowed || variant.m_type != kind || variant.m_value.raw == 0) {
     return variant.FromString(text, kind, rule);
   }
   // As in FromString, the value is parsed whole before the carrier changes.

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <memory>
+#include <new>
 #include <string>
 
 #include <korvel/item_type.h>
@@ -35,6 +36,8 @@ class VariantReference {
   virtual ~VariantReference();
   // A holder of one more reference to the same object.
   virtual std::unique_ptr<VariantReference> Clone() const = 0;
+  // The object, as the T* its holder was made for; null for none.
+  virtual void* Target() const noexcept = 0;
 
  protected:
   VariantReference() = default;
@@ -48,10 +51,25 @@ class CountedReference final : public VariantReference {
   std::unique_ptr<VariantReference> Clone() const override {
     return std::make_unique<CountedReference>(m_object.Get());
   }
-  const CSmartPtr<T>& Object() const noexcept { return m_object; }
+  void* Target() const noexcept override { return m_object.Get(); }
 
  private:
   CSmartPtr<T> m_object;
+};
+
+// A KvValueView's holder: points at the object without a reference of its
+// own; a copy of the carrier takes a counted one.
+template <class T>
+class BorrowedReference final : public VariantReference {
+ public:
+  explicit BorrowedReference(T* object) noexcept : m_object(object) {}
+  std::unique_ptr<VariantReference> Clone() const override {
+    return std::make_unique<CountedReference<T>>(m_object);
+  }
+  void* Target() const noexcept override { return m_object; }
+
+ private:
+  T* m_object;
 };
 
 // No holder for a null pointer: the carrier stores null as such.
@@ -61,12 +79,17 @@ std::unique_ptr<VariantReference> MakeReference(T* object) {
   return std::make_unique<CountedReference<T>>(object);
 }
 
-// A new reference to the object of a holder that MakeReference<T> made; null
-// for none.
+// The object of a holder made for T (MakeReference<T> or a view's
+// BorrowedReference<T>), without taking a reference; null for none.
+template <class T>
+T* ReferencedPointer(const VariantReference* reference) noexcept {
+  return reference ? static_cast<T*>(reference->Target()) : nullptr;
+}
+
+// A new reference to the object of a holder made for T; null for none.
 template <class T>
 CSmartPtr<T> ReferencedObject(const VariantReference* reference) {
-  if (!reference) return nullptr;
-  return static_cast<const CountedReference<T>&>(*reference).Object();
+  return ReferencedPointer<T>(reference);
 }
 
 struct VariantAccess {
@@ -82,10 +105,28 @@ struct VariantAccess {
   // The text of a string carrier that is not nil, or null: what ToString
   // would copy, for writers that only read it.
   static const std::wstring* HeldString(const KvVariant& variant) noexcept;
+  // Likewise the value of a decimal, an integer, or any of the five date kinds.
+  static const CDecimal* HeldDecimal(const KvVariant& variant) noexcept;
+  static const CBigInteger* HeldInteger(const KvVariant& variant) noexcept;
+  static const CDateTime* HeldDate(const KvVariant& variant) noexcept;
   // For a carrier about to be dropped: the next getter of a heap kind (string,
   // integer, decimal, binary) moves the value out rather than copying it, and
   // the carrier then holds an emptied value. Other kinds ignore it.
   static void HandOverOnNextGet(KvVariant& variant) noexcept;
+  // The carrier of a view, for a getter that copies the value into it instead.
+  static KvVariant& Carrier(KvValueView& view) noexcept { return view.m_value; }
+  // Points view's carrier, as kind (it_xmlObject or it_xmlCollection), at
+  // object through a BorrowedReference<T> kept in the view itself.
+  template <class T>
+  static void BorrowReference(KvValueView& view, ItemType kind, T* object) noexcept {
+    static_assert(sizeof(BorrowedReference<T>) <= sizeof(view.m_reference) &&
+                  alignof(BorrowedReference<T>) <= alignof(void*));
+    VariantReference* reference =
+        object ? new (view.m_reference) BorrowedReference<T>(object) : nullptr;
+    BorrowInstalled(view, kind, reference);
+  }
+  static void BorrowInstalled(KvValueView& view, ItemType kind,
+                              VariantReference* reference) noexcept;
   // FromString for a carrier that readers fill value after value: a string,
   // number or date goes into the object the carrier already holds for that
   // kind, which costs no allocation of its own.
@@ -93,11 +134,17 @@ struct VariantAccess {
                      CWhitespaceUtils::WhitespaceRule rule);
 };
 
-// The value as text: the held string itself, or ToString's text kept in scratch.
+// ToString's text, appended to out: numbers and dates are printed into it,
+// so that a buffer reused across values spares an allocation per value.
+void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstring& out);
+
+// The value as text: the held string itself, or ToString's text in scratch
+// (replacing what scratch held).
 inline const std::wstring& VariantText(const KvVariant& value, const wchar_t* format,
                                        std::wstring& scratch) {
   if (const std::wstring* held = VariantAccess::HeldString(value)) return *held;
-  scratch = value.ToString(format);
+  scratch.clear();
+  AppendVariantText(value, format, scratch);
   return scratch;
 }
 

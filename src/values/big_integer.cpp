@@ -11,6 +11,7 @@
 #include "values/big_integer_digits.h"
 #include "values/character_classes.h"
 #include "values/number_errors.h"
+#include "values/value_text.h"
 
 namespace Korvel {
 
@@ -158,13 +159,23 @@ CBigInteger::~CBigInteger() = default;
 void CBigInteger::Parse(const std::wstring& text) { *this = ParseInteger(text); }
 
 std::wstring CBigInteger::ToString() const {
-  if (IsZero()) return L"0";
-  const std::size_t sign = m_sign < 0 ? 1 : 0;
-  std::wstring text(sign + m_digits.size(), L'-');
-  for (std::size_t i = 0; i < m_digits.size(); ++i) {
-    text[text.size() - 1 - i] = static_cast<wchar_t>(L'0' + m_digits[i]);
-  }
+  std::wstring text;
+  detail::AppendText(*this, text);
   return text;
+}
+
+void detail::AppendText(const CBigInteger& value, std::wstring& out) {
+  if (BigIntegerAccess::SignOf(value) == 0) {
+    out += L'0';
+    return;
+  }
+  const CBigInteger::Digits& digits = BigIntegerAccess::DigitsOf(value);
+  const std::size_t sign = BigIntegerAccess::CarriedSign(value) < 0 ? 1 : 0;
+  const std::size_t end = out.size() + sign + digits.size();
+  out.resize(end, L'-');
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    out[end - 1 - i] = static_cast<wchar_t>(L'0' + digits[i]);
+  }
 }
 
 // ---------------------------------------------------------------- signs

@@ -86,6 +86,11 @@ struct DateTimeAccess {
   // The moment a dateTime, date or time stands for: a date at its midnight, a
   // time on a fixed day, a value without zone as UTC. Validity is not required.
   static Instant ToInstant(const CDateTime& value);
+
+  // Whether ToString prints the value rather than "Error: Date Not Set".
+  static bool IsSet(const CDateTime& value);
+  // ToString(L"s"), appended to out.
+  static void AppendText(const CDateTime& value, std::wstring& out);
 };
 
 }  // namespace Korvel::detail

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "values/date_time_access.h"
 #include "values/date_time_text.h"
+#include "values/value_text.h"
 
 namespace Korvel {
 
@@ -24,71 +26,91 @@ void PutYear(detail::DateTimeText& text, int year) {
 std::wstring CDateTime::ToString() const { return ToString(L"s"); }
 
 std::wstring CDateTime::ToString(const wchar_t* format) const {
-  const bool allZero = m_year == 0 && m_month == 0 && m_day == 0 && m_hour == 0 && m_minute == 0 &&
-                       m_second == 0 && m_milli == 0 && m_micro == 0 && m_nano == 0;
-  // Midnight is a time like any other; for the other kinds nothing set means unset.
-  if (m_type == dt_invalid || (m_type != dt_time && allZero)) return kNotSet;
+  if (format != nullptr && std::wcscmp(format, L"s") == 0) {
+    std::wstring text;
+    detail::DateTimeAccess::AppendText(*this, text);
+    return text;
+  }
+  if (!detail::DateTimeAccess::IsSet(*this)) return kNotSet;
   if (format == nullptr || format[0] == L'\0' || std::wcscmp(format, L"G") == 0) return {};
-  if (std::wcscmp(format, L"s") != 0) return kUnknownFormat + std::wstring(format);
+  return kUnknownFormat + std::wstring(format);
+}
 
+bool detail::DateTimeAccess::IsSet(const CDateTime& value) {
+  const bool allZero = value.m_year == 0 && value.m_month == 0 && value.m_day == 0 &&
+                       value.m_hour == 0 && value.m_minute == 0 && value.m_second == 0 &&
+                       value.m_milli == 0 && value.m_micro == 0 && value.m_nano == 0;
+  // Midnight is a time like any other; for the other kinds nothing set means unset.
+  return value.m_type != CDateTime::dt_invalid && (value.m_type == CDateTime::dt_time || !allZero);
+}
+
+void detail::DateTimeAccess::AppendText(const CDateTime& value, std::wstring& out) {
+  if (!IsSet(value)) {
+    out += kNotSet;
+    return;
+  }
   detail::DateTimeText text;
   const auto putTime = [&] {
-    text.PutNumber(m_hour, 2);
+    text.PutNumber(value.m_hour, 2);
     text.Put(L':');
-    text.PutNumber(m_minute, 2);
+    text.PutNumber(value.m_minute, 2);
     text.Put(L':');
-    text.PutNumber(m_second, 2);
-    text.PutFraction(m_milli, m_micro, m_nano);
+    text.PutNumber(value.m_second, 2);
+    text.PutFraction(value.m_milli, value.m_micro, value.m_nano);
   };
-  switch (m_type) {
-    case dt_dateTime:
-    case dt_date:
-    case dt_gYearMonth:
-    case dt_gYear:
-      PutYear(text, m_year);
-      if (m_type == dt_gYear) break;
+  switch (value.m_type) {
+    case CDateTime::dt_dateTime:
+    case CDateTime::dt_date:
+    case CDateTime::dt_gYearMonth:
+    case CDateTime::dt_gYear:
+      PutYear(text, value.m_year);
+      if (value.m_type == CDateTime::dt_gYear) break;
       text.Put(L'-');
-      text.PutNumber(m_month, 2);
-      if (m_type == dt_gYearMonth) break;
+      text.PutNumber(value.m_month, 2);
+      if (value.m_type == CDateTime::dt_gYearMonth) break;
       text.Put(L'-');
-      text.PutNumber(m_day, 2);
-      if (m_type == dt_date) break;
+      text.PutNumber(value.m_day, 2);
+      if (value.m_type == CDateTime::dt_date) break;
       text.Put(L'T');
       putTime();
       break;
-    case dt_time:
+    case CDateTime::dt_time:
       putTime();
       break;
-    case dt_gDay:
+    case CDateTime::dt_gDay:
       text.Put(L'-');
       text.Put(L'-');
       text.Put(L'-');
-      text.PutNumber(m_day, 2);
+      text.PutNumber(value.m_day, 2);
       break;
-    case dt_gMonth:
-    case dt_gMonthDay:
+    case CDateTime::dt_gMonth:
+    case CDateTime::dt_gMonthDay:
       text.Put(L'-');
       text.Put(L'-');
-      text.PutNumber(m_month, 2);
-      if (m_type == dt_gMonthDay) {
+      text.PutNumber(value.m_month, 2);
+      if (value.m_type == CDateTime::dt_gMonthDay) {
         text.Put(L'-');
-        text.PutNumber(m_day, 2);
+        text.PutNumber(value.m_day, 2);
       }
       break;
     default:  // a kind outside the enumeration has no form; only its zone shows
       break;
   }
-  if (m_utc) {
-    if (!m_hasTimeZone) {
+  if (value.m_utc) {
+    if (!value.m_hasTimeZone) {
       text.Put(L'Z');
     } else {
-      text.Put(m_zoneHour < 0 ? L'-' : L'+');
-      text.PutNumber(static_cast<uint64_t>(std::abs(m_zoneHour)), 2);
+      text.Put(value.m_zoneHour < 0 ? L'-' : L'+');
+      text.PutNumber(static_cast<uint64_t>(std::abs(value.m_zoneHour)), 2);
       text.Put(L':');
-      text.PutNumber(m_zoneMinute, 2);
+      text.PutNumber(value.m_zoneMinute, 2);
     }
   }
-  return text.str();
+  text.AppendTo(out);
+}
+
+void detail::AppendText(const CDateTime& value, std::wstring& out) {
+  DateTimeAccess::AppendText(value, out);
 }
 
 }  // namespace Korvel

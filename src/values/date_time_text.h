@@ -37,6 +37,7 @@ class DateTimeText {
   }
 
   std::wstring str() const { return std::wstring(m_text, m_size); }
+  void AppendTo(std::wstring& out) const { out.append(m_text, m_size); }
 
  private:
   // Enough for the widest value either type can hold (a duration with every

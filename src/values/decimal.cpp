@@ -12,6 +12,7 @@
 #include "values/character_classes.h"
 #include "values/decimal_access.h"
 #include "values/number_errors.h"
+#include "values/value_text.h"
 
 namespace Korvel {
 
@@ -139,8 +140,10 @@ void AppendDigits(std::wstring& text, const Digits& digits, std::size_t count) {
     text += L'0';
     return;
   }
-  for (std::size_t i = count; i-- > 0;) {
-    text += static_cast<wchar_t>(L'0' + (i < digits.size() ? digits[i] : 0));
+  const std::size_t end = text.size() + count;
+  text.resize(end);
+  for (std::size_t i = 0; i < count; ++i) {
+    text[end - 1 - i] = static_cast<wchar_t>(L'0' + (i < digits.size() ? digits[i] : 0));
   }
 }
 
@@ -209,18 +212,23 @@ std::int32_t CDecimal::GetFractionDivider() const { return m_fractionDivider; }
 // ---------------------------------------------------------------- text
 
 std::wstring CDecimal::ToString() const {
-  const Digits& fraction = BigIntegerAccess::DigitsOf(m_fractionPart);
-  if (fraction.empty()) return m_integerPart.ToString();
-  const Digits& integer = BigIntegerAccess::DigitsOf(m_integerPart);
-  const auto places = static_cast<std::size_t>(m_fractionDivider);
   std::wstring text;
-  text.reserve(2 + std::max<std::size_t>(integer.size(), 1) + places);
-  // The integer part's sign stands for the value: it is -1 for -0.5 as well.
-  if (BigIntegerAccess::CarriedSign(m_integerPart) < 0) text += L'-';
-  AppendDigits(text, integer, integer.size());
-  text += L'.';
-  AppendDigits(text, fraction, places);
+  detail::AppendText(*this, text);
   return text;
+}
+
+void detail::AppendText(const CDecimal& value, std::wstring& out) {
+  const CBigInteger& integerPart = DecimalAccess::IntegerPart(value);
+  const Digits& fraction = BigIntegerAccess::DigitsOf(DecimalAccess::FractionPart(value));
+  if (fraction.empty()) return AppendText(integerPart, out);
+  const Digits& integer = BigIntegerAccess::DigitsOf(integerPart);
+  const std::size_t places = DecimalAccess::Divider(value);
+  out.reserve(out.size() + 2 + std::max<std::size_t>(integer.size(), 1) + places);
+  // The integer part's sign stands for the value: it is -1 for -0.5 as well.
+  if (BigIntegerAccess::CarriedSign(integerPart) < 0) out += L'-';
+  AppendDigits(out, integer, integer.size());
+  out += L'.';
+  AppendDigits(out, fraction, places);
 }
 
 std::wstring CDecimal::ToString(std::int32_t places) const {

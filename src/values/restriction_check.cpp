@@ -159,16 +159,24 @@ std::optional<int64_t> SmallIntegerText(const std::wstring& text) {
   return text[0] == L'-' ? -magnitude : magnitude;
 }
 
-bool SmallBounds(const CPrimitiveRestrictions& r) {
-  for (const std::wstring* text :
-       {&r.GetMinInclusive(), &r.GetMaxInclusive(), &r.GetMinExclusive(), &r.GetMaxExclusive()}) {
-    if (!text->empty() && !SmallIntegerText(*text)) return false;
+// The bounds in the order they are tested, each read once; false when one
+// that is set is not a plain small integer.
+struct SmallBoundSet {
+  bool set[4] = {false, false, false, false};
+  int64_t limit[4] = {0, 0, 0, 0};
+};
+
+bool ReadSmallBounds(const CPrimitiveRestrictions& r, SmallBoundSet& bounds) {
+  const std::wstring* const texts[] = {&r.GetMinInclusive(), &r.GetMaxInclusive(),
+                                       &r.GetMinExclusive(), &r.GetMaxExclusive()};
+  for (int i = 0; i < 4; ++i) {
+    if (texts[i]->empty()) continue;
+    const std::optional<int64_t> limit = SmallIntegerText(*texts[i]);
+    if (!limit) return false;
+    bounds.set[i] = true;
+    bounds.limit[i] = *limit;
   }
   return true;
-}
-
-int64_t ParseSmallBound(const std::wstring& text, CWhitespaceUtils::WhitespaceRule) {
-  return *SmallIntegerText(text);
 }
 
 template <class T, class Parse>
@@ -176,10 +184,29 @@ void CheckReal(const std::wstring& name, const CPrimitiveRestrictions& r, T valu
   if (AnyNumericBoundBroken(r, value, parse)) ThrowFacetViolation(name, static_cast<double>(value));
 }
 
+// The value a carrier holds, seen where it is held when it is of the kind
+// checked; otherwise copied by the getter, which throws for another kind.
+template <class T>
+class HeldValue {
+ public:
+  template <class Get>
+  HeldValue(const T* held, Get get) : m_held(held) {
+    if (!m_held) m_held = &m_copy.emplace(get());
+  }
+  HeldValue(const HeldValue&) = delete;
+  HeldValue& operator=(const HeldValue&) = delete;
+  const T& operator*() const noexcept { return *m_held; }
+
+ private:
+  std::optional<T> m_copy;
+  const T* m_held;
+};
+
 template <class Parse>
 void CheckDate(const std::wstring& name, const CPrimitiveRestrictions& r, const KvVariant& value,
                Parse parse) {
-  const CDateTime date = value.GetDate();
+  const HeldValue<CDateTime> held(VariantAccess::HeldDate(value), [&] { return value.GetDate(); });
+  const CDateTime& date = *held;
   if (AnyOrderBoundBroken(r, date, parse)) {
     ThrowFacetViolation(name, CConversions::dateToString(date));
   }
@@ -220,15 +247,18 @@ void CheckPattern(const std::wstring& name, const CPrimitiveRestrictions& r,
 
 void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
                  const KvVariant& value) {
-  // Looked at where it is held; GetString copies, or names the wrong kind.
-  const std::wstring* held = VariantAccess::HeldString(value);
-  const std::wstring& text = held ? *held : value.GetString();
+  const HeldValue<std::wstring> held(VariantAccess::HeldString(value),
+                                     [&] { return value.GetString(); });
+  const std::wstring& text = *held;
+  if (r.GetMinLength() < 0 && r.GetMaxLength() < 0 && r.GetLength() < 0) return;
   if (LengthBroken(r, CharacterCount(text))) ThrowFacetViolation(name, text);
 }
 
 void CheckDecimal(const std::wstring& name, const CPrimitiveRestrictions& r,
                   const KvVariant& value) {
-  const CDecimal number = value.GetDecimal();
+  const HeldValue<CDecimal> held(VariantAccess::HeldDecimal(value),
+                                 [&] { return value.GetDecimal(); });
+  const CDecimal& number = *held;
   const auto report = [&] { ThrowFacetViolation(name, CConversions::decimalToString(number)); };
   if (AnyNumericBoundBroken(r, number, &CConversions::decimalFromString)) report();
   if (r.GetTotalDigits() < 0 && r.GetFractionDigits() < 0) return;
@@ -239,14 +269,19 @@ void CheckDecimal(const std::wstring& name, const CPrimitiveRestrictions& r,
 
 void CheckBigInteger(const std::wstring& name, const CPrimitiveRestrictions& r,
                      const KvVariant& value) {
-  const CBigInteger number = value.GetInteger();
+  const HeldValue<CBigInteger> held(VariantAccess::HeldInteger(value),
+                                    [&] { return value.GetInteger(); });
+  const CBigInteger& number = *held;
   const auto report = [&] { ThrowFacetViolation(name, CConversions::integerToString(number)); };
   const std::optional<int64_t> small = SmallInteger(number);
-  if (!small || !SmallBounds(r)) {
-    return CheckInteger(r, number, &CConversions::integerFromString, &CConversions::integerToString,
-                        report);
+  SmallBoundSet bounds;
+  if (!small || !ReadSmallBounds(r, bounds)) {
+    return CheckInteger(r, number, &CConversions::integerFromString,
+                        &CConversions::integerToString, report);
   }
-  if (AnyNumericBoundBroken(r, *small, &ParseSmallBound)) report();
+  for (int i = 0; i < 4; ++i) {
+    if (bounds.set[i] && Breaks(static_cast<Bound>(i), *small, bounds.limit[i])) report();
+  }
   CheckTotalDigits(r, number, &CConversions::integerToString, report);
 }
 

@@ -60,6 +60,7 @@ const KindRow kKinds[] = {
     {it_string, L"string", L" a \t b ", L"a b"},
     {it_decimal, L"decimal", L"-0.50", L"-0.5"},
     {it_integer, L"integer", L"123456789012345678901234567890", L"123456789012345678901234567890"},
+    {it_integer, L"integer", L"-0", L"0"},
 };
 
 std::wstring WrongType(const char* getter, int kind) {
@@ -79,6 +80,9 @@ TEST(KvVariant, EveryKindParsesPrintsAndCopies) {
     EXPECT_EQ(v.GetType(), row.name);
     EXPECT_EQ(v.ToString(), row.printed);
     EXPECT_EQ(v.ToString(L""), row.printed);
+    std::wstring appended = L"<";
+    detail::AppendVariantText(v, nullptr, appended);
+    EXPECT_EQ(appended, L"<" + std::wstring(row.printed));
 
     KvVariant copy(v);
     KvVariant assigned;
@@ -233,6 +237,40 @@ TEST(KvVariant, HandOverMovesOnceAndOnlyTheFlaggedCarrier) {
   v.FromString(L"7", it_integer, CWhitespaceUtils::ws_collapse);
   EXPECT_EQ(v.GetInteger().ToString(), L"7");
   EXPECT_EQ(v.GetInteger().ToString(), L"7");
+}
+
+// A view points at the value; its carrier's copies own theirs, and replacing
+// or dropping the view frees nothing (ASan would see a double free).
+TEST(KvValueView, PointsAtTheValueAndCopiesOwnTheirs) {
+  std::wstring text(40, L'x');
+  const CDecimal price = CConversions::decimalFromString(L"-0.50", kCollapse);
+  KvValueView view;
+  view.SetString(text);
+  EXPECT_EQ(detail::VariantAccess::HeldString(view.AsVariant()), &text);
+  KvVariant copy = view.AsVariant();
+  view.SetDecimal(price);
+  EXPECT_EQ(view.AsVariant().ToString(), L"-0.5");
+  text.assign(L"changed");
+  const KvVariant moved(std::move(copy));
+  EXPECT_EQ(moved.GetString(), std::wstring(40, L'x'));
+  KvVariant& carrier = detail::VariantAccess::Carrier(view);
+  detail::VariantAccess::HandOverOnNextGet(carrier);
+  EXPECT_EQ(carrier.GetDecimal().ToString(), L"-0.5");  // a view never hands over
+  carrier.SetString(L"owned");
+  EXPECT_EQ(price.ToString(), L"-0.5");
+
+  // An object is pointed at without a reference; a copy takes one.
+  int destroyed = 0;
+  CSmartPtr<Counted> object = new Counted(&destroyed);
+  detail::VariantAccess::BorrowReference(view, it_xmlObject, object.Get());
+  EXPECT_EQ(object->Count(), 1);
+  EXPECT_EQ(GetCounted(view.AsVariant(), it_xmlObject).Get(), object.Get());
+  {
+    const KvVariant counted = view.AsVariant();
+    EXPECT_EQ(object->Count(), 2);
+  }
+  view.SetInvalid();
+  EXPECT_EQ(object->Count(), 1);
 }
 
 TEST(KvVariant, ObjectKindsHoldOneCountedReferenceEach) {
