@@ -290,8 +290,10 @@ bool CColElementInfo::WriteItems(const CSerializationContext& context,
   const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object);
   // Only a JSON writer makes one array of the items, which needs one name
   // for all of them; other writers give every item its own element either
-  // way, and are spared the pass over the whole list.
-  if (collection != nullptr && collection->GetCount() > 1 &&
+  // way, and are spared the pass over the whole list. So is a JSON writer
+  // when only the description's own name reads back (an item named otherwise
+  // would not read from XML text either).
+  if (collection != nullptr && collection->GetCount() > 1 && !ReadsOwnNameOnly() &&
       dynamic_cast<const CJsonTextWriter*>(writer) != nullptr &&
       !collection->HasUniformItemNames()) {
     return WriteObject(context, object, writer, false);
