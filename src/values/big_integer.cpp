@@ -132,8 +132,6 @@ CBigInteger detail::ParseXsdInteger(std::wstring_view text) {
 
 // ---------------------------------------------------------------- construction
 
-CBigInteger::CBigInteger() : m_sign(1) {}
-
 CBigInteger::CBigInteger(std::int32_t value) : CBigInteger(static_cast<std::int64_t>(value)) {}
 
 CBigInteger::CBigInteger(std::uint32_t value) : CBigInteger(static_cast<std::uint64_t>(value)) {}
@@ -158,10 +156,6 @@ CBigInteger::CBigInteger(std::int32_t sign, Digits digits)
   detail::TrimHigh(m_digits);
 }
 
-CBigInteger::CBigInteger(const CBigInteger& other) = default;
-CBigInteger::CBigInteger(CBigInteger&& other) noexcept = default;
-CBigInteger& CBigInteger::operator=(const CBigInteger& other) = default;
-CBigInteger& CBigInteger::operator=(CBigInteger&& other) noexcept = default;
 CBigInteger::~CBigInteger() = default;
 
 // ---------------------------------------------------------------- text

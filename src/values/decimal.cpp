@@ -175,8 +175,6 @@ std::atomic<std::int32_t> CDecimal::m_maxDivider{kDefaultMaxPlaces};
 
 // ---------------------------------------------------------------- construction
 
-CDecimal::CDecimal() : m_fractionDivider(1) {}
-
 CDecimal::CDecimal(std::int32_t value) : CDecimal(CBigInteger(value)) {}
 
 CDecimal::CDecimal(std::uint32_t value) : CDecimal(CBigInteger(value)) {}
@@ -208,10 +206,6 @@ CDecimal::CDecimal(CBigInteger integerPart, CBigInteger fractionPart, std::int32
       m_fractionPart(std::move(fractionPart)),
       m_fractionDivider(divider) {}
 
-CDecimal::CDecimal(const CDecimal& other) = default;
-CDecimal::CDecimal(CDecimal&& other) noexcept = default;
-CDecimal& CDecimal::operator=(const CDecimal& other) = default;
-CDecimal& CDecimal::operator=(CDecimal&& other) noexcept = default;
 CDecimal::~CDecimal() = default;
 
 void CDecimal::Parse(const std::wstring& text) { *this = ParseDecimal(text); }
