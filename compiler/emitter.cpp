@@ -348,7 +348,10 @@ class Writer {
         << ": minOccurs " << p.minOccurs << ", maxOccurs "
         << (p.maxOccurs == kUnbounded ? std::string("unbounded") : std::to_string(p.maxOccurs))
         << ".\nclass " << p.collectionClass << " : public Korvel::CXmlCollection {\n public:\n  "
-        << p.collectionClass << "();\n\n  CSmartPtr<" << item
+        << p.collectionClass << "();\n\n"
+        << "  // The items' namespace, kept here rather than copied into every collection.\n"
+        << "  std::wstring GetNamespace() const override { return " << Literal(p.xmlNamespace)
+        << "; }\n  CSmartPtr<" << item
         << "> GetAt(int32_t index) const;\n  void Add(" << item << "* item);\n";
     if (!p.itemClass->abstract) {
       out << "  // A new item, appended.\n  CSmartPtr<" << item << "> AddNew();\n";
@@ -417,6 +420,10 @@ class Writer {
       out << "  // A member of the choice may be absent: the choice may be empty.\n"
              "  bool DoesElementContainOptionalElements() const override { return true; }\n";
     }
+    if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return IsCollection(*p); })) {
+      out << "  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const "
+             "override;\n";
+    }
     if (!plan.ownElementNames.empty()) {
       out << "  // No xsi:type where the element's name tells the class.\n"
              "  bool NeedsTypeAttribute() const override;\n";
@@ -434,7 +441,8 @@ class Writer {
     if (!own.empty()) {
       out << "\n";
       for (const PropertyPlan* p : own) {
-        out << "  " << FieldType(*p) << " " << p->member << ";\n";
+        out << "  " << (MadeOnFirstUse(*p) ? "mutable " : "") << FieldType(*p) << " " << p->member
+            << ";\n";
         if (p->nilFlag) out << "  bool " << p->member << "Nil = false;\n";
       }
     }
@@ -473,7 +481,8 @@ class Writer {
         case PropertyPlan::collection:
         case PropertyPlan::values:
         case PropertyPlan::untypedCol:
-          one = p.member + "->GetCount() > 0";
+          one = MadeOnFirstUse(p) ? "(" + p.member + " && " + p.member + "->GetCount() > 0)"
+                                  : p.member + "->GetCount() > 0";
           break;
         case PropertyPlan::object:
         case PropertyPlan::untyped:
@@ -523,8 +532,12 @@ class Writer {
       return;
     }
     if (p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values) {
-      out << "  " << (p.kind == PropertyPlan::values ? ValuesClass(p) : p.collectionClass) << "& "
-          << get << "() const { return *" << p.member << "; }\n";
+      const std::string type = p.kind == PropertyPlan::values ? ValuesClass(p) : p.collectionClass;
+      if (MadeOnFirstUse(p)) {
+        out << "  // Made on first use.\n  " << type << "& " << get << "() const;\n";
+      } else {
+        out << "  " << type << "& " << get << "() const { return *" << p.member << "; }\n";
+      }
       return;
     }
     if (p.kind == PropertyPlan::untyped) {
@@ -535,14 +548,14 @@ class Writer {
       return;
     }
     if (p.kind == PropertyPlan::untypedCol) {
-      out << "  // " << UntypedNote(p) << ".\n  Korvel::CElementCol& " << get
-          << "() const { return *" << p.member << "; }\n";
+      out << "  // " << UntypedNote(p) << (MadeOnFirstUse(p) ? "; made on first use" : "")
+          << ".\n  Korvel::CElementCol& " << get << "() const"
+          << (MadeOnFirstUse(p) ? ";\n" : " { return *" + p.member + "; }\n");
       return;
     }
     if (p.kind == PropertyPlan::anyAttribute) {
       out << "  // The attributes of the wildcard (namespaces \"" << CommentText(p.wildcard)
-          << "\").\n  Korvel::CAttributeCol& " << get << "() const { return *" << p.member
-          << "; }\n";
+          << "\"); made on first use.\n  Korvel::CAttributeCol& " << get << "() const;\n";
       return;
     }
     std::string note;
@@ -730,6 +743,42 @@ class Writer {
     return "Korvel::C" + std::string(p.simple.builtin->itemType).substr(3) + "Col";
   }
 
+  // A new, empty collection for a collection, values or attribute wildcard property.
+  std::string NewCollection(const PropertyPlan& p) {
+    if (p.kind == PropertyPlan::collection) return "new " + p.collectionClass;
+    if (p.kind == PropertyPlan::anyAttribute) {
+      return "new CAttributeCol(L\"\", " + Literal(p.wildcard) + ", " + Literal(p.wildcardTarget) + ")";
+    }
+    if (p.kind == PropertyPlan::untypedCol) {
+      return "new CElementCol(" + Literal(p.wildcard.empty() ? p.xmlNamespace : NewElementNamespace(p)) +
+             ", " + Literal(Constraint(p)) + ", " + Literal(p.wildcardTarget) + ", " +
+             std::to_string(p.minOccurs) + ", " + std::to_string(p.maxOccurs) + ")";
+    }
+    std::string made = "new " + ValuesClass(p) + "(" + Literal(p.xmlName) + ", " +
+                       Literal(p.xmlNamespace) + ", " + std::to_string(p.minOccurs) + ", " +
+                       std::to_string(p.maxOccurs);
+    if (IsEnum(p)) return made + ")";
+    const std::string facets = Restrictions(p.simple.facets);
+    return made + ", " + facets.substr(1, facets.size() - 2) + ", CWhitespaceUtils::" +
+           p.simple.whitespace + ", nullptr)";
+  }
+
+  static bool IsCollection(const PropertyPlan& p) {
+    return p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values ||
+           p.kind == PropertyPlan::untypedCol || p.kind == PropertyPlan::anyAttribute;
+  }
+
+  // A collection made on first use: the attributes of a wildcard, and a
+  // collection of elements with no lower bound, so that an absent one reads
+  // and writes as an empty one. Most objects leave most of their collections
+  // empty.
+  static bool MadeOnFirstUse(const PropertyPlan& p) {
+    if (p.kind == PropertyPlan::anyAttribute) return true;
+    const bool elements = p.kind == PropertyPlan::values || p.kind == PropertyPlan::collection ||
+                          p.kind == PropertyPlan::untypedCol;
+    return elements && p.minOccurs == 0 && p.maxOccurs != 0;
+  }
+
   std::string FieldType(const PropertyPlan& p) {
   switch (p.kind) {
     case PropertyPlan::object:
@@ -760,8 +809,8 @@ class Writer {
     const std::string& c = p.collectionClass;
     const std::string item = QClass(p.itemClass);
     const std::string name = Literal(p.xmlName), ns = Literal(p.xmlNamespace);
-    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(" << name << ", " << ns
-        << ", " << p.minOccurs << ", " << p.maxOccurs << ") {}\n\n"
+    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(" << name << ", nullptr, "
+        << p.minOccurs << ", " << p.maxOccurs << ") {}\n\n"
         << "CSmartPtr<" << item << "> " << c << "::GetAt(int32_t index) const {\n  return static_cast<"
         << item << "*>(GetNodeAtIndex(index)->item.Get());\n}\n\n"
         << "void " << c << "::Add(" << item << "* item) { AppendItem(item); }\n\n";
@@ -811,6 +860,38 @@ class Writer {
         << ");\n    FromXml_Int(item, current, current->GetFirstElement(), context);\n"
            "    AppendItem(item);\n    current = current->GetNextSiblingElement();\n  }\n"
            "  return current;\n}\n";
+  }
+
+  // The getters that make their collection on first use, and PeekCollection,
+  // which shows every collection member as it stands.
+  void FirstUseDefinitions(std::ostringstream& out, const ClassPlan& plan,
+                           const std::vector<const PropertyPlan*>& own) {
+    std::string cases;
+    for (const PropertyPlan* p : own) {
+      if (!IsCollection(*p)) continue;
+      const std::string& m = p->member;
+      cases += "    case Property_" + p->name + ":\n      return " + m + ".Get();\n";
+      if (!MadeOnFirstUse(*p)) continue;
+      const std::string type = p->kind == PropertyPlan::values         ? ValuesClass(*p)
+                               : p->kind == PropertyPlan::anyAttribute ? std::string("CAttributeCol")
+                               : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
+                                                                       : p->collectionClass;
+      out << type << "& " << plan.name << "::Get" << p->name << "() const {\n";
+      if (p->kind == PropertyPlan::values && !IsEnum(*p) && HasFacets(p->simple.facets)) {
+        // Copies share the facets: parsed once, not once per object.
+        const std::string made = NewCollection(*p);
+        out << Wrap("  ", "static const " + type + " facets" + made.substr(4 + type.size()) + ";")
+            << "\n  if (!" << m << ") " << m << " = new " << type << "(facets);\n";
+      } else {
+        out << "  if (!" << m << ") " << m << " = " << NewCollection(*p) << ";\n";
+      }
+      out << "  return *" << m << ";\n}\n\n";
+    }
+    if (cases.empty()) return;
+    out << "CSmartPtr<CXmlCollectionBase> " << plan.name
+        << "::PeekCollection(int propertyIndex) const {\n  switch (propertyIndex) {\n" << cases
+        << "    default:\n      return " << BaseClass(plan)
+        << "::PeekCollection(propertyIndex);\n  }\n}\n\n";
   }
 
   void ClassDefinition(std::ostringstream& out, const ClassPlan& plan) {
@@ -878,27 +959,14 @@ class Writer {
       first = false;
     }
     for (const PropertyPlan* p : own) {
-      if (p->kind == PropertyPlan::collection) {
-        out << (first ? "\n    : " : ", ") << p->member << "(new " << p->collectionClass << ")";
-      } else if (p->kind == PropertyPlan::values && IsEnum(*p)) {
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(new " << ValuesClass(*p) << "("
-            << Literal(p->xmlName) << ", " << Literal(p->xmlNamespace) << ", " << p->minOccurs
-            << ", " << p->maxOccurs << "))";
-      } else if (p->kind == PropertyPlan::untypedCol) {
-        const bool any = !p->wildcard.empty();
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(new CElementCol("
-            << Literal(any ? NewElementNamespace(*p) : p->xmlNamespace) << ", "
-            << Literal(Constraint(*p)) << ", "
-            << Literal(p->wildcardTarget) << ", " << p->minOccurs << ", " << p->maxOccurs << "))";
-      } else if (p->kind == PropertyPlan::anyAttribute) {
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(new CAttributeCol(L\"\", "
-            << Literal(p->wildcard) << ", " << Literal(p->wildcardTarget) << "))";
+      if (MadeOnFirstUse(*p)) {
+        continue;
+      } else if (p->kind == PropertyPlan::collection) {
+        out << (first ? "\n    : " : ", ") << p->member << "(" << NewCollection(*p) << ")";
       } else if (p->kind == PropertyPlan::values) {
-        const std::string facets = Restrictions(p->simple.facets);
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(new " << ValuesClass(*p) << "("
-            << Literal(p->xmlName) << ", " << Literal(p->xmlNamespace) << ", " << p->minOccurs
-            << ", " << p->maxOccurs << ", " << facets.substr(1, facets.size() - 2)
-            << ", CWhitespaceUtils::" << p->simple.whitespace << ", nullptr))";
+        out << (first ? "\n    : " : ",\n      ") << p->member << "(" << NewCollection(*p) << ")";
+      } else if (p->kind == PropertyPlan::untypedCol) {
+        out << (first ? "\n    : " : ",\n      ") << p->member << "(" << NewCollection(*p) << ")";
       } else {
         continue;
       }
@@ -922,7 +990,7 @@ class Writer {
         case PropertyPlan::values:
         case PropertyPlan::untypedCol:
         case PropertyPlan::anyAttribute:
-          out << "  " << m << "->Clear();\n";
+          out << "  " << (MadeOnFirstUse(p) ? "if (" + m + ") " : "") << m << "->Clear();\n";
           break;
         case PropertyPlan::untyped:
           // A mandatory element of a given name starts out empty; a wildcard
@@ -954,7 +1022,9 @@ class Writer {
           break;
       }
     }
-    out << "}\n\nvoid " << c << "::AccessProperty(int propertyIndex, "
+    out << "}\n\n";
+    FirstUseDefinitions(out, plan, own);
+    out << "void " << c << "::AccessProperty(int propertyIndex, "
         << (own.empty() && !plan.base ? "bool, KvVariant&" : "bool get, KvVariant& value")
         << ") {\n";
     if (plan.restrictedValue >= 0) {
@@ -994,9 +1064,17 @@ class Writer {
                                  : p.kind == PropertyPlan::untypedCol   ? "CElementCol"
                                  : p.kind == PropertyPlan::anyAttribute ? "CAttributeCol"
                                                                         : p.collectionClass;
-        out << "      if (get) return value.SetXmlCollection(" << m << ");\n      if (auto* items = "
-            << "dynamic_cast<" << type << "*>(value.GetXmlCollection().Get())) " << m
-            << " = items;\n      return;\n";
+        if (MadeOnFirstUse(p)) {
+          // Null lets the collection go, to be made again on first use.
+          out << "      if (get) return value.SetXmlCollection(&Get" << p.name << "());\n"
+              << "      if (CSmartPtr<CXmlCollectionBase> items = value.GetXmlCollection(); !items) {\n"
+              << "        " << m << " = nullptr;\n      } else if (auto* typed = dynamic_cast<" << type
+              << "*>(items.Get())) {\n        " << m << " = typed;\n      }\n      return;\n";
+        } else {
+          out << "      if (get) return value.SetXmlCollection(" << m << ");\n      if (auto* items = "
+              << "dynamic_cast<" << type << "*>(value.GetXmlCollection().Get())) " << m
+              << " = items;\n      return;\n";
+        }
       } else if (p.kind == PropertyPlan::object || p.kind == PropertyPlan::untyped) {
         out << "      if (get) return value.SetXmlObject(" << m << ");\n      " << m
             << " = dynamic_cast<"

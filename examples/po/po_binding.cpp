@@ -203,7 +203,7 @@ void CItem::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
 
 // CItemCol.
 
-CItemCol::CItemCol() : CXmlCollection(L"item", L"", 0, -1) {}
+CItemCol::CItemCol() : CXmlCollection(L"item", nullptr, 0, -1) {}
 
 CSmartPtr<CItem> CItemCol::GetAt(int32_t index) const {
   return static_cast<CItem*>(GetNodeAtIndex(index)->item.Get());
@@ -247,14 +247,30 @@ CItems::MetaData::MetaData() {
                                      L"", true, false, -1, it_none, nullptr, false);
 }
 
-CItems::CItems(const wchar_t* elementName) : m_item(new CItemCol) { SetElementName(elementName); }
+CItems::CItems(const wchar_t* elementName) { SetElementName(elementName); }
 
-void CItems::Init() { m_item->Clear(); }
+void CItems::Init() {
+  if (m_item) m_item->Clear();
+}
+
+CItemCol& CItems::GetItem() const {
+  if (!m_item) m_item = new CItemCol;
+  return *m_item;
+}
+
+CSmartPtr<CXmlCollectionBase> CItems::PeekCollection(int propertyIndex) const {
+  switch (propertyIndex) {
+    case Property_Item:
+      return m_item.Get();
+    default:
+      return CXmlGeneratedClass::PeekCollection(propertyIndex);
+  }
+}
 
 void CItems::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
   switch (propertyIndex) {
     case Property_Item:
-      if (get) return value.SetXmlCollection(m_item);
+      if (get) return value.SetXmlCollection(&GetItem());
       if (auto* items = dynamic_cast<CItemCol*>(value.GetXmlCollection().Get())) m_item = items;
       return;
     default:

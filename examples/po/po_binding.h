@@ -139,6 +139,8 @@ class CItemCol : public Korvel::CXmlCollection {
  public:
   CItemCol();
 
+  // The items' namespace, kept here rather than copied into every collection.
+  std::wstring GetNamespace() const override { return L""; }
   CSmartPtr<CItem> GetAt(int32_t index) const;
   void Add(CItem* item) { AppendItem(item); }
   // A new item, appended.
@@ -159,7 +161,8 @@ class CItems : public Korvel::CXmlGeneratedClass {
  public:
   explicit CItems(const wchar_t* elementName = L"Items");
 
-  CItemCol& GetItem() const { return *m_item; }
+  // Made on first use.
+  CItemCol& GetItem() const;
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
@@ -172,13 +175,14 @@ class CItems : public Korvel::CXmlGeneratedClass {
 
  protected:
   std::wstring GetTargetNamespace() const override { return L""; }
+  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const override;
 
  private:
   struct MetaData;
   static const MetaData& GetMetaData();
   enum Property { Property_Item };
 
-  CSmartPtr<CItemCol> m_item;
+  mutable CSmartPtr<CItemCol> m_item;
 };
 
 // complexType PurchaseOrderType, also the class of the global element purchaseOrder.

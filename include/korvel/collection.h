@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,8 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
 
   // A collection is never the root of a document: throws CKvException.
   std::wstring GetTargetNamespace() const override;
+  // GetNamespace's text, without a copy.
+  const std::wstring& NamespaceUri() const noexcept;
 
   // Tell every listener, in order of registration.
   void FireOnCollectionChange();
@@ -73,7 +76,9 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   void FireOnCollectionRemoveComplete(int32_t index);
 
  private:
-  std::wstring m_namespaceUri;
+  // Null for none; copies share it, as they share the facets of a typed
+  // collection.
+  std::shared_ptr<const std::wstring> m_namespaceUri;
   std::vector<IEventSink*> m_listeners;
   int32_t m_minOccurs = 0;
   int32_t m_maxOccurs = -1;
@@ -146,7 +151,7 @@ class KORVEL_API CXmlTypeCollection : public CXmlCollectionBase {
   ~CXmlTypeCollection() override;
 
   ItemType GetItemType() const noexcept { return m_itemType; }
-  const CPrimitiveRestrictions& GetRestrictions() const noexcept { return m_restrictions; }
+  const CPrimitiveRestrictions& GetRestrictions() const noexcept;
   const std::wstring& GetValueFormat() const noexcept { return m_valueFormat; }
   CWhitespaceUtils::WhitespaceRule GetWhitespaceRule() const noexcept { return m_whitespaceRule; }
 
@@ -173,7 +178,9 @@ class KORVEL_API CXmlTypeCollection : public CXmlCollectionBase {
   virtual void AddFromString(const std::wstring& text) = 0;
 
  private:
-  CPrimitiveRestrictions m_restrictions;
+  // Null when no facet is set: most collections have none, and the facets
+  // are fixed, so copies share them.
+  std::shared_ptr<const CPrimitiveRestrictions> m_restrictions;
   ItemType m_itemType;
   std::wstring m_valueFormat;
   CWhitespaceUtils::WhitespaceRule m_whitespaceRule;

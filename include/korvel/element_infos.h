@@ -198,11 +198,21 @@ class KORVEL_API CColElementInfo : public CElementInfo {
                                       Korvel::CXmlObjectBase* collection,
                                       Korvel::CXmlElement* parent,
                                       Korvel::CXmlElement* current) const;
-  // Reads the consecutive elements the collection accepts; returns the new position.
+  // Whether the run holds only elements of the description's own name, so
+  // that it cannot start at any other element: not so for in-line groups,
+  // wildcard content and substitution groups.
+  virtual bool ReadsOwnNameOnly() const;
+  // Reads the consecutive elements the collection accepts; returns the new
+  // position. A collection not made yet is made for a run that may start at
+  // current, and let go again (null) when the run was empty.
   Korvel::CXmlElement* ReadItems(const Korvel::CSerializationContext& context,
                                  Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                                  Korvel::CXmlElement* current,
                                  CSmartPtr<Korvel::CXmlObjectBase>& collection) const;
+  // Stores null for a collection that ReadItems made and that read nothing,
+  // and nulls collection (element: where the run was to start, for errors).
+  void ReleaseIfEmpty(Korvel::CXmlGeneratedClass* owner, const Korvel::CXmlElement& element,
+                      CSmartPtr<Korvel::CXmlObjectBase>& collection) const;
 
  private:
   XmlElementType m_childElementType;
@@ -351,6 +361,9 @@ class KORVEL_API CElementInfoSeqAbsClsCol : public CElementInfoSeqCol {
   CElementInfoSeqAbsClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                            XmlElementType childElementType);
   ~CElementInfoSeqAbsClsCol() override;
+
+ protected:
+  bool ReadsOwnNameOnly() const override;
 };
 
 class KORVEL_API CElementInfoSeqUntpdMnd : public CUntpdElementInfo {
@@ -498,6 +511,9 @@ class KORVEL_API CElementInfoChoiceAbsClsCol : public CElementInfoChoiceCol {
   CElementInfoChoiceAbsClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                               XmlElementType childElementType);
   ~CElementInfoChoiceAbsClsCol() override;
+
+ protected:
+  bool ReadsOwnNameOnly() const override;
 };
 
 class KORVEL_API CElementInfoChoiceUntpdOpt : public CUntpdElementInfo {
@@ -706,6 +722,9 @@ class KORVEL_API CElementInfoAllAbsClsCol : public CElementInfoAllCol {
   CElementInfoAllAbsClsCol(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                            XmlElementType childElementType);
   ~CElementInfoAllAbsClsCol() override;
+
+ protected:
+  bool ReadsOwnNameOnly() const override;
 };
 
 class KORVEL_API CElementInfoAllUntpdMnd : public CUntpdElementInfo {

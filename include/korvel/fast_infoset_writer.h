@@ -15,6 +15,13 @@
 
 namespace Korvel {
 
+namespace detail {
+class ByteBuffer;
+namespace fi {
+struct IndexCaches;
+}  // namespace fi
+}  // namespace detail
+
 // Encodes one document. Names, prefixes, namespace names and short values go
 // through a vocabulary so that repeats are written as indexes; values are
 // encoded as the options give for their item type (UTF-8, a restricted
@@ -92,17 +99,21 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
                       const std::wstring& localName);
   void PutAttributeValue(const std::wstring& value, ItemType itemType);
   void PutCharacterChunk(const std::wstring& text, ItemType itemType);
-  // Leaves the value's octets in m_valueOctets and says how they are encoded.
+  // Says how the value is encoded; leaves the octets of an alphabet or an
+  // algorithm in m_valueOctets (UTF-8 is written straight from the text).
   ValueForm PrepareValue(const std::wstring& text, ItemType itemType, bool chunk, uint32_t& index);
   bool PackAlphabet(const std::wstring& alphabet, const std::wstring& text);
-  void PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index);
-  void PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index);
+  void PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
+                            const std::wstring& text);
+  void PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
+                            const std::wstring& text);
 
   CBinaryData& m_output;
   const CFastInfosetContext& m_options;
   std::unique_ptr<CFIVocabulary> m_vocabulary;
-  static constexpr size_t kOutputPiece = 64 * 1024;
-  std::string m_octets;  // written, not yet appended to m_output
+  std::unique_ptr<detail::fi::IndexCaches> m_indexes;  // in front of the vocabulary's maps
+  // The document, appended to m_output by Close.
+  std::unique_ptr<detail::ByteBuffer> m_octets;
   std::string m_valueOctets;
   bool m_headerWritten = false;
   bool m_closed = false;

@@ -68,6 +68,12 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   virtual bool DoesElementContainOptionalElements() const;
   // AccessProperty with get true, from a const object.
   void ReadProperty(int index, KvVariant& value) const;
+  // The collection of property index as it stands, without making it: a
+  // class that makes a collection on first use answers null until then. Only
+  // a collection of the elements of its own name with no lower bound may be
+  // made so, since an absent one reads and writes as empty. By default, what
+  // ReadProperty gives.
+  virtual CSmartPtr<CXmlCollectionBase> PeekCollection(int index) const;
   // Whether the element's name leaves the object's class open, so that an
   // xsi:type attribute names it: by default, for a class with base classes
   // written under another name than its type's. A class that is the declared

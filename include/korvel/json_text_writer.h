@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,10 @@
 #include <korvel/xml_writer.h>
 
 namespace Korvel {
+
+namespace detail {
+class TextOutput;
+}  // namespace detail
 
 // Writes JSON text (RFC 8259) into a text stream. An element is a member of
 // its parent's object: "name": value when it has only a value, otherwise an
@@ -80,10 +85,7 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   void SetEOLType(EOLType type);
   EOLType GetEOLType() const noexcept { return m_eolType; }
   // One tab by default.
-  void SetIndentChars(const std::wstring& indent) {
-    m_indentChars = indent;
-    m_indentRun.clear();
-  }
+  void SetIndentChars(const std::wstring& indent);
   const std::wstring& GetIndentChars() const noexcept { return m_indentChars; }
   // Line ends and indentation; true by default.
   void SetFormatted(bool formatted) noexcept { m_formatted = formatted; }
@@ -97,17 +99,15 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   bool GetEscapeNonAscii() const noexcept { return m_escapeNonAscii; }
 
  private:
-  void Write(std::wstring_view text) { m_out.Append(text); }
-  void Write(wchar_t c) { m_out.Append(c); }
-  void WriteLineEnd() {
-    if (m_formatted) Write(m_lineEnd);
-  }
+  void WriteLineEnd();
   void WriteIndent(int32_t level);
+  void WriteBreak(int32_t level);
   void WriteString(std::wstring_view text);
   void WriteValue(const std::wstring& text, ItemType itemType);
   void WriteKey(std::wstring_view prefix, std::wstring_view name);
   void WriteName(std::wstring_view name);
-  // Opens the element's object or separates its next member.
+  // Opens the element's object or separates its next member ("{" or ","; the
+  // caller writes the line break).
   void Separator(CXmlWriterContext& element);
   // "[" before the first item of a collection.
   void OpenArrayIfPending(CXmlWriterContext& element);
@@ -119,15 +119,9 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   const std::wstring& PrefixFor(CXmlWriterContext& element, const std::wstring& namespaceUri);
   void WritePendingNil(CXmlWriterContext& element);
   void WriteNilMember(CXmlWriterContext& element);
-  void FlushIfFull() {
-    if (m_out.GetLength() >= FLUSH_THRESHOLD) m_stream.Flush();
-  }
-
-  static constexpr size_t FLUSH_THRESHOLD = 4096;
 
   std::wstring m_indentChars = L"\t";
-  std::wstring m_indentRun;
-  std::wstring m_lineEnd = L"\n";
+  std::string_view m_lineEnd = "\n";
   EOLType m_eolType = EOL_LF;
   JsonRoundTrip m_roundTrip = JsonRoundTrip_Full;
   bool m_formatted = true;
@@ -141,7 +135,7 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   // Elements whose collection has written "[" and not yet "]", innermost last.
   std::vector<const CXmlWriterContext*> m_openArrays;
   CTextStream& m_stream;
-  CStringBuffer& m_out;
+  std::unique_ptr<detail::TextOutput> m_out;
 };
 
 }  // namespace Korvel

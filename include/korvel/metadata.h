@@ -20,6 +20,7 @@ class CXmlAttribute;
 class CXmlElement;
 class CXmlGeneratedClass;
 class CXmlObjectBase;
+class CXmlCollectionBase;
 class CXmlWriter;
 struct KvVariant;
 }  // namespace Korvel
@@ -170,6 +171,10 @@ class KORVEL_API CElementInfo {
                          const Korvel::CXmlElement& element) const;
   // The object or collection the property holds (null when none).
   CSmartPtr<Korvel::CXmlObjectBase> ReadObject(const Korvel::CXmlGeneratedClass* owner) const;
+  // The collection the property holds, null when none or not made yet (then
+  // it is empty and has no lower bound); failures wrapped as ReadProperty's.
+  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(
+      const Korvel::CXmlGeneratedClass* owner) const;
   // Stores object in the property, as it_xmlObject.
   void StoreObject(Korvel::CXmlGeneratedClass* owner, Korvel::CXmlObjectBase* object,
                    const Korvel::CXmlElement& element) const;
@@ -294,6 +299,10 @@ class KORVEL_API CAttributeInfo {
   void ReadProperty(const Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
   void InvokePropertySet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value,
                          const Korvel::CXmlAttribute& attribute) const;
+  // The wildcard's collection, null when none or not made yet (then empty);
+  // failures wrapped as ReadProperty's.
+  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(
+      const Korvel::CXmlGeneratedClass* owner) const;
   // Local name is AttributeName and, unless the context ignores namespaces,
   // namespace is AttributeNamespace. False for null.
   bool IsThisAttribute(const Korvel::CSerializationContext& context,

@@ -2,6 +2,7 @@
 // CXmlTextWriter: the writer that turns what serialisers describe into XML text.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,10 @@
 #include <korvel/xml_writer.h>
 
 namespace Korvel {
+
+namespace detail {
+class TextOutput;
+}  // namespace detail
 
 // Writes XML text into a text stream, formatted (each element on its own line,
 // indented by its depth) or not. Element content and comments are escaped with
@@ -62,10 +67,7 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   void SetEOLType(EOLType type);
   EOLType GetEOLType() const noexcept { return m_eolType; }
   // Written once per level of depth; one tab by default.
-  void SetIndentChars(const std::wstring& indent) {
-    m_indentChars = indent;
-    m_indentRun.clear();
-  }
+  void SetIndentChars(const std::wstring& indent);
   const std::wstring& GetIndentChars() const noexcept { return m_indentChars; }
   // Line ends and indentation between elements; true by default.
   void SetFormatted(bool formatted) noexcept { m_formatted = formatted; }
@@ -75,33 +77,25 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   bool GetWriteDefaultElementValues() const noexcept { return m_writeDefaultElementValues; }
 
  private:
-  void Write(std::wstring_view text) { m_out.Append(text); }
-  void Write(wchar_t c) { m_out.Append(c); }
   void WriteEscaped(std::wstring_view text, bool attribute);
   void WriteIndent(int32_t depth);
   // ' xmlns:prefix="uri"'
   void WriteNamespaceDeclaration(const std::wstring& prefix, const std::wstring& namespaceUri);
   // Closes the start tag of the current element, if it is open, because a
-  // child is about to start.
-  void CloseStartTagForChild();
+  // child is about to start; true when it did, and the line end that follows
+  // it when formatted is then the caller's to write.
+  bool CloseStartTagForChild();
+  // With formatted output: the line end, when owed, and the indentation of depth.
+  void WriteBreakOrIndent(bool lineEndOwed, int32_t depth);
   CXmlWriterContext& RequireOpenStartTag();
-  // Hands the text to the stream once a chunk's worth has gathered.
-  void FlushIfFull() {
-    if (m_out.GetLength() >= FLUSH_THRESHOLD) m_stream.Flush();
-  }
-
-  static constexpr size_t FLUSH_THRESHOLD = 4096;
 
   bool m_writeDefaultElementValues = false;
   std::wstring m_indentChars = L"\t";
-  // The indent characters repeated for the deepest level written so far, so
-  // that an indentation is one append.
-  std::wstring m_indentRun;
-  std::wstring m_lineEnd = L"\n";
+  std::string_view m_lineEnd = "\n";
   EOLType m_eolType = EOL_LF;
   bool m_formatted = true;
   CTextStream& m_stream;
-  CStringBuffer& m_out;
+  std::unique_ptr<detail::TextOutput> m_out;
 };
 
 }  // namespace Korvel

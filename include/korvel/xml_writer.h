@@ -45,7 +45,11 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
     void SetDepth(int32_t depth) noexcept { m_depth = depth; }
     CXmlWriterContext* GetParent() const noexcept { return m_parent; }
     // Hands the parent chain over to the caller.
-    CXmlWriterContext* DetachParent() noexcept;
+    CXmlWriterContext* DetachParent() noexcept {
+      CXmlWriterContext* parent = m_parent;
+      m_parent = nullptr;
+      return parent;
+    }
 
     // Child elements started inside this one.
     int32_t GetChildCount() const noexcept { return m_childCount; }
@@ -158,9 +162,14 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
   // CKvException "No element is open." when there is none.
   void PopElement();
   // The current element; throws as PopElement when there is none.
-  CXmlWriterContext& RequireCurrentElement() const;
+  CXmlWriterContext& RequireCurrentElement() const {
+    if (m_current == nullptr) ThrowNoElementOpen();
+    return *m_current;
+  }
 
  private:
+  [[noreturn]] static void ThrowNoElementOpen();
+
   std::wstring m_defaultNamespace;
   CXmlWriterContext* m_current = nullptr;
   NamespaceMap m_aliases;

@@ -3,6 +3,7 @@
 // property is written and read.
 #include <korvel/metadata.h>
 
+#include <korvel/collection.h>
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
@@ -91,6 +92,16 @@ void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& va
   }
 }
 
+CSmartPtr<CXmlCollectionBase> CAttributeInfo::PeekCollection(
+    const CXmlGeneratedClass* owner) const {
+  try {
+    return owner->PeekCollection(m_propertyIndex);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(
+        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
+  }
+}
+
 void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                        const CXmlAttribute& attribute) const {
   try {
@@ -145,10 +156,8 @@ CAttributeInfoAny::~CAttributeInfoAny() = default;
 
 void CAttributeInfoAny::AttributeToXml(const CSerializationContext& context,
                                        const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  KvVariant value;
-  ReadProperty(owner, value);
-  if (value.IsNil()) return;
-  CSmartPtr<CXmlObjectBase> attributes = detail::VariantObject(value);
+  // A collection made on first use is not made to write nothing.
+  const CSmartPtr<CXmlCollectionBase> attributes = PeekCollection(owner);
   if (!attributes) return;
   // The wildcard collection writes every attribute it holds.
   ToXml_Int(attributes, writer, false, CAttributeInfo::GetTargetNamespace(owner).c_str(), context);

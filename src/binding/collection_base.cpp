@@ -24,10 +24,11 @@ CXmlCollectionBase::CXmlCollectionBase() = default;
 
 CXmlCollectionBase::CXmlCollectionBase(const wchar_t* elementName, const wchar_t* namespaceUri,
                                        int32_t minOccurs, int32_t maxOccurs)
-    : m_namespaceUri(namespaceUri ? namespaceUri : L""),
-      m_minOccurs(minOccurs),
-      m_maxOccurs(maxOccurs) {
+    : m_minOccurs(minOccurs), m_maxOccurs(maxOccurs) {
   SetElementName(elementName);
+  if (namespaceUri && *namespaceUri) {
+    m_namespaceUri = std::make_shared<const std::wstring>(namespaceUri);
+  }
 }
 
 CXmlCollectionBase::CXmlCollectionBase(const CXmlCollectionBase& other)
@@ -48,7 +49,12 @@ CXmlCollectionBase::~CXmlCollectionBase() = default;
 
 CXmlObjectBase* CXmlCollectionBase::GetBase() { return this; }
 
-std::wstring CXmlCollectionBase::GetNamespace() const { return m_namespaceUri; }
+std::wstring CXmlCollectionBase::GetNamespace() const { return NamespaceUri(); }
+
+const std::wstring& CXmlCollectionBase::NamespaceUri() const noexcept {
+  static const std::wstring none;
+  return m_namespaceUri ? *m_namespaceUri : none;
+}
 
 bool CXmlCollectionBase::HasUniformItemNames() const { return true; }
 

@@ -111,6 +111,15 @@ void CElementInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& valu
   }
 }
 
+CSmartPtr<CXmlCollectionBase> CElementInfo::PeekCollection(const CXmlGeneratedClass* owner) const {
+  try {
+    return owner->PeekCollection(m_propertyIndex);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
+                                 std::wstring(), e);
+  }
+}
+
 void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                      const CXmlElement& element) const {
   try {
@@ -153,9 +162,8 @@ bool CElementInfo::ElementToXmlCls(const CSerializationContext& context,
 
 bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  if (collection == nullptr || collection->GetCount() <= 0) return false;
+  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
+  if (!collection || collection->GetCount() <= 0) return false;
   // The array state tells a JSON writer that the items form one array. It
   // is the low byte of the writer state; other writers keep flags above it.
   constexpr int32_t kArrayStateMask = 0xFF;

@@ -265,9 +265,8 @@ bool CElementInfoAllCol::ElementFromXml(const CSerializationContext& context,
 bool CElementInfoAllCol::Validate(const CSerializationContext& context,
                                   const CXmlGeneratedClass* owner, bool,
                                   bool ownerIsElement) const {
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  return collection == nullptr || detail::CountHolds(context, *collection, ownerIsElement);
+  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
+  return !collection || detail::CountHolds(context, *collection, ownerIsElement);
 }
 
 CElementInfoAllClsCol::CElementInfoAllClsCol(const wchar_t* name, const wchar_t* ns,
@@ -279,6 +278,7 @@ CElementInfoAllAbsClsCol::CElementInfoAllAbsClsCol(const wchar_t* name, const wc
                                                    XmlElementType childElementType)
     : CElementInfoAllCol(name, ns, propertyIndex, childElementType, true) {}
 CElementInfoAllAbsClsCol::~CElementInfoAllAbsClsCol() = default;
+bool CElementInfoAllAbsClsCol::ReadsOwnNameOnly() const { return false; }
 CElementInfoAllPrimCol::~CElementInfoAllPrimCol() = default;
 CElementInfoAllEnumCol::~CElementInfoAllEnumCol() = default;
 

@@ -111,9 +111,8 @@ bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          const CXmlGeneratedClass* owner,
                                          CXmlWriter* writer) const {
   // An empty collection is a member not chosen: the next member may be.
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  if (collection == nullptr || collection->GetCount() <= 0) return false;
+  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
+  if (!collection || collection->GetCount() <= 0) return false;
   return WriteItems(context, owner, writer);
 }
 
@@ -133,6 +132,7 @@ bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,
 }
 
 bool CElementInfoChoiceCol::IsOptionalChoiceMember(const CXmlGeneratedClass* owner) const {
+  // Made if need be: its bounds tell.
   CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
   const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
   return collection != nullptr && collection->GetMinOccurs() == 0;
@@ -148,6 +148,7 @@ CElementInfoChoiceAbsClsCol::CElementInfoChoiceAbsClsCol(const wchar_t* name, co
                                                          XmlElementType childElementType)
     : CElementInfoChoiceCol(name, ns, propertyIndex, childElementType, true) {}
 CElementInfoChoiceAbsClsCol::~CElementInfoChoiceAbsClsCol() = default;
+bool CElementInfoChoiceAbsClsCol::ReadsOwnNameOnly() const { return false; }
 CElementInfoChoicePrimCol::~CElementInfoChoicePrimCol() = default;
 CElementInfoChoiceEnumCol::~CElementInfoChoiceEnumCol() = default;
 

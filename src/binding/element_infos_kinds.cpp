@@ -9,6 +9,7 @@
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
 #include <korvel/untyped.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
@@ -266,25 +267,22 @@ CColElementInfo::~CColElementInfo() = default;
 
 bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  if (!context.GetIgnoreInvalidCollectionCounts()) {
-    CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get())) {
-      collection->ValidateCount(context);
-    }
-  }
+  // One not made yet is empty, with no bounds to break.
+  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
+  if (!collection) return false;
+  if (!context.GetIgnoreInvalidCollectionCounts()) collection->ValidateCount(context);
   return WriteItems(context, owner, writer);
 }
 
 bool CColElementInfo::WriteItems(const CSerializationContext& context,
                                  const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
+  // One not made yet is empty.
+  const CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner);
+  if (!collection) return false;
   // Groups write several elements each, and substitutes names of their own:
   // no one array holds them.
-  if (m_classItems && m_childElementType != XmlElementType_Element) {
-    return ElementToXmlCls(context, owner, writer, false);
-  }
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
-  if (collection != nullptr && !collection->HasUniformItemNames()) {
+  if ((m_classItems && m_childElementType != XmlElementType_Element) ||
+      !collection->HasUniformItemNames()) {
     return ElementToXmlCls(context, owner, writer, false);
   }
   return ElementToXmlCol(context, owner, writer);
@@ -294,7 +292,7 @@ void CColElementInfo::PseudoChildAttributeToXml(const CSerializationContext& con
                                                 const CXmlGeneratedClass* owner,
                                                 CXmlWriter* writer) const {
   if (!m_classItems || m_childElementType != XmlElementType_PseudoElement) return;
-  if (CSmartPtr<CXmlObjectBase> collection = ReadObject(owner)) {
+  if (CSmartPtr<CXmlCollectionBase> collection = PeekCollection(owner)) {
     AttributesToXml_Int(collection, writer, context);
   }
 }
@@ -315,9 +313,31 @@ CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
                                         CXmlGeneratedClass* owner, CXmlElement* parent,
                                         CXmlElement* current,
                                         CSmartPtr<CXmlObjectBase>& collection) const {
-  collection = ReadObject(owner);
+  collection = CSmartPtr<CXmlObjectBase>(PeekCollection(owner));
+  if (collection) return ReadRun(context, collection, parent, current);
+  if (current == nullptr || (ReadsOwnNameOnly() && !IsThisElement(context, current))) {
+    return current;
+  }
+  collection = ReadObject(owner);  // makes it
   if (!collection) return current;
-  return ReadRun(context, collection, parent, current);
+  CXmlElement* rest = ReadRun(context, collection, parent, current);
+  ReleaseIfEmpty(owner, *current, collection);
+  return rest;
+}
+
+bool CColElementInfo::ReadsOwnNameOnly() const {
+  return (!m_classItems || m_childElementType == XmlElementType_Element) &&
+         GetElementName() != detail::kAnyElement;
+}
+
+void CColElementInfo::ReleaseIfEmpty(CXmlGeneratedClass* owner, const CXmlElement& element,
+                                     CSmartPtr<CXmlObjectBase>& collection) const {
+  const auto* made = dynamic_cast<const CXmlCollectionBase*>(collection.Get());
+  if (made == nullptr || made->GetCount() > 0) return;
+  KvVariant none;
+  none.SetXmlCollection(nullptr);
+  InvokePropertySet(owner, none, element);
+  collection = nullptr;
 }
 
 CXmlElement* CColElementInfo::ReadUntypedRun(const CSerializationContext& context,

@@ -267,6 +267,7 @@ CElementInfoSeqAbsClsCol::CElementInfoSeqAbsClsCol(const wchar_t* name, const wc
                                                    XmlElementType childElementType)
     : CElementInfoSeqCol(name, ns, propertyIndex, childElementType, true) {}
 CElementInfoSeqAbsClsCol::~CElementInfoSeqAbsClsCol() = default;
+bool CElementInfoSeqAbsClsCol::ReadsOwnNameOnly() const { return false; }
 CElementInfoSeqPrimCol::~CElementInfoSeqPrimCol() = default;
 CElementInfoSeqEnumCol::~CElementInfoSeqEnumCol() = default;
 
@@ -344,16 +345,29 @@ bool CElementInfoSeqUntpdCol::ElementFromXml(const CSerializationContext& contex
                                              CXmlGeneratedClass* owner, CXmlElement* parent,
                                              CXmlElement** current, const wchar_t* ownerNamespace,
                                              XmlElementType ownerType) const {
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
-  auto* elements = dynamic_cast<CElementCol*>(object.Get());
-  if (elements == nullptr || GetElementName() != detail::kAnyElement) {
+  if (GetElementName() != detail::kAnyElement) {
     return CElementInfoSeqCol::ElementFromXml(context, owner, parent, current, ownerNamespace,
                                               ownerType);
   }
   const CXmlElement* stop = *current;
   while (stop && !DeclaredLater(context, *owner, this, *stop)) stop = stop->GetNextSiblingElement();
+  // One not made yet is made only for a run that may start here.
+  CSmartPtr<CXmlObjectBase> object = CSmartPtr<CXmlObjectBase>(PeekCollection(owner));
+  const bool made = !object;
+  if (made) {
+    if (*current == stop) return true;
+    object = ReadObject(owner);
+  }
+  auto* elements = dynamic_cast<CElementCol*>(object.Get());
+  if (elements == nullptr) {
+    return CElementInfoSeqCol::ElementFromXml(context, owner, parent, current, ownerNamespace,
+                                              ownerType);
+  }
+  CXmlElement* const start = *current;
   *current = elements->FromXmlUpTo_Int(parent, *current, stop, context);
-  return detail::CountHolds(context, *elements, ownerType == XmlElementType_Element);
+  const bool holds = detail::CountHolds(context, *elements, ownerType == XmlElementType_Element);
+  if (made) ReleaseIfEmpty(owner, *start, object);
+  return holds;
 }
 
 CXmlElement* CElementInfoSeqUntpdCol::ReadRun(const CSerializationContext& context,

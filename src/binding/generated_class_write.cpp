@@ -3,6 +3,7 @@
 // its content by content model and its simple content.
 #include <korvel/generated_class.h>
 
+#include <korvel/collection.h>
 #include <korvel/errors.h>
 #include <korvel/namespace_alias_map.h>
 #include <korvel/serialization_context.h>
@@ -11,6 +12,7 @@
 #include <korvel/xml_writer.h>
 
 #include "binding/messages.h"
+#include "binding/variant_object.h"
 
 namespace Korvel {
 
@@ -28,6 +30,13 @@ CXmlGeneratedClass::~CXmlGeneratedClass() = default;
 void CXmlGeneratedClass::ReadProperty(int index, KvVariant& value) const {
   // The accessor is not const because it also sets; get leaves the object unchanged.
   const_cast<CXmlGeneratedClass*>(this)->AccessProperty(index, true, value);
+}
+
+CSmartPtr<CXmlCollectionBase> CXmlGeneratedClass::PeekCollection(int index) const {
+  KvVariant value;
+  ReadProperty(index, value);
+  if (value.IsNil()) return nullptr;
+  return dynamic_cast<CXmlCollectionBase*>(detail::VariantObject(value).Get());
 }
 
 void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,

@@ -5,6 +5,8 @@
 
 #include <korvel/xml_document.h>
 
+#include "binding/metadata_support.h"
+
 namespace Korvel {
 
 CXmlTypeCollection::CXmlTypeCollection(
@@ -14,20 +16,30 @@ CXmlTypeCollection::CXmlTypeCollection(
     const wchar_t* maxExclusive, int32_t length, int32_t totalDigits, int32_t fractionDigits,
     CWhitespaceUtils::WhitespaceRule whiteSpaceRule, const wchar_t* valueFormat)
     : CXmlCollectionBase(elementName, namespaceUri, minOccurs, maxOccurs),
-      m_restrictions(pattern, minLength, maxLength, minInclusive, maxInclusive, minExclusive,
-                     maxExclusive, length, totalDigits, fractionDigits),
       m_itemType(itemType),
       m_valueFormat(valueFormat ? valueFormat : L""),
-      m_whitespaceRule(whiteSpaceRule) {}
+      m_whitespaceRule(whiteSpaceRule) {
+  CPrimitiveRestrictions restrictions(pattern, minLength, maxLength, minInclusive, maxInclusive,
+                                      minExclusive, maxExclusive, length, totalDigits,
+                                      fractionDigits);
+  if (detail::HasFacets(restrictions)) {
+    m_restrictions = std::make_shared<const CPrimitiveRestrictions>(std::move(restrictions));
+  }
+}
 
 CXmlTypeCollection::CXmlTypeCollection(const CXmlTypeCollection& other) = default;
 CXmlTypeCollection& CXmlTypeCollection::operator=(const CXmlTypeCollection& other) = default;
 CXmlTypeCollection::~CXmlTypeCollection() = default;
 
+const CPrimitiveRestrictions& CXmlTypeCollection::GetRestrictions() const noexcept {
+  static const CPrimitiveRestrictions none;
+  return m_restrictions ? *m_restrictions : none;
+}
+
 CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* firstElement,
                                              const CSerializationContext& context, bool) {
-  const std::wstring name = GetElementName();
-  const std::wstring ns = GetNamespace();
+  const std::wstring& name = ElementNameOf(this);
+  const std::wstring& ns = NamespaceUri();
   CXmlElement* element = firstElement;
   while (element && DoesElementNameMatch(context, element, name.c_str(), ns.c_str())) {
     AddFromString(element->GetText());

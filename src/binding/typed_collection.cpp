@@ -162,8 +162,8 @@ template <class T>
 void CTypedCollectionBase<T>::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*,
                                         const CSerializationContext& context, bool) const {
   ValidateCount(context);
-  const std::wstring name = GetElementName();
-  const std::wstring ns = GetNamespace();
+  const std::wstring& name = CXmlObjectBase::ElementNameOf(this);
+  const std::wstring& ns = this->NamespaceUri();
   const ItemType itemType = WrittenItemType();
   // A value read from text was judged by that text; the pattern also holds
   // for the text written, which may differ ("+5" is written "5").

@@ -3,7 +3,6 @@
 // of ITU-T Rec. X.891, with names and short values replaced by table indexes.
 #include <korvel/fast_infoset_writer.h>
 
-
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
@@ -11,6 +10,7 @@
 
 #include "fastinfoset/document_header.h"
 #include "fastinfoset/encoding_algorithms.h"
+#include "fastinfoset/index_cache.h"
 #include "fastinfoset/messages.h"
 #include "fastinfoset/octet_forms.h"
 #include "values/utf.h"
@@ -30,9 +30,47 @@ enum IdentifyingTable { kPrefixes, kNamespaceNames, kLocalNames };
 // array state of collections.
 constexpr int32_t kHasAttributes = 1 << 8;
 
-void PutAscii(Octets& out, const char* text) { out.append(text); }
+void PutAscii(Octets& out, const char* text) { out.Append(std::string_view(text)); }
 
-void PutBytes(Octets& out, const std::string& bytes) { out.append(bytes); }
+void PutBytes(Octets& out, const std::string& bytes) { out.Append(bytes); }
+
+// Text as UTF-8 into out (cleared first). As in the text writers, a value no
+// UTF-8 holds (an unpaired surrogate, beyond U+10FFFF) becomes U+FFFD: a
+// length of zero octets has no encoding.
+void ToUtf8(std::wstring_view text, std::string& out) {
+  out.clear();
+  if (!detail::WideToUtf8(text, out)) out = detail::WideToUtf8Replacing(text);
+}
+
+// The UTF-8 octets of text after their length, which putLength writes from
+// lead. ASCII text, nearly all, is its own UTF-8: its length is known before
+// it is copied, so it needs no scratch copy.
+template <class PutLength>
+void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, uint32_t lead,
+                   PutLength putLength) {
+  size_t ascii = 0;
+  while (ascii < text.size() && static_cast<uint32_t>(text[ascii]) < 0x80) ++ascii;
+  if (ascii == text.size()) {
+    putLength(out, lead, text.size());
+    char* d = out.Room(text.size());
+    for (const wchar_t c : text) *d++ = static_cast<char>(c);
+    out.Advance(d);
+    return;
+  }
+  ToUtf8(text, scratch);
+  putLength(out, lead, scratch.size());
+  PutBytes(out, scratch);
+}
+
+// The index of key from the cache, or else from the vocabulary through
+// lookup(index), then cached.
+template <class Lookup>
+bool FindIndex(IndexCache& cache, const IndexCache::Key& key, uint32_t& index, Lookup lookup) {
+  if (cache.Find(key, index)) return true;
+  if (!lookup(index)) return false;
+  cache.Add(key, index);
+  return true;
+}
 
 }  // namespace
 
@@ -41,30 +79,33 @@ CFastInfosetWriter::CFastInfosetWriter(CBinaryData& output, const CFastInfosetCo
       m_output(output),
       m_options(options),
       m_vocabulary(options.GetUseGeneratedVocabulary() ? new CFIVocabulary(*options.GetVocabulary())
-                                                       : new CFIVocabulary()) {}
+                                                       : new CFIVocabulary()),
+      m_indexes(std::make_unique<IndexCaches>()),
+      m_octets(std::make_unique<detail::ByteBuffer>()) {}
 
 CFastInfosetWriter::~CFastInfosetWriter() = default;
 
 void CFastInfosetWriter::WriteHeader(FInfoDecl declaration) {
   m_headerWritten = true;
   if (declaration > FInfoDecl_None && declaration <= FInfoDecl_Version11StandaloneNo) {
-    PutAscii(m_octets, kDeclarations[declaration]);
+    PutAscii(*m_octets, kDeclarations[declaration]);
   }
-  m_octets.append(reinterpret_cast<const char*>(kIdentification), sizeof kIdentification);
+  m_octets->Append(kIdentification, sizeof kIdentification);
   if (!m_options.GetUseGeneratedVocabulary()) {
-    Put(m_octets, 0);
+    Put(*m_octets, 0);
     return;
   }
   // The generated vocabulary is announced by its URI only: a reader needs the
   // same vocabulary configured to decode the document.
-  Put(m_octets, kHasInitialVocabulary);
-  Put(m_octets, kHasExternalVocabulary);
-  Put(m_octets, 0);
+  Put(*m_octets, kHasInitialVocabulary);
+  Put(*m_octets, kHasExternalVocabulary);
+  Put(*m_octets, 0);
   std::wstring uri = m_options.GetExternalVocabularyURI();
   if (uri.empty()) uri = DEFAULT_VOCABULARY_URI;
-  const std::string utf8 = detail::WideToUtf8(uri);
-  PutLengthBit2(m_octets, 0, utf8.size());
-  PutBytes(m_octets, utf8);
+  std::string utf8;
+  ToUtf8(uri, utf8);
+  PutLengthBit2(*m_octets, 0, utf8.size());
+  PutBytes(*m_octets, utf8);
 }
 
 void CFastInfosetWriter::EnsureHeader() {
@@ -78,16 +119,20 @@ void CFastInfosetWriter::Close() {
   EnsureHeader();
   Terminate();  // the document's children
   ResolveTerminator();
-  m_output.Append(reinterpret_cast<const unsigned char*>(m_octets.data()),
-                  static_cast<uint32_t>(m_octets.size()));
-  m_octets.clear();
+  if (m_output.GetLength() == 0) {
+    m_output = m_octets->Take();  // the usual case: no copy
+  } else {
+    m_output.Append(reinterpret_cast<const unsigned char*>(m_octets->Data()),
+                    static_cast<uint32_t>(m_octets->Size()));
+    m_octets->Clear();
+  }
 }
 
 // A terminator is four bits: two in a row share one octet (0xFF), a single one
 // is padded (0xF0) when anything else follows.
 void CFastInfosetWriter::Terminate() {
   if (m_pendingTerminator) {
-    Put(m_octets, kDoubleTerminator);
+    Put(*m_octets, kDoubleTerminator);
     m_pendingTerminator = false;
   } else {
     m_pendingTerminator = true;
@@ -96,7 +141,7 @@ void CFastInfosetWriter::Terminate() {
 
 void CFastInfosetWriter::ResolveTerminator() {
   if (!m_pendingTerminator) return;
-  Put(m_octets, kTerminator);
+  Put(*m_octets, kTerminator);
   m_pendingTerminator = false;
 }
 
@@ -210,13 +255,6 @@ void CFastInfosetWriter::EndElement() {
   FinishStartTag(element);
   Terminate();
   PopElement();
-  // Finished octets go out in pieces: one buffer holding the whole document
-  // would be copied at every doubling and once more at the end.
-  if (m_octets.size() >= kOutputPiece) {
-    m_output.Append(reinterpret_cast<const unsigned char*>(m_octets.data()),
-                    static_cast<uint32_t>(m_octets.size()));
-    m_octets.clear();
-  }
 }
 
 void CFastInfosetWriter::FinishStartTag(CXmlWriterContext& element) {
@@ -241,7 +279,7 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
     for (const auto& alias : GetDocumentAliases()) documentAliases += alias.first != XML_NAMESPACE;
   }
   if (declareDefault || documentAliases > 0 || m_declarationCount > 0) {
-    Put(m_octets, lead | kNamespaceAttributes);
+    Put(*m_octets, lead | kNamespaceAttributes);
     lead = 0;
     if (declareDefault) PutNamespaceAttribute(std::wstring(), defaultNamespace);
     if (documentAliases > 0) {
@@ -252,13 +290,17 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
     for (size_t i = 0; i < m_declarationCount; ++i) {
       PutNamespaceAttribute(m_declarations[i].prefix, m_declarations[i].namespaceUri);
     }
-    Put(m_octets, kTerminator);
+    Put(*m_octets, kTerminator);
   }
 
   const std::wstring& namespaceUri = element.GetNamespaceUri();
   uint32_t index = 0;
-  if (m_vocabulary->FindElementNameIndex(m_elementPrefix, namespaceUri, element.GetName(), index)) {
-    PutIndexBit3(m_octets, lead, index);
+  const auto elementName = [&](uint32_t& i) {
+    return m_vocabulary->FindElementNameIndex(m_elementPrefix, namespaceUri, element.GetName(), i);
+  };
+  if (FindIndex(m_indexes->elementNames, {element.GetName(), namespaceUri, m_elementPrefix}, index,
+                elementName)) {
+    PutIndexBit3(*m_octets, lead, index);
   } else {
     PutLiteralName(lead | 0x3C, m_elementPrefix, namespaceUri, element.GetName());
     m_vocabulary->AddElement(m_elementPrefix, namespaceUri, element.GetName());
@@ -266,9 +308,14 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
 
   for (size_t i = 0; i < m_attributeCount; ++i) {
     const PendingAttribute& attribute = m_attributes[i];
-    if (m_vocabulary->FindAttributeNameIndex(attribute.prefix, attribute.namespaceUri,
-                                             attribute.name, index)) {
-      PutIndexBit2(m_octets, 0x00, index);
+    const auto attributeName = [&](uint32_t& i) {
+      return m_vocabulary->FindAttributeNameIndex(attribute.prefix, attribute.namespaceUri,
+                                                  attribute.name, i);
+    };
+    if (FindIndex(m_indexes->attributeNames,
+                  {attribute.name, attribute.namespaceUri, attribute.prefix}, index,
+                  attributeName)) {
+      PutIndexBit2(*m_octets, 0x00, index);
     } else {
       PutLiteralName(0x78, attribute.prefix, attribute.namespaceUri, attribute.name);
       m_vocabulary->AddAttribute(attribute.prefix, attribute.namespaceUri, attribute.name);
@@ -281,7 +328,7 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
 // '110011', then whether a prefix and a namespace name follow.
 void CFastInfosetWriter::PutNamespaceAttribute(const std::wstring& prefix,
                                                const std::wstring& namespaceUri) {
-  Put(m_octets, kNamespaceAttribute | (prefix.empty() ? 0 : 2) | (namespaceUri.empty() ? 0 : 1));
+  Put(*m_octets, kNamespaceAttribute | (prefix.empty() ? 0 : 2) | (namespaceUri.empty() ? 0 : 1));
   if (!prefix.empty()) PutIdentifyingString(prefix, kPrefixes);
   if (!namespaceUri.empty()) PutIdentifyingString(namespaceUri, kNamespaceNames);
 }
@@ -293,7 +340,7 @@ void CFastInfosetWriter::PutLiteralName(uint32_t lead, const std::wstring& prefi
   // A prefix implies a namespace; a name without one is written unprefixed.
   const bool hasNamespace = !namespaceUri.empty();
   const bool hasPrefix = hasNamespace && !prefix.empty();
-  Put(m_octets, lead | (hasPrefix ? 2 : 0) | (hasNamespace ? 1 : 0));
+  Put(*m_octets, lead | (hasPrefix ? 2 : 0) | (hasNamespace ? 1 : 0));
   if (hasPrefix) PutIdentifyingString(prefix, kPrefixes);
   if (hasNamespace) PutIdentifyingString(namespaceUri, kNamespaceNames);
   PutIdentifyingString(localName, kLocalNames);
@@ -315,13 +362,12 @@ void CFastInfosetWriter::PutIdentifyingString(const std::wstring& value, int tab
       break;
   }
   if (found) {
-    PutIndexBit2(m_octets, 0x80, index);
+    PutIndexBit2(*m_octets, 0x80, index);
     return;
   }
-  m_valueOctets.clear();
-  detail::WideToUtf8(value, m_valueOctets);
-  PutLengthBit2(m_octets, 0x00, m_valueOctets.size());
-  PutBytes(m_octets, m_valueOctets);
+  ToUtf8(value, m_valueOctets);
+  PutLengthBit2(*m_octets, 0x00, m_valueOctets.size());
+  PutBytes(*m_octets, m_valueOctets);
   switch (table) {
     case kPrefixes:
       vocabulary.AddPrefixName(value);
@@ -337,7 +383,7 @@ void CFastInfosetWriter::PutIdentifyingString(const std::wstring& value, int tab
 
 void CFastInfosetWriter::PutAttributeValue(const std::wstring& value, ItemType itemType) {
   if (value.empty()) {
-    Put(m_octets, 0xFF);  // index 0: the empty string
+    Put(*m_octets, 0xFF);  // index 0: the empty string
     return;
   }
   uint32_t encodingIndex = 0;
@@ -346,14 +392,17 @@ void CFastInfosetWriter::PutAttributeValue(const std::wstring& value, ItemType i
   bool add = false;
   if (form != ValueForm::kAlgorithm && value.size() < m_options.GetAttributeMaxAddLength()) {
     uint32_t index = 0;
-    if (m_vocabulary->FindAttributeValueIndex(value, index)) {
-      PutIndexBit2(m_octets, 0x80, index);
+    const auto attributeValue = [&](uint32_t& i) {
+      return m_vocabulary->FindAttributeValueIndex(value, i);
+    };
+    if (FindIndex(m_indexes->attributeValues, {value}, index, attributeValue)) {
+      PutIndexBit2(*m_octets, 0x80, index);
       return;
     }
     add = m_vocabulary->m_attributeValuesMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
     if (add) m_vocabulary->AddAttributeValue(value);
   }
-  PutEncodedStringBit3(add ? 0x40 : 0x00, form, encodingIndex);
+  PutEncodedStringBit3(add ? 0x40 : 0x00, form, encodingIndex, value);
 }
 
 void CFastInfosetWriter::PutCharacterChunk(const std::wstring& text, ItemType itemType) {
@@ -362,42 +411,45 @@ void CFastInfosetWriter::PutCharacterChunk(const std::wstring& text, ItemType it
   bool add = false;
   if (form != ValueForm::kAlgorithm && text.size() < m_options.GetElementMaxAddLength()) {
     uint32_t index = 0;
-    if (m_vocabulary->FindElementValueIndex(text, index)) {
-      PutIndexBit4(m_octets, 0xA0, index);
+    const auto characterChunk = [&](uint32_t& i) {
+      return m_vocabulary->FindElementValueIndex(text, i);
+    };
+    if (FindIndex(m_indexes->characterChunks, {text}, index, characterChunk)) {
+      PutIndexBit4(*m_octets, 0xA0, index);
       return;
     }
     add = m_vocabulary->m_characterChunksMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
     if (add) m_vocabulary->AddElementValue(text);
   }
-  PutEncodedStringBit5(add ? 0x90 : 0x80, form, encodingIndex);
+  PutEncodedStringBit5(add ? 0x90 : 0x80, form, encodingIndex, text);
 }
 
 // Bits 3 and 4 say how the value is encoded; an alphabet or algorithm index
 // (minus one) takes the next eight bits; the octets' length starts on the
 // fifth bit.
-void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index) {
-  const size_t length = m_valueOctets.size();
+void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
+                                              const std::wstring& text) {
   if (form == ValueForm::kUtf8) {
-    PutLengthBit5(m_octets, lead, length);
-  } else {
-    const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x20 : 0x30;
-    Put(m_octets, lead | discriminant | ((index - 1) >> 4));
-    PutLengthBit5(m_octets, ((index - 1) & 0x0F) << 4, length);
+    PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit5);
+    return;
   }
-  PutBytes(m_octets, m_valueOctets);
+  const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x20 : 0x30;
+  Put(*m_octets, lead | discriminant | ((index - 1) >> 4));
+  PutLengthBit5(*m_octets, ((index - 1) & 0x0F) << 4, m_valueOctets.size());
+  PutBytes(*m_octets, m_valueOctets);
 }
 
 // The same from the fifth bit, the length starting on the seventh.
-void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index) {
-  const size_t length = m_valueOctets.size();
+void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
+                                              const std::wstring& text) {
   if (form == ValueForm::kUtf8) {
-    PutLengthBit7(m_octets, lead, length);
-  } else {
-    const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x08 : 0x0C;
-    Put(m_octets, lead | discriminant | ((index - 1) >> 6));
-    PutLengthBit7(m_octets, ((index - 1) & 0x3F) << 2, length);
+    PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit7);
+    return;
   }
-  PutBytes(m_octets, m_valueOctets);
+  const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x08 : 0x0C;
+  Put(*m_octets, lead | discriminant | ((index - 1) >> 6));
+  PutLengthBit7(*m_octets, ((index - 1) & 0x3F) << 2, m_valueOctets.size());
+  PutBytes(*m_octets, m_valueOctets);
 }
 
 CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(const std::wstring& text,
@@ -434,9 +486,7 @@ CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(const std::wstrin
   if (m_options.GetDefaultStringEncoding() != 0) {
     detail::ThrowFiError(detail::kFiUnsupportedUtf16Bit5);
   }
-  m_valueOctets.clear();
-  detail::WideToUtf8(text, m_valueOctets);
-  return ValueForm::kUtf8;
+  return ValueForm::kUtf8;  // encoded where it goes, by PutEncodedStringBit3 or 5
 }
 
 // Each character becomes its position in the alphabet in k bits, k the

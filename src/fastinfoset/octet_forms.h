@@ -1,19 +1,20 @@
 // SPDX-License-Identifier: MIT
 // The bit-level integer and length forms of Fast Infoset documents (ITU-T Rec.
-// X.891, C.21 to C.29), written into a byte string. Each form starts inside an
+// X.891, C.21 to C.29), written into a byte buffer. Each form starts inside an
 // octet whose leading bits the caller has already chosen: `lead` carries those
 // bits, and the form fills the rest of that octet and the ones that follow.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+
+#include "xml/byte_buffer.h"
 
 namespace Korvel::detail::fi {
 
-using Octets = std::string;
+using Octets = ByteBuffer;
 
-inline void Put(Octets& out, uint32_t octet) { out.push_back(static_cast<char>(octet & 0xFF)); }
+inline void Put(Octets& out, uint32_t octet) { out.Append(static_cast<uint8_t>(octet & 0xFF)); }
 
 inline void Put32(Octets& out, uint32_t value) {
   Put(out, value >> 24);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "json/messages.h"
+#include "xml/text_output.h"
 #include "xml/writer_messages.h"
 
 namespace Korvel {
@@ -63,12 +64,14 @@ constexpr std::array<bool, 128> MakeEscapeTable() {
 }
 constexpr std::array<bool, 128> kEscape = MakeEscapeTable();
 
-constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+constexpr char kHex[] = "0123456789ABCDEF";
 
 }  // namespace
 
 CJsonTextWriter::CJsonTextWriter(CTextStream& stream)
-    : CXmlWriter(L"CJsonTextWriter"), m_stream(stream), m_out(stream.GetBuffer()) {}
+    : CXmlWriter(L"CJsonTextWriter"),
+      m_stream(stream),
+      m_out(std::make_unique<detail::TextOutput>(stream)) {}
 
 CJsonTextWriter::~CJsonTextWriter() = default;
 
@@ -82,26 +85,36 @@ void CJsonTextWriter::Close() {
 void CJsonTextWriter::SetEOLType(EOLType type) {
   switch (type) {
     case EOL_CRLF:
-      m_lineEnd = L"\r\n";
+      m_lineEnd = "\r\n";
       break;
     case EOL_LF:
-      m_lineEnd = L"\n";
+      m_lineEnd = "\n";
       break;
     default:
       detail::ThrowWriterError(detail::kInvalidEolType);
   }
   m_eolType = type;
+  m_out->SetLineEnd(m_lineEnd);
+}
+
+void CJsonTextWriter::SetIndentChars(const std::wstring& indent) {
+  m_indentChars = indent;
+  m_out->SetIndent(indent);
+}
+
+inline void CJsonTextWriter::WriteLineEnd() {
+  if (m_formatted) m_out->Put(m_lineEnd);
 }
 
 void CJsonTextWriter::WriteDocumentStart() {
-  Write(L'{');
+  m_out->Put('{');
   WriteLineEnd();
 }
 
 void CJsonTextWriter::WriteDocumentEnd() {
   WriteLineEnd();
-  Write(L'}');
-  FlushIfFull();
+  m_out->Put('}');
+  m_out->FlushIfFull();
 }
 
 // A comment would make the output something other than JSON.
@@ -121,9 +134,9 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
     writeName = parent->GetWriterState() != ARRAY_OPEN;
     Separator(*parent);
   } else if (m_rootWritten) {
-    Write(L',');
-    WriteLineEnd();
+    m_out->Put(',');
   }
+  const bool lineEnds = parent != nullptr || m_rootWritten;
   Context& element = PushElement(name, namespaceUri);
   if (parent != nullptr && parent->GetWriterState() == ARRAY_OPEN) {
     element.SetDepth(element.GetDepth() + 1);
@@ -132,11 +145,17 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
   m_awaitingValue = true;
   m_valueWritten = false;
   m_nilPending = false;
-  if (m_formatted) WriteIndent(LevelOf(element));
+  if (m_formatted) {
+    if (lineEnds) {
+      m_out->PutBreak(static_cast<size_t>(LevelOf(element)));
+    } else {
+      WriteIndent(LevelOf(element));
+    }
+  }
 
   if (m_roundTrip != JsonRoundTrip_Full) {
     if (writeName) WriteKey({}, name);
-    FlushIfFull();
+    m_out->FlushIfFull();
     return;
   }
   const std::wstring& uri = element.GetNamespaceUri();
@@ -162,7 +181,7 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
     element.SetDefaultNamespace(uri);
     Declare(element, {}, uri);
   }
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, bool) {
@@ -174,15 +193,12 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
     WriteValue(text, itemType);
     m_valueWritten = true;
   } else {
-    Write(L',');
-    if (m_formatted) {
-      Write(m_lineEnd);
-      WriteIndent(LevelOf(element) + 1);
-    }
+    m_out->Put(',');
+    WriteBreak(LevelOf(element) + 1);
     WriteKey({}, m_roundTrip == JsonRoundTrip_None ? L"" : L"#text");
     WriteValue(text, itemType);
   }
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CJsonTextWriter::EndElement() {
@@ -191,20 +207,17 @@ void CJsonTextWriter::EndElement() {
   if (m_awaitingValue) {
     if (!m_valueWritten) {
       OpenArrayIfPending(element);
-      Write(m_nilPending ? L"null" : L"{}");
+      m_out->Put(m_nilPending ? "null" : "{}");
     }
   } else {
-    if (m_formatted) {
-      Write(m_lineEnd);
-      WriteIndent(LevelOf(element));
-    }
-    Write(L'}');
+    WriteBreak(LevelOf(element));
+    m_out->Put('}');
   }
   PopElement();
   m_awaitingValue = false;
   m_valueWritten = false;
   m_nilPending = false;
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstring& namespaceUri,
@@ -219,17 +232,17 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
     prefix = PrefixFor(element, namespaceUri);
   }
   Separator(element);
-  if (m_formatted) WriteIndent(LevelOf(element) + 1);
-  Write(L'"');
-  if (m_roundTrip != JsonRoundTrip_None) Write(L'@');
+  WriteBreak(LevelOf(element) + 1);
+  m_out->Put('"');
+  if (m_roundTrip != JsonRoundTrip_None) m_out->Put('@');
   if (!prefix.empty()) {
     WriteName(prefix);
-    Write(L':');
+    m_out->Put(':');
   }
   WriteName(name);
-  Write(L"\": ");
+  m_out->Put("\": ");
   WriteValue(value, itemType);
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CJsonTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
@@ -257,7 +270,7 @@ void CJsonTextWriter::WriteNil() {
 
 // Attributes after WriteNil need an object, in which the nil becomes a
 // member of its own.
-void CJsonTextWriter::WritePendingNil(Context& element) {
+inline void CJsonTextWriter::WritePendingNil(Context& element) {
   if (!m_nilPending) return;
   m_nilPending = false;
   WriteNilMember(element);
@@ -271,66 +284,59 @@ void CJsonTextWriter::WriteNilMember(Context& element) {
     WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
   } else if (m_roundTrip == JsonRoundTrip_Partial) {
     Separator(element);
-    if (m_formatted) WriteIndent(LevelOf(element) + 1);
-    Write(L"\"@xsi:nil\": true");
+    WriteBreak(LevelOf(element) + 1);
+    m_out->Put("\"@xsi:nil\": true");
   }
 }
 
-void CJsonTextWriter::Separator(Context& element) {
+inline void CJsonTextWriter::Separator(Context& element) {
   if (m_awaitingValue) {
     OpenArrayIfPending(element);
-    Write(L'{');
+    m_out->Put('{');
     m_awaitingValue = false;
   } else {
-    Write(L',');
+    m_out->Put(',');
   }
-  WriteLineEnd();
 }
 
-void CJsonTextWriter::OpenArrayIfPending(Context& element) {
+inline void CJsonTextWriter::OpenArrayIfPending(Context& element) {
   Context* parent = element.GetParent();
   if (parent == nullptr || parent->GetWriterState() != ARRAY_PENDING) return;
   parent->SetWriterState(ARRAY_OPEN);
   m_openArrays.push_back(parent);
-  Write(L'[');
+  m_out->Put('[');
   // The first item was started at the level of the array's name; its
   // content goes one level deeper, like the items after it.
   element.SetDepth(element.GetDepth() + 1);
-  if (m_formatted) {
-    Write(m_lineEnd);
-    WriteIndent(LevelOf(element));
-  }
+  WriteBreak(LevelOf(element));
 }
 
 // Closes the element's array once the serializer has finished it (or has
 // marked the next collection pending, or has cleared the mark), and, when the
 // element ends, whatever array it still has open.
-void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
+inline void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
   const int32_t state = element.GetWriterState();
   if (state == ARRAY_FINISHED || ending) element.SetWriterState(ARRAY_NONE);
   // A collection marked but given no item never wrote its "[".
   const bool open = !m_openArrays.empty() && m_openArrays.back() == &element;
   if (!open || (state == ARRAY_OPEN && !ending)) return;
   m_openArrays.pop_back();
-  if (m_formatted) {
-    Write(m_lineEnd);
-    WriteIndent(LevelOf(element) + 1);
-  }
-  Write(L']');
+  WriteBreak(LevelOf(element) + 1);
+  m_out->Put(']');
 }
 
 void CJsonTextWriter::Declare(Context& element, std::wstring_view prefix, const std::wstring& uri) {
   Separator(element);
-  if (m_formatted) WriteIndent(LevelOf(element) + 1);
-  Write(L"\"@xmlns");
+  WriteBreak(LevelOf(element) + 1);
+  m_out->Put("\"@xmlns");
   if (!prefix.empty()) {
-    Write(L':');
+    m_out->Put(':');
     WriteName(prefix);
   }
-  Write(L"\": ");
-  Write(L'"');
+  m_out->Put("\": ");
+  m_out->Put('"');
   WriteString(uri);
-  Write(L'"');
+  m_out->Put('"');
 }
 
 const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstring& namespaceUri) {
@@ -342,71 +348,85 @@ const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstr
 
 // Element names are XML names, which hold nothing a JSON string escapes
 // (unless everything beyond ASCII is to be escaped).
-void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
-  Write(L'"');
+inline void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
+  if (prefix.empty() && !m_escapeNonAscii) return m_out->PutBetween("\"", name, "\": ");
+  m_out->Put('"');
   if (!prefix.empty()) {
     WriteName(prefix);
-    Write(L':');
+    m_out->Put(':');
   }
   WriteName(name);
-  Write(L"\": ");
+  m_out->Put("\": ");
 }
 
-void CJsonTextWriter::WriteName(std::wstring_view name) {
+inline void CJsonTextWriter::WriteName(std::wstring_view name) {
   if (m_escapeNonAscii) {
     WriteString(name);
   } else {
-    Write(name);
+    m_out->Put(name);
   }
 }
 
 void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
   if (IsBareType(itemType) &&
       (IsJsonNumber(text) || (itemType == it_boolean && (text == L"true" || text == L"false")))) {
-    Write(text);
+    m_out->PutAsciiRun(text, [](uint32_t) { return false; });  // all ASCII, as checked
     return;
   }
-  Write(L'"');
+  // Most strings have nothing to escape: one append.
+  const auto escaped = [](uint32_t c) { return kEscape[c]; };
+  if (m_out->PutWrappedAscii('"', text, escaped, '"')) return;
+  m_out->Put('"');
   WriteString(text);
-  Write(L'"');
+  m_out->Put('"');
 }
 
 void CJsonTextWriter::WriteString(std::wstring_view text) {
-  const wchar_t* run = text.data();
-  const wchar_t* const end = run + text.size();
-  for (const wchar_t* p = run; p != end; ++p) {
-    const auto c = static_cast<uint32_t>(*p);
-    if (c < kEscape.size() ? !kEscape[c] : !m_escapeNonAscii) continue;
-    m_out.Append(run, static_cast<size_t>(p - run));
-    run = p + 1;
+  const auto escaped = [this](uint32_t c) {
+    return c < kEscape.size() ? kEscape[c] : m_escapeNonAscii;
+  };
+  while (!text.empty()) {
+    // Plain ASCII, most text, is scanned and copied in one pass; text beyond
+    // ASCII goes as one run up to the next character to escape.
+    text.remove_prefix(m_out->PutAsciiRun(text, escaped));
+    if (text.empty()) return;
+    const auto c = static_cast<uint32_t>(text.front());
+    if (!escaped(c)) {
+      size_t run = 1;
+      while (run < text.size() && !escaped(static_cast<uint32_t>(text[run]))) ++run;
+      m_out->Put(text.substr(0, run));
+      text.remove_prefix(run);
+      continue;
+    }
+    text.remove_prefix(1);
     switch (c) {
       case '"':
-        Write(L"\\\"");
+        m_out->Put("\\\"");
         break;
       case '\\':
-        Write(L"\\\\");
+        m_out->Put("\\\\");
         break;
       case '\b':
-        Write(L"\\b");
+        m_out->Put("\\b");
         break;
       case '\f':
-        Write(L"\\f");
+        m_out->Put("\\f");
         break;
       case '\n':
-        Write(L"\\n");
+        m_out->Put("\\n");
         break;
       case '\r':
-        Write(L"\\r");
+        m_out->Put("\\r");
         break;
       case '\t':
-        Write(L"\\t");
+        m_out->Put("\\t");
         break;
       default: {
         const auto unit = [this](uint32_t u) {
-          const wchar_t escape[6] = {
-              L'\\',        L'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF], kHex[(u >> 4) & 0xF],
+          const char escape[6] = {
+              '\\',         'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF], kHex[(u >> 4) & 0xF],
               kHex[u & 0xF]};
-          m_out.Append(escape, 6);
+          m_out->Put(std::string_view(escape, 6));
         };
         if (c >= 0x10000 && c <= 0x10FFFF) {
           unit(0xD800 + ((c - 0x10000) >> 10));
@@ -417,14 +437,15 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
       }
     }
   }
-  m_out.Append(run, static_cast<size_t>(end - run));
 }
 
-void CJsonTextWriter::WriteIndent(int32_t level) {
-  if (level <= 0) return;
-  const size_t length = static_cast<size_t>(level) * m_indentChars.size();
-  while (m_indentRun.size() < length) m_indentRun += m_indentChars;
-  Write(std::wstring_view(m_indentRun).substr(0, length));
+inline void CJsonTextWriter::WriteIndent(int32_t level) {
+  if (level > 0) m_out->PutIndent(static_cast<size_t>(level));
+}
+
+// A line end and the indentation of level (which is at least 1), when formatted.
+inline void CJsonTextWriter::WriteBreak(int32_t level) {
+  if (m_formatted) m_out->PutBreak(static_cast<size_t>(level));
 }
 
 }  // namespace Korvel

@@ -359,6 +359,14 @@ CBinaryData WideToUtf8Data(std::wstring_view text) {
   return out;
 }
 
+char* PutUtf8(std::wstring_view text, char* d) noexcept {
+  const size_t n = text.size();
+  const size_t ascii = NarrowAsciiPrefix(text.data(), n, d);
+  if (ascii == n) return d + n;
+  size_t consumed = 0;
+  return EncodeUtf8Step(text.data() + ascii, n - ascii, n - ascii, d + ascii, consumed);
+}
+
 std::string WideToUtf8Replacing(std::wstring_view text) {
   std::string out;
   if (WideToUtf8(text, out)) return out;

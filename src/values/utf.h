@@ -38,6 +38,11 @@ std::string WideToUtf8Replacing(std::wstring_view text);
 // not begin a complete character.
 size_t Utf8ValidPrefixLength(std::string_view bytes) noexcept;
 
+// Wide text to UTF-8 into d, which has room for four bytes per character:
+// the end of the output, or null when the text is malformed (d's content is
+// then unspecified). For writers that append into a buffer of their own.
+char* PutUtf8(std::wstring_view text, char* d) noexcept;
+
 // UTF-8 to wide text. A byte-order mark is not special: it becomes U+FEFF.
 bool Utf8ToWide(std::string_view bytes, std::wstring& out);
 std::wstring Utf8ToWide(std::string_view bytes);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "xml/text_output.h"
 #include "xml/writer_messages.h"
 
 namespace Korvel {
@@ -43,14 +44,21 @@ const std::wstring& XsiNamespace() {
   return uri;
 }
 
-bool EndsWith(std::wstring_view text, std::wstring_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+bool EndsWith(std::wstring_view text, std::string_view asciiEnd) {
+  if (text.size() < asciiEnd.size()) return false;
+  text.remove_prefix(text.size() - asciiEnd.size());
+  for (size_t i = 0; i < asciiEnd.size(); ++i) {
+    if (text[i] != static_cast<wchar_t>(asciiEnd[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 CXmlTextWriter::CXmlTextWriter(CTextStream& stream)
-    : CXmlWriter(L"CXmlTextWriter"), m_stream(stream), m_out(stream.GetBuffer()) {}
+    : CXmlWriter(L"CXmlTextWriter"),
+      m_stream(stream),
+      m_out(std::make_unique<detail::TextOutput>(stream)) {}
 
 CXmlTextWriter::~CXmlTextWriter() = default;
 
@@ -64,93 +72,99 @@ void CXmlTextWriter::Close() {
 void CXmlTextWriter::SetEOLType(EOLType type) {
   switch (type) {
     case EOL_CRLF:
-      m_lineEnd = L"\r\n";
+      m_lineEnd = "\r\n";
       break;
     case EOL_LF:
-      m_lineEnd = L"\n";
+      m_lineEnd = "\n";
       break;
     default:
       detail::ThrowWriterError(detail::kInvalidEolType);
   }
   m_eolType = type;
+  m_out->SetLineEnd(m_lineEnd);
+}
+
+void CXmlTextWriter::SetIndentChars(const std::wstring& indent) {
+  m_indentChars = indent;
+  m_out->SetIndent(indent);
 }
 
 void CXmlTextWriter::WriteXmlDeclaration() {
-  Write(L"<?xml version=\"1.0\"");
+  m_out->Put("<?xml version=\"1.0\"");
   switch (m_stream.GetEncoding()) {
     case XmlEncoding_UTF8:
-      Write(L" encoding=\"UTF-8\"");
+      m_out->Put(" encoding=\"UTF-8\"");
       break;
     case XmlEncoding_UTF16:
-      Write(L" encoding=\"UTF-16\"");
+      m_out->Put(" encoding=\"UTF-16\"");
       break;
     default:
       break;
   }
-  Write(L"?>");
-  Write(m_lineEnd);
-  FlushIfFull();
+  m_out->Put("?>");
+  m_out->Put(m_lineEnd);
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::WriteRaw(std::wstring_view markup) {
-  CloseStartTagForChild();
+  const bool closed = CloseStartTagForChild();
   if (m_formatted) {
-    if (const CXmlWriterContext* parent = GetCurrentElement()) WriteIndent(parent->GetDepth() + 1);
+    if (const CXmlWriterContext* parent = GetCurrentElement()) {
+      WriteBreakOrIndent(closed, parent->GetDepth() + 1);
+    }
   }
-  Write(markup);
-  if (m_formatted && !EndsWith(markup, m_lineEnd)) Write(m_lineEnd);
-  FlushIfFull();
+  m_out->Put(markup);
+  if (m_formatted && !EndsWith(markup, m_lineEnd)) m_out->Put(m_lineEnd);
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::WriteComment(const std::wstring& text) {
-  Write(L"<!--");
+  m_out->Put("<!--");
   WriteEscaped(text, false);
-  Write(L"-->");
-  Write(m_lineEnd);
-  FlushIfFull();
+  m_out->Put("-->");
+  m_out->Put(m_lineEnd);
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::WriteProcessingInstruction(const std::wstring& text) {
-  Write(text);
-  Write(m_lineEnd);
-  Write(m_lineEnd);
-  FlushIfFull();
+  m_out->Put(text);
+  m_out->Put(m_lineEnd);
+  m_out->Put(m_lineEnd);
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::WriteInLineSchema(const std::wstring& text) {
   // The schema is markup of its own: it goes after the start tag, never inside it.
   if (CXmlWriterContext* element = GetCurrentElement(); element && element->IsStartTagOpen()) {
-    Write(L'>');
+    m_out->Put('>');
     element->SetStartTagOpen(false);
     element->AddChild();
   }
-  Write(m_lineEnd);
-  Write(text);
-  Write(m_lineEnd);
-  FlushIfFull();
+  m_out->Put(m_lineEnd);
+  m_out->Put(text);
+  m_out->Put(m_lineEnd);
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& namespaceUri) {
-  CloseStartTagForChild();
+  const bool closed = CloseStartTagForChild();
   CXmlWriterContext& element = PushElement(name, namespaceUri);
-  if (m_formatted) WriteIndent(element.GetDepth());
-  Write(L'<');
+  if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
-    Write(element.GetName());
+    m_out->PutBetween("<", element.GetName(), {});
     // An unqualified element inside a default namespace leaves it, or a reader
     // would put it in that namespace (the root undeclares the document's).
     if (uri.empty() && !element.GetDefaultNamespace().empty()) {
       element.SetDefaultNamespace(uri);
-      Write(L" xmlns=\"\"");
+      m_out->Put(" xmlns=\"\"");
     }
   } else {
     const std::wstring* prefix = element.FindPrefix(uri);
     const bool declare = prefix == nullptr;
     if (declare) prefix = &element.AllocatePrefix(uri);
-    Write(*prefix);
-    Write(L':');
-    Write(element.GetName());
+    m_out->PutBetween("<", *prefix, ":");
+    m_out->Put(element.GetName());
     if (declare) WriteNamespaceDeclaration(*prefix, uri);
   }
   if (element.GetParent() == nullptr) {
@@ -158,78 +172,76 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
     // A root in no namespace has just undeclared it instead.
     const std::wstring& defaultNamespace = GetDocumentDefaultNamespace();
     if (!defaultNamespace.empty() && element.GetDefaultNamespace() == defaultNamespace) {
-      Write(L" xmlns=\"");
-      Write(defaultNamespace);
-      Write(L'"');
+      m_out->Put(" xmlns=\"");
+      m_out->Put(defaultNamespace);
+      m_out->Put('"');
     }
     for (const auto& [aliasUri, aliasPrefix] : GetDocumentAliases()) {
       if (aliasUri != XML_NAMESPACE) WriteNamespaceDeclaration(aliasPrefix, aliasUri);
     }
   }
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaultValue) {
   CXmlWriterContext& element = RequireCurrentElement();
   if (text.empty() || (isDefaultValue && !m_writeDefaultElementValues)) return;
   if (element.IsStartTagOpen()) {
-    Write(L'>');
+    m_out->Put('>');
     element.SetStartTagOpen(false);
   }
   // The caller may hand over one complete CDATA section, written as it is.
   if (IsOneCdataSection(text)) {
-    Write(text);
+    m_out->Put(text);
   } else {
     WriteEscaped(text, false);
   }
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::EndElement() {
   CXmlWriterContext& element = RequireCurrentElement();
   if (element.IsStartTagOpen()) {
-    Write(L"/>");
+    m_out->Put("/>");
   } else {
     if (m_formatted && element.GetChildCount() > 0) WriteIndent(element.GetDepth());
-    Write(L"</");
     const std::wstring& uri = element.GetNamespaceUri();
-    if (!element.IsUnprefixed(uri)) {
-      if (const std::wstring* prefix = element.FindPrefix(uri)) {
-        Write(*prefix);
-        Write(L':');
-      }
+    const std::wstring* prefix = element.IsUnprefixed(uri) ? nullptr : element.FindPrefix(uri);
+    if (prefix != nullptr) {
+      m_out->PutBetween("</", *prefix, ":");
+      m_out->PutBetween({}, element.GetName(), ">");
+    } else {
+      m_out->PutBetween("</", element.GetName(), ">");
     }
-    Write(element.GetName());
-    Write(L'>');
   }
-  if (m_formatted) Write(m_lineEnd);
+  if (m_formatted) m_out->Put(m_lineEnd);
   PopElement();
-  FlushIfFull();
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring& namespaceUri,
                                     const std::wstring& value, ItemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
-  Write(L' ');
+  m_out->Put(' ');
   // The default namespace never applies to attributes.
   if (!namespaceUri.empty()) {
     const std::wstring* prefix = element.FindPrefix(namespaceUri);
     if (prefix == nullptr) {
       prefix = &element.AllocatePrefix(namespaceUri);
-      Write(L"xmlns:");
-      Write(*prefix);
-      Write(L"=\"");
-      Write(namespaceUri);
-      Write(L"\" ");
+      m_out->Put("xmlns:");
+      m_out->Put(*prefix);
+      m_out->Put("=\"");
+      m_out->Put(namespaceUri);
+      m_out->Put("\" ");
     }
-    Write(*prefix);
-    Write(L':');
+    m_out->Put(*prefix);
+    m_out->Put(':');
   }
-  Write(name);
-  Write(L"=\"");
+  m_out->Put(name);
+  m_out->Put("=\"");
   WriteEscaped(value, true);
-  Write(L'"');
-  FlushIfFull();
+  m_out->Put('"');
+  m_out->FlushIfFull();
 }
 
 void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
@@ -243,7 +255,7 @@ void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
   if (prefix == nullptr) {
     prefix = &element.AllocatePrefix(typeNamespaceUri);
     WriteNamespaceDeclaration(*prefix, typeNamespaceUri);
-    Write(L' ');
+    m_out->Put(' ');
   }
   std::wstring value;
   value.reserve(prefix->size() + 1 + typeName.size());
@@ -258,64 +270,79 @@ void CXmlTextWriter::WriteNil() {
 
 void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
   const uint8_t mode = attribute ? kInAttribute : kInContent;
-  const wchar_t* run = text.data();
-  const wchar_t* const end = run + text.size();
-  for (const wchar_t* p = run; p != end; ++p) {
-    const auto c = static_cast<uint32_t>(*p);
-    if (c >= kEscapeTable.size() || (kEscapeTable[c] & mode) == 0) continue;
-    m_out.Append(run, static_cast<size_t>(p - run));
-    run = p + 1;
+  const auto escaped = [mode](uint32_t c) {
+    return c < kEscapeTable.size() && (kEscapeTable[c] & mode) != 0;
+  };
+  while (!text.empty()) {
+    // Plain ASCII, most text, is scanned and copied in one pass; text beyond
+    // ASCII goes as one run up to the next character to escape.
+    text.remove_prefix(m_out->PutAsciiRun(text, escaped));
+    if (text.empty()) return;
+    const auto c = static_cast<uint32_t>(text.front());
+    if (!escaped(c)) {
+      size_t run = 1;
+      while (run < text.size() && !escaped(static_cast<uint32_t>(text[run]))) ++run;
+      m_out->Put(text.substr(0, run));
+      text.remove_prefix(run);
+      continue;
+    }
+    text.remove_prefix(1);
     switch (c) {
       case '&':
-        Write(L"&amp;");
+        m_out->Put("&amp;");
         break;
       case '<':
-        Write(L"&lt;");
+        m_out->Put("&lt;");
         break;
       case '>':
-        Write(L"&gt;");
+        m_out->Put("&gt;");
         break;
       case '"':
-        Write(L"&quot;");
+        m_out->Put("&quot;");
         break;
       case '\n':
-        Write(attribute ? std::wstring_view(L"&#xA;") : std::wstring_view(m_lineEnd));
+        m_out->Put(attribute ? std::string_view("&#xA;") : m_lineEnd);
         break;
       case '\r':
-        Write(L"&#xD;");
+        m_out->Put("&#xD;");
         break;
       default:  // a tab in an attribute value
-        Write(L"&#x9;");
+        m_out->Put("&#x9;");
         break;
     }
   }
-  m_out.Append(run, static_cast<size_t>(end - run));
 }
 
 void CXmlTextWriter::WriteIndent(int32_t depth) {
-  if (depth <= 0) return;
-  const size_t length = static_cast<size_t>(depth) * m_indentChars.size();
-  while (m_indentRun.size() < length) m_indentRun += m_indentChars;
-  Write(std::wstring_view(m_indentRun).substr(0, length));
+  if (depth > 0) m_out->PutIndent(static_cast<size_t>(depth));
 }
 
 void CXmlTextWriter::WriteNamespaceDeclaration(const std::wstring& prefix,
                                                const std::wstring& namespaceUri) {
-  Write(L" xmlns:");
-  Write(prefix);
-  Write(L"=\"");
-  Write(namespaceUri);
-  Write(L'"');
+  m_out->Put(" xmlns:");
+  m_out->Put(prefix);
+  m_out->Put("=\"");
+  m_out->Put(namespaceUri);
+  m_out->Put('"');
 }
 
-void CXmlTextWriter::CloseStartTagForChild() {
+bool CXmlTextWriter::CloseStartTagForChild() {
   CXmlWriterContext* parent = GetCurrentElement();
-  if (parent == nullptr) return;
+  if (parent == nullptr) return false;
   parent->AddChild();
-  if (parent->IsStartTagOpen()) {
-    Write(L'>');
-    parent->SetStartTagOpen(false);
-    if (m_formatted) Write(m_lineEnd);
+  if (!parent->IsStartTagOpen()) return false;
+  m_out->Put('>');
+  parent->SetStartTagOpen(false);
+  return true;
+}
+
+// After a start tag just closed, the line end is still owed: it goes with the
+// indentation as one append.
+void CXmlTextWriter::WriteBreakOrIndent(bool lineEndOwed, int32_t depth) {
+  if (lineEndOwed) {
+    m_out->PutBreak(static_cast<size_t>(depth));
+  } else {
+    WriteIndent(depth);
   }
 }
 

@@ -96,8 +96,6 @@ void Context::StartChild(const std::wstring& name, const std::wstring& namespace
   m_scope = parent != nullptr ? parent->m_scope : nullptr;
 }
 
-Context* Context::DetachParent() noexcept { return std::exchange(m_parent, nullptr); }
-
 const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const {
   const auto it = m_scope->aliases.find(namespaceUri);
   return it != m_scope->aliases.end() ? &it->second : nullptr;
@@ -189,9 +187,6 @@ void CXmlWriter::PopElement() {
   m_spare = &finished;
 }
 
-Context& CXmlWriter::RequireCurrentElement() const {
-  if (m_current == nullptr) detail::ThrowWriterError(detail::kNoElementOpen);
-  return *m_current;
-}
+void CXmlWriter::ThrowNoElementOpen() { detail::ThrowWriterError(detail::kNoElementOpen); }
 
 }  // namespace Korvel

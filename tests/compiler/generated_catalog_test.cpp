@@ -185,4 +185,19 @@ TEST(GeneratedCatalog, SubstitutesAndXsiTypesPickTheirClasses) {
   EXPECT_EQ(text.find(L"ProductType"), std::wstring::npos) << text;
 }
 
+// A collection member made on first use stays with its owner across reads,
+// and one that a read leaves empty writes as one never made.
+TEST(GeneratedCatalog, CollectionsMadeOnFirstUseStayWithTheirOwner) {
+  const CSerializationContext context;
+  CSmartPtr<CCatalogType> catalog = new CCatalogType();
+  const Catalog::CPromotionCol& promotions = catalog->GetPromotion();
+  catalog->FromXmlFile((kDir / "valid-substitution-single-valued.xml").wstring().c_str(), context);
+  EXPECT_EQ(promotions.GetCount(), 1);
+  catalog->FromXmlFile((kDir / "valid-minimal.xml").wstring().c_str(), context);
+  EXPECT_EQ(promotions.GetCount(), 0);
+  CSmartPtr<CCatalogType> fresh = new CCatalogType();
+  fresh->FromXmlFile((kDir / "valid-minimal.xml").wstring().c_str(), context);
+  EXPECT_EQ(catalog->ToXml(true, true, EOL_LF, context), fresh->ToXml(true, true, EOL_LF, context));
+}
+
 }  // namespace

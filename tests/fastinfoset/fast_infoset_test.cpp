@@ -288,6 +288,9 @@ TEST(FastInfosetWriter, ElementsNamesAttributeValuesAndPrefixes) {
   // Text after a child lands in the parent, after the child's end.
   EXPECT_EQ(ReadTree(Script(options, {L"start|r|", L"text|a", L"start|c|", L"end", L"text|b", L"end"})),
             L"{}r [ab] ({}c)");
+  // A lone surrogate in a value or a name becomes U+FFFD, as in XML text.
+  EXPECT_EQ(ReadTree(Script(options, {L"start|r|u\xD800", L"text|a\xDC00", L"end"})),
+            L"{u\xFFFD}r [a\xFFFD]");
   CBinaryData ignored;
   CFastInfosetWriter writer(ignored, options);
   writer.StartElement(L"r", L"");
@@ -426,7 +429,7 @@ TEST(ObjectBaseFastInfoset, StreamsAndFilesReadBackThroughTheXmlEntryPoints) {
 using namespace detail::fi;
 
 std::string Encode(const std::string& form, uint32_t value) {
-  std::string out;
+  detail::fi::Octets out;
   if (form == "index2") PutIndexBit2(out, 0, value);
   if (form == "index3") PutIndexBit3(out, 0, value);
   if (form == "chunk4") PutIndexBit4(out, 0xA0, value);
@@ -434,7 +437,7 @@ std::string Encode(const std::string& form, uint32_t value) {
   if (form == "length5") PutLengthBit5(out, 0, value);
   if (form == "length7") PutLengthBit7(out, 0, value);
   if (form == "sequence") PutSequenceLength(out, value);
-  return Hex(reinterpret_cast<const unsigned char*>(out.data()), out.size());
+  return Hex(reinterpret_cast<const unsigned char*>(out.Data()), out.Size());
 }
 
 // Documents whose only use of an index is out of its table's range, so that

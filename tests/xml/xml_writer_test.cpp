@@ -18,6 +18,7 @@
 #include "values/utf.h"
 #include "xml/output_switches.h"
 #include "xml/text_encoder.h"
+#include "xml/utf8_buffer.h"
 
 using namespace Korvel;
 using namespace Korvel::detail::platform;
@@ -552,6 +553,8 @@ TEST(TextEncoder, SurrogatePairsJoinAcrossChunksAndLoneOnesAreReplaced) {
   const std::tuple<const char*, std::wstring, std::wstring> rows[] = {
       {"pair inside a chunk", {L'x', high, low}, L"x\U0001F600"},
       {"pair split by the chunk boundary", pad + high + low, pad + L"\U0001F600"},
+      {"pair split between encoding steps", std::wstring(16383, L'a') + high + low,
+       std::wstring(16383, L'a') + L"\U0001F600"},
       {"lone high at the end", {L'x', high}, L"x\uFFFD"},
       {"lone high at a chunk end", pad + high + L'b', pad + L"\uFFFDb"},
       {"lone low", {low, L'y'}, L"\uFFFDy"},
@@ -564,7 +567,18 @@ TEST(TextEncoder, SurrogatePairsJoinAcrossChunksAndLoneOnesAreReplaced) {
     buffer.Append(text);
     EXPECT_EQ(BytesOf(detail::EncodeText(buffer, XmlEncoding_UTF8)), detail::WideToUtf8(clean));
     EXPECT_EQ(BytesOf(detail::EncodeText(buffer, XmlEncoding_UTF16)), detail::WideToUtf16Le(clean));
+    // Writers in UTF-8 put text in pieces; a pair split between two joins.
+    for (const size_t split : {size_t{0}, size_t{1}, text.size() - 1}) {
+      detail::Utf8Buffer bytes;
+      bytes.Put(std::wstring_view(text).substr(0, split));
+      bytes.Put(std::wstring_view(text).substr(split));
+      EXPECT_EQ(BytesOf(bytes.Take()), detail::WideToUtf8(clean)) << split;
+    }
   }
+  detail::Utf8Buffer bytes;
+  bytes.Put(std::wstring{L'x', high});
+  bytes.PutAscii('<');
+  EXPECT_EQ(BytesOf(bytes.Take()), "x\xEF\xBF\xBD<");
 }
 
 }  // namespace

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+// Where the text writers (XML, JSON) put their text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include <korvel/text_stream.h>
+
+#include "xml/utf8_buffer.h"
+
+namespace Korvel::detail {
+
+// A writer's text goes straight into the UTF-8 buffer of a byte stream when
+// it writes into one (ToXmlStream, ToJsonStream in UTF-8): markup is copied as
+// bytes and names and values are encoded once, where they go. Otherwise it goes
+// into the stream's wide buffer, which the stream is given a chunk at a time.
+class TextOutput {
+ public:
+  explicit TextOutput(CTextStream& stream);
+
+  // Markup, which is ASCII.
+  void Put(std::string_view ascii) {
+    if (m_utf8 != nullptr) {
+      m_utf8->PutAscii(ascii);
+    } else {
+      for (const char c : ascii) m_wide.Append(static_cast<wchar_t>(c));
+    }
+  }
+  void Put(char ascii) {
+    if (m_utf8 != nullptr) {
+      m_utf8->PutAscii(ascii);
+    } else {
+      m_wide.Append(static_cast<wchar_t>(ascii));
+    }
+  }
+  // Names, values and whatever else the caller supplies.
+  void Put(std::wstring_view text) {
+    if (m_utf8 != nullptr) {
+      m_utf8->Put(text);
+    } else {
+      m_wide.Append(text);
+    }
+  }
+
+  // ASCII markup around a name, as one append where it can be.
+  void PutBetween(std::string_view before, std::wstring_view text, std::string_view after) {
+    if (m_utf8 != nullptr) {
+      m_utf8->PutBetween(before, text, after);
+    } else {
+      Put(before);
+      m_wide.Append(text);
+      Put(after);
+    }
+  }
+
+  // Puts the leading run of text made of ASCII characters for which stop(c)
+  // is false and returns its length (see Utf8Buffer::PutAsciiRun).
+  template <class Stop>
+  size_t PutAsciiRun(std::wstring_view text, Stop stop) {
+    if (m_utf8 != nullptr) return m_utf8->PutAsciiRun(text, stop);
+    size_t run = 0;
+    while (run < text.size() && static_cast<uint32_t>(text[run]) < 0x80 &&
+           !stop(static_cast<uint32_t>(text[run]))) {
+      ++run;
+    }
+    m_wide.Append(text.data(), run);
+    return run;
+  }
+
+  // open, text and close as one append when text is all ASCII that stop
+  // lets through; false, with nothing written, otherwise.
+  template <class Stop>
+  bool PutWrappedAscii(char open, std::wstring_view text, Stop stop, char close) {
+    if (m_utf8 != nullptr) return m_utf8->PutWrappedAscii(open, text, stop, close);
+    for (const wchar_t c : text) {
+      if (static_cast<uint32_t>(c) >= 0x80 || stop(static_cast<uint32_t>(c))) return false;
+    }
+    m_wide.Append(static_cast<wchar_t>(open));
+    m_wide.Append(text);
+    m_wide.Append(static_cast<wchar_t>(close));
+    return true;
+  }
+
+  // The unit of indentation (a tab by default), and that unit repeated.
+  void SetIndent(std::wstring_view unit);
+  void PutIndent(size_t levels) {
+    const size_t length = levels * m_indentUnit.size();
+    if (m_utf8 != nullptr && length <= m_asciiIndentRun.size()) {
+      m_utf8->PutAscii(std::string_view(m_asciiIndentRun.data(), length));
+    } else {
+      PutIndentSlow(levels);
+    }
+  }
+  // The line end ("\n" by default, ASCII), and the line end followed by
+  // indentation as one append.
+  void SetLineEnd(std::string_view lineEnd);
+  void PutBreak(size_t levels) {
+    const size_t length = m_lineEnd.size() + levels * m_indentUnit.size();
+    if (m_utf8 != nullptr && length <= m_asciiBreakRun.size()) {
+      m_utf8->PutAscii(std::string_view(m_asciiBreakRun.data(), length));
+    } else {
+      PutBreakSlow(levels);
+    }
+  }
+
+  // Hands wide text to the stream once a chunk's worth has gathered.
+  void FlushIfFull() {
+    if (m_wide.GetLength() >= kFlushThreshold) m_stream.Flush();
+  }
+
+ private:
+  static constexpr size_t kFlushThreshold = 4096;
+
+  // Wide output, a unit beyond ASCII, or a level deeper than any so far.
+  void PutIndentSlow(size_t levels);
+  void PutBreakSlow(size_t levels);
+
+  CTextStream& m_stream;
+  CStringBuffer& m_wide;
+  Utf8Buffer* m_utf8 = nullptr;
+  std::wstring m_indentUnit;
+  bool m_asciiIndent = true;
+  std::string m_lineEnd = "\n";
+  // The unit repeated for the deepest level written so far, so that an
+  // indentation is one append; the bytes, also with the line end in front, are
+  // kept for an ASCII unit in UTF-8 only (empty otherwise).
+  std::wstring m_indentRun;
+  std::string m_asciiIndentRun;
+  std::string m_asciiBreakRun;
+};
+
+}  // namespace Korvel::detail

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+// A growing byte buffer that text writers append UTF-8 to directly.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include <korvel/binary_data.h>
+
+#include "values/utf.h"
+#include "xml/byte_buffer.h"
+
+namespace Korvel::detail {
+
+// The bytes of a document in UTF-8 as a writer produces it: markup is copied
+// as it is, wide text encoded in place, so the document never exists as wide
+// text. Wide text keeps the rules of the wide-buffer path: a surrogate pair is
+// joined, even when its halves come in two pieces, and an unpaired surrogate or
+// a value beyond U+10FFFF becomes U+FFFD.
+class Utf8Buffer {
+ public:
+  Utf8Buffer() = default;
+  Utf8Buffer(const Utf8Buffer&) = delete;
+  Utf8Buffer& operator=(const Utf8Buffer&) = delete;
+
+  // ASCII only.
+  void PutAscii(std::string_view text) { m_bytes.Append(text); }
+  void PutAscii(char c) { m_bytes.Append(static_cast<uint8_t>(c)); }
+
+  void Put(std::wstring_view text) {
+    if (text.size() <= kStep) {
+      // Names and values are short and nearly always ASCII: copied in one
+      // loop here, anything else encoded where it goes.
+      char* d = m_bytes.Room(4 * text.size());
+      const size_t ascii = AsciiRun(text, d, [](uint32_t) { return false; });
+      if (ascii == text.size()) return m_bytes.Advance(d + ascii);
+      if (char* end = PutUtf8(text.substr(ascii), d + ascii)) return m_bytes.Advance(end);
+    }
+    PutLong(text);
+  }
+
+  // before, text and after, ASCII markup around a name, with one room check.
+  void PutBetween(std::string_view before, std::wstring_view text, std::string_view after) {
+    if (text.size() <= kStep) {
+      char* d = Copy(before, m_bytes.Room(before.size() + 4 * text.size() + after.size()));
+      const size_t ascii = AsciiRun(text, d, [](uint32_t) { return false; });
+      char* end = ascii == text.size() ? d + ascii : PutUtf8(text.substr(ascii), d + ascii);
+      if (end != nullptr) return m_bytes.Advance(Copy(after, end));
+    }
+    PutAscii(before);
+    Put(text);
+    PutAscii(after);
+  }
+
+  // Copies the leading run of text made of ASCII characters for which
+  // stop(c) is false and returns its length, for writers that escape: text
+  // with nothing to escape is scanned and copied in one pass.
+  template <class Stop>
+  size_t PutAsciiRun(std::wstring_view text, Stop stop) {
+    char* d = m_bytes.Room(text.size());
+    const size_t run = AsciiRun(text, d, stop);
+    m_bytes.Advance(d + run);
+    return run;
+  }
+
+  // open, text and close with one room check when text is all ASCII that
+  // stop lets through; false, with nothing written, otherwise.
+  template <class Stop>
+  bool PutWrappedAscii(char open, std::wstring_view text, Stop stop, char close) {
+    char* d = m_bytes.Room(text.size() + 2);
+    if (AsciiRun(text, d + 1, stop) != text.size()) return false;
+    d[0] = open;
+    d[text.size() + 1] = close;
+    m_bytes.Advance(d + text.size() + 2);
+    return true;
+  }
+
+  size_t Size() const noexcept { return m_bytes.Size(); }
+  // Forgets the bytes, keeping the memory.
+  void Clear() noexcept;
+  // The bytes; the buffer is empty afterwards.
+  CBinaryData Take();
+
+ private:
+  // Wide text is encoded in steps of this many characters, so that a long text
+  // is not given room for four bytes per character all at once.
+  static constexpr size_t kStep = 16384;
+
+  static char* Copy(std::string_view bytes, char* d) noexcept {
+    if (!bytes.empty()) std::memcpy(d, bytes.data(), bytes.size());
+    return d + bytes.size();
+  }
+  template <class Stop>
+  static size_t AsciiRun(std::wstring_view text, char* d, Stop stop) {
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+      const auto c = static_cast<uint32_t>(text[i]);
+      if (c >= 0x80 || stop(c)) break;
+      d[i] = static_cast<char>(c);
+    }
+    return i;
+  }
+
+  void PutLong(std::wstring_view text);
+  void PutCheckedStep(std::wstring_view text);
+  void PutCodePoint(wchar_t c);
+
+  ByteBuffer m_bytes;
+  // A high surrogate that ended a text is written as U+FFFD at once, so that
+  // markup need not check for it; when the next text starts with its pair and
+  // nothing came between, the replacement is taken back and the pair joined.
+  wchar_t m_replacedHigh = 0;
+  size_t m_replacedEnd = 0;  // where that replacement ends
+};
+
+}  // namespace Korvel::detail
