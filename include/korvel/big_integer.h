@@ -26,7 +26,9 @@ class KORVEL_API CBigInteger {
   // either empty or the single digit 0.
   using Digits = CDigitVector;
 
-  CBigInteger();
+  // Inline, as are copies and moves: generated classes reset and fill their
+  // number members once per object read.
+  CBigInteger() noexcept : m_sign(1) {}
   CBigInteger(std::int32_t value);
   CBigInteger(std::uint32_t value);
   CBigInteger(std::int64_t value);
@@ -49,10 +51,10 @@ class KORVEL_API CBigInteger {
   explicit CBigInteger(const std::wstring& text);
   // A null pointer reads as the empty text.
   explicit CBigInteger(const wchar_t* text);
-  CBigInteger(const CBigInteger& other);
-  CBigInteger(CBigInteger&& other) noexcept;
-  CBigInteger& operator=(const CBigInteger& other);
-  CBigInteger& operator=(CBigInteger&& other) noexcept;
+  CBigInteger(const CBigInteger& other) = default;
+  CBigInteger(CBigInteger&& other) noexcept = default;
+  CBigInteger& operator=(const CBigInteger& other) = default;
+  CBigInteger& operator=(CBigInteger&& other) noexcept = default;
   virtual ~CBigInteger();
 
   // Replaces the value with the one the text gives. Text made only of digits,

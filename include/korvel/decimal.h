@@ -24,7 +24,7 @@ struct DecimalAccess;
 // ToString(places), which rounds an exact half away from zero.
 class KORVEL_API CDecimal {
  public:
-  CDecimal();
+  CDecimal() noexcept : m_fractionDivider(1) {}
   CDecimal(std::int32_t value);
   CDecimal(std::uint32_t value);
   CDecimal(std::int64_t value);
@@ -43,10 +43,10 @@ class KORVEL_API CDecimal {
   explicit CDecimal(const std::wstring& text);
   // A null pointer reads as the empty text.
   explicit CDecimal(const wchar_t* text);
-  CDecimal(const CDecimal& other);
-  CDecimal(CDecimal&& other) noexcept;
-  CDecimal& operator=(const CDecimal& other);
-  CDecimal& operator=(CDecimal&& other) noexcept;
+  CDecimal(const CDecimal& other) = default;
+  CDecimal(CDecimal&& other) noexcept = default;
+  CDecimal& operator=(const CDecimal& other) = default;
+  CDecimal& operator=(CDecimal&& other) noexcept = default;
   virtual ~CDecimal();
 
   // Replaces the value with the one the text gives: an integer section (digits

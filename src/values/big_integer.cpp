@@ -120,9 +120,18 @@ bool MagnitudeWithin(const CBigInteger& value, std::uint64_t positiveLimit,
 
 }  // namespace
 
-// ---------------------------------------------------------------- construction
+CBigInteger detail::ParseXsdInteger(std::wstring_view text) {
+  const std::int32_t sign = text[0] == L'-' ? -1 : 1;
+  std::size_t begin = text[0] == L'+' || text[0] == L'-' ? 1 : 0;
+  while (begin < text.size() && text[begin] == L'0') ++begin;
+  Digits digits(text.size() - begin);
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    digits[i] = static_cast<std::uint16_t>(text[text.size() - 1 - i] - L'0');
+  }
+  return detail::BigIntegerAccess::Make(sign, std::move(digits));
+}
 
-CBigInteger::CBigInteger() : m_sign(1) {}
+// ---------------------------------------------------------------- construction
 
 CBigInteger::CBigInteger(std::int32_t value) : CBigInteger(static_cast<std::int64_t>(value)) {}
 
@@ -148,10 +157,6 @@ CBigInteger::CBigInteger(std::int32_t sign, Digits digits)
   detail::TrimHigh(m_digits);
 }
 
-CBigInteger::CBigInteger(const CBigInteger& other) = default;
-CBigInteger::CBigInteger(CBigInteger&& other) noexcept = default;
-CBigInteger& CBigInteger::operator=(const CBigInteger& other) = default;
-CBigInteger& CBigInteger::operator=(CBigInteger&& other) noexcept = default;
 CBigInteger::~CBigInteger() = default;
 
 // ---------------------------------------------------------------- text

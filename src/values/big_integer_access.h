@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 #include <korvel/big_integer.h>
@@ -21,5 +22,9 @@ struct BigIntegerAccess {
     return CBigInteger(sign, std::move(digits));
   }
 };
+
+// Text already held to the XSD form (+|-)?[0-9]+, read in one pass: the value
+// and sign CBigInteger's own parser gives it.
+CBigInteger ParseXsdInteger(std::wstring_view text);
 
 }  // namespace Korvel::detail

@@ -40,7 +40,7 @@ constexpr auto IsSpace = detail::IsXmlSpace;
 
 // The digits found in text[begin, end), least significant first; anything
 // else in the range is skipped.
-Digits CollectDigits(const std::wstring& text, std::size_t begin, std::size_t end,
+Digits CollectDigits(std::wstring_view text, std::size_t begin, std::size_t end,
                      std::size_t count) {
   Digits digits(count);
   std::size_t next = 0;
@@ -109,6 +109,15 @@ DecimalText ScanDecimal(const std::wstring& text) {
   return layout;
 }
 
+// Rounded first, then trimmed: rounding can leave zeros behind (0.1 and
+// thirty zeros and a 1 rounds to 0.1000...0), and the text must read back
+// as the same value with the same places.
+void TrimPlaces(CDecimal& value) {
+  const std::int32_t maxPlaces = CDecimal::GetMaxDecimalPlaces();
+  if (value.GetFractionDivider() > maxPlaces) value.ChangeFractionalDivider(maxPlaces);
+  value.Rationalise();
+}
+
 CDecimal ParseDecimal(const std::wstring& text) {
   const DecimalText layout = ScanDecimal(text);
   const std::int32_t sign = layout.negative ? -1 : 1;
@@ -125,12 +134,7 @@ CDecimal ParseDecimal(const std::wstring& text) {
       value = value * scale;
     }
   }
-  // Rounded first, then trimmed: rounding can leave zeros behind (0.1 and
-  // thirty zeros and a 1 rounds to 0.1000...0), and the text must read back
-  // as the same value with the same places.
-  const std::int32_t maxPlaces = CDecimal::GetMaxDecimalPlaces();
-  if (value.GetFractionDivider() > maxPlaces) value.ChangeFractionalDivider(maxPlaces);
-  value.Rationalise();
+  TrimPlaces(value);
   return value;
 }
 
@@ -156,11 +160,23 @@ CDecimal Rounded(const CDecimal& value, std::int32_t places) {
 
 }  // namespace
 
+CDecimal detail::ParseXsdDecimal(std::wstring_view text) {
+  const std::int32_t sign = text[0] == L'-' ? -1 : 1;
+  const std::size_t begin = text[0] == L'+' || text[0] == L'-' ? 1 : 0;
+  const std::size_t point = std::min(text.find(L'.', begin), text.size());
+  const std::size_t fractionBegin = std::min(point + 1, text.size());
+  const std::size_t places = text.size() - fractionBegin;
+  CDecimal value = DecimalAccess::Make(
+      BigIntegerAccess::Make(sign, CollectDigits(text, begin, point, point - begin)),
+      BigIntegerAccess::Make(sign, CollectDigits(text, fractionBegin, text.size(), places)),
+      places == 0 ? 1 : static_cast<std::int32_t>(places));
+  TrimPlaces(value);
+  return value;
+}
+
 std::atomic<std::int32_t> CDecimal::m_maxDivider{kDefaultMaxPlaces};
 
 // ---------------------------------------------------------------- construction
-
-CDecimal::CDecimal() : m_fractionDivider(1) {}
 
 CDecimal::CDecimal(std::int32_t value) : CDecimal(CBigInteger(value)) {}
 
@@ -193,10 +209,6 @@ CDecimal::CDecimal(CBigInteger integerPart, CBigInteger fractionPart, std::int32
       m_fractionPart(std::move(fractionPart)),
       m_fractionDivider(divider) {}
 
-CDecimal::CDecimal(const CDecimal& other) = default;
-CDecimal::CDecimal(CDecimal&& other) noexcept = default;
-CDecimal& CDecimal::operator=(const CDecimal& other) = default;
-CDecimal& CDecimal::operator=(CDecimal&& other) noexcept = default;
 CDecimal::~CDecimal() = default;
 
 void CDecimal::Parse(const std::wstring& text) { *this = ParseDecimal(text); }

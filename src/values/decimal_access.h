@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 #include <korvel/decimal.h>
@@ -11,6 +12,10 @@
 #include "values/big_integer_digits.h"
 
 namespace Korvel::detail {
+
+// Text already held to the XSD form (+|-)?([0-9]+(.[0-9]*)?|.[0-9]+), read in
+// one pass: the value, places and sign CDecimal's own parser gives it.
+CDecimal ParseXsdDecimal(std::wstring_view text);
 
 struct DecimalAccess {
   static const CBigInteger& IntegerPart(const CDecimal& value) noexcept {

@@ -5,9 +5,11 @@
 #include <climits>
 #include <cstdint>
 
+#include "values/big_integer_access.h"
 #include "values/binary_text.h"
 #include "values/character_classes.h"
 #include "values/conversion_errors.h"
+#include "values/decimal_access.h"
 #include "values/number_errors.h"
 #include "values/whitespace_rules.h"
 
@@ -48,7 +50,7 @@ int32_t LeadingInteger(const std::wstring& text) noexcept {
 // CBigInteger would also take exponents, inner spaces and repeated signs,
 // which no schema-valid document holds. The position named is that of the
 // first character that does not fit (the end when a digit is missing).
-void CheckXsdNumber(const std::wstring& text, bool fraction, const char* kind) {
+void CheckXsdNumber(std::wstring_view text, bool fraction, const char* kind) {
   if (text.empty()) detail::ThrowNumberTextEmpty(kind);
   size_t i = text[0] == L'+' || text[0] == L'-' ? 1 : 0;
   size_t digits = 0;
@@ -56,7 +58,7 @@ void CheckXsdNumber(const std::wstring& text, bool fraction, const char* kind) {
   if (fraction && i < text.size() && text[i] == L'.') {
     for (++i; i < text.size() && detail::IsDigit(text[i]); ++i) ++digits;
   }
-  if (i < text.size() || digits == 0) detail::ThrowDecimalInvalidChar(i, text);
+  if (i < text.size() || digits == 0) detail::ThrowDecimalInvalidChar(i, std::wstring(text));
 }
 
 }  // namespace
@@ -125,19 +127,17 @@ bool CConversions::booleanFromString(const std::wstring& text, WhitespaceRule ru
 }
 
 CDecimal CConversions::decimalFromString(const std::wstring& text, WhitespaceRule rule) {
-  detail::RuledText ruled(text, rule);
-  CheckXsdNumber(ruled.Str(), true, "a Decimal");
-  CDecimal value;
-  value.Parse(ruled.Str());
-  return value;
+  std::wstring scratch;
+  const std::wstring_view ruled = detail::ApplyRuleView(rule, text, scratch);
+  CheckXsdNumber(ruled, true, "a Decimal");
+  return detail::ParseXsdDecimal(ruled);
 }
 
 CBigInteger CConversions::integerFromString(const std::wstring& text, WhitespaceRule rule) {
-  detail::RuledText ruled(text, rule);
-  CheckXsdNumber(ruled.Str(), false, "an Integer");
-  CBigInteger value;
-  value.Parse(ruled.Str());
-  return value;
+  std::wstring scratch;
+  const std::wstring_view ruled = detail::ApplyRuleView(rule, text, scratch);
+  CheckXsdNumber(ruled, false, "an Integer");
+  return detail::ParseXsdInteger(ruled);
 }
 
 }  // namespace Korvel
