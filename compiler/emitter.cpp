@@ -1027,7 +1027,10 @@ class Writer {
       }
       first = false;
     }
-    out << " {\n  SetElementName(elementName);\n  Init();\n}\n\nvoid " << c << "::Init() {\n";
+    // Objects under the default name share it instead of copying it.
+    out << " {\n  static const std::wstring kDefaultName(" << Literal(plan.defaultElementName)
+        << ");\n  SetElementName(elementName, kDefaultName);\n  Init();\n}\n\nvoid " << c
+        << "::Init() {\n";
     if (plan.base) out << "  " << base << "::Init();\n";
     if (plan.nillable) out << "  m_nil = false;\n";
     for (const PropertyPlan* own_p : own) {

@@ -100,7 +100,9 @@ CUSAddress::MetaData::MetaData() {
 }
 
 CUSAddress::CUSAddress(const wchar_t* elementName) {
-  SetElementName(elementName);
+  // Objects under the default name share it instead of copying it.
+  static const std::wstring kDefaultName(L"USAddress");
+  SetElementName(elementName, kDefaultName);
   Init();
 }
 
@@ -193,7 +195,9 @@ CItem::MetaData::MetaData() {
 }
 
 CItem::CItem(const wchar_t* elementName) {
-  SetElementName(elementName);
+  // Objects under the default name share it instead of copying it.
+  static const std::wstring kDefaultName(L"item");
+  SetElementName(elementName, kDefaultName);
   Init();
 }
 
@@ -298,7 +302,10 @@ CItems::MetaData::MetaData() {
                                      L"", true, false, -1, it_none, nullptr, false);
 }
 
-CItems::CItems(const wchar_t* elementName) { SetElementName(elementName); }
+CItems::CItems(const wchar_t* elementName) {
+  static const std::wstring kDefaultName(L"Items");
+  SetElementName(elementName, kDefaultName);
+}
 
 void CItems::Init() {
   if (m_item) m_item->Clear();
@@ -368,7 +375,9 @@ CPurchaseOrderType::MetaData::MetaData() {
 }
 
 CPurchaseOrderType::CPurchaseOrderType(const wchar_t* elementName) {
-  SetElementName(elementName);
+  // Objects under the default name share it instead of copying it.
+  static const std::wstring kDefaultName(L"purchaseOrder");
+  SetElementName(elementName, kDefaultName);
   Init();
 }
 

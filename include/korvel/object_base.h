@@ -184,11 +184,15 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
 
   std::wstring GetElementName() const;
   void SetElementName(const wchar_t* name);  // null clears it
+  // The same, sharing shared instead of copying when the name is its text:
+  // generated classes pass their default name, which outlives every object,
+  // so that objects under it carry no copy of their own.
+  void SetElementName(const wchar_t* name, const std::wstring& shared);
   static void SetElementName(CXmlObjectBase* object, const wchar_t* name);
   static std::wstring GetElementName(const CXmlObjectBase* object);
   // The same without a copy, for comparisons over whole collections.
   static const std::wstring& ElementNameOf(const CXmlObjectBase* object) noexcept {
-    return object->m_elementName;
+    return *object->m_elementName;
   }
 
   // Trampolines to the protected virtuals of other objects.
@@ -261,7 +265,9 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // Reads the object from JSON text, decoded.
   void FromJson_Int(const std::wstring& json, const CSerializationContext& context);
 
-  std::wstring m_elementName;
+  std::wstring m_ownName;
+  // m_ownName, or a shared name that outlives the object.
+  const std::wstring* m_elementName = &m_ownName;
   std::atomic<int32_t> m_refCount{0};
 };
 

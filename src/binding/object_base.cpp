@@ -39,11 +39,17 @@ IEventSink::~IEventSink() = default;
 
 CXmlObjectBase::CXmlObjectBase() = default;
 
-CXmlObjectBase::CXmlObjectBase(const CXmlObjectBase& other)
-    : IEventSink(other), m_elementName(other.m_elementName) {}
+CXmlObjectBase::CXmlObjectBase(const CXmlObjectBase& other) : IEventSink(other) {
+  *this = other;
+}
 
 CXmlObjectBase& CXmlObjectBase::operator=(const CXmlObjectBase& other) {
-  m_elementName = other.m_elementName;
+  if (other.m_elementName == &other.m_ownName) {
+    m_ownName = other.m_ownName;
+    m_elementName = &m_ownName;
+  } else {
+    m_elementName = other.m_elementName;
+  }
   return *this;
 }
 
@@ -66,9 +72,24 @@ void CXmlObjectBase::OnEvent(CXmlObjectBase*, MsgType, void*) {}
 
 void CXmlObjectBase::AttributesToXml_Int(CXmlWriter*, const CSerializationContext&) const {}
 
-std::wstring CXmlObjectBase::GetElementName() const { return m_elementName; }
+std::wstring CXmlObjectBase::GetElementName() const { return *m_elementName; }
 
-void CXmlObjectBase::SetElementName(const wchar_t* name) { m_elementName = ViewOf(name); }
+void CXmlObjectBase::SetElementName(const wchar_t* name) {
+  // A shared name stays when the text is the same: readers set the name of
+  // every object they fill.
+  if (m_elementName != &m_ownName && name != nullptr && *m_elementName == name) return;
+  m_ownName = ViewOf(name);
+  m_elementName = &m_ownName;
+}
+
+void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring& shared) {
+  if (name != nullptr && shared == name) {
+    m_ownName.clear();
+    m_elementName = &shared;
+  } else {
+    SetElementName(name);
+  }
+}
 
 void CXmlObjectBase::SetElementName(CXmlObjectBase* object, const wchar_t* name) {
   object->SetElementName(name);
@@ -127,7 +148,7 @@ void CXmlObjectBase::Throw_IfPropertyIsNull(CXmlObjectBase* value, const wchar_t
 void CXmlObjectBase::Throw_IfElementNameDiffers(CXmlObjectBase* value,
                                                 const wchar_t* requiredName) {
   if (value == nullptr) return;
-  const std::wstring& name = value->GetBase()->m_elementName;
+  const std::wstring& name = *value->GetBase()->m_elementName;
   if (name != ViewOf(requiredName))
     ThrowElementNameDiffers(requiredName ? requiredName : L"", name);
 }
