@@ -385,20 +385,7 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
   const auto escaped = [this](uint32_t c) {
     return c < kEscape.size() ? kEscape[c] : m_escapeNonAscii;
   };
-  while (!text.empty()) {
-    // Plain ASCII, most text, is scanned and copied in one pass; text beyond
-    // ASCII goes as one run up to the next character to escape.
-    text.remove_prefix(m_out->PutAsciiRun(text, escaped));
-    if (text.empty()) return;
-    const auto c = static_cast<uint32_t>(text.front());
-    if (!escaped(c)) {
-      size_t run = 1;
-      while (run < text.size() && !escaped(static_cast<uint32_t>(text[run]))) ++run;
-      m_out->Put(text.substr(0, run));
-      text.remove_prefix(run);
-      continue;
-    }
-    text.remove_prefix(1);
+  m_out->PutEscaped(text, escaped, [this](uint32_t c) {
     switch (c) {
       case '"':
         m_out->Put("\\\"");
@@ -436,7 +423,7 @@ void CJsonTextWriter::WriteString(std::wstring_view text) {
         }
       }
     }
-  }
+  });
 }
 
 inline void CJsonTextWriter::WriteIndent(int32_t level) {

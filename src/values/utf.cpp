@@ -21,11 +21,6 @@ namespace {
 
 constexpr size_t kMalformed = std::numeric_limits<size_t>::max();
 
-inline uint32_t CodeOf(wchar_t c) noexcept { return static_cast<uint32_t>(c); }
-inline bool IsSurrogate(uint32_t c) noexcept { return c - 0xD800u < 0x800u; }
-inline bool IsHighSurrogate(uint32_t c) noexcept { return c - 0xD800u < 0x400u; }
-inline bool IsLowSurrogate(uint32_t c) noexcept { return c - 0xDC00u < 0x400u; }
-
 // --- ASCII runs -----------------------------------------------------------
 // Most text the library converts is markup and ASCII content, so runs of ASCII
 // are moved sixteen characters at a time.

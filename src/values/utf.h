@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,19 @@ namespace Korvel::detail {
 // The byte-order mark of UTF-16LE, which the library's UTF-16 output and the
 // wide text it hands to the parser start with.
 inline constexpr unsigned char kUtf16LeByteOrderMark[2] = {0xFF, 0xFE};
+
+// Code units of wide text: surrogates, which only UTF-16 may pair, and the
+// code point of a high and a low surrogate.
+inline uint32_t CodeOf(wchar_t c) noexcept { return static_cast<uint32_t>(c); }
+inline bool IsSurrogate(uint32_t c) noexcept { return c - 0xD800u < 0x800u; }
+inline bool IsHighSurrogate(uint32_t c) noexcept { return c - 0xD800u < 0x400u; }
+inline bool IsLowSurrogate(uint32_t c) noexcept { return c - 0xDC00u < 0x400u; }
+inline bool IsSurrogate(wchar_t c) noexcept { return IsSurrogate(CodeOf(c)); }
+inline bool IsHighSurrogate(wchar_t c) noexcept { return IsHighSurrogate(CodeOf(c)); }
+inline bool IsLowSurrogate(wchar_t c) noexcept { return IsLowSurrogate(CodeOf(c)); }
+inline wchar_t JoinPair(wchar_t high, wchar_t low) noexcept {
+  return static_cast<wchar_t>(0x10000 + ((CodeOf(high) - 0xD800) << 10) + (CodeOf(low) - 0xDC00));
+}
 
 // Wide text to UTF-8 (no byte-order mark).
 bool WideToUtf8(std::wstring_view text, std::string& out);

@@ -18,15 +18,6 @@ namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
 
-inline uint32_t CodeOf(wchar_t c) noexcept { return static_cast<uint32_t>(c); }
-inline bool IsSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xD800u < 0x800u; }
-inline bool IsHighSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xD800u < 0x400u; }
-inline bool IsLowSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xDC00u < 0x400u; }
-
-inline wchar_t JoinPair(wchar_t high, wchar_t low) noexcept {
-  return static_cast<wchar_t>(0x10000 + ((CodeOf(high) - 0xD800) << 10) + (CodeOf(low) - 0xDC00));
-}
-
 // At least the number of UTF-8 bytes the text becomes: a surrogate counts 3,
 // the size of its replacement, so a pair (4 bytes) is over-counted by 2.
 // Branch-free, so that the compiler can vectorise it.

@@ -70,6 +70,27 @@ class TextOutput {
     return run;
   }
 
+  // Puts text with every character for which escaped(c) is true handed to
+  // putEscape(c) instead. Plain ASCII, most text, is scanned and copied in
+  // one pass; text beyond ASCII goes as one run up to the next escape.
+  template <class Escaped, class PutEscape>
+  void PutEscaped(std::wstring_view text, Escaped escaped, PutEscape putEscape) {
+    while (!text.empty()) {
+      text.remove_prefix(PutAsciiRun(text, escaped));
+      if (text.empty()) return;
+      const auto c = static_cast<uint32_t>(text.front());
+      if (escaped(c)) {
+        text.remove_prefix(1);
+        putEscape(c);
+        continue;
+      }
+      size_t run = 1;
+      while (run < text.size() && !escaped(static_cast<uint32_t>(text[run]))) ++run;
+      Put(text.substr(0, run));
+      text.remove_prefix(run);
+    }
+  }
+
   // open, text and close as one append when text is all ASCII that stop
   // lets through; false, with nothing written, otherwise.
   template <class Stop>

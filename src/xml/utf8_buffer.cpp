@@ -4,21 +4,14 @@
 
 #include <cstdint>
 
+#include "values/utf.h"
+
 namespace Korvel::detail {
 
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
 constexpr size_t kReplacementSize = 3;  // its UTF-8 bytes
-
-inline uint32_t CodeOf(wchar_t c) noexcept { return static_cast<uint32_t>(c); }
-inline bool IsSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xD800u < 0x800u; }
-inline bool IsHighSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xD800u < 0x400u; }
-inline bool IsLowSurrogate(wchar_t c) noexcept { return CodeOf(c) - 0xDC00u < 0x400u; }
-
-inline wchar_t JoinPair(wchar_t high, wchar_t low) noexcept {
-  return static_cast<wchar_t>(0x10000 + ((CodeOf(high) - 0xD800) << 10) + (CodeOf(low) - 0xDC00));
-}
 
 }  // namespace
 

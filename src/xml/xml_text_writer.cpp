@@ -273,20 +273,7 @@ void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
   const auto escaped = [mode](uint32_t c) {
     return c < kEscapeTable.size() && (kEscapeTable[c] & mode) != 0;
   };
-  while (!text.empty()) {
-    // Plain ASCII, most text, is scanned and copied in one pass; text beyond
-    // ASCII goes as one run up to the next character to escape.
-    text.remove_prefix(m_out->PutAsciiRun(text, escaped));
-    if (text.empty()) return;
-    const auto c = static_cast<uint32_t>(text.front());
-    if (!escaped(c)) {
-      size_t run = 1;
-      while (run < text.size() && !escaped(static_cast<uint32_t>(text[run]))) ++run;
-      m_out->Put(text.substr(0, run));
-      text.remove_prefix(run);
-      continue;
-    }
-    text.remove_prefix(1);
+  m_out->PutEscaped(text, escaped, [this, attribute](uint32_t c) {
     switch (c) {
       case '&':
         m_out->Put("&amp;");
@@ -310,7 +297,7 @@ void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
         m_out->Put("&#x9;");
         break;
     }
-  }
+  });
 }
 
 void CXmlTextWriter::WriteIndent(int32_t depth) {
