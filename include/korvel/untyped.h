@@ -201,6 +201,10 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   // The untyped tree of a bound object, by way of its XML text;
   // defaultNamespace (may be null) is declared on the element when written.
   CElement(const CXmlObjectBase* object, const wchar_t* defaultNamespace);
+  // A copy shares the attribute and child collections, as a copy of their
+  // smart pointers would.
+  CElement(const CElement& other);
+  CElement& operator=(const CElement& other);
   ~CElement() override;
 
   CXmlObjectBase* GetBase() override;
@@ -233,7 +237,9 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   void SetNamespaceRestrictions(const wchar_t* restriction, const wchar_t* targetNamespace) const;
 
  protected:
-  // Checks and stores the name and the wildcard and makes empty collections.
+  // Checks and stores the name and the wildcard; the collections are made
+  // when first asked for (most elements of a tree have no attributes or no
+  // children).
   void Init(const wchar_t* name, const wchar_t* namespaceUri, const wchar_t* restriction,
             const wchar_t* targetNamespace);
   // Replaces name, namespace, text, attributes and children with those of element.
@@ -262,6 +268,9 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   friend class CElementCol;
 
   CSmartPtr<CElement> CloneNode() const;  // with an empty child collection
+  // The collections, made on first use in the element's namespace.
+  CAttributeCol& Attributes() const;
+  CElementCol& Children() const;
   void CheckOwnNamespaces(std::wstring_view restriction, std::wstring_view targetNamespace) const;
   void ReadNode(const CXmlElement* source, const CSerializationContext& context);
   void WriteContent(CXmlWriter& writer, const CSerializationContext& context) const;
@@ -272,8 +281,9 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   std::wstring m_namespaceUri;
   std::wstring m_restriction;
   std::wstring m_targetNamespace;
-  CSmartPtr<CAttributeCol> m_attributes;
-  CSmartPtr<CElementCol> m_childElements;
+  // Null until first used.
+  mutable CSmartPtr<CAttributeCol> m_attributes;
+  mutable CSmartPtr<CElementCol> m_childElements;
   std::wstring m_defaultNamespace;
 };
 

@@ -48,7 +48,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
                                                child->GetNamespaceURI().c_str(), L"##any",
                                                parent->m_targetNamespace.c_str()));
       element->ReadNode(child, context);
-      parent->m_childElements->AppendItem(element);
+      parent->Children().AppendItem(element);
       if (child->GetFirstElement() != nullptr) open.emplace_back(element.Get(), child);
     }
   }
@@ -56,8 +56,8 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
 }
 
 void CElement::ReadNode(const CXmlElement* source, const CSerializationContext& context) {
-  m_attributes->Clear();
-  m_childElements->Clear();
+  if (m_attributes) m_attributes->Clear();
+  if (m_childElements) m_childElements->Clear();
   // An element that declares a default namespace has its own scope, which
   // writing it declares again. Without namespace processing the declaration
   // is an attribute.
@@ -66,7 +66,9 @@ void CElement::ReadNode(const CXmlElement* source, const CSerializationContext& 
   for (const CXmlAttribute* attribute : source->GetAttributes()) {
     if (detail::IsDefaultNamespaceDeclaration(*attribute)) m_defaultNamespace = attribute->GetValue();
   }
-  CXmlObjectBase::FromXml_Int(m_attributes, const_cast<CXmlElement*>(source), nullptr, context);
+  if (!source->GetAttributes().empty()) {
+    CXmlObjectBase::FromXml_Int(&Attributes(), const_cast<CXmlElement*>(source), nullptr, context);
+  }
   // Around child elements, whitespace at the ends is the layout of the
   // document, not content.
   const std::wstring& text = source->GetText();
@@ -152,8 +154,14 @@ void CElement::WriteContent(CXmlWriter& writer, const CSerializationContext& con
   std::vector<Open> open;
   const auto start = [&](const CElement& element) {
     writer.StartElement(element.m_name, element.m_namespaceUri);
-    CXmlObjectBase::ToXml_Int(element.m_attributes, &writer, false,
-                              element.m_namespaceUri.c_str(), context, false);
+    if (element.m_attributes) {
+      CXmlObjectBase::ToXml_Int(element.m_attributes, &writer, false,
+                                element.m_namespaceUri.c_str(), context, false);
+    }
+    if (!element.m_childElements) {
+      open.push_back({&element, CKvIterator<CElement>()});
+      return;
+    }
     element.m_childElements->ValidateCount(context);
     open.push_back({&element, element.m_childElements->begin()});
   };
