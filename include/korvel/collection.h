@@ -76,9 +76,12 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   void FireOnCollectionRemoveComplete(int32_t index);
 
  private:
-  // Null for none; copies share it, as they share the facets of a typed
-  // collection.
-  std::shared_ptr<const std::wstring> m_namespaceUri;
+  struct SharedNames;
+  // The items' element name and namespace when they have a namespace (null
+  // otherwise). Copies share it, as they share the facets of a typed
+  // collection, and take their element name from it: a collection copied
+  // from a prototype costs no allocation for either.
+  std::shared_ptr<const SharedNames> m_names;
   std::vector<IEventSink*> m_listeners;
   int32_t m_minOccurs = 0;
   int32_t m_maxOccurs = -1;

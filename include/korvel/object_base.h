@@ -188,6 +188,13 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // generated classes pass their default name, which outlives every object,
   // so that objects under it carry no copy of their own.
   void SetElementName(const wchar_t* name, const std::wstring& shared);
+  // The same with every name the class is made for: the object shares the
+  // one that is its name, and copies a name that is none of them.
+  void SetElementName(const wchar_t* name, const std::wstring* shared, size_t count);
+  template <size_t N>
+  void SetElementName(const wchar_t* name, const std::wstring (&shared)[N]) {
+    SetElementName(name, shared, N);
+  }
   static void SetElementName(CXmlObjectBase* object, const wchar_t* name);
   static std::wstring GetElementName(const CXmlObjectBase* object);
   // The same without a copy, for comparisons over whole collections.

@@ -20,26 +20,36 @@ namespace {
 
 }  // namespace
 
+struct CXmlCollectionBase::SharedNames {
+  std::wstring elementName;
+  std::wstring namespaceUri;
+};
+
 CXmlCollectionBase::CXmlCollectionBase() = default;
 
 CXmlCollectionBase::CXmlCollectionBase(const wchar_t* elementName, const wchar_t* namespaceUri,
                                        int32_t minOccurs, int32_t maxOccurs)
     : m_minOccurs(minOccurs), m_maxOccurs(maxOccurs) {
-  SetElementName(elementName);
   if (namespaceUri && *namespaceUri) {
-    m_namespaceUri = std::make_shared<const std::wstring>(namespaceUri);
+    m_names = std::make_shared<const SharedNames>(
+        SharedNames{elementName ? elementName : L"", namespaceUri});
+    SetElementName(elementName, m_names->elementName);
+  } else {
+    SetElementName(elementName);
   }
 }
 
+// The base's copy shares the element name where the source's is shared,
+// which is in m_names when the source has a namespace.
 CXmlCollectionBase::CXmlCollectionBase(const CXmlCollectionBase& other)
     : CXmlObjectBase(other),
-      m_namespaceUri(other.m_namespaceUri),
+      m_names(other.m_names),
       m_minOccurs(other.m_minOccurs),
       m_maxOccurs(other.m_maxOccurs) {}
 
 CXmlCollectionBase& CXmlCollectionBase::operator=(const CXmlCollectionBase& other) {
   CXmlObjectBase::operator=(other);
-  m_namespaceUri = other.m_namespaceUri;
+  m_names = other.m_names;
   m_minOccurs = other.m_minOccurs;
   m_maxOccurs = other.m_maxOccurs;
   return *this;
@@ -53,7 +63,7 @@ std::wstring CXmlCollectionBase::GetNamespace() const { return NamespaceUri(); }
 
 const std::wstring& CXmlCollectionBase::NamespaceUri() const noexcept {
   static const std::wstring none;
-  return m_namespaceUri ? *m_namespaceUri : none;
+  return m_names ? m_names->namespaceUri : none;
 }
 
 bool CXmlCollectionBase::HasUniformItemNames() const { return true; }

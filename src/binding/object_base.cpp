@@ -84,11 +84,24 @@ void CXmlObjectBase::SetElementName(const wchar_t* name) {
 
 void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring& shared) {
   if (name != nullptr && shared == name) {
-    m_ownName.clear();
+    std::wstring().swap(m_ownName);  // gives back a name copied before
     m_elementName = &shared;
   } else {
     SetElementName(name);
   }
+}
+
+void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring* shared,
+                                    size_t count) {
+  if (name != nullptr) {
+    for (size_t i = 0; i < count; ++i) {
+      if (shared[i] == name) {
+        SetElementName(name, shared[i]);
+        return;
+      }
+    }
+  }
+  SetElementName(name);
 }
 
 void CXmlObjectBase::SetElementName(CXmlObjectBase* object, const wchar_t* name) {
