@@ -857,12 +857,10 @@ class Writer {
     return names;
   }
 
-  // The library's typed collections are made as copies of one prototype per
-  // member: copies share the facets (parsed once, not once per object), the
+  // Typed collections (of enumerations too) are made as copies of one
+  // prototype per member: copies share the facets (parsed once, not once per object), the
   // element name and the namespace, so that each costs only itself.
-  static bool IsCopiedFromPrototype(const PropertyPlan& p) {
-    return p.kind == PropertyPlan::values && !IsEnum(p);
-  }
+  static bool IsCopiedFromPrototype(const PropertyPlan& p) { return p.kind == PropertyPlan::values; }
 
   // "static const Korvel::CstringCol prototype(...);" for such a member.
   std::string PrototypeDefinition(const PropertyPlan& p, const std::string& indent) {
@@ -917,8 +915,10 @@ class Writer {
     const std::string& c = p.collectionClass;
     const std::string item = QClass(p.itemClass);
     const std::string name = Literal(p.xmlName), ns = Literal(p.xmlNamespace);
-    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(" << name << ", nullptr, "
-        << p.minOccurs << ", " << p.maxOccurs << ") {}\n\n"
+    // The collections of every object share their element name.
+    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(nullptr, nullptr, "
+        << p.minOccurs << ", " << p.maxOccurs << ") {\n  static const std::wstring kElementName("
+        << name << ");\n  SetElementName(kElementName.c_str(), kElementName);\n}\n\n"
         << "CSmartPtr<" << item << "> " << c << "::GetAt(int32_t index) const {\n  return static_cast<"
         << item << "*>(GetNodeAtIndex(index)->item.Get());\n}\n\n"
         << "void " << c << "::Add(" << item << "* item) { AppendItem(item); }\n\n";

@@ -258,7 +258,10 @@ bool CItem::ViewProperty(int propertyIndex, KvValueView& value) const {
 
 // CItemCol.
 
-CItemCol::CItemCol() : CXmlCollection(L"item", nullptr, 0, -1) {}
+CItemCol::CItemCol() : CXmlCollection(nullptr, nullptr, 0, -1) {
+  static const std::wstring kElementName(L"item");
+  SetElementName(kElementName.c_str(), kElementName);
+}
 
 CSmartPtr<CItem> CItemCol::GetAt(int32_t index) const {
   return static_cast<CItem*>(GetNodeAtIndex(index)->item.Get());

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -272,9 +273,14 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // Reads the object from JSON text, decoded.
   void FromJson_Int(const std::wstring& json, const CSerializationContext& context);
 
-  std::wstring m_ownName;
-  // m_ownName, or a shared name that outlives the object.
-  const std::wstring* m_elementName = &m_ownName;
+  // The empty name every object starts with.
+  static const std::wstring& NoName() noexcept;
+
+  // A name of the object's own, made only for a name that nothing shares:
+  // most objects share their name, and a bound document has many objects.
+  std::unique_ptr<std::wstring> m_ownName;
+  // *m_ownName, or a shared name that outlives the object.
+  const std::wstring* m_elementName = &NoName();
   std::atomic<int32_t> m_refCount{0};
 };
 

@@ -72,10 +72,15 @@ std::wstring CXmlCollectionBase::GetTargetNamespace() const {
   throw CKvException(detail::kCollectionHasNoTargetNamespace);
 }
 
-void CXmlCollectionBase::AddEventListener(IEventSink* sink) { m_listeners.push_back(sink); }
+void CXmlCollectionBase::AddEventListener(IEventSink* sink) {
+  if (!m_listeners) m_listeners = std::make_unique<std::vector<IEventSink*>>();
+  m_listeners->push_back(sink);
+}
 
 void CXmlCollectionBase::RemoveEventListener(IEventSink* sink) {
-  m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), sink), m_listeners.end());
+  if (!m_listeners) return;
+  m_listeners->erase(std::remove(m_listeners->begin(), m_listeners->end(), sink),
+                     m_listeners->end());
 }
 
 void CXmlCollectionBase::ValidateCount(const CSerializationContext& context) const {
@@ -96,32 +101,36 @@ bool CXmlCollectionBase::IsValidCount(const CSerializationContext& context) cons
 
 // Listeners are called on a copy of the list, so that one may add or remove
 // listeners while it is being told.
+std::vector<IEventSink*> CXmlCollectionBase::Listeners() const {
+  return m_listeners ? *m_listeners : std::vector<IEventSink*>();
+}
+
 void CXmlCollectionBase::FireOnCollectionChange() {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionChangeEvent(sink, this);
   }
 }
 
 void CXmlCollectionBase::FireOnCollectionAdd(void* item) {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionAddEvent(sink, this, item);
   }
 }
 
 void CXmlCollectionBase::FireOnCollectionAddComplete(void* item) {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionAddCompleteEvent(sink, this, item);
   }
 }
 
 void CXmlCollectionBase::FireOnCollectionRemove(int32_t index) {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionRemoveEvent(sink, this, index);
   }
 }
 
 void CXmlCollectionBase::FireOnCollectionRemoveComplete(int32_t index) {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionRemoveCompleteEvent(sink, this, index);
   }
 }
