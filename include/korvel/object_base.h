@@ -255,6 +255,9 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // namespaces, its namespace URI is ns.
   static bool DoesElementNameMatch(const CSerializationContext& context, const CXmlElement* element,
                                    const wchar_t* name, const wchar_t* ns);
+  // The same for names whose length is known, as in a description or a collection.
+  static bool DoesElementNameMatch(const CSerializationContext& context, const CXmlElement* element,
+                                   std::wstring_view name, std::wstring_view ns);
 
  private:
   // The metadata reaches the protected virtuals through trampolines of its own.

@@ -114,9 +114,11 @@ void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring& sha
 void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring* shared,
                                     size_t count) {
   if (name != nullptr) {
+    const std::wstring_view text = name;
     for (size_t i = 0; i < count; ++i) {
-      if (shared[i] == name) {
-        SetElementName(name, shared[i]);
+      if (shared[i] == text) {
+        m_ownName.reset();
+        m_elementName = &shared[i];
         return;
       }
     }
@@ -199,8 +201,14 @@ bool CXmlObjectBase::IsNamespaceValid(const wchar_t* ns, const wchar_t* constrai
 bool CXmlObjectBase::DoesElementNameMatch(const CSerializationContext& context,
                                           const CXmlElement* element, const wchar_t* name,
                                           const wchar_t* ns) {
-  if (element == nullptr || element->GetLocalName() != ViewOf(name)) return false;
-  return context.GetIgnoreNamespaces() || element->GetNamespaceURI() == ViewOf(ns);
+  return DoesElementNameMatch(context, element, ViewOf(name), ViewOf(ns));
+}
+
+bool CXmlObjectBase::DoesElementNameMatch(const CSerializationContext& context,
+                                          const CXmlElement* element, std::wstring_view name,
+                                          std::wstring_view ns) {
+  if (element == nullptr || element->GetLocalName() != name) return false;
+  return context.GetIgnoreNamespaces() || element->GetNamespaceURI() == ns;
 }
 
 }  // namespace Korvel

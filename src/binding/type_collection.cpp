@@ -53,7 +53,7 @@ CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* firstEle
   const std::wstring& name = ElementNameOf(this);
   const std::wstring& ns = NamespaceUri();
   CXmlElement* element = firstElement;
-  while (element && DoesElementNameMatch(context, element, name.c_str(), ns.c_str())) {
+  while (element && DoesElementNameMatch(context, element, name, ns)) {
     AddFromString(element->GetText());
     element = element->GetNextSiblingElement();
   }
