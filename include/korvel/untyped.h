@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -267,6 +268,19 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
  private:
   friend class CElementCol;
 
+  struct Wildcard;
+  // An element read under a wildcard that other elements share; the caller
+  // has checked the namespace against it.
+  CElement(const wchar_t* name, const wchar_t* namespaceUri,
+           std::shared_ptr<const Wildcard> wildcard);
+  static std::shared_ptr<const Wildcard> MakeWildcard(std::wstring_view restriction,
+                                                      std::wstring_view targetNamespace);
+  // "##any" with the element's target namespace, as elements below it are
+  // read: the element's own wildcard when it is that.
+  std::shared_ptr<const Wildcard> AnyWildcard() const;
+  const std::wstring& Restriction() const noexcept;
+  const std::wstring& TargetNamespace() const noexcept;
+
   CSmartPtr<CElement> CloneNode() const;  // with an empty child collection
   // The collections, made on first use in the element's namespace.
   CAttributeCol& Attributes() const;
@@ -279,8 +293,8 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   std::wstring m_name;
   std::wstring m_text;
   std::wstring m_namespaceUri;
-  std::wstring m_restriction;
-  std::wstring m_targetNamespace;
+  // The restriction and target namespace, shared by the elements of a tree read.
+  std::shared_ptr<const Wildcard> m_wildcard;
   // Null until first used.
   mutable CSmartPtr<CAttributeCol> m_attributes;
   mutable CSmartPtr<CElementCol> m_childElements;

@@ -58,8 +58,7 @@ CElement::CElement(const CElement& other)
       m_name(other.m_name),
       m_text(other.m_text),
       m_namespaceUri(other.m_namespaceUri),
-      m_restriction(other.m_restriction),
-      m_targetNamespace(other.m_targetNamespace),
+      m_wildcard(other.m_wildcard),
       m_attributes(other.m_attributes),
       m_childElements(other.m_childElements),
       m_defaultNamespace(other.m_defaultNamespace) {
@@ -72,8 +71,7 @@ CElement& CElement::operator=(const CElement& other) {
   m_name = other.m_name;
   m_text = other.m_text;
   m_namespaceUri = other.m_namespaceUri;
-  m_restriction = other.m_restriction;
-  m_targetNamespace = other.m_targetNamespace;
+  m_wildcard = other.m_wildcard;
   m_attributes = other.m_attributes;
   m_childElements = other.m_childElements;
   m_defaultNamespace = other.m_defaultNamespace;
@@ -112,22 +110,51 @@ void CElement::Init(const wchar_t* name, const wchar_t* namespaceUri, const wcha
   // The element name is the local name, kept once.
   SetElementName(m_name.c_str(), m_name);
   m_namespaceUri = ns;
-  m_restriction = restriction;
-  m_targetNamespace = targetNamespace;
+  m_wildcard = MakeWildcard(restriction, targetNamespace);
   m_attributes = nullptr;
   m_childElements = nullptr;
 }
 
+CElement::CElement(const wchar_t* name, const wchar_t* namespaceUri,
+                   std::shared_ptr<const Wildcard> wildcard)
+    : CInstanceMonitor(L"CElement"),
+      m_name(name),
+      m_namespaceUri(namespaceUri),
+      m_wildcard(std::move(wildcard)) {
+  SetElementName(m_name.c_str(), m_name);
+}
+
+struct CElement::Wildcard {
+  std::wstring restriction;
+  std::wstring targetNamespace;
+};
+
+std::shared_ptr<const CElement::Wildcard> CElement::MakeWildcard(
+    std::wstring_view restriction, std::wstring_view targetNamespace) {
+  return std::make_shared<const Wildcard>(
+      Wildcard{std::wstring(restriction), std::wstring(targetNamespace)});
+}
+
+std::shared_ptr<const CElement::Wildcard> CElement::AnyWildcard() const {
+  if (Restriction() == L"##any") return m_wildcard;
+  return MakeWildcard(L"##any", TargetNamespace());
+}
+
+const std::wstring& CElement::Restriction() const noexcept { return m_wildcard->restriction; }
+const std::wstring& CElement::TargetNamespace() const noexcept {
+  return m_wildcard->targetNamespace;
+}
+
 CAttributeCol& CElement::Attributes() const {
   if (!m_attributes) {
-    m_attributes = new CAttributeCol(m_namespaceUri.c_str(), L"##any", m_targetNamespace.c_str());
+    m_attributes = new CAttributeCol(m_namespaceUri.c_str(), L"##any", TargetNamespace().c_str());
   }
   return *m_attributes;
 }
 
 CElementCol& CElement::Children() const {
   if (!m_childElements) {
-    m_childElements = new CElementCol(m_namespaceUri.c_str(), L"##any", m_targetNamespace.c_str());
+    m_childElements = new CElementCol(m_namespaceUri.c_str(), L"##any", TargetNamespace().c_str());
   }
   return *m_childElements;
 }
@@ -170,8 +197,7 @@ CSmartPtr<CElement> CElement::CloneNode() const {
   copy->SetName(m_name.c_str());
   copy->m_text = m_text;
   copy->m_namespaceUri = m_namespaceUri;
-  copy->m_restriction = m_restriction;
-  copy->m_targetNamespace = m_targetNamespace;
+  copy->m_wildcard = m_wildcard;
   if (m_attributes) copy->m_attributes = m_attributes->Clone();
   if (m_childElements) copy->m_childElements = m_childElements->CloneSettings();
   copy->m_defaultNamespace = m_defaultNamespace;
