@@ -54,7 +54,7 @@ void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_
     const bool isElement = info->GetElementType() == XmlElementType_Element;
     if (isElement && isRoot) WriteRootOptions(writer, context);
     if (isElement) {
-      writer->StartElement(GetElementName(), ns ? ns : L"");
+      writer->StartElement(ElementNameOf(this), ns ? ns : L"");
       if (isRoot) {
         ToXml_Int(context.GetAdditionalRootAttributes().Get(), writer, false, ns, context,
                   isOptional);

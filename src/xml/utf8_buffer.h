@@ -76,6 +76,29 @@ class Utf8Buffer {
     return true;
   }
 
+  // lead, "<" name ">" text "</" name ">" and trail with one room check, the
+  // end tag copied from the start tag's bytes, when name is all ASCII and text
+  // all ASCII that escaped lets through; false, with nothing written, otherwise.
+  template <class Escaped>
+  bool PutAsciiTextElement(std::string_view lead, std::wstring_view name, std::wstring_view text,
+                           Escaped escaped, std::string_view trail) {
+    char* d = m_bytes.Room(lead.size() + 2 * name.size() + text.size() + 5 + trail.size());
+    d = Copy(lead, d);
+    *d++ = '<';
+    char* const nameBytes = d;
+    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
+    d += name.size();
+    *d++ = '>';
+    if (AsciiRun(text, d, escaped) != text.size()) return false;
+    d += text.size();
+    *d++ = '<';
+    *d++ = '/';
+    d = Copy(std::string_view(nameBytes, name.size()), d);
+    *d++ = '>';
+    m_bytes.Advance(Copy(trail, d));
+    return true;
+  }
+
   size_t Size() const noexcept { return m_bytes.Size(); }
   // Forgets the bytes, keeping the memory.
   void Clear() noexcept;
