@@ -140,6 +140,14 @@ class TextOutput {
                                        lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
   }
 
+  // An attribute, " " name "=\"" value "\"", as one append; false, with
+  // nothing written, unless the output is UTF-8 and name and value ASCII that
+  // escaped lets through.
+  template <class Escaped>
+  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value, Escaped escaped) {
+    return m_utf8 != nullptr && m_utf8->PutAsciiAttribute(name, value, escaped);
+  }
+
   // Hands wide text to the stream once a chunk's worth has gathered.
   void FlushIfFull() {
     if (m_wide.GetLength() >= kFlushThreshold) m_stream.Flush();

@@ -25,7 +25,7 @@ class Utf8Buffer {
   Utf8Buffer& operator=(const Utf8Buffer&) = delete;
 
   // ASCII only.
-  void PutAscii(std::string_view text) { m_bytes.Append(text); }
+  void PutAscii(std::string_view text) { m_bytes.Advance(Copy(text, m_bytes.Room(text.size()))); }
   void PutAscii(char c) { m_bytes.Append(static_cast<uint8_t>(c)); }
 
   void Put(std::wstring_view text) {
@@ -104,6 +104,24 @@ class Utf8Buffer {
     return true;
   }
 
+  // " " name "=\"" value "\"" with one room check when name is all ASCII and
+  // value all ASCII that escaped lets through; false, with nothing written,
+  // otherwise.
+  template <class Escaped>
+  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value, Escaped escaped) {
+    char* d = m_bytes.Room(name.size() + value.size() + 4);
+    *d++ = ' ';
+    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
+    d += name.size();
+    *d++ = '=';
+    *d++ = '"';
+    if (AsciiRun(value, d, escaped) != value.size()) return false;
+    d += value.size();
+    *d++ = '"';
+    m_bytes.Advance(d);
+    return true;
+  }
+
   // What a short copy may read beyond the bytes it copies, and write beyond
   // them into room reserved for it.
   static constexpr size_t kShortCopy = 16;
@@ -119,9 +137,14 @@ class Utf8Buffer {
   // is not given room for four bytes per character all at once.
   static constexpr size_t kStep = 16384;
 
+  // Markup is a few bytes: copied in a loop, which costs less than a call.
   static char* Copy(std::string_view bytes, char* d) noexcept {
-    if (!bytes.empty()) std::memcpy(d, bytes.data(), bytes.size());
-    return d + bytes.size();
+    if (bytes.size() > kShortCopy) {
+      std::memcpy(d, bytes.data(), bytes.size());
+      return d + bytes.size();
+    }
+    for (const char c : bytes) *d++ = c;
+    return d;
   }
   // bytes at d: a short run as one fixed-size move (small copies of varying
   // length are otherwise a library call each), reading and writing kShortCopy

@@ -245,20 +245,22 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstri
 
 void CXmlTextWriter::EndElement() {
   CXmlWriterContext& element = RequireCurrentElement();
+  // The line end goes with the tag's last markup.
+  const std::string_view close = !m_formatted ? ">" : m_eolType == EOL_LF ? ">\n" : ">\r\n";
   if (element.IsStartTagOpen()) {
-    m_out->Put("/>");
+    m_out->Put('/');
+    m_out->Put(close);
   } else {
     if (m_formatted && element.GetChildCount() > 0) WriteIndent(element.GetDepth());
     const std::wstring& uri = element.GetNamespaceUri();
     const std::wstring* prefix = element.IsUnprefixed(uri) ? nullptr : element.FindPrefix(uri);
     if (prefix != nullptr) {
       m_out->PutBetween("</", *prefix, ":");
-      m_out->PutBetween({}, element.GetName(), ">");
+      m_out->PutBetween({}, element.GetName(), close);
     } else {
-      m_out->PutBetween("</", element.GetName(), ">");
+      m_out->PutBetween("</", element.GetName(), close);
     }
   }
-  if (m_formatted) m_out->Put(m_lineEnd);
   PopElement();
   m_out->FlushIfFull();
 }
@@ -266,8 +268,13 @@ void CXmlTextWriter::EndElement() {
 void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring& namespaceUri,
                                     const std::wstring& value, ItemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
-  m_out->Put(' ');
   // The default namespace never applies to attributes.
+  if (namespaceUri.empty() &&
+      m_out->PutAsciiAttribute(name, value, [](uint32_t c) { return IsEscaped(c, kInAttribute); })) {
+    m_out->FlushIfFull();
+    return;
+  }
+  m_out->Put(' ');
   if (!namespaceUri.empty()) {
     const std::wstring* prefix = element.FindPrefix(namespaceUri);
     if (prefix == nullptr) {
