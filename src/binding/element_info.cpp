@@ -219,8 +219,7 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  const std::wstring& text =
-      detail::VariantText(value, FormatOrNull(m_formatOverride), detail::WrittenTextBuffer());
+  const std::wstring& text = detail::WrittenText(value, FormatOrNull(m_formatOverride));
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
   // The pattern judges the text as written, format override included. Most
   // elements have no facet to check.

@@ -69,8 +69,10 @@ bool HasFacets(const CPrimitiveRestrictions& r) {
          r.GetFractionDigits() >= 0;
 }
 
-std::wstring& WrittenTextBuffer() {
+const std::wstring& PrintedText(const KvVariant& value, const wchar_t* format) {
   thread_local std::wstring buffer;
+  buffer.clear();
+  AppendVariantText(value, format, buffer);
   return buffer;
 }
 

@@ -9,6 +9,8 @@
 #include <korvel/primitive_restrictions.h>
 #include <korvel/whitespace_utils.h>
 
+#include "runtime/variant_reference.h"
+
 namespace Korvel {
 class CXmlAttribute;
 class CXmlCollectionBase;
@@ -55,10 +57,15 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
   check(&lexical);
 }
 
-// The text of the value being written, printed into a buffer the thread
-// keeps, so that numbers and dates cost no allocation once it has grown. It
-// holds one value: from VariantText until the writer has taken the text.
-std::wstring& WrittenTextBuffer();
+// The text of the value being written: the string it holds, or its text
+// printed into a buffer the thread keeps, so that numbers and dates cost no
+// allocation once it has grown. The buffer holds one value: from here until
+// the writer has taken the text.
+const std::wstring& PrintedText(const KvVariant& value, const wchar_t* format);
+inline const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format) {
+  if (const std::wstring* held = VariantAccess::HeldString(value)) return *held;
+  return PrintedText(value, format);
+}
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);
