@@ -2,7 +2,6 @@
 // TextOutput: choosing the destination, and indentation.
 #include "xml/text_output.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "xml/byte_text_stream.h"
@@ -31,8 +30,6 @@ void TextOutput::SetLineEnd(std::string_view lineEnd) {
 std::string_view TextOutput::GrowAsciiLead(bool lineEnd, size_t length) {
   std::string& run = lineEnd ? m_asciiBreakRun : m_asciiIndentRun;
   if (lineEnd && run.empty()) run = m_lineEnd;
-  // A short copy reads Utf8Buffer::kShortCopy bytes whatever the length.
-  run.reserve(std::max(length, Utf8Buffer::kShortCopy));
   while (run.size() < length) {
     for (const wchar_t c : m_indentUnit) run += static_cast<char>(c);
   }

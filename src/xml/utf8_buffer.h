@@ -76,18 +76,15 @@ class Utf8Buffer {
     return true;
   }
 
-  // lead, "<" name ">" text "</" name ">" and trail with one room check, the
-  // end tag copied from the start tag's bytes, when name is all ASCII and text
-  // all ASCII that escaped lets through; false, with nothing written, otherwise.
-  // lead must have kShortCopy bytes of storage (see CopyShort).
+  // lead, "<" name ">" text "</" name ">" and trail with one room check, when
+  // name is all ASCII and text all ASCII that escaped lets through; false,
+  // with nothing written, otherwise.
   template <class Escaped>
   bool PutAsciiTextElement(std::string_view lead, std::wstring_view name, std::wstring_view text,
                            Escaped escaped, std::string_view trail) {
-    char* d = m_bytes.Room(lead.size() + 2 * name.size() + text.size() + 5 + trail.size() +
-                           kShortCopy);
-    d = CopyShort(lead, d);
+    char* d = m_bytes.Room(lead.size() + 2 * name.size() + text.size() + 5 + trail.size());
+    d = Copy(lead, d);
     *d++ = '<';
-    char* const nameBytes = d;
     if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
     d += name.size();
     *d++ = '>';
@@ -95,9 +92,9 @@ class Utf8Buffer {
     d += text.size();
     *d++ = '<';
     *d++ = '/';
-    // The start tag, the text and "</" lie between: kShortCopy bytes from
-    // nameBytes are all in the room.
-    d = CopyShort(std::string_view(nameBytes, name.size()), d);
+    // Narrowed again rather than copied from the start tag: reading bytes
+    // just stored one at a time would wait for the stores.
+    for (const wchar_t c : name) *d++ = static_cast<char>(c);
     *d++ = '>';
     for (const char c : trail) *d++ = c;
     m_bytes.Advance(d);
@@ -122,10 +119,6 @@ class Utf8Buffer {
     return true;
   }
 
-  // What a short copy may read beyond the bytes it copies, and write beyond
-  // them into room reserved for it.
-  static constexpr size_t kShortCopy = 16;
-
   size_t Size() const noexcept { return m_bytes.Size(); }
   // Forgets the bytes, keeping the memory.
   void Clear() noexcept;
@@ -138,6 +131,7 @@ class Utf8Buffer {
   static constexpr size_t kStep = 16384;
 
   // Markup is a few bytes: copied in a loop, which costs less than a call.
+  static constexpr size_t kShortCopy = 16;
   static char* Copy(std::string_view bytes, char* d) noexcept {
     if (bytes.size() > kShortCopy) {
       std::memcpy(d, bytes.data(), bytes.size());
@@ -145,17 +139,6 @@ class Utf8Buffer {
     }
     for (const char c : bytes) *d++ = c;
     return d;
-  }
-  // bytes at d: a short run as one fixed-size move (small copies of varying
-  // length are otherwise a library call each), reading and writing kShortCopy
-  // bytes; the source may overlap the destination.
-  static char* CopyShort(std::string_view bytes, char* d) noexcept {
-    if (bytes.size() <= kShortCopy) {
-      if (!bytes.empty()) std::memmove(d, bytes.data(), kShortCopy);
-      return d + bytes.size();
-    }
-    std::memmove(d, bytes.data(), bytes.size());
-    return d + bytes.size();
   }
   template <class Stop>
   static size_t AsciiRun(std::wstring_view text, char* d, Stop stop) {
