@@ -16,7 +16,7 @@ namespace Korvel::detail {
 // class itself, so that no override is bypassed) writes the whole element in
 // one step when no namespace declaration or prefix is involved.
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, const std::wstring& text,
-                      ItemType itemType, bool isDefaultValue);
+                      const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
+                      bool isDefaultValue);
 
 }  // namespace Korvel::detail

@@ -136,8 +136,9 @@ class TextOutput {
   bool PutAsciiTextElement(bool lineEndFirst, size_t levels, std::wstring_view name,
                            std::wstring_view text, Escaped escaped, bool lineEndAfter) {
     if (m_utf8 == nullptr || !m_asciiIndent) return false;
-    return m_utf8->PutAsciiTextElement(AsciiLead(lineEndFirst, levels), name, text, escaped,
-                                       lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
+    return m_utf8->PutAsciiTextElement(
+        AsciiLead(lineEndFirst, levels), name, text, escaped,
+        lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
   }
 
   // An attribute, " " name "=\"" value "\"", as one append; false, with

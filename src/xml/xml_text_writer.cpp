@@ -34,6 +34,8 @@ constexpr std::array<uint8_t, 128> kEscapeTable = MakeEscapeTable();
 bool IsEscaped(uint32_t c, uint8_t mode) {
   return c < kEscapeTable.size() && (kEscapeTable[c] & mode) != 0;
 }
+constexpr auto kEscapedInContent = [](uint32_t c) { return IsEscaped(c, kInContent); };
+constexpr auto kEscapedInAttribute = [](uint32_t c) { return IsEscaped(c, kInAttribute); };
 
 constexpr std::wstring_view kCdataStart = L"<![CDATA[";
 constexpr std::wstring_view kCdataEnd = L"]]>";
@@ -219,10 +221,9 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstri
   const int32_t depth = parent->GetDepth() + 1;
   const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
   // Most such elements are short ASCII text with nothing to escape.
-  if (!empty && m_out->PutAsciiTextElement(m_formatted && closed,
-                                           m_formatted ? static_cast<size_t>(depth) : 0, name,
-                                           text, [](uint32_t c) { return IsEscaped(c, kInContent); },
-                                           m_formatted)) {
+  const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
+  if (!empty && m_out->PutAsciiTextElement(m_formatted && closed, levels, name, text,
+                                           kEscapedInContent, m_formatted)) {
     m_out->FlushIfFull();
     return true;
   }
@@ -269,8 +270,7 @@ void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring
                                     const std::wstring& value, ItemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
   // The default namespace never applies to attributes.
-  if (namespaceUri.empty() &&
-      m_out->PutAsciiAttribute(name, value, [](uint32_t c) { return IsEscaped(c, kInAttribute); })) {
+  if (namespaceUri.empty() && m_out->PutAsciiAttribute(name, value, kEscapedInAttribute)) {
     m_out->FlushIfFull();
     return;
   }
@@ -401,8 +401,8 @@ struct TextWriterAccess {
 };
 
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, const std::wstring& text,
-                      ItemType itemType, bool isDefaultValue) {
+                      const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
+                      bool isDefaultValue) {
   if (typeid(writer) == typeid(CXmlTextWriter) &&
       TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, namespaceUri,
                                          text, isDefaultValue)) {
