@@ -95,40 +95,23 @@ bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value) {
 
 namespace {
 
-// The value in UTF-8 for the matcher, in subject; false for a value that is
-// not valid Unicode text. Values are mostly short ASCII, narrowed in one loop.
-bool SubjectOf(std::wstring_view value, std::string& subject) {
-  // The room an unusually long value took is given back on the next check.
-  constexpr size_t kKeptCapacity = 64 << 10;
-  if (subject.capacity() > kKeptCapacity) std::string().swap(subject);
-  subject.resize(value.size());
-  for (size_t i = 0; i < value.size(); ++i) {
-    const auto c = static_cast<uint32_t>(value[i]);
-    if (c >= 0x80) {
-      subject.resize(i);
-      return WideToUtf8(value.substr(i), subject);
-    }
-    subject[i] = static_cast<char>(c);
-  }
-  return true;
-}
-
 bool MatchesCompiled(const CompiledPattern& compiled, const std::string& pattern,
-                     std::wstring_view value, std::string& subject) {
+                     std::wstring_view value) {
   if (!compiled.regex) ThrowInvalidRegularExpression(pattern, compiled.error);
-  return SubjectOf(value, subject) && compiled.regex->MatchesWhole(subject);
-}
-
-// Reused: a facet is checked value after value, mostly on short ones.
-std::string& ThreadSubject() {
+  // Reused: a facet is checked value after value, mostly on short ones. The
+  // room an unusually long value took is given back on the next check.
+  constexpr size_t kKeptCapacity = 64 << 10;
   thread_local std::string subject;
-  return subject;
+  if (subject.capacity() > kKeptCapacity) std::string().swap(subject);
+  subject.clear();
+  if (!WideToUtf8(value, subject)) return false;
+  return compiled.regex->MatchesWhole(subject);
 }
 
 }  // namespace
 
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, PatternCache& cache) {
-  return MatchesCompiled(*cache.Get(pattern), pattern, value, ThreadSubject());
+  return MatchesCompiled(*cache.Get(pattern), pattern, value);
 }
 
 bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value) {
@@ -136,7 +119,6 @@ bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value) {
     std::wstring text;
     std::string utf8;
     std::shared_ptr<const CompiledPattern> compiled;
-    std::string subject;  // kept with the pattern: one thread-local lookup per check
   };
   thread_local LastPattern last;
   if (!last.compiled || last.text != pattern) {
@@ -149,7 +131,7 @@ bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value) {
     last.utf8 = std::move(utf8);
     last.compiled = std::move(compiled);
   }
-  return MatchesCompiled(*last.compiled, last.utf8, value, last.subject);
+  return MatchesCompiled(*last.compiled, last.utf8, value);
 }
 
 }  // namespace Korvel::detail
