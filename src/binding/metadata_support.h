@@ -9,13 +9,12 @@
 #include <korvel/primitive_restrictions.h>
 #include <korvel/whitespace_utils.h>
 
-#include "runtime/variant_reference.h"
-
 namespace Korvel {
 class CXmlAttribute;
 class CXmlCollectionBase;
 class CXmlElement;
 class CSerializationContext;
+class KvVariant;
 }  // namespace Korvel
 
 namespace Korvel::detail {
@@ -61,11 +60,7 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
 // printed into a buffer the thread keeps, so that numbers and dates cost no
 // allocation once it has grown. The buffer holds one value: from here until
 // the writer has taken the text.
-const std::wstring& PrintedText(const KvVariant& value, const wchar_t* format);
-inline const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format) {
-  if (const std::wstring* held = VariantAccess::HeldString(value)) return *held;
-  return PrintedText(value, format);
-}
+const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);
