@@ -14,7 +14,7 @@ class CXmlAttribute;
 class CXmlCollectionBase;
 class CXmlElement;
 class CSerializationContext;
-class KvVariant;
+struct KvVariant;
 }  // namespace Korvel
 
 namespace Korvel::detail {
