@@ -30,7 +30,9 @@
 #include "values/compression.h"
 #include "values/utf.h"
 #include "vector_file.h"
+#include "xml/byte_text_stream.h"
 #include "xml/expat_reader.h"
+#include "xml/text_element.h"
 #include "xml/xml_tree_builder.h"
 
 namespace Korvel {
@@ -733,6 +735,9 @@ void Call(CXmlTextWriter& w, const std::wstring& command) {
   if (name == L"text") w.WriteText(c[1], it_string, false);
   if (name == L"default-i4") w.WriteText(c[1], it_i4, true);
   if (name == L"end") w.EndElement();
+  // An element holding only text, written in one step where the writer can.
+  if (name == L"leaf") detail::WriteTextElement(w, c[1], c[2], c[3], it_string, false);
+  if (name == L"default-leaf") detail::WriteTextElement(w, c[1], c[2], c[3], it_i4, true);
   if (name == L"comment") w.WriteComment(c[1]);
   if (name == L"pi") w.WriteProcessingInstruction(c[1]);
   if (name == L"schema") w.WriteInLineSchema(c[1]);
@@ -836,6 +841,14 @@ const testing::VectorOperations& Operations() {
            }
          }
          return stream.GetAllText() + refused;
+       }},
+      // calls: written as ToXmlStream writes UTF-8, straight into bytes; the text of the bytes.
+      {L"bytes",
+       [](const Args& a) {
+         detail::ByteTextStream stream(XmlEncoding_UTF8);
+         CXmlTextWriter writer(stream);
+         for (const std::wstring& call : a) Call(writer, call);
+         return detail::Utf8ToWide(testing::BytesOf(stream.TakeBytes()));
        }},
   };
   return operations;
