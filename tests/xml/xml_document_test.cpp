@@ -278,6 +278,32 @@ TEST(NamespaceScope, ResolvesXsiTypeInTheElementsScope) {
   EXPECT_EQ(*c->LookupNamespaceInScope(L"xml"), L"http://www.w3.org/XML/1998/namespace");
 }
 
+// Enough elements declaring a prefix that the lookups' filter of them grows
+// several times: each keeps its own declaration, the others have none.
+TEST(NamespaceScope, ManyDeclaringElements) {
+  std::string xml = "<r>";
+  for (int i = 0; i < 3000; ++i) {
+    xml += i % 2 ? "<e/>" : "<e xmlns:p='urn:" + std::to_string(i) + "'><c/></e>";
+  }
+  CXmlDocument document;
+  document.LoadXml(xml + "</r>");
+  int i = 0;
+  for (const CXmlElement* e = document.GetDocumentElement()->GetFirstElement(); e;
+       e = e->GetNextSiblingElement(), ++i) {
+    SCOPED_TRACE(i);
+    const std::wstring* uri = e->FindNamespaceDeclaration(L"p");
+    if (i % 2) {
+      EXPECT_EQ(uri, nullptr);
+    } else {
+      ASSERT_NE(uri, nullptr);
+      EXPECT_EQ(*uri, L"urn:" + std::to_wstring(i));
+      EXPECT_EQ(e->GetFirstElement()->LookupNamespaceInScope(L"p"), uri);
+      EXPECT_EQ(e->GetFirstElement()->FindNamespaceDeclaration(L"p"), nullptr);
+    }
+  }
+  EXPECT_EQ(i, 3000);
+}
+
 // An element removed by the filter gives its memory to the next one, never
 // its declarations.
 TEST(NamespaceScope, FilteredElementsLeaveNoScopeBehind) {
