@@ -216,9 +216,6 @@ struct NamespaceDeclaration {
 };
 using NamespaceDeclarations = std::vector<NamespaceDeclaration>;
 
-// The nodes of one depth: its elements, their attributes and attribute
-// blocks, in document order. A reader that consumes the tree in document
-// order can so give back, level by level, the subtrees it is done with.
 // The elements below the document element that declare namespaces, kept as
 // a filter of their addresses: a clear bit tells that an element declares
 // nothing, which answers most scope lookups without a search of the map. The
@@ -256,6 +253,9 @@ class DeclaringElements {
   std::vector<uint64_t> m_words;
 };
 
+// The nodes of one depth: its elements, their attributes and attribute
+// blocks, in document order. A reader that consumes the tree in document
+// order can so give back, level by level, the subtrees it is done with.
 struct NodeLevel {
   NodeArena arena;
   // Attribute blocks by power-of-two capacity.
