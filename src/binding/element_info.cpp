@@ -162,8 +162,10 @@ void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,
                                  const CXmlElement* element) const {
-  if (element == nullptr || element->GetLocalName() != m_elementName) return false;
-  return element->GetNamespaceURI() == m_elementNamespace || context.GetIgnoreNamespaces();
+  if (element == nullptr) return false;
+  const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*element);
+  if (name.localName != m_elementName) return false;
+  return name.namespaceUri == m_elementNamespace || context.GetIgnoreNamespaces();
 }
 
 // Writing.
