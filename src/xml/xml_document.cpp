@@ -57,6 +57,7 @@ void CXmlDocument::Cleanup() {
   data.aliases.clear();
   data.rootDeclarations.clear();
   data.innerDeclarations.clear();
+  data.releasedChildren.clear();
   data.pendingDeclarations.clear();
   data.strings.Release();
   data.layoutTexts.Clear();
@@ -93,6 +94,48 @@ size_t XmlTreeBuilder::DepthOf(const CXmlElement& element) noexcept {
   return depth;
 }
 
+// The nodes before element at its own level are done with as well: its
+// earlier siblings, and the nodes of subtrees read before its parent's. The
+// parent, still being read, starts at the first sibling that stays and counts
+// the others by name for the paths of those after them.
+void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlElement& element,
+                                            size_t depth) noexcept {
+  CXmlElement* parent = element.m_parent;
+  if (!parent || depth >= data.levels.size()) return;
+  NodeArena& arena = data.levels[depth].arena;
+  if (!arena.HasOlderBlocksThan(&element)) return;
+  CXmlElement* child = parent->m_firstChild;
+  try {
+    std::vector<ReleasedChildren> counted;
+    for (; child != &element && !arena.InSameBlock(child, &element); child = child->m_nextSibling) {
+      const auto same = std::find_if(counted.begin(), counted.end(), [&](const auto& c) {
+        return HaveSameQualifiedName(c.name, child->m_name);
+      });
+      if (same == counted.end()) {
+        counted.push_back({child->m_name, 1});
+      } else {
+        ++same->count;
+      }
+    }
+    std::vector<ReleasedChildren>& released = data.releasedChildren[parent];
+    released.reserve(released.size() + counted.size());
+    for (const ReleasedChildren& c : counted) {
+      const auto same = std::find_if(released.begin(), released.end(), [&](const auto& r) {
+        return HaveSameQualifiedName(r.name, c.name);
+      });
+      if (same == released.end()) {
+        released.push_back(c);
+      } else {
+        same->count += c.count;
+      }
+    }
+  } catch (...) {
+    return;  // out of memory: the siblings stay, and with them the paths
+  }
+  parent->m_firstChild = child;
+  arena.ReleaseBlocksBefore(&element);
+}
+
 // The deeper nodes of element's subtree up to its end, and those before them
 // at each level, are done with: the objects read so far hold what they need,
 // and the reader never goes back past the element. The last descendant at
@@ -100,10 +143,9 @@ size_t XmlTreeBuilder::DepthOf(const CXmlElement& element) noexcept {
 // deeper levels wait for a later element.
 void XmlTreeBuilder::ReleaseReadContent(const CXmlElement& element) noexcept {
   XmlDocumentData& data = *DocumentOf(element).m_data;
-  if (!element.m_lastChild || !data.consumedByRead || data.groupReads != 0 || data.reusesNodes) {
-    return;
-  }
+  if (!data.consumedByRead || data.groupReads != 0 || data.reusesNodes) return;
   size_t depth = DepthOf(element);
+  ReleaseEarlierSiblings(data, element, depth);
   for (const CXmlElement* last = element.m_lastChild; last && ++depth < data.levels.size();
        last = last->m_lastChild) {
     data.levels[depth].arena.ReleaseBlocksBefore(last);

@@ -69,6 +69,11 @@ class NodeArena {
   // Frees the blocks older than the one holding node, whose nodes must all be
   // done with. Calls come in allocation order, so the search is short.
   void ReleaseBlocksBefore(const void* node) noexcept;
+  // Whether node lies in a live block other than the oldest: then
+  // ReleaseBlocksBefore(node) frees something.
+  bool HasOlderBlocksThan(const void* node) const noexcept;
+  // Whether a and b lie in the same block.
+  bool InSameBlock(const void* a, const void* b) const noexcept;
 
  private:
   void StartBlock(size_t size);
@@ -225,6 +230,13 @@ struct NodeLevel {
   FreeList freeAttributeBlocks[32];
 };
 
+// Children given back by a read while their parent is still being read, by
+// name: the paths of the siblings after them count them in their positions.
+struct ReleasedChildren {
+  const XmlName* name;
+  size_t count;
+};
+
 struct XmlDocumentData {
   explicit XmlDocumentData(CXmlDocument* document) : names(document) {}
 
@@ -260,6 +272,7 @@ struct XmlDocumentData {
   // the elements below it, and those read for the element about to open.
   NamespaceDeclarations rootDeclarations;
   std::unordered_map<const CXmlElement*, NamespaceDeclarations> innerDeclarations;
+  std::unordered_map<const CXmlElement*, std::vector<ReleasedChildren>> releasedChildren;
   NamespaceDeclarations pendingDeclarations;
 };
 

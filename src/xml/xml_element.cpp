@@ -123,6 +123,13 @@ void XmlTreeBuilder::AppendNameWithPredicate(std::wstring& path, const CXmlEleme
   if (!element.m_parent) return;
   size_t sameName = 0;
   size_t position = 0;
+  // Siblings a read has given back still count.
+  const auto& released = DocumentOf(element).m_data->releasedChildren;
+  if (const auto found = released.find(element.m_parent); found != released.end()) {
+    for (const ReleasedChildren& children : found->second) {
+      if (HaveSameQualifiedName(children.name, element.m_name)) sameName += children.count;
+    }
+  }
   for (const CXmlElement* sibling = element.m_parent->m_firstChild; sibling;
        sibling = sibling->m_nextSibling) {
     if (sibling == &element || HaveSameQualifiedName(sibling->m_name, element.m_name)) {
