@@ -31,6 +31,27 @@ const wchar_t* FormatOrNull(const std::wstring& format) {
   return format.empty() ? nullptr : format.c_str();
 }
 
+// Judges the attributes of a simple child: whether xsi:nil makes it nil.
+bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& child,
+                      bool isNillable) {
+  bool nil = false;
+  for (CXmlAttribute* attribute : child.GetAttributes()) {
+    if (attribute->IsNilAttribute()) {
+      const int nilValue = detail::NilValue(attribute->GetValue());
+      if (nilValue == 0) continue;
+      if (!isNillable) detail::ThrowValidation(detail::kNilOnNonNillable, child.GetXPath());
+      if (nilValue < 0) {
+        detail::ThrowValidation(detail::kUnexpectedNilValue, attribute->GetValue(),
+                                attribute->GetXPath());
+      }
+      nil = true;
+    } else if (!attribute->IsNamespaceAttribute() && !context.GetIgnoreUnknownAttributes()) {
+      detail::ThrowValidation(detail::kUnexpectedAttribute, attribute->GetXPath());
+    }
+  }
+  return nil;
+}
+
 }  // namespace
 
 CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex)
@@ -281,21 +302,9 @@ bool CElementInfo::ReadSimpleIfHere(const CSerializationContext& context, CXmlGe
 void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGeneratedClass* owner,
                                    CXmlElement** current, StringToEnumFunc stringToEnum) const {
   CXmlElement& child = **current;
-  bool nil = false;
-  for (CXmlAttribute* attribute : child.GetAttributes()) {
-    if (attribute->IsNilAttribute()) {
-      const int nilValue = detail::NilValue(attribute->GetValue());
-      if (nilValue == 0) continue;
-      if (!m_isNillable) detail::ThrowValidation(detail::kNilOnNonNillable, child.GetXPath());
-      if (nilValue < 0) {
-        detail::ThrowValidation(detail::kUnexpectedNilValue, attribute->GetValue(),
-                                attribute->GetXPath());
-      }
-      nil = true;
-    } else if (!attribute->IsNamespaceAttribute() && !context.GetIgnoreUnknownAttributes()) {
-      detail::ThrowValidation(detail::kUnexpectedAttribute, attribute->GetXPath());
-    }
-  }
+  // Most simple elements have no attribute at all.
+  const bool nil = detail::XmlTreeBuilder::BlockOf(&child) != nullptr &&
+                   IsNilSimpleChild(context, child, m_isNillable);
   // Elements inside a simple value are unexpected, as at the end of a sequence.
   if (const CXmlElement* inner = child.GetFirstElement();
       inner && !context.GetIgnoreUnknownElements()) {

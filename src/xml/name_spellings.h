@@ -43,7 +43,7 @@ class SpellingTable {
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = m_slots[i];
       if (!slot.value) return nullptr;
-      if (slot.hash == hash && slot.spelling == spelling) return slot.value;
+      if (slot.hash == hash && Same(slot.spelling, spelling)) return slot.value;
     }
   }
   void Add(std::string_view spelling, uint64_t hash, const Value* value) {
@@ -65,6 +65,26 @@ class SpellingTable {
     uint64_t word;
     std::memcpy(&word, p, sizeof word);
     return word;
+  }
+  static uint32_t Load4(const char* p) noexcept {
+    uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+  // Equality without a call for the short spellings that make up nearly all
+  // lookups: two overlapping words cover 4 to 16 bytes.
+  static bool Same(std::string_view a, std::string_view b) noexcept {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* x = a.data();
+    const char* y = b.data();
+    if (n > 16) return std::memcmp(x, y, n) == 0;
+    if (n >= 8) return Load8(x) == Load8(y) && Load8(x + n - 8) == Load8(y + n - 8);
+    if (n >= 4) return Load4(x) == Load4(y) && Load4(x + n - 4) == Load4(y + n - 4);
+    for (size_t i = 0; i < n; ++i) {
+      if (x[i] != y[i]) return false;
+    }
+    return true;
   }
   // Every bit reaches the low bits, which pick the slot.
   static uint64_t Finish(uint64_t x) noexcept {

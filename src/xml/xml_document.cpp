@@ -103,19 +103,22 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
   CXmlElement* parent = element.m_parent;
   if (!parent || depth >= data.levels.size()) return;
   NodeArena& arena = data.levels[depth].arena;
-  if (!arena.HasOlderBlocksThan(&element)) return;
+  const BlockChain::Block* kept = arena.LiveBlockOf(&element);
+  if (!kept || arena.IsOldestLive(kept)) return;
   CXmlElement* child = parent->m_firstChild;
   try {
+    // Siblings mostly share a name, so the name counted last is tried first.
     std::vector<ReleasedChildren> counted;
-    for (; child != &element && !arena.InSameBlock(child, &element); child = child->m_nextSibling) {
-      const auto same = std::find_if(counted.begin(), counted.end(), [&](const auto& c) {
-        return HaveSameQualifiedName(c.name, child->m_name);
-      });
-      if (same == counted.end()) {
-        counted.push_back({child->m_name, 1});
-      } else {
-        ++same->count;
+    size_t last = 0;
+    for (; child != &element && !NodeArena::Holds(kept, child); child = child->m_nextSibling) {
+      if (counted.empty() || counted[last].name != child->m_name) {
+        const auto same = std::find_if(counted.begin(), counted.end(), [&](const auto& c) {
+          return HaveSameQualifiedName(c.name, child->m_name);
+        });
+        last = static_cast<size_t>(same - counted.begin());
+        if (same == counted.end()) counted.push_back({child->m_name, 0});
       }
+      ++counted[last].count;
     }
     std::vector<ReleasedChildren>& released = data.releasedChildren[parent];
     released.reserve(released.size() + counted.size());

@@ -64,27 +64,11 @@ void NodeArena::Release() noexcept {
   m_next = m_end = nullptr;
 }
 
-namespace {
-
-bool Holds(BlockChain::Block* block, const void* node) noexcept {
-  const char* at = static_cast<const char*>(node);
-  return at >= block->Begin() && at < block->End();
-}
-
-}  // namespace
-
-bool NodeArena::HasOlderBlocksThan(const void* node) const noexcept {
+const BlockChain::Block* NodeArena::LiveBlockOf(const void* node) const noexcept {
   for (size_t i = m_firstLive; i < m_order.size(); ++i) {
-    if (Holds(m_order[i], node)) return i != m_firstLive;
+    if (Holds(m_order[i], node)) return m_order[i];
   }
-  return false;
-}
-
-bool NodeArena::InSameBlock(const void* a, const void* b) const noexcept {
-  for (size_t i = m_firstLive; i < m_order.size(); ++i) {
-    if (Holds(m_order[i], a)) return Holds(m_order[i], b);
-  }
-  return false;
+  return nullptr;
 }
 
 void NodeArena::ReleaseBlocksBefore(const void* node) noexcept {

@@ -69,11 +69,16 @@ class NodeArena {
   // Frees the blocks older than the one holding node, whose nodes must all be
   // done with. Calls come in allocation order, so the search is short.
   void ReleaseBlocksBefore(const void* node) noexcept;
-  // Whether node lies in a live block other than the oldest: then
-  // ReleaseBlocksBefore(node) frees something.
-  bool HasOlderBlocksThan(const void* node) const noexcept;
-  // Whether a and b lie in the same block.
-  bool InSameBlock(const void* a, const void* b) const noexcept;
+  // The live block holding node, or null.
+  const BlockChain::Block* LiveBlockOf(const void* node) const noexcept;
+  bool IsOldestLive(const BlockChain::Block* block) const noexcept {
+    return m_firstLive < m_order.size() && m_order[m_firstLive] == block;
+  }
+  static bool Holds(const BlockChain::Block* block, const void* node) noexcept {
+    const char* at = static_cast<const char*>(node);
+    const char* begin = reinterpret_cast<const char*>(block);
+    return at >= begin + BlockChain::kHeaderSize && at < begin + block->size;
+  }
 
  private:
   void StartBlock(size_t size);
