@@ -215,7 +215,11 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   } else {
     document.m_documentElement = element;
   }
-  open.push_back({element, previous});
+  // Filled member by member: a pair built aside and copied in whole would be
+  // read back before its halves are stored, a stall per element.
+  detail::OpenElement& opened = open.emplace_back();
+  opened.element = element;
+  opened.previousSibling = previous;
   return element;
 }
 
