@@ -47,10 +47,6 @@ size_t CXmlAttributeList::size() const noexcept { return m_block ? m_block->size
 
 // --- CXmlAttribute ---------------------------------------------------------------
 
-CXmlAttribute::CXmlAttribute(const CXmlElement* owner, const detail::XmlName* name,
-                             const std::wstring* value) noexcept
-    : CInstanceMonitor(L"CXmlAttribute"), m_owner(owner), m_name(name), m_value(value) {}
-
 CXmlAttribute::~CXmlAttribute() = default;
 
 const std::wstring& CXmlAttribute::GetLocalName() const noexcept { return m_name->localName; }
@@ -76,12 +72,6 @@ bool CXmlAttribute::IsNilAttribute() const noexcept {
 }
 
 // --- CXmlElement -----------------------------------------------------------------
-
-CXmlElement::CXmlElement(CXmlElement* parent, const detail::XmlName* name) noexcept
-    : CInstanceMonitor(L"CXmlElement"),
-      m_parent(parent),
-      m_text(&detail::EmptyText()),
-      m_name(name) {}
 
 CXmlElement::~CXmlElement() = default;
 
