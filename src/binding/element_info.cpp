@@ -31,6 +31,16 @@ const wchar_t* FormatOrNull(const std::wstring& format) {
   return format.empty() ? nullptr : format.c_str();
 }
 
+// Names are short: compared in line, without a call, as each child is
+// offered to the descriptions in turn.
+bool SameName(const std::wstring& a, const std::wstring& b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // Judges the attributes of a simple child: whether xsi:nil makes it nil.
 bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& child,
                       bool isNillable) {
@@ -185,8 +195,8 @@ bool CElementInfo::IsThisElement(const CSerializationContext& context,
                                  const CXmlElement* element) const {
   if (element == nullptr) return false;
   const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*element);
-  if (name.localName != m_elementName) return false;
-  return name.namespaceUri == m_elementNamespace || context.GetIgnoreNamespaces();
+  if (!SameName(name.localName, m_elementName)) return false;
+  return SameName(name.namespaceUri, m_elementNamespace) || context.GetIgnoreNamespaces();
 }
 
 // Writing.

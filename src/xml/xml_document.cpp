@@ -18,6 +18,9 @@ using detail::XmlTreeBuilder;
 
 namespace {
 
+// How far ahead of a walk over released siblings their memory is fetched.
+constexpr size_t kWalkPrefetchDistance = 1024;
+
 std::wstring_view View(const wchar_t* text) noexcept {
   return text ? std::wstring_view(text) : std::wstring_view();
 }
@@ -122,6 +125,9 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
     std::vector<ReleasedChildren> counted;
     size_t last = 0;
     for (; child != &element && !NodeArena::Holds(kept, child); child = child->m_nextSibling) {
+      // Siblings lie in rising order through the blocks: the memory ahead is
+      // asked for before the chain reaches it.
+      __builtin_prefetch(reinterpret_cast<const char*>(child) + kWalkPrefetchDistance);
       if (counted.empty() || counted[last].name != child->m_name) {
         const auto same = std::find_if(counted.begin(), counted.end(), [&](const auto& c) {
           return HaveSameQualifiedName(c.name, child->m_name);
