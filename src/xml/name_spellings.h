@@ -27,14 +27,22 @@ class SpellingTable {
   SpellingTable() : m_slots(kInitialSlots) {}
 
   // Inline, eight bytes a step: spellings are short, and one is hashed per
-  // element, attribute and value.
+  // element, attribute and value. The last bytes come as one word that may
+  // overlap the ones before, so no spelling takes a step per byte.
   static uint64_t Hash(std::string_view spelling) noexcept {
     const char* p = spelling.data();
-    size_t left = spelling.size();
-    uint64_t hash = spelling.size() * kMultiplier;
-    for (; left >= 8; p += 8, left -= 8) hash = (hash ^ Load8(p)) * kMultiplier;
+    const size_t n = spelling.size();
+    uint64_t hash = n * kMultiplier;
+    if (n >= 8) {
+      for (size_t i = 0; i + 8 < n; i += 8) hash = (hash ^ Load8(p + i)) * kMultiplier;
+      return Finish(hash ^ Load8(p + n - 8));
+    }
     uint64_t tail = 0;
-    for (size_t i = 0; i < left; ++i) tail |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    if (n >= 4) {
+      tail = uint64_t{Load4(p)} << 32 | Load4(p + n - 4);
+    } else {
+      for (size_t i = 0; i < n; ++i) tail |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    }
     return Finish(hash ^ tail);
   }
   // Null when the spelling has not been added.
