@@ -18,9 +18,6 @@ using detail::XmlTreeBuilder;
 
 namespace {
 
-// How far ahead of a walk over released siblings their memory is fetched.
-constexpr size_t kWalkPrefetchDistance = 1024;
-
 std::wstring_view View(const wchar_t* text) noexcept {
   return text ? std::wstring_view(text) : std::wstring_view();
 }
@@ -61,6 +58,7 @@ void CXmlDocument::Cleanup() {
   data.rootDeclarations.clear();
   data.innerDeclarations.clear();
   data.releasedChildren.clear();
+  data.siblingTallies.clear();
   data.pendingDeclarations.clear();
   data.strings.Release();
   data.layoutTexts.Clear();
@@ -110,36 +108,47 @@ size_t XmlTreeBuilder::DepthOf(const CXmlElement& element) noexcept {
 
 // The nodes before element at its own level are done with as well: its
 // earlier siblings, and the nodes of subtrees read before its parent's. The
-// parent, still being read, starts at the first sibling that stays and counts
-// the others by name for the paths of those after them.
+// siblings are counted by name as the read finishes each element; when blocks
+// are given back, the parent starts at element and keeps the counts for the
+// paths of the siblings after it.
 void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlElement& element,
                                             size_t depth) noexcept {
   CXmlElement* parent = element.m_parent;
   if (!parent || depth >= data.levels.size()) return;
-  NodeArena& arena = data.levels[depth].arena;
-  const BlockChain::Block* kept = arena.LiveBlockOf(&element);
-  if (!kept || arena.IsOldestLive(kept)) return;
-  CXmlElement* child = parent->m_firstChild;
   try {
-    // Siblings mostly share a name, so the name counted last is tried first.
-    std::vector<ReleasedChildren> counted;
-    size_t last = 0;
-    for (; child != &element && !NodeArena::Holds(kept, child); child = child->m_nextSibling) {
-      // Siblings lie in rising order through the blocks: the memory ahead is
-      // asked for before the chain reaches it.
-      __builtin_prefetch(reinterpret_cast<const char*>(child) + kWalkPrefetchDistance);
-      if (counted.empty() || counted[last].name != child->m_name) {
-        const auto same = std::find_if(counted.begin(), counted.end(), [&](const auto& c) {
-          return HaveSameQualifiedName(c.name, child->m_name);
-        });
-        last = static_cast<size_t>(same - counted.begin());
-        if (same == counted.end()) counted.push_back({child->m_name, 0});
-      }
-      ++counted[last].count;
+    if (data.siblingTallies.size() <= depth) data.siblingTallies.resize(depth + 1);
+    SiblingTally& tally = data.siblingTallies[depth];
+    if (tally.parent != parent) {
+      tally.parent = parent;
+      tally.next = parent->m_firstChild;
+      tally.counts.clear();
     }
+    // Siblings mostly share a name, so the name counted last is tried first.
+    size_t last = tally.counts.empty() ? 0 : tally.counts.size() - 1;
+    const CXmlElement* child = tally.next;
+    for (; child && child != &element; child = child->m_nextSibling) {
+      if (tally.counts.empty() || tally.counts[last].name != child->m_name) {
+        const auto same = std::find_if(
+            tally.counts.begin(), tally.counts.end(),
+            [&](const auto& c) { return HaveSameQualifiedName(c.name, child->m_name); });
+        last = static_cast<size_t>(same - tally.counts.begin());
+        if (same == tally.counts.end()) tally.counts.push_back({child->m_name, 0});
+      }
+      ++tally.counts[last].count;
+      tally.next = child->m_nextSibling;
+    }
+    if (!child) {
+      // Not a sibling after those counted: start the count over next time.
+      tally.next = parent->m_firstChild;
+      tally.counts.clear();
+      return;
+    }
+    NodeArena& arena = data.levels[depth].arena;
+    const BlockChain::Block* kept = arena.LiveBlockOf(&element);
+    if (!kept || arena.IsOldestLive(kept)) return;
     std::vector<ReleasedChildren>& released = data.releasedChildren[parent];
-    released.reserve(released.size() + counted.size());
-    for (const ReleasedChildren& c : counted) {
+    released.reserve(released.size() + tally.counts.size());
+    for (const ReleasedChildren& c : tally.counts) {
       const auto same = std::find_if(released.begin(), released.end(), [&](const auto& r) {
         return HaveSameQualifiedName(r.name, c.name);
       });
@@ -149,11 +158,12 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
         same->count += c.count;
       }
     }
+    tally.counts.clear();
   } catch (...) {
     return;  // out of memory: the siblings stay, and with them the paths
   }
-  parent->m_firstChild = child;
-  arena.ReleaseBlocksBefore(&element);
+  parent->m_firstChild = const_cast<CXmlElement*>(&element);
+  data.levels[depth].arena.ReleaseBlocksBefore(&element);
 }
 
 // The deeper nodes of element's subtree up to its end, and those before them

@@ -242,6 +242,15 @@ struct ReleasedChildren {
   size_t count;
 };
 
+// The siblings a read has finished under the parent it is reading at one
+// depth, counted by name as the read passes them, while they are at hand:
+// when their memory is given back, the counts are ready.
+struct SiblingTally {
+  const CXmlElement* parent = nullptr;
+  const CXmlElement* next = nullptr;  // the first sibling not counted yet
+  std::vector<ReleasedChildren> counts;
+};
+
 struct XmlDocumentData {
   explicit XmlDocumentData(CXmlDocument* document) : names(document) {}
 
@@ -278,6 +287,7 @@ struct XmlDocumentData {
   NamespaceDeclarations rootDeclarations;
   std::unordered_map<const CXmlElement*, NamespaceDeclarations> innerDeclarations;
   std::unordered_map<const CXmlElement*, std::vector<ReleasedChildren>> releasedChildren;
+  std::vector<SiblingTally> siblingTallies;  // by depth
   NamespaceDeclarations pendingDeclarations;
 };
 
