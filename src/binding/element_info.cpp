@@ -31,10 +31,13 @@ const wchar_t* FormatOrNull(const std::wstring& format) {
   return format.empty() ? nullptr : format.c_str();
 }
 
-// Names are short: compared in line, without a call, as each child is
-// offered to the descriptions in turn.
+// Local names are short: compared in line, without a call, as each child is
+// offered to the descriptions in turn; namespace URIs are long and go to the
+// library's comparison.
 bool SameName(const std::wstring& a, const std::wstring& b) noexcept {
+  constexpr size_t kShort = 16;
   if (a.size() != b.size()) return false;
+  if (a.size() > kShort) return a == b;
   for (size_t i = 0; i < a.size(); ++i) {
     if (a[i] != b[i]) return false;
   }

@@ -55,11 +55,11 @@ const INillable* AsNillable(const CXmlGeneratedClass& object) {
   thread_local const std::type_info* lastClass = nullptr;
   thread_local bool lastNillable = false;
   const std::type_info& objectClass = typeid(object);
-  if (&objectClass != lastClass) {
-    lastNillable = dynamic_cast<const INillable*>(&object) != nullptr;
-    lastClass = &objectClass;
-  }
-  return lastNillable ? dynamic_cast<const INillable*>(&object) : nullptr;
+  if (&objectClass == lastClass && !lastNillable) return nullptr;
+  const auto* nillable = dynamic_cast<const INillable*>(&object);
+  lastClass = &objectClass;
+  lastNillable = nillable != nullptr;
+  return nillable;
 }
 
 // Whether any description from first on may start at element.

@@ -123,14 +123,14 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
       tally.next = parent->m_firstChild;
       tally.counts.clear();
     }
-    // Siblings mostly share a name, so the name counted last is tried first.
+    // Counted by interned name (paths add up the names that print alike);
+    // siblings mostly share one, so the name counted last is tried first.
     size_t last = tally.counts.empty() ? 0 : tally.counts.size() - 1;
     const CXmlElement* child = tally.next;
     for (; child && child != &element; child = child->m_nextSibling) {
       if (tally.counts.empty() || tally.counts[last].name != child->m_name) {
-        const auto same = std::find_if(
-            tally.counts.begin(), tally.counts.end(),
-            [&](const auto& c) { return HaveSameQualifiedName(c.name, child->m_name); });
+        const auto same = std::find_if(tally.counts.begin(), tally.counts.end(),
+                                       [&](const auto& c) { return c.name == child->m_name; });
         last = static_cast<size_t>(same - tally.counts.begin());
         if (same == tally.counts.end()) tally.counts.push_back({child->m_name, 0});
       }
@@ -149,9 +149,8 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
     std::vector<ReleasedChildren>& released = data.releasedChildren[parent];
     released.reserve(released.size() + tally.counts.size());
     for (const ReleasedChildren& c : tally.counts) {
-      const auto same = std::find_if(released.begin(), released.end(), [&](const auto& r) {
-        return HaveSameQualifiedName(r.name, c.name);
-      });
+      const auto same = std::find_if(released.begin(), released.end(),
+                                     [&](const auto& r) { return r.name == c.name; });
       if (same == released.end()) {
         released.push_back(c);
       } else {

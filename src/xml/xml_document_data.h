@@ -236,7 +236,8 @@ struct NodeLevel {
 };
 
 // Children given back by a read while their parent is still being read, by
-// name: the paths of the siblings after them count them in their positions.
+// interned name: the paths of the siblings after them count them in their
+// positions, adding up the names that print alike.
 struct ReleasedChildren {
   const XmlName* name;
   size_t count;
