@@ -59,6 +59,7 @@ void CXmlDocument::Cleanup() {
   data.innerDeclarations.clear();
   data.releasedChildren.clear();
   data.siblingTallies.clear();
+  data.declaring.Clear();
   data.pendingDeclarations.clear();
   data.strings.Release();
   data.layoutTexts.Clear();
@@ -232,6 +233,7 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   if (!data.pendingDeclarations.empty()) {
     (parent ? data.innerDeclarations[element] : data.rootDeclarations)
         .swap(data.pendingDeclarations);
+    if (parent) data.declaring.Add(element, data.innerDeclarations);
     data.pendingDeclarations.clear();
   }
   CXmlElement* previous = nullptr;
