@@ -14,7 +14,7 @@ namespace Korvel::detail {
 namespace {
 
 constexpr size_t kFirstBlockSize = 4096;
-constexpr size_t kLargestBlockSize = size_t{2} << 20;
+constexpr size_t kLargestBlockSize = size_t{256} << 10;
 constexpr size_t kPrefaultedBlockSize = size_t{256} << 10;
 
 }  // namespace

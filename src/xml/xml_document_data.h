@@ -21,9 +21,11 @@
 namespace Korvel::detail {
 
 // Blocks that double in size from 4 KiB, so that a small document costs one
-// small allocation, up to 2 MiB. They come from the heap, so that a tree reuses
-// the memory the objects of an earlier read gave back, and the objects of this
-// read reuse what the tree gives back as they are read.
+// small allocation, up to 256 KiB: a read gives a tree back block by block at
+// every depth, and what waits in partly read blocks must stay small beside the
+// objects. They come from the heap, so that a tree reuses the memory the
+// objects of an earlier read gave back, and the objects of this read reuse
+// what the tree gives back as they are read.
 class BlockChain {
  public:
   struct Block {
