@@ -321,7 +321,7 @@ void XmlTreeBuilder::ReleaseString(CXmlDocument& document, size_t depth,
                                    const std::wstring* text) noexcept {
   detail::XmlDocumentData& data = *document.m_data;
   if (text == &detail::EmptyText() || data.layoutTexts.Holds(text)) return;
-  if (depth >= data.levels.size()) return;  // not made by NewString
+  if (depth >= data.levels.size()) return;  // moved below every level: its pool keeps it
   if (!data.levels[depth].strings.Recycle(const_cast<std::wstring*>(text))) {
     data.reusesNodes = true;
   }
