@@ -32,6 +32,10 @@ class CXmlElement;
 class CXmlObjectBase;
 class CXmlWriter;
 
+namespace detail {
+class JsonInput;
+}  // namespace detail
+
 // Receives the change notifications of the collections it listens to.
 class KORVEL_API IEventSink {
  public:
@@ -262,8 +266,8 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // The same for JSON.
   void WriteJsonText(CTextStream& stream, bool formatted, EOLType eol,
                      const CSerializationContext& context) const;
-  // Reads the object from JSON text, decoded.
-  void FromJson_Int(const std::wstring& json, const CSerializationContext& context);
+  // Reads the object from JSON input.
+  void FromJson_Int(const detail::JsonInput& json, const CSerializationContext& context);
 
   std::wstring m_ownName;
   // m_ownName, or a shared name that outlives the object.

@@ -20,6 +20,7 @@ constexpr std::wstring_view kXmlnsPrefix = L"xmlns:";
 // The partial level carries no namespaces; this is how it writes the nil of
 // an element that has attributes.
 constexpr std::wstring_view kPartialNil = L"xsi:nil";
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // XML 1.0 (fifth edition) name characters, without the colon.
 bool IsNameStartChar(char32_t c) noexcept {
@@ -250,19 +251,32 @@ void CJsonReaderToXmlHandler::Fail(const wchar_t* message) {
 namespace {
 
 // Describes the JSON to the writer, which the caller opens and closes.
-void Map(std::wstring_view json, const CJsonContext& context, CXmlWriter& writer) {
-  if (!json.empty() && json[0] == L'\xFEFF') json.remove_prefix(1);
+void Map(const JsonInput& json, const CJsonContext& context, CXmlWriter& writer) {
   CJsonReaderDefaultHandler path;
   CJsonReaderToXmlHandler toXml(writer, context.GetSupportRoundtrip(), path);
   path.SetInner(&toXml);
-  CJsonTextReader reader(path, &path, CJsonTextReader::kDepthLimit, context.GetAllowComments(),
-                         context.GetRootElementName(), json);
-  reader.Parse();
+  const auto parse = [&](auto text) {
+    using Reader = BasicJsonTextReader<typename decltype(text)::value_type>;
+    Reader reader(path, &path, Reader::kDepthLimit, context.GetAllowComments(),
+                  context.GetRootElementName(), text);
+    reader.Parse();
+  };
+  if (json.IsUtf8()) {
+    std::string_view text = json.Utf8();
+    if (text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+      text.remove_prefix(kUtf8ByteOrderMark.size());
+    }
+    parse(text);
+  } else {
+    std::wstring_view text = json.Wide();
+    if (!text.empty() && text[0] == L'\xFEFF') text.remove_prefix(1);
+    parse(text);
+  }
 }
 
 }  // namespace
 
-CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context) {
+CBinaryData ConvertJsonToXml(const JsonInput& json, const CJsonContext& context) {
   CTextStream stream(XmlEncoding_UTF8);
   CXmlTextWriter writer(stream);
   writer.Open();
@@ -272,7 +286,7 @@ CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context
   return stream.GetBytes();
 }
 
-void LoadJsonTree(CXmlDocument& document, std::wstring_view json, const CJsonContext& context) {
+void LoadJsonTree(CXmlDocument& document, const JsonInput& json, const CJsonContext& context) {
   XmlTreeWriter writer(document);
   Map(json, context, writer);
   writer.Close();
