@@ -18,8 +18,8 @@
 #include "json/messages.h"
 #include "values/compression.h"
 #include "values/utf.h"
-#include "xml/messages.h"
 #include "xml/byte_text_stream.h"
+#include "xml/messages.h"
 #include "xml/output_switches.h"
 
 namespace Korvel {

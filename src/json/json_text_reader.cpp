@@ -53,11 +53,24 @@ struct Units<char> {
   }
   static size_t Count(const char* text, size_t length) noexcept {
     size_t characters = 0;
-    for (size_t i = 0; i < length; ++i) characters += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    for (size_t i = 0; i < length; ++i)
+      characters += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
     return characters;
   }
+  // Names and values are mostly short and ASCII: widened in place, and
+  // decoded again only when a byte says otherwise.
   static size_t Append(std::wstring& out, const char* text, size_t length) {
     const size_t before = out.size();
+    out.resize(before + length);
+    wchar_t* const to = &out[before];
+    unsigned char any = 0;
+    for (size_t i = 0; i < length; ++i) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      to[i] = b;
+      any |= b;
+    }
+    if (any < 0x80) return length;
+    out.resize(before);
     Utf8ToWide(std::string_view(text, length), out);
     return out.size() - before;
   }
@@ -111,11 +124,23 @@ size_t BasicJsonTextReader<Char>::ReadFixed(size_t count, wchar_t* out) {
   return got;
 }
 
+// To the next significant character. Whitespace, most of a formatted
+// document, is skipped by code unit, as it is ASCII in every form.
 template <typename Char>
 void BasicJsonTextReader<Char>::Advance() {
-  do {
-    if (!Read()) return;
-  } while (IsWhitespace(m_current));
+  const Char* const text = m_input.data();
+  for (; m_index < m_input.size(); ++m_index) {
+    const Char c = text[m_index];
+    if (c == '\n') {
+      ++m_line;
+      m_position = 0;
+    } else if (c == ' ' || c == '\t' || c == '\r') {
+      ++m_position;
+    } else {
+      break;
+    }
+  }
+  if (!Read()) return;
   if (m_allowComments && m_current == L'/') SkipComments();
 }
 
@@ -138,7 +163,8 @@ void BasicJsonTextReader<Char>::SkipComments() {
     if (NextIs('/')) {
       const size_t lineEnd = m_input.find(static_cast<Char>('\n'), m_index);
       const size_t stop = lineEnd == m_input.npos ? m_input.size() : lineEnd;
-      m_position += static_cast<int32_t>(Units<Char>::Count(m_input.data() + m_index, stop - m_index));
+      m_position +=
+          static_cast<int32_t>(Units<Char>::Count(m_input.data() + m_index, stop - m_index));
       m_index = stop;
       if (m_index == m_input.size()) {
         m_endOfInput = true;
@@ -287,7 +313,7 @@ bool BasicJsonTextReader<Char>::ParseValue() {
 
 template <typename Char>
 void BasicJsonTextReader<Char>::ParseLiteral(std::wstring_view rest, const wchar_t* eofMessage,
-                                   const wchar_t* badMessage) {
+                                             const wchar_t* badMessage) {
   wchar_t read[4];
   const size_t got = ReadFixed(rest.size(), read);
   if (got < rest.size()) Fail(eofMessage);

@@ -49,10 +49,17 @@ class CJsonReaderDefaultHandler final : public IJsonReaderHandler, public IError
     std::wstring name;
     int32_t index;  // of the array's last item, -1 before the first
     Kind kind;
+    // An object that is an array's item is named after the array and the
+    // item's index, when a path is asked for.
+    bool item;
   };
+  PathEntry& Push(Kind kind);
   void PopUntil(Kind kind);
 
+  // The entries past m_size keep their names' storage for the next ones, so
+  // that following the path costs no allocation per member.
   std::vector<PathEntry> m_path;
+  size_t m_size = 0;
   IJsonReaderHandler* m_inner;
 };
 

@@ -189,7 +189,7 @@ std::wstring Trace(std::wstring_view json, bool comments = true, std::wstring ro
     TraceHandler handler;
     try {
       BasicJsonTextReader<typename decltype(text)::value_type>(handler, nullptr, limit, comments,
-                                                                root, text)
+                                                               root, text)
           .Parse();
     } catch (const CKvValidationException& e) {
       return L"!" + e.GetMessageW();
