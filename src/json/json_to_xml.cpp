@@ -38,20 +38,25 @@ bool IsNameChar(char32_t c) noexcept {
          (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
-bool IsNcName(std::wstring_view name) noexcept {
-  if (name.empty() || !IsNameStartChar(static_cast<char32_t>(name[0]))) return false;
-  for (wchar_t c : name.substr(1)) {
-    if (!IsNameChar(static_cast<char32_t>(c))) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
+// In one pass: names on both sides of at most one colon.
 bool IsXmlQualifiedName(std::wstring_view name) noexcept {
-  const size_t colon = name.find(L':');
-  if (colon == std::wstring_view::npos) return IsNcName(name);
-  return IsNcName(name.substr(0, colon)) && IsNcName(name.substr(colon + 1));
+  bool start = true;
+  bool prefixed = false;
+  for (const wchar_t w : name) {
+    const auto c = static_cast<char32_t>(w);
+    if (c == U':') {
+      if (start || prefixed) return false;
+      prefixed = true;
+      start = true;
+    } else if (start ? !IsNameStartChar(c) : !IsNameChar(c)) {
+      return false;
+    } else {
+      start = false;
+    }
+  }
+  return !start;
 }
 
 bool IsXmlText(std::wstring_view text) noexcept {
@@ -224,7 +229,8 @@ void CJsonReaderToXmlHandler::WriteElementText(const std::wstring& text) {
     // The text writer passes text that starts as a CDATA section through as
     // markup; from JSON it is text, so its '<' goes first, on its own, to be
     // escaped.
-    if (std::wstring_view(text).substr(0, kCdataStart.size()) == kCdataStart) {
+    if (!text.empty() && text[0] == L'<' &&
+        std::wstring_view(text).substr(0, kCdataStart.size()) == kCdataStart) {
       m_writer.WriteText(L"<", it_string, false);
       m_writer.WriteText(text.substr(1), it_string, false);
     } else {

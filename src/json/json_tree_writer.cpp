@@ -75,10 +75,9 @@ void XmlTreeWriter::WriteText(const std::wstring& text, ItemType, bool) {
   CompleteStartTag();
   if (m_open.empty()) ThrowWriterError(kNoElementOpen);
   CXmlElement* element = m_open.back();
-  // An element's whole text, as values usually are, may be a shared one
-  // (shared values hold no carriage return).
-  if (element->GetText().empty() && text.find(L'\r') == std::wstring::npos) {
-    if (const std::wstring* shared = XmlTreeBuilder::ShareText(m_document, text, m_sharing)) {
+  // An element's whole text, as values usually are, may be a shared one.
+  if (element->GetText().empty()) {
+    if (const std::wstring* shared = Shared(text)) {
       XmlTreeBuilder::SetText(element, shared);
       return;
     }
@@ -163,12 +162,7 @@ const XmlName* XmlTreeWriter::NameOf(const std::wstring& qualifiedName, bool ele
 
 const std::wstring* XmlTreeWriter::Hold(const std::wstring& value) {
   if (value.empty()) return &EmptyText();
-  // Shared values hold no carriage return.
-  if (value.find(L'\r') == std::wstring::npos) {
-    if (const std::wstring* shared = XmlTreeBuilder::ShareText(m_document, value, m_sharing)) {
-      return shared;
-    }
-  }
+  if (const std::wstring* shared = Shared(value)) return shared;
   std::wstring* held = XmlTreeBuilder::NewString(m_document);
   try {
     held->assign(value);
@@ -176,6 +170,22 @@ const std::wstring* XmlTreeWriter::Hold(const std::wstring& value) {
     XmlTreeBuilder::ReleaseString(m_document, held);
     throw;
   }
+  return held;
+}
+
+const std::wstring* XmlTreeWriter::Shared(std::wstring_view text) {
+  // Shared values hold no carriage return.
+  if (!m_sharing.Wants(text.size()) || text.find(L'\r') != std::wstring_view::npos) return nullptr;
+  const std::string_view spelling(reinterpret_cast<const char*>(text.data()),
+                                  text.size() * sizeof(wchar_t));
+  const uint64_t hash = SpellingTable<std::wstring>::Hash(spelling);
+  if (const std::wstring* found = m_sharedTexts.Find(spelling, hash)) {
+    m_sharing.Hit();
+    return found;
+  }
+  if (!m_sharing.Admit()) return nullptr;
+  const std::wstring* held = XmlTreeBuilder::InternLayoutText(m_document, text);
+  m_sharedTexts.Add(spelling, hash, held);
   return held;
 }
 

@@ -13,6 +13,7 @@
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
+#include "xml/name_spellings.h"
 #include "xml/xml_document_data.h"
 
 namespace Korvel::detail {
@@ -70,6 +71,9 @@ class XmlTreeWriter final : public CXmlWriter {
   const std::wstring& Resolve(std::wstring_view prefix, std::wstring_view qualifiedName) const;
   // An attribute value as the tree holds it: shared when short values repeat.
   const std::wstring* Hold(const std::wstring& value);
+  // The document's single copy of a short value, or null when the value is
+  // not to be shared (see SharingPolicy).
+  const std::wstring* Shared(std::wstring_view text);
   static const std::wstring& EmptyString();
 
   CXmlDocument& m_document;
@@ -80,6 +84,9 @@ class XmlTreeWriter final : public CXmlWriter {
   std::vector<size_t> m_scopes;
   std::vector<CXmlElement*> m_open;
   SharingPolicy m_sharing;
+  // The shared values by their spelling, the bytes of the wide text: a
+  // repeat costs a cheap hash and a comparison.
+  SpellingTable<std::wstring> m_sharedTexts;
   // The element whose start tag is being written.
   bool m_startTagOpen = false;
   bool m_nil = false;
