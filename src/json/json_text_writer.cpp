@@ -483,7 +483,9 @@ struct JsonWriterAccess {
 bool WriteJsonTextElement(CXmlWriter& writer, const std::wstring& name,
                           const std::wstring& namespaceUri, const std::wstring& text,
                           ItemType itemType) {
-  return typeid(writer) == typeid(CJsonTextWriter) &&
+  // The library's one type_info object for the class, compared by address:
+  // should a writer's differ, it is only written in three steps.
+  return &typeid(writer) == &typeid(CJsonTextWriter) &&
          JsonWriterAccess::WriteTextElement(static_cast<CJsonTextWriter&>(writer), name,
                                             namespaceUri, text, itemType);
 }
