@@ -53,8 +53,9 @@ struct Units<char> {
   }
   static size_t Count(const char* text, size_t length) noexcept {
     size_t characters = 0;
-    for (size_t i = 0; i < length; ++i)
+    for (size_t i = 0; i < length; ++i) {
       characters += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    }
     return characters;
   }
   // Names and values are mostly short and ASCII: widened in place, and

@@ -102,11 +102,8 @@ void XmlTreeWriter::CompleteStartTag() {
   if (!m_startTagOpen) return;
   m_startTagOpen = false;
   m_scopes.push_back(m_bindings.size());
-  const auto attributes = [this] {
-    return std::make_pair(m_attributes.begin(), m_attributes.begin() + m_attributeCount);
-  };
-  for (auto [it, end] = attributes(); it != end; ++it) {
-    const auto& [name, value] = *it;
+  for (size_t i = 0; i < m_attributeCount; ++i) {
+    const auto& [name, value] = m_attributes[i];
     const auto [prefix, local] = Split(name);
     if (prefix.empty() && local == kXmlns) {
       m_bindings.push_back({std::wstring(), value});
@@ -124,8 +121,8 @@ void XmlTreeWriter::CompleteStartTag() {
   }
   CXmlElement* element = XmlTreeBuilder::OpenElement(m_document, NameOf(m_name, true));
   m_open.push_back(element);
-  for (auto [it, end] = attributes(); it != end; ++it) {
-    const auto& [name, value] = *it;
+  for (size_t i = 0; i < m_attributeCount; ++i) {
+    const auto& [name, value] = m_attributes[i];
     const auto [prefix, local] = Split(name);
     if (prefix == kXmlns || (prefix.empty() && local == kXmlns)) continue;
     XmlTreeBuilder::AppendAttribute(element, NameOf(name, false), Hold(value));
