@@ -818,6 +818,57 @@ class Writer {
            p.simple.whitespace + ", nullptr)";
   }
 
+  // Every element name an object of the class (or of a class derived from
+  // it, whose constructor passes its name through) may be made for: the
+  // default first, then the names of the members and substitutes of its type.
+  std::vector<std::wstring> ElementNamesOf(const ClassPlan& plan) const {
+    std::vector<std::wstring> names{plan.defaultElementName};
+    const auto add = [&names](const std::wstring& name) {
+      if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) {
+        names.push_back(name);
+      }
+    };
+    const auto isOrDerives = [&plan](const ClassPlan* c) {
+      for (; c != nullptr; c = c->base) {
+        if (c == &plan) return true;
+      }
+      return false;
+    };
+    for (const auto& c : m_plan.classes) {
+      if (!isOrDerives(c.get())) continue;
+      add(c->defaultElementName);
+      for (const std::wstring& name : c->ownElementNames) add(name);
+    }
+    for (const auto& c : m_plan.classes) {
+      for (const PropertyPlan& p : c->properties) {
+        if ((p.kind == PropertyPlan::object || p.kind == PropertyPlan::collection) &&
+            isOrDerives(p.itemClass)) {
+          add(p.xmlName);
+        }
+      }
+    }
+    for (const auto& choice : m_plan.choices) {
+      for (const ElementChoice::Candidate& candidate : choice->candidates) {
+        if (std::any_of(candidate.classes.begin(), candidate.classes.end(), isOrDerives)) {
+          add(candidate.element.local);
+        }
+      }
+    }
+    return names;
+  }
+
+  // Typed collections (of enumerations too) are made as copies of one
+  // prototype per member: copies share the facets (parsed once, not once per object), the
+  // element name and the namespace, so that each costs only itself.
+  static bool IsCopiedFromPrototype(const PropertyPlan& p) { return p.kind == PropertyPlan::values; }
+
+  // "static const Korvel::CstringCol prototype(...);" for such a member.
+  std::string PrototypeDefinition(const PropertyPlan& p, const std::string& indent) {
+    const std::string type = ValuesClass(p);
+    const std::string made = NewCollection(p);
+    return Wrap(indent, "static const " + type + " prototype" + made.substr(4 + type.size()) + ";");
+  }
+
   static bool IsCollection(const PropertyPlan& p) {
     return p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values ||
            p.kind == PropertyPlan::untypedCol || p.kind == PropertyPlan::anyAttribute;
@@ -864,8 +915,10 @@ class Writer {
     const std::string& c = p.collectionClass;
     const std::string item = QClass(p.itemClass);
     const std::string name = Literal(p.xmlName), ns = Literal(p.xmlNamespace);
-    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(" << name << ", nullptr, "
-        << p.minOccurs << ", " << p.maxOccurs << ") {}\n\n"
+    // The collections of every object share their element name.
+    out << "\n// " << c << ".\n\n" << c << "::" << c << "() : CXmlCollection(nullptr, nullptr, "
+        << p.minOccurs << ", " << p.maxOccurs << ") {\n  static const std::wstring kElementName("
+        << name << ");\n  SetElementName(kElementName.c_str(), kElementName);\n}\n\n"
         << "CSmartPtr<" << item << "> " << c << "::GetAt(int32_t index) const {\n  return static_cast<"
         << item << "*>(GetNodeAtIndex(index)->item.Get());\n}\n\n"
         << "void " << c << "::Add(" << item << "* item) { AppendItem(item); }\n\n";
@@ -932,11 +985,9 @@ class Writer {
                                : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
                                                                        : p->collectionClass;
       out << type << "& " << plan.name << "::Get" << p->name << "() const {\n";
-      if (p->kind == PropertyPlan::values && !IsEnum(*p) && HasFacets(p->simple.facets)) {
-        // Copies share the facets: parsed once, not once per object.
-        const std::string made = NewCollection(*p);
-        out << Wrap("  ", "static const " + type + " facets" + made.substr(4 + type.size()) + ";")
-            << "\n  if (!" << m << ") " << m << " = new " << type << "(facets);\n";
+      if (IsCopiedFromPrototype(*p)) {
+        out << PrototypeDefinition(*p, "  ") << "\n  if (!" << m << ") " << m << " = new " << type
+            << "(prototype);\n";
       } else {
         out << "  if (!" << m << ") " << m << " = " << NewCollection(*p) << ";\n";
       }
@@ -1013,8 +1064,13 @@ class Writer {
       out << "\n    : " << base << "(elementName)";
       first = false;
     }
+    std::string prototypeCopies;
     for (const PropertyPlan* p : own) {
       if (MadeOnFirstUse(*p)) {
+        continue;
+      } else if (IsCopiedFromPrototype(*p)) {
+        prototypeCopies += "  {\n" + PrototypeDefinition(*p, "    ") + "\n    " + p->member +
+                           " = new " + ValuesClass(*p) + "(prototype);\n  }\n";
         continue;
       } else if (p->kind == PropertyPlan::collection) {
         out << (first ? "\n    : " : ", ") << p->member << "(" << NewCollection(*p) << ")";
@@ -1028,8 +1084,14 @@ class Writer {
       first = false;
     }
     // Objects under the default name share it instead of copying it.
-    out << " {\n  static const std::wstring kDefaultName(" << Literal(plan.defaultElementName)
-        << ");\n  SetElementName(elementName, kDefaultName);\n  Init();\n}\n\nvoid " << c
+    // Objects share their element name with the class instead of copying it.
+    std::string names;
+    for (const std::wstring& name : ElementNamesOf(plan)) {
+      names += (names.empty() ? "" : ", ") + Literal(name);
+    }
+    out << " {\n" << prototypeCopies
+        << Wrap("  ", "static const std::wstring kElementNames[] = {" + names + "};")
+        << "\n  SetElementName(elementName, kElementNames);\n  Init();\n}\n\nvoid " << c
         << "::Init() {\n";
     if (plan.base) out << "  " << base << "::Init();\n";
     if (plan.nillable) out << "  m_nil = false;\n";

@@ -100,9 +100,9 @@ CUSAddress::MetaData::MetaData() {
 }
 
 CUSAddress::CUSAddress(const wchar_t* elementName) {
-  // Objects under the default name share it instead of copying it.
-  static const std::wstring kDefaultName(L"USAddress");
-  SetElementName(elementName, kDefaultName);
+  // Objects share their element name with the class instead of copying it.
+  static const std::wstring kElementNames[] = {L"USAddress", L"shipTo", L"billTo"};
+  SetElementName(elementName, kElementNames);
   Init();
 }
 
@@ -195,9 +195,9 @@ CItem::MetaData::MetaData() {
 }
 
 CItem::CItem(const wchar_t* elementName) {
-  // Objects under the default name share it instead of copying it.
-  static const std::wstring kDefaultName(L"item");
-  SetElementName(elementName, kDefaultName);
+  // Objects share their element name with the class instead of copying it.
+  static const std::wstring kElementNames[] = {L"item"};
+  SetElementName(elementName, kElementNames);
   Init();
 }
 
@@ -258,7 +258,10 @@ bool CItem::ViewProperty(int propertyIndex, KvValueView& value) const {
 
 // CItemCol.
 
-CItemCol::CItemCol() : CXmlCollection(L"item", nullptr, 0, -1) {}
+CItemCol::CItemCol() : CXmlCollection(nullptr, nullptr, 0, -1) {
+  static const std::wstring kElementName(L"item");
+  SetElementName(kElementName.c_str(), kElementName);
+}
 
 CSmartPtr<CItem> CItemCol::GetAt(int32_t index) const {
   return static_cast<CItem*>(GetNodeAtIndex(index)->item.Get());
@@ -303,8 +306,8 @@ CItems::MetaData::MetaData() {
 }
 
 CItems::CItems(const wchar_t* elementName) {
-  static const std::wstring kDefaultName(L"Items");
-  SetElementName(elementName, kDefaultName);
+  static const std::wstring kElementNames[] = {L"Items", L"items"};
+  SetElementName(elementName, kElementNames);
 }
 
 void CItems::Init() {
@@ -375,9 +378,9 @@ CPurchaseOrderType::MetaData::MetaData() {
 }
 
 CPurchaseOrderType::CPurchaseOrderType(const wchar_t* elementName) {
-  // Objects under the default name share it instead of copying it.
-  static const std::wstring kDefaultName(L"purchaseOrder");
-  SetElementName(elementName, kDefaultName);
+  // Objects share their element name with the class instead of copying it.
+  static const std::wstring kElementNames[] = {L"purchaseOrder"};
+  SetElementName(elementName, kElementNames);
   Init();
 }
 

@@ -67,6 +67,8 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   // GetNamespace's text, without a copy.
   const std::wstring& NamespaceUri() const noexcept;
 
+  // A copy of the listeners, in order of registration.
+  std::vector<IEventSink*> Listeners() const;
   // Tell every listener, in order of registration.
   void FireOnCollectionChange();
   void FireOnCollectionAdd(void* item);
@@ -76,10 +78,14 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   void FireOnCollectionRemoveComplete(int32_t index);
 
  private:
-  // Null for none; copies share it, as they share the facets of a typed
-  // collection.
-  std::shared_ptr<const std::wstring> m_namespaceUri;
-  std::vector<IEventSink*> m_listeners;
+  struct SharedNames;
+  // The items' element name and namespace when they have a namespace (null
+  // otherwise). Copies share it, as they share the facets of a typed
+  // collection, and take their element name from it: a collection copied
+  // from a prototype costs no allocation for either.
+  std::shared_ptr<const SharedNames> m_names;
+  // Null until the first listener: few collections have any.
+  std::unique_ptr<std::vector<IEventSink*>> m_listeners;
   int32_t m_minOccurs = 0;
   int32_t m_maxOccurs = -1;
 };
@@ -152,7 +158,7 @@ class KORVEL_API CXmlTypeCollection : public CXmlCollectionBase {
 
   ItemType GetItemType() const noexcept { return m_itemType; }
   const CPrimitiveRestrictions& GetRestrictions() const noexcept;
-  const std::wstring& GetValueFormat() const noexcept { return m_valueFormat; }
+  const std::wstring& GetValueFormat() const noexcept;
   CWhitespaceUtils::WhitespaceRule GetWhitespaceRule() const noexcept { return m_whitespaceRule; }
 
  protected:
@@ -178,11 +184,11 @@ class KORVEL_API CXmlTypeCollection : public CXmlCollectionBase {
   virtual void AddFromString(const std::wstring& text) = 0;
 
  private:
-  // Null when no facet is set: most collections have none, and the facets
-  // are fixed, so copies share them.
-  std::shared_ptr<const CPrimitiveRestrictions> m_restrictions;
+  struct Settings;
+  // The facets and the value format; null when neither is set, as for most
+  // collections. Both are fixed, so copies share them.
+  std::shared_ptr<const Settings> m_settings;
   ItemType m_itemType;
-  std::wstring m_valueFormat;
   CWhitespaceUtils::WhitespaceRule m_whitespaceRule;
 };
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -192,6 +193,13 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // generated classes pass their default name, which outlives every object,
   // so that objects under it carry no copy of their own.
   void SetElementName(const wchar_t* name, const std::wstring& shared);
+  // The same with every name the class is made for: the object shares the
+  // one that is its name, and copies a name that is none of them.
+  void SetElementName(const wchar_t* name, const std::wstring* shared, size_t count);
+  template <size_t N>
+  void SetElementName(const wchar_t* name, const std::wstring (&shared)[N]) {
+    SetElementName(name, shared, N);
+  }
   static void SetElementName(CXmlObjectBase* object, const wchar_t* name);
   static std::wstring GetElementName(const CXmlObjectBase* object);
   // The same without a copy, for comparisons over whole collections.
@@ -251,6 +259,9 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // namespaces, its namespace URI is ns.
   static bool DoesElementNameMatch(const CSerializationContext& context, const CXmlElement* element,
                                    const wchar_t* name, const wchar_t* ns);
+  // The same for names whose length is known, as in a description or a collection.
+  static bool DoesElementNameMatch(const CSerializationContext& context, const CXmlElement* element,
+                                   std::wstring_view name, std::wstring_view ns);
 
  private:
   // The metadata reaches the protected virtuals through trampolines of its own.
@@ -269,9 +280,14 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // Reads the object from JSON input.
   void FromJson_Int(const detail::JsonInput& json, const CSerializationContext& context);
 
-  std::wstring m_ownName;
-  // m_ownName, or a shared name that outlives the object.
-  const std::wstring* m_elementName = &m_ownName;
+  // The empty name every object starts with.
+  static const std::wstring& NoName() noexcept;
+
+  // A name of the object's own, made only for a name that nothing shares:
+  // most objects share their name, and a bound document has many objects.
+  std::unique_ptr<std::wstring> m_ownName;
+  // *m_ownName, or a shared name that outlives the object.
+  const std::wstring* m_elementName = &NoName();
   std::atomic<int32_t> m_refCount{0};
 };
 

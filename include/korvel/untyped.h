@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -201,6 +202,10 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   // The untyped tree of a bound object, by way of its XML text;
   // defaultNamespace (may be null) is declared on the element when written.
   CElement(const CXmlObjectBase* object, const wchar_t* defaultNamespace);
+  // A copy shares the attribute and child collections, as a copy of their
+  // smart pointers would.
+  CElement(const CElement& other);
+  CElement& operator=(const CElement& other);
   ~CElement() override;
 
   CXmlObjectBase* GetBase() override;
@@ -233,7 +238,9 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   void SetNamespaceRestrictions(const wchar_t* restriction, const wchar_t* targetNamespace) const;
 
  protected:
-  // Checks and stores the name and the wildcard and makes empty collections.
+  // Checks and stores the name and the wildcard; the collections are made
+  // when first asked for (most elements of a tree have no attributes or no
+  // children).
   void Init(const wchar_t* name, const wchar_t* namespaceUri, const wchar_t* restriction,
             const wchar_t* targetNamespace);
   // Replaces name, namespace, text, attributes and children with those of element.
@@ -261,7 +268,23 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
  private:
   friend class CElementCol;
 
+  struct Wildcard;
+  // An element read under a wildcard that other elements share; the caller
+  // has checked the namespace against it.
+  CElement(const wchar_t* name, const wchar_t* namespaceUri,
+           std::shared_ptr<const Wildcard> wildcard);
+  static std::shared_ptr<const Wildcard> MakeWildcard(std::wstring_view restriction,
+                                                      std::wstring_view targetNamespace);
+  // "##any" with the element's target namespace, as elements below it are
+  // read: the element's own wildcard when it is that.
+  std::shared_ptr<const Wildcard> AnyWildcard() const;
+  const std::wstring& Restriction() const noexcept;
+  const std::wstring& TargetNamespace() const noexcept;
+
   CSmartPtr<CElement> CloneNode() const;  // with an empty child collection
+  // The collections, made on first use in the element's namespace.
+  CAttributeCol& Attributes() const;
+  CElementCol& Children() const;
   void CheckOwnNamespaces(std::wstring_view restriction, std::wstring_view targetNamespace) const;
   void ReadNode(const CXmlElement* source, const CSerializationContext& context);
   void WriteContent(CXmlWriter& writer, const CSerializationContext& context) const;
@@ -270,10 +293,11 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   std::wstring m_name;
   std::wstring m_text;
   std::wstring m_namespaceUri;
-  std::wstring m_restriction;
-  std::wstring m_targetNamespace;
-  CSmartPtr<CAttributeCol> m_attributes;
-  CSmartPtr<CElementCol> m_childElements;
+  // The restriction and target namespace, shared by the elements of a tree read.
+  std::shared_ptr<const Wildcard> m_wildcard;
+  // Null until first used.
+  mutable CSmartPtr<CAttributeCol> m_attributes;
+  mutable CSmartPtr<CElementCol> m_childElements;
   std::wstring m_defaultNamespace;
 };
 

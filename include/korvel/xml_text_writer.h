@@ -15,6 +15,7 @@ namespace Korvel {
 
 namespace detail {
 class TextOutput;
+struct TextWriterAccess;
 }  // namespace detail
 
 // Writes XML text into a text stream, formatted (each element on its own line,
@@ -77,6 +78,14 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   bool GetWriteDefaultElementValues() const noexcept { return m_writeDefaultElementValues; }
 
  private:
+  friend struct detail::TextWriterAccess;
+
+  // StartElement, WriteText and EndElement of an element that holds only
+  // text, in one step; false, with nothing written, where the name needs a
+  // namespace declaration or prefix (or is the root) and the three must go
+  // one by one.
+  bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
+                        const std::wstring& text, bool isDefaultValue);
   void WriteEscaped(std::wstring_view text, bool attribute);
   void WriteIndent(int32_t depth);
   // ' xmlns:prefix="uri"'

@@ -270,8 +270,7 @@ void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& contex
   const KvVariant& value = ViewProperty(owner, view);
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text =
-      detail::VariantText(value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str(),
-                          detail::WrittenTextBuffer());
+      detail::WrittenText(value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str());
   if (SkipsAsDefault(context, text)) return;
   if (m_hasFacets) {
     // The pattern judges the text as written, format override included.

@@ -20,26 +20,36 @@ namespace {
 
 }  // namespace
 
+struct CXmlCollectionBase::SharedNames {
+  std::wstring elementName;
+  std::wstring namespaceUri;
+};
+
 CXmlCollectionBase::CXmlCollectionBase() = default;
 
 CXmlCollectionBase::CXmlCollectionBase(const wchar_t* elementName, const wchar_t* namespaceUri,
                                        int32_t minOccurs, int32_t maxOccurs)
     : m_minOccurs(minOccurs), m_maxOccurs(maxOccurs) {
-  SetElementName(elementName);
   if (namespaceUri && *namespaceUri) {
-    m_namespaceUri = std::make_shared<const std::wstring>(namespaceUri);
+    m_names = std::make_shared<const SharedNames>(
+        SharedNames{elementName ? elementName : L"", namespaceUri});
+    SetElementName(elementName, m_names->elementName);
+  } else {
+    SetElementName(elementName);
   }
 }
 
+// The base's copy shares the element name where the source's is shared,
+// which is in m_names when the source has a namespace.
 CXmlCollectionBase::CXmlCollectionBase(const CXmlCollectionBase& other)
     : CXmlObjectBase(other),
-      m_namespaceUri(other.m_namespaceUri),
+      m_names(other.m_names),
       m_minOccurs(other.m_minOccurs),
       m_maxOccurs(other.m_maxOccurs) {}
 
 CXmlCollectionBase& CXmlCollectionBase::operator=(const CXmlCollectionBase& other) {
   CXmlObjectBase::operator=(other);
-  m_namespaceUri = other.m_namespaceUri;
+  m_names = other.m_names;
   m_minOccurs = other.m_minOccurs;
   m_maxOccurs = other.m_maxOccurs;
   return *this;
@@ -53,7 +63,7 @@ std::wstring CXmlCollectionBase::GetNamespace() const { return NamespaceUri(); }
 
 const std::wstring& CXmlCollectionBase::NamespaceUri() const noexcept {
   static const std::wstring none;
-  return m_namespaceUri ? *m_namespaceUri : none;
+  return m_names ? m_names->namespaceUri : none;
 }
 
 bool CXmlCollectionBase::HasUniformItemNames() const { return true; }
@@ -62,10 +72,15 @@ std::wstring CXmlCollectionBase::GetTargetNamespace() const {
   throw CKvException(detail::kCollectionHasNoTargetNamespace);
 }
 
-void CXmlCollectionBase::AddEventListener(IEventSink* sink) { m_listeners.push_back(sink); }
+void CXmlCollectionBase::AddEventListener(IEventSink* sink) {
+  if (!m_listeners) m_listeners = std::make_unique<std::vector<IEventSink*>>();
+  m_listeners->push_back(sink);
+}
 
 void CXmlCollectionBase::RemoveEventListener(IEventSink* sink) {
-  m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), sink), m_listeners.end());
+  if (!m_listeners) return;
+  m_listeners->erase(std::remove(m_listeners->begin(), m_listeners->end(), sink),
+                     m_listeners->end());
 }
 
 void CXmlCollectionBase::ValidateCount(const CSerializationContext& context) const {
@@ -86,32 +101,36 @@ bool CXmlCollectionBase::IsValidCount(const CSerializationContext& context) cons
 
 // Listeners are called on a copy of the list, so that one may add or remove
 // listeners while it is being told.
+std::vector<IEventSink*> CXmlCollectionBase::Listeners() const {
+  return m_listeners ? *m_listeners : std::vector<IEventSink*>();
+}
+
 void CXmlCollectionBase::FireOnCollectionChange() {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionChangeEvent(sink, this);
   }
 }
 
 void CXmlCollectionBase::FireOnCollectionAdd(void* item) {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionAddEvent(sink, this, item);
   }
 }
 
 void CXmlCollectionBase::FireOnCollectionAddComplete(void* item) {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionAddCompleteEvent(sink, this, item);
   }
 }
 
 void CXmlCollectionBase::FireOnCollectionRemove(int32_t index) {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionRemoveEvent(sink, this, index);
   }
 }
 
 void CXmlCollectionBase::FireOnCollectionRemoveComplete(int32_t index) {
-  for (IEventSink* sink : std::vector<IEventSink*>(m_listeners)) {
+  for (IEventSink* sink : Listeners()) {
     FireOnCollectionRemoveCompleteEvent(sink, this, index);
   }
 }

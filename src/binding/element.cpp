@@ -52,6 +52,33 @@ CElement::CElement(const wchar_t* name, const wchar_t* namespaceUri, const wchar
   Init(name, namespaceUri, restriction, targetNamespace);
 }
 
+CElement::CElement(const CElement& other)
+    : CXmlObjectBase(other),
+      CInstanceMonitor(other),
+      m_name(other.m_name),
+      m_text(other.m_text),
+      m_namespaceUri(other.m_namespaceUri),
+      m_wildcard(other.m_wildcard),
+      m_attributes(other.m_attributes),
+      m_childElements(other.m_childElements),
+      m_defaultNamespace(other.m_defaultNamespace) {
+  SetElementName(m_name.c_str(), m_name);
+}
+
+CElement& CElement::operator=(const CElement& other) {
+  if (this == &other) return *this;
+  CXmlObjectBase::operator=(other);
+  m_name = other.m_name;
+  m_text = other.m_text;
+  m_namespaceUri = other.m_namespaceUri;
+  m_wildcard = other.m_wildcard;
+  m_attributes = other.m_attributes;
+  m_childElements = other.m_childElements;
+  m_defaultNamespace = other.m_defaultNamespace;
+  SetElementName(m_name.c_str(), m_name);
+  return *this;
+}
+
 // A deep tree is taken apart here a level at a time rather than by nested
 // releases, which would need stack in proportion to its depth. Elements that
 // are held elsewhere as well keep their children.
@@ -80,12 +107,56 @@ void CElement::Init(const wchar_t* name, const wchar_t* namespaceUri, const wcha
   const wchar_t* ns = detail::OrEmpty(namespaceUri);
   detail::TestNamespace(ns, restriction, targetNamespace);
   m_name = name;
-  SetElementName(name);
+  // The element name is the local name, kept once.
+  SetElementName(m_name.c_str(), m_name);
   m_namespaceUri = ns;
-  m_restriction = restriction;
-  m_targetNamespace = targetNamespace;
-  m_attributes = new CAttributeCol(ns, L"##any", targetNamespace);
-  m_childElements = new CElementCol(ns, L"##any", targetNamespace);
+  m_wildcard = MakeWildcard(restriction, targetNamespace);
+  m_attributes = nullptr;
+  m_childElements = nullptr;
+}
+
+CElement::CElement(const wchar_t* name, const wchar_t* namespaceUri,
+                   std::shared_ptr<const Wildcard> wildcard)
+    : CInstanceMonitor(L"CElement"),
+      m_name(name),
+      m_namespaceUri(namespaceUri),
+      m_wildcard(std::move(wildcard)) {
+  SetElementName(m_name.c_str(), m_name);
+}
+
+struct CElement::Wildcard {
+  std::wstring restriction;
+  std::wstring targetNamespace;
+};
+
+std::shared_ptr<const CElement::Wildcard> CElement::MakeWildcard(
+    std::wstring_view restriction, std::wstring_view targetNamespace) {
+  return std::make_shared<const Wildcard>(
+      Wildcard{std::wstring(restriction), std::wstring(targetNamespace)});
+}
+
+std::shared_ptr<const CElement::Wildcard> CElement::AnyWildcard() const {
+  if (Restriction() == L"##any") return m_wildcard;
+  return MakeWildcard(L"##any", TargetNamespace());
+}
+
+const std::wstring& CElement::Restriction() const noexcept { return m_wildcard->restriction; }
+const std::wstring& CElement::TargetNamespace() const noexcept {
+  return m_wildcard->targetNamespace;
+}
+
+CAttributeCol& CElement::Attributes() const {
+  if (!m_attributes) {
+    m_attributes = new CAttributeCol(m_namespaceUri.c_str(), L"##any", TargetNamespace().c_str());
+  }
+  return *m_attributes;
+}
+
+CElementCol& CElement::Children() const {
+  if (!m_childElements) {
+    m_childElements = new CElementCol(m_namespaceUri.c_str(), L"##any", TargetNamespace().c_str());
+  }
+  return *m_childElements;
 }
 
 CXmlObjectBase* CElement::GetBase() { return this; }
@@ -98,7 +169,7 @@ std::wstring CElement::GetDefaultNamespace() const { return m_defaultNamespace; 
 
 void CElement::SetName(const wchar_t* name) {
   m_name = detail::OrEmpty(name);
-  SetElementName(m_name.c_str());
+  SetElementName(m_name.c_str(), m_name);
   FireOnChangeName();
 }
 
@@ -116,8 +187,8 @@ void CElement::FireOnChangeName() {}
 void CElement::FireOnChangeNamespace() {}
 void CElement::FireOnChangeText() {}
 
-CSmartPtr<CAttributeCol> CElement::GetAttributes() const { return m_attributes; }
-CSmartPtr<CElementCol> CElement::GetChildElements() const { return m_childElements; }
+CSmartPtr<CAttributeCol> CElement::GetAttributes() const { return &Attributes(); }
+CSmartPtr<CElementCol> CElement::GetChildElements() const { return &Children(); }
 
 CSmartPtr<CElement> CElement::CloneNode() const {
   // Built field by field: a clone is made whatever the setters did to the
@@ -126,10 +197,9 @@ CSmartPtr<CElement> CElement::CloneNode() const {
   copy->SetName(m_name.c_str());
   copy->m_text = m_text;
   copy->m_namespaceUri = m_namespaceUri;
-  copy->m_restriction = m_restriction;
-  copy->m_targetNamespace = m_targetNamespace;
-  copy->m_attributes = m_attributes->Clone();
-  copy->m_childElements = m_childElements->CloneSettings();
+  copy->m_wildcard = m_wildcard;
+  if (m_attributes) copy->m_attributes = m_attributes->Clone();
+  if (m_childElements) copy->m_childElements = m_childElements->CloneSettings();
   copy->m_defaultNamespace = m_defaultNamespace;
   return copy;
 }
@@ -141,6 +211,7 @@ CSmartPtr<CElement> CElement::Clone() const {
   while (!pending.empty()) {
     const auto [source, target] = pending.back();
     pending.pop_back();
+    if (!source->m_childElements) continue;
     for (const CElement& child : *source->m_childElements) {
       CSmartPtr<CElement> copy = child.CloneNode();
       target->m_childElements->AppendItem(copy);
@@ -162,6 +233,7 @@ void CElement::CheckOwnNamespaces(std::wstring_view restriction,
           std::wstring(), inner);
     }
   }
+  if (!m_attributes) return;
   for (const CAttribute& attribute : *m_attributes) {
     detail::TestNamespace(attribute.m_namespaceUri, restriction, targetNamespace);
   }
@@ -178,7 +250,9 @@ void CElement::SetNamespaceRestrictions(const wchar_t* restriction,
     pending.pop_back();
     element->CheckOwnNamespaces(r, t);
     const size_t first = pending.size();
-    for (const CElement& child : *element->m_childElements) pending.push_back(&child);
+    if (element->m_childElements) {
+      for (const CElement& child : *element->m_childElements) pending.push_back(&child);
+    }
     std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
   }
 }

@@ -107,11 +107,13 @@ CXmlElement* CElementCol::FromXmlUpTo_Int(CXmlElement* parentElement, CXmlElemen
                                           const CXmlElement* stop,
                                           const CSerializationContext& context) {
   CXmlElement* current = firstElement;
+  // The elements read share the collection's wildcard.
+  std::shared_ptr<const CElement::Wildcard> wildcard;
   while (current != nullptr && current != stop && !IsFull() &&
          detail::IsNamespaceValid(current->GetNamespaceURI(), m_restriction, m_targetNamespace)) {
+    if (!wildcard) wildcard = CElement::MakeWildcard(m_restriction, m_targetNamespace);
     CSmartPtr<CElement> element(new CElement(current->GetLocalName().c_str(),
-                                             current->GetNamespaceURI().c_str(),
-                                             m_restriction.c_str(), m_targetNamespace.c_str()));
+                                             current->GetNamespaceURI().c_str(), wildcard));
     CXmlElement* next = CXmlObjectBase::FromXml_Int(element, parentElement, current, context);
     if (next == current) break;
     AppendItem(element);
@@ -128,11 +130,12 @@ CXmlElement* CElementCol::FromXmlLockElementName_Int(const wchar_t* name,
   const std::wstring_view wantedName = detail::OrEmpty(name);
   const std::wstring_view wantedNamespace = detail::OrEmpty(namespaceUri);
   CXmlElement* current = firstElement;
+  std::shared_ptr<const CElement::Wildcard> any;
   while (current != nullptr && !IsFull() && current->GetLocalName() == wantedName &&
          current->GetNamespaceURI() == wantedNamespace) {
+    if (!any) any = CElement::MakeWildcard(L"##any", m_targetNamespace);
     CSmartPtr<CElement> element(new CElement(current->GetLocalName().c_str(),
-                                             current->GetNamespaceURI().c_str(), L"##any",
-                                             m_targetNamespace.c_str()));
+                                             current->GetNamespaceURI().c_str(), any));
     CXmlElement* next = CXmlObjectBase::FromXml_Int(element, parentElement, current, context);
     if (next == current) break;
     AppendItem(element);

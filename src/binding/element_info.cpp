@@ -17,6 +17,7 @@
 #include "binding/variant_object.h"
 #include "runtime/variant_reference.h"
 #include "values/restriction_check.h"
+#include "xml/text_element.h"
 #include "xml/xml_tree_builder.h"
 
 namespace KorvelData {
@@ -218,15 +219,13 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  const std::wstring& text =
-      detail::VariantText(value, FormatOrNull(m_formatOverride), detail::WrittenTextBuffer());
+  const std::wstring& text = detail::WrittenText(value, FormatOrNull(m_formatOverride));
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
   // The pattern judges the text as written, format override included. Most
   // elements have no facet to check.
   if (!isDefault && (m_hasFacets || !m_hasRestrictions)) CheckRestriction(value, &text);
-  writer->StartElement(m_elementName, m_elementNamespace);
-  writer->WriteText(text, value.GetTypeAsEnum(), isDefault);
-  writer->EndElement();
+  detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text, value.GetTypeAsEnum(),
+                           isDefault);
   return true;
 }
 
@@ -243,9 +242,7 @@ bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGene
   if (!value.IsValid()) return false;
   const std::wstring text = OrEmpty(enumToString(value.GetI4()));
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
-  writer->StartElement(m_elementName, m_elementNamespace);
-  writer->WriteText(text, it_string, isDefault);
-  writer->EndElement();
+  detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text, it_string, isDefault);
   return true;
 }
 

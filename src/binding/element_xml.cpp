@@ -31,10 +31,12 @@ namespace {
 CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
                                    const CSerializationContext& context, bool) {
   if (current == nullptr) return nullptr;
-  if (!detail::IsNamespaceValid(current->GetNamespaceURI(), m_restriction, m_targetNamespace)) {
+  if (!detail::IsNamespaceValid(current->GetNamespaceURI(), Restriction(), TargetNamespace())) {
     return current;
   }
   ReadNode(current, context);
+  // Every element below takes any namespace, with this element's target.
+  const std::shared_ptr<const Wildcard> any = AnyWildcard();
   // Depth first with a stack of its own, so that deep nesting costs heap, not
   // call stack. Children go into the child collection as its own reading
   // would put them: every element of a child collection is admitted.
@@ -44,11 +46,10 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     open.pop_back();
     for (CXmlElement* child = source->GetFirstElement(); child != nullptr;
          child = child->GetNextSiblingElement()) {
-      CSmartPtr<CElement> element(new CElement(child->GetLocalName().c_str(),
-                                               child->GetNamespaceURI().c_str(), L"##any",
-                                               parent->m_targetNamespace.c_str()));
+      CSmartPtr<CElement> element(
+          new CElement(child->GetLocalName().c_str(), child->GetNamespaceURI().c_str(), any));
       element->ReadNode(child, context);
-      parent->m_childElements->AppendItem(element);
+      parent->Children().AppendItem(element);
       if (child->GetFirstElement() != nullptr) open.emplace_back(element.Get(), child);
     }
   }
@@ -56,8 +57,8 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
 }
 
 void CElement::ReadNode(const CXmlElement* source, const CSerializationContext& context) {
-  m_attributes->Clear();
-  m_childElements->Clear();
+  if (m_attributes) m_attributes->Clear();
+  if (m_childElements) m_childElements->Clear();
   // An element that declares a default namespace has its own scope, which
   // writing it declares again. Without namespace processing the declaration
   // is an attribute.
@@ -66,7 +67,9 @@ void CElement::ReadNode(const CXmlElement* source, const CSerializationContext& 
   for (const CXmlAttribute* attribute : source->GetAttributes()) {
     if (detail::IsDefaultNamespaceDeclaration(*attribute)) m_defaultNamespace = attribute->GetValue();
   }
-  CXmlObjectBase::FromXml_Int(m_attributes, const_cast<CXmlElement*>(source), nullptr, context);
+  if (!source->GetAttributes().empty()) {
+    CXmlObjectBase::FromXml_Int(&Attributes(), const_cast<CXmlElement*>(source), nullptr, context);
+  }
   // Around child elements, whitespace at the ends is the layout of the
   // document, not content.
   const std::wstring& text = source->GetText();
@@ -84,15 +87,15 @@ void CElement::CopyXmlElement(const CXmlElement* element) {
   if (element == nullptr) ThrowNoElement();
   // Copying takes the element whatever its namespace: the wildcard is set
   // aside for the read and restored afterwards.
-  const std::wstring restriction = std::exchange(m_restriction, L"##any");
+  const std::shared_ptr<const Wildcard> wildcard = std::exchange(m_wildcard, AnyWildcard());
   try {
     FromXml_Int(nullptr, const_cast<CXmlElement*>(element),
                 CSerializationContext::GetDefaultContext(), false);
   } catch (...) {
-    m_restriction = restriction;
+    m_wildcard = wildcard;
     throw;
   }
-  m_restriction = restriction;
+  m_wildcard = wildcard;
 }
 
 // The document element, or an element a caller picked from a document: the
@@ -101,7 +104,7 @@ void CElement::CopyXmlElement(const CXmlElement* element) {
 // becomes the element's own scope: that is what writing the element produces.
 void CElement::RootFromXml_Int(CXmlElement* root, const CSerializationContext& context) {
   if (root == nullptr) ThrowNoElement();
-  detail::TestNamespace(root->GetNamespaceURI(), m_restriction, m_targetNamespace);
+  detail::TestNamespace(root->GetNamespaceURI(), Restriction(), TargetNamespace());
   FromXml_Int(nullptr, root, context, false);
   if (m_defaultNamespace.empty() && !m_namespaceUri.empty() &&
       root->GetDefaultNamespaceInScope() == m_namespaceUri) {
@@ -152,8 +155,14 @@ void CElement::WriteContent(CXmlWriter& writer, const CSerializationContext& con
   std::vector<Open> open;
   const auto start = [&](const CElement& element) {
     writer.StartElement(element.m_name, element.m_namespaceUri);
-    CXmlObjectBase::ToXml_Int(element.m_attributes, &writer, false,
-                              element.m_namespaceUri.c_str(), context, false);
+    if (element.m_attributes) {
+      CXmlObjectBase::ToXml_Int(element.m_attributes, &writer, false,
+                                element.m_namespaceUri.c_str(), context, false);
+    }
+    if (!element.m_childElements) {
+      open.push_back({&element, CKvIterator<CElement>()});
+      return;
+    }
     element.m_childElements->ValidateCount(context);
     open.push_back({&element, element.m_childElements->begin()});
   };

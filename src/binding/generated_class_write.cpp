@@ -3,6 +3,8 @@
 // its content by content model and its simple content.
 #include <korvel/generated_class.h>
 
+#include <cstddef>
+
 #include <korvel/collection.h>
 #include <korvel/errors.h>
 #include <korvel/namespace_alias_map.h>
@@ -18,6 +20,24 @@
 namespace Korvel {
 
 using namespace KorvelData;
+
+namespace {
+
+// Writing reads an object's members one after another, and in a large
+// document each is a cache miss of its own, paid in turn. Asking for the
+// object's first lines at once lets those misses overlap. Generated classes
+// keep their members in the object; the span covers typical ones (a line
+// past the object costs little, and a prefetch never faults).
+void PrefetchMembers(const CXmlGeneratedClass* object) {
+  constexpr size_t kCacheLine = 64;
+  constexpr size_t kSpan = 512;
+  const auto* bytes = reinterpret_cast<const char*>(object);
+  for (size_t offset = 0; offset < kSpan; offset += kCacheLine) {
+    __builtin_prefetch(bytes + offset);
+  }
+}
+
+}  // namespace
 
 CKVCriticalSection CXmlGeneratedClass::m_csInit;
 
@@ -49,12 +69,13 @@ const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& 
 
 void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,
                                    const CSerializationContext& context, bool isOptional) const {
+  PrefetchMembers(this);
   try {
     const CParentElementInfo* info = GetClassInfo();
     const bool isElement = info->GetElementType() == XmlElementType_Element;
     if (isElement && isRoot) WriteRootOptions(writer, context);
     if (isElement) {
-      writer->StartElement(GetElementName(), ns ? ns : L"");
+      writer->StartElement(ElementNameOf(this), ns ? ns : L"");
       if (isRoot) {
         ToXml_Int(context.GetAdditionalRootAttributes().Get(), writer, false, ns, context,
                   isOptional);

@@ -11,6 +11,7 @@
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
+#include "runtime/variant_reference.h"
 #include "values/character_classes.h"
 
 namespace Korvel::detail {
@@ -69,8 +70,11 @@ bool HasFacets(const CPrimitiveRestrictions& r) {
          r.GetFractionDigits() >= 0;
 }
 
-std::wstring& WrittenTextBuffer() {
+const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format) {
+  if (const std::wstring* held = VariantAccess::HeldString(value)) return *held;
   thread_local std::wstring buffer;
+  buffer.clear();
+  AppendVariantText(value, format, buffer);
   return buffer;
 }
 

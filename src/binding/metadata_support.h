@@ -14,6 +14,7 @@ class CXmlAttribute;
 class CXmlCollectionBase;
 class CXmlElement;
 class CSerializationContext;
+struct KvVariant;
 }  // namespace Korvel
 
 namespace Korvel::detail {
@@ -55,10 +56,11 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
   check(&lexical);
 }
 
-// The text of the value being written, printed into a buffer the thread
-// keeps, so that numbers and dates cost no allocation once it has grown. It
-// holds one value: from VariantText until the writer has taken the text.
-std::wstring& WrittenTextBuffer();
+// The text of the value being written: the string it holds, or its text
+// printed into a buffer the thread keeps, so that numbers and dates cost no
+// allocation once it has grown. The buffer holds one value: from here until
+// the writer has taken the text.
+const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);

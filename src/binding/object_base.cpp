@@ -44,10 +44,16 @@ CXmlObjectBase::CXmlObjectBase(const CXmlObjectBase& other) : IEventSink(other) 
 }
 
 CXmlObjectBase& CXmlObjectBase::operator=(const CXmlObjectBase& other) {
-  if (other.m_elementName == &other.m_ownName) {
-    m_ownName = other.m_ownName;
-    m_elementName = &m_ownName;
+  if (this == &other) return *this;
+  if (other.m_ownName && other.m_elementName == other.m_ownName.get()) {
+    if (m_ownName) {
+      *m_ownName = *other.m_ownName;
+    } else {
+      m_ownName = std::make_unique<std::wstring>(*other.m_ownName);
+    }
+    m_elementName = m_ownName.get();
   } else {
+    m_ownName.reset();
     m_elementName = other.m_elementName;
   }
   return *this;
@@ -74,21 +80,50 @@ void CXmlObjectBase::AttributesToXml_Int(CXmlWriter*, const CSerializationContex
 
 std::wstring CXmlObjectBase::GetElementName() const { return *m_elementName; }
 
+const std::wstring& CXmlObjectBase::NoName() noexcept {
+  static const std::wstring none;
+  return none;
+}
+
 void CXmlObjectBase::SetElementName(const wchar_t* name) {
   // A shared name stays when the text is the same: readers set the name of
   // every object they fill.
-  if (m_elementName != &m_ownName && name != nullptr && *m_elementName == name) return;
-  m_ownName = ViewOf(name);
-  m_elementName = &m_ownName;
+  const std::wstring_view text = ViewOf(name);
+  if (*m_elementName == text) return;
+  if (text.empty()) {
+    m_ownName.reset();
+    m_elementName = &NoName();
+  } else if (m_ownName) {
+    m_ownName->assign(text);
+    m_elementName = m_ownName.get();
+  } else {
+    m_ownName = std::make_unique<std::wstring>(text);
+    m_elementName = m_ownName.get();
+  }
 }
 
 void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring& shared) {
   if (name != nullptr && shared == name) {
-    m_ownName.clear();
+    m_ownName.reset();
     m_elementName = &shared;
   } else {
     SetElementName(name);
   }
+}
+
+void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring* shared,
+                                    size_t count) {
+  if (name != nullptr) {
+    const std::wstring_view text = name;
+    for (size_t i = 0; i < count; ++i) {
+      if (shared[i] == text) {
+        m_ownName.reset();
+        m_elementName = &shared[i];
+        return;
+      }
+    }
+  }
+  SetElementName(name);
 }
 
 void CXmlObjectBase::SetElementName(CXmlObjectBase* object, const wchar_t* name) {
@@ -166,8 +201,14 @@ bool CXmlObjectBase::IsNamespaceValid(const wchar_t* ns, const wchar_t* constrai
 bool CXmlObjectBase::DoesElementNameMatch(const CSerializationContext& context,
                                           const CXmlElement* element, const wchar_t* name,
                                           const wchar_t* ns) {
-  if (element == nullptr || element->GetLocalName() != ViewOf(name)) return false;
-  return context.GetIgnoreNamespaces() || element->GetNamespaceURI() == ViewOf(ns);
+  return DoesElementNameMatch(context, element, ViewOf(name), ViewOf(ns));
+}
+
+bool CXmlObjectBase::DoesElementNameMatch(const CSerializationContext& context,
+                                          const CXmlElement* element, std::wstring_view name,
+                                          std::wstring_view ns) {
+  if (element == nullptr || element->GetLocalName() != name) return false;
+  return context.GetIgnoreNamespaces() || element->GetNamespaceURI() == ns;
 }
 
 }  // namespace Korvel

@@ -9,6 +9,11 @@
 
 namespace Korvel {
 
+struct CXmlTypeCollection::Settings {
+  CPrimitiveRestrictions restrictions;  // empty when the collection has no facets
+  std::wstring valueFormat;
+};
+
 CXmlTypeCollection::CXmlTypeCollection(
     ItemType itemType, const wchar_t* elementName, const wchar_t* namespaceUri, int32_t minOccurs,
     int32_t maxOccurs, const wchar_t* pattern, int32_t minLength, int32_t maxLength,
@@ -17,13 +22,15 @@ CXmlTypeCollection::CXmlTypeCollection(
     CWhitespaceUtils::WhitespaceRule whiteSpaceRule, const wchar_t* valueFormat)
     : CXmlCollectionBase(elementName, namespaceUri, minOccurs, maxOccurs),
       m_itemType(itemType),
-      m_valueFormat(valueFormat ? valueFormat : L""),
       m_whitespaceRule(whiteSpaceRule) {
   CPrimitiveRestrictions restrictions(pattern, minLength, maxLength, minInclusive, maxInclusive,
                                       minExclusive, maxExclusive, length, totalDigits,
                                       fractionDigits);
-  if (detail::HasFacets(restrictions)) {
-    m_restrictions = std::make_shared<const CPrimitiveRestrictions>(std::move(restrictions));
+  const bool hasFacets = detail::HasFacets(restrictions);
+  if (hasFacets || (valueFormat && *valueFormat)) {
+    m_settings = std::make_shared<const Settings>(
+        Settings{hasFacets ? std::move(restrictions) : CPrimitiveRestrictions(),
+                 valueFormat ? valueFormat : L""});
   }
 }
 
@@ -33,7 +40,12 @@ CXmlTypeCollection::~CXmlTypeCollection() = default;
 
 const CPrimitiveRestrictions& CXmlTypeCollection::GetRestrictions() const noexcept {
   static const CPrimitiveRestrictions none;
-  return m_restrictions ? *m_restrictions : none;
+  return m_settings ? m_settings->restrictions : none;
+}
+
+const std::wstring& CXmlTypeCollection::GetValueFormat() const noexcept {
+  static const std::wstring none;
+  return m_settings ? m_settings->valueFormat : none;
 }
 
 CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* firstElement,
@@ -41,7 +53,7 @@ CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* firstEle
   const std::wstring& name = ElementNameOf(this);
   const std::wstring& ns = NamespaceUri();
   CXmlElement* element = firstElement;
-  while (element && DoesElementNameMatch(context, element, name.c_str(), ns.c_str())) {
+  while (element && DoesElementNameMatch(context, element, name, ns)) {
     AddFromString(element->GetText());
     element = element->GetNextSiblingElement();
   }

@@ -27,29 +27,30 @@ void TextOutput::SetLineEnd(std::string_view lineEnd) {
   m_asciiBreakRun.clear();
 }
 
+std::string_view TextOutput::GrowAsciiLead(bool lineEnd, size_t length) {
+  std::string& run = lineEnd ? m_asciiBreakRun : m_asciiIndentRun;
+  if (lineEnd && run.empty()) run = m_lineEnd;
+  while (run.size() < length) {
+    for (const wchar_t c : m_indentUnit) run += static_cast<char>(c);
+  }
+  return std::string_view(run).substr(0, length);
+}
+
 void TextOutput::PutBreakSlow(size_t levels) {
   if (m_utf8 == nullptr || !m_asciiIndent) {
     Put(m_lineEnd);
     PutIndent(levels);
     return;
   }
-  const size_t length = m_lineEnd.size() + levels * m_indentUnit.size();
-  if (m_asciiBreakRun.empty()) m_asciiBreakRun = m_lineEnd;
-  while (m_asciiBreakRun.size() < length) {
-    for (const wchar_t c : m_indentUnit) m_asciiBreakRun += static_cast<char>(c);
-  }
-  m_utf8->PutAscii(std::string_view(m_asciiBreakRun).substr(0, length));
+  m_utf8->PutAscii(AsciiLead(true, levels));
 }
 
 void TextOutput::PutIndentSlow(size_t levels) {
-  const size_t length = levels * m_indentUnit.size();
   if (m_utf8 != nullptr && m_asciiIndent) {
-    while (m_asciiIndentRun.size() < length) {
-      for (const wchar_t c : m_indentUnit) m_asciiIndentRun += static_cast<char>(c);
-    }
-    m_utf8->PutAscii(std::string_view(m_asciiIndentRun).substr(0, length));
+    m_utf8->PutAscii(AsciiLead(false, levels));
     return;
   }
+  const size_t length = levels * m_indentUnit.size();
   while (m_indentRun.size() < length) m_indentRun += m_indentUnit;
   Put(std::wstring_view(m_indentRun).substr(0, length));
 }

@@ -127,6 +127,28 @@ class TextOutput {
     }
   }
 
+  // An element holding text as one append: the line end (when lineEndFirst)
+  // and indentation for levels, "<" name ">" text "</" name ">", and the line
+  // end (when lineEndAfter). False, with nothing written, unless the output is
+  // UTF-8, the indentation ASCII, and name and text ASCII that escaped lets
+  // through: the caller then writes the element piece by piece.
+  template <class Escaped>
+  bool PutAsciiTextElement(bool lineEndFirst, size_t levels, std::wstring_view name,
+                           std::wstring_view text, Escaped escaped, bool lineEndAfter) {
+    if (m_utf8 == nullptr || !m_asciiIndent) return false;
+    return m_utf8->PutAsciiTextElement(
+        AsciiLead(lineEndFirst, levels), name, text, escaped,
+        lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
+  }
+
+  // An attribute, " " name "=\"" value "\"", as one append; false, with
+  // nothing written, unless the output is UTF-8 and name and value ASCII that
+  // escaped lets through.
+  template <class Escaped>
+  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value, Escaped escaped) {
+    return m_utf8 != nullptr && m_utf8->PutAsciiAttribute(name, value, escaped);
+  }
+
   // Hands wide text to the stream once a chunk's worth has gathered.
   void FlushIfFull() {
     if (m_wide.GetLength() >= kFlushThreshold) m_stream.Flush();
@@ -135,6 +157,15 @@ class TextOutput {
  private:
   static constexpr size_t kFlushThreshold = 4096;
 
+  // The line end (when lineEnd) and indentation for levels, in bytes, for an
+  // ASCII unit.
+  std::string_view AsciiLead(bool lineEnd, size_t levels) {
+    const std::string& run = lineEnd ? m_asciiBreakRun : m_asciiIndentRun;
+    const size_t length = (lineEnd ? m_lineEnd.size() : 0) + levels * m_indentUnit.size();
+    if (run.size() < length) return GrowAsciiLead(lineEnd, length);
+    return std::string_view(run.data(), length);
+  }
+  std::string_view GrowAsciiLead(bool lineEnd, size_t length);
   // Wide output, a unit beyond ASCII, or a level deeper than any so far.
   void PutIndentSlow(size_t levels);
   void PutBreakSlow(size_t levels);

@@ -25,7 +25,7 @@ class Utf8Buffer {
   Utf8Buffer& operator=(const Utf8Buffer&) = delete;
 
   // ASCII only.
-  void PutAscii(std::string_view text) { m_bytes.Append(text); }
+  void PutAscii(std::string_view text) { m_bytes.Advance(Copy(text, m_bytes.Room(text.size()))); }
   void PutAscii(char c) { m_bytes.Append(static_cast<uint8_t>(c)); }
 
   void Put(std::wstring_view text) {
@@ -76,6 +76,49 @@ class Utf8Buffer {
     return true;
   }
 
+  // lead, "<" name ">" text "</" name ">" and trail with one room check, when
+  // name is all ASCII and text all ASCII that escaped lets through; false,
+  // with nothing written, otherwise.
+  template <class Escaped>
+  bool PutAsciiTextElement(std::string_view lead, std::wstring_view name, std::wstring_view text,
+                           Escaped escaped, std::string_view trail) {
+    char* d = m_bytes.Room(lead.size() + 2 * name.size() + text.size() + 5 + trail.size());
+    d = Copy(lead, d);
+    *d++ = '<';
+    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
+    d += name.size();
+    *d++ = '>';
+    if (AsciiRun(text, d, escaped) != text.size()) return false;
+    d += text.size();
+    *d++ = '<';
+    *d++ = '/';
+    // Narrowed again rather than copied from the start tag: reading bytes
+    // just stored one at a time would wait for the stores.
+    for (const wchar_t c : name) *d++ = static_cast<char>(c);
+    *d++ = '>';
+    for (const char c : trail) *d++ = c;
+    m_bytes.Advance(d);
+    return true;
+  }
+
+  // " " name "=\"" value "\"" with one room check when name is all ASCII and
+  // value all ASCII that escaped lets through; false, with nothing written,
+  // otherwise.
+  template <class Escaped>
+  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value, Escaped escaped) {
+    char* d = m_bytes.Room(name.size() + value.size() + 4);
+    *d++ = ' ';
+    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
+    d += name.size();
+    *d++ = '=';
+    *d++ = '"';
+    if (AsciiRun(value, d, escaped) != value.size()) return false;
+    d += value.size();
+    *d++ = '"';
+    m_bytes.Advance(d);
+    return true;
+  }
+
   size_t Size() const noexcept { return m_bytes.Size(); }
   // Forgets the bytes, keeping the memory.
   void Clear() noexcept;
@@ -87,9 +130,15 @@ class Utf8Buffer {
   // is not given room for four bytes per character all at once.
   static constexpr size_t kStep = 16384;
 
+  // Markup is a few bytes: copied in a loop, which costs less than a call.
+  static constexpr size_t kShortCopy = 16;
   static char* Copy(std::string_view bytes, char* d) noexcept {
-    if (!bytes.empty()) std::memcpy(d, bytes.data(), bytes.size());
-    return d + bytes.size();
+    if (bytes.size() > kShortCopy) {
+      std::memcpy(d, bytes.data(), bytes.size());
+      return d + bytes.size();
+    }
+    for (const char c : bytes) *d++ = c;
+    return d;
   }
   template <class Stop>
   static size_t AsciiRun(std::wstring_view text, char* d, Stop stop) {

@@ -57,6 +57,7 @@ void CXmlDocument::Cleanup() {
   data.aliases.clear();
   data.rootDeclarations.clear();
   data.innerDeclarations.clear();
+  data.declaring.Clear();
   data.pendingDeclarations.clear();
   data.strings.Release();
   data.layoutTexts.Clear();
@@ -161,6 +162,7 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   if (!data.pendingDeclarations.empty()) {
     (parent ? data.innerDeclarations[element] : data.rootDeclarations)
         .swap(data.pendingDeclarations);
+    if (parent) data.declaring.Add(element, data.innerDeclarations);
     data.pendingDeclarations.clear();
   }
   CXmlElement* previous = nullptr;

@@ -219,6 +219,43 @@ using NamespaceDeclarations = std::vector<NamespaceDeclaration>;
 // The nodes of one depth: its elements, their attributes and attribute
 // blocks, in document order. A reader that consumes the tree in document
 // order can so give back, level by level, the subtrees it is done with.
+// The elements below the document element that declare namespaces, kept as
+// a filter of their addresses: a clear bit tells that an element declares
+// nothing, which answers most scope lookups without a search of the map. The
+// filter grows with the elements it holds, so that most bits stay clear.
+class DeclaringElements {
+ public:
+  // element has just been added to declarations, which holds every element.
+  template <class Map>
+  void Add(const void* element, const Map& declarations) {
+    if (declarations.size() * 8 > m_words.size() * 64) {
+      m_words.assign(m_words.size() * 2 + 64, 0);
+      for (const auto& entry : declarations) Set(entry.first);
+    } else {
+      Set(element);
+    }
+  }
+  bool MayDeclare(const void* element) const noexcept {
+    if (m_words.empty()) return false;
+    const size_t slot = Slot(element);
+    return (m_words[slot / 64] >> (slot % 64) & 1) != 0;
+  }
+  void Clear() noexcept { m_words.clear(); }
+
+ private:
+  void Set(const void* element) noexcept {
+    const size_t slot = Slot(element);
+    m_words[slot / 64] |= uint64_t{1} << (slot % 64);
+  }
+  // Elements lie some dozens of bytes apart in their blocks.
+  size_t Slot(const void* element) const noexcept {
+    const auto address = reinterpret_cast<uintptr_t>(element);
+    return ((address >> 4) ^ (address >> 20)) % (m_words.size() * 64);
+  }
+
+  std::vector<uint64_t> m_words;
+};
+
 struct NodeLevel {
   NodeArena arena;
   // Attribute blocks by power-of-two capacity.
@@ -260,6 +297,7 @@ struct XmlDocumentData {
   // the elements below it, and those read for the element about to open.
   NamespaceDeclarations rootDeclarations;
   std::unordered_map<const CXmlElement*, NamespaceDeclarations> innerDeclarations;
+  DeclaringElements declaring;  // the keys of innerDeclarations, as a filter
   NamespaceDeclarations pendingDeclarations;
 };
 

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <typeinfo>
 
+#include "xml/text_element.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
 
@@ -28,6 +30,12 @@ constexpr std::array<uint8_t, 128> MakeEscapeTable() {
   return table;
 }
 constexpr std::array<uint8_t, 128> kEscapeTable = MakeEscapeTable();
+
+bool IsEscaped(uint32_t c, uint8_t mode) {
+  return c < kEscapeTable.size() && (kEscapeTable[c] & mode) != 0;
+}
+constexpr auto kEscapedInContent = [](uint32_t c) { return IsEscaped(c, kInContent); };
+constexpr auto kEscapedInAttribute = [](uint32_t c) { return IsEscaped(c, kInAttribute); };
 
 constexpr std::wstring_view kCdataStart = L"<![CDATA[";
 constexpr std::wstring_view kCdataEnd = L"]]>";
@@ -199,22 +207,61 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
   m_out->FlushIfFull();
 }
 
+bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
+                                      const std::wstring& text, bool isDefaultValue) {
+  // The element would share its parent's scope: it needs no prefix when the
+  // parent's scope leaves it unprefixed, and no xmlns="" when that scope has
+  // no default namespace to leave.
+  CXmlWriterContext* parent = GetCurrentElement();
+  if (parent == nullptr || !parent->IsUnprefixed(namespaceUri) ||
+      (namespaceUri.empty() && !parent->GetDefaultNamespace().empty())) {
+    return false;
+  }
+  const bool closed = CloseStartTagForChild();
+  const int32_t depth = parent->GetDepth() + 1;
+  const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
+  // Most such elements are short ASCII text with nothing to escape.
+  const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
+  if (!empty && m_out->PutAsciiTextElement(m_formatted && closed, levels, name, text,
+                                           kEscapedInContent, m_formatted)) {
+    m_out->FlushIfFull();
+    return true;
+  }
+  if (m_formatted) WriteBreakOrIndent(closed, depth);
+  if (empty) {
+    m_out->PutBetween("<", name, "/>");
+  } else {
+    m_out->PutBetween("<", name, ">");
+    if (IsOneCdataSection(text)) {
+      m_out->Put(text);
+    } else {
+      WriteEscaped(text, false);
+    }
+    m_out->PutBetween("</", name, ">");
+  }
+  if (m_formatted) m_out->Put(m_lineEnd);
+  m_out->FlushIfFull();
+  return true;
+}
+
 void CXmlTextWriter::EndElement() {
   CXmlWriterContext& element = RequireCurrentElement();
+  // The line end goes with the tag's last markup.
+  const std::string_view close = !m_formatted ? ">" : m_eolType == EOL_LF ? ">\n" : ">\r\n";
   if (element.IsStartTagOpen()) {
-    m_out->Put("/>");
+    m_out->Put('/');
+    m_out->Put(close);
   } else {
     if (m_formatted && element.GetChildCount() > 0) WriteIndent(element.GetDepth());
     const std::wstring& uri = element.GetNamespaceUri();
     const std::wstring* prefix = element.IsUnprefixed(uri) ? nullptr : element.FindPrefix(uri);
     if (prefix != nullptr) {
       m_out->PutBetween("</", *prefix, ":");
-      m_out->PutBetween({}, element.GetName(), ">");
+      m_out->PutBetween({}, element.GetName(), close);
     } else {
-      m_out->PutBetween("</", element.GetName(), ">");
+      m_out->PutBetween("</", element.GetName(), close);
     }
   }
-  if (m_formatted) m_out->Put(m_lineEnd);
   PopElement();
   m_out->FlushIfFull();
 }
@@ -222,8 +269,12 @@ void CXmlTextWriter::EndElement() {
 void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring& namespaceUri,
                                     const std::wstring& value, ItemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
-  m_out->Put(' ');
   // The default namespace never applies to attributes.
+  if (namespaceUri.empty() && m_out->PutAsciiAttribute(name, value, kEscapedInAttribute)) {
+    m_out->FlushIfFull();
+    return;
+  }
+  m_out->Put(' ');
   if (!namespaceUri.empty()) {
     const std::wstring* prefix = element.FindPrefix(namespaceUri);
     if (prefix == nullptr) {
@@ -270,9 +321,7 @@ void CXmlTextWriter::WriteNil() {
 
 void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
   const uint8_t mode = attribute ? kInAttribute : kInContent;
-  const auto escaped = [mode](uint32_t c) {
-    return c < kEscapeTable.size() && (kEscapeTable[c] & mode) != 0;
-  };
+  const auto escaped = [mode](uint32_t c) { return IsEscaped(c, mode); };
   m_out->PutEscaped(text, escaped, [this, attribute](uint32_t c) {
     switch (c) {
       case '&':
@@ -340,5 +389,30 @@ CXmlWriter::CXmlWriterContext& CXmlTextWriter::RequireOpenStartTag() {
   }
   return *element;
 }
+
+namespace detail {
+
+struct TextWriterAccess {
+  static bool WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
+                               const std::wstring& namespaceUri, const std::wstring& text,
+                               bool isDefaultValue) {
+    return writer.WriteTextElement(name, namespaceUri, text, isDefaultValue);
+  }
+};
+
+void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
+                      const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
+                      bool isDefaultValue) {
+  if (typeid(writer) == typeid(CXmlTextWriter) &&
+      TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, namespaceUri,
+                                         text, isDefaultValue)) {
+    return;
+  }
+  writer.StartElement(name, namespaceUri);
+  writer.WriteText(text, itemType, isDefaultValue);
+  writer.EndElement();
+}
+
+}  // namespace detail
 
 }  // namespace Korvel

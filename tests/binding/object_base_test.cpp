@@ -614,6 +614,21 @@ TEST(Untyped, WritesAttributesChildrenThenText) {
             L"<AA:c>  leaf &lt;x&gt;  </AA:c><AA:d><AA:e>\u00e9\u6f22\U0001F600</AA:e></AA:d>text &amp; more</a>");
 }
 
+// An element keeps its name once, as its element name too; a copy must name
+// itself, not the element it was copied from.
+TEST(Untyped, CopiesNameThemselves) {
+  CSmartPtr<CElement> source(new CElement(L"long-element-name"));
+  CSmartPtr<CElement> copy(new CElement(*source));
+  source = nullptr;
+  CSmartPtr<CElement> parent(new CElement(L"p"));
+  parent->GetChildElements()->Add(copy);
+  parent->GetChildElements()->Add(L"long-element-name", L"");
+  EXPECT_TRUE(parent->GetChildElements()->HasUniformItemNames());
+  copy->SetName(L"other");
+  EXPECT_FALSE(parent->GetChildElements()->HasUniformItemNames());
+  EXPECT_EQ(Xml(*parent), L"<p><other/><long-element-name/></p>");
+}
+
 TEST(Untyped, OwnNamespaceScope) {
   CPerson person;
   person.name = L"Ann";

@@ -30,7 +30,9 @@
 #include "values/compression.h"
 #include "values/utf.h"
 #include "vector_file.h"
+#include "xml/byte_text_stream.h"
 #include "xml/expat_reader.h"
+#include "xml/text_element.h"
 #include "xml/xml_tree_builder.h"
 
 namespace Korvel {
@@ -274,6 +276,32 @@ TEST(NamespaceScope, ResolvesXsiTypeInTheElementsScope) {
   EXPECT_EQ(*u->FindNamespaceDeclaration(L""), L"");
   EXPECT_EQ(c->LookupNamespaceInScope(L"q"), nullptr);
   EXPECT_EQ(*c->LookupNamespaceInScope(L"xml"), L"http://www.w3.org/XML/1998/namespace");
+}
+
+// Enough elements declaring a prefix that the lookups' filter of them grows
+// several times: each keeps its own declaration, the others have none.
+TEST(NamespaceScope, ManyDeclaringElements) {
+  std::string xml = "<r>";
+  for (int i = 0; i < 3000; ++i) {
+    xml += i % 2 ? "<e/>" : "<e xmlns:p='urn:" + std::to_string(i) + "'><c/></e>";
+  }
+  CXmlDocument document;
+  document.LoadXml(xml + "</r>");
+  int i = 0;
+  for (const CXmlElement* e = document.GetDocumentElement()->GetFirstElement(); e;
+       e = e->GetNextSiblingElement(), ++i) {
+    SCOPED_TRACE(i);
+    const std::wstring* uri = e->FindNamespaceDeclaration(L"p");
+    if (i % 2) {
+      EXPECT_EQ(uri, nullptr);
+    } else {
+      ASSERT_NE(uri, nullptr);
+      EXPECT_EQ(*uri, L"urn:" + std::to_wstring(i));
+      EXPECT_EQ(e->GetFirstElement()->LookupNamespaceInScope(L"p"), uri);
+      EXPECT_EQ(e->GetFirstElement()->FindNamespaceDeclaration(L"p"), nullptr);
+    }
+  }
+  EXPECT_EQ(i, 3000);
 }
 
 // An element removed by the filter gives its memory to the next one, never
@@ -707,6 +735,9 @@ void Call(CXmlTextWriter& w, const std::wstring& command) {
   if (name == L"text") w.WriteText(c[1], it_string, false);
   if (name == L"default-i4") w.WriteText(c[1], it_i4, true);
   if (name == L"end") w.EndElement();
+  // An element holding only text, written in one step where the writer can.
+  if (name == L"leaf") detail::WriteTextElement(w, c[1], c[2], c[3], it_string, false);
+  if (name == L"default-leaf") detail::WriteTextElement(w, c[1], c[2], c[3], it_i4, true);
   if (name == L"comment") w.WriteComment(c[1]);
   if (name == L"pi") w.WriteProcessingInstruction(c[1]);
   if (name == L"schema") w.WriteInLineSchema(c[1]);
@@ -810,6 +841,14 @@ const testing::VectorOperations& Operations() {
            }
          }
          return stream.GetAllText() + refused;
+       }},
+      // calls: written as ToXmlStream writes UTF-8, straight into bytes; the text of the bytes.
+      {L"bytes",
+       [](const Args& a) {
+         detail::ByteTextStream stream(XmlEncoding_UTF8);
+         CXmlTextWriter writer(stream);
+         for (const std::wstring& call : a) Call(writer, call);
+         return detail::Utf8ToWide(testing::BytesOf(stream.TakeBytes()));
        }},
   };
   return operations;
