@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <typeinfo>
 
+#include "json/json_text_element.h"
 #include "xml/text_element.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
@@ -408,6 +409,7 @@ void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                                          text, isDefaultValue)) {
     return;
   }
+  if (WriteJsonTextElement(writer, name, namespaceUri, text, itemType)) return;
   writer.StartElement(name, namespaceUri);
   writer.WriteText(text, itemType, isDefaultValue);
   writer.EndElement();
