@@ -268,14 +268,18 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   }
   Separator(element);
   WriteBreak(LevelOf(element) + 1);
-  m_out->Put('"');
-  if (m_roundTrip != JsonRoundTrip_None) m_out->Put('@');
-  if (!prefix.empty()) {
-    WriteName(prefix);
-    m_out->Put(':');
+  const std::string_view opening = m_roundTrip != JsonRoundTrip_None ? "\"@" : "\"";
+  if (prefix.empty() && !m_escapeNonAscii) {
+    m_out->PutBetween(opening, name, "\": ");
+  } else {
+    m_out->Put(opening);
+    if (!prefix.empty()) {
+      WriteName(prefix);
+      m_out->Put(':');
+    }
+    WriteName(name);
+    m_out->Put("\": ");
   }
-  WriteName(name);
-  m_out->Put("\": ");
   WriteValue(value, itemType);
   m_out->FlushIfFull();
 }
