@@ -112,6 +112,11 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   void WriteBreak(int32_t level);
   void WriteString(std::wstring_view text);
   void WriteValue(const std::wstring& text, ItemType itemType);
+  // The break before a member at level, open (the key's quote, with "@" for
+  // an attribute), name and value as one append; false, with nothing
+  // written, where the output or the text needs the piece-by-piece path.
+  bool PutAsciiMember(int32_t level, std::string_view open, std::wstring_view name,
+                      const std::wstring& text, ItemType itemType);
   void WriteKey(std::wstring_view prefix, std::wstring_view name);
   void WriteName(std::wstring_view name);
   // Opens the element's object or separates its next member ("{" or ","; the

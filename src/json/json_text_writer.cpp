@@ -57,6 +57,12 @@ bool IsBareType(ItemType type) noexcept {
          type == it_integer;
 }
 
+// A value written without quotes: a number or boolean JSON can carry as such.
+bool IsBareValue(std::wstring_view text, ItemType type) noexcept {
+  return IsBareType(type) &&
+         (IsJsonNumber(text) || (type == it_boolean && (text == L"true" || text == L"false")));
+}
+
 // ASCII characters that a string must escape.
 constexpr std::array<bool, 128> MakeEscapeTable() {
   std::array<bool, 128> table{};
@@ -65,6 +71,9 @@ constexpr std::array<bool, 128> MakeEscapeTable() {
   return table;
 }
 constexpr std::array<bool, 128> kEscape = MakeEscapeTable();
+// For ASCII runs, which stop at anything beyond ASCII first.
+constexpr auto kEscapedInString = [](uint32_t c) { return kEscape[c]; };
+constexpr auto kNeverEscaped = [](uint32_t) { return false; };
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
@@ -223,6 +232,11 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstr
   // The level the element's own context would have (see StartElement and
   // OpenArrayIfPending).
   int32_t level = LevelOf(*parent) + (state == ARRAY_OPEN ? 2 : 1);
+  if (state != ARRAY_OPEN && state != ARRAY_PENDING &&
+      PutAsciiMember(level, "\"", name, text, itemType)) {
+    m_out->FlushIfFull();
+    return true;
+  }
   WriteBreak(level);
   if (state != ARRAY_OPEN) WriteKey({}, name);
   if (state == ARRAY_PENDING) {
@@ -267,8 +281,12 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
     prefix = PrefixFor(element, namespaceUri);
   }
   Separator(element);
-  WriteBreak(LevelOf(element) + 1);
   const std::string_view opening = m_roundTrip != JsonRoundTrip_None ? "\"@" : "\"";
+  if (prefix.empty() && PutAsciiMember(LevelOf(element) + 1, opening, name, value, itemType)) {
+    m_out->FlushIfFull();
+    return;
+  }
+  WriteBreak(LevelOf(element) + 1);
   if (prefix.empty() && !m_escapeNonAscii) {
     m_out->PutBetween(opening, name, "\": ");
   } else {
@@ -406,15 +424,23 @@ inline void CJsonTextWriter::WriteName(std::wstring_view name) {
   }
 }
 
+// Most members: the line break, key and value as one append.
+bool CJsonTextWriter::PutAsciiMember(int32_t level, std::string_view open, std::wstring_view name,
+                                     const std::wstring& text, ItemType itemType) {
+  if (m_escapeNonAscii) return false;
+  const auto levels = static_cast<size_t>(level);
+  return IsBareValue(text, itemType)
+             ? m_out->PutAsciiMember(m_formatted, levels, open, name, text, kNeverEscaped, false)
+             : m_out->PutAsciiMember(m_formatted, levels, open, name, text, kEscapedInString, true);
+}
+
 void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
-  if (IsBareType(itemType) &&
-      (IsJsonNumber(text) || (itemType == it_boolean && (text == L"true" || text == L"false")))) {
-    m_out->PutAsciiRun(text, [](uint32_t) { return false; });  // all ASCII, as checked
+  if (IsBareValue(text, itemType)) {
+    m_out->PutAsciiRun(text, kNeverEscaped);  // all ASCII, as checked
     return;
   }
   // Most strings have nothing to escape: one append.
-  const auto escaped = [](uint32_t c) { return kEscape[c]; };
-  if (m_out->PutWrappedAscii('"', text, escaped, '"')) return;
+  if (m_out->PutWrappedAscii('"', text, kEscapedInString, '"')) return;
   m_out->Put('"');
   WriteString(text);
   m_out->Put('"');

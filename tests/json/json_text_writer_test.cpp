@@ -16,17 +16,20 @@
 #include "test_support.h"
 #include "values/utf.h"
 #include "vector_file.h"
+#include "xml/byte_text_stream.h"
 
 namespace Korvel {
 namespace {
 
 using Writer = CJsonTextWriter;
 
-// The JSON a sequence of writer calls produces.
+// The JSON a sequence of writer calls produces, written as wide text or, as
+// ToJsonStream writes it, straight into UTF-8 bytes.
 std::wstring Json(const std::function<void(Writer&)>& body, JsonRoundTrip level,
-                  bool formatted = false, EOLType eol = EOL_LF) {
-  CTextStream stream(XmlEncoding_UTF8);
-  Writer writer(stream);
+                  bool formatted = false, EOLType eol = EOL_LF, bool bytes = false) {
+  CTextStream wide(XmlEncoding_UTF8);
+  detail::ByteTextStream utf8(XmlEncoding_UTF8);
+  Writer writer(bytes ? utf8 : wide);
   writer.Open();
   writer.SetFormatted(formatted);
   writer.SetEOLType(eol);
@@ -35,7 +38,7 @@ std::wstring Json(const std::function<void(Writer&)>& body, JsonRoundTrip level,
   body(writer);
   writer.WriteDocumentEnd();
   writer.Close();
-  return stream.GetAllText();
+  return bytes ? detail::Utf8ToWide(testing::BytesOf(utf8.TakeBytes())) : wide.GetAllText();
 }
 
 // In one step where the writer can, when oneStep says so.
@@ -71,16 +74,17 @@ void Call(Writer& w, const std::wstring& call, bool oneStep) {
 TEST(JsonTextWriter, LaysOutObjectsArraysEmptyNilAndNamespaces) {
   std::vector<std::wstring> written;
   const auto write = [&](const testing::VectorArgs& a) {
-    const auto json = [&](bool oneStep) {
+    const auto json = [&](bool oneStep, bool bytes) {
       const auto body = [&](Writer& w) {
         for (size_t i = 1; i < a.size(); ++i) Call(w, a[i], oneStep);
       };
       return Json(body, a[0][0] == L'F' ? JsonRoundTrip_Full : JsonRoundTrip_Partial,
                   a[0].find(L"formatted") != std::wstring::npos,
-                  a[0].find(L"crlf") != std::wstring::npos ? EOL_CRLF : EOL_LF);
+                  a[0].find(L"crlf") != std::wstring::npos ? EOL_CRLF : EOL_LF, bytes);
     };
-    written.push_back(json(false));
-    EXPECT_EQ(json(true), written.back()) << "in one step";
+    written.push_back(json(false, false));
+    EXPECT_EQ(json(true, false), written.back()) << "in one step";
+    EXPECT_EQ(json(true, true), written.back()) << "in one step, into bytes";
     return written.back();
   };
   testing::RunVectorFile("json/writer_scripts.txt", {{L"write", write}});
