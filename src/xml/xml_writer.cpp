@@ -94,6 +94,12 @@ void Context::StartChild(const std::wstring& name, const std::wstring& namespace
   m_parent = parent;
   m_writerState = 0;
   m_scope = parent != nullptr ? parent->m_scope : nullptr;
+  m_hasNamePrefix = m_namePrefixInScope = false;
+}
+
+void Context::SetNamePrefix(const std::wstring* prefix) {
+  m_hasNamePrefix = m_namePrefixInScope = prefix != nullptr;
+  if (prefix != nullptr) m_namePrefix = *prefix;
 }
 
 const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const {
@@ -111,14 +117,17 @@ Context::Scope& Context::OwnScope() {
 }
 
 void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
+  m_namePrefixInScope = false;
   OwnScope().defaultNamespace = namespaceUri;
 }
 
 void Context::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
+  if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
   OwnScope().aliases[namespaceUri] = prefix;
 }
 
 const std::wstring& Context::AllocatePrefix(const std::wstring& namespaceUri) {
+  if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
   std::wstring prefix = FirstFreePrefix(m_scope->aliases);
   std::wstring& slot = OwnScope().aliases[namespaceUri];
   slot = std::move(prefix);
