@@ -47,9 +47,16 @@ bool IsOneCdataSection(std::wstring_view text) {
   return text.find(kCdataEnd, kCdataStart.size()) == text.size() - kCdataEnd.size();
 }
 
-const std::wstring& XsiNamespace() {
-  static const std::wstring uri(CXmlWriter::XSI_NAMESPACE);
-  return uri;
+// The names and values of the xsi attributes, made once.
+struct XsiStrings {
+  const std::wstring uri = CXmlWriter::XSI_NAMESPACE;
+  const std::wstring type = L"type";
+  const std::wstring nil = L"nil";
+  const std::wstring yes = L"true";
+};
+const XsiStrings& Xsi() {
+  static const XsiStrings strings;
+  return strings;
 }
 
 bool EndsWith(std::wstring_view text, std::string_view asciiEnd) {
@@ -72,13 +79,13 @@ void PutName(detail::TextOutput& out, std::string_view before, const std::wstrin
   }
 }
 
-// The prefix in the parent's scope of a name in the namespace URI: known from
-// the parent's own name when it is in the same namespace, else looked up.
-const std::wstring* PrefixInParentScope(const CXmlWriter::CXmlWriterContext& parent,
-                                        const std::wstring& namespaceUri) {
-  const std::wstring* prefix = parent.GetNamePrefixInScope();
-  if (prefix != nullptr && namespaceUri == parent.GetNamespaceUri()) return prefix;
-  return parent.FindPrefix(namespaceUri);
+// The prefix in the element's scope of a name in the namespace URI: known
+// from the element's own name when it is in the same namespace, else looked up.
+const std::wstring* PrefixInScope(const CXmlWriter::CXmlWriterContext& element,
+                                  const std::wstring& namespaceUri) {
+  const std::wstring* prefix = element.GetNamePrefixInScope();
+  if (prefix != nullptr && namespaceUri == element.GetNamespaceUri()) return prefix;
+  return element.FindPrefix(namespaceUri);
 }
 
 }  // namespace
@@ -191,7 +198,7 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
     // The element shares its parent's scope until it declares something.
     const CXmlWriterContext* parent = element.GetParent();
     const std::wstring* prefix =
-        parent != nullptr ? PrefixInParentScope(*parent, uri) : element.FindPrefix(uri);
+        parent != nullptr ? PrefixInScope(*parent, uri) : element.FindPrefix(uri);
     const bool declare = prefix == nullptr;
     if (declare) prefix = &element.AllocatePrefix(uri);
     element.SetNamePrefix(prefix);
@@ -241,7 +248,7 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstri
   if (parent->IsUnprefixed(namespaceUri)) {
     if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) return false;
   } else {
-    prefix = PrefixInParentScope(*parent, namespaceUri);
+    prefix = PrefixInScope(*parent, namespaceUri);
     if (prefix == nullptr) return false;
   }
   const bool closed = CloseStartTagForChild();
@@ -297,7 +304,7 @@ void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring
   }
   m_out->Put(' ');
   if (!namespaceUri.empty()) {
-    const std::wstring* prefix = element.FindPrefix(namespaceUri);
+    const std::wstring* prefix = PrefixInScope(element, namespaceUri);
     if (prefix == nullptr) {
       prefix = &element.AllocatePrefix(namespaceUri);
       m_out->Put("xmlns:");
@@ -320,10 +327,10 @@ void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
                                   const std::wstring& typeName, ItemType itemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
   if (element.IsUnprefixed(typeNamespaceUri)) {
-    WriteAttribute(L"type", XsiNamespace(), typeName, itemType);
+    WriteAttribute(Xsi().type, Xsi().uri, typeName, itemType);
     return;
   }
-  const std::wstring* prefix = element.FindPrefix(typeNamespaceUri);
+  const std::wstring* prefix = PrefixInScope(element, typeNamespaceUri);
   if (prefix == nullptr) {
     prefix = &element.AllocatePrefix(typeNamespaceUri);
     WriteNamespaceDeclaration(*prefix, typeNamespaceUri);
@@ -332,12 +339,12 @@ void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
   std::wstring value;
   value.reserve(prefix->size() + 1 + typeName.size());
   value.append(*prefix).append(1, L':').append(typeName);
-  WriteAttribute(L"type", XsiNamespace(), value, itemType);
+  WriteAttribute(Xsi().type, Xsi().uri, value, itemType);
 }
 
 void CXmlTextWriter::WriteNil() {
   RequireOpenStartTag();
-  WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
+  WriteAttribute(Xsi().nil, Xsi().uri, Xsi().yes, it_boolean);
 }
 
 void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
