@@ -159,7 +159,7 @@ void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
 
 bool CXmlGeneratedClass::NeedsTypeAttribute() const {
   const CParentElementInfo* info = GetClassInfo();
-  return info->GetHasBaseClasses() && info->GetElementName() != GetElementName();
+  return info->GetHasBaseClasses() && info->GetElementName() != ElementNameOf(this);
 }
 
 void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& context,
