@@ -84,8 +84,8 @@ class Utf8Buffer {
   bool PutAsciiTextElement(std::string_view lead, std::wstring_view prefix, std::wstring_view name,
                            std::wstring_view text, Escaped escaped, std::string_view trail) {
     const size_t qualified = prefix.empty() ? 0 : prefix.size() + 1;
-    char* d = m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + text.size() + 5 +
-                           trail.size());
+    char* d =
+        m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + text.size() + 5 + trail.size());
     d = Copy(lead, d);
     *d++ = '<';
     const auto any = [](uint32_t) { return false; };

@@ -256,9 +256,10 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstri
   const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
   // Most such elements are short ASCII text with nothing to escape.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
-  if (!empty && m_out->PutAsciiTextElement(m_formatted && closed, levels,
-                                           prefix ? std::wstring_view(*prefix) : std::wstring_view(),
-                                           name, text, kEscapedInContent, m_formatted)) {
+  if (!empty &&
+      m_out->PutAsciiTextElement(m_formatted && closed, levels,
+                                 prefix ? std::wstring_view(*prefix) : std::wstring_view(), name,
+                                 text, kEscapedInContent, m_formatted)) {
     m_out->FlushIfFull();
     return true;
   }
