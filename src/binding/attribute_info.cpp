@@ -283,8 +283,8 @@ bool CAttributeInfoPrimitive::AttributeFromXml(const CSerializationContext& cont
                                                CXmlGeneratedClass* owner,
                                                CXmlAttribute* attribute) const {
   // Unlike the other descriptions, always namespace-exact.
-  if (attribute->GetLocalName() != GetAttributeName() ||
-      attribute->GetNamespaceURI() != GetAttributeNamespace()) {
+  const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*attribute);
+  if (name.localName != GetAttributeName() || name.namespaceUri != GetAttributeNamespace()) {
     return false;
   }
   StoreText(context, owner, attribute->GetValue(), attribute);

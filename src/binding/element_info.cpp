@@ -32,6 +32,40 @@ const wchar_t* FormatOrNull(const std::wstring& format) {
   return format.empty() ? nullptr : format.c_str();
 }
 
+// Local names are short: compared in line, without a call, as each child is
+// offered to the descriptions in turn; namespace URIs are long and go to the
+// library's comparison.
+bool SameName(const std::wstring& a, const std::wstring& b) noexcept {
+  constexpr size_t kShort = 16;
+  if (a.size() != b.size()) return false;
+  if (a.size() > kShort) return a == b;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+// Judges the attributes of a simple child: whether xsi:nil makes it nil.
+bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& child,
+                      bool isNillable) {
+  bool nil = false;
+  for (CXmlAttribute* attribute : child.GetAttributes()) {
+    if (attribute->IsNilAttribute()) {
+      const int nilValue = detail::NilValue(attribute->GetValue());
+      if (nilValue == 0) continue;
+      if (!isNillable) detail::ThrowValidation(detail::kNilOnNonNillable, child.GetXPath());
+      if (nilValue < 0) {
+        detail::ThrowValidation(detail::kUnexpectedNilValue, attribute->GetValue(),
+                                attribute->GetXPath());
+      }
+      nil = true;
+    } else if (!attribute->IsNamespaceAttribute() && !context.GetIgnoreUnknownAttributes()) {
+      detail::ThrowValidation(detail::kUnexpectedAttribute, attribute->GetXPath());
+    }
+  }
+  return nil;
+}
+
 }  // namespace
 
 CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex)
@@ -163,8 +197,10 @@ void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,
                                  const CXmlElement* element) const {
-  if (element == nullptr || element->GetLocalName() != m_elementName) return false;
-  return element->GetNamespaceURI() == m_elementNamespace || context.GetIgnoreNamespaces();
+  if (element == nullptr) return false;
+  const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*element);
+  if (!SameName(name.localName, m_elementName)) return false;
+  return SameName(name.namespaceUri, m_elementNamespace) || context.GetIgnoreNamespaces();
 }
 
 // Writing.
@@ -276,21 +312,9 @@ bool CElementInfo::ReadSimpleIfHere(const CSerializationContext& context, CXmlGe
 void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGeneratedClass* owner,
                                    CXmlElement** current, StringToEnumFunc stringToEnum) const {
   CXmlElement& child = **current;
-  bool nil = false;
-  for (CXmlAttribute* attribute : child.GetAttributes()) {
-    if (attribute->IsNilAttribute()) {
-      const int nilValue = detail::NilValue(attribute->GetValue());
-      if (nilValue == 0) continue;
-      if (!m_isNillable) detail::ThrowValidation(detail::kNilOnNonNillable, child.GetXPath());
-      if (nilValue < 0) {
-        detail::ThrowValidation(detail::kUnexpectedNilValue, attribute->GetValue(),
-                                attribute->GetXPath());
-      }
-      nil = true;
-    } else if (!attribute->IsNamespaceAttribute() && !context.GetIgnoreUnknownAttributes()) {
-      detail::ThrowValidation(detail::kUnexpectedAttribute, attribute->GetXPath());
-    }
-  }
+  // Most simple elements have no attribute at all.
+  const bool nil = detail::XmlTreeBuilder::BlockOf(&child) != nullptr &&
+                   IsNilSimpleChild(context, child, m_isNillable);
   // Elements inside a simple value are unexpected, as at the end of a sequence.
   if (const CXmlElement* inner = child.GetFirstElement();
       inner && !context.GetIgnoreUnknownElements()) {

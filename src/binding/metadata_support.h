@@ -9,6 +9,8 @@
 #include <korvel/primitive_restrictions.h>
 #include <korvel/whitespace_utils.h>
 
+#include "values/whitespace_rules.h"
+
 namespace Korvel {
 class CXmlAttribute;
 class CXmlCollectionBase;
@@ -45,15 +47,15 @@ bool CountHolds(const CSerializationContext& context, const CXmlCollectionBase& 
 bool HasFacets(const CPrimitiveRestrictions& restrictions);
 
 // Calls check with the text a pattern facet judges on reading: text as it
-// stands after the whitespace rule. Without a pattern no copy is made and
-// check gets null.
+// stands after the whitespace rule. Without a pattern check gets null; text
+// the rule leaves whole is passed as it is, so only a changed one is copied.
 template <class Check>
 void WithReadLexical(const CPrimitiveRestrictions& restrictions,
                      CWhitespaceUtils::WhitespaceRule rule, const std::wstring& text,
                      Check&& check) {
   if (restrictions.GetPattern().empty()) return check(nullptr);
-  const std::wstring lexical = CWhitespaceUtils::ApplyRule(rule, text);
-  check(&lexical);
+  RuledText lexical(text, rule);
+  check(&lexical.Str());
 }
 
 // The text of the value being written: the string it holds, or its text

@@ -47,4 +47,18 @@ void AdviseHugePages(void* data, size_t size) noexcept {
   if (last > first) Advise(reinterpret_cast<void*>(first), last - first);
 }
 
+void PrefaultForWrite(void* data, size_t size) noexcept {
+#ifdef MADV_POPULATE_WRITE
+  constexpr uintptr_t kPage = 4096;
+  const auto start = reinterpret_cast<uintptr_t>(data);
+  const uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
+  const uintptr_t last = (start + size) & ~(kPage - 1);
+  // Older kernels refuse the advice; the pages then fault in as written.
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
 }  // namespace Korvel::detail::platform

@@ -19,4 +19,8 @@ void UnmapLargeBlock(void* block, size_t size) noexcept;
 // covers, typically memory just allocated and not yet written. Only a hint.
 void AdviseHugePages(void* data, size_t size) noexcept;
 
+// Maps in the whole pages of [data, data + size) at once, ahead of writing
+// them: one call instead of a page fault per page. Only a hint.
+void PrefaultForWrite(void* data, size_t size) noexcept;
+
 }  // namespace Korvel::detail::platform

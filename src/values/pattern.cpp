@@ -70,6 +70,7 @@ std::shared_ptr<const CompiledPattern> PatternCache::Get(const std::string& patt
   std::string expression;
   if (TranslateXsdRegex(pattern, expression, compiled->error)) {
     compiled->regex = Regex::Compile(expression, compiled->error);
+    if (compiled->regex) compiled->fixed = FixedPattern::Parse(pattern);
   }
   if (m_capacity == 0) return compiled;
   std::unique_lock<std::shared_mutex> lock(m_mutex);
@@ -98,6 +99,7 @@ namespace {
 bool MatchesCompiled(const CompiledPattern& compiled, const std::string& pattern,
                      std::wstring_view value) {
   if (!compiled.regex) ThrowInvalidRegularExpression(pattern, compiled.error);
+  if (compiled.fixed && FixedPattern::Decides(value)) return compiled.fixed->Matches(value);
   // Reused: a facet is checked value after value, mostly on short ones. The
   // room an unusually long value took is given back on the next check.
   constexpr size_t kKeptCapacity = 64 << 10;

@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "values/fixed_pattern.h"
 #include "values/regex.h"
 
 namespace Korvel::detail {
@@ -24,6 +26,7 @@ std::string PatternToUtf8(std::wstring_view pattern);
 struct CompiledPattern {
   std::unique_ptr<const Regex> regex;  // null when compiling failed
   std::string error;                   // the translator's or the engine's message
+  std::optional<FixedPattern> fixed;   // the quick form of a compiled fixed-length pattern
 };
 
 // Compiled patterns by their XSD text, shared by every thread. Schemas have a

@@ -78,6 +78,12 @@ bool NeedsCollapse(std::wstring_view trimmed) noexcept {
   return false;
 }
 
+// Most values hold no character at or below the space: nothing for a rule
+// to change, found in one pass of a single comparison.
+bool HasNoSpace(std::wstring_view text) noexcept {
+  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > L' '; });
+}
+
 std::wstring_view Trim(std::wstring_view text) noexcept {
   size_t begin = 0;
   size_t end = text.size();
@@ -91,6 +97,8 @@ std::wstring_view Trim(std::wstring_view text) noexcept {
 namespace detail {
 
 std::wstring_view ApplyRuleView(Rule rule, std::wstring_view text, std::wstring& scratch) {
+  const bool known = rule >= CWhitespaceUtils::ws_none && rule <= CWhitespaceUtils::ws_collapse;
+  if (known && HasNoSpace(text)) return text;
   switch (rule) {
     case CWhitespaceUtils::ws_none:
       return text;

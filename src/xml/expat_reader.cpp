@@ -235,7 +235,7 @@ void CExpatReader::AttachText(CXmlElement* element) {
   if (m_text.size() > start) {
     // expat has already turned line ends into line feeds: a carriage return
     // that arrives came from a character reference and is kept.
-    const std::string_view utf8 = std::string_view(m_text).substr(start);
+    const std::string_view utf8(m_text.data() + start, m_text.size() - start);
     if (IsLayout(utf8)) {
       Builder::SetText(element, LayoutText(utf8));
     } else if (const std::wstring* shared = SharedText(utf8)) {
@@ -253,7 +253,7 @@ void CExpatReader::AttachText(CXmlElement* element) {
 }
 
 void CExpatReader::OnCharacterData(const XML_Char* text, int length) {
-  if (length > 0 && !m_textStarts.empty()) m_text.append(text, static_cast<size_t>(length));
+  if (length > 0 && !m_textStarts.empty()) m_text.insert(m_text.end(), text, text + length);
 }
 
 void CExpatReader::OnStartNamespace(const XML_Char* prefix, const XML_Char* uri) {
@@ -265,11 +265,11 @@ void CExpatReader::OnStartNamespace(const XML_Char* prefix, const XML_Char* uri)
 }
 
 void CExpatReader::OnStartCdata() {
-  if (!m_textStarts.empty()) m_text.append(kCdataStart);
+  if (!m_textStarts.empty()) m_text.insert(m_text.end(), kCdataStart.begin(), kCdataStart.end());
 }
 
 void CExpatReader::OnEndCdata() {
-  if (!m_textStarts.empty()) m_text.append(kCdataEnd);
+  if (!m_textStarts.empty()) m_text.insert(m_text.end(), kCdataEnd.begin(), kCdataEnd.end());
 }
 
 // The same few layout texts recur throughout an indented document: each is

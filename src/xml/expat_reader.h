@@ -99,8 +99,9 @@ class CExpatReader : public CInstanceMonitor {
   detail::NameSpellings m_names;
 
   // Character data of the open elements in UTF-8, innermost last; each element
-  // converts its own stretch once, when it ends.
-  std::string m_text;
+  // converts its own stretch once, when it ends. A vector, whose appending is
+  // inline: it takes a piece for every run of text and every line end.
+  std::vector<char> m_text;
   std::vector<size_t> m_textStarts;
 
   // Short values held once, by their UTF-8 spelling.

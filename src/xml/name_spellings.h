@@ -27,14 +27,22 @@ class SpellingTable {
   SpellingTable() : m_slots(kInitialSlots) {}
 
   // Inline, eight bytes a step: spellings are short, and one is hashed per
-  // element, attribute and value.
+  // element, attribute and value. The last bytes come as one word that may
+  // overlap the ones before, so no spelling takes a step per byte.
   static uint64_t Hash(std::string_view spelling) noexcept {
     const char* p = spelling.data();
-    size_t left = spelling.size();
-    uint64_t hash = spelling.size() * kMultiplier;
-    for (; left >= 8; p += 8, left -= 8) hash = (hash ^ Load8(p)) * kMultiplier;
+    const size_t n = spelling.size();
+    uint64_t hash = n * kMultiplier;
+    if (n >= 8) {
+      for (size_t i = 0; i + 8 < n; i += 8) hash = (hash ^ Load8(p + i)) * kMultiplier;
+      return Finish(hash ^ Load8(p + n - 8));
+    }
     uint64_t tail = 0;
-    for (size_t i = 0; i < left; ++i) tail |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    if (n >= 4) {
+      tail = uint64_t{Load4(p)} << 32 | Load4(p + n - 4);
+    } else {
+      for (size_t i = 0; i < n; ++i) tail |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    }
     return Finish(hash ^ tail);
   }
   // Null when the spelling has not been added.
@@ -43,7 +51,7 @@ class SpellingTable {
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = m_slots[i];
       if (!slot.value) return nullptr;
-      if (slot.hash == hash && slot.spelling == spelling) return slot.value;
+      if (slot.hash == hash && Same(slot.spelling, spelling)) return slot.value;
     }
   }
   void Add(std::string_view spelling, uint64_t hash, const Value* value) {
@@ -65,6 +73,26 @@ class SpellingTable {
     uint64_t word;
     std::memcpy(&word, p, sizeof word);
     return word;
+  }
+  static uint32_t Load4(const char* p) noexcept {
+    uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+  // Equality without a call for the short spellings that make up nearly all
+  // lookups: two overlapping words cover 4 to 16 bytes.
+  static bool Same(std::string_view a, std::string_view b) noexcept {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* x = a.data();
+    const char* y = b.data();
+    if (n > 16) return std::memcmp(x, y, n) == 0;
+    if (n >= 8) return Load8(x) == Load8(y) && Load8(x + n - 8) == Load8(y + n - 8);
+    if (n >= 4) return Load4(x) == Load4(y) && Load4(x + n - 4) == Load4(y + n - 4);
+    for (size_t i = 0; i < n; ++i) {
+      if (x[i] != y[i]) return false;
+    }
+    return true;
   }
   // Every bit reaches the low bits, which pick the slot.
   static uint64_t Finish(uint64_t x) noexcept {

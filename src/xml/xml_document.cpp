@@ -57,6 +57,8 @@ void CXmlDocument::Cleanup() {
   data.aliases.clear();
   data.rootDeclarations.clear();
   data.innerDeclarations.clear();
+  data.releasedChildren.clear();
+  data.siblingTallies.clear();
   data.declaring.Clear();
   data.pendingDeclarations.clear();
   data.strings.Release();
@@ -78,6 +80,17 @@ const XmlName* XmlTreeBuilder::InternName(CXmlDocument& document, std::wstring_v
   return document.m_data->names.Intern(namespaceUri, localName);
 }
 
+// Defined beside the builder, which creates every node: one call less per node.
+CXmlElement::CXmlElement(CXmlElement* parent, const detail::XmlName* name) noexcept
+    : CInstanceMonitor(L"CXmlElement"),
+      m_parent(parent),
+      m_text(&detail::EmptyText()),
+      m_name(name) {}
+
+CXmlAttribute::CXmlAttribute(const CXmlElement* owner, const detail::XmlName* name,
+                             const std::wstring* value) noexcept
+    : CInstanceMonitor(L"CXmlAttribute"), m_owner(owner), m_name(name), m_value(value) {}
+
 CXmlElement* XmlTreeBuilder::NewElement(CXmlDocument& document, CXmlElement* parent,
                                         const XmlName* name, size_t depth) {
   XmlDocumentData& data = *document.m_data;
@@ -94,6 +107,65 @@ size_t XmlTreeBuilder::DepthOf(const CXmlElement& element) noexcept {
   return depth;
 }
 
+// The nodes before element at its own level are done with as well: its
+// earlier siblings, and the nodes of subtrees read before its parent's. The
+// siblings are counted by name as the read finishes each element; when blocks
+// are given back, the parent starts at element and keeps the counts for the
+// paths of the siblings after it.
+void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlElement& element,
+                                            size_t depth) noexcept {
+  CXmlElement* parent = element.m_parent;
+  if (!parent || depth >= data.levels.size()) return;
+  try {
+    if (data.siblingTallies.size() <= depth) data.siblingTallies.resize(depth + 1);
+    SiblingTally& tally = data.siblingTallies[depth];
+    if (tally.parent != parent) {
+      tally.parent = parent;
+      tally.next = parent->m_firstChild;
+      tally.counts.clear();
+    }
+    // Counted by interned name (paths add up the names that print alike);
+    // siblings mostly share one, so the name counted last is tried first.
+    size_t last = tally.counts.empty() ? 0 : tally.counts.size() - 1;
+    const CXmlElement* child = tally.next;
+    for (; child && child != &element; child = child->m_nextSibling) {
+      if (tally.counts.empty() || tally.counts[last].name != child->m_name) {
+        const auto same = std::find_if(tally.counts.begin(), tally.counts.end(),
+                                       [&](const auto& c) { return c.name == child->m_name; });
+        last = static_cast<size_t>(same - tally.counts.begin());
+        if (same == tally.counts.end()) tally.counts.push_back({child->m_name, 0});
+      }
+      ++tally.counts[last].count;
+      tally.next = child->m_nextSibling;
+    }
+    if (!child) {
+      // Not a sibling after those counted: start the count over next time.
+      tally.next = parent->m_firstChild;
+      tally.counts.clear();
+      return;
+    }
+    NodeArena& arena = data.levels[depth].arena;
+    const BlockChain::Block* kept = arena.LiveBlockOf(&element);
+    if (!kept || arena.IsOldestLive(kept)) return;
+    std::vector<ReleasedChildren>& released = data.releasedChildren[parent];
+    released.reserve(released.size() + tally.counts.size());
+    for (const ReleasedChildren& c : tally.counts) {
+      const auto same = std::find_if(released.begin(), released.end(),
+                                     [&](const auto& r) { return r.name == c.name; });
+      if (same == released.end()) {
+        released.push_back(c);
+      } else {
+        same->count += c.count;
+      }
+    }
+    tally.counts.clear();
+  } catch (...) {
+    return;  // out of memory: the siblings stay, and with them the paths
+  }
+  parent->m_firstChild = const_cast<CXmlElement*>(&element);
+  data.levels[depth].arena.ReleaseBlocksBefore(&element);
+}
+
 // The deeper nodes of element's subtree up to its end, and those before them
 // at each level, are done with: the objects read so far hold what they need,
 // and the reader never goes back past the element. The last descendant at
@@ -101,10 +173,9 @@ size_t XmlTreeBuilder::DepthOf(const CXmlElement& element) noexcept {
 // deeper levels wait for a later element.
 void XmlTreeBuilder::ReleaseReadContent(const CXmlElement& element) noexcept {
   XmlDocumentData& data = *DocumentOf(element).m_data;
-  if (!element.m_lastChild || !data.consumedByRead || data.groupReads != 0 || data.reusesNodes) {
-    return;
-  }
+  if (!data.consumedByRead || data.groupReads != 0 || data.reusesNodes) return;
   size_t depth = DepthOf(element);
+  ReleaseEarlierSiblings(data, element, depth);
   for (const CXmlElement* last = element.m_lastChild; last && ++depth < data.levels.size();
        last = last->m_lastChild) {
     data.levels[depth].arena.ReleaseBlocksBefore(last);
@@ -172,7 +243,11 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   } else {
     document.m_documentElement = element;
   }
-  open.push_back({element, previous});
+  // Filled member by member: a pair built aside and copied in whole would be
+  // read back before its halves are stored, a stall per element.
+  detail::OpenElement& opened = open.emplace_back();
+  opened.element = element;
+  opened.previousSibling = previous;
   return element;
 }
 

@@ -7,12 +7,15 @@
 #include <new>
 #include <utility>
 
+#include "platform/memory.h"
+
 namespace Korvel::detail {
 
 namespace {
 
 constexpr size_t kFirstBlockSize = 4096;
 constexpr size_t kLargestBlockSize = size_t{2} << 20;
+constexpr size_t kPrefaultedBlockSize = size_t{256} << 10;
 
 }  // namespace
 
@@ -23,6 +26,8 @@ BlockChain::Block* BlockChain::Add(size_t bytes) {
   const size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
   void* memory = std::malloc(size);
   if (!memory) throw std::bad_alloc();
+  // A large block is filled node after node to its end.
+  if (size >= kPrefaultedBlockSize) platform::PrefaultForWrite(memory, size);
   m_newest = new (memory) Block{m_newest, size};
   m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, kLargestBlockSize);
   return m_newest;
@@ -62,6 +67,13 @@ void NodeArena::Release() noexcept {
   m_order.clear();
   m_firstLive = 0;
   m_next = m_end = nullptr;
+}
+
+const BlockChain::Block* NodeArena::LiveBlockOf(const void* node) const noexcept {
+  for (size_t i = m_firstLive; i < m_order.size(); ++i) {
+    if (Holds(m_order[i], node)) return m_order[i];
+  }
+  return nullptr;
 }
 
 void NodeArena::ReleaseBlocksBefore(const void* node) noexcept {

@@ -69,6 +69,16 @@ class NodeArena {
   // Frees the blocks older than the one holding node, whose nodes must all be
   // done with. Calls come in allocation order, so the search is short.
   void ReleaseBlocksBefore(const void* node) noexcept;
+  // The live block holding node, or null.
+  const BlockChain::Block* LiveBlockOf(const void* node) const noexcept;
+  bool IsOldestLive(const BlockChain::Block* block) const noexcept {
+    return m_firstLive < m_order.size() && m_order[m_firstLive] == block;
+  }
+  static bool Holds(const BlockChain::Block* block, const void* node) noexcept {
+    const char* at = static_cast<const char*>(node);
+    const char* begin = reinterpret_cast<const char*>(block);
+    return at >= begin + BlockChain::kHeaderSize && at < begin + block->size;
+  }
 
  private:
   void StartBlock(size_t size);
@@ -216,9 +226,6 @@ struct NamespaceDeclaration {
 };
 using NamespaceDeclarations = std::vector<NamespaceDeclaration>;
 
-// The nodes of one depth: its elements, their attributes and attribute
-// blocks, in document order. A reader that consumes the tree in document
-// order can so give back, level by level, the subtrees it is done with.
 // The elements below the document element that declare namespaces, kept as
 // a filter of their addresses: a clear bit tells that an element declares
 // nothing, which answers most scope lookups without a search of the map. The
@@ -256,10 +263,30 @@ class DeclaringElements {
   std::vector<uint64_t> m_words;
 };
 
+// The nodes of one depth: its elements, their attributes and attribute
+// blocks, in document order. A reader that consumes the tree in document
+// order can so give back, level by level, the subtrees it is done with.
 struct NodeLevel {
   NodeArena arena;
   // Attribute blocks by power-of-two capacity.
   FreeList freeAttributeBlocks[32];
+};
+
+// Children given back by a read while their parent is still being read, by
+// interned name: the paths of the siblings after them count them in their
+// positions, adding up the names that print alike.
+struct ReleasedChildren {
+  const XmlName* name;
+  size_t count;
+};
+
+// The siblings a read has finished under the parent it is reading at one
+// depth, counted by name as the read passes them, while they are at hand:
+// when their memory is given back, the counts are ready.
+struct SiblingTally {
+  const CXmlElement* parent = nullptr;
+  const CXmlElement* next = nullptr;  // the first sibling not counted yet
+  std::vector<ReleasedChildren> counts;
 };
 
 struct XmlDocumentData {
@@ -297,6 +324,8 @@ struct XmlDocumentData {
   // the elements below it, and those read for the element about to open.
   NamespaceDeclarations rootDeclarations;
   std::unordered_map<const CXmlElement*, NamespaceDeclarations> innerDeclarations;
+  std::unordered_map<const CXmlElement*, std::vector<ReleasedChildren>> releasedChildren;
+  std::vector<SiblingTally> siblingTallies;  // by depth
   DeclaringElements declaring;  // the keys of innerDeclarations, as a filter
   NamespaceDeclarations pendingDeclarations;
 };

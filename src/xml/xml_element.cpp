@@ -47,10 +47,6 @@ size_t CXmlAttributeList::size() const noexcept { return m_block ? m_block->size
 
 // --- CXmlAttribute ---------------------------------------------------------------
 
-CXmlAttribute::CXmlAttribute(const CXmlElement* owner, const detail::XmlName* name,
-                             const std::wstring* value) noexcept
-    : CInstanceMonitor(L"CXmlAttribute"), m_owner(owner), m_name(name), m_value(value) {}
-
 CXmlAttribute::~CXmlAttribute() = default;
 
 const std::wstring& CXmlAttribute::GetLocalName() const noexcept { return m_name->localName; }
@@ -76,12 +72,6 @@ bool CXmlAttribute::IsNilAttribute() const noexcept {
 }
 
 // --- CXmlElement -----------------------------------------------------------------
-
-CXmlElement::CXmlElement(CXmlElement* parent, const detail::XmlName* name) noexcept
-    : CInstanceMonitor(L"CXmlElement"),
-      m_parent(parent),
-      m_text(&detail::EmptyText()),
-      m_name(name) {}
 
 CXmlElement::~CXmlElement() = default;
 
@@ -123,6 +113,13 @@ void XmlTreeBuilder::AppendNameWithPredicate(std::wstring& path, const CXmlEleme
   if (!element.m_parent) return;
   size_t sameName = 0;
   size_t position = 0;
+  // Siblings a read has given back still count.
+  const auto& released = DocumentOf(element).m_data->releasedChildren;
+  if (const auto found = released.find(element.m_parent); found != released.end()) {
+    for (const ReleasedChildren& children : found->second) {
+      if (HaveSameQualifiedName(children.name, element.m_name)) sameName += children.count;
+    }
+  }
   for (const CXmlElement* sibling = element.m_parent->m_firstChild; sibling;
        sibling = sibling->m_nextSibling) {
     if (sibling == &element || HaveSameQualifiedName(sibling->m_name, element.m_name)) {

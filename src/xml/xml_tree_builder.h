@@ -147,6 +147,8 @@ class XmlTreeBuilder {
   // same one for every invalid kind), to be filled by VariantAccess::Refill.
   static KvVariant& ReadCarrier(const CXmlElement& element, ItemType kind) noexcept;
   static void ReleaseReadContent(const CXmlElement& element) noexcept;
+  static void ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlElement& element,
+                                     size_t depth) noexcept;
   // Held while an in-line group, which may rewind, is read at element (its
   // owner's element; null for none).
   class GroupRead {

@@ -48,6 +48,27 @@ std::vector<std::wstring> ChildPaths(const CXmlElement* parent) {
   return paths;
 }
 
+// A reader that consumes the tree gives back the siblings before each element
+// it finishes; the paths of those after them still count them by name.
+TEST(XmlDocument, SiblingsGivenBackByAReadKeepTheirPlaceInPaths) {
+  std::string text = "<r>";
+  for (int i = 0; i < 400; ++i) text += i % 2 ? "<b><v/></b>" : "<a><v/></a>";
+  CXmlDocument document;
+  document.LoadXml((text + "</r>").c_str());
+  XmlTreeBuilder::ConsumeByRead(document);
+  const CXmlElement* root = document.GetDocumentElement();
+  const CXmlElement* first = root->GetFirstElement();
+  int index = 0;
+  for (const CXmlElement* e = first; e; e = e->GetNextSiblingElement(), ++index) {
+    XmlTreeBuilder::ReleaseReadContent(*e);
+    const std::wstring name = index % 2 ? L"b" : L"a";
+    ASSERT_EQ(e->GetFirstElement()->GetXPath(),
+              L"/r/" + name + L"[" + std::to_wstring(index / 2 + 1) + L"]/v");
+  }
+  EXPECT_EQ(index, 400);
+  EXPECT_NE(root->GetFirstElement(), first);  // the first ones are gone
+}
+
 TEST(XmlDocument, LoadingAgainLeavesOnlyTheNewDocument) {
   CXmlDocument document;
   document.LoadXml("<p:first xmlns:p='urn:p'><x/></p:first>");
@@ -257,11 +278,11 @@ TEST(NamespaceScope, ResolvesXsiTypeInTheElementsScope) {
     const wchar_t* typeNamespace;
     const wchar_t* defaultNamespace;
   } rows[] = {
-      {a, L"urn:p2", L"urn:d"},                  // redeclared prefix on the element
+      {a, L"urn:p2", L"urn:d"},                     // redeclared prefix on the element
       {a->GetFirstElement(), L"urn:p2", L"urn:d"},  // ... and below it
-      {c, L"urn:p1", L"urn:d"},                  // the outer binding again after it
+      {c, L"urn:p1", L"urn:d"},                     // the outer binding again after it
       {n->GetFirstElement(), L"urn:n", L"urn:n"},   // unprefixed: nested default namespace
-      {u->GetFirstElement(), L"", L""},          // default namespace undeclared
+      {u->GetFirstElement(), L"", L""},             // default namespace undeclared
       {u->GetNextSiblingElement(), L"urn:d", L"urn:d"},
   };
   for (const auto& row : rows) {
