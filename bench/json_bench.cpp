@@ -207,7 +207,7 @@ void BM_PurchaseOrders_LoadJsonTree(benchmark::State& state) {
   const CBinaryData& json = JsonBytes();
   const double seconds = Time(state, [&] {
     CXmlDocument document;
-    detail::LoadJsonTree(document, detail::DecodeJsonBytes(json.GetData(), json.GetLength()),
+    detail::LoadJsonTree(document, detail::JsonInput(json.GetData(), json.GetLength()),
                          CJsonContext());
     return static_cast<size_t>(json.GetLength());
   });

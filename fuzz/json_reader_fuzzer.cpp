@@ -17,6 +17,7 @@
 #include <korvel/xml_document.h>
 
 #include "fuzz_support.h"
+#include "json/json_text_element.h"
 #include "json/json_to_xml.h"
 
 namespace {
@@ -69,8 +70,9 @@ void ExpectSameTree(const CXmlElement* a, const CXmlElement* b) {
 }
 
 // Writes the tree the way the serializer does, without recursion: runs of
-// same-named siblings become collections.
-void WriteTree(CJsonTextWriter& writer, const CXmlElement* root) {
+// same-named siblings become collections; elements holding only text go in
+// one step when oneStep says so.
+void WriteTree(CJsonTextWriter& writer, const CXmlElement* root, bool oneStep) {
   const CXmlElement* e = root;
   for (;;) {
     CXmlWriter::CXmlWriterContext* parent = writer.GetCurrentElement();
@@ -78,21 +80,28 @@ void WriteTree(CJsonTextWriter& writer, const CXmlElement* root) {
         SameName(e, e->GetNextSiblingElement())) {
       parent->SetWriterState(CJsonTextWriter::ARRAY_PENDING);
     }
-    writer.StartElement(e->GetLocalName(), e->GetNamespaceURI());
-    for (const CXmlAttribute* a : e->GetAttributes()) {
-      if (a->IsNilAttribute()) {
-        if (IsNil(*e)) writer.WriteNil();
-      } else if (!a->IsNamespaceAttribute()) {
-        writer.WriteAttribute(a->GetLocalName(), a->GetNamespaceURI(), a->GetValue(), it_string);
+    bool ended = oneStep && !e->GetFirstElement() && e->GetAttributes().empty() &&
+                 !e->GetText().empty() &&
+                 detail::WriteJsonTextElement(writer, e->GetLocalName(), e->GetNamespaceURI(),
+                                              e->GetText(), it_string);
+    if (!ended) {
+      writer.StartElement(e->GetLocalName(), e->GetNamespaceURI());
+      for (const CXmlAttribute* a : e->GetAttributes()) {
+        if (a->IsNilAttribute()) {
+          if (IsNil(*e)) writer.WriteNil();
+        } else if (!a->IsNamespaceAttribute()) {
+          writer.WriteAttribute(a->GetLocalName(), a->GetNamespaceURI(), a->GetValue(), it_string);
+        }
       }
+      if (e->GetFirstElement()) {
+        e = e->GetFirstElement();
+        continue;
+      }
+      if (!e->GetText().empty()) writer.WriteText(e->GetText(), it_string, false);
     }
-    if (e->GetFirstElement()) {
-      e = e->GetFirstElement();
-      continue;
-    }
-    if (!e->GetText().empty()) writer.WriteText(e->GetText(), it_string, false);
     for (;;) {
-      writer.EndElement();
+      if (!ended) writer.EndElement();
+      ended = false;
       if (e == root) return;
       parent = writer.GetCurrentElement();
       if (!SameName(e, e->GetNextSiblingElement()) &&
@@ -139,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   writer.SetSupportRoundtrip(level);
   writer.SetFormatted((options & 32) != 0);
   writer.WriteDocumentStart();
-  WriteTree(writer, document.GetDocumentElement());
+  WriteTree(writer, document.GetDocumentElement(), (options & 64) != 0);
   writer.WriteDocumentEnd();
   writer.Close();
   // The writer's output must read back.

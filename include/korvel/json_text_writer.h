@@ -18,6 +18,7 @@ namespace Korvel {
 
 namespace detail {
 class TextOutput;
+struct JsonWriterAccess;
 }  // namespace detail
 
 // Writes JSON text (RFC 8259) into a text stream. An element is a member of
@@ -99,6 +100,13 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   bool GetEscapeNonAscii() const noexcept { return m_escapeNonAscii; }
 
  private:
+  friend struct detail::JsonWriterAccess;
+
+  // StartElement, WriteText and EndElement of an element that holds only
+  // text, in one step; false, with nothing written, for the root or where
+  // the element needs a namespace prefix or declaration.
+  bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
+                        const std::wstring& text, ItemType itemType);
   void WriteLineEnd();
   void WriteIndent(int32_t level);
   void WriteBreak(int32_t level);

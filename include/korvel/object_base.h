@@ -33,6 +33,10 @@ class CXmlElement;
 class CXmlObjectBase;
 class CXmlWriter;
 
+namespace detail {
+class JsonInput;
+}  // namespace detail
+
 // Receives the change notifications of the collections it listens to.
 class KORVEL_API IEventSink {
  public:
@@ -273,8 +277,8 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // The same for JSON.
   void WriteJsonText(CTextStream& stream, bool formatted, EOLType eol,
                      const CSerializationContext& context) const;
-  // Reads the object from JSON text, decoded.
-  void FromJson_Int(const std::wstring& json, const CSerializationContext& context);
+  // Reads the object from JSON input.
+  void FromJson_Int(const detail::JsonInput& json, const CSerializationContext& context);
 
   // The empty name every object starts with.
   static const std::wstring& NoName() noexcept;

@@ -18,8 +18,8 @@
 #include "json/messages.h"
 #include "values/compression.h"
 #include "values/utf.h"
-#include "xml/messages.h"
 #include "xml/byte_text_stream.h"
+#include "xml/messages.h"
 #include "xml/output_switches.h"
 
 namespace Korvel {
@@ -71,14 +71,13 @@ void CXmlObjectBase::ToJsonFile(const wchar_t* path, bool formatted, XmlEncoding
 
 void CXmlObjectBase::FromJson(const wchar_t* json, const CSerializationContext& context) {
   if (!json || *json == L'\0') detail::ThrowJsonError(detail::kJsonStringEmpty);
-  FromJson_Int(json, context);
+  FromJson_Int(detail::JsonInput(json), context);
 }
 
 void CXmlObjectBase::FromJson(const char* json, const CSerializationContext& context) {
   if (!json || *json == '\0') detail::ThrowJsonError(detail::kJsonStringEmpty);
-  FromJson_Int(
-      detail::DecodeJsonBytes(reinterpret_cast<const unsigned char*>(json), std::strlen(json)),
-      context);
+  FromJson_Int(detail::JsonInput(reinterpret_cast<const unsigned char*>(json), std::strlen(json)),
+               context);
 }
 
 void CXmlObjectBase::FromJsonFile(const wchar_t* path, const CSerializationContext& context) {
@@ -92,14 +91,15 @@ void CXmlObjectBase::FromJsonStream(const CBinaryData& data, const CSerializatio
 void CXmlObjectBase::FromJsonStream(const unsigned char* data, size_t length,
                                     const CSerializationContext& context) {
   if (!data || length == 0) detail::ThrowJsonError(detail::kJsonStreamEmpty);
-  FromJson_Int(detail::DecodeJsonBytes(data, length), context);
+  FromJson_Int(detail::JsonInput(data, length), context);
 }
 
 // JSON read without the full round trip carries no namespaces, so the object
 // reads it ignoring them: on a copy of the context, which the caller may share.
 // Syntax and mapping errors pass unchanged; an error of the object's own
 // reading is wrapped with the XML the JSON stands for.
-void CXmlObjectBase::FromJson_Int(const std::wstring& json, const CSerializationContext& context) {
+void CXmlObjectBase::FromJson_Int(const detail::JsonInput& json,
+                                  const CSerializationContext& context) {
   const CJsonContext& options = context.GetJsonContext();
   CSerializationContext withoutNamespaces;
   const bool full = options.GetSupportRoundtrip() == JsonRoundTrip_Full;

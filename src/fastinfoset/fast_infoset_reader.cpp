@@ -475,7 +475,7 @@ void CFastInfosetReader::ReadAttribute(CXmlElement* element, uint8_t first) {
     nameIndex = IndexBit2(first);
     name = ResolveName(nameIndex, false);
   }
-  std::wstring* value = Builder::NewString(m_document);
+  std::wstring* value = Builder::NewString(*element);
   // Attached at once, so that the document owns it whatever happens next.
   CXmlAttribute* attribute = Builder::AppendAttribute(element, name, value);
   int32_t valueCoding = FiCoding_Literal;

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The JSON loaders of CXmlDocument: every input form is decoded to wide text
-// and converted to XML text.
+// The JSON loaders of CXmlDocument: every input form is converted to XML
+// text.
 #include <korvel/xml_document.h>
 
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
@@ -23,7 +24,7 @@ namespace platform = detail::platform;
 
 namespace detail {
 
-std::wstring ReadJsonFile(const wchar_t* fileName) {
+JsonInput ReadJsonFile(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(fileName ? fileName : L"")) {
     ThrowFileError(kFileOpenFailed, fileName, error);
@@ -42,7 +43,7 @@ std::wstring ReadJsonFile(const wchar_t* fileName) {
   }
   if (got != size) ThrowFileError(kFileReadFailed, fileName, platform::kEndOfFile);
   file.Close();
-  return DecodeJsonBytes(content.get(), size);
+  return JsonInput(std::move(content), size);
 }
 
 }  // namespace detail
@@ -56,15 +57,13 @@ CBinaryData CXmlDocument::LoadJsonFile(const wchar_t* fileName) {
 CBinaryData CXmlDocument::LoadJsonStream(const unsigned char* data, size_t length) {
   Cleanup();
   if (!data || length == 0) detail::ThrowJsonError(detail::kJsonStreamEmpty);
-  const std::wstring json = detail::DecodeJsonBytes(data, length);
-  return detail::ConvertJsonToXml(json, m_context->GetJsonContext());
+  return detail::ConvertJsonToXml(detail::JsonInput(data, length), m_context->GetJsonContext());
 }
 
 CBinaryData CXmlDocument::LoadJson(const char* text) {
   Cleanup();
   if (!text || *text == '\0') detail::ThrowJsonError(detail::kJsonStringEmpty);
-  const std::wstring json =
-      detail::DecodeJsonBytes(reinterpret_cast<const unsigned char*>(text), std::strlen(text));
+  const detail::JsonInput json(reinterpret_cast<const unsigned char*>(text), std::strlen(text));
   return detail::ConvertJsonToXml(json, m_context->GetJsonContext());
 }
 

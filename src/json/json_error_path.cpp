@@ -8,7 +8,7 @@
 namespace Korvel::detail {
 
 void CJsonReaderDefaultHandler::StartDocument() {
-  m_path.clear();
+  m_size = 0;
   if (m_inner) m_inner->StartDocument();
 }
 
@@ -16,11 +16,22 @@ void CJsonReaderDefaultHandler::EndDocument() {
   if (m_inner) m_inner->EndDocument();
 }
 
+CJsonReaderDefaultHandler::PathEntry& CJsonReaderDefaultHandler::Push(Kind kind) {
+  if (m_size == m_path.size()) m_path.emplace_back();
+  PathEntry& entry = m_path[m_size++];
+  entry.name.clear();
+  entry.index = -1;
+  entry.kind = kind;
+  entry.item = false;
+  return entry;
+}
+
 void CJsonReaderDefaultHandler::OnName(const std::wstring& name) {
   // A name stays on the path through its value, until the next name or the
   // end of its object.
-  if (!m_path.empty() && m_path.back().kind == Kind::kName) m_path.pop_back();
-  m_path.push_back({name, -1, Kind::kName});
+  PathEntry& entry = m_size != 0 && m_path[m_size - 1].kind == Kind::kName ? m_path[m_size - 1]
+                                                                           : Push(Kind::kName);
+  entry.name.assign(name);
   if (m_inner) m_inner->OnName(name);
 }
 
@@ -40,19 +51,19 @@ void CJsonReaderDefaultHandler::OnNull() {
   if (m_inner) m_inner->OnNull();
 }
 
+// A container's entry takes the place of the name it is the value of.
 void CJsonReaderDefaultHandler::StartObject() {
   // The outermost object has no name of its own.
-  if (!m_path.empty()) {
-    PathEntry& top = m_path.back();
-    std::wstring name;
+  if (m_size != 0) {
+    PathEntry& top = m_path[m_size - 1];
     if (top.kind == Kind::kName) {
-      name = std::move(top.name);
-      m_path.pop_back();
+      top.kind = Kind::kObject;
     } else if (top.kind == Kind::kArray) {
       ++top.index;
-      name = top.name + L'[' + std::to_wstring(top.index) + L']';
+      Push(Kind::kObject).item = true;
+    } else {
+      Push(Kind::kObject);
     }
-    m_path.push_back({std::move(name), -1, Kind::kObject});
   }
   if (m_inner) m_inner->StartObject();
 }
@@ -63,13 +74,13 @@ void CJsonReaderDefaultHandler::EndObject() {
 }
 
 void CJsonReaderDefaultHandler::StartArray() {
-  if (!m_path.empty()) {
-    std::wstring name;
-    if (m_path.back().kind == Kind::kName) {
-      name = std::move(m_path.back().name);
-      m_path.pop_back();
+  if (m_size != 0) {
+    PathEntry& top = m_path[m_size - 1];
+    if (top.kind == Kind::kName) {
+      top.kind = Kind::kArray;
+    } else {
+      Push(Kind::kArray);
     }
-    m_path.push_back({std::move(name), -1, Kind::kArray});
   }
   if (m_inner) m_inner->StartArray();
 }
@@ -80,19 +91,23 @@ void CJsonReaderDefaultHandler::EndArray() {
 }
 
 void CJsonReaderDefaultHandler::PopUntil(Kind kind) {
-  while (!m_path.empty()) {
-    const Kind removed = m_path.back().kind;
-    m_path.pop_back();
-    if (removed == kind) return;
+  while (m_size != 0) {
+    if (m_path[--m_size].kind == kind) return;
   }
 }
 
 std::wstring CJsonReaderDefaultHandler::GetErrorPath() {
   std::wstring path = L"$";
-  for (auto it = m_path.rbegin(); it != m_path.rend(); ++it) {
-    if (it->kind == Kind::kArray) continue;
+  for (size_t i = m_size; i-- > 0;) {
+    const PathEntry& entry = m_path[i];
+    if (entry.kind == Kind::kArray) continue;
     path += L'.';
-    path += it->name;
+    if (entry.item) {
+      const PathEntry& array = m_path[i - 1];
+      path += array.name + L'[' + std::to_wstring(array.index) + L']';
+    } else {
+      path += entry.name;
+    }
   }
   return path;
 }

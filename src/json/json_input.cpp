@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// JSON bytes to wide text: inflation, encoding detection and decoding, with
-// the line and position of a malformed sequence.
+// JSON bytes as reader input: inflation, encoding detection, the check of
+// UTF-8 and the decoding of UTF-16, with the line and position of a malformed
+// sequence.
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include <korvel/errors.h>
 
@@ -36,7 +38,7 @@ struct Location {
   }
 };
 
-// Only called once the fast conversion has refused the bytes.
+// Only called once the fast check has refused the bytes.
 [[noreturn]] void FailUtf8(std::string_view bytes) {
   Location at;
   size_t i = 0;
@@ -120,25 +122,35 @@ Encoding Detect(std::string_view& bytes) {
 
 }  // namespace
 
-std::wstring DecodeJsonBytes(const unsigned char* data, size_t length) {
-  CBinaryData inflated;
+JsonInput::JsonInput(std::unique_ptr<unsigned char[]> bytes, size_t length)
+    : m_owned(std::move(bytes)) {
+  Decode(m_owned.get(), length);
+}
+
+void JsonInput::Decode(const unsigned char* data, size_t length) {
   if (length <= std::numeric_limits<uint32_t>::max() &&
-      TryInflate(data, static_cast<uint32_t>(length), inflated)) {
-    data = inflated.GetData();
-    length = inflated.GetLength();
+      TryInflate(data, static_cast<uint32_t>(length), m_inflated)) {
+    data = m_inflated.GetData();
+    length = m_inflated.GetLength();
   }
   std::string_view bytes = ByteView(data, length);
   switch (Detect(bytes)) {
     case Encoding::kUtf16Le:
-      return DecodeUtf16(bytes, false);
+      m_decoded = DecodeUtf16(bytes, false);
+      m_wide = m_decoded;
+      return;
     case Encoding::kUtf16Be:
-      return DecodeUtf16(bytes, true);
+      m_decoded = DecodeUtf16(bytes, true);
+      m_wide = m_decoded;
+      return;
     case Encoding::kUtf8:
       break;
   }
-  std::wstring text;
-  if (!Utf8ToWide(bytes, text)) FailUtf8(bytes);
-  return text;
+  // Checked here, in one fast pass, so that the reader can take every lead
+  // byte at its word.
+  if (Utf8ValidPrefixLength(bytes) != bytes.size()) FailUtf8(bytes);
+  m_utf8 = bytes;
+  m_isUtf8 = true;
 }
 
 }  // namespace Korvel::detail

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "json/messages.h"
+#include "values/utf.h"
 
 namespace Korvel::detail {
 
@@ -23,13 +24,68 @@ int HexValue(wchar_t c) noexcept {
 bool IsHighSurrogate(char32_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) noexcept { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// How each input form gives characters: the next one, the number of
+// characters in a stretch of code units, and a stretch appended as wide text.
+// Stretches never split a character, as they end at ASCII delimiters.
+template <typename Char>
+struct Units;
+
+template <>
+struct Units<wchar_t> {
+  static wchar_t Next(const wchar_t* text, size_t& index) noexcept { return text[index++]; }
+  static size_t Count(const wchar_t*, size_t length) noexcept { return length; }
+  static size_t Append(std::wstring& out, const wchar_t* text, size_t length) {
+    out.append(text, length);
+    return length;
+  }
+};
+
+// UTF-8 known to be well-formed, so a lead byte tells the length.
+template <>
+struct Units<char> {
+  static wchar_t Next(const char* text, size_t& index) noexcept {
+    const auto lead = static_cast<unsigned char>(text[index++]);
+    if (lead < 0x80) return lead;
+    size_t more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+    char32_t c = lead & (0x3F >> more);
+    for (; more != 0; --more) c = (c << 6) | (static_cast<unsigned char>(text[index++]) & 0x3F);
+    return static_cast<wchar_t>(c);
+  }
+  static size_t Count(const char* text, size_t length) noexcept {
+    size_t characters = 0;
+    for (size_t i = 0; i < length; ++i) {
+      characters += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    }
+    return characters;
+  }
+  // Names and values are mostly short and ASCII: widened in place, and
+  // decoded again only when a byte says otherwise.
+  static size_t Append(std::wstring& out, const char* text, size_t length) {
+    const size_t before = out.size();
+    out.resize(before + length);
+    wchar_t* const to = &out[before];
+    unsigned char any = 0;
+    for (size_t i = 0; i < length; ++i) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      to[i] = b;
+      any |= b;
+    }
+    if (any < 0x80) return length;
+    out.resize(before);
+    Utf8ToWide(std::string_view(text, length), out);
+    return out.size() - before;
+  }
+};
+
 }  // namespace
 
 IJsonReaderHandler::~IJsonReaderHandler() = default;
 
-CJsonTextReader::CJsonTextReader(IJsonReaderHandler& handler, IErrorPathProvider* errorPath,
-                                 int32_t depthLimit, bool allowComments,
-                                 std::wstring rootElementName, std::wstring_view input)
+template <typename Char>
+BasicJsonTextReader<Char>::BasicJsonTextReader(IJsonReaderHandler& handler,
+                                               IErrorPathProvider* errorPath, int32_t depthLimit,
+                                               bool allowComments, std::wstring rootElementName,
+                                               std::basic_string_view<Char> input)
     : m_handler(handler),
       m_errorPath(errorPath),
       m_depthLimit(depthLimit),
@@ -40,9 +96,10 @@ CJsonTextReader::CJsonTextReader(IJsonReaderHandler& handler, IErrorPathProvider
 // --- Characters ---------------------------------------------------------------
 
 // The ordinary read: the next character other than a line feed becomes current.
-bool CJsonTextReader::Read() {
+template <typename Char>
+bool BasicJsonTextReader<Char>::Read() {
   while (m_index < m_input.size()) {
-    const wchar_t c = m_input[m_index++];
+    const wchar_t c = Units<Char>::Next(m_input.data(), m_index);
     if (c == L'\n') {
       ++m_line;
       m_position = 0;
@@ -56,24 +113,41 @@ bool CJsonTextReader::Read() {
   return false;
 }
 
-// Up to count characters as they stand, line feeds included; returns how many
-// there were (they are in m_input just before m_index).
-size_t CJsonTextReader::ReadFixed(size_t count) {
-  const size_t available = std::min(count, m_input.size() - m_index);
-  m_index += available;
-  m_position += static_cast<int32_t>(available);
-  return available;
+// Up to count characters as they stand, line feeds included, into out;
+// returns how many there were.
+template <typename Char>
+size_t BasicJsonTextReader<Char>::ReadFixed(size_t count, wchar_t* out) {
+  size_t got = 0;
+  for (; got < count && m_index < m_input.size(); ++got) {
+    out[got] = Units<Char>::Next(m_input.data(), m_index);
+  }
+  m_position += static_cast<int32_t>(got);
+  return got;
 }
 
-void CJsonTextReader::Advance() {
-  do {
-    if (!Read()) return;
-  } while (IsWhitespace(m_current));
+// To the next significant character. Whitespace, most of a formatted
+// document, is skipped by code unit, as it is ASCII in every form.
+template <typename Char>
+void BasicJsonTextReader<Char>::Advance() {
+  const Char* const text = m_input.data();
+  for (; m_index < m_input.size(); ++m_index) {
+    const Char c = text[m_index];
+    if (c == '\n') {
+      ++m_line;
+      m_position = 0;
+    } else if (c == ' ' || c == '\t' || c == '\r') {
+      ++m_position;
+    } else {
+      break;
+    }
+  }
+  if (!Read()) return;
   if (m_allowComments && m_current == L'/') SkipComments();
 }
 
 // After a number, whose terminating character is already current.
-void CJsonTextReader::AdvanceFrom() {
+template <typename Char>
+void BasicJsonTextReader<Char>::AdvanceFrom() {
   if (IsWhitespace(m_current)) {
     Advance();
   } else if (m_allowComments && m_current == L'/') {
@@ -83,14 +157,15 @@ void CJsonTextReader::AdvanceFrom() {
 
 // With '/' current: skips this comment and any that follow it. A '/' that
 // starts no comment stays current for the grammar to report.
-void CJsonTextReader::SkipComments() {
+template <typename Char>
+void BasicJsonTextReader<Char>::SkipComments() {
   for (;;) {
     if (m_index == m_input.size()) return;
-    const wchar_t next = m_input[m_index];
-    if (next == L'/') {
-      const size_t lineEnd = m_input.find(L'\n', m_index);
-      const size_t stop = lineEnd == std::wstring_view::npos ? m_input.size() : lineEnd;
-      m_position += static_cast<int32_t>(stop - m_index);
+    if (NextIs('/')) {
+      const size_t lineEnd = m_input.find(static_cast<Char>('\n'), m_index);
+      const size_t stop = lineEnd == m_input.npos ? m_input.size() : lineEnd;
+      m_position +=
+          static_cast<int32_t>(Units<Char>::Count(m_input.data() + m_index, stop - m_index));
       m_index = stop;
       if (m_index == m_input.size()) {
         m_endOfInput = true;
@@ -99,11 +174,11 @@ void CJsonTextReader::SkipComments() {
       ++m_index;
       ++m_line;
       m_position = 0;
-    } else if (next == L'*') {
+    } else if (NextIs('*')) {
       Read();
       for (;;) {
         if (!Read()) return;
-        if (m_current == L'*' && m_index < m_input.size() && m_input[m_index] == L'/') {
+        if (m_current == L'*' && NextIs('/')) {
           Read();
           break;
         }
@@ -120,7 +195,8 @@ void CJsonTextReader::SkipComments() {
 
 // --- Grammar ------------------------------------------------------------------
 
-void CJsonTextReader::Parse() {
+template <typename Char>
+void BasicJsonTextReader<Char>::Parse() {
   m_index = 0;
   m_line = 1;
   m_position = 0;
@@ -196,7 +272,8 @@ void CJsonTextReader::Parse() {
 }
 
 // The value at depth m_open.size(), which starts with the current character.
-bool CJsonTextReader::ParseValue() {
+template <typename Char>
+bool BasicJsonTextReader<Char>::ParseValue() {
   if (static_cast<int64_t>(m_open.size()) + 1 > m_depthLimit) Fail(kJsonDepthLimit);
   switch (m_current) {
     case L'{':
@@ -235,31 +312,32 @@ bool CJsonTextReader::ParseValue() {
   }
 }
 
-void CJsonTextReader::ParseLiteral(std::wstring_view rest, const wchar_t* eofMessage,
-                                   const wchar_t* badMessage) {
-  const size_t got = ReadFixed(rest.size());
+template <typename Char>
+void BasicJsonTextReader<Char>::ParseLiteral(std::wstring_view rest, const wchar_t* eofMessage,
+                                             const wchar_t* badMessage) {
+  wchar_t read[4];
+  const size_t got = ReadFixed(rest.size(), read);
   if (got < rest.size()) Fail(eofMessage);
-  if (m_input.substr(m_index - got, got) != rest) Fail(badMessage);
+  if (std::wstring_view(read, got) != rest) Fail(badMessage);
   Advance();
 }
 
 // From the opening quote, which is current, to the first significant
 // character after the closing one.
-void CJsonTextReader::ParseString(std::wstring& out) {
+template <typename Char>
+void BasicJsonTextReader<Char>::ParseString(std::wstring& out) {
   out.clear();
-  const wchar_t* const text = m_input.data();
+  const Char* const text = m_input.data();
   for (;;) {
     // Runs of plain characters are copied in one go.
     const size_t start = m_index;
     while (m_index < m_input.size()) {
-      const wchar_t c = text[m_index];
-      if (c == L'"' || c == L'\\' || c == L'\n') break;
+      const Char c = text[m_index];
+      if (c == '"' || c == '\\' || c == '\n') break;
       ++m_index;
     }
     if (m_index != start) {
-      out.append(text + start, m_index - start);
-      m_position += static_cast<int32_t>(m_index - start);
-      m_current = text[m_index - 1];
+      m_position += static_cast<int32_t>(Units<Char>::Append(out, text + start, m_index - start));
     }
     if (!Read()) Fail(kJsonEofInString);
     if (m_current == L'"') break;
@@ -294,7 +372,8 @@ void CJsonTextReader::ParseString(std::wstring& out) {
         if (IsLowSurrogate(c)) FailWith(kJsonUnpairedSurrogate, static_cast<wchar_t>(c));
         if (IsHighSurrogate(c)) {
           // Wide text holds code points: a pair of escapes is one character.
-          if (m_input.substr(m_index, 2) != L"\\u") {
+          if (!NextIs('\\') || m_index + 1 == m_input.size() ||
+              m_input[m_index + 1] != static_cast<Char>('u')) {
             FailWith(kJsonUnpairedSurrogate, static_cast<wchar_t>(c));
           }
           Read();
@@ -313,14 +392,16 @@ void CJsonTextReader::ParseString(std::wstring& out) {
   Advance();
 }
 
-char32_t CJsonTextReader::ReadHexEscape() {
-  const size_t got = ReadFixed(4);
+template <typename Char>
+char32_t BasicJsonTextReader<Char>::ReadHexEscape() {
+  wchar_t read[4];
+  const size_t got = ReadFixed(4, read);
   if (got < 4) Fail(kJsonEofHexDigits);
   char32_t value = 0;
-  for (size_t i = m_index - 4; i < m_index; ++i) {
-    const int digit = HexValue(m_input[i]);
+  for (const wchar_t c : read) {
+    const int digit = HexValue(c);
     if (digit < 0) {
-      const std::wstring found(m_input.substr(m_index - 4, 4));
+      const std::wstring found(read, 4);
       ThrowJsonValidationError(
           FormatString(kJsonInvalidHexDigits, found.c_str(), m_line, m_position),
           m_errorPath ? m_errorPath->GetErrorPath() : std::wstring());
@@ -331,7 +412,8 @@ char32_t CJsonTextReader::ReadHexEscape() {
 }
 
 // Digits after the first; false at the end of the input.
-void CJsonTextReader::ReadDigits() {
+template <typename Char>
+void BasicJsonTextReader<Char>::ReadDigits() {
   while (Read()) {
     if (!IsDigit(m_current)) return;
     m_token += m_current;
@@ -340,7 +422,8 @@ void CJsonTextReader::ReadDigits() {
 
 // Collects the number's characters into m_token; the character that ends it
 // stays current.
-void CJsonTextReader::ParseNumber() {
+template <typename Char>
+void BasicJsonTextReader<Char>::ParseNumber() {
   m_token.clear();
   if (m_current == L'-') {
     m_token += L'-';
@@ -379,14 +462,19 @@ void CJsonTextReader::ParseNumber() {
 
 // --- Errors -------------------------------------------------------------------
 
-void CJsonTextReader::Fail(const wchar_t* format) {
+template <typename Char>
+void BasicJsonTextReader<Char>::Fail(const wchar_t* format) {
   ThrowJsonValidationError(FormatString(format, m_line, m_position),
                            m_errorPath ? m_errorPath->GetErrorPath() : std::wstring());
 }
 
-void CJsonTextReader::FailWith(const wchar_t* format, wchar_t found) {
+template <typename Char>
+void BasicJsonTextReader<Char>::FailWith(const wchar_t* format, wchar_t found) {
   ThrowJsonValidationError(FormatString(format, found, m_line, m_position),
                            m_errorPath ? m_errorPath->GetErrorPath() : std::wstring());
 }
+
+template class BasicJsonTextReader<wchar_t>;
+template class BasicJsonTextReader<char>;
 
 }  // namespace Korvel::detail

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// CJsonTextReader: a JSON parser over wide text that reports what it reads as
-// events, and every syntax error with its line and position.
+// CJsonTextReader: a JSON parser over wide text or UTF-8 bytes that reports
+// what it reads as events, and every syntax error with its line and position.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +35,12 @@ class IJsonReaderHandler {
 // limit bounds the stack instead. A line feed is never seen by the grammar:
 // it only moves the line counter (inside a string it is dropped, as JSON
 // strings carry line breaks escaped).
-class CJsonTextReader {
+//
+// Char is the input's code unit: wchar_t for wide text, char for UTF-8 that
+// has been checked to be well-formed (see JsonInput). Either way positions
+// count characters, and only names, strings and numbers become wide text.
+template <typename Char>
+class BasicJsonTextReader {
  public:
   // Nesting the library admits: a binding 1,000 levels deep, each level a
   // collection item (an array and its object), with room to spare.
@@ -44,8 +49,9 @@ class CJsonTextReader {
   // The handler, the path provider (null for an empty error path) and the
   // input must outlive the reader. A non-empty root element name wraps the
   // input as the value of a member of that name in an implicit object.
-  CJsonTextReader(IJsonReaderHandler& handler, IErrorPathProvider* errorPath, int32_t depthLimit,
-                  bool allowComments, std::wstring rootElementName, std::wstring_view input);
+  BasicJsonTextReader(IJsonReaderHandler& handler, IErrorPathProvider* errorPath,
+                      int32_t depthLimit, bool allowComments, std::wstring rootElementName,
+                      std::basic_string_view<Char> input);
 
   // Reads the whole input, which must hold at most one value and nothing
   // after it but whitespace and comments. Throws CKvValidationException with
@@ -57,10 +63,13 @@ class CJsonTextReader {
   enum class Container : uint8_t { kObject, kArray };
 
   bool Read();
-  size_t ReadFixed(size_t count);
+  size_t ReadFixed(size_t count, wchar_t* out);
   void Advance();
   void AdvanceFrom();
   void SkipComments();
+  bool NextIs(char c) const noexcept {
+    return m_index < m_input.size() && m_input[m_index] == static_cast<Char>(c);
+  }
   static bool IsWhitespace(wchar_t c) noexcept {
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r';
   }
@@ -82,7 +91,7 @@ class CJsonTextReader {
   int32_t m_depthLimit;
   bool m_allowComments;
   std::wstring m_rootElementName;
-  std::wstring_view m_input;
+  std::basic_string_view<Char> m_input;
   size_t m_index = 0;
   wchar_t m_current = 0;
   bool m_endOfInput = false;
@@ -92,5 +101,11 @@ class CJsonTextReader {
   // Reused for every name, string and number.
   std::wstring m_token;
 };
+
+using CJsonTextReader = BasicJsonTextReader<wchar_t>;
+using CJsonUtf8Reader = BasicJsonTextReader<char>;
+
+extern template class BasicJsonTextReader<wchar_t>;
+extern template class BasicJsonTextReader<char>;
 
 }  // namespace Korvel::detail

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <typeinfo>
 
+#include "json/json_text_element.h"
 #include "json/messages.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
@@ -201,6 +203,39 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
   m_out->FlushIfFull();
 }
 
+bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
+                                       const std::wstring& text, ItemType itemType) {
+  // The element would share its parent's scope: at the full level it needs
+  // no prefix when that scope leaves it unprefixed, and no "@xmlns": "" when
+  // the scope has no default namespace to leave.
+  Context* parent = GetCurrentElement();
+  if (parent == nullptr || (m_roundTrip == JsonRoundTrip_Full &&
+                            (!parent->IsUnprefixed(namespaceUri) ||
+                             (namespaceUri.empty() && !parent->GetDefaultNamespace().empty())))) {
+    return false;
+  }
+  CloseFinishedArray(*parent, false);
+  if (m_valueWritten) detail::ThrowJsonError(detail::kJsonMixedContent, name);
+  WritePendingNil(*parent);
+  parent->AddChild();
+  const int32_t state = parent->GetWriterState();
+  Separator(*parent);
+  // The level the element's own context would have (see StartElement and
+  // OpenArrayIfPending).
+  int32_t level = LevelOf(*parent) + (state == ARRAY_OPEN ? 2 : 1);
+  WriteBreak(level);
+  if (state != ARRAY_OPEN) WriteKey({}, name);
+  if (state == ARRAY_PENDING) {
+    parent->SetWriterState(ARRAY_OPEN);
+    m_openArrays.push_back(parent);
+    m_out->Put('[');
+    WriteBreak(++level);
+  }
+  WriteValue(text, itemType);
+  m_out->FlushIfFull();
+  return true;
+}
+
 void CJsonTextWriter::EndElement() {
   Context& element = RequireCurrentElement();
   CloseFinishedArray(element, true);
@@ -233,14 +268,18 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   }
   Separator(element);
   WriteBreak(LevelOf(element) + 1);
-  m_out->Put('"');
-  if (m_roundTrip != JsonRoundTrip_None) m_out->Put('@');
-  if (!prefix.empty()) {
-    WriteName(prefix);
-    m_out->Put(':');
+  const std::string_view opening = m_roundTrip != JsonRoundTrip_None ? "\"@" : "\"";
+  if (prefix.empty() && !m_escapeNonAscii) {
+    m_out->PutBetween(opening, name, "\": ");
+  } else {
+    m_out->Put(opening);
+    if (!prefix.empty()) {
+      WriteName(prefix);
+      m_out->Put(':');
+    }
+    WriteName(name);
+    m_out->Put("\": ");
   }
-  WriteName(name);
-  m_out->Put("\": ");
   WriteValue(value, itemType);
   m_out->FlushIfFull();
 }
@@ -434,5 +473,27 @@ inline void CJsonTextWriter::WriteIndent(int32_t level) {
 inline void CJsonTextWriter::WriteBreak(int32_t level) {
   if (m_formatted) m_out->PutBreak(static_cast<size_t>(level));
 }
+
+namespace detail {
+
+struct JsonWriterAccess {
+  static bool WriteTextElement(CJsonTextWriter& writer, const std::wstring& name,
+                               const std::wstring& namespaceUri, const std::wstring& text,
+                               ItemType itemType) {
+    return writer.WriteTextElement(name, namespaceUri, text, itemType);
+  }
+};
+
+bool WriteJsonTextElement(CXmlWriter& writer, const std::wstring& name,
+                          const std::wstring& namespaceUri, const std::wstring& text,
+                          ItemType itemType) {
+  // The library's one type_info object for the class, compared by address:
+  // should a writer's differ, it is only written in three steps.
+  return &typeid(writer) == &typeid(CJsonTextWriter) &&
+         JsonWriterAccess::WriteTextElement(static_cast<CJsonTextWriter&>(writer), name,
+                                            namespaceUri, text, itemType);
+}
+
+}  // namespace detail
 
 }  // namespace Korvel

@@ -20,6 +20,7 @@ constexpr std::wstring_view kXmlnsPrefix = L"xmlns:";
 // The partial level carries no namespaces; this is how it writes the nil of
 // an element that has attributes.
 constexpr std::wstring_view kPartialNil = L"xsi:nil";
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // XML 1.0 (fifth edition) name characters, without the colon.
 bool IsNameStartChar(char32_t c) noexcept {
@@ -37,20 +38,25 @@ bool IsNameChar(char32_t c) noexcept {
          (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
-bool IsNcName(std::wstring_view name) noexcept {
-  if (name.empty() || !IsNameStartChar(static_cast<char32_t>(name[0]))) return false;
-  for (wchar_t c : name.substr(1)) {
-    if (!IsNameChar(static_cast<char32_t>(c))) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
+// In one pass: names on both sides of at most one colon.
 bool IsXmlQualifiedName(std::wstring_view name) noexcept {
-  const size_t colon = name.find(L':');
-  if (colon == std::wstring_view::npos) return IsNcName(name);
-  return IsNcName(name.substr(0, colon)) && IsNcName(name.substr(colon + 1));
+  bool start = true;
+  bool prefixed = false;
+  for (const wchar_t w : name) {
+    const auto c = static_cast<char32_t>(w);
+    if (c == U':') {
+      if (start || prefixed) return false;
+      prefixed = true;
+      start = true;
+    } else if (start ? !IsNameStartChar(c) : !IsNameChar(c)) {
+      return false;
+    } else {
+      start = false;
+    }
+  }
+  return !start;
 }
 
 bool IsXmlText(std::wstring_view text) noexcept {
@@ -223,7 +229,8 @@ void CJsonReaderToXmlHandler::WriteElementText(const std::wstring& text) {
     // The text writer passes text that starts as a CDATA section through as
     // markup; from JSON it is text, so its '<' goes first, on its own, to be
     // escaped.
-    if (std::wstring_view(text).substr(0, kCdataStart.size()) == kCdataStart) {
+    if (!text.empty() && text[0] == L'<' &&
+        std::wstring_view(text).substr(0, kCdataStart.size()) == kCdataStart) {
       m_writer.WriteText(L"<", it_string, false);
       m_writer.WriteText(text.substr(1), it_string, false);
     } else {
@@ -250,19 +257,32 @@ void CJsonReaderToXmlHandler::Fail(const wchar_t* message) {
 namespace {
 
 // Describes the JSON to the writer, which the caller opens and closes.
-void Map(std::wstring_view json, const CJsonContext& context, CXmlWriter& writer) {
-  if (!json.empty() && json[0] == L'\xFEFF') json.remove_prefix(1);
+void Map(const JsonInput& json, const CJsonContext& context, CXmlWriter& writer) {
   CJsonReaderDefaultHandler path;
   CJsonReaderToXmlHandler toXml(writer, context.GetSupportRoundtrip(), path);
   path.SetInner(&toXml);
-  CJsonTextReader reader(path, &path, CJsonTextReader::kDepthLimit, context.GetAllowComments(),
-                         context.GetRootElementName(), json);
-  reader.Parse();
+  const auto parse = [&](auto text) {
+    using Reader = BasicJsonTextReader<typename decltype(text)::value_type>;
+    Reader reader(path, &path, Reader::kDepthLimit, context.GetAllowComments(),
+                  context.GetRootElementName(), text);
+    reader.Parse();
+  };
+  if (json.IsUtf8()) {
+    std::string_view text = json.Utf8();
+    if (text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+      text.remove_prefix(kUtf8ByteOrderMark.size());
+    }
+    parse(text);
+  } else {
+    std::wstring_view text = json.Wide();
+    if (!text.empty() && text[0] == L'\xFEFF') text.remove_prefix(1);
+    parse(text);
+  }
 }
 
 }  // namespace
 
-CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context) {
+CBinaryData ConvertJsonToXml(const JsonInput& json, const CJsonContext& context) {
   CTextStream stream(XmlEncoding_UTF8);
   CXmlTextWriter writer(stream);
   writer.Open();
@@ -272,7 +292,7 @@ CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context
   return stream.GetBytes();
 }
 
-void LoadJsonTree(CXmlDocument& document, std::wstring_view json, const CJsonContext& context) {
+void LoadJsonTree(CXmlDocument& document, const JsonInput& json, const CJsonContext& context) {
   XmlTreeWriter writer(document);
   Map(json, context, writer);
   writer.Close();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,10 +49,17 @@ class CJsonReaderDefaultHandler final : public IJsonReaderHandler, public IError
     std::wstring name;
     int32_t index;  // of the array's last item, -1 before the first
     Kind kind;
+    // An object that is an array's item is named after the array and the
+    // item's index, when a path is asked for.
+    bool item;
   };
+  PathEntry& Push(Kind kind);
   void PopUntil(Kind kind);
 
+  // The entries past m_size keep their names' storage for the next ones, so
+  // that following the path costs no allocation per member.
   std::vector<PathEntry> m_path;
+  size_t m_size = 0;
   IJsonReaderHandler* m_inner;
 };
 
@@ -113,22 +121,55 @@ class CJsonReaderToXmlHandler final : public IJsonReaderHandler {
   std::wstring m_memberName;
 };
 
-// Wide JSON text to UTF-8 XML text, under the context's round-trip level,
-// comment switch and root element name. A leading byte-order mark is skipped.
-CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context);
+// JSON as the reader takes it: UTF-8 bytes, checked, or wide text. Bytes are
+// inflated first when gzip or zlib; then they are UTF-8, or UTF-16 when a
+// byte-order mark or the zero bytes around the first character tell so, and
+// only UTF-16 is decoded to wide text. A byte-order mark is dropped. Bytes
+// that are not in their encoding throw CKvValidationException with the line
+// and position where they stand. The input views what it is given, which
+// must outlive it, and owns what it makes.
+class JsonInput {
+ public:
+  explicit JsonInput(std::wstring_view text) noexcept : m_wide(text) {}
+  JsonInput(const unsigned char* data, size_t length) { Decode(data, length); }
+  // Bytes handed over, such as a file's content.
+  JsonInput(std::unique_ptr<unsigned char[]> bytes, size_t length);
+  JsonInput(const JsonInput&) = delete;
+  JsonInput& operator=(const JsonInput&) = delete;
+
+  bool IsUtf8() const noexcept { return m_isUtf8; }
+  std::string_view Utf8() const noexcept { return m_utf8; }
+  std::wstring_view Wide() const noexcept { return m_wide; }
+
+ private:
+  void Decode(const unsigned char* data, size_t length);
+
+  std::unique_ptr<unsigned char[]> m_owned;
+  CBinaryData m_inflated;
+  std::wstring m_decoded;
+  std::string_view m_utf8;
+  std::wstring_view m_wide;
+  bool m_isUtf8 = false;
+};
+
+// A whole file as JSON input; failures to read it throw CKvException naming
+// the file and the system error code.
+JsonInput ReadJsonFile(const wchar_t* fileName);
+
+// JSON to UTF-8 XML text, under the context's round-trip level, comment
+// switch and root element name.
+CBinaryData ConvertJsonToXml(const JsonInput& json, const CJsonContext& context);
+inline CBinaryData ConvertJsonToXml(std::wstring_view json, const CJsonContext& context) {
+  return ConvertJsonToXml(JsonInput(json), context);
+}
 
 // The same straight into an empty document's tree, as an XML parser would
 // build it from that text (names resolved against the "@xmlns" members).
-void LoadJsonTree(CXmlDocument& document, std::wstring_view json, const CJsonContext& context);
-
-// JSON bytes to wide text: gzip or zlib input is inflated first; then UTF-8,
-// or UTF-16 when a byte-order mark or the zero bytes around the first
-// character tell so. Bytes that are not in the encoding throw
-// CKvValidationException with the line and position where they stand.
-std::wstring DecodeJsonBytes(const unsigned char* data, size_t length);
-// A whole file decoded so; failures to read it throw CKvException naming the
-// file and the system error code.
-std::wstring ReadJsonFile(const wchar_t* fileName);
+void LoadJsonTree(CXmlDocument& document, const JsonInput& json, const CJsonContext& context);
+inline void LoadJsonTree(CXmlDocument& document, std::wstring_view json,
+                         const CJsonContext& context) {
+  LoadJsonTree(document, JsonInput(json), context);
+}
 
 // True for an XML 1.0 qualified name: a name without a colon, or two such
 // names joined by one.

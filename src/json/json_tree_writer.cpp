@@ -49,18 +49,21 @@ void XmlTreeWriter::StartElement(const std::wstring& name, const std::wstring&) 
   m_startTagOpen = true;
   m_nil = false;
   m_name = name;
-  m_attributes.clear();
+  m_attributeCount = 0;
 }
 
 void XmlTreeWriter::WriteAttribute(const std::wstring& name, const std::wstring&,
                                    const std::wstring& value, ItemType) {
   if (!m_startTagOpen) ThrowWriterError(kAttributesBeforeElements);
-  for (const auto& attribute : m_attributes) {
-    if (attribute.first == name) {
+  for (size_t i = 0; i < m_attributeCount; ++i) {
+    if (m_attributes[i].first == name) {
       ThrowJsonValidationError(FormatString(kJsonRepeatedAttribute, name.c_str()), std::wstring());
     }
   }
-  m_attributes.emplace_back(name, value);
+  if (m_attributeCount == m_attributes.size()) m_attributes.emplace_back();
+  auto& [heldName, heldValue] = m_attributes[m_attributeCount++];
+  heldName.assign(name);
+  heldValue.assign(value);
 }
 
 void XmlTreeWriter::WriteNil() {
@@ -72,10 +75,9 @@ void XmlTreeWriter::WriteText(const std::wstring& text, ItemType, bool) {
   CompleteStartTag();
   if (m_open.empty()) ThrowWriterError(kNoElementOpen);
   CXmlElement* element = m_open.back();
-  // An element's whole text, as values usually are, may be a shared one
-  // (shared values hold no carriage return).
-  if (element->GetText().empty() && text.find(L'\r') == std::wstring::npos) {
-    if (const std::wstring* shared = XmlTreeBuilder::ShareText(m_document, text, m_sharing)) {
+  // An element's whole text, as values usually are, may be a shared one.
+  if (element->GetText().empty()) {
+    if (const std::wstring* shared = Shared(text)) {
       XmlTreeBuilder::SetText(element, shared);
       return;
     }
@@ -89,7 +91,10 @@ void XmlTreeWriter::EndElement() {
   if (m_open.empty()) ThrowWriterError(kNoElementOpen);
   XmlTreeBuilder::EndElement(m_document);
   m_open.pop_back();
-  m_bindings.resize(m_scopes.back());
+  if (m_bindings.size() != m_scopes.back()) {
+    m_bindings.resize(m_scopes.back());
+    ++m_generation;
+  }
   m_scopes.pop_back();
 }
 
@@ -97,7 +102,8 @@ void XmlTreeWriter::CompleteStartTag() {
   if (!m_startTagOpen) return;
   m_startTagOpen = false;
   m_scopes.push_back(m_bindings.size());
-  for (const auto& [name, value] : m_attributes) {
+  for (size_t i = 0; i < m_attributeCount; ++i) {
+    const auto& [name, value] = m_attributes[i];
     const auto [prefix, local] = Split(name);
     if (prefix.empty() && local == kXmlns) {
       m_bindings.push_back({std::wstring(), value});
@@ -110,28 +116,74 @@ void XmlTreeWriter::CompleteStartTag() {
     } else {
       continue;
     }
+    ++m_generation;
     XmlTreeBuilder::AddNamespaceDeclaration(m_document, m_bindings.back().prefix, value);
   }
-  const auto [prefix, local] = Split(m_name);
-  m_local.assign(local);
-  const std::wstring& uri = Resolve(prefix, m_name);
-  CXmlElement* element =
-      m_open.empty() ? XmlTreeBuilder::AddDocElement(m_document, uri.c_str(), m_local.c_str())
-                     : XmlTreeBuilder::AddChildElement(m_document, uri.c_str(), m_local.c_str());
+  CXmlElement* element = XmlTreeBuilder::OpenElement(m_document, NameOf(m_name, true));
   m_open.push_back(element);
-  for (const auto& [name, value] : m_attributes) {
-    const auto [attributePrefix, attributeLocal] = Split(name);
-    if (attributePrefix == kXmlns || (attributePrefix.empty() && attributeLocal == kXmlns)) {
-      continue;
-    }
-    // The default namespace does not apply to attributes.
-    const std::wstring* attributeUri = &EmptyString();
-    if (!attributePrefix.empty()) attributeUri = &Resolve(attributePrefix, name);
-    m_local.assign(attributeLocal);
-    XmlTreeBuilder::AddElementAttribute(element, m_local.c_str(), value.c_str(),
-                                        attributeUri->c_str());
+  for (size_t i = 0; i < m_attributeCount; ++i) {
+    const auto& [name, value] = m_attributes[i];
+    const auto [prefix, local] = Split(name);
+    if (prefix == kXmlns || (prefix.empty() && local == kXmlns)) continue;
+    XmlTreeBuilder::AppendAttribute(element, NameOf(name, false), Hold(value));
   }
-  if (m_nil) XmlTreeBuilder::AddElementAttribute(element, L"nil", L"true", XSI_NAMESPACE);
+  if (m_nil) {
+    static const std::wstring kTrue = L"true";
+    XmlTreeBuilder::AppendAttribute(
+        element, XmlTreeBuilder::InternName(m_document, XSI_NAMESPACE, L"nil"), Hold(kTrue));
+  }
+}
+
+const XmlName* XmlTreeWriter::NameOf(const std::wstring& qualifiedName, bool element) {
+  const size_t size = qualifiedName.size();
+  const size_t hash = size == 0 ? 0
+                                : size * 31 + static_cast<size_t>(qualifiedName[0]) * 7 +
+                                      static_cast<size_t>(qualifiedName[size / 2]) * 3 +
+                                      static_cast<size_t>(qualifiedName[size - 1]);
+  CachedName& cached = m_names[(hash * 2 + element) % kCachedNames];
+  if (cached.generation == m_generation && cached.element == element &&
+      cached.spelling == qualifiedName) {
+    return cached.name;
+  }
+  const auto [prefix, local] = Split(qualifiedName);
+  // The default namespace does not apply to attributes.
+  const std::wstring& uri =
+      element || !prefix.empty() ? Resolve(prefix, qualifiedName) : EmptyString();
+  const XmlName* name = XmlTreeBuilder::InternName(m_document, uri, local);
+  cached.spelling.assign(qualifiedName);
+  cached.name = name;
+  cached.generation = m_generation;
+  cached.element = element;
+  return name;
+}
+
+const std::wstring* XmlTreeWriter::Hold(const std::wstring& value) {
+  if (value.empty()) return &EmptyText();
+  if (const std::wstring* shared = Shared(value)) return shared;
+  std::wstring* held = XmlTreeBuilder::NewString(m_document);
+  try {
+    held->assign(value);
+  } catch (...) {
+    XmlTreeBuilder::ReleaseString(m_document, held);
+    throw;
+  }
+  return held;
+}
+
+const std::wstring* XmlTreeWriter::Shared(std::wstring_view text) {
+  // Shared values hold no carriage return.
+  if (!m_sharing.Wants(text.size()) || text.find(L'\r') != std::wstring_view::npos) return nullptr;
+  const std::string_view spelling(reinterpret_cast<const char*>(text.data()),
+                                  text.size() * sizeof(wchar_t));
+  const uint64_t hash = SpellingTable<std::wstring>::Hash(spelling);
+  if (const std::wstring* found = m_sharedTexts.Find(spelling, hash)) {
+    m_sharing.Hit();
+    return found;
+  }
+  if (!m_sharing.Admit()) return nullptr;
+  const std::wstring* held = XmlTreeBuilder::InternLayoutText(m_document, text);
+  m_sharedTexts.Add(spelling, hash, held);
+  return held;
 }
 
 const std::wstring& XmlTreeWriter::Resolve(std::wstring_view prefix,

@@ -3,6 +3,8 @@
 // describes, so that reading JSON into objects needs no XML text in between.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,6 +13,7 @@
 #include <korvel/xml_document.h>
 #include <korvel/xml_writer.h>
 
+#include "xml/name_spellings.h"
 #include "xml/xml_document_data.h"
 
 namespace Korvel::detail {
@@ -49,24 +52,52 @@ class XmlTreeWriter final : public CXmlWriter {
     std::wstring prefix;  // empty for the default namespace
     std::wstring uri;
   };
+  // A qualified name as last resolved, valid while the bindings are those of
+  // its generation.
+  struct CachedName {
+    std::wstring spelling;
+    const XmlName* name = nullptr;
+    uint64_t generation = 0;
+    bool element = false;
+  };
+  static constexpr size_t kCachedNames = 64;
+
   void CompleteStartTag();
+  // The interned name of an element or attribute, resolved against the
+  // bindings in scope.
+  const XmlName* NameOf(const std::wstring& qualifiedName, bool element);
   // The namespace of a prefix in scope; the empty prefix gives the default
   // namespace for elements.
   const std::wstring& Resolve(std::wstring_view prefix, std::wstring_view qualifiedName) const;
+  // An attribute value as the tree holds it: shared when short values repeat.
+  const std::wstring* Hold(const std::wstring& value);
+  // The document's single copy of a short value, or null when the value is
+  // not to be shared (see SharingPolicy).
+  const std::wstring* Shared(std::wstring_view text);
   static const std::wstring& EmptyString();
 
   CXmlDocument& m_document;
   std::vector<Binding> m_bindings;
+  // Changes whenever m_bindings does.
+  uint64_t m_generation = 1;
   // Per open element: the bindings in force outside it.
   std::vector<size_t> m_scopes;
   std::vector<CXmlElement*> m_open;
   SharingPolicy m_sharing;
+  // The shared values by their spelling, the bytes of the wide text: a
+  // repeat costs a cheap hash and a comparison.
+  SpellingTable<std::wstring> m_sharedTexts;
   // The element whose start tag is being written.
   bool m_startTagOpen = false;
   bool m_nil = false;
   std::wstring m_name;
+  // Its attributes are the first m_attributeCount; the others keep their
+  // storage for the next elements.
   std::vector<std::pair<std::wstring, std::wstring>> m_attributes;
-  std::wstring m_local;
+  size_t m_attributeCount = 0;
+  // Elements repeat their names: each is resolved and interned once per
+  // binding generation, and found again by a cheap hash of its spelling.
+  std::array<CachedName, kCachedNames> m_names;
 };
 
 }  // namespace Korvel::detail

@@ -202,7 +202,7 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
     if (!value.empty()) {
       held = SharedText(value);
       if (!held) {
-        std::wstring* text = Builder::NewString(m_document);
+        std::wstring* text = Builder::NewString(*element);
         detail::Utf8ToWide(value, *text);
         held = text;
       }
@@ -241,7 +241,7 @@ void CExpatReader::AttachText(CXmlElement* element) {
     } else if (const std::wstring* shared = SharedText(utf8)) {
       Builder::SetText(element, shared);
     } else {
-      std::wstring* text = Builder::NewString(m_document);
+      std::wstring* text = Builder::NewString(*element);
       detail::Utf8ToWide(utf8, *text);
       // Sized for one character per byte; text that is mostly multi-byte
       // gives the difference back.

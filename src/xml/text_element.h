@@ -12,9 +12,10 @@ class CXmlWriter;
 
 namespace Korvel::detail {
 
-// StartElement, WriteText and EndElement on writer. A CXmlTextWriter (of that
-// class itself, so that no override is bypassed) writes the whole element in
-// one step when no namespace declaration or prefix is involved.
+// StartElement, WriteText and EndElement on writer. A CXmlTextWriter or a
+// CJsonTextWriter (of that class itself, so that no override is bypassed)
+// writes the whole element in one step when no namespace declaration or
+// prefix is involved.
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                       const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
                       bool isDefaultValue);

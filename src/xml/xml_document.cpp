@@ -61,7 +61,6 @@ void CXmlDocument::Cleanup() {
   data.siblingTallies.clear();
   data.declaring.Clear();
   data.pendingDeclarations.clear();
-  data.strings.Release();
   data.layoutTexts.Clear();
   data.freeElements.Reset();
   data.freeAttributes.Reset();
@@ -288,8 +287,8 @@ void CXmlDocument::EndElement() {
   XmlTreeBuilder::DestroySubtree(*this, closed.element, open.size());
 }
 
-std::wstring* XmlTreeBuilder::NewString(CXmlDocument& document) {
-  return document.m_data->strings.New();
+std::wstring* XmlTreeBuilder::NewString(const CXmlElement& owner) {
+  return DocumentOf(owner).m_data->Level(DepthOf(owner)).strings.New();
 }
 
 const std::wstring* XmlTreeBuilder::ShareText(CXmlDocument& document, std::wstring_view text,
@@ -309,14 +308,23 @@ const std::wstring* XmlTreeBuilder::InternLayoutText(CXmlDocument& document,
 }
 
 void XmlTreeBuilder::SetText(CXmlElement* element, const std::wstring* text) noexcept {
-  ReleaseString(DocumentOf(*element), element->m_text);
+  ReleaseString(*element, element->m_text);
   element->m_text = text;
 }
 
-void XmlTreeBuilder::ReleaseString(CXmlDocument& document, const std::wstring* text) noexcept {
+void XmlTreeBuilder::ReleaseString(const CXmlElement& owner, const std::wstring* text) noexcept {
+  if (text == &detail::EmptyText()) return;
+  ReleaseString(DocumentOf(owner), DepthOf(owner), text);
+}
+
+void XmlTreeBuilder::ReleaseString(CXmlDocument& document, size_t depth,
+                                   const std::wstring* text) noexcept {
   detail::XmlDocumentData& data = *document.m_data;
   if (text == &detail::EmptyText() || data.layoutTexts.Holds(text)) return;
-  data.strings.Recycle(const_cast<std::wstring*>(text));
+  if (depth >= data.levels.size()) return;  // moved below every level: its pool keeps it
+  if (!data.levels[depth].strings.Recycle(const_cast<std::wstring*>(text))) {
+    data.reusesNodes = true;
+  }
 }
 
 void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
@@ -347,7 +355,7 @@ void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
 
 void XmlTreeBuilder::ShareAttributeValue(CXmlAttribute* attribute,
                                          const std::wstring* shared) noexcept {
-  ReleaseString(DocumentOf(*attribute->m_owner), attribute->m_value);
+  ReleaseString(*attribute->m_owner, attribute->m_value);
   attribute->m_value = shared;
 }
 
@@ -372,12 +380,12 @@ void CXmlDocument::AddElementAttribute(CXmlElement* element, const wchar_t* loca
   const XmlName* name = XmlTreeBuilder::InternName(document, View(namespaceUri), View(localName));
   const std::wstring* held = &detail::EmptyText();
   if (value && *value) {
-    std::wstring* text = XmlTreeBuilder::NewString(document);
+    std::wstring* text = XmlTreeBuilder::NewString(*element);
     held = text;
     try {
       text->assign(value);
     } catch (...) {
-      XmlTreeBuilder::ReleaseString(document, text);
+      XmlTreeBuilder::ReleaseString(*element, text);
       throw;
     }
   }
@@ -426,7 +434,7 @@ void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* elem
   detail::XmlAttributeBlock* block = element->m_attributes.m_block;
   if (!block) return;
   for (CXmlAttribute* attribute : element->m_attributes) {
-    ReleaseString(document, attribute->m_value);
+    ReleaseString(document, depth, attribute->m_value);
     attribute->CXmlAttribute::~CXmlAttribute();
     data.freeAttributes.Give(attribute);
   }
@@ -457,7 +465,7 @@ void XmlTreeBuilder::DestroySubtree(CXmlDocument& document, CXmlElement* root,
     auto& declarations = document.m_data->innerDeclarations;
     if (!declarations.empty()) declarations.erase(element);
     DestroyAttributes(document, element, depth);
-    ReleaseString(document, element->m_text);
+    ReleaseString(document, depth, element->m_text);
     element->CXmlElement::~CXmlElement();
     document.m_data->freeElements.Give(element);
     if (!parent) return;

@@ -14,7 +14,7 @@ namespace Korvel::detail {
 namespace {
 
 constexpr size_t kFirstBlockSize = 4096;
-constexpr size_t kLargestBlockSize = size_t{2} << 20;
+constexpr size_t kLargestBlockSize = size_t{256} << 10;
 constexpr size_t kPrefaultedBlockSize = size_t{256} << 10;
 
 }  // namespace
@@ -57,7 +57,7 @@ void BlockChain::ReleaseOlderThan(Block* keep) noexcept {
 void NodeArena::StartBlock(size_t size) {
   m_order.reserve(m_order.size() + 1);  // before the block, so that it cannot leak
   BlockChain::Block* block = m_blocks.Add(size);
-  m_order.push_back(block);
+  m_order.push_back({block, m_strings ? m_strings->Newest() : nullptr});
   m_next = block->Begin();
   m_end = block->End();
 }
@@ -71,7 +71,7 @@ void NodeArena::Release() noexcept {
 
 const BlockChain::Block* NodeArena::LiveBlockOf(const void* node) const noexcept {
   for (size_t i = m_firstLive; i < m_order.size(); ++i) {
-    if (Holds(m_order[i], node)) return m_order[i];
+    if (Holds(m_order[i].nodes, node)) return m_order[i].nodes;
   }
   return nullptr;
 }
@@ -79,10 +79,11 @@ const BlockChain::Block* NodeArena::LiveBlockOf(const void* node) const noexcept
 void NodeArena::ReleaseBlocksBefore(const void* node) noexcept {
   const char* at = static_cast<const char*>(node);
   for (size_t i = m_firstLive; i < m_order.size(); ++i) {
-    BlockChain::Block* block = m_order[i];
+    BlockChain::Block* block = m_order[i].nodes;
     if (at < block->Begin() || at >= block->End()) continue;
     if (i == m_firstLive) return;
     BlockChain::ReleaseOlderThan(block);
+    if (m_strings) m_strings->ReleaseOlderThan(m_order[i].newestStrings);
     m_firstLive = i;
     return;
   }
@@ -106,23 +107,46 @@ std::wstring* StringPool::New() {
   return new (m_next++) std::wstring();
 }
 
-void StringPool::Recycle(std::wstring* text) noexcept {
+bool StringPool::Recycle(std::wstring* text) noexcept {
+  if (text + 1 == m_next) {
+    // The slot handed out last (a reader that found a shared value after
+    // all): it is simply handed out again.
+    text->~basic_string();
+    --m_next;
+    return true;
+  }
   std::wstring().swap(*text);
   try {
     m_recycled.push_back(text);
   } catch (...) {
     // Not reused then; the empty string is destroyed with the others.
   }
+  return false;
 }
 
-// Every block is full of strings but the newest, which is full up to m_next.
+void StringPool::DestroyFull(BlockChain::Block* block) noexcept {
+  auto* slot = reinterpret_cast<std::wstring*>(block->Begin());
+  auto* end = slot + (block->size - BlockChain::kHeaderSize) / sizeof(std::wstring);
+  for (; slot != end; ++slot) slot->~basic_string();
+}
+
+// Every block older than the newest is full of strings.
+void StringPool::ReleaseOlderThan(BlockChain::Block* keep) noexcept {
+  if (!keep || !m_recycled.empty()) return;  // recycled slots may lie in any block
+  for (BlockChain::Block* block = keep->previous; block; block = block->previous) {
+    DestroyFull(block);
+  }
+  BlockChain::ReleaseOlderThan(keep);
+}
+
 void StringPool::Release() noexcept {
   for (BlockChain::Block* block = m_blocks.Newest(); block; block = block->previous) {
-    auto* slot = reinterpret_cast<std::wstring*>(block->Begin());
-    auto* end = block == m_blocks.Newest()
-                    ? m_next
-                    : slot + (block->size - BlockChain::kHeaderSize) / sizeof(std::wstring);
-    for (; slot != end; ++slot) slot->~basic_string();
+    if (block == m_blocks.Newest()) {
+      auto* slot = reinterpret_cast<std::wstring*>(block->Begin());
+      for (; slot != m_next; ++slot) slot->~basic_string();
+    } else {
+      DestroyFull(block);
+    }
   }
   m_blocks.Release();
   m_next = m_end = nullptr;

@@ -21,9 +21,11 @@
 namespace Korvel::detail {
 
 // Blocks that double in size from 4 KiB, so that a small document costs one
-// small allocation, up to 2 MiB. They come from the heap, so that a tree reuses
-// the memory the objects of an earlier read gave back, and the objects of this
-// read reuse what the tree gives back as they are read.
+// small allocation, up to 256 KiB: a read gives a tree back block by block at
+// every depth, and what waits in partly read blocks must stay small beside the
+// objects. They come from the heap, so that a tree reuses the memory the
+// objects of an earlier read gave back, and the objects of this read reuse
+// what the tree gives back as they are read.
 class BlockChain {
  public:
   struct Block {
@@ -53,9 +55,46 @@ class BlockChain {
   size_t m_nextSize = 0;
 };
 
-// Bump allocation for the nodes of a tree.
+// The strings of a tree (texts and attribute values), in blocks of slots that
+// are destroyed in one sweep: tearing a tree down needs no walk over its nodes.
+// Slots are handed out in order, so that the blocks of strings made before a
+// given time can go together with the nodes that own them.
+class StringPool {
+ public:
+  StringPool() = default;
+  StringPool(const StringPool&) = delete;
+  StringPool& operator=(const StringPool&) = delete;
+  ~StringPool();
+
+  // An empty string; throws std::bad_alloc.
+  std::wstring* New();
+  // Empties the string, releasing its memory, and keeps the slot for New.
+  // False when the slot will be reused out of order (it is not the one handed
+  // out last): ReleaseOlderThan must then not be called any more.
+  bool Recycle(std::wstring* text) noexcept;
+  // The block New takes slots from, or null.
+  BlockChain::Block* Newest() const noexcept { return m_blocks.Newest(); }
+  // Destroys the strings of the blocks older than keep (if any) and frees them.
+  void ReleaseOlderThan(BlockChain::Block* keep) noexcept;
+  // Destroys every string and frees the blocks.
+  void Release() noexcept;
+
+ private:
+  static void DestroyFull(BlockChain::Block* block) noexcept;
+
+  BlockChain m_blocks;
+  std::wstring* m_next = nullptr;  // the unused slots of the newest block
+  std::wstring* m_end = nullptr;
+  std::vector<std::wstring*> m_recycled;
+};
+
+// Bump allocation for the nodes of a tree. An arena may have a companion
+// pool for the strings its nodes own: when blocks of nodes are given back,
+// the strings made before the oldest remaining node go with them.
 class NodeArena {
  public:
+  explicit NodeArena(StringPool* strings = nullptr) noexcept : m_strings(strings) {}
+
   // size bytes aligned for pointers; throws std::bad_alloc.
   void* Allocate(size_t size) {
     size = (size + alignof(void*) - 1) & ~(alignof(void*) - 1);
@@ -67,12 +106,13 @@ class NodeArena {
   // Frees every block; whatever lived in them must be done with.
   void Release() noexcept;
   // Frees the blocks older than the one holding node, whose nodes must all be
-  // done with. Calls come in allocation order, so the search is short.
+  // done with, and the companion pool's strings made before that block. Calls
+  // come in allocation order, so the search is short.
   void ReleaseBlocksBefore(const void* node) noexcept;
   // The live block holding node, or null.
   const BlockChain::Block* LiveBlockOf(const void* node) const noexcept;
   bool IsOldestLive(const BlockChain::Block* block) const noexcept {
-    return m_firstLive < m_order.size() && m_order[m_firstLive] == block;
+    return m_firstLive < m_order.size() && m_order[m_firstLive].nodes == block;
   }
   static bool Holds(const BlockChain::Block* block, const void* node) noexcept {
     const char* at = static_cast<const char*>(node);
@@ -81,10 +121,19 @@ class NodeArena {
   }
 
  private:
+  // A block of nodes and the pool's newest block when it was started: the
+  // nodes of this block and later ones own no string in an older pool block
+  // (a node is made before its strings).
+  struct LiveBlock {
+    BlockChain::Block* nodes;
+    BlockChain::Block* newestStrings;
+  };
+
   void StartBlock(size_t size);
 
   BlockChain m_blocks;
-  std::vector<BlockChain::Block*> m_order;  // oldest first, from m_firstLive on
+  StringPool* m_strings;
+  std::vector<LiveBlock> m_order;  // oldest first, from m_firstLive on
   size_t m_firstLive = 0;
   char* m_next = nullptr;
   char* m_end = nullptr;
@@ -111,29 +160,6 @@ class FreeList {
     Slot* next;
   };
   Slot* m_head = nullptr;
-};
-
-// The strings of a tree (texts and attribute values), in blocks of slots that
-// are destroyed in one sweep: tearing a tree down needs no walk over its nodes.
-class StringPool {
- public:
-  StringPool() = default;
-  StringPool(const StringPool&) = delete;
-  StringPool& operator=(const StringPool&) = delete;
-  ~StringPool();
-
-  // An empty string; throws std::bad_alloc.
-  std::wstring* New();
-  // Empties the string, releasing its memory, and keeps the slot for New.
-  void Recycle(std::wstring* text) noexcept;
-  // Destroys every string and frees the blocks.
-  void Release() noexcept;
-
- private:
-  BlockChain m_blocks;
-  std::wstring* m_next = nullptr;  // the unused slots of the newest block
-  std::wstring* m_end = nullptr;
-  std::vector<std::wstring*> m_recycled;
 };
 
 // Short texts held once for the whole document, looked up by content.
@@ -264,10 +290,16 @@ class DeclaringElements {
 };
 
 // The nodes of one depth: its elements, their attributes and attribute
-// blocks, in document order. A reader that consumes the tree in document
-// order can so give back, level by level, the subtrees it is done with.
+// blocks, and the strings they own, in document order. A reader that consumes
+// the tree in document order can so give back, level by level, the subtrees
+// it is done with, texts included.
 struct NodeLevel {
-  NodeArena arena;
+  NodeLevel() = default;
+  NodeLevel(const NodeLevel&) = delete;
+  NodeLevel& operator=(const NodeLevel&) = delete;
+
+  StringPool strings;  // before the arena, which refers to it
+  NodeArena arena{&strings};
   // Attribute blocks by power-of-two capacity.
   FreeList freeAttributeBlocks[32];
 };
@@ -301,8 +333,9 @@ struct XmlDocumentData {
   std::deque<NodeLevel> levels;
   FreeList freeElements;
   FreeList freeAttributes;
-  // Set when memory of removed or outgrown nodes has been reused: it lies out
-  // of document order, so no level is given back while reading objects.
+  // Set when memory of removed or outgrown nodes or strings has been reused:
+  // it lies out of document order, so no level is given back while reading
+  // objects.
   bool reusesNodes = false;
   // Set by an entry point that reads objects from a document of its own: each
   // element read gives back the deeper nodes before its end (see
@@ -314,7 +347,6 @@ struct XmlDocumentData {
   // that the object each holds is allocated once per document.
   KvVariant readCarriers[it_integer + 1];
   XmlNameTable names;
-  StringPool strings;
   TextTable layoutTexts;
   std::vector<OpenElement> openElements;
   // Prefix to namespace URI, for the whole document (not scoped).

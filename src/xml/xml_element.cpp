@@ -149,11 +149,11 @@ std::wstring& XmlTreeBuilder::MutableText(CXmlElement* element) {
   CXmlDocument& document = DocumentOf(*element);
   const std::wstring*& text = element->m_text;
   if (text == &detail::EmptyText() || document.m_data->layoutTexts.Holds(text)) {
-    std::wstring* own = NewString(document);
+    std::wstring* own = NewString(*element);
     try {
       own->assign(*text);
     } catch (...) {
-      ReleaseString(document, own);
+      ReleaseString(*element, own);
       throw;
     }
     text = own;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <typeinfo>
 
+#include "json/json_text_element.h"
 #include "xml/text_element.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
@@ -432,6 +433,9 @@ struct TextWriterAccess {
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                       const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
                       bool isDefaultValue) {
+  // The JSON check first: it compares type_info addresses, so it costs an XML
+  // writer nothing, where the XML check would compare names for a JSON one.
+  if (WriteJsonTextElement(writer, name, namespaceUri, text, itemType)) return;
   if (typeid(writer) == typeid(CXmlTextWriter) &&
       TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, namespaceUri,
                                          text, isDefaultValue)) {

@@ -96,8 +96,9 @@ class XmlTreeBuilder {
   static void CloseElementUnfiltered(CXmlDocument& document) noexcept;
   // The open element at depth (0 for the document element).
   static CXmlElement* OpenElementAt(const CXmlDocument& document, size_t depth) noexcept;
-  // An empty string that lives as long as the tree, to be filled and attached.
-  static std::wstring* NewString(CXmlDocument& document);
+  // An empty string for owner's text or an attribute value, to be filled and
+  // attached; it lives as long as the nodes at owner's depth.
+  static std::wstring* NewString(const CXmlElement& owner);
   // Whitespace between elements, held once however often it repeats.
   static const std::wstring* InternLayoutText(CXmlDocument& document, std::wstring_view text);
   // The document's single copy of a short value, or null when policy says
@@ -161,7 +162,10 @@ class XmlTreeBuilder {
    private:
     XmlDocumentData* m_data;
   };
-  static void ReleaseString(CXmlDocument& document, const std::wstring* text) noexcept;
+  // Gives back a string NewString made for owner, or one at depth.
+  static void ReleaseString(const CXmlElement& owner, const std::wstring* text) noexcept;
+  static void ReleaseString(CXmlDocument& document, size_t depth,
+                            const std::wstring* text) noexcept;
   // The text the element may change: shared texts are copied first.
   static std::wstring& MutableText(CXmlElement* element);
 

@@ -10,6 +10,7 @@
 
 #include <korvel/xml_document.h>
 
+#include "json/json_text_element.h"
 #include "json/json_to_xml.h"
 #include "strict_json.h"
 #include "test_support.h"
@@ -37,8 +38,10 @@ std::wstring Json(const std::function<void(Writer&)>& body, JsonRoundTrip level,
   return stream.GetAllText();
 }
 
+// In one step where the writer can, when oneStep says so.
 void Leaf(Writer& w, const wchar_t* name, const wchar_t* text, ItemType type = it_string,
-          const wchar_t* ns = L"") {
+          const wchar_t* ns = L"", bool oneStep = false) {
+  if (oneStep && detail::WriteJsonTextElement(w, name, ns, text, type)) return;
   w.StartElement(name, ns);
   w.WriteText(text, type, false);
   w.EndElement();
@@ -47,13 +50,13 @@ void Leaf(Writer& w, const wchar_t* name, const wchar_t* text, ItemType type = i
 void MarkArray(Writer& w, int32_t state) { w.GetCurrentElement()->SetWriterState(state); }
 
 // One writer call, "name|argument|...", as the rows of writer_scripts.txt give it.
-void Call(Writer& w, const std::wstring& call) {
+void Call(Writer& w, const std::wstring& call, bool oneStep) {
   const testing::VectorArgs c = testing::Split(call, L'|', 5);
   const std::wstring& name = c[0];
   if (name == L"start") w.StartElement(c[1], c[2]);
   if (name == L"end") w.EndElement();
-  if (name == L"leaf") Leaf(w, c[1].c_str(), c[2].c_str(), c[3] == L"i4" ? it_i4 : it_string,
-                            c[4].c_str());
+  if (name == L"leaf")
+    Leaf(w, c[1].c_str(), c[2].c_str(), c[3] == L"i4" ? it_i4 : it_string, c[4].c_str(), oneStep);
   if (name == L"attr") w.WriteAttribute(c[1], c[2], c[3], it_string);
   if (name == L"nil") w.WriteNil();
   if (name == L"pending") MarkArray(w, Writer::ARRAY_PENDING);
@@ -63,16 +66,21 @@ void Call(Writer& w, const std::wstring& call) {
   if (name == L"xsitype") w.WriteXsiType(c[1], c[2], it_string);
 }
 
-// Rows of tests/data/json/writer_scripts.txt; all they write is strict JSON.
+// Rows of tests/data/json/writer_scripts.txt; all they write is strict JSON,
+// the same with text-only elements written in one step.
 TEST(JsonTextWriter, LaysOutObjectsArraysEmptyNilAndNamespaces) {
   std::vector<std::wstring> written;
   const auto write = [&](const testing::VectorArgs& a) {
-    const auto body = [&](Writer& w) {
-      for (size_t i = 1; i < a.size(); ++i) Call(w, a[i]);
+    const auto json = [&](bool oneStep) {
+      const auto body = [&](Writer& w) {
+        for (size_t i = 1; i < a.size(); ++i) Call(w, a[i], oneStep);
+      };
+      return Json(body, a[0][0] == L'F' ? JsonRoundTrip_Full : JsonRoundTrip_Partial,
+                  a[0].find(L"formatted") != std::wstring::npos,
+                  a[0].find(L"crlf") != std::wstring::npos ? EOL_CRLF : EOL_LF);
     };
-    written.push_back(Json(body, a[0][0] == L'F' ? JsonRoundTrip_Full : JsonRoundTrip_Partial,
-                           a[0].find(L"formatted") != std::wstring::npos,
-                           a[0].find(L"crlf") != std::wstring::npos ? EOL_CRLF : EOL_LF));
+    written.push_back(json(false));
+    EXPECT_EQ(json(true), written.back()) << "in one step";
     return written.back();
   };
   testing::RunVectorFile("json/writer_scripts.txt", {{L"write", write}});

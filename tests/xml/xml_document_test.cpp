@@ -49,10 +49,16 @@ std::vector<std::wstring> ChildPaths(const CXmlElement* parent) {
 }
 
 // A reader that consumes the tree gives back the siblings before each element
-// it finishes; the paths of those after them still count them by name.
+// it finishes, with their texts and attribute values; the paths of those after
+// them still count them by name, and their own strings stay.
 TEST(XmlDocument, SiblingsGivenBackByAReadKeepTheirPlaceInPaths) {
+  // Longer than the values a reader shares, so that each has its own string.
+  const auto value = [](int i) { return std::string(70, 'x') + std::to_string(i); };
   std::string text = "<r>";
-  for (int i = 0; i < 400; ++i) text += i % 2 ? "<b><v/></b>" : "<a><v/></a>";
+  for (int i = 0; i < 400; ++i) {
+    const std::string name = i % 2 ? "b" : "a";
+    text += "<" + name + " k='" + value(i) + "'><v>" + value(-i) + "</v></" + name + ">";
+  }
   CXmlDocument document;
   document.LoadXml((text + "</r>").c_str());
   XmlTreeBuilder::ConsumeByRead(document);
@@ -60,7 +66,9 @@ TEST(XmlDocument, SiblingsGivenBackByAReadKeepTheirPlaceInPaths) {
   const CXmlElement* first = root->GetFirstElement();
   int index = 0;
   for (const CXmlElement* e = first; e; e = e->GetNextSiblingElement(), ++index) {
+    ASSERT_EQ((*e->GetAttributes().begin())->GetValue(), detail::Utf8ToWide(value(index)));
     XmlTreeBuilder::ReleaseReadContent(*e);
+    ASSERT_EQ(e->GetFirstElement()->GetText(), detail::Utf8ToWide(value(-index)));
     const std::wstring name = index % 2 ? L"b" : L"a";
     ASSERT_EQ(e->GetFirstElement()->GetXPath(),
               L"/r/" + name + L"[" + std::to_wstring(index / 2 + 1) + L"]/v");
