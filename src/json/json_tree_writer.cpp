@@ -125,12 +125,13 @@ void XmlTreeWriter::CompleteStartTag() {
     const auto& [name, value] = m_attributes[i];
     const auto [prefix, local] = Split(name);
     if (prefix == kXmlns || (prefix.empty() && local == kXmlns)) continue;
-    XmlTreeBuilder::AppendAttribute(element, NameOf(name, false), Hold(value));
+    XmlTreeBuilder::AppendAttribute(element, NameOf(name, false), Hold(*element, value));
   }
   if (m_nil) {
     static const std::wstring kTrue = L"true";
-    XmlTreeBuilder::AppendAttribute(
-        element, XmlTreeBuilder::InternName(m_document, XSI_NAMESPACE, L"nil"), Hold(kTrue));
+    XmlTreeBuilder::AppendAttribute(element,
+                                    XmlTreeBuilder::InternName(m_document, XSI_NAMESPACE, L"nil"),
+                                    Hold(*element, kTrue));
   }
 }
 
@@ -157,14 +158,14 @@ const XmlName* XmlTreeWriter::NameOf(const std::wstring& qualifiedName, bool ele
   return name;
 }
 
-const std::wstring* XmlTreeWriter::Hold(const std::wstring& value) {
+const std::wstring* XmlTreeWriter::Hold(const CXmlElement& owner, const std::wstring& value) {
   if (value.empty()) return &EmptyText();
   if (const std::wstring* shared = Shared(value)) return shared;
-  std::wstring* held = XmlTreeBuilder::NewString(m_document);
+  std::wstring* held = XmlTreeBuilder::NewString(owner);
   try {
     held->assign(value);
   } catch (...) {
-    XmlTreeBuilder::ReleaseString(m_document, held);
+    XmlTreeBuilder::ReleaseString(owner, held);
     throw;
   }
   return held;

@@ -70,7 +70,7 @@ class XmlTreeWriter final : public CXmlWriter {
   // namespace for elements.
   const std::wstring& Resolve(std::wstring_view prefix, std::wstring_view qualifiedName) const;
   // An attribute value as the tree holds it: shared when short values repeat.
-  const std::wstring* Hold(const std::wstring& value);
+  const std::wstring* Hold(const CXmlElement& owner, const std::wstring& value);
   // The document's single copy of a short value, or null when the value is
   // not to be shared (see SharingPolicy).
   const std::wstring* Shared(std::wstring_view text);
