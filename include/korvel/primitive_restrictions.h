@@ -2,12 +2,18 @@
 // CPrimitiveRestrictions: the XSD facets of one primitive property.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
 #include <korvel/export.h>
 
 namespace Korvel {
+
+namespace detail {
+struct ParsedBoundsBase;
+struct RestrictionsAccess;
+}  // namespace detail
 
 // Generated code describes each primitive attribute, element and typed
 // collection with one of these; the metadata checks every value against it when
@@ -44,6 +50,8 @@ class KORVEL_API CPrimitiveRestrictions {
   int32_t GetFractionDigits() const noexcept { return m_fractionDigits; }
 
  private:
+  friend struct detail::RestrictionsAccess;
+
   std::wstring m_pattern;
   int32_t m_minLength;
   int32_t m_maxLength;
@@ -54,6 +62,9 @@ class KORVEL_API CPrimitiveRestrictions {
   int32_t m_length;
   int32_t m_totalDigits;
   int32_t m_fractionDigits;
+  // The bounds as parsed by the first check that parsed them all, kept so that
+  // later checks compare without parsing; owned, never copied.
+  mutable std::atomic<const detail::ParsedBoundsBase*> m_parsedBounds{nullptr};
 };
 
 }  // namespace Korvel

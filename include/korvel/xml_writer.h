@@ -73,6 +73,19 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
     }
     // The prefix mapped to the URI in scope, or null.
     const std::wstring* FindPrefix(const std::wstring& namespaceUri) const;
+    // The prefix of the element's own name as its start tag wrote it (null
+    // when unprefixed), which its end tag repeats. A writer sets it.
+    const std::wstring* GetNamePrefix() const noexcept {
+      return m_hasNamePrefix ? &m_namePrefix : nullptr;
+    }
+    void SetNamePrefix(const std::wstring* prefix);
+    // The prefix that a name in the element's own namespace takes in the
+    // scope in force, when the name prefix is known to be it still (no
+    // declaration has changed the scope since); null otherwise. Children in
+    // their parent's namespace save a lookup with it.
+    const std::wstring* GetNamePrefixInScope() const noexcept {
+      return m_namePrefixInScope ? &m_namePrefix : nullptr;
+    }
 
     // These change this element's scope, copying the parent's first.
     void SetDefaultNamespace(const std::wstring& namespaceUri);
@@ -103,6 +116,9 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
     CXmlWriterContext* m_parent = nullptr;
     int32_t m_writerState = 0;
     const Scope* m_scope = nullptr;
+    std::wstring m_namePrefix;
+    bool m_hasNamePrefix = false;
+    bool m_namePrefixInScope = false;
     // Allocated the first time this element changes its scope; kept when the
     // writer reuses the context for a later element.
     std::unique_ptr<Scope> m_ownScope;

@@ -37,6 +37,16 @@ void PrefetchMembers(const CXmlGeneratedClass* object) {
   }
 }
 
+// The namespace as a string for the writer. A child nearly always shares its
+// parent's namespace, whose string then serves instead of a copy.
+const std::wstring& NamespaceString(const CXmlWriter& writer, const wchar_t* ns,
+                                    std::wstring& copy) {
+  if (ns == nullptr) return copy;
+  const CXmlWriter::CXmlWriterContext* parent = writer.GetCurrentElement();
+  if (parent != nullptr && parent->GetNamespaceUri() == ns) return parent->GetNamespaceUri();
+  return copy = ns;
+}
+
 }  // namespace
 
 CKVCriticalSection CXmlGeneratedClass::m_csInit;
@@ -75,7 +85,8 @@ void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_
     const bool isElement = info->GetElementType() == XmlElementType_Element;
     if (isElement && isRoot) WriteRootOptions(writer, context);
     if (isElement) {
-      writer->StartElement(ElementNameOf(this), ns ? ns : L"");
+      std::wstring copy;
+      writer->StartElement(ElementNameOf(this), NamespaceString(*writer, ns, copy));
       if (isRoot) {
         ToXml_Int(context.GetAdditionalRootAttributes().Get(), writer, false, ns, context,
                   isOptional);
@@ -159,7 +170,7 @@ void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
 
 bool CXmlGeneratedClass::NeedsTypeAttribute() const {
   const CParentElementInfo* info = GetClassInfo();
-  return info->GetHasBaseClasses() && info->GetElementName() != GetElementName();
+  return info->GetHasBaseClasses() && info->GetElementName() != ElementNameOf(this);
 }
 
 void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& context,

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "values/restriction_check.h"
+
 namespace Korvel {
 
 namespace {
@@ -32,12 +34,48 @@ CPrimitiveRestrictions::CPrimitiveRestrictions(const wchar_t* pattern, int32_t m
       m_totalDigits(totalDigits),
       m_fractionDigits(fractionDigits) {}
 
-CPrimitiveRestrictions::CPrimitiveRestrictions(const CPrimitiveRestrictions& other) = default;
-CPrimitiveRestrictions::CPrimitiveRestrictions(CPrimitiveRestrictions&& other) noexcept = default;
-CPrimitiveRestrictions& CPrimitiveRestrictions::operator=(const CPrimitiveRestrictions& other) =
-    default;
-CPrimitiveRestrictions& CPrimitiveRestrictions::operator=(CPrimitiveRestrictions&& other) noexcept =
-    default;
-CPrimitiveRestrictions::~CPrimitiveRestrictions() = default;
+// The parsed bounds stay with the object that parsed them: a copy parses its
+// own on first use.
+CPrimitiveRestrictions::CPrimitiveRestrictions(const CPrimitiveRestrictions& other)
+    : m_pattern(other.m_pattern),
+      m_minLength(other.m_minLength),
+      m_maxLength(other.m_maxLength),
+      m_minInclusive(other.m_minInclusive),
+      m_maxInclusive(other.m_maxInclusive),
+      m_minExclusive(other.m_minExclusive),
+      m_maxExclusive(other.m_maxExclusive),
+      m_length(other.m_length),
+      m_totalDigits(other.m_totalDigits),
+      m_fractionDigits(other.m_fractionDigits) {}
+
+CPrimitiveRestrictions::CPrimitiveRestrictions(CPrimitiveRestrictions&& other) noexcept
+    : CPrimitiveRestrictions() {
+  *this = std::move(other);
+}
+
+CPrimitiveRestrictions& CPrimitiveRestrictions::operator=(const CPrimitiveRestrictions& other) {
+  if (this != &other) *this = CPrimitiveRestrictions(other);
+  return *this;
+}
+
+CPrimitiveRestrictions& CPrimitiveRestrictions::operator=(CPrimitiveRestrictions&& other) noexcept {
+  m_pattern = std::move(other.m_pattern);
+  m_minLength = other.m_minLength;
+  m_maxLength = other.m_maxLength;
+  m_minInclusive = std::move(other.m_minInclusive);
+  m_maxInclusive = std::move(other.m_maxInclusive);
+  m_minExclusive = std::move(other.m_minExclusive);
+  m_maxExclusive = std::move(other.m_maxExclusive);
+  m_length = other.m_length;
+  m_totalDigits = other.m_totalDigits;
+  m_fractionDigits = other.m_fractionDigits;
+  detail::RestrictionsAccess::ForgetBounds(*this);
+  detail::RestrictionsAccess::ForgetBounds(other);
+  return *this;
+}
+
+CPrimitiveRestrictions::~CPrimitiveRestrictions() {
+  detail::RestrictionsAccess::ForgetBounds(*this);
+}
 
 }  // namespace Korvel

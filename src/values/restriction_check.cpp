@@ -3,8 +3,11 @@
 // bounds, lengths, digits and the pattern are tested.
 #include "values/restriction_check.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include <korvel/conversions.h>
@@ -28,12 +31,65 @@ constexpr CWhitespaceUtils::WhitespaceRule kBoundRule = CWhitespaceUtils::ws_col
 // In the order in which the bounds are tested.
 enum class Bound { kMinInclusive, kMaxInclusive, kMinExclusive, kMaxExclusive };
 
+using BoundTexts = std::array<const std::wstring*, 4>;
+BoundTexts BoundTextsOf(const CPrimitiveRestrictions& r) {
+  return {&r.GetMinInclusive(), &r.GetMaxInclusive(), &r.GetMinExclusive(), &r.GetMaxExclusive()};
+}
+
+bool HasBounds(const CPrimitiveRestrictions& r) {
+  const BoundTexts texts = BoundTextsOf(r);
+  return std::any_of(texts.begin(), texts.end(), [](const auto* text) { return !text->empty(); });
+}
+
+// The bounds that are set, parsed by one parse function.
+template <class T, class Parse>
+struct ParsedBounds final : ParsedBoundsBase {
+  explicit ParsedBounds(Parse by) : ParsedBoundsBase(&kTag), parse(by) {}
+  static constexpr char kTag = 0;  // its address tells the kinds apart
+  const Parse parse;
+  std::optional<T> limits[4];
+};
+
+// The bounds of r as parse reads them, parsed by the first check and kept by
+// r for the later ones, which then parse nothing. Null when a bound does not
+// parse (the check then parses as it goes and fails where it always did) and
+// when r keeps bounds parsed otherwise, as the same facets checked as two
+// kinds would be.
+template <class T, class Parse>
+const ParsedBounds<T, Parse>* ParsedBoundsOf(const CPrimitiveRestrictions& r, Parse parse) {
+  using Bounds = ParsedBounds<T, Parse>;
+  const ParsedBoundsBase* kept = RestrictionsAccess::Bounds(r);
+  if (kept == nullptr) {
+    auto parsed = std::make_unique<Bounds>(parse);
+    const BoundTexts texts = BoundTextsOf(r);
+    try {
+      for (int i = 0; i < 4; ++i) {
+        if (!texts[i]->empty()) parsed->limits[i] = parse(*texts[i], kBoundRule);
+      }
+    } catch (const CKvException&) {
+      return nullptr;
+    }
+    if (RestrictionsAccess::KeepBounds(r, parsed.get())) parsed.release();
+    kept = RestrictionsAccess::Bounds(r);
+  }
+  if (kept->kind != &Bounds::kTag) return nullptr;
+  const auto* bounds = static_cast<const Bounds*>(kept);
+  return bounds->parse == parse ? bounds : nullptr;
+}
+
 // Calls breaks(bound, parsed limit) for each bound that is set, in order, and
 // tells whether one of them is broken. Bounds are parsed only when set.
 template <class Parse, class Breaks>
 bool AnyBoundBroken(const CPrimitiveRestrictions& r, Parse parse, Breaks breaks) {
-  const std::wstring* const texts[] = {&r.GetMinInclusive(), &r.GetMaxInclusive(),
-                                       &r.GetMinExclusive(), &r.GetMaxExclusive()};
+  if (!HasBounds(r)) return false;
+  using T = decltype(parse(std::wstring(), kBoundRule));
+  if (const auto* bounds = ParsedBoundsOf<T>(r, parse)) {
+    for (int i = 0; i < 4; ++i) {
+      if (bounds->limits[i] && breaks(static_cast<Bound>(i), *bounds->limits[i])) return true;
+    }
+    return false;
+  }
+  const BoundTexts texts = BoundTextsOf(r);
   for (int i = 0; i < 4; ++i) {
     if (!texts[i]->empty() && breaks(static_cast<Bound>(i), parse(*texts[i], kBoundRule))) {
       return true;
@@ -166,9 +222,22 @@ struct SmallBoundSet {
   int64_t limit[4] = {0, 0, 0, 0};
 };
 
+std::optional<int64_t> SmallLimit(const std::wstring& text, CWhitespaceUtils::WhitespaceRule) {
+  return SmallIntegerText(text);
+}
+
 bool ReadSmallBounds(const CPrimitiveRestrictions& r, SmallBoundSet& bounds) {
-  const std::wstring* const texts[] = {&r.GetMinInclusive(), &r.GetMaxInclusive(),
-                                       &r.GetMinExclusive(), &r.GetMaxExclusive()};
+  if (!HasBounds(r)) return true;
+  if (const auto* parsed = ParsedBoundsOf<std::optional<int64_t>>(r, &SmallLimit)) {
+    for (int i = 0; i < 4; ++i) {
+      if (!parsed->limits[i]) continue;
+      if (!*parsed->limits[i]) return false;
+      bounds.set[i] = true;
+      bounds.limit[i] = **parsed->limits[i];
+    }
+    return true;
+  }
+  const BoundTexts texts = BoundTextsOf(r);
   for (int i = 0; i < 4; ++i) {
     if (texts[i]->empty()) continue;
     const std::optional<int64_t> limit = SmallIntegerText(*texts[i]);
@@ -276,8 +345,8 @@ void CheckBigInteger(const std::wstring& name, const CPrimitiveRestrictions& r,
   const std::optional<int64_t> small = SmallInteger(number);
   SmallBoundSet bounds;
   if (!small || !ReadSmallBounds(r, bounds)) {
-    return CheckInteger(r, number, &CConversions::integerFromString,
-                        &CConversions::integerToString, report);
+    return CheckInteger(r, number, &CConversions::integerFromString, &CConversions::integerToString,
+                        report);
   }
   for (int i = 0; i < 4; ++i) {
     if (bounds.set[i] && Breaks(static_cast<Bound>(i), *small, bounds.limit[i])) report();

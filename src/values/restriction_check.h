@@ -38,4 +38,29 @@ struct DecimalDigitCount {
 };
 DecimalDigitCount CountDecimalDigits(const CDecimal& value) noexcept;
 
+// Bounds parsed by a check, kept by their restrictions for the checks after
+// it; kind tells which parse made them.
+struct ParsedBoundsBase {
+  explicit ParsedBoundsBase(const void* parsedAs) noexcept : kind(parsedAs) {}
+  ParsedBoundsBase(const ParsedBoundsBase&) = delete;
+  ParsedBoundsBase& operator=(const ParsedBoundsBase&) = delete;
+  virtual ~ParsedBoundsBase() = default;
+  const void* const kind;
+};
+
+struct RestrictionsAccess {
+  static const ParsedBoundsBase* Bounds(const CPrimitiveRestrictions& r) noexcept {
+    return r.m_parsedBounds.load(std::memory_order_acquire);
+  }
+  // Keeps bounds unless a concurrent check kept its own first; true when they
+  // were kept, the restrictions then owning them.
+  static bool KeepBounds(const CPrimitiveRestrictions& r, const ParsedBoundsBase* bounds) noexcept {
+    const ParsedBoundsBase* none = nullptr;
+    return r.m_parsedBounds.compare_exchange_strong(none, bounds, std::memory_order_acq_rel);
+  }
+  static void ForgetBounds(const CPrimitiveRestrictions& r) noexcept {
+    delete r.m_parsedBounds.exchange(nullptr, std::memory_order_acq_rel);
+  }
+};
+
 }  // namespace Korvel::detail

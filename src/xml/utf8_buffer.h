@@ -77,15 +77,24 @@ class Utf8Buffer {
   }
 
   // lead, "<" name ">" text "</" name ">" and trail with one room check, when
-  // name is all ASCII and text all ASCII that escaped lets through; false,
-  // with nothing written, otherwise.
+  // prefix and name are all ASCII and text all ASCII that escaped lets
+  // through; false, with nothing written, otherwise. A prefix, when not
+  // empty, goes with a colon in front of the name in both tags.
   template <class Escaped>
-  bool PutAsciiTextElement(std::string_view lead, std::wstring_view name, std::wstring_view text,
-                           Escaped escaped, std::string_view trail) {
-    char* d = m_bytes.Room(lead.size() + 2 * name.size() + text.size() + 5 + trail.size());
+  bool PutAsciiTextElement(std::string_view lead, std::wstring_view prefix, std::wstring_view name,
+                           std::wstring_view text, Escaped escaped, std::string_view trail) {
+    const size_t qualified = prefix.empty() ? 0 : prefix.size() + 1;
+    char* d =
+        m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + text.size() + 5 + trail.size());
     d = Copy(lead, d);
     *d++ = '<';
-    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
+    const auto any = [](uint32_t) { return false; };
+    if (qualified != 0) {
+      if (AsciiRun(prefix, d, any) != prefix.size()) return false;
+      d += prefix.size();
+      *d++ = ':';
+    }
+    if (AsciiRun(name, d, any) != name.size()) return false;
     d += name.size();
     *d++ = '>';
     if (AsciiRun(text, d, escaped) != text.size()) return false;
@@ -94,6 +103,10 @@ class Utf8Buffer {
     *d++ = '/';
     // Narrowed again rather than copied from the start tag: reading bytes
     // just stored one at a time would wait for the stores.
+    if (qualified != 0) {
+      for (const wchar_t c : prefix) *d++ = static_cast<char>(c);
+      *d++ = ':';
+    }
     for (const wchar_t c : name) *d++ = static_cast<char>(c);
     *d++ = '>';
     for (const char c : trail) *d++ = c;

@@ -48,9 +48,16 @@ bool IsOneCdataSection(std::wstring_view text) {
   return text.find(kCdataEnd, kCdataStart.size()) == text.size() - kCdataEnd.size();
 }
 
-const std::wstring& XsiNamespace() {
-  static const std::wstring uri(CXmlWriter::XSI_NAMESPACE);
-  return uri;
+// The names and values of the xsi attributes, made once.
+struct XsiStrings {
+  const std::wstring uri = CXmlWriter::XSI_NAMESPACE;
+  const std::wstring type = L"type";
+  const std::wstring nil = L"nil";
+  const std::wstring yes = L"true";
+};
+const XsiStrings& Xsi() {
+  static const XsiStrings strings;
+  return strings;
 }
 
 bool EndsWith(std::wstring_view text, std::string_view asciiEnd) {
@@ -60,6 +67,26 @@ bool EndsWith(std::wstring_view text, std::string_view asciiEnd) {
     if (text[i] != static_cast<wchar_t>(asciiEnd[i])) return false;
   }
   return true;
+}
+
+// before, the name with its prefix (when it has one) and after.
+void PutName(detail::TextOutput& out, std::string_view before, const std::wstring* prefix,
+             std::wstring_view name, std::string_view after) {
+  if (prefix != nullptr) {
+    out.PutBetween(before, *prefix, ":");
+    out.PutBetween({}, name, after);
+  } else {
+    out.PutBetween(before, name, after);
+  }
+}
+
+// The prefix in the element's scope of a name in the namespace URI: known
+// from the element's own name when it is in the same namespace, else looked up.
+const std::wstring* PrefixInScope(const CXmlWriter::CXmlWriterContext& element,
+                                  const std::wstring& namespaceUri) {
+  const std::wstring* prefix = element.GetNamePrefixInScope();
+  if (prefix != nullptr && namespaceUri == element.GetNamespaceUri()) return prefix;
+  return element.FindPrefix(namespaceUri);
 }
 
 }  // namespace
@@ -169,11 +196,14 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
       m_out->Put(" xmlns=\"\"");
     }
   } else {
-    const std::wstring* prefix = element.FindPrefix(uri);
+    // The element shares its parent's scope until it declares something.
+    const CXmlWriterContext* parent = element.GetParent();
+    const std::wstring* prefix =
+        parent != nullptr ? PrefixInScope(*parent, uri) : element.FindPrefix(uri);
     const bool declare = prefix == nullptr;
     if (declare) prefix = &element.AllocatePrefix(uri);
-    m_out->PutBetween("<", *prefix, ":");
-    m_out->Put(element.GetName());
+    element.SetNamePrefix(prefix);
+    PutName(*m_out, "<", prefix, element.GetName(), {});
     if (declare) WriteNamespaceDeclaration(*prefix, uri);
   }
   if (element.GetParent() == nullptr) {
@@ -210,35 +240,41 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
 
 bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
                                       const std::wstring& text, bool isDefaultValue) {
-  // The element would share its parent's scope: it needs no prefix when the
-  // parent's scope leaves it unprefixed, and no xmlns="" when that scope has
-  // no default namespace to leave.
+  // The element would share its parent's scope: it needs no xmlns="" when
+  // that scope has no default namespace to leave, and no declaration when
+  // the scope maps its namespace to a prefix already.
   CXmlWriterContext* parent = GetCurrentElement();
-  if (parent == nullptr || !parent->IsUnprefixed(namespaceUri) ||
-      (namespaceUri.empty() && !parent->GetDefaultNamespace().empty())) {
-    return false;
+  if (parent == nullptr) return false;
+  const std::wstring* prefix = nullptr;
+  if (parent->IsUnprefixed(namespaceUri)) {
+    if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) return false;
+  } else {
+    prefix = PrefixInScope(*parent, namespaceUri);
+    if (prefix == nullptr) return false;
   }
   const bool closed = CloseStartTagForChild();
   const int32_t depth = parent->GetDepth() + 1;
   const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
   // Most such elements are short ASCII text with nothing to escape.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
-  if (!empty && m_out->PutAsciiTextElement(m_formatted && closed, levels, name, text,
-                                           kEscapedInContent, m_formatted)) {
+  if (!empty &&
+      m_out->PutAsciiTextElement(m_formatted && closed, levels,
+                                 prefix ? std::wstring_view(*prefix) : std::wstring_view(), name,
+                                 text, kEscapedInContent, m_formatted)) {
     m_out->FlushIfFull();
     return true;
   }
   if (m_formatted) WriteBreakOrIndent(closed, depth);
   if (empty) {
-    m_out->PutBetween("<", name, "/>");
+    PutName(*m_out, "<", prefix, name, "/>");
   } else {
-    m_out->PutBetween("<", name, ">");
+    PutName(*m_out, "<", prefix, name, ">");
     if (IsOneCdataSection(text)) {
       m_out->Put(text);
     } else {
       WriteEscaped(text, false);
     }
-    m_out->PutBetween("</", name, ">");
+    PutName(*m_out, "</", prefix, name, ">");
   }
   if (m_formatted) m_out->Put(m_lineEnd);
   m_out->FlushIfFull();
@@ -254,14 +290,7 @@ void CXmlTextWriter::EndElement() {
     m_out->Put(close);
   } else {
     if (m_formatted && element.GetChildCount() > 0) WriteIndent(element.GetDepth());
-    const std::wstring& uri = element.GetNamespaceUri();
-    const std::wstring* prefix = element.IsUnprefixed(uri) ? nullptr : element.FindPrefix(uri);
-    if (prefix != nullptr) {
-      m_out->PutBetween("</", *prefix, ":");
-      m_out->PutBetween({}, element.GetName(), close);
-    } else {
-      m_out->PutBetween("</", element.GetName(), close);
-    }
+    PutName(*m_out, "</", element.GetNamePrefix(), element.GetName(), close);
   }
   PopElement();
   m_out->FlushIfFull();
@@ -277,7 +306,7 @@ void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring
   }
   m_out->Put(' ');
   if (!namespaceUri.empty()) {
-    const std::wstring* prefix = element.FindPrefix(namespaceUri);
+    const std::wstring* prefix = PrefixInScope(element, namespaceUri);
     if (prefix == nullptr) {
       prefix = &element.AllocatePrefix(namespaceUri);
       m_out->Put("xmlns:");
@@ -300,10 +329,10 @@ void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
                                   const std::wstring& typeName, ItemType itemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
   if (element.IsUnprefixed(typeNamespaceUri)) {
-    WriteAttribute(L"type", XsiNamespace(), typeName, itemType);
+    WriteAttribute(Xsi().type, Xsi().uri, typeName, itemType);
     return;
   }
-  const std::wstring* prefix = element.FindPrefix(typeNamespaceUri);
+  const std::wstring* prefix = PrefixInScope(element, typeNamespaceUri);
   if (prefix == nullptr) {
     prefix = &element.AllocatePrefix(typeNamespaceUri);
     WriteNamespaceDeclaration(*prefix, typeNamespaceUri);
@@ -312,12 +341,12 @@ void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
   std::wstring value;
   value.reserve(prefix->size() + 1 + typeName.size());
   value.append(*prefix).append(1, L':').append(typeName);
-  WriteAttribute(L"type", XsiNamespace(), value, itemType);
+  WriteAttribute(Xsi().type, Xsi().uri, value, itemType);
 }
 
 void CXmlTextWriter::WriteNil() {
   RequireOpenStartTag();
-  WriteAttribute(L"nil", XsiNamespace(), L"true", it_boolean);
+  WriteAttribute(Xsi().nil, Xsi().uri, Xsi().yes, it_boolean);
 }
 
 void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {

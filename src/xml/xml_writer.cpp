@@ -28,10 +28,20 @@ std::wstring PrefixCandidate(uint64_t n) {
   return prefix;
 }
 
-// The first candidate that no URI in aliases is mapped to. The prefixes in use
-// are sorted once, so that a scope with many generated prefixes is not
-// searched once per candidate.
+// The first candidate that no URI in aliases is mapped to. A small scope, the
+// usual one, is searched as it is; the prefixes of a larger one are sorted
+// once, so that many generated prefixes are not searched once per candidate.
 std::wstring FirstFreePrefix(const CXmlWriter::NamespaceMap& aliases) {
+  constexpr size_t kSmallScope = 8;
+  if (aliases.size() <= kSmallScope) {
+    for (uint64_t n = 0;; ++n) {
+      std::wstring candidate = PrefixCandidate(n);
+      if (std::none_of(aliases.begin(), aliases.end(),
+                       [&](const auto& entry) { return entry.second == candidate; })) {
+        return candidate;
+      }
+    }
+  }
   std::vector<std::wstring_view> used;
   used.reserve(aliases.size());
   for (const auto& entry : aliases) used.push_back(entry.second);
@@ -42,6 +52,24 @@ std::wstring FirstFreePrefix(const CXmlWriter::NamespaceMap& aliases) {
       return candidate;
     }
   }
+}
+
+// Makes target a copy of source. A context reused for sibling elements copies
+// much the same scope each time: the entries it holds already keep their
+// strings, so that only what differs allocates.
+void AssignAliases(CXmlWriter::NamespaceMap& target, const CXmlWriter::NamespaceMap& source) {
+  auto t = target.begin();
+  for (const auto& [uri, prefix] : source) {
+    int order = 0;
+    while (t != target.end() && (order = t->first.compare(uri)) < 0) t = target.erase(t);
+    if (t != target.end() && order == 0) {
+      t->second = prefix;
+      ++t;
+    } else {
+      target.emplace_hint(t, uri, prefix);
+    }
+  }
+  target.erase(t, target.end());
 }
 
 // Destroys a chain of contexts linked through their parents, one at a time, so
@@ -94,6 +122,12 @@ void Context::StartChild(const std::wstring& name, const std::wstring& namespace
   m_parent = parent;
   m_writerState = 0;
   m_scope = parent != nullptr ? parent->m_scope : nullptr;
+  m_hasNamePrefix = m_namePrefixInScope = false;
+}
+
+void Context::SetNamePrefix(const std::wstring* prefix) {
+  m_hasNamePrefix = m_namePrefixInScope = prefix != nullptr;
+  if (prefix != nullptr) m_namePrefix = *prefix;
 }
 
 const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const {
@@ -104,21 +138,25 @@ const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const 
 Context::Scope& Context::OwnScope() {
   if (SharesParentScope()) {
     if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
-    *m_ownScope = *m_scope;
+    m_ownScope->defaultNamespace = m_scope->defaultNamespace;
+    AssignAliases(m_ownScope->aliases, m_scope->aliases);
     m_scope = m_ownScope.get();
   }
   return *m_ownScope;
 }
 
 void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
+  m_namePrefixInScope = false;
   OwnScope().defaultNamespace = namespaceUri;
 }
 
 void Context::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
+  if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
   OwnScope().aliases[namespaceUri] = prefix;
 }
 
 const std::wstring& Context::AllocatePrefix(const std::wstring& namespaceUri) {
+  if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
   std::wstring prefix = FirstFreePrefix(m_scope->aliases);
   std::wstring& slot = OwnScope().aliases[namespaceUri];
   slot = std::move(prefix);

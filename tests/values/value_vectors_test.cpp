@@ -11,7 +11,9 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include <korvel/big_integer.h>
@@ -578,6 +580,33 @@ TEST(RestrictionCheck, BoundsAreParsedAsTheKindWhenTheCheckRuns) {
   // Strings have no bounds, however they are written.
   EXPECT_NO_THROW(Check(Parsed(L"string", L"b"), L"minInclusive=abc"));
   EXPECT_NO_THROW(Check(Parsed(L"boolean", L"true"), L"minInclusive=abc;totalDigits=0"));
+}
+
+TEST(RestrictionCheck, BoundsParsedOnceServeEveryLaterCheckOfTheirKind) {
+  CPrimitiveRestrictions facets = FacetsOf(L"minInclusive=-5;maxExclusive=100");
+  const CPrimitiveRestrictions copy = facets;
+  const std::tuple<const wchar_t*, const wchar_t*, bool> rows[] = {
+      {L"i4", L"99", true},      {L"i4", L"100", false},     {L"i8", L"-5", true},
+      {L"i8", L"-6", false},     {L"integer", L"0", true},   {L"integer", L"100", false},
+      {L"decimal", L"-5", true}, {L"decimal", L"99.9", true}};
+  for (const CPrimitiveRestrictions* r : {&copy, &std::as_const(facets), &copy}) {
+    for (const auto& [kind, text, within] : rows) {
+      SCOPED_TRACE(std::wstring(kind) + L" " + text);
+      const KvVariant value = Parsed(kind, text);
+      const auto check = [&] { detail::CheckRestrictions(L"P", value, value.GetTypeAsEnum(), *r); };
+      if (within) {
+        EXPECT_NO_THROW(check());
+      } else {
+        EXPECT_THROW(check(), CKvException);
+      }
+    }
+  }
+  // Beyond the small integers, and new facets parsed anew.
+  EXPECT_THROW(detail::CheckRestrictions(L"P", Parsed(L"integer", L"-99999999999999999999"),
+                                         it_integer, facets),
+               CKvException);
+  facets = FacetsOf(L"maxExclusive=0");
+  EXPECT_THROW(detail::CheckRestrictions(L"P", Parsed(L"i4", L"5"), it_i4, facets), CKvException);
 }
 
 TEST(RestrictionCheck, ValuesBuiltInMemory) {
