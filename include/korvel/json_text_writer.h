@@ -112,16 +112,18 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   void WriteBreak(int32_t level);
   void WriteString(std::wstring_view text);
   void WriteValue(const std::wstring& text, ItemType itemType);
-  // The break before a member at level, open (the key's quote, with "@" for
-  // an attribute), name and value as one append; false, with nothing
-  // written, where the output or the text needs the piece-by-piece path.
-  bool PutAsciiMember(int32_t level, std::string_view open, std::wstring_view name,
+  // The separator and break before a member at level, open (the key's quote,
+  // with "@" for an attribute), name and value as one append; false, with
+  // nothing written, where the output or the text needs the piece-by-piece
+  // path.
+  bool PutAsciiMember(char separator, int32_t level, std::string_view open, std::wstring_view name,
                       const std::wstring& text, ItemType itemType);
   void WriteKey(std::wstring_view prefix, std::wstring_view name);
   void WriteName(std::wstring_view name);
   // Opens the element's object or separates its next member ("{" or ","; the
-  // caller writes the line break).
+  // caller writes the line break); TakeSeparator leaves the writing to the caller.
   void Separator(CXmlWriterContext& element);
+  char TakeSeparator(CXmlWriterContext& element);
   // "[" before the first item of a collection.
   void OpenArrayIfPending(CXmlWriterContext& element);
   void CloseFinishedArray(CXmlWriterContext& element, bool ending);

@@ -228,15 +228,16 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstr
   WritePendingNil(*parent);
   parent->AddChild();
   const int32_t state = parent->GetWriterState();
-  Separator(*parent);
+  const char separator = TakeSeparator(*parent);
   // The level the element's own context would have (see StartElement and
   // OpenArrayIfPending).
   int32_t level = LevelOf(*parent) + (state == ARRAY_OPEN ? 2 : 1);
   if (state != ARRAY_OPEN && state != ARRAY_PENDING &&
-      PutAsciiMember(level, "\"", name, text, itemType)) {
+      PutAsciiMember(separator, level, "\"", name, text, itemType)) {
     m_out->FlushIfFull();
     return true;
   }
+  m_out->Put(separator);
   WriteBreak(level);
   if (state != ARRAY_OPEN) WriteKey({}, name);
   if (state == ARRAY_PENDING) {
@@ -280,12 +281,14 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   if (m_roundTrip == JsonRoundTrip_Full && !namespaceUri.empty()) {
     prefix = PrefixFor(element, namespaceUri);
   }
-  Separator(element);
+  const char separator = TakeSeparator(element);
   const std::string_view opening = m_roundTrip != JsonRoundTrip_None ? "\"@" : "\"";
-  if (prefix.empty() && PutAsciiMember(LevelOf(element) + 1, opening, name, value, itemType)) {
+  if (prefix.empty() &&
+      PutAsciiMember(separator, LevelOf(element) + 1, opening, name, value, itemType)) {
     m_out->FlushIfFull();
     return;
   }
+  m_out->Put(separator);
   WriteBreak(LevelOf(element) + 1);
   if (prefix.empty() && !m_escapeNonAscii) {
     m_out->PutBetween(opening, name, "\": ");
@@ -346,15 +349,14 @@ void CJsonTextWriter::WriteNilMember(Context& element) {
   }
 }
 
-inline void CJsonTextWriter::Separator(Context& element) {
-  if (m_awaitingValue) {
-    OpenArrayIfPending(element);
-    m_out->Put('{');
-    m_awaitingValue = false;
-  } else {
-    m_out->Put(',');
-  }
+inline char CJsonTextWriter::TakeSeparator(Context& element) {
+  if (!m_awaitingValue) return ',';
+  OpenArrayIfPending(element);
+  m_awaitingValue = false;
+  return '{';
 }
+
+inline void CJsonTextWriter::Separator(Context& element) { m_out->Put(TakeSeparator(element)); }
 
 inline void CJsonTextWriter::OpenArrayIfPending(Context& element) {
   Context* parent = element.GetParent();
@@ -425,13 +427,15 @@ inline void CJsonTextWriter::WriteName(std::wstring_view name) {
 }
 
 // Most members: the line break, key and value as one append.
-bool CJsonTextWriter::PutAsciiMember(int32_t level, std::string_view open, std::wstring_view name,
-                                     const std::wstring& text, ItemType itemType) {
+bool CJsonTextWriter::PutAsciiMember(char separator, int32_t level, std::string_view open,
+                                     std::wstring_view name, const std::wstring& text,
+                                     ItemType itemType) {
   if (m_escapeNonAscii) return false;
   const auto levels = static_cast<size_t>(level);
-  return IsBareValue(text, itemType)
-             ? m_out->PutAsciiMember(m_formatted, levels, open, name, text, kNeverEscaped, false)
-             : m_out->PutAsciiMember(m_formatted, levels, open, name, text, kEscapedInString, true);
+  return IsBareValue(text, itemType) ? m_out->PutAsciiMember(separator, m_formatted, levels, open,
+                                                             name, text, kNeverEscaped, false)
+                                     : m_out->PutAsciiMember(separator, m_formatted, levels, open,
+                                                             name, text, kEscapedInString, true);
 }
 
 void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {

@@ -114,13 +114,15 @@ class Utf8Buffer {
     return true;
   }
 
-  // lead, open, name "\": " and value (in quotes when quoted), a JSON member,
-  // with one room check when name is all ASCII and value all ASCII that
-  // escaped lets through; false, with nothing written, otherwise.
+  // separator, lead, open, name "\": " and value (in quotes when quoted), a
+  // JSON member, with one room check when name is all ASCII and value all
+  // ASCII that escaped lets through; false, with nothing written, otherwise.
   template <class Escaped>
-  bool PutAsciiMember(std::string_view lead, std::string_view open, std::wstring_view name,
-                      std::wstring_view value, Escaped escaped, bool quoted) {
-    char* d = m_bytes.Room(lead.size() + open.size() + name.size() + value.size() + 5);
+  bool PutAsciiMember(char separator, std::string_view lead, std::string_view open,
+                      std::wstring_view name, std::wstring_view value, Escaped escaped,
+                      bool quoted) {
+    char* d = m_bytes.Room(lead.size() + open.size() + name.size() + value.size() + 6);
+    *d++ = separator;
     d = Copy(lead, d);
     d = Copy(open, d);
     if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
