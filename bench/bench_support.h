@@ -3,13 +3,17 @@
 // from /proc, and the expat reference every reader is measured against.
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <expat.h>
+#include <malloc.h>
 #include <time.h>
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
+
+#include <korvel/xml_document.h>
 
 namespace KorvelBench {
 
@@ -35,6 +39,19 @@ inline size_t PeakResidentBytes() { return StatusKilobytes("VmHWM:") * 1024; }
 // Starts the peak (VmHWM) over from the present resident size.
 inline void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
+// Gives freed memory back and starts the peak over; the resident kilobytes
+// to measure the peak from.
+inline size_t StartPeak() {
+  malloc_trim(0);
+  ResetPeak();
+  return StatusKilobytes("VmRSS:");
+}
+// The peak's growth since StartPeak, per byte of input.
+inline double PeakPerInputByte(size_t startKilobytes, size_t inputBytes) {
+  return static_cast<double>(StatusKilobytes("VmHWM:") - startKilobytes) * 1024 /
+         static_cast<double>(inputBytes);
+}
+
 // The pieces the library's reader feeds expat.
 constexpr size_t kFeedSize = 256 * 1024;
 
@@ -42,8 +59,8 @@ constexpr size_t kFeedSize = 256 * 1024;
 // the reader feeds it. False when the document is not well-formed.
 inline bool ParseWithEmptyCallbacks(const std::string& xml) {
   XML_Parser parser = XML_ParserCreateNS(nullptr, '|');
-  XML_SetElementHandler(parser, [](void*, const XML_Char*, const XML_Char**) {},
-                        [](void*, const XML_Char*) {});
+  XML_SetElementHandler(
+      parser, [](void*, const XML_Char*, const XML_Char**) {}, [](void*, const XML_Char*) {});
   XML_SetCharacterDataHandler(parser, [](void*, const XML_Char*, int) {});
   XML_SetStartNamespaceDeclHandler(parser, [](void*, const XML_Char*, const XML_Char*) {});
   bool ok = true;
@@ -55,6 +72,26 @@ inline bool ParseWithEmptyCallbacks(const std::string& xml) {
   }
   XML_ParserFree(parser);
   return ok;
+}
+
+// The document's share of a read: load and destroy it, binding nothing;
+// reported against expat's rate (when measured) with its peak.
+inline void MeasureLoadOnly(benchmark::State& state, const std::string& xml,
+                            double expatBytesPerSecond) {
+  const size_t start = StartPeak();
+  double seconds = 0;
+  for (auto _ : state) {
+    const double begin = CpuSeconds();
+    {
+      Korvel::CXmlDocument document;
+      document.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size());
+    }
+    seconds += CpuSeconds() - begin;
+  }
+  const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
+  if (expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / expatBytesPerSecond;
+  state.counters["peak_per_input_byte"] = PeakPerInputByte(start, xml.size());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
 }
 
 }  // namespace KorvelBench

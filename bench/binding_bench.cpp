@@ -125,8 +125,6 @@ const std::string& Document() {
   return document;
 }
 
-
-
 // Destroys the objects read and settles the allocator's books on the freed
 // memory, so that a read pays for its own work: malloc merges the millions of
 // small blocks freed on the next large request, which would otherwise be made
@@ -146,7 +144,6 @@ double g_referenceBytesPerSecond = 0;
 double g_xmlReadsPerSecond = 0;
 double g_xmlWritesPerSecond = 0;
 
-
 void BM_Order_ExpatEmptyCallbacks(benchmark::State& state) {
   const std::string& xml = Document();
   double seconds = 0;
@@ -163,19 +160,7 @@ BENCHMARK(BM_Order_ExpatEmptyCallbacks)->Unit(benchmark::kMillisecond)->Iteratio
 
 // The share of the document: load and destroy it, binding nothing.
 void BM_Order_LoadOnly(benchmark::State& state) {
-  const std::string& xml = Document();
-  double seconds = 0;
-  for (auto _ : state) {
-    const double start = CpuSeconds();
-    {
-      CXmlDocument document;
-      document.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size());
-    }
-    seconds += CpuSeconds() - start;
-  }
-  const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
-  if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+  MeasureLoadOnly(state, Document(), g_expatBytesPerSecond);
 }
 BENCHMARK(BM_Order_LoadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -184,9 +169,7 @@ BENCHMARK(BM_Order_LoadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_Order_ReadIntoObjects(benchmark::State& state) {
   const std::string& xml = Document();
   const CSerializationContext context;
-  malloc_trim(0);
-  ResetPeak();
-  const size_t before = StatusKilobytes("VmRSS:");
+  const size_t before = StartPeak();
   double seconds = 0;
   for (auto _ : state) {
     CSmartPtr<Po::CPurchaseOrderType> order = new Po::CPurchaseOrderType();
@@ -203,8 +186,7 @@ void BM_Order_ReadIntoObjects(benchmark::State& state) {
   const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
   g_xmlReadsPerSecond = static_cast<double>(state.iterations()) / seconds;
   if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
-  state.counters["peak_per_input_byte"] = static_cast<double>(StatusKilobytes("VmHWM:") - before) *
-                                          1024 / static_cast<double>(xml.size());
+  state.counters["peak_per_input_byte"] = PeakPerInputByte(before, xml.size());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
 }
 BENCHMARK(BM_Order_ReadIntoObjects)->Unit(benchmark::kMillisecond)->Iterations(3);

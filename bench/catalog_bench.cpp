@@ -134,24 +134,7 @@ BENCHMARK(BM_Catalog_ExpatEmptyCallbacks)->Unit(benchmark::kMillisecond)->Iterat
 
 // The share of the document: load and destroy it, binding nothing.
 void BM_Catalog_LoadOnly(benchmark::State& state) {
-  const std::string& xml = Document();
-  malloc_trim(0);
-  ResetPeak();
-  const size_t before = StatusKilobytes("VmRSS:");
-  double seconds = 0;
-  for (auto _ : state) {
-    const double start = CpuSeconds();
-    {
-      CXmlDocument document;
-      document.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size());
-    }
-    seconds += CpuSeconds() - start;
-  }
-  const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
-  if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
-  state.counters["peak_per_input_byte"] = static_cast<double>(StatusKilobytes("VmHWM:") - before) *
-                                          1024 / static_cast<double>(xml.size());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+  MeasureLoadOnly(state, Document(), g_expatBytesPerSecond);
 }
 BENCHMARK(BM_Catalog_LoadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -160,9 +143,7 @@ BENCHMARK(BM_Catalog_LoadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_Catalog_ReadIntoObjects(benchmark::State& state) {
   const std::string& xml = Document();
   const CSerializationContext context;
-  malloc_trim(0);
-  ResetPeak();
-  const size_t before = StatusKilobytes("VmRSS:");
+  const size_t before = StartPeak();
   double seconds = 0;
   for (auto _ : state) {
     CSmartPtr<Catalog::CCatalogType> catalog = new Catalog::CCatalogType();
@@ -176,8 +157,7 @@ void BM_Catalog_ReadIntoObjects(benchmark::State& state) {
   }
   const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
   if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
-  state.counters["peak_per_input_byte"] = static_cast<double>(StatusKilobytes("VmHWM:") - before) *
-                                          1024 / static_cast<double>(xml.size());
+  state.counters["peak_per_input_byte"] = PeakPerInputByte(before, xml.size());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
 }
 BENCHMARK(BM_Catalog_ReadIntoObjects)->Unit(benchmark::kMillisecond)->Iterations(3);
