@@ -48,6 +48,12 @@ class FacetPrecheck {
       }
       return precheck;
     }
+    if constexpr (std::is_same_v<T, std::wstring>) {
+      // A string's facets are its lengths.
+      if (kind != it_string) return nullptr;
+      precheck->m_lengths = {r.GetMinLength(), r.GetMaxLength(), r.GetLength()};
+      return precheck;
+    }
     if constexpr (std::is_same_v<T, CDecimal>) {
       // The digit facets are counted without parsing anything; bounds are not.
       const bool noBounds = r.GetMinInclusive().empty() && r.GetMaxInclusive().empty() &&
@@ -70,6 +76,17 @@ class FacetPrecheck {
       const DecimalDigitCount digits = CountDecimalDigits(value);
       return (m_totalDigits < 0 || digits.total <= static_cast<size_t>(m_totalDigits)) &&
              (m_fractionDigits < 0 || digits.fraction <= static_cast<size_t>(m_fractionDigits));
+    } else if constexpr (std::is_same_v<T, std::wstring>) {
+      // A surrogate pair counts as one character: such text is left to the full check.
+      for (wchar_t c : value) {
+        if (c >= 0xD800 && c <= 0xDFFF) return false;
+      }
+      const auto within = [&](int32_t facet, bool (*holds)(size_t, size_t)) {
+        return facet < 0 || holds(value.size(), static_cast<size_t>(facet));
+      };
+      return within(m_lengths.min, [](size_t n, size_t limit) { return n >= limit; }) &&
+             within(m_lengths.max, [](size_t n, size_t limit) { return n <= limit; }) &&
+             within(m_lengths.exact, [](size_t n, size_t limit) { return n == limit; });
     } else {
       static_cast<void>(value);
       return true;
@@ -105,6 +122,10 @@ class FacetPrecheck {
     return Limit{};
   }
 
+  struct Lengths {
+    int32_t min = -1, max = -1, exact = -1;
+  };
+  Lengths m_lengths;  // strings only
   int32_t m_totalDigits = -1;  // decimals only
   int32_t m_fractionDigits = -1;
   bool m_set[4] = {false, false, false, false};
