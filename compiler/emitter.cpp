@@ -813,6 +813,26 @@ class Writer {
   return IsEnum(p) ? QEnum(p.simple.enumeration) : p.simple.builtin->cppType;
 }
 
+  // The facet check of a simple value, by a collection of its kind that holds
+  // nothing. Collections of the plain kinds check without adding; the date
+  // and enumeration collections add the value and empty themselves again, one
+  // collection per thread, so that reading allocates nothing.
+  std::string FacetCheck(const ClassPlan& plan, const PropertyPlan& p, const std::string& value) {
+    const std::string facets = Restrictions(p.simple.facets);
+    const std::string made = ValuesClass(p) + " facets(" + Literal(plan.infoName) + ", " +
+                             Literal(plan.xmlNamespace) + ", 0, -1, " +
+                             facets.substr(1, facets.size() - 2) +
+                             ", CWhitespaceUtils::ws_none, nullptr);";
+    static const std::set<std::string> kDateKinds = {"it_date", "it_datetime", "it_time",
+                                                     "it_yearMonth", "it_monthDay"};
+    if (p.simple.enumeration == nullptr && kDateKinds.count(p.simple.builtin->itemType) == 0) {
+      return "      {\n" + Wrap("        ", "static const " + made) +
+             "\n        facets.CheckValue(" + value + ");\n      }\n";
+    }
+    return "      {\n" + Wrap("        ", "thread_local " + made) + "\n        facets.Add(" +
+           value + ");\n        facets.Clear();\n      }\n";
+  }
+
   // The library's typed collection of the property's kind, such as Ci4Col.
   // For an enumeration, its generated collection.
   std::string ValuesClass(const PropertyPlan& p) const {
@@ -987,7 +1007,8 @@ class Writer {
         << "::FromXml_Int(CXmlElement*, CXmlElement* current,\n"
            "                const CSerializationContext& context, bool) {\n"
            "  while (current && DoesElementNameMatch(context, current, "
-        << name << ", " << ns << ")) {\n    CSmartPtr<" << item << "> item = new " << item << "("
+        << name << "sv, " << ns << "sv)) {\n    CSmartPtr<" << item << "> item = new " << item
+        << "("
         << name
         << ");\n    FromXml_Int(item, current, current->GetFirstElement(), context);\n"
            "    AppendItem(item);\n    current = current->GetNextSiblingElement();\n  }\n"
@@ -1177,15 +1198,7 @@ class Writer {
           << "    // The base stores the value; this type's narrower facets hold as well.\n    "
           << base << "::AccessProperty(propertyIndex, get, value);\n";
       std::ostringstream checks;
-      if (HasFacets(p.simple.facets)) {
-        const std::string facets = Restrictions(p.simple.facets);
-        checks << "      {\n"
-               << Wrap("        ", "thread_local " + ValuesClass(p) + " facets(" +
-                                      Literal(plan.infoName) + ", " + Literal(plan.xmlNamespace) +
-                                      ", 0, -1, " + facets.substr(1, facets.size() - 2) +
-                                      ", CWhitespaceUtils::ws_none, nullptr);")
-               << "\n        facets.Add(Get" << p.name << "());\n        facets.Clear();\n      }\n";
-      }
+      if (HasFacets(p.simple.facets)) checks << FacetCheck(plan, p, "Get" + p.name + "()");
       PatternChecks(checks, p, "Get" + p.name + "()");
       // The checks are written for a case body: two more spaces of indent there.
       std::string body = checks.str(), shifted;
@@ -1322,17 +1335,7 @@ class Writer {
             out << "      if (" << m << ".empty()) " << m << " = " << Literal(p.defaultValue)
                 << ";\n";
           }
-          if (HasFacets(p.simple.facets)) {
-            const std::string facets = Restrictions(p.simple.facets);
-            // One collection per thread, emptied after each check, so that
-            // reading a value allocates nothing.
-            out << "      {\n"
-                << Wrap("        ", "thread_local " + ValuesClass(p) + " facets(" +
-                                       Literal(plan.infoName) + ", " + Literal(plan.xmlNamespace) +
-                                       ", 0, -1, " + facets.substr(1, facets.size() - 2) +
-                                       ", CWhitespaceUtils::ws_none, nullptr);")
-                << "\n        facets.Add(" << m << ");\n        facets.Clear();\n      }\n";
-          }
+          if (HasFacets(p.simple.facets)) out << FacetCheck(plan, p, m);
           PatternChecks(out, p, m);
           out << "      return;\n";
         } else if (p.optional && !(p.fixed && IsString(p))) {

@@ -26,7 +26,8 @@ std::wstring_view LocalPart(const std::wstring& type) {
 const std::wstring& NamespaceOf(const CXmlElement* element, const std::wstring& type) {
   const size_t colon = type.find(L':');
   if (colon == std::wstring::npos) return element->GetDefaultNamespaceInScope();
-  const std::wstring* ns = element->LookupNamespaceInScope(std::wstring_view(type).substr(0, colon));
+  const std::wstring* ns =
+      element->LookupNamespaceInScope(std::wstring_view(type).substr(0, colon));
   return ns && !ns->empty() ? *ns : element->GetNamespaceURI();
 }
 

@@ -125,7 +125,7 @@ class FacetPrecheck {
   struct Lengths {
     int32_t min = -1, max = -1, exact = -1;
   };
-  Lengths m_lengths;  // strings only
+  Lengths m_lengths;           // strings only
   int32_t m_totalDigits = -1;  // decimals only
   int32_t m_fractionDigits = -1;
   bool m_set[4] = {false, false, false, false};

@@ -234,8 +234,8 @@ CDateTime::DTCompareResult CDateTimeSpan::CompareTo(const CDateTimeSpan& other) 
   // first of another at every reference instant, so the four agree with the
   // order of the signed month counts.
   const auto monthsOnly = [](const CDateTimeSpan& d) {
-    return (d.m_days | d.m_hours | d.m_minutes | d.m_seconds | d.m_milli | d.m_micro |
-            d.m_nano) == 0;
+    return (d.m_days | d.m_hours | d.m_minutes | d.m_seconds | d.m_milli | d.m_micro | d.m_nano) ==
+           0;
   };
   if (monthsOnly(*this) && monthsOnly(other)) {
     const auto months = [](const CDateTimeSpan& d) {
