@@ -20,8 +20,8 @@ namespace Korvel::detail {
 // Passes(value) true means that the full facet check would accept value;
 // false means only that the full check has to decide (and give the message).
 // Built for the facets the full check of the kind reads: none at all for any
-// kind, only bounds for the numbers (and totalDigits unset for integers), only
-// digit facets for decimals.
+// kind, only bounds for the numbers (and totalDigits unset for integers),
+// bounds and digit facets for decimals, lengths for strings.
 template <class T>
 class FacetPrecheck {
  public:
@@ -36,16 +36,7 @@ class FacetPrecheck {
       const bool onlyBounds = r.GetTotalDigits() < 0 || kind == it_r4 || kind == it_r8 ||
                               kind == it_year || kind == it_month || kind == it_day;
       if (!onlyBounds) return nullptr;
-      const std::wstring* const texts[] = {&r.GetMinInclusive(), &r.GetMaxInclusive(),
-                                           &r.GetMinExclusive(), &r.GetMaxExclusive()};
-      try {
-        for (int i = 0; i < 4; ++i) {
-          precheck->m_set[i] = !texts[i]->empty();
-          if (precheck->m_set[i]) precheck->m_limit[i] = ParseBound(kind, *texts[i]);
-        }
-      } catch (const CKvException&) {
-        return nullptr;
-      }
+      if (!ParseBounds(kind, r, *precheck)) return nullptr;
       return precheck;
     }
     if constexpr (std::is_same_v<T, std::wstring>) {
@@ -55,10 +46,9 @@ class FacetPrecheck {
       return precheck;
     }
     if constexpr (std::is_same_v<T, CDecimal>) {
-      // The digit facets are counted without parsing anything; bounds are not.
-      const bool noBounds = r.GetMinInclusive().empty() && r.GetMaxInclusive().empty() &&
-                            r.GetMinExclusive().empty() && r.GetMaxExclusive().empty();
-      if (!noBounds) return nullptr;
+      // The digit facets are counted without parsing anything; the bounds are
+      // parsed here once.
+      if (!ParseBounds(kind, r, *precheck)) return nullptr;
       precheck->m_totalDigits = r.GetTotalDigits();
       precheck->m_fractionDigits = r.GetFractionDigits();
       return precheck;
@@ -68,10 +58,9 @@ class FacetPrecheck {
 
   bool Passes(const T& value) const noexcept {
     if constexpr (kIsNumber) {
-      // Written as "within", so that a NaN on either side fails.
-      return (!m_set[0] || value >= m_limit[0]) && (!m_set[1] || value <= m_limit[1]) &&
-             (!m_set[2] || value > m_limit[2]) && (!m_set[3] || value < m_limit[3]);
+      return WithinBounds(value);
     } else if constexpr (std::is_same_v<T, CDecimal>) {
+      if (!WithinBounds(value)) return false;
       if (m_totalDigits < 0 && m_fractionDigits < 0) return true;
       const DecimalDigitCount digits = CountDecimalDigits(value);
       return (m_totalDigits < 0 || digits.total <= static_cast<size_t>(m_totalDigits)) &&
@@ -95,8 +84,35 @@ class FacetPrecheck {
 
  private:
   static constexpr bool kIsNumber = std::is_arithmetic_v<T> && !std::is_same_v<T, bool>;
+  static constexpr bool kHasBounds = kIsNumber || std::is_same_v<T, CDecimal>;
   struct Nothing {};
-  using Limit = std::conditional_t<kIsNumber, T, Nothing>;
+  using Limit = std::conditional_t<kHasBounds, T, Nothing>;
+
+  // Parses the bounds that are set; false when one does not parse.
+  static bool ParseBounds(ItemType kind, const CPrimitiveRestrictions& r, FacetPrecheck& precheck) {
+    const std::wstring* const texts[] = {&r.GetMinInclusive(), &r.GetMaxInclusive(),
+                                         &r.GetMinExclusive(), &r.GetMaxExclusive()};
+    try {
+      for (int i = 0; i < 4; ++i) {
+        precheck.m_set[i] = !texts[i]->empty();
+        if (precheck.m_set[i]) precheck.m_limit[i] = ParseBound(kind, *texts[i]);
+      }
+    } catch (const CKvException&) {
+      return false;
+    }
+    return true;
+  }
+
+  // Written as "within", so that a NaN on either side fails.
+  bool WithinBounds(const T& value) const noexcept {
+    if constexpr (kHasBounds) {
+      return (!m_set[0] || value >= m_limit[0]) && (!m_set[1] || value <= m_limit[1]) &&
+             (!m_set[2] || value > m_limit[2]) && (!m_set[3] || value < m_limit[3]);
+    } else {
+      static_cast<void>(value);
+      return true;
+    }
+  }
 
   static bool IsUnrestricted(const CPrimitiveRestrictions& r) {
     return r.GetPattern().empty() && r.GetMinLength() < 0 && r.GetMaxLength() < 0 &&
@@ -119,6 +135,7 @@ class FacetPrecheck {
     if constexpr (std::is_same_v<T, uint64_t>) return parsed.GetUI8();
     if constexpr (std::is_same_v<T, float>) return parsed.GetR4();
     if constexpr (std::is_same_v<T, double>) return parsed.GetR8();
+    if constexpr (std::is_same_v<T, CDecimal>) return parsed.GetDecimal();
     return Limit{};
   }
 
