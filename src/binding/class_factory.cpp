@@ -8,10 +8,17 @@ namespace Korvel {
 
 namespace {
 
-constexpr wchar_t kXsiNamespace[] = L"http://www.w3.org/2001/XMLSchema-instance";
+constexpr std::wstring_view kXsiNamespace = L"http://www.w3.org/2001/XMLSchema-instance";
 
 const std::wstring& XsiType(const CXmlElement* element) {
-  return element->GetAttribute(L"type", kXsiNamespace);
+  for (const CXmlAttribute* attribute : element->GetAttributes()) {
+    if (std::wstring_view(attribute->GetLocalName()) == L"type" &&
+        attribute->GetNamespaceURI() == kXsiNamespace) {
+      return attribute->GetValue();
+    }
+  }
+  static const std::wstring none;
+  return none;
 }
 
 std::wstring_view LocalPart(const std::wstring& type) {
