@@ -3,8 +3,6 @@
 // of ITU-T Rec. X.891, with names and short values replaced by table indexes.
 #include <korvel/fast_infoset_writer.h>
 
-#include <typeinfo>
-
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
@@ -556,13 +554,11 @@ struct FastInfosetWriterAccess {
   }
 };
 
-bool WriteFastInfosetTextElement(CXmlWriter& writer, const std::wstring& name,
-                                 const std::wstring& namespaceUri, const std::wstring& text,
-                                 ItemType itemType, bool isDefaultValue) {
-  // The library's one type_info object for the class, compared by address.
-  return &typeid(writer) == &typeid(CFastInfosetWriter) &&
-         FastInfosetWriterAccess::WriteTextElement(static_cast<CFastInfosetWriter&>(writer), name,
-                                                   namespaceUri, text, itemType, isDefaultValue);
+bool WriteFastInfosetTextElementTo(CFastInfosetWriter& writer, const std::wstring& name,
+                                   const std::wstring& namespaceUri, const std::wstring& text,
+                                   ItemType itemType, bool isDefaultValue) {
+  return FastInfosetWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType,
+                                                   isDefaultValue);
 }
 
 }  // namespace detail

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <typeinfo>
 
 #include "json/json_bytes.h"
 #include "json/json_text_element.h"
@@ -565,14 +564,10 @@ struct JsonWriterAccess {
   }
 };
 
-bool WriteJsonTextElement(CXmlWriter& writer, const std::wstring& name,
-                          const std::wstring& namespaceUri, const std::wstring& text,
-                          ItemType itemType) {
-  // The library's one type_info object for the class, compared by address:
-  // should a writer's differ, it is only written in three steps.
-  return &typeid(writer) == &typeid(CJsonTextWriter) &&
-         JsonWriterAccess::WriteTextElement(static_cast<CJsonTextWriter&>(writer), name,
-                                            namespaceUri, text, itemType);
+bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
+                            const std::wstring& namespaceUri, const std::wstring& text,
+                            ItemType itemType) {
+  return JsonWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType);
 }
 
 }  // namespace detail
