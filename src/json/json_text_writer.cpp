@@ -247,22 +247,21 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
   const std::string_view open = writeName ? kKeyQuote : std::string_view();
   detail::JsonMember key{separator, LevelOf(element), open, {}, name};
   key.lineEnd = lineEnds;
-
-  if (m_roundTrip != JsonRoundTrip_Full) {
-    Write(key);
-    m_out->FlushIfFull();
-    return;
-  }
+  const bool full = m_roundTrip == JsonRoundTrip_Full;
   const std::wstring& uri = element.GetNamespaceUri();
   const std::wstring* prefix = nullptr;
   bool declare = false;
-  if (!element.IsUnprefixed(uri)) {
+  if (full && !element.IsUnprefixed(uri)) {
     prefix = element.FindPrefix(uri);
     declare = prefix == nullptr;
     if (declare) prefix = &element.AllocatePrefix(uri);
+    key.prefix = *prefix;
   }
-  if (prefix != nullptr) key.prefix = *prefix;
   Write(key);
+  if (!full) {
+    m_out->FlushIfFull();
+    return;
+  }
   if (declare) Declare(element, *prefix, uri);
   if (parent == nullptr) {
     // The document's scope is declared once, on the root element.
