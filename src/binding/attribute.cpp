@@ -48,8 +48,9 @@ std::wstring_view TrimXmlWhitespace(std::wstring_view text) noexcept {
 std::shared_ptr<const UntypedScope> MakeUntypedScope(std::wstring_view restriction,
                                                      std::wstring_view targetNamespace,
                                                      std::wstring_view namespaceUri) {
-  return std::make_shared<const UntypedScope>(UntypedScope{
-      std::wstring(restriction), std::wstring(targetNamespace), std::wstring(namespaceUri), {}});
+  return std::make_shared<const UntypedScope>(UntypedScope{std::wstring(restriction),
+                                                          std::wstring(targetNamespace),
+                                                          std::wstring(namespaceUri), false, {}});
 }
 
 std::shared_ptr<const UntypedScope> AnyScopeOf(const std::shared_ptr<const UntypedScope>& scope,
@@ -58,10 +59,14 @@ std::shared_ptr<const UntypedScope> AnyScopeOf(const std::shared_ptr<const Untyp
     return s.restriction == L"##any" && s.namespaceUri == namespaceUri;
   };
   if (fits(*scope)) return scope;
-  std::shared_ptr<const UntypedScope> last = std::atomic_load(&scope->lastAny);
-  if (last && fits(*last)) return last;
-  last = MakeUntypedScope(L"##any", scope->targetNamespace, namespaceUri);
-  std::atomic_store(&scope->lastAny, last);
+  std::shared_ptr<const UntypedScope> last;
+  if (!scope->derived) {
+    last = std::atomic_load(&scope->lastAny);
+    if (last && fits(*last)) return last;
+  }
+  last = std::make_shared<const UntypedScope>(UntypedScope{
+      L"##any", scope->targetNamespace, std::wstring(namespaceUri), true, {}});
+  if (!scope->derived) std::atomic_store(&scope->lastAny, last);
   return last;
 }
 

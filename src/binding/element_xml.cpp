@@ -37,7 +37,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
   ReadNode(current, context);
   // Every element below takes any namespace, with this element's target;
   // elements in one namespace share the scope of their collections.
-  std::shared_ptr<const detail::UntypedScope> any = ChildScope();
+  const std::shared_ptr<const detail::UntypedScope> any = ChildScope();
   // Depth first with a stack of its own, so that deep nesting costs heap, not
   // call stack. Children go into the child collection as its own reading
   // would put them: every element of a child collection is admitted.
@@ -47,11 +47,9 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     open.pop_back();
     for (CXmlElement* child = source->GetFirstElement(); child != nullptr;
          child = child->GetNextSiblingElement()) {
-      if (any->namespaceUri != child->GetNamespaceURI()) {
-        any = detail::AnyScopeOf(any, child->GetNamespaceURI());
-      }
-      CSmartPtr<CElement> element(
-          new CElement(child->GetLocalName().c_str(), child->GetNamespaceURI().c_str(), any));
+      const std::wstring& ns = child->GetNamespaceURI();
+      CSmartPtr<CElement> element(new CElement(child->GetLocalName().c_str(), ns.c_str(),
+                                               detail::AnyScopeOf(any, ns)));
       element->ReadNode(child, context);
       parent->Children().AppendItem(element);
       if (child->GetFirstElement() != nullptr) open.emplace_back(element.Get(), child);

@@ -35,7 +35,10 @@ struct UntypedScope {
   std::wstring restriction;
   std::wstring targetNamespace;
   std::wstring namespaceUri;
-  // The "##any" scope last made from this one (see AnyScopeOf), kept for the
+  // Made by AnyScopeOf from another scope; such a scope keeps no lastAny,
+  // so that scopes never hang off each other in chains.
+  bool derived = false;
+  // The "##any" scope last made from this one by AnyScopeOf, kept for the
   // next element read under it; reached through the atomic shared_ptr
   // functions, as objects of several threads may share the scope.
   mutable std::shared_ptr<const UntypedScope> lastAny;
