@@ -23,10 +23,6 @@ bool IsDefaultNamespaceDeclaration(const CXmlAttribute& attribute) noexcept;
 // The text without the XML whitespace at either end.
 std::wstring_view TrimXmlWhitespace(std::wstring_view text) noexcept;
 
-}  // namespace Korvel::detail
-
-namespace Korvel::detail {
-
 // What untyped content is read and built under: the wildcard (restriction
 // and target namespace) and the namespace given to new items. Shared by the
 // collections and elements made under it, so that a wildcard of a generated
@@ -49,7 +45,8 @@ std::shared_ptr<const UntypedScope> MakeUntypedScope(std::wstring_view restricti
                                                      std::wstring_view namespaceUri);
 // "##any" under scope's target with namespaceUri for new items, as the
 // content below an element read under scope takes it: scope itself when it
-// is that, else the one last made from it when that fits, else a new one.
+// is that, else the one last made from it when that fits, else a new one
+// (kept as the last one unless scope is itself derived).
 std::shared_ptr<const UntypedScope> AnyScopeOf(const std::shared_ptr<const UntypedScope>& scope,
                                                std::wstring_view namespaceUri);
 
