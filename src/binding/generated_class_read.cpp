@@ -3,6 +3,7 @@
 // (sequence, choice, all), then the simple content.
 #include <korvel/generated_class.h>
 
+#include <cstdint>
 #include <memory>
 #include <typeinfo>
 
@@ -13,6 +14,7 @@
 
 #include "binding/messages.h"
 #include "binding/metadata_support.h"
+#include "runtime/variant_reference.h"
 #include "xml/xml_tree_builder.h"
 
 namespace Korvel {
@@ -49,16 +51,20 @@ int CountOf(CAttributeInfo** attributes) {
 }
 
 // The object as INillable, or null. The cross cast is dear for a step taken
-// once per object, and the objects of a collection come one class after
-// another, so the last class's answer is kept.
+// once per object, and a read meets a few dozen classes over and over, so
+// each class's answer is kept, in a small table by the address of its type.
 const INillable* AsNillable(const CXmlGeneratedClass& object) {
-  thread_local const std::type_info* lastClass = nullptr;
-  thread_local bool lastNillable = false;
-  const std::type_info& objectClass = typeid(object);
-  if (&objectClass == lastClass && !lastNillable) return nullptr;
+  struct Answer {
+    const std::type_info* type;
+    bool nillable;
+  };
+  constexpr size_t kSlots = 64;
+  thread_local Answer answers[kSlots] = {};
+  const std::type_info& type = typeid(object);
+  Answer& answer = answers[(reinterpret_cast<uintptr_t>(&type) >> 4) % kSlots];
+  if (answer.type == &type && !answer.nillable) return nullptr;
   const auto* nillable = dynamic_cast<const INillable*>(&object);
-  lastClass = &objectClass;
-  lastNillable = nillable != nullptr;
+  answer = {&type, nillable != nullptr};
   return nillable;
 }
 
@@ -260,15 +266,20 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationCo
 void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlElement* element) {
   const CParentElementInfo* info = GetClassInfo();
   const std::wstring& text = element->GetText();
-  KvVariant value;
+  const ItemType kind = info->GetPrimitiveDataType();
+  KvVariant own;
+  KvVariant* value = &own;
   if (info->GetOutputPrimitiveClassAsTextProperty()) {
-    value.SetString(text);
-  } else if (text.empty() && info->GetPrimitiveDataType() != it_string) {
+    own.SetString(text);
+  } else if (text.empty() && kind != it_string) {
     return;  // an empty element leaves the value unset, as it was written
   } else {
-    value.FromString(text, info->GetPrimitiveDataType(), CWhitespaceUtils::ws_none);
+    // The document's carrier for the kind, as simple children are read.
+    value = &Builder::ReadCarrier(*element, kind);
+    detail::VariantAccess::Refill(*value, text, kind, CWhitespaceUtils::ws_none);
+    detail::VariantAccess::HandOverOnNextGet(*value);
   }
-  AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, value);
+  AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, *value);
 }
 
 bool CXmlGeneratedClass::IsElementInList(const CSerializationContext& context,

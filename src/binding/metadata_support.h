@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <korvel/errors.h>
 #include <korvel/primitive_restrictions.h>
@@ -22,7 +23,7 @@ struct KvVariant;
 namespace Korvel::detail {
 
 // The name of an untyped member that takes any element name.
-inline constexpr wchar_t kAnyElement[] = L"AnyElement";
+inline constexpr std::wstring_view kAnyElement = L"AnyElement";
 
 // CKvValidationException with message and path.
 [[noreturn]] void ThrowValidation(const wchar_t* message, const std::wstring& path);
