@@ -5,8 +5,10 @@
 // its enumeration, primitive and wildcard forms).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 
 #include <korvel/export.h>
 #include <korvel/item_type.h>
@@ -95,6 +97,18 @@ class KORVEL_API CParentElementInfo {
   Korvel::ItemType m_primitiveDataType;
   std::wstring m_primitiveFormatOverride;
   bool m_outputPrimitiveClassAsTextProperty;
+
+  // The last dynamic type of the class's objects found not to be nillable:
+  // writing asks each object, and the cross cast that answers costs more than
+  // the rest of starting its element. A copy starts afresh.
+  friend class Korvel::CXmlGeneratedClass;
+  struct TypeMemo {
+    TypeMemo() = default;
+    TypeMemo(const TypeMemo&) noexcept {}
+    TypeMemo& operator=(const TypeMemo&) noexcept { return *this; }
+    std::atomic<const std::type_info*> type{nullptr};
+  };
+  mutable TypeMemo m_notNillable;
 };
 
 // The description of one child-element property. The concrete descriptions

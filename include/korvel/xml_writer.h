@@ -106,7 +106,10 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
                    const std::wstring& defaultNamespace, const NamespaceMap& aliases);
     void StartChild(const std::wstring& name, const std::wstring& namespaceUri,
                     CXmlWriterContext* parent);
-    Scope& OwnScope();
+    // Copies the parent's scope first if need be; with extraUri, also maps
+    // it to extraPrefix.
+    Scope& OwnScope(const std::wstring* extraUri = nullptr,
+                    const std::wstring& extraPrefix = std::wstring());
 
     int32_t m_childCount = 0;
     bool m_startTagOpen = true;

@@ -16,6 +16,7 @@
 #include "binding/messages.h"
 #include "binding/metadata_support.h"
 #include "binding/namespace_wildcard.h"
+#include "binding/variant_object.h"
 
 namespace KorvelData {
 
@@ -272,29 +273,29 @@ bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   KvValueView view;
   const CXmlObjectBase* object = ViewObject(owner, view);
-  if (!context.GetIgnoreInvalidCollectionCounts()) {
-    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object)) {
-      collection->ValidateCount(context);
-    }
+  const CXmlCollectionBase* collection =
+      object ? detail::VariantCollectionPointer(view.AsVariant()) : nullptr;
+  if (collection != nullptr && !context.GetIgnoreInvalidCollectionCounts()) {
+    collection->ValidateCount(context);
   }
-  return WriteItems(context, object, writer);
+  return WriteItems(context, object, collection, writer);
 }
 
 bool CColElementInfo::WriteItems(const CSerializationContext& context,
-                                 const CXmlObjectBase* object, CXmlWriter* writer) const {
+                                 const CXmlObjectBase* object,
+                                 const CXmlCollectionBase* collection, CXmlWriter* writer) const {
   // Groups write several elements each, and substitutes names of their own:
   // no one array holds them.
   if (m_classItems && m_childElementType != XmlElementType_Element) {
     return WriteObject(context, object, writer, false);
   }
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object);
   // Only a JSON writer makes one array of the items, which needs one name
   // for all of them; other writers give every item its own element either
   // way, and are spared the pass over the whole list. So is a JSON writer
   // when only the description's own name reads back (an item named otherwise
   // would not read from XML text either).
-  if (collection != nullptr && collection->GetCount() > 1 && !ReadsOwnNameOnly() &&
-      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr &&
+  if (collection != nullptr && collection->GetCount() > 1 &&
+      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr && !ReadsOwnNameOnly() &&
       !collection->HasUniformItemNames()) {
     return WriteObject(context, object, writer, false);
   }

@@ -3,7 +3,9 @@
 // its content by content model and its simple content.
 #include <korvel/generated_class.h>
 
+#include <atomic>
 #include <cstddef>
+#include <typeinfo>
 
 #include <korvel/collection.h>
 #include <korvel/errors.h>
@@ -122,7 +124,7 @@ void CXmlGeneratedClass::WriteRootOptions(CXmlWriter* writer,
 void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationContext& context,
                                       bool isOptional) const {
   const CParentElementInfo* info = GetClassInfo();
-  const auto* nillable = dynamic_cast<const INillable*>(this);
+  const INillable* nillable = FindNillable(*info);
   if (nillable && nillable->IsNil()) {
     // A nil element has neither children nor text.
     writer->WriteNil();
@@ -153,6 +155,15 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
     writer->WriteText(value.ToString(format.empty() ? nullptr : format.c_str()),
                       value.GetTypeAsEnum(), false);
   }
+}
+
+const INillable* CXmlGeneratedClass::FindNillable(const CParentElementInfo& info) const {
+  const std::type_info* type = &typeid(*this);
+  std::atomic<const std::type_info*>& memo = info.m_notNillable.type;
+  if (memo.load(std::memory_order_relaxed) == type) return nullptr;
+  const auto* nillable = dynamic_cast<const INillable*>(this);
+  if (nillable == nullptr) memo.store(type, std::memory_order_relaxed);
+  return nillable;
 }
 
 void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,

@@ -50,6 +50,15 @@ CXmlObjectBase* VariantObjectPointer(const KvVariant& value) {
       VariantAccess::GetReference(value, it_xmlObject, "GetXmlObject"));
 }
 
+CXmlCollectionBase* VariantCollectionPointer(const KvVariant& value) {
+  // The carrier's kind tells a collection without a cast.
+  if (value.IsValid() && value.GetTypeAsEnum() == it_xmlCollection) {
+    return ReferencedPointer<CXmlCollectionBase>(
+        VariantAccess::GetReference(value, it_xmlCollection, "GetXmlCollection"));
+  }
+  return dynamic_cast<CXmlCollectionBase*>(VariantObjectPointer(value));
+}
+
 }  // namespace detail
 
 }  // namespace Korvel

@@ -15,5 +15,8 @@ namespace Korvel::detail {
 CSmartPtr<CXmlObjectBase> VariantObject(const KvVariant& value);
 // The same object without taking a reference: valid while the carrier holds it.
 CXmlObjectBase* VariantObjectPointer(const KvVariant& value);
+// The collection such a carrier holds, without taking a reference; null for
+// none and for an object that is no collection.
+CXmlCollectionBase* VariantCollectionPointer(const KvVariant& value);
 
 }  // namespace Korvel::detail
