@@ -141,6 +141,11 @@ class KORVEL_API CElementInfo {
   virtual void PseudoChildAttributeToXml(const Korvel::CSerializationContext& context,
                                          const Korvel::CXmlGeneratedClass* owner,
                                          Korvel::CXmlWriter* writer) const;
+  // Whether PseudoChildAttributeToXml may write anything; owners skip the call
+  // otherwise, as every element asks each of its descriptions. Descriptions of
+  // simple and untyped values, and of children with a tag of their own, answer
+  // false; any other true.
+  bool MayWriteGroupAttributes() const noexcept { return m_mayWriteGroupAttributes; }
   // Whether element may be where this description's content starts: its own
   // element here; descriptions of inline groups and wildcards answer true for
   // any element. The sequence reader uses it to skip unknown elements.
@@ -166,6 +171,7 @@ class KORVEL_API CElementInfo {
                                              const wchar_t* targetNamespace);
 
  protected:
+  void SetMayWriteGroupAttributes(bool may) noexcept { m_mayWriteGroupAttributes = may; }
   // A class, collection or untyped description.
   CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex);
   // An enumeration description.
@@ -281,6 +287,7 @@ class KORVEL_API CElementInfo {
   StringToEnumFunc m_stringToEnum = nullptr;
   bool m_hasRestrictions = false;
   bool m_hasFacets = false;  // some facet is set: values are worth checking
+  bool m_mayWriteGroupAttributes = true;
 
   // Reads the simple child at *current: an enumeration through stringToEnum,
   // a primitive value when that is null.

@@ -82,7 +82,8 @@ CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyI
       m_defaultValue(OrEmpty(defaultValue)),
       m_isNillable(isNillable),
       m_enumToString(enumToString),
-      m_stringToEnum(stringToEnum) {}
+      m_stringToEnum(stringToEnum),
+      m_mayWriteGroupAttributes(false) {}
 
 CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                            bool isNillable, ItemType primitiveType, const wchar_t* formatOverride,
@@ -98,7 +99,8 @@ CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyI
       m_defaultValue(OrEmpty(defaultValue)),
       m_isNillable(isNillable),
       m_hasRestrictions(true),
-      m_hasFacets(detail::HasFacets(restrictions)) {}
+      m_hasFacets(detail::HasFacets(restrictions)),
+      m_mayWriteGroupAttributes(false) {}
 
 CElementInfo::CElementInfo(const CElementInfo& other) = default;
 CElementInfo& CElementInfo::operator=(const CElementInfo& other) = default;

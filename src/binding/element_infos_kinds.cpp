@@ -63,7 +63,9 @@ CClsElementInfo::CClsElementInfo(const wchar_t* name, const wchar_t* ns, int pro
       m_childElementType(childElementType),
       m_classFactory(classFactory),
       m_factoryClassId(factoryClassId),
-      m_requiresContent(requiresContent) {}
+      m_requiresContent(requiresContent) {
+  SetMayWriteGroupAttributes(childElementType == XmlElementType_PseudoElement);
+}
 
 CClsElementInfo::~CClsElementInfo() = default;
 
@@ -141,7 +143,9 @@ CAbsClsElementInfo::CAbsClsElementInfo(const wchar_t* name, const wchar_t* ns, i
                                        ElementFactory elementFactory)
     : CElementInfo(name, ns, propertyIndex),
       m_childElementType(childElementType),
-      m_elementFactory(elementFactory) {}
+      m_elementFactory(elementFactory) {
+  SetMayWriteGroupAttributes(childElementType == XmlElementType_PseudoElement);
+}
 
 CAbsClsElementInfo::~CAbsClsElementInfo() = default;
 
@@ -194,7 +198,9 @@ CUntpdElementInfo::CUntpdElementInfo(const wchar_t* name, const wchar_t* ns, int
                                      const wchar_t* targetNamespace)
     : CElementInfo(name, ns, propertyIndex),
       m_namespaceConstraint(namespaceConstraint ? namespaceConstraint : L""),
-      m_targetNamespace(targetNamespace ? targetNamespace : L"") {}
+      m_targetNamespace(targetNamespace ? targetNamespace : L"") {
+  SetMayWriteGroupAttributes(false);
+}
 
 CUntpdElementInfo::~CUntpdElementInfo() = default;
 
@@ -265,7 +271,9 @@ CColElementInfo::CColElementInfo(const wchar_t* name, const wchar_t* ns, int pro
                                  XmlElementType childElementType, bool classItems)
     : CElementInfo(name, ns, propertyIndex),
       m_childElementType(childElementType),
-      m_classItems(classItems) {}
+      m_classItems(classItems) {
+  SetMayWriteGroupAttributes(classItems && childElementType == XmlElementType_PseudoElement);
+}
 
 CColElementInfo::~CColElementInfo() = default;
 

@@ -192,8 +192,9 @@ void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& con
     for (CAttributeInfo** a = attributes; *a; ++a) (*a)->AttributeToXml(context, this, writer);
   }
   if (elements) {
-    for (CElementInfo** e = elements; *e; ++e)
-      (*e)->PseudoChildAttributeToXml(context, this, writer);
+    for (CElementInfo** e = elements; *e; ++e) {
+      if ((*e)->MayWriteGroupAttributes()) (*e)->PseudoChildAttributeToXml(context, this, writer);
+    }
   }
 }
 
