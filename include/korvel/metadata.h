@@ -49,6 +49,8 @@ enum XmlElementType : int32_t {
 using EnumToStringFunc = const wchar_t* (*)(int value);
 using StringToEnumFunc = int (*)(const wchar_t* text);
 
+class CElementInfo;
+
 // The description of one generated class.
 class KORVEL_API CParentElementInfo {
  public:
@@ -98,17 +100,23 @@ class KORVEL_API CParentElementInfo {
   std::wstring m_primitiveFormatOverride;
   bool m_outputPrimitiveClassAsTextProperty;
 
-  // The last dynamic type of the class's objects found not to be nillable:
-  // writing asks each object, and the cross cast that answers costs more than
-  // the rest of starting its element. A copy starts afresh.
+  // Answers that writing would otherwise work out again for every object of
+  // the class; a copy starts afresh.
   friend class Korvel::CXmlGeneratedClass;
-  struct TypeMemo {
-    TypeMemo() = default;
-    TypeMemo(const TypeMemo&) noexcept {}
-    TypeMemo& operator=(const TypeMemo&) noexcept { return *this; }
-    std::atomic<const std::type_info*> type{nullptr};
+  template <class T>
+  struct Memo {
+    Memo() = default;
+    Memo(const Memo&) noexcept {}
+    Memo& operator=(const Memo&) noexcept { return *this; }
+    std::atomic<T> value{};
   };
-  mutable TypeMemo m_notNillable;
+  // The last dynamic type of the class's objects found not to be nillable:
+  // the cross cast that tells costs more than the rest of starting an element.
+  mutable Memo<const std::type_info*> m_notNillable;
+  // The last description arrays found to hold no description that may write
+  // the attributes of an in-line group (most classes), and to hold one.
+  mutable Memo<CElementInfo* const*> m_noGroupAttributes;
+  mutable Memo<CElementInfo* const*> m_groupAttributes;
 };
 
 // The description of one child-element property. The concrete descriptions

@@ -159,7 +159,7 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
 
 const INillable* CXmlGeneratedClass::FindNillable(const CParentElementInfo& info) const {
   const std::type_info* type = &typeid(*this);
-  std::atomic<const std::type_info*>& memo = info.m_notNillable.type;
+  std::atomic<const std::type_info*>& memo = info.m_notNillable.value;
   if (memo.load(std::memory_order_relaxed) == type) return nullptr;
   const auto* nillable = dynamic_cast<const INillable*>(this);
   if (nillable == nullptr) memo.store(type, std::memory_order_relaxed);
@@ -173,10 +173,29 @@ void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
     if (context.GetWriteTypeAttribute() && NeedsTypeAttribute()) {
       writer->WriteXsiType(info->GetElementNamespace(), info->GetElementName(), it_string);
     }
-    ProcessAttributesToXml(context, GetClassElementInfo(), GetClassAttributeInfo(), writer);
+    ProcessAttributesToXml(context, ElementsWithGroupAttributes(*info), GetClassAttributeInfo(),
+                           writer);
   } catch (const CKvException& e) {
     throw CKvException(detail::kFailedToConvertAttributes, e);
   }
+}
+
+CElementInfo** CXmlGeneratedClass::ElementsWithGroupAttributes(
+    const CParentElementInfo& info) const {
+  CElementInfo** elements = GetClassElementInfo();
+  if (elements == nullptr) return nullptr;
+  auto& none = info.m_noGroupAttributes.value;
+  auto& some = info.m_groupAttributes.value;
+  if (none.load(std::memory_order_relaxed) == elements) return nullptr;
+  if (some.load(std::memory_order_relaxed) == elements) return elements;
+  for (CElementInfo** e = elements; *e; ++e) {
+    if ((*e)->MayWriteGroupAttributes()) {
+      some.store(elements, std::memory_order_relaxed);
+      return elements;
+    }
+  }
+  none.store(elements, std::memory_order_relaxed);
+  return nullptr;
 }
 
 bool CXmlGeneratedClass::NeedsTypeAttribute() const {

@@ -122,6 +122,8 @@ void Context::StartRoot(const std::wstring& name, const std::wstring& namespaceU
   if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
   m_ownScope->defaultNamespace = defaultNamespace;
   m_ownScope->aliases = aliases;
+  ++m_ownScope->version;
+  m_ownScope->copiedFrom = nullptr;
   m_scope = m_ownScope.get();
 }
 
@@ -150,29 +152,54 @@ const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const 
 }
 
 Context::Scope& Context::OwnScope(const std::wstring* extraUri, const std::wstring& extraPrefix) {
+  Scope* own = m_ownScope.get();
   if (SharesParentScope()) {
-    if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
-    m_ownScope->defaultNamespace = m_scope->defaultNamespace;
-    AssignAliases(m_ownScope->aliases, m_scope->aliases, extraUri, extraPrefix);
-    m_scope = m_ownScope.get();
-  } else if (extraUri != nullptr) {
-    m_ownScope->aliases[*extraUri] = extraPrefix;
+    if (own == nullptr) m_ownScope = std::make_unique<Scope>(), own = m_ownScope.get();
+    own->defaultNamespace = m_scope->defaultNamespace;
+    AssignAliases(own->aliases, m_scope->aliases, extraUri, extraPrefix);
+    own->copiedFrom = m_scope;
+    own->copiedVersion = m_scope->version;
+    own->afterCopy = ++own->version;
+    own->addedPrefix = nullptr;
+    if (extraUri != nullptr) {
+      own->addedUri = *extraUri;
+      own->addedPrefix = &own->aliases.find(*extraUri)->second;
+    }
+    m_scope = own;
+  } else {
+    // The caller changes it.
+    ++own->version;
+    if (extraUri != nullptr) own->aliases[*extraUri] = extraPrefix;
   }
-  return *m_ownScope;
+  return *own;
 }
 
 void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
   m_namePrefixInScope = false;
-  OwnScope().defaultNamespace = namespaceUri;
+  OwnScope();
+  ++m_ownScope->version;
+  m_ownScope->defaultNamespace = namespaceUri;
 }
 
 void Context::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
   if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
-  OwnScope().aliases[namespaceUri] = prefix;
+  OwnScope();
+  ++m_ownScope->version;
+  m_ownScope->aliases[namespaceUri] = prefix;
 }
 
 const std::wstring& Context::AllocatePrefix(const std::wstring& namespaceUri) {
   if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
+  // Siblings mostly declare the same namespace (xsi) in the same scope: the
+  // copy the context made for an earlier one is the copy this one needs.
+  if (Scope* own = m_ownScope.get(); own != nullptr && SharesParentScope() &&
+                                     own->copiedFrom == m_scope &&
+                                     own->copiedVersion == m_scope->version &&
+                                     own->version == own->afterCopy && own->addedPrefix &&
+                                     own->addedUri == namespaceUri) {
+    m_scope = own;
+    return *own->addedPrefix;
+  }
   const std::wstring prefix = FirstFreePrefix(m_scope->aliases);
   return OwnScope(&namespaceUri, prefix).aliases.find(namespaceUri)->second;
 }
