@@ -16,6 +16,7 @@
 #include <korvel/xml_writer.h>
 
 #include "binding/messages.h"
+#include "binding/metadata_support.h"
 #include "binding/variant_object.h"
 #include "runtime/variant_reference.h"
 
@@ -152,7 +153,7 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
   } else if (value.IsValid()) {
     // An unset value leaves the element empty.
     const std::wstring& format = info->GetPrimitiveFormatOverride();
-    writer->WriteText(value.ToString(format.empty() ? nullptr : format.c_str()),
+    writer->WriteText(detail::WrittenText(value, format.empty() ? nullptr : format.c_str()),
                       value.GetTypeAsEnum(), false);
   }
 }
