@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <typeinfo>
 
+#include "fastinfoset/fi_text_element.h"
 #include "json/json_text_element.h"
 #include "xml/text_element.h"
 #include "xml/text_output.h"
@@ -433,9 +434,13 @@ struct TextWriterAccess {
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                       const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
                       bool isDefaultValue) {
-  // The JSON check first: it compares type_info addresses, so it costs an XML
-  // writer nothing, where the XML check would compare names for a JSON one.
+  // The JSON and Fast Infoset checks first: they compare type_info addresses,
+  // so they cost an XML writer nothing, where the XML check would compare
+  // names for the others.
   if (WriteJsonTextElement(writer, name, namespaceUri, text, itemType)) return;
+  if (WriteFastInfosetTextElement(writer, name, namespaceUri, text, itemType, isDefaultValue)) {
+    return;
+  }
   if (typeid(writer) == typeid(CXmlTextWriter) &&
       TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, namespaceUri,
                                          text, isDefaultValue)) {
