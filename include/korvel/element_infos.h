@@ -198,10 +198,12 @@ class KORVEL_API CColElementInfo : public CElementInfo {
                                        Korvel::CXmlObjectBase* collection,
                                        Korvel::CXmlElement* parent,
                                        Korvel::CXmlElement* current) const;
-  // Writes the items of object, the property's value (null for none): as one
-  // array in JSON when they are elements of one name.
+  // Writes the items of object, the property's value (null for none), which
+  // is collection when it is one: as one array in JSON when they are elements
+  // of one name.
   bool WriteItems(const Korvel::CSerializationContext& context,
-                  const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer) const;
+                  const Korvel::CXmlObjectBase* object,
+                  const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;
   // ReadRun of untyped collections: by name unless the name is "AnyElement".
   Korvel::CXmlElement* ReadUntypedRun(const Korvel::CSerializationContext& context,
                                       Korvel::CXmlObjectBase* collection,

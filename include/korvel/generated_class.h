@@ -102,6 +102,12 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
 
   void WriteContent(CXmlWriter* writer, const CSerializationContext& context,
                     bool isOptional) const;
+  // The class's element descriptions when one of them may write an in-line
+  // group's attributes, else null; info is the class's description.
+  KorvelData::CElementInfo** ElementsWithGroupAttributes(
+      const KorvelData::CParentElementInfo& info) const;
+  // This object as INillable, or null; info is the class's description.
+  const INillable* FindNillable(const KorvelData::CParentElementInfo& info) const;
   void WriteRootOptions(CXmlWriter* writer, const CSerializationContext& context) const;
   void ProcessAttributesToXml(const CSerializationContext& context,
                               KorvelData::CElementInfo** elements,

@@ -5,8 +5,10 @@
 // its enumeration, primitive and wildcard forms).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 
 #include <korvel/export.h>
 #include <korvel/item_type.h>
@@ -46,6 +48,8 @@ enum XmlElementType : int32_t {
 // Enumerator to text and back, as generated for each enumeration.
 using EnumToStringFunc = const wchar_t* (*)(int value);
 using StringToEnumFunc = int (*)(const wchar_t* text);
+
+class CElementInfo;
 
 // The description of one generated class.
 class KORVEL_API CParentElementInfo {
@@ -95,6 +99,24 @@ class KORVEL_API CParentElementInfo {
   Korvel::ItemType m_primitiveDataType;
   std::wstring m_primitiveFormatOverride;
   bool m_outputPrimitiveClassAsTextProperty;
+
+  // Answers that writing would otherwise work out again for every object of
+  // the class; a copy starts afresh.
+  friend class Korvel::CXmlGeneratedClass;
+  template <class T>
+  struct Memo {
+    Memo() = default;
+    Memo(const Memo&) noexcept {}
+    Memo& operator=(const Memo&) noexcept { return *this; }
+    std::atomic<T> value{};
+  };
+  // The last dynamic type of the class's objects found not to be nillable:
+  // the cross cast that tells costs more than the rest of starting an element.
+  mutable Memo<const std::type_info*> m_notNillable;
+  // The last description arrays found to hold no description that may write
+  // the attributes of an in-line group (most classes), and to hold one.
+  mutable Memo<CElementInfo* const*> m_noGroupAttributes;
+  mutable Memo<CElementInfo* const*> m_groupAttributes;
 };
 
 // The description of one child-element property. The concrete descriptions
@@ -127,6 +149,12 @@ class KORVEL_API CElementInfo {
   virtual void PseudoChildAttributeToXml(const Korvel::CSerializationContext& context,
                                          const Korvel::CXmlGeneratedClass* owner,
                                          Korvel::CXmlWriter* writer) const;
+  // Whether PseudoChildAttributeToXml may write anything; owners skip the call
+  // otherwise, as every element asks each of its descriptions. Descriptions of
+  // simple and untyped values, and of children with a tag of their own, answer
+  // false; any other true. A subclass of those that overrides
+  // PseudoChildAttributeToXml calls SetMayWriteGroupAttributes(true).
+  bool MayWriteGroupAttributes() const noexcept { return m_mayWriteGroupAttributes; }
   // Whether element may be where this description's content starts: its own
   // element here; descriptions of inline groups and wildcards answer true for
   // any element. The sequence reader uses it to skip unknown elements.
@@ -152,6 +180,7 @@ class KORVEL_API CElementInfo {
                                              const wchar_t* targetNamespace);
 
  protected:
+  void SetMayWriteGroupAttributes(bool may) noexcept { m_mayWriteGroupAttributes = may; }
   // A class, collection or untyped description.
   CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex);
   // An enumeration description.
@@ -267,6 +296,7 @@ class KORVEL_API CElementInfo {
   StringToEnumFunc m_stringToEnum = nullptr;
   bool m_hasRestrictions = false;
   bool m_hasFacets = false;  // some facet is set: values are worth checking
+  bool m_mayWriteGroupAttributes = true;
 
   // Reads the simple child at *current: an enumeration through stringToEnum,
   // a primitive value when that is null.

@@ -99,6 +99,18 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
     struct Scope {
       std::wstring defaultNamespace;
       NamespaceMap aliases;
+      // Counts the changes. A scope belongs to its writer's contexts, which
+      // live as long as the writer: its address and version name its content.
+      uint64_t version = 0;
+      // The scope this one last copied, at which version, and the one
+      // declaration then added (none when addedPrefix is null); version
+      // was afterCopy. A reused context whose element adds the same
+      // declaration to the same scope finds its copy still good.
+      const Scope* copiedFrom = nullptr;
+      uint64_t copiedVersion = 0;
+      uint64_t afterCopy = 0;
+      std::wstring addedUri;
+      const std::wstring* addedPrefix = nullptr;
     };
 
     CXmlWriterContext() = default;
@@ -106,7 +118,10 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
                    const std::wstring& defaultNamespace, const NamespaceMap& aliases);
     void StartChild(const std::wstring& name, const std::wstring& namespaceUri,
                     CXmlWriterContext* parent);
-    Scope& OwnScope();
+    // Copies the parent's scope first if need be; with extraUri, also maps
+    // it to extraPrefix.
+    Scope& OwnScope(const std::wstring* extraUri = nullptr,
+                    const std::wstring& extraPrefix = std::wstring());
 
     int32_t m_childCount = 0;
     bool m_startTagOpen = true;

@@ -216,8 +216,7 @@ void CAttributeInfoEnum::AttributeToXml(const CSerializationContext& context,
   KvValueView view;
   const KvVariant& value = ViewProperty(owner, view);
   if (GetIsOptional() && !value.IsValid()) return;
-  const wchar_t* name = m_enumToString(value.GetI4());
-  const std::wstring text = name ? name : L"";
+  const std::wstring& text = detail::EnumText(m_enumToString(value.GetI4()));
   if (SkipsAsDefault(context, text)) return;
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, it_string);
 }

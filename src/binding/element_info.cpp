@@ -82,7 +82,8 @@ CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyI
       m_defaultValue(OrEmpty(defaultValue)),
       m_isNillable(isNillable),
       m_enumToString(enumToString),
-      m_stringToEnum(stringToEnum) {}
+      m_stringToEnum(stringToEnum),
+      m_mayWriteGroupAttributes(false) {}
 
 CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex,
                            bool isNillable, ItemType primitiveType, const wchar_t* formatOverride,
@@ -98,7 +99,8 @@ CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyI
       m_defaultValue(OrEmpty(defaultValue)),
       m_isNillable(isNillable),
       m_hasRestrictions(true),
-      m_hasFacets(detail::HasFacets(restrictions)) {}
+      m_hasFacets(detail::HasFacets(restrictions)),
+      m_mayWriteGroupAttributes(false) {}
 
 CElementInfo::CElementInfo(const CElementInfo& other) = default;
 CElementInfo& CElementInfo::operator=(const CElementInfo& other) = default;
@@ -215,8 +217,9 @@ bool CElementInfo::ElementToXmlCls(const CSerializationContext& context,
 bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   KvValueView view;
-  return WriteCollection(context, dynamic_cast<const CXmlCollectionBase*>(ViewObject(owner, view)),
-                         writer);
+  const CXmlCollectionBase* collection =
+      ViewObject(owner, view) ? detail::VariantCollectionPointer(view.AsVariant()) : nullptr;
+  return WriteCollection(context, collection, writer);
 }
 
 bool CElementInfo::WriteObject(const CSerializationContext& context, const CXmlObjectBase* object,
@@ -276,7 +279,7 @@ bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  const std::wstring text = OrEmpty(enumToString(value.GetI4()));
+  const std::wstring& text = detail::EnumText(enumToString(value.GetI4()));
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
   detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text, it_string, isDefault);
   return true;

@@ -10,6 +10,7 @@
 #include <korvel/xml_document.h>
 
 #include "binding/metadata_support.h"
+#include "binding/variant_object.h"
 
 namespace KorvelData {
 
@@ -114,9 +115,10 @@ bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
   // An empty collection is a member not chosen: the next member may be.
   KvValueView view;
   const CXmlObjectBase* object = ViewObject(owner, view);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object);
+  const CXmlCollectionBase* collection =
+      object ? detail::VariantCollectionPointer(view.AsVariant()) : nullptr;
   if (collection == nullptr || collection->GetCount() <= 0) return false;
-  return WriteItems(context, object, writer);
+  return WriteItems(context, object, collection, writer);
 }
 
 bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,

@@ -64,7 +64,9 @@ CClsElementInfo::CClsElementInfo(const wchar_t* name, const wchar_t* ns, int pro
       m_childElementType(childElementType),
       m_classFactory(classFactory),
       m_factoryClassId(factoryClassId),
-      m_requiresContent(requiresContent) {}
+      m_requiresContent(requiresContent) {
+  SetMayWriteGroupAttributes(childElementType == XmlElementType_PseudoElement);
+}
 
 CClsElementInfo::~CClsElementInfo() = default;
 
@@ -142,7 +144,9 @@ CAbsClsElementInfo::CAbsClsElementInfo(const wchar_t* name, const wchar_t* ns, i
                                        ElementFactory elementFactory)
     : CElementInfo(name, ns, propertyIndex),
       m_childElementType(childElementType),
-      m_elementFactory(elementFactory) {}
+      m_elementFactory(elementFactory) {
+  SetMayWriteGroupAttributes(childElementType == XmlElementType_PseudoElement);
+}
 
 CAbsClsElementInfo::~CAbsClsElementInfo() = default;
 
@@ -196,7 +200,9 @@ CUntpdElementInfo::CUntpdElementInfo(const wchar_t* name, const wchar_t* ns, int
     : CElementInfo(name, ns, propertyIndex),
       m_namespaceConstraint(namespaceConstraint ? namespaceConstraint : L""),
       m_targetNamespace(targetNamespace ? targetNamespace : L""),
-      m_scope(Korvel::detail::MakeUntypedScope(m_namespaceConstraint, m_targetNamespace, L"")) {}
+      m_scope(Korvel::detail::MakeUntypedScope(m_namespaceConstraint, m_targetNamespace, L"")) {
+  SetMayWriteGroupAttributes(false);
+}
 
 CUntpdElementInfo::~CUntpdElementInfo() = default;
 
@@ -266,7 +272,9 @@ CColElementInfo::CColElementInfo(const wchar_t* name, const wchar_t* ns, int pro
                                  XmlElementType childElementType, bool classItems)
     : CElementInfo(name, ns, propertyIndex),
       m_childElementType(childElementType),
-      m_classItems(classItems) {}
+      m_classItems(classItems) {
+  SetMayWriteGroupAttributes(classItems && childElementType == XmlElementType_PseudoElement);
+}
 
 CColElementInfo::~CColElementInfo() = default;
 
@@ -274,29 +282,29 @@ bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   KvValueView view;
   const CXmlObjectBase* object = ViewObject(owner, view);
-  if (!context.GetIgnoreInvalidCollectionCounts()) {
-    if (const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object)) {
-      collection->ValidateCount(context);
-    }
+  const CXmlCollectionBase* collection =
+      object ? detail::VariantCollectionPointer(view.AsVariant()) : nullptr;
+  if (collection != nullptr && !context.GetIgnoreInvalidCollectionCounts()) {
+    collection->ValidateCount(context);
   }
-  return WriteItems(context, object, writer);
+  return WriteItems(context, object, collection, writer);
 }
 
-bool CColElementInfo::WriteItems(const CSerializationContext& context, const CXmlObjectBase* object,
-                                 CXmlWriter* writer) const {
+bool CColElementInfo::WriteItems(const CSerializationContext& context,
+                                 const CXmlObjectBase* object,
+                                 const CXmlCollectionBase* collection, CXmlWriter* writer) const {
   // Groups write several elements each, and substitutes names of their own:
   // no one array holds them.
   if (m_classItems && m_childElementType != XmlElementType_Element) {
     return WriteObject(context, object, writer, false);
   }
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object);
   // Only a JSON writer makes one array of the items, which needs one name
   // for all of them; other writers give every item its own element either
   // way, and are spared the pass over the whole list. So is a JSON writer
   // when only the description's own name reads back (an item named otherwise
   // would not read from XML text either).
-  if (collection != nullptr && collection->GetCount() > 1 && !ReadsOwnNameOnly() &&
-      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr &&
+  if (collection != nullptr && collection->GetCount() > 1 &&
+      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr && !ReadsOwnNameOnly() &&
       !collection->HasUniformItemNames()) {
     return WriteObject(context, object, writer, false);
   }

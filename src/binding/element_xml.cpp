@@ -17,6 +17,7 @@
 #include "binding/messages.h"
 #include "binding/namespace_wildcard.h"
 #include "binding/untyped_support.h"
+#include "xml/text_element.h"
 
 namespace Korvel {
 
@@ -180,6 +181,12 @@ void CElement::WriteContent(CXmlWriter& writer, const CSerializationContext& con
     }
     const CElement& child = *top.next++;
     if (typeid(child) == typeid(CElement) && child.m_defaultNamespace.empty()) {
+      // Most wildcard content ends in elements of text alone.
+      if (!child.m_attributes && !child.m_childElements) {
+        detail::WriteTextElement(writer, child.m_name, child.m_namespaceUri, child.m_text,
+                                 it_string, false);
+        continue;
+      }
       start(child);
     } else {
       CXmlObjectBase::ToXml_Int(&child, &writer, false, child.m_namespaceUri.c_str(), context,

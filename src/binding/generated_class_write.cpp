@@ -3,7 +3,9 @@
 // its content by content model and its simple content.
 #include <korvel/generated_class.h>
 
+#include <atomic>
 #include <cstddef>
+#include <typeinfo>
 
 #include <korvel/collection.h>
 #include <korvel/errors.h>
@@ -14,6 +16,7 @@
 #include <korvel/xml_writer.h>
 
 #include "binding/messages.h"
+#include "binding/metadata_support.h"
 #include "binding/variant_object.h"
 #include "runtime/variant_reference.h"
 
@@ -122,7 +125,7 @@ void CXmlGeneratedClass::WriteRootOptions(CXmlWriter* writer,
 void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationContext& context,
                                       bool isOptional) const {
   const CParentElementInfo* info = GetClassInfo();
-  const auto* nillable = dynamic_cast<const INillable*>(this);
+  const INillable* nillable = FindNillable(*info);
   if (nillable && nillable->IsNil()) {
     // A nil element has neither children nor text.
     writer->WriteNil();
@@ -150,9 +153,18 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
   } else if (value.IsValid()) {
     // An unset value leaves the element empty.
     const std::wstring& format = info->GetPrimitiveFormatOverride();
-    writer->WriteText(value.ToString(format.empty() ? nullptr : format.c_str()),
+    writer->WriteText(detail::WrittenText(value, format.empty() ? nullptr : format.c_str()),
                       value.GetTypeAsEnum(), false);
   }
+}
+
+const INillable* CXmlGeneratedClass::FindNillable(const CParentElementInfo& info) const {
+  const std::type_info* type = &typeid(*this);
+  std::atomic<const std::type_info*>& memo = info.m_notNillable.value;
+  if (memo.load(std::memory_order_relaxed) == type) return nullptr;
+  const auto* nillable = dynamic_cast<const INillable*>(this);
+  if (nillable == nullptr) memo.store(type, std::memory_order_relaxed);
+  return nillable;
 }
 
 void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
@@ -162,10 +174,29 @@ void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
     if (context.GetWriteTypeAttribute() && NeedsTypeAttribute()) {
       writer->WriteXsiType(info->GetElementNamespace(), info->GetElementName(), it_string);
     }
-    ProcessAttributesToXml(context, GetClassElementInfo(), GetClassAttributeInfo(), writer);
+    ProcessAttributesToXml(context, ElementsWithGroupAttributes(*info), GetClassAttributeInfo(),
+                           writer);
   } catch (const CKvException& e) {
     throw CKvException(detail::kFailedToConvertAttributes, e);
   }
+}
+
+CElementInfo** CXmlGeneratedClass::ElementsWithGroupAttributes(
+    const CParentElementInfo& info) const {
+  CElementInfo** elements = GetClassElementInfo();
+  if (elements == nullptr) return nullptr;
+  auto& none = info.m_noGroupAttributes.value;
+  auto& some = info.m_groupAttributes.value;
+  if (none.load(std::memory_order_relaxed) == elements) return nullptr;
+  if (some.load(std::memory_order_relaxed) == elements) return elements;
+  for (CElementInfo** e = elements; *e; ++e) {
+    if ((*e)->MayWriteGroupAttributes()) {
+      some.store(elements, std::memory_order_relaxed);
+      return elements;
+    }
+  }
+  none.store(elements, std::memory_order_relaxed);
+  return nullptr;
 }
 
 bool CXmlGeneratedClass::NeedsTypeAttribute() const {
@@ -181,8 +212,9 @@ void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& con
     for (CAttributeInfo** a = attributes; *a; ++a) (*a)->AttributeToXml(context, this, writer);
   }
   if (elements) {
-    for (CElementInfo** e = elements; *e; ++e)
-      (*e)->PseudoChildAttributeToXml(context, this, writer);
+    for (CElementInfo** e = elements; *e; ++e) {
+      if ((*e)->MayWriteGroupAttributes()) (*e)->PseudoChildAttributeToXml(context, this, writer);
+    }
   }
 }
 

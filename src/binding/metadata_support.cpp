@@ -78,6 +78,16 @@ const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format) {
   return buffer;
 }
 
+const std::wstring& EnumText(const wchar_t* text) {
+  thread_local std::wstring buffer;
+  if (text == nullptr) {
+    buffer.clear();
+  } else {
+    buffer.assign(text);
+  }
+  return buffer;
+}
+
 int NilValue(const std::wstring& value) {
   if (value == L"1" || EqualsIgnoringCase(value, L"true")) return 1;
   if (value == L"0" || EqualsIgnoringCase(value, L"false")) return 0;

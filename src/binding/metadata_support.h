@@ -64,6 +64,10 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
 // allocation once it has grown. The buffer holds one value: from here until
 // the writer has taken the text.
 const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
+// An enumerator's text (null reads as empty) as a string for the writers,
+// kept in a buffer of the thread's that the next call reuses: writing an
+// enumerator allocates nothing.
+const std::wstring& EnumText(const wchar_t* text);
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);

@@ -13,6 +13,7 @@
 #include "binding/messages.h"
 #include "binding/typed_kinds.h"
 #include "values/restriction_check.h"
+#include "xml/text_element.h"
 
 namespace Korvel {
 
@@ -173,9 +174,7 @@ void CTypedCollectionBase<T>::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*
     const T& value = *it;
     const std::wstring text = ItemText(value);
     if (patterned) CheckFacets(value, &text);
-    writer->StartElement(name, ns);
-    writer->WriteText(text, itemType, false);
-    writer->EndElement();
+    detail::WriteTextElement(*writer, name, ns, text, itemType, false);
   }
 }
 

@@ -54,21 +54,35 @@ std::wstring FirstFreePrefix(const CXmlWriter::NamespaceMap& aliases) {
   }
 }
 
-// Makes target a copy of source. A context reused for sibling elements copies
-// much the same scope each time: the entries it holds already keep their
-// strings, so that only what differs allocates.
-void AssignAliases(CXmlWriter::NamespaceMap& target, const CXmlWriter::NamespaceMap& source) {
+// Makes target a copy of source, with extraUri (when given) mapped to
+// extraPrefix. A context reused for sibling elements copies much the same
+// scope each time, and most often adds the same declaration to it (xsi): the
+// entries it holds already keep their strings, so that only what differs
+// allocates.
+void AssignAliases(CXmlWriter::NamespaceMap& target, const CXmlWriter::NamespaceMap& source,
+                   const std::wstring* extraUri = nullptr,
+                   const std::wstring& extraPrefix = std::wstring()) {
   auto t = target.begin();
-  for (const auto& [uri, prefix] : source) {
+  const auto put = [&](const std::wstring& uri, const std::wstring& prefix) {
     int order = 0;
     while (t != target.end() && (order = t->first.compare(uri)) < 0) t = target.erase(t);
     if (t != target.end() && order == 0) {
-      t->second = prefix;
+      if (t->second != prefix) t->second = prefix;
       ++t;
     } else {
       target.emplace_hint(t, uri, prefix);
     }
+  };
+  for (const auto& [uri, prefix] : source) {
+    if (extraUri != nullptr && *extraUri <= uri) {
+      put(*extraUri, extraPrefix);
+      const bool replaces = *extraUri == uri;
+      extraUri = nullptr;
+      if (replaces) continue;
+    }
+    put(uri, prefix);
   }
+  if (extraUri != nullptr) put(*extraUri, extraPrefix);
   target.erase(t, target.end());
 }
 
@@ -108,6 +122,8 @@ void Context::StartRoot(const std::wstring& name, const std::wstring& namespaceU
   if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
   m_ownScope->defaultNamespace = defaultNamespace;
   m_ownScope->aliases = aliases;
+  ++m_ownScope->version;
+  m_ownScope->copiedFrom = nullptr;
   m_scope = m_ownScope.get();
 }
 
@@ -135,32 +151,57 @@ const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const 
   return it != m_scope->aliases.end() ? &it->second : nullptr;
 }
 
-Context::Scope& Context::OwnScope() {
+Context::Scope& Context::OwnScope(const std::wstring* extraUri, const std::wstring& extraPrefix) {
+  Scope* own = m_ownScope.get();
   if (SharesParentScope()) {
-    if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
-    m_ownScope->defaultNamespace = m_scope->defaultNamespace;
-    AssignAliases(m_ownScope->aliases, m_scope->aliases);
-    m_scope = m_ownScope.get();
+    if (own == nullptr) m_ownScope = std::make_unique<Scope>(), own = m_ownScope.get();
+    own->defaultNamespace = m_scope->defaultNamespace;
+    AssignAliases(own->aliases, m_scope->aliases, extraUri, extraPrefix);
+    own->copiedFrom = m_scope;
+    own->copiedVersion = m_scope->version;
+    own->afterCopy = ++own->version;
+    own->addedPrefix = nullptr;
+    if (extraUri != nullptr) {
+      own->addedUri = *extraUri;
+      own->addedPrefix = &own->aliases.find(*extraUri)->second;
+    }
+    m_scope = own;
+  } else {
+    // The caller changes it.
+    ++own->version;
+    if (extraUri != nullptr) own->aliases[*extraUri] = extraPrefix;
   }
-  return *m_ownScope;
+  return *own;
 }
 
 void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
   m_namePrefixInScope = false;
-  OwnScope().defaultNamespace = namespaceUri;
+  OwnScope();
+  ++m_ownScope->version;
+  m_ownScope->defaultNamespace = namespaceUri;
 }
 
 void Context::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
   if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
-  OwnScope().aliases[namespaceUri] = prefix;
+  OwnScope();
+  ++m_ownScope->version;
+  m_ownScope->aliases[namespaceUri] = prefix;
 }
 
 const std::wstring& Context::AllocatePrefix(const std::wstring& namespaceUri) {
   if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
-  std::wstring prefix = FirstFreePrefix(m_scope->aliases);
-  std::wstring& slot = OwnScope().aliases[namespaceUri];
-  slot = std::move(prefix);
-  return slot;
+  // Siblings mostly declare the same namespace (xsi) in the same scope: the
+  // copy the context made for an earlier one is the copy this one needs.
+  if (Scope* own = m_ownScope.get(); own != nullptr && SharesParentScope() &&
+                                     own->copiedFrom == m_scope &&
+                                     own->copiedVersion == m_scope->version &&
+                                     own->version == own->afterCopy && own->addedPrefix &&
+                                     own->addedUri == namespaceUri) {
+    m_scope = own;
+    return *own->addedPrefix;
+  }
+  const std::wstring prefix = FirstFreePrefix(m_scope->aliases);
+  return OwnScope(&namespaceUri, prefix).aliases.find(namespaceUri)->second;
 }
 
 // --- CXmlWriter -------------------------------------------------------------
