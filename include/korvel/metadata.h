@@ -255,6 +255,9 @@ class KORVEL_API CElementInfo {
 
  private:
   std::wstring m_elementName;
+  // The name's bytes when it is all ASCII (else empty), copied by the text
+  // writer instead of narrowing the name on every element.
+  std::string m_asciiName;
   std::wstring m_elementNamespace;
   int m_propertyIndex;
   Korvel::CPrimitiveRestrictions m_restrictions;

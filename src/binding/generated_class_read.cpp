@@ -4,7 +4,6 @@
 #include <korvel/generated_class.h>
 
 #include <memory>
-#include <typeinfo>
 
 #include <korvel/errors.h>
 #include <korvel/serialization_context.h>
@@ -48,20 +47,6 @@ int CountOf(CAttributeInfo** attributes) {
   return count;
 }
 
-// The object as INillable, or null. The cross cast is dear for a step taken
-// once per object, and the objects of a collection come one class after
-// another, so the last class's answer is kept.
-const INillable* AsNillable(const CXmlGeneratedClass& object) {
-  thread_local const std::type_info* lastClass = nullptr;
-  thread_local bool lastNillable = false;
-  const std::type_info& objectClass = typeid(object);
-  if (&objectClass == lastClass && !lastNillable) return nullptr;
-  const auto* nillable = dynamic_cast<const INillable*>(&object);
-  lastClass = &objectClass;
-  lastNillable = nillable != nullptr;
-  return nillable;
-}
-
 // Whether any description from first on may start at element.
 bool IsKnownFrom(const CSerializationContext& context, CElementInfo* const* first,
                  const CXmlElement* element) {
@@ -83,7 +68,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     if (isElement) SetElementName(element->GetLocalName().c_str());
     const Builder::GroupRead group(isElement ? nullptr : element);
     ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
-    if (const INillable* nillable = AsNillable(*this); nillable && nillable->IsNil()) {
+    if (const INillable* nillable = detail::AsNillable(*this); nillable && nillable->IsNil()) {
       detail::ThrowIfNilHasContent(*element);
       return current;
     }

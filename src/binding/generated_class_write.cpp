@@ -14,6 +14,7 @@
 #include <korvel/xml_writer.h>
 
 #include "binding/messages.h"
+#include "binding/metadata_support.h"
 #include "binding/variant_object.h"
 #include "runtime/variant_reference.h"
 
@@ -122,7 +123,7 @@ void CXmlGeneratedClass::WriteRootOptions(CXmlWriter* writer,
 void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationContext& context,
                                       bool isOptional) const {
   const CParentElementInfo* info = GetClassInfo();
-  const auto* nillable = dynamic_cast<const INillable*>(this);
+  const INillable* nillable = detail::AsNillable(*this);
   if (nillable && nillable->IsNil()) {
     // A nil element has neither children nor text.
     writer->WriteNil();

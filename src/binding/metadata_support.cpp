@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <typeinfo>
 
 #include <korvel/collection.h>
+#include <korvel/generated_class.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
@@ -76,6 +78,17 @@ const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format) {
   buffer.clear();
   AppendVariantText(value, format, buffer);
   return buffer;
+}
+
+const INillable* AsNillable(const CXmlGeneratedClass& object) {
+  thread_local const std::type_info* lastClass = nullptr;
+  thread_local bool lastNillable = false;
+  const std::type_info& objectClass = typeid(object);
+  if (&objectClass == lastClass && !lastNillable) return nullptr;
+  const auto* nillable = dynamic_cast<const INillable*>(&object);
+  lastClass = &objectClass;
+  lastNillable = nillable != nullptr;
+  return nillable;
 }
 
 int NilValue(const std::wstring& value) {

@@ -15,7 +15,9 @@ namespace Korvel {
 class CXmlAttribute;
 class CXmlCollectionBase;
 class CXmlElement;
+class CXmlGeneratedClass;
 class CSerializationContext;
+class INillable;
 struct KvVariant;
 }  // namespace Korvel
 
@@ -63,6 +65,11 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
 // allocation once it has grown. The buffer holds one value: from here until
 // the writer has taken the text.
 const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
+
+// The object as INillable, or null. The cross cast is dear for a step taken
+// once per object, and the objects of a collection come one class after
+// another, so the thread keeps the last class's answer.
+const INillable* AsNillable(const CXmlGeneratedClass& object);
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);

@@ -176,11 +176,13 @@ void detail::AppendText(const CBigInteger& value, std::wstring& out) {
   }
   const CBigInteger::Digits& digits = BigIntegerAccess::DigitsOf(value);
   const std::size_t sign = BigIntegerAccess::CarriedSign(value) < 0 ? 1 : 0;
-  const std::size_t end = out.size() + sign + digits.size();
-  out.resize(end, L'-');
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    out[end - 1 - i] = static_cast<wchar_t>(L'0' + digits[i]);
-  }
+  const std::size_t count = sign + digits.size();
+  AppendFilled(out, count, [&](wchar_t* text) {
+    if (sign != 0) text[0] = L'-';
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+      text[count - 1 - i] = static_cast<wchar_t>(L'0' + digits[i]);
+    }
+  });
 }
 
 // ---------------------------------------------------------------- signs

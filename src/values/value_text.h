@@ -4,6 +4,7 @@
 // writer reusing one buffer prints values without allocating.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include <korvel/big_integer.h>
@@ -11,6 +12,23 @@
 #include <korvel/decimal.h>
 
 namespace Korvel::detail {
+
+// Appends the count characters fill(p) writes at p: put together on the
+// stack when short, as numbers nearly always are, so that out grows once
+// rather than in steps.
+template <class Fill>
+void AppendFilled(std::wstring& out, std::size_t count, Fill fill) {
+  constexpr std::size_t kShort = 64;
+  if (count <= kShort) {
+    wchar_t text[kShort];
+    fill(text);
+    out.append(text, count);
+    return;
+  }
+  const std::size_t start = out.size();
+  out.resize(start + count);
+  fill(&out[start]);
+}
 
 void AppendText(const CBigInteger& value, std::wstring& out);
 void AppendText(const CDecimal& value, std::wstring& out);

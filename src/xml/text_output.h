@@ -129,18 +129,17 @@ class TextOutput {
 
   // An element holding text as one append: the line end (when lineEndFirst)
   // and indentation for levels, "<" name ">" text "</" name ">" (the name
-  // with "prefix:" in front when there is a prefix), and the line
-  // end (when lineEndAfter). False, with nothing written, unless the output is
-  // UTF-8, the indentation ASCII, and name and text ASCII that escaped lets
-  // through: the caller then writes the element piece by piece.
-  template <class Escaped>
-  bool PutAsciiTextElement(bool lineEndFirst, size_t levels, std::wstring_view prefix,
-                           std::wstring_view name, std::wstring_view text, Escaped escaped,
-                           bool lineEndAfter) {
+  // with "prefix:" in front when there is a prefix), and the line end (when
+  // lineEndAfter). False, with nothing written, unless the output is UTF-8,
+  // the indentation ASCII, name and prefix ASCII, and text well-formed with
+  // nothing that escaped asks to escape: the caller then writes the element
+  // piece by piece. The name is wide, or its ASCII bytes.
+  template <class Name, class Escaped>
+  bool PutTextElement(bool lineEndFirst, size_t levels, std::wstring_view prefix, Name name,
+                      std::wstring_view text, Escaped escaped, bool lineEndAfter) {
     if (m_utf8 == nullptr || !m_asciiIndent) return false;
-    return m_utf8->PutAsciiTextElement(
-        AsciiLead(lineEndFirst, levels), prefix, name, text, escaped,
-        lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
+    return m_utf8->PutTextElement(AsciiLead(lineEndFirst, levels), prefix, name, text, escaped,
+                                  lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
   }
 
   // A JSON member holding a value as one append: the separator before it,

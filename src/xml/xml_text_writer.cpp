@@ -2,7 +2,6 @@
 // The XML text writer: markup, escaping, namespace declarations and layout.
 #include <korvel/xml_text_writer.h>
 
-#include <array>
 #include <cstdint>
 #include <typeinfo>
 
@@ -15,26 +14,17 @@ namespace Korvel {
 
 namespace {
 
-// Characters that escaping replaces or drops, per mode. Everything at or
-// above U+0080 passes unchanged, so only ASCII needs a table entry.
-constexpr uint8_t kInContent = 1;
-constexpr uint8_t kInAttribute = 2;
+// Characters that escaping replaces, per mode, as a bit per character: all
+// of them are below 64, so that the test is a shift rather than a lookup.
+// Everything at or above U+0080 passes unchanged.
+constexpr uint64_t Bit(char c) { return uint64_t{1} << static_cast<unsigned>(c); }
+// Written as references where a parser would otherwise change them: line
+// ends are normalised everywhere, and tabs and line ends in attribute values.
+constexpr uint64_t kInContent = Bit('&') | Bit('<') | Bit('>') | Bit('\n') | Bit('\r');
+constexpr uint64_t kInAttribute = kInContent | Bit('\t') | Bit('"');
 
-constexpr std::array<uint8_t, 128> MakeEscapeTable() {
-  std::array<uint8_t, 128> table{};
-  table['&'] = table['<'] = table['>'] = kInContent | kInAttribute;
-  // Written as references where a parser would otherwise change them: line
-  // ends are normalised everywhere, and tabs and line ends in attribute values.
-  table['\n'] = table['\r'] = kInContent | kInAttribute;
-  table['\t'] = kInAttribute;
-  table['"'] = kInAttribute;
-  return table;
-}
-constexpr std::array<uint8_t, 128> kEscapeTable = MakeEscapeTable();
-
-bool IsEscaped(uint32_t c, uint8_t mode) {
-  return c < kEscapeTable.size() && (kEscapeTable[c] & mode) != 0;
-}
+// Without a branch: the test runs on every character of the document.
+bool IsEscaped(uint32_t c, uint64_t mode) { return (c < 64) & ((mode >> (c & 63)) & 1); }
 constexpr auto kEscapedInContent = [](uint32_t c) { return IsEscaped(c, kInContent); };
 constexpr auto kEscapedInAttribute = [](uint32_t c) { return IsEscaped(c, kInAttribute); };
 
@@ -238,8 +228,9 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
   m_out->FlushIfFull();
 }
 
-bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                                      const std::wstring& text, bool isDefaultValue) {
+bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
+                                      const std::wstring& namespaceUri, const std::wstring& text,
+                                      bool isDefaultValue) {
   // The element would share its parent's scope: it needs no xmlns="" when
   // that scope has no default namespace to leave, and no declaration when
   // the scope maps its namespace to a prefix already.
@@ -255,12 +246,15 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstri
   const bool closed = CloseStartTagForChild();
   const int32_t depth = parent->GetDepth() + 1;
   const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
-  // Most such elements are short ASCII text with nothing to escape.
+  // Most such elements are short text with nothing to escape.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
-  if (!empty &&
-      m_out->PutAsciiTextElement(m_formatted && closed, levels,
-                                 prefix ? std::wstring_view(*prefix) : std::wstring_view(), name,
-                                 text, kEscapedInContent, m_formatted)) {
+  const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
+  if (!empty && (asciiName.empty() ? m_out->PutTextElement(m_formatted && closed, levels,
+                                                           prefixText, std::wstring_view(name),
+                                                           text, kEscapedInContent, m_formatted)
+                                   : m_out->PutTextElement(m_formatted && closed, levels,
+                                                           prefixText, asciiName, text,
+                                                           kEscapedInContent, m_formatted))) {
     m_out->FlushIfFull();
     return true;
   }
@@ -350,7 +344,7 @@ void CXmlTextWriter::WriteNil() {
 }
 
 void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
-  const uint8_t mode = attribute ? kInAttribute : kInContent;
+  const uint64_t mode = attribute ? kInAttribute : kInContent;
   const auto escaped = [mode](uint32_t c) { return IsEscaped(c, mode); };
   m_out->PutEscaped(text, escaped, [this, attribute](uint32_t c) {
     switch (c) {
@@ -424,21 +418,21 @@ namespace detail {
 
 struct TextWriterAccess {
   static bool WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
-                               const std::wstring& namespaceUri, const std::wstring& text,
-                               bool isDefaultValue) {
-    return writer.WriteTextElement(name, namespaceUri, text, isDefaultValue);
+                               std::string_view asciiName, const std::wstring& namespaceUri,
+                               const std::wstring& text, bool isDefaultValue) {
+    return writer.WriteTextElement(name, asciiName, namespaceUri, text, isDefaultValue);
   }
 };
 
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                       const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
-                      bool isDefaultValue) {
+                      bool isDefaultValue, std::string_view asciiName) {
   // The JSON check first: it compares type_info addresses, so it costs an XML
   // writer nothing, where the XML check would compare names for a JSON one.
   if (WriteJsonTextElement(writer, name, namespaceUri, text, itemType)) return;
   if (typeid(writer) == typeid(CXmlTextWriter) &&
-      TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, namespaceUri,
-                                         text, isDefaultValue)) {
+      TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
+                                         namespaceUri, text, isDefaultValue)) {
     return;
   }
   writer.StartElement(name, namespaceUri);
