@@ -15,6 +15,12 @@ class DateTimeText {
 
   // The decimal digits of value, zero-padded to at least width.
   void PutNumber(uint64_t value, int width) {
+    // Months, days, hours, minutes and seconds: two digits, most of a date.
+    if (width == 2 && value < 100) {
+      Put(static_cast<wchar_t>(L'0' + value / 10));
+      Put(static_cast<wchar_t>(L'0' + value % 10));
+      return;
+    }
     wchar_t digits[20];
     int count = 0;
     do {

@@ -81,6 +81,17 @@ const std::wstring* PrefixInScope(const CXmlWriter::CXmlWriterContext& element,
 
 }  // namespace
 
+// In line: every element starts with it.
+inline bool CXmlTextWriter::CloseStartTagForChild() {
+  CXmlWriterContext* parent = GetCurrentElement();
+  if (parent == nullptr) return false;
+  parent->AddChild();
+  if (!parent->IsStartTagOpen()) return false;
+  m_out->Put('>');
+  parent->SetStartTagOpen(false);
+  return true;
+}
+
 CXmlTextWriter::CXmlTextWriter(CTextStream& stream)
     : CXmlWriter(L"CXmlTextWriter"),
       m_stream(stream),
@@ -386,16 +397,6 @@ void CXmlTextWriter::WriteNamespaceDeclaration(const std::wstring& prefix,
   m_out->Put('"');
 }
 
-bool CXmlTextWriter::CloseStartTagForChild() {
-  CXmlWriterContext* parent = GetCurrentElement();
-  if (parent == nullptr) return false;
-  parent->AddChild();
-  if (!parent->IsStartTagOpen()) return false;
-  m_out->Put('>');
-  parent->SetStartTagOpen(false);
-  return true;
-}
-
 // After a start tag just closed, the line end is still owed: it goes with the
 // indentation as one append.
 void CXmlTextWriter::WriteBreakOrIndent(bool lineEndOwed, int32_t depth) {
@@ -427,12 +428,15 @@ struct TextWriterAccess {
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                       const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
                       bool isDefaultValue, std::string_view asciiName) {
-  // The JSON check first: it compares type_info addresses, so it costs an XML
-  // writer nothing, where the XML check would compare names for a JSON one.
-  if (WriteJsonTextElement(writer, name, namespaceUri, text, itemType)) return;
-  if (typeid(writer) == typeid(CXmlTextWriter) &&
-      TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
-                                         namespaceUri, text, isDefaultValue)) {
+  // Both checks compare the addresses of the library's one type_info object
+  // per class: a writer of a derived class, whose overrides must run, goes
+  // the long way.
+  if (&typeid(writer) == &typeid(CXmlTextWriter)) {
+    if (TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
+                                           namespaceUri, text, isDefaultValue)) {
+      return;
+    }
+  } else if (WriteJsonTextElement(writer, name, namespaceUri, text, itemType)) {
     return;
   }
   writer.StartElement(name, namespaceUri);
