@@ -237,8 +237,8 @@ void detail::AppendText(const CDecimal& value, std::wstring& out) {
   const std::size_t places = DecimalAccess::Divider(value);
   // The integer part's sign stands for the value: it is -1 for -0.5 as well.
   const bool negative = BigIntegerAccess::CarriedSign(integerPart) < 0;
-  const std::size_t count =
-      (negative ? 1 : 0) + std::max<std::size_t>(integer.size(), 1) + 1 + std::max<std::size_t>(places, 1);
+  const std::size_t count = (negative ? 1 : 0) + std::max<std::size_t>(integer.size(), 1) + 1 +
+                            std::max<std::size_t>(places, 1);
   AppendFilled(out, count, [&](wchar_t* text) {
     if (negative) *text++ = L'-';
     text = PutDigits(text, integer, integer.size());

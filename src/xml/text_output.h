@@ -131,9 +131,10 @@ class TextOutput {
   // and indentation for levels, "<" name ">" text "</" name ">" (the name
   // with "prefix:" in front when there is a prefix), and the line end (when
   // lineEndAfter). False, with nothing written, unless the output is UTF-8,
-  // the indentation ASCII, name and prefix ASCII, and text well-formed with
-  // nothing that escaped asks to escape: the caller then writes the element
-  // piece by piece. The name is wide, or its ASCII bytes.
+  // the indentation ASCII, name and prefix ASCII, and text not long,
+  // well-formed and with nothing that escaped asks to escape: the caller
+  // then writes the element piece by piece. The name is wide, or its ASCII
+  // bytes.
   template <class Name, class Escaped>
   bool PutTextElement(bool lineEndFirst, size_t levels, std::wstring_view prefix, Name name,
                       std::wstring_view text, Escaped escaped, bool lineEndAfter) {

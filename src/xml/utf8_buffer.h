@@ -82,10 +82,12 @@ class Utf8Buffer {
   // escape and is well-formed; false, with nothing written, otherwise. A
   // prefix, when not empty, goes with a colon in front of the name in both
   // tags. The name may come as its ASCII bytes already (std::string_view),
-  // which are copied.
+  // which are copied. A text longer than a step is left to the caller, so that
+  // room for four bytes a character is never asked for much text at once.
   template <class Name, class Escaped>
   bool PutTextElement(std::string_view lead, std::wstring_view prefix, Name name,
                       std::wstring_view text, Escaped escaped, std::string_view trail) {
+    if (text.size() > kStep) return false;
     const size_t qualified = prefix.empty() ? 0 : prefix.size() + 1;
     char* d = m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + 4 * text.size() + 5 +
                            trail.size());
@@ -205,7 +207,11 @@ class Utf8Buffer {
       const auto c1 = static_cast<uint32_t>(text[i + 1]);
       const auto c2 = static_cast<uint32_t>(text[i + 2]);
       const auto c3 = static_cast<uint32_t>(text[i + 3]);
-      if ((c0 | c1 | c2 | c3) >= 0x80 || (stop(c0) | stop(c1) | stop(c2) | stop(c3))) break;
+      if ((c0 | c1 | c2 | c3) >= 0x80) break;
+      if ((static_cast<int>(stop(c0)) | static_cast<int>(stop(c1)) | static_cast<int>(stop(c2)) |
+           static_cast<int>(stop(c3))) != 0) {
+        break;
+      }
       d[i] = static_cast<char>(c0);
       d[i + 1] = static_cast<char>(c1);
       d[i + 2] = static_cast<char>(c2);

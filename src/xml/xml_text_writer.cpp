@@ -260,12 +260,12 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view
   // Most such elements are short text with nothing to escape.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
   const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
-  if (!empty && (asciiName.empty() ? m_out->PutTextElement(m_formatted && closed, levels,
-                                                           prefixText, std::wstring_view(name),
-                                                           text, kEscapedInContent, m_formatted)
-                                   : m_out->PutTextElement(m_formatted && closed, levels,
-                                                           prefixText, asciiName, text,
-                                                           kEscapedInContent, m_formatted))) {
+  // The name as its bytes when the caller has them, else as it is.
+  const auto putWhole = [&](auto spelledName) {
+    return m_out->PutTextElement(m_formatted && closed, levels, prefixText, spelledName, text,
+                                 kEscapedInContent, m_formatted);
+  };
+  if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
     return true;
   }
