@@ -85,7 +85,7 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   // namespace declaration (or is the root) and the three must go one by one.
   // asciiName, when not empty, is the name's spelling in bytes.
   bool WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                        const std::wstring& namespaceUri, const std::wstring& text,
+                        const std::wstring& namespaceUri, std::wstring_view text,
                         bool isDefaultValue);
   void WriteEscaped(std::wstring_view text, bool attribute);
   void WriteIndent(int32_t depth);

@@ -271,13 +271,15 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  const std::wstring& text = detail::WrittenText(value, FormatOrNull(m_formatOverride));
-  const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
-  // The pattern judges the text as written, format override included. Most
-  // elements have no facet to check.
-  if (!isDefault && (m_hasFacets || !m_hasRestrictions)) CheckRestriction(value, &text);
-  detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text, value.GetTypeAsEnum(),
-                           isDefault, m_asciiName);
+  const detail::PrintedText text(value, FormatOrNull(m_formatOverride));
+  const bool isDefault = !m_defaultValue.empty() && text.View() == m_defaultValue;
+  // The pattern judges the text as written, format override included; the
+  // other facets judge the value. Most elements have no facet to check.
+  if (!isDefault && (m_hasFacets || !m_hasRestrictions)) {
+    CheckRestriction(value, m_restrictions.GetPattern().empty() ? nullptr : &text.Str());
+  }
+  detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text.ForWriter(),
+                           value.GetTypeAsEnum(), isDefault, m_asciiName);
   return true;
 }
 

@@ -80,6 +80,35 @@ const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format) {
   return buffer;
 }
 
+PrintedText::PrintedText(const KvVariant& value, const wchar_t* format) {
+  if (const std::wstring* held = VariantAccess::HeldString(value)) {
+    m_string = held;
+    m_view = *held;
+  } else if (format == nullptr && Print(value)) {
+    m_view = m_printed.View();
+  } else {
+    m_string = &WrittenText(value, format);
+    m_view = *m_string;
+  }
+}
+
+bool PrintedText::Print(const KvVariant& value) {
+  if (const CDecimal* decimal = VariantAccess::HeldDecimal(value)) {
+    return PutText(*decimal, m_printed);
+  }
+  if (const CBigInteger* integer = VariantAccess::HeldInteger(value)) {
+    return PutText(*integer, m_printed);
+  }
+  if (const CDateTime* date = VariantAccess::HeldDate(value)) return PutText(*date, m_printed);
+  return false;
+}
+
+const std::wstring& PrintedText::Str() const {
+  if (m_string != nullptr) return *m_string;
+  thread_local std::wstring copy;
+  return copy.assign(m_view);
+}
+
 const INillable* AsNillable(const CXmlGeneratedClass& object) {
   thread_local const std::type_info* lastClass = nullptr;
   thread_local bool lastNillable = false;

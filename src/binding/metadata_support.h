@@ -4,12 +4,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <korvel/errors.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/whitespace_utils.h>
 
+#include "values/value_text.h"
 #include "values/whitespace_rules.h"
+#include "xml/text_element.h"
 
 namespace Korvel {
 class CXmlAttribute;
@@ -70,6 +73,28 @@ const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
 // once per object, and the objects of a collection come one class after
 // another, so the thread keeps the last class's answer.
 const INillable* AsNillable(const CXmlGeneratedClass& object);
+
+// The text of a simple element's value, as WrittenText has it but with a
+// number or date printed into room of its own on the stack: no string is
+// filled for it unless a writer or a pattern asks for one.
+class PrintedText {
+ public:
+  PrintedText(const KvVariant& value, const wchar_t* format);
+  PrintedText(const PrintedText&) = delete;
+  PrintedText& operator=(const PrintedText&) = delete;
+
+  std::wstring_view View() const noexcept { return m_view; }
+  ElementText ForWriter() const noexcept { return ElementText{m_view, m_string}; }
+  // As a string: the one the value holds, or a copy the thread keeps.
+  const std::wstring& Str() const;
+
+ private:
+  bool Print(const KvVariant& value);
+
+  ShortText m_printed;
+  std::wstring_view m_view;
+  const std::wstring* m_string = nullptr;
+};
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);

@@ -229,22 +229,44 @@ std::wstring CDecimal::ToString() const {
   return text;
 }
 
-void detail::AppendText(const CDecimal& value, std::wstring& out) {
-  const CBigInteger& integerPart = DecimalAccess::IntegerPart(value);
-  const Digits& fraction = BigIntegerAccess::DigitsOf(DecimalAccess::FractionPart(value));
-  if (fraction.empty()) return AppendText(integerPart, out);
-  const Digits& integer = BigIntegerAccess::DigitsOf(integerPart);
-  const std::size_t places = DecimalAccess::Divider(value);
+namespace {
+
+// Hands put the length of the text of a value with a fraction and how to
+// write it.
+template <class Put>
+auto PrintFraction(const CDecimal& value, Put put) {
+  const CBigInteger& integerPart = detail::DecimalAccess::IntegerPart(value);
+  const Digits& fraction =
+      detail::BigIntegerAccess::DigitsOf(detail::DecimalAccess::FractionPart(value));
+  const Digits& integer = detail::BigIntegerAccess::DigitsOf(integerPart);
+  const std::size_t places = detail::DecimalAccess::Divider(value);
   // The integer part's sign stands for the value: it is -1 for -0.5 as well.
-  const bool negative = BigIntegerAccess::CarriedSign(integerPart) < 0;
+  const bool negative = detail::BigIntegerAccess::CarriedSign(integerPart) < 0;
   const std::size_t count = (negative ? 1 : 0) + std::max<std::size_t>(integer.size(), 1) + 1 +
                             std::max<std::size_t>(places, 1);
-  AppendFilled(out, count, [&](wchar_t* text) {
+  return put(count, [&](wchar_t* text) {
     if (negative) *text++ = L'-';
     text = PutDigits(text, integer, integer.size());
     *text++ = L'.';
     PutDigits(text, fraction, places);
   });
+}
+
+bool HasFraction(const CDecimal& value) {
+  return !detail::BigIntegerAccess::DigitsOf(detail::DecimalAccess::FractionPart(value)).empty();
+}
+
+}  // namespace
+
+void detail::AppendText(const CDecimal& value, std::wstring& out) {
+  if (!HasFraction(value)) return AppendText(DecimalAccess::IntegerPart(value), out);
+  PrintFraction(value, [&](std::size_t count, auto fill) { AppendFilled(out, count, fill); });
+}
+
+bool detail::PutText(const CDecimal& value, ShortText& out) {
+  if (!HasFraction(value)) return PutText(DecimalAccess::IntegerPart(value), out);
+  return PrintFraction(value,
+                       [&](std::size_t count, auto fill) { return out.PutFilled(count, fill); });
 }
 
 std::wstring CDecimal::ToString(std::int32_t places) const {

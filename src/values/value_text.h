@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include <korvel/big_integer.h>
 #include <korvel/date_time.h>
@@ -34,5 +35,33 @@ void AppendText(const CBigInteger& value, std::wstring& out);
 void AppendText(const CDecimal& value, std::wstring& out);
 // The "s" form.
 void AppendText(const CDateTime& value, std::wstring& out);
+
+// Room on the stack for the text of a number or a date, the values writers
+// print most: printed there, a value costs no string of its own.
+class ShortText {
+ public:
+  static constexpr std::size_t kCapacity = 64;
+
+  std::wstring_view View() const noexcept { return std::wstring_view(m_text, m_size); }
+  // The count characters fill writes, in place of what was held; false, with
+  // nothing changed, when they do not fit.
+  template <class Fill>
+  bool PutFilled(std::size_t count, Fill fill) {
+    if (count > kCapacity) return false;
+    fill(m_text);
+    m_size = count;
+    return true;
+  }
+
+ private:
+  wchar_t m_text[kCapacity];
+  std::size_t m_size = 0;
+};
+
+// The text AppendText gives, put into out; false, with nothing put, when it
+// does not fit.
+bool PutText(const CBigInteger& value, ShortText& out);
+bool PutText(const CDecimal& value, ShortText& out);
+bool PutText(const CDateTime& value, ShortText& out);
 
 }  // namespace Korvel::detail

@@ -240,7 +240,7 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
 }
 
 bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                                      const std::wstring& namespaceUri, const std::wstring& text,
+                                      const std::wstring& namespaceUri, std::wstring_view text,
                                       bool isDefaultValue) {
   // The element would share its parent's scope: it needs no xmlns="" when
   // that scope has no default namespace to leave, and no declaration when
@@ -420,27 +420,32 @@ namespace detail {
 struct TextWriterAccess {
   static bool WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
                                std::string_view asciiName, const std::wstring& namespaceUri,
-                               const std::wstring& text, bool isDefaultValue) {
+                               std::wstring_view text, bool isDefaultValue) {
     return writer.WriteTextElement(name, asciiName, namespaceUri, text, isDefaultValue);
   }
 };
 
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
+                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
                       bool isDefaultValue, std::string_view asciiName) {
   // Both checks compare the addresses of the library's one type_info object
   // per class: a writer of a derived class, whose overrides must run, goes
   // the long way.
-  if (&typeid(writer) == &typeid(CXmlTextWriter)) {
-    if (TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
-                                           namespaceUri, text, isDefaultValue)) {
-      return;
-    }
-  } else if (WriteJsonTextElement(writer, name, namespaceUri, text, itemType)) {
+  if (&typeid(writer) == &typeid(CXmlTextWriter) &&
+      TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
+                                         namespaceUri, text.view, isDefaultValue)) {
+    return;
+  }
+  // The other writers take strings: printed text is copied into one the
+  // thread keeps.
+  thread_local std::wstring copy;
+  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
+  if (&typeid(writer) != &typeid(CXmlTextWriter) &&
+      WriteJsonTextElement(writer, name, namespaceUri, string, itemType)) {
     return;
   }
   writer.StartElement(name, namespaceUri);
-  writer.WriteText(text, itemType, isDefaultValue);
+  writer.WriteText(string, itemType, isDefaultValue);
   writer.EndElement();
 }
 
