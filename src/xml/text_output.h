@@ -56,6 +56,23 @@ class TextOutput {
     }
   }
 
+  // A tag on a line of its own: the line end (when lineEndFirst) and
+  // indentation for levels, then before, name and after, as one append where
+  // it can be.
+  void PutTagLine(bool lineEndFirst, size_t levels, std::string_view before, std::wstring_view name,
+                  std::string_view after) {
+    if (m_utf8 != nullptr && m_asciiIndent) {
+      m_utf8->PutBetween(AsciiLead(lineEndFirst, levels), before, name, after);
+      return;
+    }
+    if (lineEndFirst) {
+      PutBreak(levels);
+    } else if (levels > 0) {
+      PutIndent(levels);
+    }
+    PutBetween(before, name, after);
+  }
+
   // Puts the leading run of text made of ASCII characters for which stop(c)
   // is false and returns its length (see Utf8Buffer::PutAsciiRun).
   template <class Stop>

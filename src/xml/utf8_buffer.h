@@ -41,14 +41,21 @@ class Utf8Buffer {
     PutLong(text);
   }
 
-  // before, text and after, ASCII markup around a name, with one room check.
+  // before, text and after, ASCII markup around a name, with one room check;
+  // the same after lead (a line end and indentation).
   void PutBetween(std::string_view before, std::wstring_view text, std::string_view after) {
+    PutBetween({}, before, text, after);
+  }
+  void PutBetween(std::string_view lead, std::string_view before, std::wstring_view text,
+                  std::string_view after) {
     if (text.size() <= kStep) {
-      char* d = Copy(before, m_bytes.Room(before.size() + 4 * text.size() + after.size()));
+      char* d = m_bytes.Room(lead.size() + before.size() + 4 * text.size() + after.size());
+      d = Copy(before, Copy(lead, d));
       const size_t ascii = AsciiRun(text, d, [](uint32_t) { return false; });
       char* end = ascii == text.size() ? d + ascii : PutUtf8(text.substr(ascii), d + ascii);
       if (end != nullptr) return m_bytes.Advance(Copy(after, end));
     }
+    PutAscii(lead);
     PutAscii(before);
     Put(text);
     PutAscii(after);

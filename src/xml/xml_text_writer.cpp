@@ -186,10 +186,10 @@ void CXmlTextWriter::WriteInLineSchema(const std::wstring& text) {
 void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& namespaceUri) {
   const bool closed = CloseStartTagForChild();
   CXmlWriterContext& element = PushElement(name, namespaceUri);
-  if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
-    m_out->PutBetween("<", element.GetName(), {});
+    m_out->PutTagLine(m_formatted && closed, m_formatted ? element.GetDepth() : 0, "<",
+                      element.GetName(), {});
     // An unqualified element inside a default namespace leaves it, or a reader
     // would put it in that namespace (the root undeclares the document's).
     if (uri.empty() && !element.GetDefaultNamespace().empty()) {
@@ -197,6 +197,7 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
       m_out->Put(" xmlns=\"\"");
     }
   } else {
+    if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
     // The element shares its parent's scope until it declares something.
     const CXmlWriterContext* parent = element.GetParent();
     const std::wstring* prefix =
@@ -294,8 +295,13 @@ void CXmlTextWriter::EndElement() {
     m_out->Put('/');
     m_out->Put(close);
   } else {
-    if (m_formatted && element.GetChildCount() > 0) WriteIndent(element.GetDepth());
-    PutName(*m_out, "</", element.GetNamePrefix(), element.GetName(), close);
+    const bool indented = m_formatted && element.GetChildCount() > 0;
+    if (const std::wstring* prefix = element.GetNamePrefix()) {
+      if (indented) WriteIndent(element.GetDepth());
+      PutName(*m_out, "</", prefix, element.GetName(), close);
+    } else {
+      m_out->PutTagLine(false, indented ? element.GetDepth() : 0, "</", element.GetName(), close);
+    }
   }
   PopElement();
   m_out->FlushIfFull();
@@ -425,19 +431,13 @@ struct TextWriterAccess {
   }
 };
 
-void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
-                      bool isDefaultValue, std::string_view asciiName) {
-  // Both checks compare the addresses of the library's one type_info object
-  // per class: a writer of a derived class, whose overrides must run, goes
-  // the long way.
-  if (&typeid(writer) == &typeid(CXmlTextWriter) &&
-      TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
-                                         namespaceUri, text.view, isDefaultValue)) {
-    return;
-  }
-  // The other writers take strings: printed text is copied into one the
-  // thread keeps.
+namespace {
+
+// WriteTextElement for the writers that take the text as a string: printed
+// text is copied into one the thread keeps.
+void WriteTextElementAsString(CXmlWriter& writer, const std::wstring& name,
+                              const std::wstring& namespaceUri, ElementText text, ItemType itemType,
+                              bool isDefaultValue) {
   thread_local std::wstring copy;
   const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
   if (&typeid(writer) != &typeid(CXmlTextWriter) &&
@@ -447,6 +447,21 @@ void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
   writer.StartElement(name, namespaceUri);
   writer.WriteText(string, itemType, isDefaultValue);
   writer.EndElement();
+}
+
+}  // namespace
+
+void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
+                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
+                      bool isDefaultValue, std::string_view asciiName) {
+  // Both type checks compare the addresses of the library's one type_info
+  // object per class: a writer of a derived class, whose overrides must run,
+  // goes the long way.
+  if (&typeid(writer) != &typeid(CXmlTextWriter) ||
+      !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
+                                          namespaceUri, text.view, isDefaultValue)) {
+    WriteTextElementAsString(writer, name, namespaceUri, text, itemType, isDefaultValue);
+  }
 }
 
 }  // namespace detail
