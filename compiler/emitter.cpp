@@ -861,12 +861,26 @@ class Writer {
   // prototype per member: copies share the facets (parsed once, not once per object), the
   // element name and the namespace, so that each costs only itself.
   static bool IsCopiedFromPrototype(const PropertyPlan& p) { return p.kind == PropertyPlan::values; }
+  // Wildcard collections are clones of an empty prototype, sharing its wildcard.
+  static bool IsClonedFromPrototype(const PropertyPlan& p) {
+    return p.kind == PropertyPlan::anyAttribute || p.kind == PropertyPlan::untypedCol;
+  }
+  std::string PrototypeClass(const PropertyPlan& p) const {
+    if (p.kind == PropertyPlan::anyAttribute) return "CAttributeCol";
+    if (p.kind == PropertyPlan::untypedCol) return "CElementCol";
+    return ValuesClass(p);
+  }
 
   // "static const Korvel::CstringCol prototype(...);" for such a member.
   std::string PrototypeDefinition(const PropertyPlan& p, const std::string& indent) {
-    const std::string type = ValuesClass(p);
+    const std::string type = PrototypeClass(p);
     const std::string made = NewCollection(p);
     return Wrap(indent, "static const " + type + " prototype" + made.substr(4 + type.size()) + ";");
+  }
+  // A new collection made from that prototype.
+  std::string FromPrototype(const PropertyPlan& p) const {
+    if (IsClonedFromPrototype(p)) return "prototype.Clone()";
+    return "new " + PrototypeClass(p) + "(prototype)";
   }
 
   static bool IsCollection(const PropertyPlan& p) {
@@ -985,9 +999,9 @@ class Writer {
                                : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
                                                                        : p->collectionClass;
       out << type << "& " << plan.name << "::Get" << p->name << "() const {\n";
-      if (IsCopiedFromPrototype(*p)) {
-        out << PrototypeDefinition(*p, "  ") << "\n  if (!" << m << ") " << m << " = new " << type
-            << "(prototype);\n";
+      if (IsCopiedFromPrototype(*p) || IsClonedFromPrototype(*p)) {
+        out << PrototypeDefinition(*p, "  ") << "\n  if (!" << m << ") " << m << " = "
+            << FromPrototype(*p) << ";\n";
       } else {
         out << "  if (!" << m << ") " << m << " = " << NewCollection(*p) << ";\n";
       }
@@ -1068,16 +1082,12 @@ class Writer {
     for (const PropertyPlan* p : own) {
       if (MadeOnFirstUse(*p)) {
         continue;
-      } else if (IsCopiedFromPrototype(*p)) {
+      } else if (IsCopiedFromPrototype(*p) || IsClonedFromPrototype(*p)) {
         prototypeCopies += "  {\n" + PrototypeDefinition(*p, "    ") + "\n    " + p->member +
-                           " = new " + ValuesClass(*p) + "(prototype);\n  }\n";
+                           " = " + FromPrototype(*p) + ";\n  }\n";
         continue;
       } else if (p->kind == PropertyPlan::collection) {
         out << (first ? "\n    : " : ", ") << p->member << "(" << NewCollection(*p) << ")";
-      } else if (p->kind == PropertyPlan::values) {
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(" << NewCollection(*p) << ")";
-      } else if (p->kind == PropertyPlan::untypedCol) {
-        out << (first ? "\n    : " : ",\n      ") << p->member << "(" << NewCollection(*p) << ")";
       } else {
         continue;
       }

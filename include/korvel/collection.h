@@ -4,9 +4,11 @@
 // (the base of the typed primitive collections).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <korvel/export.h>
@@ -17,6 +19,48 @@
 #include <korvel/whitespace_utils.h>
 
 namespace Korvel {
+
+namespace detail {
+
+// An immutable value shared by reference count, in one pointer rather than a
+// std::shared_ptr's two: collections, of which a bound document has many,
+// share their names and facets this way. T need be complete only where
+// values are made and released.
+template <class T>
+class SharedConst {
+ public:
+  SharedConst() noexcept = default;
+  SharedConst(const SharedConst& other) noexcept : m_block(other.m_block) {
+    if (m_block) m_block->count.fetch_add(1, std::memory_order_relaxed);
+  }
+  SharedConst(SharedConst&& other) noexcept : m_block(std::exchange(other.m_block, nullptr)) {}
+  SharedConst& operator=(SharedConst other) noexcept {
+    std::swap(m_block, other.m_block);
+    return *this;
+  }
+  ~SharedConst() {
+    if (m_block && m_block->count.fetch_sub(1, std::memory_order_acq_rel) == 1) delete m_block;
+  }
+
+  static SharedConst Make(T value) {
+    SharedConst made;
+    made.m_block = new Block{std::move(value), {1}};
+    return made;
+  }
+
+  explicit operator bool() const noexcept { return m_block != nullptr; }
+  const T* operator->() const noexcept { return &m_block->value; }
+  const T& operator*() const noexcept { return m_block->value; }
+
+ private:
+  struct Block {
+    const T value;
+    std::atomic<int32_t> count;
+  };
+  Block* m_block = nullptr;
+};
+
+}  // namespace detail
 
 // The element name (inherited) and namespace of the items, their occurrence
 // bounds, and the sinks told about every change, in order of registration.
@@ -83,7 +127,7 @@ class KORVEL_API CXmlCollectionBase : public CXmlObjectBase {
   // otherwise). Copies share it, as they share the facets of a typed
   // collection, and take their element name from it: a collection copied
   // from a prototype costs no allocation for either.
-  std::shared_ptr<const SharedNames> m_names;
+  detail::SharedConst<SharedNames> m_names;
   // Null until the first listener: few collections have any.
   std::unique_ptr<std::vector<IEventSink*>> m_listeners;
   int32_t m_minOccurs = 0;
@@ -187,7 +231,7 @@ class KORVEL_API CXmlTypeCollection : public CXmlCollectionBase {
   struct Settings;
   // The facets and the value format; null when neither is set, as for most
   // collections. Both are fixed, so copies share them.
-  std::shared_ptr<const Settings> m_settings;
+  detail::SharedConst<Settings> m_settings;
   ItemType m_itemType;
   CWhitespaceUtils::WhitespaceRule m_whitespaceRule;
 };

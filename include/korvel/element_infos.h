@@ -6,9 +6,15 @@
 // each concrete class adds how its content model reads it.
 #pragma once
 
+#include <memory>
+
 #include <korvel/class_factory.h>
 #include <korvel/export.h>
 #include <korvel/metadata.h>
+
+namespace Korvel::detail {
+struct UntypedScope;
+}  // namespace Korvel::detail
 
 namespace KorvelData {
 
@@ -162,6 +168,8 @@ class KORVEL_API CUntpdElementInfo : public CElementInfo {
  private:
   std::wstring m_namespaceConstraint;
   std::wstring m_targetNamespace;
+  // The same wildcard, shared by every element the description reads.
+  std::shared_ptr<const Korvel::detail::UntypedScope> m_scope;
 };
 
 // A collection property (generated object collections and the typed ones):

@@ -20,6 +20,7 @@ class ByteBuffer;
 namespace fi {
 struct IndexCaches;
 }  // namespace fi
+struct FastInfosetWriterAccess;
 }  // namespace detail
 
 // Encodes one document. Names, prefixes, namespace names and short values go
@@ -72,6 +73,8 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   bool GetWriteDefaultElementValues() const noexcept { return m_writeDefaultElementValues; }
 
  private:
+  friend struct detail::FastInfosetWriterAccess;
+
   struct PendingAttribute {
     std::wstring name;
     std::wstring namespaceUri;
@@ -93,6 +96,15 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   CXmlWriterContext& RequireOpenStartTag();
   void FinishStartTag(CXmlWriterContext& element);
   void WriteElementHeader(CXmlWriterContext& element);
+  // The element's name, an index where the vocabulary has it; lead holds the
+  // bits before it.
+  void PutElementName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,
+                      const std::wstring& localName);
+  // StartElement, WriteText and EndElement of an element that holds only
+  // text, in one step; false, with nothing written, for the root or where the
+  // element declares a namespace.
+  bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
+                        const std::wstring& text, ItemType itemType, bool isDefaultValue);
   void PutNamespaceAttribute(const std::wstring& prefix, const std::wstring& namespaceUri);
   void PutIdentifyingString(const std::wstring& value, int table);
   void PutLiteralName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,

@@ -18,6 +18,7 @@ namespace Korvel {
 
 namespace detail {
 class TextOutput;
+struct JsonMember;
 struct JsonWriterAccess;
 }  // namespace detail
 
@@ -107,18 +108,22 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   // the element needs a namespace prefix or declaration.
   bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
                         const std::wstring& text, ItemType itemType);
+  // A member's parts (what goes around a value, and the value) as one append
+  // of UTF-8 where the output, the layout and the text allow, otherwise piece
+  // by piece.
+  void Write(const detail::JsonMember& member);
+  bool Compose(const detail::JsonMember& member);
+  void WritePieces(const detail::JsonMember& member);
+  // The bytes of a line end and the indentation of level (or the indentation
+  // alone) for composing, with room to read 16 bytes from their start.
+  std::string_view Lead(int32_t level, bool lineEnd);
+  void GrowLead(int32_t levels);
   void WriteLineEnd();
   void WriteIndent(int32_t level);
   void WriteBreak(int32_t level);
   void WriteString(std::wstring_view text);
   void WriteValue(const std::wstring& text, ItemType itemType);
-  // The separator and break before a member at level, open (the key's quote,
-  // with "@" for an attribute), name and value as one append; false, with
-  // nothing written, where the output or the text needs the piece-by-piece
-  // path.
-  bool PutAsciiMember(char separator, int32_t level, std::string_view open, std::wstring_view name,
-                      const std::wstring& text, ItemType itemType);
-  void WriteKey(std::wstring_view prefix, std::wstring_view name);
+  void WriteKey(std::string_view open, std::wstring_view prefix, std::wstring_view name);
   void WriteName(std::wstring_view name);
   // Opens the element's object or separates its next member ("{" or ","; the
   // caller writes the line break); TakeSeparator leaves the writing to the caller.
@@ -137,6 +142,11 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
 
   std::wstring m_indentChars = L"\t";
   std::string_view m_lineEnd = "\n";
+  // The line end and the indentation repeated for m_leadLevels levels, as
+  // bytes when both are ASCII (m_asciiLayout), and 16 bytes to spare.
+  std::string m_leadBytes;
+  int32_t m_leadLevels = -1;
+  bool m_asciiLayout = true;
   EOLType m_eolType = EOL_LF;
   JsonRoundTrip m_roundTrip = JsonRoundTrip_Full;
   bool m_formatted = true;

@@ -282,13 +282,17 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
 
   // The empty name every object starts with.
   static const std::wstring& NoName() noexcept;
+  // Points the name at shared (which outlives the object), or at a name of
+  // the object's own with text.
+  void ShareName(const std::wstring* shared) noexcept;
+  void OwnName(std::wstring_view text);
 
-  // A name of the object's own, made only for a name that nothing shares:
-  // most objects share their name, and a bound document has many objects.
-  std::unique_ptr<std::wstring> m_ownName;
-  // *m_ownName, or a shared name that outlives the object.
+  // A shared name that outlives the object, or one of the object's own
+  // (m_ownsName), made only for a name that nothing shares: most objects
+  // share their name, and a bound document has many objects.
   const std::wstring* m_elementName = &NoName();
   std::atomic<int32_t> m_refCount{0};
+  bool m_ownsName = false;
 };
 
 }  // namespace Korvel

@@ -16,6 +16,10 @@
 #include <korvel/object_base.h>
 #include <korvel/smart_ptr.h>
 
+namespace KorvelData {
+class CUntpdElementInfo;
+}  // namespace KorvelData
+
 namespace Korvel {
 
 class CAttribute;
@@ -23,6 +27,10 @@ class CAttributeCol;
 class CElement;
 class CElementCol;
 class CXmlTextWriter;
+
+namespace detail {
+struct UntypedScope;
+}  // namespace detail
 
 // Walks the items of a CAttributeCol (T = CAttribute) or a CElementCol
 // (T = CElement) from the first to the last. An iterator stays valid while its
@@ -144,7 +152,9 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
   // The same wildcard with a clone of every attribute.
   CSmartPtr<CAttributeCol> Clone() const;
 
-  const std::wstring& GetNamespaceRestriction() const noexcept { return m_restriction; }
+  const std::wstring& GetNamespaceRestriction() const noexcept;
+  // The namespace given to attributes added without one.
+  std::wstring GetNamespace() const override;
 
  protected:
   // The collection's namespace.
@@ -163,8 +173,10 @@ class KORVEL_API CAttributeCol : public CXmlCollection, public CInstanceMonitor 
  private:
   friend class CElement;
 
-  std::wstring m_restriction;
-  std::wstring m_targetNamespace;
+  explicit CAttributeCol(std::shared_ptr<const detail::UntypedScope> scope);
+
+  // The wildcard and the namespace, shared with the collection's clones.
+  std::shared_ptr<const detail::UntypedScope> m_scope;
 };
 
 // One element of untyped content: local name (also its element name as a bound
@@ -267,17 +279,16 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
 
  private:
   friend class CElementCol;
+  friend class KorvelData::CUntpdElementInfo;
 
-  struct Wildcard;
   // An element read under a wildcard that other elements share; the caller
   // has checked the namespace against it.
   CElement(const wchar_t* name, const wchar_t* namespaceUri,
-           std::shared_ptr<const Wildcard> wildcard);
-  static std::shared_ptr<const Wildcard> MakeWildcard(std::wstring_view restriction,
-                                                      std::wstring_view targetNamespace);
-  // "##any" with the element's target namespace, as elements below it are
-  // read: the element's own wildcard when it is that.
-  std::shared_ptr<const Wildcard> AnyWildcard() const;
+           std::shared_ptr<const detail::UntypedScope> wildcard);
+  // "##any" with the element's target namespace and its namespace for new
+  // items, under which the elements below it are read and its collections
+  // are made; shared, as far as the namespaces allow.
+  std::shared_ptr<const detail::UntypedScope> ChildScope() const;
   const std::wstring& Restriction() const noexcept;
   const std::wstring& TargetNamespace() const noexcept;
 
@@ -294,7 +305,7 @@ class KORVEL_API CElement : public CXmlObjectBase, public CInstanceMonitor {
   std::wstring m_text;
   std::wstring m_namespaceUri;
   // The restriction and target namespace, shared by the elements of a tree read.
-  std::shared_ptr<const Wildcard> m_wildcard;
+  std::shared_ptr<const detail::UntypedScope> m_wildcard;
   // Null until first used.
   mutable CSmartPtr<CAttributeCol> m_attributes;
   mutable CSmartPtr<CElementCol> m_childElements;
@@ -338,7 +349,7 @@ class KORVEL_API CElementCol : public CXmlCollection, public CInstanceMonitor {
 
   // The target namespace.
   std::wstring GetNamespace() const override;
-  const std::wstring& GetNamespaceRestriction() const noexcept { return m_restriction; }
+  const std::wstring& GetNamespaceRestriction() const noexcept;
 
   // For element descriptions with a fixed name and untyped content: reads the
   // run of siblings from firstElement on whose local name is name and whose
@@ -370,13 +381,18 @@ class KORVEL_API CElementCol : public CXmlCollection, public CInstanceMonitor {
  private:
   friend class CElement;
 
+  CElementCol(std::shared_ptr<const detail::UntypedScope> scope, int32_t minOccurs,
+              int32_t maxOccurs);
+
   bool IsFull() const noexcept;
   // An empty collection with the same settings.
   CSmartPtr<CElementCol> CloneSettings() const;
+  const std::wstring& Restriction() const noexcept;
+  const std::wstring& TargetNamespace() const noexcept;
 
-  std::wstring m_restriction;
-  std::wstring m_newElementNamespace;
-  std::wstring m_targetNamespace;
+  // The wildcard and the namespace for new elements, shared with the
+  // collection's clones and the elements it reads.
+  std::shared_ptr<const detail::UntypedScope> m_scope;
 };
 
 }  // namespace Korvel

@@ -45,6 +45,31 @@ std::wstring_view TrimXmlWhitespace(std::wstring_view text) noexcept {
   return text.substr(first, text.find_last_not_of(kWhitespace) - first + 1);
 }
 
+std::shared_ptr<const UntypedScope> MakeUntypedScope(std::wstring_view restriction,
+                                                     std::wstring_view targetNamespace,
+                                                     std::wstring_view namespaceUri) {
+  return std::make_shared<const UntypedScope>(UntypedScope{std::wstring(restriction),
+                                                          std::wstring(targetNamespace),
+                                                          std::wstring(namespaceUri), false, {}});
+}
+
+std::shared_ptr<const UntypedScope> AnyScopeOf(const std::shared_ptr<const UntypedScope>& scope,
+                                               std::wstring_view namespaceUri) {
+  const auto fits = [namespaceUri](const UntypedScope& s) {
+    return s.restriction == L"##any" && s.namespaceUri == namespaceUri;
+  };
+  if (fits(*scope)) return scope;
+  std::shared_ptr<const UntypedScope> last;
+  if (!scope->derived) {
+    last = std::atomic_load(&scope->lastAny);
+    if (last && fits(*last)) return last;
+  }
+  last = std::make_shared<const UntypedScope>(UntypedScope{
+      L"##any", scope->targetNamespace, std::wstring(namespaceUri), true, {}});
+  if (!scope->derived) std::atomic_store(&scope->lastAny, last);
+  return last;
+}
+
 }  // namespace detail
 
 // --- CAttribute ---------------------------------------------------------------------
@@ -88,30 +113,36 @@ CXmlElement* CAttribute::FromXml_Int(CXmlElement*, CXmlElement*, const CSerializ
 
 CAttributeCol::CAttributeCol(const wchar_t* namespaceUri, const wchar_t* restriction,
                              const wchar_t* targetNamespace)
-    : CXmlCollection(L"",
-                     namespaceUri && *namespaceUri
-                         ? namespaceUri
-                         : LeadingUri(detail::OrEmpty(restriction)).c_str(),
-                     0, -1),
+    : CAttributeCol(detail::MakeUntypedScope(detail::OrEmpty(restriction),
+                                             detail::OrEmpty(targetNamespace),
+                                             namespaceUri && *namespaceUri
+                                                 ? namespaceUri
+                                                 : LeadingUri(detail::OrEmpty(restriction)))) {}
+
+CAttributeCol::CAttributeCol(std::shared_ptr<const detail::UntypedScope> scope)
+    : CXmlCollection(L"", nullptr, 0, -1),
       CInstanceMonitor(L"CAttributeCol"),
-      m_restriction(detail::OrEmpty(restriction)),
-      m_targetNamespace(detail::OrEmpty(targetNamespace)) {}
+      m_scope(std::move(scope)) {}
 
 CAttributeCol::~CAttributeCol() = default;
 
-std::wstring CAttributeCol::GetTargetNamespace() const { return GetNamespace(); }
+const std::wstring& CAttributeCol::GetNamespaceRestriction() const noexcept {
+  return m_scope->restriction;
+}
+std::wstring CAttributeCol::GetNamespace() const { return m_scope->namespaceUri; }
+std::wstring CAttributeCol::GetTargetNamespace() const { return m_scope->namespaceUri; }
 
 CSmartPtr<CAttribute> CAttributeCol::Add(const wchar_t* name, const wchar_t* value,
                                          const wchar_t* namespaceUri) {
-  detail::TestNamespace(detail::OrEmpty(namespaceUri), m_restriction, m_targetNamespace);
+  detail::TestNamespace(detail::OrEmpty(namespaceUri), m_scope->restriction,
+                        m_scope->targetNamespace);
   CSmartPtr<CAttribute> attribute(new CAttribute(name, value, namespaceUri));
   AppendItem(attribute);
   return attribute;
 }
 
 CSmartPtr<CAttribute> CAttributeCol::Add(const wchar_t* name, const wchar_t* value) {
-  const std::wstring ns = GetNamespace();
-  return Add(name, value, ns.c_str());
+  return Add(name, value, m_scope->namespaceUri.c_str());
 }
 
 CSmartPtr<CAttribute> CAttributeCol::Add(const wchar_t* name) { return Add(name, L""); }
@@ -136,9 +167,7 @@ CSmartPtr<CAttribute> CAttributeCol::Item(int32_t index) const {
 }
 
 CSmartPtr<CAttributeCol> CAttributeCol::Clone() const {
-  const std::wstring ns = GetNamespace();
-  CSmartPtr<CAttributeCol> copy(
-      new CAttributeCol(ns.c_str(), m_restriction.c_str(), m_targetNamespace.c_str()));
+  CSmartPtr<CAttributeCol> copy(new CAttributeCol(m_scope));
   for (const CAttribute& attribute : *this) copy->AppendItem(attribute.Clone());
   return copy;
 }
@@ -156,7 +185,7 @@ CXmlElement* CAttributeCol::FromXml_Int(CXmlElement* element, CXmlElement* curre
   for (const CXmlAttribute* attribute : element->GetAttributes()) {
     if (detail::IsNamespaceDeclaration(*attribute)) continue;
     const std::wstring& ns = attribute->GetNamespaceURI();
-    if (!detail::IsNamespaceValid(ns, m_restriction, m_targetNamespace)) {
+    if (!detail::IsNamespaceValid(ns, m_scope->restriction, m_scope->targetNamespace)) {
       throw CKvInvalidNamespaceException(
           FormatString(detail::kInvalidAttributeNamespace, attribute->GetLocalName().c_str()),
           element->GetXPath());

@@ -31,7 +31,7 @@ CXmlCollectionBase::CXmlCollectionBase(const wchar_t* elementName, const wchar_t
                                        int32_t minOccurs, int32_t maxOccurs)
     : m_minOccurs(minOccurs), m_maxOccurs(maxOccurs) {
   if (namespaceUri && *namespaceUri) {
-    m_names = std::make_shared<const SharedNames>(
+    m_names = detail::SharedConst<SharedNames>::Make(
         SharedNames{elementName ? elementName : L"", namespaceUri});
     SetElementName(elementName, m_names->elementName);
   } else {

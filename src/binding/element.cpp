@@ -110,13 +110,13 @@ void CElement::Init(const wchar_t* name, const wchar_t* namespaceUri, const wcha
   // The element name is the local name, kept once.
   SetElementName(m_name.c_str(), m_name);
   m_namespaceUri = ns;
-  m_wildcard = MakeWildcard(restriction, targetNamespace);
+  m_wildcard = detail::MakeUntypedScope(restriction, targetNamespace, L"");
   m_attributes = nullptr;
   m_childElements = nullptr;
 }
 
 CElement::CElement(const wchar_t* name, const wchar_t* namespaceUri,
-                   std::shared_ptr<const Wildcard> wildcard)
+                   std::shared_ptr<const detail::UntypedScope> wildcard)
     : CInstanceMonitor(L"CElement"),
       m_name(name),
       m_namespaceUri(namespaceUri),
@@ -124,20 +124,8 @@ CElement::CElement(const wchar_t* name, const wchar_t* namespaceUri,
   SetElementName(m_name.c_str(), m_name);
 }
 
-struct CElement::Wildcard {
-  std::wstring restriction;
-  std::wstring targetNamespace;
-};
-
-std::shared_ptr<const CElement::Wildcard> CElement::MakeWildcard(
-    std::wstring_view restriction, std::wstring_view targetNamespace) {
-  return std::make_shared<const Wildcard>(
-      Wildcard{std::wstring(restriction), std::wstring(targetNamespace)});
-}
-
-std::shared_ptr<const CElement::Wildcard> CElement::AnyWildcard() const {
-  if (Restriction() == L"##any") return m_wildcard;
-  return MakeWildcard(L"##any", TargetNamespace());
+std::shared_ptr<const detail::UntypedScope> CElement::ChildScope() const {
+  return detail::AnyScopeOf(m_wildcard, m_namespaceUri);
 }
 
 const std::wstring& CElement::Restriction() const noexcept { return m_wildcard->restriction; }
@@ -146,16 +134,12 @@ const std::wstring& CElement::TargetNamespace() const noexcept {
 }
 
 CAttributeCol& CElement::Attributes() const {
-  if (!m_attributes) {
-    m_attributes = new CAttributeCol(m_namespaceUri.c_str(), L"##any", TargetNamespace().c_str());
-  }
+  if (!m_attributes) m_attributes = new CAttributeCol(ChildScope());
   return *m_attributes;
 }
 
 CElementCol& CElement::Children() const {
-  if (!m_childElements) {
-    m_childElements = new CElementCol(m_namespaceUri.c_str(), L"##any", TargetNamespace().c_str());
-  }
+  if (!m_childElements) m_childElements = new CElementCol(ChildScope(), 0, -1);
   return *m_childElements;
 }
 

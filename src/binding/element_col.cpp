@@ -19,30 +19,40 @@ namespace {
 
 CElementCol::CElementCol(const wchar_t* namespaceUri, const wchar_t* restriction,
                          const wchar_t* targetNamespace, int32_t minOccurs, int32_t maxOccurs)
-    : CXmlCollection(L"", namespaceUri, minOccurs, maxOccurs),
-      CInstanceMonitor(L"CElementCol"),
-      m_restriction(detail::OrEmpty(restriction)),
-      m_newElementNamespace(detail::OrEmpty(namespaceUri)),
-      m_targetNamespace(detail::OrEmpty(targetNamespace)) {
+    : CElementCol(detail::MakeUntypedScope(detail::OrEmpty(restriction),
+                                           detail::OrEmpty(targetNamespace),
+                                           detail::OrEmpty(namespaceUri)),
+                  minOccurs, maxOccurs) {
   // An empty namespace only means that none was chosen for new elements.
-  if (!m_newElementNamespace.empty()) {
-    detail::TestNamespace(m_newElementNamespace, m_restriction, m_targetNamespace);
+  if (!m_scope->namespaceUri.empty()) {
+    detail::TestNamespace(m_scope->namespaceUri, Restriction(), TargetNamespace());
   }
 }
 
+CElementCol::CElementCol(std::shared_ptr<const detail::UntypedScope> scope, int32_t minOccurs,
+                         int32_t maxOccurs)
+    : CXmlCollection(L"", nullptr, minOccurs, maxOccurs),
+      CInstanceMonitor(L"CElementCol"),
+      m_scope(std::move(scope)) {}
+
 CElementCol::~CElementCol() = default;
 
-std::wstring CElementCol::GetNamespace() const { return m_targetNamespace; }
-std::wstring CElementCol::GetTargetNamespace() const { return m_targetNamespace; }
+std::wstring CElementCol::GetNamespace() const { return TargetNamespace(); }
+std::wstring CElementCol::GetTargetNamespace() const { return TargetNamespace(); }
+const std::wstring& CElementCol::GetNamespaceRestriction() const noexcept { return Restriction(); }
+const std::wstring& CElementCol::Restriction() const noexcept { return m_scope->restriction; }
+const std::wstring& CElementCol::TargetNamespace() const noexcept {
+  return m_scope->targetNamespace;
+}
 
 bool CElementCol::IsFull() const noexcept {
   return GetMaxOccurs() != -1 && GetCount() >= GetMaxOccurs();
 }
 
 CSmartPtr<CElement> CElementCol::Add(const wchar_t* name, const wchar_t* namespaceUri) {
-  detail::TestNamespace(detail::OrEmpty(namespaceUri), m_restriction, m_targetNamespace);
+  detail::TestNamespace(detail::OrEmpty(namespaceUri), Restriction(), TargetNamespace());
   CSmartPtr<CElement> element(
-      new CElement(name, namespaceUri, m_restriction.c_str(), m_targetNamespace.c_str()));
+      new CElement(name, namespaceUri, Restriction().c_str(), TargetNamespace().c_str()));
   AppendItem(element);
   return element;
 }
@@ -50,28 +60,28 @@ CSmartPtr<CElement> CElementCol::Add(const wchar_t* name, const wchar_t* namespa
 CSmartPtr<CElement> CElementCol::Add(const wchar_t* name) {
   // A wildcard keyword is never a namespace: without a namespace of its own
   // the collection adds unqualified elements, where the wildcard admits them.
-  if (m_newElementNamespace.empty() &&
-      !detail::IsNamespaceValid(L"", m_restriction, m_targetNamespace)) {
+  if (m_scope->namespaceUri.empty() &&
+      !detail::IsNamespaceValid(L"", Restriction(), TargetNamespace())) {
     throw CKvInvalidStateException(detail::kCollectionHasNoNamespace);
   }
-  return Add(name, m_newElementNamespace.c_str());
+  return Add(name, m_scope->namespaceUri.c_str());
 }
 
 void CElementCol::Add(CElement* element) {
   if (element == nullptr) ThrowNullItem();
-  detail::TestNamespace(element->m_namespaceUri, m_restriction, m_targetNamespace);
+  detail::TestNamespace(element->m_namespaceUri, Restriction(), TargetNamespace());
   AppendItem(element);
 }
 
 void CElementCol::AddAfter(CElement* existing, CElement* element) {
   if (element == nullptr) ThrowNullItem();
-  detail::TestNamespace(element->m_namespaceUri, m_restriction, m_targetNamespace);
+  detail::TestNamespace(element->m_namespaceUri, Restriction(), TargetNamespace());
   AddAfterItem(existing, element);
 }
 
 void CElementCol::AddBefore(CElement* existing, CElement* element) {
   if (element == nullptr) ThrowNullItem();
-  detail::TestNamespace(element->m_namespaceUri, m_restriction, m_targetNamespace);
+  detail::TestNamespace(element->m_namespaceUri, Restriction(), TargetNamespace());
   AddBeforeItem(existing, element);
 }
 
@@ -80,8 +90,7 @@ CSmartPtr<CElement> CElementCol::Item(int32_t index) const {
 }
 
 CSmartPtr<CElementCol> CElementCol::CloneSettings() const {
-  return new CElementCol(m_newElementNamespace.c_str(), m_restriction.c_str(),
-                         m_targetNamespace.c_str(), GetMinOccurs(), GetMaxOccurs());
+  return new CElementCol(m_scope, GetMinOccurs(), GetMaxOccurs());
 }
 
 CSmartPtr<CElementCol> CElementCol::Clone() const {
@@ -108,12 +117,10 @@ CXmlElement* CElementCol::FromXmlUpTo_Int(CXmlElement* parentElement, CXmlElemen
                                           const CSerializationContext& context) {
   CXmlElement* current = firstElement;
   // The elements read share the collection's wildcard.
-  std::shared_ptr<const CElement::Wildcard> wildcard;
   while (current != nullptr && current != stop && !IsFull() &&
-         detail::IsNamespaceValid(current->GetNamespaceURI(), m_restriction, m_targetNamespace)) {
-    if (!wildcard) wildcard = CElement::MakeWildcard(m_restriction, m_targetNamespace);
+         detail::IsNamespaceValid(current->GetNamespaceURI(), Restriction(), TargetNamespace())) {
     CSmartPtr<CElement> element(new CElement(current->GetLocalName().c_str(),
-                                             current->GetNamespaceURI().c_str(), wildcard));
+                                             current->GetNamespaceURI().c_str(), m_scope));
     CXmlElement* next = CXmlObjectBase::FromXml_Int(element, parentElement, current, context);
     if (next == current) break;
     AppendItem(element);
@@ -130,10 +137,10 @@ CXmlElement* CElementCol::FromXmlLockElementName_Int(const wchar_t* name,
   const std::wstring_view wantedName = detail::OrEmpty(name);
   const std::wstring_view wantedNamespace = detail::OrEmpty(namespaceUri);
   CXmlElement* current = firstElement;
-  std::shared_ptr<const CElement::Wildcard> any;
+  const std::shared_ptr<const detail::UntypedScope> any =
+      detail::AnyScopeOf(m_scope, m_scope->namespaceUri);
   while (current != nullptr && !IsFull() && current->GetLocalName() == wantedName &&
          current->GetNamespaceURI() == wantedNamespace) {
-    if (!any) any = CElement::MakeWildcard(L"##any", m_targetNamespace);
     CSmartPtr<CElement> element(new CElement(current->GetLocalName().c_str(),
                                              current->GetNamespaceURI().c_str(), any));
     CXmlElement* next = CXmlObjectBase::FromXml_Int(element, parentElement, current, context);

@@ -16,6 +16,7 @@
 #include "binding/messages.h"
 #include "binding/metadata_support.h"
 #include "binding/namespace_wildcard.h"
+#include "binding/untyped_support.h"
 
 namespace KorvelData {
 
@@ -193,7 +194,8 @@ CUntpdElementInfo::CUntpdElementInfo(const wchar_t* name, const wchar_t* ns, int
                                      const wchar_t* targetNamespace)
     : CElementInfo(name, ns, propertyIndex),
       m_namespaceConstraint(namespaceConstraint ? namespaceConstraint : L""),
-      m_targetNamespace(targetNamespace ? targetNamespace : L"") {}
+      m_targetNamespace(targetNamespace ? targetNamespace : L""),
+      m_scope(Korvel::detail::MakeUntypedScope(m_namespaceConstraint, m_targetNamespace, L"")) {}
 
 CUntpdElementInfo::~CUntpdElementInfo() = default;
 
@@ -249,8 +251,7 @@ CSmartPtr<CXmlObjectBase> CUntpdElementInfo::NewElementFor(const CXmlElement* cu
                                                       m_namespaceConstraint, m_targetNamespace)) {
     return nullptr;
   }
-  return new CElement(GetElementName().c_str(), current->GetNamespaceURI().c_str(),
-                      m_namespaceConstraint.c_str(), m_targetNamespace.c_str());
+  return new CElement(GetElementName().c_str(), current->GetNamespaceURI().c_str(), m_scope);
 }
 
 void CUntpdElementInfo::ThrowNothingFromNamespace(const CXmlElement* parent) const {

@@ -35,8 +35,9 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     return current;
   }
   ReadNode(current, context);
-  // Every element below takes any namespace, with this element's target.
-  const std::shared_ptr<const Wildcard> any = AnyWildcard();
+  // Every element below takes any namespace, with this element's target;
+  // elements in one namespace share the scope of their collections.
+  const std::shared_ptr<const detail::UntypedScope> any = ChildScope();
   // Depth first with a stack of its own, so that deep nesting costs heap, not
   // call stack. Children go into the child collection as its own reading
   // would put them: every element of a child collection is admitted.
@@ -46,8 +47,9 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     open.pop_back();
     for (CXmlElement* child = source->GetFirstElement(); child != nullptr;
          child = child->GetNextSiblingElement()) {
-      CSmartPtr<CElement> element(
-          new CElement(child->GetLocalName().c_str(), child->GetNamespaceURI().c_str(), any));
+      const std::wstring& ns = child->GetNamespaceURI();
+      CSmartPtr<CElement> element(new CElement(child->GetLocalName().c_str(), ns.c_str(),
+                                               detail::AnyScopeOf(any, ns)));
       element->ReadNode(child, context);
       parent->Children().AppendItem(element);
       if (child->GetFirstElement() != nullptr) open.emplace_back(element.Get(), child);
@@ -87,7 +89,8 @@ void CElement::CopyXmlElement(const CXmlElement* element) {
   if (element == nullptr) ThrowNoElement();
   // Copying takes the element whatever its namespace: the wildcard is set
   // aside for the read and restored afterwards.
-  const std::shared_ptr<const Wildcard> wildcard = std::exchange(m_wildcard, AnyWildcard());
+  const std::shared_ptr<const detail::UntypedScope> wildcard =
+      std::exchange(m_wildcard, ChildScope());
   try {
     FromXml_Int(nullptr, const_cast<CXmlElement*>(element),
                 CSerializationContext::GetDefaultContext(), false);

@@ -45,21 +45,30 @@ CXmlObjectBase::CXmlObjectBase(const CXmlObjectBase& other) : IEventSink(other) 
 
 CXmlObjectBase& CXmlObjectBase::operator=(const CXmlObjectBase& other) {
   if (this == &other) return *this;
-  if (other.m_ownName && other.m_elementName == other.m_ownName.get()) {
-    if (m_ownName) {
-      *m_ownName = *other.m_ownName;
-    } else {
-      m_ownName = std::make_unique<std::wstring>(*other.m_ownName);
-    }
-    m_elementName = m_ownName.get();
+  if (other.m_ownsName) {
+    OwnName(*other.m_elementName);
   } else {
-    m_ownName.reset();
-    m_elementName = other.m_elementName;
+    ShareName(other.m_elementName);
   }
   return *this;
 }
 
-CXmlObjectBase::~CXmlObjectBase() = default;
+CXmlObjectBase::~CXmlObjectBase() { ShareName(nullptr); }
+
+void CXmlObjectBase::ShareName(const std::wstring* shared) noexcept {
+  if (m_ownsName) delete m_elementName;
+  m_ownsName = false;
+  m_elementName = shared;
+}
+
+void CXmlObjectBase::OwnName(std::wstring_view text) {
+  if (m_ownsName) {
+    const_cast<std::wstring*>(m_elementName)->assign(text);
+  } else {
+    m_elementName = new std::wstring(text);
+    m_ownsName = true;
+  }
+}
 
 int32_t CXmlObjectBase::AddRef() { return m_refCount.fetch_add(1, std::memory_order_relaxed) + 1; }
 
@@ -91,21 +100,15 @@ void CXmlObjectBase::SetElementName(const wchar_t* name) {
   const std::wstring_view text = ViewOf(name);
   if (*m_elementName == text) return;
   if (text.empty()) {
-    m_ownName.reset();
-    m_elementName = &NoName();
-  } else if (m_ownName) {
-    m_ownName->assign(text);
-    m_elementName = m_ownName.get();
+    ShareName(&NoName());
   } else {
-    m_ownName = std::make_unique<std::wstring>(text);
-    m_elementName = m_ownName.get();
+    OwnName(text);
   }
 }
 
 void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring& shared) {
   if (name != nullptr && shared == name) {
-    m_ownName.reset();
-    m_elementName = &shared;
+    ShareName(&shared);
   } else {
     SetElementName(name);
   }
@@ -117,8 +120,7 @@ void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring* sha
     const std::wstring_view text = name;
     for (size_t i = 0; i < count; ++i) {
       if (shared[i] == text) {
-        m_ownName.reset();
-        m_elementName = &shared[i];
+        ShareName(&shared[i]);
         return;
       }
     }

@@ -28,7 +28,7 @@ CXmlTypeCollection::CXmlTypeCollection(
                                       fractionDigits);
   const bool hasFacets = detail::HasFacets(restrictions);
   if (hasFacets || (valueFormat && *valueFormat)) {
-    m_settings = std::make_shared<const Settings>(
+    m_settings = detail::SharedConst<Settings>::Make(
         Settings{hasFacets ? std::move(restrictions) : CPrimitiveRestrictions(),
                  valueFormat ? valueFormat : L""});
   }

@@ -10,6 +10,7 @@
 
 #include "fastinfoset/document_header.h"
 #include "fastinfoset/encoding_algorithms.h"
+#include "fastinfoset/fi_text_element.h"
 #include "fastinfoset/index_cache.h"
 #include "fastinfoset/messages.h"
 #include "fastinfoset/octet_forms.h"
@@ -293,19 +294,8 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
     Put(*m_octets, kTerminator);
   }
 
-  const std::wstring& namespaceUri = element.GetNamespaceUri();
+  PutElementName(lead, m_elementPrefix, element.GetNamespaceUri(), element.GetName());
   uint32_t index = 0;
-  const auto elementName = [&](uint32_t& i) {
-    return m_vocabulary->FindElementNameIndex(m_elementPrefix, namespaceUri, element.GetName(), i);
-  };
-  if (FindIndex(m_indexes->elementNames, {element.GetName(), namespaceUri, m_elementPrefix}, index,
-                elementName)) {
-    PutIndexBit3(*m_octets, lead, index);
-  } else {
-    PutLiteralName(lead | 0x3C, m_elementPrefix, namespaceUri, element.GetName());
-    m_vocabulary->AddElement(m_elementPrefix, namespaceUri, element.GetName());
-  }
-
   for (size_t i = 0; i < m_attributeCount; ++i) {
     const PendingAttribute& attribute = m_attributes[i];
     const auto attributeName = [&](uint32_t& i) {
@@ -323,6 +313,42 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
     PutAttributeValue(attribute.value, attribute.itemType);
   }
   if (m_attributeCount > 0) element.SetWriterState(kHasAttributes);
+}
+
+void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefix,
+                                        const std::wstring& namespaceUri,
+                                        const std::wstring& localName) {
+  uint32_t index = 0;
+  const auto elementName = [&](uint32_t& i) {
+    return m_vocabulary->FindElementNameIndex(prefix, namespaceUri, localName, i);
+  };
+  if (FindIndex(m_indexes->elementNames, {localName, namespaceUri, prefix}, index, elementName)) {
+    PutIndexBit3(*m_octets, lead, index);
+  } else {
+    PutLiteralName(lead | 0x3C, prefix, namespaceUri, localName);
+    m_vocabulary->AddElement(prefix, namespaceUri, localName);
+  }
+}
+
+// The steps of StartElement, WriteText and EndElement that such an element
+// takes: it has no attributes, its scope is its parent's, and it is never
+// pushed.
+bool CFastInfosetWriter::WriteTextElement(const std::wstring& name,
+                                          const std::wstring& namespaceUri,
+                                          const std::wstring& text, ItemType itemType,
+                                          bool isDefaultValue) {
+  CXmlWriterContext* parent = GetCurrentElement();
+  // Any other namespace needs a prefix, no namespace below a default one xmlns="".
+  if (parent == nullptr || namespaceUri != parent->GetDefaultNamespace()) return false;
+  FinishStartTag(*parent);
+  parent->AddChild();
+  ResolveTerminator();
+  PutElementName(0x00, std::wstring(), namespaceUri, name);
+  if (!text.empty() && (!isDefaultValue || m_writeDefaultElementValues)) {
+    PutCharacterChunk(text, itemType);
+  }
+  Terminate();
+  return true;
 }
 
 // '110011', then whether a prefix and a namespace name follow.
@@ -517,5 +543,24 @@ bool CFastInfosetWriter::PackAlphabet(const std::wstring& alphabet, const std::w
   }
   return !m_valueOctets.empty();
 }
+
+namespace detail {
+
+struct FastInfosetWriterAccess {
+  static bool WriteTextElement(CFastInfosetWriter& writer, const std::wstring& name,
+                               const std::wstring& namespaceUri, const std::wstring& text,
+                               ItemType itemType, bool isDefaultValue) {
+    return writer.WriteTextElement(name, namespaceUri, text, itemType, isDefaultValue);
+  }
+};
+
+bool WriteFastInfosetTextElementTo(CFastInfosetWriter& writer, const std::wstring& name,
+                                   const std::wstring& namespaceUri, const std::wstring& text,
+                                   ItemType itemType, bool isDefaultValue) {
+  return FastInfosetWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType,
+                                                   isDefaultValue);
+}
+
+}  // namespace detail
 
 }  // namespace Korvel

@@ -4,21 +4,30 @@
 #pragma once
 
 #include <string>
+#include <typeinfo>
 
 #include <korvel/item_type.h>
-
-namespace Korvel {
-class CXmlWriter;
-}  // namespace Korvel
+#include <korvel/json_text_writer.h>
 
 namespace Korvel::detail {
+
+// What WriteJsonTextElement does once the writer is known to be one.
+bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
+                            const std::wstring& namespaceUri, const std::wstring& text,
+                            ItemType itemType);
 
 // When writer is a CJsonTextWriter (of that class itself, so that no override
 // is bypassed) and the element needs no namespace prefix or declaration,
 // writes it as StartElement, WriteText and EndElement would and returns true;
-// false, with nothing written, otherwise.
-bool WriteJsonTextElement(CXmlWriter& writer, const std::wstring& name,
-                          const std::wstring& namespaceUri, const std::wstring& text,
-                          ItemType itemType);
+// false, with nothing written, otherwise. Inline: every element of every
+// writer asks, and the library's one type_info object for the class is
+// compared by address.
+inline bool WriteJsonTextElement(CXmlWriter& writer, const std::wstring& name,
+                                 const std::wstring& namespaceUri, const std::wstring& text,
+                                 ItemType itemType) {
+  return &typeid(writer) == &typeid(CJsonTextWriter) &&
+         WriteJsonTextElementTo(static_cast<CJsonTextWriter&>(writer), name, namespaceUri, text,
+                                itemType);
+}
 
 }  // namespace Korvel::detail

@@ -3,16 +3,36 @@
 // escaping.
 #include <korvel/json_text_writer.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <typeinfo>
+#include <cstring>
 
+#include "json/json_bytes.h"
 #include "json/json_text_element.h"
 #include "json/messages.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
 
 namespace Korvel {
+
+namespace detail {
+
+// What the writer puts around a value, in the order it is written; absent
+// parts are 0, empty or null.
+struct JsonMember {
+  char separator;          // '{' opening an object, ',' after a member, '[' opening an array
+  int32_t level;           // of the indentation before the member; -1 for none
+  std::string_view open;   // the key's quote, "\"@" for an attribute; empty for no key
+  std::wstring_view prefix;
+  std::wstring_view name;
+  const std::wstring* value = nullptr;
+  ItemType type = it_string;
+  char close = 0;          // '}' or ']' after the indentation
+  bool lineEnd = true;     // before the indentation
+};
+
+}  // namespace detail
 
 namespace {
 
@@ -26,42 +46,21 @@ const std::wstring& XsiNamespace() {
   return uri;
 }
 
-bool IsDigit(wchar_t c) noexcept { return c >= L'0' && c <= L'9'; }
-
-// The JSON number grammar: no sign but '-', no leading zeros, digits on both
-// sides of a point, an exponent with digits.
-bool IsJsonNumber(std::wstring_view text) noexcept {
-  size_t i = 0;
-  const size_t n = text.size();
-  if (i < n && text[i] == L'-') ++i;
-  if (i == n || !IsDigit(text[i])) return false;
-  if (text[i] == L'0') {
-    ++i;
-  } else {
-    while (i < n && IsDigit(text[i])) ++i;
-  }
-  if (i < n && text[i] == L'.') {
-    if (++i == n || !IsDigit(text[i])) return false;
-    while (i < n && IsDigit(text[i])) ++i;
-  }
-  if (i < n && (text[i] == L'e' || text[i] == L'E')) {
-    if (++i < n && (text[i] == L'+' || text[i] == L'-')) ++i;
-    if (i == n || !IsDigit(text[i])) return false;
-    while (i < n && IsDigit(text[i])) ++i;
-  }
-  return i == n;
-}
-
-bool IsBareType(ItemType type) noexcept {
-  return (type >= it_i1 && type <= it_r8) || type == it_boolean || type == it_decimal ||
-         type == it_integer;
-}
-
-// A value written without quotes: a number or boolean JSON can carry as such.
+// A value written without quotes (see PutJsonValue), for the piece-by-piece path.
 bool IsBareValue(std::wstring_view text, ItemType type) noexcept {
-  return IsBareType(type) &&
-         (IsJsonNumber(text) || (type == it_boolean && (text == L"true" || text == L"false")));
+  auto ignore = [](wchar_t) {};
+  return detail::IsJsonBareType(type) &&
+         (detail::ScanJsonNumber(text, ignore) ||
+          (type == it_boolean && (text == L"true" || text == L"false")));
 }
+
+constexpr auto kKeyQuote = std::string_view("\"");
+// Composed members reserve this much beyond their parts: leads are copied 16
+// bytes at a time.
+constexpr size_t kLeadSpare = 16;
+// Longer values go piece by piece, so that they are not given room for four
+// bytes per character all at once.
+constexpr size_t kComposedValueLimit = 4096;
 
 // ASCII characters that a string must escape.
 constexpr std::array<bool, 128> MakeEscapeTable() {
@@ -76,6 +75,43 @@ constexpr auto kEscapedInString = [](uint32_t c) { return kEscape[c]; };
 constexpr auto kNeverEscaped = [](uint32_t) { return false; };
 
 constexpr char kHex[] = "0123456789ABCDEF";
+
+// The member as one append, when the output is UTF-8, its names ASCII and its
+// value short and free of escapes; false, with nothing written, otherwise.
+// Inlined into the commonest events, which leave out whole parts of it.
+[[gnu::always_inline]] inline bool PutMember(detail::TextOutput& out, std::string_view lead,
+                                             const detail::JsonMember& member) {
+  // The separator, a prefix's colon, "\": " and the closing bracket.
+  size_t room = kLeadSpare + lead.size() + member.open.size() + member.prefix.size() +
+                member.name.size() + 6;
+  if (member.value != nullptr) {
+    if (member.value->size() > kComposedValueLimit) return false;
+    room += 4 * member.value->size() + 2;
+  }
+  return out.PutComposed(room, [&](char* d) -> char* {
+    if (member.separator != 0) *d++ = member.separator;
+    // Most leads are a few bytes: a copy of fixed size, then only the rest.
+    std::memcpy(d, lead.data(), kLeadSpare);
+    if (lead.size() > kLeadSpare) std::memcpy(d, lead.data(), lead.size());
+    d += lead.size();
+    if (!member.open.empty()) {
+      for (const char c : member.open) *d++ = c;
+      if (!member.prefix.empty()) {
+        if ((d = detail::PutJsonName(member.prefix, d)) == nullptr) return nullptr;
+        *d++ = ':';
+      }
+      if ((d = detail::PutJsonName(member.name, d)) == nullptr) return nullptr;
+      *d++ = '"';
+      *d++ = ':';
+      *d++ = ' ';
+    }
+    if (member.value != nullptr) {
+      if ((d = detail::PutJsonValue(*member.value, member.type, d)) == nullptr) return nullptr;
+    }
+    if (member.close != 0) *d++ = member.close;
+    return d;
+  });
+}
 
 }  // namespace
 
@@ -106,12 +142,65 @@ void CJsonTextWriter::SetEOLType(EOLType type) {
   }
   m_eolType = type;
   m_out->SetLineEnd(m_lineEnd);
+  m_leadLevels = -1;
 }
 
 void CJsonTextWriter::SetIndentChars(const std::wstring& indent) {
   m_indentChars = indent;
   m_out->SetIndent(indent);
+  m_asciiLayout = std::all_of(indent.begin(), indent.end(),
+                              [](wchar_t c) { return static_cast<uint32_t>(c) < 0x80; });
+  m_leadLevels = -1;
 }
+
+// --- Composing ------------------------------------------------------------
+// Nearly every member is ASCII around an ASCII value: its separator, line
+// break, key and value go into the output as one append.
+
+inline std::string_view CJsonTextWriter::Lead(int32_t level, bool lineEnd) {
+  if (!m_formatted || level < 0) {
+    level = 0;
+    lineEnd = false;
+  }
+  if (level > m_leadLevels) GrowLead(std::max(2 * level, 16));
+  const size_t indent = static_cast<size_t>(level) * m_indentChars.size();
+  if (lineEnd) return std::string_view(m_leadBytes.data(), m_lineEnd.size() + indent);
+  return std::string_view(m_leadBytes.data() + m_lineEnd.size(), indent);
+}
+
+void CJsonTextWriter::GrowLead(int32_t levels) {
+  m_leadBytes.assign(m_lineEnd);
+  for (int32_t i = 0; i < levels; ++i) {
+    for (const wchar_t c : m_indentChars) m_leadBytes += static_cast<char>(c);
+  }
+  m_leadBytes.append(kLeadSpare, '\0');
+  m_leadLevels = levels;
+}
+
+inline bool CJsonTextWriter::Compose(const detail::JsonMember& member) {
+  return !m_escapeNonAscii && m_asciiLayout &&
+         PutMember(*m_out, Lead(member.level, member.lineEnd), member);
+}
+
+void CJsonTextWriter::WritePieces(const detail::JsonMember& member) {
+  if (member.separator != 0) m_out->Put(member.separator);
+  if (member.level >= 0 && m_formatted) {
+    if (member.lineEnd) {
+      m_out->PutBreak(static_cast<size_t>(member.level));
+    } else {
+      WriteIndent(member.level);
+    }
+  }
+  if (!member.open.empty()) WriteKey(member.open, member.prefix, member.name);
+  if (member.value != nullptr) WriteValue(*member.value, member.type);
+  if (member.close != 0) m_out->Put(member.close);
+}
+
+inline void CJsonTextWriter::Write(const detail::JsonMember& member) {
+  if (!Compose(member)) WritePieces(member);
+}
+
+// --- Events ---------------------------------------------------------------
 
 inline void CJsonTextWriter::WriteLineEnd() {
   if (m_formatted) m_out->Put(m_lineEnd);
@@ -136,6 +225,7 @@ void CJsonTextWriter::WriteInLineSchema(const std::wstring&) {}
 void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring& namespaceUri) {
   Context* parent = GetCurrentElement();
   bool writeName = true;
+  char separator = 0;
   if (parent != nullptr) {
     CloseFinishedArray(*parent, false);
     if (m_valueWritten) detail::ThrowJsonError(detail::kJsonMixedContent, name);
@@ -143,41 +233,35 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
     parent->AddChild();
     // Items after the first share the array's member name.
     writeName = parent->GetWriterState() != ARRAY_OPEN;
-    Separator(*parent);
+    separator = TakeSeparator(*parent);
   } else if (m_rootWritten) {
-    m_out->Put(',');
+    separator = ',';
   }
   const bool lineEnds = parent != nullptr || m_rootWritten;
   Context& element = PushElement(name, namespaceUri);
-  if (parent != nullptr && parent->GetWriterState() == ARRAY_OPEN) {
-    element.SetDepth(element.GetDepth() + 1);
-  }
+  if (!writeName) element.SetDepth(element.GetDepth() + 1);
   m_rootWritten = true;
   m_awaitingValue = true;
   m_valueWritten = false;
   m_nilPending = false;
-  if (m_formatted) {
-    if (lineEnds) {
-      m_out->PutBreak(static_cast<size_t>(LevelOf(element)));
-    } else {
-      WriteIndent(LevelOf(element));
-    }
-  }
-
-  if (m_roundTrip != JsonRoundTrip_Full) {
-    if (writeName) WriteKey({}, name);
-    m_out->FlushIfFull();
-    return;
-  }
+  const std::string_view open = writeName ? kKeyQuote : std::string_view();
+  detail::JsonMember key{separator, LevelOf(element), open, {}, name};
+  key.lineEnd = lineEnds;
+  const bool full = m_roundTrip == JsonRoundTrip_Full;
   const std::wstring& uri = element.GetNamespaceUri();
   const std::wstring* prefix = nullptr;
   bool declare = false;
-  if (!element.IsUnprefixed(uri)) {
+  if (full && !element.IsUnprefixed(uri)) {
     prefix = element.FindPrefix(uri);
     declare = prefix == nullptr;
     if (declare) prefix = &element.AllocatePrefix(uri);
+    key.prefix = *prefix;
   }
-  if (writeName) WriteKey(prefix ? std::wstring_view(*prefix) : std::wstring_view(), name);
+  Write(key);
+  if (!full) {
+    m_out->FlushIfFull();
+    return;
+  }
   if (declare) Declare(element, *prefix, uri);
   if (parent == nullptr) {
     // The document's scope is declared once, on the root element.
@@ -201,13 +285,11 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
   if (m_awaitingValue) {
     if (m_valueWritten) detail::ThrowJsonError(detail::kJsonSecondText, element.GetName());
     OpenArrayIfPending(element);
-    WriteValue(text, itemType);
+    Write({0, -1, {}, {}, {}, &text, itemType});
     m_valueWritten = true;
   } else {
-    m_out->Put(',');
-    WriteBreak(LevelOf(element) + 1);
-    WriteKey({}, m_roundTrip == JsonRoundTrip_None ? L"" : L"#text");
-    WriteValue(text, itemType);
+    const std::wstring_view key = m_roundTrip == JsonRoundTrip_None ? L"" : L"#text";
+    Write({',', LevelOf(element) + 1, kKeyQuote, {}, key, &text, itemType});
   }
   m_out->FlushIfFull();
 }
@@ -231,22 +313,18 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstr
   const char separator = TakeSeparator(*parent);
   // The level the element's own context would have (see StartElement and
   // OpenArrayIfPending).
-  int32_t level = LevelOf(*parent) + (state == ARRAY_OPEN ? 2 : 1);
-  if (state != ARRAY_OPEN && state != ARRAY_PENDING &&
-      PutAsciiMember(separator, level, "\"", name, text, itemType)) {
-    m_out->FlushIfFull();
-    return true;
-  }
-  m_out->Put(separator);
-  WriteBreak(level);
-  if (state != ARRAY_OPEN) WriteKey({}, name);
+  const int32_t level = LevelOf(*parent) + (state == ARRAY_OPEN ? 2 : 1);
   if (state == ARRAY_PENDING) {
+    // The array's name, then its first item.
+    Write({separator, level, kKeyQuote, {}, name});
     parent->SetWriterState(ARRAY_OPEN);
     m_openArrays.push_back(parent);
-    m_out->Put('[');
-    WriteBreak(++level);
+    Write({'[', level + 1, {}, {}, {}, &text, itemType});
+  } else {
+    // Items after the first share the array's name.
+    const std::string_view open = state == ARRAY_OPEN ? std::string_view() : kKeyQuote;
+    Write({separator, level, open, {}, name, &text, itemType});
   }
-  WriteValue(text, itemType);
   m_out->FlushIfFull();
   return true;
 }
@@ -260,8 +338,7 @@ void CJsonTextWriter::EndElement() {
       m_out->Put(m_nilPending ? "null" : "{}");
     }
   } else {
-    WriteBreak(LevelOf(element));
-    m_out->Put('}');
+    Write({0, LevelOf(element), {}, {}, {}, nullptr, it_string, '}'});
   }
   PopElement();
   m_awaitingValue = false;
@@ -282,26 +359,8 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
     prefix = PrefixFor(element, namespaceUri);
   }
   const char separator = TakeSeparator(element);
-  const std::string_view opening = m_roundTrip != JsonRoundTrip_None ? "\"@" : "\"";
-  if (prefix.empty() &&
-      PutAsciiMember(separator, LevelOf(element) + 1, opening, name, value, itemType)) {
-    m_out->FlushIfFull();
-    return;
-  }
-  m_out->Put(separator);
-  WriteBreak(LevelOf(element) + 1);
-  if (prefix.empty() && !m_escapeNonAscii) {
-    m_out->PutBetween(opening, name, "\": ");
-  } else {
-    m_out->Put(opening);
-    if (!prefix.empty()) {
-      WriteName(prefix);
-      m_out->Put(':');
-    }
-    WriteName(name);
-    m_out->Put("\": ");
-  }
-  WriteValue(value, itemType);
+  const std::string_view open = m_roundTrip != JsonRoundTrip_None ? "\"@" : kKeyQuote;
+  Write({separator, LevelOf(element) + 1, open, prefix, name, &value, itemType});
   m_out->FlushIfFull();
 }
 
@@ -363,11 +422,10 @@ inline void CJsonTextWriter::OpenArrayIfPending(Context& element) {
   if (parent == nullptr || parent->GetWriterState() != ARRAY_PENDING) return;
   parent->SetWriterState(ARRAY_OPEN);
   m_openArrays.push_back(parent);
-  m_out->Put('[');
   // The first item was started at the level of the array's name; its
   // content goes one level deeper, like the items after it.
   element.SetDepth(element.GetDepth() + 1);
-  WriteBreak(LevelOf(element));
+  Write({'[', LevelOf(element), {}, {}, {}});
 }
 
 // Closes the element's array once the serializer has finished it (or has
@@ -380,8 +438,7 @@ inline void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
   const bool open = !m_openArrays.empty() && m_openArrays.back() == &element;
   if (!open || (state == ARRAY_OPEN && !ending)) return;
   m_openArrays.pop_back();
-  WriteBreak(LevelOf(element) + 1);
-  m_out->Put(']');
+  Write({0, LevelOf(element) + 1, {}, {}, {}, nullptr, it_string, ']'});
 }
 
 void CJsonTextWriter::Declare(Context& element, std::wstring_view prefix, const std::wstring& uri) {
@@ -405,11 +462,15 @@ const std::wstring& CJsonTextWriter::PrefixFor(Context& element, const std::wstr
   return prefix;
 }
 
+// --- Piece by piece ---------------------------------------------------------
+// For wide output, text beyond ASCII to escape, escapes and long values.
+
 // Element names are XML names, which hold nothing a JSON string escapes
 // (unless everything beyond ASCII is to be escaped).
-inline void CJsonTextWriter::WriteKey(std::wstring_view prefix, std::wstring_view name) {
-  if (prefix.empty() && !m_escapeNonAscii) return m_out->PutBetween("\"", name, "\": ");
-  m_out->Put('"');
+void CJsonTextWriter::WriteKey(std::string_view open, std::wstring_view prefix,
+                               std::wstring_view name) {
+  if (prefix.empty() && !m_escapeNonAscii) return m_out->PutBetween(open, name, "\": ");
+  m_out->Put(open);
   if (!prefix.empty()) {
     WriteName(prefix);
     m_out->Put(':');
@@ -424,18 +485,6 @@ inline void CJsonTextWriter::WriteName(std::wstring_view name) {
   } else {
     m_out->Put(name);
   }
-}
-
-// Most members: the line break, key and value as one append.
-bool CJsonTextWriter::PutAsciiMember(char separator, int32_t level, std::string_view open,
-                                     std::wstring_view name, const std::wstring& text,
-                                     ItemType itemType) {
-  if (m_escapeNonAscii) return false;
-  const auto levels = static_cast<size_t>(level);
-  return IsBareValue(text, itemType) ? m_out->PutAsciiMember(separator, m_formatted, levels, open,
-                                                             name, text, kNeverEscaped, false)
-                                     : m_out->PutAsciiMember(separator, m_formatted, levels, open,
-                                                             name, text, kEscapedInString, true);
 }
 
 void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
@@ -514,14 +563,10 @@ struct JsonWriterAccess {
   }
 };
 
-bool WriteJsonTextElement(CXmlWriter& writer, const std::wstring& name,
-                          const std::wstring& namespaceUri, const std::wstring& text,
-                          ItemType itemType) {
-  // The library's one type_info object for the class, compared by address:
-  // should a writer's differ, it is only written in three steps.
-  return &typeid(writer) == &typeid(CJsonTextWriter) &&
-         JsonWriterAccess::WriteTextElement(static_cast<CJsonTextWriter&>(writer), name,
-                                            namespaceUri, text, itemType);
+bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
+                            const std::wstring& namespaceUri, const std::wstring& text,
+                            ItemType itemType) {
+  return JsonWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType);
 }
 
 }  // namespace detail

@@ -160,18 +160,11 @@ class TextOutput {
                                   lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
   }
 
-  // A JSON member holding a value as one append: the separator before it,
-  // the line end and indentation for levels (when lineEnd), open (the key's
-  // quote and marker), name "\": " and the value, in quotes when quoted.
-  // False, with nothing written, unless the output is UTF-8, the indentation
-  // ASCII, and name and value ASCII that escaped lets through.
-  template <class Escaped>
-  bool PutAsciiMember(char separator, bool lineEnd, size_t levels, std::string_view open,
-                      std::wstring_view name, std::wstring_view value, Escaped escaped,
-                      bool quoted) {
-    if (m_utf8 == nullptr || !m_asciiIndent) return false;
-    return m_utf8->PutAsciiMember(separator, lineEnd ? AsciiLead(true, levels) : std::string_view(),
-                                  open, name, value, escaped, quoted);
+  // Bytes a writer composes itself (see Utf8Buffer::PutComposed); false, with
+  // nothing written, unless the output is UTF-8.
+  template <class Compose>
+  bool PutComposed(size_t n, Compose compose) {
+    return m_utf8 != nullptr && m_utf8->PutComposed(n, compose);
   }
 
   // An attribute, " " name "=\"" value "\"", as one append; false, with

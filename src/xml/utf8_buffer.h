@@ -125,27 +125,14 @@ class Utf8Buffer {
     return true;
   }
 
-  // separator, lead, open, name "\": " and value (in quotes when quoted), a
-  // JSON member, with one room check when name is all ASCII and value all
-  // ASCII that escaped lets through; false, with nothing written, otherwise.
-  template <class Escaped>
-  bool PutAsciiMember(char separator, std::string_view lead, std::string_view open,
-                      std::wstring_view name, std::wstring_view value, Escaped escaped,
-                      bool quoted) {
-    char* d = m_bytes.Room(lead.size() + open.size() + name.size() + value.size() + 6);
-    *d++ = separator;
-    d = Copy(lead, d);
-    d = Copy(open, d);
-    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
-    d += name.size();
-    *d++ = '"';
-    *d++ = ':';
-    *d++ = ' ';
-    if (quoted) *d++ = '"';
-    if (AsciiRun(value, d, escaped) != value.size()) return false;
-    d += value.size();
-    if (quoted) *d++ = '"';
-    m_bytes.Advance(d);
+  // Room for n bytes, which compose(d) fills with UTF-8 and ends by returning
+  // where its bytes end, or null to leave the buffer as it was: for writers
+  // that assemble a whole piece of markup and text at once.
+  template <class Compose>
+  bool PutComposed(size_t n, Compose compose) {
+    char* end = compose(m_bytes.Room(n));
+    if (end == nullptr) return false;
+    m_bytes.Advance(end);
     return true;
   }
 

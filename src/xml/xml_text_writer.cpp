@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <typeinfo>
 
+#include "fastinfoset/fi_text_element.h"
 #include "json/json_text_element.h"
 #include "xml/text_element.h"
 #include "xml/text_output.h"
@@ -434,14 +435,15 @@ struct TextWriterAccess {
 namespace {
 
 // WriteTextElement for the writers that take the text as a string: printed
-// text is copied into one the thread keeps.
+// text is copied into one the thread keeps. The JSON and Fast Infoset writers
+// (of those classes themselves) write the element in one step too.
 void WriteTextElementAsString(CXmlWriter& writer, const std::wstring& name,
                               const std::wstring& namespaceUri, ElementText text, ItemType itemType,
                               bool isDefaultValue) {
   thread_local std::wstring copy;
   const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
-  if (&typeid(writer) != &typeid(CXmlTextWriter) &&
-      WriteJsonTextElement(writer, name, namespaceUri, string, itemType)) {
+  if (WriteJsonTextElement(writer, name, namespaceUri, string, itemType) ||
+      WriteFastInfosetTextElement(writer, name, namespaceUri, string, itemType, isDefaultValue)) {
     return;
   }
   writer.StartElement(name, namespaceUri);
@@ -454,9 +456,9 @@ void WriteTextElementAsString(CXmlWriter& writer, const std::wstring& name,
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                       const std::wstring& namespaceUri, ElementText text, ItemType itemType,
                       bool isDefaultValue, std::string_view asciiName) {
-  // Both type checks compare the addresses of the library's one type_info
-  // object per class: a writer of a derived class, whose overrides must run,
-  // goes the long way.
+  // The type checks, here and for the JSON and Fast Infoset writers, compare
+  // the addresses of the library's one type_info object per class: a writer
+  // of a derived class, whose overrides must run, goes the long way.
   if (&typeid(writer) != &typeid(CXmlTextWriter) ||
       !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
                                           namespaceUri, text.view, isDefaultValue)) {

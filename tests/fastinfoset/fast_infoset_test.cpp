@@ -20,6 +20,7 @@
 #include <korvel/xml_document.h>
 
 #include "binding/test_objects.h"
+#include "fastinfoset/fi_text_element.h"
 #include "fastinfoset/octet_forms.h"
 #include "test_support.h"
 #include "tree_text.h"
@@ -85,12 +86,21 @@ CBinaryData WriteFi(const CFastInfosetContext& options, Body body,
 
 // The document written by calls "name|argument|...": start|name|ns, end,
 // attr|name|ns|value, text|value[|item type number], nil, default|ns, alias|prefix|ns,
-// xsitype|ns|name.
+// xsitype|ns|name. With oneStep, start, text and end in a row go in one step
+// where the writer takes them so.
 inline CBinaryData Script(const CFastInfosetContext& options, const VectorArgs& calls,
-                          FInfoDecl decl = FInfoDecl_None) {
+                          FInfoDecl decl = FInfoDecl_None, bool oneStep = false) {
   return WriteFi(options, [&](CFastInfosetWriter& w) {
-    for (const std::wstring& call : calls) {
-      const VectorArgs c = Split(call, L'|', 4);
+    for (size_t i = 0; i < calls.size(); ++i) {
+      const VectorArgs c = Split(calls[i], L'|', 4);
+      if (oneStep && c[0] == L"start" && i + 2 < calls.size() && calls[i + 2] == L"end") {
+        const VectorArgs t = Split(calls[i + 1], L'|', 4);
+        if (t[0] == L"text" &&
+            detail::WriteFastInfosetTextElement(w, c[1], c[2], t[1], it_string, false)) {
+          i += 2;
+          continue;
+        }
+      }
       if (c[0] == L"start") w.StartElement(c[1], c[2]);
       if (c[0] == L"end") w.EndElement();
       if (c[0] == L"attr") w.WriteAttribute(c[1], c[2], c[3], it_string);
@@ -283,8 +293,11 @@ constexpr char kHeader[] = "E0 00 00 01 00 ";
 // Rows of tests/data/fastinfoset/writer_scripts.txt.
 TEST(FastInfosetWriter, ElementsNamesAttributeValuesAndPrefixes) {
   CFastInfosetContext options;
-  RunVectors("writer_scripts.txt",
-             {{L"write", [&](const VectorArgs& calls) { return Wide(Hex(Script(options, calls))); }}});
+  RunVectors("writer_scripts.txt", {{L"write", [&](const VectorArgs& calls) {
+               const std::string bytes = Hex(Script(options, calls));
+               EXPECT_EQ(Hex(Script(options, calls, FInfoDecl_None, true)), bytes) << "in one step";
+               return Wide(bytes);
+             }}});
   // Text after a child lands in the parent, after the child's end.
   EXPECT_EQ(ReadTree(Script(options, {L"start|r|", L"text|a", L"start|c|", L"end", L"text|b", L"end"})),
             L"{}r [ab] ({}c)");

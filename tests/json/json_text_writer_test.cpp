@@ -95,9 +95,12 @@ TEST(JsonTextWriter, WritesValuesJsonCanCarryBareAndTheRestAsStrings) {
   const auto value = [](const testing::VectorArgs& a) -> std::wstring {
     const size_t space = a[0].find(L' ');
     const auto type = static_cast<ItemType>(std::stoi(a[0].substr(0, space)));
-    const std::wstring json =
-        Json([&](Writer& w) { Leaf(w, L"v", a[0].substr(space + 1).c_str(), type); },
-             JsonRoundTrip_Full);
+    const auto write = [&](bool bytes) {
+      return Json([&](Writer& w) { Leaf(w, L"v", a[0].substr(space + 1).c_str(), type); },
+                  JsonRoundTrip_Full, false, EOL_LF, bytes);
+    };
+    const std::wstring json = write(false);
+    EXPECT_EQ(write(true), json) << "into bytes";
     const bool wrapped = json.rfind(L"{\"v\": ", 0) == 0 && json.back() == L'}';
     return wrapped ? json.substr(6, json.size() - 7) : L"not one member: " + json;
   };
@@ -235,7 +238,7 @@ TEST(JsonTextWriter, ThousandLevelsOfCollectionsReadBack) {
           if (i < kLevels) MarkArray(w, Writer::ARRAY_FINISHED);
         }
       },
-      JsonRoundTrip_Full);
+      JsonRoundTrip_Full, true, EOL_LF, true);
   CXmlDocument document;
   detail::LoadJsonTree(document, json, CJsonContext());
   int depth = 0;
