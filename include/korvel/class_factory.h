@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <korvel/export.h>
 #include <korvel/object_base.h>
@@ -36,6 +37,14 @@ class KORVEL_API CClassfactoryBase {
   // unprefixed type, or the element's own when it has no xsi:type or a prefix
   // that nothing binds.
   static std::wstring GetElementTypeNamespaceUri(CXmlElement* element);
+
+  // Both of the above without copies, as views into the element's document
+  // (valid while it lives); both empty when the element has no xsi:type.
+  struct ElementTypeName {
+    std::wstring_view localName;
+    std::wstring_view namespaceUri;
+  };
+  static ElementTypeName GetElementTypeName(CXmlElement* element);
 };
 
 }  // namespace Korvel

@@ -213,15 +213,17 @@ class KORVEL_API CColElementInfo : public CElementInfo {
   virtual bool ReadsOwnNameOnly() const;
   // Reads the consecutive elements the collection accepts; returns the new
   // position. A collection not made yet is made for a run that may start at
-  // current, and let go again (null) when the run was empty.
+  // current, and let go again (null) when the run was empty. collection is
+  // the collection the property holds afterwards (null for none, or for an
+  // object that is no collection).
   Korvel::CXmlElement* ReadItems(const Korvel::CSerializationContext& context,
                                  Korvel::CXmlGeneratedClass* owner, Korvel::CXmlElement* parent,
                                  Korvel::CXmlElement* current,
-                                 CSmartPtr<Korvel::CXmlObjectBase>& collection) const;
+                                 CSmartPtr<Korvel::CXmlCollectionBase>& collection) const;
   // Stores null for a collection that ReadItems made and that read nothing,
   // and nulls collection (element: where the run was to start, for errors).
   void ReleaseIfEmpty(Korvel::CXmlGeneratedClass* owner, const Korvel::CXmlElement& element,
-                      CSmartPtr<Korvel::CXmlObjectBase>& collection) const;
+                      CSmartPtr<Korvel::CXmlCollectionBase>& collection) const;
 
  private:
   XmlElementType m_childElementType;

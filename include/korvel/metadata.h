@@ -398,6 +398,10 @@ class KORVEL_API CAttributeInfoEnum : public CAttributeInfo {
  private:
   StringToEnumFunc m_stringToEnum;
   EnumToStringFunc m_enumToString;
+  // The default value's enumerator, converted once; a default that does not
+  // convert is converted (and refused) when it is needed, as before.
+  int m_defaultEnumerator = 0;
+  bool m_hasDefaultEnumerator = false;
 };
 
 // An attribute of a primitive type, with its facets.

@@ -174,6 +174,9 @@ class KORVEL_API CTypedCollection : public CTypedCollectionBase<typename TypedIt
   // throws CKvInvalidParamException "Index out of range"; a value outside the
   // facets throws their message naming the element. Nothing changes then.
   void AddAt(int32_t index, Param value);
+  // The facet check of Add alone: throws as Add does for a value outside the
+  // facets, and keeps nothing.
+  void CheckValue(Param value) const;
 
  protected:
   // Parses text as the kind, under the collection's whitespace rule, and appends it.

@@ -197,7 +197,15 @@ CAttributeInfoEnum::CAttributeInfoEnum(const wchar_t* name, const wchar_t* ns, i
                                        StringToEnumFunc stringToEnum, const wchar_t* defaultValue)
     : CAttributeInfo(name, ns, propertyIndex, isOptional, defaultValue),
       m_stringToEnum(stringToEnum),
-      m_enumToString(enumToString) {}
+      m_enumToString(enumToString) {
+  if (GetDefaultValue().empty() || !stringToEnum) return;
+  try {
+    m_defaultEnumerator = stringToEnum(GetDefaultValue().c_str());
+    m_hasDefaultEnumerator = true;
+  } catch (const CKvException&) {
+    // Left to DefaultFromXml, which reports it where it matters.
+  }
+}
 
 CAttributeInfoEnum::CAttributeInfoEnum(const CAttributeInfoEnum& other) = default;
 CAttributeInfoEnum& CAttributeInfoEnum::operator=(const CAttributeInfoEnum& other) = default;
@@ -238,7 +246,8 @@ void CAttributeInfoEnum::DefaultFromXml(const CSerializationContext&,
                                         CXmlGeneratedClass* owner) const {
   if (GetDefaultValue().empty()) return;
   KvVariant value;
-  value.SetI4(m_stringToEnum(GetDefaultValue().c_str()));
+  value.SetI4(m_hasDefaultEnumerator ? m_defaultEnumerator
+                                     : m_stringToEnum(GetDefaultValue().c_str()));
   owner->AccessProperty(GetPropertyIndex(), false, value);
 }
 

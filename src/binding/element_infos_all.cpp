@@ -257,7 +257,7 @@ bool CElementInfoAllCol::ElementFromXml(const CSerializationContext& context,
                                         XmlElementType) const {
   // Never marked found, so the collection goes on taking its elements
   // wherever they stand.
-  CSmartPtr<CXmlObjectBase> collection;
+  CSmartPtr<CXmlCollectionBase> collection;
   *current = ReadItems(context, owner, parent, *current, collection);
   return false;
 }

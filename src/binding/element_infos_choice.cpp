@@ -123,9 +123,8 @@ bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,
                                            CXmlGeneratedClass* owner, CXmlElement* parent,
                                            CXmlElement** current, const wchar_t*,
                                            XmlElementType ownerType) const {
-  CSmartPtr<CXmlObjectBase> object;
-  CXmlElement* rest = ReadItems(context, owner, parent, *current, object);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  CSmartPtr<CXmlCollectionBase> collection;
+  CXmlElement* rest = ReadItems(context, owner, parent, *current, collection);
   if (collection == nullptr || rest == *current ||
       !detail::CountHolds(context, *collection, ownerType == XmlElementType_Element)) {
     return false;

@@ -17,6 +17,7 @@
 #include "binding/metadata_support.h"
 #include "binding/namespace_wildcard.h"
 #include "binding/untyped_support.h"
+#include "binding/variant_object.h"
 
 namespace KorvelData {
 
@@ -281,8 +282,8 @@ bool CColElementInfo::ElementToXml(const CSerializationContext& context,
   return WriteItems(context, object, writer);
 }
 
-bool CColElementInfo::WriteItems(const CSerializationContext& context,
-                                 const CXmlObjectBase* object, CXmlWriter* writer) const {
+bool CColElementInfo::WriteItems(const CSerializationContext& context, const CXmlObjectBase* object,
+                                 CXmlWriter* writer) const {
   // Groups write several elements each, and substitutes names of their own:
   // no one array holds them.
   if (m_classItems && m_childElementType != XmlElementType_Element) {
@@ -327,15 +328,20 @@ CXmlElement* CColElementInfo::ReadRun(const CSerializationContext& context,
 CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
                                         CXmlGeneratedClass* owner, CXmlElement* parent,
                                         CXmlElement* current,
-                                        CSmartPtr<CXmlObjectBase>& collection) const {
-  collection = CSmartPtr<CXmlObjectBase>(PeekCollection(owner));
+                                        CSmartPtr<CXmlCollectionBase>& collection) const {
+  collection = PeekCollection(owner);
   if (collection) return ReadRun(context, collection, parent, current);
   if (current == nullptr || (ReadsOwnNameOnly() && !IsThisElement(context, current))) {
     return current;
   }
-  collection = ReadObject(owner);  // makes it
-  if (!collection) return current;
-  CXmlElement* rest = ReadRun(context, collection, parent, current);
+  // Made by the getter; the carrier tells a collection without a cast.
+  KvVariant value;
+  ReadProperty(owner, value);
+  if (value.IsNil()) return current;
+  const CSmartPtr<CXmlObjectBase> object = detail::VariantObject(value);
+  if (!object) return current;
+  collection = detail::VariantCollectionPointer(value);
+  CXmlElement* rest = ReadRun(context, object, parent, current);
   ReleaseIfEmpty(owner, *current, collection);
   return rest;
 }
@@ -346,9 +352,8 @@ bool CColElementInfo::ReadsOwnNameOnly() const {
 }
 
 void CColElementInfo::ReleaseIfEmpty(CXmlGeneratedClass* owner, const CXmlElement& element,
-                                     CSmartPtr<CXmlObjectBase>& collection) const {
-  const auto* made = dynamic_cast<const CXmlCollectionBase*>(collection.Get());
-  if (made == nullptr || made->GetCount() > 0) return;
+                                     CSmartPtr<CXmlCollectionBase>& collection) const {
+  if (!collection || collection->GetCount() > 0) return;
   KvVariant none;
   none.SetXmlCollection(nullptr);
   InvokePropertySet(owner, none, element);

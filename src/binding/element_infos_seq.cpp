@@ -251,9 +251,8 @@ bool CElementInfoSeqCol::ElementFromXml(const CSerializationContext& context,
                                         CXmlGeneratedClass* owner, CXmlElement* parent,
                                         CXmlElement** current, const wchar_t*,
                                         XmlElementType ownerType) const {
-  CSmartPtr<CXmlObjectBase> object;
-  *current = ReadItems(context, owner, parent, *current, object);
-  const auto* collection = dynamic_cast<const CXmlCollectionBase*>(object.Get());
+  CSmartPtr<CXmlCollectionBase> collection;
+  *current = ReadItems(context, owner, parent, *current, collection);
   return collection == nullptr ||
          detail::CountHolds(context, *collection, ownerType == XmlElementType_Element);
 }
@@ -366,7 +365,10 @@ bool CElementInfoSeqUntpdCol::ElementFromXml(const CSerializationContext& contex
   CXmlElement* const start = *current;
   *current = elements->FromXmlUpTo_Int(parent, *current, stop, context);
   const bool holds = detail::CountHolds(context, *elements, ownerType == XmlElementType_Element);
-  if (made) ReleaseIfEmpty(owner, *start, object);
+  if (made) {
+    CSmartPtr<CXmlCollectionBase> collection(elements);
+    ReleaseIfEmpty(owner, *start, collection);
+  }
   return holds;
 }
 

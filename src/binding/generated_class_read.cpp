@@ -12,6 +12,7 @@
 
 #include "binding/messages.h"
 #include "binding/metadata_support.h"
+#include "runtime/variant_reference.h"
 #include "xml/xml_tree_builder.h"
 
 namespace Korvel {
@@ -245,15 +246,20 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationCo
 void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlElement* element) {
   const CParentElementInfo* info = GetClassInfo();
   const std::wstring& text = element->GetText();
-  KvVariant value;
+  const ItemType kind = info->GetPrimitiveDataType();
+  KvVariant own;
+  KvVariant* value = &own;
   if (info->GetOutputPrimitiveClassAsTextProperty()) {
-    value.SetString(text);
-  } else if (text.empty() && info->GetPrimitiveDataType() != it_string) {
+    own.SetString(text);
+  } else if (text.empty() && kind != it_string) {
     return;  // an empty element leaves the value unset, as it was written
   } else {
-    value.FromString(text, info->GetPrimitiveDataType(), CWhitespaceUtils::ws_none);
+    // The document's carrier for the kind, as simple children are read.
+    value = &Builder::ReadCarrier(*element, kind);
+    detail::VariantAccess::Refill(*value, text, kind, CWhitespaceUtils::ws_none);
+    detail::VariantAccess::HandOverOnNextGet(*value);
   }
-  AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, value);
+  AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, *value);
 }
 
 bool CXmlGeneratedClass::IsElementInList(const CSerializationContext& context,

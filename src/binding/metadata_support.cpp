@@ -3,6 +3,8 @@
 #include "binding/metadata_support.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cwctype>
 #include <typeinfo>
 
@@ -110,13 +112,17 @@ const std::wstring& PrintedText::Str() const {
 }
 
 const INillable* AsNillable(const CXmlGeneratedClass& object) {
-  thread_local const std::type_info* lastClass = nullptr;
-  thread_local bool lastNillable = false;
-  const std::type_info& objectClass = typeid(object);
-  if (&objectClass == lastClass && !lastNillable) return nullptr;
+  struct Answer {
+    const std::type_info* type;
+    bool nillable;
+  };
+  constexpr size_t kSlots = 64;
+  thread_local Answer answers[kSlots] = {};
+  const std::type_info& type = typeid(object);
+  Answer& answer = answers[(reinterpret_cast<uintptr_t>(&type) >> 4) % kSlots];
+  if (answer.type == &type && !answer.nillable) return nullptr;
   const auto* nillable = dynamic_cast<const INillable*>(&object);
-  lastClass = &objectClass;
-  lastNillable = nillable != nullptr;
+  answer = {&type, nillable != nullptr};
   return nillable;
 }
 

@@ -27,7 +27,7 @@ struct KvVariant;
 namespace Korvel::detail {
 
 // The name of an untyped member that takes any element name.
-inline constexpr wchar_t kAnyElement[] = L"AnyElement";
+inline constexpr std::wstring_view kAnyElement = L"AnyElement";
 
 // CKvValidationException with message and path.
 [[noreturn]] void ThrowValidation(const wchar_t* message, const std::wstring& path);
@@ -70,8 +70,9 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
 const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
 
 // The object as INillable, or null. The cross cast is dear for a step taken
-// once per object, and the objects of a collection come one class after
-// another, so the thread keeps the last class's answer.
+// once per object, and reading and writing meet a few dozen classes over and
+// over, so the thread keeps each class's answer, in a small table by the
+// address of its type.
 const INillable* AsNillable(const CXmlGeneratedClass& object);
 
 // The text of a simple element's value, as WrittenText has it but with a

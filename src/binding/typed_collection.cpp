@@ -150,7 +150,8 @@ void CTypedCollectionBase<T>::CheckFacets(const T& value, const std::wstring* le
   }
   KvVariant carrier;
   detail::SetVariant(carrier, value);
-  detail::CheckRestrictions(GetElementName(), carrier, GetItemType(), GetRestrictions(), lexical);
+  detail::CheckRestrictions(this->ElementNameOf(this), carrier, GetItemType(), GetRestrictions(),
+                            lexical);
 }
 
 template <class T>
@@ -211,6 +212,11 @@ void CTypedCollection<K>::Add(Param value) {
 template <ItemType K>
 void CTypedCollection<K>::AddAt(int32_t index, Param value) {
   this->InsertChecked(index, value);
+}
+
+template <ItemType K>
+void CTypedCollection<K>::CheckValue(Param value) const {
+  this->CheckFacets(value);
 }
 
 template <ItemType K>

@@ -50,6 +50,14 @@ CXmlObjectBase* VariantObjectPointer(const KvVariant& value) {
       VariantAccess::GetReference(value, it_xmlObject, "GetXmlObject"));
 }
 
+CXmlCollectionBase* VariantCollectionPointer(const KvVariant& value) {
+  if (value.IsValid() && value.GetTypeAsEnum() == it_xmlCollection) {
+    return ReferencedPointer<CXmlCollectionBase>(
+        VariantAccess::GetReference(value, it_xmlCollection, "GetXmlCollection"));
+  }
+  return dynamic_cast<CXmlCollectionBase*>(VariantObjectPointer(value));
+}
+
 }  // namespace detail
 
 }  // namespace Korvel

@@ -15,5 +15,8 @@ namespace Korvel::detail {
 CSmartPtr<CXmlObjectBase> VariantObject(const KvVariant& value);
 // The same object without taking a reference: valid while the carrier holds it.
 CXmlObjectBase* VariantObjectPointer(const KvVariant& value);
+// The object as a collection, without taking a reference: an it_xmlCollection
+// carrier says so itself; another object is asked. Null when it is none.
+CXmlCollectionBase* VariantCollectionPointer(const KvVariant& value);
 
 }  // namespace Korvel::detail

@@ -230,6 +230,22 @@ std::wstring CDateTimeSpan::ToString() const {
 // Order
 
 CDateTime::DTCompareResult CDateTimeSpan::CompareTo(const CDateTimeSpan& other) const {
+  // Durations of years and months alone move the first of a month to the
+  // first of another at every reference instant, so the four agree with the
+  // order of the signed month counts.
+  const auto monthsOnly = [](const CDateTimeSpan& d) {
+    return (d.m_days | d.m_hours | d.m_minutes | d.m_seconds | d.m_milli | d.m_micro | d.m_nano) ==
+           0;
+  };
+  if (monthsOnly(*this) && monthsOnly(other)) {
+    const auto months = [](const CDateTimeSpan& d) {
+      const int64_t count = int64_t{d.m_years} * 12 + d.m_months;
+      return d.m_negative ? -count : count;
+    };
+    const int64_t a = months(*this);
+    const int64_t b = months(other);
+    return a < b ? CDateTime::dtcr_less : b < a ? CDateTime::dtcr_greater : CDateTime::dtcr_equal;
+  }
   // The four instants of the XSD order: they cover months of 28 to 31 days
   // with and without a leap day ahead.
   struct Reference {

@@ -70,7 +70,7 @@ std::shared_ptr<const CompiledPattern> PatternCache::Get(const std::string& patt
   std::string expression;
   if (TranslateXsdRegex(pattern, expression, compiled->error)) {
     compiled->regex = Regex::Compile(expression, compiled->error);
-    if (compiled->regex) compiled->fixed = FixedPattern::Parse(pattern);
+    if (compiled->regex) compiled->simple = SimplePattern::Parse(pattern);
   }
   if (m_capacity == 0) return compiled;
   std::unique_lock<std::shared_mutex> lock(m_mutex);
@@ -99,7 +99,7 @@ namespace {
 bool MatchesCompiled(const CompiledPattern& compiled, const std::string& pattern,
                      std::wstring_view value) {
   if (!compiled.regex) ThrowInvalidRegularExpression(pattern, compiled.error);
-  if (compiled.fixed && FixedPattern::Decides(value)) return compiled.fixed->Matches(value);
+  if (compiled.simple && SimplePattern::Decides(value)) return compiled.simple->Matches(value);
   // Reused: a facet is checked value after value, mostly on short ones. The
   // room an unusually long value took is given back on the next check.
   constexpr size_t kKeptCapacity = 64 << 10;
@@ -117,23 +117,33 @@ bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, Patt
 }
 
 bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value) {
-  struct LastPattern {
+  struct RecentPattern {
     std::wstring text;
     std::string utf8;
     std::shared_ptr<const CompiledPattern> compiled;
   };
-  thread_local LastPattern last;
-  if (!last.compiled || last.text != pattern) {
-    // Everything that may throw first, so the memo never pairs one pattern's
-    // text with another's compiled form.
-    std::string utf8 = PatternToUtf8(pattern);
-    std::shared_ptr<const CompiledPattern> compiled = SharedPatternCache().Get(utf8);
-    std::wstring text(pattern);
-    last.text = std::move(text);
-    last.utf8 = std::move(utf8);
-    last.compiled = std::move(compiled);
+  // The objects of a document check the facets of a few members in turn (a
+  // code, then a number, then the next object's code): each thread keeps the
+  // patterns it met last, the oldest giving way.
+  constexpr size_t kRecent = 8;
+  thread_local RecentPattern recent[kRecent];
+  thread_local size_t oldest = 0;
+  for (const RecentPattern& known : recent) {
+    if (known.compiled && known.text == pattern) {
+      return MatchesCompiled(*known.compiled, known.utf8, value);
+    }
   }
-  return MatchesCompiled(*last.compiled, last.utf8, value);
+  // Everything that may throw first, so the memo never pairs one pattern's
+  // text with another's compiled form.
+  std::string utf8 = PatternToUtf8(pattern);
+  std::shared_ptr<const CompiledPattern> compiled = SharedPatternCache().Get(utf8);
+  std::wstring text(pattern);
+  RecentPattern& slot = recent[oldest];
+  oldest = (oldest + 1) % kRecent;
+  slot.text = std::move(text);
+  slot.utf8 = std::move(utf8);
+  slot.compiled = std::move(compiled);
+  return MatchesCompiled(*slot.compiled, slot.utf8, value);
 }
 
 }  // namespace Korvel::detail

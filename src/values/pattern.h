@@ -11,8 +11,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "values/fixed_pattern.h"
 #include "values/regex.h"
+#include "values/simple_pattern.h"
 
 namespace Korvel::detail {
 
@@ -24,9 +24,9 @@ std::string PatternToUtf8(std::wstring_view pattern);
 
 // A compiled pattern, or why it did not compile.
 struct CompiledPattern {
-  std::unique_ptr<const Regex> regex;  // null when compiling failed
-  std::string error;                   // the translator's or the engine's message
-  std::optional<FixedPattern> fixed;   // the quick form of a compiled fixed-length pattern
+  std::unique_ptr<const Regex> regex;   // null when compiling failed
+  std::string error;                    // the translator's or the engine's message
+  std::optional<SimplePattern> simple;  // the quick form of a compiled pattern of sets and counts
 };
 
 // Compiled patterns by their XSD text, shared by every thread. Schemas have a
@@ -60,9 +60,9 @@ PatternCache& SharedPatternCache();
 // is not valid Unicode text (a lone surrogate) does not match.
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value);
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, PatternCache& cache);
-// The same for the facet text as stored. Each thread keeps the compiled form of
-// the last pattern it checked: a facet is checked value after value, and this
-// spares the UTF-8 key and the shared lookup.
+// The same for the facet text as stored. Each thread keeps the compiled forms
+// of the last few patterns it checked: facets are checked value after value,
+// and this spares the UTF-8 key and the shared lookup.
 bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value);
 
 }  // namespace Korvel::detail

@@ -115,6 +115,11 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
                                             size_t depth) noexcept {
   CXmlElement* parent = element.m_parent;
   if (!parent || depth >= data.levels.size()) return;
+  // Nothing to give back while element's block is the oldest: the siblings
+  // are counted when there is (the count goes on from where it stopped).
+  NodeArena& arena = data.levels[depth].arena;
+  const BlockChain::Block* kept = arena.LiveBlockOf(&element);
+  if (!kept || arena.IsOldestLive(kept)) return;
   try {
     if (data.siblingTallies.size() <= depth) data.siblingTallies.resize(depth + 1);
     SiblingTally& tally = data.siblingTallies[depth];
@@ -143,9 +148,6 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
       tally.counts.clear();
       return;
     }
-    NodeArena& arena = data.levels[depth].arena;
-    const BlockChain::Block* kept = arena.LiveBlockOf(&element);
-    if (!kept || arena.IsOldestLive(kept)) return;
     std::vector<ReleasedChildren>& released = data.releasedChildren[parent];
     released.reserve(released.size() + tally.counts.size());
     for (const ReleasedChildren& c : tally.counts) {
@@ -162,7 +164,7 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
     return;  // out of memory: the siblings stay, and with them the paths
   }
   parent->m_firstChild = const_cast<CXmlElement*>(&element);
-  data.levels[depth].arena.ReleaseBlocksBefore(&element);
+  arena.ReleaseBlocksBefore(&element);
 }
 
 // The deeper nodes of element's subtree up to its end, and those before them

@@ -62,13 +62,13 @@ std::wstring CXmlAttribute::GetXPath() const {
 
 bool CXmlAttribute::IsNamespaceAttribute() const noexcept {
   if (!InSchemaNamespace(m_name->namespaceUri)) return false;
-  const std::wstring& name = m_name->localName;
+  const std::wstring_view name = m_name->localName;
   return name == L"xmlns" || name == L"type" || name == L"schemaLocation" ||
          name == L"noNamespaceSchemaLocation";
 }
 
 bool CXmlAttribute::IsNilAttribute() const noexcept {
-  return InSchemaNamespace(m_name->namespaceUri) && m_name->localName == L"nil";
+  return InSchemaNamespace(m_name->namespaceUri) && std::wstring_view(m_name->localName) == L"nil";
 }
 
 // --- CXmlElement -----------------------------------------------------------------

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+// Patterns over ASCII made of character sets and counts, such as
+// [A-Z]{2,4}-\d{4,8} or \d{8}|\d{12,14}: codes and part numbers, checked on
+// every value read or written. Matched over the value's characters as they
+// are, without the automaton and without converting the value to UTF-8.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace Korvel::detail {
+
+class SimplePattern {
+ public:
+  // The pattern as branches (split at |) of sets of ASCII characters, each
+  // with its count ({n}, {m,n}, {m,}, ?, * or +), or nothing when it uses
+  // more than literals, \d, escaped characters and positive classes of those:
+  // the general matcher decides all the rest.
+  static std::optional<SimplePattern> Parse(std::string_view pattern);
+
+  // Whether the matcher can decide for value: true when every character is
+  // ASCII (a non-ASCII \d, for one, is left to the general matcher) and the
+  // value is short.
+  static bool Decides(std::wstring_view value) noexcept;
+  bool Matches(std::wstring_view value) const noexcept;
+
+ private:
+  // Bit c of the pair is set when the item admits character c.
+  using AsciiSet = std::array<uint64_t, 2>;
+  struct Item {
+    AsciiSet set;
+    uint8_t least;
+    uint8_t most;
+  };
+  using Branch = std::vector<Item>;
+
+  static bool MatchesBranch(const Branch& branch, std::wstring_view value) noexcept;
+
+  std::vector<Branch> m_branches;
+};
+
+}  // namespace Korvel::detail
