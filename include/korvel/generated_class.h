@@ -106,8 +106,6 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // group's attributes, else null; info is the class's description.
   KorvelData::CElementInfo** ElementsWithGroupAttributes(
       const KorvelData::CParentElementInfo& info) const;
-  // This object as INillable, or null; info is the class's description.
-  const INillable* FindNillable(const KorvelData::CParentElementInfo& info) const;
   void WriteRootOptions(CXmlWriter* writer, const CSerializationContext& context) const;
   void ProcessAttributesToXml(const CSerializationContext& context,
                               KorvelData::CElementInfo** elements,

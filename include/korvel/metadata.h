@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <typeinfo>
 
 #include <korvel/export.h>
 #include <korvel/item_type.h>
@@ -110,9 +109,6 @@ class KORVEL_API CParentElementInfo {
     Memo& operator=(const Memo&) noexcept { return *this; }
     std::atomic<T> value{};
   };
-  // The last dynamic type of the class's objects found not to be nillable:
-  // the cross cast that tells costs more than the rest of starting an element.
-  mutable Memo<const std::type_info*> m_notNillable;
   // The last description arrays found to hold no description that may write
   // the attributes of an in-line group (most classes), and to hold one.
   mutable Memo<CElementInfo* const*> m_noGroupAttributes;
@@ -284,6 +280,9 @@ class KORVEL_API CElementInfo {
 
  private:
   std::wstring m_elementName;
+  // The name's bytes when it is all ASCII (else empty), copied by the text
+  // writer instead of narrowing the name on every element.
+  std::string m_asciiName;
   std::wstring m_elementNamespace;
   int m_propertyIndex;
   Korvel::CPrimitiveRestrictions m_restrictions;

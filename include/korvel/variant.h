@@ -32,7 +32,8 @@ struct VariantAccess;
 // text goes through CConversions.
 struct KORVEL_API KvVariant {
  public:
-  KvVariant() noexcept;
+  // In line: writers make a view per value they write.
+  KvVariant() noexcept : m_nil(false), m_type(it_none), m_value{} {}
   KvVariant(const KvVariant& other);
   // Takes other's value and leaves other empty.
   KvVariant(KvVariant&& other) noexcept;
@@ -196,7 +197,7 @@ struct KORVEL_API KvVariant {
 // of copied. Valid while the object and the value stay as they are.
 class KORVEL_API KvValueView {
  public:
-  KvValueView() noexcept;
+  KvValueView() noexcept = default;
   KvValueView(const KvValueView&) = delete;
   KvValueView& operator=(const KvValueView&) = delete;
   virtual ~KvValueView();

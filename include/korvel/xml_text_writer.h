@@ -83,8 +83,10 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   // StartElement, WriteText and EndElement of an element that holds only
   // text, in one step; false, with nothing written, where the name needs a
   // namespace declaration (or is the root) and the three must go one by one.
-  bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                        const std::wstring& text, bool isDefaultValue);
+  // asciiName, when not empty, is the name's spelling in bytes.
+  bool WriteTextElement(const std::wstring& name, std::string_view asciiName,
+                        const std::wstring& namespaceUri, std::wstring_view text,
+                        bool isDefaultValue);
   void WriteEscaped(std::wstring_view text, bool attribute);
   void WriteIndent(int32_t depth);
   // ' xmlns:prefix="uri"'

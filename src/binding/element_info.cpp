@@ -3,6 +3,9 @@
 // that write one child and read one simple child.
 #include <korvel/metadata.h>
 
+#include <cstdint>
+#include <string>
+
 #include <korvel/collection.h>
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
@@ -27,6 +30,16 @@ using namespace Korvel;
 namespace {
 
 std::wstring OrEmpty(const wchar_t* text) { return text ? std::wstring(text) : std::wstring(); }
+
+// The bytes of an all-ASCII name; empty for any other.
+std::string AsciiSpelling(const std::wstring& name) {
+  std::string bytes;
+  for (const wchar_t c : name) {
+    if (static_cast<uint32_t>(c) >= 0x80) return std::string();
+    bytes += static_cast<char>(c);
+  }
+  return bytes;
+}
 
 const wchar_t* FormatOrNull(const std::wstring& format) {
   return format.empty() ? nullptr : format.c_str();
@@ -70,6 +83,7 @@ bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& c
 
 CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex)
     : m_elementName(OrEmpty(name)),
+      m_asciiName(AsciiSpelling(m_elementName)),
       m_elementNamespace(OrEmpty(ns)),
       m_propertyIndex(propertyIndex) {}
 
@@ -77,6 +91,7 @@ CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyI
                            bool isNillable, EnumToStringFunc enumToString,
                            StringToEnumFunc stringToEnum, const wchar_t* defaultValue)
     : m_elementName(OrEmpty(name)),
+      m_asciiName(AsciiSpelling(m_elementName)),
       m_elementNamespace(OrEmpty(ns)),
       m_propertyIndex(propertyIndex),
       m_defaultValue(OrEmpty(defaultValue)),
@@ -90,6 +105,7 @@ CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyI
                            CWhitespaceUtils::WhitespaceRule whitespaceRule,
                            const CPrimitiveRestrictions& restrictions, const wchar_t* defaultValue)
     : m_elementName(OrEmpty(name)),
+      m_asciiName(AsciiSpelling(m_elementName)),
       m_elementNamespace(OrEmpty(ns)),
       m_propertyIndex(propertyIndex),
       m_restrictions(restrictions),
@@ -258,13 +274,15 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  const std::wstring& text = detail::WrittenText(value, FormatOrNull(m_formatOverride));
-  const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
-  // The pattern judges the text as written, format override included. Most
-  // elements have no facet to check.
-  if (!isDefault && (m_hasFacets || !m_hasRestrictions)) CheckRestriction(value, &text);
-  detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text, value.GetTypeAsEnum(),
-                           isDefault);
+  const detail::PrintedText text(value, FormatOrNull(m_formatOverride));
+  const bool isDefault = !m_defaultValue.empty() && text.View() == m_defaultValue;
+  // The pattern judges the text as written, format override included; the
+  // other facets judge the value. Most elements have no facet to check.
+  if (!isDefault && (m_hasFacets || !m_hasRestrictions)) {
+    CheckRestriction(value, m_restrictions.GetPattern().empty() ? nullptr : &text.Str());
+  }
+  detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text.ForWriter(),
+                           value.GetTypeAsEnum(), isDefault, m_asciiName);
   return true;
 }
 

@@ -3,9 +3,7 @@
 // (sequence, choice, all), then the simple content.
 #include <korvel/generated_class.h>
 
-#include <cstdint>
 #include <memory>
-#include <typeinfo>
 
 #include <korvel/errors.h>
 #include <korvel/serialization_context.h>
@@ -50,24 +48,6 @@ int CountOf(CAttributeInfo** attributes) {
   return count;
 }
 
-// The object as INillable, or null. The cross cast is dear for a step taken
-// once per object, and a read meets a few dozen classes over and over, so
-// each class's answer is kept, in a small table by the address of its type.
-const INillable* AsNillable(const CXmlGeneratedClass& object) {
-  struct Answer {
-    const std::type_info* type;
-    bool nillable;
-  };
-  constexpr size_t kSlots = 64;
-  thread_local Answer answers[kSlots] = {};
-  const std::type_info& type = typeid(object);
-  Answer& answer = answers[(reinterpret_cast<uintptr_t>(&type) >> 4) % kSlots];
-  if (answer.type == &type && !answer.nillable) return nullptr;
-  const auto* nillable = dynamic_cast<const INillable*>(&object);
-  answer = {&type, nillable != nullptr};
-  return nillable;
-}
-
 // Whether any description from first on may start at element.
 bool IsKnownFrom(const CSerializationContext& context, CElementInfo* const* first,
                  const CXmlElement* element) {
@@ -89,7 +69,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     if (isElement) SetElementName(element->GetLocalName().c_str());
     const Builder::GroupRead group(isElement ? nullptr : element);
     ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
-    if (const INillable* nillable = AsNillable(*this); nillable && nillable->IsNil()) {
+    if (const INillable* nillable = detail::AsNillable(*this); nillable && nillable->IsNil()) {
       detail::ThrowIfNilHasContent(*element);
       return current;
     }

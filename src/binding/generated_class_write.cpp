@@ -125,7 +125,7 @@ void CXmlGeneratedClass::WriteRootOptions(CXmlWriter* writer,
 void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationContext& context,
                                       bool isOptional) const {
   const CParentElementInfo* info = GetClassInfo();
-  const INillable* nillable = FindNillable(*info);
+  const INillable* nillable = detail::AsNillable(*this);
   if (nillable && nillable->IsNil()) {
     // A nil element has neither children nor text.
     writer->WriteNil();
@@ -156,15 +156,6 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
     writer->WriteText(detail::WrittenText(value, format.empty() ? nullptr : format.c_str()),
                       value.GetTypeAsEnum(), false);
   }
-}
-
-const INillable* CXmlGeneratedClass::FindNillable(const CParentElementInfo& info) const {
-  const std::type_info* type = &typeid(*this);
-  std::atomic<const std::type_info*>& memo = info.m_notNillable.value;
-  if (memo.load(std::memory_order_relaxed) == type) return nullptr;
-  const auto* nillable = dynamic_cast<const INillable*>(this);
-  if (nillable == nullptr) memo.store(type, std::memory_order_relaxed);
-  return nillable;
 }
 
 void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,

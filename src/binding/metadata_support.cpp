@@ -3,9 +3,13 @@
 #include "binding/metadata_support.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cwctype>
+#include <typeinfo>
 
 #include <korvel/collection.h>
+#include <korvel/generated_class.h>
 #include <korvel/primitive_restrictions.h>
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
@@ -86,6 +90,50 @@ const std::wstring& EnumText(const wchar_t* text) {
     buffer.assign(text);
   }
   return buffer;
+}
+
+PrintedText::PrintedText(const KvVariant& value, const wchar_t* format) {
+  if (const std::wstring* held = VariantAccess::HeldString(value)) {
+    m_string = held;
+    m_view = *held;
+  } else if (format == nullptr && Print(value)) {
+    m_view = m_printed.View();
+  } else {
+    m_string = &WrittenText(value, format);
+    m_view = *m_string;
+  }
+}
+
+bool PrintedText::Print(const KvVariant& value) {
+  if (const CDecimal* decimal = VariantAccess::HeldDecimal(value)) {
+    return PutText(*decimal, m_printed);
+  }
+  if (const CBigInteger* integer = VariantAccess::HeldInteger(value)) {
+    return PutText(*integer, m_printed);
+  }
+  if (const CDateTime* date = VariantAccess::HeldDate(value)) return PutText(*date, m_printed);
+  return false;
+}
+
+const std::wstring& PrintedText::Str() const {
+  if (m_string != nullptr) return *m_string;
+  thread_local std::wstring copy;
+  return copy.assign(m_view);
+}
+
+const INillable* AsNillable(const CXmlGeneratedClass& object) {
+  struct Answer {
+    const std::type_info* type;
+    bool nillable;
+  };
+  constexpr size_t kSlots = 64;
+  thread_local Answer answers[kSlots] = {};
+  const std::type_info& type = typeid(object);
+  Answer& answer = answers[(reinterpret_cast<uintptr_t>(&type) >> 4) % kSlots];
+  if (answer.type == &type && !answer.nillable) return nullptr;
+  const auto* nillable = dynamic_cast<const INillable*>(&object);
+  answer = {&type, nillable != nullptr};
+  return nillable;
 }
 
 int NilValue(const std::wstring& value) {

@@ -10,13 +10,17 @@
 #include <korvel/primitive_restrictions.h>
 #include <korvel/whitespace_utils.h>
 
+#include "values/value_text.h"
 #include "values/whitespace_rules.h"
+#include "xml/text_element.h"
 
 namespace Korvel {
 class CXmlAttribute;
 class CXmlCollectionBase;
 class CXmlElement;
+class CXmlGeneratedClass;
 class CSerializationContext;
+class INillable;
 struct KvVariant;
 }  // namespace Korvel
 
@@ -68,6 +72,34 @@ const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
 // kept in a buffer of the thread's that the next call reuses: writing an
 // enumerator allocates nothing.
 const std::wstring& EnumText(const wchar_t* text);
+
+// The object as INillable, or null. The cross cast is dear for a step taken
+// once per object, and reading and writing meet a few dozen classes over and
+// over, so the thread keeps each class's answer, in a small table by the
+// address of its type.
+const INillable* AsNillable(const CXmlGeneratedClass& object);
+
+// The text of a simple element's value, as WrittenText has it but with a
+// number or date printed into room of its own on the stack: no string is
+// filled for it unless a writer or a pattern asks for one.
+class PrintedText {
+ public:
+  PrintedText(const KvVariant& value, const wchar_t* format);
+  PrintedText(const PrintedText&) = delete;
+  PrintedText& operator=(const PrintedText&) = delete;
+
+  std::wstring_view View() const noexcept { return m_view; }
+  ElementText ForWriter() const noexcept { return ElementText{m_view, m_string}; }
+  // As a string: the one the value holds, or a copy the thread keeps.
+  const std::wstring& Str() const;
+
+ private:
+  bool Print(const KvVariant& value);
+
+  ShortText m_printed;
+  std::wstring_view m_view;
+  const std::wstring* m_string = nullptr;
+};
 
 // An xsi:nil value: 1 for "true" and "1", 0 for "false" and "0" (any case), -1 otherwise.
 int NilValue(const std::wstring& value);

@@ -115,8 +115,6 @@ Union Holding(Member Union::*member, std::common_type_t<Member> value) noexcept 
 
 }  // namespace
 
-KvVariant::KvVariant() noexcept : m_nil(false), m_type(it_none), m_value{} {}
-
 KvVariant::KvVariant(const KvVariant& other) : KvVariant() { *this = other; }
 
 KvVariant::KvVariant(KvVariant&& other) noexcept
@@ -441,7 +439,6 @@ void KvVariant::FromString(const std::wstring& text, ItemType kind,
 
 // KvValueView.
 
-KvValueView::KvValueView() noexcept = default;
 KvValueView::~KvValueView() = default;
 
 template <class T>

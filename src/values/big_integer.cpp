@@ -169,18 +169,34 @@ std::wstring CBigInteger::ToString() const {
   return text;
 }
 
+namespace {
+
+// Hands put the length of the value's text and how to write it.
+template <class Put>
+auto PrintInteger(const CBigInteger& value, Put put) {
+  if (detail::BigIntegerAccess::SignOf(value) == 0) {
+    return put(1, [](wchar_t* text) { *text = L'0'; });
+  }
+  const CBigInteger::Digits& digits = detail::BigIntegerAccess::DigitsOf(value);
+  const std::size_t sign = detail::BigIntegerAccess::CarriedSign(value) < 0 ? 1 : 0;
+  const std::size_t count = sign + digits.size();
+  return put(count, [&](wchar_t* text) {
+    if (sign != 0) text[0] = L'-';
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+      text[count - 1 - i] = static_cast<wchar_t>(L'0' + digits[i]);
+    }
+  });
+}
+
+}  // namespace
+
 void detail::AppendText(const CBigInteger& value, std::wstring& out) {
-  if (BigIntegerAccess::SignOf(value) == 0) {
-    out += L'0';
-    return;
-  }
-  const CBigInteger::Digits& digits = BigIntegerAccess::DigitsOf(value);
-  const std::size_t sign = BigIntegerAccess::CarriedSign(value) < 0 ? 1 : 0;
-  const std::size_t end = out.size() + sign + digits.size();
-  out.resize(end, L'-');
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    out[end - 1 - i] = static_cast<wchar_t>(L'0' + digits[i]);
-  }
+  PrintInteger(value, [&](std::size_t count, auto fill) { AppendFilled(out, count, fill); });
+}
+
+bool detail::PutText(const CBigInteger& value, ShortText& out) {
+  return PrintInteger(value,
+                      [&](std::size_t count, auto fill) { return out.PutFilled(count, fill); });
 }
 
 // ---------------------------------------------------------------- signs

@@ -10,6 +10,8 @@
 
 namespace Korvel::detail {
 
+class DateTimeText;
+
 // The kind's text name; "" for a kind outside the enumeration.
 const wchar_t* DateKindName(CDateTime::DTType kind);
 
@@ -89,8 +91,9 @@ struct DateTimeAccess {
 
   // Whether ToString prints the value rather than "Error: Date Not Set".
   static bool IsSet(const CDateTime& value);
-  // ToString(L"s"), appended to out.
+  // ToString(L"s"), appended to out or put into text.
   static void AppendText(const CDateTime& value, std::wstring& out);
+  static void PrintText(const CDateTime& value, DateTimeText& text);
 };
 
 }  // namespace Korvel::detail

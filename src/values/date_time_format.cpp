@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <string_view>
 
 #include "values/date_time_access.h"
 #include "values/date_time_text.h"
@@ -45,11 +46,16 @@ bool detail::DateTimeAccess::IsSet(const CDateTime& value) {
 }
 
 void detail::DateTimeAccess::AppendText(const CDateTime& value, std::wstring& out) {
+  DateTimeText text;
+  PrintText(value, text);
+  text.AppendTo(out);
+}
+
+void detail::DateTimeAccess::PrintText(const CDateTime& value, DateTimeText& text) {
   if (!IsSet(value)) {
-    out += kNotSet;
+    for (const wchar_t c : std::wstring_view(kNotSet)) text.Put(c);
     return;
   }
-  detail::DateTimeText text;
   const auto putTime = [&] {
     text.PutNumber(value.m_hour, 2);
     text.Put(L':');
@@ -106,11 +112,17 @@ void detail::DateTimeAccess::AppendText(const CDateTime& value, std::wstring& ou
       text.PutNumber(value.m_zoneMinute, 2);
     }
   }
-  text.AppendTo(out);
 }
 
 void detail::AppendText(const CDateTime& value, std::wstring& out) {
   DateTimeAccess::AppendText(value, out);
+}
+
+bool detail::PutText(const CDateTime& value, ShortText& out) {
+  DateTimeText text;
+  DateTimeAccess::PrintText(value, text);
+  const std::wstring_view printed = text.View();
+  return out.PutFilled(printed.size(), [&](wchar_t* room) { printed.copy(room, printed.size()); });
 }
 
 }  // namespace Korvel

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace Korvel::detail {
 
@@ -15,6 +16,18 @@ class DateTimeText {
 
   // The decimal digits of value, zero-padded to at least width.
   void PutNumber(uint64_t value, int width) {
+    // Years, months, days, hours, minutes and seconds: most of a date, in
+    // exactly the width.
+    if (width == 2 && value < 100) {
+      Put(static_cast<wchar_t>(L'0' + value / 10));
+      Put(static_cast<wchar_t>(L'0' + value % 10));
+      return;
+    }
+    if (width == 4 && value < 10000) {
+      PutNumber(value / 100, 2);
+      PutNumber(value % 100, 2);
+      return;
+    }
     wchar_t digits[20];
     int count = 0;
     do {
@@ -37,6 +50,7 @@ class DateTimeText {
   }
 
   std::wstring str() const { return std::wstring(m_text, m_size); }
+  std::wstring_view View() const noexcept { return std::wstring_view(m_text, m_size); }
   void AppendTo(std::wstring& out) const { out.append(m_text, m_size); }
 
  private:

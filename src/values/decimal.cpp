@@ -138,17 +138,17 @@ CDecimal ParseDecimal(const std::wstring& text) {
   return value;
 }
 
-// Appends the digits of a magnitude, most significant first ("0" for zero).
-void AppendDigits(std::wstring& text, const Digits& digits, std::size_t count) {
+// Puts count digits of a magnitude at text, most significant first, and
+// returns where they end ("0" for no digits).
+wchar_t* PutDigits(wchar_t* text, const Digits& digits, std::size_t count) {
   if (count == 0) {
-    text += L'0';
-    return;
+    *text = L'0';
+    return text + 1;
   }
-  const std::size_t end = text.size() + count;
-  text.resize(end);
   for (std::size_t i = 0; i < count; ++i) {
-    text[end - 1 - i] = static_cast<wchar_t>(L'0' + (i < digits.size() ? digits[i] : 0));
+    text[count - 1 - i] = static_cast<wchar_t>(L'0' + (i < digits.size() ? digits[i] : 0));
   }
+  return text + count;
 }
 
 // The value reduced to `places` places, an exact half toward zero.
@@ -229,18 +229,44 @@ std::wstring CDecimal::ToString() const {
   return text;
 }
 
-void detail::AppendText(const CDecimal& value, std::wstring& out) {
-  const CBigInteger& integerPart = DecimalAccess::IntegerPart(value);
-  const Digits& fraction = BigIntegerAccess::DigitsOf(DecimalAccess::FractionPart(value));
-  if (fraction.empty()) return AppendText(integerPart, out);
-  const Digits& integer = BigIntegerAccess::DigitsOf(integerPart);
-  const std::size_t places = DecimalAccess::Divider(value);
-  out.reserve(out.size() + 2 + std::max<std::size_t>(integer.size(), 1) + places);
+namespace {
+
+// Hands put the length of the text of a value with a fraction and how to
+// write it.
+template <class Put>
+auto PrintFraction(const CDecimal& value, Put put) {
+  const CBigInteger& integerPart = detail::DecimalAccess::IntegerPart(value);
+  const Digits& fraction =
+      detail::BigIntegerAccess::DigitsOf(detail::DecimalAccess::FractionPart(value));
+  const Digits& integer = detail::BigIntegerAccess::DigitsOf(integerPart);
+  const std::size_t places = detail::DecimalAccess::Divider(value);
   // The integer part's sign stands for the value: it is -1 for -0.5 as well.
-  if (BigIntegerAccess::CarriedSign(integerPart) < 0) out += L'-';
-  AppendDigits(out, integer, integer.size());
-  out += L'.';
-  AppendDigits(out, fraction, places);
+  const bool negative = detail::BigIntegerAccess::CarriedSign(integerPart) < 0;
+  const std::size_t count = (negative ? 1 : 0) + std::max<std::size_t>(integer.size(), 1) + 1 +
+                            std::max<std::size_t>(places, 1);
+  return put(count, [&](wchar_t* text) {
+    if (negative) *text++ = L'-';
+    text = PutDigits(text, integer, integer.size());
+    *text++ = L'.';
+    PutDigits(text, fraction, places);
+  });
+}
+
+bool HasFraction(const CDecimal& value) {
+  return !detail::BigIntegerAccess::DigitsOf(detail::DecimalAccess::FractionPart(value)).empty();
+}
+
+}  // namespace
+
+void detail::AppendText(const CDecimal& value, std::wstring& out) {
+  if (!HasFraction(value)) return AppendText(DecimalAccess::IntegerPart(value), out);
+  PrintFraction(value, [&](std::size_t count, auto fill) { AppendFilled(out, count, fill); });
+}
+
+bool detail::PutText(const CDecimal& value, ShortText& out) {
+  if (!HasFraction(value)) return PutText(DecimalAccess::IntegerPart(value), out);
+  return PrintFraction(value,
+                       [&](std::size_t count, auto fill) { return out.PutFilled(count, fill); });
 }
 
 std::wstring CDecimal::ToString(std::int32_t places) const {

@@ -4,7 +4,9 @@
 // writer reusing one buffer prints values without allocating.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include <korvel/big_integer.h>
 #include <korvel/date_time.h>
@@ -12,9 +14,54 @@
 
 namespace Korvel::detail {
 
+// Appends the count characters fill(p) writes at p: put together on the
+// stack when short, as numbers nearly always are, so that out grows once
+// rather than in steps.
+template <class Fill>
+void AppendFilled(std::wstring& out, std::size_t count, Fill fill) {
+  constexpr std::size_t kShort = 64;
+  if (count <= kShort) {
+    wchar_t text[kShort];
+    fill(text);
+    out.append(text, count);
+    return;
+  }
+  const std::size_t start = out.size();
+  out.resize(start + count);
+  fill(&out[start]);
+}
+
 void AppendText(const CBigInteger& value, std::wstring& out);
 void AppendText(const CDecimal& value, std::wstring& out);
 // The "s" form.
 void AppendText(const CDateTime& value, std::wstring& out);
+
+// Room on the stack for the text of a number or a date, the values writers
+// print most: printed there, a value costs no string of its own.
+class ShortText {
+ public:
+  static constexpr std::size_t kCapacity = 64;
+
+  std::wstring_view View() const noexcept { return std::wstring_view(m_text, m_size); }
+  // The count characters fill writes, in place of what was held; false, with
+  // nothing changed, when they do not fit.
+  template <class Fill>
+  bool PutFilled(std::size_t count, Fill fill) {
+    if (count > kCapacity) return false;
+    fill(m_text);
+    m_size = count;
+    return true;
+  }
+
+ private:
+  wchar_t m_text[kCapacity];
+  std::size_t m_size = 0;
+};
+
+// The text AppendText gives, put into out; false, with nothing put, when it
+// does not fit.
+bool PutText(const CBigInteger& value, ShortText& out);
+bool PutText(const CDecimal& value, ShortText& out);
+bool PutText(const CDateTime& value, ShortText& out);
 
 }  // namespace Korvel::detail

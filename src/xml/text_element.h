@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <korvel/item_type.h>
 
@@ -12,12 +13,28 @@ class CXmlWriter;
 
 namespace Korvel::detail {
 
+// The text of a simple element as a writer gets it: a view, and the string
+// it views when there is one (a number printed on the caller's stack has
+// none; a writer that needs a string is given a copy).
+struct ElementText {
+  std::wstring_view view;
+  const std::wstring* string = nullptr;
+};
+
 // StartElement, WriteText and EndElement on writer. A CXmlTextWriter or a
 // CJsonTextWriter (of that class itself, so that no override is bypassed)
 // writes the whole element in one step when no namespace declaration or
-// prefix is involved.
+// prefix is involved. asciiName, when not empty, is the name's spelling in
+// bytes, made once by a caller that writes the same name again and again.
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
-                      bool isDefaultValue);
+                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
+                      bool isDefaultValue, std::string_view asciiName = {});
+inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
+                             const std::wstring& namespaceUri, const std::wstring& text,
+                             ItemType itemType, bool isDefaultValue,
+                             std::string_view asciiName = {}) {
+  WriteTextElement(writer, name, namespaceUri, ElementText{text, &text}, itemType, isDefaultValue,
+                   asciiName);
+}
 
 }  // namespace Korvel::detail

@@ -56,6 +56,23 @@ class TextOutput {
     }
   }
 
+  // A tag on a line of its own: the line end (when lineEndFirst) and
+  // indentation for levels, then before, name and after, as one append where
+  // it can be.
+  void PutTagLine(bool lineEndFirst, size_t levels, std::string_view before, std::wstring_view name,
+                  std::string_view after) {
+    if (m_utf8 != nullptr && m_asciiIndent) {
+      m_utf8->PutBetween(AsciiLead(lineEndFirst, levels), before, name, after);
+      return;
+    }
+    if (lineEndFirst) {
+      PutBreak(levels);
+    } else if (levels > 0) {
+      PutIndent(levels);
+    }
+    PutBetween(before, name, after);
+  }
+
   // Puts the leading run of text made of ASCII characters for which stop(c)
   // is false and returns its length (see Utf8Buffer::PutAsciiRun).
   template <class Stop>
@@ -129,18 +146,18 @@ class TextOutput {
 
   // An element holding text as one append: the line end (when lineEndFirst)
   // and indentation for levels, "<" name ">" text "</" name ">" (the name
-  // with "prefix:" in front when there is a prefix), and the line
-  // end (when lineEndAfter). False, with nothing written, unless the output is
-  // UTF-8, the indentation ASCII, and name and text ASCII that escaped lets
-  // through: the caller then writes the element piece by piece.
-  template <class Escaped>
-  bool PutAsciiTextElement(bool lineEndFirst, size_t levels, std::wstring_view prefix,
-                           std::wstring_view name, std::wstring_view text, Escaped escaped,
-                           bool lineEndAfter) {
+  // with "prefix:" in front when there is a prefix), and the line end (when
+  // lineEndAfter). False, with nothing written, unless the output is UTF-8,
+  // the indentation ASCII, name and prefix ASCII, and text not long,
+  // well-formed and with nothing that escaped asks to escape: the caller
+  // then writes the element piece by piece. The name is wide, or its ASCII
+  // bytes.
+  template <class Name, class Escaped>
+  bool PutTextElement(bool lineEndFirst, size_t levels, std::wstring_view prefix, Name name,
+                      std::wstring_view text, Escaped escaped, bool lineEndAfter) {
     if (m_utf8 == nullptr || !m_asciiIndent) return false;
-    return m_utf8->PutAsciiTextElement(
-        AsciiLead(lineEndFirst, levels), prefix, name, text, escaped,
-        lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
+    return m_utf8->PutTextElement(AsciiLead(lineEndFirst, levels), prefix, name, text, escaped,
+                                  lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
   }
 
   // Bytes a writer composes itself (see Utf8Buffer::PutComposed); false, with

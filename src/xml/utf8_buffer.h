@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -40,14 +41,21 @@ class Utf8Buffer {
     PutLong(text);
   }
 
-  // before, text and after, ASCII markup around a name, with one room check.
+  // before, text and after, ASCII markup around a name, with one room check;
+  // the same after lead (a line end and indentation).
   void PutBetween(std::string_view before, std::wstring_view text, std::string_view after) {
+    PutBetween({}, before, text, after);
+  }
+  void PutBetween(std::string_view lead, std::string_view before, std::wstring_view text,
+                  std::string_view after) {
     if (text.size() <= kStep) {
-      char* d = Copy(before, m_bytes.Room(before.size() + 4 * text.size() + after.size()));
+      char* d = m_bytes.Room(lead.size() + before.size() + 4 * text.size() + after.size());
+      d = Copy(before, Copy(lead, d));
       const size_t ascii = AsciiRun(text, d, [](uint32_t) { return false; });
       char* end = ascii == text.size() ? d + ascii : PutUtf8(text.substr(ascii), d + ascii);
       if (end != nullptr) return m_bytes.Advance(Copy(after, end));
     }
+    PutAscii(lead);
     PutAscii(before);
     Put(text);
     PutAscii(after);
@@ -77,15 +85,19 @@ class Utf8Buffer {
   }
 
   // lead, "<" name ">" text "</" name ">" and trail with one room check, when
-  // prefix and name are all ASCII and text all ASCII that escaped lets
-  // through; false, with nothing written, otherwise. A prefix, when not
-  // empty, goes with a colon in front of the name in both tags.
-  template <class Escaped>
-  bool PutAsciiTextElement(std::string_view lead, std::wstring_view prefix, std::wstring_view name,
-                           std::wstring_view text, Escaped escaped, std::string_view trail) {
+  // prefix and name are all ASCII and text has nothing that escaped asks to
+  // escape and is well-formed; false, with nothing written, otherwise. A
+  // prefix, when not empty, goes with a colon in front of the name in both
+  // tags. The name may come as its ASCII bytes already (std::string_view),
+  // which are copied. A text longer than a step is left to the caller, so that
+  // room for four bytes a character is never asked for much text at once.
+  template <class Name, class Escaped>
+  bool PutTextElement(std::string_view lead, std::wstring_view prefix, Name name,
+                      std::wstring_view text, Escaped escaped, std::string_view trail) {
+    if (text.size() > kStep) return false;
     const size_t qualified = prefix.empty() ? 0 : prefix.size() + 1;
-    char* d =
-        m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + text.size() + 5 + trail.size());
+    char* d = m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + 4 * text.size() + 5 +
+                           trail.size());
     d = Copy(lead, d);
     *d++ = '<';
     const auto any = [](uint32_t) { return false; };
@@ -94,11 +106,10 @@ class Utf8Buffer {
       d += prefix.size();
       *d++ = ':';
     }
-    if (AsciiRun(name, d, any) != name.size()) return false;
-    d += name.size();
+    if (!PutAsciiName(name, d)) return false;
     *d++ = '>';
-    if (AsciiRun(text, d, escaped) != text.size()) return false;
-    d += text.size();
+    d = PutUnescaped(text, d, escaped);
+    if (d == nullptr) return false;
     *d++ = '<';
     *d++ = '/';
     // Narrowed again rather than copied from the start tag: reading bytes
@@ -107,9 +118,9 @@ class Utf8Buffer {
       for (const wchar_t c : prefix) *d++ = static_cast<char>(c);
       *d++ = ':';
     }
-    for (const wchar_t c : name) *d++ = static_cast<char>(c);
+    d = Narrow(name, d);
     *d++ = '>';
-    for (const char c : trail) *d++ = c;
+    d = Copy(trail, d);
     m_bytes.Advance(d);
     return true;
   }
@@ -154,19 +165,52 @@ class Utf8Buffer {
   // is not given room for four bytes per character all at once.
   static constexpr size_t kStep = 16384;
 
-  // Markup is a few bytes: copied in a loop, which costs less than a call.
-  static constexpr size_t kShortCopy = 16;
+  // Markup and names are a few bytes: copied as two words that may overlap,
+  // which costs less than a call or a loop.
   static char* Copy(std::string_view bytes, char* d) noexcept {
-    if (bytes.size() > kShortCopy) {
-      std::memcpy(d, bytes.data(), bytes.size());
-      return d + bytes.size();
+    const char* s = bytes.data();
+    const size_t n = bytes.size();
+    if (n >= 8 && n <= 16) {
+      CopyWord<uint64_t>(s, d);
+      CopyWord<uint64_t>(s + n - 8, d + n - 8);
+    } else if (n >= 4 && n < 8) {
+      CopyWord<uint32_t>(s, d);
+      CopyWord<uint32_t>(s + n - 4, d + n - 4);
+    } else if (n > 16) {
+      std::memcpy(d, s, n);
+    } else {
+      for (size_t i = 0; i < n; ++i) d[i] = s[i];
     }
-    for (const char c : bytes) *d++ = c;
-    return d;
+    return d + n;
   }
+  template <class Word>
+  static void CopyWord(const char* s, char* d) noexcept {
+    Word word;
+    std::memcpy(&word, s, sizeof word);
+    std::memcpy(d, &word, sizeof word);
+  }
+  // Copies the leading run of ASCII characters for which stop(c) is false
+  // (stop only sees ASCII) and returns its length. Four characters go with
+  // one test: names and values are a few steps long, and a branch per
+  // character costs more than the copying.
   template <class Stop>
   static size_t AsciiRun(std::wstring_view text, char* d, Stop stop) {
     size_t i = 0;
+    for (; i + 4 <= text.size(); i += 4) {
+      const auto c0 = static_cast<uint32_t>(text[i]);
+      const auto c1 = static_cast<uint32_t>(text[i + 1]);
+      const auto c2 = static_cast<uint32_t>(text[i + 2]);
+      const auto c3 = static_cast<uint32_t>(text[i + 3]);
+      if ((c0 | c1 | c2 | c3) >= 0x80) break;
+      if ((static_cast<int>(stop(c0)) | static_cast<int>(stop(c1)) | static_cast<int>(stop(c2)) |
+           static_cast<int>(stop(c3))) != 0) {
+        break;
+      }
+      d[i] = static_cast<char>(c0);
+      d[i + 1] = static_cast<char>(c1);
+      d[i + 2] = static_cast<char>(c2);
+      d[i + 3] = static_cast<char>(c3);
+    }
     for (; i < text.size(); ++i) {
       const auto c = static_cast<uint32_t>(text[i]);
       if (c >= 0x80 || stop(c)) break;
@@ -174,6 +218,35 @@ class Utf8Buffer {
     }
     return i;
   }
+  // text at d when it has nothing that escaped asks to escape and is
+  // well-formed: its end, or null. ASCII is copied, the rest encoded.
+  template <class Escaped>
+  static char* PutUnescaped(std::wstring_view text, char* d, Escaped escaped) {
+    const size_t ascii = AsciiRun(text, d, escaped);
+    if (ascii == text.size()) return d + ascii;
+    const std::wstring_view rest = text.substr(ascii);
+    for (const wchar_t c : rest) {
+      if (static_cast<uint32_t>(c) < 0x80 && escaped(static_cast<uint32_t>(c))) return nullptr;
+    }
+    return PutUtf8(rest, d + ascii);
+  }
+  // A name at d, advancing d: wide names when all ASCII (false otherwise),
+  // ASCII bytes as they are.
+  static bool PutAsciiName(std::wstring_view name, char*& d) {
+    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
+    d += name.size();
+    return true;
+  }
+  static bool PutAsciiName(std::string_view name, char*& d) {
+    d = Copy(name, d);
+    return true;
+  }
+  // A name known to be ASCII, again.
+  static char* Narrow(std::wstring_view name, char* d) {
+    for (const wchar_t c : name) *d++ = static_cast<char>(c);
+    return d;
+  }
+  static char* Narrow(std::string_view name, char* d) { return Copy(name, d); }
 
   void PutLong(std::wstring_view text);
   void PutCheckedStep(std::wstring_view text);

@@ -2,7 +2,6 @@
 // The XML text writer: markup, escaping, namespace declarations and layout.
 #include <korvel/xml_text_writer.h>
 
-#include <array>
 #include <cstdint>
 #include <typeinfo>
 
@@ -16,26 +15,17 @@ namespace Korvel {
 
 namespace {
 
-// Characters that escaping replaces or drops, per mode. Everything at or
-// above U+0080 passes unchanged, so only ASCII needs a table entry.
-constexpr uint8_t kInContent = 1;
-constexpr uint8_t kInAttribute = 2;
+// Characters that escaping replaces, per mode, as a bit per character: all
+// of them are below 64, so that the test is a shift rather than a lookup.
+// Everything at or above U+0080 passes unchanged.
+constexpr uint64_t Bit(char c) { return uint64_t{1} << static_cast<unsigned>(c); }
+// Written as references where a parser would otherwise change them: line
+// ends are normalised everywhere, and tabs and line ends in attribute values.
+constexpr uint64_t kInContent = Bit('&') | Bit('<') | Bit('>') | Bit('\n') | Bit('\r');
+constexpr uint64_t kInAttribute = kInContent | Bit('\t') | Bit('"');
 
-constexpr std::array<uint8_t, 128> MakeEscapeTable() {
-  std::array<uint8_t, 128> table{};
-  table['&'] = table['<'] = table['>'] = kInContent | kInAttribute;
-  // Written as references where a parser would otherwise change them: line
-  // ends are normalised everywhere, and tabs and line ends in attribute values.
-  table['\n'] = table['\r'] = kInContent | kInAttribute;
-  table['\t'] = kInAttribute;
-  table['"'] = kInAttribute;
-  return table;
-}
-constexpr std::array<uint8_t, 128> kEscapeTable = MakeEscapeTable();
-
-bool IsEscaped(uint32_t c, uint8_t mode) {
-  return c < kEscapeTable.size() && (kEscapeTable[c] & mode) != 0;
-}
+// Without a branch: the test runs on every character of the document.
+bool IsEscaped(uint32_t c, uint64_t mode) { return (c < 64) & ((mode >> (c & 63)) & 1); }
 constexpr auto kEscapedInContent = [](uint32_t c) { return IsEscaped(c, kInContent); };
 constexpr auto kEscapedInAttribute = [](uint32_t c) { return IsEscaped(c, kInAttribute); };
 
@@ -91,6 +81,17 @@ const std::wstring* PrefixInScope(const CXmlWriter::CXmlWriterContext& element,
 }
 
 }  // namespace
+
+// In line: every element starts with it.
+inline bool CXmlTextWriter::CloseStartTagForChild() {
+  CXmlWriterContext* parent = GetCurrentElement();
+  if (parent == nullptr) return false;
+  parent->AddChild();
+  if (!parent->IsStartTagOpen()) return false;
+  m_out->Put('>');
+  parent->SetStartTagOpen(false);
+  return true;
+}
 
 CXmlTextWriter::CXmlTextWriter(CTextStream& stream)
     : CXmlWriter(L"CXmlTextWriter"),
@@ -186,10 +187,10 @@ void CXmlTextWriter::WriteInLineSchema(const std::wstring& text) {
 void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& namespaceUri) {
   const bool closed = CloseStartTagForChild();
   CXmlWriterContext& element = PushElement(name, namespaceUri);
-  if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
-    m_out->PutBetween("<", element.GetName(), {});
+    m_out->PutTagLine(m_formatted && closed, m_formatted ? element.GetDepth() : 0, "<",
+                      element.GetName(), {});
     // An unqualified element inside a default namespace leaves it, or a reader
     // would put it in that namespace (the root undeclares the document's).
     if (uri.empty() && !element.GetDefaultNamespace().empty()) {
@@ -197,6 +198,7 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
       m_out->Put(" xmlns=\"\"");
     }
   } else {
+    if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
     // The element shares its parent's scope until it declares something.
     const CXmlWriterContext* parent = element.GetParent();
     const std::wstring* prefix =
@@ -239,8 +241,9 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
   m_out->FlushIfFull();
 }
 
-bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                                      const std::wstring& text, bool isDefaultValue) {
+bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
+                                      const std::wstring& namespaceUri, std::wstring_view text,
+                                      bool isDefaultValue) {
   // The element would share its parent's scope: it needs no xmlns="" when
   // that scope has no default namespace to leave, and no declaration when
   // the scope maps its namespace to a prefix already.
@@ -256,12 +259,15 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, const std::wstri
   const bool closed = CloseStartTagForChild();
   const int32_t depth = parent->GetDepth() + 1;
   const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
-  // Most such elements are short ASCII text with nothing to escape.
+  // Most such elements are short text with nothing to escape.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
-  if (!empty &&
-      m_out->PutAsciiTextElement(m_formatted && closed, levels,
-                                 prefix ? std::wstring_view(*prefix) : std::wstring_view(), name,
-                                 text, kEscapedInContent, m_formatted)) {
+  const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
+  // The name as its bytes when the caller has them, else as it is.
+  const auto putWhole = [&](auto spelledName) {
+    return m_out->PutTextElement(m_formatted && closed, levels, prefixText, spelledName, text,
+                                 kEscapedInContent, m_formatted);
+  };
+  if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
     return true;
   }
@@ -290,8 +296,13 @@ void CXmlTextWriter::EndElement() {
     m_out->Put('/');
     m_out->Put(close);
   } else {
-    if (m_formatted && element.GetChildCount() > 0) WriteIndent(element.GetDepth());
-    PutName(*m_out, "</", element.GetNamePrefix(), element.GetName(), close);
+    const bool indented = m_formatted && element.GetChildCount() > 0;
+    if (const std::wstring* prefix = element.GetNamePrefix()) {
+      if (indented) WriteIndent(element.GetDepth());
+      PutName(*m_out, "</", prefix, element.GetName(), close);
+    } else {
+      m_out->PutTagLine(false, indented ? element.GetDepth() : 0, "</", element.GetName(), close);
+    }
   }
   PopElement();
   m_out->FlushIfFull();
@@ -351,7 +362,7 @@ void CXmlTextWriter::WriteNil() {
 }
 
 void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
-  const uint8_t mode = attribute ? kInAttribute : kInContent;
+  const uint64_t mode = attribute ? kInAttribute : kInContent;
   const auto escaped = [mode](uint32_t c) { return IsEscaped(c, mode); };
   m_out->PutEscaped(text, escaped, [this, attribute](uint32_t c) {
     switch (c) {
@@ -393,16 +404,6 @@ void CXmlTextWriter::WriteNamespaceDeclaration(const std::wstring& prefix,
   m_out->Put('"');
 }
 
-bool CXmlTextWriter::CloseStartTagForChild() {
-  CXmlWriterContext* parent = GetCurrentElement();
-  if (parent == nullptr) return false;
-  parent->AddChild();
-  if (!parent->IsStartTagOpen()) return false;
-  m_out->Put('>');
-  parent->SetStartTagOpen(false);
-  return true;
-}
-
 // After a start tag just closed, the line end is still owed: it goes with the
 // indentation as one append.
 void CXmlTextWriter::WriteBreakOrIndent(bool lineEndOwed, int32_t depth) {
@@ -425,30 +426,44 @@ namespace detail {
 
 struct TextWriterAccess {
   static bool WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
-                               const std::wstring& namespaceUri, const std::wstring& text,
-                               bool isDefaultValue) {
-    return writer.WriteTextElement(name, namespaceUri, text, isDefaultValue);
+                               std::string_view asciiName, const std::wstring& namespaceUri,
+                               std::wstring_view text, bool isDefaultValue) {
+    return writer.WriteTextElement(name, asciiName, namespaceUri, text, isDefaultValue);
   }
 };
 
-void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, const std::wstring& text, ItemType itemType,
-                      bool isDefaultValue) {
-  // The JSON and Fast Infoset checks first: they compare type_info addresses,
-  // so they cost an XML writer nothing, where the XML check would compare
-  // names for the others.
-  if (WriteJsonTextElement(writer, name, namespaceUri, text, itemType)) return;
-  if (WriteFastInfosetTextElement(writer, name, namespaceUri, text, itemType, isDefaultValue)) {
-    return;
-  }
-  if (typeid(writer) == typeid(CXmlTextWriter) &&
-      TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, namespaceUri,
-                                         text, isDefaultValue)) {
+namespace {
+
+// WriteTextElement for the writers that take the text as a string: printed
+// text is copied into one the thread keeps. The JSON and Fast Infoset writers
+// (of those classes themselves) write the element in one step too.
+void WriteTextElementAsString(CXmlWriter& writer, const std::wstring& name,
+                              const std::wstring& namespaceUri, ElementText text, ItemType itemType,
+                              bool isDefaultValue) {
+  thread_local std::wstring copy;
+  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
+  if (WriteJsonTextElement(writer, name, namespaceUri, string, itemType) ||
+      WriteFastInfosetTextElement(writer, name, namespaceUri, string, itemType, isDefaultValue)) {
     return;
   }
   writer.StartElement(name, namespaceUri);
-  writer.WriteText(text, itemType, isDefaultValue);
+  writer.WriteText(string, itemType, isDefaultValue);
   writer.EndElement();
+}
+
+}  // namespace
+
+void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
+                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
+                      bool isDefaultValue, std::string_view asciiName) {
+  // The type checks, here and for the JSON and Fast Infoset writers, compare
+  // the addresses of the library's one type_info object per class: a writer
+  // of a derived class, whose overrides must run, goes the long way.
+  if (&typeid(writer) != &typeid(CXmlTextWriter) ||
+      !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
+                                          namespaceUri, text.view, isDefaultValue)) {
+    WriteTextElementAsString(writer, name, namespaceUri, text, itemType, isDefaultValue);
+  }
 }
 
 }  // namespace detail
