@@ -165,8 +165,9 @@ bool SimplePattern::MatchesBranch(const Branch& branch, std::wstring_view value)
   uint64_t reach = 1;
   for (const Item& item : branch) {
     uint64_t next = 0;
-    for (size_t p = 0; p <= size; ++p) {
-      if (!(reach >> p & 1)) continue;
+    // Only the reachable positions: one for a pattern of fixed counts.
+    for (uint64_t left = reach; left != 0; left &= left - 1) {
+      const auto p = static_cast<size_t>(__builtin_ctzll(left));
       size_t run = 0;
       while (p + run < size && run < item.most) {
         const auto c = static_cast<uint32_t>(value[p + run]);
