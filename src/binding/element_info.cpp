@@ -297,9 +297,12 @@ bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGene
     return true;
   }
   if (!value.IsValid()) return false;
-  const std::wstring& text = detail::EnumText(enumToString(value.GetI4()));
+  // The enumerator's literal as it stands: a writer that needs a string gets a copy.
+  const wchar_t* literal = enumToString(value.GetI4());
+  const std::wstring_view text = literal != nullptr ? literal : L"";
   const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
-  detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text, it_string, isDefault);
+  detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, detail::ElementText{text},
+                           it_string, isDefault, m_asciiName);
   return true;
 }
 
