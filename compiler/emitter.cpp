@@ -441,6 +441,43 @@ class Writer {
         << ";\n  }\n}\n";
   }
 
+  // The set half of AccessProperty for object and collection members, which
+  // readers call without a KvVariant.
+  void StoreObjectPropertyDefinition(std::ostringstream& out, const ClassPlan& plan,
+                                     const std::vector<const PropertyPlan*>& own) const {
+    std::ostringstream cases;
+    for (const PropertyPlan* p : own) {
+      if (!IsCollectionKind(*p) && !IsObjectKind(*p)) continue;
+      const std::string& m = p->member;
+      cases << "    case Property_" << p->name << ":\n";
+      if (IsObjectKind(*p)) {
+        cases << "      " << m << " = dynamic_cast<"
+              << (p->kind == PropertyPlan::untyped ? std::string("CElement") : QClass(p->itemClass))
+              << "*>(object);\n      return true;\n";
+        continue;
+      }
+      const std::string type = p->kind == PropertyPlan::values         ? ValuesClass(*p)
+                               : p->kind == PropertyPlan::untypedCol   ? "CElementCol"
+                               : p->kind == PropertyPlan::anyAttribute ? "CAttributeCol"
+                                                                       : p->collectionClass;
+      if (MadeOnFirstUse(*p)) {
+        // Null lets the collection go, to be made again on first use.
+        cases << "      if (!object) {\n        " << m
+              << " = nullptr;\n      } else if (auto* typed = dynamic_cast<" << type
+              << "*>(object)) {\n        " << m << " = typed;\n      }\n      return true;\n";
+      } else {
+        cases << "      if (auto* items = dynamic_cast<" << type << "*>(object)) " << m
+              << " = items;\n      return true;\n";
+      }
+    }
+    if (cases.str().empty()) return;
+    out << "\nbool " << plan.name
+        << "::StoreObjectProperty(int propertyIndex, CXmlObjectBase* object) {\n"
+           "  switch (propertyIndex) {\n"
+        << cases.str() << "    default:\n      return " << BaseClass(plan)
+        << "::StoreObjectProperty(propertyIndex, object);\n  }\n}\n";
+  }
+
   void ClassDeclaration(std::ostringstream& out, const ClassPlan& plan) {
     const std::vector<const PropertyPlan*> own = OwnProperties(plan);
     out << "\n// " << plan.comment << "\nclass " << plan.name << " : public " << BaseClass(plan)
@@ -472,6 +509,11 @@ class Writer {
         << (viewable ? "  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) "
                        "const override;\n"
                      : "")
+        << (std::any_of(own.begin(), own.end(),
+                        [](const PropertyPlan* p) { return IsCollectionKind(*p) || IsObjectKind(*p); })
+                ? "  bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) "
+                  "override;\n"
+                : "")
         << "  KorvelData::CParentElementInfo* GetClassInfo() const override;\n"
            "  KorvelData::CElementInfo** GetClassElementInfo() const override;\n"
            "  KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;\n"
@@ -488,6 +530,9 @@ class Writer {
     if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return IsCollection(*p); })) {
       out << "  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const "
              "override;\n";
+      if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return MadeOnFirstUse(*p); })) {
+        out << "  Korvel::CXmlCollectionBase* MakeCollection(int propertyIndex) const override;\n";
+      }
     }
     if (!plan.ownElementNames.empty()) {
       out << "  // No xsi:type where the element's name tells the class.\n"
@@ -999,7 +1044,7 @@ class Writer {
              "  while (current && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
              "    CSmartPtr<"
           << item << "> item = new " << item << "(" << name
-          << ");\n    CXmlElement* rest = FromXml_Int(item, element, current, context);\n"
+          << ");\n    CXmlElement* rest = FromXmlNew_Int(item, element, current, context);\n"
              "    if (rest == current) break;\n    AppendItem(item);\n    current = rest;\n  }\n"
              "  return current;\n}\n";
       return;
@@ -1012,7 +1057,7 @@ class Writer {
              "  while (current) {\n    CSmartPtr<CXmlObjectBase> item = "
           << QChoice(p.elementChoice)
           << "(current);\n    if (!item) break;\n"
-             "    FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+             "    FromXmlNew_Int(item, current, current->GetFirstElement(), context);\n"
              "    AppendItem(item);\n    current = current->GetNextSiblingElement();\n  }\n"
              "  return current;\n}\n";
       return;
@@ -1024,7 +1069,7 @@ class Writer {
         << name << "sv, " << ns << "sv)) {\n    CSmartPtr<" << item << "> item = new " << item
         << "("
         << name
-        << ");\n    FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+        << ");\n    FromXmlNew_Int(item, current, current->GetFirstElement(), context);\n"
            "    AppendItem(item);\n    current = current->GetNextSiblingElement();\n  }\n"
            "  return current;\n}\n";
   }
@@ -1033,12 +1078,13 @@ class Writer {
   // which shows every collection member as it stands.
   void FirstUseDefinitions(std::ostringstream& out, const ClassPlan& plan,
                            const std::vector<const PropertyPlan*>& own) {
-    std::string cases;
+    std::string cases, made;
     for (const PropertyPlan* p : own) {
       if (!IsCollection(*p)) continue;
       const std::string& m = p->member;
       cases += "    case Property_" + p->name + ":\n      return " + m + ".Get();\n";
       if (!MadeOnFirstUse(*p)) continue;
+      made += "    case Property_" + p->name + ":\n      return &Get" + p->name + "();\n";
       const std::string type = p->kind == PropertyPlan::values         ? ValuesClass(*p)
                                : p->kind == PropertyPlan::anyAttribute ? std::string("CAttributeCol")
                                : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
@@ -1057,6 +1103,11 @@ class Writer {
         << "::PeekCollection(int propertyIndex) const {\n  switch (propertyIndex) {\n" << cases
         << "    default:\n      return " << BaseClass(plan)
         << "::PeekCollection(propertyIndex);\n  }\n}\n\n";
+    if (made.empty()) return;
+    out << "CXmlCollectionBase* " << plan.name
+        << "::MakeCollection(int propertyIndex) const {\n  switch (propertyIndex) {\n" << made
+        << "    default:\n      return " << BaseClass(plan)
+        << "::MakeCollection(propertyIndex);\n  }\n}\n\n";
   }
 
   void ClassDefinition(std::ostringstream& out, const ClassPlan& plan) {
@@ -1225,28 +1276,13 @@ class Writer {
       const PropertyPlan& p = *own_p;
       out << "    case Property_" << p.name << ":\n";
       const std::string& m = p.member;
-      if (p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values ||
-          p.kind == PropertyPlan::untypedCol || p.kind == PropertyPlan::anyAttribute) {
-        const std::string type = p.kind == PropertyPlan::values         ? ValuesClass(p)
-                                 : p.kind == PropertyPlan::untypedCol   ? "CElementCol"
-                                 : p.kind == PropertyPlan::anyAttribute ? "CAttributeCol"
-                                                                        : p.collectionClass;
-        if (MadeOnFirstUse(p)) {
-          // Null lets the collection go, to be made again on first use.
-          out << "      if (get) return value.SetXmlCollection(&Get" << p.name << "());\n"
-              << "      if (CSmartPtr<CXmlCollectionBase> items = value.GetXmlCollection(); !items) {\n"
-              << "        " << m << " = nullptr;\n      } else if (auto* typed = dynamic_cast<" << type
-              << "*>(items.Get())) {\n        " << m << " = typed;\n      }\n      return;\n";
-        } else {
-          out << "      if (get) return value.SetXmlCollection(" << m << ");\n      if (auto* items = "
-              << "dynamic_cast<" << type << "*>(value.GetXmlCollection().Get())) " << m
-              << " = items;\n      return;\n";
-        }
-      } else if (p.kind == PropertyPlan::object || p.kind == PropertyPlan::untyped) {
-        out << "      if (get) return value.SetXmlObject(" << m << ");\n      " << m
-            << " = dynamic_cast<"
-            << (p.kind == PropertyPlan::untyped ? std::string("CElement") : QClass(p.itemClass))
-            << "*>(value.GetXmlObject().Get());\n      return;\n";
+      if (IsCollectionKind(p)) {
+        out << "      if (get) return value.SetXmlCollection("
+            << (MadeOnFirstUse(p) ? "&Get" + p.name + "()" : m) << ");\n"
+            << "      StoreObjectProperty(propertyIndex, value.GetXmlCollection());\n      return;\n";
+      } else if (IsObjectKind(p)) {
+        out << "      if (get) return value.SetXmlObject(" << m << ");\n"
+            << "      StoreObjectProperty(propertyIndex, value.GetXmlObject());\n      return;\n";
       } else if (p.nilFlag) {
         const std::string v = IsEnum(p) ? "I4" : p.simple.builtin->variant;
         const std::string in = IsEnum(p) ? "static_cast<int32_t>(*" + m + ")" : "*" + m;
@@ -1367,6 +1403,7 @@ class Writer {
              "propertyIndex));\n}\n";
     }
     ViewPropertyDefinition(out, plan, own);
+    StoreObjectPropertyDefinition(out, plan, own);
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
       if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;

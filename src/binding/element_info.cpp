@@ -79,6 +79,17 @@ bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& c
   return nil;
 }
 
+// Runs set, a property setter reading element, wrapping its failures with
+// the element's path.
+template <class Set>
+void SetWrapped(const CXmlElement& element, Set set) {
+  try {
+    set();
+  } catch (const CKvException& e) {
+    throw CKvValidationException(detail::kFailedToSetProperty, element.GetXPath(), e);
+  }
+}
+
 }  // namespace
 
 CElementInfo::CElementInfo(const wchar_t* name, const wchar_t* ns, int propertyIndex)
@@ -185,11 +196,7 @@ const KvVariant& CElementInfo::ViewProperty(const CXmlGeneratedClass* owner,
 
 void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                      const CXmlElement& element) const {
-  try {
-    owner->AccessProperty(m_propertyIndex, false, value);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(detail::kFailedToSetProperty, element.GetXPath(), e);
-  }
+  SetWrapped(element, [&] { owner->AccessProperty(m_propertyIndex, false, value); });
 }
 
 CSmartPtr<CXmlObjectBase> CElementInfo::ReadObject(const CXmlGeneratedClass* owner) const {
@@ -207,10 +214,26 @@ const CXmlObjectBase* CElementInfo::ViewObject(const CXmlGeneratedClass* owner,
 }
 
 void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object,
-                               const CXmlElement& element) const {
-  KvVariant value;
-  value.SetXmlObject(object);
-  InvokePropertySet(owner, value, element);
+                               const CXmlElement& element, bool asCollection) const {
+  SetWrapped(element, [&] {
+    if (owner->StoreObjectProperty(m_propertyIndex, object)) return;
+    KvVariant value;
+    if (asCollection) {
+      value.SetXmlCollection(dynamic_cast<CXmlCollectionBase*>(object));
+    } else {
+      value.SetXmlObject(object);
+    }
+    owner->AccessProperty(m_propertyIndex, false, value);
+  });
+}
+
+CXmlCollectionBase* CElementInfo::MakeCollection(const CXmlGeneratedClass* owner) const {
+  try {
+    return owner->MakeCollection(m_propertyIndex);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
+                                 std::wstring(), e);
+  }
 }
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,
@@ -412,6 +435,11 @@ CXmlElement* CElementInfo::FromXml_Int(CXmlObjectBase* object, CXmlElement* elem
                                        CXmlElement* current, const CSerializationContext& context,
                                        bool isOptional) {
   return object->FromXml_Int(element, current, context, isOptional);
+}
+
+CSmartPtr<CXmlObjectBase> CElementInfo::MadeForRead(CSmartPtr<CXmlObjectBase> object) noexcept {
+  if (object) object->m_madeForRead = true;
+  return object;
 }
 
 void CElementInfo::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,

@@ -48,6 +48,14 @@ int CountOf(CAttributeInfo** attributes) {
   return count;
 }
 
+// The owner namespace the descriptions are told: the class description's,
+// which is what GetNamespace gives for a generated class, without a copy of
+// it for every object read (the descriptions pass it on but judge elements by
+// their own names).
+const wchar_t* OwnerNamespace(const CXmlGeneratedClass& owner) {
+  return owner.GetClassInfo()->GetElementNamespace().c_str();
+}
+
 // Whether any description from first on may start at element.
 bool IsKnownFrom(const CSerializationContext& context, CElementInfo* const* first,
                  const CXmlElement* element) {
@@ -63,7 +71,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
                                              const CSerializationContext& context,
                                              bool isOptional) {
   try {
-    Init();
+    if (!TakeMadeForRead()) Init();
     const CParentElementInfo* info = GetClassInfo();
     const bool isElement = info->GetElementType() == XmlElementType_Element;
     if (isElement) SetElementName(element->GetLocalName().c_str());
@@ -145,7 +153,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationCo
                                                           XmlElementType ownerType) {
   CElementInfo** descriptions = GetClassElementInfo();
   const int count = GetClassElementInfoCount();
-  const std::wstring ns = GetNamespace();
+  const wchar_t* const ns = OwnerNamespace(*this);
   const bool skipping = context.GetIgnoreUnknownElements();
   const bool isElement = ownerType == XmlElementType_Element;
   CXmlElement* const start = current;
@@ -161,7 +169,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationCo
           current = current->GetNextSiblingElement();
         }
       }
-      if (descriptions[i]->ElementFromXml(context, this, element, &current, ns.c_str(),
+      if (descriptions[i]->ElementFromXml(context, this, element, &current, ns,
                                           ownerType)) {
         return true;
       }
@@ -188,14 +196,14 @@ CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(const CSerializatio
                                                              XmlElementType ownerType,
                                                              bool isOptional) {
   CElementInfo** descriptions = GetClassElementInfo();
-  const std::wstring ns = GetNamespace();
+  const wchar_t* const ns = OwnerNamespace(*this);
   const bool skipping = context.GetIgnoreUnknownElements();
   const bool isElement = ownerType == XmlElementType_Element;
   CXmlElement* const start = current;
   bool matched = false;
   for (;;) {
     for (CElementInfo** d = descriptions; d && *d && !matched; ++d) {
-      matched = (*d)->ElementFromXml(context, this, element, &current, ns.c_str(), ownerType);
+      matched = (*d)->ElementFromXml(context, this, element, &current, ns, ownerType);
     }
     if (matched || !isElement || !skipping || current == nullptr) break;
     current = current->GetNextSiblingElement();
@@ -218,7 +226,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationCo
                                                           XmlElementType ownerType) {
   CElementInfo** descriptions = GetClassElementInfo();
   const int count = GetClassElementInfoCount();
-  const std::wstring ns = GetNamespace();
+  const wchar_t* const ns = OwnerNamespace(*this);
   const bool isElement = ownerType == XmlElementType_Element;
   const bool skipping = context.GetIgnoreUnknownElements();
   CXmlElement* const start = current;
@@ -228,7 +236,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationCo
     CXmlElement* const before = current;
     for (int i = 0; i < count && current != nullptr; ++i) {
       if (!found[i]) {
-        found[i] = descriptions[i]->ElementFromXml(context, this, element, &current, ns.c_str(),
+        found[i] = descriptions[i]->ElementFromXml(context, this, element, &current, ns,
                                                    ownerType);
       }
     }
@@ -261,6 +269,10 @@ void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlEle
   }
   AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, *value);
 }
+
+bool CXmlGeneratedClass::StoreObjectProperty(int, CXmlObjectBase*) { return false; }
+
+CXmlCollectionBase* CXmlGeneratedClass::MakeCollection(int) const { return nullptr; }
 
 bool CXmlGeneratedClass::IsElementInList(const CSerializationContext& context,
                                          CXmlElement* element) const {

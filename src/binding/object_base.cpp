@@ -153,6 +153,13 @@ CXmlElement* CXmlObjectBase::FromXml_Int(CXmlObjectBase* object, CXmlElement* el
   return object->FromXml_Int(element, current, context, false);
 }
 
+CXmlElement* CXmlObjectBase::FromXmlNew_Int(CXmlObjectBase* object, CXmlElement* element,
+                                            CXmlElement* current,
+                                            const CSerializationContext& context) {
+  object->m_madeForRead = true;
+  return object->FromXml_Int(element, current, context, false);
+}
+
 void CXmlObjectBase::FireOnCollectionChangeEvent(IEventSink* sink, CXmlCollectionBase* collection) {
   Notify(sink, collection, MsgType_CollectionChange, nullptr);
 }
