@@ -547,6 +547,7 @@ class Writer {
     // Derived classes describe their base's properties too.
     if (plan.extended) out << properties.str();
     out << "\n private:\n  struct MetaData;\n  static const MetaData& GetMetaData();\n";
+    if (plan.base) out << "  // Init for the members this class adds to its base's.\n  void InitMembers();\n";
     if (!plan.extended) out << properties.str();
     if (!own.empty()) {
       out << "\n";
@@ -1197,9 +1198,15 @@ class Writer {
     }
     out << " {\n" << prototypeCopies
         << Wrap("  ", "static const std::wstring kElementNames[] = {" + names + "};")
-        << "\n  SetElementName(elementName, kElementNames);\n  Init();\n}\n\nvoid " << c
-        << "::Init() {\n";
-    if (plan.base) out << "  " << base << "::Init();\n";
+        << "\n  SetElementName(elementName, kElementNames);\n";
+    if (plan.base) {
+      // Each constructor initialises its own level once.
+      out << "  // The base's constructor has initialised the base's members.\n  InitMembers();\n"
+          << "}\n\nvoid " << c << "::Init() {\n  " << base << "::Init();\n  InitMembers();\n"
+          << "}\n\nvoid " << c << "::InitMembers() {\n";
+    } else {
+      out << "  Init();\n}\n\nvoid " << c << "::Init() {\n";
+    }
     if (plan.nillable) out << "  m_nil = false;\n";
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;

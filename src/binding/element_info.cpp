@@ -45,19 +45,6 @@ const wchar_t* FormatOrNull(const std::wstring& format) {
   return format.empty() ? nullptr : format.c_str();
 }
 
-// Local names are short: compared in line, without a call, as each child is
-// offered to the descriptions in turn; namespace URIs are long and go to the
-// library's comparison.
-bool SameName(const std::wstring& a, const std::wstring& b) noexcept {
-  constexpr size_t kShort = 16;
-  if (a.size() != b.size()) return false;
-  if (a.size() > kShort) return a == b;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 // Judges the attributes of a simple child: whether xsi:nil makes it nil.
 bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& child,
                       bool isNillable) {
@@ -240,8 +227,8 @@ bool CElementInfo::IsThisElement(const CSerializationContext& context,
                                  const CXmlElement* element) const {
   if (element == nullptr) return false;
   const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*element);
-  if (!SameName(name.localName, m_elementName)) return false;
-  return SameName(name.namespaceUri, m_elementNamespace) || context.GetIgnoreNamespaces();
+  if (!detail::SameName(name.localName, m_elementName)) return false;
+  return detail::SameName(name.namespaceUri, m_elementNamespace) || context.GetIgnoreNamespaces();
 }
 
 // Writing.

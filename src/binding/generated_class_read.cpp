@@ -74,7 +74,10 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     if (!TakeMadeForRead()) Init();
     const CParentElementInfo* info = GetClassInfo();
     const bool isElement = info->GetElementType() == XmlElementType_Element;
-    if (isElement) SetElementName(element->GetLocalName().c_str());
+    // Most objects already have the element's name: compared without a copy.
+    if (isElement && !detail::SameName(ElementNameOf(this), Builder::NameOf(*element).localName)) {
+      SetElementName(element->GetLocalName().c_str());
+    }
     const Builder::GroupRead group(isElement ? nullptr : element);
     ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
     if (const INillable* nillable = detail::AsNillable(*this); nillable && nillable->IsNil()) {
@@ -265,8 +268,9 @@ void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlEle
     // The document's carrier for the kind, as simple children are read.
     value = &Builder::ReadCarrier(*element, kind);
     detail::VariantAccess::Refill(*value, text, kind, CWhitespaceUtils::ws_none);
-    detail::VariantAccess::HandOverOnNextGet(*value);
   }
+  // Read once by the setter, then emptied.
+  detail::VariantAccess::HandOverOnNextGet(*value);
   AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, *value);
 }
 
