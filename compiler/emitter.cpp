@@ -1364,20 +1364,23 @@ class Writer {
           out << "      if (get) return value.Set" << v << "(" << m << ");\n";
           if (!IsString(p)) {
             // The class takes its text as it is (the description parses
-            // without a whitespace rule): normalised and parsed here.
+            // without a whitespace rule): parsed here under the type's rule,
+            // which leaves blanks only empty when it collapses them.
+            const std::string rule = p.simple.whitespace;
+            const std::string empty = rule == "ws_collapse"
+                                          ? "text.find_first_not_of(L\" \\t\\r\\n\") == std::wstring::npos"
+                                          : "text.empty()";
             out << "      if (value.GetTypeAsEnum() == it_string) {\n"
-                   "        const std::wstring text =\n"
-                   "            CWhitespaceUtils::ApplyRule(CWhitespaceUtils::"
-                << p.simple.whitespace << ", value.GetString());\n";
+                   "        const std::wstring text = value.GetString();\n";
             if (p.hasDefault) {
               out << "        // An empty element has the default value.\n"
-                     "        value.FromString(text.empty() ? "
-                  << Literal(p.defaultValue) << " : text, ";
+                     "        value.FromString("
+                  << empty << " ? " << Literal(p.defaultValue) << " : text, ";
             } else {
               // An empty element leaves the value unset.
-              out << "        if (text.empty()) return;\n        value.FromString(text, ";
+              out << "        if (" << empty << ") return;\n        value.FromString(text, ";
             }
-            out << p.simple.builtin->itemType << ", CWhitespaceUtils::ws_none);\n      }\n";
+            out << p.simple.builtin->itemType << ", CWhitespaceUtils::" << rule << ");\n      }\n";
           }
           out << "      " << m << " = "
               << (IsString(p) ? "CWhitespaceUtils::ApplyRule(CWhitespaceUtils::" +

@@ -348,13 +348,15 @@ CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
   // Made by the getter: asked directly when the owner offers it, else through
   // the accessor, whose carrier tells a collection without a cast.
   collection = MakeCollection(owner);
-  CSmartPtr<CXmlObjectBase> object = collection.Get();
+  CXmlObjectBase* object = collection.Get();
+  CSmartPtr<CXmlObjectBase> accessed;  // what the accessor gave, which may be no collection
   if (!object) {
     KvVariant value;
     ReadProperty(owner, value);
     if (value.IsNil()) return current;
-    object = detail::VariantObject(value);
-    if (!object) return current;
+    accessed = detail::VariantObject(value);
+    if (!accessed) return current;
+    object = accessed;
     collection = detail::VariantCollectionPointer(value);
   }
   CXmlElement* rest = ReadRun(context, object, parent, current);
