@@ -137,6 +137,8 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   CXmlElement* ProcessElementAllFromXml(const CSerializationContext& context, CXmlElement* element,
                                         CXmlElement* current, KorvelData::XmlElementType ownerType);
   void ReadSimpleContent(const CSerializationContext& context, CXmlElement* element);
+  // The object as INillable, or null; info is its class's description.
+  const INillable* NillableFor(const KorvelData::CParentElementInfo& info) const;
   int GetClassElementInfoCount() const;
 };
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 
 #include <korvel/export.h>
 #include <korvel/item_type.h>
@@ -113,6 +114,9 @@ class KORVEL_API CParentElementInfo {
   // the attributes of an in-line group (most classes), and to hold one.
   mutable Memo<CElementInfo* const*> m_noGroupAttributes;
   mutable Memo<CElementInfo* const*> m_groupAttributes;
+  // The last class found to be described here and not nillable: reading
+  // asks every object whether it is.
+  mutable Memo<const std::type_info*> m_notNillable;
 };
 
 // The description of one child-element property. The concrete descriptions
