@@ -156,7 +156,6 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationCo
                                                           CXmlElement* current,
                                                           XmlElementType ownerType) {
   CElementInfo** descriptions = GetClassElementInfo();
-  const int count = GetClassElementInfoCount();
   const wchar_t* const ns = OwnerNamespace(*this);
   const bool skipping = context.GetIgnoreUnknownElements();
   const bool isElement = ownerType == XmlElementType_Element;
@@ -182,8 +181,9 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationCo
     }
   };
 
-  for (int i = 0; i < count; ++i) {
-    if (!offer(i)) return start;
+  int count = 0;
+  for (; descriptions && descriptions[count]; ++count) {
+    if (!offer(count)) return start;
   }
   while (isElement && current != nullptr) {
     if (!skipping) detail::ThrowUnprocessedElement(*element, *current);
