@@ -484,6 +484,11 @@ class Writer {
         << (plan.nillable ? ", public Korvel::INillable" : "") << " {\n public:\n  explicit "
         << plan.name << "(const wchar_t* elementName = " << Literal(plan.defaultElementName)
         << ");\n";
+    if (plan.pseudo) {
+      out << "\n  // Whether the group's content may start at element, for its collections.\n"
+             "  static bool MayStartAt(const Korvel::CSerializationContext& context,\n"
+             "                         const Korvel::CXmlElement* element);\n";
+    }
     if (plan.nillable) {
       out << "\n  // The element is nil (xsi:nil): written without content.\n"
              "  bool IsNil() const override { return m_nil; }\n"
@@ -1042,7 +1047,11 @@ class Writer {
       out << "CXmlElement* " << c
           << "::FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
              "                const CSerializationContext& context, bool) {\n"
+             "  // No item is made where none may start, unless unknown elements are skipped.\n"
+             "  const bool skipping = context.GetIgnoreUnknownElements();\n"
              "  while (current && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
+             "    if (!skipping && !"
+          << item << "::MayStartAt(context, current)) break;\n"
              "    CSmartPtr<"
           << item << "> item = new " << item << "(" << name
           << ");\n    CXmlElement* rest = FromXmlNew_Int(item, element, current, context);\n"
@@ -1414,6 +1423,12 @@ class Writer {
     }
     ViewPropertyDefinition(out, plan, own);
     StoreObjectPropertyDefinition(out, plan, own);
+    if (plan.pseudo) {
+      out << "\nbool " << c
+          << "::MayStartAt(const CSerializationContext& context,\n"
+          << std::string(c.size() + 18, ' ') << "const CXmlElement* element) {\n"
+             "  return IsElementInList(context, GetMetaData().elementInfo, element);\n}\n";
+    }
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
       if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;

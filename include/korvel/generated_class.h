@@ -71,6 +71,10 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
                                 bool failIfUnknown);
   // Any element description accepts element.
   bool IsElementInList(const CSerializationContext& context, CXmlElement* element) const;
+  // Any of descriptions (null-terminated, or null) may start at element.
+  static bool IsElementInList(const CSerializationContext& context,
+                              KorvelData::CElementInfo* const* descriptions,
+                              const CXmlElement* element);
   // The choice may legally be empty. By default only a collection member
   // whose minimum is 0 makes it so; a single-valued member is absent whenever
   // another is chosen, so its description cannot tell. A class whose choice

@@ -292,7 +292,12 @@ CXmlCollectionBase* CXmlGeneratedClass::MakeCollection(int) const { return nullp
 
 bool CXmlGeneratedClass::IsElementInList(const CSerializationContext& context,
                                          CXmlElement* element) const {
-  CElementInfo** descriptions = GetClassElementInfo();
+  return IsElementInList(context, GetClassElementInfo(), element);
+}
+
+bool CXmlGeneratedClass::IsElementInList(const CSerializationContext& context,
+                                         CElementInfo* const* descriptions,
+                                         const CXmlElement* element) {
   return descriptions && element && IsKnownFrom(context, descriptions, element);
 }
 
