@@ -307,8 +307,8 @@ TEST(NamespaceScope, ResolvesXsiTypeInTheElementsScope) {
   EXPECT_EQ(*c->LookupNamespaceInScope(L"xml"), L"http://www.w3.org/XML/1998/namespace");
 }
 
-// Enough elements declaring a prefix that the lookups' filter of them grows
-// several times: each keeps its own declaration, the others have none.
+// Many elements declaring a prefix: each keeps its own declaration, the
+// others have none.
 TEST(NamespaceScope, ManyDeclaringElements) {
   std::string xml = "<r>";
   for (int i = 0; i < 3000; ++i) {
@@ -917,6 +917,16 @@ TEST(XmlDocumentSharedTexts, RepeatsAreCopiedOnWriteAndUniqueValuesReadBack) {
     ASSERT_EQ(v->GetAttribute(L"n", L""), value + L"n");
   }
   EXPECT_EQ(i, 5000);
+
+  // Each name decides for itself: the repeats of <c> stay shared among any
+  // number of values that never repeat.
+  xml = "<r>";
+  for (i = 0; i < 3000; ++i) xml += "<u>" + std::to_string(i) + "</u><c>EUR</c>";
+  document.LoadXml(xml + "</r>");
+  const CXmlElement* root = document.GetDocumentElement();
+  const std::wstring& eur = root->FindChildElement(L"c")->GetText();
+  for (const CXmlElement& c : root->GetChildElements(L"c")) ASSERT_EQ(&c.GetText(), &eur);
+  EXPECT_EQ(root->GetFirstElement()->GetText(), L"0");
 }
 
 }  // namespace
