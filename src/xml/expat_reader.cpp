@@ -269,16 +269,19 @@ const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
 
 // Short values repeat in data documents, so each distinct one is held once
 // (see SharingPolicy), and a repeat is found by its UTF-8 form: it costs
-// neither a conversion nor an allocation.
-const std::wstring* CExpatReader::SharedText(std::string_view utf8,
-                                             detail::SharingPolicy& sharing) {
-  if (!sharing.Wants(utf8.size())) return nullptr;
+// neither a conversion nor an allocation. A value is shared while the values
+// of the whole document repeat, or those of its name: a few names whose
+// values never repeat do not stop the sharing of the others.
+const std::wstring* CExpatReader::SharedText(std::string_view utf8, detail::SharingPolicy& byName) {
+  if (!m_sharing.Wants(utf8.size()) && !byName.Wants(utf8.size())) return nullptr;
   const uint64_t hash = detail::SpellingTable<const std::wstring>::Hash(utf8);
   if (const std::wstring* found = m_sharedTexts.Find(utf8, hash)) {
-    sharing.Hit();
+    m_sharing.Hit();
+    byName.Hit();
     return found;
   }
-  if (!sharing.Admit(m_sharedTexts.Size())) return nullptr;
+  const bool admittedByName = byName.Admit(m_sharedTexts.Size());
+  if (!m_sharing.Admit(m_sharedTexts.Size()) && !admittedByName) return nullptr;
   m_shared.clear();
   detail::Utf8ToWide(utf8, m_shared);
   const std::wstring* held = Builder::InternLayoutText(m_document, m_shared);

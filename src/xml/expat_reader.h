@@ -84,7 +84,7 @@ class CExpatReader : public CInstanceMonitor {
 
   // The document's single copy of a short text or attribute value, or null
   // when the value is not shared.
-  const std::wstring* SharedText(std::string_view utf8, detail::SharingPolicy& sharing);
+  const std::wstring* SharedText(std::string_view utf8, detail::SharingPolicy& byName);
   // The document's single copy of whitespace between elements.
   const std::wstring* LayoutText(std::string_view utf8);
   // A text or attribute value of owner's as the tree holds it.
@@ -124,6 +124,7 @@ class CExpatReader : public CInstanceMonitor {
   std::vector<OpenText> m_open;
 
   // Short values held once, by their UTF-8 spelling.
+  detail::SharingPolicy m_sharing;
   detail::SpellingTable<const std::wstring> m_sharedTexts;
   std::wstring m_shared;
   // Room for converting a text before its string is made at its size.

@@ -183,10 +183,11 @@ class TextTable {
 // codes, names from a small set: data documents repeat them) through the
 // document's TextTable. Values that rarely repeat are not worth the lookups:
 // sharing stops when, past a trial, fewer values were repeats than distinct,
-// and no value is added once most are shared. A reader may keep a policy per
-// element or attribute name, as the values of one name mostly repeat or
-// mostly do not; a name's shorter trial and smaller table keep the lookups
-// in the cache. Either way a document holds at most kMost shared values.
+// and no value is added once most are shared. A reader may also keep a
+// policy per element or attribute name, as the values of one name mostly
+// repeat or mostly do not; a name's shorter trial and smaller table keep the
+// lookups in the cache. Either way a document holds at most kMost shared
+// values.
 class SharingPolicy {
  public:
   // In characters, or in bytes for UTF-8 lookups; within TextTable::kLongest.

@@ -918,15 +918,28 @@ TEST(XmlDocumentSharedTexts, RepeatsAreCopiedOnWriteAndUniqueValuesReadBack) {
   }
   EXPECT_EQ(i, 5000);
 
-  // Each name decides for itself: the repeats of <c> stay shared among any
-  // number of values that never repeat.
-  xml = "<r>";
-  for (i = 0; i < 3000; ++i) xml += "<u>" + std::to_string(i) + "</u><c>EUR</c>";
-  document.LoadXml(xml + "</r>");
-  const CXmlElement* root = document.GetDocumentElement();
-  const std::wstring& eur = root->FindChildElement(L"c")->GetText();
-  for (const CXmlElement& c : root->GetChildElements(L"c")) ASSERT_EQ(&c.GetText(), &eur);
-  EXPECT_EQ(root->GetFirstElement()->GetText(), L"0");
+  // The repeats of <c> stay shared among values that never repeat (<u>);
+  // values that come round again only after more than a name's trial (<q>,
+  // a hundred in turn) are shared while the document's values repeat.
+  for (const int cycle : {0, 100}) {
+    SCOPED_TRACE(cycle);
+    const std::string name = cycle ? "q" : "u";
+    xml = "<r>";
+    for (i = 0; i < 3000; ++i) {
+      const std::string value = std::to_string(cycle ? i % cycle : i);
+      xml += "<" + name + ">" + value + "</" + name + "><c>EUR</c>";
+    }
+    document.LoadXml(xml + "</r>");
+    const CXmlElement* root = document.GetDocumentElement();
+    const std::wstring& eur = root->FindChildElement(L"c")->GetText();
+    for (const CXmlElement& c : root->GetChildElements(L"c")) ASSERT_EQ(&c.GetText(), &eur);
+    std::vector<const std::wstring*> values;
+    for (const CXmlElement& e : root->GetChildElements(cycle ? L"q" : L"u")) {
+      values.push_back(&e.GetText());
+    }
+    EXPECT_EQ(*values[2900], std::to_wstring(cycle ? 0 : 2900));
+    EXPECT_EQ(values[2900] == values[0], cycle != 0);
+  }
 }
 
 }  // namespace
