@@ -29,6 +29,8 @@ constexpr size_t kLargestFeedSize = std::numeric_limits<int>::max();
 constexpr char kNameSeparator = '|';
 constexpr std::string_view kCdataStart = "<![CDATA[";
 constexpr std::string_view kCdataEnd = "]]>";
+// In bytes; the room for converting aside stays within 16 KiB.
+constexpr size_t kLongestConvertedAside = 4096;
 
 // Whitespace between elements: the same few strings over and over in any
 // indented document, so each is held once.
@@ -38,6 +40,13 @@ bool IsLayout(std::string_view text) noexcept {
     if (c != ' ' && c != '\t' && c != '\n') return false;
   }
   return true;
+}
+
+// The characters of well-formed UTF-8: every byte but the continuation bytes.
+size_t CharacterCount(std::string_view utf8) noexcept {
+  return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
 }
 
 // A bounded piece of the remaining input, as the int expat takes.
@@ -289,14 +298,21 @@ const std::wstring* CExpatReader::SharedText(std::string_view utf8, detail::Shar
   return held;
 }
 
-// A value of its own is converted aside first, so that its string is
-// allocated once, at its size.
+// A value of its own is made at its size. A short one is converted aside
+// first; a long one (the layout around thousands of children, say) in place,
+// its characters counted first, so that no second copy of it is held.
 const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string_view utf8,
                                            detail::SharingPolicy& sharing) {
   if (utf8.empty()) return &detail::EmptyText();
   if (const std::wstring* shared = SharedText(utf8, sharing)) return shared;
-  if (m_wide.size() < utf8.size()) m_wide.resize(utf8.size());
   // expat delivers well-formed UTF-8 only.
+  if (utf8.size() > kLongestConvertedAside) {
+    std::wstring* text = Builder::NewString(owner);
+    text->resize(CharacterCount(utf8));
+    detail::PutWide(utf8, text->data());
+    return text;
+  }
+  if (m_wide.size() < utf8.size()) m_wide.resize(utf8.size());
   const wchar_t* end = detail::PutWide(utf8, m_wide.data());
   return Builder::NewString(owner,
                             {m_wide.data(), end ? static_cast<size_t>(end - m_wide.data()) : 0});

@@ -450,6 +450,20 @@ TEST(ExternalEntities, AreNeverLoaded) {
   }
 }
 
+// Values long enough to be converted in place keep every character.
+TEST(XmlReader, LongValuesReadWhole) {
+  std::string text;
+  std::wstring expected;
+  for (int i = 0; i < 1000; ++i) {
+    text += "caf\xc3\xa9 \xf0\x9f\x98\x80";
+    expected += L"caf\u00e9 \U0001F600";
+  }
+  CXmlDocument document;
+  document.LoadXml(("<r a='" + text + "'>" + text + "</r>").c_str());
+  EXPECT_EQ(document.GetDocumentElement()->GetText(), expected);
+  EXPECT_EQ(document.GetDocumentElement()->GetAttribute(L"a", L""), expected);
+}
+
 // The document fed to expat in pieces of every small size: names, references,
 // multi-byte characters, CDATA markers and line ends split anywhere must give
 // the tree that one piece gives.
