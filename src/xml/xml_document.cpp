@@ -242,10 +242,12 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   opened.previousSibling = previous;
   detail::XmlDocumentData& data = *document.m_data;
   if (!data.pendingDeclarations.empty()) {
-    // The declarations read before the element are its own.
-    ReserveAttributes(element, 1);
-    BlockOf(element)->declarations =
-        &data.declarations.emplace_back(std::move(data.pendingDeclarations));
+    // The declarations read before the element are its own. Its block has no
+    // room for attributes yet: the first ones make a block of their size, so
+    // that no block is outgrown and reused out of document order.
+    void* memory = data.Level(open.size() - 1).arena.Allocate(sizeof(detail::XmlAttributeBlock));
+    BlockOf(element) = new (memory) detail::XmlAttributeBlock{
+        0, 0, &data.declarations.emplace_back(std::move(data.pendingDeclarations))};
     data.pendingDeclarations.clear();
   }
   return element;
@@ -338,9 +340,16 @@ void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
   *grown = detail::XmlAttributeBlock{size, capacity, block ? block->declarations : nullptr};
   if (block) {
     std::copy(block->Items(), block->Items() + size, grown->Items());
-    level.freeAttributeBlocks[CapacityClass(oldCapacity)].Give(block);
+    GiveBlock(level, block);
   }
   element->m_attributes.m_block = grown;
+}
+
+// A block without room for attributes (made for declarations) fits no
+// element's attributes, so it is not kept for reuse.
+void XmlTreeBuilder::GiveBlock(detail::NodeLevel& level,
+                               detail::XmlAttributeBlock* block) noexcept {
+  if (block->capacity != 0) level.freeAttributeBlocks[CapacityClass(block->capacity)].Give(block);
 }
 
 void XmlTreeBuilder::ShareAttributeValue(CXmlAttribute* attribute,
@@ -420,9 +429,7 @@ void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* elem
     data.freeAttributes.Give(attribute);
   }
   // The block came from this level (or it would be null).
-  if (depth < data.levels.size()) {
-    data.levels[depth]->freeAttributeBlocks[CapacityClass(block->capacity)].Give(block);
-  }
+  if (depth < data.levels.size()) GiveBlock(*data.levels[depth], block);
   element->m_attributes.m_block = nullptr;
 }
 

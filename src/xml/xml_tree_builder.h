@@ -19,6 +19,7 @@ namespace Korvel::detail {
 // elements and attributes of the same name share one pair of strings and can be
 // compared by address. It also tells its nodes which document they belong to.
 struct NamespaceDeclaration;
+struct NodeLevel;
 struct XmlDocumentData;
 
 struct XmlName {
@@ -141,6 +142,7 @@ class XmlTreeBuilder {
   static void DestroySubtree(CXmlDocument& document, CXmlElement* root, size_t depth) noexcept;
   static void DestroyAttributes(CXmlDocument& document, CXmlElement* element,
                                 size_t depth) noexcept;
+  static void GiveBlock(NodeLevel& level, XmlAttributeBlock* block) noexcept;
 
   // Reading objects from a document that an entry point loaded for the
   // purpose and destroys afterwards: the reader has read element whole and
