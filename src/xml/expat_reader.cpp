@@ -198,7 +198,7 @@ void CExpatReader::ThrowParseError() {
 // --- Callbacks -------------------------------------------------------------------
 
 void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attributes) {
-  ReadName* elementName = NameOf(name);
+  ReadName* elementName = ElementNameOf(name);
   CXmlElement* element = Builder::OpenElement(m_document, elementName->name);
   // Filled member by member, as OpenElement explains.
   OpenText& open = m_open.emplace_back();
@@ -320,6 +320,22 @@ const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string
 
 // --- Names -----------------------------------------------------------------------
 
+// Elements mostly start in the order they did before (the members of a
+// sequence, an item after an item), so the name that followed the last one
+// last time is tried first, by a comparison that stops at the end of expat's
+// spelling: a right guess costs neither its length nor a hash.
+CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
+  ReadName* const previous = m_lastStarted;
+  ReadName* name = previous ? previous->next : nullptr;
+  if (!name || std::strncmp(expatName, name->spelling.data(), name->spelling.size()) != 0 ||
+      expatName[name->spelling.size()] != '\0') {
+    name = NameOf(expatName);
+    if (previous) previous->next = name;
+  }
+  m_lastStarted = name;
+  return name;
+}
+
 CExpatReader::ReadName* CExpatReader::NameOf(const XML_Char* expatName) {
   const std::string_view spelling(expatName);
   const uint64_t hash = detail::SpellingTable<ReadName>::Hash(spelling);
@@ -341,7 +357,7 @@ CExpatReader::ReadName* CExpatReader::AddName(std::string_view expatName, uint64
   }
   ReadName& name =
       m_readNames.emplace_back(ReadName{Builder::InternName(m_document, namespaceUri, localName)});
-  m_names.Add(expatName, hash, &name);
+  name.spelling = m_names.Add(expatName, hash, &name);
   return &name;
 }
 

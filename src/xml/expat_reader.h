@@ -75,6 +75,9 @@ class CExpatReader : public CInstanceMonitor {
     const detail::XmlName* name;
     detail::SharingPolicy sharing{detail::SharingPolicy::kNameTrial,
                                   detail::SharingPolicy::kNameMost};
+    std::string_view spelling{};  // as expat spells it
+    // The name of the element that started after one of this name last time.
+    ReadName* next = nullptr;
   };
   // An open element's name and where its text starts in m_text.
   struct OpenText {
@@ -90,6 +93,8 @@ class CExpatReader : public CInstanceMonitor {
   // A text or attribute value of owner's as the tree holds it.
   const std::wstring* HeldText(const CXmlElement& owner, std::string_view utf8,
                                detail::SharingPolicy& sharing);
+  // The name of the element starting now.
+  ReadName* ElementNameOf(const XML_Char* expatName);
   ReadName* NameOf(const XML_Char* expatName);
   ReadName* AddName(std::string_view expatName, uint64_t hash);
   void ParseWidePieces(std::wstring_view text, bool isFinal);
@@ -116,6 +121,7 @@ class CExpatReader : public CInstanceMonitor {
   // Names as expat spells them.
   detail::SpellingTable<ReadName> m_names;
   std::deque<ReadName> m_readNames;
+  ReadName* m_lastStarted = nullptr;
 
   // Character data of the open elements in UTF-8, innermost last; each element
   // converts its own stretch once, when it ends. A vector, whose appending is

@@ -52,7 +52,8 @@ class SpellingTable {
       if (slot.hash == hash && Same(slot.spelling, spelling)) return slot.value;
     }
   }
-  void Add(std::string_view spelling, uint64_t hash, Value* value) {
+  // The table's own copy of the spelling, valid as long as the table.
+  std::string_view Add(std::string_view spelling, uint64_t hash, Value* value) {
     if (2 * (m_count + 1) > m_slots.size()) Grow();
     const std::string& held = m_spellings.emplace_back(spelling);
     const size_t mask = m_slots.size() - 1;
@@ -60,6 +61,7 @@ class SpellingTable {
     while (m_slots[i].value) i = (i + 1) & mask;
     m_slots[i] = Slot{hash, held, value};
     ++m_count;
+    return held;
   }
   size_t Size() const noexcept { return m_count; }
 
