@@ -193,11 +193,14 @@ class SharingPolicy {
   // In characters, or in bytes for UTF-8 lookups; within TextTable::kLongest.
   static constexpr size_t kLongest = 64;
   static constexpr size_t kMost = size_t{1} << 16;  // a few MiB of table
+  // Distinct values before the repeats must keep up, and values a policy
+  // adds at most: a document's, and a name's.
+  static constexpr size_t kDocumentTrial = 1024;
   static constexpr size_t kNameTrial = 64;
   static constexpr size_t kNameMost = 1024;
 
   // A document's policy by default.
-  explicit SharingPolicy(size_t trial = 1024, size_t most = kMost) noexcept
+  explicit SharingPolicy(size_t trial = kDocumentTrial, size_t most = kMost) noexcept
       : m_trial(trial), m_most(most) {}
 
   bool Wants(size_t size) const noexcept { return m_on && size != 0 && size <= kLongest; }
