@@ -515,7 +515,9 @@ class Writer {
                        "const override;\n"
                      : "")
         << (std::any_of(own.begin(), own.end(),
-                        [](const PropertyPlan* p) { return IsCollectionKind(*p) || IsObjectKind(*p); })
+                        [](const PropertyPlan* p) {
+                          return IsCollectionKind(*p) || IsObjectKind(*p);
+                        })
                 ? "  bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) "
                   "override;\n"
                 : "")
@@ -535,7 +537,8 @@ class Writer {
     if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return IsCollection(*p); })) {
       out << "  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const "
              "override;\n";
-      if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return MadeOnFirstUse(*p); })) {
+      if (std::any_of(own.begin(), own.end(),
+                      [](const PropertyPlan* p) { return MadeOnFirstUse(*p); })) {
         out << "  Korvel::CXmlCollectionBase* MakeCollection(int propertyIndex) const override;\n";
       }
     }
@@ -552,7 +555,9 @@ class Writer {
     // Derived classes describe their base's properties too.
     if (plan.extended) out << properties.str();
     out << "\n private:\n  struct MetaData;\n  static const MetaData& GetMetaData();\n";
-    if (plan.base) out << "  // Init for the members this class adds to its base's.\n  void InitMembers();\n";
+    if (plan.base) {
+      out << "  // Init for the members this class adds to its base's.\n  void InitMembers();\n";
+    }
     if (!plan.extended) out << properties.str();
     if (!own.empty()) {
       out << "\n";
@@ -1295,7 +1300,8 @@ class Writer {
       if (IsCollectionKind(p)) {
         out << "      if (get) return value.SetXmlCollection("
             << (MadeOnFirstUse(p) ? "&Get" + p.name + "()" : m) << ");\n"
-            << "      StoreObjectProperty(propertyIndex, value.GetXmlCollection());\n      return;\n";
+            << "      StoreObjectProperty(propertyIndex, value.GetXmlCollection());\n"
+            << "      return;\n";
       } else if (IsObjectKind(p)) {
         out << "      if (get) return value.SetXmlObject(" << m << ");\n"
             << "      StoreObjectProperty(propertyIndex, value.GetXmlObject());\n      return;\n";
@@ -1376,9 +1382,10 @@ class Writer {
             // without a whitespace rule): parsed here under the type's rule,
             // which leaves blanks only empty when it collapses them.
             const std::string rule = p.simple.whitespace;
-            const std::string empty = rule == "ws_collapse"
-                                          ? "text.find_first_not_of(L\" \\t\\r\\n\") == std::wstring::npos"
-                                          : "text.empty()";
+            const std::string empty =
+                rule == "ws_collapse"
+                    ? "text.find_first_not_of(L\" \\t\\r\\n\") == std::wstring::npos"
+                    : "text.empty()";
             out << "      if (value.GetTypeAsEnum() == it_string) {\n"
                    "        const std::wstring text = value.GetString();\n";
             if (p.hasDefault) {

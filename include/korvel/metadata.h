@@ -282,7 +282,8 @@ class KORVEL_API CElementInfo {
                                   const Korvel::CSerializationContext& context);
   // Marks a factory's new object as made for the read about to start, which
   // then skips resetting it (CXmlObjectBase::FromXmlNew_Int); returns it.
-  static CSmartPtr<Korvel::CXmlObjectBase> MadeForRead(CSmartPtr<Korvel::CXmlObjectBase> object) noexcept;
+  static CSmartPtr<Korvel::CXmlObjectBase> MadeForRead(
+      CSmartPtr<Korvel::CXmlObjectBase> object) noexcept;
   static void ToXml_Int(const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer,
                         bool isRoot, const wchar_t* ns,
                         const Korvel::CSerializationContext& context, bool isOptional);

@@ -172,8 +172,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationCo
           current = current->GetNextSiblingElement();
         }
       }
-      if (descriptions[i]->ElementFromXml(context, this, element, &current, ns,
-                                          ownerType)) {
+      if (descriptions[i]->ElementFromXml(context, this, element, &current, ns, ownerType)) {
         return true;
       }
       if (!skipping || current == nullptr) return false;
@@ -240,8 +239,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationCo
     CXmlElement* const before = current;
     for (int i = 0; i < count && current != nullptr; ++i) {
       if (!found[i]) {
-        found[i] = descriptions[i]->ElementFromXml(context, this, element, &current, ns,
-                                                   ownerType);
+        found[i] = descriptions[i]->ElementFromXml(context, this, element, &current, ns, ownerType);
       }
     }
     // An element no member takes is passed over when unknown elements are ignored.
