@@ -988,8 +988,7 @@ class Writer {
     out << "void " << c
         << "::ToXml_Int(CXmlWriter* writer, bool, const wchar_t* ns,\n"
            "                const CSerializationContext& context, bool) const {\n"
-           "  for (const CNode* node = GetFirstNode(); node; node = node->next) {\n"
-           "    ToXml_Int(node->item, writer, false, ns, context, false);\n  }\n}\n\n";
+           "  ItemsToXml_Int(writer, ns, context);\n}\n\n";
     if (p.itemClass->pseudo) {
       // The items are groups in the owner's element: each reads from where
       // the last one stopped, until one reads nothing.
@@ -1377,7 +1376,7 @@ class Writer {
       // A class derived from this one still names itself.
       out << "\nbool " << c << "::NeedsTypeAttribute() const {\n"
           << "  if (GetClassInfo() == GetMetaData().classInfo) {\n"
-             "    const std::wstring name = GetElementName();\n";
+             "    const std::wstring& name = ElementNameOf(this);\n";
       for (const std::wstring& name : plan.ownElementNames) {
         out << "    if (name == " << Literal(name) << ") return false;\n";
       }
@@ -1387,7 +1386,7 @@ class Writer {
       out << "\nvoid " << c
           << "::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
              "                const CSerializationContext& context, bool isOptional) const {\n"
-             "  const std::wstring name = GetElementName();\n";
+             "  const std::wstring& name = ElementNameOf(this);\n";
       for (const QName& e : plan.foreignSubstitutes) {
         out << "  if (name == " << Literal(e.local) << ") ns = " << Literal(e.ns) << ";\n";
       }

@@ -275,9 +275,7 @@ CSmartPtr<CItem> CItemCol::AddNew() {
 
 void CItemCol::ToXml_Int(CXmlWriter* writer, bool, const wchar_t* ns,
                          const CSerializationContext& context, bool) const {
-  for (const CNode* node = GetFirstNode(); node; node = node->next) {
-    ToXml_Int(node->item, writer, false, ns, context, false);
-  }
+  ItemsToXml_Int(writer, ns, context);
 }
 
 CXmlElement* CItemCol::FromXml_Int(CXmlElement*, CXmlElement* current,

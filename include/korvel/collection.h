@@ -184,6 +184,10 @@ class KORVEL_API CXmlCollection : public CXmlCollectionBase {
   // The attributes of every item, in order.
   void AttributesToXml_Int(CXmlWriter* writer, const CSerializationContext& context) const override;
   using CXmlObjectBase::AttributesToXml_Int;
+  // Writes every item in order, each as an element of namespace ns: the
+  // ToXml_Int of a collection of generated classes.
+  void ItemsToXml_Int(CXmlWriter* writer, const wchar_t* ns,
+                      const CSerializationContext& context) const;
 
  private:
   // Links a new node for item after previous (null: at the front), with its events.

@@ -101,7 +101,10 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   friend class KorvelData::CAttributeInfo;
 
   void WriteContent(CXmlWriter* writer, const CSerializationContext& context,
-                    bool isOptional) const;
+                    const KorvelData::CParentElementInfo& info, bool isOptional) const;
+  // The object as INillable, or null; info is the class's description, which
+  // remembers the last type found not to be one.
+  const INillable* AsNillable(const KorvelData::CParentElementInfo& info) const;
   // The class's element descriptions when one of them may write an in-line
   // group's attributes, else null; info is the class's description.
   KorvelData::CElementInfo** ElementsWithGroupAttributes(

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 
 #include <korvel/export.h>
 #include <korvel/item_type.h>
@@ -113,6 +114,9 @@ class KORVEL_API CParentElementInfo {
   // the attributes of an in-line group (most classes), and to hold one.
   mutable Memo<CElementInfo* const*> m_noGroupAttributes;
   mutable Memo<CElementInfo* const*> m_groupAttributes;
+  // The last type of object of the class found not to be nillable: most
+  // classes never are, and their objects are spared the cast.
+  mutable Memo<const std::type_info*> m_plainType;
 };
 
 // The description of one child-element property. The concrete descriptions

@@ -18,6 +18,17 @@ namespace {
   throw CKvInvalidParamException(FormatString(detail::kIndexOutOfRange, index, count - 1));
 }
 
+// Asks for what a walk will touch after node: the next item, whose node the
+// step before asked for, and the node after it. A document's items lie far
+// apart in memory, and each would otherwise stall the walk in turn.
+template <class Node>
+void PrefetchAfter(const Node* node) {
+  if (const Node* next = node->next) {
+    __builtin_prefetch(next->next);
+    __builtin_prefetch(next->item.Get());
+  }
+}
+
 }  // namespace
 
 CXmlCollection::CXmlCollection() = default;
@@ -112,7 +123,16 @@ void CXmlCollection::RemoveNode(CNode* node) {
 void CXmlCollection::AttributesToXml_Int(CXmlWriter* writer,
                                          const CSerializationContext& context) const {
   for (CNode* node = m_first; node; node = node->next) {
+    PrefetchAfter(node);
     if (node->item) AttributesToXml_Int(node->item->GetBase(), writer, context);
+  }
+}
+
+void CXmlCollection::ItemsToXml_Int(CXmlWriter* writer, const wchar_t* ns,
+                                    const CSerializationContext& context) const {
+  for (const CNode* node = m_first; node; node = node->next) {
+    PrefetchAfter(node);
+    ToXml_Int(node->item, writer, false, ns, context, false);
   }
 }
 

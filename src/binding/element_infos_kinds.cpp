@@ -303,8 +303,8 @@ bool CColElementInfo::WriteItems(const CSerializationContext& context,
   // way, and are spared the pass over the whole list. So is a JSON writer
   // when only the description's own name reads back (an item named otherwise
   // would not read from XML text either).
-  if (collection != nullptr && collection->GetCount() > 1 &&
-      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr && !ReadsOwnNameOnly() &&
+  if (collection != nullptr && collection->GetCount() > 1 && !ReadsOwnNameOnly() &&
+      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr &&
       !collection->HasUniformItemNames()) {
     return WriteObject(context, object, writer, false);
   }
