@@ -441,6 +441,24 @@ class Writer {
         << ";\n  }\n}\n";
   }
 
+  // The object and collection properties as ViewMember shows them.
+  void ViewMemberDefinition(std::ostringstream& out, const ClassPlan& plan,
+                            const std::vector<const PropertyPlan*>& own) const {
+    std::ostringstream cases;
+    for (const PropertyPlan* p : own) {
+      if (!IsCollectionKind(*p) && !IsObjectKind(*p)) continue;
+      cases << "    case Property_" << p->name << ":\n      return member.Set(" << p->member
+            << ".Get());\n";
+    }
+    if (cases.str().empty()) return;
+    out << "\nbool " << plan.name
+        << "::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {\n"
+           "  switch (propertyIndex) {\n"
+        << cases.str() << "    default:\n      return "
+        << (plan.base ? QClass(plan.base) + "::ViewMember(propertyIndex, member)" : "false")
+        << ";\n  }\n}\n";
+  }
+
   void ClassDeclaration(std::ostringstream& out, const ClassPlan& plan) {
     const std::vector<const PropertyPlan*> own = OwnProperties(plan);
     out << "\n// " << plan.comment << "\nclass " << plan.name << " : public " << BaseClass(plan)
@@ -467,11 +485,17 @@ class Writer {
     }
     const bool viewable =
         std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return IsViewable(*p); });
+    const bool members = std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) {
+      return IsCollectionKind(*p) || IsObjectKind(*p);
+    });
     out << "\n  void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) "
            "override;\n"
         << (viewable ? "  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) "
                        "const override;\n"
                      : "")
+        << (members ? "  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) "
+                      "const override;\n"
+                    : "")
         << "  KorvelData::CParentElementInfo* GetClassInfo() const override;\n"
            "  KorvelData::CElementInfo** GetClassElementInfo() const override;\n"
            "  KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;\n"
@@ -1366,6 +1390,7 @@ class Writer {
              "propertyIndex));\n}\n";
     }
     ViewPropertyDefinition(out, plan, own);
+    ViewMemberDefinition(out, plan, own);
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
       if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;

@@ -347,6 +347,10 @@ bool CItems::ViewProperty(int propertyIndex, KvValueView& value) const {
   }
 }
 
+bool CItems::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {
+  return propertyIndex == Property_Item && member.Set(m_item.Get());
+}
+
 // CPurchaseOrderType.
 
 PO_METADATA_STRUCT(CPurchaseOrderType)
@@ -432,6 +436,19 @@ bool CPurchaseOrderType::ViewProperty(int propertyIndex, KvValueView& value) con
     case Property_OrderDate:
       GetOptional(m_orderDate, value, [](KvValueView& v, auto& f) { v.SetDate(f); });
       return true;
+    default:
+      return false;
+  }
+}
+
+bool CPurchaseOrderType::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {
+  switch (propertyIndex) {
+    case Property_ShipTo:
+      return member.Set(m_shipTo.Get());
+    case Property_BillTo:
+      return member.Set(m_billTo.Get());
+    case Property_Items:
+      return member.Set(m_items.Get());
     default:
       return false;
   }

@@ -49,6 +49,11 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // property is then copied through AccessProperty. A subclass that changes
   // what AccessProperty gives for a property answers false for it here.
   virtual bool ViewProperty(int propertyIndex, KvValueView& value) const;
+  // Optional, for writing, as ViewProperty for the object and collection
+  // properties, without a carrier: points member at property propertyIndex
+  // and returns true. The default returns false; the same rule holds for
+  // subclasses.
+  virtual bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const;
 
  protected:
   using CXmlObjectBase::AttributesToXml_Int;

@@ -7,9 +7,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <typeinfo>
 
+#include <korvel/collection.h>
 #include <korvel/export.h>
 #include <korvel/item_type.h>
 #include <korvel/primitive_restrictions.h>
@@ -43,6 +45,25 @@ enum XmlElementType : int32_t {
   // An anonymous model group: its children live in the parent's element. Other
   // non-zero values are pseudo elements too.
   XmlElementType_PseudoElement = 1,
+};
+
+// An object or collection member as writing sees it: where the owner keeps
+// it, without a reference of its own. Both null for none; collection is set
+// (and object with it) when the member is a collection.
+struct CMemberView {
+  const Korvel::CXmlObjectBase* object = nullptr;
+  const Korvel::CXmlCollectionBase* collection = nullptr;
+
+  // For the generated views: `return member.Set(m_member.Get());`.
+  bool Set(const Korvel::CXmlObjectBase* member) noexcept {
+    object = member;
+    return true;
+  }
+  bool Set(const Korvel::CXmlCollectionBase* member) noexcept {
+    collection = member;
+    object = member;
+    return true;
+  }
 };
 
 // Enumerator to text and back, as generated for each enumeration.
@@ -213,6 +234,12 @@ class KORVEL_API CElementInfo {
   // lives and the owner stays as it is.
   const Korvel::CXmlObjectBase* ViewObject(const Korvel::CXmlGeneratedClass* owner,
                                            Korvel::KvValueView& view) const;
+  // The object or collection member for writing: through the owner's
+  // ViewMember, or else through ViewObject into view, made only then. Valid
+  // while view lives and the owner stays as it is; failures wrapped as
+  // ReadProperty's.
+  CMemberView SeeMember(const Korvel::CXmlGeneratedClass* owner,
+                        std::optional<Korvel::KvValueView>& view) const;
   // Stores object in the property, as it_xmlObject.
   void StoreObject(Korvel::CXmlGeneratedClass* owner, Korvel::CXmlObjectBase* object,
                    const Korvel::CXmlElement& element) const;

@@ -82,6 +82,8 @@ CSmartPtr<CXmlCollectionBase> CXmlGeneratedClass::PeekCollection(int index) cons
 
 bool CXmlGeneratedClass::ViewProperty(int, KvValueView&) const { return false; }
 
+bool CXmlGeneratedClass::ViewMember(int, CMemberView&) const { return false; }
+
 const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& view) const {
   if (!ViewProperty(index, view)) ReadProperty(index, detail::VariantAccess::Carrier(view));
   return view.AsVariant();
