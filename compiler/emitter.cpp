@@ -468,7 +468,8 @@ class Writer {
     if (plan.nillable) {
       out << "\n  // The element is nil (xsi:nil): written without content.\n"
              "  bool IsNil() const override { return m_nil; }\n"
-             "  void SetNil(bool nil) override { m_nil = nil; }\n";
+             "  void SetNil(bool nil) override { m_nil = nil; }\n"
+             "  const Korvel::INillable* GetNillable() const override { return this; }\n";
     }
     if (!own.empty()) out << "\n";
     for (const PropertyPlan* p : own) Accessors(out, *p);

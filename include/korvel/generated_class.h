@@ -92,6 +92,10 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // written under another name than its type's. A class that is the declared
   // type of a global element answers false for that element's name.
   virtual bool NeedsTypeAttribute() const;
+  // The object as INillable, or null. By default a cast finds out (the
+  // class's description remembers the last type for which it failed); a
+  // nillable class answers itself.
+  virtual const INillable* GetNillable() const;
 
   // Deletes the metadata of a class and nulls the three references; nulls allowed.
   static void CleanMetaData(KorvelData::CParentElementInfo*& classInfo,
@@ -107,9 +111,6 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
 
   void WriteContent(CXmlWriter* writer, const CSerializationContext& context,
                     const KorvelData::CParentElementInfo& info, bool isOptional) const;
-  // The object as INillable, or null; info is the class's description, which
-  // remembers the last type found not to be one.
-  const INillable* AsNillable(const KorvelData::CParentElementInfo& info) const;
   // The class's element descriptions when one of them may write an in-line
   // group's attributes, else null; info is the class's description.
   KorvelData::CElementInfo** ElementsWithGroupAttributes(

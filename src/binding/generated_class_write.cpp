@@ -134,7 +134,7 @@ void CXmlGeneratedClass::WriteRootOptions(CXmlWriter* writer,
 void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationContext& context,
                                       const CParentElementInfo& classInfo, bool isOptional) const {
   const CParentElementInfo* info = &classInfo;
-  const INillable* nillable = AsNillable(*info);
+  const INillable* nillable = GetNillable();
   if (nillable && nillable->IsNil()) {
     // A nil element has neither children nor text.
     writer->WriteNil();
@@ -181,8 +181,8 @@ void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
   }
 }
 
-const INillable* CXmlGeneratedClass::AsNillable(const CParentElementInfo& info) const {
-  auto& plain = info.m_plainType.value;
+const INillable* CXmlGeneratedClass::GetNillable() const {
+  auto& plain = GetClassInfo()->m_plainType.value;
   const std::type_info* type = &typeid(*this);
   if (plain.load(std::memory_order_relaxed) == type) return nullptr;
   const INillable* nillable = detail::AsNillable(*this);
