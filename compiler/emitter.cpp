@@ -432,13 +432,7 @@ class Writer {
       }
       cases << "      return true;\n";
     }
-    if (cases.str().empty()) return;
-    out << "\nbool " << plan.name
-        << "::ViewProperty(int propertyIndex, KvValueView& value) const {\n"
-           "  switch (propertyIndex) {\n"
-        << cases.str() << "    default:\n      return "
-        << (plan.base ? QClass(plan.base) + "::ViewProperty(propertyIndex, value)" : "false")
-        << ";\n  }\n}\n";
+    ViewSwitch(out, plan, "ViewProperty", "KvValueView& value", "value", cases.str());
   }
 
   // The object and collection properties as ViewMember shows them.
@@ -450,12 +444,21 @@ class Writer {
       cases << "    case Property_" << p->name << ":\n      return member.Set(" << p->member
             << ".Get());\n";
     }
-    if (cases.str().empty()) return;
-    out << "\nbool " << plan.name
-        << "::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {\n"
-           "  switch (propertyIndex) {\n"
-        << cases.str() << "    default:\n      return "
-        << (plan.base ? QClass(plan.base) + "::ViewMember(propertyIndex, member)" : "false")
+    ViewSwitch(out, plan, "ViewMember", "KorvelData::CMemberView& member", "member",
+               cases.str());
+  }
+
+  // A view function over the class's own properties (nothing without cases):
+  // the others are the base class's to show, none without one.
+  void ViewSwitch(std::ostringstream& out, const ClassPlan& plan, const std::string& function,
+                  const std::string& parameter, const std::string& argument,
+                  const std::string& cases) const {
+    if (cases.empty()) return;
+    out << "\nbool " << plan.name << "::" << function << "(int propertyIndex, " << parameter
+        << ") const {\n  switch (propertyIndex) {\n"
+        << cases << "    default:\n      return "
+        << (plan.base ? QClass(plan.base) + "::" + function + "(propertyIndex, " + argument + ")"
+                      : "false")
         << ";\n  }\n}\n";
   }
 
