@@ -168,6 +168,7 @@ class CItems : public Korvel::CXmlGeneratedClass {
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
   bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
+  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
   bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
@@ -205,6 +206,7 @@ class CPurchaseOrderType : public Korvel::CXmlGeneratedClass {
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
   bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
+  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
   bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;

@@ -4,7 +4,6 @@
 #include <korvel/generated_class.h>
 
 #include <memory>
-#include <typeinfo>
 
 #include <korvel/errors.h>
 #include <korvel/serialization_context.h>
@@ -81,7 +80,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     }
     const Builder::GroupRead group(isElement ? nullptr : element);
     ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
-    if (const INillable* nillable = NillableFor(*info); nillable && nillable->IsNil()) {
+    if (const INillable* nillable = GetNillable(); nillable && nillable->IsNil()) {
       detail::ThrowIfNilHasContent(*element);
       return current;
     }
@@ -271,17 +270,6 @@ void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlEle
   // Read once by the setter, then emptied.
   detail::VariantAccess::HandOverOnNextGet(*value);
   AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, *value);
-}
-
-const INillable* CXmlGeneratedClass::NillableFor(const CParentElementInfo& info) const {
-  // Most classes are not nillable: the description remembers one that is not,
-  // so that its objects are spared the cast.
-  const std::type_info& type = typeid(*this);
-  auto& notNillable = info.m_notNillable.value;
-  if (notNillable.load(std::memory_order_relaxed) == &type) return nullptr;
-  const INillable* nillable = detail::AsNillable(*this);
-  if (nillable == nullptr) notNillable.store(&type, std::memory_order_relaxed);
-  return nillable;
 }
 
 bool CXmlGeneratedClass::StoreObjectProperty(int, CXmlObjectBase*) { return false; }
