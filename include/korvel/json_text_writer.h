@@ -107,7 +107,7 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   // text, in one step; false, with nothing written, for the root or where
   // the element needs a namespace prefix or declaration.
   bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                        const std::wstring& text, ItemType itemType);
+                        std::wstring_view text, ItemType itemType);
   // A member's parts (what goes around a value, and the value) as one append
   // of UTF-8 where the output, the layout and the text allow, otherwise piece
   // by piece.
@@ -122,7 +122,7 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   void WriteIndent(int32_t level);
   void WriteBreak(int32_t level);
   void WriteString(std::wstring_view text);
-  void WriteValue(const std::wstring& text, ItemType itemType);
+  void WriteValue(std::wstring_view text, ItemType itemType);
   void WriteKey(std::string_view open, std::wstring_view prefix, std::wstring_view name);
   void WriteName(std::wstring_view name);
   // Opens the element's object or separates its next member ("{" or ","; the

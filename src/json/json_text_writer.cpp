@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "json/json_bytes.h"
 #include "json/json_text_element.h"
@@ -26,7 +28,7 @@ struct JsonMember {
   std::string_view open;   // the key's quote, "\"@" for an attribute; empty for no key
   std::wstring_view prefix;
   std::wstring_view name;
-  const std::wstring* value = nullptr;
+  std::optional<std::wstring_view> value = std::nullopt;
   ItemType type = it_string;
   char close = 0;          // '}' or ']' after the indentation
   bool lineEnd = true;     // before the indentation
@@ -84,7 +86,7 @@ constexpr char kHex[] = "0123456789ABCDEF";
   // The separator, a prefix's colon, "\": " and the closing bracket.
   size_t room = kLeadSpare + lead.size() + member.open.size() + member.prefix.size() +
                 member.name.size() + 6;
-  if (member.value != nullptr) {
+  if (member.value) {
     if (member.value->size() > kComposedValueLimit) return false;
     room += 4 * member.value->size() + 2;
   }
@@ -105,7 +107,7 @@ constexpr char kHex[] = "0123456789ABCDEF";
       *d++ = ':';
       *d++ = ' ';
     }
-    if (member.value != nullptr) {
+    if (member.value) {
       if ((d = detail::PutJsonValue(*member.value, member.type, d)) == nullptr) return nullptr;
     }
     if (member.close != 0) *d++ = member.close;
@@ -192,7 +194,7 @@ void CJsonTextWriter::WritePieces(const detail::JsonMember& member) {
     }
   }
   if (!member.open.empty()) WriteKey(member.open, member.prefix, member.name);
-  if (member.value != nullptr) WriteValue(*member.value, member.type);
+  if (member.value) WriteValue(*member.value, member.type);
   if (member.close != 0) m_out->Put(member.close);
 }
 
@@ -285,17 +287,17 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
   if (m_awaitingValue) {
     if (m_valueWritten) detail::ThrowJsonError(detail::kJsonSecondText, element.GetName());
     OpenArrayIfPending(element);
-    Write({0, -1, {}, {}, {}, &text, itemType});
+    Write({0, -1, {}, {}, {}, text, itemType});
     m_valueWritten = true;
   } else {
     const std::wstring_view key = m_roundTrip == JsonRoundTrip_None ? L"" : L"#text";
-    Write({',', LevelOf(element) + 1, kKeyQuote, {}, key, &text, itemType});
+    Write({',', LevelOf(element) + 1, kKeyQuote, {}, key, text, itemType});
   }
   m_out->FlushIfFull();
 }
 
 bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                                       const std::wstring& text, ItemType itemType) {
+                                       std::wstring_view text, ItemType itemType) {
   // The element would share its parent's scope: at the full level it needs
   // no prefix when that scope leaves it unprefixed, and no "@xmlns": "" when
   // the scope has no default namespace to leave.
@@ -319,11 +321,11 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstr
     Write({separator, level, kKeyQuote, {}, name});
     parent->SetWriterState(ARRAY_OPEN);
     m_openArrays.push_back(parent);
-    Write({'[', level + 1, {}, {}, {}, &text, itemType});
+    Write({'[', level + 1, {}, {}, {}, text, itemType});
   } else {
     // Items after the first share the array's name.
     const std::string_view open = state == ARRAY_OPEN ? std::string_view() : kKeyQuote;
-    Write({separator, level, open, {}, name, &text, itemType});
+    Write({separator, level, open, {}, name, text, itemType});
   }
   m_out->FlushIfFull();
   return true;
@@ -338,7 +340,7 @@ void CJsonTextWriter::EndElement() {
       m_out->Put(m_nilPending ? "null" : "{}");
     }
   } else {
-    Write({0, LevelOf(element), {}, {}, {}, nullptr, it_string, '}'});
+    Write({0, LevelOf(element), {}, {}, {}, std::nullopt, it_string, '}'});
   }
   PopElement();
   m_awaitingValue = false;
@@ -360,7 +362,7 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   }
   const char separator = TakeSeparator(element);
   const std::string_view open = m_roundTrip != JsonRoundTrip_None ? "\"@" : kKeyQuote;
-  Write({separator, LevelOf(element) + 1, open, prefix, name, &value, itemType});
+  Write({separator, LevelOf(element) + 1, open, prefix, name, value, itemType});
   m_out->FlushIfFull();
 }
 
@@ -438,7 +440,7 @@ inline void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
   const bool open = !m_openArrays.empty() && m_openArrays.back() == &element;
   if (!open || (state == ARRAY_OPEN && !ending)) return;
   m_openArrays.pop_back();
-  Write({0, LevelOf(element) + 1, {}, {}, {}, nullptr, it_string, ']'});
+  Write({0, LevelOf(element) + 1, {}, {}, {}, std::nullopt, it_string, ']'});
 }
 
 void CJsonTextWriter::Declare(Context& element, std::wstring_view prefix, const std::wstring& uri) {
@@ -487,7 +489,7 @@ inline void CJsonTextWriter::WriteName(std::wstring_view name) {
   }
 }
 
-void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
+void CJsonTextWriter::WriteValue(std::wstring_view text, ItemType itemType) {
   if (IsBareValue(text, itemType)) {
     m_out->PutAsciiRun(text, kNeverEscaped);  // all ASCII, as checked
     return;
@@ -557,14 +559,14 @@ namespace detail {
 
 struct JsonWriterAccess {
   static bool WriteTextElement(CJsonTextWriter& writer, const std::wstring& name,
-                               const std::wstring& namespaceUri, const std::wstring& text,
+                               const std::wstring& namespaceUri, std::wstring_view text,
                                ItemType itemType) {
     return writer.WriteTextElement(name, namespaceUri, text, itemType);
   }
 };
 
 bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
-                            const std::wstring& namespaceUri, const std::wstring& text,
+                            const std::wstring& namespaceUri, std::wstring_view text,
                             ItemType itemType) {
   return JsonWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType);
 }

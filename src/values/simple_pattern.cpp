@@ -143,6 +143,16 @@ std::optional<SimplePattern> SimplePattern::Parse(std::string_view pattern) {
     if (!ReadCount(pattern, i, item.least, item.most)) return std::nullopt;
     simple.m_branches.back().push_back(item);
   }
+  const Branch& only = simple.m_branches.front();
+  simple.m_fixed = simple.m_branches.size() == 1 &&
+                   std::all_of(only.begin(), only.end(), [](const Item& item) {
+                     return item.least == item.most;
+                   });
+  if (simple.m_fixed) {
+    for (const Item& item : only) {
+      simple.m_positions.insert(simple.m_positions.end(), item.least, item.set);
+    }
+  }
   return simple;
 }
 
@@ -153,6 +163,14 @@ bool SimplePattern::Decides(std::wstring_view value) noexcept {
 }
 
 bool SimplePattern::Matches(std::wstring_view value) const noexcept {
+  if (m_fixed) {
+    if (value.size() != m_positions.size()) return false;
+    for (size_t i = 0; i < value.size(); ++i) {
+      const auto c = static_cast<uint32_t>(value[i]);
+      if (!(m_positions[i][c >> 6] >> (c & 63) & 1)) return false;
+    }
+    return true;
+  }
   return std::any_of(m_branches.begin(), m_branches.end(),
                      [&](const Branch& branch) { return MatchesBranch(branch, value); });
 }

@@ -40,6 +40,10 @@ class SimplePattern {
   static bool MatchesBranch(const Branch& branch, std::wstring_view value) noexcept;
 
   std::vector<Branch> m_branches;
+  // For one branch of fixed counts (a code such as \d{3}-[A-Z]{2}): the set
+  // of each position, so that a match is one test per character.
+  std::vector<AsciiSet> m_positions;
+  bool m_fixed = false;
 };
 
 }  // namespace Korvel::detail

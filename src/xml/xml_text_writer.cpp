@@ -8,6 +8,7 @@
 #include "fastinfoset/fi_text_element.h"
 #include "json/json_text_element.h"
 #include "xml/text_element.h"
+#include "xml/plain_ascii.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
 
@@ -15,19 +16,19 @@ namespace Korvel {
 
 namespace {
 
-// Characters that escaping replaces, per mode, as a bit per character: all
-// of them are below 64, so that the test is a shift rather than a lookup.
-// Everything at or above U+0080 passes unchanged.
-constexpr uint64_t Bit(char c) { return uint64_t{1} << static_cast<unsigned>(c); }
-// Written as references where a parser would otherwise change them: line
-// ends are normalised everywhere, and tabs and line ends in attribute values.
-constexpr uint64_t kInContent = Bit('&') | Bit('<') | Bit('>') | Bit('\n') | Bit('\r');
-constexpr uint64_t kInAttribute = kInContent | Bit('\t') | Bit('"');
+// The characters written as they are, in content and in attribute values.
+// The others are written as references where a parser would otherwise change
+// them: line ends are normalised everywhere, and tabs and line ends in
+// attribute values. Everything at or above U+0080 passes unchanged.
+using ContentPlain = detail::PlainAscii<0, L'&', L'<', L'>', L'\n', L'\r'>;
+using AttributePlain = detail::PlainAscii<0, L'&', L'<', L'>', L'\n', L'\r', L'\t', L'"'>;
 
-// Without a branch: the test runs on every character of the document.
+// The escaped characters as a bit per character, all of them below 64, so
+// that the test is a shift rather than a lookup. Without a branch: the test
+// runs on every character of the document.
 bool IsEscaped(uint32_t c, uint64_t mode) { return (c < 64) & ((mode >> (c & 63)) & 1); }
-constexpr auto kEscapedInContent = [](uint32_t c) { return IsEscaped(c, kInContent); };
-constexpr auto kEscapedInAttribute = [](uint32_t c) { return IsEscaped(c, kInAttribute); };
+constexpr uint64_t kInContent = ContentPlain::RefusedBits();
+constexpr uint64_t kInAttribute = AttributePlain::RefusedBits();
 
 constexpr std::wstring_view kCdataStart = L"<![CDATA[";
 constexpr std::wstring_view kCdataEnd = L"]]>";
@@ -264,8 +265,8 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view
   const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
   // The name as its bytes when the caller has them, else as it is.
   const auto putWhole = [&](auto spelledName) {
-    return m_out->PutTextElement(m_formatted && closed, levels, prefixText, spelledName, text,
-                                 kEscapedInContent, m_formatted);
+    return m_out->PutTextElement<ContentPlain>(m_formatted && closed, levels, prefixText,
+                                               spelledName, text, m_formatted);
   };
   if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
@@ -312,7 +313,7 @@ void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring
                                     const std::wstring& value, ItemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
   // The default namespace never applies to attributes.
-  if (namespaceUri.empty() && m_out->PutAsciiAttribute(name, value, kEscapedInAttribute)) {
+  if (namespaceUri.empty() && m_out->PutAsciiAttribute<AttributePlain>(name, value)) {
     m_out->FlushIfFull();
     return;
   }
@@ -434,16 +435,17 @@ struct TextWriterAccess {
 
 namespace {
 
-// WriteTextElement for the writers that take the text as a string: printed
-// text is copied into one the thread keeps. The JSON and Fast Infoset writers
-// (of those classes themselves) write the element in one step too.
+// WriteTextElement for the other writers. The JSON and Fast Infoset writers
+// (of those classes themselves) write the element in one step too, the JSON
+// one from the view; for those that take the text as a string, printed text
+// is copied into one the thread keeps.
 void WriteTextElementAsString(CXmlWriter& writer, const std::wstring& name,
                               const std::wstring& namespaceUri, ElementText text, ItemType itemType,
                               bool isDefaultValue) {
+  if (WriteJsonTextElement(writer, name, namespaceUri, text.view, itemType)) return;
   thread_local std::wstring copy;
   const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
-  if (WriteJsonTextElement(writer, name, namespaceUri, string, itemType) ||
-      WriteFastInfosetTextElement(writer, name, namespaceUri, string, itemType, isDefaultValue)) {
+  if (WriteFastInfosetTextElement(writer, name, namespaceUri, string, itemType, isDefaultValue)) {
     return;
   }
   writer.StartElement(name, namespaceUri);
