@@ -436,18 +436,19 @@ struct TextWriterAccess {
 namespace {
 
 // WriteTextElement for the other writers. The JSON and Fast Infoset writers
-// (of those classes themselves) write the element in one step too, the JSON
-// one from the view; for those that take the text as a string, printed text
-// is copied into one the thread keeps.
-void WriteTextElementAsString(CXmlWriter& writer, const std::wstring& name,
+// (of those classes themselves) write the element in one step too; the
+// others take the text as a string, printed text copied into one the thread
+// keeps.
+void WriteTextElementOtherwise(CXmlWriter& writer, const std::wstring& name,
                               const std::wstring& namespaceUri, ElementText text, ItemType itemType,
                               bool isDefaultValue) {
-  if (WriteJsonTextElement(writer, name, namespaceUri, text.view, itemType)) return;
-  thread_local std::wstring copy;
-  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
-  if (WriteFastInfosetTextElement(writer, name, namespaceUri, string, itemType, isDefaultValue)) {
+  if (WriteJsonTextElement(writer, name, namespaceUri, text.view, itemType) ||
+      WriteFastInfosetTextElement(writer, name, namespaceUri, text.view, itemType,
+                                  isDefaultValue)) {
     return;
   }
+  thread_local std::wstring copy;
+  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
   writer.StartElement(name, namespaceUri);
   writer.WriteText(string, itemType, isDefaultValue);
   writer.EndElement();
@@ -464,7 +465,30 @@ void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
   if (&typeid(writer) != &typeid(CXmlTextWriter) ||
       !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
                                           namespaceUri, text.view, isDefaultValue)) {
-    WriteTextElementAsString(writer, name, namespaceUri, text, itemType, isDefaultValue);
+    WriteTextElementOtherwise(writer, name, namespaceUri, text, itemType, isDefaultValue);
+  }
+}
+
+// Cleared however StartElement ends.
+struct KeptNames {
+  explicit KeptNames(CXmlWriter& writer) noexcept : writer(writer) { writer.m_keepNames = true; }
+  KeptNames(const KeptNames&) = delete;
+  KeptNames& operator=(const KeptNames&) = delete;
+  ~KeptNames() { writer.m_keepNames = false; }
+  CXmlWriter& writer;
+};
+
+void StartElementKeepingNames(CXmlWriter& writer, const std::wstring& name,
+                              const std::wstring& namespaceUri) {
+  // Only writers whose StartElement hands its own arguments to PushElement:
+  // an override could pass strings of its own.
+  const std::type_info& type = typeid(writer);
+  if (&type == &typeid(CXmlTextWriter) || &type == &typeid(CJsonTextWriter) ||
+      &type == &typeid(CFastInfosetWriter)) {
+    const KeptNames keep(writer);
+    writer.StartElement(name, namespaceUri);
+  } else {
+    writer.StartElement(name, namespaceUri);
   }
 }
 
