@@ -296,15 +296,20 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
 
   PutElementName(lead, m_elementPrefix, element.GetNamespaceUri(), element.GetName());
   uint32_t index = 0;
+  RecentNames& recent = m_indexes->recentAttributeNames;
   for (size_t i = 0; i < m_attributeCount; ++i) {
     const PendingAttribute& attribute = m_attributes[i];
+    const bool unprefixed = attribute.prefix.empty();
     const auto attributeName = [&](uint32_t& i) {
       return m_vocabulary->FindAttributeNameIndex(attribute.prefix, attribute.namespaceUri,
                                                   attribute.name, i);
     };
-    if (FindIndex(m_indexes->attributeNames,
-                  {attribute.name, attribute.namespaceUri, attribute.prefix}, index,
-                  attributeName)) {
+    if (unprefixed && recent.Find(attribute.name, attribute.namespaceUri, index)) {
+      PutIndexBit2(*m_octets, 0x00, index);
+    } else if (FindIndex(m_indexes->attributeNames,
+                         {attribute.name, attribute.namespaceUri, attribute.prefix}, index,
+                         attributeName)) {
+      if (unprefixed) recent.Remember(attribute.name, attribute.namespaceUri, index);
       PutIndexBit2(*m_octets, 0x00, index);
     } else {
       PutLiteralName(0x78, attribute.prefix, attribute.namespaceUri, attribute.name);
@@ -319,10 +324,16 @@ void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefi
                                         const std::wstring& namespaceUri,
                                         const std::wstring& localName) {
   uint32_t index = 0;
+  RecentNames& recent = m_indexes->recentElementNames;
+  if (prefix.empty() && recent.Find(localName, namespaceUri, index)) {
+    PutIndexBit3(*m_octets, lead, index);
+    return;
+  }
   const auto elementName = [&](uint32_t& i) {
     return m_vocabulary->FindElementNameIndex(prefix, namespaceUri, localName, i);
   };
   if (FindIndex(m_indexes->elementNames, {localName, namespaceUri, prefix}, index, elementName)) {
+    if (prefix.empty()) recent.Remember(localName, namespaceUri, index);
     PutIndexBit3(*m_octets, lead, index);
   } else {
     PutLiteralName(lead | 0x3C, prefix, namespaceUri, localName);

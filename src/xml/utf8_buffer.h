@@ -174,8 +174,11 @@ class Utf8Buffer {
       CopyWord<uint32_t>(s + n - 4, d + n - 4);
     } else if (n > 16) {
       std::memcpy(d, s, n);
-    } else {
-      for (size_t i = 0; i < n; ++i) d[i] = s[i];
+    } else if (n >= 2) {
+      CopyWord<uint16_t>(s, d);
+      CopyWord<uint16_t>(s + n - 2, d + n - 2);
+    } else if (n == 1) {
+      *d = *s;
     }
     return d + n;
   }
