@@ -32,6 +32,7 @@ struct JsonMember {
   ItemType type = it_string;
   char close = 0;          // '}' or ']' after the indentation
   bool lineEnd = true;     // before the indentation
+  std::string_view asciiName = {};  // the name's bytes, when the caller has them
 };
 
 }  // namespace detail
@@ -102,7 +103,11 @@ constexpr char kHex[] = "0123456789ABCDEF";
         if ((d = detail::PutJsonName(member.prefix, d)) == nullptr) return nullptr;
         *d++ = ':';
       }
-      if ((d = detail::PutJsonName(member.name, d)) == nullptr) return nullptr;
+      if (!member.asciiName.empty()) {
+        d = detail::CopyShort(member.asciiName, d);
+      } else if ((d = detail::PutJsonName(member.name, d)) == nullptr) {
+        return nullptr;
+      }
       *d++ = '"';
       *d++ = ':';
       *d++ = ' ';
@@ -296,8 +301,9 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
   m_out->FlushIfFull();
 }
 
-bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                                       std::wstring_view text, ItemType itemType) {
+bool CJsonTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
+                                       const std::wstring& namespaceUri, std::wstring_view text,
+                                       ItemType itemType) {
   // The element would share its parent's scope: at the full level it needs
   // no prefix when that scope leaves it unprefixed, and no "@xmlns": "" when
   // the scope has no default namespace to leave.
@@ -318,14 +324,14 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstr
   const int32_t level = LevelOf(*parent) + (state == ARRAY_OPEN ? 2 : 1);
   if (state == ARRAY_PENDING) {
     // The array's name, then its first item.
-    Write({separator, level, kKeyQuote, {}, name});
+    Write({separator, level, kKeyQuote, {}, name, std::nullopt, it_string, 0, true, asciiName});
     parent->SetWriterState(ARRAY_OPEN);
     m_openArrays.push_back(parent);
     Write({'[', level + 1, {}, {}, {}, text, itemType});
   } else {
     // Items after the first share the array's name.
     const std::string_view open = state == ARRAY_OPEN ? std::string_view() : kKeyQuote;
-    Write({separator, level, open, {}, name, text, itemType});
+    Write({separator, level, open, {}, name, text, itemType, 0, true, asciiName});
   }
   m_out->FlushIfFull();
   return true;
@@ -559,16 +565,16 @@ namespace detail {
 
 struct JsonWriterAccess {
   static bool WriteTextElement(CJsonTextWriter& writer, const std::wstring& name,
-                               const std::wstring& namespaceUri, std::wstring_view text,
-                               ItemType itemType) {
-    return writer.WriteTextElement(name, namespaceUri, text, itemType);
+                               std::string_view asciiName, const std::wstring& namespaceUri,
+                               std::wstring_view text, ItemType itemType) {
+    return writer.WriteTextElement(name, asciiName, namespaceUri, text, itemType);
   }
 };
 
 bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
-                            const std::wstring& namespaceUri, std::wstring_view text,
-                            ItemType itemType) {
-  return JsonWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType);
+                            std::string_view asciiName, const std::wstring& namespaceUri,
+                            std::wstring_view text, ItemType itemType) {
+  return JsonWriterAccess::WriteTextElement(writer, name, asciiName, namespaceUri, text, itemType);
 }
 
 }  // namespace detail

@@ -101,7 +101,9 @@ namespace {
 bool MatchesCompiled(const CompiledPattern& compiled, const std::string& pattern,
                      std::wstring_view value) {
   if (!compiled.regex) ThrowInvalidRegularExpression(pattern, compiled.error);
-  if (compiled.simple && SimplePattern::Decides(value)) return compiled.simple->Matches(value);
+  if (compiled.simple) {
+    if (const std::optional<bool> verdict = compiled.simple->Decide(value)) return *verdict;
+  }
   // Reused: a facet is checked value after value, mostly on short ones. The
   // room an unusually long value took is given back on the next check.
   constexpr size_t kKeptCapacity = 64 << 10;

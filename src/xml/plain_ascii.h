@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Narrowing the wide text that a writer copies as it is, such as names and
-// most values, into bytes four characters at a time.
+// most values, into bytes four characters at a time; copying short markup.
 #pragma once
 
 #include <cstdint>
@@ -74,5 +74,35 @@ struct PlainAscii {
 
 // Names, which no format escapes.
 using PlainName = PlainAscii<0>;
+
+template <class Word>
+void CopyWord(const char* s, char* d) noexcept {
+  Word word;
+  std::memcpy(&word, s, sizeof word);
+  std::memcpy(d, &word, sizeof word);
+}
+
+// Copies bytes to d and returns their end. Markup and names are a few bytes:
+// copied as two words that may overlap, which costs less than a call or a
+// loop.
+inline char* CopyShort(std::string_view bytes, char* d) noexcept {
+  const char* s = bytes.data();
+  const size_t n = bytes.size();
+  if (n >= 8 && n <= 16) {
+    CopyWord<uint64_t>(s, d);
+    CopyWord<uint64_t>(s + n - 8, d + n - 8);
+  } else if (n >= 4 && n < 8) {
+    CopyWord<uint32_t>(s, d);
+    CopyWord<uint32_t>(s + n - 4, d + n - 4);
+  } else if (n > 16) {
+    std::memcpy(d, s, n);
+  } else if (n >= 2) {
+    CopyWord<uint16_t>(s, d);
+    CopyWord<uint16_t>(s + n - 2, d + n - 2);
+  } else if (n == 1) {
+    *d = *s;
+  }
+  return d + n;
+}
 
 }  // namespace Korvel::detail

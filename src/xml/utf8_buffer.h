@@ -27,7 +27,7 @@ class Utf8Buffer {
   Utf8Buffer& operator=(const Utf8Buffer&) = delete;
 
   // ASCII only.
-  void PutAscii(std::string_view text) { m_bytes.Advance(Copy(text, m_bytes.Room(text.size()))); }
+  void PutAscii(std::string_view text) { m_bytes.Advance(CopyShort(text, m_bytes.Room(text.size()))); }
   void PutAscii(char c) { m_bytes.Append(static_cast<uint8_t>(c)); }
 
   void Put(std::wstring_view text) {
@@ -49,8 +49,8 @@ class Utf8Buffer {
                   std::string_view after) {
     if (text.size() <= kStep) {
       char* d = m_bytes.Room(lead.size() + before.size() + 4 * text.size() + after.size());
-      d = Copy(before, Copy(lead, d));
-      if (char* end = PutNameOrText(text, d)) return m_bytes.Advance(Copy(after, end));
+      d = CopyShort(before, CopyShort(lead, d));
+      if (char* end = PutNameOrText(text, d)) return m_bytes.Advance(CopyShort(after, end));
     }
     PutAscii(lead);
     PutAscii(before);
@@ -95,7 +95,7 @@ class Utf8Buffer {
     const size_t qualified = prefix.empty() ? 0 : prefix.size() + 1;
     char* d = m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + 4 * text.size() + 5 +
                            trail.size());
-    d = Copy(lead, d);
+    d = CopyShort(lead, d);
     *d++ = '<';
     if (qualified != 0) {
       if (!PlainName::Narrow(prefix, d)) return false;
@@ -116,7 +116,7 @@ class Utf8Buffer {
     }
     d = Narrow(name, d);
     *d++ = '>';
-    d = Copy(trail, d);
+    d = CopyShort(trail, d);
     m_bytes.Advance(d);
     return true;
   }
@@ -161,33 +161,6 @@ class Utf8Buffer {
   // is not given room for four bytes per character all at once.
   static constexpr size_t kStep = 16384;
 
-  // Markup and names are a few bytes: copied as two words that may overlap,
-  // which costs less than a call or a loop.
-  static char* Copy(std::string_view bytes, char* d) noexcept {
-    const char* s = bytes.data();
-    const size_t n = bytes.size();
-    if (n >= 8 && n <= 16) {
-      CopyWord<uint64_t>(s, d);
-      CopyWord<uint64_t>(s + n - 8, d + n - 8);
-    } else if (n >= 4 && n < 8) {
-      CopyWord<uint32_t>(s, d);
-      CopyWord<uint32_t>(s + n - 4, d + n - 4);
-    } else if (n > 16) {
-      std::memcpy(d, s, n);
-    } else if (n >= 2) {
-      CopyWord<uint16_t>(s, d);
-      CopyWord<uint16_t>(s + n - 2, d + n - 2);
-    } else if (n == 1) {
-      *d = *s;
-    }
-    return d + n;
-  }
-  template <class Word>
-  static void CopyWord(const char* s, char* d) noexcept {
-    Word word;
-    std::memcpy(&word, s, sizeof word);
-    std::memcpy(d, &word, sizeof word);
-  }
   // Copies the leading run of ASCII characters for which stop(c) is false
   // (stop only sees ASCII) and returns its length. Four characters go with
   // one test: names and values are a few steps long, and a branch per
@@ -242,7 +215,7 @@ class Utf8Buffer {
     return true;
   }
   static bool PutAsciiName(std::string_view name, char*& d) {
-    d = Copy(name, d);
+    d = CopyShort(name, d);
     return true;
   }
   // A name known to be ASCII, again.
@@ -250,7 +223,7 @@ class Utf8Buffer {
     for (const wchar_t c : name) *d++ = static_cast<char>(c);
     return d;
   }
-  static char* Narrow(std::string_view name, char* d) { return Copy(name, d); }
+  static char* Narrow(std::string_view name, char* d) { return CopyShort(name, d); }
 
   void PutLong(std::wstring_view text);
   void PutCheckedStep(std::wstring_view text);

@@ -440,9 +440,9 @@ namespace {
 // others take the text as a string, printed text copied into one the thread
 // keeps.
 void WriteTextElementOtherwise(CXmlWriter& writer, const std::wstring& name,
-                              const std::wstring& namespaceUri, ElementText text, ItemType itemType,
-                              bool isDefaultValue) {
-  if (WriteJsonTextElement(writer, name, namespaceUri, text.view, itemType) ||
+                              std::string_view asciiName, const std::wstring& namespaceUri,
+                              ElementText text, ItemType itemType, bool isDefaultValue) {
+  if (WriteJsonTextElement(writer, name, asciiName, namespaceUri, text.view, itemType) ||
       WriteFastInfosetTextElement(writer, name, namespaceUri, text.view, itemType,
                                   isDefaultValue)) {
     return;
@@ -465,7 +465,8 @@ void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
   if (&typeid(writer) != &typeid(CXmlTextWriter) ||
       !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
                                           namespaceUri, text.view, isDefaultValue)) {
-    WriteTextElementOtherwise(writer, name, namespaceUri, text, itemType, isDefaultValue);
+    WriteTextElementOtherwise(writer, name, asciiName, namespaceUri, text, itemType,
+                              isDefaultValue);
   }
 }
 
