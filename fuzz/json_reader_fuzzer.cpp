@@ -82,8 +82,8 @@ void WriteTree(CJsonTextWriter& writer, const CXmlElement* root, bool oneStep) {
     }
     bool ended = oneStep && !e->GetFirstElement() && e->GetAttributes().empty() &&
                  !e->GetText().empty() &&
-                 detail::WriteJsonTextElement(writer, e->GetLocalName(), {},
-                                              e->GetNamespaceURI(), e->GetText(), it_string);
+                 detail::WriteJsonTextElement(writer, e->GetLocalName(), {}, e->GetNamespaceURI(),
+                                              e->GetText(), it_string);
     if (!ended) {
       writer.StartElement(e->GetLocalName(), e->GetNamespaceURI());
       for (const CXmlAttribute* a : e->GetAttributes()) {

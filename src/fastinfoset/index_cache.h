@@ -113,8 +113,7 @@ class RecentNames {
  public:
   // Searched from the entry after the last one found: elements repeat their
   // children in the same order, so that the first look nearly always finds.
-  bool Find(std::wstring_view localName, std::wstring_view namespaceUri,
-            uint32_t& index) noexcept {
+  bool Find(std::wstring_view localName, std::wstring_view namespaceUri, uint32_t& index) noexcept {
     for (size_t n = 1; n <= m_count; ++n) {
       const size_t i = (m_last + n) % m_count;
       const Entry& entry = m_entries[i];

@@ -145,9 +145,8 @@ std::optional<SimplePattern> SimplePattern::Parse(std::string_view pattern) {
   }
   const Branch& only = simple.m_branches.front();
   simple.m_fixed = simple.m_branches.size() == 1 &&
-                   std::all_of(only.begin(), only.end(), [](const Item& item) {
-                     return item.least == item.most;
-                   });
+                   std::all_of(only.begin(), only.end(),
+                               [](const Item& item) { return item.least == item.most; });
   if (simple.m_fixed) {
     for (const Item& item : only) {
       simple.m_positions.insert(simple.m_positions.end(), item.least, item.set);
@@ -158,10 +157,9 @@ std::optional<SimplePattern> SimplePattern::Parse(std::string_view pattern) {
 
 std::optional<bool> SimplePattern::Decide(std::wstring_view value) const noexcept {
   if (m_fixed) return DecideFixed(value);
-  const bool decides =
-      value.size() <= kLongestValue && std::all_of(value.begin(), value.end(), [](wchar_t c) {
-        return static_cast<uint32_t>(c) < 0x80;
-      });
+  const bool decides = value.size() <= kLongestValue &&
+                       std::all_of(value.begin(), value.end(),
+                                   [](wchar_t c) { return static_cast<uint32_t>(c) < 0x80; });
   if (!decides) return std::nullopt;
   return std::any_of(m_branches.begin(), m_branches.end(),
                      [&](const Branch& branch) { return MatchesBranch(branch, value); });

@@ -27,13 +27,15 @@ class Utf8Buffer {
   Utf8Buffer& operator=(const Utf8Buffer&) = delete;
 
   // ASCII only.
-  void PutAscii(std::string_view text) { m_bytes.Advance(CopyShort(text, m_bytes.Room(text.size()))); }
+  void PutAscii(std::string_view text) {
+    m_bytes.Advance(CopyShort(text, m_bytes.Room(text.size())));
+  }
   void PutAscii(char c) { m_bytes.Append(static_cast<uint8_t>(c)); }
 
   void Put(std::wstring_view text) {
     if (text.size() <= kStep) {
-      // Names and values are short and nearly always ASCII: copied in one
-      // loop here, anything else encoded where it goes.
+      // Names and values are short and nearly always ASCII: narrowed here,
+      // anything else encoded where it goes.
       char* d = m_bytes.Room(4 * text.size());
       if (char* end = PutNameOrText(text, d)) return m_bytes.Advance(end);
     }

@@ -7,8 +7,8 @@
 
 #include "fastinfoset/fi_text_element.h"
 #include "json/json_text_element.h"
-#include "xml/text_element.h"
 #include "xml/plain_ascii.h"
+#include "xml/text_element.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
 
@@ -440,8 +440,8 @@ namespace {
 // others take the text as a string, printed text copied into one the thread
 // keeps.
 void WriteTextElementOtherwise(CXmlWriter& writer, const std::wstring& name,
-                              std::string_view asciiName, const std::wstring& namespaceUri,
-                              ElementText text, ItemType itemType, bool isDefaultValue) {
+                               std::string_view asciiName, const std::wstring& namespaceUri,
+                               ElementText text, ItemType itemType, bool isDefaultValue) {
   if (WriteJsonTextElement(writer, name, asciiName, namespaceUri, text.view, itemType) ||
       WriteFastInfosetTextElement(writer, name, namespaceUri, text.view, itemType,
                                   isDefaultValue)) {

@@ -614,10 +614,16 @@ TEST(RestrictionCheck, PatternCompiledOnceBelongsToItsRestrictions) {
   const CPrimitiveRestrictions copy = code;
   const CPrimitiveRestrictions word = FacetsOf(L"pattern=[a-z]+");
   // Each row: value, and whether the code and the word patterns admit it.
-  const std::tuple<const wchar_t*, bool, bool> rows[] = {
-      {L"123-AB", true, false}, {L"12-AB", false, false},   {L"1234-AB", false, false},
-      {L"123-ab", false, false}, {L"abc", false, true},     {L"\x0663\x0661\x0662-AB", true, false},
-      {L"\xD835\xDFCE" L"12-AB", true, false}, {L"", false, false}};
+  const std::tuple<const wchar_t*, bool, bool> rows[] = {{L"123-AB", true, false},
+                                                         {L"12-AB", false, false},
+                                                         {L"1234-AB", false, false},
+                                                         {L"123-ab", false, false},
+                                                         {L"abc", false, true},
+                                                         {L"\x0663\x0661\x0662-AB", true, false},
+                                                         {L"\xD835\xDFCE"
+                                                          L"12-AB",
+                                                          true, false},
+                                                         {L"", false, false}};
   const auto admits = [](const CPrimitiveRestrictions& r, const wchar_t* text) {
     KvVariant value;
     value.SetString(text);
