@@ -28,32 +28,13 @@ inline char* PutJsonName(std::wstring_view name, char* d) noexcept {
 
 // The characters of a string between its quotes, in UTF-8; null at anything
 // escaped (quote, backslash, control character) and at a surrogate or a value
-// beyond U+10FFFF, which the general path pairs or replaces.
+// beyond U+10FFFF, which the general path pairs or replaces. Plain ASCII, most
+// text, is narrowed here; the rest is encoded out of line, which keeps the
+// members' one append small.
+char* PutJsonEncodedChars(std::wstring_view text, char* d) noexcept;
 inline char* PutJsonStringChars(std::wstring_view text, char* d) noexcept {
   if (JsonPlainChars::Narrow(text, d)) return d + text.size();
-  for (const wchar_t wide : text) {
-    const auto c = static_cast<uint32_t>(wide);
-    if (c < 0x80) {
-      if (c < 0x20 || c == '"' || c == '\\') return nullptr;
-      *d++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-      *d++ = static_cast<char>(0xC0 | (c >> 6));
-      *d++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      if (c - 0xD800u < 0x800u) return nullptr;
-      *d++ = static_cast<char>(0xE0 | (c >> 12));
-      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *d++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c <= 0x10FFFF) {
-      *d++ = static_cast<char>(0xF0 | (c >> 18));
-      *d++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *d++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      return nullptr;
-    }
-  }
-  return d;
+  return PutJsonEncodedChars(text, d);
 }
 
 // Whether text is a number in the JSON grammar (no sign but '-', no leading

@@ -563,6 +563,33 @@ inline void CJsonTextWriter::WriteBreak(int32_t level) {
 
 namespace detail {
 
+char* PutJsonEncodedChars(std::wstring_view text, char* d) noexcept {
+  for (const wchar_t wide : text) {
+    const auto c = static_cast<uint32_t>(wide);
+    if (c < 0x80) {
+      if (c < 0x20 || c == '"' || c == '\\') return nullptr;
+      *d++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+      *d++ = static_cast<char>(0xC0 | (c >> 6));
+      *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      if (c - 0xD800u < 0x800u) return nullptr;
+      *d++ = static_cast<char>(0xE0 | (c >> 12));
+      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c <= 0x10FFFF) {
+      *d++ = static_cast<char>(0xF0 | (c >> 18));
+      *d++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      return nullptr;
+    }
+  }
+  return d;
+}
+
+
 struct JsonWriterAccess {
   static bool WriteTextElement(CJsonTextWriter& writer, const std::wstring& name,
                                std::string_view asciiName, const std::wstring& namespaceUri,
