@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <string_view>
 
 #include "json/json_bytes.h"
@@ -28,7 +27,9 @@ struct JsonMember {
   std::string_view open;   // the key's quote, "\"@" for an attribute; empty for no key
   std::wstring_view prefix;
   std::wstring_view name;
-  std::optional<std::wstring_view> value = std::nullopt;
+  // The caller's view, which the member reads in place: copied into the
+  // member, the view would be loaded whole from the two halves just stored.
+  const std::wstring_view* value = nullptr;
   ItemType type = it_string;
   char close = 0;          // '}' or ']' after the indentation
   bool lineEnd = true;     // before the indentation
@@ -289,14 +290,15 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
 void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, bool) {
   Context& element = RequireCurrentElement();
   CloseFinishedArray(element, false);
+  const std::wstring_view view = text;
   if (m_awaitingValue) {
     if (m_valueWritten) detail::ThrowJsonError(detail::kJsonSecondText, element.GetName());
     OpenArrayIfPending(element);
-    Write({0, -1, {}, {}, {}, text, itemType});
+    Write({0, -1, {}, {}, {}, &view, itemType});
     m_valueWritten = true;
   } else {
     const std::wstring_view key = m_roundTrip == JsonRoundTrip_None ? L"" : L"#text";
-    Write({',', LevelOf(element) + 1, kKeyQuote, {}, key, text, itemType});
+    Write({',', LevelOf(element) + 1, kKeyQuote, {}, key, &view, itemType});
   }
   m_out->FlushIfFull();
 }
@@ -324,14 +326,14 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, std::string_vie
   const int32_t level = LevelOf(*parent) + (state == ARRAY_OPEN ? 2 : 1);
   if (state == ARRAY_PENDING) {
     // The array's name, then its first item.
-    Write({separator, level, kKeyQuote, {}, name, std::nullopt, it_string, 0, true, asciiName});
+    Write({separator, level, kKeyQuote, {}, name, nullptr, it_string, 0, true, asciiName});
     parent->SetWriterState(ARRAY_OPEN);
     m_openArrays.push_back(parent);
-    Write({'[', level + 1, {}, {}, {}, text, itemType});
+    Write({'[', level + 1, {}, {}, {}, &text, itemType});
   } else {
     // Items after the first share the array's name.
     const std::string_view open = state == ARRAY_OPEN ? std::string_view() : kKeyQuote;
-    Write({separator, level, open, {}, name, text, itemType, 0, true, asciiName});
+    Write({separator, level, open, {}, name, &text, itemType, 0, true, asciiName});
   }
   m_out->FlushIfFull();
   return true;
@@ -346,7 +348,7 @@ void CJsonTextWriter::EndElement() {
       m_out->Put(m_nilPending ? "null" : "{}");
     }
   } else {
-    Write({0, LevelOf(element), {}, {}, {}, std::nullopt, it_string, '}'});
+    Write({0, LevelOf(element), {}, {}, {}, nullptr, it_string, '}'});
   }
   PopElement();
   m_awaitingValue = false;
@@ -368,7 +370,8 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   }
   const char separator = TakeSeparator(element);
   const std::string_view open = m_roundTrip != JsonRoundTrip_None ? "\"@" : kKeyQuote;
-  Write({separator, LevelOf(element) + 1, open, prefix, name, value, itemType});
+  const std::wstring_view view = value;
+  Write({separator, LevelOf(element) + 1, open, prefix, name, &view, itemType});
   m_out->FlushIfFull();
 }
 
@@ -446,7 +449,7 @@ inline void CJsonTextWriter::CloseFinishedArray(Context& element, bool ending) {
   const bool open = !m_openArrays.empty() && m_openArrays.back() == &element;
   if (!open || (state == ARRAY_OPEN && !ending)) return;
   m_openArrays.pop_back();
-  Write({0, LevelOf(element) + 1, {}, {}, {}, std::nullopt, it_string, ']'});
+  Write({0, LevelOf(element) + 1, {}, {}, {}, nullptr, it_string, ']'});
 }
 
 void CJsonTextWriter::Declare(Context& element, std::wstring_view prefix, const std::wstring& uri) {
