@@ -432,12 +432,33 @@ class Writer {
       }
       cases << "      return true;\n";
     }
-    if (cases.str().empty()) return;
-    out << "\nbool " << plan.name
-        << "::ViewProperty(int propertyIndex, KvValueView& value) const {\n"
-           "  switch (propertyIndex) {\n"
-        << cases.str() << "    default:\n      return "
-        << (plan.base ? QClass(plan.base) + "::ViewProperty(propertyIndex, value)" : "false")
+    ViewSwitch(out, plan, "ViewProperty", "KvValueView& value", "value", cases.str());
+  }
+
+  // The object and collection properties as ViewMember shows them.
+  void ViewMemberDefinition(std::ostringstream& out, const ClassPlan& plan,
+                            const std::vector<const PropertyPlan*>& own) const {
+    std::ostringstream cases;
+    for (const PropertyPlan* p : own) {
+      if (!IsCollectionKind(*p) && !IsObjectKind(*p)) continue;
+      cases << "    case Property_" << p->name << ":\n      return member.Set(" << p->member
+            << ".Get());\n";
+    }
+    ViewSwitch(out, plan, "ViewMember", "KorvelData::CMemberView& member", "member",
+               cases.str());
+  }
+
+  // A view function over the class's own properties (nothing without cases):
+  // the others are the base class's to show, none without one.
+  void ViewSwitch(std::ostringstream& out, const ClassPlan& plan, const std::string& function,
+                  const std::string& parameter, const std::string& argument,
+                  const std::string& cases) const {
+    if (cases.empty()) return;
+    out << "\nbool " << plan.name << "::" << function << "(int propertyIndex, " << parameter
+        << ") const {\n  switch (propertyIndex) {\n"
+        << cases << "    default:\n      return "
+        << (plan.base ? QClass(plan.base) + "::" + function + "(propertyIndex, " + argument + ")"
+                      : "false")
         << ";\n  }\n}\n";
   }
 
@@ -450,7 +471,8 @@ class Writer {
     if (plan.nillable) {
       out << "\n  // The element is nil (xsi:nil): written without content.\n"
              "  bool IsNil() const override { return m_nil; }\n"
-             "  void SetNil(bool nil) override { m_nil = nil; }\n";
+             "  void SetNil(bool nil) override { m_nil = nil; }\n"
+             "  const Korvel::INillable* GetNillable() const override { return this; }\n";
     }
     if (!own.empty()) out << "\n";
     for (const PropertyPlan* p : own) Accessors(out, *p);
@@ -467,11 +489,17 @@ class Writer {
     }
     const bool viewable =
         std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return IsViewable(*p); });
+    const bool members = std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) {
+      return IsCollectionKind(*p) || IsObjectKind(*p);
+    });
     out << "\n  void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) "
            "override;\n"
         << (viewable ? "  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) "
                        "const override;\n"
                      : "")
+        << (members ? "  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) "
+                      "const override;\n"
+                    : "")
         << "  KorvelData::CParentElementInfo* GetClassInfo() const override;\n"
            "  KorvelData::CElementInfo** GetClassElementInfo() const override;\n"
            "  KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;\n"
@@ -988,8 +1016,7 @@ class Writer {
     out << "void " << c
         << "::ToXml_Int(CXmlWriter* writer, bool, const wchar_t* ns,\n"
            "                const CSerializationContext& context, bool) const {\n"
-           "  for (const CNode* node = GetFirstNode(); node; node = node->next) {\n"
-           "    ToXml_Int(node->item, writer, false, ns, context, false);\n  }\n}\n\n";
+           "  ItemsToXml_Int(writer, ns, context);\n}\n\n";
     if (p.itemClass->pseudo) {
       // The items are groups in the owner's element: each reads from where
       // the last one stopped, until one reads nothing.
@@ -1367,6 +1394,7 @@ class Writer {
              "propertyIndex));\n}\n";
     }
     ViewPropertyDefinition(out, plan, own);
+    ViewMemberDefinition(out, plan, own);
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
       if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;
@@ -1377,7 +1405,7 @@ class Writer {
       // A class derived from this one still names itself.
       out << "\nbool " << c << "::NeedsTypeAttribute() const {\n"
           << "  if (GetClassInfo() == GetMetaData().classInfo) {\n"
-             "    const std::wstring name = GetElementName();\n";
+             "    const std::wstring& name = ElementNameOf(this);\n";
       for (const std::wstring& name : plan.ownElementNames) {
         out << "    if (name == " << Literal(name) << ") return false;\n";
       }
@@ -1387,7 +1415,7 @@ class Writer {
       out << "\nvoid " << c
           << "::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,\n"
              "                const CSerializationContext& context, bool isOptional) const {\n"
-             "  const std::wstring name = GetElementName();\n";
+             "  const std::wstring& name = ElementNameOf(this);\n";
       for (const QName& e : plan.foreignSubstitutes) {
         out << "  if (name == " << Literal(e.local) << ") ns = " << Literal(e.ns) << ";\n";
       }

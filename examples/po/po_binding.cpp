@@ -275,9 +275,7 @@ CSmartPtr<CItem> CItemCol::AddNew() {
 
 void CItemCol::ToXml_Int(CXmlWriter* writer, bool, const wchar_t* ns,
                          const CSerializationContext& context, bool) const {
-  for (const CNode* node = GetFirstNode(); node; node = node->next) {
-    ToXml_Int(node->item, writer, false, ns, context, false);
-  }
+  ItemsToXml_Int(writer, ns, context);
 }
 
 CXmlElement* CItemCol::FromXml_Int(CXmlElement*, CXmlElement* current,
@@ -347,6 +345,10 @@ bool CItems::ViewProperty(int propertyIndex, KvValueView& value) const {
     default:
       return false;
   }
+}
+
+bool CItems::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {
+  return propertyIndex == Property_Item && member.Set(m_item.Get());
 }
 
 // CPurchaseOrderType.
@@ -434,6 +436,19 @@ bool CPurchaseOrderType::ViewProperty(int propertyIndex, KvValueView& value) con
     case Property_OrderDate:
       GetOptional(m_orderDate, value, [](KvValueView& v, auto& f) { v.SetDate(f); });
       return true;
+    default:
+      return false;
+  }
+}
+
+bool CPurchaseOrderType::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {
+  switch (propertyIndex) {
+    case Property_ShipTo:
+      return member.Set(m_shipTo.Get());
+    case Property_BillTo:
+      return member.Set(m_billTo.Get());
+    case Property_Items:
+      return member.Set(m_items.Get());
     default:
       return false;
   }

@@ -168,6 +168,7 @@ class CItems : public Korvel::CXmlGeneratedClass {
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
   bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
+  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;
@@ -203,6 +204,7 @@ class CPurchaseOrderType : public Korvel::CXmlGeneratedClass {
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
   bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
+  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;

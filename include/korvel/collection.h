@@ -184,14 +184,27 @@ class KORVEL_API CXmlCollection : public CXmlCollectionBase {
   // The attributes of every item, in order.
   void AttributesToXml_Int(CXmlWriter* writer, const CSerializationContext& context) const override;
   using CXmlObjectBase::AttributesToXml_Int;
+  // Writes every item in order, each as an element of namespace ns: the
+  // ToXml_Int of a collection of generated classes.
+  void ItemsToXml_Int(CXmlWriter* writer, const wchar_t* ns,
+                      const CSerializationContext& context) const;
 
  private:
   // Links a new node for item after previous (null: at the front), with its events.
   void InsertAfter(CNode* previous, CXmlObjectBase* item);
+  // A node for item: one of the collection's own while one is free, else
+  // one of its own allocation; ReleaseNode gives either back.
+  CNode* MakeNode(CXmlObjectBase* item);
+  void ReleaseNode(CNode* node) noexcept;
 
   CNode* m_first = nullptr;
   CNode* m_last = nullptr;
   int32_t m_count = 0;
+  // Most collections hold an item or two: their nodes live here, beside the
+  // list, so that a walk does not miss the cache on each of them in turn.
+  static constexpr int kOwnNodes = 2;
+  uint8_t m_ownNodesInUse = 0;  // bit i: m_ownNodes[i] is linked
+  CNode m_ownNodes[kOwnNodes];
 };
 
 // The base of the typed primitive collections: the items' kind, facets, value

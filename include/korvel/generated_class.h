@@ -49,6 +49,11 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // property is then copied through AccessProperty. A subclass that changes
   // what AccessProperty gives for a property answers false for it here.
   virtual bool ViewProperty(int propertyIndex, KvValueView& value) const;
+  // Optional, for writing, as ViewProperty for the object and collection
+  // properties, without a carrier: points member at property propertyIndex
+  // and returns true. The default returns false; the same rule holds for
+  // subclasses.
+  virtual bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const;
 
  protected:
   using CXmlObjectBase::AttributesToXml_Int;
@@ -87,6 +92,10 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // written under another name than its type's. A class that is the declared
   // type of a global element answers false for that element's name.
   virtual bool NeedsTypeAttribute() const;
+  // The object as INillable, or null. By default a cast finds out (the
+  // class's description remembers the last type for which it failed); a
+  // nillable class answers itself.
+  virtual const INillable* GetNillable() const;
 
   // Deletes the metadata of a class and nulls the three references; nulls allowed.
   static void CleanMetaData(KorvelData::CParentElementInfo*& classInfo,
@@ -101,7 +110,7 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   friend class KorvelData::CAttributeInfo;
 
   void WriteContent(CXmlWriter* writer, const CSerializationContext& context,
-                    bool isOptional) const;
+                    const KorvelData::CParentElementInfo& info, bool isOptional) const;
   // The class's element descriptions when one of them may write an in-line
   // group's attributes, else null; info is the class's description.
   KorvelData::CElementInfo** ElementsWithGroupAttributes(

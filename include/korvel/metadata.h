@@ -7,8 +7,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <typeinfo>
 
+#include <korvel/collection.h>
 #include <korvel/export.h>
 #include <korvel/item_type.h>
 #include <korvel/primitive_restrictions.h>
@@ -42,6 +45,25 @@ enum XmlElementType : int32_t {
   // An anonymous model group: its children live in the parent's element. Other
   // non-zero values are pseudo elements too.
   XmlElementType_PseudoElement = 1,
+};
+
+// An object or collection member as writing sees it: where the owner keeps
+// it, without a reference of its own. Both null for none; collection is set
+// (and object with it) when the member is a collection.
+struct CMemberView {
+  const Korvel::CXmlObjectBase* object = nullptr;
+  const Korvel::CXmlCollectionBase* collection = nullptr;
+
+  // For the generated views: `return member.Set(m_member.Get());`.
+  bool Set(const Korvel::CXmlObjectBase* member) noexcept {
+    object = member;
+    return true;
+  }
+  bool Set(const Korvel::CXmlCollectionBase* member) noexcept {
+    collection = member;
+    object = member;
+    return true;
+  }
 };
 
 // Enumerator to text and back, as generated for each enumeration.
@@ -113,6 +135,9 @@ class KORVEL_API CParentElementInfo {
   // the attributes of an in-line group (most classes), and to hold one.
   mutable Memo<CElementInfo* const*> m_noGroupAttributes;
   mutable Memo<CElementInfo* const*> m_groupAttributes;
+  // The last type of object of the class found not to be nillable: most
+  // classes never are, and their objects are spared the cast.
+  mutable Memo<const std::type_info*> m_plainType;
 };
 
 // The description of one child-element property. The concrete descriptions
@@ -209,6 +234,12 @@ class KORVEL_API CElementInfo {
   // lives and the owner stays as it is.
   const Korvel::CXmlObjectBase* ViewObject(const Korvel::CXmlGeneratedClass* owner,
                                            Korvel::KvValueView& view) const;
+  // The object or collection member for writing: through the owner's
+  // ViewMember, or else through ViewObject into view, made only then. Valid
+  // while view lives and the owner stays as it is; failures wrapped as
+  // ReadProperty's.
+  CMemberView SeeMember(const Korvel::CXmlGeneratedClass* owner,
+                        std::optional<Korvel::KvValueView>& view) const;
   // Stores object in the property, as it_xmlObject.
   void StoreObject(Korvel::CXmlGeneratedClass* owner, Korvel::CXmlObjectBase* object,
                    const Korvel::CXmlElement& element) const;

@@ -168,7 +168,7 @@ void CAttributeInfoAny::AttributeToXml(const CSerializationContext& context,
                                        const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   // A collection made on first use is not made to write nothing.
   const CSmartPtr<CXmlCollectionBase> attributes = PeekCollection(owner);
-  if (!attributes) return;
+  if (!attributes || attributes->GetCount() == 0) return;
   // The wildcard collection writes every attribute it holds.
   ToXml_Int(attributes, writer, false, CAttributeInfo::GetTargetNamespace(owner).c_str(), context);
 }

@@ -2,6 +2,8 @@
 // CXmlCollection: a doubly linked list of counted objects, with its events.
 #include <korvel/collection.h>
 
+#include <functional>
+
 #include <korvel/errors.h>
 
 #include "binding/messages.h"
@@ -16,6 +18,17 @@ namespace {
 
 [[noreturn]] void ThrowIndexOutOfRange(int32_t index, int32_t count) {
   throw CKvInvalidParamException(FormatString(detail::kIndexOutOfRange, index, count - 1));
+}
+
+// Asks for what a walk will touch after node: the next item, whose node the
+// step before asked for, and the node after it. A document's items lie far
+// apart in memory, and each would otherwise stall the walk in turn.
+template <class Node>
+void PrefetchAfter(const Node* node) {
+  if (const Node* next = node->next) {
+    __builtin_prefetch(next->next);
+    __builtin_prefetch(next->item.Get());
+  }
 }
 
 }  // namespace
@@ -74,8 +87,31 @@ void CXmlCollection::AddItemAt(int32_t index, CXmlObjectBase* item) {
   InsertAfter(index == m_count ? m_last : GetNodeAtIndex(index)->previous, item);
 }
 
+CXmlCollection::CNode* CXmlCollection::MakeNode(CXmlObjectBase* item) {
+  for (int i = 0; i < kOwnNodes; ++i) {
+    if ((m_ownNodesInUse & (1u << i)) == 0) {
+      m_ownNodesInUse |= static_cast<uint8_t>(1u << i);
+      m_ownNodes[i].item = item;
+      return &m_ownNodes[i];
+    }
+  }
+  return new CNode{item};
+}
+
+void CXmlCollection::ReleaseNode(CNode* node) noexcept {
+  // Only pointers into one array may be subtracted; std::less orders any two.
+  const std::less<const CNode*> before;
+  if (before(node, m_ownNodes) || !before(node, m_ownNodes + kOwnNodes)) {
+    delete node;  // releases the collection's reference to the item
+    return;
+  }
+  *node = CNode{};  // releases it here
+  m_ownNodesInUse &= static_cast<uint8_t>(~(1u << (node - m_ownNodes)));
+}
+
 void CXmlCollection::InsertAfter(CNode* previous, CXmlObjectBase* item) {
-  auto* node = new CNode{item, nullptr, previous};
+  CNode* node = MakeNode(item);
+  node->previous = previous;
   node->next = previous ? previous->next : m_first;
   (node->next ? node->next->previous : m_last) = node;
   (previous ? previous->next : m_first) = node;
@@ -104,7 +140,7 @@ void CXmlCollection::RemoveNode(CNode* node) {
   (node->previous ? node->previous->next : m_first) = node->next;
   (node->next ? node->next->previous : m_last) = node->previous;
   --m_count;
-  delete node;  // releases the collection's reference to the item
+  ReleaseNode(node);
   FireOnCollectionRemoveComplete(-1);
   FireOnCollectionChange();
 }
@@ -112,7 +148,16 @@ void CXmlCollection::RemoveNode(CNode* node) {
 void CXmlCollection::AttributesToXml_Int(CXmlWriter* writer,
                                          const CSerializationContext& context) const {
   for (CNode* node = m_first; node; node = node->next) {
+    PrefetchAfter(node);
     if (node->item) AttributesToXml_Int(node->item->GetBase(), writer, context);
+  }
+}
+
+void CXmlCollection::ItemsToXml_Int(CXmlWriter* writer, const wchar_t* ns,
+                                    const CSerializationContext& context) const {
+  for (const CNode* node = m_first; node; node = node->next) {
+    PrefetchAfter(node);
+    ToXml_Int(node->item, writer, false, ns, context, false);
   }
 }
 

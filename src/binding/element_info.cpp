@@ -4,6 +4,7 @@
 #include <korvel/metadata.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <korvel/collection.h>
@@ -206,6 +207,20 @@ const CXmlObjectBase* CElementInfo::ViewObject(const CXmlGeneratedClass* owner,
   return detail::VariantObjectPointer(value);
 }
 
+CMemberView CElementInfo::SeeMember(const CXmlGeneratedClass* owner,
+                                    std::optional<KvValueView>& view) const {
+  CMemberView member;
+  try {
+    if (owner->ViewMember(m_propertyIndex, member)) return member;
+  } catch (const CKvException& e) {
+    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
+                                 std::wstring(), e);
+  }
+  member.object = ViewObject(owner, view.emplace());
+  if (member.object) member.collection = detail::VariantCollectionPointer(view->AsVariant());
+  return member;
+}
+
 void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object,
                                const CXmlElement& element) const {
   KvVariant value;
@@ -226,16 +241,14 @@ bool CElementInfo::IsThisElement(const CSerializationContext& context,
 bool CElementInfo::ElementToXmlCls(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer,
                                    bool isOptional) const {
-  KvValueView view;
-  return WriteObject(context, ViewObject(owner, view), writer, isOptional);
+  std::optional<KvValueView> view;
+  return WriteObject(context, SeeMember(owner, view).object, writer, isOptional);
 }
 
 bool CElementInfo::ElementToXmlCol(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  KvValueView view;
-  const CXmlCollectionBase* collection =
-      ViewObject(owner, view) ? detail::VariantCollectionPointer(view.AsVariant()) : nullptr;
-  return WriteCollection(context, collection, writer);
+  std::optional<KvValueView> view;
+  return WriteCollection(context, SeeMember(owner, view).collection, writer);
 }
 
 bool CElementInfo::WriteObject(const CSerializationContext& context, const CXmlObjectBase* object,

@@ -3,6 +3,8 @@
 // whether it took it; a mismatch is never an error here.
 #include <korvel/element_infos.h>
 
+#include <optional>
+
 #include <korvel/collection.h>
 #include <korvel/generated_class.h>
 #include <korvel/serialization_context.h>
@@ -113,12 +115,10 @@ bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          const CXmlGeneratedClass* owner,
                                          CXmlWriter* writer) const {
   // An empty collection is a member not chosen: the next member may be.
-  KvValueView view;
-  const CXmlObjectBase* object = ViewObject(owner, view);
-  const CXmlCollectionBase* collection =
-      object ? detail::VariantCollectionPointer(view.AsVariant()) : nullptr;
-  if (collection == nullptr || collection->GetCount() <= 0) return false;
-  return WriteItems(context, object, collection, writer);
+  std::optional<KvValueView> view;
+  const CMemberView member = SeeMember(owner, view);
+  if (member.collection == nullptr || member.collection->GetCount() <= 0) return false;
+  return WriteItems(context, member.object, member.collection, writer);
 }
 
 bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,

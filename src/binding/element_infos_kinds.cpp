@@ -4,6 +4,8 @@
 // content models share.
 #include <korvel/element_infos.h>
 
+#include <optional>
+
 #include <korvel/collection.h>
 #include <korvel/errors.h>
 #include <korvel/generated_class.h>
@@ -79,8 +81,8 @@ void CClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& con
                                                 const CXmlGeneratedClass* owner,
                                                 CXmlWriter* writer) const {
   if (m_childElementType != XmlElementType_PseudoElement) return;
-  KvValueView view;
-  if (const CXmlObjectBase* object = ViewObject(owner, view)) {
+  std::optional<KvValueView> view;
+  if (const CXmlObjectBase* object = SeeMember(owner, view).object) {
     AttributesToXml_Int(object, writer, context);
   }
 }
@@ -159,8 +161,8 @@ void CAbsClsElementInfo::PseudoChildAttributeToXml(const CSerializationContext& 
                                                    const CXmlGeneratedClass* owner,
                                                    CXmlWriter* writer) const {
   if (m_childElementType != XmlElementType_PseudoElement) return;
-  KvValueView view;
-  if (const CXmlObjectBase* object = ViewObject(owner, view)) {
+  std::optional<KvValueView> view;
+  if (const CXmlObjectBase* object = SeeMember(owner, view).object) {
     AttributesToXml_Int(object, writer, context);
   }
 }
@@ -280,14 +282,12 @@ CColElementInfo::~CColElementInfo() = default;
 
 bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  KvValueView view;
-  const CXmlObjectBase* object = ViewObject(owner, view);
-  const CXmlCollectionBase* collection =
-      object ? detail::VariantCollectionPointer(view.AsVariant()) : nullptr;
-  if (collection != nullptr && !context.GetIgnoreInvalidCollectionCounts()) {
-    collection->ValidateCount(context);
+  std::optional<KvValueView> view;
+  const CMemberView member = SeeMember(owner, view);
+  if (member.collection != nullptr && !context.GetIgnoreInvalidCollectionCounts()) {
+    member.collection->ValidateCount(context);
   }
-  return WriteItems(context, object, collection, writer);
+  return WriteItems(context, member.object, member.collection, writer);
 }
 
 bool CColElementInfo::WriteItems(const CSerializationContext& context,
@@ -303,8 +303,8 @@ bool CColElementInfo::WriteItems(const CSerializationContext& context,
   // way, and are spared the pass over the whole list. So is a JSON writer
   // when only the description's own name reads back (an item named otherwise
   // would not read from XML text either).
-  if (collection != nullptr && collection->GetCount() > 1 &&
-      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr && !ReadsOwnNameOnly() &&
+  if (collection != nullptr && collection->GetCount() > 1 && !ReadsOwnNameOnly() &&
+      dynamic_cast<const CJsonTextWriter*>(writer) != nullptr &&
       !collection->HasUniformItemNames()) {
     return WriteObject(context, object, writer, false);
   }
@@ -315,8 +315,8 @@ void CColElementInfo::PseudoChildAttributeToXml(const CSerializationContext& con
                                                 const CXmlGeneratedClass* owner,
                                                 CXmlWriter* writer) const {
   if (!m_classItems || m_childElementType != XmlElementType_PseudoElement) return;
-  KvValueView view;
-  if (const CXmlObjectBase* collection = ViewObject(owner, view)) {
+  std::optional<KvValueView> view;
+  if (const CXmlObjectBase* collection = SeeMember(owner, view).object) {
     AttributesToXml_Int(collection, writer, context);
   }
 }

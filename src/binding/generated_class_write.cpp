@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cwchar>
 #include <typeinfo>
 
 #include <korvel/collection.h>
@@ -40,13 +41,19 @@ void PrefetchMembers(const CXmlGeneratedClass* object) {
   }
 }
 
+// Whether text spells s (which holds no null): one pass, where comparing
+// with the string would first measure text.
+bool Spells(const wchar_t* text, const std::wstring& s) noexcept {
+  return std::wcsncmp(text, s.c_str(), s.size() + 1) == 0;
+}
+
 // The namespace as a string for the writer. A child nearly always shares its
 // parent's namespace, whose string then serves instead of a copy.
 const std::wstring& NamespaceString(const CXmlWriter& writer, const wchar_t* ns,
                                     std::wstring& copy) {
   if (ns == nullptr) return copy;
   const CXmlWriter::CXmlWriterContext* parent = writer.GetCurrentElement();
-  if (parent != nullptr && parent->GetNamespaceUri() == ns) return parent->GetNamespaceUri();
+  if (parent != nullptr && Spells(ns, parent->GetNamespaceUri())) return parent->GetNamespaceUri();
   return copy = ns;
 }
 
@@ -75,6 +82,8 @@ CSmartPtr<CXmlCollectionBase> CXmlGeneratedClass::PeekCollection(int index) cons
 
 bool CXmlGeneratedClass::ViewProperty(int, KvValueView&) const { return false; }
 
+bool CXmlGeneratedClass::ViewMember(int, CMemberView&) const { return false; }
+
 const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& view) const {
   if (!ViewProperty(index, view)) ReadProperty(index, detail::VariantAccess::Carrier(view));
   return view.AsVariant();
@@ -102,7 +111,7 @@ void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_
         if (!schema.empty()) writer->WriteInLineSchema(schema);
       }
     }
-    WriteContent(writer, context, isOptional);
+    WriteContent(writer, context, *info, isOptional);
     if (isElement) writer->EndElement();
   } catch (const CKvException& e) {
     throw CKvValidationException(
@@ -125,9 +134,9 @@ void CXmlGeneratedClass::WriteRootOptions(CXmlWriter* writer,
 }
 
 void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationContext& context,
-                                      bool isOptional) const {
-  const CParentElementInfo* info = GetClassInfo();
-  const INillable* nillable = detail::AsNillable(*this);
+                                      const CParentElementInfo& classInfo, bool isOptional) const {
+  const CParentElementInfo* info = &classInfo;
+  const INillable* nillable = GetNillable();
   if (nillable && nillable->IsNil()) {
     // A nil element has neither children nor text.
     writer->WriteNil();
@@ -172,6 +181,15 @@ void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
   } catch (const CKvException& e) {
     throw CKvException(detail::kFailedToConvertAttributes, e);
   }
+}
+
+const INillable* CXmlGeneratedClass::GetNillable() const {
+  auto& plain = GetClassInfo()->m_plainType.value;
+  const std::type_info* type = &typeid(*this);
+  if (plain.load(std::memory_order_relaxed) == type) return nullptr;
+  const INillable* nillable = detail::AsNillable(*this);
+  if (nillable == nullptr) plain.store(type, std::memory_order_relaxed);
+  return nillable;
 }
 
 CElementInfo** CXmlGeneratedClass::ElementsWithGroupAttributes(

@@ -161,14 +161,7 @@ const XmlName* XmlTreeWriter::NameOf(const std::wstring& qualifiedName, bool ele
 const std::wstring* XmlTreeWriter::Hold(const CXmlElement& owner, const std::wstring& value) {
   if (value.empty()) return &EmptyText();
   if (const std::wstring* shared = Shared(value)) return shared;
-  std::wstring* held = XmlTreeBuilder::NewString(owner);
-  try {
-    held->assign(value);
-  } catch (...) {
-    XmlTreeBuilder::ReleaseString(owner, held);
-    throw;
-  }
-  return held;
+  return XmlTreeBuilder::NewString(owner, value);
 }
 
 const std::wstring* XmlTreeWriter::Shared(std::wstring_view text) {
@@ -176,12 +169,12 @@ const std::wstring* XmlTreeWriter::Shared(std::wstring_view text) {
   if (!m_sharing.Wants(text.size()) || text.find(L'\r') != std::wstring_view::npos) return nullptr;
   const std::string_view spelling(reinterpret_cast<const char*>(text.data()),
                                   text.size() * sizeof(wchar_t));
-  const uint64_t hash = SpellingTable<std::wstring>::Hash(spelling);
+  const uint64_t hash = SpellingTable<const std::wstring>::Hash(spelling);
   if (const std::wstring* found = m_sharedTexts.Find(spelling, hash)) {
     m_sharing.Hit();
     return found;
   }
-  if (!m_sharing.Admit()) return nullptr;
+  if (!m_sharing.Admit(m_sharedTexts.Size())) return nullptr;
   const std::wstring* held = XmlTreeBuilder::InternLayoutText(m_document, text);
   m_sharedTexts.Add(spelling, hash, held);
   return held;

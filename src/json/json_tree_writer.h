@@ -86,7 +86,7 @@ class XmlTreeWriter final : public CXmlWriter {
   SharingPolicy m_sharing;
   // The shared values by their spelling, the bytes of the wide text: a
   // repeat costs a cheap hash and a comparison.
-  SpellingTable<std::wstring> m_sharedTexts;
+  SpellingTable<const std::wstring> m_sharedTexts;
   // The element whose start tag is being written.
   bool m_startTagOpen = false;
   bool m_nil = false;

@@ -406,14 +406,9 @@ size_t Utf8ValidPrefixLength(std::string_view bytes) noexcept {
   return n;
 }
 
-bool Utf8ToWide(std::string_view bytes, std::wstring& out) {
-  const size_t n = bytes.size();
-  if (n == 0) return true;
+wchar_t* PutWide(std::string_view bytes, wchar_t* d) noexcept {
   const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-  StringSink<std::wstring> sink(out);
-  // No text has more code points than UTF-8 bytes.
-  wchar_t* const start = sink.Resize(n);
-  wchar_t* d = start;
+  const size_t n = bytes.size();
   size_t i = 0;
   while (i < n) {
     const size_t ascii = WidenAsciiBlock(s + i, n - i, d);
@@ -432,15 +427,25 @@ bool Utf8ToWide(std::string_view bytes, std::wstring& out) {
       }
       uint32_t cp = 0;
       const size_t length = DecodeUtf8Sequence(s + i, n - i, cp);
-      if (length == 0) {
-        sink.Cancel();
-        return false;
-      }
+      if (length == 0) return nullptr;
       *d++ = static_cast<wchar_t>(cp);
       i += length;
     }
   }
-  sink.Resize(static_cast<size_t>(d - start));
+  return d;
+}
+
+bool Utf8ToWide(std::string_view bytes, std::wstring& out) {
+  if (bytes.empty()) return true;
+  StringSink<std::wstring> sink(out);
+  // No text has more code points than UTF-8 bytes.
+  wchar_t* const start = sink.Resize(bytes.size());
+  const wchar_t* end = PutWide(bytes, start);
+  if (!end) {
+    sink.Cancel();
+    return false;
+  }
+  sink.Resize(static_cast<size_t>(end - start));
   return true;
 }
 

@@ -60,6 +60,10 @@ char* PutUtf8(std::wstring_view text, char* d) noexcept;
 // UTF-8 to wide text. A byte-order mark is not special: it becomes U+FEFF.
 bool Utf8ToWide(std::string_view bytes, std::wstring& out);
 std::wstring Utf8ToWide(std::string_view bytes);
+// UTF-8 to wide text into d, which has room for one character per byte: the
+// end of the output, or null when the bytes are malformed (d's content is then
+// unspecified). For readers that size their strings themselves.
+wchar_t* PutWide(std::string_view bytes, wchar_t* d) noexcept;
 
 // Wide text to UTF-16LE (no byte-order mark); a code point above U+FFFF becomes
 // a surrogate pair.

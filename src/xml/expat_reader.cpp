@@ -29,6 +29,8 @@ constexpr size_t kLargestFeedSize = std::numeric_limits<int>::max();
 constexpr char kNameSeparator = '|';
 constexpr std::string_view kCdataStart = "<![CDATA[";
 constexpr std::string_view kCdataEnd = "]]>";
+// In bytes; the room for converting aside stays within 16 KiB.
+constexpr size_t kLongestConvertedAside = 4096;
 
 // Whitespace between elements: the same few strings over and over in any
 // indented document, so each is held once.
@@ -38,6 +40,13 @@ bool IsLayout(std::string_view text) noexcept {
     if (c != ' ' && c != '\t' && c != '\n') return false;
   }
   return true;
+}
+
+// The characters of well-formed UTF-8: every byte but the continuation bytes.
+size_t CharacterCount(std::string_view utf8) noexcept {
+  return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
 }
 
 // A bounded piece of the remaining input, as the int expat takes.
@@ -189,25 +198,20 @@ void CExpatReader::ThrowParseError() {
 // --- Callbacks -------------------------------------------------------------------
 
 void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attributes) {
-  CXmlElement* element = Builder::OpenElement(m_document, NameOf(name));
-  m_textStarts.push_back(m_text.size());
+  ReadName* elementName = ElementNameOf(name);
+  CXmlElement* element = Builder::OpenElement(m_document, elementName->name);
+  // Filled member by member, as OpenElement explains.
+  OpenText& open = m_open.emplace_back();
+  open.name = elementName;
+  open.start = m_text.size();
   if (!attributes[0]) return;
   size_t count = 0;
   while (attributes[2 * count]) ++count;
   Builder::ReserveAttributes(element, count);
   for (size_t i = 0; i < count; ++i) {
-    const detail::XmlName* attributeName = NameOf(attributes[2 * i]);
-    const std::string_view value(attributes[2 * i + 1]);
-    const std::wstring* held = &detail::EmptyText();
-    if (!value.empty()) {
-      held = SharedText(value);
-      if (!held) {
-        std::wstring* text = Builder::NewString(*element);
-        detail::Utf8ToWide(value, *text);
-        held = text;
-      }
-    }
-    Builder::AppendAttribute(element, attributeName, held);
+    ReadName* attributeName = NameOf(attributes[2 * i]);
+    const std::wstring* value = HeldText(*element, attributes[2 * i + 1], attributeName->sharing);
+    Builder::AppendAttribute(element, attributeName->name, value);
   }
 }
 
@@ -220,7 +224,7 @@ void CExpatReader::OnEndElement(const XML_Char*) {
 // tree left behind is the document up to the error.
 void CExpatReader::AttachOpenText() noexcept {
   try {
-    for (size_t depth = m_textStarts.size(); depth > 0; --depth) {
+    for (size_t depth = m_open.size(); depth > 0; --depth) {
       AttachText(Builder::OpenElementAt(m_document, depth - 1));
     }
   } catch (...) {
@@ -230,30 +234,19 @@ void CExpatReader::AttachOpenText() noexcept {
 
 // Gives the element the text gathered since it started, and forgets it.
 void CExpatReader::AttachText(CXmlElement* element) {
-  const size_t start = m_textStarts.back();
-  m_textStarts.pop_back();
-  if (m_text.size() > start) {
-    // expat has already turned line ends into line feeds: a carriage return
-    // that arrives came from a character reference and is kept.
-    const std::string_view utf8(m_text.data() + start, m_text.size() - start);
-    if (IsLayout(utf8)) {
-      Builder::SetText(element, LayoutText(utf8));
-    } else if (const std::wstring* shared = SharedText(utf8)) {
-      Builder::SetText(element, shared);
-    } else {
-      std::wstring* text = Builder::NewString(*element);
-      detail::Utf8ToWide(utf8, *text);
-      // Sized for one character per byte; text that is mostly multi-byte
-      // gives the difference back.
-      if (text->capacity() - text->size() > text->size() / 4 + 8) text->shrink_to_fit();
-      Builder::SetText(element, text);
-    }
-    m_text.resize(start);
-  }
+  const OpenText open = m_open.back();
+  m_open.pop_back();
+  if (m_text.size() == open.start) return;
+  // expat has already turned line ends into line feeds: a carriage return
+  // that arrives came from a character reference and is kept.
+  const std::string_view utf8(m_text.data() + open.start, m_text.size() - open.start);
+  Builder::SetText(
+      element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, open.name->sharing));
+  m_text.resize(open.start);
 }
 
 void CExpatReader::OnCharacterData(const XML_Char* text, int length) {
-  if (length > 0 && !m_textStarts.empty()) m_text.insert(m_text.end(), text, text + length);
+  if (length > 0 && !m_open.empty()) m_text.insert(m_text.end(), text, text + length);
 }
 
 void CExpatReader::OnStartNamespace(const XML_Char* prefix, const XML_Char* uri) {
@@ -265,17 +258,17 @@ void CExpatReader::OnStartNamespace(const XML_Char* prefix, const XML_Char* uri)
 }
 
 void CExpatReader::OnStartCdata() {
-  if (!m_textStarts.empty()) m_text.insert(m_text.end(), kCdataStart.begin(), kCdataStart.end());
+  if (!m_open.empty()) m_text.insert(m_text.end(), kCdataStart.begin(), kCdataStart.end());
 }
 
 void CExpatReader::OnEndCdata() {
-  if (!m_textStarts.empty()) m_text.insert(m_text.end(), kCdataEnd.begin(), kCdataEnd.end());
+  if (!m_open.empty()) m_text.insert(m_text.end(), kCdataEnd.begin(), kCdataEnd.end());
 }
 
 // The same few layout texts recur throughout an indented document: each is
 // found by its UTF-8 spelling, without a conversion or a lookup by wide text.
 const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
-  const uint64_t hash = detail::SpellingTable<std::wstring>::Hash(utf8);
+  const uint64_t hash = detail::SpellingTable<const std::wstring>::Hash(utf8);
   if (const std::wstring* found = m_layoutTexts.Find(utf8, hash)) return found;
   m_layout.assign(utf8.begin(), utf8.end());
   const std::wstring* held = Builder::InternLayoutText(m_document, m_layout);
@@ -285,15 +278,19 @@ const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
 
 // Short values repeat in data documents, so each distinct one is held once
 // (see SharingPolicy), and a repeat is found by its UTF-8 form: it costs
-// neither a conversion nor an allocation.
-const std::wstring* CExpatReader::SharedText(std::string_view utf8) {
-  if (!m_sharing.Wants(utf8.size())) return nullptr;
-  const uint64_t hash = detail::SpellingTable<std::wstring>::Hash(utf8);
+// neither a conversion nor an allocation. A value is shared while the values
+// of the whole document repeat, or those of its name: a few names whose
+// values never repeat do not stop the sharing of the others.
+const std::wstring* CExpatReader::SharedText(std::string_view utf8, detail::SharingPolicy& byName) {
+  if (!m_sharing.Wants(utf8.size()) && !byName.Wants(utf8.size())) return nullptr;
+  const uint64_t hash = detail::SpellingTable<const std::wstring>::Hash(utf8);
   if (const std::wstring* found = m_sharedTexts.Find(utf8, hash)) {
     m_sharing.Hit();
+    byName.Hit();
     return found;
   }
-  if (!m_sharing.Admit()) return nullptr;
+  const bool admittedByName = byName.Admit(m_sharedTexts.Size());
+  if (!m_sharing.Admit(m_sharedTexts.Size()) && !admittedByName) return nullptr;
   m_shared.clear();
   detail::Utf8ToWide(utf8, m_shared);
   const std::wstring* held = Builder::InternLayoutText(m_document, m_shared);
@@ -301,16 +298,52 @@ const std::wstring* CExpatReader::SharedText(std::string_view utf8) {
   return held;
 }
 
+// A value of its own is made at its size. A short one is converted aside
+// first; a long one (the layout around thousands of children, say) in place,
+// its characters counted first, so that no second copy of it is held.
+const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string_view utf8,
+                                           detail::SharingPolicy& sharing) {
+  if (utf8.empty()) return &detail::EmptyText();
+  if (const std::wstring* shared = SharedText(utf8, sharing)) return shared;
+  // expat delivers well-formed UTF-8 only.
+  if (utf8.size() > kLongestConvertedAside) {
+    std::wstring* text = Builder::NewString(owner);
+    text->resize(CharacterCount(utf8));
+    detail::PutWide(utf8, text->data());
+    return text;
+  }
+  if (m_wide.size() < utf8.size()) m_wide.resize(utf8.size());
+  const wchar_t* end = detail::PutWide(utf8, m_wide.data());
+  return Builder::NewString(owner,
+                            {m_wide.data(), end ? static_cast<size_t>(end - m_wide.data()) : 0});
+}
+
 // --- Names -----------------------------------------------------------------------
 
-const detail::XmlName* CExpatReader::NameOf(const XML_Char* expatName) {
+// Elements mostly start in the order they did before (the members of a
+// sequence, an item after an item), so the name that followed the last one
+// last time is tried first, by a comparison that stops at the end of expat's
+// spelling: a right guess costs neither its length nor a hash.
+CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
+  ReadName* const previous = m_lastStarted;
+  ReadName* name = previous ? previous->next : nullptr;
+  if (!name || std::strncmp(expatName, name->spelling.data(), name->spelling.size()) != 0 ||
+      expatName[name->spelling.size()] != '\0') {
+    name = NameOf(expatName);
+    if (previous) previous->next = name;
+  }
+  m_lastStarted = name;
+  return name;
+}
+
+CExpatReader::ReadName* CExpatReader::NameOf(const XML_Char* expatName) {
   const std::string_view spelling(expatName);
-  const uint64_t hash = detail::NameSpellings::Hash(spelling);
-  const detail::XmlName* name = m_names.Find(spelling, hash);
+  const uint64_t hash = detail::SpellingTable<ReadName>::Hash(spelling);
+  ReadName* name = m_names.Find(spelling, hash);
   return name ? name : AddName(spelling, hash);
 }
 
-const detail::XmlName* CExpatReader::AddName(std::string_view expatName, uint64_t hash) {
+CExpatReader::ReadName* CExpatReader::AddName(std::string_view expatName, uint64_t hash) {
   // The namespace URI is what comes before the first separator; without one
   // (always so without namespace processing) the whole name is local.
   const size_t separator = expatName.find(kNameSeparator);
@@ -322,9 +355,10 @@ const detail::XmlName* CExpatReader::AddName(std::string_view expatName, uint64_
     detail::Utf8ToWide(expatName.substr(0, separator), namespaceUri);
     detail::Utf8ToWide(expatName.substr(separator + 1), localName);
   }
-  const detail::XmlName* name = Builder::InternName(m_document, namespaceUri, localName);
-  m_names.Add(expatName, hash, name);
-  return name;
+  ReadName& name =
+      m_readNames.emplace_back(ReadName{Builder::InternName(m_document, namespaceUri, localName)});
+  name.spelling = m_names.Add(expatName, hash, &name);
+  return &name;
 }
 
 }  // namespace Korvel

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -67,13 +68,35 @@ class CExpatReader : public CInstanceMonitor {
   void OnStartCdata();
   void OnEndCdata();
 
+  // A name as the reader knows it: the document's interned name, and whether
+  // the values under it (the texts of its elements, the values of its
+  // attributes) repeat enough to be held once.
+  struct ReadName {
+    const detail::XmlName* name;
+    detail::SharingPolicy sharing{detail::SharingPolicy::kNameTrial,
+                                  detail::SharingPolicy::kNameMost};
+    std::string_view spelling{};  // as expat spells it
+    // The name of the element that started after one of this name last time.
+    ReadName* next = nullptr;
+  };
+  // An open element's name and where its text starts in m_text.
+  struct OpenText {
+    ReadName* name;
+    size_t start;
+  };
+
   // The document's single copy of a short text or attribute value, or null
   // when the value is not shared.
-  const std::wstring* SharedText(std::string_view utf8);
+  const std::wstring* SharedText(std::string_view utf8, detail::SharingPolicy& byName);
   // The document's single copy of whitespace between elements.
   const std::wstring* LayoutText(std::string_view utf8);
-  const detail::XmlName* NameOf(const XML_Char* expatName);
-  const detail::XmlName* AddName(std::string_view expatName, uint64_t hash);
+  // A text or attribute value of owner's as the tree holds it.
+  const std::wstring* HeldText(const CXmlElement& owner, std::string_view utf8,
+                               detail::SharingPolicy& sharing);
+  // The name of the element starting now.
+  ReadName* ElementNameOf(const XML_Char* expatName);
+  ReadName* NameOf(const XML_Char* expatName);
+  ReadName* AddName(std::string_view expatName, uint64_t hash);
   void ParseWidePieces(std::wstring_view text, bool isFinal);
   // The size of the piece after one of feedSize that began at eventsBefore.
   size_t NextFeedSize(size_t feedSize, uint64_t eventsBefore) const noexcept;
@@ -95,21 +118,25 @@ class CExpatReader : public CInstanceMonitor {
   // Callbacks so far: a piece that brings none ends no token.
   uint64_t m_events = 0;
 
-  // Names as expat spells them, mapped to the document's interned names.
-  detail::NameSpellings m_names;
+  // Names as expat spells them.
+  detail::SpellingTable<ReadName> m_names;
+  std::deque<ReadName> m_readNames;
+  ReadName* m_lastStarted = nullptr;
 
   // Character data of the open elements in UTF-8, innermost last; each element
   // converts its own stretch once, when it ends. A vector, whose appending is
   // inline: it takes a piece for every run of text and every line end.
   std::vector<char> m_text;
-  std::vector<size_t> m_textStarts;
+  std::vector<OpenText> m_open;
 
   // Short values held once, by their UTF-8 spelling.
   detail::SharingPolicy m_sharing;
-  detail::SpellingTable<std::wstring> m_sharedTexts;
+  detail::SpellingTable<const std::wstring> m_sharedTexts;
   std::wstring m_shared;
+  // Room for converting a text before its string is made at its size.
+  std::vector<wchar_t> m_wide;
 
-  detail::SpellingTable<std::wstring> m_layoutTexts;
+  detail::SpellingTable<const std::wstring> m_layoutTexts;
   std::wstring m_layout;
   std::wstring m_prefix;
   std::wstring m_uri;

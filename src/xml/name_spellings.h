@@ -14,8 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include <korvel/xml_document.h>
-
 namespace Korvel::detail {
 
 // Open addressing over a power-of-two table, half full at most: a hit costs a
@@ -46,7 +44,7 @@ class SpellingTable {
     return Finish(hash ^ tail);
   }
   // Null when the spelling has not been added.
-  const Value* Find(std::string_view spelling, uint64_t hash) const noexcept {
+  Value* Find(std::string_view spelling, uint64_t hash) const noexcept {
     const size_t mask = m_slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = m_slots[i];
@@ -54,7 +52,8 @@ class SpellingTable {
       if (slot.hash == hash && Same(slot.spelling, spelling)) return slot.value;
     }
   }
-  void Add(std::string_view spelling, uint64_t hash, const Value* value) {
+  // The table's own copy of the spelling, valid as long as the table.
+  std::string_view Add(std::string_view spelling, uint64_t hash, Value* value) {
     if (2 * (m_count + 1) > m_slots.size()) Grow();
     const std::string& held = m_spellings.emplace_back(spelling);
     const size_t mask = m_slots.size() - 1;
@@ -62,6 +61,7 @@ class SpellingTable {
     while (m_slots[i].value) i = (i + 1) & mask;
     m_slots[i] = Slot{hash, held, value};
     ++m_count;
+    return held;
   }
   size_t Size() const noexcept { return m_count; }
 
@@ -79,15 +79,19 @@ class SpellingTable {
     std::memcpy(&word, p, sizeof word);
     return word;
   }
-  // Equality without a call for the short spellings that make up nearly all
-  // lookups: two overlapping words cover 4 to 16 bytes.
+  // Equality without a call: spellings are short, names with their
+  // namespace a few words. The last word may overlap the ones before.
   static bool Same(std::string_view a, std::string_view b) noexcept {
     const size_t n = a.size();
     if (n != b.size()) return false;
     const char* x = a.data();
     const char* y = b.data();
-    if (n > 16) return std::memcmp(x, y, n) == 0;
-    if (n >= 8) return Load8(x) == Load8(y) && Load8(x + n - 8) == Load8(y + n - 8);
+    if (n >= 8) {
+      for (size_t i = 0; i + 8 < n; i += 8) {
+        if (Load8(x + i) != Load8(y + i)) return false;
+      }
+      return Load8(x + n - 8) == Load8(y + n - 8);
+    }
     if (n >= 4) return Load4(x) == Load4(y) && Load4(x + n - 4) == Load4(y + n - 4);
     for (size_t i = 0; i < n; ++i) {
       if (x[i] != y[i]) return false;
@@ -104,7 +108,7 @@ class SpellingTable {
   struct Slot {
     uint64_t hash = 0;
     std::string_view spelling;  // views m_spellings
-    const Value* value = nullptr;
+    Value* value = nullptr;
   };
 
   void Grow() {
@@ -123,8 +127,5 @@ class SpellingTable {
   size_t m_count = 0;
   std::deque<std::string> m_spellings;
 };
-
-// A document has few distinct names.
-using NameSpellings = SpellingTable<XmlName>;
 
 }  // namespace Korvel::detail

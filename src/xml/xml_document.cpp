@@ -55,12 +55,10 @@ void CXmlDocument::Cleanup() {
   m_documentElement = nullptr;
   data.openElements.clear();
   data.aliases.clear();
-  data.rootDeclarations.clear();
-  data.innerDeclarations.clear();
+  data.declarations.clear();
+  data.pendingDeclarations.clear();
   data.releasedChildren.clear();
   data.siblingTallies.clear();
-  data.declaring.Clear();
-  data.pendingDeclarations.clear();
   data.layoutTexts.Clear();
   data.freeElements.Reset();
   data.freeAttributes.Reset();
@@ -117,7 +115,7 @@ void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlEle
   if (!parent || depth >= data.levels.size()) return;
   // Nothing to give back while element's block is the oldest: the siblings
   // are counted when there is (the count goes on from where it stopped).
-  NodeArena& arena = data.levels[depth].arena;
+  NodeArena& arena = data.levels[depth]->arena;
   const BlockChain::Block* kept = arena.LiveBlockOf(&element);
   if (!kept || arena.IsOldestLive(kept)) return;
   try {
@@ -179,7 +177,7 @@ void XmlTreeBuilder::ReleaseReadContent(const CXmlElement& element) noexcept {
   ReleaseEarlierSiblings(data, element, depth);
   for (const CXmlElement* last = element.m_lastChild; last && ++depth < data.levels.size();
        last = last->m_lastChild) {
-    data.levels[depth].arena.ReleaseBlocksBefore(last);
+    data.levels[depth]->arena.ReleaseBlocksBefore(last);
   }
 }
 
@@ -230,13 +228,6 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   CXmlElement* parent = open.empty() ? nullptr : open.back().element;
   assert((parent || !document.m_documentElement) && "a second document element");
   CXmlElement* element = NewElement(document, parent, name, open.size());
-  detail::XmlDocumentData& data = *document.m_data;
-  if (!data.pendingDeclarations.empty()) {
-    (parent ? data.innerDeclarations[element] : data.rootDeclarations)
-        .swap(data.pendingDeclarations);
-    if (parent) data.declaring.Add(element, data.innerDeclarations);
-    data.pendingDeclarations.clear();
-  }
   CXmlElement* previous = nullptr;
   if (parent) {
     previous = parent->m_lastChild;
@@ -249,6 +240,16 @@ CXmlElement* XmlTreeBuilder::OpenElement(CXmlDocument& document, const XmlName* 
   detail::OpenElement& opened = open.emplace_back();
   opened.element = element;
   opened.previousSibling = previous;
+  detail::XmlDocumentData& data = *document.m_data;
+  if (!data.pendingDeclarations.empty()) {
+    // The declarations read before the element are its own. Its block has no
+    // room for attributes yet: the first ones make a block of their size, so
+    // that no block is outgrown and reused out of document order.
+    void* memory = data.Level(open.size() - 1).arena.Allocate(sizeof(detail::XmlAttributeBlock));
+    BlockOf(element) = new (memory) detail::XmlAttributeBlock{
+        0, 0, &data.declarations.emplace_back(std::move(data.pendingDeclarations))};
+    data.pendingDeclarations.clear();
+  }
   return element;
 }
 
@@ -289,19 +290,8 @@ void CXmlDocument::EndElement() {
   XmlTreeBuilder::DestroySubtree(*this, closed.element, open.size());
 }
 
-std::wstring* XmlTreeBuilder::NewString(const CXmlElement& owner) {
-  return DocumentOf(owner).m_data->Level(DepthOf(owner)).strings.New();
-}
-
-const std::wstring* XmlTreeBuilder::ShareText(CXmlDocument& document, std::wstring_view text,
-                                              SharingPolicy& policy) {
-  if (!policy.Wants(text.size())) return nullptr;
-  TextTable& table = document.m_data->layoutTexts;
-  if (const std::wstring* found = table.Find(text)) {
-    policy.Hit();
-    return found;
-  }
-  return policy.Admit() ? table.Intern(text) : nullptr;
+std::wstring* XmlTreeBuilder::NewString(const CXmlElement& owner, std::wstring_view text) {
+  return DocumentOf(owner).m_data->Level(DepthOf(owner)).strings.New(text);
 }
 
 const std::wstring* XmlTreeBuilder::InternLayoutText(CXmlDocument& document,
@@ -324,7 +314,7 @@ void XmlTreeBuilder::ReleaseString(CXmlDocument& document, size_t depth,
   detail::XmlDocumentData& data = *document.m_data;
   if (text == &detail::EmptyText() || data.layoutTexts.Holds(text)) return;
   if (depth >= data.levels.size()) return;  // moved below every level: its pool keeps it
-  if (!data.levels[depth].strings.Recycle(const_cast<std::wstring*>(text))) {
+  if (!data.levels[depth]->strings.Recycle(const_cast<std::wstring*>(text))) {
     data.reusesNodes = true;
   }
 }
@@ -347,12 +337,19 @@ void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
         level.arena.Allocate(sizeof(detail::XmlAttributeBlock) + capacity * sizeof(CXmlAttribute*));
   }
   auto* grown = static_cast<detail::XmlAttributeBlock*>(memory);
-  *grown = detail::XmlAttributeBlock{size, capacity};
+  *grown = detail::XmlAttributeBlock{size, capacity, block ? block->declarations : nullptr};
   if (block) {
     std::copy(block->Items(), block->Items() + size, grown->Items());
-    level.freeAttributeBlocks[CapacityClass(oldCapacity)].Give(block);
+    GiveBlock(level, block);
   }
   element->m_attributes.m_block = grown;
+}
+
+// A block without room for attributes (made for declarations) fits no
+// element's attributes, so it is not kept for reuse.
+void XmlTreeBuilder::GiveBlock(detail::NodeLevel& level,
+                               detail::XmlAttributeBlock* block) noexcept {
+  if (block->capacity != 0) level.freeAttributeBlocks[CapacityClass(block->capacity)].Give(block);
 }
 
 void XmlTreeBuilder::ShareAttributeValue(CXmlAttribute* attribute,
@@ -380,17 +377,8 @@ void CXmlDocument::AddElementAttribute(CXmlElement* element, const wchar_t* loca
                                        const wchar_t* value, const wchar_t* namespaceUri) {
   CXmlDocument& document = XmlTreeBuilder::DocumentOf(*element);
   const XmlName* name = XmlTreeBuilder::InternName(document, View(namespaceUri), View(localName));
-  const std::wstring* held = &detail::EmptyText();
-  if (value && *value) {
-    std::wstring* text = XmlTreeBuilder::NewString(*element);
-    held = text;
-    try {
-      text->assign(value);
-    } catch (...) {
-      XmlTreeBuilder::ReleaseString(*element, text);
-      throw;
-    }
-  }
+  const std::wstring* held =
+      value && *value ? XmlTreeBuilder::NewString(*element, value) : &detail::EmptyText();
   XmlTreeBuilder::AppendAttribute(element, name, held);
 }
 
@@ -441,9 +429,7 @@ void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* elem
     data.freeAttributes.Give(attribute);
   }
   // The block came from this level (or it would be null).
-  if (depth < data.levels.size()) {
-    data.levels[depth].freeAttributeBlocks[CapacityClass(block->capacity)].Give(block);
-  }
+  if (depth < data.levels.size()) GiveBlock(*data.levels[depth], block);
   element->m_attributes.m_block = nullptr;
 }
 
@@ -463,9 +449,6 @@ void XmlTreeBuilder::DestroySubtree(CXmlDocument& document, CXmlElement* root,
       continue;
     }
     CXmlElement* parent = element == root ? nullptr : element->m_parent;
-    // Its slot may go to a new element, which must not inherit its declarations.
-    auto& declarations = document.m_data->innerDeclarations;
-    if (!declarations.empty()) declarations.erase(element);
     DestroyAttributes(document, element, depth);
     ReleaseString(document, depth, element->m_text);
     element->CXmlElement::~CXmlElement();

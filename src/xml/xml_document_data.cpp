@@ -93,18 +93,22 @@ void NodeArena::ReleaseBlocksBefore(const void* node) noexcept {
 
 StringPool::~StringPool() { Release(); }
 
-std::wstring* StringPool::New() {
+std::wstring* StringPool::New(std::wstring_view text) {
   if (!m_recycled.empty()) {
-    std::wstring* text = m_recycled.back();
+    std::wstring* recycled = m_recycled.back();
+    recycled->assign(text);
     m_recycled.pop_back();
-    return text;
+    return recycled;
   }
   if (m_next == m_end) {
     BlockChain::Block* block = m_blocks.Add(sizeof(std::wstring));
     m_next = reinterpret_cast<std::wstring*>(block->Begin());
     m_end = m_next + (block->size - BlockChain::kHeaderSize) / sizeof(std::wstring);
   }
-  return new (m_next++) std::wstring();
+  // Constructed in place: the slot is taken only once the string exists.
+  std::wstring* made = new (m_next) std::wstring(text);
+  ++m_next;
+  return made;
 }
 
 bool StringPool::Recycle(std::wstring* text) noexcept {
@@ -182,11 +186,6 @@ bool TextTable::Holds(const std::wstring* text) const noexcept {
 void TextTable::Clear() noexcept {
   m_index.clear();
   m_texts.clear();
-}
-
-const std::wstring& EmptyText() noexcept {
-  static const std::wstring empty;
-  return empty;
 }
 
 // --- XmlNameTable ----------------------------------------------------------------

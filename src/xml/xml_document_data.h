@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -66,8 +67,8 @@ class StringPool {
   StringPool& operator=(const StringPool&) = delete;
   ~StringPool();
 
-  // An empty string; throws std::bad_alloc.
-  std::wstring* New();
+  // A string holding text, made at its size; throws std::bad_alloc.
+  std::wstring* New(std::wstring_view text = {});
   // Empties the string, releasing its memory, and keeps the slot for New.
   // False when the slot will be reused out of order (it is not the one handed
   // out last): ReleaseOlderThan must then not be called any more.
@@ -182,26 +183,40 @@ class TextTable {
 // codes, names from a small set: data documents repeat them) through the
 // document's TextTable. Values that rarely repeat are not worth the lookups:
 // sharing stops when, past a trial, fewer values were repeats than distinct,
-// and no value is added once kMost are shared.
+// and no value is added once most are shared. A reader may also keep a
+// policy per element or attribute name, as the values of one name mostly
+// repeat or mostly do not; a name's shorter trial and smaller table keep the
+// lookups in the cache. Either way a document holds at most kMost shared
+// values.
 class SharingPolicy {
  public:
   // In characters, or in bytes for UTF-8 lookups; within TextTable::kLongest.
   static constexpr size_t kLongest = 64;
+  static constexpr size_t kMost = size_t{1} << 16;  // a few MiB of table
+  // Distinct values before the repeats must keep up, and values a policy
+  // adds at most: a document's, and a name's.
+  static constexpr size_t kDocumentTrial = 1024;
+  static constexpr size_t kNameTrial = 64;
+  static constexpr size_t kNameMost = 1024;
+
+  // A document's policy by default.
+  explicit SharingPolicy(size_t trial = kDocumentTrial, size_t most = kMost) noexcept
+      : m_trial(trial), m_most(most) {}
 
   bool Wants(size_t size) const noexcept { return m_on && size != 0 && size <= kLongest; }
   void Hit() noexcept { ++m_hits; }
-  // A value not shared yet: whether to share it from now on.
-  bool Admit() noexcept {
-    if (m_distinct >= kTrial && m_hits < m_distinct) m_on = false;
-    if (!m_on || m_distinct >= kMost) return false;
+  // A value not shared yet, with shared values held so far: whether to
+  // share it from now on.
+  bool Admit(size_t shared) noexcept {
+    if (m_distinct >= m_trial && m_hits < m_distinct) m_on = false;
+    if (!m_on || m_distinct >= m_most || shared >= kMost) return false;
     ++m_distinct;
     return true;
   }
 
  private:
-  static constexpr size_t kTrial = 1024;
-  static constexpr size_t kMost = size_t{1} << 16;  // a few MiB of table
-
+  size_t m_trial;
+  size_t m_most;
   size_t m_distinct = 0;
   size_t m_hits = 0;
   bool m_on = true;
@@ -235,8 +250,12 @@ class XmlNameTable {
   const XmlName* m_empty;
 };
 
-// The string of every element without text and of every empty attribute value.
-const std::wstring& EmptyText() noexcept;
+// The string of every element without text and of every empty attribute
+// value. Inline: every element is made with it.
+inline const std::wstring& EmptyText() noexcept {
+  static const std::wstring empty;
+  return empty;
+}
 
 struct OpenElement {
   CXmlElement* element;
@@ -251,50 +270,6 @@ struct NamespaceDeclaration {
   std::wstring namespaceUri;
 };
 using NamespaceDeclarations = std::vector<NamespaceDeclaration>;
-
-// The elements below the document element that declare namespaces, kept as
-// a filter of their addresses: a clear bit tells that an element declares
-// nothing, which answers most scope lookups without a search of the map. The
-// filter grows with the elements it holds, so that most bits stay clear.
-class DeclaringElements {
- public:
-  // element has just been added to declarations, which holds every element.
-  template <class Map>
-  void Add(const void* element, const Map& declarations) {
-    if (declarations.size() * 16 > m_words.size() * 64) {
-      m_bits = m_words.empty() ? 12 : m_bits + 1;
-      m_words.assign(size_t{1} << (m_bits - 6), 0);
-      for (const auto& entry : declarations) Set(entry.first);
-    } else {
-      Set(element);
-    }
-  }
-  bool MayDeclare(const void* element) const noexcept {
-    if (m_words.empty()) return false;
-    const size_t slot = Slot(element);
-    return (m_words[slot / 64] >> (slot % 64) & 1) != 0;
-  }
-  void Clear() noexcept {
-    m_words.clear();
-    m_bits = 0;
-  }
-
- private:
-  void Set(const void* element) noexcept {
-    const size_t slot = Slot(element);
-    m_words[slot / 64] |= uint64_t{1} << (slot % 64);
-  }
-  // Elements lie a fixed number of bytes apart in their blocks, so the
-  // address is mixed (Fibonacci hashing) and its top bits taken: every slot
-  // is used, and a test costs no division.
-  size_t Slot(const void* element) const noexcept {
-    const auto address = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(element));
-    return static_cast<size_t>((address * 0x9E3779B97F4A7C15ull) >> (64 - m_bits));
-  }
-
-  std::vector<uint64_t> m_words;
-  unsigned m_bits = 0;  // log2 of the number of bits, at least 12
-};
 
 // The nodes of one depth: its elements, their attributes and attribute
 // blocks, and the strings they own, in document order. A reader that consumes
@@ -333,11 +308,13 @@ struct XmlDocumentData {
 
   // The nodes at depth, the document element's being 0.
   NodeLevel& Level(size_t depth) {
-    while (levels.size() <= depth) levels.emplace_back();
-    return levels[depth];
+    while (levels.size() <= depth) levels.push_back(std::make_unique<NodeLevel>());
+    return *levels[depth];
   }
 
-  std::deque<NodeLevel> levels;
+  // Each level where it was made, as its arena refers to its pool; a vector,
+  // as levels are indexed once per node and string.
+  std::vector<std::unique_ptr<NodeLevel>> levels;
   FreeList freeElements;
   FreeList freeAttributes;
   // Set when memory of removed or outgrown nodes or strings has been reused:
@@ -359,14 +336,12 @@ struct XmlDocumentData {
   // Prefix to namespace URI, for the whole document (not scoped).
   std::map<std::wstring, std::wstring, std::less<>> aliases;
   // The scoped declarations, held only for the elements that make them (the
-  // elements below them share their scope): those of the document element, of
-  // the elements below it, and those read for the element about to open.
-  NamespaceDeclarations rootDeclarations;
-  std::unordered_map<const CXmlElement*, NamespaceDeclarations> innerDeclarations;
+  // elements below them share their scope; see XmlAttributeBlock), and those
+  // read for the element about to open.
+  std::deque<NamespaceDeclarations> declarations;
+  NamespaceDeclarations pendingDeclarations;
   std::unordered_map<const CXmlElement*, std::vector<ReleasedChildren>> releasedChildren;
   std::vector<SiblingTally> siblingTallies;  // by depth
-  DeclaringElements declaring;               // the keys of innerDeclarations, as a filter
-  NamespaceDeclarations pendingDeclarations;
 };
 
 }  // namespace Korvel::detail

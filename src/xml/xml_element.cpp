@@ -149,14 +149,7 @@ std::wstring& XmlTreeBuilder::MutableText(CXmlElement* element) {
   CXmlDocument& document = DocumentOf(*element);
   const std::wstring*& text = element->m_text;
   if (text == &detail::EmptyText() || document.m_data->layoutTexts.Holds(text)) {
-    std::wstring* own = NewString(*element);
-    try {
-      own->assign(*text);
-    } catch (...) {
-      ReleaseString(*element, own);
-      throw;
-    }
-    text = own;
+    text = NewString(*element, *text);
   }
   return *const_cast<std::wstring*>(text);
 }

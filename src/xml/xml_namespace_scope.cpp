@@ -24,16 +24,6 @@ const std::wstring* Find(const NamespaceDeclarations& declarations,
 
 }  // namespace
 
-const NamespaceDeclarations* XmlTreeBuilder::DeclarationsOf(const CXmlElement& element) noexcept {
-  const detail::XmlDocumentData& data = *DocumentOf(element).m_data;
-  if (!element.m_parent) return data.rootDeclarations.empty() ? nullptr : &data.rootDeclarations;
-  // Most documents declare nothing below the document element, and most
-  // elements nothing of their own.
-  if (data.innerDeclarations.empty() || !data.declaring.MayDeclare(&element)) return nullptr;
-  const auto found = data.innerDeclarations.find(&element);
-  return found == data.innerDeclarations.end() ? nullptr : &found->second;
-}
-
 const std::wstring* CXmlElement::FindNamespaceDeclaration(std::wstring_view prefix) const noexcept {
   const NamespaceDeclarations* declarations = XmlTreeBuilder::DeclarationsOf(*this);
   return declarations ? Find(*declarations, prefix) : nullptr;

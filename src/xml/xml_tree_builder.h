@@ -19,8 +19,8 @@ namespace Korvel::detail {
 // elements and attributes of the same name share one pair of strings and can be
 // compared by address. It also tells its nodes which document they belong to.
 struct NamespaceDeclaration;
+struct NodeLevel;
 struct XmlDocumentData;
-class SharingPolicy;
 
 struct XmlName {
   std::wstring localName;
@@ -28,10 +28,14 @@ struct XmlName {
   CXmlDocument* document;
 };
 
-// The attribute pointers of one element, stored right behind this header.
+// The attribute pointers of one element, stored right behind this header,
+// and the namespace declarations the element makes (null for none): an
+// element that declares a prefix has a block even without attributes, so
+// that a scope lookup reads what it needs from the element's own nodes.
 struct XmlAttributeBlock {
   uint32_t size;
   uint32_t capacity;
+  const std::vector<NamespaceDeclaration>* declarations;
   CXmlAttribute** Items() noexcept { return reinterpret_cast<CXmlAttribute**>(this + 1); }
 };
 
@@ -67,7 +71,10 @@ class XmlTreeBuilder {
                                std::wstring_view namespaceUri);
   // The declarations made on the element itself, or null.
   static const std::vector<NamespaceDeclaration>* DeclarationsOf(
-      const CXmlElement& element) noexcept;
+      const CXmlElement& element) noexcept {
+    const XmlAttributeBlock* block = element.m_attributes.m_block;
+    return block ? block->declarations : nullptr;
+  }
 
   // The element operations meant for readers.
   static void AppendText(CXmlElement* element, const wchar_t* text, size_t length) {
@@ -96,15 +103,11 @@ class XmlTreeBuilder {
   static void CloseElementUnfiltered(CXmlDocument& document) noexcept;
   // The open element at depth (0 for the document element).
   static CXmlElement* OpenElementAt(const CXmlDocument& document, size_t depth) noexcept;
-  // An empty string for owner's text or an attribute value, to be filled and
+  // A string holding text, for owner's text or an attribute value, to be
   // attached; it lives as long as the nodes at owner's depth.
-  static std::wstring* NewString(const CXmlElement& owner);
+  static std::wstring* NewString(const CXmlElement& owner, std::wstring_view text = {});
   // Whitespace between elements, held once however often it repeats.
   static const std::wstring* InternLayoutText(CXmlDocument& document, std::wstring_view text);
-  // The document's single copy of a short value, or null when policy says
-  // the value is not shared; the value must hold no carriage return.
-  static const std::wstring* ShareText(CXmlDocument& document, std::wstring_view text,
-                                       SharingPolicy& policy);
   static void SetText(CXmlElement* element, const std::wstring* text) noexcept;
   // Appends an attribute to an element; reserve first when the count is known.
   static void ReserveAttributes(CXmlElement* element, size_t count);
@@ -139,6 +142,7 @@ class XmlTreeBuilder {
   static void DestroySubtree(CXmlDocument& document, CXmlElement* root, size_t depth) noexcept;
   static void DestroyAttributes(CXmlDocument& document, CXmlElement* element,
                                 size_t depth) noexcept;
+  static void GiveBlock(NodeLevel& level, XmlAttributeBlock* block) noexcept;
 
   // Reading objects from a document that an entry point loaded for the
   // purpose and destroys afterwards: the reader has read element whole and

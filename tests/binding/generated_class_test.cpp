@@ -504,6 +504,33 @@ TEST_F(PoBinding, RoundTripsThroughEveryEntryPoint) {
   AsyncFromXmlFile(false);
 }
 
+// A subclass that gives a member of its own through AccessProperty, and so
+// declines to show the kept one through ViewProperty and ViewMember, is
+// written with what AccessProperty gives.
+struct CForwardedOrder : Po::CPurchaseOrderType {
+  static constexpr int kShipTo = 0;  // the first property
+  CSmartPtr<Po::CUSAddress> forward = new Po::CUSAddress(L"shipTo");
+  void AccessProperty(int index, bool get, KvVariant& value) override {
+    if (get && index == kShipTo) return value.SetXmlObject(forward);
+    Po::CPurchaseOrderType::AccessProperty(index, get, value);
+  }
+  bool ViewProperty(int index, KvValueView& value) const override {
+    return index != kShipTo && Po::CPurchaseOrderType::ViewProperty(index, value);
+  }
+  bool ViewMember(int index, KorvelData::CMemberView& member) const override {
+    return index != kShipTo && Po::CPurchaseOrderType::ViewMember(index, member);
+  }
+};
+
+TEST_F(PoBinding, AccessPropertyDecidesWhatTheViewsDecline) {
+  CSmartPtr<CForwardedOrder> forwarded = new CForwardedOrder();
+  forwarded->FromXml(text.c_str(), context);
+  forwarded->forward->SetCity(L"Elsewhere");
+  const std::wstring written = forwarded->ToXml(true, true, EOL_LF, context);
+  EXPECT_NE(written.find(L"<city>Elsewhere</city>"), std::wstring::npos) << written;
+  EXPECT_EQ(written.find(L"Mill Valley"), std::wstring::npos) << written;
+}
+
 TEST_F(PoBinding, FacetsAreCheckedBothWays) {
   std::wstring broken = text;
   broken.replace(broken.find(L"926-AA"), 6, L"926-aa");

@@ -447,6 +447,15 @@ TEST(Collection, InsertionsAndRemovalsKeepOrderAndTellListeners) {
   EXPECT_EQ(RefCount(c), 1);
   KORVEL_EXPECT_THROW_MESSAGE(col->Remove(0), CKvInvalidParamException,
                               L"Index 0 is out of range, use 0 - -1");
+  // Nodes given back serve again, wherever they come to stand in the list.
+  for (const CSmartPtr<CPerson>& person : {a, b, c}) col->AppendItem(person);
+  col->Remove(0);
+  col->AppendItem(d);
+  col->Remove(1);
+  col->PrependItem(c);
+  col->AddItemAt(1, a);
+  EXPECT_EQ(col->Names(), L"cabd");
+  EXPECT_EQ(RefCount(a), 2);
   col->RemoveEventListener(&sink);
 }
 

@@ -307,8 +307,8 @@ TEST(NamespaceScope, ResolvesXsiTypeInTheElementsScope) {
   EXPECT_EQ(*c->LookupNamespaceInScope(L"xml"), L"http://www.w3.org/XML/1998/namespace");
 }
 
-// Enough elements declaring a prefix that the lookups' filter of them grows
-// several times: each keeps its own declaration, the others have none.
+// Many elements declaring a prefix: each keeps its own declaration, the
+// others have none.
 TEST(NamespaceScope, ManyDeclaringElements) {
   std::string xml = "<r>";
   for (int i = 0; i < 3000; ++i) {
@@ -448,6 +448,20 @@ TEST(ExternalEntities, AreNeverLoaded) {
     document.LoadXml(xml.c_str());
     EXPECT_EQ(document.GetDocumentElement()->GetText(), L"[]");
   }
+}
+
+// Values long enough to be converted in place keep every character.
+TEST(XmlReader, LongValuesReadWhole) {
+  std::string text;
+  std::wstring expected;
+  for (int i = 0; i < 1000; ++i) {
+    text += "caf\xc3\xa9 \xf0\x9f\x98\x80";
+    expected += L"caf\u00e9 \U0001F600";
+  }
+  CXmlDocument document;
+  document.LoadXml(("<r a='" + text + "'>" + text + "</r>").c_str());
+  EXPECT_EQ(document.GetDocumentElement()->GetText(), expected);
+  EXPECT_EQ(document.GetDocumentElement()->GetAttribute(L"a", L""), expected);
 }
 
 // The document fed to expat in pieces of every small size: names, references,
@@ -917,6 +931,29 @@ TEST(XmlDocumentSharedTexts, RepeatsAreCopiedOnWriteAndUniqueValuesReadBack) {
     ASSERT_EQ(v->GetAttribute(L"n", L""), value + L"n");
   }
   EXPECT_EQ(i, 5000);
+
+  // The repeats of <c> stay shared among values that never repeat (<u>);
+  // values that come round again only after more than a name's trial (<q>,
+  // a hundred in turn) are shared while the document's values repeat.
+  for (const int cycle : {0, 100}) {
+    SCOPED_TRACE(cycle);
+    const std::string name = cycle ? "q" : "u";
+    xml = "<r>";
+    for (i = 0; i < 3000; ++i) {
+      const std::string value = std::to_string(cycle ? i % cycle : i);
+      xml += "<" + name + ">" + value + "</" + name + "><c>EUR</c>";
+    }
+    document.LoadXml(xml + "</r>");
+    const CXmlElement* root = document.GetDocumentElement();
+    const std::wstring& eur = root->FindChildElement(L"c")->GetText();
+    for (const CXmlElement& c : root->GetChildElements(L"c")) ASSERT_EQ(&c.GetText(), &eur);
+    std::vector<const std::wstring*> values;
+    for (const CXmlElement& e : root->GetChildElements(cycle ? L"q" : L"u")) {
+      values.push_back(&e.GetText());
+    }
+    EXPECT_EQ(*values[2900], std::to_wstring(cycle ? 0 : 2900));
+    EXPECT_EQ(values[2900] == values[0], cycle != 0);
+  }
 }
 
 }  // namespace
