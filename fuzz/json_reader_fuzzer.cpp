@@ -82,7 +82,7 @@ void WriteTree(CJsonTextWriter& writer, const CXmlElement* root, bool oneStep) {
     }
     bool ended = oneStep && !e->GetFirstElement() && e->GetAttributes().empty() &&
                  !e->GetText().empty() &&
-                 detail::WriteJsonTextElement(writer, e->GetLocalName(), e->GetNamespaceURI(),
+                 detail::WriteJsonTextElement(writer, e->GetLocalName(), {}, e->GetNamespaceURI(),
                                               e->GetText(), it_string);
     if (!ended) {
       writer.StartElement(e->GetLocalName(), e->GetNamespaceURI());

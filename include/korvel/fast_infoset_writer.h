@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <korvel/export.h>
@@ -104,21 +105,19 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   // text, in one step; false, with nothing written, for the root or where the
   // element declares a namespace.
   bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                        const std::wstring& text, ItemType itemType, bool isDefaultValue);
+                        std::wstring_view text, ItemType itemType, bool isDefaultValue);
   void PutNamespaceAttribute(const std::wstring& prefix, const std::wstring& namespaceUri);
   void PutIdentifyingString(const std::wstring& value, int table);
   void PutLiteralName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,
                       const std::wstring& localName);
   void PutAttributeValue(const std::wstring& value, ItemType itemType);
-  void PutCharacterChunk(const std::wstring& text, ItemType itemType);
+  void PutCharacterChunk(std::wstring_view text, ItemType itemType);
   // Says how the value is encoded; leaves the octets of an alphabet or an
   // algorithm in m_valueOctets (UTF-8 is written straight from the text).
-  ValueForm PrepareValue(const std::wstring& text, ItemType itemType, bool chunk, uint32_t& index);
-  bool PackAlphabet(const std::wstring& alphabet, const std::wstring& text);
-  void PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
-                            const std::wstring& text);
-  void PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
-                            const std::wstring& text);
+  ValueForm PrepareValue(std::wstring_view text, ItemType itemType, bool chunk, uint32_t& index);
+  bool PackAlphabet(const std::wstring& alphabet, std::wstring_view text);
+  void PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index, std::wstring_view text);
+  void PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index, std::wstring_view text);
 
   CBinaryData& m_output;
   const CFastInfosetContext& m_options;

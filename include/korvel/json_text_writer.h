@@ -105,9 +105,11 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
 
   // StartElement, WriteText and EndElement of an element that holds only
   // text, in one step; false, with nothing written, for the root or where
-  // the element needs a namespace prefix or declaration.
-  bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                        const std::wstring& text, ItemType itemType);
+  // the element needs a namespace prefix or declaration. asciiName, when not
+  // empty, is the name's spelling in bytes.
+  bool WriteTextElement(const std::wstring& name, std::string_view asciiName,
+                        const std::wstring& namespaceUri, std::wstring_view text,
+                        ItemType itemType);
   // A member's parts (what goes around a value, and the value) as one append
   // of UTF-8 where the output, the layout and the text allow, otherwise piece
   // by piece.
@@ -122,7 +124,7 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   void WriteIndent(int32_t level);
   void WriteBreak(int32_t level);
   void WriteString(std::wstring_view text);
-  void WriteValue(const std::wstring& text, ItemType itemType);
+  void WriteValue(std::wstring_view text, ItemType itemType);
   void WriteKey(std::string_view open, std::wstring_view prefix, std::wstring_view name);
   void WriteName(std::wstring_view name);
   // Opens the element's object or separates its next member ("{" or ","; the

@@ -11,6 +11,7 @@
 namespace Korvel {
 
 namespace detail {
+struct FacetPattern;
 struct ParsedBoundsBase;
 struct RestrictionsAccess;
 }  // namespace detail
@@ -65,6 +66,8 @@ class KORVEL_API CPrimitiveRestrictions {
   // The bounds as parsed by the first check that parsed them all, kept so that
   // later checks compare without parsing; owned, never copied.
   mutable std::atomic<const detail::ParsedBoundsBase*> m_parsedBounds{nullptr};
+  // The pattern as compiled by the first check, kept in the same way.
+  mutable std::atomic<const detail::FacetPattern*> m_compiledPattern{nullptr};
 };
 
 }  // namespace Korvel

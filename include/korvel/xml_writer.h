@@ -14,6 +14,10 @@
 
 namespace Korvel {
 
+namespace detail {
+struct KeptNames;
+}  // namespace detail
+
 class KORVEL_API CXmlWriter : public CInstanceMonitor {
  public:
   // Namespace URI to prefix, in code-unit order of the URI.
@@ -38,8 +42,8 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
     CXmlWriterContext& operator=(const CXmlWriterContext&) = delete;
     ~CXmlWriterContext() override;
 
-    const std::wstring& GetName() const noexcept { return m_name; }
-    const std::wstring& GetNamespaceUri() const noexcept { return m_namespaceUri; }
+    const std::wstring& GetName() const noexcept { return *m_name; }
+    const std::wstring& GetNamespaceUri() const noexcept { return *m_namespaceUri; }
     // 0 for the root element.
     int32_t GetDepth() const noexcept { return m_depth; }
     void SetDepth(int32_t depth) noexcept { m_depth = depth; }
@@ -114,10 +118,13 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
     };
 
     CXmlWriterContext() = default;
+    // With keepNames, the context refers to name and namespaceUri, which
+    // outlive the element, instead of copying them.
     void StartRoot(const std::wstring& name, const std::wstring& namespaceUri,
-                   const std::wstring& defaultNamespace, const NamespaceMap& aliases);
+                   const std::wstring& defaultNamespace, const NamespaceMap& aliases,
+                   bool keepNames = false);
     void StartChild(const std::wstring& name, const std::wstring& namespaceUri,
-                    CXmlWriterContext* parent);
+                    CXmlWriterContext* parent, bool keepNames = false);
     // Copies the parent's scope first if need be; with extraUri, also maps
     // it to extraPrefix.
     Scope& OwnScope(const std::wstring* extraUri = nullptr,
@@ -126,8 +133,12 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
     int32_t m_childCount = 0;
     bool m_startTagOpen = true;
     int32_t m_depth = 0;
-    std::wstring m_namespaceUri;
-    std::wstring m_name;
+    // The element's name and namespace: the caller's strings, or copies of
+    // them kept here.
+    const std::wstring* m_namespaceUri = &m_namespaceCopy;
+    const std::wstring* m_name = &m_nameCopy;
+    std::wstring m_namespaceCopy;
+    std::wstring m_nameCopy;
     CXmlWriterContext* m_parent = nullptr;
     int32_t m_writerState = 0;
     const Scope* m_scope = nullptr;
@@ -199,6 +210,8 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
   }
 
  private:
+  friend struct detail::KeptNames;
+
   [[noreturn]] static void ThrowNoElementOpen();
 
   std::wstring m_defaultNamespace;
@@ -208,6 +221,8 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
   // reused so that an element costs no allocation once the tree's depth has
   // been reached.
   CXmlWriterContext* m_spare = nullptr;
+  // True while a caller whose name strings outlive the element starts one.
+  bool m_keepNames = false;
 };
 
 }  // namespace Korvel

@@ -96,9 +96,11 @@ void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_
     const CParentElementInfo* info = GetClassInfo();
     const bool isElement = info->GetElementType() == XmlElementType_Element;
     if (isElement && isRoot) WriteRootOptions(writer, context);
+    // The element refers to its name and namespace until it ends.
+    std::wstring copy;
     if (isElement) {
-      std::wstring copy;
-      writer->StartElement(ElementNameOf(this), NamespaceString(*writer, ns, copy));
+      detail::StartElementKeepingNames(*writer, ElementNameOf(this),
+                                       NamespaceString(*writer, ns, copy));
       if (isRoot) {
         ToXml_Int(context.GetAdditionalRootAttributes().Get(), writer, false, ns, context,
                   isOptional);

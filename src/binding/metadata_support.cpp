@@ -93,10 +93,12 @@ const std::wstring& EnumText(const wchar_t* text) {
 }
 
 PrintedText::PrintedText(const KvVariant& value, const wchar_t* format) {
-  if (const std::wstring* held = VariantAccess::HeldString(value)) {
+  // The kind picks the one accessor that may find the value.
+  const ItemType kind = value.GetTypeAsEnum();
+  if (const std::wstring* held = kind == it_string ? VariantAccess::HeldString(value) : nullptr) {
     m_string = held;
     m_view = *held;
-  } else if (format == nullptr && Print(value)) {
+  } else if (format == nullptr && Print(value, kind)) {
     m_view = m_printed.View();
   } else {
     m_string = &WrittenText(value, format);
@@ -104,15 +106,17 @@ PrintedText::PrintedText(const KvVariant& value, const wchar_t* format) {
   }
 }
 
-bool PrintedText::Print(const KvVariant& value) {
-  if (const CDecimal* decimal = VariantAccess::HeldDecimal(value)) {
-    return PutText(*decimal, m_printed);
+bool PrintedText::Print(const KvVariant& value, ItemType kind) {
+  if (kind == it_decimal) {
+    const CDecimal* decimal = VariantAccess::HeldDecimal(value);
+    return decimal != nullptr && PutText(*decimal, m_printed);
   }
-  if (const CBigInteger* integer = VariantAccess::HeldInteger(value)) {
-    return PutText(*integer, m_printed);
+  if (kind == it_integer) {
+    const CBigInteger* integer = VariantAccess::HeldInteger(value);
+    return integer != nullptr && PutText(*integer, m_printed);
   }
-  if (const CDateTime* date = VariantAccess::HeldDate(value)) return PutText(*date, m_printed);
-  return false;
+  const CDateTime* date = VariantAccess::HeldDate(value);
+  return date != nullptr && PutText(*date, m_printed);
 }
 
 const std::wstring& PrintedText::Str() const {

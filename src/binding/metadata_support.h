@@ -107,7 +107,7 @@ class PrintedText {
   const std::wstring& Str() const;
 
  private:
-  bool Print(const KvVariant& value);
+  bool Print(const KvVariant& value, ItemType kind);
 
   ShortText m_printed;
   std::wstring_view m_view;

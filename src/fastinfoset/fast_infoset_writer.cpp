@@ -296,15 +296,20 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
 
   PutElementName(lead, m_elementPrefix, element.GetNamespaceUri(), element.GetName());
   uint32_t index = 0;
+  RecentNames& recent = m_indexes->recentAttributeNames;
   for (size_t i = 0; i < m_attributeCount; ++i) {
     const PendingAttribute& attribute = m_attributes[i];
+    const bool unprefixed = attribute.prefix.empty();
     const auto attributeName = [&](uint32_t& i) {
       return m_vocabulary->FindAttributeNameIndex(attribute.prefix, attribute.namespaceUri,
                                                   attribute.name, i);
     };
-    if (FindIndex(m_indexes->attributeNames,
-                  {attribute.name, attribute.namespaceUri, attribute.prefix}, index,
-                  attributeName)) {
+    if (unprefixed && recent.Find(attribute.name, attribute.namespaceUri, index)) {
+      PutIndexBit2(*m_octets, 0x00, index);
+    } else if (FindIndex(m_indexes->attributeNames,
+                         {attribute.name, attribute.namespaceUri, attribute.prefix}, index,
+                         attributeName)) {
+      if (unprefixed) recent.Remember(attribute.name, attribute.namespaceUri, index);
       PutIndexBit2(*m_octets, 0x00, index);
     } else {
       PutLiteralName(0x78, attribute.prefix, attribute.namespaceUri, attribute.name);
@@ -319,10 +324,16 @@ void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefi
                                         const std::wstring& namespaceUri,
                                         const std::wstring& localName) {
   uint32_t index = 0;
+  RecentNames& recent = m_indexes->recentElementNames;
+  if (prefix.empty() && recent.Find(localName, namespaceUri, index)) {
+    PutIndexBit3(*m_octets, lead, index);
+    return;
+  }
   const auto elementName = [&](uint32_t& i) {
     return m_vocabulary->FindElementNameIndex(prefix, namespaceUri, localName, i);
   };
   if (FindIndex(m_indexes->elementNames, {localName, namespaceUri, prefix}, index, elementName)) {
+    if (prefix.empty()) recent.Remember(localName, namespaceUri, index);
     PutIndexBit3(*m_octets, lead, index);
   } else {
     PutLiteralName(lead | 0x3C, prefix, namespaceUri, localName);
@@ -334,9 +345,8 @@ void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefi
 // takes: it has no attributes, its scope is its parent's, and it is never
 // pushed.
 bool CFastInfosetWriter::WriteTextElement(const std::wstring& name,
-                                          const std::wstring& namespaceUri,
-                                          const std::wstring& text, ItemType itemType,
-                                          bool isDefaultValue) {
+                                          const std::wstring& namespaceUri, std::wstring_view text,
+                                          ItemType itemType, bool isDefaultValue) {
   CXmlWriterContext* parent = GetCurrentElement();
   // Any other namespace needs a prefix, no namespace below a default one xmlns="".
   if (parent == nullptr || namespaceUri != parent->GetDefaultNamespace()) return false;
@@ -431,21 +441,22 @@ void CFastInfosetWriter::PutAttributeValue(const std::wstring& value, ItemType i
   PutEncodedStringBit3(add ? 0x40 : 0x00, form, encodingIndex, value);
 }
 
-void CFastInfosetWriter::PutCharacterChunk(const std::wstring& text, ItemType itemType) {
+void CFastInfosetWriter::PutCharacterChunk(std::wstring_view text, ItemType itemType) {
   uint32_t encodingIndex = 0;
   const ValueForm form = PrepareValue(text, itemType, true, encodingIndex);
   bool add = false;
   if (form != ValueForm::kAlgorithm && text.size() < m_options.GetElementMaxAddLength()) {
     uint32_t index = 0;
+    // The vocabulary is asked only about what the cache has not seen.
     const auto characterChunk = [&](uint32_t& i) {
-      return m_vocabulary->FindElementValueIndex(text, i);
+      return m_vocabulary->FindElementValueIndex(std::wstring(text), i);
     };
     if (FindIndex(m_indexes->characterChunks, {text}, index, characterChunk)) {
       PutIndexBit4(*m_octets, 0xA0, index);
       return;
     }
     add = m_vocabulary->m_characterChunksMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
-    if (add) m_vocabulary->AddElementValue(text);
+    if (add) m_vocabulary->AddElementValue(std::wstring(text));
   }
   PutEncodedStringBit5(add ? 0x90 : 0x80, form, encodingIndex, text);
 }
@@ -454,7 +465,7 @@ void CFastInfosetWriter::PutCharacterChunk(const std::wstring& text, ItemType it
 // (minus one) takes the next eight bits; the octets' length starts on the
 // fifth bit.
 void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
-                                              const std::wstring& text) {
+                                              std::wstring_view text) {
   if (form == ValueForm::kUtf8) {
     PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit5);
     return;
@@ -467,7 +478,7 @@ void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uin
 
 // The same from the fifth bit, the length starting on the seventh.
 void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
-                                              const std::wstring& text) {
+                                              std::wstring_view text) {
   if (form == ValueForm::kUtf8) {
     PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit7);
     return;
@@ -478,7 +489,7 @@ void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uin
   PutBytes(*m_octets, m_valueOctets);
 }
 
-CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(const std::wstring& text,
+CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(std::wstring_view text,
                                                                ItemType itemType, bool chunk,
                                                                uint32_t& index) {
   const Encoding encoding = m_options.GetEncoding(static_cast<uint32_t>(itemType));
@@ -501,7 +512,7 @@ CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(const std::wstrin
       // A value the algorithm cannot hold (a fraction of a second in a date,
       // an unsigned value above the signed range) is written as text instead.
       try {
-        EncodeAlgorithm(index, text.c_str(), m_valueOctets);
+        EncodeAlgorithm(index, std::wstring(text).c_str(), m_valueOctets);
         if (!m_valueOctets.empty()) return ValueForm::kAlgorithm;
       } catch (const CKvException&) {
       }
@@ -518,7 +529,7 @@ CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(const std::wstrin
 // Each character becomes its position in the alphabet in k bits, k the
 // smallest width with room for every position and the all-ones end mark; only
 // widths 4 and 8 are written. False when a character is not in the alphabet.
-bool CFastInfosetWriter::PackAlphabet(const std::wstring& alphabet, const std::wstring& text) {
+bool CFastInfosetWriter::PackAlphabet(const std::wstring& alphabet, std::wstring_view text) {
   const size_t size = alphabet.size();
   if (size < 2 || size > CFIVocabulary::MAX_TABLE_ENTRIES) {
     detail::ThrowFiError(detail::kFiWriteAlphabetSize);
@@ -548,14 +559,14 @@ namespace detail {
 
 struct FastInfosetWriterAccess {
   static bool WriteTextElement(CFastInfosetWriter& writer, const std::wstring& name,
-                               const std::wstring& namespaceUri, const std::wstring& text,
+                               const std::wstring& namespaceUri, std::wstring_view text,
                                ItemType itemType, bool isDefaultValue) {
     return writer.WriteTextElement(name, namespaceUri, text, itemType, isDefaultValue);
   }
 };
 
 bool WriteFastInfosetTextElementTo(CFastInfosetWriter& writer, const std::wstring& name,
-                                   const std::wstring& namespaceUri, const std::wstring& text,
+                                   const std::wstring& namespaceUri, std::wstring_view text,
                                    ItemType itemType, bool isDefaultValue) {
   return FastInfosetWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType,
                                                    isDefaultValue);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <typeinfo>
 
 #include <korvel/fast_infoset_writer.h>
@@ -13,7 +14,7 @@ namespace Korvel::detail {
 
 // What WriteFastInfosetTextElement does once the writer is known to be one.
 bool WriteFastInfosetTextElementTo(CFastInfosetWriter& writer, const std::wstring& name,
-                                   const std::wstring& namespaceUri, const std::wstring& text,
+                                   const std::wstring& namespaceUri, std::wstring_view text,
                                    ItemType itemType, bool isDefaultValue);
 
 // When writer is a CFastInfosetWriter (of that class itself, so that no
@@ -22,7 +23,7 @@ bool WriteFastInfosetTextElementTo(CFastInfosetWriter& writer, const std::wstrin
 // would and returns true; false, with nothing written, otherwise. Inline, as
 // WriteJsonTextElement.
 inline bool WriteFastInfosetTextElement(CXmlWriter& writer, const std::wstring& name,
-                                        const std::wstring& namespaceUri, const std::wstring& text,
+                                        const std::wstring& namespaceUri, std::wstring_view text,
                                         ItemType itemType, bool isDefaultValue) {
   return &typeid(writer) == &typeid(CFastInfosetWriter) &&
          WriteFastInfosetTextElementTo(static_cast<CFastInfosetWriter&>(writer), name,

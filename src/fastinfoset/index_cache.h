@@ -3,6 +3,8 @@
 // them again cheaply.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -100,8 +102,70 @@ class IndexCache {
   size_t m_count = 0;
 };
 
+// The unprefixed names met last, by the address of their local name's text:
+// the binding hands the writer the same strings (those of the class metadata
+// and of the objects written) over and over, and the writer keeps an
+// element's pending attributes in the same strings from element to element.
+// An entry keeps a copy of what it matched, so that a string changed in
+// place, or another at the same address, only misses: a hit costs a
+// comparison of a few characters instead of a hash lookup.
+class RecentNames {
+ public:
+  // Searched from the entry after the last one found: elements repeat their
+  // children in the same order, so that the first look nearly always finds.
+  bool Find(std::wstring_view localName, std::wstring_view namespaceUri, uint32_t& index) noexcept {
+    for (size_t n = 1; n <= m_count; ++n) {
+      const size_t i = (m_last + n) % m_count;
+      const Entry& entry = m_entries[i];
+      if (entry.localData != localName.data()) continue;
+      if (!Same(entry.localName, localName) || !Same(entry.namespaceUri, namespaceUri)) {
+        return false;
+      }
+      m_last = i;
+      index = entry.index;
+      return true;
+    }
+    return false;
+  }
+  // Replaces the entry of the same address, or else the oldest.
+  void Remember(std::wstring_view localName, std::wstring_view namespaceUri, uint32_t index) {
+    size_t i = 0;
+    while (i < m_count && m_entries[i].localData != localName.data()) ++i;
+    if (i == m_count) i = m_count < kEntries ? m_count++ : m_oldest++ % kEntries;
+    Entry& entry = m_entries[i];
+    entry.localData = localName.data();
+    entry.localName.assign(localName);
+    entry.namespaceUri.assign(namespaceUri);
+    entry.index = index;
+    m_last = i;
+  }
+
+ private:
+  // More than the children of most elements.
+  static constexpr size_t kEntries = 16;
+
+  struct Entry {
+    const wchar_t* localData = nullptr;
+    std::wstring localName;
+    std::wstring namespaceUri;
+    uint32_t index = 0;
+  };
+
+  // Names are short: compared in line rather than by a call.
+  static bool Same(const std::wstring& kept, std::wstring_view text) noexcept {
+    return kept.size() == text.size() && std::equal(text.begin(), text.end(), kept.begin());
+  }
+
+  std::array<Entry, kEntries> m_entries;
+  size_t m_count = 0;  // entries in use, the first ones
+  size_t m_last = 0;
+  size_t m_oldest = 0;
+};
+
 // The writer's caches, one per vocabulary map it looks up.
 struct IndexCaches {
+  RecentNames recentElementNames;
+  RecentNames recentAttributeNames;
   IndexCache elementNames;
   IndexCache attributeNames;
   IndexCache characterChunks;

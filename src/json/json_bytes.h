@@ -8,11 +8,9 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <korvel/item_type.h>
+
+#include "xml/plain_ascii.h"
 
 namespace Korvel::detail {
 
@@ -20,91 +18,23 @@ namespace Korvel::detail {
 // returns the end of what it wrote, or null where the text needs the writer's
 // general path (d's content is then unspecified).
 
-// Most names and values are a few characters: they are checked and narrowed
-// four at a time, the last four overlapping those before where the length
-// is not a multiple of four.
-
-// Narrows the four characters at s to d when none is beyond ASCII or, with
-// inString, one that a JSON string escapes.
-template <bool inString>
-inline bool PutPlainFour(const wchar_t* s, char* d) noexcept {
-#if defined(__SSE2__)
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-  // Signed compares: wchar_t is signed, and a negative value counts as below
-  // 0x20 or, for names, beyond ASCII.
-  __m128i refused = _mm_or_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(0x7F)),
-                                 _mm_cmplt_epi32(v, _mm_set1_epi32(inString ? 0x20 : 0)));
-  if constexpr (inString) {
-    refused = _mm_or_si128(refused, _mm_or_si128(_mm_cmpeq_epi32(v, _mm_set1_epi32('"')),
-                                                 _mm_cmpeq_epi32(v, _mm_set1_epi32('\\'))));
-  }
-  if (_mm_movemask_epi8(refused) != 0) return false;
-  // Values below 0x80 pass both saturating packs unchanged.
-  const __m128i words = _mm_packs_epi32(v, v);
-  const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
-  std::memcpy(d, &bytes, 4);
-  return true;
-#else
-  for (int i = 0; i < 4; ++i) {
-    const auto c = static_cast<uint32_t>(s[i]);
-    if (c >= 0x80 || (inString && (c < 0x20 || c == '"' || c == '\\'))) return false;
-  }
-  for (int i = 0; i < 4; ++i) d[i] = static_cast<char>(s[i]);
-  return true;
-#endif
-}
-
-// text narrowed to d, when all of it passes PutPlainFour<inString>; it has
-// at least four characters.
-template <bool inString>
-inline bool PutPlainText(std::wstring_view text, char* d) noexcept {
-  const size_t n = text.size();
-  size_t i = 0;
-  for (; i + 4 < n; i += 4) {
-    if (!PutPlainFour<inString>(text.data() + i, d + i)) return false;
-  }
-  return PutPlainFour<inString>(text.data() + n - 4, d + n - 4);
-}
+// A string's characters that JSON copies as they are.
+using JsonPlainChars = PlainAscii<0x20, L'"', L'\\'>;
 
 // An XML name, which holds nothing a JSON string escapes: all ASCII, or null.
 inline char* PutJsonName(std::wstring_view name, char* d) noexcept {
-  const size_t n = name.size();
-  if (n >= 4) return PutPlainText<false>(name, d) ? d + n : nullptr;
-  for (size_t i = 0; i < n; ++i) {
-    if (static_cast<uint32_t>(name[i]) >= 0x80) return nullptr;
-    d[i] = static_cast<char>(name[i]);
-  }
-  return d + n;
+  return PlainName::Narrow(name, d) ? d + name.size() : nullptr;
 }
 
 // The characters of a string between its quotes, in UTF-8; null at anything
 // escaped (quote, backslash, control character) and at a surrogate or a value
-// beyond U+10FFFF, which the general path pairs or replaces.
+// beyond U+10FFFF, which the general path pairs or replaces. Plain ASCII, most
+// text, is narrowed here; the rest is encoded out of line, which keeps the
+// members' one append small.
+char* PutJsonEncodedChars(std::wstring_view text, char* d) noexcept;
 inline char* PutJsonStringChars(std::wstring_view text, char* d) noexcept {
-  if (text.size() >= 4 && PutPlainText<true>(text, d)) return d + text.size();
-  for (const wchar_t wide : text) {
-    const auto c = static_cast<uint32_t>(wide);
-    if (c < 0x80) {
-      if (c < 0x20 || c == '"' || c == '\\') return nullptr;
-      *d++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-      *d++ = static_cast<char>(0xC0 | (c >> 6));
-      *d++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      if (c - 0xD800u < 0x800u) return nullptr;
-      *d++ = static_cast<char>(0xE0 | (c >> 12));
-      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *d++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c <= 0x10FFFF) {
-      *d++ = static_cast<char>(0xF0 | (c >> 18));
-      *d++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *d++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      return nullptr;
-    }
-  }
-  return d;
+  if (JsonPlainChars::Narrow(text, d)) return d + text.size();
+  return PutJsonEncodedChars(text, d);
 }
 
 // Whether text is a number in the JSON grammar (no sign but '-', no leading

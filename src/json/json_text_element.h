@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <typeinfo>
 
 #include <korvel/item_type.h>
@@ -13,8 +14,8 @@ namespace Korvel::detail {
 
 // What WriteJsonTextElement does once the writer is known to be one.
 bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
-                            const std::wstring& namespaceUri, const std::wstring& text,
-                            ItemType itemType);
+                            std::string_view asciiName, const std::wstring& namespaceUri,
+                            std::wstring_view text, ItemType itemType);
 
 // When writer is a CJsonTextWriter (of that class itself, so that no override
 // is bypassed) and the element needs no namespace prefix or declaration,
@@ -23,11 +24,11 @@ bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
 // writer asks, and the library's one type_info object for the class is
 // compared by address.
 inline bool WriteJsonTextElement(CXmlWriter& writer, const std::wstring& name,
-                                 const std::wstring& namespaceUri, const std::wstring& text,
-                                 ItemType itemType) {
+                                 std::string_view asciiName, const std::wstring& namespaceUri,
+                                 std::wstring_view text, ItemType itemType) {
   return &typeid(writer) == &typeid(CJsonTextWriter) &&
-         WriteJsonTextElementTo(static_cast<CJsonTextWriter&>(writer), name, namespaceUri, text,
-                                itemType);
+         WriteJsonTextElementTo(static_cast<CJsonTextWriter&>(writer), name, asciiName,
+                                namespaceUri, text, itemType);
 }
 
 }  // namespace Korvel::detail

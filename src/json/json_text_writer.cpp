@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "json/json_bytes.h"
 #include "json/json_text_element.h"
@@ -26,10 +27,13 @@ struct JsonMember {
   std::string_view open;   // the key's quote, "\"@" for an attribute; empty for no key
   std::wstring_view prefix;
   std::wstring_view name;
-  const std::wstring* value = nullptr;
+  // The caller's view, which the member reads in place: copied into the
+  // member, the view would be loaded whole from the two halves just stored.
+  const std::wstring_view* value = nullptr;
   ItemType type = it_string;
   char close = 0;          // '}' or ']' after the indentation
   bool lineEnd = true;     // before the indentation
+  std::string_view asciiName = {};  // the name's bytes, when the caller has them
 };
 
 }  // namespace detail
@@ -84,7 +88,7 @@ constexpr char kHex[] = "0123456789ABCDEF";
   // The separator, a prefix's colon, "\": " and the closing bracket.
   size_t room = kLeadSpare + lead.size() + member.open.size() + member.prefix.size() +
                 member.name.size() + 6;
-  if (member.value != nullptr) {
+  if (member.value) {
     if (member.value->size() > kComposedValueLimit) return false;
     room += 4 * member.value->size() + 2;
   }
@@ -100,12 +104,16 @@ constexpr char kHex[] = "0123456789ABCDEF";
         if ((d = detail::PutJsonName(member.prefix, d)) == nullptr) return nullptr;
         *d++ = ':';
       }
-      if ((d = detail::PutJsonName(member.name, d)) == nullptr) return nullptr;
+      if (!member.asciiName.empty()) {
+        d = detail::CopyShort(member.asciiName, d);
+      } else if ((d = detail::PutJsonName(member.name, d)) == nullptr) {
+        return nullptr;
+      }
       *d++ = '"';
       *d++ = ':';
       *d++ = ' ';
     }
-    if (member.value != nullptr) {
+    if (member.value) {
       if ((d = detail::PutJsonValue(*member.value, member.type, d)) == nullptr) return nullptr;
     }
     if (member.close != 0) *d++ = member.close;
@@ -192,7 +200,7 @@ void CJsonTextWriter::WritePieces(const detail::JsonMember& member) {
     }
   }
   if (!member.open.empty()) WriteKey(member.open, member.prefix, member.name);
-  if (member.value != nullptr) WriteValue(*member.value, member.type);
+  if (member.value) WriteValue(*member.value, member.type);
   if (member.close != 0) m_out->Put(member.close);
 }
 
@@ -282,20 +290,22 @@ void CJsonTextWriter::StartElement(const std::wstring& name, const std::wstring&
 void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, bool) {
   Context& element = RequireCurrentElement();
   CloseFinishedArray(element, false);
+  const std::wstring_view view = text;
   if (m_awaitingValue) {
     if (m_valueWritten) detail::ThrowJsonError(detail::kJsonSecondText, element.GetName());
     OpenArrayIfPending(element);
-    Write({0, -1, {}, {}, {}, &text, itemType});
+    Write({0, -1, {}, {}, {}, &view, itemType});
     m_valueWritten = true;
   } else {
     const std::wstring_view key = m_roundTrip == JsonRoundTrip_None ? L"" : L"#text";
-    Write({',', LevelOf(element) + 1, kKeyQuote, {}, key, &text, itemType});
+    Write({',', LevelOf(element) + 1, kKeyQuote, {}, key, &view, itemType});
   }
   m_out->FlushIfFull();
 }
 
-bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                                       const std::wstring& text, ItemType itemType) {
+bool CJsonTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
+                                       const std::wstring& namespaceUri, std::wstring_view text,
+                                       ItemType itemType) {
   // The element would share its parent's scope: at the full level it needs
   // no prefix when that scope leaves it unprefixed, and no "@xmlns": "" when
   // the scope has no default namespace to leave.
@@ -316,14 +326,14 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, const std::wstr
   const int32_t level = LevelOf(*parent) + (state == ARRAY_OPEN ? 2 : 1);
   if (state == ARRAY_PENDING) {
     // The array's name, then its first item.
-    Write({separator, level, kKeyQuote, {}, name});
+    Write({separator, level, kKeyQuote, {}, name, nullptr, it_string, 0, true, asciiName});
     parent->SetWriterState(ARRAY_OPEN);
     m_openArrays.push_back(parent);
     Write({'[', level + 1, {}, {}, {}, &text, itemType});
   } else {
     // Items after the first share the array's name.
     const std::string_view open = state == ARRAY_OPEN ? std::string_view() : kKeyQuote;
-    Write({separator, level, open, {}, name, &text, itemType});
+    Write({separator, level, open, {}, name, &text, itemType, 0, true, asciiName});
   }
   m_out->FlushIfFull();
   return true;
@@ -360,7 +370,8 @@ void CJsonTextWriter::WriteAttribute(const std::wstring& name, const std::wstrin
   }
   const char separator = TakeSeparator(element);
   const std::string_view open = m_roundTrip != JsonRoundTrip_None ? "\"@" : kKeyQuote;
-  Write({separator, LevelOf(element) + 1, open, prefix, name, &value, itemType});
+  const std::wstring_view view = value;
+  Write({separator, LevelOf(element) + 1, open, prefix, name, &view, itemType});
   m_out->FlushIfFull();
 }
 
@@ -487,7 +498,7 @@ inline void CJsonTextWriter::WriteName(std::wstring_view name) {
   }
 }
 
-void CJsonTextWriter::WriteValue(const std::wstring& text, ItemType itemType) {
+void CJsonTextWriter::WriteValue(std::wstring_view text, ItemType itemType) {
   if (IsBareValue(text, itemType)) {
     m_out->PutAsciiRun(text, kNeverEscaped);  // all ASCII, as checked
     return;
@@ -555,18 +566,45 @@ inline void CJsonTextWriter::WriteBreak(int32_t level) {
 
 namespace detail {
 
+char* PutJsonEncodedChars(std::wstring_view text, char* d) noexcept {
+  for (const wchar_t wide : text) {
+    const auto c = static_cast<uint32_t>(wide);
+    if (c < 0x80) {
+      if (c < 0x20 || c == '"' || c == '\\') return nullptr;
+      *d++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+      *d++ = static_cast<char>(0xC0 | (c >> 6));
+      *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      if (c - 0xD800u < 0x800u) return nullptr;
+      *d++ = static_cast<char>(0xE0 | (c >> 12));
+      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c <= 0x10FFFF) {
+      *d++ = static_cast<char>(0xF0 | (c >> 18));
+      *d++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      return nullptr;
+    }
+  }
+  return d;
+}
+
+
 struct JsonWriterAccess {
   static bool WriteTextElement(CJsonTextWriter& writer, const std::wstring& name,
-                               const std::wstring& namespaceUri, const std::wstring& text,
-                               ItemType itemType) {
-    return writer.WriteTextElement(name, namespaceUri, text, itemType);
+                               std::string_view asciiName, const std::wstring& namespaceUri,
+                               std::wstring_view text, ItemType itemType) {
+    return writer.WriteTextElement(name, asciiName, namespaceUri, text, itemType);
   }
 };
 
 bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
-                            const std::wstring& namespaceUri, const std::wstring& text,
-                            ItemType itemType) {
-  return JsonWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType);
+                            std::string_view asciiName, const std::wstring& namespaceUri,
+                            std::wstring_view text, ItemType itemType) {
+  return JsonWriterAccess::WriteTextElement(writer, name, asciiName, namespaceUri, text, itemType);
 }
 
 }  // namespace detail

@@ -4,8 +4,10 @@
 #include "values/pattern.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
+#include "values/restriction_check.h"
 #include "values/restriction_errors.h"
 #include "values/utf.h"
 #include "values/xsd_regex.h"
@@ -99,7 +101,9 @@ namespace {
 bool MatchesCompiled(const CompiledPattern& compiled, const std::string& pattern,
                      std::wstring_view value) {
   if (!compiled.regex) ThrowInvalidRegularExpression(pattern, compiled.error);
-  if (compiled.simple && SimplePattern::Decides(value)) return compiled.simple->Matches(value);
+  if (compiled.simple) {
+    if (const std::optional<bool> verdict = compiled.simple->Decide(value)) return *verdict;
+  }
   // Reused: a facet is checked value after value, mostly on short ones. The
   // room an unusually long value took is given back on the next check.
   constexpr size_t kKeptCapacity = 64 << 10;
@@ -116,34 +120,16 @@ bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, Patt
   return MatchesCompiled(*cache.Get(pattern), pattern, value);
 }
 
-bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value) {
-  struct RecentPattern {
-    std::wstring text;
-    std::string utf8;
-    std::shared_ptr<const CompiledPattern> compiled;
-  };
-  // The objects of a document check the facets of a few members in turn (a
-  // code, then a number, then the next object's code): each thread keeps the
-  // patterns it met last, the oldest giving way.
-  constexpr size_t kRecent = 8;
-  thread_local RecentPattern recent[kRecent];
-  thread_local size_t oldest = 0;
-  for (const RecentPattern& known : recent) {
-    if (known.compiled && known.text == pattern) {
-      return MatchesCompiled(*known.compiled, known.utf8, value);
-    }
+bool MatchesFacetPattern(const CPrimitiveRestrictions& restrictions, std::wstring_view value) {
+  const FacetPattern* kept = RestrictionsAccess::Pattern(restrictions);
+  if (kept == nullptr) {
+    auto pattern = std::make_unique<FacetPattern>();
+    pattern->utf8 = PatternToUtf8(restrictions.GetPattern());
+    pattern->compiled = SharedPatternCache().Get(pattern->utf8);
+    if (RestrictionsAccess::KeepPattern(restrictions, pattern.get())) pattern.release();
+    kept = RestrictionsAccess::Pattern(restrictions);
   }
-  // Everything that may throw first, so the memo never pairs one pattern's
-  // text with another's compiled form.
-  std::string utf8 = PatternToUtf8(pattern);
-  std::shared_ptr<const CompiledPattern> compiled = SharedPatternCache().Get(utf8);
-  std::wstring text(pattern);
-  RecentPattern& slot = recent[oldest];
-  oldest = (oldest + 1) % kRecent;
-  slot.text = std::move(text);
-  slot.utf8 = std::move(utf8);
-  slot.compiled = std::move(compiled);
-  return MatchesCompiled(*slot.compiled, slot.utf8, value);
+  return MatchesCompiled(*kept->compiled, kept->utf8, value);
 }
 
 }  // namespace Korvel::detail

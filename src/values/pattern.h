@@ -11,6 +11,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include <korvel/primitive_restrictions.h>
+
 #include "values/regex.h"
 #include "values/simple_pattern.h"
 
@@ -60,9 +62,16 @@ PatternCache& SharedPatternCache();
 // is not valid Unicode text (a lone surrogate) does not match.
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value);
 bool MatchesXsdPattern(const std::string& pattern, std::wstring_view value, PatternCache& cache);
-// The same for the facet text as stored. Each thread keeps the compiled forms
-// of the last few patterns it checked: facets are checked value after value,
-// and this spares the UTF-8 key and the shared lookup.
-bool MatchesXsdPattern(std::wstring_view pattern, std::wstring_view value);
+
+// The pattern facet of one CPrimitiveRestrictions, compiled by its first check
+// and kept by the restrictions: facets are checked value after value, and
+// this spares the key and the shared lookup of every later check.
+struct FacetPattern {
+  std::string utf8;
+  std::shared_ptr<const CompiledPattern> compiled;
+};
+
+// MatchesXsdPattern for the pattern of restrictions (not empty).
+bool MatchesFacetPattern(const CPrimitiveRestrictions& restrictions, std::wstring_view value);
 
 }  // namespace Korvel::detail

@@ -34,8 +34,8 @@ CPrimitiveRestrictions::CPrimitiveRestrictions(const wchar_t* pattern, int32_t m
       m_totalDigits(totalDigits),
       m_fractionDigits(fractionDigits) {}
 
-// The parsed bounds stay with the object that parsed them: a copy parses its
-// own on first use.
+// The parsed bounds and the compiled pattern stay with the object that made
+// them: a copy makes its own on first use.
 CPrimitiveRestrictions::CPrimitiveRestrictions(const CPrimitiveRestrictions& other)
     : m_pattern(other.m_pattern),
       m_minLength(other.m_minLength),
@@ -69,13 +69,13 @@ CPrimitiveRestrictions& CPrimitiveRestrictions::operator=(CPrimitiveRestrictions
   m_length = other.m_length;
   m_totalDigits = other.m_totalDigits;
   m_fractionDigits = other.m_fractionDigits;
-  detail::RestrictionsAccess::ForgetBounds(*this);
-  detail::RestrictionsAccess::ForgetBounds(other);
+  detail::RestrictionsAccess::ForgetParsed(*this);
+  detail::RestrictionsAccess::ForgetParsed(other);
   return *this;
 }
 
 CPrimitiveRestrictions::~CPrimitiveRestrictions() {
-  detail::RestrictionsAccess::ForgetBounds(*this);
+  detail::RestrictionsAccess::ForgetParsed(*this);
 }
 
 }  // namespace Korvel

@@ -307,7 +307,7 @@ void CheckPattern(const std::wstring& name, const CPrimitiveRestrictions& r,
                   const std::wstring& text) {
   bool matches = false;
   try {
-    matches = MatchesXsdPattern(std::wstring_view(r.GetPattern()), text);
+    matches = MatchesFacetPattern(r, text);
   } catch (const CKvException& cause) {
     ThrowPatternCheckFailed(cause, name, text);
   }
@@ -366,6 +366,11 @@ void CheckValueFacets(const std::wstring& name, const KvVariant& value, ItemType
                       const CPrimitiveRestrictions& r);
 
 }  // namespace
+
+void RestrictionsAccess::ForgetParsed(const CPrimitiveRestrictions& r) noexcept {
+  delete r.m_parsedBounds.exchange(nullptr, std::memory_order_acq_rel);
+  delete r.m_compiledPattern.exchange(nullptr, std::memory_order_acq_rel);
+}
 
 DecimalDigitCount CountDecimalDigits(const CDecimal& value) noexcept {
   const size_t integerDigits = BigIntegerAccess::DigitsOf(DecimalAccess::IntegerPart(value)).size();

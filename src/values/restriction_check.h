@@ -58,9 +58,16 @@ struct RestrictionsAccess {
     const ParsedBoundsBase* none = nullptr;
     return r.m_parsedBounds.compare_exchange_strong(none, bounds, std::memory_order_acq_rel);
   }
-  static void ForgetBounds(const CPrimitiveRestrictions& r) noexcept {
-    delete r.m_parsedBounds.exchange(nullptr, std::memory_order_acq_rel);
+  static const FacetPattern* Pattern(const CPrimitiveRestrictions& r) noexcept {
+    return r.m_compiledPattern.load(std::memory_order_acquire);
   }
+  // As KeepBounds, for the compiled pattern.
+  static bool KeepPattern(const CPrimitiveRestrictions& r, const FacetPattern* pattern) noexcept {
+    const FacetPattern* none = nullptr;
+    return r.m_compiledPattern.compare_exchange_strong(none, pattern, std::memory_order_acq_rel);
+  }
+  // Drops the parsed bounds and the compiled pattern.
+  static void ForgetParsed(const CPrimitiveRestrictions& r) noexcept;
 };
 
 }  // namespace Korvel::detail

@@ -143,18 +143,39 @@ std::optional<SimplePattern> SimplePattern::Parse(std::string_view pattern) {
     if (!ReadCount(pattern, i, item.least, item.most)) return std::nullopt;
     simple.m_branches.back().push_back(item);
   }
+  const Branch& only = simple.m_branches.front();
+  simple.m_fixed = simple.m_branches.size() == 1 &&
+                   std::all_of(only.begin(), only.end(),
+                               [](const Item& item) { return item.least == item.most; });
+  if (simple.m_fixed) {
+    for (const Item& item : only) {
+      simple.m_positions.insert(simple.m_positions.end(), item.least, item.set);
+    }
+  }
   return simple;
 }
 
-bool SimplePattern::Decides(std::wstring_view value) noexcept {
-  return value.size() <= kLongestValue && std::all_of(value.begin(), value.end(), [](wchar_t c) {
-           return static_cast<uint32_t>(c) < 0x80;
-         });
-}
-
-bool SimplePattern::Matches(std::wstring_view value) const noexcept {
+std::optional<bool> SimplePattern::Decide(std::wstring_view value) const noexcept {
+  if (m_fixed) return DecideFixed(value);
+  const bool decides = value.size() <= kLongestValue &&
+                       std::all_of(value.begin(), value.end(),
+                                   [](wchar_t c) { return static_cast<uint32_t>(c) < 0x80; });
+  if (!decides) return std::nullopt;
   return std::any_of(m_branches.begin(), m_branches.end(),
                      [&](const Branch& branch) { return MatchesBranch(branch, value); });
+}
+
+// One character per position. Only ASCII values are decided, as by the
+// general form: beyond ASCII lie digits of other scripts, and the halves of a
+// surrogate pair, which count as one character.
+std::optional<bool> SimplePattern::DecideFixed(std::wstring_view value) const noexcept {
+  bool matches = value.size() == m_positions.size();
+  for (size_t i = 0; i < value.size(); ++i) {
+    const auto c = static_cast<uint32_t>(value[i]);
+    if (c >= 0x80) return std::nullopt;
+    matches = matches && (m_positions[i][c >> 6] >> (c & 63) & 1) != 0;
+  }
+  return matches;
 }
 
 // Bit p of reach is set when the items so far can match the first p

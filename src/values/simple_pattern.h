@@ -21,11 +21,11 @@ class SimplePattern {
   // the general matcher decides all the rest.
   static std::optional<SimplePattern> Parse(std::string_view pattern);
 
-  // Whether the matcher can decide for value: true when every character is
-  // ASCII (a non-ASCII \d, for one, is left to the general matcher) and the
-  // value is short.
-  static bool Decides(std::wstring_view value) noexcept;
-  bool Matches(std::wstring_view value) const noexcept;
+  // Whether value matches, when the matcher can decide: when every character
+  // is ASCII (a non-ASCII \d, for one, is left to the general matcher) and
+  // the value is short, or when its length alone rules out a pattern of
+  // fixed counts. Nothing otherwise.
+  std::optional<bool> Decide(std::wstring_view value) const noexcept;
 
  private:
   // Bit c of the pair is set when the item admits character c.
@@ -38,8 +38,13 @@ class SimplePattern {
   using Branch = std::vector<Item>;
 
   static bool MatchesBranch(const Branch& branch, std::wstring_view value) noexcept;
+  std::optional<bool> DecideFixed(std::wstring_view value) const noexcept;
 
   std::vector<Branch> m_branches;
+  // For one branch of fixed counts (a code such as \d{3}-[A-Z]{2}): the set
+  // of each position, so that a match is one test per character.
+  std::vector<AsciiSet> m_positions;
+  bool m_fixed = false;
 };
 
 }  // namespace Korvel::detail

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Writing an element that holds only text, the commonest element of a document.
+// Writing an element that holds only text, the commonest element of a document,
+// and starting one whose names need no copy.
 #pragma once
 
 #include <string>
@@ -36,5 +37,13 @@ inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
   WriteTextElement(writer, name, namespaceUri, ElementText{text, &text}, itemType, isDefaultValue,
                    asciiName);
 }
+
+// writer.StartElement(name, namespaceUri) for a caller whose strings outlive
+// the element: names kept by the class metadata or by the object written, a
+// namespace held by the parent element or by the caller until it ends the
+// element. The library's own writers then refer to them in the element's
+// record instead of copying them.
+void StartElementKeepingNames(CXmlWriter& writer, const std::wstring& name,
+                              const std::wstring& namespaceUri);
 
 }  // namespace Korvel::detail

@@ -149,15 +149,16 @@ class TextOutput {
   // with "prefix:" in front when there is a prefix), and the line end (when
   // lineEndAfter). False, with nothing written, unless the output is UTF-8,
   // the indentation ASCII, name and prefix ASCII, and text not long,
-  // well-formed and with nothing that escaped asks to escape: the caller
+  // well-formed and with no ASCII character that Plain refuses: the caller
   // then writes the element piece by piece. The name is wide, or its ASCII
   // bytes.
-  template <class Name, class Escaped>
+  template <class Plain, class Name>
   bool PutTextElement(bool lineEndFirst, size_t levels, std::wstring_view prefix, Name name,
-                      std::wstring_view text, Escaped escaped, bool lineEndAfter) {
+                      std::wstring_view text, bool lineEndAfter) {
     if (m_utf8 == nullptr || !m_asciiIndent) return false;
-    return m_utf8->PutTextElement(AsciiLead(lineEndFirst, levels), prefix, name, text, escaped,
-                                  lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
+    return m_utf8->PutTextElement<Plain>(
+        AsciiLead(lineEndFirst, levels), prefix, name, text,
+        lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
   }
 
   // Bytes a writer composes itself (see Utf8Buffer::PutComposed); false, with
@@ -168,11 +169,11 @@ class TextOutput {
   }
 
   // An attribute, " " name "=\"" value "\"", as one append; false, with
-  // nothing written, unless the output is UTF-8 and name and value ASCII that
-  // escaped lets through.
-  template <class Escaped>
-  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value, Escaped escaped) {
-    return m_utf8 != nullptr && m_utf8->PutAsciiAttribute(name, value, escaped);
+  // nothing written, unless the output is UTF-8, name ASCII and value all
+  // characters that Plain admits.
+  template <class Plain>
+  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value) {
+    return m_utf8 != nullptr && m_utf8->PutAsciiAttribute<Plain>(name, value);
   }
 
   // Hands wide text to the stream once a chunk's worth has gathered.

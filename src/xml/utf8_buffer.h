@@ -11,6 +11,7 @@
 
 #include "values/utf.h"
 #include "xml/byte_buffer.h"
+#include "xml/plain_ascii.h"
 
 namespace Korvel::detail {
 
@@ -26,17 +27,17 @@ class Utf8Buffer {
   Utf8Buffer& operator=(const Utf8Buffer&) = delete;
 
   // ASCII only.
-  void PutAscii(std::string_view text) { m_bytes.Advance(Copy(text, m_bytes.Room(text.size()))); }
+  void PutAscii(std::string_view text) {
+    m_bytes.Advance(CopyShort(text, m_bytes.Room(text.size())));
+  }
   void PutAscii(char c) { m_bytes.Append(static_cast<uint8_t>(c)); }
 
   void Put(std::wstring_view text) {
     if (text.size() <= kStep) {
-      // Names and values are short and nearly always ASCII: copied in one
-      // loop here, anything else encoded where it goes.
+      // Names and values are short and nearly always ASCII: narrowed here,
+      // anything else encoded where it goes.
       char* d = m_bytes.Room(4 * text.size());
-      const size_t ascii = AsciiRun(text, d, [](uint32_t) { return false; });
-      if (ascii == text.size()) return m_bytes.Advance(d + ascii);
-      if (char* end = PutUtf8(text.substr(ascii), d + ascii)) return m_bytes.Advance(end);
+      if (char* end = PutNameOrText(text, d)) return m_bytes.Advance(end);
     }
     PutLong(text);
   }
@@ -50,10 +51,8 @@ class Utf8Buffer {
                   std::string_view after) {
     if (text.size() <= kStep) {
       char* d = m_bytes.Room(lead.size() + before.size() + 4 * text.size() + after.size());
-      d = Copy(before, Copy(lead, d));
-      const size_t ascii = AsciiRun(text, d, [](uint32_t) { return false; });
-      char* end = ascii == text.size() ? d + ascii : PutUtf8(text.substr(ascii), d + ascii);
-      if (end != nullptr) return m_bytes.Advance(Copy(after, end));
+      d = CopyShort(before, CopyShort(lead, d));
+      if (char* end = PutNameOrText(text, d)) return m_bytes.Advance(CopyShort(after, end));
     }
     PutAscii(lead);
     PutAscii(before);
@@ -85,30 +84,29 @@ class Utf8Buffer {
   }
 
   // lead, "<" name ">" text "</" name ">" and trail with one room check, when
-  // prefix and name are all ASCII and text has nothing that escaped asks to
-  // escape and is well-formed; false, with nothing written, otherwise. A
+  // prefix and name are all ASCII and text is well-formed and has no ASCII
+  // character that Plain refuses; false, with nothing written, otherwise. A
   // prefix, when not empty, goes with a colon in front of the name in both
   // tags. The name may come as its ASCII bytes already (std::string_view),
   // which are copied. A text longer than a step is left to the caller, so that
   // room for four bytes a character is never asked for much text at once.
-  template <class Name, class Escaped>
+  template <class Plain, class Name>
   bool PutTextElement(std::string_view lead, std::wstring_view prefix, Name name,
-                      std::wstring_view text, Escaped escaped, std::string_view trail) {
+                      std::wstring_view text, std::string_view trail) {
     if (text.size() > kStep) return false;
     const size_t qualified = prefix.empty() ? 0 : prefix.size() + 1;
     char* d = m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + 4 * text.size() + 5 +
                            trail.size());
-    d = Copy(lead, d);
+    d = CopyShort(lead, d);
     *d++ = '<';
-    const auto any = [](uint32_t) { return false; };
     if (qualified != 0) {
-      if (AsciiRun(prefix, d, any) != prefix.size()) return false;
+      if (!PlainName::Narrow(prefix, d)) return false;
       d += prefix.size();
       *d++ = ':';
     }
     if (!PutAsciiName(name, d)) return false;
     *d++ = '>';
-    d = PutUnescaped(text, d, escaped);
+    d = PutUnescaped<Plain>(text, d);
     if (d == nullptr) return false;
     *d++ = '<';
     *d++ = '/';
@@ -120,7 +118,7 @@ class Utf8Buffer {
     }
     d = Narrow(name, d);
     *d++ = '>';
-    d = Copy(trail, d);
+    d = CopyShort(trail, d);
     m_bytes.Advance(d);
     return true;
   }
@@ -137,17 +135,17 @@ class Utf8Buffer {
   }
 
   // " " name "=\"" value "\"" with one room check when name is all ASCII and
-  // value all ASCII that escaped lets through; false, with nothing written,
+  // value all characters that Plain admits; false, with nothing written,
   // otherwise.
-  template <class Escaped>
-  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value, Escaped escaped) {
+  template <class Plain>
+  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value) {
     char* d = m_bytes.Room(name.size() + value.size() + 4);
     *d++ = ' ';
-    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
+    if (!PlainName::Narrow(name, d)) return false;
     d += name.size();
     *d++ = '=';
     *d++ = '"';
-    if (AsciiRun(value, d, escaped) != value.size()) return false;
+    if (!Plain::Narrow(value, d)) return false;
     d += value.size();
     *d++ = '"';
     m_bytes.Advance(d);
@@ -165,30 +163,6 @@ class Utf8Buffer {
   // is not given room for four bytes per character all at once.
   static constexpr size_t kStep = 16384;
 
-  // Markup and names are a few bytes: copied as two words that may overlap,
-  // which costs less than a call or a loop.
-  static char* Copy(std::string_view bytes, char* d) noexcept {
-    const char* s = bytes.data();
-    const size_t n = bytes.size();
-    if (n >= 8 && n <= 16) {
-      CopyWord<uint64_t>(s, d);
-      CopyWord<uint64_t>(s + n - 8, d + n - 8);
-    } else if (n >= 4 && n < 8) {
-      CopyWord<uint32_t>(s, d);
-      CopyWord<uint32_t>(s + n - 4, d + n - 4);
-    } else if (n > 16) {
-      std::memcpy(d, s, n);
-    } else {
-      for (size_t i = 0; i < n; ++i) d[i] = s[i];
-    }
-    return d + n;
-  }
-  template <class Word>
-  static void CopyWord(const char* s, char* d) noexcept {
-    Word word;
-    std::memcpy(&word, s, sizeof word);
-    std::memcpy(d, &word, sizeof word);
-  }
   // Copies the leading run of ASCII characters for which stop(c) is false
   // (stop only sees ASCII) and returns its length. Four characters go with
   // one test: names and values are a few steps long, and a branch per
@@ -218,27 +192,32 @@ class Utf8Buffer {
     }
     return i;
   }
-  // text at d when it has nothing that escaped asks to escape and is
-  // well-formed: its end, or null. ASCII is copied, the rest encoded.
-  template <class Escaped>
-  static char* PutUnescaped(std::wstring_view text, char* d, Escaped escaped) {
-    const size_t ascii = AsciiRun(text, d, escaped);
-    if (ascii == text.size()) return d + ascii;
-    const std::wstring_view rest = text.substr(ascii);
-    for (const wchar_t c : rest) {
-      if (static_cast<uint32_t>(c) < 0x80 && escaped(static_cast<uint32_t>(c))) return nullptr;
+  // text at d when it is well-formed and has no ASCII character that Plain
+  // refuses: its end, or null. Plain text, most of it, is narrowed; the rest
+  // encoded.
+  template <class Plain>
+  static char* PutUnescaped(std::wstring_view text, char* d) {
+    if (Plain::Narrow(text, d)) return d + text.size();
+    for (const wchar_t c : text) {
+      if (static_cast<uint32_t>(c) < 0x80 && !Plain::Admits(c)) return nullptr;
     }
-    return PutUtf8(rest, d + ascii);
+    return PutUtf8(text, d);
+  }
+  // Names and values: narrowed when all ASCII, else encoded (null when not
+  // well-formed).
+  static char* PutNameOrText(std::wstring_view text, char* d) {
+    if (PlainName::Narrow(text, d)) return d + text.size();
+    return PutUtf8(text, d);
   }
   // A name at d, advancing d: wide names when all ASCII (false otherwise),
   // ASCII bytes as they are.
   static bool PutAsciiName(std::wstring_view name, char*& d) {
-    if (AsciiRun(name, d, [](uint32_t) { return false; }) != name.size()) return false;
+    if (!PlainName::Narrow(name, d)) return false;
     d += name.size();
     return true;
   }
   static bool PutAsciiName(std::string_view name, char*& d) {
-    d = Copy(name, d);
+    d = CopyShort(name, d);
     return true;
   }
   // A name known to be ASCII, again.
@@ -246,7 +225,7 @@ class Utf8Buffer {
     for (const wchar_t c : name) *d++ = static_cast<char>(c);
     return d;
   }
-  static char* Narrow(std::string_view name, char* d) { return Copy(name, d); }
+  static char* Narrow(std::string_view name, char* d) { return CopyShort(name, d); }
 
   void PutLong(std::wstring_view text);
   void PutCheckedStep(std::wstring_view text);

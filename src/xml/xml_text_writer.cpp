@@ -7,6 +7,7 @@
 
 #include "fastinfoset/fi_text_element.h"
 #include "json/json_text_element.h"
+#include "xml/plain_ascii.h"
 #include "xml/text_element.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
@@ -15,19 +16,19 @@ namespace Korvel {
 
 namespace {
 
-// Characters that escaping replaces, per mode, as a bit per character: all
-// of them are below 64, so that the test is a shift rather than a lookup.
-// Everything at or above U+0080 passes unchanged.
-constexpr uint64_t Bit(char c) { return uint64_t{1} << static_cast<unsigned>(c); }
-// Written as references where a parser would otherwise change them: line
-// ends are normalised everywhere, and tabs and line ends in attribute values.
-constexpr uint64_t kInContent = Bit('&') | Bit('<') | Bit('>') | Bit('\n') | Bit('\r');
-constexpr uint64_t kInAttribute = kInContent | Bit('\t') | Bit('"');
+// The characters written as they are, in content and in attribute values.
+// The others are written as references where a parser would otherwise change
+// them: line ends are normalised everywhere, and tabs and line ends in
+// attribute values. Everything at or above U+0080 passes unchanged.
+using ContentPlain = detail::PlainAscii<0, L'&', L'<', L'>', L'\n', L'\r'>;
+using AttributePlain = detail::PlainAscii<0, L'&', L'<', L'>', L'\n', L'\r', L'\t', L'"'>;
 
-// Without a branch: the test runs on every character of the document.
+// The escaped characters as a bit per character, all of them below 64, so
+// that the test is a shift rather than a lookup. Without a branch: the test
+// runs on every character of the document.
 bool IsEscaped(uint32_t c, uint64_t mode) { return (c < 64) & ((mode >> (c & 63)) & 1); }
-constexpr auto kEscapedInContent = [](uint32_t c) { return IsEscaped(c, kInContent); };
-constexpr auto kEscapedInAttribute = [](uint32_t c) { return IsEscaped(c, kInAttribute); };
+constexpr uint64_t kInContent = ContentPlain::RefusedBits();
+constexpr uint64_t kInAttribute = AttributePlain::RefusedBits();
 
 constexpr std::wstring_view kCdataStart = L"<![CDATA[";
 constexpr std::wstring_view kCdataEnd = L"]]>";
@@ -264,8 +265,8 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view
   const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
   // The name as its bytes when the caller has them, else as it is.
   const auto putWhole = [&](auto spelledName) {
-    return m_out->PutTextElement(m_formatted && closed, levels, prefixText, spelledName, text,
-                                 kEscapedInContent, m_formatted);
+    return m_out->PutTextElement<ContentPlain>(m_formatted && closed, levels, prefixText,
+                                               spelledName, text, m_formatted);
   };
   if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
@@ -312,7 +313,7 @@ void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring
                                     const std::wstring& value, ItemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
   // The default namespace never applies to attributes.
-  if (namespaceUri.empty() && m_out->PutAsciiAttribute(name, value, kEscapedInAttribute)) {
+  if (namespaceUri.empty() && m_out->PutAsciiAttribute<AttributePlain>(name, value)) {
     m_out->FlushIfFull();
     return;
   }
@@ -434,18 +435,20 @@ struct TextWriterAccess {
 
 namespace {
 
-// WriteTextElement for the writers that take the text as a string: printed
-// text is copied into one the thread keeps. The JSON and Fast Infoset writers
-// (of those classes themselves) write the element in one step too.
-void WriteTextElementAsString(CXmlWriter& writer, const std::wstring& name,
-                              const std::wstring& namespaceUri, ElementText text, ItemType itemType,
-                              bool isDefaultValue) {
-  thread_local std::wstring copy;
-  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
-  if (WriteJsonTextElement(writer, name, namespaceUri, string, itemType) ||
-      WriteFastInfosetTextElement(writer, name, namespaceUri, string, itemType, isDefaultValue)) {
+// WriteTextElement for the other writers. The JSON and Fast Infoset writers
+// (of those classes themselves) write the element in one step too; the
+// others take the text as a string, printed text copied into one the thread
+// keeps.
+void WriteTextElementOtherwise(CXmlWriter& writer, const std::wstring& name,
+                               std::string_view asciiName, const std::wstring& namespaceUri,
+                               ElementText text, ItemType itemType, bool isDefaultValue) {
+  if (WriteJsonTextElement(writer, name, asciiName, namespaceUri, text.view, itemType) ||
+      WriteFastInfosetTextElement(writer, name, namespaceUri, text.view, itemType,
+                                  isDefaultValue)) {
     return;
   }
+  thread_local std::wstring copy;
+  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
   writer.StartElement(name, namespaceUri);
   writer.WriteText(string, itemType, isDefaultValue);
   writer.EndElement();
@@ -462,7 +465,31 @@ void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
   if (&typeid(writer) != &typeid(CXmlTextWriter) ||
       !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
                                           namespaceUri, text.view, isDefaultValue)) {
-    WriteTextElementAsString(writer, name, namespaceUri, text, itemType, isDefaultValue);
+    WriteTextElementOtherwise(writer, name, asciiName, namespaceUri, text, itemType,
+                              isDefaultValue);
+  }
+}
+
+// Cleared however StartElement ends.
+struct KeptNames {
+  explicit KeptNames(CXmlWriter& writer) noexcept : writer(writer) { writer.m_keepNames = true; }
+  KeptNames(const KeptNames&) = delete;
+  KeptNames& operator=(const KeptNames&) = delete;
+  ~KeptNames() { writer.m_keepNames = false; }
+  CXmlWriter& writer;
+};
+
+void StartElementKeepingNames(CXmlWriter& writer, const std::wstring& name,
+                              const std::wstring& namespaceUri) {
+  // Only writers whose StartElement hands its own arguments to PushElement:
+  // an override could pass strings of its own.
+  const std::type_info& type = typeid(writer);
+  if (&type == &typeid(CXmlTextWriter) || &type == &typeid(CJsonTextWriter) ||
+      &type == &typeid(CFastInfosetWriter)) {
+    const KeptNames keep(writer);
+    writer.StartElement(name, namespaceUri);
+  } else {
+    writer.StartElement(name, namespaceUri);
   }
 }
 

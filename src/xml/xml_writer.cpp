@@ -117,8 +117,9 @@ Context::CXmlWriterContext(const std::wstring& name, const std::wstring& namespa
 Context::~CXmlWriterContext() { DestroyChain(DetachParent()); }
 
 void Context::StartRoot(const std::wstring& name, const std::wstring& namespaceUri,
-                        const std::wstring& defaultNamespace, const NamespaceMap& aliases) {
-  StartChild(name, namespaceUri, nullptr);
+                        const std::wstring& defaultNamespace, const NamespaceMap& aliases,
+                        bool keepNames) {
+  StartChild(name, namespaceUri, nullptr, keepNames);
   if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
   m_ownScope->defaultNamespace = defaultNamespace;
   m_ownScope->aliases = aliases;
@@ -128,13 +129,20 @@ void Context::StartRoot(const std::wstring& name, const std::wstring& namespaceU
 }
 
 void Context::StartChild(const std::wstring& name, const std::wstring& namespaceUri,
-                         CXmlWriterContext* parent) {
+                         CXmlWriterContext* parent, bool keepNames) {
   m_childCount = 0;
   m_startTagOpen = true;
   m_depth = parent != nullptr ? parent->m_depth + 1 : 0;
-  // Assignment keeps the strings' storage when the context is reused.
-  m_namespaceUri = namespaceUri;
-  m_name = name;
+  if (keepNames) {
+    m_namespaceUri = &namespaceUri;
+    m_name = &name;
+  } else {
+    // Assignment keeps the strings' storage when the context is reused.
+    m_namespaceCopy = namespaceUri;
+    m_nameCopy = name;
+    m_namespaceUri = &m_namespaceCopy;
+    m_name = &m_nameCopy;
+  }
   m_parent = parent;
   m_writerState = 0;
   m_scope = parent != nullptr ? parent->m_scope : nullptr;
@@ -182,14 +190,14 @@ void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
 }
 
 void Context::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
-  if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
+  if (namespaceUri == *m_namespaceUri) m_namePrefixInScope = false;
   OwnScope();
   ++m_ownScope->version;
   m_ownScope->aliases[namespaceUri] = prefix;
 }
 
 const std::wstring& Context::AllocatePrefix(const std::wstring& namespaceUri) {
-  if (namespaceUri == m_namespaceUri) m_namePrefixInScope = false;
+  if (namespaceUri == *m_namespaceUri) m_namePrefixInScope = false;
   // Siblings mostly declare the same namespace (xsi) in the same scope: the
   // copy the context made for an earlier one is the copy this one needs.
   if (Scope* own = m_ownScope.get(); own != nullptr && SharesParentScope() &&
@@ -246,9 +254,9 @@ Context& CXmlWriter::PushElement(const std::wstring& name, const std::wstring& n
   }
   try {
     if (m_current != nullptr) {
-      context->StartChild(name, namespaceUri, m_current);
+      context->StartChild(name, namespaceUri, m_current, m_keepNames);
     } else {
-      context->StartRoot(name, namespaceUri, m_defaultNamespace, m_aliases);
+      context->StartRoot(name, namespaceUri, m_defaultNamespace, m_aliases, m_keepNames);
     }
   } catch (...) {
     context->m_parent = m_spare;

@@ -44,7 +44,7 @@ std::wstring Json(const std::function<void(Writer&)>& body, JsonRoundTrip level,
 // In one step where the writer can, when oneStep says so.
 void Leaf(Writer& w, const wchar_t* name, const wchar_t* text, ItemType type = it_string,
           const wchar_t* ns = L"", bool oneStep = false) {
-  if (oneStep && detail::WriteJsonTextElement(w, name, ns, text, type)) return;
+  if (oneStep && detail::WriteJsonTextElement(w, name, {}, ns, text, type)) return;
   w.StartElement(name, ns);
   w.WriteText(text, type, false);
   w.EndElement();

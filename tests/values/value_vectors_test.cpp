@@ -609,6 +609,41 @@ TEST(RestrictionCheck, BoundsParsedOnceServeEveryLaterCheckOfTheirKind) {
   EXPECT_THROW(detail::CheckRestrictions(L"P", Parsed(L"i4", L"5"), it_i4, facets), CKvException);
 }
 
+TEST(RestrictionCheck, PatternCompiledOnceBelongsToItsRestrictions) {
+  CPrimitiveRestrictions code = FacetsOf(L"pattern=\\d{3}-[A-Z]{2}");
+  const CPrimitiveRestrictions copy = code;
+  const CPrimitiveRestrictions word = FacetsOf(L"pattern=[a-z]+");
+  // Each row: value, and whether the code and the word patterns admit it.
+  const std::tuple<const wchar_t*, bool, bool> rows[] = {{L"123-AB", true, false},
+                                                         {L"12-AB", false, false},
+                                                         {L"1234-AB", false, false},
+                                                         {L"123-ab", false, false},
+                                                         {L"abc", false, true},
+                                                         {L"\x0663\x0661\x0662-AB", true, false},
+                                                         {L"\xD835\xDFCE"
+                                                          L"12-AB",
+                                                          true, false},
+                                                         {L"", false, false}};
+  const auto admits = [](const CPrimitiveRestrictions& r, const wchar_t* text) {
+    KvVariant value;
+    value.SetString(text);
+    try {
+      detail::CheckRestrictions(L"P", value, it_string, r);
+      return true;
+    } catch (const CKvException&) {
+      return false;
+    }
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const auto& [text, isCode, isWord] : rows) {
+      SCOPED_TRACE(text);
+      EXPECT_EQ(admits(code, text), pass == 0 ? isCode : isWord);
+      EXPECT_EQ(admits(copy, text), isCode);
+    }
+    code = word;  // forgets the pattern it compiled
+  }
+}
+
 TEST(RestrictionCheck, ValuesBuiltInMemory) {
   // Text that came through UTF-16 keeps pairs: still one character each.
   KvVariant paired;
