@@ -462,12 +462,54 @@ class Writer {
         << ";\n  }\n}\n";
   }
 
+  // The set half of AccessProperty for object and collection members, which
+  // readers call without a KvVariant.
+  void StoreObjectPropertyDefinition(std::ostringstream& out, const ClassPlan& plan,
+                                     const std::vector<const PropertyPlan*>& own) const {
+    std::ostringstream cases;
+    for (const PropertyPlan* p : own) {
+      if (!IsCollectionKind(*p) && !IsObjectKind(*p)) continue;
+      const std::string& m = p->member;
+      cases << "    case Property_" << p->name << ":\n";
+      if (IsObjectKind(*p)) {
+        cases << "      " << m << " = dynamic_cast<"
+              << (p->kind == PropertyPlan::untyped ? std::string("CElement") : QClass(p->itemClass))
+              << "*>(object);\n      return true;\n";
+        continue;
+      }
+      const std::string type = p->kind == PropertyPlan::values         ? ValuesClass(*p)
+                               : p->kind == PropertyPlan::untypedCol   ? "CElementCol"
+                               : p->kind == PropertyPlan::anyAttribute ? "CAttributeCol"
+                                                                       : p->collectionClass;
+      if (MadeOnFirstUse(*p)) {
+        // Null lets the collection go, to be made again on first use.
+        cases << "      if (!object) {\n        " << m
+              << " = nullptr;\n      } else if (auto* typed = dynamic_cast<" << type
+              << "*>(object)) {\n        " << m << " = typed;\n      }\n      return true;\n";
+      } else {
+        cases << "      if (auto* items = dynamic_cast<" << type << "*>(object)) " << m
+              << " = items;\n      return true;\n";
+      }
+    }
+    if (cases.str().empty()) return;
+    out << "\nbool " << plan.name
+        << "::StoreObjectProperty(int propertyIndex, CXmlObjectBase* object) {\n"
+           "  switch (propertyIndex) {\n"
+        << cases.str() << "    default:\n      return " << BaseClass(plan)
+        << "::StoreObjectProperty(propertyIndex, object);\n  }\n}\n";
+  }
+
   void ClassDeclaration(std::ostringstream& out, const ClassPlan& plan) {
     const std::vector<const PropertyPlan*> own = OwnProperties(plan);
     out << "\n// " << plan.comment << "\nclass " << plan.name << " : public " << BaseClass(plan)
         << (plan.nillable ? ", public Korvel::INillable" : "") << " {\n public:\n  explicit "
         << plan.name << "(const wchar_t* elementName = " << Literal(plan.defaultElementName)
         << ");\n";
+    if (plan.pseudo) {
+      out << "\n  // Whether the group's content may start at element, for its collections.\n"
+             "  static bool MayStartAt(const Korvel::CSerializationContext& context,\n"
+             "                         const Korvel::CXmlElement* element);\n";
+    }
     if (plan.nillable) {
       out << "\n  // The element is nil (xsi:nil): written without content.\n"
              "  bool IsNil() const override { return m_nil; }\n"
@@ -500,6 +542,9 @@ class Writer {
         << (members ? "  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) "
                       "const override;\n"
                     : "")
+        << (members ? "  bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) "
+                      "override;\n"
+                    : "")
         << "  KorvelData::CParentElementInfo* GetClassInfo() const override;\n"
            "  KorvelData::CElementInfo** GetClassElementInfo() const override;\n"
            "  KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;\n"
@@ -516,6 +561,10 @@ class Writer {
     if (std::any_of(own.begin(), own.end(), [](const PropertyPlan* p) { return IsCollection(*p); })) {
       out << "  CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const "
              "override;\n";
+      if (std::any_of(own.begin(), own.end(),
+                      [](const PropertyPlan* p) { return MadeOnFirstUse(*p); })) {
+        out << "  Korvel::CXmlCollectionBase* MakeCollection(int propertyIndex) const override;\n";
+      }
     }
     if (!plan.ownElementNames.empty()) {
       out << "  // No xsi:type where the element's name tells the class.\n"
@@ -530,6 +579,9 @@ class Writer {
     // Derived classes describe their base's properties too.
     if (plan.extended) out << properties.str();
     out << "\n private:\n  struct MetaData;\n  static const MetaData& GetMetaData();\n";
+    if (plan.base) {
+      out << "  // Init for the members this class adds to its base's.\n  void InitMembers();\n";
+    }
     if (!plan.extended) out << properties.str();
     if (!own.empty()) {
       out << "\n";
@@ -1023,10 +1075,14 @@ class Writer {
       out << "CXmlElement* " << c
           << "::FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
              "                const CSerializationContext& context, bool) {\n"
+             "  // No item is made where none may start, unless unknown elements are skipped.\n"
+             "  const bool skipping = context.GetIgnoreUnknownElements();\n"
              "  while (current && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
+             "    if (!skipping && !"
+          << item << "::MayStartAt(context, current)) break;\n"
              "    CSmartPtr<"
           << item << "> item = new " << item << "(" << name
-          << ");\n    CXmlElement* rest = FromXml_Int(item, element, current, context);\n"
+          << ");\n    CXmlElement* rest = FromXmlNew_Int(item, element, current, context);\n"
              "    if (rest == current) break;\n    AppendItem(item);\n    current = rest;\n  }\n"
              "  return current;\n}\n";
       return;
@@ -1039,7 +1095,7 @@ class Writer {
              "  while (current) {\n    CSmartPtr<CXmlObjectBase> item = "
           << QChoice(p.elementChoice)
           << "(current);\n    if (!item) break;\n"
-             "    FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+             "    FromXmlNew_Int(item, current, current->GetFirstElement(), context);\n"
              "    AppendItem(item);\n    current = current->GetNextSiblingElement();\n  }\n"
              "  return current;\n}\n";
       return;
@@ -1051,7 +1107,7 @@ class Writer {
         << name << "sv, " << ns << "sv)) {\n    CSmartPtr<" << item << "> item = new " << item
         << "("
         << name
-        << ");\n    FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+        << ");\n    FromXmlNew_Int(item, current, current->GetFirstElement(), context);\n"
            "    AppendItem(item);\n    current = current->GetNextSiblingElement();\n  }\n"
            "  return current;\n}\n";
   }
@@ -1060,12 +1116,13 @@ class Writer {
   // which shows every collection member as it stands.
   void FirstUseDefinitions(std::ostringstream& out, const ClassPlan& plan,
                            const std::vector<const PropertyPlan*>& own) {
-    std::string cases;
+    std::string cases, made;
     for (const PropertyPlan* p : own) {
       if (!IsCollection(*p)) continue;
       const std::string& m = p->member;
       cases += "    case Property_" + p->name + ":\n      return " + m + ".Get();\n";
       if (!MadeOnFirstUse(*p)) continue;
+      made += "    case Property_" + p->name + ":\n      return &Get" + p->name + "();\n";
       const std::string type = p->kind == PropertyPlan::values         ? ValuesClass(*p)
                                : p->kind == PropertyPlan::anyAttribute ? std::string("CAttributeCol")
                                : p->kind == PropertyPlan::untypedCol   ? std::string("CElementCol")
@@ -1084,6 +1141,11 @@ class Writer {
         << "::PeekCollection(int propertyIndex) const {\n  switch (propertyIndex) {\n" << cases
         << "    default:\n      return " << BaseClass(plan)
         << "::PeekCollection(propertyIndex);\n  }\n}\n\n";
+    if (made.empty()) return;
+    out << "CXmlCollectionBase* " << plan.name
+        << "::MakeCollection(int propertyIndex) const {\n  switch (propertyIndex) {\n" << made
+        << "    default:\n      return " << BaseClass(plan)
+        << "::MakeCollection(propertyIndex);\n  }\n}\n\n";
   }
 
   void ClassDefinition(std::ostringstream& out, const ClassPlan& plan) {
@@ -1173,9 +1235,15 @@ class Writer {
     }
     out << " {\n" << prototypeCopies
         << Wrap("  ", "static const std::wstring kElementNames[] = {" + names + "};")
-        << "\n  SetElementName(elementName, kElementNames);\n  Init();\n}\n\nvoid " << c
-        << "::Init() {\n";
-    if (plan.base) out << "  " << base << "::Init();\n";
+        << "\n  SetElementName(elementName, kElementNames);\n";
+    if (plan.base) {
+      // Each constructor initialises its own level once.
+      out << "  // The base's constructor has initialised the base's members.\n  InitMembers();\n"
+          << "}\n\nvoid " << c << "::Init() {\n  " << base << "::Init();\n  InitMembers();\n"
+          << "}\n\nvoid " << c << "::InitMembers() {\n";
+    } else {
+      out << "  Init();\n}\n\nvoid " << c << "::Init() {\n";
+    }
     if (plan.nillable) out << "  m_nil = false;\n";
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
@@ -1252,28 +1320,14 @@ class Writer {
       const PropertyPlan& p = *own_p;
       out << "    case Property_" << p.name << ":\n";
       const std::string& m = p.member;
-      if (p.kind == PropertyPlan::collection || p.kind == PropertyPlan::values ||
-          p.kind == PropertyPlan::untypedCol || p.kind == PropertyPlan::anyAttribute) {
-        const std::string type = p.kind == PropertyPlan::values         ? ValuesClass(p)
-                                 : p.kind == PropertyPlan::untypedCol   ? "CElementCol"
-                                 : p.kind == PropertyPlan::anyAttribute ? "CAttributeCol"
-                                                                        : p.collectionClass;
-        if (MadeOnFirstUse(p)) {
-          // Null lets the collection go, to be made again on first use.
-          out << "      if (get) return value.SetXmlCollection(&Get" << p.name << "());\n"
-              << "      if (CSmartPtr<CXmlCollectionBase> items = value.GetXmlCollection(); !items) {\n"
-              << "        " << m << " = nullptr;\n      } else if (auto* typed = dynamic_cast<" << type
-              << "*>(items.Get())) {\n        " << m << " = typed;\n      }\n      return;\n";
-        } else {
-          out << "      if (get) return value.SetXmlCollection(" << m << ");\n      if (auto* items = "
-              << "dynamic_cast<" << type << "*>(value.GetXmlCollection().Get())) " << m
-              << " = items;\n      return;\n";
-        }
-      } else if (p.kind == PropertyPlan::object || p.kind == PropertyPlan::untyped) {
-        out << "      if (get) return value.SetXmlObject(" << m << ");\n      " << m
-            << " = dynamic_cast<"
-            << (p.kind == PropertyPlan::untyped ? std::string("CElement") : QClass(p.itemClass))
-            << "*>(value.GetXmlObject().Get());\n      return;\n";
+      if (IsCollectionKind(p)) {
+        out << "      if (get) return value.SetXmlCollection("
+            << (MadeOnFirstUse(p) ? "&Get" + p.name + "()" : m) << ");\n"
+            << "      StoreObjectProperty(propertyIndex, value.GetXmlCollection());\n"
+            << "      return;\n";
+      } else if (IsObjectKind(p)) {
+        out << "      if (get) return value.SetXmlObject(" << m << ");\n"
+            << "      StoreObjectProperty(propertyIndex, value.GetXmlObject());\n      return;\n";
       } else if (p.nilFlag) {
         const std::string v = IsEnum(p) ? "I4" : p.simple.builtin->variant;
         const std::string in = IsEnum(p) ? "static_cast<int32_t>(*" + m + ")" : "*" + m;
@@ -1348,20 +1402,24 @@ class Writer {
           out << "      if (get) return value.Set" << v << "(" << m << ");\n";
           if (!IsString(p)) {
             // The class takes its text as it is (the description parses
-            // without a whitespace rule): normalised and parsed here.
+            // without a whitespace rule): parsed here under the type's rule,
+            // which leaves blanks only empty when it collapses them.
+            const std::string rule = p.simple.whitespace;
+            const std::string empty =
+                rule == "ws_collapse"
+                    ? "text.find_first_not_of(L\" \\t\\r\\n\") == std::wstring::npos"
+                    : "text.empty()";
             out << "      if (value.GetTypeAsEnum() == it_string) {\n"
-                   "        const std::wstring text =\n"
-                   "            CWhitespaceUtils::ApplyRule(CWhitespaceUtils::"
-                << p.simple.whitespace << ", value.GetString());\n";
+                   "        const std::wstring text = value.GetString();\n";
             if (p.hasDefault) {
               out << "        // An empty element has the default value.\n"
-                     "        value.FromString(text.empty() ? "
-                  << Literal(p.defaultValue) << " : text, ";
+                     "        value.FromString("
+                  << empty << " ? " << Literal(p.defaultValue) << " : text, ";
             } else {
               // An empty element leaves the value unset.
-              out << "        if (text.empty()) return;\n        value.FromString(text, ";
+              out << "        if (" << empty << ") return;\n        value.FromString(text, ";
             }
-            out << p.simple.builtin->itemType << ", CWhitespaceUtils::ws_none);\n      }\n";
+            out << p.simple.builtin->itemType << ", CWhitespaceUtils::" << rule << ");\n      }\n";
           }
           out << "      " << m << " = "
               << (IsString(p) ? "CWhitespaceUtils::ApplyRule(CWhitespaceUtils::" +
@@ -1395,6 +1453,13 @@ class Writer {
     }
     ViewPropertyDefinition(out, plan, own);
     ViewMemberDefinition(out, plan, own);
+    StoreObjectPropertyDefinition(out, plan, own);
+    if (plan.pseudo) {
+      out << "\nbool " << c
+          << "::MayStartAt(const CSerializationContext& context,\n"
+          << std::string(c.size() + 18, ' ') << "const CXmlElement* element) {\n"
+             "  return IsElementInList(context, GetMetaData().elementInfo, element);\n}\n";
+    }
     for (const PropertyPlan* own_p : own) {
       const PropertyPlan& p = *own_p;
       if (p.kind != PropertyPlan::object || (!p.optional && !p.elementChoice)) continue;

@@ -282,7 +282,7 @@ CXmlElement* CItemCol::FromXml_Int(CXmlElement*, CXmlElement* current,
                                    const CSerializationContext& context, bool) {
   while (current && DoesElementNameMatch(context, current, L"item", L"")) {
     CSmartPtr<CItem> item = new CItem(L"item");
-    FromXml_Int(item, current, current->GetFirstElement(), context);
+    FromXmlNew_Int(item, current, current->GetFirstElement(), context);
     AppendItem(item);
     current = current->GetNextSiblingElement();
   }
@@ -326,14 +326,38 @@ CSmartPtr<CXmlCollectionBase> CItems::PeekCollection(int propertyIndex) const {
   }
 }
 
+CXmlCollectionBase* CItems::MakeCollection(int propertyIndex) const {
+  switch (propertyIndex) {
+    case Property_Item:
+      return &GetItem();
+    default:
+      return CXmlGeneratedClass::MakeCollection(propertyIndex);
+  }
+}
+
 void CItems::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
   switch (propertyIndex) {
     case Property_Item:
       if (get) return value.SetXmlCollection(&GetItem());
-      if (auto* items = dynamic_cast<CItemCol*>(value.GetXmlCollection().Get())) m_item = items;
+      StoreObjectProperty(propertyIndex, value.GetXmlCollection());
       return;
     default:
       throw CKvInvalidParamException(FormatString(L"Unknown property %d", propertyIndex));
+  }
+}
+
+bool CItems::StoreObjectProperty(int propertyIndex, CXmlObjectBase* object) {
+  switch (propertyIndex) {
+    case Property_Item:
+      // Null lets the collection go, to be made again on first use.
+      if (!object) {
+        m_item = nullptr;
+      } else if (auto* typed = dynamic_cast<CItemCol*>(object)) {
+        m_item = typed;
+      }
+      return true;
+    default:
+      return CXmlGeneratedClass::StoreObjectProperty(propertyIndex, object);
   }
 }
 
@@ -398,24 +422,40 @@ void CPurchaseOrderType::AccessProperty(int propertyIndex, bool get, KvVariant& 
   switch (propertyIndex) {
     case Property_ShipTo:
       if (get) return value.SetXmlObject(m_shipTo);
-      m_shipTo = dynamic_cast<CUSAddress*>(value.GetXmlObject().Get());
+      StoreObjectProperty(propertyIndex, value.GetXmlObject());
       return;
     case Property_BillTo:
       if (get) return value.SetXmlObject(m_billTo);
-      m_billTo = dynamic_cast<CUSAddress*>(value.GetXmlObject().Get());
+      StoreObjectProperty(propertyIndex, value.GetXmlObject());
       return;
     case Property_Comment:
       if (get) return GetOptional(m_comment, value, [](KvVariant& v, auto& f) { v.SetString(f); });
       return HasValue(value) ? void(m_comment = value.GetString()) : m_comment.reset();
     case Property_Items:
       if (get) return value.SetXmlObject(m_items);
-      m_items = dynamic_cast<CItems*>(value.GetXmlObject().Get());
+      StoreObjectProperty(propertyIndex, value.GetXmlObject());
       return;
     case Property_OrderDate:
       if (get) return GetOptional(m_orderDate, value, [](KvVariant& v, auto& f) { v.SetDate(f); });
       return HasValue(value) ? void(m_orderDate = value.GetDate()) : m_orderDate.reset();
     default:
       throw CKvInvalidParamException(FormatString(L"Unknown property %d", propertyIndex));
+  }
+}
+
+bool CPurchaseOrderType::StoreObjectProperty(int propertyIndex, CXmlObjectBase* object) {
+  switch (propertyIndex) {
+    case Property_ShipTo:
+      m_shipTo = dynamic_cast<CUSAddress*>(object);
+      return true;
+    case Property_BillTo:
+      m_billTo = dynamic_cast<CUSAddress*>(object);
+      return true;
+    case Property_Items:
+      m_items = dynamic_cast<CItems*>(object);
+      return true;
+    default:
+      return CXmlGeneratedClass::StoreObjectProperty(propertyIndex, object);
   }
 }
 

@@ -169,6 +169,7 @@ class CItems : public Korvel::CXmlGeneratedClass {
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
   bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
+  bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;
@@ -180,6 +181,7 @@ class CItems : public Korvel::CXmlGeneratedClass {
  protected:
   std::wstring GetTargetNamespace() const override { return L""; }
   CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(int propertyIndex) const override;
+  Korvel::CXmlCollectionBase* MakeCollection(int propertyIndex) const override;
 
  private:
   struct MetaData;
@@ -205,6 +207,7 @@ class CPurchaseOrderType : public Korvel::CXmlGeneratedClass {
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
   bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
+  bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;

@@ -49,6 +49,12 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // property is then copied through AccessProperty. A subclass that changes
   // what AccessProperty gives for a property answers false for it here.
   virtual bool ViewProperty(int propertyIndex, KvValueView& value) const;
+  // Optional, for reading: stores object (null for none) in the object or
+  // collection property propertyIndex as AccessProperty would, and returns
+  // true. The default returns false, and the object then reaches
+  // AccessProperty in a KvVariant. A subclass that changes what
+  // AccessProperty sets for a property answers false for it here.
+  virtual bool StoreObjectProperty(int propertyIndex, CXmlObjectBase* object);
   // Optional, for writing, as ViewProperty for the object and collection
   // properties, without a carrier: points member at property propertyIndex
   // and returns true. The default returns false; the same rule holds for
@@ -70,6 +76,10 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
                                 bool failIfUnknown);
   // Any element description accepts element.
   bool IsElementInList(const CSerializationContext& context, CXmlElement* element) const;
+  // Any of descriptions (null-terminated, or null) may start at element.
+  static bool IsElementInList(const CSerializationContext& context,
+                              KorvelData::CElementInfo* const* descriptions,
+                              const CXmlElement* element);
   // The choice may legally be empty. By default only a collection member
   // whose minimum is 0 makes it so; a single-valued member is absent whenever
   // another is chosen, so its description cannot tell. A class whose choice
@@ -84,6 +94,9 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // made so, since an absent one reads and writes as empty. By default, what
   // ReadProperty gives.
   virtual CSmartPtr<CXmlCollectionBase> PeekCollection(int index) const;
+  // For reading: the collection of property index that its getter makes on
+  // first use, made now; null by default, and AccessProperty then makes it.
+  virtual CXmlCollectionBase* MakeCollection(int index) const;
   // The property as the writers read it: through ViewProperty, or copied by
   // ReadProperty into view's carrier.
   const KvVariant& ViewOrReadProperty(int index, KvValueView& view) const;

@@ -240,9 +240,14 @@ class KORVEL_API CElementInfo {
   // ReadProperty's.
   CMemberView SeeMember(const Korvel::CXmlGeneratedClass* owner,
                         std::optional<Korvel::KvValueView>& view) const;
-  // Stores object in the property, as it_xmlObject.
+  // Stores object in the property: through the owner's StoreObjectProperty,
+  // else through its accessor as it_xmlObject (it_xmlCollection when
+  // asCollection); failures wrapped as InvokePropertySet's.
   void StoreObject(Korvel::CXmlGeneratedClass* owner, Korvel::CXmlObjectBase* object,
-                   const Korvel::CXmlElement& element) const;
+                   const Korvel::CXmlElement& element, bool asCollection = false) const;
+  // The collection the property holds, made first when its getter makes it
+  // on first use; null when the owner makes none so (AccessProperty may).
+  Korvel::CXmlCollectionBase* MakeCollection(const Korvel::CXmlGeneratedClass* owner) const;
   EnumToStringFunc GetEnumToString() const noexcept { return m_enumToString; }
   StringToEnumFunc GetStringToEnum() const noexcept { return m_stringToEnum; }
 
@@ -302,6 +307,10 @@ class KORVEL_API CElementInfo {
                                           bool isOptional);
   static void AttributesToXml_Int(const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer,
                                   const Korvel::CSerializationContext& context);
+  // Marks a factory's new object as made for the read about to start, which
+  // then skips resetting it (CXmlObjectBase::FromXmlNew_Int); returns it.
+  static CSmartPtr<Korvel::CXmlObjectBase> MadeForRead(
+      CSmartPtr<Korvel::CXmlObjectBase> object) noexcept;
   static void ToXml_Int(const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer,
                         bool isRoot, const wchar_t* ns,
                         const Korvel::CSerializationContext& context, bool isOptional);

@@ -216,6 +216,17 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   // isOptional false.
   static CXmlElement* FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
                                   CXmlElement* current, const CSerializationContext& context);
+  // The same for an object just made for this read, as a collection makes
+  // its items: still as its constructor left it, it is read without being
+  // reset first.
+  static CXmlElement* FromXmlNew_Int(CXmlObjectBase* object, CXmlElement* element,
+                                     CXmlElement* current, const CSerializationContext& context);
+  // Whether the object was made for the read now starting, which clears the mark.
+  bool TakeMadeForRead() noexcept {
+    const bool made = m_madeForRead;
+    m_madeForRead = false;
+    return made;
+  }
 
   // Tell sink about collection, as collection (its GetBase()). index -1 sends null data.
   static void FireOnCollectionChangeEvent(IEventSink* sink, CXmlCollectionBase* collection);
@@ -293,6 +304,8 @@ class KORVEL_API CXmlObjectBase : public IEventSink {
   const std::wstring* m_elementName = &NoName();
   std::atomic<int32_t> m_refCount{0};
   bool m_ownsName = false;
+  // Set by the reader that made the object, for FromXml_Int to skip the reset.
+  bool m_madeForRead = false;
 };
 
 }  // namespace Korvel

@@ -46,19 +46,6 @@ const wchar_t* FormatOrNull(const std::wstring& format) {
   return format.empty() ? nullptr : format.c_str();
 }
 
-// Local names are short: compared in line, without a call, as each child is
-// offered to the descriptions in turn; namespace URIs are long and go to the
-// library's comparison.
-bool SameName(const std::wstring& a, const std::wstring& b) noexcept {
-  constexpr size_t kShort = 16;
-  if (a.size() != b.size()) return false;
-  if (a.size() > kShort) return a == b;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 // Judges the attributes of a simple child: whether xsi:nil makes it nil.
 bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& child,
                       bool isNillable) {
@@ -78,6 +65,17 @@ bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& c
     }
   }
   return nil;
+}
+
+// Runs set, a property setter reading element, wrapping its failures with
+// the element's path.
+template <class Set>
+void SetWrapped(const CXmlElement& element, Set set) {
+  try {
+    set();
+  } catch (const CKvException& e) {
+    throw CKvValidationException(detail::kFailedToSetProperty, element.GetXPath(), e);
+  }
 }
 
 }  // namespace
@@ -186,11 +184,7 @@ const KvVariant& CElementInfo::ViewProperty(const CXmlGeneratedClass* owner,
 
 void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                      const CXmlElement& element) const {
-  try {
-    owner->AccessProperty(m_propertyIndex, false, value);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(detail::kFailedToSetProperty, element.GetXPath(), e);
-  }
+  SetWrapped(element, [&] { owner->AccessProperty(m_propertyIndex, false, value); });
 }
 
 CSmartPtr<CXmlObjectBase> CElementInfo::ReadObject(const CXmlGeneratedClass* owner) const {
@@ -222,18 +216,34 @@ CMemberView CElementInfo::SeeMember(const CXmlGeneratedClass* owner,
 }
 
 void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object,
-                               const CXmlElement& element) const {
-  KvVariant value;
-  value.SetXmlObject(object);
-  InvokePropertySet(owner, value, element);
+                               const CXmlElement& element, bool asCollection) const {
+  SetWrapped(element, [&] {
+    if (owner->StoreObjectProperty(m_propertyIndex, object)) return;
+    KvVariant value;
+    if (asCollection) {
+      value.SetXmlCollection(dynamic_cast<CXmlCollectionBase*>(object));
+    } else {
+      value.SetXmlObject(object);
+    }
+    owner->AccessProperty(m_propertyIndex, false, value);
+  });
+}
+
+CXmlCollectionBase* CElementInfo::MakeCollection(const CXmlGeneratedClass* owner) const {
+  try {
+    return owner->MakeCollection(m_propertyIndex);
+  } catch (const CKvException& e) {
+    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
+                                 std::wstring(), e);
+  }
 }
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,
                                  const CXmlElement* element) const {
   if (element == nullptr) return false;
   const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*element);
-  if (!SameName(name.localName, m_elementName)) return false;
-  return SameName(name.namespaceUri, m_elementNamespace) || context.GetIgnoreNamespaces();
+  if (!detail::SameName(name.localName, m_elementName)) return false;
+  return detail::SameName(name.namespaceUri, m_elementNamespace) || context.GetIgnoreNamespaces();
 }
 
 // Writing.
@@ -425,6 +435,11 @@ CXmlElement* CElementInfo::FromXml_Int(CXmlObjectBase* object, CXmlElement* elem
                                        CXmlElement* current, const CSerializationContext& context,
                                        bool isOptional) {
   return object->FromXml_Int(element, current, context, isOptional);
+}
+
+CSmartPtr<CXmlObjectBase> CElementInfo::MadeForRead(CSmartPtr<CXmlObjectBase> object) noexcept {
+  if (object) object->m_madeForRead = true;
+  return object;
 }
 
 void CElementInfo::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,

@@ -94,12 +94,15 @@ bool CClsElementInfo::MayStartAt(const CSerializationContext& context,
 }
 
 CSmartPtr<CXmlObjectBase> CClsElementInfo::CreateObject() const {
-  return m_classFactory(m_factoryClassId, GetElementName().c_str());
+  return MadeForRead(m_classFactory(m_factoryClassId, GetElementName().c_str()));
 }
 
 CSmartPtr<CXmlObjectBase> CClsElementInfo::ExistingObject(CXmlGeneratedClass* owner,
                                                           const CXmlElement& element) const {
-  CSmartPtr<CXmlObjectBase> object = ReadObject(owner);
+  // Seen where the owner keeps it, without a carrier of its own; the owner
+  // is the reader's to change, and so is the object.
+  KvValueView view;
+  CSmartPtr<CXmlObjectBase> object = const_cast<CXmlObjectBase*>(ViewObject(owner, view));
   if (!object) {
     object = CreateObject();
     StoreObject(owner, object, element);
@@ -171,7 +174,7 @@ CSmartPtr<CXmlObjectBase> CAbsClsElementInfo::CreateFor(const CSerializationCont
                                                         CXmlElement* current) const {
   // A member of the head's substitution group has a name of its own: the
   // factory, which knows the group, judges every element.
-  return current ? m_elementFactory(current) : nullptr;
+  return current ? MadeForRead(m_elementFactory(current)) : nullptr;
 }
 
 bool CAbsClsElementInfo::MayStartAt(const CSerializationContext& context,
@@ -342,13 +345,20 @@ CXmlElement* CColElementInfo::ReadItems(const CSerializationContext& context,
   if (current == nullptr || (ReadsOwnNameOnly() && !IsThisElement(context, current))) {
     return current;
   }
-  // Made by the getter; the carrier tells a collection without a cast.
-  KvVariant value;
-  ReadProperty(owner, value);
-  if (value.IsNil()) return current;
-  const CSmartPtr<CXmlObjectBase> object = detail::VariantObject(value);
-  if (!object) return current;
-  collection = detail::VariantCollectionPointer(value);
+  // Made by the getter: asked directly when the owner offers it, else through
+  // the accessor, whose carrier tells a collection without a cast.
+  collection = MakeCollection(owner);
+  CXmlObjectBase* object = collection.Get();
+  CSmartPtr<CXmlObjectBase> accessed;  // what the accessor gave, which may be no collection
+  if (!object) {
+    KvVariant value;
+    ReadProperty(owner, value);
+    if (value.IsNil()) return current;
+    accessed = detail::VariantObject(value);
+    if (!accessed) return current;
+    object = accessed;
+    collection = detail::VariantCollectionPointer(value);
+  }
   CXmlElement* rest = ReadRun(context, object, parent, current);
   ReleaseIfEmpty(owner, *current, collection);
   return rest;
@@ -362,9 +372,7 @@ bool CColElementInfo::ReadsOwnNameOnly() const {
 void CColElementInfo::ReleaseIfEmpty(CXmlGeneratedClass* owner, const CXmlElement& element,
                                      CSmartPtr<CXmlCollectionBase>& collection) const {
   if (!collection || collection->GetCount() > 0) return;
-  KvVariant none;
-  none.SetXmlCollection(nullptr);
-  InvokePropertySet(owner, none, element);
+  StoreObject(owner, nullptr, element, true);
   collection = nullptr;
 }
 

@@ -48,6 +48,14 @@ int CountOf(CAttributeInfo** attributes) {
   return count;
 }
 
+// The owner namespace the descriptions are told: the class description's,
+// which is what GetNamespace gives for a generated class, without a copy of
+// it for every object read (the descriptions pass it on but judge elements by
+// their own names).
+const wchar_t* OwnerNamespace(const CXmlGeneratedClass& owner) {
+  return owner.GetClassInfo()->GetElementNamespace().c_str();
+}
+
 // Whether any description from first on may start at element.
 bool IsKnownFrom(const CSerializationContext& context, CElementInfo* const* first,
                  const CXmlElement* element) {
@@ -63,13 +71,16 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
                                              const CSerializationContext& context,
                                              bool isOptional) {
   try {
-    Init();
+    if (!TakeMadeForRead()) Init();
     const CParentElementInfo* info = GetClassInfo();
     const bool isElement = info->GetElementType() == XmlElementType_Element;
-    if (isElement) SetElementName(element->GetLocalName().c_str());
+    // Most objects already have the element's name: compared without a copy.
+    if (isElement && !detail::SameName(ElementNameOf(this), Builder::NameOf(*element).localName)) {
+      SetElementName(element->GetLocalName().c_str());
+    }
     const Builder::GroupRead group(isElement ? nullptr : element);
     ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
-    if (const INillable* nillable = detail::AsNillable(*this); nillable && nillable->IsNil()) {
+    if (const INillable* nillable = GetNillable(); nillable && nillable->IsNil()) {
       detail::ThrowIfNilHasContent(*element);
       return current;
     }
@@ -144,8 +155,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationCo
                                                           CXmlElement* current,
                                                           XmlElementType ownerType) {
   CElementInfo** descriptions = GetClassElementInfo();
-  const int count = GetClassElementInfoCount();
-  const std::wstring ns = GetNamespace();
+  const wchar_t* const ns = OwnerNamespace(*this);
   const bool skipping = context.GetIgnoreUnknownElements();
   const bool isElement = ownerType == XmlElementType_Element;
   CXmlElement* const start = current;
@@ -161,8 +171,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationCo
           current = current->GetNextSiblingElement();
         }
       }
-      if (descriptions[i]->ElementFromXml(context, this, element, &current, ns.c_str(),
-                                          ownerType)) {
+      if (descriptions[i]->ElementFromXml(context, this, element, &current, ns, ownerType)) {
         return true;
       }
       if (!skipping || current == nullptr) return false;
@@ -170,8 +179,9 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CSerializationCo
     }
   };
 
-  for (int i = 0; i < count; ++i) {
-    if (!offer(i)) return start;
+  int count = 0;
+  for (; descriptions && descriptions[count]; ++count) {
+    if (!offer(count)) return start;
   }
   while (isElement && current != nullptr) {
     if (!skipping) detail::ThrowUnprocessedElement(*element, *current);
@@ -188,14 +198,14 @@ CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(const CSerializatio
                                                              XmlElementType ownerType,
                                                              bool isOptional) {
   CElementInfo** descriptions = GetClassElementInfo();
-  const std::wstring ns = GetNamespace();
+  const wchar_t* const ns = OwnerNamespace(*this);
   const bool skipping = context.GetIgnoreUnknownElements();
   const bool isElement = ownerType == XmlElementType_Element;
   CXmlElement* const start = current;
   bool matched = false;
   for (;;) {
     for (CElementInfo** d = descriptions; d && *d && !matched; ++d) {
-      matched = (*d)->ElementFromXml(context, this, element, &current, ns.c_str(), ownerType);
+      matched = (*d)->ElementFromXml(context, this, element, &current, ns, ownerType);
     }
     if (matched || !isElement || !skipping || current == nullptr) break;
     current = current->GetNextSiblingElement();
@@ -218,7 +228,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationCo
                                                           XmlElementType ownerType) {
   CElementInfo** descriptions = GetClassElementInfo();
   const int count = GetClassElementInfoCount();
-  const std::wstring ns = GetNamespace();
+  const wchar_t* const ns = OwnerNamespace(*this);
   const bool isElement = ownerType == XmlElementType_Element;
   const bool skipping = context.GetIgnoreUnknownElements();
   CXmlElement* const start = current;
@@ -228,8 +238,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationCo
     CXmlElement* const before = current;
     for (int i = 0; i < count && current != nullptr; ++i) {
       if (!found[i]) {
-        found[i] = descriptions[i]->ElementFromXml(context, this, element, &current, ns.c_str(),
-                                                   ownerType);
+        found[i] = descriptions[i]->ElementFromXml(context, this, element, &current, ns, ownerType);
       }
     }
     // An element no member takes is passed over when unknown elements are ignored.
@@ -257,14 +266,24 @@ void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlEle
     // The document's carrier for the kind, as simple children are read.
     value = &Builder::ReadCarrier(*element, kind);
     detail::VariantAccess::Refill(*value, text, kind, CWhitespaceUtils::ws_none);
-    detail::VariantAccess::HandOverOnNextGet(*value);
   }
+  // Read once by the setter, then emptied.
+  detail::VariantAccess::HandOverOnNextGet(*value);
   AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, *value);
 }
 
+bool CXmlGeneratedClass::StoreObjectProperty(int, CXmlObjectBase*) { return false; }
+
+CXmlCollectionBase* CXmlGeneratedClass::MakeCollection(int) const { return nullptr; }
+
 bool CXmlGeneratedClass::IsElementInList(const CSerializationContext& context,
                                          CXmlElement* element) const {
-  CElementInfo** descriptions = GetClassElementInfo();
+  return IsElementInList(context, GetClassElementInfo(), element);
+}
+
+bool CXmlGeneratedClass::IsElementInList(const CSerializationContext& context,
+                                         CElementInfo* const* descriptions,
+                                         const CXmlElement* element) {
   return descriptions && element && IsKnownFrom(context, descriptions, element);
 }
 

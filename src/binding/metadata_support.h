@@ -29,6 +29,19 @@ namespace Korvel::detail {
 // The name of an untyped member that takes any element name.
 inline constexpr std::wstring_view kAnyElement = L"AnyElement";
 
+// Local names are short: compared in line, without a call, as each child is
+// offered to the descriptions in turn and each object checks its name; long
+// texts (namespace URIs) go to the library's comparison.
+inline bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
+  constexpr size_t kShort = 16;
+  if (a.size() != b.size()) return false;
+  if (a.size() > kShort) return a == b;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // CKvValidationException with message and path.
 [[noreturn]] void ThrowValidation(const wchar_t* message, const std::wstring& path);
 // CKvValidationException with FormatString(format, argument) and path.

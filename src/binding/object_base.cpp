@@ -9,6 +9,7 @@
 #include <korvel/xml_document.h>
 
 #include "binding/messages.h"
+#include "binding/metadata_support.h"
 #include "binding/namespace_wildcard.h"
 
 namespace Korvel {
@@ -98,7 +99,7 @@ void CXmlObjectBase::SetElementName(const wchar_t* name) {
   // A shared name stays when the text is the same: readers set the name of
   // every object they fill.
   const std::wstring_view text = ViewOf(name);
-  if (*m_elementName == text) return;
+  if (detail::SameName(*m_elementName, text)) return;
   if (text.empty()) {
     ShareName(&NoName());
   } else {
@@ -119,7 +120,7 @@ void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring* sha
   if (name != nullptr) {
     const std::wstring_view text = name;
     for (size_t i = 0; i < count; ++i) {
-      if (shared[i] == text) {
+      if (detail::SameName(shared[i], text)) {
         ShareName(&shared[i]);
         return;
       }
@@ -150,6 +151,13 @@ void CXmlObjectBase::ToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
 CXmlElement* CXmlObjectBase::FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
                                          CXmlElement* current,
                                          const CSerializationContext& context) {
+  return object->FromXml_Int(element, current, context, false);
+}
+
+CXmlElement* CXmlObjectBase::FromXmlNew_Int(CXmlObjectBase* object, CXmlElement* element,
+                                            CXmlElement* current,
+                                            const CSerializationContext& context) {
+  object->m_madeForRead = true;
   return object->FromXml_Int(element, current, context, false);
 }
 
@@ -209,8 +217,8 @@ bool CXmlObjectBase::DoesElementNameMatch(const CSerializationContext& context,
 bool CXmlObjectBase::DoesElementNameMatch(const CSerializationContext& context,
                                           const CXmlElement* element, std::wstring_view name,
                                           std::wstring_view ns) {
-  if (element == nullptr || element->GetLocalName() != name) return false;
-  return context.GetIgnoreNamespaces() || element->GetNamespaceURI() == ns;
+  if (element == nullptr || !detail::SameName(element->GetLocalName(), name)) return false;
+  return context.GetIgnoreNamespaces() || detail::SameName(element->GetNamespaceURI(), ns);
 }
 
 }  // namespace Korvel

@@ -129,6 +129,9 @@ void CTypedCollectionBase<T>::Insert(int32_t index, V&& value, bool checkFacets)
   }
   if (checkFacets) CheckFacets(value);
   FireOnCollectionAdd(const_cast<T*>(&value));
+  // Most collections of a document hold a value or two: room for two at once
+  // spares the first regrowth.
+  if (m_items.capacity() == 0) m_items.reserve(2);
   const auto inserted = m_items.insert(m_items.begin() + m_front + index, std::forward<V>(value));
   if constexpr (std::is_same_v<T, bool>) {
     bool copy = *inserted;  // packed values have no address of their own
