@@ -1320,14 +1320,18 @@ class Writer {
       const PropertyPlan& p = *own_p;
       out << "    case Property_" << p.name << ":\n";
       const std::string& m = p.member;
+      // The store is this class's own, not a subclass's: a subclass declines
+      // StoreObjectProperty so that the reader comes here, and would else
+      // store nothing.
       if (IsCollectionKind(p)) {
         out << "      if (get) return value.SetXmlCollection("
             << (MadeOnFirstUse(p) ? "&Get" + p.name + "()" : m) << ");\n"
-            << "      StoreObjectProperty(propertyIndex, value.GetXmlCollection());\n"
+            << "      " << c << "::StoreObjectProperty(propertyIndex, value.GetXmlCollection());\n"
             << "      return;\n";
       } else if (IsObjectKind(p)) {
         out << "      if (get) return value.SetXmlObject(" << m << ");\n"
-            << "      StoreObjectProperty(propertyIndex, value.GetXmlObject());\n      return;\n";
+            << "      " << c << "::StoreObjectProperty(propertyIndex, value.GetXmlObject());\n"
+            << "      return;\n";
       } else if (p.nilFlag) {
         const std::string v = IsEnum(p) ? "I4" : p.simple.builtin->variant;
         const std::string in = IsEnum(p) ? "static_cast<int32_t>(*" + m + ")" : "*" + m;

@@ -339,7 +339,7 @@ void CItems::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
   switch (propertyIndex) {
     case Property_Item:
       if (get) return value.SetXmlCollection(&GetItem());
-      StoreObjectProperty(propertyIndex, value.GetXmlCollection());
+      CItems::StoreObjectProperty(propertyIndex, value.GetXmlCollection());
       return;
     default:
       throw CKvInvalidParamException(FormatString(L"Unknown property %d", propertyIndex));
@@ -422,18 +422,18 @@ void CPurchaseOrderType::AccessProperty(int propertyIndex, bool get, KvVariant& 
   switch (propertyIndex) {
     case Property_ShipTo:
       if (get) return value.SetXmlObject(m_shipTo);
-      StoreObjectProperty(propertyIndex, value.GetXmlObject());
+      CPurchaseOrderType::StoreObjectProperty(propertyIndex, value.GetXmlObject());
       return;
     case Property_BillTo:
       if (get) return value.SetXmlObject(m_billTo);
-      StoreObjectProperty(propertyIndex, value.GetXmlObject());
+      CPurchaseOrderType::StoreObjectProperty(propertyIndex, value.GetXmlObject());
       return;
     case Property_Comment:
       if (get) return GetOptional(m_comment, value, [](KvVariant& v, auto& f) { v.SetString(f); });
       return HasValue(value) ? void(m_comment = value.GetString()) : m_comment.reset();
     case Property_Items:
       if (get) return value.SetXmlObject(m_items);
-      StoreObjectProperty(propertyIndex, value.GetXmlObject());
+      CPurchaseOrderType::StoreObjectProperty(propertyIndex, value.GetXmlObject());
       return;
     case Property_OrderDate:
       if (get) return GetOptional(m_orderDate, value, [](KvVariant& v, auto& f) { v.SetDate(f); });

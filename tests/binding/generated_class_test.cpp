@@ -504,15 +504,19 @@ TEST_F(PoBinding, RoundTripsThroughEveryEntryPoint) {
   AsyncFromXmlFile(false);
 }
 
-// A subclass that gives a member of its own through AccessProperty, and so
-// declines to show the kept one through ViewProperty and ViewMember, is
-// written with what AccessProperty gives.
+// A subclass that keeps a member of its own behind AccessProperty, and so
+// declines the direct views and store, is read into and written from what
+// AccessProperty keeps; the other members keep their way.
 struct CForwardedOrder : Po::CPurchaseOrderType {
   static constexpr int kShipTo = 0;  // the first property
   CSmartPtr<Po::CUSAddress> forward = new Po::CUSAddress(L"shipTo");
   void AccessProperty(int index, bool get, KvVariant& value) override {
-    if (get && index == kShipTo) return value.SetXmlObject(forward);
-    Po::CPurchaseOrderType::AccessProperty(index, get, value);
+    if (index != kShipTo) return Po::CPurchaseOrderType::AccessProperty(index, get, value);
+    if (get) return value.SetXmlObject(forward);
+    forward = dynamic_cast<Po::CUSAddress*>(value.GetXmlObject().Get());
+  }
+  bool StoreObjectProperty(int index, CXmlObjectBase* object) override {
+    return index != kShipTo && Po::CPurchaseOrderType::StoreObjectProperty(index, object);
   }
   bool ViewProperty(int index, KvValueView& value) const override {
     return index != kShipTo && Po::CPurchaseOrderType::ViewProperty(index, value);
@@ -525,6 +529,8 @@ struct CForwardedOrder : Po::CPurchaseOrderType {
 TEST_F(PoBinding, AccessPropertyDecidesWhatTheViewsDecline) {
   CSmartPtr<CForwardedOrder> forwarded = new CForwardedOrder();
   forwarded->FromXml(text.c_str(), context);
+  ASSERT_NE(forwarded->forward.Get(), nullptr);
+  EXPECT_EQ(forwarded->forward->GetCity(), L"Mill Valley");
   forwarded->forward->SetCity(L"Elsewhere");
   const std::wstring written = forwarded->ToXml(true, true, EOL_LF, context);
   EXPECT_NE(written.find(L"<city>Elsewhere</city>"), std::wstring::npos) << written;

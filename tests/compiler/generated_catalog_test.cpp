@@ -200,4 +200,30 @@ TEST(GeneratedCatalog, CollectionsMadeOnFirstUseStayWithTheirOwner) {
   EXPECT_EQ(catalog->ToXml(true, true, EOL_LF, context), fresh->ToXml(true, true, EOL_LF, context));
 }
 
+// A subclass that declines the direct store of a member and passes the set
+// on to the generated accessor still gets the member stored.
+struct CObservedAddress : Catalog::CAddressType {
+  CObservedAddress() : CAddressType(L"address") {}
+  void AccessProperty(int index, bool get, KvVariant& value) override {
+    sets += !get && index == Property_Geo;
+    CAddressType::AccessProperty(index, get, value);
+  }
+  bool StoreObjectProperty(int index, CXmlObjectBase* object) override {
+    return index != Property_Geo && CAddressType::StoreObjectProperty(index, object);
+  }
+  int sets = 0;
+};
+
+TEST(GeneratedCatalog, AStoreDeclinedIsTheAccessorsToMake) {
+  CSmartPtr<CObservedAddress> address = new CObservedAddress();
+  address->FromXml(
+      L"<address xmlns='http://example.com/ns/catalog'><street>1 Main Street</street>"
+      L"<city>Ulm</city><country>DE</country>"
+      L"<geo><longitude>9.99</longitude><latitude>48.4</latitude></geo></address>",
+      CSerializationContext());
+  EXPECT_EQ(address->sets, 1);
+  ASSERT_NE(address->GetGeo(), nullptr);
+  EXPECT_EQ(address->GetGeo()->GetLatitude(), 48.4);
+}
+
 }  // namespace
