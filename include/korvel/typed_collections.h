@@ -28,6 +28,8 @@ namespace detail {
 // facet check; defined with the collections.
 template <class T>
 class FacetPrecheck;
+// Room on the stack for a value's text; defined with the value printers.
+class ShortText;
 
 template <class T, class P = T>
 struct TypedItemOf {
@@ -120,6 +122,9 @@ class KORVEL_API CTypedCollectionBase : public CXmlTypeCollection, private CInst
 
   // The text of one value as an element's content.
   virtual std::wstring ItemText(const T& value) const = 0;
+  // ItemText's text put into out, for a kind that prints without a string of
+  // its own; false (the default) leaves the text to ItemText.
+  virtual bool PutItemText(const T& value, detail::ShortText& out) const;
   // The ItemType handed to the writer with each value.
   virtual ItemType WrittenItemType() const;
 
@@ -182,6 +187,7 @@ class KORVEL_API CTypedCollection : public CTypedCollectionBase<typename TypedIt
   // Parses text as the kind, under the collection's whitespace rule, and appends it.
   void AddFromString(const std::wstring& text) override;
   std::wstring ItemText(const value_type& value) const override;
+  bool PutItemText(const value_type& value, detail::ShortText& out) const override;
 };
 
 // The base of the five collections of CDateTime values. A value must hold the

@@ -107,6 +107,7 @@ PrintedText::PrintedText(const KvVariant& value, const wchar_t* format) {
 }
 
 bool PrintedText::Print(const KvVariant& value, ItemType kind) {
+  if (PutShortValueText(value, m_printed)) return true;
   if (kind == it_decimal) {
     const CDecimal* decimal = VariantAccess::HeldDecimal(value);
     return decimal != nullptr && PutText(*decimal, m_printed);

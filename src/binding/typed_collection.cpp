@@ -175,10 +175,21 @@ void CTypedCollectionBase<T>::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*
   const bool patterned = !GetRestrictions().GetPattern().empty();
   for (auto it = begin(); it != end(); ++it) {
     const T& value = *it;
+    // A pattern judges a string: only a value without one is written from the stack.
+    if (detail::ShortText printed; !patterned && PutItemText(value, printed)) {
+      detail::WriteTextElement(*writer, name, ns, detail::ElementText{printed.View()}, itemType,
+                               false);
+      continue;
+    }
     const std::wstring text = ItemText(value);
     if (patterned) CheckFacets(value, &text);
     detail::WriteTextElement(*writer, name, ns, text, itemType, false);
   }
+}
+
+template <class T>
+bool CTypedCollectionBase<T>::PutItemText(const T&, detail::ShortText&) const {
+  return false;
 }
 
 // --- CTypedCollection ----------------------------------------------------------
@@ -238,6 +249,11 @@ void CTypedCollection<K>::AddFromString(const std::wstring& text) {
 template <ItemType K>
 std::wstring CTypedCollection<K>::ItemText(const value_type& value) const {
   return detail::KindText<K>::Print(value, this->GetValueFormat());
+}
+
+template <ItemType K>
+bool CTypedCollection<K>::PutItemText(const value_type& value, detail::ShortText& out) const {
+  return detail::PutKindText<K>(value, this->GetValueFormat(), out);
 }
 
 // --- explicit instantiations ---------------------------------------------------

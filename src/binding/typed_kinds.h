@@ -10,12 +10,40 @@
 #include <korvel/typed_collections.h>
 #include <korvel/variant.h>
 
+#include "values/value_text.h"
+
 namespace Korvel::detail {
 
 // Parse: the kind's reader under a whitespace rule. Print: its writer, given
 // the collection's format (used only by the kinds that take one).
 template <ItemType K>
 struct KindText;
+
+// Print's text put on the stack, for the kinds whose text is short: false
+// for the others and for a formatted decimal, which Print prints.
+template <ItemType K>
+bool PutKindText(const typename TypedItem<K>::Value& value, const std::wstring& format,
+                 ShortText& out) {
+  if constexpr (K == it_i1 || K == it_i2 || K == it_i4 || K == it_i8) {
+    PutSignedText(value, out);
+    return true;
+  } else if constexpr (K == it_ui1 || K == it_ui2 || K == it_ui4 || K == it_ui8 || K == it_year) {
+    PutUnsignedText(value, out);
+    return true;
+  } else if constexpr (K == it_month) {
+    PutMonthText(value, out);
+    return true;
+  } else if constexpr (K == it_day) {
+    PutDayText(value, out);
+    return true;
+  } else if constexpr (K == it_integer) {
+    return PutText(value, out);
+  } else if constexpr (K == it_decimal) {
+    return format.empty() && PutText(value, out);
+  } else {
+    return false;
+  }
+}
 
 #define KORVEL_DETAIL_KIND_TEXT(kind, name)                                               \
   template <>                                                                             \

@@ -522,7 +522,55 @@ const CDateTime* VariantAccess::HeldDate(const KvVariant& variant) noexcept {
   return !variant.m_nil && IsDate(variant.m_type) ? variant.m_value.date : nullptr;
 }
 
+bool PutShortValueText(const KvVariant& value, ShortText& out) {
+  switch (value.GetTypeAsEnum()) {
+    case it_i1:
+      PutSignedText(value.GetI1(), out);
+      return true;
+    case it_i2:
+      PutSignedText(value.GetI2(), out);
+      return true;
+    case it_i4:
+      PutSignedText(value.GetI4(), out);
+      return true;
+    case it_i8:
+      PutSignedText(value.GetI8(), out);
+      return true;
+    case it_ui1:
+      PutUnsignedText(value.GetUI1(), out);
+      return true;
+    case it_ui2:
+      PutUnsignedText(value.GetUI2(), out);
+      return true;
+    case it_ui4:
+      PutUnsignedText(value.GetUI4(), out);
+      return true;
+    case it_ui8:
+      PutUnsignedText(value.GetUI8(), out);
+      return true;
+    case it_year:
+      PutUnsignedText(value.GetYear(), out);
+      return true;
+    case it_month:
+      PutMonthText(value.GetMonth(), out);
+      return true;
+    case it_day:
+      PutDayText(value.GetDay(), out);
+      return true;
+    case it_boolean: {
+      const std::wstring_view text = value.GetBoolean() ? L"true" : L"false";
+      return out.PutFilled(text.size(), [&](wchar_t* p) { text.copy(p, text.size()); });
+    }
+    default:
+      return false;
+  }
+}
+
 void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstring& out) {
+  if (ShortText printed; !value.IsNil() && PutShortValueText(value, printed)) {
+    out.append(printed.View());
+    return;
+  }
   const bool noFormat = format == nullptr || format[0] == L'\0';
   if (const CDecimal* decimal = VariantAccess::HeldDecimal(value); decimal && noFormat) {
     return AppendText(*decimal, out);

@@ -134,6 +134,12 @@ struct VariantAccess {
                      CWhitespaceUtils::WhitespaceRule rule);
 };
 
+class ShortText;
+
+// ToString's text of an integer kind, a year, month or day, or a boolean,
+// put into out; false, with nothing put, for the other kinds.
+bool PutShortValueText(const KvVariant& value, ShortText& out);
+
 // ToString's text, appended to out: numbers and dates are printed into it,
 // so that a buffer reused across values spares an allocation per value.
 void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstring& out);

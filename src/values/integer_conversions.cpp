@@ -6,6 +6,7 @@
 
 #include "values/conversion_errors.h"
 #include "values/integer_text.h"
+#include "values/value_text.h"
 #include "values/whitespace_rules.h"
 
 namespace Korvel {
@@ -45,12 +46,12 @@ uint64_t ParseUnsignedKind(const std::wstring& text, CWhitespaceUtils::Whitespac
   detail::ThrowCannotConvert(ruled, kind);
 }
 
-// "--05" and "---07": the prefix and the number in at least two digits.
-std::wstring PrefixedTwoDigits(const wchar_t* prefix, uint8_t value) {
-  std::wstring text(prefix);
-  if (value < 10) text += L'0';
-  text += detail::UnsignedToText(value);
-  return text;
+// The text a ShortText printer puts.
+template <class T>
+std::wstring Printed(void (*put)(T, detail::ShortText&), T value) {
+  detail::ShortText text;
+  put(value, text);
+  return std::wstring(text.View());
 }
 
 }  // namespace
@@ -64,8 +65,10 @@ std::wstring CConversions::ui2ToString(uint16_t value) { return detail::Unsigned
 std::wstring CConversions::ui4ToString(uint32_t value) { return detail::UnsignedToText(value); }
 std::wstring CConversions::ui8ToString(uint64_t value) { return detail::UnsignedToText(value); }
 std::wstring CConversions::yearToString(uint16_t value) { return detail::UnsignedToText(value); }
-std::wstring CConversions::monthToString(uint8_t value) { return PrefixedTwoDigits(L"--", value); }
-std::wstring CConversions::dayToString(uint8_t value) { return PrefixedTwoDigits(L"---", value); }
+std::wstring CConversions::monthToString(uint8_t value) {
+  return Printed(detail::PutMonthText, value);
+}
+std::wstring CConversions::dayToString(uint8_t value) { return Printed(detail::PutDayText, value); }
 
 int32_t CConversions::i4FromString(const std::wstring& text, WhitespaceRule rule) {
   return static_cast<int32_t>(ParseSignedKind(text, rule, INT32_MIN, INT32_MAX, "i4"));

@@ -2,7 +2,10 @@
 // Base-10 integer text, read the way the C library's wide-string parsers read it.
 #include "values/integer_text.h"
 
+#include <algorithm>
+
 #include "values/character_classes.h"
+#include "values/value_text.h"
 
 namespace Korvel::detail {
 
@@ -66,19 +69,55 @@ IntegerParse ParseUnsigned(std::wstring_view text, uint64_t max, uint64_t& value
   return IntegerParse::ok;
 }
 
+namespace {
+
+// The digits of value, with what lead puts before them, put into out.
+template <class Lead>
+void PutWithLead(uint64_t value, ShortText& out, Lead lead) {
+  wchar_t buffer[32];
+  wchar_t* const end = buffer + 32;
+  wchar_t* const begin = lead(PutDigits(value, end));
+  out.PutFilled(static_cast<std::size_t>(end - begin),
+                [&](wchar_t* p) { std::copy(begin, end, p); });
+}
+
+// The prefix, then value in two digits at least.
+void PutTwoDigitText(std::wstring_view prefix, uint64_t value, ShortText& out) {
+  PutWithLead(value, out, [&](wchar_t* begin) {
+    if (value < 10) *--begin = L'0';
+    begin -= prefix.size();
+    std::copy(prefix.begin(), prefix.end(), begin);
+    return begin;
+  });
+}
+
+}  // namespace
+
+void PutSignedText(int64_t value, ShortText& out) {
+  const uint64_t magnitude = value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : value;
+  PutWithLead(magnitude, out, [&](wchar_t* begin) {
+    if (value < 0) *--begin = L'-';
+    return begin;
+  });
+}
+
+void PutUnsignedText(uint64_t value, ShortText& out) {
+  PutWithLead(value, out, [](wchar_t* begin) { return begin; });
+}
+
+void PutMonthText(uint8_t value, ShortText& out) { PutTwoDigitText(L"--", value, out); }
+void PutDayText(uint8_t value, ShortText& out) { PutTwoDigitText(L"---", value, out); }
+
 std::wstring SignedToText(int64_t value) {
-  wchar_t buffer[24];
-  wchar_t* end = buffer + 24;
-  uint64_t magnitude = value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : value;
-  wchar_t* begin = PutDigits(magnitude, end);
-  if (value < 0) *--begin = L'-';
-  return std::wstring(begin, end);
+  ShortText text;
+  PutSignedText(value, text);
+  return std::wstring(text.View());
 }
 
 std::wstring UnsignedToText(uint64_t value) {
-  wchar_t buffer[24];
-  wchar_t* end = buffer + 24;
-  return std::wstring(PutDigits(value, end), end);
+  ShortText text;
+  PutUnsignedText(value, text);
+  return std::wstring(text.View());
 }
 
 }  // namespace Korvel::detail

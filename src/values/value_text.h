@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -63,5 +64,11 @@ class ShortText {
 bool PutText(const CBigInteger& value, ShortText& out);
 bool PutText(const CDecimal& value, ShortText& out);
 bool PutText(const CDateTime& value, ShortText& out);
+// Plain decimal digits, "-" first when negative.
+void PutSignedText(int64_t value, ShortText& out);
+void PutUnsignedText(uint64_t value, ShortText& out);
+// A month ("--05") and a day ("---07").
+void PutMonthText(uint8_t value, ShortText& out);
+void PutDayText(uint8_t value, ShortText& out);
 
 }  // namespace Korvel::detail

@@ -55,6 +55,11 @@ struct KindRow {
 const KindRow kKinds[] = {
     {it_base64Binary, L"base64Binary", L"SGVs bG8=", L"SGVsbG8="},
     {it_i8, L"i8", L"-9223372036854775808", L"-9223372036854775808"},
+    {it_i1, L"i1", L"+07", L"7"},
+    {it_ui8, L"ui8", L"18446744073709551615", L"18446744073709551615"},
+    {it_month, L"month", L"--05", L"--05"},
+    {it_day, L"day", L"---31", L"---31"},
+    {it_boolean, L"boolean", L"1", L"true"},
     {it_duration, L"duration", L"P1Y2M3DT4H5M6.789S", L"P1Y2M3DT4H5M6.789S"},
     {it_datetime, L"datetime", L"2004-05-06T07:08:09.5-05:00", L"2004-05-06T07:08:09.5-05:00"},
     {it_string, L"string", L" a \t b ", L"a b"},
