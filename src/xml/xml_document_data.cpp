@@ -14,7 +14,7 @@ namespace Korvel::detail {
 namespace {
 
 constexpr size_t kFirstBlockSize = 4096;
-constexpr size_t kLargestBlockSize = size_t{256} << 10;
+constexpr size_t kLargestBlockSize = size_t{32} << 10;
 constexpr size_t kPrefaultedBlockSize = size_t{256} << 10;
 
 }  // namespace
@@ -26,7 +26,8 @@ BlockChain::Block* BlockChain::Add(size_t bytes) {
   const size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
   void* memory = std::malloc(size);
   if (!memory) throw std::bad_alloc();
-  // A large block is filled node after node to its end.
+  // A block made for one large request is written whole at once; blocks of
+  // the usual sizes fault in as they fill.
   if (size >= kPrefaultedBlockSize) platform::PrefaultForWrite(memory, size);
   m_newest = new (memory) Block{m_newest, size};
   m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, kLargestBlockSize);

@@ -22,11 +22,14 @@
 namespace Korvel::detail {
 
 // Blocks that double in size from 4 KiB, so that a small document costs one
-// small allocation, up to 256 KiB: a read gives a tree back block by block at
+// small allocation, up to 32 KiB: a read gives a tree back block by block at
 // every depth, and what waits in partly read blocks must stay small beside the
 // objects. They come from the heap, so that a tree reuses the memory the
 // objects of an earlier read gave back, and the objects of this read reuse
-// what the tree gives back as they are read.
+// what the tree gives back as they are read. Freeing a chunk of 64 KiB or more
+// makes malloc merge all its small free chunks, which during a read are many
+// (the tree's strings, the objects' temporaries): a block that size given back
+// every few hundred elements would make it do that over and over.
 class BlockChain {
  public:
   struct Block {
