@@ -67,6 +67,18 @@ bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& c
   return nil;
 }
 
+// Runs get, a property getter of the member named name, wrapping its
+// failures with the member's name.
+template <class Get>
+auto GetWrapped(const std::wstring& name, Get get) -> decltype(get()) {
+  try {
+    return get();
+  } catch (const CKvException& e) {
+    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, name.c_str()),
+                                 std::wstring(), e);
+  }
+}
+
 // Runs set, a property setter reading element, wrapping its failures with
 // the element's path.
 template <class Set>
@@ -155,31 +167,18 @@ void CElementInfo::InvokePropertyGet(CXmlGeneratedClass* owner, KvVariant& value
 }
 
 void CElementInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& value) const {
-  try {
-    owner->ReadProperty(m_propertyIndex, value);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
-                                 std::wstring(), e);
-  }
+  GetWrapped(m_elementName, [&] { owner->ReadProperty(m_propertyIndex, value); });
 }
 
 CSmartPtr<CXmlCollectionBase> CElementInfo::PeekCollection(const CXmlGeneratedClass* owner) const {
-  try {
-    return owner->PeekCollection(m_propertyIndex);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
-                                 std::wstring(), e);
-  }
+  return GetWrapped(m_elementName, [&] { return owner->PeekCollection(m_propertyIndex); });
 }
 
 const KvVariant& CElementInfo::ViewProperty(const CXmlGeneratedClass* owner,
                                             KvValueView& view) const {
-  try {
+  return GetWrapped(m_elementName, [&]() -> const KvVariant& {
     return owner->ViewOrReadProperty(m_propertyIndex, view);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
-                                 std::wstring(), e);
-  }
+  });
 }
 
 void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
@@ -204,11 +203,8 @@ const CXmlObjectBase* CElementInfo::ViewObject(const CXmlGeneratedClass* owner,
 CMemberView CElementInfo::SeeMember(const CXmlGeneratedClass* owner,
                                     std::optional<KvValueView>& view) const {
   CMemberView member;
-  try {
-    if (owner->ViewMember(m_propertyIndex, member)) return member;
-  } catch (const CKvException& e) {
-    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
-                                 std::wstring(), e);
+  if (GetWrapped(m_elementName, [&] { return owner->ViewMember(m_propertyIndex, member); })) {
+    return member;
   }
   member.object = ViewObject(owner, view.emplace());
   if (member.object) member.collection = detail::VariantCollectionPointer(view->AsVariant());
@@ -230,12 +226,7 @@ void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object
 }
 
 CXmlCollectionBase* CElementInfo::MakeCollection(const CXmlGeneratedClass* owner) const {
-  try {
-    return owner->MakeCollection(m_propertyIndex);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, m_elementName.c_str()),
-                                 std::wstring(), e);
-  }
+  return GetWrapped(m_elementName, [&] { return owner->MakeCollection(m_propertyIndex); });
 }
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,
