@@ -187,7 +187,7 @@ const INillable* CXmlGeneratedClass::GetNillable() const {
   auto& plain = GetClassInfo()->m_plainType.value;
   const std::type_info* type = &typeid(*this);
   if (plain.load(std::memory_order_relaxed) == type) return nullptr;
-  const INillable* nillable = detail::AsNillable(*this);
+  const auto* nillable = dynamic_cast<const INillable*>(this);
   if (nillable == nullptr) plain.store(type, std::memory_order_relaxed);
   return nillable;
 }

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cwctype>
-#include <typeinfo>
 
 #include <korvel/collection.h>
 #include <korvel/generated_class.h>
@@ -124,21 +123,6 @@ const std::wstring& PrintedText::Str() const {
   if (m_string != nullptr) return *m_string;
   thread_local std::wstring copy;
   return copy.assign(m_view);
-}
-
-const INillable* AsNillable(const CXmlGeneratedClass& object) {
-  struct Answer {
-    const std::type_info* type;
-    bool nillable;
-  };
-  constexpr size_t kSlots = 64;
-  thread_local Answer answers[kSlots] = {};
-  const std::type_info& type = typeid(object);
-  Answer& answer = answers[(reinterpret_cast<uintptr_t>(&type) >> 4) % kSlots];
-  if (answer.type == &type && !answer.nillable) return nullptr;
-  const auto* nillable = dynamic_cast<const INillable*>(&object);
-  answer = {&type, nillable != nullptr};
-  return nillable;
 }
 
 int NilValue(const std::wstring& value) {

@@ -86,12 +86,6 @@ const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
 // enumerator allocates nothing.
 const std::wstring& EnumText(const wchar_t* text);
 
-// The object as INillable, or null. The cross cast is dear for a step taken
-// once per object, and reading and writing meet a few dozen classes over and
-// over, so the thread keeps each class's answer, in a small table by the
-// address of its type.
-const INillable* AsNillable(const CXmlGeneratedClass& object);
-
 // The text of a simple element's value, as WrittenText has it but with a
 // number or date printed into room of its own on the stack: no string is
 // filled for it unless a writer or a pattern asks for one.
