@@ -97,26 +97,12 @@ PrintedText::PrintedText(const KvVariant& value, const wchar_t* format) {
   if (const std::wstring* held = kind == it_string ? VariantAccess::HeldString(value) : nullptr) {
     m_string = held;
     m_view = *held;
-  } else if (format == nullptr && Print(value, kind)) {
+  } else if (format == nullptr && PutUnformattedText(value, m_printed)) {
     m_view = m_printed.View();
   } else {
     m_string = &WrittenText(value, format);
     m_view = *m_string;
   }
-}
-
-bool PrintedText::Print(const KvVariant& value, ItemType kind) {
-  if (PutShortValueText(value, m_printed)) return true;
-  if (kind == it_decimal) {
-    const CDecimal* decimal = VariantAccess::HeldDecimal(value);
-    return decimal != nullptr && PutText(*decimal, m_printed);
-  }
-  if (kind == it_integer) {
-    const CBigInteger* integer = VariantAccess::HeldInteger(value);
-    return integer != nullptr && PutText(*integer, m_printed);
-  }
-  const CDateTime* date = VariantAccess::HeldDate(value);
-  return date != nullptr && PutText(*date, m_printed);
 }
 
 const std::wstring& PrintedText::Str() const {
