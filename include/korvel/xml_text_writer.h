@@ -83,9 +83,11 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   // StartElement, WriteText and EndElement of an element that holds only
   // text, in one step; false, with nothing written, where the name needs a
   // namespace declaration (or is the root) and the three must go one by one.
-  // asciiName, when not empty, is the name's spelling in bytes.
+  // asciiName, when not empty, is the name's spelling in bytes; printed
+  // tells that text is a number or date printed just now, ASCII with nothing
+  // to escape.
   bool WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                        const std::wstring& namespaceUri, std::wstring_view text,
+                        const std::wstring& namespaceUri, std::wstring_view text, bool printed,
                         bool isDefaultValue);
   void WriteEscaped(std::wstring_view text, bool attribute);
   void WriteIndent(int32_t depth);
@@ -106,6 +108,9 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   bool m_formatted = true;
   CTextStream& m_stream;
   std::unique_ptr<detail::TextOutput> m_out;
+  // The qualified type name WriteXsiType hands to WriteAttribute, kept so
+  // that it costs no allocation per element.
+  std::wstring m_qualifiedType;
 };
 
 }  // namespace Korvel

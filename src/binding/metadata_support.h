@@ -96,13 +96,11 @@ class PrintedText {
   PrintedText& operator=(const PrintedText&) = delete;
 
   std::wstring_view View() const noexcept { return m_view; }
-  ElementText ForWriter() const noexcept { return ElementText{m_view, m_string}; }
+  ElementText ForWriter() const noexcept { return ElementText{m_view, m_string, !m_string}; }
   // As a string: the one the value holds, or a copy the thread keeps.
   const std::wstring& Str() const;
 
  private:
-  bool Print(const KvVariant& value, ItemType kind);
-
   ShortText m_printed;
   std::wstring_view m_view;
   const std::wstring* m_string = nullptr;

@@ -14,12 +14,15 @@ class CXmlWriter;
 
 namespace Korvel::detail {
 
-// The text of a simple element as a writer gets it: a view, and the string
-// it views when there is one (a number printed on the caller's stack has
-// none; a writer that needs a string is given a copy).
+// The text of a simple element as a writer gets it: a view, and
+// the string it views when there is one (a number printed on the caller's
+// stack has none; a writer that needs a string is given a copy). printed
+// tells that the text is a number or date printed just now: ASCII that no
+// format escapes, which a writer copies as it is.
 struct ElementText {
   std::wstring_view view;
   const std::wstring* string = nullptr;
+  bool printed = false;
 };
 
 // StartElement, WriteText and EndElement on writer. A CXmlTextWriter or a

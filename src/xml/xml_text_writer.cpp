@@ -190,7 +190,7 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
   CXmlWriterContext& element = PushElement(name, namespaceUri);
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
-    m_out->PutTagLine(m_formatted && closed, m_formatted ? element.GetDepth() : 0, "<",
+    m_out->PutTagLine(m_formatted && closed, m_formatted ? element.GetDepth() : 0, "<", nullptr,
                       element.GetName(), {});
     // An unqualified element inside a default namespace leaves it, or a reader
     // would put it in that namespace (the root undeclares the document's).
@@ -199,7 +199,6 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
       m_out->Put(" xmlns=\"\"");
     }
   } else {
-    if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
     // The element shares its parent's scope until it declares something.
     const CXmlWriterContext* parent = element.GetParent();
     const std::wstring* prefix =
@@ -207,7 +206,8 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
     const bool declare = prefix == nullptr;
     if (declare) prefix = &element.AllocatePrefix(uri);
     element.SetNamePrefix(prefix);
-    PutName(*m_out, "<", prefix, element.GetName(), {});
+    m_out->PutTagLine(m_formatted && closed, m_formatted ? element.GetDepth() : 0, "<", prefix,
+                      element.GetName(), {});
     if (declare) WriteNamespaceDeclaration(*prefix, uri);
   }
   if (element.GetParent() == nullptr) {
@@ -244,7 +244,7 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
 
 bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
                                       const std::wstring& namespaceUri, std::wstring_view text,
-                                      bool isDefaultValue) {
+                                      bool printed, bool isDefaultValue) {
   // The element would share its parent's scope: it needs no xmlns="" when
   // that scope has no default namespace to leave, and no declaration when
   // the scope maps its namespace to a prefix already.
@@ -266,7 +266,7 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view
   // The name as its bytes when the caller has them, else as it is.
   const auto putWhole = [&](auto spelledName) {
     return m_out->PutTextElement<ContentPlain>(m_formatted && closed, levels, prefixText,
-                                               spelledName, text, m_formatted);
+                                               spelledName, text, printed, m_formatted);
   };
   if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
@@ -298,12 +298,8 @@ void CXmlTextWriter::EndElement() {
     m_out->Put(close);
   } else {
     const bool indented = m_formatted && element.GetChildCount() > 0;
-    if (const std::wstring* prefix = element.GetNamePrefix()) {
-      if (indented) WriteIndent(element.GetDepth());
-      PutName(*m_out, "</", prefix, element.GetName(), close);
-    } else {
-      m_out->PutTagLine(false, indented ? element.GetDepth() : 0, "</", element.GetName(), close);
-    }
+    m_out->PutTagLine(false, indented ? element.GetDepth() : 0, "</", element.GetNamePrefix(),
+                      element.GetName(), close);
   }
   PopElement();
   m_out->FlushIfFull();
@@ -351,10 +347,8 @@ void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
     WriteNamespaceDeclaration(*prefix, typeNamespaceUri);
     m_out->Put(' ');
   }
-  std::wstring value;
-  value.reserve(prefix->size() + 1 + typeName.size());
-  value.append(*prefix).append(1, L':').append(typeName);
-  WriteAttribute(Xsi().type, Xsi().uri, value, itemType);
+  m_qualifiedType.assign(*prefix).append(1, L':').append(typeName);
+  WriteAttribute(Xsi().type, Xsi().uri, m_qualifiedType, itemType);
 }
 
 void CXmlTextWriter::WriteNil() {
@@ -428,8 +422,9 @@ namespace detail {
 struct TextWriterAccess {
   static bool WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
                                std::string_view asciiName, const std::wstring& namespaceUri,
-                               std::wstring_view text, bool isDefaultValue) {
-    return writer.WriteTextElement(name, asciiName, namespaceUri, text, isDefaultValue);
+                               ElementText text, bool isDefaultValue) {
+    return writer.WriteTextElement(name, asciiName, namespaceUri, text.view, text.printed,
+                                   isDefaultValue);
   }
 };
 
@@ -464,7 +459,7 @@ void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
   // of a derived class, whose overrides must run, goes the long way.
   if (&typeid(writer) != &typeid(CXmlTextWriter) ||
       !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
-                                          namespaceUri, text.view, isDefaultValue)) {
+                                          namespaceUri, text, isDefaultValue)) {
     WriteTextElementOtherwise(writer, name, asciiName, namespaceUri, text, itemType,
                               isDefaultValue);
   }
