@@ -16,6 +16,7 @@ namespace Korvel {
 namespace detail {
 class TextOutput;
 struct TextWriterAccess;
+struct ElementText;
 }  // namespace detail
 
 // Writes XML text into a text stream, formatted (each element on its own line,
@@ -81,14 +82,11 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   friend struct detail::TextWriterAccess;
 
   // StartElement, WriteText and EndElement of an element that holds only
-  // text, in one step; false, with nothing written, where the name needs a
-  // namespace declaration (or is the root) and the three must go one by one.
-  // asciiName, when not empty, is the name's spelling in bytes; printed
-  // tells that text is a number or date printed just now, ASCII with nothing
-  // to escape.
-  bool WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                        const std::wstring& namespaceUri, std::wstring_view text, bool printed,
-                        bool isDefaultValue);
+  // text, in one step unless the name needs a namespace declaration (or is
+  // the root). asciiName, when not empty, is the name's spelling in bytes.
+  void WriteTextElement(const std::wstring& name, std::string_view asciiName,
+                        const std::wstring& namespaceUri, const detail::ElementText& text,
+                        ItemType itemType, bool isDefaultValue);
   void WriteEscaped(std::wstring_view text, bool attribute);
   void WriteIndent(int32_t depth);
   // ' xmlns:prefix="uri"'

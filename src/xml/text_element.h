@@ -31,7 +31,7 @@ struct ElementText {
 // prefix is involved. asciiName, when not empty, is the name's spelling in
 // bytes, made once by a caller that writes the same name again and again.
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
+                      const std::wstring& namespaceUri, const ElementText& text, ItemType itemType,
                       bool isDefaultValue, std::string_view asciiName = {});
 inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                              const std::wstring& namespaceUri, const std::wstring& text,

@@ -81,6 +81,18 @@ const std::wstring* PrefixInScope(const CXmlWriter::CXmlWriterContext& element,
   return element.FindPrefix(namespaceUri);
 }
 
+// StartElement, WriteText and EndElement, the text as a string: printed text
+// copied into one the thread keeps.
+void WriteTextElementInPieces(CXmlWriter& writer, const std::wstring& name,
+                              const std::wstring& namespaceUri, const detail::ElementText& text,
+                              ItemType itemType, bool isDefaultValue) {
+  thread_local std::wstring copy;
+  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
+  writer.StartElement(name, namespaceUri);
+  writer.WriteText(string, itemType, isDefaultValue);
+  writer.EndElement();
+}
+
 }  // namespace
 
 // In line: every element starts with it.
@@ -242,21 +254,26 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
   m_out->FlushIfFull();
 }
 
-bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                                      const std::wstring& namespaceUri, std::wstring_view text,
-                                      bool printed, bool isDefaultValue) {
+void CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
+                                      const std::wstring& namespaceUri,
+                                      const detail::ElementText& content, ItemType itemType,
+                                      bool isDefaultValue) {
   // The element would share its parent's scope: it needs no xmlns="" when
   // that scope has no default namespace to leave, and no declaration when
   // the scope maps its namespace to a prefix already.
   CXmlWriterContext* parent = GetCurrentElement();
-  if (parent == nullptr) return false;
+  const auto inPieces = [&] {
+    WriteTextElementInPieces(*this, name, namespaceUri, content, itemType, isDefaultValue);
+  };
+  if (parent == nullptr) return inPieces();
   const std::wstring* prefix = nullptr;
   if (parent->IsUnprefixed(namespaceUri)) {
-    if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) return false;
+    if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) return inPieces();
   } else {
     prefix = PrefixInScope(*parent, namespaceUri);
-    if (prefix == nullptr) return false;
+    if (prefix == nullptr) return inPieces();
   }
+  const std::wstring_view text = content.view;
   const bool closed = CloseStartTagForChild();
   const int32_t depth = parent->GetDepth() + 1;
   const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
@@ -266,11 +283,11 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view
   // The name as its bytes when the caller has them, else as it is.
   const auto putWhole = [&](auto spelledName) {
     return m_out->PutTextElement<ContentPlain>(m_formatted && closed, levels, prefixText,
-                                               spelledName, text, printed, m_formatted);
+                                               spelledName, text, content.printed, m_formatted);
   };
   if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
-    return true;
+    return;
   }
   if (m_formatted) WriteBreakOrIndent(closed, depth);
   if (empty) {
@@ -286,7 +303,6 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view
   }
   if (m_formatted) m_out->Put(m_lineEnd);
   m_out->FlushIfFull();
-  return true;
 }
 
 void CXmlTextWriter::EndElement() {
@@ -420,11 +436,10 @@ CXmlWriter::CXmlWriterContext& CXmlTextWriter::RequireOpenStartTag() {
 namespace detail {
 
 struct TextWriterAccess {
-  static bool WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
+  static void WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
                                std::string_view asciiName, const std::wstring& namespaceUri,
-                               ElementText text, bool isDefaultValue) {
-    return writer.WriteTextElement(name, asciiName, namespaceUri, text.view, text.printed,
-                                   isDefaultValue);
+                               const ElementText& text, ItemType itemType, bool isDefaultValue) {
+    writer.WriteTextElement(name, asciiName, namespaceUri, text, itemType, isDefaultValue);
   }
 };
 
@@ -432,37 +447,34 @@ namespace {
 
 // WriteTextElement for the other writers. The JSON and Fast Infoset writers
 // (of those classes themselves) write the element in one step too; the
-// others take the text as a string, printed text copied into one the thread
-// keeps.
-void WriteTextElementOtherwise(CXmlWriter& writer, const std::wstring& name,
-                               std::string_view asciiName, const std::wstring& namespaceUri,
-                               ElementText text, ItemType itemType, bool isDefaultValue) {
+// others take it in pieces. Apart, so that the text writer's way in saves no
+// registers for it.
+[[gnu::noinline]] void WriteTextElementOtherwise(CXmlWriter& writer, const std::wstring& name,
+                                                 std::string_view asciiName,
+                                                 const std::wstring& namespaceUri,
+                                                 const ElementText& text, ItemType itemType,
+                                                 bool isDefaultValue) {
   if (WriteJsonTextElement(writer, name, asciiName, namespaceUri, text.view, itemType) ||
       WriteFastInfosetTextElement(writer, name, namespaceUri, text.view, itemType,
                                   isDefaultValue)) {
     return;
   }
-  thread_local std::wstring copy;
-  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
-  writer.StartElement(name, namespaceUri);
-  writer.WriteText(string, itemType, isDefaultValue);
-  writer.EndElement();
+  WriteTextElementInPieces(writer, name, namespaceUri, text, itemType, isDefaultValue);
 }
 
 }  // namespace
 
 void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
+                      const std::wstring& namespaceUri, const ElementText& text, ItemType itemType,
                       bool isDefaultValue, std::string_view asciiName) {
   // The type checks, here and for the JSON and Fast Infoset writers, compare
   // the addresses of the library's one type_info object per class: a writer
   // of a derived class, whose overrides must run, goes the long way.
-  if (&typeid(writer) != &typeid(CXmlTextWriter) ||
-      !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
-                                          namespaceUri, text, isDefaultValue)) {
-    WriteTextElementOtherwise(writer, name, asciiName, namespaceUri, text, itemType,
-                              isDefaultValue);
+  if (&typeid(writer) == &typeid(CXmlTextWriter)) {
+    return TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
+                                              namespaceUri, text, itemType, isDefaultValue);
   }
+  WriteTextElementOtherwise(writer, name, asciiName, namespaceUri, text, itemType, isDefaultValue);
 }
 
 // Cleared however StartElement ends.
