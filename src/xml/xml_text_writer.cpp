@@ -307,8 +307,10 @@ void CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view
 
 void CXmlTextWriter::EndElement() {
   CXmlWriterContext& element = RequireCurrentElement();
-  // The line end goes with the tag's last markup.
-  const std::string_view close = !m_formatted ? ">" : m_eolType == EOL_LF ? ">\n" : ">\r\n";
+  // The line end goes with the tag's last markup. Views of the literals, so
+  // that their lengths are known when compiled.
+  using namespace std::string_view_literals;
+  const std::string_view close = !m_formatted ? ">"sv : m_eolType == EOL_LF ? ">\n"sv : ">\r\n"sv;
   if (element.IsStartTagOpen()) {
     m_out->Put('/');
     m_out->Put(close);
