@@ -113,9 +113,12 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
       // document's aliases and its own in aliases.
       const Scope* parent = nullptr;
       NamespaceMap aliases;
-      // The declarations of any other scope, a URI at most once. A deque
-      // keeps the prefixes where they are as entries are added.
+      // The declarations of any other scope, a URI at most once: the first
+      // declared entries of added. A deque keeps the prefixes where they are
+      // as entries are added; entries past the declared ones keep their
+      // strings' storage for the next element of the context.
       std::deque<std::pair<std::wstring, std::wstring>> added;
+      size_t declared = 0;
       // Every alias in force, made when GetAliases asks for it.
       mutable NamespaceMap merged;
     };

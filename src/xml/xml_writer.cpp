@@ -14,19 +14,23 @@ namespace Korvel {
 namespace {
 
 // The n-th generated prefix: AA ... ZZ for the first 676, then three letters,
-// and so on, so that every candidate is a valid name.
-std::wstring PrefixCandidate(uint64_t n) {
-  size_t letters = 2;
-  uint64_t count = 26 * 26;
-  while (n >= count) {
-    n -= count;
-    ++letters;
-    count *= 26;
+// and so on, so that every candidate is a valid name. Made in place: most are
+// looked at and passed over.
+struct PrefixCandidate {
+  explicit PrefixCandidate(uint64_t n) {
+    uint64_t count = 26 * 26;
+    while (n >= count) {
+      n -= count;
+      ++letters;
+      count *= 26;
+    }
+    for (size_t i = letters; i-- > 0; n /= 26) text[i] = static_cast<wchar_t>(L'A' + n % 26);
   }
-  std::wstring prefix(letters, L'A');
-  for (size_t i = letters; i-- > 0; n /= 26) prefix[i] = static_cast<wchar_t>(L'A' + n % 26);
-  return prefix;
-}
+  std::wstring_view View() const noexcept { return std::wstring_view(text, letters); }
+
+  size_t letters = 2;
+  wchar_t text[16];  // 26 to the 14th exceeds every uint64_t
+};
 
 // Calls visit(uri, prefix) once for each alias in force in scope: the
 // nearest declaration of each URI, innermost scope first.
@@ -35,8 +39,8 @@ void ForEachAlias(const Scope& scope, Visit visit) {
   // Whether a scope nearer than outer declares the URI, hiding outer's.
   const auto hidden = [&scope](const Scope* outer, const std::wstring& uri) {
     for (const Scope* s = &scope; s != outer; s = s->parent) {
-      for (const auto& entry : s->added) {
-        if (entry.first == uri) return true;
+      for (size_t i = 0; i < s->declared; ++i) {
+        if (s->added[i].first == uri) return true;
       }
     }
     return false;
@@ -47,7 +51,8 @@ void ForEachAlias(const Scope& scope, Visit visit) {
         if (!hidden(s, uri)) visit(uri, prefix);
       }
     } else {
-      for (const auto& [uri, prefix] : s->added) {
+      for (size_t i = 0; i < s->declared; ++i) {
+        const auto& [uri, prefix] = s->added[i];
         if (!hidden(s, uri)) visit(uri, prefix);
       }
     }
@@ -74,11 +79,11 @@ std::wstring FirstFreePrefix(const Scope& scope) {
   });
   std::sort(large.begin(), large.end());
   for (uint64_t n = 0;; ++n) {
-    std::wstring candidate = PrefixCandidate(n);
-    const std::wstring_view c = candidate;
+    const PrefixCandidate candidate(n);
+    const std::wstring_view c = candidate.View();
     if (large.empty() ? std::find(small, small + count, c) == small + count
                       : !std::binary_search(large.begin(), large.end(), c)) {
-      return candidate;
+      return std::wstring(c);
     }
   }
 }
@@ -121,7 +126,7 @@ void Context::StartRoot(const std::wstring& name, const std::wstring& namespaceU
   m_ownScope->defaultNamespace = defaultNamespace;
   m_ownScope->parent = nullptr;
   m_ownScope->aliases = aliases;
-  m_ownScope->added.clear();
+  m_ownScope->declared = 0;
   m_scope = m_ownScope.get();
 }
 
@@ -158,8 +163,8 @@ const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const 
       const auto it = s->aliases.find(namespaceUri);
       return it != s->aliases.end() ? &it->second : nullptr;
     }
-    for (const auto& [uri, prefix] : s->added) {
-      if (uri == namespaceUri) return &prefix;
+    for (size_t i = 0; i < s->declared; ++i) {
+      if (s->added[i].first == namespaceUri) return &s->added[i].second;
     }
   }
 }
@@ -179,7 +184,7 @@ Context::Scope& Context::OwnScope() {
     Scope& own = *m_ownScope;
     own.defaultNamespace = m_scope->defaultNamespace;
     own.parent = m_scope;
-    own.added.clear();
+    own.declared = 0;
     m_scope = &own;
   }
   return *m_ownScope;
@@ -188,10 +193,13 @@ Context::Scope& Context::OwnScope() {
 const std::wstring& Context::Declare(const std::wstring& namespaceUri, const std::wstring& prefix) {
   Scope& own = OwnScope();
   if (own.parent == nullptr) return own.aliases[namespaceUri] = prefix;
-  for (auto& entry : own.added) {
-    if (entry.first == namespaceUri) return entry.second = prefix;
+  for (size_t i = 0; i < own.declared; ++i) {
+    if (own.added[i].first == namespaceUri) return own.added[i].second = prefix;
   }
-  return own.added.emplace_back(namespaceUri, prefix).second;
+  if (own.declared == own.added.size()) own.added.emplace_back();
+  auto& [uri, stored] = own.added[own.declared++];
+  uri = namespaceUri;
+  return stored = prefix;
 }
 
 void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
