@@ -165,12 +165,14 @@ class TextOutput {
     return m_utf8 != nullptr && m_utf8->PutComposed(n, compose);
   }
 
-  // An attribute, " " name "=\"" value "\"", as one append; false, with
-  // nothing written, unless the output is UTF-8, name ASCII and value all
+  // An attribute, " " name "=\"" value "\"" (the prefix and a colon in front
+  // of the name when there is a prefix), as one append; false, with nothing
+  // written, unless the output is UTF-8, prefix and name ASCII and value all
   // characters that Plain admits.
   template <class Plain>
-  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value) {
-    return m_utf8 != nullptr && m_utf8->PutAsciiAttribute<Plain>(name, value);
+  bool PutAsciiAttribute(const std::wstring* prefix, std::wstring_view name,
+                         std::wstring_view value) {
+    return m_utf8 != nullptr && m_utf8->PutAsciiAttribute<Plain>(prefix, name, value);
   }
 
   // Hands wide text to the stream once a chunk's worth has gathered.

@@ -156,13 +156,21 @@ class Utf8Buffer {
     return true;
   }
 
-  // " " name "=\"" value "\"" with one room check when name is all ASCII and
-  // value all characters that Plain admits; false, with nothing written,
-  // otherwise.
+  // " " name "=\"" value "\"" (prefix and a colon in front of name when
+  // prefix is not null) with one room check when prefix and name are all
+  // ASCII and value all characters that Plain admits; false, with nothing
+  // written, otherwise.
   template <class Plain>
-  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value) {
-    char* d = m_bytes.Room(name.size() + value.size() + 4);
+  bool PutAsciiAttribute(const std::wstring* prefix, std::wstring_view name,
+                         std::wstring_view value) {
+    const size_t qualified = prefix != nullptr ? prefix->size() + 1 : 0;
+    char* d = m_bytes.Room(qualified + name.size() + value.size() + 4);
     *d++ = ' ';
+    if (prefix != nullptr) {
+      if (!PlainName::Narrow(*prefix, d)) return false;
+      d += prefix->size();
+      *d++ = ':';
+    }
     if (!PlainName::Narrow(name, d)) return false;
     d += name.size();
     *d++ = '=';

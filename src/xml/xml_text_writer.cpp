@@ -327,21 +327,20 @@ void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring
                                     const std::wstring& value, ItemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
   // The default namespace never applies to attributes.
-  if (namespaceUri.empty() && m_out->PutAsciiAttribute<AttributePlain>(name, value)) {
+  const std::wstring* prefix = nullptr;
+  if (!namespaceUri.empty()) {
+    prefix = PrefixInScope(element, namespaceUri);
+    if (prefix == nullptr) {
+      prefix = &element.AllocatePrefix(namespaceUri);
+      WriteNamespaceDeclaration(*prefix, namespaceUri);
+    }
+  }
+  if (m_out->PutAsciiAttribute<AttributePlain>(prefix, name, value)) {
     m_out->FlushIfFull();
     return;
   }
   m_out->Put(' ');
-  if (!namespaceUri.empty()) {
-    const std::wstring* prefix = PrefixInScope(element, namespaceUri);
-    if (prefix == nullptr) {
-      prefix = &element.AllocatePrefix(namespaceUri);
-      m_out->Put("xmlns:");
-      m_out->Put(*prefix);
-      m_out->Put("=\"");
-      m_out->Put(namespaceUri);
-      m_out->Put("\" ");
-    }
+  if (prefix != nullptr) {
     m_out->Put(*prefix);
     m_out->Put(':');
   }
