@@ -16,7 +16,7 @@ namespace Korvel {
 namespace detail {
 class TextOutput;
 struct TextWriterAccess;
-struct ElementText;
+struct TextElement;
 }  // namespace detail
 
 // Writes XML text into a text stream, formatted (each element on its own line,
@@ -83,10 +83,8 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
 
   // StartElement, WriteText and EndElement of an element that holds only
   // text, in one step unless the name needs a namespace declaration (or is
-  // the root). asciiName, when not empty, is the name's spelling in bytes.
-  void WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                        const std::wstring& namespaceUri, const detail::ElementText& text,
-                        ItemType itemType, bool isDefaultValue);
+  // the root).
+  void WriteTextElement(const detail::TextElement& element);
   void WriteEscaped(std::wstring_view text, bool attribute);
   void WriteIndent(int32_t depth);
   // ' xmlns:prefix="uri"'

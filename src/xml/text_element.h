@@ -25,14 +25,30 @@ struct ElementText {
   bool printed = false;
 };
 
+// A simple element as the writers get it, handed on as one reference.
+// asciiName, when not empty, is the name's spelling in bytes, made once by a
+// caller that writes the same name again and again.
+struct TextElement {
+  const std::wstring& name;
+  const std::wstring& namespaceUri;
+  ElementText text;
+  ItemType itemType;
+  bool isDefaultValue;
+  std::string_view asciiName;
+};
+
 // StartElement, WriteText and EndElement on writer. A CXmlTextWriter or a
 // CJsonTextWriter (of that class itself, so that no override is bypassed)
 // writes the whole element in one step when no namespace declaration or
-// prefix is involved. asciiName, when not empty, is the name's spelling in
-// bytes, made once by a caller that writes the same name again and again.
-void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, const ElementText& text, ItemType itemType,
-                      bool isDefaultValue, std::string_view asciiName = {});
+// prefix is involved.
+void WriteTextElement(CXmlWriter& writer, const TextElement& element);
+inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
+                             const std::wstring& namespaceUri, const ElementText& text,
+                             ItemType itemType, bool isDefaultValue,
+                             std::string_view asciiName = {}) {
+  WriteTextElement(writer,
+                   TextElement{name, namespaceUri, text, itemType, isDefaultValue, asciiName});
+}
 inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                              const std::wstring& namespaceUri, const std::wstring& text,
                              ItemType itemType, bool isDefaultValue,

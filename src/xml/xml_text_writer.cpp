@@ -83,13 +83,12 @@ const std::wstring* PrefixInScope(const CXmlWriter::CXmlWriterContext& element,
 
 // StartElement, WriteText and EndElement, the text as a string: printed text
 // copied into one the thread keeps.
-void WriteTextElementInPieces(CXmlWriter& writer, const std::wstring& name,
-                              const std::wstring& namespaceUri, const detail::ElementText& text,
-                              ItemType itemType, bool isDefaultValue) {
+void WriteTextElementInPieces(CXmlWriter& writer, const detail::TextElement& element) {
   thread_local std::wstring copy;
+  const detail::ElementText& text = element.text;
   const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
-  writer.StartElement(name, namespaceUri);
-  writer.WriteText(string, itemType, isDefaultValue);
+  writer.StartElement(element.name, element.namespaceUri);
+  writer.WriteText(string, element.itemType, element.isDefaultValue);
   writer.EndElement();
 }
 
@@ -254,36 +253,36 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
   m_out->FlushIfFull();
 }
 
-void CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                                      const std::wstring& namespaceUri,
-                                      const detail::ElementText& content, ItemType itemType,
-                                      bool isDefaultValue) {
+void CXmlTextWriter::WriteTextElement(const detail::TextElement& element) {
+  const std::wstring& name = element.name;
+  const std::wstring& namespaceUri = element.namespaceUri;
   // The element would share its parent's scope: it needs no xmlns="" when
   // that scope has no default namespace to leave, and no declaration when
   // the scope maps its namespace to a prefix already.
   CXmlWriterContext* parent = GetCurrentElement();
-  const auto inPieces = [&] {
-    WriteTextElementInPieces(*this, name, namespaceUri, content, itemType, isDefaultValue);
-  };
-  if (parent == nullptr) return inPieces();
+  if (parent == nullptr) return WriteTextElementInPieces(*this, element);
   const std::wstring* prefix = nullptr;
   if (parent->IsUnprefixed(namespaceUri)) {
-    if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) return inPieces();
+    if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) {
+      return WriteTextElementInPieces(*this, element);
+    }
   } else {
     prefix = PrefixInScope(*parent, namespaceUri);
-    if (prefix == nullptr) return inPieces();
+    if (prefix == nullptr) return WriteTextElementInPieces(*this, element);
   }
-  const std::wstring_view text = content.view;
+  const std::wstring_view text = element.text.view;
+  const std::string_view asciiName = element.asciiName;
   const bool closed = CloseStartTagForChild();
   const int32_t depth = parent->GetDepth() + 1;
-  const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
+  const bool empty = text.empty() || (element.isDefaultValue && !m_writeDefaultElementValues);
   // Most such elements are short text with nothing to escape.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
   const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
   // The name as its bytes when the caller has them, else as it is.
   const auto putWhole = [&](auto spelledName) {
     return m_out->PutTextElement<ContentPlain>(m_formatted && closed, levels, prefixText,
-                                               spelledName, text, content.printed, m_formatted);
+                                               spelledName, text, element.text.printed,
+                                               m_formatted);
   };
   if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
@@ -437,10 +436,8 @@ CXmlWriter::CXmlWriterContext& CXmlTextWriter::RequireOpenStartTag() {
 namespace detail {
 
 struct TextWriterAccess {
-  static void WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
-                               std::string_view asciiName, const std::wstring& namespaceUri,
-                               const ElementText& text, ItemType itemType, bool isDefaultValue) {
-    writer.WriteTextElement(name, asciiName, namespaceUri, text, itemType, isDefaultValue);
+  static void WriteTextElement(CXmlTextWriter& writer, const TextElement& element) {
+    writer.WriteTextElement(element);
   }
 };
 
@@ -450,32 +447,27 @@ namespace {
 // (of those classes themselves) write the element in one step too; the
 // others take it in pieces. Apart, so that the text writer's way in saves no
 // registers for it.
-[[gnu::noinline]] void WriteTextElementOtherwise(CXmlWriter& writer, const std::wstring& name,
-                                                 std::string_view asciiName,
-                                                 const std::wstring& namespaceUri,
-                                                 const ElementText& text, ItemType itemType,
-                                                 bool isDefaultValue) {
-  if (WriteJsonTextElement(writer, name, asciiName, namespaceUri, text.view, itemType) ||
-      WriteFastInfosetTextElement(writer, name, namespaceUri, text.view, itemType,
-                                  isDefaultValue)) {
+[[gnu::noinline]] void WriteTextElementOtherwise(CXmlWriter& writer, const TextElement& element) {
+  const std::wstring_view text = element.text.view;
+  if (WriteJsonTextElement(writer, element.name, element.asciiName, element.namespaceUri, text,
+                           element.itemType) ||
+      WriteFastInfosetTextElement(writer, element.name, element.namespaceUri, text,
+                                  element.itemType, element.isDefaultValue)) {
     return;
   }
-  WriteTextElementInPieces(writer, name, namespaceUri, text, itemType, isDefaultValue);
+  WriteTextElementInPieces(writer, element);
 }
 
 }  // namespace
 
-void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, const ElementText& text, ItemType itemType,
-                      bool isDefaultValue, std::string_view asciiName) {
+void WriteTextElement(CXmlWriter& writer, const TextElement& element) {
   // The type checks, here and for the JSON and Fast Infoset writers, compare
   // the addresses of the library's one type_info object per class: a writer
   // of a derived class, whose overrides must run, goes the long way.
   if (&typeid(writer) == &typeid(CXmlTextWriter)) {
-    return TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
-                                              namespaceUri, text, itemType, isDefaultValue);
+    return TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), element);
   }
-  WriteTextElementOtherwise(writer, name, asciiName, namespaceUri, text, itemType, isDefaultValue);
+  WriteTextElementOtherwise(writer, element);
 }
 
 // Cleared however StartElement ends.
