@@ -526,7 +526,8 @@ const CDateTimeSpan* VariantAccess::HeldDuration(const KvVariant& variant) noexc
   return !variant.m_nil && variant.m_type == it_duration ? variant.m_value.duration : nullptr;
 }
 
-bool PutShortValueText(const KvVariant& value, ShortText& out) {
+bool PutUnformattedText(const KvVariant& value, ShortText& out) {
+  if (value.IsNil()) return false;
   switch (value.GetTypeAsEnum()) {
     case it_i1:
       PutSignedText(value.GetI1(), out);
@@ -565,15 +566,6 @@ bool PutShortValueText(const KvVariant& value, ShortText& out) {
       const std::wstring_view text = value.GetBoolean() ? L"true" : L"false";
       return out.PutFilled(text.size(), [&](wchar_t* p) { text.copy(p, text.size()); });
     }
-    default:
-      return false;
-  }
-}
-
-bool PutUnformattedText(const KvVariant& value, ShortText& out) {
-  if (value.IsNil()) return false;
-  if (PutShortValueText(value, out)) return true;
-  switch (value.GetTypeAsEnum()) {
     case it_r4:
       return PutRealText(value.GetR4(), out);
     case it_r8:
@@ -590,10 +582,16 @@ bool PutUnformattedText(const KvVariant& value, ShortText& out) {
       const CBigInteger* integer = VariantAccess::HeldInteger(value);
       return integer != nullptr && PutText(*integer, out);
     }
-    default: {
+    case it_yearMonth:
+    case it_monthDay:
+    case it_date:
+    case it_datetime:
+    case it_time: {
       const CDateTime* date = VariantAccess::HeldDate(value);
       return date != nullptr && PutText(*date, out);
     }
+    default:
+      return false;
   }
 }
 

@@ -138,13 +138,9 @@ struct VariantAccess {
 
 class ShortText;
 
-// ToString's text of an integer kind, a year, month or day, or a boolean,
-// put into out; false, with nothing put, for the other kinds.
-bool PutShortValueText(const KvVariant& value, ShortText& out);
-
 // ToString's text without a format, put into out; false, with nothing put,
-// for a nil value, for the kinds that are not numbers, dates or durations,
-// and for a text longer than out holds.
+// for a nil value, for the kinds that are not numbers, booleans, dates or
+// durations, and for a text longer than out holds.
 bool PutUnformattedText(const KvVariant& value, ShortText& out);
 
 // ToString's text, appended to out: numbers and dates are printed into it,
