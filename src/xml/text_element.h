@@ -57,6 +57,11 @@ inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                    asciiName);
 }
 
+// StartElement, WriteText and EndElement one by one, the text as a string
+// (printed text copied into one the thread keeps): for the elements a writer
+// cannot write in one step.
+void WriteTextElementInPieces(CXmlWriter& writer, const TextElement& element);
+
 // writer.StartElement(name, namespaceUri) for a caller whose strings outlive
 // the element: names kept by the class metadata or by the object written, a
 // namespace held by the parent element or by the caller until it ends the

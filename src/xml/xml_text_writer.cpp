@@ -81,17 +81,6 @@ const std::wstring* PrefixInScope(const CXmlWriter::CXmlWriterContext& element,
   return element.FindPrefix(namespaceUri);
 }
 
-// StartElement, WriteText and EndElement, the text as a string: printed text
-// copied into one the thread keeps.
-void WriteTextElementInPieces(CXmlWriter& writer, const detail::TextElement& element) {
-  thread_local std::wstring copy;
-  const detail::ElementText& text = element.text;
-  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
-  writer.StartElement(element.name, element.namespaceUri);
-  writer.WriteText(string, element.itemType, element.isDefaultValue);
-  writer.EndElement();
-}
-
 }  // namespace
 
 // In line: every element starts with it.
@@ -260,15 +249,15 @@ void CXmlTextWriter::WriteTextElement(const detail::TextElement& element) {
   // that scope has no default namespace to leave, and no declaration when
   // the scope maps its namespace to a prefix already.
   CXmlWriterContext* parent = GetCurrentElement();
-  if (parent == nullptr) return WriteTextElementInPieces(*this, element);
+  if (parent == nullptr) return detail::WriteTextElementInPieces(*this, element);
   const std::wstring* prefix = nullptr;
   if (parent->IsUnprefixed(namespaceUri)) {
     if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) {
-      return WriteTextElementInPieces(*this, element);
+      return detail::WriteTextElementInPieces(*this, element);
     }
   } else {
     prefix = PrefixInScope(*parent, namespaceUri);
-    if (prefix == nullptr) return WriteTextElementInPieces(*this, element);
+    if (prefix == nullptr) return detail::WriteTextElementInPieces(*this, element);
   }
   const std::wstring_view text = element.text.view;
   const std::string_view asciiName = element.asciiName;
@@ -443,15 +432,12 @@ struct TextWriterAccess {
 
 namespace {
 
-// WriteTextElement for the other writers. The JSON and Fast Infoset writers
-// (of those classes themselves) write the element in one step too; the
-// others take it in pieces. Apart, so that the text writer's way in saves no
-// registers for it.
+// WriteTextElement for the writers other than the text writers. The Fast
+// Infoset writer (of that class itself) writes the element in one step too;
+// the others take it in pieces. Apart, so that the text writers' ways in save
+// no registers for it.
 [[gnu::noinline]] void WriteTextElementOtherwise(CXmlWriter& writer, const TextElement& element) {
-  const std::wstring_view text = element.text.view;
-  if (WriteJsonTextElement(writer, element.name, element.asciiName, element.namespaceUri, text,
-                           element.itemType) ||
-      WriteFastInfosetTextElement(writer, element.name, element.namespaceUri, text,
+  if (WriteFastInfosetTextElement(writer, element.name, element.namespaceUri, element.text.view,
                                   element.itemType, element.isDefaultValue)) {
     return;
   }
@@ -464,10 +450,23 @@ void WriteTextElement(CXmlWriter& writer, const TextElement& element) {
   // The type checks, here and for the JSON and Fast Infoset writers, compare
   // the addresses of the library's one type_info object per class: a writer
   // of a derived class, whose overrides must run, goes the long way.
-  if (&typeid(writer) == &typeid(CXmlTextWriter)) {
+  const std::type_info& type = typeid(writer);
+  if (&type == &typeid(CXmlTextWriter)) {
     return TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), element);
   }
+  if (&type == &typeid(CJsonTextWriter)) {
+    return WriteJsonTextElement(static_cast<CJsonTextWriter&>(writer), element);
+  }
   WriteTextElementOtherwise(writer, element);
+}
+
+void WriteTextElementInPieces(CXmlWriter& writer, const TextElement& element) {
+  thread_local std::wstring copy;
+  const ElementText& text = element.text;
+  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
+  writer.StartElement(element.name, element.namespaceUri);
+  writer.WriteText(string, element.itemType, element.isDefaultValue);
+  writer.EndElement();
 }
 
 // Cleared however StartElement ends.
