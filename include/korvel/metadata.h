@@ -391,6 +391,9 @@ class KORVEL_API CAttributeInfo {
   // failures wrapped as ReadProperty's.
   CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(
       const Korvel::CXmlGeneratedClass* owner) const;
+  // The wildcard's collection that its getter makes on first use, made now;
+  // null when the owner does not offer it so. Failures wrapped as ReadProperty's.
+  Korvel::CXmlCollectionBase* MakeCollection(const Korvel::CXmlGeneratedClass* owner) const;
   // Local name is AttributeName and, unless the context ignores namespaces,
   // namespace is AttributeNamespace. False for null.
   bool IsThisAttribute(const Korvel::CSerializationContext& context,

@@ -84,32 +84,25 @@ void CAttributeInfo::InvokePropertyGet(CXmlGeneratedClass* owner, KvVariant& val
 }
 
 void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& value) const {
-  try {
-    owner->ReadProperty(m_propertyIndex, value);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  detail::GetWrapped(m_attributeName, [&] { owner->ReadProperty(m_propertyIndex, value); });
 }
 
 CSmartPtr<CXmlCollectionBase> CAttributeInfo::PeekCollection(
     const CXmlGeneratedClass* owner) const {
-  try {
-    return owner->PeekCollection(m_propertyIndex);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  return detail::GetWrapped(m_attributeName,
+                            [&] { return owner->PeekCollection(m_propertyIndex); });
+}
+
+CXmlCollectionBase* CAttributeInfo::MakeCollection(const CXmlGeneratedClass* owner) const {
+  return detail::GetWrapped(m_attributeName,
+                            [&] { return owner->MakeCollection(m_propertyIndex); });
 }
 
 const KvVariant& CAttributeInfo::ViewProperty(const CXmlGeneratedClass* owner,
                                               KvValueView& view) const {
-  try {
+  return detail::GetWrapped(m_attributeName, [&]() -> const KvVariant& {
     return owner->ViewOrReadProperty(m_propertyIndex, view);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  });
 }
 
 void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
@@ -178,9 +171,13 @@ bool CAttributeInfoAny::AttributeFromXml(const CSerializationContext&, CXmlGener
   if (!IsNamespaceValid(attribute->GetNamespaceURI(), m_namespaceConstraint, m_targetNamespace)) {
     return false;
   }
-  KvVariant value;
-  ReadProperty(owner, value);
-  CSmartPtr<CXmlObjectBase> object = value.IsNil() ? nullptr : detail::VariantObject(value);
+  // Made by the getter: asked directly when the owner offers it, else through the accessor.
+  CSmartPtr<CXmlObjectBase> object = MakeCollection(owner);
+  if (!object) {
+    KvVariant value;
+    ReadProperty(owner, value);
+    if (!value.IsNil()) object = detail::VariantObject(value);
+  }
   auto* attributes = dynamic_cast<CAttributeCol*>(object.Get());
   if (attributes == nullptr) throw CKvException(detail::kNotAnAttributeCol);
   attributes->Add(attribute->GetLocalName().c_str(), attribute->GetValue().c_str(),

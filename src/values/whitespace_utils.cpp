@@ -155,4 +155,16 @@ std::wstring CWhitespaceUtils::ApplyRule(WhitespaceRule rule, const std::wstring
   return std::wstring(result);
 }
 
+std::wstring CWhitespaceUtils::ApplyRule(WhitespaceRule rule, std::wstring&& text) {
+  std::wstring scratch;
+  const std::wstring_view result = detail::ApplyRuleView(rule, text, scratch);
+  if (result.data() == scratch.data()) return scratch;
+  // Untouched, or trimmed at the ends only: the text's storage is kept.
+  const size_t start = static_cast<size_t>(result.data() - text.data());
+  const size_t length = result.size();
+  text.erase(start + length);
+  text.erase(0, start);
+  return std::move(text);
+}
+
 }  // namespace Korvel
