@@ -97,6 +97,8 @@ std::wstring_view Trim(std::wstring_view text) noexcept {
 namespace detail {
 
 std::wstring_view ApplyRuleView(Rule rule, std::wstring_view text, std::wstring& scratch) {
+  // Text read as it stands needs no look at all.
+  if (rule == CWhitespaceUtils::ws_none) return text;
   const bool known = rule >= CWhitespaceUtils::ws_none && rule <= CWhitespaceUtils::ws_collapse;
   if (known && HasNoSpace(text)) return text;
   switch (rule) {
