@@ -7,6 +7,7 @@
 #include <korvel/errors.h>
 
 #include "binding/messages.h"
+#include "binding/metadata_support.h"
 
 namespace Korvel {
 
@@ -20,15 +21,19 @@ namespace {
   throw CKvInvalidParamException(FormatString(detail::kIndexOutOfRange, index, count - 1));
 }
 
-// Asks for what a walk will touch after node: the next item, whose node the
-// step before asked for, and the node after it. A document's items lie far
-// apart in memory, and each would otherwise stall the walk in turn.
+// Asks for what a walk will touch after node: the whole next item, whose
+// node and first line the step before asked for, and the node and first line
+// of the one after it. A document's items lie far apart in memory, and each
+// would otherwise stall the walk in turn.
 template <class Node>
 void PrefetchAfter(const Node* node) {
-  if (const Node* next = node->next) {
-    __builtin_prefetch(next->next);
-    __builtin_prefetch(next->item.Get());
+  const Node* next = node->next;
+  if (next == nullptr) return;
+  if (const Node* after = next->next) {
+    __builtin_prefetch(after->next);
+    __builtin_prefetch(after->item.Get());
   }
+  detail::PrefetchObject(next->item.Get());
 }
 
 }  // namespace

@@ -27,20 +27,6 @@ using namespace KorvelData;
 
 namespace {
 
-// Writing reads an object's members one after another, and in a large
-// document each is a cache miss of its own, paid in turn. Asking for the
-// object's first lines at once lets those misses overlap. Generated classes
-// keep their members in the object; the span covers typical ones (a line
-// past the object costs little, and a prefetch never faults).
-void PrefetchMembers(const CXmlGeneratedClass* object) {
-  constexpr size_t kCacheLine = 64;
-  constexpr size_t kSpan = 512;
-  const auto* bytes = reinterpret_cast<const char*>(object);
-  for (size_t offset = 0; offset < kSpan; offset += kCacheLine) {
-    __builtin_prefetch(bytes + offset);
-  }
-}
-
 // Whether text spells s (which holds no null): one pass, where comparing
 // with the string would first measure text.
 bool Spells(const wchar_t* text, const std::wstring& s) noexcept {
@@ -91,7 +77,7 @@ const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& 
 
 void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,
                                    const CSerializationContext& context, bool isOptional) const {
-  PrefetchMembers(this);
+  detail::PrefetchObject(this);
   try {
     const CParentElementInfo* info = GetClassInfo();
     const bool isElement = info->GetElementType() == XmlElementType_Element;

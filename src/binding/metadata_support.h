@@ -3,6 +3,7 @@
 // helpers of their messages and small tests on nodes and contexts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,18 @@ struct KvVariant;
 }  // namespace Korvel
 
 namespace Korvel::detail {
+
+// Writing reads an object's members one after another, and in a large
+// document each is a cache miss of its own, paid in turn. Asking for the
+// object's first lines at once lets those misses overlap. Generated classes
+// keep their members in the object; the span covers typical ones (a line
+// past the object costs little, and a prefetch never faults).
+inline void PrefetchObject(const void* object) noexcept {
+  constexpr size_t kCacheLine = 64;
+  constexpr size_t kSpan = 512;
+  const auto* bytes = static_cast<const char*>(object);
+  for (size_t offset = 0; offset < kSpan; offset += kCacheLine) __builtin_prefetch(bytes + offset);
+}
 
 // The name of an untyped member that takes any element name.
 inline constexpr std::wstring_view kAnyElement = L"AnyElement";
