@@ -84,32 +84,25 @@ void CAttributeInfo::InvokePropertyGet(CXmlGeneratedClass* owner, KvVariant& val
 }
 
 void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& value) const {
-  try {
-    owner->ReadProperty(m_propertyIndex, value);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  detail::GetWrapped(m_attributeName, [&] { owner->ReadProperty(m_propertyIndex, value); });
 }
 
 CSmartPtr<CXmlCollectionBase> CAttributeInfo::PeekCollection(
     const CXmlGeneratedClass* owner) const {
-  try {
-    return owner->PeekCollection(m_propertyIndex);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  return detail::GetWrapped(m_attributeName, [&] { return owner->PeekCollection(m_propertyIndex); });
 }
 
 const KvVariant& CAttributeInfo::ViewProperty(const CXmlGeneratedClass* owner,
                                               KvValueView& view) const {
-  try {
+  return detail::GetWrapped(m_attributeName, [&]() -> const KvVariant& {
     return owner->ViewOrReadProperty(m_propertyIndex, view);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  });
+}
+
+const KvVariant* CAttributeInfo::ViewSimple(const CXmlGeneratedClass* owner, CMemberView& member,
+                                            std::optional<KvValueView>& view) const {
+  return detail::GetWrapped(m_attributeName,
+                            [&] { return owner->SeeProperty(m_propertyIndex, member, view); });
 }
 
 void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
@@ -213,8 +206,7 @@ CAttributeInfoEnum::~CAttributeInfoEnum() = default;
 
 void CAttributeInfoEnum::AttributeToXml(const CSerializationContext& context,
                                         const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  KvValueView view;
-  const KvVariant& value = ViewProperty(owner, view);
+  detail::SimpleValue value([&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text = detail::EnumText(m_enumToString(value.GetI4()));
   if (SkipsAsDefault(context, text)) return;
@@ -274,17 +266,17 @@ CAttributeInfoPrimitive::~CAttributeInfoPrimitive() = default;
 void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& context,
                                              const CXmlGeneratedClass* owner,
                                              CXmlWriter* writer) const {
-  KvValueView view;
-  const KvVariant& value = ViewProperty(owner, view);
+  detail::SimpleValue value([&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text =
       detail::WrittenText(value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str());
   if (SkipsAsDefault(context, text)) return;
   if (m_hasFacets) {
     // The pattern judges the text as written, format override included.
-    detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions, &text);
+    detail::CheckRestrictions(GetAttributeName(), value.AsVariant(), m_primitiveType,
+                              m_restrictions, &text);
   }
-  writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.GetTypeAsEnum());
+  writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.Kind());
 }
 
 bool CAttributeInfoPrimitive::AttributeFromXml(const CSerializationContext& context,

@@ -67,18 +67,6 @@ bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& c
   return nil;
 }
 
-// Runs get, a property getter of the member named name, wrapping its
-// failures with the member's name.
-template <class Get>
-auto GetWrapped(const std::wstring& name, Get get) -> decltype(get()) {
-  try {
-    return get();
-  } catch (const CKvException& e) {
-    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, name.c_str()),
-                                 std::wstring(), e);
-  }
-}
-
 // Runs set, a property setter reading element, wrapping its failures with
 // the element's path.
 template <class Set>
@@ -167,18 +155,24 @@ void CElementInfo::InvokePropertyGet(CXmlGeneratedClass* owner, KvVariant& value
 }
 
 void CElementInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& value) const {
-  GetWrapped(m_elementName, [&] { owner->ReadProperty(m_propertyIndex, value); });
+  detail::GetWrapped(m_elementName, [&] { owner->ReadProperty(m_propertyIndex, value); });
 }
 
 CSmartPtr<CXmlCollectionBase> CElementInfo::PeekCollection(const CXmlGeneratedClass* owner) const {
-  return GetWrapped(m_elementName, [&] { return owner->PeekCollection(m_propertyIndex); });
+  return detail::GetWrapped(m_elementName, [&] { return owner->PeekCollection(m_propertyIndex); });
 }
 
 const KvVariant& CElementInfo::ViewProperty(const CXmlGeneratedClass* owner,
                                             KvValueView& view) const {
-  return GetWrapped(m_elementName, [&]() -> const KvVariant& {
+  return detail::GetWrapped(m_elementName, [&]() -> const KvVariant& {
     return owner->ViewOrReadProperty(m_propertyIndex, view);
   });
+}
+
+const KvVariant* CElementInfo::ViewSimple(const CXmlGeneratedClass* owner, CMemberView& member,
+                                          std::optional<KvValueView>& view) const {
+  return detail::GetWrapped(m_elementName,
+                            [&] { return owner->SeeProperty(m_propertyIndex, member, view); });
 }
 
 void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
@@ -203,7 +197,7 @@ const CXmlObjectBase* CElementInfo::ViewObject(const CXmlGeneratedClass* owner,
 CMemberView CElementInfo::SeeMember(const CXmlGeneratedClass* owner,
                                     std::optional<KvValueView>& view) const {
   CMemberView member;
-  if (GetWrapped(m_elementName, [&] { return owner->ViewMember(m_propertyIndex, member); })) {
+  if (detail::GetWrapped(m_elementName, [&] { return owner->ViewMember(m_propertyIndex, member); })) {
     return member;
   }
   member.object = ViewObject(owner, view.emplace());
@@ -226,7 +220,7 @@ void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object
 }
 
 CXmlCollectionBase* CElementInfo::MakeCollection(const CXmlGeneratedClass* owner) const {
-  return GetWrapped(m_elementName, [&] { return owner->MakeCollection(m_propertyIndex); });
+  return detail::GetWrapped(m_elementName, [&] { return owner->MakeCollection(m_propertyIndex); });
 }
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,
@@ -279,8 +273,7 @@ bool CElementInfo::WriteCollection(const CSerializationContext& context,
 
 bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer) const {
-  KvValueView view;
-  const KvVariant& value = ViewProperty(owner, view);
+  detail::SimpleValue value([&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();
@@ -293,17 +286,16 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
   // The pattern judges the text as written, format override included; the
   // other facets judge the value. Most elements have no facet to check.
   if (!isDefault && (m_hasFacets || !m_hasRestrictions)) {
-    CheckRestriction(value, m_restrictions.GetPattern().empty() ? nullptr : &text.Str());
+    CheckRestriction(value.AsVariant(), m_restrictions.GetPattern().empty() ? nullptr : &text.Str());
   }
   detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text.ForWriter(),
-                           value.GetTypeAsEnum(), isDefault, m_asciiName);
+                           value.Kind(), isDefault, m_asciiName);
   return true;
 }
 
 bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer, EnumToStringFunc enumToString) const {
-  KvValueView view;
-  const KvVariant& value = ViewProperty(owner, view);
+  detail::SimpleValue value([&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();

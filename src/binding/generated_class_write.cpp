@@ -75,6 +75,11 @@ const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& 
   return view.AsVariant();
 }
 
+const KvVariant* CXmlGeneratedClass::ViewOrReadInto(int index,
+                                                    std::optional<KvValueView>& view) const {
+  return &ViewOrReadProperty(index, view.emplace());
+}
+
 void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,
                                    const CSerializationContext& context, bool isOptional) const {
   detail::PrefetchObject(this);
@@ -143,15 +148,16 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
       throw CKvException(detail::kUnknownXmlGroupType);
   }
   if (!info->HasSimpleContent()) return;
-  KvValueView view;
-  const KvVariant& value = ViewOrReadProperty(info->GetPrimitiveValuePropertyIndex(), view);
+  detail::SimpleValue value([&](auto& member, auto& view) {
+    return SeeProperty(info->GetPrimitiveValuePropertyIndex(), member, view);
+  });
   if (value.IsNil()) {
     writer->WriteNil();
   } else if (value.IsValid()) {
     // An unset value leaves the element empty.
     const std::wstring& format = info->GetPrimitiveFormatOverride();
     writer->WriteText(detail::WrittenText(value, format.empty() ? nullptr : format.c_str()),
-                      value.GetTypeAsEnum(), false);
+                      value.Kind(), false);
   }
 }
 

@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include <korvel/errors.h>
+#include <korvel/metadata.h>
 #include <korvel/primitive_restrictions.h>
+#include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>
 
 #include "values/value_text.h"
@@ -89,11 +93,62 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
   check(&lexical.Str());
 }
 
+// Throws the failure of a getter of the member named name, caused by cause.
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowGetFailed(const std::wstring& name,
+                                                          const CKvException& cause);
+
+// Runs get, a property getter of the member named name, wrapping its
+// failures with the member's name. In line: writers read every member
+// through it, and a call would cost more than the getter.
+template <class Get>
+[[gnu::always_inline]] inline auto GetWrapped(const std::wstring& name, Get get)
+    -> decltype(get()) {
+  try {
+    return get();
+  } catch (const CKvException& e) {
+    ThrowGetFailed(name, e);
+  }
+}
+
+// A simple property as the writers read it (see CElementInfo::ViewSimple):
+// the member itself, or a carrier. One is made from the member only when a
+// facet check, or a kind printed through a carrier, needs it.
+class SimpleValue {
+ public:
+  // see(member, view) fills one of them, and returns the carrier it filled
+  // or null for the member.
+  template <class See>
+  explicit SimpleValue(See see) : m_variant(see(m_member, m_view)) {}
+  SimpleValue(const SimpleValue&) = delete;
+  SimpleValue& operator=(const SimpleValue&) = delete;
+
+  bool IsNil() const noexcept { return m_variant != nullptr && m_variant->IsNil(); }
+  bool IsValid() const noexcept {
+    return m_variant != nullptr ? m_variant->IsValid() : m_member.kind != it_none;
+  }
+  ItemType Kind() const noexcept {
+    return m_variant != nullptr ? m_variant->GetTypeAsEnum() : m_member.kind;
+  }
+  // The member seen in place, or null once the value is in a carrier.
+  const KorvelData::CMemberView* Member() const noexcept {
+    return m_variant == nullptr ? &m_member : nullptr;
+  }
+  // An enumerator, as the carrier's GetI4 has it.
+  int32_t GetI4();
+  const KvVariant& AsVariant();
+
+ private:
+  KorvelData::CMemberView m_member;
+  std::optional<KvValueView> m_view;
+  const KvVariant* m_variant;
+};
+
 // The text of the value being written: the string it holds, or its text
 // printed into a buffer the thread keeps, so that numbers and dates cost no
 // allocation once it has grown. The buffer holds one value: from here until
 // the writer has taken the text.
 const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
+const std::wstring& WrittenText(SimpleValue& value, const wchar_t* format);
 // An enumerator's text (null reads as empty) as a string for the writers,
 // kept in a buffer of the thread's that the next call reuses: writing an
 // enumerator allocates nothing.
@@ -104,7 +159,7 @@ const std::wstring& EnumText(const wchar_t* text);
 // filled for it unless a writer or a pattern asks for one.
 class PrintedText {
  public:
-  PrintedText(const KvVariant& value, const wchar_t* format);
+  PrintedText(SimpleValue& value, const wchar_t* format);
   PrintedText(const PrintedText&) = delete;
   PrintedText& operator=(const PrintedText&) = delete;
 
@@ -114,7 +169,13 @@ class PrintedText {
   const std::wstring& Str() const;
 
  private:
+  void Take(const std::wstring& text) noexcept;
+  void Take(const KvVariant& value, const wchar_t* format);
   bool Print(const KvVariant& value, ItemType kind);
+  // Number and date kinds; false for the others.
+  bool PrintMember(const KorvelData::CMemberView& member);
+  // A decimal, an integer or a date, held at value; false for other kinds.
+  bool PrintHeld(ItemType kind, const void* value);
 
   ShortText m_printed;
   std::wstring_view m_view;
