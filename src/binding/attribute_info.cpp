@@ -273,8 +273,7 @@ void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& contex
   if (SkipsAsDefault(context, text)) return;
   if (m_hasFacets) {
     // The pattern judges the text as written, format override included.
-    detail::CheckRestrictions(GetAttributeName(), value.AsVariant(), m_primitiveType,
-                              m_restrictions, &text);
+    detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions, &text);
   }
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.Kind());
 }

@@ -16,6 +16,7 @@
 #include "binding/messages.h"
 #include "runtime/variant_reference.h"
 #include "values/character_classes.h"
+#include "values/restriction_check.h"
 
 namespace Korvel::detail {
 
@@ -74,11 +75,6 @@ bool HasFacets(const CPrimitiveRestrictions& r) {
 }
 
 namespace {
-
-template <class T>
-const T& Held(const KorvelData::CMemberView::Simple& simple) noexcept {
-  return *static_cast<const T*>(simple.held);
-}
 
 // Whether kind is held on the heap by a carrier, and so by the member views
 // pointed at.
@@ -161,9 +157,15 @@ int32_t SimpleValue::GetI4() {
 }
 
 const std::wstring& WrittenText(SimpleValue& value, const wchar_t* format) {
-  const KorvelData::CMemberView* member = value.Member();
-  if (member != nullptr && member->kind == it_string) return Held<std::wstring>(member->simple);
+  if (const std::wstring* held = value.HeldString()) return *held;
   return PrintedText(value, format).Str();
+}
+
+void CheckRestrictions(const std::wstring& name, SimpleValue& value, ItemType kind,
+                       const CPrimitiveRestrictions& restrictions, const std::wstring* lexical) {
+  const std::wstring* held = kind == it_string ? value.HeldString() : nullptr;
+  if (held != nullptr) return CheckStringRestrictions(name, *held, restrictions, lexical);
+  CheckRestrictions(name, value.AsVariant(), kind, restrictions, lexical);
 }
 
 void ThrowGetFailed(const std::wstring& name, const CKvException& cause) {
@@ -191,8 +193,8 @@ const std::wstring& EnumText(const wchar_t* text) {
 
 PrintedText::PrintedText(SimpleValue& value, const wchar_t* format) {
   const KorvelData::CMemberView* member = value.Member();
-  if (member != nullptr && member->kind == it_string) {
-    Take(Held<std::wstring>(member->simple));
+  if (const std::wstring* held = value.HeldString()) {
+    Take(*held);
   } else if (member != nullptr && format == nullptr && PrintMember(*member)) {
     m_view = m_printed.View();
   } else {

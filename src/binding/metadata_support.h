@@ -135,6 +135,13 @@ class SimpleValue {
   }
   // An enumerator, as the carrier's GetI4 has it.
   int32_t GetI4();
+  // The string member seen in place, else null.
+  const std::wstring* HeldString() const noexcept {
+    const KorvelData::CMemberView* member = Member();
+    return member != nullptr && member->kind == it_string
+               ? static_cast<const std::wstring*>(member->simple.held)
+               : nullptr;
+  }
   const KvVariant& AsVariant();
 
  private:
@@ -149,6 +156,10 @@ class SimpleValue {
 // the writer has taken the text.
 const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
 const std::wstring& WrittenText(SimpleValue& value, const wchar_t* format);
+// CheckRestrictions on value as kind: a string member is judged as its text,
+// without a carrier.
+void CheckRestrictions(const std::wstring& name, SimpleValue& value, ItemType kind,
+                       const CPrimitiveRestrictions& restrictions, const std::wstring* lexical);
 // An enumerator's text (null reads as empty) as a string for the writers,
 // kept in a buffer of the thread's that the next call reuses: writing an
 // enumerator allocates nothing.
