@@ -317,6 +317,11 @@ void CheckPattern(const std::wstring& name, const CPrimitiveRestrictions& r,
 void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
                  const std::wstring& text) {
   if (r.GetMinLength() < 0 && r.GetMaxLength() < 0 && r.GetLength() < 0) return;
+  // The count lies between half the size (all surrogate pairs) and the size;
+  // the facets are bounds, so it is counted only when those two disagree.
+  const size_t most = text.size();
+  const size_t least = (most + 1) / 2;
+  if (!LengthBroken(r, most) && !LengthBroken(r, least)) return;
   if (LengthBroken(r, CharacterCount(text))) ThrowFacetViolation(name, text);
 }
 
