@@ -85,7 +85,9 @@ struct CMemberView {
 
   // For the generated views: `member.SetString(m_member); return true;`.
   void SetInvalid() noexcept { kind = Korvel::it_none; }
-  void SetHexBinary(const Korvel::CBinaryData& value) noexcept { Hold(Korvel::it_hexBinary, &value); }
+  void SetHexBinary(const Korvel::CBinaryData& value) noexcept {
+    Hold(Korvel::it_hexBinary, &value);
+  }
   void SetBase64Binary(const Korvel::CBinaryData& value) noexcept {
     Hold(Korvel::it_base64Binary, &value);
   }
@@ -108,7 +110,9 @@ struct CMemberView {
     kind = Korvel::it_r8;
     simple.r8 = value;
   }
-  void SetDuration(const Korvel::CDateTimeSpan& value) noexcept { Hold(Korvel::it_duration, &value); }
+  void SetDuration(const Korvel::CDateTimeSpan& value) noexcept {
+    Hold(Korvel::it_duration, &value);
+  }
   void SetYearMonth(const Korvel::CDateTime& value) noexcept { Hold(Korvel::it_yearMonth, &value); }
   void SetMonthDay(const Korvel::CDateTime& value) noexcept { Hold(Korvel::it_monthDay, &value); }
   void SetYear(uint16_t value) noexcept { Count(Korvel::it_year, value); }

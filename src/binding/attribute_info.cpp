@@ -89,7 +89,8 @@ void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& va
 
 CSmartPtr<CXmlCollectionBase> CAttributeInfo::PeekCollection(
     const CXmlGeneratedClass* owner) const {
-  return detail::GetWrapped(m_attributeName, [&] { return owner->PeekCollection(m_propertyIndex); });
+  return detail::GetWrapped(m_attributeName,
+                            [&] { return owner->PeekCollection(m_propertyIndex); });
 }
 
 const KvVariant& CAttributeInfo::ViewProperty(const CXmlGeneratedClass* owner,
@@ -206,7 +207,8 @@ CAttributeInfoEnum::~CAttributeInfoEnum() = default;
 
 void CAttributeInfoEnum::AttributeToXml(const CSerializationContext& context,
                                         const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  detail::SimpleValue value([&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text = detail::EnumText(m_enumToString(value.GetI4()));
   if (SkipsAsDefault(context, text)) return;
@@ -266,7 +268,8 @@ CAttributeInfoPrimitive::~CAttributeInfoPrimitive() = default;
 void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& context,
                                              const CXmlGeneratedClass* owner,
                                              CXmlWriter* writer) const {
-  detail::SimpleValue value([&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text =
       detail::WrittenText(value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str());

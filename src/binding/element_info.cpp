@@ -197,7 +197,8 @@ const CXmlObjectBase* CElementInfo::ViewObject(const CXmlGeneratedClass* owner,
 CMemberView CElementInfo::SeeMember(const CXmlGeneratedClass* owner,
                                     std::optional<KvValueView>& view) const {
   CMemberView member;
-  if (detail::GetWrapped(m_elementName, [&] { return owner->ViewMember(m_propertyIndex, member); })) {
+  if (detail::GetWrapped(m_elementName,
+                         [&] { return owner->ViewMember(m_propertyIndex, member); })) {
     return member;
   }
   member.object = ViewObject(owner, view.emplace());
@@ -273,7 +274,8 @@ bool CElementInfo::WriteCollection(const CSerializationContext& context,
 
 bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer) const {
-  detail::SimpleValue value([&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();
@@ -286,7 +288,8 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
   // The pattern judges the text as written, format override included; the
   // other facets judge the value. Most elements have no facet to check.
   if (!isDefault && (m_hasFacets || !m_hasRestrictions)) {
-    CheckRestriction(value.AsVariant(), m_restrictions.GetPattern().empty() ? nullptr : &text.Str());
+    CheckRestriction(value.AsVariant(),
+                     m_restrictions.GetPattern().empty() ? nullptr : &text.Str());
   }
   detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text.ForWriter(),
                            value.Kind(), isDefault, m_asciiName);
@@ -295,7 +298,8 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
 
 bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer, EnumToStringFunc enumToString) const {
-  detail::SimpleValue value([&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();

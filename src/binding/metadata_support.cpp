@@ -221,9 +221,10 @@ void PrintedText::Take(const KvVariant& value, const wchar_t* format) {
 
 bool PrintedText::Print(const KvVariant& value, ItemType kind) {
   if (PutShortValueText(value, m_printed)) return true;
-  const void* held = kind == it_decimal   ? static_cast<const void*>(VariantAccess::HeldDecimal(value))
-                     : kind == it_integer ? static_cast<const void*>(VariantAccess::HeldInteger(value))
-                                          : static_cast<const void*>(VariantAccess::HeldDate(value));
+  const void* held =
+      kind == it_decimal   ? static_cast<const void*>(VariantAccess::HeldDecimal(value))
+      : kind == it_integer ? static_cast<const void*>(VariantAccess::HeldInteger(value))
+                           : static_cast<const void*>(VariantAccess::HeldDate(value));
   return held != nullptr && PrintHeld(kind, held);
 }
 

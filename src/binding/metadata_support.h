@@ -95,7 +95,7 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
 
 // Throws the failure of a getter of the member named name, caused by cause.
 [[noreturn, gnu::noinline, gnu::cold]] void ThrowGetFailed(const std::wstring& name,
-                                                          const CKvException& cause);
+                                                           const CKvException& cause);
 
 // Runs get, a property getter of the member named name, wrapping its
 // failures with the member's name. In line: writers read every member

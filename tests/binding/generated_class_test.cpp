@@ -513,7 +513,8 @@ struct CForwardedOrder : Po::CPurchaseOrderType {
   CSmartPtr<Po::CUSAddress> forward = new Po::CUSAddress(L"shipTo");
   std::wstring comment;
   void AccessProperty(int index, bool get, KvVariant& value) override {
-    if (index == kComment) return get ? value.SetString(comment) : void(comment = value.GetString());
+    if (index == kComment)
+      return get ? value.SetString(comment) : void(comment = value.GetString());
     if (index != kShipTo) return Po::CPurchaseOrderType::AccessProperty(index, get, value);
     if (get) return value.SetXmlObject(forward);
     forward = dynamic_cast<Po::CUSAddress*>(value.GetXmlObject().Get());
