@@ -53,6 +53,11 @@ void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner)
   throw CKvValidationException(kFailedToProcessElement, element.GetXPath(), inner);
 }
 
+void ThrowFailedToGet(const std::wstring& name, const CKvException& inner) {
+  throw CKvValidationException(FormatString(kFailedToGetProperty, name.c_str()), std::wstring(),
+                               inner);
+}
+
 void ThrowIfNilHasContent(const CXmlElement& element) {
   const std::wstring& text = element.GetText();
   if (element.GetFirstElement() || !std::all_of(text.begin(), text.end(), IsXmlSpace)) {
@@ -166,11 +171,6 @@ void CheckRestrictions(const std::wstring& name, SimpleValue& value, ItemType ki
   const std::wstring* held = kind == it_string ? value.HeldString() : nullptr;
   if (held != nullptr) return CheckStringRestrictions(name, *held, restrictions, lexical);
   CheckRestrictions(name, value.AsVariant(), kind, restrictions, lexical);
-}
-
-void ThrowGetFailed(const std::wstring& name, const CKvException& cause) {
-  throw CKvValidationException(FormatString(kFailedToGetProperty, name.c_str()), std::wstring(),
-                               cause);
 }
 
 const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,8 +54,19 @@ inline bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
   constexpr size_t kShort = 16;
   if (a.size() != b.size()) return false;
   if (a.size() > kShort) return a == b;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
+  // Several characters to a comparison (two of 32 bits).
+  constexpr size_t kStep = sizeof(uint64_t) / sizeof(wchar_t);
+  const wchar_t* x = a.data();
+  const wchar_t* y = b.data();
+  size_t left = a.size();
+  for (; left >= kStep; left -= kStep, x += kStep, y += kStep) {
+    uint64_t wordX, wordY;
+    std::memcpy(&wordX, x, sizeof wordX);
+    std::memcpy(&wordY, y, sizeof wordY);
+    if (wordX != wordY) return false;
+  }
+  for (; left > 0; --left) {
+    if (*x++ != *y++) return false;
   }
   return true;
 }
@@ -68,6 +80,21 @@ inline bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
 [[noreturn]] void ThrowUnprocessedElement(const CXmlElement& element, const CXmlElement& child);
 // "Failed to process the element." with the element's path, around inner.
 [[noreturn]] void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner);
+// The failure of the property getter of the member named name, around inner.
+[[noreturn]] void ThrowFailedToGet(const std::wstring& name, const CKvException& inner);
+
+// Runs get, a property getter of the member named name, wrapping its
+// failures with the member's name. In line: writers read every member
+// through it, and a call would cost more than the getter.
+template <class Get>
+[[gnu::always_inline]] inline auto GetWrapped(const std::wstring& name, Get get)
+    -> decltype(get()) {
+  try {
+    return get();
+  } catch (const CKvException& e) {
+    ThrowFailedToGet(name, e);
+  }
+}
 // "An element marked nil must be empty." with the element's path, when it
 // holds a child element or text beyond layout whitespace.
 void ThrowIfNilHasContent(const CXmlElement& element);
@@ -91,23 +118,6 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
   if (restrictions.GetPattern().empty()) return check(nullptr);
   RuledText lexical(text, rule);
   check(&lexical.Str());
-}
-
-// Throws the failure of a getter of the member named name, caused by cause.
-[[noreturn, gnu::noinline, gnu::cold]] void ThrowGetFailed(const std::wstring& name,
-                                                           const CKvException& cause);
-
-// Runs get, a property getter of the member named name, wrapping its
-// failures with the member's name. In line: writers read every member
-// through it, and a call would cost more than the getter.
-template <class Get>
-[[gnu::always_inline]] inline auto GetWrapped(const std::wstring& name, Get get)
-    -> decltype(get()) {
-  try {
-    return get();
-  } catch (const CKvException& e) {
-    ThrowGetFailed(name, e);
-  }
 }
 
 // A simple property as the writers read it (see CElementInfo::ViewSimple):
