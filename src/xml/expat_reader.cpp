@@ -208,8 +208,10 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
   size_t count = 0;
   while (attributes[2 * count]) ++count;
   Builder::ReserveAttributes(element, count);
+  ReadName** guess = &elementName->nextAttribute;
   for (size_t i = 0; i < count; ++i) {
-    ReadName* attributeName = NameOf(attributes[2 * i]);
+    ReadName* attributeName = AttributeNameOf(attributes[2 * i], *guess);
+    guess = &attributeName->nextAttribute;
     const std::wstring* value = HeldText(*element, attributes[2 * i + 1], attributeName->sharing);
     Builder::AppendAttribute(element, attributeName->name, value);
   }
@@ -321,24 +323,34 @@ const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string
 // --- Names -----------------------------------------------------------------------
 
 // Elements mostly start in the order they did before (the members of a
-// sequence, an item after an item), so the name that followed the last one
-// last time is tried first, by a comparison that stops at the end of expat's
-// spelling: a right guess costs neither its length nor a hash.
+// sequence, an item after an item), and attributes come in the order they
+// did on the element before, so the names that followed last time are tried
+// first: a right guess costs a comparison instead of a hash and a lookup.
 CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
-  ReadName* const previous = m_lastStarted;
-  ReadName* name = previous ? previous->next : nullptr;
-  if (!name || std::strncmp(expatName, name->spelling.data(), name->spelling.size()) != 0 ||
-      expatName[name->spelling.size()] != '\0') {
-    name = NameOf(expatName);
-    if (previous) previous->next = name;
+  const std::string_view spelling(expatName);
+  ReadName** next = m_lastStarted->next;
+  ReadName* name = next[0];
+  if (!name || !Spellings::Same(name->spelling, spelling)) {
+    name = next[1];
+    if (!name || !Spellings::Same(name->spelling, spelling)) {
+      name = NameOf(spelling);
+      next[1] = next[0];
+      next[0] = name;
+    }
   }
   m_lastStarted = name;
   return name;
 }
 
-CExpatReader::ReadName* CExpatReader::NameOf(const XML_Char* expatName) {
+CExpatReader::ReadName* CExpatReader::AttributeNameOf(const XML_Char* expatName,
+                                                       ReadName*& guess) {
   const std::string_view spelling(expatName);
-  const uint64_t hash = detail::SpellingTable<ReadName>::Hash(spelling);
+  if (!guess || !Spellings::Same(guess->spelling, spelling)) guess = NameOf(spelling);
+  return guess;
+}
+
+CExpatReader::ReadName* CExpatReader::NameOf(std::string_view spelling) {
+  const uint64_t hash = Spellings::Hash(spelling);
   ReadName* name = m_names.Find(spelling, hash);
   return name ? name : AddName(spelling, hash);
 }

@@ -76,8 +76,12 @@ class CExpatReader : public CInstanceMonitor {
     detail::SharingPolicy sharing{detail::SharingPolicy::kNameTrial,
                                   detail::SharingPolicy::kNameMost};
     std::string_view spelling{};  // as expat spells it
-    // The name of the element that started after one of this name last time.
-    ReadName* next = nullptr;
+    // The names of the elements that started after one of this name lately,
+    // the latest first: optional members make two likely.
+    ReadName* next[2] = {};
+    // The name of the attribute that came after one of this name last time,
+    // or, for an element's name, of its first attribute.
+    ReadName* nextAttribute = nullptr;
   };
   // An open element's name and where its text starts in m_text.
   struct OpenText {
@@ -95,7 +99,10 @@ class CExpatReader : public CInstanceMonitor {
                                detail::SharingPolicy& sharing);
   // The name of the element starting now.
   ReadName* ElementNameOf(const XML_Char* expatName);
-  ReadName* NameOf(const XML_Char* expatName);
+  // The name of an attribute, guess being the name that came in its place
+  // last time; the guess becomes the name.
+  ReadName* AttributeNameOf(const XML_Char* expatName, ReadName*& guess);
+  ReadName* NameOf(std::string_view spelling);
   ReadName* AddName(std::string_view expatName, uint64_t hash);
   void ParseWidePieces(std::wstring_view text, bool isFinal);
   // The size of the piece after one of feedSize that began at eventsBefore.
@@ -119,9 +126,13 @@ class CExpatReader : public CInstanceMonitor {
   uint64_t m_events = 0;
 
   // Names as expat spells them.
-  detail::SpellingTable<ReadName> m_names;
+  using Spellings = detail::SpellingTable<ReadName>;
+  Spellings m_names;
   std::deque<ReadName> m_readNames;
-  ReadName* m_lastStarted = nullptr;
+  // What precedes the document element, so that every element has a name
+  // before it.
+  ReadName m_documentStart{nullptr};
+  ReadName* m_lastStarted = &m_documentStart;
 
   // Character data of the open elements in UTF-8, innermost last; each element
   // converts its own stretch once, when it ends. A vector, whose appending is
