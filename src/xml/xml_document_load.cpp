@@ -152,7 +152,9 @@ void CXmlDocument::LoadFileSync(const wchar_t* fileName) {
 
 // One read is in flight while the chunk before it is parsed. The file is read
 // up to its end, whatever its size, and handed to the parser as it is: this
-// path does not inflate. A Fast Infoset file is read whole instead.
+// path does not inflate. A Fast Infoset file is read whole instead. As with
+// inflated pieces, the text is not held whole to be read a second time, so
+// expat's namespace processing reads it from the start.
 void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(PathOf(fileName))) {
