@@ -950,7 +950,8 @@ TEST(XmlReader, TestDocumentsReadAsNamespaceProcessingReadsThem) {
     SCOPED_TRACE(entry.path().string());
     std::ifstream in(entry.path(), std::ios::binary);
     const std::string xml{std::istreambuf_iterator<char>(in), {}};
-    if (detail::StartsLikeCompressedStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size())) continue;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(xml.data());
+    if (detail::StartsLikeCompressedStream(bytes, xml.size())) continue;
     Loaded(L"", std::wstring(xml.begin(), xml.end()));
     ++documents;
   }
