@@ -94,8 +94,10 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // made so, since an absent one reads and writes as empty. By default, what
   // ReadProperty gives.
   virtual CSmartPtr<CXmlCollectionBase> PeekCollection(int index) const;
-  // For reading: the collection of property index that its getter makes on
-  // first use, made now; null by default, and AccessProperty then makes it.
+  // For reading: the collection of property index (element items or an
+  // attribute wildcard) that its getter makes on first use, made now; null by
+  // default, and AccessProperty then makes it. A subclass that changes what
+  // AccessProperty gives for a property answers null for it here.
   virtual CXmlCollectionBase* MakeCollection(int index) const;
   // The property as the writers read it: through ViewProperty, or copied by
   // ReadProperty into view's carrier.

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <typeinfo>
@@ -391,6 +392,9 @@ class KORVEL_API CAttributeInfo {
   // failures wrapped as ReadProperty's.
   CSmartPtr<Korvel::CXmlCollectionBase> PeekCollection(
       const Korvel::CXmlGeneratedClass* owner) const;
+  // The wildcard's collection that its getter makes on first use, made now;
+  // null when the owner does not offer it so. Failures wrapped as ReadProperty's.
+  Korvel::CXmlCollectionBase* MakeCollection(const Korvel::CXmlGeneratedClass* owner) const;
   // Local name is AttributeName and, unless the context ignores namespaces,
   // namespace is AttributeNamespace. False for null.
   bool IsThisAttribute(const Korvel::CSerializationContext& context,
@@ -498,12 +502,17 @@ class KORVEL_API CAttributeInfoPrimitive : public CAttributeInfo {
   // path names the node for errors.
   void StoreText(const Korvel::CSerializationContext& context, Korvel::CXmlGeneratedClass* owner,
                  const std::wstring& text, const Korvel::CXmlAttribute* attribute) const;
+  // Parses text into value, checking the facets when checkFacets.
+  void Parse(Korvel::KvVariant& value, const std::wstring& text, bool checkFacets) const;
 
   Korvel::CPrimitiveRestrictions m_restrictions;
   Korvel::ItemType m_primitiveType;
   std::wstring m_formatOverride;
   Korvel::CWhitespaceUtils::WhitespaceRule m_whitespaceRule;
   bool m_hasFacets;  // some facet is set: values are worth checking
+  // The default value parsed and checked once; null when there is none or it
+  // does not read, and DefaultFromXml then reports why where it matters.
+  std::shared_ptr<const Korvel::KvVariant> m_parsedDefault;
 };
 
 }  // namespace KorvelData

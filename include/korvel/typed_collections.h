@@ -181,7 +181,7 @@ class KORVEL_API CTypedCollection : public CTypedCollectionBase<typename TypedIt
   void AddAt(int32_t index, Param value);
   // The facet check of Add alone: throws as Add does for a value outside the
   // facets, and keeps nothing.
-  void CheckValue(Param value) const;
+  void CheckValue(const value_type& value) const;
 
  protected:
   // Parses text as the kind, under the collection's whitespace rule, and appends it.

@@ -38,6 +38,8 @@ class KORVEL_API CWhitespaceUtils {
   static std::wstring Collapse(const std::wstring& text);
   // Throws CKvException "Unknown WhitespaceRule" for a rule outside the enumeration.
   static std::wstring ApplyRule(WhitespaceRule rule, const std::wstring& text);
+  // The same, keeping text's own storage when the rule leaves it whole.
+  static std::wstring ApplyRule(WhitespaceRule rule, std::wstring&& text);
 };
 
 }  // namespace Korvel

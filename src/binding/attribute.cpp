@@ -56,7 +56,7 @@ std::shared_ptr<const UntypedScope> MakeUntypedScope(std::wstring_view restricti
 std::shared_ptr<const UntypedScope> AnyScopeOf(const std::shared_ptr<const UntypedScope>& scope,
                                                std::wstring_view namespaceUri) {
   const auto fits = [namespaceUri](const UntypedScope& s) {
-    return s.restriction == L"##any" && s.namespaceUri == namespaceUri;
+    return s.namespaceUri == namespaceUri && std::wstring_view(s.restriction) == L"##any";
   };
   if (fits(*scope)) return scope;
   std::shared_ptr<const UntypedScope> last;

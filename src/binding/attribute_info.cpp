@@ -84,32 +84,25 @@ void CAttributeInfo::InvokePropertyGet(CXmlGeneratedClass* owner, KvVariant& val
 }
 
 void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& value) const {
-  try {
-    owner->ReadProperty(m_propertyIndex, value);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  detail::GetWrapped(m_attributeName, [&] { owner->ReadProperty(m_propertyIndex, value); });
 }
 
 CSmartPtr<CXmlCollectionBase> CAttributeInfo::PeekCollection(
     const CXmlGeneratedClass* owner) const {
-  try {
-    return owner->PeekCollection(m_propertyIndex);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  return detail::GetWrapped(m_attributeName,
+                            [&] { return owner->PeekCollection(m_propertyIndex); });
+}
+
+CXmlCollectionBase* CAttributeInfo::MakeCollection(const CXmlGeneratedClass* owner) const {
+  return detail::GetWrapped(m_attributeName,
+                            [&] { return owner->MakeCollection(m_propertyIndex); });
 }
 
 const KvVariant& CAttributeInfo::ViewProperty(const CXmlGeneratedClass* owner,
                                               KvValueView& view) const {
-  try {
+  return detail::GetWrapped(m_attributeName, [&]() -> const KvVariant& {
     return owner->ViewOrReadProperty(m_propertyIndex, view);
-  } catch (const CKvException& e) {
-    throw CKvValidationException(
-        FormatString(detail::kFailedToGetProperty, m_attributeName.c_str()), std::wstring(), e);
-  }
+  });
 }
 
 void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
@@ -178,9 +171,13 @@ bool CAttributeInfoAny::AttributeFromXml(const CSerializationContext&, CXmlGener
   if (!IsNamespaceValid(attribute->GetNamespaceURI(), m_namespaceConstraint, m_targetNamespace)) {
     return false;
   }
-  KvVariant value;
-  ReadProperty(owner, value);
-  CSmartPtr<CXmlObjectBase> object = value.IsNil() ? nullptr : detail::VariantObject(value);
+  // Made by the getter: asked directly when the owner offers it, else through the accessor.
+  CSmartPtr<CXmlObjectBase> object = MakeCollection(owner);
+  if (!object) {
+    KvVariant value;
+    ReadProperty(owner, value);
+    if (!value.IsNil()) object = detail::VariantObject(value);
+  }
   auto* attributes = dynamic_cast<CAttributeCol*>(object.Get());
   if (attributes == nullptr) throw CKvException(detail::kNotAnAttributeCol);
   attributes->Add(attribute->GetLocalName().c_str(), attribute->GetValue().c_str(),
@@ -264,7 +261,16 @@ CAttributeInfoPrimitive::CAttributeInfoPrimitive(const wchar_t* name, const wcha
       m_primitiveType(primitiveType),
       m_formatOverride(OrEmpty(formatOverride)),
       m_whitespaceRule(whitespaceRule),
-      m_hasFacets(detail::HasFacets(restrictions) && primitiveType != it_char) {}
+      m_hasFacets(detail::HasFacets(restrictions) && primitiveType != it_char) {
+  if (GetDefaultValue().empty()) return;
+  try {
+    auto parsed = std::make_shared<KvVariant>();
+    Parse(*parsed, GetDefaultValue(), true);
+    m_parsedDefault = std::move(parsed);
+  } catch (const CKvException&) {
+    // Left to DefaultFromXml, which reports it where it matters.
+  }
+}
 
 CAttributeInfoPrimitive::CAttributeInfoPrimitive(const CAttributeInfoPrimitive& other) = default;
 CAttributeInfoPrimitive& CAttributeInfoPrimitive::operator=(const CAttributeInfoPrimitive& other) =
@@ -305,7 +311,24 @@ void CAttributeInfoPrimitive::Validate(const CSerializationContext&, bool found)
 
 void CAttributeInfoPrimitive::DefaultFromXml(const CSerializationContext& context,
                                              CXmlGeneratedClass* owner) const {
-  if (!GetDefaultValue().empty()) StoreText(context, owner, GetDefaultValue(), nullptr);
+  if (GetDefaultValue().empty()) return;
+  if (!m_parsedDefault) return StoreText(context, owner, GetDefaultValue(), nullptr);
+  KvVariant value(*m_parsedDefault);
+  detail::VariantAccess::HandOverOnNextGet(value);
+  owner->AccessProperty(GetPropertyIndex(), false, value);
+}
+
+void CAttributeInfoPrimitive::Parse(KvVariant& value, const std::wstring& text,
+                                    bool checkFacets) const {
+  const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve ? CWhitespaceUtils::ws_none
+                                                                      : m_whitespaceRule;
+  detail::VariantAccess::Refill(value, text, m_primitiveType, rule);
+  if (m_hasFacets && checkFacets) {
+    detail::WithReadLexical(m_restrictions, rule, text, [&](const std::wstring* lexical) {
+      detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions,
+                                lexical);
+    });
+  }
 }
 
 void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
@@ -316,15 +339,7 @@ void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
                                                                      m_primitiveType)
                                : own;
   try {
-    const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve ? CWhitespaceUtils::ws_none
-                                                                        : m_whitespaceRule;
-    detail::VariantAccess::Refill(value, text, m_primitiveType, rule);
-    if (m_hasFacets && context.GetCheckFacetsOnRead()) {
-      detail::WithReadLexical(m_restrictions, rule, text, [&](const std::wstring* lexical) {
-        detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions,
-                                  lexical);
-      });
-    }
+    Parse(value, text, context.GetCheckFacetsOnRead());
   } catch (const CKvException& e) {
     if (attribute == nullptr) throw;
     throw CKvValidationException(FormatString(detail::kFailedToSetAttributeProperty, text.c_str()),

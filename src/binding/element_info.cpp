@@ -67,18 +67,6 @@ bool IsNilSimpleChild(const CSerializationContext& context, const CXmlElement& c
   return nil;
 }
 
-// Runs get, a property getter of the member named name, wrapping its
-// failures with the member's name.
-template <class Get>
-auto GetWrapped(const std::wstring& name, Get get) -> decltype(get()) {
-  try {
-    return get();
-  } catch (const CKvException& e) {
-    throw CKvValidationException(FormatString(detail::kFailedToGetProperty, name.c_str()),
-                                 std::wstring(), e);
-  }
-}
-
 // Runs set, a property setter reading element, wrapping its failures with
 // the element's path.
 template <class Set>
@@ -167,16 +155,16 @@ void CElementInfo::InvokePropertyGet(CXmlGeneratedClass* owner, KvVariant& value
 }
 
 void CElementInfo::ReadProperty(const CXmlGeneratedClass* owner, KvVariant& value) const {
-  GetWrapped(m_elementName, [&] { owner->ReadProperty(m_propertyIndex, value); });
+  detail::GetWrapped(m_elementName, [&] { owner->ReadProperty(m_propertyIndex, value); });
 }
 
 CSmartPtr<CXmlCollectionBase> CElementInfo::PeekCollection(const CXmlGeneratedClass* owner) const {
-  return GetWrapped(m_elementName, [&] { return owner->PeekCollection(m_propertyIndex); });
+  return detail::GetWrapped(m_elementName, [&] { return owner->PeekCollection(m_propertyIndex); });
 }
 
 const KvVariant& CElementInfo::ViewProperty(const CXmlGeneratedClass* owner,
                                             KvValueView& view) const {
-  return GetWrapped(m_elementName, [&]() -> const KvVariant& {
+  return detail::GetWrapped(m_elementName, [&]() -> const KvVariant& {
     return owner->ViewOrReadProperty(m_propertyIndex, view);
   });
 }
@@ -203,7 +191,8 @@ const CXmlObjectBase* CElementInfo::ViewObject(const CXmlGeneratedClass* owner,
 CMemberView CElementInfo::SeeMember(const CXmlGeneratedClass* owner,
                                     std::optional<KvValueView>& view) const {
   CMemberView member;
-  if (GetWrapped(m_elementName, [&] { return owner->ViewMember(m_propertyIndex, member); })) {
+  if (detail::GetWrapped(m_elementName,
+                         [&] { return owner->ViewMember(m_propertyIndex, member); })) {
     return member;
   }
   member.object = ViewObject(owner, view.emplace());
@@ -226,7 +215,7 @@ void CElementInfo::StoreObject(CXmlGeneratedClass* owner, CXmlObjectBase* object
 }
 
 CXmlCollectionBase* CElementInfo::MakeCollection(const CXmlGeneratedClass* owner) const {
-  return GetWrapped(m_elementName, [&] { return owner->MakeCollection(m_propertyIndex); });
+  return detail::GetWrapped(m_elementName, [&] { return owner->MakeCollection(m_propertyIndex); });
 }
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,

@@ -255,21 +255,16 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CSerializationCo
 void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlElement* element) {
   const CParentElementInfo* info = GetClassInfo();
   const std::wstring& text = element->GetText();
-  const ItemType kind = info->GetPrimitiveDataType();
-  KvVariant own;
-  KvVariant* value = &own;
-  if (info->GetOutputPrimitiveClassAsTextProperty()) {
-    own.SetString(text);
-  } else if (text.empty() && kind != it_string) {
-    return;  // an empty element leaves the value unset, as it was written
-  } else {
-    // The document's carrier for the kind, as simple children are read.
-    value = &Builder::ReadCarrier(*element, kind);
-    detail::VariantAccess::Refill(*value, text, kind, CWhitespaceUtils::ws_none);
-  }
+  // A class that takes its value as text parses it itself.
+  const ItemType kind =
+      info->GetOutputPrimitiveClassAsTextProperty() ? it_string : info->GetPrimitiveDataType();
+  if (text.empty() && kind != it_string) return;  // the value stays unset, as it was written
+  // The document's carrier for the kind, as simple children are read.
+  KvVariant& value = Builder::ReadCarrier(*element, kind);
+  detail::VariantAccess::Refill(value, text, kind, CWhitespaceUtils::ws_none);
   // Read once by the setter, then emptied.
-  detail::VariantAccess::HandOverOnNextGet(*value);
-  AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, *value);
+  detail::VariantAccess::HandOverOnNextGet(value);
+  AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, value);
 }
 
 bool CXmlGeneratedClass::StoreObjectProperty(int, CXmlObjectBase*) { return false; }

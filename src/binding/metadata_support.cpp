@@ -52,6 +52,11 @@ void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner)
   throw CKvValidationException(kFailedToProcessElement, element.GetXPath(), inner);
 }
 
+void ThrowFailedToGet(const std::wstring& name, const CKvException& inner) {
+  throw CKvValidationException(FormatString(kFailedToGetProperty, name.c_str()), std::wstring(),
+                               inner);
+}
+
 void ThrowIfNilHasContent(const CXmlElement& element) {
   const std::wstring& text = element.GetText();
   if (element.GetFirstElement() || !std::all_of(text.begin(), text.end(), IsXmlSpace)) {

@@ -3,6 +3,8 @@
 // helpers of their messages and small tests on nodes and contexts.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -36,8 +38,19 @@ inline bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
   constexpr size_t kShort = 16;
   if (a.size() != b.size()) return false;
   if (a.size() > kShort) return a == b;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
+  // Several characters to a comparison (two of 32 bits).
+  constexpr size_t kStep = sizeof(uint64_t) / sizeof(wchar_t);
+  const wchar_t* x = a.data();
+  const wchar_t* y = b.data();
+  size_t left = a.size();
+  for (; left >= kStep; left -= kStep, x += kStep, y += kStep) {
+    uint64_t wordX, wordY;
+    std::memcpy(&wordX, x, sizeof wordX);
+    std::memcpy(&wordY, y, sizeof wordY);
+    if (wordX != wordY) return false;
+  }
+  for (; left > 0; --left) {
+    if (*x++ != *y++) return false;
   }
   return true;
 }
@@ -51,6 +64,19 @@ inline bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
 [[noreturn]] void ThrowUnprocessedElement(const CXmlElement& element, const CXmlElement& child);
 // "Failed to process the element." with the element's path, around inner.
 [[noreturn]] void ThrowFailedToProcess(const CXmlElement& element, const CKvException& inner);
+// The failure of the property getter of the member named name, around inner.
+[[noreturn]] void ThrowFailedToGet(const std::wstring& name, const CKvException& inner);
+
+// Runs get, a property getter of the member named name, wrapping its
+// failures with the member's name.
+template <class Get>
+auto GetWrapped(const std::wstring& name, Get get) -> decltype(get()) {
+  try {
+    return get();
+  } catch (const CKvException& e) {
+    ThrowFailedToGet(name, e);
+  }
+}
 // "An element marked nil must be empty." with the element's path, when it
 // holds a child element or text beyond layout whitespace.
 void ThrowIfNilHasContent(const CXmlElement& element);

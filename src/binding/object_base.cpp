@@ -108,7 +108,8 @@ void CXmlObjectBase::SetElementName(const wchar_t* name) {
 }
 
 void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring& shared) {
-  if (name != nullptr && shared == name) {
+  // Mostly the shared name's own text, known without a comparison.
+  if (name == shared.c_str() || (name != nullptr && shared == name)) {
     ShareName(&shared);
   } else {
     SetElementName(name);

@@ -6,6 +6,7 @@
 #include <korvel/xml_document.h>
 
 #include "binding/metadata_support.h"
+#include "xml/xml_tree_builder.h"
 
 namespace Korvel {
 
@@ -52,10 +53,17 @@ CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* firstEle
                                              const CSerializationContext& context, bool) {
   const std::wstring& name = ElementNameOf(this);
   const std::wstring& ns = NamespaceUri();
+  // Names are held once per document: an item named as the one before it
+  // matches without a comparison.
+  const detail::XmlName* matched = nullptr;
   CXmlElement* element = firstElement;
-  while (element && DoesElementNameMatch(context, element, name, ns)) {
+  for (; element; element = element->GetNextSiblingElement()) {
+    const detail::XmlName* itemName = &detail::XmlTreeBuilder::NameOf(*element);
+    if (itemName != matched) {
+      if (!DoesElementNameMatch(context, element, name, ns)) break;
+      matched = itemName;
+    }
     AddFromString(element->GetText());
-    element = element->GetNextSiblingElement();
   }
   return element;
 }

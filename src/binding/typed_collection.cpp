@@ -228,7 +228,7 @@ void CTypedCollection<K>::AddAt(int32_t index, Param value) {
 }
 
 template <ItemType K>
-void CTypedCollection<K>::CheckValue(Param value) const {
+void CTypedCollection<K>::CheckValue(const value_type& value) const {
   this->CheckFacets(value);
 }
 

@@ -592,6 +592,21 @@ void VariantAccess::Refill(KvVariant& variant, const std::wstring& text, ItemTyp
   }
   // As in FromString, the value is parsed whole before the carrier changes.
   switch (kind) {
+    case it_hexBinary:
+      *variant.m_value.binary = CConversions::hexBinaryFromString(text, rule);
+      break;
+    case it_base64Binary:
+      *variant.m_value.binary = CConversions::base64BinaryFromString(text, rule);
+      break;
+    case it_duration:
+      *variant.m_value.duration = CConversions::durationFromString(text, rule);
+      break;
+    case it_yearMonth:
+      *variant.m_value.date = CConversions::yearMonthFromString(text, rule);
+      break;
+    case it_monthDay:
+      *variant.m_value.date = CConversions::monthDayFromString(text, rule);
+      break;
     case it_string:
       *variant.m_value.string = CConversions::stringFromString(text, rule);
       break;

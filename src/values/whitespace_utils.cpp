@@ -97,6 +97,8 @@ std::wstring_view Trim(std::wstring_view text) noexcept {
 namespace detail {
 
 std::wstring_view ApplyRuleView(Rule rule, std::wstring_view text, std::wstring& scratch) {
+  // Text read as it stands needs no look at all.
+  if (rule == CWhitespaceUtils::ws_none) return text;
   const bool known = rule >= CWhitespaceUtils::ws_none && rule <= CWhitespaceUtils::ws_collapse;
   if (known && HasNoSpace(text)) return text;
   switch (rule) {
@@ -153,6 +155,18 @@ std::wstring CWhitespaceUtils::ApplyRule(WhitespaceRule rule, const std::wstring
   std::wstring_view result = detail::ApplyRuleView(rule, text, scratch);
   if (result.data() == scratch.data()) return scratch;
   return std::wstring(result);
+}
+
+std::wstring CWhitespaceUtils::ApplyRule(WhitespaceRule rule, std::wstring&& text) {
+  std::wstring scratch;
+  const std::wstring_view result = detail::ApplyRuleView(rule, text, scratch);
+  if (result.data() == scratch.data()) return scratch;
+  // Untouched, or trimmed at the ends only: the text's storage is kept.
+  const size_t start = static_cast<size_t>(result.data() - text.data());
+  const size_t length = result.size();
+  text.erase(start + length);
+  text.erase(0, start);
+  return std::move(text);
 }
 
 }  // namespace Korvel

@@ -315,15 +315,22 @@ TEST_F(GeneratedClass, InlineGroupsLiveInTheOwnersElement) {
 }
 
 // defaults: element d (int, default 5); attributes e (enumeration, default
-// "home") and p (int), both optional and in urn:a.
+// "home"), p (int) and s (string, default "dflt"), all optional and in urn:a.
 const Shape kDefaults(
     XmlElementGroupType_Sequence, L"defaults", L"urn:t",
     {new CElementInfoSeqPrimOpt(L"d", L"urn:t", 0, false, it_i4, nullptr, kCollapse, kNone, L"5")},
     {new CAttributeInfoEnum(L"e", L"urn:a", 1, true, KindToString, StringToKind, L"home"),
-     Prim<CAttributeInfoPrimitive>(L"p", L"urn:a", 2, true, it_i4)});
+     Prim<CAttributeInfoPrimitive>(L"p", L"urn:a", 2, true, it_i4),
+     new CAttributeInfoPrimitive(L"s", L"urn:a", 3, true, it_string, nullptr, kCollapse, kNone,
+                                 L"dflt")});
 
 TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
-  CSmartPtr<CFlex> object = Read(kDefaults, L"<defaults xmlns=\"urn:t\"><d/></defaults>");
+  CSmartPtr<CFlex> object;
+  // Every object read gets the default, however often it is given.
+  for (int read = 0; read < 2; ++read) {
+    object = Read(kDefaults, L"<defaults xmlns=\"urn:t\"><d/></defaults>");
+    EXPECT_EQ(object->properties[3].GetString(), L"dflt");
+  }
   EXPECT_EQ(object->properties[0].GetI4(), 5);
   EXPECT_EQ(object->properties[1].GetI4(), 0);
   // The default text is left out unless asked for, and so is a default attribute.
@@ -333,7 +340,7 @@ TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
   EXPECT_EQ(Write(*object), root + L"><d/></defaults>");
   context.SetWriteDefaultElementValues(true);
   context.SetNoOptionalAttributeDefaultOutput(false);
-  EXPECT_EQ(Write(*object), root + L" a:e=\"home\"><d>5</d></defaults>");
+  EXPECT_EQ(Write(*object), root + L" a:e=\"home\" a:s=\"dflt\"><d>5</d></defaults>");
 
   // Names in a foreign namespace: the enumeration takes them when namespaces
   // are ignored, the primitive never does.

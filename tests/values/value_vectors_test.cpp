@@ -394,6 +394,10 @@ const testing::VectorOperations& Operations() {
            if (detail::ApplyRuleView(ruleAt, a[0], scratch) != results[rule]) {
              return L"in-place rule " + std::to_wstring(rule) + L" differs";
            }
+           // The text given up is kept when the rule leaves it whole, or trims it.
+           if (W::ApplyRule(ruleAt, std::wstring(a[0])) != results[rule]) {
+             return L"moving rule " + std::to_wstring(rule) + L" differs";
+           }
          }
          return results[1] + L"|" + results[2] + L"|" + results[3];
        }},
