@@ -261,7 +261,7 @@ void CExpatReader::ThrowParseError() {
 // --- Callbacks -------------------------------------------------------------------
 
 void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attributes) {
-  const size_t declarations = m_resolvesPrefixes ? DeclarePrefixes(attributes) : 0;
+  const size_t declarations = m_resolvesPrefixes && attributes[0] ? DeclarePrefixes(attributes) : 0;
   ReadName* elementName = ElementNameOf(name);
   CXmlElement* element = Builder::OpenElement(m_document, elementName->name);
   // Filled member by member, as OpenElement explains.
