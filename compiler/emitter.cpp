@@ -78,7 +78,7 @@ bool IsCollectionKind(const PropertyPlan& p) {
 bool IsObjectKind(const PropertyPlan& p) {
   return p.kind == PropertyPlan::object || p.kind == PropertyPlan::untyped;
 }
-// A property that ViewProperty shows where it is kept: an object, a collection
+// A property that ViewMember shows where it is kept: an object, a collection
 // or a plain value, optional or not. Nil flags, enumerations written as text,
 // further patterns and mixed text are left to AccessProperty.
 bool IsViewable(const PropertyPlan& p) {
@@ -409,40 +409,27 @@ class Writer {
   }
 
   // The get half of AccessProperty for the viewable properties, pointing the
-  // view at each member instead of copying it.
-  void ViewPropertyDefinition(std::ostringstream& out, const ClassPlan& plan,
-                              const std::vector<const PropertyPlan*>& own) const {
+  // writers at each member instead of copying it.
+  void ViewMemberDefinition(std::ostringstream& out, const ClassPlan& plan,
+                            const std::vector<const PropertyPlan*>& own) const {
     std::ostringstream cases;
     for (const PropertyPlan* p : own) {
       if (!IsViewable(*p)) continue;
       const std::string& m = p->member;
       cases << "    case Property_" << p->name << ":\n";
       if (IsCollectionKind(*p) || IsObjectKind(*p)) {
-        cases << "      value.SetXml" << (IsObjectKind(*p) ? "Object(" : "Collection(") << m
-              << ");\n      return true;\n";
+        cases << "      return member.Set(" << m << ".Get());\n";
         continue;
       }
       const std::string v = IsEnum(*p) ? "I4" : p->simple.builtin->variant;
       if (p->optional && !(p->fixed && IsString(*p))) {
-        cases << "      GetOptional(" << m << ", value, [](KvValueView& v, auto& f) { v.Set" << v
+        cases << "      GetOptional(" << m << ", member, [](CMemberView& v, auto& f) { v.Set" << v
               << "(" << (IsEnum(*p) ? "static_cast<int32_t>(f)" : "f") << "); });\n";
       } else {
-        cases << "      value.Set" << v << "("
+        cases << "      member.Set" << v << "("
               << (IsEnum(*p) ? "static_cast<int32_t>(" + m + ")" : m) << ");\n";
       }
       cases << "      return true;\n";
-    }
-    ViewSwitch(out, plan, "ViewProperty", "KvValueView& value", "value", cases.str());
-  }
-
-  // The object and collection properties as ViewMember shows them.
-  void ViewMemberDefinition(std::ostringstream& out, const ClassPlan& plan,
-                            const std::vector<const PropertyPlan*>& own) const {
-    std::ostringstream cases;
-    for (const PropertyPlan* p : own) {
-      if (!IsCollectionKind(*p) && !IsObjectKind(*p)) continue;
-      cases << "    case Property_" << p->name << ":\n      return member.Set(" << p->member
-            << ".Get());\n";
     }
     ViewSwitch(out, plan, "ViewMember", "KorvelData::CMemberView& member", "member",
                cases.str());
@@ -536,12 +523,9 @@ class Writer {
     });
     out << "\n  void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) "
            "override;\n"
-        << (viewable ? "  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) "
+        << (viewable ? "  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) "
                        "const override;\n"
                      : "")
-        << (members ? "  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) "
-                      "const override;\n"
-                    : "")
         << (members ? "  bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) "
                       "override;\n"
                     : "")
@@ -766,7 +750,7 @@ class Writer {
     }
     if (anyOptional) {
       out << "\n// Property helpers shared by the generated accessors.\n"
-             "// Carrier is the KvVariant of AccessProperty or the KvValueView of ViewProperty.\n"
+             "// Carrier is the KvVariant of AccessProperty or the CMemberView of ViewMember.\n"
              "template <class T, class Carrier, class Set>\n"
              "void GetOptional(const std::optional<T>& field, Carrier& value, Set set) {\n"
              "  if (field) {\n    set(value, *field);\n  } else {\n    value.SetInvalid();\n  }\n}\n\n"
@@ -1458,7 +1442,6 @@ class Writer {
       out << "  throw CKvInvalidParamException(FormatString(L\"Unknown property %d\", "
              "propertyIndex));\n}\n";
     }
-    ViewPropertyDefinition(out, plan, own);
     ViewMemberDefinition(out, plan, own);
     StoreObjectPropertyDefinition(out, plan, own);
     if (plan.pseudo) {

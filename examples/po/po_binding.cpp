@@ -19,7 +19,7 @@ constexpr auto kPreserve = CWhitespaceUtils::ws_preserve;
 constexpr auto kCollapse = CWhitespaceUtils::ws_collapse;
 
 // Property helpers shared by the generated accessors.
-// Carrier is the KvVariant of AccessProperty or the KvValueView of ViewProperty.
+// Carrier is the KvVariant of AccessProperty or the CMemberView of ViewMember.
 template <class T, class Carrier, class Set>
 void GetOptional(const std::optional<T>& field, Carrier& value, Set set) {
   if (field) {
@@ -134,25 +134,25 @@ void CUSAddress::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
   }
 }
 
-bool CUSAddress::ViewProperty(int propertyIndex, KvValueView& value) const {
+bool CUSAddress::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {
   switch (propertyIndex) {
     case Property_Name:
-      value.SetString(m_name);
+      member.SetString(m_name);
       return true;
     case Property_Street:
-      value.SetString(m_street);
+      member.SetString(m_street);
       return true;
     case Property_City:
-      value.SetString(m_city);
+      member.SetString(m_city);
       return true;
     case Property_State:
-      value.SetString(m_state);
+      member.SetString(m_state);
       return true;
     case Property_Zip:
-      value.SetDecimal(m_zip);
+      member.SetDecimal(m_zip);
       return true;
     case Property_Country:
-      value.SetString(m_country);
+      member.SetString(m_country);
       return true;
     default:
       return false;
@@ -231,25 +231,25 @@ void CItem::AccessProperty(int propertyIndex, bool get, KvVariant& value) {
   }
 }
 
-bool CItem::ViewProperty(int propertyIndex, KvValueView& value) const {
+bool CItem::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {
   switch (propertyIndex) {
     case Property_ProductName:
-      value.SetString(m_productName);
+      member.SetString(m_productName);
       return true;
     case Property_Quantity:
-      value.SetInteger(m_quantity);
+      member.SetInteger(m_quantity);
       return true;
     case Property_USPrice:
-      value.SetDecimal(m_usPrice);
+      member.SetDecimal(m_usPrice);
       return true;
     case Property_Comment:
-      GetOptional(m_comment, value, [](KvValueView& v, auto& f) { v.SetString(f); });
+      GetOptional(m_comment, member, [](CMemberView& v, auto& f) { v.SetString(f); });
       return true;
     case Property_ShipDate:
-      GetOptional(m_shipDate, value, [](KvValueView& v, auto& f) { v.SetDate(f); });
+      GetOptional(m_shipDate, member, [](CMemberView& v, auto& f) { v.SetDate(f); });
       return true;
     case Property_PartNum:
-      value.SetString(m_partNum);
+      member.SetString(m_partNum);
       return true;
     default:
       return false;
@@ -361,16 +361,6 @@ bool CItems::StoreObjectProperty(int propertyIndex, CXmlObjectBase* object) {
   }
 }
 
-bool CItems::ViewProperty(int propertyIndex, KvValueView& value) const {
-  switch (propertyIndex) {
-    case Property_Item:
-      value.SetXmlCollection(m_item);
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool CItems::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {
   return propertyIndex == Property_Item && member.Set(m_item.Get());
 }
@@ -459,36 +449,20 @@ bool CPurchaseOrderType::StoreObjectProperty(int propertyIndex, CXmlObjectBase* 
   }
 }
 
-bool CPurchaseOrderType::ViewProperty(int propertyIndex, KvValueView& value) const {
-  switch (propertyIndex) {
-    case Property_ShipTo:
-      value.SetXmlObject(m_shipTo);
-      return true;
-    case Property_BillTo:
-      value.SetXmlObject(m_billTo);
-      return true;
-    case Property_Comment:
-      GetOptional(m_comment, value, [](KvValueView& v, auto& f) { v.SetString(f); });
-      return true;
-    case Property_Items:
-      value.SetXmlObject(m_items);
-      return true;
-    case Property_OrderDate:
-      GetOptional(m_orderDate, value, [](KvValueView& v, auto& f) { v.SetDate(f); });
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool CPurchaseOrderType::ViewMember(int propertyIndex, KorvelData::CMemberView& member) const {
   switch (propertyIndex) {
     case Property_ShipTo:
       return member.Set(m_shipTo.Get());
     case Property_BillTo:
       return member.Set(m_billTo.Get());
+    case Property_Comment:
+      GetOptional(m_comment, member, [](CMemberView& v, auto& f) { v.SetString(f); });
+      return true;
     case Property_Items:
       return member.Set(m_items.Get());
+    case Property_OrderDate:
+      GetOptional(m_orderDate, member, [](CMemberView& v, auto& f) { v.SetDate(f); });
+      return true;
     default:
       return false;
   }

@@ -51,7 +51,7 @@ class CUSAddress : public Korvel::CXmlGeneratedClass {
   const std::wstring& GetCountry() const { return m_country; }
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
-  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
+  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;
@@ -104,7 +104,7 @@ class CItem : public Korvel::CXmlGeneratedClass {
   void SetPartNum(const std::wstring& value) { m_partNum = value; }
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
-  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
+  bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
   KorvelData::CElementInfo** GetClassElementInfo() const override;
   KorvelData::CAttributeInfo** GetClassAttributeInfo() const override;
@@ -167,7 +167,6 @@ class CItems : public Korvel::CXmlGeneratedClass {
   CItemCol& GetItem() const;
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
-  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
   bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;
@@ -205,7 +204,6 @@ class CPurchaseOrderType : public Korvel::CXmlGeneratedClass {
   void SetOrderDate(std::optional<Korvel::CDateTime> value) { m_orderDate = std::move(value); }
 
   void AccessProperty(int propertyIndex, bool get, Korvel::KvVariant& value) override;
-  bool ViewProperty(int propertyIndex, Korvel::KvValueView& value) const override;
   bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const override;
   bool StoreObjectProperty(int propertyIndex, Korvel::CXmlObjectBase* object) override;
   KorvelData::CParentElementInfo* GetClassInfo() const override;

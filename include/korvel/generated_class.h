@@ -4,6 +4,8 @@
 // classes whose element may be nil.
 #pragma once
 
+#include <optional>
+
 #include <korvel/critical_section.h>
 #include <korvel/export.h>
 #include <korvel/metadata.h>
@@ -55,10 +57,11 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // AccessProperty in a KvVariant. A subclass that changes what
   // AccessProperty sets for a property answers false for it here.
   virtual bool StoreObjectProperty(int propertyIndex, CXmlObjectBase* object);
-  // Optional, for writing, as ViewProperty for the object and collection
-  // properties, without a carrier: points member at property propertyIndex
-  // and returns true. The default returns false; the same rule holds for
-  // subclasses.
+  // Optional, for writing, as ViewProperty without a carrier: points member
+  // at property propertyIndex (an object, a collection or a simple value) and
+  // returns true. Writers ask it first, then ViewProperty, then
+  // AccessProperty. The default returns false; the same rule holds for
+  // subclasses, for every kind of property.
   virtual bool ViewMember(int propertyIndex, KorvelData::CMemberView& member) const;
 
  protected:
@@ -102,6 +105,15 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // The property as the writers read it: through ViewProperty, or copied by
   // ReadProperty into view's carrier.
   const KvVariant& ViewOrReadProperty(int index, KvValueView& view) const;
+  // The same, first through ViewMember: null when member shows the property
+  // (view is left empty), else the carrier of view, made only then. In line:
+  // writers see every simple member through it.
+  const KvVariant* SeeProperty(int index, KorvelData::CMemberView& member,
+                               std::optional<KvValueView>& view) const {
+    return ViewMember(index, member) ? nullptr : ViewOrReadInto(index, view);
+  }
+  // ViewOrReadProperty into view, made now.
+  const KvVariant* ViewOrReadInto(int index, std::optional<KvValueView>& view) const;
   // Whether the element's name leaves the object's class open, so that an
   // xsi:type attribute names it: by default, for a class with base classes
   // written under another name than its type's. A class that is the declared

@@ -20,6 +20,11 @@
 #include <korvel/whitespace_utils.h>
 
 namespace Korvel {
+class CBigInteger;
+class CBinaryData;
+class CDateTime;
+class CDateTimeSpan;
+class CDecimal;
 class CSerializationContext;
 class CXmlAttribute;
 class CXmlCollectionBase;
@@ -48,12 +53,25 @@ enum XmlElementType : int32_t {
   XmlElementType_PseudoElement = 1,
 };
 
-// An object or collection member as writing sees it: where the owner keeps
-// it, without a reference of its own. Both null for none; collection is set
-// (and object with it) when the member is a collection.
+// A member as writing sees it: where the owner keeps it, without a carrier
+// or a reference of its own.
+// An object or collection: both null for none; collection is set (and object
+// with it) when the member is a collection.
+// A simple value: its kind (it_none for an optional value that is not set)
+// and the value, pointed at (kinds held on the heap by a KvVariant) or, for
+// a scalar, copied. The setters are named as KvValueView's, and those of the
+// pointed-at kinds take the member itself, which must outlive the view.
 struct CMemberView {
   const Korvel::CXmlObjectBase* object = nullptr;
   const Korvel::CXmlCollectionBase* collection = nullptr;
+  Korvel::ItemType kind = Korvel::it_none;
+  union Simple {
+    const void* held;
+    int64_t integer;   // every integer kind but ui8, year, month, day, boolean, char
+    uint64_t natural;  // ui8
+    float r4;
+    double r8;
+  } simple{};
 
   // For the generated views: `return member.Set(m_member.Get());`.
   bool Set(const Korvel::CXmlObjectBase* member) noexcept {
@@ -64,6 +82,60 @@ struct CMemberView {
     collection = member;
     object = member;
     return true;
+  }
+
+  // For the generated views: `member.SetString(m_member); return true;`.
+  void SetInvalid() noexcept { kind = Korvel::it_none; }
+  void SetHexBinary(const Korvel::CBinaryData& value) noexcept {
+    Hold(Korvel::it_hexBinary, &value);
+  }
+  void SetBase64Binary(const Korvel::CBinaryData& value) noexcept {
+    Hold(Korvel::it_base64Binary, &value);
+  }
+  void SetI1(int8_t value) noexcept { Count(Korvel::it_i1, value); }
+  void SetI2(int16_t value) noexcept { Count(Korvel::it_i2, value); }
+  void SetI4(int32_t value) noexcept { Count(Korvel::it_i4, value); }
+  void SetI8(int64_t value) noexcept { Count(Korvel::it_i8, value); }
+  void SetUI1(uint8_t value) noexcept { Count(Korvel::it_ui1, value); }
+  void SetUI2(uint16_t value) noexcept { Count(Korvel::it_ui2, value); }
+  void SetUI4(uint32_t value) noexcept { Count(Korvel::it_ui4, value); }
+  void SetUI8(uint64_t value) noexcept {
+    kind = Korvel::it_ui8;
+    simple.natural = value;
+  }
+  void SetR4(float value) noexcept {
+    kind = Korvel::it_r4;
+    simple.r4 = value;
+  }
+  void SetR8(double value) noexcept {
+    kind = Korvel::it_r8;
+    simple.r8 = value;
+  }
+  void SetDuration(const Korvel::CDateTimeSpan& value) noexcept {
+    Hold(Korvel::it_duration, &value);
+  }
+  void SetYearMonth(const Korvel::CDateTime& value) noexcept { Hold(Korvel::it_yearMonth, &value); }
+  void SetMonthDay(const Korvel::CDateTime& value) noexcept { Hold(Korvel::it_monthDay, &value); }
+  void SetYear(uint16_t value) noexcept { Count(Korvel::it_year, value); }
+  void SetMonth(uint8_t value) noexcept { Count(Korvel::it_month, value); }
+  void SetDay(uint8_t value) noexcept { Count(Korvel::it_day, value); }
+  void SetDate(const Korvel::CDateTime& value) noexcept { Hold(Korvel::it_date, &value); }
+  void SetDateTime(const Korvel::CDateTime& value) noexcept { Hold(Korvel::it_datetime, &value); }
+  void SetTime(const Korvel::CDateTime& value) noexcept { Hold(Korvel::it_time, &value); }
+  void SetChar(wchar_t value) noexcept { Count(Korvel::it_char, value); }
+  void SetString(const std::wstring& value) noexcept { Hold(Korvel::it_string, &value); }
+  void SetBoolean(bool value) noexcept { Count(Korvel::it_boolean, value); }
+  void SetDecimal(const Korvel::CDecimal& value) noexcept { Hold(Korvel::it_decimal, &value); }
+  void SetInteger(const Korvel::CBigInteger& value) noexcept { Hold(Korvel::it_integer, &value); }
+
+ private:
+  void Hold(Korvel::ItemType held, const void* value) noexcept {
+    kind = held;
+    simple.held = value;
+  }
+  void Count(Korvel::ItemType counted, int64_t value) noexcept {
+    kind = counted;
+    simple.integer = value;
   }
 };
 
@@ -223,6 +295,11 @@ class KORVEL_API CElementInfo {
   // copied into view's carrier; failures wrapped as ReadProperty's.
   const Korvel::KvVariant& ViewProperty(const Korvel::CXmlGeneratedClass* owner,
                                         Korvel::KvValueView& view) const;
+  // A simple property for writing: the member itself when the owner's
+  // ViewMember shows it (null returned, view left empty), else ViewProperty's
+  // carrier, in view made only then.
+  const Korvel::KvVariant* ViewSimple(const Korvel::CXmlGeneratedClass* owner, CMemberView& member,
+                                      std::optional<Korvel::KvValueView>& view) const;
   void InvokePropertySet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value,
                          const Korvel::CXmlElement& element) const;
   // The object or collection the property holds (null when none).
@@ -383,9 +460,11 @@ class KORVEL_API CAttributeInfo {
  protected:
   void InvokePropertyGet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
   void ReadProperty(const Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value) const;
-  // As CElementInfo::ViewProperty.
+  // As CElementInfo::ViewProperty and ViewSimple.
   const Korvel::KvVariant& ViewProperty(const Korvel::CXmlGeneratedClass* owner,
                                         Korvel::KvValueView& view) const;
+  const Korvel::KvVariant* ViewSimple(const Korvel::CXmlGeneratedClass* owner, CMemberView& member,
+                                      std::optional<Korvel::KvValueView>& view) const;
   void InvokePropertySet(Korvel::CXmlGeneratedClass* owner, Korvel::KvVariant& value,
                          const Korvel::CXmlAttribute& attribute) const;
   // The wildcard's collection, null when none or not made yet (then empty);

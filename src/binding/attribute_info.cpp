@@ -105,6 +105,12 @@ const KvVariant& CAttributeInfo::ViewProperty(const CXmlGeneratedClass* owner,
   });
 }
 
+const KvVariant* CAttributeInfo::ViewSimple(const CXmlGeneratedClass* owner, CMemberView& member,
+                                            std::optional<KvValueView>& view) const {
+  return detail::GetWrapped(m_attributeName,
+                            [&] { return owner->SeeProperty(m_propertyIndex, member, view); });
+}
+
 void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                        const CXmlAttribute& attribute) const {
   try {
@@ -210,8 +216,8 @@ CAttributeInfoEnum::~CAttributeInfoEnum() = default;
 
 void CAttributeInfoEnum::AttributeToXml(const CSerializationContext& context,
                                         const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
-  KvValueView view;
-  const KvVariant& value = ViewProperty(owner, view);
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text = detail::EnumText(m_enumToString(value.GetI4()));
   if (SkipsAsDefault(context, text)) return;
@@ -280,8 +286,8 @@ CAttributeInfoPrimitive::~CAttributeInfoPrimitive() = default;
 void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& context,
                                              const CXmlGeneratedClass* owner,
                                              CXmlWriter* writer) const {
-  KvValueView view;
-  const KvVariant& value = ViewProperty(owner, view);
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text =
       detail::WrittenText(value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str());
@@ -290,7 +296,7 @@ void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& contex
     // The pattern judges the text as written, format override included.
     detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions, &text);
   }
-  writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.GetTypeAsEnum());
+  writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text, value.Kind());
 }
 
 bool CAttributeInfoPrimitive::AttributeFromXml(const CSerializationContext& context,

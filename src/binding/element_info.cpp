@@ -169,6 +169,12 @@ const KvVariant& CElementInfo::ViewProperty(const CXmlGeneratedClass* owner,
   });
 }
 
+const KvVariant* CElementInfo::ViewSimple(const CXmlGeneratedClass* owner, CMemberView& member,
+                                          std::optional<KvValueView>& view) const {
+  return detail::GetWrapped(m_elementName,
+                            [&] { return owner->SeeProperty(m_propertyIndex, member, view); });
+}
+
 void CElementInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& value,
                                      const CXmlElement& element) const {
   SetWrapped(element, [&] { owner->AccessProperty(m_propertyIndex, false, value); });
@@ -268,8 +274,8 @@ bool CElementInfo::WriteCollection(const CSerializationContext& context,
 
 bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer) const {
-  KvValueView view;
-  const KvVariant& value = ViewProperty(owner, view);
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();
@@ -282,17 +288,18 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
   // The pattern judges the text as written, format override included; the
   // other facets judge the value. Most elements have no facet to check.
   if (!isDefault && (m_hasFacets || !m_hasRestrictions)) {
-    CheckRestriction(value, m_restrictions.GetPattern().empty() ? nullptr : &text.Str());
+    CheckRestriction(value.AsVariant(),
+                     m_restrictions.GetPattern().empty() ? nullptr : &text.Str());
   }
   detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, text.ForWriter(),
-                           value.GetTypeAsEnum(), isDefault, m_asciiName);
+                           value.Kind(), isDefault, m_asciiName);
   return true;
 }
 
 bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
                                     CXmlWriter* writer, EnumToStringFunc enumToString) const {
-  KvValueView view;
-  const KvVariant& value = ViewProperty(owner, view);
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();

@@ -27,20 +27,6 @@ using namespace KorvelData;
 
 namespace {
 
-// Writing reads an object's members one after another, and in a large
-// document each is a cache miss of its own, paid in turn. Asking for the
-// object's first lines at once lets those misses overlap. Generated classes
-// keep their members in the object; the span covers typical ones (a line
-// past the object costs little, and a prefetch never faults).
-void PrefetchMembers(const CXmlGeneratedClass* object) {
-  constexpr size_t kCacheLine = 64;
-  constexpr size_t kSpan = 512;
-  const auto* bytes = reinterpret_cast<const char*>(object);
-  for (size_t offset = 0; offset < kSpan; offset += kCacheLine) {
-    __builtin_prefetch(bytes + offset);
-  }
-}
-
 // Whether text spells s (which holds no null): one pass, where comparing
 // with the string would first measure text.
 bool Spells(const wchar_t* text, const std::wstring& s) noexcept {
@@ -89,9 +75,14 @@ const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& 
   return view.AsVariant();
 }
 
+const KvVariant* CXmlGeneratedClass::ViewOrReadInto(int index,
+                                                    std::optional<KvValueView>& view) const {
+  return &ViewOrReadProperty(index, view.emplace());
+}
+
 void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool isRoot, const wchar_t* ns,
                                    const CSerializationContext& context, bool isOptional) const {
-  PrefetchMembers(this);
+  detail::PrefetchObject(this);
   try {
     const CParentElementInfo* info = GetClassInfo();
     const bool isElement = info->GetElementType() == XmlElementType_Element;
@@ -157,15 +148,16 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
       throw CKvException(detail::kUnknownXmlGroupType);
   }
   if (!info->HasSimpleContent()) return;
-  KvValueView view;
-  const KvVariant& value = ViewOrReadProperty(info->GetPrimitiveValuePropertyIndex(), view);
+  detail::SimpleValue value([&](auto& member, auto& view) {
+    return SeeProperty(info->GetPrimitiveValuePropertyIndex(), member, view);
+  });
   if (value.IsNil()) {
     writer->WriteNil();
   } else if (value.IsValid()) {
     // An unset value leaves the element empty.
     const std::wstring& format = info->GetPrimitiveFormatOverride();
     writer->WriteText(detail::WrittenText(value, format.empty() ? nullptr : format.c_str()),
-                      value.GetTypeAsEnum(), false);
+                      value.Kind(), false);
   }
 }
 

@@ -16,6 +16,7 @@
 #include "binding/messages.h"
 #include "runtime/variant_reference.h"
 #include "values/character_classes.h"
+#include "values/restriction_check.h"
 
 namespace Korvel::detail {
 
@@ -78,6 +79,100 @@ bool HasFacets(const CPrimitiveRestrictions& r) {
          r.GetFractionDigits() >= 0;
 }
 
+namespace {
+
+// Whether kind is held on the heap by a carrier, and so by the member views
+// pointed at.
+bool IsHeldKind(ItemType kind) noexcept {
+  switch (kind) {
+    case it_hexBinary:
+    case it_base64Binary:
+    case it_duration:
+    case it_yearMonth:
+    case it_monthDay:
+    case it_date:
+    case it_datetime:
+    case it_time:
+    case it_string:
+    case it_decimal:
+    case it_integer:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The simple member as a carrier would hold it: seen in place, or a copy of
+// the scalar.
+void ShowMember(const KorvelData::CMemberView& member, KvValueView& view) noexcept {
+  const KorvelData::CMemberView::Simple& simple = member.simple;
+  if (IsHeldKind(member.kind)) return VariantAccess::ShowHeld(view, member.kind, simple.held);
+  switch (member.kind) {
+    case it_i1:
+      return view.SetI1(static_cast<int8_t>(simple.integer));
+    case it_i2:
+      return view.SetI2(static_cast<int16_t>(simple.integer));
+    case it_i4:
+      return view.SetI4(static_cast<int32_t>(simple.integer));
+    case it_i8:
+      return view.SetI8(simple.integer);
+    case it_ui1:
+      return view.SetUI1(static_cast<uint8_t>(simple.integer));
+    case it_ui2:
+      return view.SetUI2(static_cast<uint16_t>(simple.integer));
+    case it_ui4:
+      return view.SetUI4(static_cast<uint32_t>(simple.integer));
+    case it_ui8:
+      return view.SetUI8(simple.natural);
+    case it_r4:
+      return view.SetR4(simple.r4);
+    case it_r8:
+      return view.SetR8(simple.r8);
+    case it_year:
+      return view.SetYear(static_cast<uint16_t>(simple.integer));
+    case it_month:
+      return view.SetMonth(static_cast<uint8_t>(simple.integer));
+    case it_day:
+      return view.SetDay(static_cast<uint8_t>(simple.integer));
+    case it_char:
+      return view.SetChar(static_cast<wchar_t>(simple.integer));
+    case it_boolean:
+      return view.SetBoolean(simple.integer != 0);
+    default:
+      return view.SetInvalid();
+  }
+}
+
+}  // namespace
+
+const KvVariant& SimpleValue::AsVariant() {
+  if (m_variant == nullptr) {
+    KvValueView& view = m_view.emplace();
+    ShowMember(m_member, view);
+    m_variant = &view.AsVariant();
+  }
+  return *m_variant;
+}
+
+int32_t SimpleValue::GetI4() {
+  if (m_variant == nullptr && m_member.kind == it_i4) {
+    return static_cast<int32_t>(m_member.simple.integer);
+  }
+  return AsVariant().GetI4();
+}
+
+const std::wstring& WrittenText(SimpleValue& value, const wchar_t* format) {
+  if (const std::wstring* held = value.HeldString()) return *held;
+  return PrintedText(value, format).Str();
+}
+
+void CheckRestrictions(const std::wstring& name, SimpleValue& value, ItemType kind,
+                       const CPrimitiveRestrictions& restrictions, const std::wstring* lexical) {
+  const std::wstring* held = kind == it_string ? value.HeldString() : nullptr;
+  if (held != nullptr) return CheckStringRestrictions(name, *held, restrictions, lexical);
+  CheckRestrictions(name, value.AsVariant(), kind, restrictions, lexical);
+}
+
 const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format) {
   if (const std::wstring* held = VariantAccess::HeldString(value)) return *held;
   thread_local std::wstring buffer;
@@ -96,32 +191,63 @@ const std::wstring& EnumText(const wchar_t* text) {
   return buffer;
 }
 
-PrintedText::PrintedText(const KvVariant& value, const wchar_t* format) {
+PrintedText::PrintedText(SimpleValue& value, const wchar_t* format) {
+  const KorvelData::CMemberView* member = value.Member();
+  if (const std::wstring* held = value.HeldString()) {
+    Take(*held);
+  } else if (member != nullptr && format == nullptr && PrintMember(*member)) {
+    m_view = m_printed.View();
+  } else {
+    Take(value.AsVariant(), format);
+  }
+}
+
+void PrintedText::Take(const std::wstring& text) noexcept {
+  m_string = &text;
+  m_view = text;
+}
+
+void PrintedText::Take(const KvVariant& value, const wchar_t* format) {
   // The kind picks the one accessor that may find the value.
   const ItemType kind = value.GetTypeAsEnum();
   if (const std::wstring* held = kind == it_string ? VariantAccess::HeldString(value) : nullptr) {
-    m_string = held;
-    m_view = *held;
+    Take(*held);
   } else if (format == nullptr && Print(value, kind)) {
     m_view = m_printed.View();
   } else {
-    m_string = &WrittenText(value, format);
-    m_view = *m_string;
+    Take(WrittenText(value, format));
   }
 }
 
 bool PrintedText::Print(const KvVariant& value, ItemType kind) {
   if (PutShortValueText(value, m_printed)) return true;
-  if (kind == it_decimal) {
-    const CDecimal* decimal = VariantAccess::HeldDecimal(value);
-    return decimal != nullptr && PutText(*decimal, m_printed);
+  const void* held =
+      kind == it_decimal   ? static_cast<const void*>(VariantAccess::HeldDecimal(value))
+      : kind == it_integer ? static_cast<const void*>(VariantAccess::HeldInteger(value))
+                           : static_cast<const void*>(VariantAccess::HeldDate(value));
+  return held != nullptr && PrintHeld(kind, held);
+}
+
+bool PrintedText::PrintMember(const KorvelData::CMemberView& member) {
+  if (!IsHeldKind(member.kind)) return PutShortText(member.kind, member.simple.integer, m_printed);
+  return PrintHeld(member.kind, member.simple.held);
+}
+
+bool PrintedText::PrintHeld(ItemType kind, const void* value) {
+  switch (kind) {
+    case it_decimal:
+      return PutText(*static_cast<const CDecimal*>(value), m_printed);
+    case it_integer:
+      return PutText(*static_cast<const CBigInteger*>(value), m_printed);
+    case it_yearMonth:
+    case it_monthDay:
+    case it_date:
+    case it_datetime:
+    case it_time:
+      return PutText(*static_cast<const CDateTime*>(value), m_printed);
+    default:
+      return false;
   }
-  if (kind == it_integer) {
-    const CBigInteger* integer = VariantAccess::HeldInteger(value);
-    return integer != nullptr && PutText(*integer, m_printed);
-  }
-  const CDateTime* date = VariantAccess::HeldDate(value);
-  return date != nullptr && PutText(*date, m_printed);
 }
 
 const std::wstring& PrintedText::Str() const {

@@ -3,13 +3,17 @@
 // helpers of their messages and small tests on nodes and contexts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include <korvel/errors.h>
+#include <korvel/metadata.h>
 #include <korvel/primitive_restrictions.h>
+#include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>
 
 #include "values/value_text.h"
@@ -27,6 +31,18 @@ struct KvVariant;
 }  // namespace Korvel
 
 namespace Korvel::detail {
+
+// Writing reads an object's members one after another, and in a large
+// document each is a cache miss of its own, paid in turn. Asking for the
+// object's first lines at once lets those misses overlap. Generated classes
+// keep their members in the object; the span covers typical ones (a line
+// past the object costs little, and a prefetch never faults).
+inline void PrefetchObject(const void* object) noexcept {
+  constexpr size_t kCacheLine = 64;
+  constexpr size_t kSpan = 512;
+  const auto* bytes = static_cast<const char*>(object);
+  for (size_t offset = 0; offset < kSpan; offset += kCacheLine) __builtin_prefetch(bytes + offset);
+}
 
 // The name of an untyped member that takes any element name.
 inline constexpr std::wstring_view kAnyElement = L"AnyElement";
@@ -68,9 +84,11 @@ inline bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
 [[noreturn]] void ThrowFailedToGet(const std::wstring& name, const CKvException& inner);
 
 // Runs get, a property getter of the member named name, wrapping its
-// failures with the member's name.
+// failures with the member's name. In line: writers read every member
+// through it, and a call would cost more than the getter.
 template <class Get>
-auto GetWrapped(const std::wstring& name, Get get) -> decltype(get()) {
+[[gnu::always_inline]] inline auto GetWrapped(const std::wstring& name, Get get)
+    -> decltype(get()) {
   try {
     return get();
   } catch (const CKvException& e) {
@@ -102,11 +120,56 @@ void WithReadLexical(const CPrimitiveRestrictions& restrictions,
   check(&lexical.Str());
 }
 
+// A simple property as the writers read it (see CElementInfo::ViewSimple):
+// the member itself, or a carrier. One is made from the member only when a
+// facet check, or a kind printed through a carrier, needs it.
+class SimpleValue {
+ public:
+  // see(member, view) fills one of them, and returns the carrier it filled
+  // or null for the member.
+  template <class See>
+  explicit SimpleValue(See see) : m_variant(see(m_member, m_view)) {}
+  SimpleValue(const SimpleValue&) = delete;
+  SimpleValue& operator=(const SimpleValue&) = delete;
+
+  bool IsNil() const noexcept { return m_variant != nullptr && m_variant->IsNil(); }
+  bool IsValid() const noexcept {
+    return m_variant != nullptr ? m_variant->IsValid() : m_member.kind != it_none;
+  }
+  ItemType Kind() const noexcept {
+    return m_variant != nullptr ? m_variant->GetTypeAsEnum() : m_member.kind;
+  }
+  // The member seen in place, or null once the value is in a carrier.
+  const KorvelData::CMemberView* Member() const noexcept {
+    return m_variant == nullptr ? &m_member : nullptr;
+  }
+  // An enumerator, as the carrier's GetI4 has it.
+  int32_t GetI4();
+  // The string member seen in place, else null.
+  const std::wstring* HeldString() const noexcept {
+    const KorvelData::CMemberView* member = Member();
+    return member != nullptr && member->kind == it_string
+               ? static_cast<const std::wstring*>(member->simple.held)
+               : nullptr;
+  }
+  const KvVariant& AsVariant();
+
+ private:
+  KorvelData::CMemberView m_member;
+  std::optional<KvValueView> m_view;
+  const KvVariant* m_variant;
+};
+
 // The text of the value being written: the string it holds, or its text
 // printed into a buffer the thread keeps, so that numbers and dates cost no
 // allocation once it has grown. The buffer holds one value: from here until
 // the writer has taken the text.
 const std::wstring& WrittenText(const KvVariant& value, const wchar_t* format);
+const std::wstring& WrittenText(SimpleValue& value, const wchar_t* format);
+// CheckRestrictions on value as kind: a string member is judged as its text,
+// without a carrier.
+void CheckRestrictions(const std::wstring& name, SimpleValue& value, ItemType kind,
+                       const CPrimitiveRestrictions& restrictions, const std::wstring* lexical);
 // An enumerator's text (null reads as empty) as a string for the writers,
 // kept in a buffer of the thread's that the next call reuses: writing an
 // enumerator allocates nothing.
@@ -117,7 +180,7 @@ const std::wstring& EnumText(const wchar_t* text);
 // filled for it unless a writer or a pattern asks for one.
 class PrintedText {
  public:
-  PrintedText(const KvVariant& value, const wchar_t* format);
+  PrintedText(SimpleValue& value, const wchar_t* format);
   PrintedText(const PrintedText&) = delete;
   PrintedText& operator=(const PrintedText&) = delete;
 
@@ -127,7 +190,13 @@ class PrintedText {
   const std::wstring& Str() const;
 
  private:
+  void Take(const std::wstring& text) noexcept;
+  void Take(const KvVariant& value, const wchar_t* format);
   bool Print(const KvVariant& value, ItemType kind);
+  // Number and date kinds; false for the others.
+  bool PrintMember(const KorvelData::CMemberView& member);
+  // A decimal, an integer or a date, held at value; false for other kinds.
+  bool PrintHeld(ItemType kind, const void* value);
 
   ShortText m_printed;
   std::wstring_view m_view;

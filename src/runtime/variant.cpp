@@ -522,45 +522,63 @@ const CDateTime* VariantAccess::HeldDate(const KvVariant& variant) noexcept {
   return !variant.m_nil && IsDate(variant.m_type) ? variant.m_value.date : nullptr;
 }
 
-bool PutShortValueText(const KvVariant& value, ShortText& out) {
-  switch (value.GetTypeAsEnum()) {
+bool PutShortText(ItemType kind, int64_t value, ShortText& out) {
+  switch (kind) {
     case it_i1:
-      PutSignedText(value.GetI1(), out);
-      return true;
     case it_i2:
-      PutSignedText(value.GetI2(), out);
-      return true;
     case it_i4:
-      PutSignedText(value.GetI4(), out);
-      return true;
     case it_i8:
-      PutSignedText(value.GetI8(), out);
+      PutSignedText(value, out);
       return true;
     case it_ui1:
-      PutUnsignedText(value.GetUI1(), out);
-      return true;
     case it_ui2:
-      PutUnsignedText(value.GetUI2(), out);
-      return true;
     case it_ui4:
-      PutUnsignedText(value.GetUI4(), out);
-      return true;
     case it_ui8:
-      PutUnsignedText(value.GetUI8(), out);
-      return true;
     case it_year:
-      PutUnsignedText(value.GetYear(), out);
+      PutUnsignedText(static_cast<uint64_t>(value), out);
       return true;
     case it_month:
-      PutMonthText(value.GetMonth(), out);
+      PutMonthText(static_cast<uint8_t>(value), out);
       return true;
     case it_day:
-      PutDayText(value.GetDay(), out);
+      PutDayText(static_cast<uint8_t>(value), out);
       return true;
     case it_boolean: {
-      const std::wstring_view text = value.GetBoolean() ? L"true" : L"false";
+      const std::wstring_view text = value != 0 ? L"true" : L"false";
       return out.PutFilled(text.size(), [&](wchar_t* p) { text.copy(p, text.size()); });
     }
+    default:
+      return false;
+  }
+}
+
+bool PutShortValueText(const KvVariant& value, ShortText& out) {
+  const ItemType kind = value.GetTypeAsEnum();
+  switch (kind) {
+    case it_i1:
+      return PutShortText(kind, value.GetI1(), out);
+    case it_i2:
+      return PutShortText(kind, value.GetI2(), out);
+    case it_i4:
+      return PutShortText(kind, value.GetI4(), out);
+    case it_i8:
+      return PutShortText(kind, value.GetI8(), out);
+    case it_ui1:
+      return PutShortText(kind, value.GetUI1(), out);
+    case it_ui2:
+      return PutShortText(kind, value.GetUI2(), out);
+    case it_ui4:
+      return PutShortText(kind, value.GetUI4(), out);
+    case it_ui8:
+      return PutShortText(kind, static_cast<int64_t>(value.GetUI8()), out);
+    case it_year:
+      return PutShortText(kind, value.GetYear(), out);
+    case it_month:
+      return PutShortText(kind, value.GetMonth(), out);
+    case it_day:
+      return PutShortText(kind, value.GetDay(), out);
+    case it_boolean:
+      return PutShortText(kind, value.GetBoolean(), out);
     default:
       return false;
   }

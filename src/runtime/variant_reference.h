@@ -127,6 +127,36 @@ struct VariantAccess {
   }
   static void BorrowInstalled(KvValueView& view, ItemType kind,
                               VariantReference* reference) noexcept;
+  // Points view, just made, at value of kind (one of the kinds held on the
+  // heap) as KvValueView's setters do, in line: for writers that show a value
+  // they see in place to a check that takes a carrier.
+  static void ShowHeld(KvValueView& view, ItemType kind, const void* value) noexcept {
+    KvVariant& carrier = view.m_value;
+    KvVariant::Value& held = carrier.m_value;
+    switch (kind) {
+      case it_hexBinary:
+      case it_base64Binary:
+        held.binary = const_cast<CBinaryData*>(static_cast<const CBinaryData*>(value));
+        break;
+      case it_duration:
+        held.duration = const_cast<CDateTimeSpan*>(static_cast<const CDateTimeSpan*>(value));
+        break;
+      case it_string:
+        held.string = const_cast<std::wstring*>(static_cast<const std::wstring*>(value));
+        break;
+      case it_decimal:
+        held.decimal = const_cast<CDecimal*>(static_cast<const CDecimal*>(value));
+        break;
+      case it_integer:
+        held.integer = const_cast<CBigInteger*>(static_cast<const CBigInteger*>(value));
+        break;
+      default:  // the five date kinds
+        held.date = const_cast<CDateTime*>(static_cast<const CDateTime*>(value));
+        break;
+    }
+    carrier.m_type = kind;
+    carrier.m_borrowed = true;
+  }
   // FromString for a carrier that readers fill value after value: a string,
   // number or date goes into the object the carrier already holds for that
   // kind, which costs no allocation of its own.
@@ -139,6 +169,8 @@ class ShortText;
 // ToString's text of an integer kind, a year, month or day, or a boolean,
 // put into out; false, with nothing put, for the other kinds.
 bool PutShortValueText(const KvVariant& value, ShortText& out);
+// The same for a value of kind given as an int64_t (a ui8 value as its bits).
+bool PutShortText(ItemType kind, int64_t value, ShortText& out);
 
 // ToString's text, appended to out: numbers and dates are printed into it,
 // so that a buffer reused across values spares an allocation per value.

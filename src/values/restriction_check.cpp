@@ -315,11 +315,13 @@ void CheckPattern(const std::wstring& name, const CPrimitiveRestrictions& r,
 }
 
 void CheckString(const std::wstring& name, const CPrimitiveRestrictions& r,
-                 const KvVariant& value) {
-  const HeldValue<std::wstring> held(VariantAccess::HeldString(value),
-                                     [&] { return value.GetString(); });
-  const std::wstring& text = *held;
+                 const std::wstring& text) {
   if (r.GetMinLength() < 0 && r.GetMaxLength() < 0 && r.GetLength() < 0) return;
+  // The count lies between half the size (all surrogate pairs) and the size;
+  // the facets are bounds, so it is counted only when those two disagree.
+  const size_t most = text.size();
+  const size_t least = (most + 1) / 2;
+  if (!LengthBroken(r, most) && !LengthBroken(r, least)) return;
   if (LengthBroken(r, CharacterCount(text))) ThrowFacetViolation(name, text);
 }
 
@@ -394,6 +396,12 @@ void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemTyp
   CheckPattern(name, r, held ? *held : value.GetString());
 }
 
+void CheckStringRestrictions(const std::wstring& name, const std::wstring& text,
+                             const CPrimitiveRestrictions& r, const std::wstring* lexical) {
+  CheckString(name, r, text);
+  if (!r.GetPattern().empty()) CheckPattern(name, r, lexical ? *lexical : text);
+}
+
 namespace {
 
 void CheckValueFacets(const std::wstring& name, const KvVariant& value, ItemType kind,
@@ -451,8 +459,11 @@ void CheckValueFacets(const std::wstring& name, const KvVariant& value, ItemType
       return CheckDateField(name, r, value.GetMonth(), &C::monthFromString);
     case it_day:
       return CheckDateField(name, r, value.GetDay(), &C::dayFromString);
-    case it_string:
-      return CheckString(name, r, value);
+    case it_string: {
+      const HeldValue<std::wstring> held(VariantAccess::HeldString(value),
+                                         [&] { return value.GetString(); });
+      return CheckString(name, r, *held);
+    }
     case it_decimal:
       return CheckDecimal(name, r, value);
     case it_integer:

@@ -28,6 +28,10 @@ namespace Korvel::detail {
 void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemType kind,
                        const CPrimitiveRestrictions& restrictions,
                        const std::wstring* lexical = nullptr);
+// The same for a string (kind it_string) that is not nil, seen as its text.
+void CheckStringRestrictions(const std::wstring& name, const std::wstring& text,
+                             const CPrimitiveRestrictions& restrictions,
+                             const std::wstring* lexical = nullptr);
 
 // The digits of a decimal as totalDigits and fractionDigits count them: those
 // of the integer part without leading zeros (none for zero), and the places of

@@ -511,13 +511,17 @@ TEST_F(PoBinding, RoundTripsThroughEveryEntryPoint) {
   AsyncFromXmlFile(false);
 }
 
-// A subclass that keeps a member of its own behind AccessProperty, and so
-// declines the direct views and store, is read into and written from what
-// AccessProperty keeps; the other members keep their way.
+// A subclass that keeps members of its own behind AccessProperty (an object
+// and a simple value), and so declines the direct views and store, is read
+// into and written from what AccessProperty keeps; the other members keep
+// their way.
 struct CForwardedOrder : Po::CPurchaseOrderType {
-  static constexpr int kShipTo = 0;  // the first property
+  static constexpr int kShipTo = 0, kComment = 2;  // the first and third properties
   CSmartPtr<Po::CUSAddress> forward = new Po::CUSAddress(L"shipTo");
+  std::wstring comment;
   void AccessProperty(int index, bool get, KvVariant& value) override {
+    if (index == kComment)
+      return get ? value.SetString(comment) : void(comment = value.GetString());
     if (index != kShipTo) return Po::CPurchaseOrderType::AccessProperty(index, get, value);
     if (get) return value.SetXmlObject(forward);
     forward = dynamic_cast<Po::CUSAddress*>(value.GetXmlObject().Get());
@@ -526,10 +530,12 @@ struct CForwardedOrder : Po::CPurchaseOrderType {
     return index != kShipTo && Po::CPurchaseOrderType::StoreObjectProperty(index, object);
   }
   bool ViewProperty(int index, KvValueView& value) const override {
-    return index != kShipTo && Po::CPurchaseOrderType::ViewProperty(index, value);
+    return index != kShipTo && index != kComment &&
+           Po::CPurchaseOrderType::ViewProperty(index, value);
   }
   bool ViewMember(int index, KorvelData::CMemberView& member) const override {
-    return index != kShipTo && Po::CPurchaseOrderType::ViewMember(index, member);
+    return index != kShipTo && index != kComment &&
+           Po::CPurchaseOrderType::ViewMember(index, member);
   }
 };
 
@@ -538,10 +544,14 @@ TEST_F(PoBinding, AccessPropertyDecidesWhatTheViewsDecline) {
   forwarded->FromXml(text.c_str(), context);
   ASSERT_NE(forwarded->forward.Get(), nullptr);
   EXPECT_EQ(forwarded->forward->GetCity(), L"Mill Valley");
+  EXPECT_EQ(forwarded->comment, L"Hurry, my lawn is going wild!");
+  EXPECT_FALSE(forwarded->GetComment());
   forwarded->forward->SetCity(L"Elsewhere");
+  forwarded->comment = L"Kept aside";
   const std::wstring written = forwarded->ToXml(true, true, EOL_LF, context);
   EXPECT_NE(written.find(L"<city>Elsewhere</city>"), std::wstring::npos) << written;
   EXPECT_EQ(written.find(L"Mill Valley"), std::wstring::npos) << written;
+  EXPECT_NE(written.find(L"<comment>Kept aside</comment>"), std::wstring::npos) << written;
 }
 
 TEST_F(PoBinding, FacetsAreCheckedBothWays) {
