@@ -27,6 +27,11 @@ namespace {
 constexpr size_t kFeedSize = 256 * 1024;
 constexpr size_t kLargestFeedSize = std::numeric_limits<int>::max();
 constexpr char kNameSeparator = '|';
+constexpr char kPrefixSeparator = ':';
+constexpr std::string_view kXmlPrefix = "xml";
+constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
+constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
+constexpr std::string_view kDeclaration = "xmlns";
 constexpr std::string_view kCdataStart = "<![CDATA[";
 constexpr std::string_view kCdataEnd = "]]>";
 // In bytes; the room for converting aside stays within 16 KiB.
@@ -54,6 +59,38 @@ int PieceLength(size_t remaining, size_t feedSize) noexcept {
   return static_cast<int>(std::min(remaining, feedSize));
 }
 
+// What follows "xmlns" in a declaration's name: nothing for the default
+// namespace, ":<prefix>" for a prefix; false for any other attribute.
+bool IsDeclaration(const char* attributeName, std::string_view& rest) noexcept {
+  if (attributeName[0] != 'x' || std::strncmp(attributeName, kDeclaration.data(), 5) != 0 ||
+      (attributeName[5] != '\0' && attributeName[5] != kPrefixSeparator)) {
+    return false;
+  }
+  rest = attributeName + 5;
+  return true;
+}
+
+// A prefix or local name that reads alike with or without expat's namespace
+// processing: no colon, and a plain start (a cautious test: names starting
+// otherwise are read with that processing).
+bool IsPlainPart(std::string_view part) noexcept {
+  if (part.empty() || part.find(kPrefixSeparator) != std::string_view::npos) return false;
+  const char start = part[0];
+  return (start >= 'a' && start <= 'z') || (start >= 'A' && start <= 'Z') || start == '_';
+}
+
+// A name without a colon, or with one between a prefix and a plain local name.
+bool HasPlainPrefix(std::string_view name, size_t colon) noexcept {
+  return colon == std::string_view::npos || (colon > 0 && IsPlainPart(name.substr(colon + 1)));
+}
+
+// Prefixes starting "xml" in any case are reserved; "xml" itself is bound
+// from the start, never declared.
+bool IsReservedPrefix(std::string_view prefix) noexcept {
+  return prefix.size() >= 3 && (prefix[0] | 0x20) == 'x' && (prefix[1] | 0x20) == 'm' &&
+         (prefix[2] | 0x20) == 'l';
+}
+
 }  // namespace
 
 template <auto Handler, class... Args>
@@ -71,15 +108,31 @@ void XMLCALL CExpatReader::Callback(void* userData, Args... args) noexcept {
   }
 }
 
-CExpatReader::CExpatReader(CXmlDocument& document)
-    : CInstanceMonitor(L"CExpatReader"), m_document(document), m_feedSize(kFeedSize) {}
+CExpatReader::CExpatReader(CXmlDocument& document, Prefixes prefixes)
+    : CInstanceMonitor(L"CExpatReader"),
+      m_document(document),
+      m_resolvesPrefixes(prefixes == Prefixes::kResolvedHere),
+      m_feedSize(kFeedSize) {
+  if (m_resolvesPrefixes) {
+    Prefix& xml = m_prefixes[std::string(kXmlPrefix)];
+    xml.binding = ++m_bindings;
+    xml.uri = detail::Utf8ToWide(kXmlNamespace);
+  }
+}
+
+bool CExpatReader::ResolvesPrefixes(const CXmlDocument& document) noexcept {
+  return !document.m_filter && document.m_schemaType != SchemaType_NoNamespaces;
+}
+
+void CExpatReader::Reset(CXmlDocument& document) { document.CXmlDocument::Cleanup(); }
 
 CExpatReader::~CExpatReader() {
   if (m_parser) XML_ParserFree(m_parser);
 }
 
 void CExpatReader::Initialize() {
-  m_parser = detail::XmlTreeBuilder::GetSchemaType(m_document) == SchemaType_NoNamespaces
+  m_parser = m_resolvesPrefixes ||
+                     detail::XmlTreeBuilder::GetSchemaType(m_document) == SchemaType_NoNamespaces
                  ? XML_ParserCreate(nullptr)
                  : XML_ParserCreateNS(nullptr, kNameSeparator);
   if (!m_parser) throw std::bad_alloc();
@@ -94,6 +147,14 @@ void CExpatReader::Initialize() {
   if (!detail::XmlTreeBuilder::GetContext(m_document).GetStripCDATA()) {
     XML_SetCdataSectionHandler(m_parser, &Callback<&CExpatReader::OnStartCdata>,
                                &Callback<&CExpatReader::OnEndCdata>);
+  }
+  if (m_resolvesPrefixes) {
+    XML_SetProcessingInstructionHandler(
+        m_parser,
+        &Callback<&CExpatReader::OnProcessingInstruction, const XML_Char*, const XML_Char*>);
+    XML_SetStartDoctypeDeclHandler(
+        m_parser, &Callback<&CExpatReader::OnStartDoctype, const XML_Char*, const XML_Char*,
+                            const XML_Char*, int>);
   }
 }
 
@@ -161,6 +222,7 @@ void CExpatReader::ParseWidePieces(std::wstring_view text, bool isFinal) {
 }
 
 void CExpatReader::ThrowInvalidCharacter(std::wstring_view before) {
+  if (m_resolvesPrefixes) throw GiveUp{};
   AttachOpenText();
   // Lines end at LF, at CR LF and at a lone CR.
   int line = 1;
@@ -188,6 +250,7 @@ void CExpatReader::Check(XML_Status status) {
 }
 
 void CExpatReader::ThrowParseError() {
+  if (m_resolvesPrefixes) throw GiveUp{};
   AttachOpenText();
   const XML_LChar* text = XML_ErrorString(XML_GetErrorCode(m_parser));
   const std::wstring message = detail::Utf8ToWide(text ? text : "");
@@ -198,6 +261,7 @@ void CExpatReader::ThrowParseError() {
 // --- Callbacks -------------------------------------------------------------------
 
 void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attributes) {
+  const size_t declarations = m_resolvesPrefixes && attributes[0] ? DeclarePrefixes(attributes) : 0;
   ReadName* elementName = ElementNameOf(name);
   CXmlElement* element = Builder::OpenElement(m_document, elementName->name);
   // Filled member by member, as OpenElement explains.
@@ -207,17 +271,32 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
   if (!attributes[0]) return;
   size_t count = 0;
   while (attributes[2 * count]) ++count;
-  Builder::ReserveAttributes(element, count);
+  if (count == declarations) return;
+  Builder::ReserveAttributes(element, count - declarations);
+  ReadName** guess = &elementName->nextAttribute;
+  size_t prefixed = 0;
   for (size_t i = 0; i < count; ++i) {
-    ReadName* attributeName = NameOf(attributes[2 * i]);
+    std::string_view declared;
+    if (declarations && IsDeclaration(attributes[2 * i], declared)) continue;
+    ReadName* attributeName = AttributeNameOf(attributes[2 * i], *guess);
+    guess = &attributeName->nextAttribute;
+    prefixed += attributeName->prefix != nullptr;
     const std::wstring* value = HeldText(*element, attributes[2 * i + 1], attributeName->sharing);
     Builder::AppendAttribute(element, attributeName->name, value);
   }
+  if (prefixed > 1) CheckDistinctAttributes(*element);
 }
 
 void CExpatReader::OnEndElement(const XML_Char*) {
   AttachText(Builder::InnermostOpenElement(m_document));
   m_document.EndElement();
+  // The bindings the element's declarations hid are back in scope.
+  while (!m_hidden.empty() && m_hidden.back().depth == m_open.size()) {
+    Hidden& hidden = m_hidden.back();
+    hidden.prefix->binding = hidden.binding;
+    hidden.prefix->uri = std::move(hidden.uri);
+    m_hidden.pop_back();
+  }
 }
 
 // The elements still open when a load fails keep the text read so far, so the
@@ -250,11 +329,67 @@ void CExpatReader::OnCharacterData(const XML_Char* text, int length) {
 }
 
 void CExpatReader::OnStartNamespace(const XML_Char* prefix, const XML_Char* uri) {
+  Declare(prefix ? prefix : "", uri ? uri : "");
+}
+
+void CExpatReader::Declare(std::string_view prefix, std::string_view uri) {
   m_prefix.clear();
   m_uri.clear();
-  if (prefix) detail::Utf8ToWide(prefix, m_prefix);
-  if (uri) detail::Utf8ToWide(uri, m_uri);
+  detail::Utf8ToWide(prefix, m_prefix);
+  detail::Utf8ToWide(uri, m_uri);
   Builder::AddNamespaceDeclaration(m_document, m_prefix, m_uri);
+}
+
+// --- Prefixes resolved here --------------------------------------------------------
+// Only what namespace processing reads the same way is resolved here; the
+// rest gives up: a document type declaration (its attribute defaults and
+// declarations are read by other rules), names with other colons, reserved
+// prefixes and namespaces, namespaces holding the separator that processing
+// refuses, undeclared prefixes, two attributes that turn out alike,
+// processing instruction targets with colons, and any parse error.
+
+size_t CExpatReader::DeclarePrefixes(const XML_Char** attributes) {
+  size_t declarations = 0;
+  for (; *attributes; attributes += 2) {
+    std::string_view rest;
+    if (!IsDeclaration(*attributes, rest)) continue;
+    const std::string_view prefix = rest.empty() ? rest : rest.substr(1);
+    const std::string_view uri = attributes[1];
+    const bool plain = rest.empty() || (IsPlainPart(prefix) && !IsReservedPrefix(prefix));
+    // Undeclaring a prefix (the default namespace may be) is no declaration.
+    if (!plain || (!rest.empty() && uri.empty()) || uri == kXmlNamespace ||
+        uri == kXmlnsNamespace || uri.find(kNameSeparator) != std::string_view::npos) {
+      throw GiveUp{};
+    }
+    Declare(prefix, uri);
+    Bind(prefix, uri);
+    ++declarations;
+  }
+  return declarations;
+}
+
+void CExpatReader::Bind(std::string_view prefix, std::string_view uri) {
+  Prefix& bound = m_prefixes[std::string(prefix)];
+  m_hidden.push_back(Hidden{&bound, bound.binding, std::move(bound.uri), m_open.size()});
+  bound.binding = ++m_bindings;
+  bound.uri = detail::Utf8ToWide(uri);
+}
+
+void CExpatReader::CheckDistinctAttributes(const CXmlElement& element) const {
+  const CXmlAttributeList& attributes = element.GetAttributes();
+  for (auto a = attributes.begin(); a != attributes.end(); ++a) {
+    for (auto b = attributes.begin(); b != a; ++b) {
+      if (&Builder::NameOf(**a) == &Builder::NameOf(**b)) throw GiveUp{};
+    }
+  }
+}
+
+void CExpatReader::OnProcessingInstruction(const XML_Char* target, const XML_Char*) {
+  if (std::strchr(target, kPrefixSeparator)) throw GiveUp{};
+}
+
+void CExpatReader::OnStartDoctype(const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  throw GiveUp{};
 }
 
 void CExpatReader::OnStartCdata() {
@@ -321,44 +456,79 @@ const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string
 // --- Names -----------------------------------------------------------------------
 
 // Elements mostly start in the order they did before (the members of a
-// sequence, an item after an item), so the name that followed the last one
-// last time is tried first, by a comparison that stops at the end of expat's
-// spelling: a right guess costs neither its length nor a hash.
+// sequence, an item after an item), and attributes come in the order they
+// did on the element before, so the names that followed last time are tried
+// first: a right guess costs a comparison instead of a hash and a lookup.
 CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
-  ReadName* const previous = m_lastStarted;
-  ReadName* name = previous ? previous->next : nullptr;
-  if (!name || std::strncmp(expatName, name->spelling.data(), name->spelling.size()) != 0 ||
-      expatName[name->spelling.size()] != '\0') {
-    name = NameOf(expatName);
-    if (previous) previous->next = name;
+  const std::string_view spelling(expatName);
+  ReadName** next = m_lastStarted->next;
+  ReadName* name = next[0];
+  if (!name || !Spellings::Same(name->spelling, spelling) || !name->IsCurrent()) {
+    name = next[1];
+    if (!name || !Spellings::Same(name->spelling, spelling) || !name->IsCurrent()) {
+      name = NameOf(spelling, NameKind::kElement);
+      next[1] = next[0];
+      next[0] = name;
+    }
   }
   m_lastStarted = name;
   return name;
 }
 
-CExpatReader::ReadName* CExpatReader::NameOf(const XML_Char* expatName) {
+CExpatReader::ReadName* CExpatReader::AttributeNameOf(const XML_Char* expatName,
+                                                       ReadName*& guess) {
   const std::string_view spelling(expatName);
-  const uint64_t hash = detail::SpellingTable<ReadName>::Hash(spelling);
-  ReadName* name = m_names.Find(spelling, hash);
-  return name ? name : AddName(spelling, hash);
+  if (!guess || !Spellings::Same(guess->spelling, spelling) || !guess->IsCurrent()) {
+    guess = NameOf(spelling, NameKind::kAttribute);
+  }
+  return guess;
 }
 
-CExpatReader::ReadName* CExpatReader::AddName(std::string_view expatName, uint64_t hash) {
-  // The namespace URI is what comes before the first separator; without one
-  // (always so without namespace processing) the whole name is local.
-  const size_t separator = expatName.find(kNameSeparator);
+CExpatReader::ReadName* CExpatReader::NameOf(std::string_view spelling, NameKind kind) {
+  Spellings& names = kind == NameKind::kElement ? m_elementNames : m_attributeNames;
+  const uint64_t hash = Spellings::Hash(spelling);
+  ReadName* name = names.Find(spelling, hash);
+  if (!name) {
+    name = &m_readNames.emplace_back(ReadName{nullptr});
+    name->spelling = names.Add(spelling, hash, name);
+  } else if (name->IsCurrent()) {
+    return name;
+  }
+  Resolve(*name, kind);
+  return name;
+}
+
+void CExpatReader::Resolve(ReadName& name, NameKind kind) {
+  const std::string_view spelling = name.spelling;
   std::wstring namespaceUri;
   std::wstring localName;
-  if (separator == std::string_view::npos) {
-    detail::Utf8ToWide(expatName, localName);
+  if (m_resolvesPrefixes) {
+    // An element without a prefix is in the default namespace, if any; an
+    // attribute without one is in none.
+    const size_t colon = spelling.find(kPrefixSeparator);
+    if (!HasPlainPrefix(spelling, colon)) throw GiveUp{};
+    const bool prefixed = colon != std::string_view::npos;
+    name.prefix = nullptr;
+    if (prefixed || kind == NameKind::kElement) {
+      const Prefix& prefix = m_prefixes[std::string(spelling.substr(0, prefixed ? colon : 0))];
+      if (prefixed && prefix.binding == 0) throw GiveUp{};
+      name.prefix = &prefix;
+      name.binding = prefix.binding;
+      namespaceUri = prefix.uri;
+    }
+    detail::Utf8ToWide(prefixed ? spelling.substr(colon + 1) : spelling, localName);
   } else {
-    detail::Utf8ToWide(expatName.substr(0, separator), namespaceUri);
-    detail::Utf8ToWide(expatName.substr(separator + 1), localName);
+    // The namespace URI is what comes before the separator; without one
+    // (always so without namespace processing) the whole name is local.
+    const size_t separator = spelling.find(kNameSeparator);
+    if (separator == std::string_view::npos) {
+      detail::Utf8ToWide(spelling, localName);
+    } else {
+      detail::Utf8ToWide(spelling.substr(0, separator), namespaceUri);
+      detail::Utf8ToWide(spelling.substr(separator + 1), localName);
+    }
   }
-  ReadName& name =
-      m_readNames.emplace_back(ReadName{Builder::InternName(m_document, namespaceUri, localName)});
-  name.spelling = m_names.Add(expatName, hash, &name);
-  return &name;
+  name.name = Builder::InternName(m_document, namespaceUri, localName);
 }
 
 }  // namespace Korvel

@@ -11,6 +11,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <korvel/instance_monitor.h>
@@ -27,14 +28,46 @@ namespace Korvel {
 // expat's protection against amplification attacks.
 class CExpatReader : public CInstanceMonitor {
  public:
-  explicit CExpatReader(CXmlDocument& document);
+  // Who turns prefixes into namespaces: expat's namespace processing, or this
+  // reader over expat without it, which parses about a tenth faster.
+  enum class Prefixes { kByExpat, kResolvedHere };
+
+  explicit CExpatReader(CXmlDocument& document, Prefixes prefixes = Prefixes::kByExpat);
   CExpatReader(const CExpatReader&) = delete;
   CExpatReader& operator=(const CExpatReader&) = delete;
   ~CExpatReader() override;
 
-  // Creates the parser: without namespace processing for SchemaType_NoNamespaces,
-  // otherwise with it, names arriving as "<namespace URI>|<local name>". The
-  // encoding is left to expat to detect.
+  // Loads a document held whole in memory, which feed(reader) gives to an
+  // initialized reader. Its prefixes are resolved here first (unless the
+  // document has an element filter, which must see each element once); a
+  // document that namespace processing might read otherwise, or that has an
+  // error, is read again with it, so its tree and messages are that
+  // processing's own.
+  template <class Feed>
+  static void LoadWhole(CXmlDocument& document, const Feed& feed) {
+    if (ResolvesPrefixes(document) && TryResolvingPrefixes(document, feed)) return;
+    CExpatReader reader(document);
+    reader.Initialize();
+    feed(reader);
+  }
+  // The first attempt of LoadWhole: false, the document emptied, when the
+  // document must be read with expat's namespace processing.
+  template <class Feed>
+  static bool TryResolvingPrefixes(CXmlDocument& document, const Feed& feed) {
+    try {
+      CExpatReader reader(document, Prefixes::kResolvedHere);
+      reader.Initialize();
+      feed(reader);
+      return true;
+    } catch (const GiveUp&) {
+      Reset(document);
+      return false;
+    }
+  }
+
+  // Creates the parser: without namespace processing for SchemaType_NoNamespaces
+  // or when prefixes are resolved here, otherwise with it, names arriving as
+  // "<namespace URI>|<local name>". The encoding is left to expat to detect.
   void Initialize();
   // Reads the input as UTF-8 whatever its declaration says; call it after
   // Initialize and before the first Parse.
@@ -58,6 +91,12 @@ class CExpatReader : public CInstanceMonitor {
   }
 
  private:
+  // Thrown, resolving prefixes here, at the first sign that expat's namespace
+  // processing might read the document otherwise, and for any parse error.
+  struct GiveUp {};
+  static bool ResolvesPrefixes(const CXmlDocument& document) noexcept;
+  static void Reset(CXmlDocument& document);
+
   template <auto Handler, class... Args>
   static void XMLCALL Callback(void* userData, Args... args) noexcept;
 
@@ -67,6 +106,23 @@ class CExpatReader : public CInstanceMonitor {
   void OnStartNamespace(const XML_Char* prefix, const XML_Char* uri);
   void OnStartCdata();
   void OnEndCdata();
+  void OnProcessingInstruction(const XML_Char* target, const XML_Char* data);
+  void OnStartDoctype(const XML_Char* name, const XML_Char* systemId, const XML_Char* publicId,
+                      int hasInternalSubset);
+
+  // A prefix resolved here: its binding in scope (0 for none; each declaration
+  // is a new one) and the namespace it is bound to.
+  struct Prefix {
+    uint64_t binding = 0;
+    std::wstring uri;
+  };
+  // A binding that a declaration hid, restored when the element at depth ends.
+  struct Hidden {
+    Prefix* prefix;
+    uint64_t binding;
+    std::wstring uri;
+    size_t depth;
+  };
 
   // A name as the reader knows it: the document's interned name, and whether
   // the values under it (the texts of its elements, the values of its
@@ -76,8 +132,17 @@ class CExpatReader : public CInstanceMonitor {
     detail::SharingPolicy sharing{detail::SharingPolicy::kNameTrial,
                                   detail::SharingPolicy::kNameMost};
     std::string_view spelling{};  // as expat spells it
-    // The name of the element that started after one of this name last time.
-    ReadName* next = nullptr;
+    // The names of the elements that started after one of this name lately,
+    // the latest first: optional members make two likely.
+    ReadName* next[2] = {};
+    // The name of the attribute that came after one of this name last time,
+    // or, for an element's name, of its first attribute.
+    ReadName* nextAttribute = nullptr;
+    // Resolving prefixes here, the prefix the name was resolved under and its
+    // binding then: the name holds while that binding does.
+    const Prefix* prefix = nullptr;
+    uint64_t binding = 0;
+    bool IsCurrent() const noexcept { return !prefix || prefix->binding == binding; }
   };
   // An open element's name and where its text starts in m_text.
   struct OpenText {
@@ -95,8 +160,20 @@ class CExpatReader : public CInstanceMonitor {
                                detail::SharingPolicy& sharing);
   // The name of the element starting now.
   ReadName* ElementNameOf(const XML_Char* expatName);
-  ReadName* NameOf(const XML_Char* expatName);
-  ReadName* AddName(std::string_view expatName, uint64_t hash);
+  // The name of an attribute, guess being the name that came in its place
+  // last time; the guess becomes the name.
+  ReadName* AttributeNameOf(const XML_Char* expatName, ReadName*& guess);
+  enum class NameKind { kElement, kAttribute };
+  ReadName* NameOf(std::string_view spelling, NameKind kind);
+  // Interns the name a spelling stands for now.
+  void Resolve(ReadName& name, NameKind kind);
+  // Resolving here: the element's namespace declarations, made in scope
+  // before its name is read; returns how many of its attributes they are.
+  size_t DeclarePrefixes(const XML_Char** attributes);
+  void Declare(std::string_view prefix, std::string_view uri);
+  void Bind(std::string_view prefix, std::string_view uri);
+  // Gives up unless the element's prefixed attributes name distinct attributes.
+  void CheckDistinctAttributes(const CXmlElement& element) const;
   void ParseWidePieces(std::wstring_view text, bool isFinal);
   // The size of the piece after one of feedSize that began at eventsBefore.
   size_t NextFeedSize(size_t feedSize, uint64_t eventsBefore) const noexcept;
@@ -109,6 +186,7 @@ class CExpatReader : public CInstanceMonitor {
   [[noreturn]] void ThrowInvalidCharacter(std::wstring_view before);
 
   CXmlDocument& m_document;
+  const bool m_resolvesPrefixes;
   XML_Parser m_parser = nullptr;
   // What a callback threw; expat is stopped and the exception rethrown once
   // control is back on this side of the C library.
@@ -118,10 +196,16 @@ class CExpatReader : public CInstanceMonitor {
   // Callbacks so far: a piece that brings none ends no token.
   uint64_t m_events = 0;
 
-  // Names as expat spells them.
-  detail::SpellingTable<ReadName> m_names;
+  // Names as expat spells them; resolving here, an element's name and an
+  // attribute's of the same spelling differ.
+  using Spellings = detail::SpellingTable<ReadName>;
+  Spellings m_elementNames;
+  Spellings m_attributeNames;
   std::deque<ReadName> m_readNames;
-  ReadName* m_lastStarted = nullptr;
+  // What precedes the document element, so that every element has a name
+  // before it.
+  ReadName m_documentStart{nullptr};
+  ReadName* m_lastStarted = &m_documentStart;
 
   // Character data of the open elements in UTF-8, innermost last; each element
   // converts its own stretch once, when it ends. A vector, whose appending is
@@ -140,6 +224,12 @@ class CExpatReader : public CInstanceMonitor {
   std::wstring m_layout;
   std::wstring m_prefix;
   std::wstring m_uri;
+
+  // Resolving here: the prefixes by spelling (the empty one for the default
+  // namespace), the bindings hidden by those in scope, the bindings so far.
+  std::unordered_map<std::string, Prefix> m_prefixes;
+  std::vector<Hidden> m_hidden;
+  uint64_t m_bindings = 0;
 };
 
 }  // namespace Korvel

@@ -64,21 +64,6 @@ class SpellingTable {
     return held;
   }
   size_t Size() const noexcept { return m_count; }
-
- private:
-  static constexpr size_t kInitialSlots = 64;
-  static constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
-
-  static uint64_t Load8(const char* p) noexcept {
-    uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-  }
-  static uint32_t Load4(const char* p) noexcept {
-    uint32_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-  }
   // Equality without a call: spellings are short, names with their
   // namespace a few words. The last word may overlap the ones before.
   static bool Same(std::string_view a, std::string_view b) noexcept {
@@ -97,6 +82,21 @@ class SpellingTable {
       if (x[i] != y[i]) return false;
     }
     return true;
+  }
+
+ private:
+  static constexpr size_t kInitialSlots = 64;
+  static constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+
+  static uint64_t Load8(const char* p) noexcept {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+  static uint32_t Load4(const char* p) noexcept {
+    uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
   }
   // Every bit reaches the low bits, which pick the slot.
   static uint64_t Finish(uint64_t x) noexcept {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -63,17 +64,15 @@ void AsyncFromXmlFile(bool enable) { g_asyncFromXmlFile.store(enable, std::memor
 void CXmlDocument::LoadXml(const char* text) {
   Cleanup();
   if (!text || *text == '\0') ThrowEmptyString();
-  CExpatReader reader(*this);
-  reader.Initialize();
-  reader.Parse(text, std::strlen(text), true);
+  const size_t length = std::strlen(text);
+  CExpatReader::LoadWhole(*this, [&](CExpatReader& reader) { reader.Parse(text, length, true); });
 }
 
 void CXmlDocument::LoadXml(const wchar_t* text) {
   Cleanup();
   if (!text || *text == L'\0') ThrowEmptyString();
-  CExpatReader reader(*this);
-  reader.Initialize();
-  reader.ParseWide(text);
+  const std::wstring_view whole(text);
+  CExpatReader::LoadWhole(*this, [&](CExpatReader& reader) { reader.ParseWide(whole); });
 }
 
 void CXmlDocument::LoadXmlStream(const unsigned char* data, size_t length) {
@@ -125,9 +124,7 @@ void CXmlDocument::ParseCompressed(const unsigned char* data, size_t length) {
 }
 
 void CXmlDocument::ParseXmlText(const unsigned char* data, size_t length) {
-  CExpatReader reader(*this);
-  reader.Initialize();
-  reader.Parse(data, length, true);
+  CExpatReader::LoadWhole(*this, [&](CExpatReader& reader) { reader.Parse(data, length, true); });
 }
 
 void CXmlDocument::LoadFileSync(const wchar_t* fileName) {
@@ -155,7 +152,9 @@ void CXmlDocument::LoadFileSync(const wchar_t* fileName) {
 
 // One read is in flight while the chunk before it is parsed. The file is read
 // up to its end, whatever its size, and handed to the parser as it is: this
-// path does not inflate. A Fast Infoset file is read whole instead.
+// path does not inflate. A Fast Infoset file is read whole instead. As with
+// inflated pieces, the text is not held whole to be read a second time, so
+// expat's namespace processing reads it from the start.
 void CXmlDocument::LoadFileAsync(const wchar_t* fileName) {
   platform::File file;
   if (platform::ErrorCode error = file.OpenForRead(PathOf(fileName))) {

@@ -22,10 +22,10 @@ void CXmlDocument::LoadXml(std::string_view text) {
   Cleanup();
   if (text.empty()) throw CKvException(detail::kXmlStringEmpty);
   detail::CheckUtf8Argument(text, detail::kTextArgument);
-  CExpatReader reader(*this);
-  reader.Initialize();
-  reader.AssumeUtf8();
-  reader.Parse(text.data(), text.size(), true);
+  CExpatReader::LoadWhole(*this, [&](CExpatReader& reader) {
+    reader.AssumeUtf8();
+    reader.Parse(text.data(), text.size(), true);
+  });
 }
 
 }  // namespace Korvel

@@ -742,15 +742,50 @@ CSerializationContext ContextFor(const std::wstring& options) {
   return context;
 }
 
+// The tree, its paths and each element's namespace declarations.
+void AppendSnapshot(const CXmlElement* e, std::wstring& out) {
+  out += L" " + e->GetXPath();
+  if (const auto* declarations = XmlTreeBuilder::DeclarationsOf(*e)) {
+    for (const auto& d : *declarations) out += L" xmlns:" + d.prefix + L"=" + d.namespaceUri;
+  }
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    AppendSnapshot(c, out);
+  }
+}
+
+// The message of a failed load as the vector files show it before the tree.
+template <class Load>
+std::wstring ErrorOf(const Load& load) {
+  try {
+    load();
+  } catch (const CKvException& e) {
+    return L"!" + e.GetMessageW() + L" => ";
+  }
+  return L"";
+}
+
+std::wstring Snapshot(const CXmlDocument& document, const std::wstring& error) {
+  std::wstring out = error + TreeText(document);
+  if (document.GetDocumentElement()) AppendSnapshot(document.GetDocumentElement(), out);
+  return out;
+}
+
 struct Loaded {
   Loaded(const std::wstring& options, const std::wstring& xml)
       : context(ContextFor(options)), document(context) {
     const std::string bytes = Bytes(xml);
-    try {
+    error = ErrorOf([&] {
       document.LoadXmlStream(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    } catch (const CKvException& e) {
-      error = L"!" + e.GetMessageW() + L" => ";
-    }
+    });
+    // Whatever reader took the document, expat's namespace processing alone
+    // gives the same tree, declarations and error.
+    CXmlDocument reference(context);
+    const std::wstring referenceError = ErrorOf([&] {
+      CExpatReader reader(reference);
+      reader.Initialize();
+      reader.Parse(bytes.data(), bytes.size(), true);
+    });
+    EXPECT_EQ(Snapshot(document, error), Snapshot(reference, referenceError)) << bytes;
   }
   std::wstring Tree() const {
     const CXmlElement* root = document.GetDocumentElement();
@@ -824,6 +859,16 @@ const testing::VectorOperations& Operations() {
   static const testing::VectorOperations operations = {
       // options, document: the tree, after the message when the load fails.
       {L"tree", [](const Args& a) { return Loaded(a[0], a[1]).Tree(); }},
+      // document: whether its prefixes were resolved without expat's namespace
+      // processing, and its tree after the message when the load fails.
+      {L"resolving",
+       [](const Args& a) {
+         const std::string bytes = Bytes(a[0]);
+         CXmlDocument document;
+         const bool resolved = CExpatReader::TryResolvingPrefixes(
+             document, [&](CExpatReader& r) { r.Parse(bytes.data(), bytes.size(), true); });
+         return (resolved ? L"resolved " : L"gives up ") + Loaded(L"", a[0]).Tree();
+       }},
       // options, document: every path.
       {L"paths",
        [](const Args& a) {
@@ -895,6 +940,22 @@ const testing::VectorOperations& Operations() {
        }},
   };
   return operations;
+}
+
+// Every XML document of the test data agrees with expat's namespace processing.
+TEST(XmlReader, TestDocumentsReadAsNamespaceProcessingReadsThem) {
+  size_t documents = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(KORVEL_TEST_DATA_DIR)) {
+    if (entry.path().extension() != ".xml") continue;
+    SCOPED_TRACE(entry.path().string());
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string xml{std::istreambuf_iterator<char>(in), {}};
+    const auto* bytes = reinterpret_cast<const unsigned char*>(xml.data());
+    if (detail::StartsLikeCompressedStream(bytes, xml.size())) continue;
+    Loaded(L"", std::wstring(xml.begin(), xml.end()));
+    ++documents;
+  }
+  EXPECT_GT(documents, 20u);
 }
 
 class XmlVectors : public ::testing::TestWithParam<std::string> {};
