@@ -17,8 +17,8 @@
 #include <korvel/xml_document.h>
 
 #include "fuzz_support.h"
-#include "json/json_text_element.h"
 #include "json/json_to_xml.h"
+#include "xml/text_element.h"
 
 namespace {
 
@@ -80,10 +80,12 @@ void WriteTree(CJsonTextWriter& writer, const CXmlElement* root, bool oneStep) {
         SameName(e, e->GetNextSiblingElement())) {
       parent->SetWriterState(CJsonTextWriter::ARRAY_PENDING);
     }
-    bool ended = oneStep && !e->GetFirstElement() && e->GetAttributes().empty() &&
-                 !e->GetText().empty() &&
-                 detail::WriteJsonTextElement(writer, e->GetLocalName(), {}, e->GetNamespaceURI(),
-                                              e->GetText(), it_string);
+    bool ended =
+        oneStep && !e->GetFirstElement() && e->GetAttributes().empty() && !e->GetText().empty();
+    if (ended) {
+      detail::WriteTextElement(writer, e->GetLocalName(), e->GetNamespaceURI(), e->GetText(),
+                               it_string, false);
+    }
     if (!ended) {
       writer.StartElement(e->GetLocalName(), e->GetNamespaceURI());
       for (const CXmlAttribute* a : e->GetAttributes()) {

@@ -20,6 +20,7 @@ namespace detail {
 class TextOutput;
 struct JsonMember;
 struct JsonWriterAccess;
+struct TextElement;
 }  // namespace detail
 
 // Writes JSON text (RFC 8259) into a text stream. An element is a member of
@@ -104,12 +105,9 @@ class KORVEL_API CJsonTextWriter : public CXmlWriter {
   friend struct detail::JsonWriterAccess;
 
   // StartElement, WriteText and EndElement of an element that holds only
-  // text, in one step; false, with nothing written, for the root or where
-  // the element needs a namespace prefix or declaration. asciiName, when not
-  // empty, is the name's spelling in bytes.
-  bool WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                        const std::wstring& namespaceUri, std::wstring_view text,
-                        ItemType itemType);
+  // text, in one step unless it is the root or needs a namespace prefix or
+  // declaration.
+  void WriteTextElement(const detail::TextElement& element);
   // A member's parts (what goes around a value, and the value) as one append
   // of UTF-8 where the output, the layout and the text allow, otherwise piece
   // by piece.

@@ -16,6 +16,7 @@ namespace Korvel {
 namespace detail {
 class TextOutput;
 struct TextWriterAccess;
+struct TextElement;
 }  // namespace detail
 
 // Writes XML text into a text stream, formatted (each element on its own line,
@@ -81,12 +82,9 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   friend struct detail::TextWriterAccess;
 
   // StartElement, WriteText and EndElement of an element that holds only
-  // text, in one step; false, with nothing written, where the name needs a
-  // namespace declaration (or is the root) and the three must go one by one.
-  // asciiName, when not empty, is the name's spelling in bytes.
-  bool WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                        const std::wstring& namespaceUri, std::wstring_view text,
-                        bool isDefaultValue);
+  // text, in one step unless the name needs a namespace declaration (or is
+  // the root).
+  void WriteTextElement(const detail::TextElement& element);
   void WriteEscaped(std::wstring_view text, bool attribute);
   void WriteIndent(int32_t depth);
   // ' xmlns:prefix="uri"'
@@ -106,6 +104,9 @@ class KORVEL_API CXmlTextWriter : public CXmlWriter {
   bool m_formatted = true;
   CTextStream& m_stream;
   std::unique_ptr<detail::TextOutput> m_out;
+  // The qualified type name WriteXsiType hands to WriteAttribute, kept so
+  // that it costs no allocation per element.
+  std::wstring m_qualifiedType;
 };
 
 }  // namespace Korvel

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <korvel/export.h>
 #include <korvel/instance_monitor.h>
@@ -68,7 +70,9 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
     // The scope in force: this element's own, or that of the nearest ancestor
     // that has one.
     const std::wstring& GetDefaultNamespace() const noexcept { return m_scope->defaultNamespace; }
-    const NamespaceMap& GetAliases() const noexcept { return m_scope->aliases; }
+    // Every alias in force, the nearest declaration of each URI: a map that
+    // the next call may change.
+    const NamespaceMap& GetAliases() const;
     bool SharesParentScope() const noexcept { return m_scope != m_ownScope.get(); }
     // True for no namespace and for the default namespace in force: such
     // names are written without a prefix.
@@ -100,21 +104,23 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
 
    private:
     friend class CXmlWriter;
+    // A scope extends the one in force where it was made with its own
+    // declarations, and is searched before it: declaring a namespace costs
+    // one entry, not a copy of every alias in scope.
     struct Scope {
       std::wstring defaultNamespace;
+      // The scope this one extends; null for the root's, which holds the
+      // document's aliases and its own in aliases.
+      const Scope* parent = nullptr;
       NamespaceMap aliases;
-      // Counts the changes. A scope belongs to its writer's contexts, which
-      // live as long as the writer: its address and version name its content.
-      uint64_t version = 0;
-      // The scope this one last copied, at which version, and the one
-      // declaration then added (none when addedPrefix is null); version
-      // was afterCopy. A reused context whose element adds the same
-      // declaration to the same scope finds its copy still good.
-      const Scope* copiedFrom = nullptr;
-      uint64_t copiedVersion = 0;
-      uint64_t afterCopy = 0;
-      std::wstring addedUri;
-      const std::wstring* addedPrefix = nullptr;
+      // The declarations of any other scope, a URI at most once: the first
+      // declared entries of added. A deque keeps the prefixes where they are
+      // as entries are added; entries past the declared ones keep their
+      // strings' storage for the next element of the context.
+      std::deque<std::pair<std::wstring, std::wstring>> added;
+      size_t declared = 0;
+      // Every alias in force, made when GetAliases asks for it.
+      mutable NamespaceMap merged;
     };
 
     CXmlWriterContext() = default;
@@ -125,10 +131,11 @@ class KORVEL_API CXmlWriter : public CInstanceMonitor {
                    bool keepNames = false);
     void StartChild(const std::wstring& name, const std::wstring& namespaceUri,
                     CXmlWriterContext* parent, bool keepNames = false);
-    // Copies the parent's scope first if need be; with extraUri, also maps
-    // it to extraPrefix.
-    Scope& OwnScope(const std::wstring* extraUri = nullptr,
-                    const std::wstring& extraPrefix = std::wstring());
+    // This element's own scope, made first (extending the one in force) if
+    // the element still shares its parent's.
+    Scope& OwnScope();
+    // Maps the URI to the prefix in this element's own scope; the stored prefix.
+    const std::wstring& Declare(const std::wstring& namespaceUri, const std::wstring& prefix);
 
     int32_t m_childCount = 0;
     bool m_startTagOpen = true;

@@ -212,20 +212,11 @@ void PrintedText::Take(const KvVariant& value, const wchar_t* format) {
   const ItemType kind = value.GetTypeAsEnum();
   if (const std::wstring* held = kind == it_string ? VariantAccess::HeldString(value) : nullptr) {
     Take(*held);
-  } else if (format == nullptr && Print(value, kind)) {
+  } else if (format == nullptr && PutUnformattedText(value, m_printed)) {
     m_view = m_printed.View();
   } else {
     Take(WrittenText(value, format));
   }
-}
-
-bool PrintedText::Print(const KvVariant& value, ItemType kind) {
-  if (PutShortValueText(value, m_printed)) return true;
-  const void* held =
-      kind == it_decimal   ? static_cast<const void*>(VariantAccess::HeldDecimal(value))
-      : kind == it_integer ? static_cast<const void*>(VariantAccess::HeldInteger(value))
-                           : static_cast<const void*>(VariantAccess::HeldDate(value));
-  return held != nullptr && PrintHeld(kind, held);
 }
 
 bool PrintedText::PrintMember(const KorvelData::CMemberView& member) {

@@ -185,14 +185,13 @@ class PrintedText {
   PrintedText& operator=(const PrintedText&) = delete;
 
   std::wstring_view View() const noexcept { return m_view; }
-  ElementText ForWriter() const noexcept { return ElementText{m_view, m_string}; }
+  ElementText ForWriter() const noexcept { return ElementText{m_view, m_string, !m_string}; }
   // As a string: the one the value holds, or a copy the thread keeps.
   const std::wstring& Str() const;
 
  private:
   void Take(const std::wstring& text) noexcept;
   void Take(const KvVariant& value, const wchar_t* format);
-  bool Print(const KvVariant& value, ItemType kind);
   // Number and date kinds; false for the others.
   bool PrintMember(const KorvelData::CMemberView& member);
   // A decimal, an integer or a date, held at value; false for other kinds.

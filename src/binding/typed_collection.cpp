@@ -177,8 +177,8 @@ void CTypedCollectionBase<T>::ToXml_Int(CXmlWriter* writer, bool, const wchar_t*
     const T& value = *it;
     // A pattern judges a string: only a value without one is written from the stack.
     if (detail::ShortText printed; !patterned && PutItemText(value, printed)) {
-      detail::WriteTextElement(*writer, name, ns, detail::ElementText{printed.View()}, itemType,
-                               false);
+      detail::WriteTextElement(*writer, name, ns,
+                               detail::ElementText{printed.View(), nullptr, true}, itemType, false);
       continue;
     }
     const std::wstring text = ItemText(value);

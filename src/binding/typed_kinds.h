@@ -20,7 +20,7 @@ template <ItemType K>
 struct KindText;
 
 // Print's text put on the stack, for the kinds whose text is short: false
-// for the others and for a formatted decimal, which Print prints.
+// for the others and for a formatted decimal or real, which Print prints.
 template <ItemType K>
 bool PutKindText(const typename TypedItem<K>::Value& value, const std::wstring& format,
                  ShortText& out) {
@@ -40,6 +40,10 @@ bool PutKindText(const typename TypedItem<K>::Value& value, const std::wstring& 
     return PutText(value, out);
   } else if constexpr (K == it_decimal) {
     return format.empty() && PutText(value, out);
+  } else if constexpr (K == it_r4 || K == it_r8) {
+    return format.empty() && PutRealText(value, out);
+  } else if constexpr (K == it_duration) {
+    return PutText(value, out);
   } else {
     return false;
   }

@@ -12,6 +12,7 @@
 #include "json/json_bytes.h"
 #include "json/json_text_element.h"
 #include "json/messages.h"
+#include "xml/text_element.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
 
@@ -303,9 +304,9 @@ void CJsonTextWriter::WriteText(const std::wstring& text, ItemType itemType, boo
   m_out->FlushIfFull();
 }
 
-bool CJsonTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                                       const std::wstring& namespaceUri, std::wstring_view text,
-                                       ItemType itemType) {
+void CJsonTextWriter::WriteTextElement(const detail::TextElement& element) {
+  const std::wstring& name = element.name;
+  const std::wstring& namespaceUri = element.namespaceUri;
   // The element would share its parent's scope: at the full level it needs
   // no prefix when that scope leaves it unprefixed, and no "@xmlns": "" when
   // the scope has no default namespace to leave.
@@ -313,8 +314,11 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, std::string_vie
   if (parent == nullptr || (m_roundTrip == JsonRoundTrip_Full &&
                             (!parent->IsUnprefixed(namespaceUri) ||
                              (namespaceUri.empty() && !parent->GetDefaultNamespace().empty())))) {
-    return false;
+    return detail::WriteTextElementInPieces(*this, element);
   }
+  const std::wstring_view& text = element.text.view;
+  const ItemType itemType = element.itemType;
+  const std::string_view asciiName = element.asciiName;
   CloseFinishedArray(*parent, false);
   if (m_valueWritten) detail::ThrowJsonError(detail::kJsonMixedContent, name);
   WritePendingNil(*parent);
@@ -336,7 +340,6 @@ bool CJsonTextWriter::WriteTextElement(const std::wstring& name, std::string_vie
     Write({separator, level, open, {}, name, &text, itemType, 0, true, asciiName});
   }
   m_out->FlushIfFull();
-  return true;
 }
 
 void CJsonTextWriter::EndElement() {
@@ -594,17 +597,13 @@ char* PutJsonEncodedChars(std::wstring_view text, char* d) noexcept {
 
 
 struct JsonWriterAccess {
-  static bool WriteTextElement(CJsonTextWriter& writer, const std::wstring& name,
-                               std::string_view asciiName, const std::wstring& namespaceUri,
-                               std::wstring_view text, ItemType itemType) {
-    return writer.WriteTextElement(name, asciiName, namespaceUri, text, itemType);
+  static void WriteTextElement(CJsonTextWriter& writer, const TextElement& element) {
+    writer.WriteTextElement(element);
   }
 };
 
-bool WriteJsonTextElementTo(CJsonTextWriter& writer, const std::wstring& name,
-                            std::string_view asciiName, const std::wstring& namespaceUri,
-                            std::wstring_view text, ItemType itemType) {
-  return JsonWriterAccess::WriteTextElement(writer, name, asciiName, namespaceUri, text, itemType);
+void WriteJsonTextElement(CJsonTextWriter& writer, const TextElement& element) {
+  JsonWriterAccess::WriteTextElement(writer, element);
 }
 
 }  // namespace detail

@@ -522,6 +522,10 @@ const CDateTime* VariantAccess::HeldDate(const KvVariant& variant) noexcept {
   return !variant.m_nil && IsDate(variant.m_type) ? variant.m_value.date : nullptr;
 }
 
+const CDateTimeSpan* VariantAccess::HeldDuration(const KvVariant& variant) noexcept {
+  return !variant.m_nil && variant.m_type == it_duration ? variant.m_value.duration : nullptr;
+}
+
 bool PutShortText(ItemType kind, int64_t value, ShortText& out) {
   switch (kind) {
     case it_i1:
@@ -584,13 +588,48 @@ bool PutShortValueText(const KvVariant& value, ShortText& out) {
   }
 }
 
+bool PutUnformattedText(const KvVariant& value, ShortText& out) {
+  if (value.IsNil()) return false;
+  switch (value.GetTypeAsEnum()) {
+    case it_r4:
+      return PutRealText(value.GetR4(), out);
+    case it_r8:
+      return PutRealText(value.GetR8(), out);
+    case it_duration: {
+      const CDateTimeSpan* duration = VariantAccess::HeldDuration(value);
+      return duration != nullptr && PutText(*duration, out);
+    }
+    case it_decimal: {
+      const CDecimal* decimal = VariantAccess::HeldDecimal(value);
+      return decimal != nullptr && PutText(*decimal, out);
+    }
+    case it_integer: {
+      const CBigInteger* integer = VariantAccess::HeldInteger(value);
+      return integer != nullptr && PutText(*integer, out);
+    }
+    case it_yearMonth:
+    case it_monthDay:
+    case it_date:
+    case it_datetime:
+    case it_time: {
+      const CDateTime* date = VariantAccess::HeldDate(value);
+      return date != nullptr && PutText(*date, out);
+    }
+    default:
+      return PutShortValueText(value, out);
+  }
+}
+
 void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstring& out) {
-  if (ShortText printed; !value.IsNil() && PutShortValueText(value, printed)) {
+  // Only the real numbers and decimals follow a format.
+  const ItemType kind = value.GetTypeAsEnum();
+  const bool formatted = format != nullptr && format[0] != L'\0' &&
+                         (kind == it_r4 || kind == it_r8 || kind == it_decimal);
+  if (ShortText printed; !formatted && PutUnformattedText(value, printed)) {
     out.append(printed.View());
     return;
   }
-  const bool noFormat = format == nullptr || format[0] == L'\0';
-  if (const CDecimal* decimal = VariantAccess::HeldDecimal(value); decimal && noFormat) {
+  if (const CDecimal* decimal = VariantAccess::HeldDecimal(value); decimal && !formatted) {
     return AppendText(*decimal, out);
   }
   if (const CBigInteger* integer = VariantAccess::HeldInteger(value)) {

@@ -105,10 +105,12 @@ struct VariantAccess {
   // The text of a string carrier that is not nil, or null: what ToString
   // would copy, for writers that only read it.
   static const std::wstring* HeldString(const KvVariant& variant) noexcept;
-  // Likewise the value of a decimal, an integer, or any of the five date kinds.
+  // Likewise the value of a decimal, an integer, any of the five date kinds,
+  // or a duration.
   static const CDecimal* HeldDecimal(const KvVariant& variant) noexcept;
   static const CBigInteger* HeldInteger(const KvVariant& variant) noexcept;
   static const CDateTime* HeldDate(const KvVariant& variant) noexcept;
+  static const CDateTimeSpan* HeldDuration(const KvVariant& variant) noexcept;
   // For a carrier about to be dropped: the next getter of a heap kind (string,
   // integer, decimal, binary) moves the value out rather than copying it, and
   // the carrier then holds an emptied value. Other kinds ignore it.
@@ -171,6 +173,10 @@ class ShortText;
 bool PutShortValueText(const KvVariant& value, ShortText& out);
 // The same for a value of kind given as an int64_t (a ui8 value as its bits).
 bool PutShortText(ItemType kind, int64_t value, ShortText& out);
+// ToString's text without a format, put into out; false, with nothing put,
+// for a nil value, for the kinds that are not numbers, booleans, dates or
+// durations, and for a text longer than out holds.
+bool PutUnformattedText(const KvVariant& value, ShortText& out);
 
 // ToString's text, appended to out: numbers and dates are printed into it,
 // so that a buffer reused across values spares an allocation per value.

@@ -9,6 +9,7 @@
 #include "values/date_time_access.h"
 #include "values/date_time_messages.h"
 #include "values/date_time_text.h"
+#include "values/value_text.h"
 
 namespace Korvel {
 
@@ -199,31 +200,50 @@ void CDateTimeSpan::ParseXSDDuration(const wchar_t* text) {
 // ---------------------------------------------------------------------------
 // Printing
 
-std::wstring CDateTimeSpan::ToString() const {
-  detail::DateTimeText text;
-  if (m_negative) text.Put(L'-');
+namespace {
+
+// The duration's text, as ToString gives it.
+void PrintSpan(const CDateTimeSpan& value, detail::DateTimeText& text) {
+  if (value.IsNegative()) text.Put(L'-');
   text.Put(L'P');
-  const auto put = [&](uint64_t value, wchar_t designator) {
-    if (value != 0) {
-      text.PutNumber(value, 1);
+  const auto put = [&](uint64_t count, wchar_t designator) {
+    if (count != 0) {
+      text.PutNumber(count, 1);
       text.Put(designator);
     }
   };
-  put(m_years, L'Y');
-  put(m_months, L'M');
-  put(m_days, L'D');
-  const bool hasFraction = m_milli != 0 || m_micro != 0 || m_nano != 0;
-  if (m_hours != 0 || m_minutes != 0 || m_seconds != 0 || hasFraction) {
+  put(value.GetYears(), L'Y');
+  put(value.GetMonths(), L'M');
+  put(value.GetDays(), L'D');
+  const uint16_t milli = value.GetMilliSeconds();
+  const uint16_t micro = value.GetMicroSeconds();
+  const uint16_t nano = value.GetNanoSeconds();
+  const bool hasFraction = milli != 0 || micro != 0 || nano != 0;
+  if (value.GetHours() != 0 || value.GetMinutes() != 0 || value.GetSeconds() != 0 || hasFraction) {
     text.Put(L'T');
-    put(m_hours, L'H');
-    put(m_minutes, L'M');
-    if (m_seconds != 0 || hasFraction) {
-      text.PutNumber(m_seconds, 1);
-      text.PutFraction(m_milli, m_micro, m_nano);
+    put(value.GetHours(), L'H');
+    put(value.GetMinutes(), L'M');
+    if (value.GetSeconds() != 0 || hasFraction) {
+      text.PutNumber(value.GetSeconds(), 1);
+      text.PutFraction(milli, micro, nano);
       text.Put(L'S');
     }
   }
+}
+
+}  // namespace
+
+std::wstring CDateTimeSpan::ToString() const {
+  detail::DateTimeText text;
+  PrintSpan(*this, text);
   return text.str();
+}
+
+bool detail::PutText(const CDateTimeSpan& value, ShortText& out) {
+  DateTimeText text;
+  PrintSpan(value, text);
+  const std::wstring_view printed = text.View();
+  return out.PutFilled(printed.size(), [&](wchar_t* room) { printed.copy(room, printed.size()); });
 }
 
 // ---------------------------------------------------------------------------

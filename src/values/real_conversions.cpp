@@ -6,6 +6,7 @@
 // application may have set: a German decimal comma must not change XML lexical forms.
 #include <korvel/conversions.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +19,7 @@
 
 #include "values/character_classes.h"
 #include "values/conversion_errors.h"
+#include "values/value_text.h"
 #include "values/whitespace_rules.h"
 
 namespace Korvel {
@@ -147,13 +149,28 @@ std::wstring SpecialValueText(double value) {
 // The shortest text that reads back as the same value (so 0.1 + 0.2 is
 // "0.30000000000000004", not a "%.16g" rounding that reads back as 0.3); to_chars
 // picks plain or exponent notation, whichever is shorter. A float is shortened
-// as a float, so 0.1f is "0.1".
+// as a float, so 0.1f is "0.1". Put in buffer, or a literal for the values
+// that are not finite.
+using RealChars = char[32];  // the longest double, "-2.2250738585072014e-308", needs 24
+template <class Real>
+std::string_view ShortestChars(Real value, RealChars& buffer) {
+  if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : value < 0 ? "-INF" : "INF";
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string_view(buffer, static_cast<size_t>(result.ptr - buffer));
+}
+
 template <class Real>
 std::wstring ShortestText(Real value) {
-  if (!std::isfinite(value)) return SpecialValueText(value);
-  char buffer[32];  // the longest double, "-2.2250738585072014e-308", needs 24
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::wstring(buffer, result.ptr);
+  RealChars buffer;
+  const std::string_view text = ShortestChars(value, buffer);
+  return std::wstring(text.begin(), text.end());
+}
+
+template <class Real>
+bool PutShortestText(Real value, detail::ShortText& out) {
+  RealChars buffer;
+  const std::string_view text = ShortestChars(value, buffer);
+  return out.PutFilled(text.size(), [&](wchar_t* p) { std::copy(text.begin(), text.end(), p); });
 }
 
 // A caller's format is safe to hand to FormatString with one double when it is
@@ -199,6 +216,9 @@ std::wstring FormattedText(double value, const std::wstring& format, const char*
 }
 
 }  // namespace
+
+bool detail::PutRealText(float value, ShortText& out) { return PutShortestText(value, out); }
+bool detail::PutRealText(double value, ShortText& out) { return PutShortestText(value, out); }
 
 std::wstring CConversions::r4ToString(float value) { return ShortestText(value); }
 

@@ -140,6 +140,21 @@ inline bool EncodeOne(const wchar_t* s, size_t& i, size_t avail, char*& d) noexc
   return true;
 }
 
+// EncodeOne, or the next four characters when they are ASCII and before end:
+// text beyond ASCII is mostly ASCII between a few other characters, each of
+// which would otherwise make the rest go a character at a time.
+inline bool EncodeAsciiFourOrOne(const wchar_t* s, size_t& i, size_t end, size_t avail,
+                                 char*& d) noexcept {
+  if (i + 4 <= end &&
+      (CodeOf(s[i]) | CodeOf(s[i + 1]) | CodeOf(s[i + 2]) | CodeOf(s[i + 3])) < 0x80) {
+    for (int k = 0; k < 4; ++k) d[k] = static_cast<char>(s[i + k]);
+    i += 4;
+    d += 4;
+    return true;
+  }
+  return EncodeOne(s, i, avail, d);
+}
+
 // Encodes count characters of s (avail of them readable, so that a pair may
 // straddle the end) into d, which has room for four bytes per character.
 // Returns the end of the output, or null when the text is malformed; consumed
@@ -159,12 +174,12 @@ char* EncodeUtf8Step(const wchar_t* s, size_t count, size_t avail, char* d,
       continue;
     }
     for (const size_t end = i + 16; i < end;) {
-      if (!EncodeOne(s, i, avail, d)) return nullptr;
+      if (!EncodeAsciiFourOrOne(s, i, end, avail, d)) return nullptr;
     }
   }
 #endif
   while (i < count) {
-    if (!EncodeOne(s, i, avail, d)) return nullptr;
+    if (!EncodeAsciiFourOrOne(s, i, count, avail, d)) return nullptr;
   }
   consumed = i;
   return d;

@@ -11,6 +11,7 @@
 
 #include <korvel/big_integer.h>
 #include <korvel/date_time.h>
+#include <korvel/date_time_span.h>
 #include <korvel/decimal.h>
 
 namespace Korvel::detail {
@@ -64,6 +65,10 @@ class ShortText {
 bool PutText(const CBigInteger& value, ShortText& out);
 bool PutText(const CDecimal& value, ShortText& out);
 bool PutText(const CDateTime& value, ShortText& out);
+bool PutText(const CDateTimeSpan& value, ShortText& out);
+// The shortest text that reads back as the value.
+bool PutRealText(float value, ShortText& out);
+bool PutRealText(double value, ShortText& out);
 // Plain decimal digits, "-" first when negative.
 void PutSignedText(int64_t value, ShortText& out);
 void PutUnsignedText(uint64_t value, ShortText& out);

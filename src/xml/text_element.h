@@ -14,22 +14,41 @@ class CXmlWriter;
 
 namespace Korvel::detail {
 
-// The text of a simple element as a writer gets it: a view, and the string
-// it views when there is one (a number printed on the caller's stack has
-// none; a writer that needs a string is given a copy).
+// The text of a simple element as a writer gets it: a view, and
+// the string it views when there is one (a number printed on the caller's
+// stack has none; a writer that needs a string is given a copy). printed
+// tells that the text is a number or date printed just now: ASCII that no
+// format escapes, which a writer copies as it is.
 struct ElementText {
   std::wstring_view view;
   const std::wstring* string = nullptr;
+  bool printed = false;
+};
+
+// A simple element as the writers get it, handed on as one reference.
+// asciiName, when not empty, is the name's spelling in bytes, made once by a
+// caller that writes the same name again and again.
+struct TextElement {
+  const std::wstring& name;
+  const std::wstring& namespaceUri;
+  ElementText text;
+  ItemType itemType;
+  bool isDefaultValue;
+  std::string_view asciiName;
 };
 
 // StartElement, WriteText and EndElement on writer. A CXmlTextWriter or a
 // CJsonTextWriter (of that class itself, so that no override is bypassed)
 // writes the whole element in one step when no namespace declaration or
-// prefix is involved. asciiName, when not empty, is the name's spelling in
-// bytes, made once by a caller that writes the same name again and again.
-void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
-                      bool isDefaultValue, std::string_view asciiName = {});
+// prefix is involved.
+void WriteTextElement(CXmlWriter& writer, const TextElement& element);
+inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
+                             const std::wstring& namespaceUri, const ElementText& text,
+                             ItemType itemType, bool isDefaultValue,
+                             std::string_view asciiName = {}) {
+  WriteTextElement(writer,
+                   TextElement{name, namespaceUri, text, itemType, isDefaultValue, asciiName});
+}
 inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
                              const std::wstring& namespaceUri, const std::wstring& text,
                              ItemType itemType, bool isDefaultValue,
@@ -37,6 +56,11 @@ inline void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
   WriteTextElement(writer, name, namespaceUri, ElementText{text, &text}, itemType, isDefaultValue,
                    asciiName);
 }
+
+// StartElement, WriteText and EndElement one by one, the text as a string
+// (printed text copied into one the thread keeps): for the elements a writer
+// cannot write in one step.
+void WriteTextElementInPieces(CXmlWriter& writer, const TextElement& element);
 
 // writer.StartElement(name, namespaceUri) for a caller whose strings outlive
 // the element: names kept by the class metadata or by the object written, a

@@ -45,6 +45,21 @@ void TextOutput::PutBreakSlow(size_t levels) {
   m_utf8->PutAscii(AsciiLead(true, levels));
 }
 
+void TextOutput::PutTagLineSlow(bool lineEndFirst, size_t levels, std::string_view before,
+                                const std::wstring* prefix, std::wstring_view name,
+                                std::string_view after) {
+  if (lineEndFirst) {
+    PutBreak(levels);
+  } else if (levels > 0) {
+    PutIndent(levels);
+  }
+  if (prefix != nullptr) {
+    PutBetween(before, *prefix, ":");
+    before = {};
+  }
+  PutBetween(before, name, after);
+}
+
 void TextOutput::PutIndentSlow(size_t levels) {
   if (m_utf8 != nullptr && m_asciiIndent) {
     m_utf8->PutAscii(AsciiLead(false, levels));

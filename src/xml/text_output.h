@@ -57,20 +57,17 @@ class TextOutput {
   }
 
   // A tag on a line of its own: the line end (when lineEndFirst) and
-  // indentation for levels, then before, name and after, as one append where
-  // it can be.
-  void PutTagLine(bool lineEndFirst, size_t levels, std::string_view before, std::wstring_view name,
-                  std::string_view after) {
-    if (m_utf8 != nullptr && m_asciiIndent) {
-      m_utf8->PutBetween(AsciiLead(lineEndFirst, levels), before, name, after);
-      return;
+  // indentation for levels, then before, the name (with the prefix and a
+  // colon in front when there is a prefix) and after, as one append where it
+  // can be.
+  void PutTagLine(bool lineEndFirst, size_t levels, std::string_view before,
+                  const std::wstring* prefix, std::wstring_view name, std::string_view after) {
+    if (m_utf8 == nullptr || !m_asciiIndent) {
+      return PutTagLineSlow(lineEndFirst, levels, before, prefix, name, after);
     }
-    if (lineEndFirst) {
-      PutBreak(levels);
-    } else if (levels > 0) {
-      PutIndent(levels);
-    }
-    PutBetween(before, name, after);
+    const std::string_view lead = AsciiLead(lineEndFirst, levels);
+    if (prefix != nullptr) return m_utf8->PutQualified(lead, before, *prefix, name, after);
+    m_utf8->PutBetween(lead, before, name, after);
   }
 
   // Puts the leading run of text made of ASCII characters for which stop(c)
@@ -151,13 +148,13 @@ class TextOutput {
   // the indentation ASCII, name and prefix ASCII, and text not long,
   // well-formed and with no ASCII character that Plain refuses: the caller
   // then writes the element piece by piece. The name is wide, or its ASCII
-  // bytes.
+  // bytes; printed text is known to be plain ASCII.
   template <class Plain, class Name>
   bool PutTextElement(bool lineEndFirst, size_t levels, std::wstring_view prefix, Name name,
-                      std::wstring_view text, bool lineEndAfter) {
+                      std::wstring_view text, bool printed, bool lineEndAfter) {
     if (m_utf8 == nullptr || !m_asciiIndent) return false;
     return m_utf8->PutTextElement<Plain>(
-        AsciiLead(lineEndFirst, levels), prefix, name, text,
+        AsciiLead(lineEndFirst, levels), prefix, name, text, printed,
         lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
   }
 
@@ -168,12 +165,14 @@ class TextOutput {
     return m_utf8 != nullptr && m_utf8->PutComposed(n, compose);
   }
 
-  // An attribute, " " name "=\"" value "\"", as one append; false, with
-  // nothing written, unless the output is UTF-8, name ASCII and value all
+  // An attribute, " " name "=\"" value "\"" (the prefix and a colon in front
+  // of the name when there is a prefix), as one append; false, with nothing
+  // written, unless the output is UTF-8, prefix and name ASCII and value all
   // characters that Plain admits.
   template <class Plain>
-  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value) {
-    return m_utf8 != nullptr && m_utf8->PutAsciiAttribute<Plain>(name, value);
+  bool PutAsciiAttribute(const std::wstring* prefix, std::wstring_view name,
+                         std::wstring_view value) {
+    return m_utf8 != nullptr && m_utf8->PutAsciiAttribute<Plain>(prefix, name, value);
   }
 
   // Hands wide text to the stream once a chunk's worth has gathered.
@@ -195,6 +194,8 @@ class TextOutput {
   std::string_view GrowAsciiLead(bool lineEnd, size_t length);
   // Wide output, a unit beyond ASCII, or a level deeper than any so far.
   void PutIndentSlow(size_t levels);
+  void PutTagLineSlow(bool lineEndFirst, size_t levels, std::string_view before,
+                      const std::wstring* prefix, std::wstring_view name, std::string_view after);
   void PutBreakSlow(size_t levels);
 
   CTextStream& m_stream;

@@ -60,6 +60,26 @@ class Utf8Buffer {
     PutAscii(after);
   }
 
+  // The same with prefix and a colon in front of text.
+  void PutQualified(std::string_view lead, std::string_view before, std::wstring_view prefix,
+                    std::wstring_view text, std::string_view after) {
+    if (prefix.size() + text.size() < kStep) {
+      char* d = m_bytes.Room(lead.size() + before.size() + 4 * (prefix.size() + 1 + text.size()) +
+                             after.size());
+      d = CopyShort(before, CopyShort(lead, d));
+      if (char* end = PutNameOrText(prefix, d)) {
+        *end++ = ':';
+        if ((end = PutNameOrText(text, end))) return m_bytes.Advance(CopyShort(after, end));
+      }
+    }
+    PutAscii(lead);
+    PutAscii(before);
+    Put(prefix);
+    PutAscii(':');
+    Put(text);
+    PutAscii(after);
+  }
+
   // Copies the leading run of text made of ASCII characters for which
   // stop(c) is false and returns its length, for writers that escape: text
   // with nothing to escape is scanned and copied in one pass.
@@ -90,9 +110,11 @@ class Utf8Buffer {
   // tags. The name may come as its ASCII bytes already (std::string_view),
   // which are copied. A text longer than a step is left to the caller, so that
   // room for four bytes a character is never asked for much text at once.
+  // Printed text, plain ASCII stored a character at a time just before, is
+  // narrowed a character at a time: wider loads would wait for the stores.
   template <class Plain, class Name>
   bool PutTextElement(std::string_view lead, std::wstring_view prefix, Name name,
-                      std::wstring_view text, std::string_view trail) {
+                      std::wstring_view text, bool printed, std::string_view trail) {
     if (text.size() > kStep) return false;
     const size_t qualified = prefix.empty() ? 0 : prefix.size() + 1;
     char* d = m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + 4 * text.size() + 5 +
@@ -106,7 +128,7 @@ class Utf8Buffer {
     }
     if (!PutAsciiName(name, d)) return false;
     *d++ = '>';
-    d = PutUnescaped<Plain>(text, d);
+    d = printed ? Narrow(text, d) : PutUnescaped<Plain>(text, d);
     if (d == nullptr) return false;
     *d++ = '<';
     *d++ = '/';
@@ -134,13 +156,21 @@ class Utf8Buffer {
     return true;
   }
 
-  // " " name "=\"" value "\"" with one room check when name is all ASCII and
-  // value all characters that Plain admits; false, with nothing written,
-  // otherwise.
+  // " " name "=\"" value "\"" (prefix and a colon in front of name when
+  // prefix is not null) with one room check when prefix and name are all
+  // ASCII and value all characters that Plain admits; false, with nothing
+  // written, otherwise.
   template <class Plain>
-  bool PutAsciiAttribute(std::wstring_view name, std::wstring_view value) {
-    char* d = m_bytes.Room(name.size() + value.size() + 4);
+  bool PutAsciiAttribute(const std::wstring* prefix, std::wstring_view name,
+                         std::wstring_view value) {
+    const size_t qualified = prefix != nullptr ? prefix->size() + 1 : 0;
+    char* d = m_bytes.Room(qualified + name.size() + value.size() + 4);
     *d++ = ' ';
+    if (prefix != nullptr) {
+      if (!PlainName::Narrow(*prefix, d)) return false;
+      d += prefix->size();
+      *d++ = ':';
+    }
     if (!PlainName::Narrow(name, d)) return false;
     d += name.size();
     *d++ = '=';

@@ -190,7 +190,7 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
   CXmlWriterContext& element = PushElement(name, namespaceUri);
   const std::wstring& uri = element.GetNamespaceUri();
   if (element.IsUnprefixed(uri)) {
-    m_out->PutTagLine(m_formatted && closed, m_formatted ? element.GetDepth() : 0, "<",
+    m_out->PutTagLine(m_formatted && closed, m_formatted ? element.GetDepth() : 0, "<", nullptr,
                       element.GetName(), {});
     // An unqualified element inside a default namespace leaves it, or a reader
     // would put it in that namespace (the root undeclares the document's).
@@ -199,7 +199,6 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
       m_out->Put(" xmlns=\"\"");
     }
   } else {
-    if (m_formatted) WriteBreakOrIndent(closed, element.GetDepth());
     // The element shares its parent's scope until it declares something.
     const CXmlWriterContext* parent = element.GetParent();
     const std::wstring* prefix =
@@ -207,7 +206,8 @@ void CXmlTextWriter::StartElement(const std::wstring& name, const std::wstring& 
     const bool declare = prefix == nullptr;
     if (declare) prefix = &element.AllocatePrefix(uri);
     element.SetNamePrefix(prefix);
-    PutName(*m_out, "<", prefix, element.GetName(), {});
+    m_out->PutTagLine(m_formatted && closed, m_formatted ? element.GetDepth() : 0, "<", prefix,
+                      element.GetName(), {});
     if (declare) WriteNamespaceDeclaration(*prefix, uri);
   }
   if (element.GetParent() == nullptr) {
@@ -242,35 +242,40 @@ void CXmlTextWriter::WriteText(const std::wstring& text, ItemType, bool isDefaul
   m_out->FlushIfFull();
 }
 
-bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view asciiName,
-                                      const std::wstring& namespaceUri, std::wstring_view text,
-                                      bool isDefaultValue) {
+void CXmlTextWriter::WriteTextElement(const detail::TextElement& element) {
+  const std::wstring& name = element.name;
+  const std::wstring& namespaceUri = element.namespaceUri;
   // The element would share its parent's scope: it needs no xmlns="" when
   // that scope has no default namespace to leave, and no declaration when
   // the scope maps its namespace to a prefix already.
   CXmlWriterContext* parent = GetCurrentElement();
-  if (parent == nullptr) return false;
+  if (parent == nullptr) return detail::WriteTextElementInPieces(*this, element);
   const std::wstring* prefix = nullptr;
   if (parent->IsUnprefixed(namespaceUri)) {
-    if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) return false;
+    if (namespaceUri.empty() && !parent->GetDefaultNamespace().empty()) {
+      return detail::WriteTextElementInPieces(*this, element);
+    }
   } else {
     prefix = PrefixInScope(*parent, namespaceUri);
-    if (prefix == nullptr) return false;
+    if (prefix == nullptr) return detail::WriteTextElementInPieces(*this, element);
   }
+  const std::wstring_view text = element.text.view;
+  const std::string_view asciiName = element.asciiName;
   const bool closed = CloseStartTagForChild();
   const int32_t depth = parent->GetDepth() + 1;
-  const bool empty = text.empty() || (isDefaultValue && !m_writeDefaultElementValues);
+  const bool empty = text.empty() || (element.isDefaultValue && !m_writeDefaultElementValues);
   // Most such elements are short text with nothing to escape.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
   const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
   // The name as its bytes when the caller has them, else as it is.
   const auto putWhole = [&](auto spelledName) {
     return m_out->PutTextElement<ContentPlain>(m_formatted && closed, levels, prefixText,
-                                               spelledName, text, m_formatted);
+                                               spelledName, text, element.text.printed,
+                                               m_formatted);
   };
   if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
-    return true;
+    return;
   }
   if (m_formatted) WriteBreakOrIndent(closed, depth);
   if (empty) {
@@ -286,24 +291,21 @@ bool CXmlTextWriter::WriteTextElement(const std::wstring& name, std::string_view
   }
   if (m_formatted) m_out->Put(m_lineEnd);
   m_out->FlushIfFull();
-  return true;
 }
 
 void CXmlTextWriter::EndElement() {
   CXmlWriterContext& element = RequireCurrentElement();
-  // The line end goes with the tag's last markup.
-  const std::string_view close = !m_formatted ? ">" : m_eolType == EOL_LF ? ">\n" : ">\r\n";
+  // The line end goes with the tag's last markup. Views of the literals, so
+  // that their lengths are known when compiled.
+  using namespace std::string_view_literals;
+  const std::string_view close = !m_formatted ? ">"sv : m_eolType == EOL_LF ? ">\n"sv : ">\r\n"sv;
   if (element.IsStartTagOpen()) {
     m_out->Put('/');
     m_out->Put(close);
   } else {
     const bool indented = m_formatted && element.GetChildCount() > 0;
-    if (const std::wstring* prefix = element.GetNamePrefix()) {
-      if (indented) WriteIndent(element.GetDepth());
-      PutName(*m_out, "</", prefix, element.GetName(), close);
-    } else {
-      m_out->PutTagLine(false, indented ? element.GetDepth() : 0, "</", element.GetName(), close);
-    }
+    m_out->PutTagLine(false, indented ? element.GetDepth() : 0, "</", element.GetNamePrefix(),
+                      element.GetName(), close);
   }
   PopElement();
   m_out->FlushIfFull();
@@ -313,21 +315,20 @@ void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring
                                     const std::wstring& value, ItemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
   // The default namespace never applies to attributes.
-  if (namespaceUri.empty() && m_out->PutAsciiAttribute<AttributePlain>(name, value)) {
+  const std::wstring* prefix = nullptr;
+  if (!namespaceUri.empty()) {
+    prefix = PrefixInScope(element, namespaceUri);
+    if (prefix == nullptr) {
+      prefix = &element.AllocatePrefix(namespaceUri);
+      WriteNamespaceDeclaration(*prefix, namespaceUri);
+    }
+  }
+  if (m_out->PutAsciiAttribute<AttributePlain>(prefix, name, value)) {
     m_out->FlushIfFull();
     return;
   }
   m_out->Put(' ');
-  if (!namespaceUri.empty()) {
-    const std::wstring* prefix = PrefixInScope(element, namespaceUri);
-    if (prefix == nullptr) {
-      prefix = &element.AllocatePrefix(namespaceUri);
-      m_out->Put("xmlns:");
-      m_out->Put(*prefix);
-      m_out->Put("=\"");
-      m_out->Put(namespaceUri);
-      m_out->Put("\" ");
-    }
+  if (prefix != nullptr) {
     m_out->Put(*prefix);
     m_out->Put(':');
   }
@@ -351,10 +352,8 @@ void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
     WriteNamespaceDeclaration(*prefix, typeNamespaceUri);
     m_out->Put(' ');
   }
-  std::wstring value;
-  value.reserve(prefix->size() + 1 + typeName.size());
-  value.append(*prefix).append(1, L':').append(typeName);
-  WriteAttribute(Xsi().type, Xsi().uri, value, itemType);
+  m_qualifiedType.assign(*prefix).append(1, L':').append(typeName);
+  WriteAttribute(Xsi().type, Xsi().uri, m_qualifiedType, itemType);
 }
 
 void CXmlTextWriter::WriteNil() {
@@ -426,48 +425,48 @@ CXmlWriter::CXmlWriterContext& CXmlTextWriter::RequireOpenStartTag() {
 namespace detail {
 
 struct TextWriterAccess {
-  static bool WriteTextElement(CXmlTextWriter& writer, const std::wstring& name,
-                               std::string_view asciiName, const std::wstring& namespaceUri,
-                               std::wstring_view text, bool isDefaultValue) {
-    return writer.WriteTextElement(name, asciiName, namespaceUri, text, isDefaultValue);
+  static void WriteTextElement(CXmlTextWriter& writer, const TextElement& element) {
+    writer.WriteTextElement(element);
   }
 };
 
 namespace {
 
-// WriteTextElement for the other writers. The JSON and Fast Infoset writers
-// (of those classes themselves) write the element in one step too; the
-// others take the text as a string, printed text copied into one the thread
-// keeps.
-void WriteTextElementOtherwise(CXmlWriter& writer, const std::wstring& name,
-                               std::string_view asciiName, const std::wstring& namespaceUri,
-                               ElementText text, ItemType itemType, bool isDefaultValue) {
-  if (WriteJsonTextElement(writer, name, asciiName, namespaceUri, text.view, itemType) ||
-      WriteFastInfosetTextElement(writer, name, namespaceUri, text.view, itemType,
-                                  isDefaultValue)) {
+// WriteTextElement for the writers other than the text writers. The Fast
+// Infoset writer (of that class itself) writes the element in one step too;
+// the others take it in pieces. Apart, so that the text writers' ways in save
+// no registers for it.
+[[gnu::noinline]] void WriteTextElementOtherwise(CXmlWriter& writer, const TextElement& element) {
+  if (WriteFastInfosetTextElement(writer, element.name, element.namespaceUri, element.text.view,
+                                  element.itemType, element.isDefaultValue)) {
     return;
   }
-  thread_local std::wstring copy;
-  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
-  writer.StartElement(name, namespaceUri);
-  writer.WriteText(string, itemType, isDefaultValue);
-  writer.EndElement();
+  WriteTextElementInPieces(writer, element);
 }
 
 }  // namespace
 
-void WriteTextElement(CXmlWriter& writer, const std::wstring& name,
-                      const std::wstring& namespaceUri, ElementText text, ItemType itemType,
-                      bool isDefaultValue, std::string_view asciiName) {
+void WriteTextElement(CXmlWriter& writer, const TextElement& element) {
   // The type checks, here and for the JSON and Fast Infoset writers, compare
   // the addresses of the library's one type_info object per class: a writer
   // of a derived class, whose overrides must run, goes the long way.
-  if (&typeid(writer) != &typeid(CXmlTextWriter) ||
-      !TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), name, asciiName,
-                                          namespaceUri, text.view, isDefaultValue)) {
-    WriteTextElementOtherwise(writer, name, asciiName, namespaceUri, text, itemType,
-                              isDefaultValue);
+  const std::type_info& type = typeid(writer);
+  if (&type == &typeid(CXmlTextWriter)) {
+    return TextWriterAccess::WriteTextElement(static_cast<CXmlTextWriter&>(writer), element);
   }
+  if (&type == &typeid(CJsonTextWriter)) {
+    return WriteJsonTextElement(static_cast<CJsonTextWriter&>(writer), element);
+  }
+  WriteTextElementOtherwise(writer, element);
+}
+
+void WriteTextElementInPieces(CXmlWriter& writer, const TextElement& element) {
+  thread_local std::wstring copy;
+  const ElementText& text = element.text;
+  const std::wstring& string = text.string ? *text.string : copy.assign(text.view);
+  writer.StartElement(element.name, element.namespaceUri);
+  writer.WriteText(string, element.itemType, element.isDefaultValue);
+  writer.EndElement();
 }
 
 // Cleared however StartElement ends.

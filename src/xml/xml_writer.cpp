@@ -14,76 +14,78 @@ namespace Korvel {
 namespace {
 
 // The n-th generated prefix: AA ... ZZ for the first 676, then three letters,
-// and so on, so that every candidate is a valid name.
-std::wstring PrefixCandidate(uint64_t n) {
-  size_t letters = 2;
-  uint64_t count = 26 * 26;
-  while (n >= count) {
-    n -= count;
-    ++letters;
-    count *= 26;
+// and so on, so that every candidate is a valid name. Made in place: most are
+// looked at and passed over.
+struct PrefixCandidate {
+  explicit PrefixCandidate(uint64_t n) {
+    uint64_t count = 26 * 26;
+    while (n >= count) {
+      n -= count;
+      ++letters;
+      count *= 26;
+    }
+    for (size_t i = letters; i-- > 0; n /= 26) text[i] = static_cast<wchar_t>(L'A' + n % 26);
   }
-  std::wstring prefix(letters, L'A');
-  for (size_t i = letters; i-- > 0; n /= 26) prefix[i] = static_cast<wchar_t>(L'A' + n % 26);
-  return prefix;
-}
+  std::wstring_view View() const noexcept { return std::wstring_view(text, letters); }
 
-// The first candidate that no URI in aliases is mapped to. A small scope, the
-// usual one, is searched as it is; the prefixes of a larger one are sorted
-// once, so that many generated prefixes are not searched once per candidate.
-std::wstring FirstFreePrefix(const CXmlWriter::NamespaceMap& aliases) {
-  constexpr size_t kSmallScope = 8;
-  if (aliases.size() <= kSmallScope) {
-    for (uint64_t n = 0;; ++n) {
-      std::wstring candidate = PrefixCandidate(n);
-      if (std::none_of(aliases.begin(), aliases.end(),
-                       [&](const auto& entry) { return entry.second == candidate; })) {
-        return candidate;
+  size_t letters = 2;
+  wchar_t text[16];  // 26 to the 14th exceeds every uint64_t
+};
+
+// Calls visit(uri, prefix) once for each alias in force in scope: the
+// nearest declaration of each URI, innermost scope first.
+template <class Scope, class Visit>
+void ForEachAlias(const Scope& scope, Visit visit) {
+  // Whether a scope nearer than outer declares the URI, hiding outer's.
+  const auto hidden = [&scope](const Scope* outer, const std::wstring& uri) {
+    for (const Scope* s = &scope; s != outer; s = s->parent) {
+      for (size_t i = 0; i < s->declared; ++i) {
+        if (s->added[i].first == uri) return true;
+      }
+    }
+    return false;
+  };
+  for (const Scope* s = &scope; s != nullptr; s = s->parent) {
+    if (s->parent == nullptr) {
+      for (const auto& [uri, prefix] : s->aliases) {
+        if (!hidden(s, uri)) visit(uri, prefix);
+      }
+    } else {
+      for (size_t i = 0; i < s->declared; ++i) {
+        const auto& [uri, prefix] = s->added[i];
+        if (!hidden(s, uri)) visit(uri, prefix);
       }
     }
   }
-  std::vector<std::wstring_view> used;
-  used.reserve(aliases.size());
-  for (const auto& entry : aliases) used.push_back(entry.second);
-  std::sort(used.begin(), used.end());
-  for (uint64_t n = 0;; ++n) {
-    std::wstring candidate = PrefixCandidate(n);
-    if (!std::binary_search(used.begin(), used.end(), std::wstring_view(candidate))) {
-      return candidate;
-    }
-  }
 }
 
-// Makes target a copy of source, with extraUri (when given) mapped to
-// extraPrefix. A context reused for sibling elements copies much the same
-// scope each time, and most often adds the same declaration to it (xsi): the
-// entries it holds already keep their strings, so that only what differs
-// allocates.
-void AssignAliases(CXmlWriter::NamespaceMap& target, const CXmlWriter::NamespaceMap& source,
-                   const std::wstring* extraUri = nullptr,
-                   const std::wstring& extraPrefix = std::wstring()) {
-  auto t = target.begin();
-  const auto put = [&](const std::wstring& uri, const std::wstring& prefix) {
-    int order = 0;
-    while (t != target.end() && (order = t->first.compare(uri)) < 0) t = target.erase(t);
-    if (t != target.end() && order == 0) {
-      if (t->second != prefix) t->second = prefix;
-      ++t;
-    } else {
-      target.emplace_hint(t, uri, prefix);
+// The first candidate that no URI in scope is mapped to. A small scope, the
+// usual one, is gathered on the stack and searched as it is; the prefixes of
+// a larger one are sorted once, so that many generated prefixes are not
+// searched once per candidate.
+template <class Scope>
+std::wstring FirstFreePrefix(const Scope& scope) {
+  constexpr size_t kSmallScope = 8;
+  std::wstring_view small[kSmallScope];
+  size_t count = 0;
+  std::vector<std::wstring_view> large;
+  ForEachAlias(scope, [&](const std::wstring&, const std::wstring& prefix) {
+    if (count < kSmallScope) {
+      small[count++] = prefix;
+      return;
     }
-  };
-  for (const auto& [uri, prefix] : source) {
-    if (extraUri != nullptr && *extraUri <= uri) {
-      put(*extraUri, extraPrefix);
-      const bool replaces = *extraUri == uri;
-      extraUri = nullptr;
-      if (replaces) continue;
+    if (large.empty()) large.assign(small, small + count);
+    large.push_back(prefix);
+  });
+  std::sort(large.begin(), large.end());
+  for (uint64_t n = 0;; ++n) {
+    const PrefixCandidate candidate(n);
+    const std::wstring_view c = candidate.View();
+    if (large.empty() ? std::find(small, small + count, c) == small + count
+                      : !std::binary_search(large.begin(), large.end(), c)) {
+      return std::wstring(c);
     }
-    put(uri, prefix);
   }
-  if (extraUri != nullptr) put(*extraUri, extraPrefix);
-  target.erase(t, target.end());
 }
 
 // Destroys a chain of contexts linked through their parents, one at a time, so
@@ -122,9 +124,9 @@ void Context::StartRoot(const std::wstring& name, const std::wstring& namespaceU
   StartChild(name, namespaceUri, nullptr, keepNames);
   if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
   m_ownScope->defaultNamespace = defaultNamespace;
+  m_ownScope->parent = nullptr;
   m_ownScope->aliases = aliases;
-  ++m_ownScope->version;
-  m_ownScope->copiedFrom = nullptr;
+  m_ownScope->declared = 0;
   m_scope = m_ownScope.get();
 }
 
@@ -151,65 +153,68 @@ void Context::StartChild(const std::wstring& name, const std::wstring& namespace
 
 void Context::SetNamePrefix(const std::wstring* prefix) {
   m_hasNamePrefix = m_namePrefixInScope = prefix != nullptr;
-  if (prefix != nullptr) m_namePrefix = *prefix;
+  // A reused context most often had the same prefix last time.
+  if (prefix != nullptr && m_namePrefix != *prefix) m_namePrefix = *prefix;
 }
 
 const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const {
-  const auto it = m_scope->aliases.find(namespaceUri);
-  return it != m_scope->aliases.end() ? &it->second : nullptr;
+  for (const Scope* s = m_scope;; s = s->parent) {
+    if (s->parent == nullptr) {
+      const auto it = s->aliases.find(namespaceUri);
+      return it != s->aliases.end() ? &it->second : nullptr;
+    }
+    for (size_t i = 0; i < s->declared; ++i) {
+      if (s->added[i].first == namespaceUri) return &s->added[i].second;
+    }
+  }
 }
 
-Context::Scope& Context::OwnScope(const std::wstring* extraUri, const std::wstring& extraPrefix) {
-  Scope* own = m_ownScope.get();
+const CXmlWriter::NamespaceMap& Context::GetAliases() const {
+  if (m_scope->parent == nullptr) return m_scope->aliases;
+  m_scope->merged.clear();
+  ForEachAlias(*m_scope, [this](const std::wstring& uri, const std::wstring& prefix) {
+    m_scope->merged.emplace(uri, prefix);
+  });
+  return m_scope->merged;
+}
+
+Context::Scope& Context::OwnScope() {
   if (SharesParentScope()) {
-    if (own == nullptr) m_ownScope = std::make_unique<Scope>(), own = m_ownScope.get();
-    own->defaultNamespace = m_scope->defaultNamespace;
-    AssignAliases(own->aliases, m_scope->aliases, extraUri, extraPrefix);
-    own->copiedFrom = m_scope;
-    own->copiedVersion = m_scope->version;
-    own->afterCopy = ++own->version;
-    own->addedPrefix = nullptr;
-    if (extraUri != nullptr) {
-      own->addedUri = *extraUri;
-      own->addedPrefix = &own->aliases.find(*extraUri)->second;
-    }
-    m_scope = own;
-  } else {
-    // The caller changes it.
-    ++own->version;
-    if (extraUri != nullptr) own->aliases[*extraUri] = extraPrefix;
+    if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
+    Scope& own = *m_ownScope;
+    own.defaultNamespace = m_scope->defaultNamespace;
+    own.parent = m_scope;
+    own.declared = 0;
+    m_scope = &own;
   }
-  return *own;
+  return *m_ownScope;
+}
+
+const std::wstring& Context::Declare(const std::wstring& namespaceUri, const std::wstring& prefix) {
+  Scope& own = OwnScope();
+  if (own.parent == nullptr) return own.aliases[namespaceUri] = prefix;
+  for (size_t i = 0; i < own.declared; ++i) {
+    if (own.added[i].first == namespaceUri) return own.added[i].second = prefix;
+  }
+  if (own.declared == own.added.size()) own.added.emplace_back();
+  auto& [uri, stored] = own.added[own.declared++];
+  uri = namespaceUri;
+  return stored = prefix;
 }
 
 void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
   m_namePrefixInScope = false;
-  OwnScope();
-  ++m_ownScope->version;
-  m_ownScope->defaultNamespace = namespaceUri;
+  OwnScope().defaultNamespace = namespaceUri;
 }
 
 void Context::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
   if (namespaceUri == *m_namespaceUri) m_namePrefixInScope = false;
-  OwnScope();
-  ++m_ownScope->version;
-  m_ownScope->aliases[namespaceUri] = prefix;
+  Declare(namespaceUri, prefix);
 }
 
 const std::wstring& Context::AllocatePrefix(const std::wstring& namespaceUri) {
   if (namespaceUri == *m_namespaceUri) m_namePrefixInScope = false;
-  // Siblings mostly declare the same namespace (xsi) in the same scope: the
-  // copy the context made for an earlier one is the copy this one needs.
-  if (Scope* own = m_ownScope.get(); own != nullptr && SharesParentScope() &&
-                                     own->copiedFrom == m_scope &&
-                                     own->copiedVersion == m_scope->version &&
-                                     own->version == own->afterCopy && own->addedPrefix &&
-                                     own->addedUri == namespaceUri) {
-    m_scope = own;
-    return *own->addedPrefix;
-  }
-  const std::wstring prefix = FirstFreePrefix(m_scope->aliases);
-  return OwnScope(&namespaceUri, prefix).aliases.find(namespaceUri)->second;
+  return Declare(namespaceUri, FirstFreePrefix(*m_scope));
 }
 
 // --- CXmlWriter -------------------------------------------------------------

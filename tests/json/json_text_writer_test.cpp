@@ -10,13 +10,13 @@
 
 #include <korvel/xml_document.h>
 
-#include "json/json_text_element.h"
 #include "json/json_to_xml.h"
 #include "strict_json.h"
 #include "test_support.h"
 #include "values/utf.h"
 #include "vector_file.h"
 #include "xml/byte_text_stream.h"
+#include "xml/text_element.h"
 
 namespace Korvel {
 namespace {
@@ -44,7 +44,7 @@ std::wstring Json(const std::function<void(Writer&)>& body, JsonRoundTrip level,
 // In one step where the writer can, when oneStep says so.
 void Leaf(Writer& w, const wchar_t* name, const wchar_t* text, ItemType type = it_string,
           const wchar_t* ns = L"", bool oneStep = false) {
-  if (oneStep && detail::WriteJsonTextElement(w, name, {}, ns, text, type)) return;
+  if (oneStep) return detail::WriteTextElement(w, name, ns, std::wstring(text), type, false);
   w.StartElement(name, ns);
   w.WriteText(text, type, false);
   w.EndElement();

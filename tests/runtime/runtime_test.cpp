@@ -61,6 +61,13 @@ const KindRow kKinds[] = {
     {it_day, L"day", L"---31", L"---31"},
     {it_boolean, L"boolean", L"1", L"true"},
     {it_duration, L"duration", L"P1Y2M3DT4H5M6.789S", L"P1Y2M3DT4H5M6.789S"},
+    // Longer than the room numbers are printed in on the stack.
+    {it_duration, L"duration", L"-P65535Y4294967295M4294967295DT4294967295H4294967295M1.000000001S",
+     L"-P65535Y4294967295M4294967295DT4294967295H4294967295M1.000000001S"},
+    {it_r4, L"r4", L"0.1", L"0.1"},
+    {it_r8, L"r8", L"-1e300", L"-1e+300"},
+    {it_r8, L"r8", L"-INF", L"-INF"},
+    {it_r8, L"r8", L"NaN", L"NaN"},
     {it_datetime, L"datetime", L"2004-05-06T07:08:09.5-05:00", L"2004-05-06T07:08:09.5-05:00"},
     {it_string, L"string", L" a \t b ", L"a b"},
     {it_decimal, L"decimal", L"-0.50", L"-0.5"},
@@ -88,6 +95,11 @@ TEST(KvVariant, EveryKindParsesPrintsAndCopies) {
     std::wstring appended = L"<";
     detail::AppendVariantText(v, nullptr, appended);
     EXPECT_EQ(appended, L"<" + std::wstring(row.printed));
+    // Only real numbers and decimals follow a format.
+    const wchar_t* format = row.kind == it_decimal ? L"3" : L"%.3e";
+    appended.clear();
+    detail::AppendVariantText(v, format, appended);
+    EXPECT_EQ(appended, v.ToString(format));
 
     KvVariant copy(v);
     KvVariant assigned;

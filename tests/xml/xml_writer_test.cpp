@@ -75,6 +75,22 @@ TEST(WriterContext, PrefixAllocationSkipsPrefixesInScope) {
   EXPECT_EQ(root.AllocatePrefix(L"urn:c"), L"AA");
 }
 
+TEST(WriterContext, InnerDeclarationsHideOuterOnes) {
+  Context* root = new Context(L"r", L"", L"", {{L"urn:1", L"AA"}, {L"urn:2", L"AB"}});
+  Context* child = new Context(L"c", L"", root);
+  child->AddNamespaceAlias(L"x", L"urn:1");
+  // AA names nothing in the child's scope any more.
+  EXPECT_EQ(child->AllocatePrefix(L"urn:3"), L"AA");
+  Context* grandchild = new Context(L"g", L"", child);
+  EXPECT_EQ(*grandchild->FindPrefix(L"urn:1"), L"x");
+  EXPECT_EQ(grandchild->AllocatePrefix(L"urn:4"), L"AC");
+  const CXmlWriter::NamespaceMap expected{
+      {L"urn:1", L"x"}, {L"urn:2", L"AB"}, {L"urn:3", L"AA"}, {L"urn:4", L"AC"}};
+  EXPECT_EQ(grandchild->GetAliases(), expected);
+  EXPECT_EQ(*root->FindPrefix(L"urn:1"), L"AA");
+  delete grandchild;
+}
+
 TEST(WriterContext, PrefixSequenceRunsThroughTheAlphabetAndBeyond) {
   Context root(L"r", L"", L"", {});
   std::vector<std::wstring> prefixes;
