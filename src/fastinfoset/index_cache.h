@@ -114,8 +114,9 @@ class RecentNames {
   // Searched from the entry after the last one found: elements repeat their
   // children in the same order, so that the first look nearly always finds.
   bool Find(std::wstring_view localName, std::wstring_view namespaceUri, uint32_t& index) noexcept {
-    for (size_t n = 1; n <= m_count; ++n) {
-      const size_t i = (m_last + n) % m_count;
+    size_t i = m_last;
+    for (size_t n = 0; n < m_count; ++n) {
+      if (++i == m_count) i = 0;  // without a division: this runs for every element
       const Entry& entry = m_entries[i];
       if (entry.localData != localName.data()) continue;
       if (!Same(entry.localName, localName) || !Same(entry.namespaceUri, namespaceUri)) {

@@ -44,7 +44,14 @@ void AdviseHugePages(void* data, size_t size) noexcept {
   const auto start = reinterpret_cast<uintptr_t>(data);
   const uintptr_t first = (start + kHugePageSize - 1) & ~(uintptr_t{kHugePageSize} - 1);
   const uintptr_t last = (start + size) & ~(uintptr_t{kHugePageSize} - 1);
-  if (last > first) Advise(reinterpret_cast<void*>(first), last - first);
+  if (last <= first) return;
+  // The advice covers every page of the range, not only its whole huge pages:
+  // advising part of a mapping splits it, and malloc can then no longer grow
+  // the block with mremap but copies it into a new one.
+  constexpr uintptr_t kPage = 4096;
+  const uintptr_t from = start & ~(kPage - 1);
+  const uintptr_t to = (start + size + kPage - 1) & ~(kPage - 1);
+  Advise(reinterpret_cast<void*>(from), to - from);
 }
 
 void PrefaultForWrite(void* data, size_t size) noexcept {

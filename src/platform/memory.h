@@ -15,8 +15,10 @@ inline constexpr size_t kHugePageSize = size_t{2} << 20;
 void* MapLargeBlock(size_t size) noexcept;
 void UnmapLargeBlock(void* block, size_t size) noexcept;
 
-// Asks for huge pages under the whole huge pages that [data, data + size)
-// covers, typically memory just allocated and not yet written. Only a hint.
+// Asks for huge pages for [data, data + size) when it covers at least one
+// whole huge page, typically memory just allocated and not yet written; the
+// advice is given for the whole range, so that a block keeps one mapping.
+// Only a hint.
 void AdviseHugePages(void* data, size_t size) noexcept;
 
 // Maps in the whole pages of [data, data + size) at once, ahead of writing

@@ -15,6 +15,12 @@ namespace Korvel::detail {
 namespace {
 
 constexpr size_t kInitialCapacity = size_t{64} << 10;
+// Past this, output is likely to run to many megabytes: the block jumps to
+// kMappedCapacity, above the largest size that malloc serves from its heap
+// (32 MiB), so that it becomes a mapping of its own that grows by remapping
+// instead of copying. Only the pages written are ever backed.
+constexpr size_t kHeapCapacity = size_t{1} << 20;
+constexpr size_t kMappedCapacity = size_t{64} << 20;
 
 }  // namespace
 
@@ -33,14 +39,16 @@ CBinaryData ByteBuffer::Take() {
 void ByteBuffer::Grow(size_t n) {
   const size_t size = Size();
   CheckedLength(uint64_t{size} + n);  // a CBinaryData holds no more
-  const size_t capacity = std::max(kInitialCapacity, 2 * (size + n));
+  size_t capacity = std::max(kInitialCapacity, 2 * (size + n));
+  if (capacity > kHeapCapacity) capacity = std::max(capacity, kMappedCapacity);
   void* grown = std::realloc(m_begin, capacity);
   if (grown == nullptr) throw std::bad_alloc();
   m_begin = static_cast<char*>(grown);
   m_next = m_begin + size;
   m_end = m_begin + capacity;
-  // The new part is written once, front to back.
-  platform::AdviseHugePages(m_next, capacity - size);
+  // The new part is written once, front to back. The whole block is advised,
+  // as one mapping, so that the next growth moves it instead of copying it.
+  platform::AdviseHugePages(m_begin, capacity);
 }
 
 }  // namespace Korvel::detail
