@@ -42,19 +42,22 @@ class KORVEL_API CFastInfosetContext {
 
   // An attribute value of this many characters or more is never entered in the
   // attribute-value table. Default 6.
-  uint32_t GetAttributeMaxAddLength() const;
+  uint32_t GetAttributeMaxAddLength() const { return m_attributeMaxAddLength; }
   void SetAttributeMaxAddLength(uint32_t length);
   // The same for element text and the character-chunk table. Default 6.
-  uint32_t GetElementMaxAddLength() const;
+  uint32_t GetElementMaxAddLength() const { return m_elementMaxAddLength; }
   void SetElementMaxAddLength(uint32_t length);
 
   // 0 is UTF-8 (the default and the only one written); 1 would be UTF-16.
-  uint8_t GetDefaultStringEncoding() const;
+  uint8_t GetDefaultStringEncoding() const { return m_defaultStringEncoding; }
 
   // The encoding of the item type's values; every type starts with KIND_DEFAULT.
   // Item types run from 0 to 28: others have no slot, read as KIND_DEFAULT and
   // cannot be set.
-  EncodedCharacterString GetEncoding(uint32_t itemType) const;
+  // In line, as the writer asks for every value.
+  EncodedCharacterString GetEncoding(uint32_t itemType) const {
+    return itemType < kItemTypeCount ? m_encodings[itemType] : EncodedCharacterString{};
+  }
   void SetEncoding(uint32_t itemType, EncodedCharacterString encoding);
 
   // Whether documents start from the vocabulary below and announce it by the

@@ -101,6 +101,8 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   // bits before it.
   void PutElementName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,
                       const std::wstring& localName);
+  void PutElementNameLookedUp(uint32_t lead, const std::wstring& prefix,
+                              const std::wstring& namespaceUri, const std::wstring& localName);
   // StartElement, WriteText and EndElement of an element that holds only
   // text, in one step; false, with nothing written, for the root or where the
   // element declares a namespace.

@@ -67,21 +67,12 @@ CFastInfosetContext& CFastInfosetContext::operator=(const CFastInfosetContext& o
 CFastInfosetContext& CFastInfosetContext::operator=(CFastInfosetContext&& other) noexcept = default;
 CFastInfosetContext::~CFastInfosetContext() = default;
 
-uint32_t CFastInfosetContext::GetAttributeMaxAddLength() const { return m_attributeMaxAddLength; }
 void CFastInfosetContext::SetAttributeMaxAddLength(uint32_t length) {
   m_attributeMaxAddLength = length;
 }
 
-uint32_t CFastInfosetContext::GetElementMaxAddLength() const { return m_elementMaxAddLength; }
 void CFastInfosetContext::SetElementMaxAddLength(uint32_t length) {
   m_elementMaxAddLength = length;
-}
-
-uint8_t CFastInfosetContext::GetDefaultStringEncoding() const { return m_defaultStringEncoding; }
-
-CFastInfosetContext::EncodedCharacterString CFastInfosetContext::GetEncoding(
-    uint32_t itemType) const {
-  return itemType < kItemTypeCount ? m_encodings[itemType] : EncodedCharacterString{};
 }
 
 void CFastInfosetContext::SetEncoding(uint32_t itemType, EncodedCharacterString encoding) {

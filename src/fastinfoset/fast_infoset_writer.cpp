@@ -45,19 +45,26 @@ void ToUtf8(std::wstring_view text, std::string& out) {
 
 // The UTF-8 octets of text after their length, which putLength writes from
 // lead. ASCII text, nearly all, is its own UTF-8: its length is known before
-// it is copied, so it needs no scratch copy.
+// it is copied, so it is copied once, straight behind its length; other text
+// takes that place again through a scratch copy.
 template <class PutLength>
 void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, uint32_t lead,
                    PutLength putLength) {
-  size_t ascii = 0;
-  while (ascii < text.size() && static_cast<uint32_t>(text[ascii]) < 0x80) ++ascii;
-  if (ascii == text.size()) {
-    putLength(out, lead, text.size());
-    char* d = out.Room(text.size());
-    for (const wchar_t c : text) *d++ = static_cast<char>(c);
-    out.Advance(d);
+  constexpr size_t kLongestLength = 5;
+  const size_t n = text.size();
+  char* const start = out.Room(kLongestLength + n);
+  putLength(out, lead, n);
+  char* const d = out.Room(n);
+  size_t i = 0;
+  while (i < n && detail::CodeOf(text[i]) < 0x80) {
+    d[i] = static_cast<char>(text[i]);
+    ++i;
+  }
+  if (i == n) {
+    out.Advance(d + n);
     return;
   }
+  out.Advance(start);
   ToUtf8(text, scratch);
   putLength(out, lead, scratch.size());
   PutBytes(out, scratch);
@@ -324,16 +331,23 @@ void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefi
                                         const std::wstring& namespaceUri,
                                         const std::wstring& localName) {
   uint32_t index = 0;
-  RecentNames& recent = m_indexes->recentElementNames;
-  if (prefix.empty() && recent.Find(localName, namespaceUri, index)) {
+  if (prefix.empty() && m_indexes->recentElementNames.Find(localName, namespaceUri, index)) {
     PutIndexBit3(*m_octets, lead, index);
-    return;
+  } else {
+    PutElementNameLookedUp(lead, prefix, namespaceUri, localName);
   }
+}
+
+// Apart, so that the common case above stays small.
+void CFastInfosetWriter::PutElementNameLookedUp(uint32_t lead, const std::wstring& prefix,
+                                                const std::wstring& namespaceUri,
+                                                const std::wstring& localName) {
+  uint32_t index = 0;
   const auto elementName = [&](uint32_t& i) {
     return m_vocabulary->FindElementNameIndex(prefix, namespaceUri, localName, i);
   };
   if (FindIndex(m_indexes->elementNames, {localName, namespaceUri, prefix}, index, elementName)) {
-    if (prefix.empty()) recent.Remember(localName, namespaceUri, index);
+    if (prefix.empty()) m_indexes->recentElementNames.Remember(localName, namespaceUri, index);
     PutIndexBit3(*m_octets, lead, index);
   } else {
     PutLiteralName(lead | 0x3C, prefix, namespaceUri, localName);

@@ -3,17 +3,33 @@
 // them again cheaply.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <cwchar>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace Korvel::detail::fi {
+
+inline uint64_t Load64(const wchar_t* p) noexcept {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// Whether the first text.size() code units at kept are text's. Names and the
+// values looked up are short: compared two units a word, the last word
+// overlapping the one before for an odd size, with a single branch at the end
+// rather than one per unit or a call.
+inline bool SameUnits(const wchar_t* kept, std::wstring_view text) noexcept {
+  const size_t n = text.size();
+  if (n < 2) return n == 0 || kept[0] == text[0];
+  uint64_t differ = Load64(kept + n - 2) ^ Load64(text.data() + n - 2);
+  for (size_t i = 0; i + 2 < n; i += 2) differ |= Load64(kept + i) ^ Load64(text.data() + i);
+  return differ == 0;
+}
 
 // Names and many values repeat on every element: looked up here they cost a
 // sampled hash of their parts and one comparison, where the vocabulary builds
@@ -76,17 +92,11 @@ class IndexCache {
            Load64(p + 2 * last / 3) * kMix[2] ^ Load64(p + last) * kMix[3];
   }
   static uint64_t Rotate(uint64_t x, int bits) noexcept { return x << bits | x >> (64 - bits); }
-  static uint64_t Load64(const wchar_t* p) noexcept {
-    uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-  }
   static bool Matches(const Slot& slot, const Key& key) noexcept {
     const wchar_t* text = slot.text.data();
     for (size_t i = 0; i < 3; ++i) {
       const std::wstring_view part = key.parts[i];
-      if (slot.sizes[i] != part.size()) return false;
-      if (!part.empty() && std::wmemcmp(text, part.data(), part.size()) != 0) return false;
+      if (slot.sizes[i] != part.size() || !SameUnits(text, part)) return false;
       text += part.size();
     }
     return true;
@@ -152,9 +162,8 @@ class RecentNames {
     uint32_t index = 0;
   };
 
-  // Names are short: compared in line rather than by a call.
   static bool Same(const std::wstring& kept, std::wstring_view text) noexcept {
-    return kept.size() == text.size() && std::equal(text.begin(), text.end(), kept.begin());
+    return kept.size() == text.size() && SameUnits(kept.data(), text);
   }
 
   std::array<Entry, kEntries> m_entries;
