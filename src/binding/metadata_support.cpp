@@ -220,8 +220,17 @@ void PrintedText::Take(const KvVariant& value, const wchar_t* format) {
 }
 
 bool PrintedText::PrintMember(const KorvelData::CMemberView& member) {
-  if (!IsHeldKind(member.kind)) return PutShortText(member.kind, member.simple.integer, m_printed);
-  return PrintHeld(member.kind, member.simple.held);
+  switch (member.kind) {
+    case it_r4:
+      return PutRealText(member.simple.r4, m_printed);
+    case it_r8:
+      return PutRealText(member.simple.r8, m_printed);
+    default:
+      if (!IsHeldKind(member.kind)) {
+        return PutShortText(member.kind, member.simple.integer, m_printed);
+      }
+      return PrintHeld(member.kind, member.simple.held);
+  }
 }
 
 bool PrintedText::PrintHeld(ItemType kind, const void* value) {
@@ -230,6 +239,8 @@ bool PrintedText::PrintHeld(ItemType kind, const void* value) {
       return PutText(*static_cast<const CDecimal*>(value), m_printed);
     case it_integer:
       return PutText(*static_cast<const CBigInteger*>(value), m_printed);
+    case it_duration:
+      return PutText(*static_cast<const CDateTimeSpan*>(value), m_printed);
     case it_yearMonth:
     case it_monthDay:
     case it_date:

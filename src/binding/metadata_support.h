@@ -192,9 +192,10 @@ class PrintedText {
  private:
   void Take(const std::wstring& text) noexcept;
   void Take(const KvVariant& value, const wchar_t* format);
-  // Number and date kinds; false for the others.
+  // Number, duration and date kinds; false for the others.
   bool PrintMember(const KorvelData::CMemberView& member);
-  // A decimal, an integer or a date, held at value; false for other kinds.
+  // A decimal, an integer, a duration or a date, held at value; false for
+  // other kinds.
   bool PrintHeld(ItemType kind, const void* value);
 
   ShortText m_printed;
