@@ -268,6 +268,7 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
   OpenText& open = m_open.emplace_back();
   open.name = elementName;
   open.start = m_text.size();
+  open.lastChild = nullptr;
   if (!attributes[0]) return;
   size_t count = 0;
   while (attributes[2 * count]) ++count;
@@ -281,7 +282,7 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
     ReadName* attributeName = AttributeNameOf(attributes[2 * i], *guess);
     guess = &attributeName->nextAttribute;
     prefixed += attributeName->prefix != nullptr;
-    const std::wstring* value = HeldText(*element, attributes[2 * i + 1], attributeName->sharing);
+    const std::wstring* value = HeldText(*element, attributes[2 * i + 1], *attributeName);
     Builder::AppendAttribute(element, attributeName->name, value);
   }
   if (prefixed > 1) CheckDistinctAttributes(*element);
@@ -320,7 +321,7 @@ void CExpatReader::AttachText(CXmlElement* element) {
   // that arrives came from a character reference and is kept.
   const std::string_view utf8(m_text.data() + open.start, m_text.size() - open.start);
   Builder::SetText(
-      element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, open.name->sharing));
+      element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, *open.name));
   m_text.resize(open.start);
 }
 
@@ -416,20 +417,30 @@ const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
 // neither a conversion nor an allocation. A value is shared while the values
 // of the whole document repeat, or those of its name: a few names whose
 // values never repeat do not stop the sharing of the others.
-const std::wstring* CExpatReader::SharedText(std::string_view utf8, detail::SharingPolicy& byName) {
+const std::wstring* CExpatReader::SharedText(std::string_view utf8, ReadName& name) {
+  detail::SharingPolicy& byName = name.sharing;
   if (!m_sharing.Wants(utf8.size()) && !byName.Wants(utf8.size())) return nullptr;
   const uint64_t hash = detail::SpellingTable<const std::wstring>::Hash(utf8);
-  if (const std::wstring* found = m_sharedTexts.Find(utf8, hash)) {
+  RecentValue& recent = name.recent[hash % ReadName::kRecentValues];
+  const bool isRecent = recent.held && Spellings::Same({recent.spelling, recent.size}, utf8);
+  const std::wstring* held = isRecent ? recent.held : m_sharedTexts.Find(utf8, hash);
+  if (held) {
     m_sharing.Hit();
     byName.Hit();
-    return found;
+    if (isRecent) return held;
+  } else {
+    const bool admittedByName = byName.Admit(m_sharedTexts.Size());
+    if (!m_sharing.Admit(m_sharedTexts.Size()) && !admittedByName) return nullptr;
+    m_shared.clear();
+    detail::Utf8ToWide(utf8, m_shared);
+    held = Builder::InternLayoutText(m_document, m_shared);
+    m_sharedTexts.Add(utf8, hash, held);
   }
-  const bool admittedByName = byName.Admit(m_sharedTexts.Size());
-  if (!m_sharing.Admit(m_sharedTexts.Size()) && !admittedByName) return nullptr;
-  m_shared.clear();
-  detail::Utf8ToWide(utf8, m_shared);
-  const std::wstring* held = Builder::InternLayoutText(m_document, m_shared);
-  m_sharedTexts.Add(utf8, hash, held);
+  if (utf8.size() <= RecentValue::kLongest) {
+    std::memcpy(recent.spelling, utf8.data(), utf8.size());
+    recent.size = static_cast<uint8_t>(utf8.size());
+    recent.held = held;
+  }
   return held;
 }
 
@@ -437,9 +448,9 @@ const std::wstring* CExpatReader::SharedText(std::string_view utf8, detail::Shar
 // first; a long one (the layout around thousands of children, say) in place,
 // its characters counted first, so that no second copy of it is held.
 const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string_view utf8,
-                                           detail::SharingPolicy& sharing) {
+                                           ReadName& name) {
   if (utf8.empty()) return &detail::EmptyText();
-  if (const std::wstring* shared = SharedText(utf8, sharing)) return shared;
+  if (const std::wstring* shared = SharedText(utf8, name)) return shared;
   // expat delivers well-formed UTF-8 only.
   if (utf8.size() > kLongestConvertedAside) {
     std::wstring* text = Builder::NewString(owner);
@@ -459,9 +470,14 @@ const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string
 // sequence, an item after an item), and attributes come in the order they
 // did on the element before, so the names that followed last time are tried
 // first: a right guess costs a comparison instead of a hash and a lookup.
+// An element is guessed from its previous sibling, or from its parent when it
+// is the first child: what started just before it may lie deep in the
+// sibling's subtree, where anything may follow.
 CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
   const std::string_view spelling(expatName);
-  ReadName** next = m_lastStarted->next;
+  ReadName* const parent = m_open.empty() ? &m_documentStart : m_open.back().name;
+  ReadName* const previous = m_open.empty() ? nullptr : m_open.back().lastChild;
+  ReadName** next = previous ? previous->next : parent->firstChild;
   ReadName* name = next[0];
   if (!name || !Spellings::Same(name->spelling, spelling) || !name->IsCurrent()) {
     name = next[1];
@@ -471,7 +487,7 @@ CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
       next[0] = name;
     }
   }
-  m_lastStarted = name;
+  if (!m_open.empty()) m_open.back().lastChild = name;
   return name;
 }
 
@@ -500,6 +516,13 @@ CExpatReader::ReadName* CExpatReader::NameOf(std::string_view spelling, NameKind
 
 void CExpatReader::Resolve(ReadName& name, NameKind kind) {
   const std::string_view spelling = name.spelling;
+  // A prefix declared again for the namespace it had (xmlns="" on every
+  // record, say) leaves the names under it as they were.
+  if (name.prefix && name.name && name.prefix->binding != 0 &&
+      name.prefix->uri == name.name->namespaceUri) {
+    name.binding = name.prefix->binding;
+    return;
+  }
   std::wstring namespaceUri;
   std::wstring localName;
   if (m_resolvesPrefixes) {

@@ -124,6 +124,13 @@ class CExpatReader : public CInstanceMonitor {
     size_t depth;
   };
 
+  // A shared value lately read under a name, by its UTF-8 spelling.
+  struct RecentValue {
+    static constexpr size_t kLongest = 16;
+    char spelling[kLongest];
+    uint8_t size = 0;
+    const std::wstring* held = nullptr;
+  };
   // A name as the reader knows it: the document's interned name, and whether
   // the values under it (the texts of its elements, the values of its
   // attributes) repeat enough to be held once.
@@ -131,10 +138,18 @@ class CExpatReader : public CInstanceMonitor {
     const detail::XmlName* name;
     detail::SharingPolicy sharing{detail::SharingPolicy::kNameTrial,
                                   detail::SharingPolicy::kNameMost};
+    // The values of a name mostly come from a small set: the shared ones met
+    // lately are found here, in the cache with the name, before the
+    // document's table is searched, whose slots a large document has long
+    // pushed out of it.
+    static constexpr size_t kRecentValues = 8;
+    RecentValue recent[kRecentValues] = {};
     std::string_view spelling{};  // as expat spells it
-    // The names of the elements that started after one of this name lately,
-    // the latest first: optional members make two likely.
+    // The names of the elements that followed a sibling of this name lately,
+    // and of the first children of an element of this name, the latest
+    // first: optional members make two likely.
     ReadName* next[2] = {};
+    ReadName* firstChild[2] = {};
     // The name of the attribute that came after one of this name last time,
     // or, for an element's name, of its first attribute.
     ReadName* nextAttribute = nullptr;
@@ -144,21 +159,23 @@ class CExpatReader : public CInstanceMonitor {
     uint64_t binding = 0;
     bool IsCurrent() const noexcept { return !prefix || prefix->binding == binding; }
   };
-  // An open element's name and where its text starts in m_text.
+  // An open element's name, where its text starts in m_text, and the name of
+  // its last child so far (null before the first).
   struct OpenText {
     ReadName* name;
     size_t start;
+    ReadName* lastChild;
   };
 
-  // The document's single copy of a short text or attribute value, or null
-  // when the value is not shared.
-  const std::wstring* SharedText(std::string_view utf8, detail::SharingPolicy& byName);
+  // The document's single copy of a short text or attribute value read under
+  // name, or null when the value is not shared.
+  const std::wstring* SharedText(std::string_view utf8, ReadName& name);
   // The document's single copy of whitespace between elements.
   const std::wstring* LayoutText(std::string_view utf8);
   // A text or attribute value of owner's as the tree holds it.
-  const std::wstring* HeldText(const CXmlElement& owner, std::string_view utf8,
-                               detail::SharingPolicy& sharing);
-  // The name of the element starting now.
+  const std::wstring* HeldText(const CXmlElement& owner, std::string_view utf8, ReadName& name);
+  // The name of the element starting now, as a child of the innermost open
+  // element, if any.
   ReadName* ElementNameOf(const XML_Char* expatName);
   // The name of an attribute, guess being the name that came in its place
   // last time; the guess becomes the name.
@@ -202,10 +219,9 @@ class CExpatReader : public CInstanceMonitor {
   Spellings m_elementNames;
   Spellings m_attributeNames;
   std::deque<ReadName> m_readNames;
-  // What precedes the document element, so that every element has a name
-  // before it.
+  // What holds the document element as its first child, so that every
+  // element has a name to be guessed from.
   ReadName m_documentStart{nullptr};
-  ReadName* m_lastStarted = &m_documentStart;
 
   // Character data of the open elements in UTF-8, innermost last; each element
   // converts its own stretch once, when it ends. A vector, whose appending is
