@@ -314,15 +314,16 @@ void CExpatReader::AttachOpenText() noexcept {
 
 // Gives the element the text gathered since it started, and forgets it.
 void CExpatReader::AttachText(CXmlElement* element) {
-  const OpenText open = m_open.back();
+  // Member by member, as they were stored (see OnStartElement).
+  const size_t start = m_open.back().start;
+  ReadName& name = *m_open.back().name;
   m_open.pop_back();
-  if (m_text.size() == open.start) return;
+  if (m_text.size() == start) return;
   // expat has already turned line ends into line feeds: a carriage return
   // that arrives came from a character reference and is kept.
-  const std::string_view utf8(m_text.data() + open.start, m_text.size() - open.start);
-  Builder::SetText(
-      element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, *open.name));
-  m_text.resize(open.start);
+  const std::string_view utf8(m_text.data() + start, m_text.size() - start);
+  Builder::SetText(element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, name));
+  m_text.resize(start);
 }
 
 void CExpatReader::OnCharacterData(const XML_Char* text, int length) {
