@@ -478,15 +478,18 @@ CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
   const std::string_view spelling(expatName);
   ReadName* const parent = m_open.empty() ? &m_documentStart : m_open.back().name;
   ReadName* const previous = m_open.empty() ? nullptr : m_open.back().lastChild;
-  ReadName** next = previous ? previous->next : parent->firstChild;
-  ReadName* name = next[0];
-  if (!name || !Spellings::Same(name->spelling, spelling) || !name->IsCurrent()) {
-    name = next[1];
-    if (!name || !Spellings::Same(name->spelling, spelling) || !name->IsCurrent()) {
-      name = NameOf(spelling, NameKind::kElement);
-      next[1] = next[0];
-      next[0] = name;
+  ReadName** guesses = previous ? previous->next : parent->firstChild;
+  ReadName* name = nullptr;
+  for (size_t i = 0; i < ReadName::kGuesses && guesses[i]; ++i) {
+    if (Spellings::Same(guesses[i]->spelling, spelling) && guesses[i]->IsCurrent()) {
+      name = guesses[i];
+      break;
     }
+  }
+  if (!name) {
+    name = NameOf(spelling, NameKind::kElement);
+    std::copy_backward(guesses, guesses + ReadName::kGuesses - 1, guesses + ReadName::kGuesses);
+    guesses[0] = name;
   }
   if (!m_open.empty()) m_open.back().lastChild = name;
   return name;

@@ -147,9 +147,10 @@ class CExpatReader : public CInstanceMonitor {
     std::string_view spelling{};  // as expat spells it
     // The names of the elements that followed a sibling of this name lately,
     // and of the first children of an element of this name, the latest
-    // first: optional members make two likely.
-    ReadName* next[2] = {};
-    ReadName* firstChild[2] = {};
+    // first: optional members make several likely.
+    static constexpr size_t kGuesses = 4;
+    ReadName* next[kGuesses] = {};
+    ReadName* firstChild[kGuesses] = {};
     // The name of the attribute that came after one of this name last time,
     // or, for an element's name, of its first attribute.
     ReadName* nextAttribute = nullptr;
