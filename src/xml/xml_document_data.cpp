@@ -56,9 +56,7 @@ void BlockChain::ReleaseOlderThan(Block* keep) noexcept {
 // --- NodeArena -------------------------------------------------------------------
 
 void NodeArena::StartBlock(size_t size) {
-  // Room first, so that the block cannot leak; grown by doubling, as a large
-  // tree's level has thousands of blocks.
-  if (m_order.size() == m_order.capacity()) m_order.reserve(2 * m_order.size() + 4);
+  m_order.reserve(m_order.size() + 1);  // before the block, so that it cannot leak
   BlockChain::Block* block = m_blocks.Add(size);
   m_order.push_back({block, m_strings ? m_strings->Newest() : nullptr});
   m_next = block->Begin();
