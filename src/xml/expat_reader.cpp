@@ -282,7 +282,7 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
     ReadName* attributeName = AttributeNameOf(attributes[2 * i], *guess);
     guess = &attributeName->nextAttribute;
     prefixed += attributeName->prefix != nullptr;
-    const std::wstring* value = HeldText(*element, attributes[2 * i + 1], *attributeName);
+    const std::wstring* value = HeldText(*element, attributes[2 * i + 1], attributeName->sharing);
     Builder::AppendAttribute(element, attributeName->name, value);
   }
   if (prefixed > 1) CheckDistinctAttributes(*element);
@@ -316,13 +316,13 @@ void CExpatReader::AttachOpenText() noexcept {
 void CExpatReader::AttachText(CXmlElement* element) {
   // Member by member, as they were stored (see OnStartElement).
   const size_t start = m_open.back().start;
-  ReadName& name = *m_open.back().name;
+  detail::SharingPolicy& sharing = m_open.back().name->sharing;
   m_open.pop_back();
   if (m_text.size() == start) return;
   // expat has already turned line ends into line feeds: a carriage return
   // that arrives came from a character reference and is kept.
   const std::string_view utf8(m_text.data() + start, m_text.size() - start);
-  Builder::SetText(element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, name));
+  Builder::SetText(element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, sharing));
   m_text.resize(start);
 }
 
@@ -418,30 +418,20 @@ const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
 // neither a conversion nor an allocation. A value is shared while the values
 // of the whole document repeat, or those of its name: a few names whose
 // values never repeat do not stop the sharing of the others.
-const std::wstring* CExpatReader::SharedText(std::string_view utf8, ReadName& name) {
-  detail::SharingPolicy& byName = name.sharing;
+const std::wstring* CExpatReader::SharedText(std::string_view utf8, detail::SharingPolicy& byName) {
   if (!m_sharing.Wants(utf8.size()) && !byName.Wants(utf8.size())) return nullptr;
   const uint64_t hash = detail::SpellingTable<const std::wstring>::Hash(utf8);
-  RecentValue& recent = name.recent[hash % ReadName::kRecentValues];
-  const bool isRecent = recent.held && Spellings::Same({recent.spelling, recent.size}, utf8);
-  const std::wstring* held = isRecent ? recent.held : m_sharedTexts.Find(utf8, hash);
-  if (held) {
+  if (const std::wstring* found = m_sharedTexts.Find(utf8, hash)) {
     m_sharing.Hit();
     byName.Hit();
-    if (isRecent) return held;
-  } else {
-    const bool admittedByName = byName.Admit(m_sharedTexts.Size());
-    if (!m_sharing.Admit(m_sharedTexts.Size()) && !admittedByName) return nullptr;
-    m_shared.clear();
-    detail::Utf8ToWide(utf8, m_shared);
-    held = Builder::InternLayoutText(m_document, m_shared);
-    m_sharedTexts.Add(utf8, hash, held);
+    return found;
   }
-  if (utf8.size() <= RecentValue::kLongest) {
-    std::memcpy(recent.spelling, utf8.data(), utf8.size());
-    recent.size = static_cast<uint8_t>(utf8.size());
-    recent.held = held;
-  }
+  const bool admittedByName = byName.Admit(m_sharedTexts.Size());
+  if (!m_sharing.Admit(m_sharedTexts.Size()) && !admittedByName) return nullptr;
+  m_shared.clear();
+  detail::Utf8ToWide(utf8, m_shared);
+  const std::wstring* held = Builder::InternLayoutText(m_document, m_shared);
+  m_sharedTexts.Add(utf8, hash, held);
   return held;
 }
 
@@ -449,9 +439,9 @@ const std::wstring* CExpatReader::SharedText(std::string_view utf8, ReadName& na
 // first; a long one (the layout around thousands of children, say) in place,
 // its characters counted first, so that no second copy of it is held.
 const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string_view utf8,
-                                           ReadName& name) {
+                                           detail::SharingPolicy& sharing) {
   if (utf8.empty()) return &detail::EmptyText();
-  if (const std::wstring* shared = SharedText(utf8, name)) return shared;
+  if (const std::wstring* shared = SharedText(utf8, sharing)) return shared;
   // expat delivers well-formed UTF-8 only.
   if (utf8.size() > kLongestConvertedAside) {
     std::wstring* text = Builder::NewString(owner);

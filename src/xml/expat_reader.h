@@ -124,13 +124,6 @@ class CExpatReader : public CInstanceMonitor {
     size_t depth;
   };
 
-  // A shared value lately read under a name, by its UTF-8 spelling.
-  struct RecentValue {
-    static constexpr size_t kLongest = 16;
-    char spelling[kLongest];
-    uint8_t size = 0;
-    const std::wstring* held = nullptr;
-  };
   // A name as the reader knows it: the document's interned name, and whether
   // the values under it (the texts of its elements, the values of its
   // attributes) repeat enough to be held once.
@@ -138,12 +131,6 @@ class CExpatReader : public CInstanceMonitor {
     const detail::XmlName* name;
     detail::SharingPolicy sharing{detail::SharingPolicy::kNameTrial,
                                   detail::SharingPolicy::kNameMost};
-    // The values of a name mostly come from a small set: the shared ones met
-    // lately are found here, in the cache with the name, before the
-    // document's table is searched, whose slots a large document has long
-    // pushed out of it.
-    static constexpr size_t kRecentValues = 8;
-    RecentValue recent[kRecentValues] = {};
     std::string_view spelling{};  // as expat spells it
     // The names of the elements that followed a sibling of this name lately,
     // and of the first children of an element of this name, the latest
@@ -168,13 +155,14 @@ class CExpatReader : public CInstanceMonitor {
     ReadName* lastChild;
   };
 
-  // The document's single copy of a short text or attribute value read under
-  // name, or null when the value is not shared.
-  const std::wstring* SharedText(std::string_view utf8, ReadName& name);
+  // The document's single copy of a short text or attribute value, or null
+  // when the value is not shared.
+  const std::wstring* SharedText(std::string_view utf8, detail::SharingPolicy& byName);
   // The document's single copy of whitespace between elements.
   const std::wstring* LayoutText(std::string_view utf8);
   // A text or attribute value of owner's as the tree holds it.
-  const std::wstring* HeldText(const CXmlElement& owner, std::string_view utf8, ReadName& name);
+  const std::wstring* HeldText(const CXmlElement& owner, std::string_view utf8,
+                               detail::SharingPolicy& sharing);
   // The name of the element starting now, as a child of the innermost open
   // element, if any.
   ReadName* ElementNameOf(const XML_Char* expatName);
