@@ -268,7 +268,6 @@ void CExpatReader::OnStartElement(const XML_Char* name, const XML_Char** attribu
   OpenText& open = m_open.emplace_back();
   open.name = elementName;
   open.start = m_text.size();
-  open.lastChild = nullptr;
   if (!attributes[0]) return;
   size_t count = 0;
   while (attributes[2 * count]) ++count;
@@ -316,13 +315,16 @@ void CExpatReader::AttachOpenText() noexcept {
 void CExpatReader::AttachText(CXmlElement* element) {
   // Member by member, as they were stored (see OnStartElement).
   const size_t start = m_open.back().start;
-  detail::SharingPolicy& sharing = m_open.back().name->sharing;
+  ReadName& name = *m_open.back().name;
   m_open.pop_back();
+  // What starts next is the element's next sibling.
+  m_guesses = name.next;
   if (m_text.size() == start) return;
   // expat has already turned line ends into line feeds: a carriage return
   // that arrives came from a character reference and is kept.
   const std::string_view utf8(m_text.data() + start, m_text.size() - start);
-  Builder::SetText(element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, sharing));
+  Builder::SetText(element,
+                   IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, name.sharing));
   m_text.resize(start);
 }
 
@@ -466,9 +468,7 @@ const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string
 // sibling's subtree, where anything may follow.
 CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
   const std::string_view spelling(expatName);
-  ReadName* const parent = m_open.empty() ? &m_documentStart : m_open.back().name;
-  ReadName* const previous = m_open.empty() ? nullptr : m_open.back().lastChild;
-  ReadName** guesses = previous ? previous->next : parent->firstChild;
+  ReadName** guesses = m_guesses;
   ReadName* name = nullptr;
   for (size_t i = 0; i < ReadName::kGuesses && guesses[i]; ++i) {
     if (Spellings::Same(guesses[i]->spelling, spelling) && guesses[i]->IsCurrent()) {
@@ -481,7 +481,7 @@ CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
     std::copy_backward(guesses, guesses + ReadName::kGuesses - 1, guesses + ReadName::kGuesses);
     guesses[0] = name;
   }
-  if (!m_open.empty()) m_open.back().lastChild = name;
+  m_guesses = name->firstChild;
   return name;
 }
 

@@ -147,12 +147,10 @@ class CExpatReader : public CInstanceMonitor {
     uint64_t binding = 0;
     bool IsCurrent() const noexcept { return !prefix || prefix->binding == binding; }
   };
-  // An open element's name, where its text starts in m_text, and the name of
-  // its last child so far (null before the first).
+  // An open element's name and where its text starts in m_text.
   struct OpenText {
     ReadName* name;
     size_t start;
-    ReadName* lastChild;
   };
 
   // The document's single copy of a short text or attribute value, or null
@@ -163,8 +161,7 @@ class CExpatReader : public CInstanceMonitor {
   // A text or attribute value of owner's as the tree holds it.
   const std::wstring* HeldText(const CXmlElement& owner, std::string_view utf8,
                                detail::SharingPolicy& sharing);
-  // The name of the element starting now, as a child of the innermost open
-  // element, if any.
+  // The name of the element starting now.
   ReadName* ElementNameOf(const XML_Char* expatName);
   // The name of an attribute, guess being the name that came in its place
   // last time; the guess becomes the name.
@@ -209,8 +206,11 @@ class CExpatReader : public CInstanceMonitor {
   Spellings m_attributeNames;
   std::deque<ReadName> m_readNames;
   // What holds the document element as its first child, so that every
-  // element has a name to be guessed from.
+  // element has names to be guessed from.
   ReadName m_documentStart{nullptr};
+  // The guesses for the element starting next: the first children of the
+  // element started last, or the siblings after the one ended last.
+  ReadName** m_guesses = m_documentStart.firstChild;
 
   // Character data of the open elements in UTF-8, innermost last; each element
   // converts its own stretch once, when it ends. A vector, whose appending is
