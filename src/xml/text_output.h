@@ -105,6 +105,13 @@ class TextOutput {
     }
   }
 
+  // text as one append when the output is UTF-8 and text all characters
+  // that Plain admits; false, with nothing written, otherwise.
+  template <class Plain>
+  bool PutPlain(std::wstring_view text) {
+    return m_utf8 != nullptr && m_utf8->PutPlain<Plain>(text);
+  }
+
   // open, text and close as one append when text is all ASCII that stop
   // lets through; false, with nothing written, otherwise.
   template <class Stop>

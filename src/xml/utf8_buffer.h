@@ -91,6 +91,17 @@ class Utf8Buffer {
     return run;
   }
 
+  // text as it is when it is all characters that Plain admits, narrowed in
+  // one pass; false, with nothing written, otherwise.
+  template <class Plain>
+  bool PutPlain(std::wstring_view text) {
+    if (text.size() > kStep) return false;
+    char* d = m_bytes.Room(text.size());
+    if (!Plain::Narrow(text, d)) return false;
+    m_bytes.Advance(d + text.size());
+    return true;
+  }
+
   // open, text and close with one room check when text is all ASCII that
   // stop lets through; false, with nothing written, otherwise.
   template <class Stop>
@@ -110,8 +121,6 @@ class Utf8Buffer {
   // tags. The name may come as its ASCII bytes already (std::string_view),
   // which are copied. A text longer than a step is left to the caller, so that
   // room for four bytes a character is never asked for much text at once.
-  // Printed text, plain ASCII stored a character at a time just before, is
-  // narrowed a character at a time: wider loads would wait for the stores.
   template <class Plain, class Name>
   bool PutTextElement(std::string_view lead, std::wstring_view prefix, Name name,
                       std::wstring_view text, bool printed, std::string_view trail) {
@@ -128,14 +137,14 @@ class Utf8Buffer {
     }
     if (!PutAsciiName(name, d)) return false;
     *d++ = '>';
-    d = printed ? Narrow(text, d) : PutUnescaped<Plain>(text, d);
+    d = printed ? NarrowPrinted(text, d) : PutUnescaped<Plain>(text, d);
     if (d == nullptr) return false;
     *d++ = '<';
     *d++ = '/';
     // Narrowed again rather than copied from the start tag: reading bytes
-    // just stored one at a time would wait for the stores.
+    // just stored would wait for the stores.
     if (qualified != 0) {
-      for (const wchar_t c : prefix) *d++ = static_cast<char>(c);
+      d = Narrow(prefix, d);
       *d++ = ':';
     }
     d = Narrow(name, d);
@@ -250,9 +259,15 @@ class Utf8Buffer {
     d = CopyShort(name, d);
     return true;
   }
-  // A name known to be ASCII, again.
+  // A name known to be ASCII, again, four characters at a time.
   static char* Narrow(std::wstring_view name, char* d) {
-    for (const wchar_t c : name) *d++ = static_cast<char>(c);
+    PlainName::Narrow(name, d);
+    return d + name.size();
+  }
+  // Printed text, a character at a time: its characters were stored one by
+  // one just before, and wider loads would wait for the stores.
+  static char* NarrowPrinted(std::wstring_view text, char* d) {
+    for (const wchar_t c : text) *d++ = static_cast<char>(c);
     return d;
   }
   static char* Narrow(std::string_view name, char* d) { return CopyShort(name, d); }
