@@ -104,6 +104,13 @@ std::wstring FirstFreePrefix(const Scope& scope) {
   return std::wstring(PrefixCandidate(static_cast<uint64_t>(free - marks.begin())).View());
 }
 
+// Sets kept to value, leaving it alone when it holds value already: a context
+// reused for the next sibling most often declares what the last one did.
+const std::wstring& Keep(std::wstring& kept, const std::wstring& value) {
+  if (!detail::SameText(kept, value)) kept = value;
+  return kept;
+}
+
 // Destroys a chain of contexts linked through their parents, one at a time, so
 // that a deep document cannot exhaust the stack.
 void DestroyChain(CXmlWriter::CXmlWriterContext* context) {
@@ -208,7 +215,7 @@ Context::Scope& Context::OwnScope() {
   if (SharesParentScope()) {
     if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
     Scope& own = *m_ownScope;
-    own.defaultNamespace = m_scope->defaultNamespace;
+    Keep(own.defaultNamespace, m_scope->defaultNamespace);
     own.parent = m_scope;
     own.declared = 0;
     m_scope = &own;
@@ -224,8 +231,8 @@ const std::wstring& Context::Declare(const std::wstring& namespaceUri, const std
   }
   if (own.declared == own.added.size()) own.added.emplace_back();
   auto& [uri, stored] = own.added[own.declared++];
-  uri = namespaceUri;
-  return stored = prefix;
+  Keep(uri, namespaceUri);
+  return Keep(stored, prefix);
 }
 
 void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
