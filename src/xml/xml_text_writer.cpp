@@ -41,6 +41,27 @@ constexpr uint64_t kInAttribute = AttributeEscapes::RefusedBits();
 constexpr std::wstring_view kCdataStart = L"<![CDATA[";
 constexpr std::wstring_view kCdataEnd = L"]]>";
 
+// What an escaped character is written as: its reference, or the line end
+// for a line end in content.
+std::string_view EscapeOf(uint32_t c, bool attribute, std::string_view lineEnd) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\n':
+      return attribute ? std::string_view("&#xA;") : lineEnd;
+    case '\r':
+      return "&#xD;";
+    default:  // a tab in an attribute value
+      return "&#x9;";
+  }
+}
+
 // Text that is exactly one CDATA section, closed at its end and nowhere before.
 bool IsOneCdataSection(std::wstring_view text) {
   if (text.size() < kCdataStart.size() + kCdataEnd.size()) return false;
@@ -272,16 +293,26 @@ void CXmlTextWriter::WriteTextElement(const detail::TextElement& element) {
   const bool closed = CloseStartTagForChild();
   const int32_t depth = parent->GetDepth() + 1;
   const bool empty = text.empty() || (element.isDefaultValue && !m_writeDefaultElementValues);
-  // Most such elements are short text with nothing to escape.
+  // Most such elements are short text with nothing to escape; markup in the
+  // text goes as its references, a control character that needs none as it
+  // is, and only a CDATA section is left to the pieces.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
   const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
+  const auto escape = [this](uint32_t c, char* d) {
+    if (!IsEscaped(c, kInContent)) {
+      *d = static_cast<char>(c);
+      return d + 1;
+    }
+    return detail::CopyShort(EscapeOf(c, false, m_lineEnd), d);
+  };
   // The name as its bytes when the caller has them, else as it is.
   const auto putWhole = [&](auto spelledName) {
     return m_out->PutTextElement<ContentPlain>(m_formatted && closed, levels, prefixText,
-                                               spelledName, text, element.text.printed,
-                                               m_formatted);
+                                               spelledName, text, element.text.printed, m_formatted,
+                                               escape);
   };
-  if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
+  if (!empty && (text.front() != L'<' || !IsOneCdataSection(text)) &&
+      (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
     return;
   }
@@ -379,29 +410,7 @@ void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
   const uint64_t mode = attribute ? kInAttribute : kInContent;
   const auto escaped = [mode](uint32_t c) { return IsEscaped(c, mode); };
   m_out->PutEscaped(text, escaped, [this, attribute](uint32_t c) {
-    switch (c) {
-      case '&':
-        m_out->Put("&amp;");
-        break;
-      case '<':
-        m_out->Put("&lt;");
-        break;
-      case '>':
-        m_out->Put("&gt;");
-        break;
-      case '"':
-        m_out->Put("&quot;");
-        break;
-      case '\n':
-        m_out->Put(attribute ? std::string_view("&#xA;") : m_lineEnd);
-        break;
-      case '\r':
-        m_out->Put("&#xD;");
-        break;
-      default:  // a tab in an attribute value
-        m_out->Put("&#x9;");
-        break;
-    }
+    m_out->Put(EscapeOf(c, attribute, m_lineEnd));
   });
 }
 
