@@ -163,15 +163,27 @@ CDecimal Rounded(const CDecimal& value, std::int32_t places) {
 CDecimal detail::ParseXsdDecimal(std::wstring_view text) {
   const std::int32_t sign = text[0] == L'-' ? -1 : 1;
   const std::size_t begin = text[0] == L'+' || text[0] == L'-' ? 1 : 0;
-  const std::size_t point = std::min(text.find(L'.', begin), text.size());
+  std::size_t point = begin;
+  while (point < text.size() && text[point] != L'.') ++point;
   const std::size_t fractionBegin = std::min(point + 1, text.size());
-  const std::size_t places = text.size() - fractionBegin;
-  CDecimal value = DecimalAccess::Make(
+  std::size_t places = text.size() - fractionBegin;
+  // Trailing zeros of the fraction are dropped here, as trimming would drop
+  // them afterwards from a copy; one place stays. Beyond the places kept,
+  // rounding decides first.
+  if (places > static_cast<std::size_t>(CDecimal::GetMaxDecimalPlaces())) {
+    CDecimal value = DecimalAccess::Make(
+        BigIntegerAccess::Make(sign, CollectDigits(text, begin, point, point - begin)),
+        BigIntegerAccess::Make(sign, CollectDigits(text, fractionBegin, text.size(), places)),
+        static_cast<std::int32_t>(places));
+    TrimPlaces(value);
+    return value;
+  }
+  while (places > 1 && text[fractionBegin + places - 1] == L'0') --places;
+  return DecimalAccess::Make(
       BigIntegerAccess::Make(sign, CollectDigits(text, begin, point, point - begin)),
-      BigIntegerAccess::Make(sign, CollectDigits(text, fractionBegin, text.size(), places)),
+      BigIntegerAccess::Make(sign,
+                             CollectDigits(text, fractionBegin, fractionBegin + places, places)),
       places == 0 ? 1 : static_cast<std::int32_t>(places));
-  TrimPlaces(value);
-  return value;
 }
 
 std::atomic<std::int32_t> CDecimal::m_maxDivider{kDefaultMaxPlaces};
