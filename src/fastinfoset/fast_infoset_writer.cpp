@@ -3,6 +3,8 @@
 // of ITU-T Rec. X.891, with names and short values replaced by table indexes.
 #include <korvel/fast_infoset_writer.h>
 
+#include <cstring>
+
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
@@ -15,6 +17,7 @@
 #include "fastinfoset/messages.h"
 #include "fastinfoset/octet_forms.h"
 #include "values/utf.h"
+#include "xml/plain_ascii.h"
 #include "xml/writer_messages.h"
 
 namespace Korvel {
@@ -45,29 +48,36 @@ void ToUtf8(std::wstring_view text, std::string& out) {
 
 // The UTF-8 octets of text after their length, which putLength writes from
 // lead. ASCII text, nearly all, is its own UTF-8: its length is known before
-// it is copied, so it is copied once, straight behind its length; other text
-// takes that place again through a scratch copy.
+// it is narrowed, straight behind its length. Other text is encoded past the
+// longest length form, then moved behind its length; malformed text goes
+// through a scratch copy that replaces what UTF-8 cannot hold.
 template <class PutLength>
 void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, uint32_t lead,
                    PutLength putLength) {
   constexpr size_t kLongestLength = 5;
+  constexpr size_t kLongestCharacter = 4;
   const size_t n = text.size();
-  char* const start = out.Room(kLongestLength + n);
+  char* const start = out.Room(kLongestLength + kLongestCharacter * n);
   putLength(out, lead, n);
   char* const d = out.Room(n);
-  size_t i = 0;
-  while (i < n && detail::CodeOf(text[i]) < 0x80) {
-    d[i] = static_cast<char>(text[i]);
-    ++i;
-  }
-  if (i == n) {
+  if (detail::PlainName::Narrow(text, d)) {
     out.Advance(d + n);
     return;
   }
+  char* const encoded = start + kLongestLength;  // past the longest length form
+  const char* const end = detail::PutUtf8(text, encoded);
   out.Advance(start);
-  ToUtf8(text, scratch);
-  putLength(out, lead, scratch.size());
-  PutBytes(out, scratch);
+  if (end == nullptr) {
+    ToUtf8(text, scratch);
+    putLength(out, lead, scratch.size());
+    PutBytes(out, scratch);
+    return;
+  }
+  const size_t length = static_cast<size_t>(end - encoded);
+  putLength(out, lead, length);
+  char* const at = out.Room(length);
+  std::memmove(at, encoded, length);
+  out.Advance(at + length);
 }
 
 // The index of key from the cache, or else from the vocabulary through
@@ -431,6 +441,23 @@ void CFastInfosetWriter::PutIdentifyingString(const std::wstring& value, int tab
   }
 }
 
+// Most values take the default encoding: that is decided here, in line.
+inline CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(std::wstring_view text,
+                                                                     ItemType itemType, bool chunk,
+                                                                     uint32_t& index) {
+  const Encoding encoding = m_options.GetEncoding(static_cast<uint32_t>(itemType));
+  index = encoding.index;
+  if (encoding.kind == Encoding::KIND_DEFAULT) return Utf8Form();
+  return PrepareEncodedValue(encoding.kind, index, text, chunk);
+}
+
+inline CFastInfosetWriter::ValueForm CFastInfosetWriter::Utf8Form() const {
+  if (m_options.GetDefaultStringEncoding() != 0) {
+    detail::ThrowFiError(detail::kFiUnsupportedUtf16Bit5);
+  }
+  return ValueForm::kUtf8;  // encoded where it goes, by PutEncodedStringBit3 or 5
+}
+
 void CFastInfosetWriter::PutAttributeValue(const std::wstring& value, ItemType itemType) {
   if (value.empty()) {
     Put(*m_octets, 0xFF);  // index 0: the empty string
@@ -503,14 +530,11 @@ void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uin
   PutBytes(*m_octets, m_valueOctets);
 }
 
-CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(std::wstring_view text,
-                                                               ItemType itemType, bool chunk,
-                                                               uint32_t& index) {
-  const Encoding encoding = m_options.GetEncoding(static_cast<uint32_t>(itemType));
-  index = encoding.index;
-  switch (encoding.kind) {
-    case Encoding::KIND_DEFAULT:
-      break;
+CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareEncodedValue(uint32_t kind,
+                                                                      uint32_t index,
+                                                                      std::wstring_view text,
+                                                                      bool chunk) {
+  switch (kind) {
     case Encoding::KIND_RESTRICTED_ALPHABET: {
       const std::vector<std::wstring>& alphabets = m_vocabulary->m_restrictedAlphabets;
       if (index < 1 || index > alphabets.size()) {
@@ -534,10 +558,7 @@ CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(std::wstring_view
     default:
       detail::ThrowFiError(chunk ? detail::kFiUnknownEncodingBit7 : detail::kFiUnknownEncodingBit5);
   }
-  if (m_options.GetDefaultStringEncoding() != 0) {
-    detail::ThrowFiError(detail::kFiUnsupportedUtf16Bit5);
-  }
-  return ValueForm::kUtf8;  // encoded where it goes, by PutEncodedStringBit3 or 5
+  return Utf8Form();
 }
 
 // Each character becomes its position in the alphabet in k bits, k the

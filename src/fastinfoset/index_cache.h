@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace Korvel::detail::fi {
@@ -20,15 +21,20 @@ inline uint64_t Load64(const wchar_t* p) noexcept {
 }
 
 // Whether the first text.size() code units at kept are text's. Names and the
-// values looked up are short: compared two units a word, the last word
-// overlapping the one before for an odd size, with a single branch at the end
-// rather than one per unit or a call.
+// values looked up are short: compared four units a step, the last step
+// overlapping the one before where the size is not a multiple of four, with a
+// single branch at the end rather than one per unit or a call.
 inline bool SameUnits(const wchar_t* kept, std::wstring_view text) noexcept {
   const size_t n = text.size();
-  if (n < 2) return n == 0 || kept[0] == text[0];
-  uint64_t differ = Load64(kept + n - 2) ^ Load64(text.data() + n - 2);
-  for (size_t i = 0; i + 2 < n; i += 2) differ |= Load64(kept + i) ^ Load64(text.data() + i);
-  return differ == 0;
+  const wchar_t* t = text.data();
+  if (n < 2) return n == 0 || kept[0] == t[0];
+  if (n < 4) return ((Load64(kept) ^ Load64(t)) | (Load64(kept + n - 2) ^ Load64(t + n - 2))) == 0;
+  const auto differ = [&](size_t i) {
+    return (Load64(kept + i) ^ Load64(t + i)) | (Load64(kept + i + 2) ^ Load64(t + i + 2));
+  };
+  uint64_t any = differ(n - 4);
+  for (size_t i = 0; i + 4 < n; i += 4) any |= differ(i);
+  return any == 0;
 }
 
 // Names and many values repeat on every element: looked up here they cost a
@@ -117,43 +123,42 @@ class IndexCache {
 // and of the objects written) over and over, and the writer keeps an
 // element's pending attributes in the same strings from element to element.
 // An entry keeps a copy of what it matched, so that a string changed in
-// place, or another at the same address, only misses: a hit costs a
-// comparison of a few characters instead of a hash lookup.
+// place, or another at the same address, only misses: a hit costs a hash of
+// the address and a comparison of a few characters instead of a hash of the
+// text and a probe.
 class RecentNames {
  public:
-  // Searched from the entry after the last one found: elements repeat their
-  // children in the same order, so that the first look nearly always finds.
-  bool Find(std::wstring_view localName, std::wstring_view namespaceUri, uint32_t& index) noexcept {
-    size_t i = m_last;
-    for (size_t n = 0; n < m_count; ++n) {
-      if (++i == m_count) i = 0;  // without a division: this runs for every element
-      const Entry& entry = m_entries[i];
+  bool Find(std::wstring_view localName, std::wstring_view namespaceUri,
+            uint32_t& index) const noexcept {
+    const Entry* set = SetOf(localName.data());
+    for (size_t way = 0; way < kWays; ++way) {
+      const Entry& entry = set[way];
       if (entry.localData != localName.data()) continue;
       if (!Same(entry.localName, localName) || !Same(entry.namespaceUri, namespaceUri)) {
         return false;
       }
-      m_last = i;
       index = entry.index;
       return true;
     }
     return false;
   }
-  // Replaces the entry of the same address, or else the oldest.
+  // Replaces the entry of the same address, or else the one of its set met
+  // least recently.
   void Remember(std::wstring_view localName, std::wstring_view namespaceUri, uint32_t index) {
-    size_t i = 0;
-    while (i < m_count && m_entries[i].localData != localName.data()) ++i;
-    if (i == m_count) i = m_count < kEntries ? m_count++ : m_oldest++ % kEntries;
-    Entry& entry = m_entries[i];
+    Entry* set = SetOf(localName.data());
+    if (set[0].localData != localName.data()) std::swap(set[0], set[1]);
+    Entry& entry = set[0];
     entry.localData = localName.data();
     entry.localName.assign(localName);
     entry.namespaceUri.assign(namespaceUri);
     entry.index = index;
-    m_last = i;
   }
 
  private:
-  // More than the children of most elements.
-  static constexpr size_t kEntries = 16;
+  // Two ways, so that two names of one set do not push each other out; sets
+  // enough that a document's names rarely share one.
+  static constexpr size_t kWays = 2;
+  static constexpr unsigned kSetBits = 5;
 
   struct Entry {
     const wchar_t* localData = nullptr;
@@ -162,14 +167,23 @@ class RecentNames {
     uint32_t index = 0;
   };
 
+  Entry* SetOf(const wchar_t* address) noexcept {
+    return &m_entries[SetIndex(address) * kWays];
+  }
+  const Entry* SetOf(const wchar_t* address) const noexcept {
+    return &m_entries[SetIndex(address) * kWays];
+  }
+  // The high bits of a multiplicative hash: addresses of strings differ in
+  // their middle bits, which the multiplication carries up.
+  static size_t SetIndex(const wchar_t* address) noexcept {
+    const uint64_t bits = reinterpret_cast<uintptr_t>(address);
+    return static_cast<size_t>((bits * 0x9E3779B97F4A7C15u) >> (64 - kSetBits));
+  }
   static bool Same(const std::wstring& kept, std::wstring_view text) noexcept {
     return kept.size() == text.size() && SameUnits(kept.data(), text);
   }
 
-  std::array<Entry, kEntries> m_entries;
-  size_t m_count = 0;  // entries in use, the first ones
-  size_t m_last = 0;
-  size_t m_oldest = 0;
+  std::array<Entry, kWays << kSetBits> m_entries;
 };
 
 // The writer's caches, one per vocabulary map it looks up.
