@@ -54,36 +54,33 @@ void ToUtf8(std::wstring_view text, std::string& out) {
 template <class PutLength>
 void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, uint32_t lead,
                    PutLength putLength) {
-  constexpr size_t kLongestLength = 5;
   constexpr size_t kLongestCharacter = 4;
   const size_t n = text.size();
-  char* const start = out.Room(kLongestLength + kLongestCharacter * n);
-  putLength(out, lead, n);
-  char* const d = out.Room(n);
+  char* const start = out.Room(kLongestForm + kLongestCharacter * n);
+  char* const d = putLength(start, lead, n);
   if (detail::PlainName::Narrow(text, d)) {
     out.Advance(d + n);
     return;
   }
-  char* const encoded = start + kLongestLength;  // past the longest length form
+  char* const encoded = start + kLongestForm;
   const char* const end = detail::PutUtf8(text, encoded);
-  out.Advance(start);
   if (end == nullptr) {
     ToUtf8(text, scratch);
-    putLength(out, lead, scratch.size());
+    out.Advance(putLength(start, lead, scratch.size()));
     PutBytes(out, scratch);
     return;
   }
   const size_t length = static_cast<size_t>(end - encoded);
-  putLength(out, lead, length);
-  char* const at = out.Room(length);
+  char* const at = putLength(start, lead, length);
   std::memmove(at, encoded, length);
   out.Advance(at + length);
 }
 
 // The index of key from the cache, or else from the vocabulary through
 // lookup(index), then cached.
-template <class Lookup>
-bool FindIndex(IndexCache& cache, const IndexCache::Key& key, uint32_t& index, Lookup lookup) {
+template <size_t kParts, class Lookup>
+bool FindIndex(IndexCache<kParts>& cache, const typename IndexCache<kParts>::Key& key,
+               uint32_t& index, Lookup lookup) {
   if (cache.Find(key, index)) return true;
   if (!lookup(index)) return false;
   cache.Add(key, index);
@@ -122,7 +119,7 @@ void CFastInfosetWriter::WriteHeader(FInfoDecl declaration) {
   if (uri.empty()) uri = DEFAULT_VOCABULARY_URI;
   std::string utf8;
   ToUtf8(uri, utf8);
-  PutLengthBit2(*m_octets, 0, utf8.size());
+  Put(*m_octets, PutLengthBit2, 0, utf8.size());
   PutBytes(*m_octets, utf8);
 }
 
@@ -322,12 +319,12 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
                                                   attribute.name, i);
     };
     if (unprefixed && recent.Find(attribute.name, attribute.namespaceUri, index)) {
-      PutIndexBit2(*m_octets, 0x00, index);
+      Put(*m_octets, PutIndexBit2, 0x00, index);
     } else if (FindIndex(m_indexes->attributeNames,
                          {attribute.name, attribute.namespaceUri, attribute.prefix}, index,
                          attributeName)) {
       if (unprefixed) recent.Remember(attribute.name, attribute.namespaceUri, index);
-      PutIndexBit2(*m_octets, 0x00, index);
+      Put(*m_octets, PutIndexBit2, 0x00, index);
     } else {
       PutLiteralName(0x78, attribute.prefix, attribute.namespaceUri, attribute.name);
       m_vocabulary->AddAttribute(attribute.prefix, attribute.namespaceUri, attribute.name);
@@ -342,7 +339,7 @@ void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefi
                                         const std::wstring& localName) {
   uint32_t index = 0;
   if (prefix.empty() && m_indexes->recentElementNames.Find(localName, namespaceUri, index)) {
-    PutIndexBit3(*m_octets, lead, index);
+    Put(*m_octets, PutIndexBit3, lead, index);
   } else {
     PutElementNameLookedUp(lead, prefix, namespaceUri, localName);
   }
@@ -358,7 +355,7 @@ void CFastInfosetWriter::PutElementNameLookedUp(uint32_t lead, const std::wstrin
   };
   if (FindIndex(m_indexes->elementNames, {localName, namespaceUri, prefix}, index, elementName)) {
     if (prefix.empty()) m_indexes->recentElementNames.Remember(localName, namespaceUri, index);
-    PutIndexBit3(*m_octets, lead, index);
+    Put(*m_octets, PutIndexBit3, lead, index);
   } else {
     PutLiteralName(lead | 0x3C, prefix, namespaceUri, localName);
     m_vocabulary->AddElement(prefix, namespaceUri, localName);
@@ -422,11 +419,11 @@ void CFastInfosetWriter::PutIdentifyingString(const std::wstring& value, int tab
       break;
   }
   if (found) {
-    PutIndexBit2(*m_octets, 0x80, index);
+    Put(*m_octets, PutIndexBit2, 0x80, index);
     return;
   }
   ToUtf8(value, m_valueOctets);
-  PutLengthBit2(*m_octets, 0x00, m_valueOctets.size());
+  Put(*m_octets, PutLengthBit2, 0x00, m_valueOctets.size());
   PutBytes(*m_octets, m_valueOctets);
   switch (table) {
     case kPrefixes:
@@ -473,7 +470,7 @@ void CFastInfosetWriter::PutAttributeValue(const std::wstring& value, ItemType i
       return m_vocabulary->FindAttributeValueIndex(value, i);
     };
     if (FindIndex(m_indexes->attributeValues, {value}, index, attributeValue)) {
-      PutIndexBit2(*m_octets, 0x80, index);
+      Put(*m_octets, PutIndexBit2, 0x80, index);
       return;
     }
     add = m_vocabulary->m_attributeValuesMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
@@ -493,7 +490,7 @@ void CFastInfosetWriter::PutCharacterChunk(std::wstring_view text, ItemType item
       return m_vocabulary->FindElementValueIndex(std::wstring(text), i);
     };
     if (FindIndex(m_indexes->characterChunks, {text}, index, characterChunk)) {
-      PutIndexBit4(*m_octets, 0xA0, index);
+      Put(*m_octets, PutIndexBit4, 0xA0, index);
       return;
     }
     add = m_vocabulary->m_characterChunksMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
@@ -512,8 +509,9 @@ void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uin
     return;
   }
   const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x20 : 0x30;
-  Put(*m_octets, lead | discriminant | ((index - 1) >> 4));
-  PutLengthBit5(*m_octets, ((index - 1) & 0x0F) << 4, m_valueOctets.size());
+  char* d = m_octets->Room(1 + kLongestForm);
+  d = PutOctet(d, lead | discriminant | ((index - 1) >> 4));
+  m_octets->Advance(PutLengthBit5(d, ((index - 1) & 0x0F) << 4, m_valueOctets.size()));
   PutBytes(*m_octets, m_valueOctets);
 }
 
@@ -525,8 +523,9 @@ void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uin
     return;
   }
   const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x08 : 0x0C;
-  Put(*m_octets, lead | discriminant | ((index - 1) >> 6));
-  PutLengthBit7(*m_octets, ((index - 1) & 0x3F) << 2, m_valueOctets.size());
+  char* d = m_octets->Room(1 + kLongestForm);
+  d = PutOctet(d, lead | discriminant | ((index - 1) >> 6));
+  m_octets->Advance(PutLengthBit7(d, ((index - 1) & 0x3F) << 2, m_valueOctets.size()));
   PutBytes(*m_octets, m_valueOctets);
 }
 

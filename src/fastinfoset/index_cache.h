@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,22 +33,27 @@ inline bool SameUnits(const wchar_t* kept, std::wstring_view text) noexcept {
   const auto differ = [&](size_t i) {
     return (Load64(kept + i) ^ Load64(t + i)) | (Load64(kept + i + 2) ^ Load64(t + i + 2));
   };
-  uint64_t any = differ(n - 4);
-  for (size_t i = 0; i + 4 < n; i += 4) any |= differ(i);
+  uint64_t any = differ(0) | differ(n - 4);
+  for (size_t i = 4; i + 4 < n; i += 4) any |= differ(i);
   return any == 0;
 }
 
 // Names and many values repeat on every element: looked up here they cost a
 // sampled hash of their parts and one comparison, where the vocabulary builds
-// a key and hashes all of it with the standard hash. The vocabulary only ever adds entries,
-// so an index once found stays right.
+// a key and hashes all of it with the standard hash. The vocabulary only ever
+// adds entries, so an index once found stays right. Keys have kParts parts: a
+// qualified name is local name, namespace and prefix, a value one text.
+template <size_t kParts>
 class IndexCache {
  public:
-  // Up to three parts: a qualified name is local name, namespace and prefix.
+  using Parts = std::array<std::wstring_view, kParts>;
   struct Key {
-    Key(std::wstring_view a, std::wstring_view b = {}, std::wstring_view c = {}) noexcept
-        : parts{a, b, c}, hash(Hash(parts)) {}
-    std::wstring_view parts[3];
+    Key(std::wstring_view text) noexcept : Key(Parts{text}) {}
+    Key(std::wstring_view localName, std::wstring_view namespaceUri,
+        std::wstring_view prefix) noexcept
+        : Key(Parts{localName, namespaceUri, prefix}) {}
+    explicit Key(const Parts& parts) noexcept : parts(parts), hash(Hash(parts)) {}
+    Parts parts;
     uint64_t hash;
   };
 
@@ -59,32 +65,51 @@ class IndexCache {
     for (size_t i = key.hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = m_slots[i];
       if (slot.index == 0) return false;
-      if (slot.hash == key.hash && Matches(slot, key)) {
+      if (slot.hash == key.hash && Matches(&m_texts[slot.text], key.parts)) {
         index = slot.index;
         return true;
       }
     }
   }
-  void Add(const Key& key, uint32_t index);
+
+  void Add(const Key& key, uint32_t index) {
+    // Slots locate texts in 32 bits: beyond that the cache takes no more keys.
+    if (m_texts.size() > std::numeric_limits<uint32_t>::max()) return;
+    if (2 * (m_count + 1) > m_slots.size()) Grow();
+    Slot& slot = m_slots[FreeSlot(m_slots, key.hash)];
+    slot.hash = key.hash;
+    slot.index = index;
+    slot.text = static_cast<uint32_t>(m_texts.size());
+    for (const std::wstring_view part : key.parts) {
+      m_texts.push_back(static_cast<wchar_t>(part.size()));
+    }
+    for (const std::wstring_view part : key.parts) m_texts.append(part);
+    ++m_count;
+  }
 
  private:
   static constexpr size_t kInitialSlots = 64;
 
+  // Small, so that the slots of a few hundred keys stay in the nearest cache
+  // while the writer streams through a document: the keys' text lies apart.
   struct Slot {
     uint64_t hash = 0;
     uint32_t index = 0;  // 0 while the slot is free: indexes start at 1
-    uint32_t sizes[3] = {};
-    std::wstring text;  // the parts, one after the other
+    uint32_t text = 0;   // where the key's text starts in m_texts
   };
 
   // Samples two code units at the start, a third and two thirds in, and at
   // the end of each part: all of a part of up to eight, which is most names
   // and the short values that are entered, with independent multiplies. A
   // long part's other units only decide between keys that share a hash.
-  static uint64_t Hash(const std::wstring_view (&parts)[3]) noexcept {
-    uint64_t hash = HashPart(parts[0]) ^ Rotate(HashPart(parts[1]), 21) ^
-                    Rotate(HashPart(parts[2]), 42) ^
-                    (parts[0].size() | parts[1].size() << 21 | parts[2].size() << 42) * kMix[4];
+  static uint64_t Hash(const Parts& parts) noexcept {
+    uint64_t hash = HashPart(parts[0]);
+    uint64_t sizes = parts[0].size();
+    for (size_t i = 1; i < kParts; ++i) {
+      hash ^= Rotate(HashPart(parts[i]), static_cast<int>(21 * i));
+      sizes |= static_cast<uint64_t>(parts[i].size()) << (21 * i);
+    }
+    hash ^= sizes * kMix[4];
     // The table takes the low bits, which the multiplications fill least.
     hash ^= hash >> 32;
     return hash ^ (hash >> 17);
@@ -98,23 +123,40 @@ class IndexCache {
            Load64(p + 2 * last / 3) * kMix[2] ^ Load64(p + last) * kMix[3];
   }
   static uint64_t Rotate(uint64_t x, int bits) noexcept { return x << bits | x >> (64 - bits); }
-  static bool Matches(const Slot& slot, const Key& key) noexcept {
-    const wchar_t* text = slot.text.data();
-    for (size_t i = 0; i < 3; ++i) {
-      const std::wstring_view part = key.parts[i];
-      if (slot.sizes[i] != part.size() || !SameUnits(text, part)) return false;
+  // A key's text is the sizes of its parts, then their units one after the
+  // other.
+  static bool Matches(const wchar_t* text, const Parts& parts) noexcept {
+    for (size_t i = 0; i < kParts; ++i) {
+      if (static_cast<size_t>(text[i]) != parts[i].size()) return false;
+    }
+    text += kParts;
+    for (const std::wstring_view part : parts) {
+      if (!SameUnits(text, part)) return false;
       text += part.size();
     }
     return true;
+  }
+  static size_t FreeSlot(const std::vector<Slot>& slots, uint64_t hash) noexcept {
+    const size_t mask = slots.size() - 1;
+    size_t i = hash & mask;
+    while (slots[i].index != 0) i = (i + 1) & mask;
+    return i;
   }
 
   static constexpr uint64_t kMix[5] = {0x9E3779B97F4A7C15u, 0xC2B2AE3D27D4EB4Fu,
                                        0x165667B19E3779F9u, 0xD6E8FEB86659FD93u,
                                        0xFF51AFD7ED558CCDu};
 
-  void Grow();
+  void Grow() {
+    std::vector<Slot> slots(m_slots.size() * 2);
+    for (const Slot& slot : m_slots) {
+      if (slot.index != 0) slots[FreeSlot(slots, slot.hash)] = slot;
+    }
+    m_slots = std::move(slots);
+  }
 
   std::vector<Slot> m_slots;  // open addressing, at most half full
+  std::wstring m_texts;       // the keys' texts, one after the other
   size_t m_count = 0;
 };
 
@@ -190,10 +232,10 @@ class RecentNames {
 struct IndexCaches {
   RecentNames recentElementNames;
   RecentNames recentAttributeNames;
-  IndexCache elementNames;
-  IndexCache attributeNames;
-  IndexCache characterChunks;
-  IndexCache attributeValues;
+  IndexCache<3> elementNames;
+  IndexCache<3> attributeNames;
+  IndexCache<1> characterChunks;
+  IndexCache<1> attributeValues;
 };
 
 }  // namespace Korvel::detail::fi

@@ -443,13 +443,13 @@ using namespace detail::fi;
 
 std::string Encode(const std::string& form, uint32_t value) {
   detail::fi::Octets out;
-  if (form == "index2") PutIndexBit2(out, 0, value);
-  if (form == "index3") PutIndexBit3(out, 0, value);
-  if (form == "chunk4") PutIndexBit4(out, 0xA0, value);
-  if (form == "length2") PutLengthBit2(out, 0, value);
-  if (form == "length5") PutLengthBit5(out, 0, value);
-  if (form == "length7") PutLengthBit7(out, 0, value);
-  if (form == "sequence") PutSequenceLength(out, value);
+  if (form == "index2") Put(out, PutIndexBit2, 0, value);
+  if (form == "index3") Put(out, PutIndexBit3, 0, value);
+  if (form == "chunk4") Put(out, PutIndexBit4, 0xA0, value);
+  if (form == "length2") Put(out, PutLengthBit2, 0, value);
+  if (form == "length5") Put(out, PutLengthBit5, 0, value);
+  if (form == "length7") Put(out, PutLengthBit7, 0, value);
+  if (form == "sequence") Put(out, PutSequenceLength, value);
   return Hex(reinterpret_cast<const unsigned char*>(out.Data()), out.Size());
 }
 
