@@ -101,6 +101,10 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   // bits before it.
   void PutElementName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,
                       const std::wstring& localName);
+  // The same for an unprefixed name among those met last; false, with
+  // nothing written, for another.
+  bool PutRecentElementName(uint32_t lead, const std::wstring& namespaceUri,
+                            const std::wstring& localName);
   void PutElementNameLookedUp(uint32_t lead, const std::wstring& prefix,
                               const std::wstring& namespaceUri, const std::wstring& localName);
   // StartElement, WriteText and EndElement of an element that holds only

@@ -76,6 +76,13 @@ void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, ui
   out.Advance(at + length);
 }
 
+// The pending attributes keep their strings from one element to the next,
+// whose attributes mostly have the same names: a name is copied only when it
+// differs, which costs less to find than a copy.
+void KeepName(std::wstring& kept, const std::wstring& name) {
+  if (kept.size() != name.size() || !SameUnits(kept.data(), name)) kept = name;
+}
+
 // The index of key from the cache, or else from the vocabulary through
 // lookup(index), then cached.
 template <size_t kParts, class Lookup>
@@ -226,8 +233,8 @@ void CFastInfosetWriter::WriteAttribute(const std::wstring& name, const std::wst
   CXmlWriterContext& element = RequireOpenStartTag();
   if (m_attributeCount == m_attributes.size()) m_attributes.emplace_back();
   PendingAttribute& attribute = m_attributes[m_attributeCount++];
-  attribute.name = name;
-  attribute.namespaceUri = namespaceUri;
+  KeepName(attribute.name, name);
+  KeepName(attribute.namespaceUri, namespaceUri);
   attribute.value = value;
   attribute.itemType = itemType;
   // The default namespace never applies to attributes.
@@ -337,12 +344,19 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
 void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefix,
                                         const std::wstring& namespaceUri,
                                         const std::wstring& localName) {
-  uint32_t index = 0;
-  if (prefix.empty() && m_indexes->recentElementNames.Find(localName, namespaceUri, index)) {
-    Put(*m_octets, PutIndexBit3, lead, index);
-  } else {
+  if (!prefix.empty() || !PutRecentElementName(lead, namespaceUri, localName)) {
     PutElementNameLookedUp(lead, prefix, namespaceUri, localName);
   }
+}
+
+// In line: an element's name is nearly always one of the names met last.
+inline bool CFastInfosetWriter::PutRecentElementName(uint32_t lead,
+                                                     const std::wstring& namespaceUri,
+                                                     const std::wstring& localName) {
+  uint32_t index = 0;
+  if (!m_indexes->recentElementNames.Find(localName, namespaceUri, index)) return false;
+  Put(*m_octets, PutIndexBit3, lead, index);
+  return true;
 }
 
 // Apart, so that the common case above stays small.
@@ -365,7 +379,7 @@ void CFastInfosetWriter::PutElementNameLookedUp(uint32_t lead, const std::wstrin
 // The steps of StartElement, WriteText and EndElement that such an element
 // takes: it has no attributes, its scope is its parent's, and it is never
 // pushed.
-bool CFastInfosetWriter::WriteTextElement(const std::wstring& name,
+inline bool CFastInfosetWriter::WriteTextElement(const std::wstring& name,
                                           const std::wstring& namespaceUri, std::wstring_view text,
                                           ItemType itemType, bool isDefaultValue) {
   CXmlWriterContext* parent = GetCurrentElement();
@@ -374,7 +388,9 @@ bool CFastInfosetWriter::WriteTextElement(const std::wstring& name,
   FinishStartTag(*parent);
   parent->AddChild();
   ResolveTerminator();
-  PutElementName(0x00, std::wstring(), namespaceUri, name);
+  if (!PutRecentElementName(0x00, namespaceUri, name)) {
+    PutElementNameLookedUp(0x00, std::wstring(), namespaceUri, name);
+  }
   if (!text.empty() && (!isDefaultValue || m_writeDefaultElementValues)) {
     PutCharacterChunk(text, itemType);
   }
@@ -502,7 +518,7 @@ void CFastInfosetWriter::PutCharacterChunk(std::wstring_view text, ItemType item
 // Bits 3 and 4 say how the value is encoded; an alphabet or algorithm index
 // (minus one) takes the next eight bits; the octets' length starts on the
 // fifth bit.
-void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
+inline void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
                                               std::wstring_view text) {
   if (form == ValueForm::kUtf8) {
     PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit5);
@@ -516,7 +532,7 @@ void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uin
 }
 
 // The same from the fifth bit, the length starting on the seventh.
-void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
+inline void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
                                               std::wstring_view text) {
   if (form == ValueForm::kUtf8) {
     PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit7);
