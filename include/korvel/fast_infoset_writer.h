@@ -102,16 +102,19 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   void PutElementName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,
                       const std::wstring& localName);
   // The same for an unprefixed name among those met last; false, with
-  // nothing written, for another.
+  // nothing written, for another. lasting: the strings stay as they are for
+  // as long as the writer lives.
   bool PutRecentElementName(uint32_t lead, const std::wstring& namespaceUri,
-                            const std::wstring& localName);
+                            const std::wstring& localName, bool lasting = false);
   void PutElementNameLookedUp(uint32_t lead, const std::wstring& prefix,
                               const std::wstring& namespaceUri, const std::wstring& localName);
   // StartElement, WriteText and EndElement of an element that holds only
   // text, in one step; false, with nothing written, for the root or where the
-  // element declares a namespace.
+  // element declares a namespace. lastingNames: name and namespaceUri stay as
+  // they are for as long as the writer lives.
   bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                        std::wstring_view text, ItemType itemType, bool isDefaultValue);
+                        std::wstring_view text, ItemType itemType, bool isDefaultValue,
+                        bool lastingNames);
   void PutNamespaceAttribute(const std::wstring& prefix, const std::wstring& namespaceUri);
   void PutIdentifyingString(const std::wstring& value, int table);
   void PutLiteralName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,

@@ -352,9 +352,10 @@ void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefi
 // In line: an element's name is nearly always one of the names met last.
 inline bool CFastInfosetWriter::PutRecentElementName(uint32_t lead,
                                                      const std::wstring& namespaceUri,
-                                                     const std::wstring& localName) {
+                                                     const std::wstring& localName,
+                                                     bool lasting) {
   uint32_t index = 0;
-  if (!m_indexes->recentElementNames.Find(localName, namespaceUri, index)) return false;
+  if (!m_indexes->recentElementNames.Find(localName, namespaceUri, index, lasting)) return false;
   Put(*m_octets, PutIndexBit3, lead, index);
   return true;
 }
@@ -380,15 +381,16 @@ void CFastInfosetWriter::PutElementNameLookedUp(uint32_t lead, const std::wstrin
 // takes: it has no attributes, its scope is its parent's, and it is never
 // pushed.
 inline bool CFastInfosetWriter::WriteTextElement(const std::wstring& name,
-                                          const std::wstring& namespaceUri, std::wstring_view text,
-                                          ItemType itemType, bool isDefaultValue) {
+                                                 const std::wstring& namespaceUri,
+                                                 std::wstring_view text, ItemType itemType,
+                                                 bool isDefaultValue, bool lastingNames) {
   CXmlWriterContext* parent = GetCurrentElement();
   // Any other namespace needs a prefix, no namespace below a default one xmlns="".
   if (parent == nullptr || namespaceUri != parent->GetDefaultNamespace()) return false;
   FinishStartTag(*parent);
   parent->AddChild();
   ResolveTerminator();
-  if (!PutRecentElementName(0x00, namespaceUri, name)) {
+  if (!PutRecentElementName(0x00, namespaceUri, name, lastingNames)) {
     PutElementNameLookedUp(0x00, std::wstring(), namespaceUri, name);
   }
   if (!text.empty() && (!isDefaultValue || m_writeDefaultElementValues)) {
@@ -610,16 +612,17 @@ namespace detail {
 struct FastInfosetWriterAccess {
   static bool WriteTextElement(CFastInfosetWriter& writer, const std::wstring& name,
                                const std::wstring& namespaceUri, std::wstring_view text,
-                               ItemType itemType, bool isDefaultValue) {
-    return writer.WriteTextElement(name, namespaceUri, text, itemType, isDefaultValue);
+                               ItemType itemType, bool isDefaultValue, bool lastingNames) {
+    return writer.WriteTextElement(name, namespaceUri, text, itemType, isDefaultValue,
+                                   lastingNames);
   }
 };
 
 bool WriteFastInfosetTextElementTo(CFastInfosetWriter& writer, const std::wstring& name,
                                    const std::wstring& namespaceUri, std::wstring_view text,
-                                   ItemType itemType, bool isDefaultValue) {
+                                   ItemType itemType, bool isDefaultValue, bool lastingNames) {
   return FastInfosetWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType,
-                                                   isDefaultValue);
+                                                   isDefaultValue, lastingNames);
 }
 
 }  // namespace detail

@@ -170,16 +170,22 @@ class IndexCache {
 // text and a probe.
 class RecentNames {
  public:
-  bool Find(std::wstring_view localName, std::wstring_view namespaceUri,
-            uint32_t& index) const noexcept {
-    const Entry* set = SetOf(localName.data());
+  // lasting tells that the strings are ones that stay as they are for as long
+  // as the writer lives (the class metadata's): once an entry has been
+  // checked against them, its address alone finds it.
+  bool Find(std::wstring_view localName, std::wstring_view namespaceUri, uint32_t& index,
+            bool lasting = false) noexcept {
+    Entry* set = SetOf(localName.data());
     for (size_t way = 0; way < kWays; ++way) {
-      const Entry& entry = set[way];
+      Entry& entry = set[way];
       if (entry.localData != localName.data()) continue;
-      if (entry.localSize != localName.size() || !SameUnits(entry.localName, localName) ||
-          entry.namespaceUri.size() != namespaceUri.size() ||
-          !SameUnits(entry.namespaceUri.data(), namespaceUri)) {
-        return false;
+      if (!(lasting && entry.lasting)) {
+        if (entry.localSize != localName.size() || !SameUnits(entry.localName, localName) ||
+            entry.namespaceUri.size() != namespaceUri.size() ||
+            !SameUnits(entry.namespaceUri.data(), namespaceUri)) {
+          return false;
+        }
+        entry.lasting = lasting;
       }
       index = entry.index;
       return true;
@@ -195,6 +201,7 @@ class RecentNames {
     if (set[0].localData != localName.data()) std::swap(set[0], set[1]);
     Entry& entry = set[0];
     entry.localData = localName.data();
+    entry.lasting = false;
     entry.localSize = static_cast<uint32_t>(localName.size());
     localName.copy(entry.localName, localName.size());
     entry.namespaceUri.assign(namespaceUri);
@@ -214,6 +221,7 @@ class RecentNames {
     const wchar_t* localData = nullptr;
     uint32_t index = 0;
     uint32_t localSize = 0;
+    bool lasting = false;  // checked against strings that stay as they are
     wchar_t localName[kLongestName] = {};
     std::wstring namespaceUri;
   };
