@@ -124,8 +124,7 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   // Says how the value is encoded; leaves the octets of an alphabet or an
   // algorithm in m_valueOctets (UTF-8 is written straight from the text).
   ValueForm PrepareValue(std::wstring_view text, ItemType itemType, bool chunk, uint32_t& index);
-  ValueForm PrepareEncodedValue(uint32_t kind, uint32_t index, std::wstring_view text,
-                                bool chunk);
+  ValueForm PrepareEncodedValue(uint32_t kind, uint32_t index, std::wstring_view text, bool chunk);
   ValueForm Utf8Form() const;
   bool PackAlphabet(const std::wstring& alphabet, std::wstring_view text);
   void PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index, std::wstring_view text);

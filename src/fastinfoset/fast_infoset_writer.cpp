@@ -352,8 +352,7 @@ void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefi
 // In line: an element's name is nearly always one of the names met last.
 inline bool CFastInfosetWriter::PutRecentElementName(uint32_t lead,
                                                      const std::wstring& namespaceUri,
-                                                     const std::wstring& localName,
-                                                     bool lasting) {
+                                                     const std::wstring& localName, bool lasting) {
   uint32_t index = 0;
   if (!m_indexes->recentElementNames.Find(localName, namespaceUri, index, lasting)) return false;
   Put(*m_octets, PutIndexBit3, lead, index);
@@ -458,8 +457,8 @@ void CFastInfosetWriter::PutIdentifyingString(const std::wstring& value, int tab
 
 // Most values take the default encoding: that is decided here, in line.
 inline CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(std::wstring_view text,
-                                                                     ItemType itemType, bool chunk,
-                                                                     uint32_t& index) {
+                                                                      ItemType itemType, bool chunk,
+                                                                      uint32_t& index) {
   const Encoding encoding = m_options.GetEncoding(static_cast<uint32_t>(itemType));
   index = encoding.index;
   if (encoding.kind == Encoding::KIND_DEFAULT) return Utf8Form();
@@ -521,7 +520,7 @@ void CFastInfosetWriter::PutCharacterChunk(std::wstring_view text, ItemType item
 // (minus one) takes the next eight bits; the octets' length starts on the
 // fifth bit.
 inline void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
-                                              std::wstring_view text) {
+                                                     std::wstring_view text) {
   if (form == ValueForm::kUtf8) {
     PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit5);
     return;
@@ -535,7 +534,7 @@ inline void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm fo
 
 // The same from the fifth bit, the length starting on the seventh.
 inline void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
-                                              std::wstring_view text) {
+                                                     std::wstring_view text) {
   if (form == ValueForm::kUtf8) {
     PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit7);
     return;
@@ -547,8 +546,7 @@ inline void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm fo
   PutBytes(*m_octets, m_valueOctets);
 }
 
-CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareEncodedValue(uint32_t kind,
-                                                                      uint32_t index,
+CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareEncodedValue(uint32_t kind, uint32_t index,
                                                                       std::wstring_view text,
                                                                       bool chunk) {
   switch (kind) {

@@ -29,9 +29,8 @@ inline bool WriteFastInfosetTextElement(CXmlWriter& writer, const std::wstring& 
                                         ItemType itemType, bool isDefaultValue,
                                         bool lastingNames = false) {
   return &typeid(writer) == &typeid(CFastInfosetWriter) &&
-         WriteFastInfosetTextElementTo(static_cast<CFastInfosetWriter&>(writer), name,
-                                       namespaceUri, text, itemType, isDefaultValue,
-                                       lastingNames);
+         WriteFastInfosetTextElementTo(static_cast<CFastInfosetWriter&>(writer), name, namespaceUri,
+                                       text, itemType, isDefaultValue, lastingNames);
 }
 
 }  // namespace Korvel::detail

@@ -226,9 +226,7 @@ class RecentNames {
     std::wstring namespaceUri;
   };
 
-  Entry* SetOf(const wchar_t* address) noexcept {
-    return &m_entries[SetIndex(address) * kWays];
-  }
+  Entry* SetOf(const wchar_t* address) noexcept { return &m_entries[SetIndex(address) * kWays]; }
   const Entry* SetOf(const wchar_t* address) const noexcept {
     return &m_entries[SetIndex(address) * kWays];
   }

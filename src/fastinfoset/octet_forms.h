@@ -46,79 +46,64 @@ inline char* PutIndexBit2(char* d, uint32_t lead, uint32_t value) {
   return PutOctet(d, v);
 }
 
-// Integer 1 to 2^20 from the third bit: element names.
+// Integer 1 to 2^20 from the third or the fourth bit: up to kShort in what is
+// left of the first octet, then after '100' in 3 + 8 bits (kShort * 64
+// values), after '101' in 3 + 16 bits (kShort * 16384 values), and after
+// '1100' in the last three octets (C.27 and C.28, where kShort is 32 or 16).
+template <uint32_t kShort>
+inline char* PutIndex(char* d, uint32_t lead, uint32_t value) {
+  constexpr uint32_t kMedium = kShort + kShort * 64;
+  constexpr uint32_t kLarge = kMedium + kShort * 16384;
+  if (value <= kShort) return PutOctet(d, lead | (value - 1));
+  if (value <= kMedium) {
+    const uint32_t v = value - kShort - 1;
+    d = PutOctet(d, lead | kShort | (v >> 8));
+    return PutOctet(d, v);
+  }
+  if (value <= kLarge) {
+    const uint32_t v = value - kMedium - 1;
+    d = PutOctet(d, lead | kShort | kShort / 4 | (v >> 16));
+    d = PutOctet(d, v >> 8);
+    return PutOctet(d, v);
+  }
+  const uint32_t v = value - kLarge - 1;
+  d = PutOctet(d, lead | kShort | kShort / 2);
+  d = PutOctet(d, v >> 16);
+  d = PutOctet(d, v >> 8);
+  return PutOctet(d, v);
+}
+
+// Element names from the third bit, character-chunk indexes from the fourth.
 inline char* PutIndexBit3(char* d, uint32_t lead, uint32_t value) {
-  if (value <= 32) return PutOctet(d, lead | (value - 1));
-  if (value <= 2080) {
-    const uint32_t v = value - 33;  // '100' + 11 bits
-    d = PutOctet(d, lead | 0x20 | (v >> 8));
-    return PutOctet(d, v);
-  }
-  if (value <= 526368) {
-    const uint32_t v = value - 2081;  // '101' + 19 bits
-    d = PutOctet(d, lead | 0x28 | (v >> 16));
-    d = PutOctet(d, v >> 8);
-    return PutOctet(d, v);
-  }
-  const uint32_t v = value - 526369;  // '1100', six padding bits, 20 bits
-  d = PutOctet(d, lead | 0x30);
-  d = PutOctet(d, v >> 16);
-  d = PutOctet(d, v >> 8);
-  return PutOctet(d, v);
+  return PutIndex<32>(d, lead, value);
 }
-
-// Integer 1 to 2^20 from the fourth bit: character-chunk indexes.
 inline char* PutIndexBit4(char* d, uint32_t lead, uint32_t value) {
-  if (value <= 16) return PutOctet(d, lead | (value - 1));
-  if (value <= 1040) {
-    const uint32_t v = value - 17;  // '100' + 10 bits
-    d = PutOctet(d, lead | 0x10 | (v >> 8));
-    return PutOctet(d, v);
-  }
-  if (value <= 263184) {
-    const uint32_t v = value - 1041;  // '101' + 18 bits
-    d = PutOctet(d, lead | 0x14 | (v >> 16));
-    d = PutOctet(d, v >> 8);
-    return PutOctet(d, v);
-  }
-  const uint32_t v = value - 263185;  // '1100', five padding bits, 20 bits
-  d = PutOctet(d, lead | 0x18);
-  d = PutOctet(d, v >> 16);
-  d = PutOctet(d, v >> 8);
-  return PutOctet(d, v);
+  return PutIndex<16>(d, lead, value);
 }
 
-// The length of a non-empty octet string from the second bit.
+// The length of a non-empty octet string: up to kShort in what is left of the
+// first octet, up to 256 more in the octet after it, beyond that in four
+// octets after it (C.22 to C.24, where kShort is 64, 8 or 2).
+template <uint32_t kShort>
+inline char* PutLength(char* d, uint32_t lead, size_t length) {
+  if (length <= kShort) return PutOctet(d, lead | static_cast<uint32_t>(length - 1));
+  if (length <= kShort + 256) {
+    d = PutOctet(d, lead | kShort);
+    return PutOctet(d, static_cast<uint32_t>(length - kShort - 1));
+  }
+  d = PutOctet(d, lead | kShort | kShort / 2);
+  return Put32(d, static_cast<uint32_t>(length - kShort - 257));
+}
+
+// From the second, the fifth and the seventh bit.
 inline char* PutLengthBit2(char* d, uint32_t lead, size_t length) {
-  if (length <= 64) return PutOctet(d, lead | static_cast<uint32_t>(length - 1));
-  if (length <= 320) {
-    d = PutOctet(d, lead | 0x40);
-    return PutOctet(d, static_cast<uint32_t>(length - 65));
-  }
-  d = PutOctet(d, lead | 0x60);
-  return Put32(d, static_cast<uint32_t>(length - 321));
+  return PutLength<64>(d, lead, length);
 }
-
-// The length of a non-empty octet string from the fifth bit.
 inline char* PutLengthBit5(char* d, uint32_t lead, size_t length) {
-  if (length <= 8) return PutOctet(d, lead | static_cast<uint32_t>(length - 1));
-  if (length <= 264) {
-    d = PutOctet(d, lead | 0x08);
-    return PutOctet(d, static_cast<uint32_t>(length - 9));
-  }
-  d = PutOctet(d, lead | 0x0C);
-  return Put32(d, static_cast<uint32_t>(length - 265));
+  return PutLength<8>(d, lead, length);
 }
-
-// The length of a non-empty octet string from the seventh bit.
 inline char* PutLengthBit7(char* d, uint32_t lead, size_t length) {
-  if (length <= 2) return PutOctet(d, lead | static_cast<uint32_t>(length - 1));
-  if (length <= 258) {
-    d = PutOctet(d, lead | 0x02);
-    return PutOctet(d, static_cast<uint32_t>(length - 3));
-  }
-  d = PutOctet(d, lead | 0x03);
-  return Put32(d, static_cast<uint32_t>(length - 259));
+  return PutLength<2>(d, lead, length);
 }
 
 // Sequence lengths 1 to 2^20 of the initial vocabulary's lists (C.21).
