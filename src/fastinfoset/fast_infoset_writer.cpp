@@ -48,32 +48,36 @@ void ToUtf8(std::wstring_view text, std::string& out) {
 
 // The UTF-8 octets of text after their length, which putLength writes from
 // lead. ASCII text, nearly all, is its own UTF-8: its length is known before
-// it is narrowed, straight behind its length. Other text is encoded past the
-// longest length form, then moved behind its length; malformed text goes
-// through a scratch copy that replaces what UTF-8 cannot hold.
+// it is narrowed, straight behind its length. Other text of up to
+// kEncodedInPlace characters is encoded past the longest length form, then
+// moved behind its length; longer text, which would reserve four octets a
+// character, and malformed text go through a scratch copy (which replaces
+// what UTF-8 cannot hold).
 template <class PutLength>
 void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, uint32_t lead,
                    PutLength putLength) {
   constexpr size_t kLongestCharacter = 4;
+  constexpr size_t kEncodedInPlace = size_t{1} << 16;
   const size_t n = text.size();
-  char* const start = out.Room(kLongestForm + kLongestCharacter * n);
-  char* const d = putLength(start, lead, n);
+  char* const d = putLength(out.Room(kLongestForm + n), lead, n);
   if (detail::PlainName::Narrow(text, d)) {
     out.Advance(d + n);
     return;
   }
-  char* const encoded = start + kLongestForm;
-  const char* const end = detail::PutUtf8(text, encoded);
-  if (end == nullptr) {
-    ToUtf8(text, scratch);
-    out.Advance(putLength(start, lead, scratch.size()));
-    PutBytes(out, scratch);
-    return;
+  if (n <= kEncodedInPlace) {
+    char* const start = out.Room(kLongestForm + kLongestCharacter * n);
+    char* const encoded = start + kLongestForm;
+    if (const char* const end = detail::PutUtf8(text, encoded)) {
+      const size_t length = static_cast<size_t>(end - encoded);
+      char* const at = putLength(start, lead, length);
+      std::memmove(at, encoded, length);
+      out.Advance(at + length);
+      return;
+    }
   }
-  const size_t length = static_cast<size_t>(end - encoded);
-  char* const at = putLength(start, lead, length);
-  std::memmove(at, encoded, length);
-  out.Advance(at + length);
+  ToUtf8(text, scratch);
+  out.Advance(putLength(out.Room(kLongestForm), lead, scratch.size()));
+  PutBytes(out, scratch);
 }
 
 // The pending attributes keep their strings from one element to the next,
