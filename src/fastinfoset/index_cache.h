@@ -227,9 +227,6 @@ class RecentNames {
   };
 
   Entry* SetOf(const wchar_t* address) noexcept { return &m_entries[SetIndex(address) * kWays]; }
-  const Entry* SetOf(const wchar_t* address) const noexcept {
-    return &m_entries[SetIndex(address) * kWays];
-  }
   // The high bits of a multiplicative hash: addresses of strings differ in
   // their middle bits, which the multiplication carries up.
   static size_t SetIndex(const wchar_t* address) noexcept {
