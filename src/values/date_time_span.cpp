@@ -2,6 +2,7 @@
 // CDateTimeSpan: fields, the XSD duration parser and printer, and the order.
 #include <korvel/date_time_span.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <limits>
 #include <tuple>
@@ -265,6 +266,33 @@ CDateTime::DTCompareResult CDateTimeSpan::CompareTo(const CDateTimeSpan& other) 
     const int64_t a = months(*this);
     const int64_t b = months(other);
     return a < b ? CDateTime::dtcr_less : b < a ? CDateTime::dtcr_greater : CDateTime::dtcr_equal;
+  }
+  // Durations of days and time alone are lengths of time, in the order of
+  // their seconds; fields too large to add up exactly take the general way.
+  struct Length {
+    uint64_t seconds;
+    uint32_t nanos;
+  };
+  const auto length = [](const CDateTimeSpan& d, Length& out) {
+    constexpr uint64_t kExact = uint64_t{1} << 48;
+    if ((d.m_years | d.m_months) != 0 || d.m_minutes >= kExact || d.m_seconds >= kExact) {
+      return false;
+    }
+    const uint64_t nanos = (uint64_t{d.m_milli} * 1000 + d.m_micro) * 1000 + d.m_nano;
+    out.seconds = ((uint64_t{d.m_days} * 24 + d.m_hours) * 60 + d.m_minutes) * 60 + d.m_seconds +
+                  nanos / 1000000000;
+    out.nanos = static_cast<uint32_t>(nanos % 1000000000);
+    return true;
+  };
+  if (Length a, b; length(*this, a) && length(other, b)) {
+    // A negative zero is zero.
+    const bool aNegative = m_negative && (a.seconds | a.nanos) != 0;
+    const bool bNegative = other.m_negative && (b.seconds | b.nanos) != 0;
+    if (aNegative != bNegative) return aNegative ? CDateTime::dtcr_less : CDateTime::dtcr_greater;
+    const auto x = std::make_tuple(a.seconds, a.nanos);
+    const auto y = std::make_tuple(b.seconds, b.nanos);
+    if (x == y) return CDateTime::dtcr_equal;
+    return (x < y) != aNegative ? CDateTime::dtcr_less : CDateTime::dtcr_greater;
   }
   // The four instants of the XSD order: they cover months of 28 to 31 days
   // with and without a leap day ahead.
