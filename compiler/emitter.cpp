@@ -415,24 +415,159 @@ class Writer {
     std::ostringstream cases;
     for (const PropertyPlan* p : own) {
       if (!IsViewable(*p)) continue;
-      const std::string& m = p->member;
       cases << "    case Property_" << p->name << ":\n";
       if (IsCollectionKind(*p) || IsObjectKind(*p)) {
-        cases << "      return member.Set(" << m << ".Get());\n";
+        cases << "      return member.Set(" << p->member << ".Get());\n";
         continue;
       }
-      const std::string v = IsEnum(*p) ? "I4" : p->simple.builtin->variant;
-      if (p->optional && !(p->fixed && IsString(*p))) {
-        cases << "      GetOptional(" << m << ", member, [](CMemberView& v, auto& f) { v.Set" << v
-              << "(" << (IsEnum(*p) ? "static_cast<int32_t>(f)" : "f") << "); });\n";
-      } else {
-        cases << "      member.Set" << v << "("
-              << (IsEnum(*p) ? "static_cast<int32_t>(" + m + ")" : m) << ");\n";
-      }
-      cases << "      return true;\n";
+      cases << "      " << ShowSimple(*p, "member") << "\n      return true;\n";
     }
     ViewSwitch(out, plan, "ViewMember", "KorvelData::CMemberView& member", "member",
                cases.str());
+  }
+
+  // The statement that points view, a CMemberView, at the viewable simple
+  // member of p.
+  static std::string ShowSimple(const PropertyPlan& p, const std::string& view) {
+    const std::string& m = p.member;
+    const std::string v = IsEnum(p) ? "I4" : p.simple.builtin->variant;
+    if (p.optional && !(p.fixed && IsString(p))) {
+      return "GetOptional(" + m + ", " + view + ", [](CMemberView& v, auto& f) { v.Set" + v + "(" +
+             (IsEnum(p) ? "static_cast<int32_t>(f)" : "f") + "); });";
+    }
+    return view + ".Set" + v + "(" + (IsEnum(p) ? "static_cast<int32_t>(" + m + ")" : m) + ");";
+  }
+
+  // A sequence class writes its elements from its members (MembersToXml),
+  // sparing the descriptions' walk a virtual call and a view per member.
+  static bool WritesOwnSequence(const ClassPlan& plan) {
+    return plan.group == ClassPlan::sequence &&
+           std::any_of(plan.properties.begin(), plan.properties.end(),
+                       [](const PropertyPlan& p) { return !p.attribute && !p.simpleValue; });
+  }
+
+  // SequenceToXml: the base class's elements through the base's, the others
+  // each as its description writes it, with the member at hand where the
+  // member is shown in place; MembersToXml calls it for objects of this very
+  // class.
+  void MembersToXmlDefinition(std::ostringstream& out, const ClassPlan& plan) const {
+    if (!WritesOwnSequence(plan)) return;
+    const std::string& c = plan.name;
+    const bool baseWrites = plan.base && WritesOwnSequence(*plan.base);
+    std::ostringstream body;
+    if (baseWrites) body << "  " << QClass(plan.base) << "::SequenceToXml(e, writer, context);\n";
+    size_t index = 0;
+    for (size_t i = 0; i < plan.properties.size(); ++i) {
+      const PropertyPlan& p = plan.properties[i];
+      if (p.attribute || p.simpleValue) continue;
+      const std::string e = "e[" + std::to_string(index++) + "]";
+      if (i < plan.inherited && baseWrites) continue;
+      const std::string mandatory = p.optional ? "false" : "true";
+      if (i < plan.inherited || !IsViewable(p) || p.kind == PropertyPlan::untyped) {
+        body << "  " << e << "->ElementToXml(context, this, writer);\n";
+      } else if (IsCollectionKind(p)) {
+        body << "  static_cast<const CColElementInfo*>(" << e
+             << ")\n      ->CollectionToXml(context, " << p.member << ".Get(), writer);\n";
+      } else if (IsObjectKind(p)) {
+        body << "  " << e << "->ObjectToXml(context, " << p.member << ".Get(), writer, "
+             << mandatory << ");\n";
+      } else {
+        body << "  {\n    CMemberView member;\n    " << ShowSimple(p, "member") << "\n    " << e
+             << "->SimpleToXml(context, member, writer, " << mandatory << ");\n  }\n";
+      }
+    }
+    out << "\nvoid " << c
+        << "::SequenceToXml(CElementInfo* const* e, CXmlWriter* writer,\n"
+        << std::string(c.size() + 21, ' ') << "const CSerializationContext& context) const {\n"
+        << body.str() << "}\n\nbool " << c
+        << "::MembersToXml(CXmlWriter* writer, const CSerializationContext& context) const {\n"
+           "  if (typeid(*this) != typeid("
+        << c << ")) return false;\n  SequenceToXml(GetMetaData().elementInfo, writer, context);\n"
+                "  return true;\n}\n";
+  }
+
+  static bool IsNamedAttribute(const PropertyPlan& p) {
+    return p.attribute && p.kind != PropertyPlan::anyAttribute;
+  }
+  static bool HasNamedAttributes(const ClassPlan& plan) {
+    return std::any_of(plan.properties.begin(), plan.properties.end(), IsNamedAttribute);
+  }
+  // Whether an object of the class may write attributes: its own, or those
+  // of its in-line groups, which go on the owner's element.
+  static bool MayWriteAttributes(const ClassPlan& plan) {
+    return std::any_of(plan.properties.begin(), plan.properties.end(), [](const PropertyPlan& p) {
+      return p.attribute || IsGroupWithAttributes(p);
+    });
+  }
+  static bool IsGroup(const PropertyPlan& p) {
+    return !p.attribute && p.itemClass != nullptr && p.itemClass->pseudo;
+  }
+  static bool IsGroupWithAttributes(const PropertyPlan& p) {
+    return IsGroup(p) && MayWriteAttributes(*p.itemClass);
+  }
+  // The class writes its attributes from its members, and skips the groups
+  // that have none, which the descriptions' walk would visit.
+  static bool WritesOwnAttributes(const ClassPlan& plan) {
+    return std::any_of(plan.properties.begin(), plan.properties.end(),
+                       [](const PropertyPlan& p) { return p.attribute || IsGroup(p); });
+  }
+
+  // As MembersToXmlDefinition for the attributes: the named ones first, the
+  // base class's through the base's NamedAttributesToXml, then the wildcards,
+  // as the class's descriptions list them, then those of the in-line groups
+  // that may have any.
+  void AttributeMembersToXmlDefinition(std::ostringstream& out, const ClassPlan& plan) const {
+    if (!WritesOwnAttributes(plan)) return;
+    const std::string& c = plan.name;
+    std::ostringstream named, wildcards, groups;
+    if (plan.base && HasNamedAttributes(*plan.base)) {
+      named << "  " << QClass(plan.base) << "::NamedAttributesToXml(a, writer, context);\n";
+    }
+    size_t index = 0;
+    for (size_t i = 0; i < plan.properties.size(); ++i) {
+      const PropertyPlan& p = plan.properties[i];
+      if (!IsNamedAttribute(p)) continue;
+      const std::string a = "a[" + std::to_string(index++) + "]";
+      if (i < plan.inherited) continue;
+      if (IsViewable(p)) {
+        named << "  {\n    CMemberView member;\n    " << ShowSimple(p, "member") << "\n    " << a
+              << "->SimpleToXml(context, member, writer);\n  }\n";
+      } else {
+        named << "  " << a << "->AttributeToXml(context, this, writer);\n";
+      }
+    }
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.kind != PropertyPlan::anyAttribute) continue;
+      wildcards << "  a[" << index++ << "]->AttributeToXml(context, this, writer);\n";
+    }
+    index = 0;
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.attribute || p.simpleValue) continue;
+      if (IsGroupWithAttributes(p)) {
+        groups << "  e[" << index << "]->PseudoChildAttributeToXml(context, this, writer);\n";
+      }
+      ++index;
+    }
+    if (HasNamedAttributes(plan)) {
+      out << "\nvoid " << c
+          << "::NamedAttributesToXml(CAttributeInfo* const* a, CXmlWriter* writer,\n"
+          << std::string(c.size() + 28, ' ') << "const CSerializationContext& context) const {\n"
+          << named.str() << "}\n";
+    }
+    // A class whose groups have no attributes writes none.
+    const bool writes =
+        HasNamedAttributes(plan) || !wildcards.str().empty() || !groups.str().empty();
+    out << "\nbool " << c << "::AttributeMembersToXml(CXmlWriter*" << (writes ? " writer" : "")
+        << ",\n"
+        << std::string(c.size() + 29, ' ') << "const CSerializationContext&"
+        << (writes ? " context" : "") << ") const {\n  if (typeid(*this) != typeid(" << c
+        << ")) return false;\n";
+    if (HasNamedAttributes(plan) || !wildcards.str().empty()) {
+      out << "  CAttributeInfo* const* a = GetMetaData().attributeInfo;\n";
+    }
+    if (!groups.str().empty()) out << "  CElementInfo* const* e = GetMetaData().elementInfo;\n";
+    out << (HasNamedAttributes(plan) ? "  NamedAttributesToXml(a, writer, context);\n" : "")
+        << wildcards.str() << groups.str() << "  return true;\n}\n";
   }
 
   // A view function over the class's own properties (nothing without cases):
@@ -549,6 +684,25 @@ class Writer {
                       [](const PropertyPlan* p) { return MadeOnFirstUse(*p); })) {
         out << "  Korvel::CXmlCollectionBase* MakeCollection(int propertyIndex) const override;\n";
       }
+    }
+    if (WritesOwnAttributes(plan)) {
+      out << "  bool AttributeMembersToXml(Korvel::CXmlWriter* writer,\n"
+             "                             const Korvel::CSerializationContext& context) const "
+             "override;\n";
+    }
+    if (HasNamedAttributes(plan)) {
+      out << "  // The attributes but wildcards from the members, described by a.\n"
+             "  void NamedAttributesToXml(KorvelData::CAttributeInfo* const* a,\n"
+             "                            Korvel::CXmlWriter* writer,\n"
+             "                            const Korvel::CSerializationContext& context) const;\n";
+    }
+    if (WritesOwnSequence(plan)) {
+      out << "  bool MembersToXml(Korvel::CXmlWriter* writer,\n"
+             "                    const Korvel::CSerializationContext& context) const override;\n"
+             "  // The elements from the members, described by e, the class's descriptions.\n"
+             "  void SequenceToXml(KorvelData::CElementInfo* const* e,\n"
+             "                     Korvel::CXmlWriter* writer,\n"
+             "                     const Korvel::CSerializationContext& context) const;\n";
     }
     if (!plan.ownElementNames.empty()) {
       out << "  // No xsi:type where the element's name tells the class.\n"
@@ -1443,6 +1597,8 @@ class Writer {
              "propertyIndex));\n}\n";
     }
     ViewMemberDefinition(out, plan, own);
+    MembersToXmlDefinition(out, plan);
+    AttributeMembersToXmlDefinition(out, plan);
     StoreObjectPropertyDefinition(out, plan, own);
     if (plan.pseudo) {
       out << "\nbool " << c

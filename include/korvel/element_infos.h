@@ -186,6 +186,11 @@ class KORVEL_API CColElementInfo : public CElementInfo {
                                  Korvel::CXmlWriter* writer) const override;
   bool MayStartAt(const Korvel::CSerializationContext& context,
                   const Korvel::CXmlElement* element) const override;
+  // ElementToXml with the collection member at hand (null for none), as
+  // CElementInfo::SimpleToXml is for simple members.
+  bool CollectionToXml(const Korvel::CSerializationContext& context,
+                       const Korvel::CXmlCollectionBase* collection,
+                       Korvel::CXmlWriter* writer) const;
 
  protected:
   // childElementType is that of class-valued items; a pseudo-element item
@@ -204,6 +209,10 @@ class KORVEL_API CColElementInfo : public CElementInfo {
   bool WriteItems(const Korvel::CSerializationContext& context,
                   const Korvel::CXmlObjectBase* object,
                   const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;
+  // WriteItems after the count check.
+  bool WriteCounted(const Korvel::CSerializationContext& context,
+                    const Korvel::CXmlObjectBase* object,
+                    const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;
   // ReadRun of untyped collections: by name unless the name is "AnyElement".
   Korvel::CXmlElement* ReadUntypedRun(const Korvel::CSerializationContext& context,
                                       Korvel::CXmlObjectBase* collection,

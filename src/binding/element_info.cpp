@@ -276,6 +276,33 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
                                     CXmlWriter* writer) const {
   detail::SimpleValue value(
       [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  return WritePrim(value, writer);
+}
+
+bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
+                                    CXmlWriter* writer, EnumToStringFunc enumToString) const {
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  return WriteEnum(value, writer, enumToString);
+}
+
+bool CElementInfo::SimpleToXml(const CSerializationContext&, const CMemberView& member,
+                               CXmlWriter* writer, bool mandatory) const {
+  detail::SimpleValue value(member);
+  const bool written = m_enumToString != nullptr ? WriteEnum(value, writer, m_enumToString)
+                                                 : WritePrim(value, writer);
+  if (mandatory) RequireWritten(written);
+  return written;
+}
+
+bool CElementInfo::ObjectToXml(const CSerializationContext& context, const CXmlObjectBase* object,
+                               CXmlWriter* writer, bool mandatory) const {
+  const bool written = WriteObject(context, object, writer, false);
+  if (mandatory) RequireWritten(written);
+  return written;
+}
+
+bool CElementInfo::WritePrim(detail::SimpleValue& value, CXmlWriter* writer) const {
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();
@@ -296,10 +323,8 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
   return true;
 }
 
-bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
-                                    CXmlWriter* writer, EnumToStringFunc enumToString) const {
-  detail::SimpleValue value(
-      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+bool CElementInfo::WriteEnum(detail::SimpleValue& value, CXmlWriter* writer,
+                             EnumToStringFunc enumToString) const {
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();

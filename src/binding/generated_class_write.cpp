@@ -70,6 +70,14 @@ bool CXmlGeneratedClass::ViewProperty(int, KvValueView&) const { return false; }
 
 bool CXmlGeneratedClass::ViewMember(int, CMemberView&) const { return false; }
 
+bool CXmlGeneratedClass::MembersToXml(CXmlWriter*, const CSerializationContext&) const {
+  return false;
+}
+
+bool CXmlGeneratedClass::AttributeMembersToXml(CXmlWriter*, const CSerializationContext&) const {
+  return false;
+}
+
 const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& view) const {
   if (!ViewProperty(index, view)) ReadProperty(index, detail::VariantAccess::Carrier(view));
   return view.AsVariant();
@@ -136,7 +144,7 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
   CElementInfo** elements = GetClassElementInfo();
   switch (info->GetElementGroupType()) {
     case XmlElementGroupType_Sequence:
-      ProcessElementSeqToXml(context, elements, writer);
+      if (!MembersToXml(writer, context)) ProcessElementSeqToXml(context, elements, writer);
       break;
     case XmlElementGroupType_Choice:
       ProcessElementChoiceToXml(context, elements, writer, isOptional);
@@ -211,6 +219,7 @@ void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& con
                                                 CElementInfo** elements,
                                                 CAttributeInfo** attributes,
                                                 CXmlWriter* writer) const {
+  if (AttributeMembersToXml(writer, context)) return;
   if (attributes) {
     for (CAttributeInfo** a = attributes; *a; ++a) (*a)->AttributeToXml(context, this, writer);
   }

@@ -129,6 +129,9 @@ class SimpleValue {
   // or null for the member.
   template <class See>
   explicit SimpleValue(See see) : m_variant(see(m_member, m_view)) {}
+  // The member a generated class hands over itself.
+  explicit SimpleValue(const KorvelData::CMemberView& member)
+      : m_member(member), m_variant(nullptr) {}
   SimpleValue(const SimpleValue&) = delete;
   SimpleValue& operator=(const SimpleValue&) = delete;
 

@@ -17,6 +17,7 @@
 #include <korvel/errors.h>
 #include <korvel/json_context.h>
 #include <korvel/serialization_context.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 #include "catalog.h"
@@ -224,6 +225,29 @@ TEST(GeneratedCatalog, AStoreDeclinedIsTheAccessorsToMake) {
   EXPECT_EQ(address->sets, 1);
   ASSERT_NE(address->GetGeo(), nullptr);
   EXPECT_EQ(address->GetGeo()->GetLatitude(), 48.4);
+}
+
+// A subclass that shows a member otherwise is written as its accessor gives
+// the member, not as the generated class keeps it.
+struct CRenamedCity : Catalog::CAddressType {
+  CRenamedCity() : CAddressType(L"address") {}
+  bool ViewMember(int index, KorvelData::CMemberView& member) const override {
+    return index != Property_City && CAddressType::ViewMember(index, member);
+  }
+  void AccessProperty(int index, bool get, KvVariant& value) override {
+    CAddressType::AccessProperty(index, get, value);
+    if (get && index == Property_City) value.SetString(L"Neu-Ulm");
+  }
+};
+
+TEST(GeneratedCatalog, ASubclassShowingAMemberOtherwiseWritesWhatItShows) {
+  CSmartPtr<CRenamedCity> address = new CRenamedCity();
+  address->FromXml(
+      L"<address xmlns='http://example.com/ns/catalog'><street>1 Main Street</street>"
+      L"<city>Ulm</city><country>DE</country></address>",
+      CSerializationContext());
+  const std::wstring text = address->ToXml(false, false, EOL_LF, CSerializationContext());
+  EXPECT_NE(text.find(L":city>Neu-Ulm</"), std::wstring::npos) << text;
 }
 
 }  // namespace
