@@ -438,21 +438,57 @@ class Writer {
     return view + ".Set" + v + "(" + (IsEnum(p) ? "static_cast<int32_t>(" + m + ")" : m) + ");";
   }
 
-  // A sequence class writes its elements from its members (MembersToXml),
-  // sparing the descriptions' walk a virtual call and a view per member.
-  static bool WritesOwnSequence(const ClassPlan& plan) {
-    return plan.group == ClassPlan::sequence &&
-           std::any_of(plan.properties.begin(), plan.properties.end(),
+  static bool HasElements(const ClassPlan& plan) {
+    return std::any_of(plan.properties.begin(), plan.properties.end(),
                        [](const PropertyPlan& p) { return !p.attribute && !p.simpleValue; });
+  }
+  // A sequence class writes its elements from its members (MembersToXml),
+  // sparing the descriptions' walk a virtual call and a view per member; so
+  // does a choice class of its own.
+  static bool WritesOwnSequence(const ClassPlan& plan) {
+    return plan.group == ClassPlan::sequence && HasElements(plan);
+  }
+  static bool WritesOwnElements(const ClassPlan& plan) {
+    return WritesOwnSequence(plan) ||
+           (plan.group == ClassPlan::choice && !plan.base && HasElements(plan));
+  }
+
+  // The statement that writes the element of p, described by e, from the
+  // member where the member is shown in place, else through the description;
+  // chosen for a choice member, whose statement returns true once written.
+  static std::string MemberToXml(const PropertyPlan& p, const std::string& e, bool chosen) {
+    const std::string mandatory = !chosen && !p.optional ? "true" : "false";
+    const auto statement = [chosen](const std::string& call, const std::string& indent) {
+      return indent + (chosen ? "if (" + call + ") return true;\n" : call + ";\n");
+    };
+    if (!IsViewable(p) || p.kind == PropertyPlan::untyped) {
+      return statement(e + "->ElementToXml(context, this, writer)", "  ");
+    }
+    if (IsCollectionKind(p)) {
+      const std::string cast = "static_cast<const CColElementInfo*>(" + e + ")";
+      const std::string call = "CollectionToXml(context, " + p.member + ".Get(), writer" +
+                               (chosen ? ", true)" : ")");
+      return chosen ? "  if (" + cast + "\n          ->" + call + ") {\n    return true;\n  }\n"
+                    : "  " + cast + "\n      ->" + call + ";\n";
+    }
+    if (IsObjectKind(p)) {
+      // A chosen object may have empty content of its own; not so a substitute.
+      return statement(e + "->ObjectToXml(context, " + p.member + ".Get(), writer, " + mandatory +
+                           (chosen && !p.elementChoice ? ", true)" : ")"),
+                       "  ");
+    }
+    return "  {\n    CMemberView member;\n    " + ShowSimple(p, "member") + "\n" +
+           statement(e + "->SimpleToXml(context, member, writer, " + mandatory + ")", "    ") +
+           "  }\n";
   }
 
   // SequenceToXml: the base class's elements through the base's, the others
-  // each as its description writes it, with the member at hand where the
-  // member is shown in place; MembersToXml calls it for objects of this very
-  // class.
+  // each as MemberToXml writes it; MembersToXml calls it for objects of this
+  // very class. A choice's MembersToXml stops at the first member written.
   void MembersToXmlDefinition(std::ostringstream& out, const ClassPlan& plan) const {
-    if (!WritesOwnSequence(plan)) return;
+    if (!WritesOwnElements(plan)) return;
     const std::string& c = plan.name;
+    const bool sequence = plan.group == ClassPlan::sequence;
     const bool baseWrites = plan.base && WritesOwnSequence(*plan.base);
     std::ostringstream body;
     if (baseWrites) body << "  " << QClass(plan.base) << "::SequenceToXml(e, writer, context);\n";
@@ -462,28 +498,26 @@ class Writer {
       if (p.attribute || p.simpleValue) continue;
       const std::string e = "e[" + std::to_string(index++) + "]";
       if (i < plan.inherited && baseWrites) continue;
-      const std::string mandatory = p.optional ? "false" : "true";
-      if (i < plan.inherited || !IsViewable(p) || p.kind == PropertyPlan::untyped) {
+      if (sequence && i < plan.inherited) {
         body << "  " << e << "->ElementToXml(context, this, writer);\n";
-      } else if (IsCollectionKind(p)) {
-        body << "  static_cast<const CColElementInfo*>(" << e
-             << ")\n      ->CollectionToXml(context, " << p.member << ".Get(), writer);\n";
-      } else if (IsObjectKind(p)) {
-        body << "  " << e << "->ObjectToXml(context, " << p.member << ".Get(), writer, "
-             << mandatory << ");\n";
       } else {
-        body << "  {\n    CMemberView member;\n    " << ShowSimple(p, "member") << "\n    " << e
-             << "->SimpleToXml(context, member, writer, " << mandatory << ");\n  }\n";
+        body << MemberToXml(p, e, !sequence);
       }
+    }
+    const std::string head = "\nstd::optional<bool> " + c + "::MembersToXml(CXmlWriter* writer,\n" +
+                             std::string(c.size() + 35, ' ') +
+                             "const CSerializationContext& context) const {\n" +
+                             "  if (typeid(*this) != typeid(" + c + ")) return std::nullopt;\n";
+    if (!sequence) {
+      out << head << "  CElementInfo* const* e = GetMetaData().elementInfo;\n"
+          << body.str() << "  return false;\n}\n";
+      return;
     }
     out << "\nvoid " << c
         << "::SequenceToXml(CElementInfo* const* e, CXmlWriter* writer,\n"
         << std::string(c.size() + 21, ' ') << "const CSerializationContext& context) const {\n"
-        << body.str() << "}\n\nbool " << c
-        << "::MembersToXml(CXmlWriter* writer, const CSerializationContext& context) const {\n"
-           "  if (typeid(*this) != typeid("
-        << c << ")) return false;\n  SequenceToXml(GetMetaData().elementInfo, writer, context);\n"
-                "  return true;\n}\n";
+        << body.str() << "}\n" << head
+        << "  SequenceToXml(GetMetaData().elementInfo, writer, context);\n  return true;\n}\n";
   }
 
   static bool IsNamedAttribute(const PropertyPlan& p) {
@@ -696,10 +730,13 @@ class Writer {
              "                            Korvel::CXmlWriter* writer,\n"
              "                            const Korvel::CSerializationContext& context) const;\n";
     }
+    if (WritesOwnElements(plan)) {
+      out << "  std::optional<bool> MembersToXml(\n"
+             "      Korvel::CXmlWriter* writer,\n"
+             "      const Korvel::CSerializationContext& context) const override;\n";
+    }
     if (WritesOwnSequence(plan)) {
-      out << "  bool MembersToXml(Korvel::CXmlWriter* writer,\n"
-             "                    const Korvel::CSerializationContext& context) const override;\n"
-             "  // The elements from the members, described by e, the class's descriptions.\n"
+      out << "  // The elements from the members, described by e, the class's descriptions.\n"
              "  void SequenceToXml(KorvelData::CElementInfo* const* e,\n"
              "                     Korvel::CXmlWriter* writer,\n"
              "                     const Korvel::CSerializationContext& context) const;\n";

@@ -187,10 +187,11 @@ class KORVEL_API CColElementInfo : public CElementInfo {
   bool MayStartAt(const Korvel::CSerializationContext& context,
                   const Korvel::CXmlElement* element) const override;
   // ElementToXml with the collection member at hand (null for none), as
-  // CElementInfo::SimpleToXml is for simple members.
+  // CElementInfo::SimpleToXml is for simple members; the choice member's
+  // when chosen, which skips an empty collection, a member not chosen.
   bool CollectionToXml(const Korvel::CSerializationContext& context,
-                       const Korvel::CXmlCollectionBase* collection,
-                       Korvel::CXmlWriter* writer) const;
+                       const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer,
+                       bool chosen = false) const;
 
  protected:
   // childElementType is that of class-valued items; a pseudo-element item
@@ -209,7 +210,11 @@ class KORVEL_API CColElementInfo : public CElementInfo {
   bool WriteItems(const Korvel::CSerializationContext& context,
                   const Korvel::CXmlObjectBase* object,
                   const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;
-  // WriteItems after the count check.
+  // WriteItems after the count check; or, for a choice member, unless the
+  // collection is empty.
+  bool WriteChosen(const Korvel::CSerializationContext& context,
+                   const Korvel::CXmlObjectBase* object,
+                   const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;
   bool WriteCounted(const Korvel::CSerializationContext& context,
                     const Korvel::CXmlObjectBase* object,
                     const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;

@@ -119,13 +119,14 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // written under another name than its type's. A class that is the declared
   // type of a global element answers false for that element's name.
   virtual bool NeedsTypeAttribute() const;
-  // Writes the elements of a sequence from the members themselves, in the
-  // order of the class's element descriptions, as each description would
-  // (see CElementInfo::SimpleToXml), and returns true; false leaves them to
-  // the descriptions' walk, as this default does. Generated classes answer
-  // false for objects of a class derived from theirs, which may show their
-  // members otherwise.
-  virtual bool MembersToXml(CXmlWriter* writer, const CSerializationContext& context) const;
+  // Writes the elements of a sequence or a choice from the members
+  // themselves, as the class's element descriptions would in their order
+  // (see CElementInfo::SimpleToXml), and returns whether any was written;
+  // nullopt leaves them to the descriptions' walk, as this default does.
+  // Generated classes leave them so for objects of a class derived from
+  // theirs, which may show their members otherwise.
+  virtual std::optional<bool> MembersToXml(CXmlWriter* writer,
+                                           const CSerializationContext& context) const;
   // The same for the class's attributes (see CAttributeInfo::SimpleToXml)
   // and those of its in-line groups.
   virtual bool AttributeMembersToXml(CXmlWriter* writer,

@@ -280,10 +280,12 @@ class KORVEL_API CElementInfo {
   // simple value of a primitive or an enumeration description:
   bool SimpleToXml(const Korvel::CSerializationContext& context, const CMemberView& member,
                    Korvel::CXmlWriter* writer, bool mandatory) const;
-  // An object (null for none) of a class or abstract-class description:
+  // An object (null for none) of a class or abstract-class description;
+  // mayBeEmpty for a class member of a choice, whose object may have empty
+  // content of its own:
   bool ObjectToXml(const Korvel::CSerializationContext& context,
                    const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer,
-                   bool mandatory) const;
+                   bool mandatory, bool mayBeEmpty = false) const;
 
   // The namespace given to wildcard content written without one.
   static std::wstring GetAnyDefaultNamespace(const wchar_t* constraint, const wchar_t* anyNamespace,

@@ -296,8 +296,8 @@ bool CElementInfo::SimpleToXml(const CSerializationContext&, const CMemberView& 
 }
 
 bool CElementInfo::ObjectToXml(const CSerializationContext& context, const CXmlObjectBase* object,
-                               CXmlWriter* writer, bool mandatory) const {
-  const bool written = WriteObject(context, object, writer, false);
+                               CXmlWriter* writer, bool mandatory, bool mayBeEmpty) const {
+  const bool written = WriteObject(context, object, writer, mayBeEmpty);
   if (mandatory) RequireWritten(written);
   return written;
 }

@@ -291,9 +291,18 @@ bool CColElementInfo::ElementToXml(const CSerializationContext& context,
 }
 
 bool CColElementInfo::CollectionToXml(const CSerializationContext& context,
-                                      const CXmlCollectionBase* collection,
-                                      CXmlWriter* writer) const {
-  return WriteCounted(context, collection, collection, writer);
+                                      const CXmlCollectionBase* collection, CXmlWriter* writer,
+                                      bool chosen) const {
+  return chosen ? WriteChosen(context, collection, collection, writer)
+                : WriteCounted(context, collection, collection, writer);
+}
+
+bool CColElementInfo::WriteChosen(const CSerializationContext& context,
+                                  const CXmlObjectBase* object,
+                                  const CXmlCollectionBase* collection, CXmlWriter* writer) const {
+  // An empty collection is a member not chosen: the next member may be.
+  if (collection == nullptr || collection->GetCount() <= 0) return false;
+  return WriteItems(context, object, collection, writer);
 }
 
 bool CColElementInfo::WriteCounted(const CSerializationContext& context,
