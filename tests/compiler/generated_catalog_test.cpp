@@ -227,6 +227,27 @@ TEST(GeneratedCatalog, AStoreDeclinedIsTheAccessorsToMake) {
   EXPECT_EQ(address->GetGeo()->GetLatitude(), 48.4);
 }
 
+TEST(GeneratedCatalog, AMandatoryMemberLeftNullFailsTheWrite) {
+  CSmartPtr<CCatalogType> catalog = new CCatalogType();
+  catalog->FromXmlFile((kDir / "valid-all-constructs.xml").wstring().c_str(),
+                       CSerializationContext());
+  auto* product = dynamic_cast<Catalog::CProductType*>(
+      catalog->GetCategory().GetAt(0)->GetCategory().GetAt(0)->GetItem().GetAt(0).Get());
+  ASSERT_NE(product, nullptr);
+  product->SetShipping(nullptr);
+  std::string message = "no failure";
+  try {
+    catalog->ToXml(true, true, EOL_LF, CSerializationContext());
+  } catch (const CKvException& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(
+      message,
+      "Failed to convert the element [catalog] to XML\nFailed to convert the element "
+      "[category] to XML\nFailed to convert the element [category] to XML\nFailed to convert "
+      "the element [product] to XML\nThe Property [shipping] is mandatory, it may not be NULL");
+}
+
 // A subclass that shows a member otherwise is written as its accessor gives
 // the member, not as the generated class keeps it.
 struct CRenamedCity : Catalog::CAddressType {
