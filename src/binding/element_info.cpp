@@ -311,7 +311,7 @@ bool CElementInfo::WritePrim(detail::SimpleValue& value, CXmlWriter* writer) con
   }
   if (!value.IsValid()) return false;
   const detail::PrintedText text(value, FormatOrNull(m_formatOverride));
-  const bool isDefault = !m_defaultValue.empty() && text.View() == m_defaultValue;
+  const bool isDefault = !m_defaultValue.empty() && detail::SameName(text.View(), m_defaultValue);
   // The pattern judges the text as written, format override included; the
   // other facets judge the value. Most elements have no facet to check.
   if (!isDefault && (m_hasFacets || !m_hasRestrictions)) {
@@ -335,7 +335,7 @@ bool CElementInfo::WriteEnum(detail::SimpleValue& value, CXmlWriter* writer,
   // The enumerator's literal as it stands: a writer that needs a string gets a copy.
   const wchar_t* literal = enumToString(value.GetI4());
   const std::wstring_view text = literal != nullptr ? literal : L"";
-  const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
+  const bool isDefault = !m_defaultValue.empty() && detail::SameName(text, m_defaultValue);
   detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, detail::ElementText{text},
                            it_string, isDefault, m_asciiName);
   return true;
