@@ -526,21 +526,12 @@ class Writer {
   static bool HasNamedAttributes(const ClassPlan& plan) {
     return std::any_of(plan.properties.begin(), plan.properties.end(), IsNamedAttribute);
   }
-  // Whether an object of the class may write attributes: its own, or those
-  // of its in-line groups, which go on the owner's element.
-  static bool MayWriteAttributes(const ClassPlan& plan) {
-    return std::any_of(plan.properties.begin(), plan.properties.end(), [](const PropertyPlan& p) {
-      return p.attribute || IsGroupWithAttributes(p);
-    });
-  }
   static bool IsGroup(const PropertyPlan& p) {
     return !p.attribute && p.itemClass != nullptr && p.itemClass->pseudo;
   }
-  static bool IsGroupWithAttributes(const PropertyPlan& p) {
-    return IsGroup(p) && MayWriteAttributes(*p.itemClass);
-  }
-  // The class writes its attributes from its members, and skips the groups
-  // that have none, which the descriptions' walk would visit.
+  // The class writes its attributes from its members. Its in-line groups
+  // have none (a schema's model groups hold elements only), which spares
+  // them the descriptions' walk, a visit to each group object.
   static bool WritesOwnAttributes(const ClassPlan& plan) {
     return std::any_of(plan.properties.begin(), plan.properties.end(),
                        [](const PropertyPlan& p) { return p.attribute || IsGroup(p); });
@@ -548,12 +539,11 @@ class Writer {
 
   // As MembersToXmlDefinition for the attributes: the named ones first, the
   // base class's through the base's NamedAttributesToXml, then the wildcards,
-  // as the class's descriptions list them, then those of the in-line groups
-  // that may have any.
+  // as the class's descriptions list them.
   void AttributeMembersToXmlDefinition(std::ostringstream& out, const ClassPlan& plan) const {
     if (!WritesOwnAttributes(plan)) return;
     const std::string& c = plan.name;
-    std::ostringstream named, wildcards, groups;
+    std::ostringstream named, wildcards;
     if (plan.base && HasNamedAttributes(*plan.base)) {
       named << "  " << QClass(plan.base) << "::NamedAttributesToXml(a, writer, context);\n";
     }
@@ -574,34 +564,22 @@ class Writer {
       if (p.kind != PropertyPlan::anyAttribute) continue;
       wildcards << "  a[" << index++ << "]->AttributeToXml(context, this, writer);\n";
     }
-    index = 0;
-    for (const PropertyPlan& p : plan.properties) {
-      if (p.attribute || p.simpleValue) continue;
-      if (IsGroupWithAttributes(p)) {
-        groups << "  e[" << index << "]->PseudoChildAttributeToXml(context, this, writer);\n";
-      }
-      ++index;
-    }
     if (HasNamedAttributes(plan)) {
       out << "\nvoid " << c
           << "::NamedAttributesToXml(CAttributeInfo* const* a, CXmlWriter* writer,\n"
           << std::string(c.size() + 28, ' ') << "const CSerializationContext& context) const {\n"
           << named.str() << "}\n";
     }
-    // A class whose groups have no attributes writes none.
-    const bool writes =
-        HasNamedAttributes(plan) || !wildcards.str().empty() || !groups.str().empty();
+    // A class with in-line groups but no attributes writes none.
+    const bool writes = HasNamedAttributes(plan) || !wildcards.str().empty();
     out << "\nbool " << c << "::AttributeMembersToXml(CXmlWriter*" << (writes ? " writer" : "")
         << ",\n"
         << std::string(c.size() + 29, ' ') << "const CSerializationContext&"
         << (writes ? " context" : "") << ") const {\n  if (typeid(*this) != typeid(" << c
         << ")) return false;\n";
-    if (HasNamedAttributes(plan) || !wildcards.str().empty()) {
-      out << "  CAttributeInfo* const* a = GetMetaData().attributeInfo;\n";
-    }
-    if (!groups.str().empty()) out << "  CElementInfo* const* e = GetMetaData().elementInfo;\n";
+    if (writes) out << "  CAttributeInfo* const* a = GetMetaData().attributeInfo;\n";
     out << (HasNamedAttributes(plan) ? "  NamedAttributesToXml(a, writer, context);\n" : "")
-        << wildcards.str() << groups.str() << "  return true;\n}\n";
+        << wildcards.str() << "  return true;\n}\n";
   }
 
   // A view function over the class's own properties (nothing without cases):

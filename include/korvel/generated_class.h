@@ -128,7 +128,7 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   virtual std::optional<bool> MembersToXml(CXmlWriter* writer,
                                            const CSerializationContext& context) const;
   // The same for the class's attributes (see CAttributeInfo::SimpleToXml)
-  // and those of its in-line groups.
+  // and those its in-line groups write on its element: true when written.
   virtual bool AttributeMembersToXml(CXmlWriter* writer,
                                      const CSerializationContext& context) const;
   // The object as INillable, or null. By default a cast finds out (the
