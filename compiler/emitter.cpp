@@ -1633,7 +1633,7 @@ class Writer {
           << "  if (GetClassInfo() == GetMetaData().classInfo) {\n"
              "    const std::wstring& name = ElementNameOf(this);\n";
       for (const std::wstring& name : plan.ownElementNames) {
-        out << "    if (name == " << Literal(name) << ") return false;\n";
+        out << "    if (name == " << Literal(name) << "sv) return false;\n";
       }
       out << "  }\n  return " << BaseClass(plan) << "::NeedsTypeAttribute();\n}\n";
     }
@@ -1643,7 +1643,7 @@ class Writer {
              "                const CSerializationContext& context, bool isOptional) const {\n"
              "  const std::wstring& name = ElementNameOf(this);\n";
       for (const QName& e : plan.foreignSubstitutes) {
-        out << "  if (name == " << Literal(e.local) << ") ns = " << Literal(e.ns) << ";\n";
+        out << "  if (name == " << Literal(e.local) << "sv) ns = " << Literal(e.ns) << ";\n";
       }
       out << "  " << BaseClass(plan) << "::ToXml_Int(writer, isRoot, ns, context, isOptional);\n}\n";
     }
