@@ -138,6 +138,7 @@ class KORVEL_API CTypedCollectionBase : public CXmlTypeCollection, private CInst
   void CheckFacets(const T& value, const std::wstring* lexical = nullptr) const;
   // The index check and the insertion with its events, without the facets.
   void InsertAt(int32_t index, const T& value);
+  void InsertAt(int32_t index, T&& value);
 
  private:
   template <class V>

@@ -351,10 +351,11 @@ void CAttributeInfoPrimitive::Parse(KvVariant& value, const std::wstring& text,
                                                                       : m_whitespaceRule;
   detail::VariantAccess::Refill(value, text, m_primitiveType, rule);
   if (m_hasFacets && checkFacets) {
-    detail::WithReadLexical(m_restrictions, rule, text, [&](const std::wstring* lexical) {
-      detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType, m_restrictions,
-                                lexical);
-    });
+    detail::WithReadLexical(m_restrictions, m_primitiveType, rule, text,
+                            [&](const std::wstring* lexical) {
+                              detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType,
+                                                        m_restrictions, lexical);
+                            });
   }
 }
 

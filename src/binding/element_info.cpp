@@ -399,9 +399,9 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
         value = &detail::XmlTreeBuilder::ReadCarrier(child, m_primitiveType);
         detail::VariantAccess::Refill(*value, text, m_primitiveType, rule);
         if (context.GetCheckFacetsOnRead()) {
-          detail::WithReadLexical(m_restrictions, rule, text, [&](const std::wstring* lexical) {
-            CheckRestriction(*value, lexical);
-          });
+          detail::WithReadLexical(
+              m_restrictions, m_primitiveType, rule, text,
+              [&](const std::wstring* lexical) { CheckRestriction(*value, lexical); });
         }
       }
     } catch (const CKvException& e) {

@@ -99,10 +99,10 @@ CSmartPtr<CXmlObjectBase> CClsElementInfo::CreateObject() const {
 
 CSmartPtr<CXmlObjectBase> CClsElementInfo::ExistingObject(CXmlGeneratedClass* owner,
                                                           const CXmlElement& element) const {
-  // Seen where the owner keeps it, without a carrier of its own; the owner
-  // is the reader's to change, and so is the object.
-  KvValueView view;
-  CSmartPtr<CXmlObjectBase> object = const_cast<CXmlObjectBase*>(ViewObject(owner, view));
+  // Seen where the owner keeps it, without a carrier and its counted holder;
+  // the owner is the reader's to change, and so is the object.
+  std::optional<KvValueView> view;
+  CSmartPtr<CXmlObjectBase> object = const_cast<CXmlObjectBase*>(SeeMember(owner, view).object);
   if (!object) {
     object = CreateObject();
     StoreObject(owner, object, element);
@@ -314,8 +314,7 @@ bool CColElementInfo::WriteCounted(const CSerializationContext& context,
   return WriteItems(context, object, collection, writer);
 }
 
-bool CColElementInfo::WriteItems(const CSerializationContext& context,
-                                 const CXmlObjectBase* object,
+bool CColElementInfo::WriteItems(const CSerializationContext& context, const CXmlObjectBase* object,
                                  const CXmlCollectionBase* collection, CXmlWriter* writer) const {
   // Groups write several elements each, and substitutes names of their own:
   // no one array holds them.

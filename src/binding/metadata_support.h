@@ -111,11 +111,13 @@ bool HasFacets(const CPrimitiveRestrictions& restrictions);
 // Calls check with the text a pattern facet judges on reading: text as it
 // stands after the whitespace rule. Without a pattern check gets null; text
 // the rule leaves whole is passed as it is, so only a changed one is copied.
+// A string of kind is its own lexical form: null too, as the check then
+// judges the value read, which the rule has already made.
 template <class Check>
-void WithReadLexical(const CPrimitiveRestrictions& restrictions,
+void WithReadLexical(const CPrimitiveRestrictions& restrictions, ItemType kind,
                      CWhitespaceUtils::WhitespaceRule rule, const std::wstring& text,
                      Check&& check) {
-  if (restrictions.GetPattern().empty()) return check(nullptr);
+  if (restrictions.GetPattern().empty() || kind == it_string) return check(nullptr);
   RuledText lexical(text, rule);
   check(&lexical.Str());
 }

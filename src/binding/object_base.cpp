@@ -20,6 +20,15 @@ std::wstring_view ViewOf(const wchar_t* text) {
   return text ? std::wstring_view(text) : std::wstring_view();
 }
 
+// Whether name, a C string, spells text; read no further than either ends,
+// without taking its length first: every object made for reading is named.
+bool Spells(const wchar_t* name, const std::wstring& text) noexcept {
+  for (const wchar_t c : text) {
+    if (*name++ != c) return false;
+  }
+  return *name == L'\0';
+}
+
 [[noreturn]] void ThrowPropertyIsNull(const wchar_t* propertyName) {
   throw CKvInvalidParamException(
       FormatString(detail::kPropertyIsMandatory, propertyName ? propertyName : L""));
@@ -40,9 +49,7 @@ IEventSink::~IEventSink() = default;
 
 CXmlObjectBase::CXmlObjectBase() = default;
 
-CXmlObjectBase::CXmlObjectBase(const CXmlObjectBase& other) : IEventSink(other) {
-  *this = other;
-}
+CXmlObjectBase::CXmlObjectBase(const CXmlObjectBase& other) : IEventSink(other) { *this = other; }
 
 CXmlObjectBase& CXmlObjectBase::operator=(const CXmlObjectBase& other) {
   if (this == &other) return *this;
@@ -98,8 +105,8 @@ const std::wstring& CXmlObjectBase::NoName() noexcept {
 void CXmlObjectBase::SetElementName(const wchar_t* name) {
   // A shared name stays when the text is the same: readers set the name of
   // every object they fill.
+  if (name != nullptr && Spells(name, *m_elementName)) return;
   const std::wstring_view text = ViewOf(name);
-  if (detail::SameName(*m_elementName, text)) return;
   if (text.empty()) {
     ShareName(&NoName());
   } else {
@@ -109,19 +116,17 @@ void CXmlObjectBase::SetElementName(const wchar_t* name) {
 
 void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring& shared) {
   // Mostly the shared name's own text, known without a comparison.
-  if (name == shared.c_str() || (name != nullptr && shared == name)) {
+  if (name == shared.c_str() || (name != nullptr && Spells(name, shared))) {
     ShareName(&shared);
   } else {
     SetElementName(name);
   }
 }
 
-void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring* shared,
-                                    size_t count) {
+void CXmlObjectBase::SetElementName(const wchar_t* name, const std::wstring* shared, size_t count) {
   if (name != nullptr) {
-    const std::wstring_view text = name;
     for (size_t i = 0; i < count; ++i) {
-      if (detail::SameName(shared[i], text)) {
+      if (Spells(name, shared[i])) {
         ShareName(&shared[i]);
         return;
       }

@@ -13,6 +13,7 @@
 #include "binding/messages.h"
 #include "binding/typed_kinds.h"
 #include "values/restriction_check.h"
+#include "values/whitespace_rules.h"
 #include "xml/text_element.h"
 
 namespace Korvel {
@@ -122,6 +123,11 @@ void CTypedCollectionBase<T>::InsertAt(int32_t index, const T& value) {
 }
 
 template <class T>
+void CTypedCollectionBase<T>::InsertAt(int32_t index, T&& value) {
+  Insert(index, std::move(value), false);
+}
+
+template <class T>
 template <class V>
 void CTypedCollectionBase<T>::Insert(int32_t index, V&& value, bool checkFacets) {
   if (index < 0 || static_cast<size_t>(index) > m_items.size() - m_front) {
@@ -152,10 +158,11 @@ void CTypedCollectionBase<T>::CheckFacets(const T& value, const std::wstring* le
     written = ItemText(value);
     lexical = &written;
   }
-  KvVariant carrier;
+  // Shown to the check where it is, not copied.
+  KvValueView carrier;
   detail::SetVariant(carrier, value);
-  detail::CheckRestrictions(this->ElementNameOf(this), carrier, GetItemType(), GetRestrictions(),
-                            lexical);
+  detail::CheckRestrictions(this->ElementNameOf(this), carrier.AsVariant(), GetItemType(),
+                            GetRestrictions(), lexical);
 }
 
 template <class T>
@@ -241,9 +248,9 @@ void CTypedCollection<K>::AddFromString(const std::wstring& text) {
   }
   // The pattern constrains the text as it stands in the document, after the
   // whitespace rule, not the value's canonical form.
-  const std::wstring lexical = CWhitespaceUtils::ApplyRule(rule, text);
-  this->CheckFacets(value, &lexical);
-  this->InsertAt(this->GetCount(), value);
+  detail::RuledText lexical(text, rule);
+  this->CheckFacets(value, &lexical.Str());
+  this->InsertAt(this->GetCount(), std::move(value));
 }
 
 template <ItemType K>

@@ -103,25 +103,25 @@ KORVEL_DETAIL_KIND_TEXT(it_integer, integer);
 #undef KORVEL_DETAIL_KIND_TEXT
 #undef KORVEL_DETAIL_FORMATTED_KIND_TEXT
 
-// A carrier holding value, for the facet check. The check reads the slot or
-// the object of the value's family and takes the kind separately, so one
-// setter serves every kind stored as the same C++ type.
-inline void SetVariant(KvVariant& v, const CBinaryData& value) { v.SetHexBinary(value); }
-inline void SetVariant(KvVariant& v, int8_t value) { v.SetI1(value); }
-inline void SetVariant(KvVariant& v, int16_t value) { v.SetI2(value); }
-inline void SetVariant(KvVariant& v, int32_t value) { v.SetI4(value); }
-inline void SetVariant(KvVariant& v, int64_t value) { v.SetI8(value); }
-inline void SetVariant(KvVariant& v, uint8_t value) { v.SetUI1(value); }
-inline void SetVariant(KvVariant& v, uint16_t value) { v.SetUI2(value); }
-inline void SetVariant(KvVariant& v, uint32_t value) { v.SetUI4(value); }
-inline void SetVariant(KvVariant& v, uint64_t value) { v.SetUI8(value); }
-inline void SetVariant(KvVariant& v, float value) { v.SetR4(value); }
-inline void SetVariant(KvVariant& v, double value) { v.SetR8(value); }
-inline void SetVariant(KvVariant& v, const CDateTimeSpan& value) { v.SetDuration(value); }
-inline void SetVariant(KvVariant& v, const CDateTime& value) { v.SetDate(value); }
-inline void SetVariant(KvVariant& v, const std::wstring& value) { v.SetString(value); }
-inline void SetVariant(KvVariant& v, bool value) { v.SetBoolean(value); }
-inline void SetVariant(KvVariant& v, const CDecimal& value) { v.SetDecimal(value); }
-inline void SetVariant(KvVariant& v, const CBigInteger& value) { v.SetInteger(value); }
+// A view showing value, for the facet check. The check reads the slot or the
+// object of the value's family and takes the kind separately, so one setter
+// serves every kind stored as the same C++ type.
+inline void SetVariant(KvValueView& v, const CBinaryData& value) { v.SetHexBinary(value); }
+inline void SetVariant(KvValueView& v, int8_t value) { v.SetI1(value); }
+inline void SetVariant(KvValueView& v, int16_t value) { v.SetI2(value); }
+inline void SetVariant(KvValueView& v, int32_t value) { v.SetI4(value); }
+inline void SetVariant(KvValueView& v, int64_t value) { v.SetI8(value); }
+inline void SetVariant(KvValueView& v, uint8_t value) { v.SetUI1(value); }
+inline void SetVariant(KvValueView& v, uint16_t value) { v.SetUI2(value); }
+inline void SetVariant(KvValueView& v, uint32_t value) { v.SetUI4(value); }
+inline void SetVariant(KvValueView& v, uint64_t value) { v.SetUI8(value); }
+inline void SetVariant(KvValueView& v, float value) { v.SetR4(value); }
+inline void SetVariant(KvValueView& v, double value) { v.SetR8(value); }
+inline void SetVariant(KvValueView& v, const CDateTimeSpan& value) { v.SetDuration(value); }
+inline void SetVariant(KvValueView& v, const CDateTime& value) { v.SetDate(value); }
+inline void SetVariant(KvValueView& v, const std::wstring& value) { v.SetString(value); }
+inline void SetVariant(KvValueView& v, bool value) { v.SetBoolean(value); }
+inline void SetVariant(KvValueView& v, const CDecimal& value) { v.SetDecimal(value); }
+inline void SetVariant(KvValueView& v, const CBigInteger& value) { v.SetInteger(value); }
 
 }  // namespace Korvel::detail

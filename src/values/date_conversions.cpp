@@ -18,12 +18,12 @@ const std::wstring& WholeText(const std::wstring& text, const wchar_t* form) {
   return text;
 }
 
-// The general date parser reads whichever date kind the text has.
+// The general date parser reads whichever date kind the text has; parsing
+// has checked the fields of that kind.
 CDateTime ParseAnyDate(const std::wstring& text, CWhitespaceUtils::WhitespaceRule rule) {
   detail::RuledText ruled(text, rule);
   CDateTime value;
   value.ParseXSDDate(WholeText(ruled.Str(), detail::dt_msg::kDateForm).c_str());
-  value.Validate();
   return value;
 }
 

@@ -2,6 +2,7 @@
 // CDateTimeSpan: fields, the XSD duration parser and printer, and the order.
 #include <korvel/date_time_span.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <limits>
 #include <tuple>
@@ -250,6 +251,9 @@ bool detail::PutText(const CDateTimeSpan& value, ShortText& out) {
 // Order
 
 CDateTime::DTCompareResult CDateTimeSpan::CompareTo(const CDateTimeSpan& other) const {
+  const auto order = [](const auto& a, const auto& b) {
+    return a < b ? CDateTime::dtcr_less : b < a ? CDateTime::dtcr_greater : CDateTime::dtcr_equal;
+  };
   // Durations of years and months alone move the first of a month to the
   // first of another at every reference instant, so the four agree with the
   // order of the signed month counts.
@@ -262,9 +266,22 @@ CDateTime::DTCompareResult CDateTimeSpan::CompareTo(const CDateTimeSpan& other) 
       const int64_t count = int64_t{d.m_years} * 12 + d.m_months;
       return d.m_negative ? -count : count;
     };
-    const int64_t a = months(*this);
-    const int64_t b = months(other);
-    return a < b ? CDateTime::dtcr_less : b < a ? CDateTime::dtcr_greater : CDateTime::dtcr_equal;
+    return order(months(*this), months(other));
+  }
+  // Durations without years and months move every instant by the same
+  // length of time, so they agree with the order of the signed lengths, in
+  // nanoseconds (128 bits hold the longest).
+  const auto timeOnly = [](const CDateTimeSpan& d) { return (d.m_years | d.m_months) == 0; };
+  if (timeOnly(*this) && timeOnly(other)) {
+    __extension__ typedef __int128 Nanoseconds;
+    const auto length = [](const CDateTimeSpan& d) {
+      const Nanoseconds seconds = Nanoseconds{d.m_days} * 86400 + Nanoseconds{d.m_hours} * 3600 +
+                                  Nanoseconds{d.m_minutes} * 60 + d.m_seconds;
+      const Nanoseconds nanoseconds = seconds * 1000000000 + Nanoseconds{d.m_milli} * 1000000 +
+                                      Nanoseconds{d.m_micro} * 1000 + d.m_nano;
+      return d.m_negative ? -nanoseconds : nanoseconds;
+    };
+    return order(length(*this), length(other));
   }
   // The four instants of the XSD order: they cover months of 28 to 31 days
   // with and without a leap day ahead.
@@ -283,11 +300,9 @@ CDateTime::DTCompareResult CDateTimeSpan::CompareTo(const CDateTimeSpan& other) 
     // All four are UTC dateTimes, so the sums compare field by field, and are
     // compared in full width, before any narrowing can wrap a huge year.
     const CDateTime start(reference.year, reference.month, 1, 0, 0, 0);
-    const auto a = key(detail::DateTimeAccess::Shift(start, *this, false));
-    const auto b = key(detail::DateTimeAccess::Shift(start, other, false));
-    const CDateTime::DTCompareResult result = a < b   ? CDateTime::dtcr_less
-                                              : b < a ? CDateTime::dtcr_greater
-                                                      : CDateTime::dtcr_equal;
+    const CDateTime::DTCompareResult result =
+        order(key(detail::DateTimeAccess::Shift(start, *this, false)),
+              key(detail::DateTimeAccess::Shift(start, other, false)));
     if (!first && result != common) return CDateTime::dtcr_indeterminate;
     common = result;
     first = false;

@@ -50,6 +50,15 @@ Digits CollectDigits(std::wstring_view text, std::size_t begin, std::size_t end,
   return digits;
 }
 
+// The digits of text[begin, end), all of them digits as the XSD form has
+// them, least significant first.
+Digits XsdDigits(std::wstring_view text, std::size_t begin, std::size_t end) {
+  Digits digits(end - begin);
+  std::uint16_t* out = digits.data();
+  for (std::size_t i = end; i-- > begin;) *out++ = static_cast<std::uint16_t>(text[i] - L'0');
+  return digits;
+}
+
 // The layout of a decimal text, found in one pass that also rejects it.
 struct DecimalText {
   bool negative = false;
@@ -165,12 +174,17 @@ CDecimal detail::ParseXsdDecimal(std::wstring_view text) {
   const std::size_t begin = text[0] == L'+' || text[0] == L'-' ? 1 : 0;
   const std::size_t point = std::min(text.find(L'.', begin), text.size());
   const std::size_t fractionBegin = std::min(point + 1, text.size());
-  const std::size_t places = text.size() - fractionBegin;
+  std::size_t places = text.size() - fractionBegin;
+  // Trailing zeros of the fraction are dropped here rather than trimmed from
+  // a copy afterwards; one place stays. Beyond the places kept, rounding
+  // decides first, then trims.
+  const bool rounds = places > static_cast<std::size_t>(CDecimal::GetMaxDecimalPlaces());
+  while (!rounds && places > 1 && text[fractionBegin + places - 1] == L'0') --places;
   CDecimal value = DecimalAccess::Make(
-      BigIntegerAccess::Make(sign, CollectDigits(text, begin, point, point - begin)),
-      BigIntegerAccess::Make(sign, CollectDigits(text, fractionBegin, text.size(), places)),
+      BigIntegerAccess::Make(sign, XsdDigits(text, begin, point)),
+      BigIntegerAccess::Make(sign, XsdDigits(text, fractionBegin, fractionBegin + places)),
       places == 0 ? 1 : static_cast<std::int32_t>(places));
-  TrimPlaces(value);
+  if (rounds) TrimPlaces(value);
   return value;
 }
 

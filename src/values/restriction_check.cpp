@@ -391,9 +391,12 @@ void CheckRestrictions(const std::wstring& name, const KvVariant& value, ItemTyp
   if (r.GetPattern().empty()) return;
   if (lexical) return CheckPattern(name, r, *lexical);
   if (kind != it_string) return CheckPattern(name, r, value.ToString());
-  // A string is matched where it is held; GetString names the wrong kind.
-  const std::wstring* held = VariantAccess::HeldString(value);
-  CheckPattern(name, r, held ? *held : value.GetString());
+  // A string is matched where it is held (not through a conditional, whose
+  // value would be a copy); GetString names the wrong kind.
+  if (const std::wstring* held = VariantAccess::HeldString(value)) {
+    return CheckPattern(name, r, *held);
+  }
+  CheckPattern(name, r, value.GetString());
 }
 
 void CheckStringRestrictions(const std::wstring& name, const std::wstring& text,

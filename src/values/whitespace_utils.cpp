@@ -70,12 +70,16 @@ bool NeedsReplace(std::wstring_view text) noexcept {
                      [](wchar_t c) { return c == L'\t' || c == L'\n' || c == L'\r'; });
 }
 
-// The trimmed text needs a copy only when a run inside it is not a single space.
+// The trimmed text needs a copy only when a run inside it is not a single
+// space. The words between are passed over a character at a comparison.
 bool NeedsCollapse(std::wstring_view trimmed) noexcept {
-  for (size_t i = 0; i < trimmed.size(); ++i) {
-    if (IsSpace(trimmed[i]) && (trimmed[i] != L' ' || IsSpace(trimmed[i + 1]))) return true;
+  const wchar_t* const end = trimmed.data() + trimmed.size();
+  for (const wchar_t* c = trimmed.data();; ++c) {
+    c = std::find_if(c, end, [](wchar_t x) { return x <= L' '; });
+    if (c == end) return false;
+    // A space is never last in trimmed text: the one after it is there.
+    if (IsSpace(*c) && (*c != L' ' || IsSpace(c[1]))) return true;
   }
-  return false;
 }
 
 // Most values hold no character at or below the space: nothing for a rule

@@ -30,32 +30,27 @@ struct PlainAscii {
     return ((uint64_t{1} << kRefused) | ... | 0);
   }
 
-  // Narrows the four characters at s to d when all of them are admitted.
-  static bool NarrowFour(const wchar_t* s, char* d) noexcept {
 #if defined(__SSE2__)
+  // The four characters at s narrowed to d whatever they are; the lanes of
+  // those not admitted are set in the result.
+  static __m128i NarrowFour(const wchar_t* s, char* d) noexcept {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
     __m128i refused = _mm_or_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(0x7F)),
                                    _mm_cmplt_epi32(v, _mm_set1_epi32(kLeast)));
     ((refused = _mm_or_si128(refused, _mm_cmpeq_epi32(v, _mm_set1_epi32(kRefused)))), ...);
-    if (_mm_movemask_epi8(refused) != 0) return false;
     // Values below 0x80 pass both saturating packs unchanged.
     const __m128i words = _mm_packs_epi32(v, v);
     const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
     std::memcpy(d, &bytes, 4);
-    return true;
-#else
-    for (int i = 0; i < 4; ++i) {
-      if (!Admits(s[i])) return false;
-    }
-    for (int i = 0; i < 4; ++i) d[i] = static_cast<char>(s[i]);
-    return true;
-#endif
+    return refused;
   }
+#endif
 
   // text narrowed to d when all of it is admitted; false otherwise, d's
   // content then unspecified. Most names and values are a few characters:
   // the last four overlap those before where the length is not a multiple of
-  // four.
+  // four. Four characters go at a time, all of them narrowed before the one
+  // test at the end: most text is admitted.
   static bool Narrow(std::wstring_view text, char* d) noexcept {
     const size_t n = text.size();
     if (n < 4) {
@@ -65,10 +60,19 @@ struct PlainAscii {
       }
       return true;
     }
+#if defined(__SSE2__)
+    __m128i refused = NarrowFour(text.data() + n - 4, d + n - 4);
     for (size_t i = 0; i + 4 < n; i += 4) {
-      if (!NarrowFour(text.data() + i, d + i)) return false;
+      refused = _mm_or_si128(refused, NarrowFour(text.data() + i, d + i));
     }
-    return NarrowFour(text.data() + n - 4, d + n - 4);
+    return _mm_movemask_epi8(refused) == 0;
+#else
+    for (size_t i = 0; i < n; ++i) {
+      if (!Admits(text[i])) return false;
+      d[i] = static_cast<char>(text[i]);
+    }
+    return true;
+#endif
   }
 };
 

@@ -105,6 +105,13 @@ class TextOutput {
     }
   }
 
+  // text as one append when the output is UTF-8 and text all characters
+  // that Plain admits; false, with nothing written, otherwise.
+  template <class Plain>
+  bool PutPlain(std::wstring_view text) {
+    return m_utf8 != nullptr && m_utf8->PutPlain<Plain>(text);
+  }
+
   // open, text and close as one append when text is all ASCII that stop
   // lets through; false, with nothing written, otherwise.
   template <class Stop>
@@ -145,17 +152,18 @@ class TextOutput {
   // and indentation for levels, "<" name ">" text "</" name ">" (the name
   // with "prefix:" in front when there is a prefix), and the line end (when
   // lineEndAfter). False, with nothing written, unless the output is UTF-8,
-  // the indentation ASCII, name and prefix ASCII, and text not long,
-  // well-formed and with no ASCII character that Plain refuses: the caller
-  // then writes the element piece by piece. The name is wide, or its ASCII
-  // bytes; printed text is known to be plain ASCII.
-  template <class Plain, class Name>
+  // the indentation ASCII, name and prefix ASCII, and text not long and
+  // well-formed: the caller then writes the element piece by piece. The ASCII
+  // characters of text that Plain refuses go as escape puts them (see
+  // Utf8Buffer::PutTextElement). The name is wide, or its ASCII bytes;
+  // printed text is known to be plain ASCII.
+  template <class Plain, class Name, class Escape>
   bool PutTextElement(bool lineEndFirst, size_t levels, std::wstring_view prefix, Name name,
-                      std::wstring_view text, bool printed, bool lineEndAfter) {
+                      std::wstring_view text, bool printed, bool lineEndAfter, Escape escape) {
     if (m_utf8 == nullptr || !m_asciiIndent) return false;
     return m_utf8->PutTextElement<Plain>(
         AsciiLead(lineEndFirst, levels), prefix, name, text, printed,
-        lineEndAfter ? std::string_view(m_lineEnd) : std::string_view());
+        lineEndAfter ? std::string_view(m_lineEnd) : std::string_view(), escape);
   }
 
   // Bytes a writer composes itself (see Utf8Buffer::PutComposed); false, with

@@ -91,6 +91,17 @@ class Utf8Buffer {
     return run;
   }
 
+  // text as it is when it is all characters that Plain admits, narrowed in
+  // one pass; false, with nothing written, otherwise.
+  template <class Plain>
+  bool PutPlain(std::wstring_view text) {
+    if (text.size() > kStep) return false;
+    char* d = m_bytes.Room(text.size());
+    if (!Plain::Narrow(text, d)) return false;
+    m_bytes.Advance(d + text.size());
+    return true;
+  }
+
   // open, text and close with one room check when text is all ASCII that
   // stop lets through; false, with nothing written, otherwise.
   template <class Stop>
@@ -103,22 +114,25 @@ class Utf8Buffer {
     return true;
   }
 
+  // The most bytes that an escape puts for one character.
+  static constexpr size_t kEscapeRoom = 6;
+
   // lead, "<" name ">" text "</" name ">" and trail with one room check, when
-  // prefix and name are all ASCII and text is well-formed and has no ASCII
-  // character that Plain refuses; false, with nothing written, otherwise. A
-  // prefix, when not empty, goes with a colon in front of the name in both
-  // tags. The name may come as its ASCII bytes already (std::string_view),
-  // which are copied. A text longer than a step is left to the caller, so that
-  // room for four bytes a character is never asked for much text at once.
-  // Printed text, plain ASCII stored a character at a time just before, is
-  // narrowed a character at a time: wider loads would wait for the stores.
-  template <class Plain, class Name>
+  // prefix and name are all ASCII and text is well-formed; false, with
+  // nothing written, otherwise. An ASCII character of text that Plain refuses
+  // goes as escape(c, d) puts it at d, at most kEscapeRoom bytes, returning
+  // their end. A prefix, when not empty, goes with a colon in front of the
+  // name in both tags. The name may come as its ASCII bytes already
+  // (std::string_view), which are copied. A text longer than a step is left to
+  // the caller, so that room for several bytes a character is never asked for
+  // much text at once.
+  template <class Plain, class Name, class Escape>
   bool PutTextElement(std::string_view lead, std::wstring_view prefix, Name name,
-                      std::wstring_view text, bool printed, std::string_view trail) {
+                      std::wstring_view text, bool printed, std::string_view trail, Escape escape) {
     if (text.size() > kStep) return false;
     const size_t qualified = prefix.empty() ? 0 : prefix.size() + 1;
-    char* d = m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + 4 * text.size() + 5 +
-                           trail.size());
+    char* d = m_bytes.Room(lead.size() + 2 * (qualified + name.size()) + kEscapeRoom * text.size() +
+                           5 + trail.size());
     d = CopyShort(lead, d);
     *d++ = '<';
     if (qualified != 0) {
@@ -128,14 +142,14 @@ class Utf8Buffer {
     }
     if (!PutAsciiName(name, d)) return false;
     *d++ = '>';
-    d = printed ? Narrow(text, d) : PutUnescaped<Plain>(text, d);
+    d = printed ? NarrowPrinted(text, d) : PutText<Plain>(text, d, escape);
     if (d == nullptr) return false;
     *d++ = '<';
     *d++ = '/';
     // Narrowed again rather than copied from the start tag: reading bytes
-    // just stored one at a time would wait for the stores.
+    // just stored would wait for the stores.
     if (qualified != 0) {
-      for (const wchar_t c : prefix) *d++ = static_cast<char>(c);
+      d = Narrow(prefix, d);
       *d++ = ':';
     }
     d = Narrow(name, d);
@@ -222,16 +236,35 @@ class Utf8Buffer {
     }
     return i;
   }
-  // text at d when it is well-formed and has no ASCII character that Plain
-  // refuses: its end, or null. Plain text, most of it, is narrowed; the rest
-  // encoded.
-  template <class Plain>
-  static char* PutUnescaped(std::wstring_view text, char* d) {
+  // text at d, with its ASCII characters that Plain refuses as escape puts
+  // them, when it is well-formed: its end, or null. Plain text, most of it, is
+  // narrowed; the rest goes a character at a time, runs beyond ASCII encoded.
+  template <class Plain, class Escape>
+  static char* PutText(std::wstring_view text, char* d, Escape escape) {
     if (Plain::Narrow(text, d)) return d + text.size();
-    for (const wchar_t c : text) {
-      if (static_cast<uint32_t>(c) < 0x80 && !Plain::Admits(c)) return nullptr;
+    return PutTextInSteps<Plain>(text, d, escape);
+  }
+  // The rest, out of line: the callers' path for plain text stays short.
+  template <class Plain, class Escape>
+  [[gnu::noinline]] static char* PutTextInSteps(std::wstring_view text, char* d, Escape escape) {
+    for (size_t i = 0; i < text.size();) {
+      const auto c = static_cast<uint32_t>(text[i]);
+      if (c < 0x80) {
+        if (Plain::Admits(text[i])) {
+          *d++ = static_cast<char>(c);
+        } else {
+          d = escape(c, d);
+        }
+        ++i;
+        continue;
+      }
+      size_t end = i + 1;
+      while (end < text.size() && static_cast<uint32_t>(text[end]) >= 0x80) ++end;
+      d = PutUtf8(text.substr(i, end - i), d);
+      if (d == nullptr) return nullptr;
+      i = end;
     }
-    return PutUtf8(text, d);
+    return d;
   }
   // Names and values: narrowed when all ASCII, else encoded (null when not
   // well-formed).
@@ -250,9 +283,15 @@ class Utf8Buffer {
     d = CopyShort(name, d);
     return true;
   }
-  // A name known to be ASCII, again.
+  // A name known to be ASCII, again, four characters at a time.
   static char* Narrow(std::wstring_view name, char* d) {
-    for (const wchar_t c : name) *d++ = static_cast<char>(c);
+    PlainName::Narrow(name, d);
+    return d + name.size();
+  }
+  // Printed text, a character at a time: its characters were stored one by
+  // one just before, and wider loads would wait for the stores.
+  static char* NarrowPrinted(std::wstring_view text, char* d) {
+    for (const wchar_t c : text) *d++ = static_cast<char>(c);
     return d;
   }
   static char* Narrow(std::string_view name, char* d) { return CopyShort(name, d); }

@@ -8,6 +8,7 @@
 #include "fastinfoset/fi_text_element.h"
 #include "json/json_text_element.h"
 #include "xml/plain_ascii.h"
+#include "xml/same_text.h"
 #include "xml/text_element.h"
 #include "xml/text_output.h"
 #include "xml/writer_messages.h"
@@ -20,18 +21,46 @@ namespace {
 // The others are written as references where a parser would otherwise change
 // them: line ends are normalised everywhere, and tabs and line ends in
 // attribute values. Everything at or above U+0080 passes unchanged.
-using ContentPlain = detail::PlainAscii<0, L'&', L'<', L'>', L'\n', L'\r'>;
-using AttributePlain = detail::PlainAscii<0, L'&', L'<', L'>', L'\n', L'\r', L'\t', L'"'>;
+using ContentEscapes = detail::PlainAscii<0, L'&', L'<', L'>', L'\n', L'\r'>;
+using AttributeEscapes = detail::PlainAscii<0, L'&', L'<', L'>', L'\n', L'\r', L'\t', L'"'>;
+
+// What the one-append paths copy as it is: the above less every control
+// character, refused with one comparison where naming the escaped ones costs
+// one each. The rare control character that needs no escape takes the
+// escaping path, which copies it all the same.
+using ContentPlain = detail::PlainAscii<0x20, L'&', L'<', L'>'>;
+using AttributePlain = detail::PlainAscii<0x20, L'&', L'<', L'>', L'"'>;
 
 // The escaped characters as a bit per character, all of them below 64, so
 // that the test is a shift rather than a lookup. Without a branch: the test
 // runs on every character of the document.
 bool IsEscaped(uint32_t c, uint64_t mode) { return (c < 64) & ((mode >> (c & 63)) & 1); }
-constexpr uint64_t kInContent = ContentPlain::RefusedBits();
-constexpr uint64_t kInAttribute = AttributePlain::RefusedBits();
+constexpr uint64_t kInContent = ContentEscapes::RefusedBits();
+constexpr uint64_t kInAttribute = AttributeEscapes::RefusedBits();
 
 constexpr std::wstring_view kCdataStart = L"<![CDATA[";
 constexpr std::wstring_view kCdataEnd = L"]]>";
+
+// What an escaped character is written as: its reference, or the line end
+// for a line end in content.
+std::string_view EscapeOf(uint32_t c, bool attribute, std::string_view lineEnd) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\n':
+      return attribute ? std::string_view("&#xA;") : lineEnd;
+    case '\r':
+      return "&#xD;";
+    default:  // a tab in an attribute value
+      return "&#x9;";
+  }
+}
 
 // Text that is exactly one CDATA section, closed at its end and nowhere before.
 bool IsOneCdataSection(std::wstring_view text) {
@@ -77,7 +106,7 @@ void PutName(detail::TextOutput& out, std::string_view before, const std::wstrin
 const std::wstring* PrefixInScope(const CXmlWriter::CXmlWriterContext& element,
                                   const std::wstring& namespaceUri) {
   const std::wstring* prefix = element.GetNamePrefixInScope();
-  if (prefix != nullptr && namespaceUri == element.GetNamespaceUri()) return prefix;
+  if (prefix != nullptr && detail::SameText(namespaceUri, element.GetNamespaceUri())) return prefix;
   return element.FindPrefix(namespaceUri);
 }
 
@@ -264,16 +293,26 @@ void CXmlTextWriter::WriteTextElement(const detail::TextElement& element) {
   const bool closed = CloseStartTagForChild();
   const int32_t depth = parent->GetDepth() + 1;
   const bool empty = text.empty() || (element.isDefaultValue && !m_writeDefaultElementValues);
-  // Most such elements are short text with nothing to escape.
+  // Most such elements are short text with nothing to escape; markup in the
+  // text goes as its references, a control character that needs none as it
+  // is, and only a CDATA section is left to the pieces.
   const size_t levels = m_formatted ? static_cast<size_t>(depth) : 0;
   const std::wstring_view prefixText = prefix ? std::wstring_view(*prefix) : std::wstring_view();
+  const auto escape = [this](uint32_t c, char* d) {
+    if (!IsEscaped(c, kInContent)) {
+      *d = static_cast<char>(c);
+      return d + 1;
+    }
+    return detail::CopyShort(EscapeOf(c, false, m_lineEnd), d);
+  };
   // The name as its bytes when the caller has them, else as it is.
   const auto putWhole = [&](auto spelledName) {
     return m_out->PutTextElement<ContentPlain>(m_formatted && closed, levels, prefixText,
-                                               spelledName, text, element.text.printed,
-                                               m_formatted);
+                                               spelledName, text, element.text.printed, m_formatted,
+                                               escape);
   };
-  if (!empty && (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
+  if (!empty && (text.front() != L'<' || !IsOneCdataSection(text)) &&
+      (asciiName.empty() ? putWhole(std::wstring_view(name)) : putWhole(asciiName))) {
     m_out->FlushIfFull();
     return;
   }
@@ -342,8 +381,9 @@ void CXmlTextWriter::WriteAttribute(const std::wstring& name, const std::wstring
 void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
                                   const std::wstring& typeName, ItemType itemType) {
   CXmlWriterContext& element = RequireOpenStartTag();
+  const XsiStrings& xsi = Xsi();
   if (element.IsUnprefixed(typeNamespaceUri)) {
-    WriteAttribute(Xsi().type, Xsi().uri, typeName, itemType);
+    WriteAttribute(xsi.type, xsi.uri, typeName, itemType);
     return;
   }
   const std::wstring* prefix = PrefixInScope(element, typeNamespaceUri);
@@ -353,41 +393,24 @@ void CXmlTextWriter::WriteXsiType(const std::wstring& typeNamespaceUri,
     m_out->Put(' ');
   }
   m_qualifiedType.assign(*prefix).append(1, L':').append(typeName);
-  WriteAttribute(Xsi().type, Xsi().uri, m_qualifiedType, itemType);
+  WriteAttribute(xsi.type, xsi.uri, m_qualifiedType, itemType);
 }
 
 void CXmlTextWriter::WriteNil() {
   RequireOpenStartTag();
-  WriteAttribute(Xsi().nil, Xsi().uri, Xsi().yes, it_boolean);
+  const XsiStrings& xsi = Xsi();
+  WriteAttribute(xsi.nil, xsi.uri, xsi.yes, it_boolean);
 }
 
 void CXmlTextWriter::WriteEscaped(std::wstring_view text, bool attribute) {
+  // Most text has nothing to escape.
+  if (attribute ? m_out->PutPlain<AttributePlain>(text) : m_out->PutPlain<ContentPlain>(text)) {
+    return;
+  }
   const uint64_t mode = attribute ? kInAttribute : kInContent;
   const auto escaped = [mode](uint32_t c) { return IsEscaped(c, mode); };
   m_out->PutEscaped(text, escaped, [this, attribute](uint32_t c) {
-    switch (c) {
-      case '&':
-        m_out->Put("&amp;");
-        break;
-      case '<':
-        m_out->Put("&lt;");
-        break;
-      case '>':
-        m_out->Put("&gt;");
-        break;
-      case '"':
-        m_out->Put("&quot;");
-        break;
-      case '\n':
-        m_out->Put(attribute ? std::string_view("&#xA;") : m_lineEnd);
-        break;
-      case '\r':
-        m_out->Put("&#xD;");
-        break;
-      default:  // a tab in an attribute value
-        m_out->Put("&#x9;");
-        break;
-    }
+    m_out->Put(EscapeOf(c, attribute, m_lineEnd));
   });
 }
 
@@ -397,11 +420,8 @@ void CXmlTextWriter::WriteIndent(int32_t depth) {
 
 void CXmlTextWriter::WriteNamespaceDeclaration(const std::wstring& prefix,
                                                const std::wstring& namespaceUri) {
-  m_out->Put(" xmlns:");
-  m_out->Put(prefix);
-  m_out->Put("=\"");
-  m_out->Put(namespaceUri);
-  m_out->Put('"');
+  m_out->PutBetween(" xmlns:", prefix, "=\"");
+  m_out->PutBetween({}, namespaceUri, "\"");
 }
 
 // After a start tag just closed, the line end is still owed: it goes with the

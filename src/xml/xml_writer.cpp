@@ -3,10 +3,12 @@
 #include <korvel/xml_writer.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "xml/same_text.h"
 #include "xml/writer_messages.h"
 
 namespace Korvel {
@@ -40,7 +42,7 @@ void ForEachAlias(const Scope& scope, Visit visit) {
   const auto hidden = [&scope](const Scope* outer, const std::wstring& uri) {
     for (const Scope* s = &scope; s != outer; s = s->parent) {
       for (size_t i = 0; i < s->declared; ++i) {
-        if (s->added[i].first == uri) return true;
+        if (detail::SameText(s->added[i].first, uri)) return true;
       }
     }
     return false;
@@ -59,33 +61,54 @@ void ForEachAlias(const Scope& scope, Visit visit) {
   }
 }
 
-// The first candidate that no URI in scope is mapped to. A small scope, the
-// usual one, is gathered on the stack and searched as it is; the prefixes of
-// a larger one are sorted once, so that many generated prefixes are not
-// searched once per candidate.
+// The place of prefix in the sequence of generated prefixes when it is one
+// of the first limit + 1 of them; a number beyond limit otherwise.
+uint64_t CandidateIndex(std::wstring_view prefix, uint64_t limit) {
+  if (prefix.size() < 2) return limit + 1;
+  // The first candidate with as many letters as prefix.
+  uint64_t first = 0;
+  for (uint64_t letters = 2, count = 26 * 26; letters < prefix.size(); ++letters, count *= 26) {
+    first += count;
+    if (first > limit) return limit + 1;
+  }
+  uint64_t place = 0;
+  for (const wchar_t c : prefix) {
+    if (c < L'A' || c > L'Z') return limit + 1;
+    place = place * 26 + static_cast<uint64_t>(c - L'A');
+  }
+  return first + place;
+}
+
+// The first candidate that no URI in scope is mapped to. The prefixes in
+// force are marked by their places among the candidates, with no string
+// compared: the first 64 places as bits, which nearly always hold a free one.
+// Otherwise, as n prefixes take at most n places, one of the first n + 1 is
+// free, and those are marked.
 template <class Scope>
 std::wstring FirstFreePrefix(const Scope& scope) {
-  constexpr size_t kSmallScope = 8;
-  std::wstring_view small[kSmallScope];
+  constexpr uint64_t kFirstPlaces = 64;
+  uint64_t taken = 0;
   size_t count = 0;
-  std::vector<std::wstring_view> large;
   ForEachAlias(scope, [&](const std::wstring&, const std::wstring& prefix) {
-    if (count < kSmallScope) {
-      small[count++] = prefix;
-      return;
-    }
-    if (large.empty()) large.assign(small, small + count);
-    large.push_back(prefix);
+    ++count;
+    const uint64_t place = CandidateIndex(prefix, kFirstPlaces - 1);
+    if (place < kFirstPlaces) taken |= uint64_t{1} << place;
   });
-  std::sort(large.begin(), large.end());
-  for (uint64_t n = 0;; ++n) {
-    const PrefixCandidate candidate(n);
-    const std::wstring_view c = candidate.View();
-    if (large.empty() ? std::find(small, small + count, c) == small + count
-                      : !std::binary_search(large.begin(), large.end(), c)) {
-      return std::wstring(c);
-    }
-  }
+  if (~taken != 0) return std::wstring(PrefixCandidate(__builtin_ctzll(~taken)).View());
+  std::vector<bool> marks(count + 1);
+  ForEachAlias(scope, [&](const std::wstring&, const std::wstring& prefix) {
+    const uint64_t place = CandidateIndex(prefix, count);
+    if (place <= count) marks[place] = true;
+  });
+  const auto free = std::find(marks.begin(), marks.end(), false);
+  return std::wstring(PrefixCandidate(static_cast<uint64_t>(free - marks.begin())).View());
+}
+
+// Sets kept to value, leaving it alone when it holds value already: a context
+// reused for the next sibling most often declares what the last one did.
+const std::wstring& Keep(std::wstring& kept, const std::wstring& value) {
+  if (!detail::SameText(kept, value)) kept = value;
+  return kept;
 }
 
 // Destroys a chain of contexts linked through their parents, one at a time, so
@@ -154,17 +177,27 @@ void Context::StartChild(const std::wstring& name, const std::wstring& namespace
 void Context::SetNamePrefix(const std::wstring* prefix) {
   m_hasNamePrefix = m_namePrefixInScope = prefix != nullptr;
   // A reused context most often had the same prefix last time.
-  if (prefix != nullptr && m_namePrefix != *prefix) m_namePrefix = *prefix;
+  if (prefix != nullptr && !detail::SameText(m_namePrefix, *prefix)) m_namePrefix = *prefix;
 }
 
 const std::wstring* Context::FindPrefix(const std::wstring& namespaceUri) const {
   for (const Scope* s = m_scope;; s = s->parent) {
     if (s->parent == nullptr) {
-      const auto it = s->aliases.find(namespaceUri);
-      return it != s->aliases.end() ? &it->second : nullptr;
+      // A document has a few aliases: compared length first, most of them
+      // are passed over without a character read, where the map's search
+      // would compare characters at every step.
+      constexpr size_t kScanned = 8;
+      if (s->aliases.size() > kScanned) {
+        const auto it = s->aliases.find(namespaceUri);
+        return it != s->aliases.end() ? &it->second : nullptr;
+      }
+      for (const auto& [uri, prefix] : s->aliases) {
+        if (detail::SameText(uri, namespaceUri)) return &prefix;
+      }
+      return nullptr;
     }
     for (size_t i = 0; i < s->declared; ++i) {
-      if (s->added[i].first == namespaceUri) return &s->added[i].second;
+      if (detail::SameText(s->added[i].first, namespaceUri)) return &s->added[i].second;
     }
   }
 }
@@ -182,7 +215,7 @@ Context::Scope& Context::OwnScope() {
   if (SharesParentScope()) {
     if (!m_ownScope) m_ownScope = std::make_unique<Scope>();
     Scope& own = *m_ownScope;
-    own.defaultNamespace = m_scope->defaultNamespace;
+    Keep(own.defaultNamespace, m_scope->defaultNamespace);
     own.parent = m_scope;
     own.declared = 0;
     m_scope = &own;
@@ -194,12 +227,12 @@ const std::wstring& Context::Declare(const std::wstring& namespaceUri, const std
   Scope& own = OwnScope();
   if (own.parent == nullptr) return own.aliases[namespaceUri] = prefix;
   for (size_t i = 0; i < own.declared; ++i) {
-    if (own.added[i].first == namespaceUri) return own.added[i].second = prefix;
+    if (detail::SameText(own.added[i].first, namespaceUri)) return own.added[i].second = prefix;
   }
   if (own.declared == own.added.size()) own.added.emplace_back();
   auto& [uri, stored] = own.added[own.declared++];
-  uri = namespaceUri;
-  return stored = prefix;
+  Keep(uri, namespaceUri);
+  return Keep(stored, prefix);
 }
 
 void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
@@ -208,12 +241,12 @@ void Context::SetDefaultNamespace(const std::wstring& namespaceUri) {
 }
 
 void Context::AddNamespaceAlias(const std::wstring& prefix, const std::wstring& namespaceUri) {
-  if (namespaceUri == *m_namespaceUri) m_namePrefixInScope = false;
+  if (detail::SameText(namespaceUri, *m_namespaceUri)) m_namePrefixInScope = false;
   Declare(namespaceUri, prefix);
 }
 
 const std::wstring& Context::AllocatePrefix(const std::wstring& namespaceUri) {
-  if (namespaceUri == *m_namespaceUri) m_namePrefixInScope = false;
+  if (detail::SameText(namespaceUri, *m_namespaceUri)) m_namePrefixInScope = false;
   return Declare(namespaceUri, FirstFreePrefix(*m_scope));
 }
 
