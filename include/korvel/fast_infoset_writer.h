@@ -101,13 +101,20 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   // bits before it.
   void PutElementName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,
                       const std::wstring& localName);
+  // The same for an unprefixed name among those met last; false, with
+  // nothing written, for another. lasting: the strings stay as they are for
+  // as long as the writer lives.
+  bool PutRecentElementName(uint32_t lead, const std::wstring& namespaceUri,
+                            const std::wstring& localName, bool lasting = false);
   void PutElementNameLookedUp(uint32_t lead, const std::wstring& prefix,
                               const std::wstring& namespaceUri, const std::wstring& localName);
   // StartElement, WriteText and EndElement of an element that holds only
   // text, in one step; false, with nothing written, for the root or where the
-  // element declares a namespace.
+  // element declares a namespace. lastingNames: name and namespaceUri stay as
+  // they are for as long as the writer lives.
   bool WriteTextElement(const std::wstring& name, const std::wstring& namespaceUri,
-                        std::wstring_view text, ItemType itemType, bool isDefaultValue);
+                        std::wstring_view text, ItemType itemType, bool isDefaultValue,
+                        bool lastingNames);
   void PutNamespaceAttribute(const std::wstring& prefix, const std::wstring& namespaceUri);
   void PutIdentifyingString(const std::wstring& value, int table);
   void PutLiteralName(uint32_t lead, const std::wstring& prefix, const std::wstring& namespaceUri,
@@ -117,6 +124,8 @@ class KORVEL_API CFastInfosetWriter : public CXmlWriter {
   // Says how the value is encoded; leaves the octets of an alphabet or an
   // algorithm in m_valueOctets (UTF-8 is written straight from the text).
   ValueForm PrepareValue(std::wstring_view text, ItemType itemType, bool chunk, uint32_t& index);
+  ValueForm PrepareEncodedValue(uint32_t kind, uint32_t index, std::wstring_view text, bool chunk);
+  ValueForm Utf8Form() const;
   bool PackAlphabet(const std::wstring& alphabet, std::wstring_view text);
   void PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index, std::wstring_view text);
   void PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index, std::wstring_view text);

@@ -3,6 +3,8 @@
 // of ITU-T Rec. X.891, with names and short values replaced by table indexes.
 #include <korvel/fast_infoset_writer.h>
 
+#include <cstring>
+
 #include <korvel/binary_data.h>
 #include <korvel/errors.h>
 #include <korvel/fast_infoset_context.h>
@@ -15,6 +17,7 @@
 #include "fastinfoset/messages.h"
 #include "fastinfoset/octet_forms.h"
 #include "values/utf.h"
+#include "xml/plain_ascii.h"
 #include "xml/writer_messages.h"
 
 namespace Korvel {
@@ -45,35 +48,50 @@ void ToUtf8(std::wstring_view text, std::string& out) {
 
 // The UTF-8 octets of text after their length, which putLength writes from
 // lead. ASCII text, nearly all, is its own UTF-8: its length is known before
-// it is copied, so it is copied once, straight behind its length; other text
-// takes that place again through a scratch copy.
+// it is narrowed, straight behind its length. Other text of up to
+// kEncodedInPlace characters is encoded past the longest length form, then
+// moved behind its length; longer text, which would reserve four octets a
+// character, and malformed text go through a scratch copy (which replaces
+// what UTF-8 cannot hold).
 template <class PutLength>
 void PutUtf8Octets(Octets& out, std::string& scratch, std::wstring_view text, uint32_t lead,
                    PutLength putLength) {
-  constexpr size_t kLongestLength = 5;
+  constexpr size_t kLongestCharacter = 4;
+  constexpr size_t kEncodedInPlace = size_t{1} << 16;
   const size_t n = text.size();
-  char* const start = out.Room(kLongestLength + n);
-  putLength(out, lead, n);
-  char* const d = out.Room(n);
-  size_t i = 0;
-  while (i < n && detail::CodeOf(text[i]) < 0x80) {
-    d[i] = static_cast<char>(text[i]);
-    ++i;
-  }
-  if (i == n) {
+  char* const d = putLength(out.Room(kLongestForm + n), lead, n);
+  if (detail::PlainName::Narrow(text, d)) {
     out.Advance(d + n);
     return;
   }
-  out.Advance(start);
+  if (n <= kEncodedInPlace) {
+    char* const start = out.Room(kLongestForm + kLongestCharacter * n);
+    char* const encoded = start + kLongestForm;
+    if (const char* const end = detail::PutUtf8(text, encoded)) {
+      const size_t length = static_cast<size_t>(end - encoded);
+      char* const at = putLength(start, lead, length);
+      std::memmove(at, encoded, length);
+      out.Advance(at + length);
+      return;
+    }
+  }
   ToUtf8(text, scratch);
-  putLength(out, lead, scratch.size());
+  out.Advance(putLength(out.Room(kLongestForm), lead, scratch.size()));
   PutBytes(out, scratch);
+}
+
+// The pending attributes keep their strings from one element to the next,
+// whose attributes mostly have the same names: a name is copied only when it
+// differs, which costs less to find than a copy.
+void KeepName(std::wstring& kept, const std::wstring& name) {
+  if (kept.size() != name.size() || !SameUnits(kept.data(), name)) kept = name;
 }
 
 // The index of key from the cache, or else from the vocabulary through
 // lookup(index), then cached.
-template <class Lookup>
-bool FindIndex(IndexCache& cache, const IndexCache::Key& key, uint32_t& index, Lookup lookup) {
+template <size_t kParts, class Lookup>
+bool FindIndex(IndexCache<kParts>& cache, const typename IndexCache<kParts>::Key& key,
+               uint32_t& index, Lookup lookup) {
   if (cache.Find(key, index)) return true;
   if (!lookup(index)) return false;
   cache.Add(key, index);
@@ -112,7 +130,7 @@ void CFastInfosetWriter::WriteHeader(FInfoDecl declaration) {
   if (uri.empty()) uri = DEFAULT_VOCABULARY_URI;
   std::string utf8;
   ToUtf8(uri, utf8);
-  PutLengthBit2(*m_octets, 0, utf8.size());
+  Put(*m_octets, PutLengthBit2, 0, utf8.size());
   PutBytes(*m_octets, utf8);
 }
 
@@ -219,8 +237,8 @@ void CFastInfosetWriter::WriteAttribute(const std::wstring& name, const std::wst
   CXmlWriterContext& element = RequireOpenStartTag();
   if (m_attributeCount == m_attributes.size()) m_attributes.emplace_back();
   PendingAttribute& attribute = m_attributes[m_attributeCount++];
-  attribute.name = name;
-  attribute.namespaceUri = namespaceUri;
+  KeepName(attribute.name, name);
+  KeepName(attribute.namespaceUri, namespaceUri);
   attribute.value = value;
   attribute.itemType = itemType;
   // The default namespace never applies to attributes.
@@ -312,12 +330,12 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
                                                   attribute.name, i);
     };
     if (unprefixed && recent.Find(attribute.name, attribute.namespaceUri, index)) {
-      PutIndexBit2(*m_octets, 0x00, index);
+      Put(*m_octets, PutIndexBit2, 0x00, index);
     } else if (FindIndex(m_indexes->attributeNames,
                          {attribute.name, attribute.namespaceUri, attribute.prefix}, index,
                          attributeName)) {
       if (unprefixed) recent.Remember(attribute.name, attribute.namespaceUri, index);
-      PutIndexBit2(*m_octets, 0x00, index);
+      Put(*m_octets, PutIndexBit2, 0x00, index);
     } else {
       PutLiteralName(0x78, attribute.prefix, attribute.namespaceUri, attribute.name);
       m_vocabulary->AddAttribute(attribute.prefix, attribute.namespaceUri, attribute.name);
@@ -330,12 +348,19 @@ void CFastInfosetWriter::WriteElementHeader(CXmlWriterContext& element) {
 void CFastInfosetWriter::PutElementName(uint32_t lead, const std::wstring& prefix,
                                         const std::wstring& namespaceUri,
                                         const std::wstring& localName) {
-  uint32_t index = 0;
-  if (prefix.empty() && m_indexes->recentElementNames.Find(localName, namespaceUri, index)) {
-    PutIndexBit3(*m_octets, lead, index);
-  } else {
+  if (!prefix.empty() || !PutRecentElementName(lead, namespaceUri, localName)) {
     PutElementNameLookedUp(lead, prefix, namespaceUri, localName);
   }
+}
+
+// In line: an element's name is nearly always one of the names met last.
+inline bool CFastInfosetWriter::PutRecentElementName(uint32_t lead,
+                                                     const std::wstring& namespaceUri,
+                                                     const std::wstring& localName, bool lasting) {
+  uint32_t index = 0;
+  if (!m_indexes->recentElementNames.Find(localName, namespaceUri, index, lasting)) return false;
+  Put(*m_octets, PutIndexBit3, lead, index);
+  return true;
 }
 
 // Apart, so that the common case above stays small.
@@ -348,7 +373,7 @@ void CFastInfosetWriter::PutElementNameLookedUp(uint32_t lead, const std::wstrin
   };
   if (FindIndex(m_indexes->elementNames, {localName, namespaceUri, prefix}, index, elementName)) {
     if (prefix.empty()) m_indexes->recentElementNames.Remember(localName, namespaceUri, index);
-    PutIndexBit3(*m_octets, lead, index);
+    Put(*m_octets, PutIndexBit3, lead, index);
   } else {
     PutLiteralName(lead | 0x3C, prefix, namespaceUri, localName);
     m_vocabulary->AddElement(prefix, namespaceUri, localName);
@@ -358,16 +383,19 @@ void CFastInfosetWriter::PutElementNameLookedUp(uint32_t lead, const std::wstrin
 // The steps of StartElement, WriteText and EndElement that such an element
 // takes: it has no attributes, its scope is its parent's, and it is never
 // pushed.
-bool CFastInfosetWriter::WriteTextElement(const std::wstring& name,
-                                          const std::wstring& namespaceUri, std::wstring_view text,
-                                          ItemType itemType, bool isDefaultValue) {
+inline bool CFastInfosetWriter::WriteTextElement(const std::wstring& name,
+                                                 const std::wstring& namespaceUri,
+                                                 std::wstring_view text, ItemType itemType,
+                                                 bool isDefaultValue, bool lastingNames) {
   CXmlWriterContext* parent = GetCurrentElement();
   // Any other namespace needs a prefix, no namespace below a default one xmlns="".
   if (parent == nullptr || namespaceUri != parent->GetDefaultNamespace()) return false;
   FinishStartTag(*parent);
   parent->AddChild();
   ResolveTerminator();
-  PutElementName(0x00, std::wstring(), namespaceUri, name);
+  if (!PutRecentElementName(0x00, namespaceUri, name, lastingNames)) {
+    PutElementNameLookedUp(0x00, std::wstring(), namespaceUri, name);
+  }
   if (!text.empty() && (!isDefaultValue || m_writeDefaultElementValues)) {
     PutCharacterChunk(text, itemType);
   }
@@ -412,11 +440,11 @@ void CFastInfosetWriter::PutIdentifyingString(const std::wstring& value, int tab
       break;
   }
   if (found) {
-    PutIndexBit2(*m_octets, 0x80, index);
+    Put(*m_octets, PutIndexBit2, 0x80, index);
     return;
   }
   ToUtf8(value, m_valueOctets);
-  PutLengthBit2(*m_octets, 0x00, m_valueOctets.size());
+  Put(*m_octets, PutLengthBit2, 0x00, m_valueOctets.size());
   PutBytes(*m_octets, m_valueOctets);
   switch (table) {
     case kPrefixes:
@@ -429,6 +457,23 @@ void CFastInfosetWriter::PutIdentifyingString(const std::wstring& value, int tab
       vocabulary.AddLocalName(value);
       break;
   }
+}
+
+// Most values take the default encoding: that is decided here, in line.
+inline CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(std::wstring_view text,
+                                                                      ItemType itemType, bool chunk,
+                                                                      uint32_t& index) {
+  const Encoding encoding = m_options.GetEncoding(static_cast<uint32_t>(itemType));
+  index = encoding.index;
+  if (encoding.kind == Encoding::KIND_DEFAULT) return Utf8Form();
+  return PrepareEncodedValue(encoding.kind, index, text, chunk);
+}
+
+inline CFastInfosetWriter::ValueForm CFastInfosetWriter::Utf8Form() const {
+  if (m_options.GetDefaultStringEncoding() != 0) {
+    detail::ThrowFiError(detail::kFiUnsupportedUtf16Bit5);
+  }
+  return ValueForm::kUtf8;  // encoded where it goes, by PutEncodedStringBit3 or 5
 }
 
 void CFastInfosetWriter::PutAttributeValue(const std::wstring& value, ItemType itemType) {
@@ -446,7 +491,7 @@ void CFastInfosetWriter::PutAttributeValue(const std::wstring& value, ItemType i
       return m_vocabulary->FindAttributeValueIndex(value, i);
     };
     if (FindIndex(m_indexes->attributeValues, {value}, index, attributeValue)) {
-      PutIndexBit2(*m_octets, 0x80, index);
+      Put(*m_octets, PutIndexBit2, 0x80, index);
       return;
     }
     add = m_vocabulary->m_attributeValuesMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
@@ -466,7 +511,7 @@ void CFastInfosetWriter::PutCharacterChunk(std::wstring_view text, ItemType item
       return m_vocabulary->FindElementValueIndex(std::wstring(text), i);
     };
     if (FindIndex(m_indexes->characterChunks, {text}, index, characterChunk)) {
-      PutIndexBit4(*m_octets, 0xA0, index);
+      Put(*m_octets, PutIndexBit4, 0xA0, index);
       return;
     }
     add = m_vocabulary->m_characterChunksMap.size() < CFIVocabulary::MAX_TABLE_ENTRIES;
@@ -478,39 +523,37 @@ void CFastInfosetWriter::PutCharacterChunk(std::wstring_view text, ItemType item
 // Bits 3 and 4 say how the value is encoded; an alphabet or algorithm index
 // (minus one) takes the next eight bits; the octets' length starts on the
 // fifth bit.
-void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
-                                              std::wstring_view text) {
+inline void CFastInfosetWriter::PutEncodedStringBit3(uint32_t lead, ValueForm form, uint32_t index,
+                                                     std::wstring_view text) {
   if (form == ValueForm::kUtf8) {
     PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit5);
     return;
   }
   const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x20 : 0x30;
-  Put(*m_octets, lead | discriminant | ((index - 1) >> 4));
-  PutLengthBit5(*m_octets, ((index - 1) & 0x0F) << 4, m_valueOctets.size());
+  char* d = m_octets->Room(1 + kLongestForm);
+  d = PutOctet(d, lead | discriminant | ((index - 1) >> 4));
+  m_octets->Advance(PutLengthBit5(d, ((index - 1) & 0x0F) << 4, m_valueOctets.size()));
   PutBytes(*m_octets, m_valueOctets);
 }
 
 // The same from the fifth bit, the length starting on the seventh.
-void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
-                                              std::wstring_view text) {
+inline void CFastInfosetWriter::PutEncodedStringBit5(uint32_t lead, ValueForm form, uint32_t index,
+                                                     std::wstring_view text) {
   if (form == ValueForm::kUtf8) {
     PutUtf8Octets(*m_octets, m_valueOctets, text, lead, PutLengthBit7);
     return;
   }
   const uint32_t discriminant = form == ValueForm::kAlphabet ? 0x08 : 0x0C;
-  Put(*m_octets, lead | discriminant | ((index - 1) >> 6));
-  PutLengthBit7(*m_octets, ((index - 1) & 0x3F) << 2, m_valueOctets.size());
+  char* d = m_octets->Room(1 + kLongestForm);
+  d = PutOctet(d, lead | discriminant | ((index - 1) >> 6));
+  m_octets->Advance(PutLengthBit7(d, ((index - 1) & 0x3F) << 2, m_valueOctets.size()));
   PutBytes(*m_octets, m_valueOctets);
 }
 
-CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(std::wstring_view text,
-                                                               ItemType itemType, bool chunk,
-                                                               uint32_t& index) {
-  const Encoding encoding = m_options.GetEncoding(static_cast<uint32_t>(itemType));
-  index = encoding.index;
-  switch (encoding.kind) {
-    case Encoding::KIND_DEFAULT:
-      break;
+CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareEncodedValue(uint32_t kind, uint32_t index,
+                                                                      std::wstring_view text,
+                                                                      bool chunk) {
+  switch (kind) {
     case Encoding::KIND_RESTRICTED_ALPHABET: {
       const std::vector<std::wstring>& alphabets = m_vocabulary->m_restrictedAlphabets;
       if (index < 1 || index > alphabets.size()) {
@@ -534,10 +577,7 @@ CFastInfosetWriter::ValueForm CFastInfosetWriter::PrepareValue(std::wstring_view
     default:
       detail::ThrowFiError(chunk ? detail::kFiUnknownEncodingBit7 : detail::kFiUnknownEncodingBit5);
   }
-  if (m_options.GetDefaultStringEncoding() != 0) {
-    detail::ThrowFiError(detail::kFiUnsupportedUtf16Bit5);
-  }
-  return ValueForm::kUtf8;  // encoded where it goes, by PutEncodedStringBit3 or 5
+  return Utf8Form();
 }
 
 // Each character becomes its position in the alphabet in k bits, k the
@@ -574,16 +614,17 @@ namespace detail {
 struct FastInfosetWriterAccess {
   static bool WriteTextElement(CFastInfosetWriter& writer, const std::wstring& name,
                                const std::wstring& namespaceUri, std::wstring_view text,
-                               ItemType itemType, bool isDefaultValue) {
-    return writer.WriteTextElement(name, namespaceUri, text, itemType, isDefaultValue);
+                               ItemType itemType, bool isDefaultValue, bool lastingNames) {
+    return writer.WriteTextElement(name, namespaceUri, text, itemType, isDefaultValue,
+                                   lastingNames);
   }
 };
 
 bool WriteFastInfosetTextElementTo(CFastInfosetWriter& writer, const std::wstring& name,
                                    const std::wstring& namespaceUri, std::wstring_view text,
-                                   ItemType itemType, bool isDefaultValue) {
+                                   ItemType itemType, bool isDefaultValue, bool lastingNames) {
   return FastInfosetWriterAccess::WriteTextElement(writer, name, namespaceUri, text, itemType,
-                                                   isDefaultValue);
+                                                   isDefaultValue, lastingNames);
 }
 
 }  // namespace detail

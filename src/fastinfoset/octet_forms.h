@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The bit-level integer and length forms of Fast Infoset documents (ITU-T Rec.
-// X.891, C.21 to C.29), written into a byte buffer. Each form starts inside an
-// octet whose leading bits the caller has already chosen: `lead` carries those
-// bits, and the form fills the rest of that octet and the ones that follow.
+// X.891, C.21 to C.29). Each form starts inside an octet whose leading bits
+// the caller has already chosen: `lead` carries those bits, and the form fills
+// the rest of that octet and the ones that follow. The forms write from d,
+// which has room for kLongestForm octets, and return the end of what they
+// wrote, so that a writer reserves room once for several of them; the forms
+// into a byte buffer reserve it themselves.
 #pragma once
 
 #include <cstddef>
@@ -14,124 +17,110 @@ namespace Korvel::detail::fi {
 
 using Octets = ByteBuffer;
 
-inline void Put(Octets& out, uint32_t octet) { out.Append(static_cast<uint8_t>(octet & 0xFF)); }
+// The most octets any form below writes.
+constexpr size_t kLongestForm = 5;
 
-inline void Put32(Octets& out, uint32_t value) {
-  Put(out, value >> 24);
-  Put(out, value >> 16);
-  Put(out, value >> 8);
-  Put(out, value);
+inline char* PutOctet(char* d, uint32_t octet) {
+  *d = static_cast<char>(octet & 0xFF);
+  return d + 1;
+}
+
+inline char* Put32(char* d, uint32_t value) {
+  d = PutOctet(d, value >> 24);
+  d = PutOctet(d, value >> 16);
+  d = PutOctet(d, value >> 8);
+  return PutOctet(d, value);
 }
 
 // Integer 1 to 2^20 from the second bit: name indexes on the second bit.
-inline void PutIndexBit2(Octets& out, uint32_t lead, uint32_t value) {
-  if (value <= 64) {
-    Put(out, lead | (value - 1));
-  } else if (value <= 8256) {
+inline char* PutIndexBit2(char* d, uint32_t lead, uint32_t value) {
+  if (value <= 64) return PutOctet(d, lead | (value - 1));
+  if (value <= 8256) {
     const uint32_t v = value - 65;  // '10' + 13 bits
-    Put(out, lead | 0x40 | (v >> 8));
-    Put(out, v);
-  } else {
-    const uint32_t v = value - 8257;  // '110' + 20 bits
-    Put(out, lead | 0x60 | (v >> 16));
-    Put(out, v >> 8);
-    Put(out, v);
+    d = PutOctet(d, lead | 0x40 | (v >> 8));
+    return PutOctet(d, v);
   }
+  const uint32_t v = value - 8257;  // '110' + 20 bits
+  d = PutOctet(d, lead | 0x60 | (v >> 16));
+  d = PutOctet(d, v >> 8);
+  return PutOctet(d, v);
 }
 
-// Integer 1 to 2^20 from the third bit: element names.
-inline void PutIndexBit3(Octets& out, uint32_t lead, uint32_t value) {
-  if (value <= 32) {
-    Put(out, lead | (value - 1));
-  } else if (value <= 2080) {
-    const uint32_t v = value - 33;  // '100' + 11 bits
-    Put(out, lead | 0x20 | (v >> 8));
-    Put(out, v);
-  } else if (value <= 526368) {
-    const uint32_t v = value - 2081;  // '101' + 19 bits
-    Put(out, lead | 0x28 | (v >> 16));
-    Put(out, v >> 8);
-    Put(out, v);
-  } else {
-    const uint32_t v = value - 526369;  // '1100', six padding bits, 20 bits
-    Put(out, lead | 0x30);
-    Put(out, v >> 16);
-    Put(out, v >> 8);
-    Put(out, v);
+// Integer 1 to 2^20 from the third or the fourth bit: up to kShort in what is
+// left of the first octet, then after '100' in 3 + 8 bits (kShort * 64
+// values), after '101' in 3 + 16 bits (kShort * 16384 values), and after
+// '1100' in the last three octets (C.27 and C.28, where kShort is 32 or 16).
+template <uint32_t kShort>
+inline char* PutIndex(char* d, uint32_t lead, uint32_t value) {
+  constexpr uint32_t kMedium = kShort + kShort * 64;
+  constexpr uint32_t kLarge = kMedium + kShort * 16384;
+  if (value <= kShort) return PutOctet(d, lead | (value - 1));
+  if (value <= kMedium) {
+    const uint32_t v = value - kShort - 1;
+    d = PutOctet(d, lead | kShort | (v >> 8));
+    return PutOctet(d, v);
   }
+  if (value <= kLarge) {
+    const uint32_t v = value - kMedium - 1;
+    d = PutOctet(d, lead | kShort | kShort / 4 | (v >> 16));
+    d = PutOctet(d, v >> 8);
+    return PutOctet(d, v);
+  }
+  const uint32_t v = value - kLarge - 1;
+  d = PutOctet(d, lead | kShort | kShort / 2);
+  d = PutOctet(d, v >> 16);
+  d = PutOctet(d, v >> 8);
+  return PutOctet(d, v);
 }
 
-// Integer 1 to 2^20 from the fourth bit: character-chunk indexes.
-inline void PutIndexBit4(Octets& out, uint32_t lead, uint32_t value) {
-  if (value <= 16) {
-    Put(out, lead | (value - 1));
-  } else if (value <= 1040) {
-    const uint32_t v = value - 17;  // '100' + 10 bits
-    Put(out, lead | 0x10 | (v >> 8));
-    Put(out, v);
-  } else if (value <= 263184) {
-    const uint32_t v = value - 1041;  // '101' + 18 bits
-    Put(out, lead | 0x14 | (v >> 16));
-    Put(out, v >> 8);
-    Put(out, v);
-  } else {
-    const uint32_t v = value - 263185;  // '1100', five padding bits, 20 bits
-    Put(out, lead | 0x18);
-    Put(out, v >> 16);
-    Put(out, v >> 8);
-    Put(out, v);
-  }
+// Element names from the third bit, character-chunk indexes from the fourth.
+inline char* PutIndexBit3(char* d, uint32_t lead, uint32_t value) {
+  return PutIndex<32>(d, lead, value);
+}
+inline char* PutIndexBit4(char* d, uint32_t lead, uint32_t value) {
+  return PutIndex<16>(d, lead, value);
 }
 
-// The length of a non-empty octet string from the second bit.
-inline void PutLengthBit2(Octets& out, uint32_t lead, size_t length) {
-  if (length <= 64) {
-    Put(out, lead | static_cast<uint32_t>(length - 1));
-  } else if (length <= 320) {
-    Put(out, lead | 0x40);
-    Put(out, static_cast<uint32_t>(length - 65));
-  } else {
-    Put(out, lead | 0x60);
-    Put32(out, static_cast<uint32_t>(length - 321));
+// The length of a non-empty octet string: up to kShort in what is left of the
+// first octet, up to 256 more in the octet after it, beyond that in four
+// octets after it (C.22 to C.24, where kShort is 64, 8 or 2).
+template <uint32_t kShort>
+inline char* PutLength(char* d, uint32_t lead, size_t length) {
+  if (length <= kShort) return PutOctet(d, lead | static_cast<uint32_t>(length - 1));
+  if (length <= kShort + 256) {
+    d = PutOctet(d, lead | kShort);
+    return PutOctet(d, static_cast<uint32_t>(length - kShort - 1));
   }
+  d = PutOctet(d, lead | kShort | kShort / 2);
+  return Put32(d, static_cast<uint32_t>(length - kShort - 257));
 }
 
-// The length of a non-empty octet string from the fifth bit.
-inline void PutLengthBit5(Octets& out, uint32_t lead, size_t length) {
-  if (length <= 8) {
-    Put(out, lead | static_cast<uint32_t>(length - 1));
-  } else if (length <= 264) {
-    Put(out, lead | 0x08);
-    Put(out, static_cast<uint32_t>(length - 9));
-  } else {
-    Put(out, lead | 0x0C);
-    Put32(out, static_cast<uint32_t>(length - 265));
-  }
+// From the second, the fifth and the seventh bit.
+inline char* PutLengthBit2(char* d, uint32_t lead, size_t length) {
+  return PutLength<64>(d, lead, length);
 }
-
-// The length of a non-empty octet string from the seventh bit.
-inline void PutLengthBit7(Octets& out, uint32_t lead, size_t length) {
-  if (length <= 2) {
-    Put(out, lead | static_cast<uint32_t>(length - 1));
-  } else if (length <= 258) {
-    Put(out, lead | 0x02);
-    Put(out, static_cast<uint32_t>(length - 3));
-  } else {
-    Put(out, lead | 0x03);
-    Put32(out, static_cast<uint32_t>(length - 259));
-  }
+inline char* PutLengthBit5(char* d, uint32_t lead, size_t length) {
+  return PutLength<8>(d, lead, length);
+}
+inline char* PutLengthBit7(char* d, uint32_t lead, size_t length) {
+  return PutLength<2>(d, lead, length);
 }
 
 // Sequence lengths 1 to 2^20 of the initial vocabulary's lists (C.21).
-inline void PutSequenceLength(Octets& out, uint32_t length) {
-  if (length <= 128) {
-    Put(out, length - 1);
-  } else {
-    const uint32_t v = length - 129;  // '1000' + 20 bits
-    Put(out, 0x80 | (v >> 16));
-    Put(out, v >> 8);
-    Put(out, v);
-  }
+inline char* PutSequenceLength(char* d, uint32_t length) {
+  if (length <= 128) return PutOctet(d, length - 1);
+  const uint32_t v = length - 129;  // '1000' + 20 bits
+  d = PutOctet(d, 0x80 | (v >> 16));
+  d = PutOctet(d, v >> 8);
+  return PutOctet(d, v);
 }
+
+// A form, or a single octet, at the end of out: Put(out, PutIndexBit2, lead,
+// value) and Put(out, octet).
+template <class... Args, class... Values>
+void Put(Octets& out, char* (*form)(char*, Args...), Values... values) {
+  out.Advance(form(out.Room(kLongestForm), values...));
+}
+inline void Put(Octets& out, uint32_t octet) { out.Append(static_cast<uint8_t>(octet & 0xFF)); }
 
 }  // namespace Korvel::detail::fi

@@ -27,7 +27,8 @@ struct ElementText {
 
 // A simple element as the writers get it, handed on as one reference.
 // asciiName, when not empty, is the name's spelling in bytes, made once by a
-// caller that writes the same name again and again.
+// caller that writes the same name again and again, from a name and namespace
+// that stay as they are (the class metadata's).
 struct TextElement {
   const std::wstring& name;
   const std::wstring& namespaceUri;

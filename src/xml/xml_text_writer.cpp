@@ -458,7 +458,8 @@ namespace {
 // no registers for it.
 [[gnu::noinline]] void WriteTextElementOtherwise(CXmlWriter& writer, const TextElement& element) {
   if (WriteFastInfosetTextElement(writer, element.name, element.namespaceUri, element.text.view,
-                                  element.itemType, element.isDefaultValue)) {
+                                  element.itemType, element.isDefaultValue,
+                                  !element.asciiName.empty())) {
     return;
   }
   WriteTextElementInPieces(writer, element);

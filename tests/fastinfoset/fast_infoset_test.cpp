@@ -87,16 +87,18 @@ CBinaryData WriteFi(const CFastInfosetContext& options, Body body,
 // The document written by calls "name|argument|...": start|name|ns, end,
 // attr|name|ns|value, text|value[|item type number], nil, default|ns, alias|prefix|ns,
 // xsitype|ns|name. With oneStep, start, text and end in a row go in one step
-// where the writer takes them so.
+// where the writer takes them so, their names as lasting as the metadata's.
 inline CBinaryData Script(const CFastInfosetContext& options, const VectorArgs& calls,
                           FInfoDecl decl = FInfoDecl_None, bool oneStep = false) {
+  std::vector<VectorArgs> split;
+  for (const std::wstring& call : calls) split.push_back(Split(call, L'|', 4));
   return WriteFi(options, [&](CFastInfosetWriter& w) {
     for (size_t i = 0; i < calls.size(); ++i) {
-      const VectorArgs c = Split(calls[i], L'|', 4);
+      const VectorArgs& c = split[i];
       if (oneStep && c[0] == L"start" && i + 2 < calls.size() && calls[i + 2] == L"end") {
-        const VectorArgs t = Split(calls[i + 1], L'|', 4);
+        const VectorArgs& t = split[i + 1];
         if (t[0] == L"text" &&
-            detail::WriteFastInfosetTextElement(w, c[1], c[2], t[1], it_string, false)) {
+            detail::WriteFastInfosetTextElement(w, c[1], c[2], t[1], it_string, false, true)) {
           i += 2;
           continue;
         }
@@ -298,6 +300,24 @@ TEST(FastInfosetWriter, ElementsNamesAttributeValuesAndPrefixes) {
                EXPECT_EQ(Hex(Script(options, calls, FInfoDecl_None, true)), bytes) << "in one step";
                return Wide(bytes);
              }}});
+  // Lasting names are found again by their address alone, among others met since.
+  const std::wstring a = L"a", bb = L"bb", none;
+  const auto repeated = [&](bool oneStep) {
+    return Hex(WriteFi(options, [&](CFastInfosetWriter& w) {
+      w.StartElement(L"r", L"");
+      for (const std::wstring* name : {&a, &bb, &a, &bb, &a, &bb, &a}) {
+        if (oneStep && detail::WriteFastInfosetTextElement(w, *name, none, L"t", it_string, false,
+                                                           true)) {
+          continue;
+        }
+        w.StartElement(*name, none);
+        w.WriteText(L"t", it_string, false);
+        w.EndElement();
+      }
+      w.EndElement();
+    }));
+  };
+  EXPECT_EQ(repeated(true), repeated(false));
   // Text after a child lands in the parent, after the child's end.
   EXPECT_EQ(ReadTree(Script(options, {L"start|r|", L"text|a", L"start|c|", L"end", L"text|b", L"end"})),
             L"{}r [ab] ({}c)");
@@ -443,13 +463,13 @@ using namespace detail::fi;
 
 std::string Encode(const std::string& form, uint32_t value) {
   detail::fi::Octets out;
-  if (form == "index2") PutIndexBit2(out, 0, value);
-  if (form == "index3") PutIndexBit3(out, 0, value);
-  if (form == "chunk4") PutIndexBit4(out, 0xA0, value);
-  if (form == "length2") PutLengthBit2(out, 0, value);
-  if (form == "length5") PutLengthBit5(out, 0, value);
-  if (form == "length7") PutLengthBit7(out, 0, value);
-  if (form == "sequence") PutSequenceLength(out, value);
+  if (form == "index2") Put(out, PutIndexBit2, 0, value);
+  if (form == "index3") Put(out, PutIndexBit3, 0, value);
+  if (form == "chunk4") Put(out, PutIndexBit4, 0xA0, value);
+  if (form == "length2") Put(out, PutLengthBit2, 0, value);
+  if (form == "length5") Put(out, PutLengthBit5, 0, value);
+  if (form == "length7") Put(out, PutLengthBit7, 0, value);
+  if (form == "sequence") Put(out, PutSequenceLength, value);
   return Hex(reinterpret_cast<const unsigned char*>(out.Data()), out.Size());
 }
 
