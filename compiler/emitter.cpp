@@ -415,24 +415,171 @@ class Writer {
     std::ostringstream cases;
     for (const PropertyPlan* p : own) {
       if (!IsViewable(*p)) continue;
-      const std::string& m = p->member;
       cases << "    case Property_" << p->name << ":\n";
       if (IsCollectionKind(*p) || IsObjectKind(*p)) {
-        cases << "      return member.Set(" << m << ".Get());\n";
+        cases << "      return member.Set(" << p->member << ".Get());\n";
         continue;
       }
-      const std::string v = IsEnum(*p) ? "I4" : p->simple.builtin->variant;
-      if (p->optional && !(p->fixed && IsString(*p))) {
-        cases << "      GetOptional(" << m << ", member, [](CMemberView& v, auto& f) { v.Set" << v
-              << "(" << (IsEnum(*p) ? "static_cast<int32_t>(f)" : "f") << "); });\n";
-      } else {
-        cases << "      member.Set" << v << "("
-              << (IsEnum(*p) ? "static_cast<int32_t>(" + m + ")" : m) << ");\n";
-      }
-      cases << "      return true;\n";
+      cases << "      " << ShowSimple(*p, "member") << "\n      return true;\n";
     }
     ViewSwitch(out, plan, "ViewMember", "KorvelData::CMemberView& member", "member",
                cases.str());
+  }
+
+  // The statement that points view, a CMemberView, at the viewable simple
+  // member of p.
+  static std::string ShowSimple(const PropertyPlan& p, const std::string& view) {
+    const std::string& m = p.member;
+    const std::string v = IsEnum(p) ? "I4" : p.simple.builtin->variant;
+    if (p.optional && !(p.fixed && IsString(p))) {
+      return "GetOptional(" + m + ", " + view + ", [](CMemberView& v, auto& f) { v.Set" + v + "(" +
+             (IsEnum(p) ? "static_cast<int32_t>(f)" : "f") + "); });";
+    }
+    return view + ".Set" + v + "(" + (IsEnum(p) ? "static_cast<int32_t>(" + m + ")" : m) + ");";
+  }
+
+  static bool HasElements(const ClassPlan& plan) {
+    return std::any_of(plan.properties.begin(), plan.properties.end(),
+                       [](const PropertyPlan& p) { return !p.attribute && !p.simpleValue; });
+  }
+  // A sequence class writes its elements from its members (MembersToXml),
+  // sparing the descriptions' walk a virtual call and a view per member; so
+  // does a choice class of its own.
+  static bool WritesOwnSequence(const ClassPlan& plan) {
+    return plan.group == ClassPlan::sequence && HasElements(plan);
+  }
+  static bool WritesOwnElements(const ClassPlan& plan) {
+    return WritesOwnSequence(plan) ||
+           (plan.group == ClassPlan::choice && !plan.base && HasElements(plan));
+  }
+
+  // The statement that writes the element of p, described by e, from the
+  // member where the member is shown in place, else through the description;
+  // chosen for a choice member, whose statement returns true once written.
+  static std::string MemberToXml(const PropertyPlan& p, const std::string& e, bool chosen) {
+    const std::string mandatory = !chosen && !p.optional ? "true" : "false";
+    const auto statement = [chosen](const std::string& call, const std::string& indent) {
+      return indent + (chosen ? "if (" + call + ") return true;\n" : call + ";\n");
+    };
+    if (!IsViewable(p) || p.kind == PropertyPlan::untyped) {
+      return statement(e + "->ElementToXml(context, this, writer)", "  ");
+    }
+    if (IsCollectionKind(p)) {
+      const std::string cast = "static_cast<const CColElementInfo*>(" + e + ")";
+      const std::string call = "CollectionToXml(context, " + p.member + ".Get(), writer" +
+                               (chosen ? ", true)" : ")");
+      return chosen ? "  if (" + cast + "\n          ->" + call + ") {\n    return true;\n  }\n"
+                    : "  " + cast + "\n      ->" + call + ";\n";
+    }
+    if (IsObjectKind(p)) {
+      // A chosen object may have empty content of its own; not so a substitute.
+      return statement(e + "->ObjectToXml(context, " + p.member + ".Get(), writer, " + mandatory +
+                           (chosen && !p.elementChoice ? ", true)" : ")"),
+                       "  ");
+    }
+    return "  {\n    CMemberView member;\n    " + ShowSimple(p, "member") + "\n" +
+           statement(e + "->SimpleToXml(context, member, writer, " + mandatory + ")", "    ") +
+           "  }\n";
+  }
+
+  // SequenceToXml: the base class's elements through the base's, the others
+  // each as MemberToXml writes it; MembersToXml calls it for objects of this
+  // very class. A choice's MembersToXml stops at the first member written.
+  void MembersToXmlDefinition(std::ostringstream& out, const ClassPlan& plan) const {
+    if (!WritesOwnElements(plan)) return;
+    const std::string& c = plan.name;
+    const bool sequence = plan.group == ClassPlan::sequence;
+    const bool baseWrites = plan.base && WritesOwnSequence(*plan.base);
+    std::ostringstream body;
+    if (baseWrites) body << "  " << QClass(plan.base) << "::SequenceToXml(e, writer, context);\n";
+    size_t index = 0;
+    for (size_t i = 0; i < plan.properties.size(); ++i) {
+      const PropertyPlan& p = plan.properties[i];
+      if (p.attribute || p.simpleValue) continue;
+      const std::string e = "e[" + std::to_string(index++) + "]";
+      if (i < plan.inherited && baseWrites) continue;
+      if (sequence && i < plan.inherited) {
+        body << "  " << e << "->ElementToXml(context, this, writer);\n";
+      } else {
+        body << MemberToXml(p, e, !sequence);
+      }
+    }
+    const std::string head = "\nstd::optional<bool> " + c + "::MembersToXml(CXmlWriter* writer,\n" +
+                             std::string(c.size() + 35, ' ') +
+                             "const CSerializationContext& context) const {\n" +
+                             "  if (typeid(*this) != typeid(" + c + ")) return std::nullopt;\n";
+    if (!sequence) {
+      out << head << "  CElementInfo* const* e = GetMetaData().elementInfo;\n"
+          << body.str() << "  return false;\n}\n";
+      return;
+    }
+    out << "\nvoid " << c
+        << "::SequenceToXml(CElementInfo* const* e, CXmlWriter* writer,\n"
+        << std::string(c.size() + 21, ' ') << "const CSerializationContext& context) const {\n"
+        << body.str() << "}\n" << head
+        << "  SequenceToXml(GetMetaData().elementInfo, writer, context);\n  return true;\n}\n";
+  }
+
+  static bool IsNamedAttribute(const PropertyPlan& p) {
+    return p.attribute && p.kind != PropertyPlan::anyAttribute;
+  }
+  static bool HasNamedAttributes(const ClassPlan& plan) {
+    return std::any_of(plan.properties.begin(), plan.properties.end(), IsNamedAttribute);
+  }
+  static bool IsGroup(const PropertyPlan& p) {
+    return !p.attribute && p.itemClass != nullptr && p.itemClass->pseudo;
+  }
+  // The class writes its attributes from its members. Its in-line groups
+  // have none (a schema's model groups hold elements only), which spares
+  // them the descriptions' walk, a visit to each group object.
+  static bool WritesOwnAttributes(const ClassPlan& plan) {
+    return std::any_of(plan.properties.begin(), plan.properties.end(),
+                       [](const PropertyPlan& p) { return p.attribute || IsGroup(p); });
+  }
+
+  // As MembersToXmlDefinition for the attributes: the named ones first, the
+  // base class's through the base's NamedAttributesToXml, then the wildcards,
+  // as the class's descriptions list them.
+  void AttributeMembersToXmlDefinition(std::ostringstream& out, const ClassPlan& plan) const {
+    if (!WritesOwnAttributes(plan)) return;
+    const std::string& c = plan.name;
+    std::ostringstream named, wildcards;
+    if (plan.base && HasNamedAttributes(*plan.base)) {
+      named << "  " << QClass(plan.base) << "::NamedAttributesToXml(a, writer, context);\n";
+    }
+    size_t index = 0;
+    for (size_t i = 0; i < plan.properties.size(); ++i) {
+      const PropertyPlan& p = plan.properties[i];
+      if (!IsNamedAttribute(p)) continue;
+      const std::string a = "a[" + std::to_string(index++) + "]";
+      if (i < plan.inherited) continue;
+      if (IsViewable(p)) {
+        named << "  {\n    CMemberView member;\n    " << ShowSimple(p, "member") << "\n    " << a
+              << "->SimpleToXml(context, member, writer);\n  }\n";
+      } else {
+        named << "  " << a << "->AttributeToXml(context, this, writer);\n";
+      }
+    }
+    for (const PropertyPlan& p : plan.properties) {
+      if (p.kind != PropertyPlan::anyAttribute) continue;
+      wildcards << "  a[" << index++ << "]->AttributeToXml(context, this, writer);\n";
+    }
+    if (HasNamedAttributes(plan)) {
+      out << "\nvoid " << c
+          << "::NamedAttributesToXml(CAttributeInfo* const* a, CXmlWriter* writer,\n"
+          << std::string(c.size() + 28, ' ') << "const CSerializationContext& context) const {\n"
+          << named.str() << "}\n";
+    }
+    // A class with in-line groups but no attributes writes none.
+    const bool writes = HasNamedAttributes(plan) || !wildcards.str().empty();
+    out << "\nbool " << c << "::AttributeMembersToXml(CXmlWriter*" << (writes ? " writer" : "")
+        << ",\n"
+        << std::string(c.size() + 29, ' ') << "const CSerializationContext&"
+        << (writes ? " context" : "") << ") const {\n  if (typeid(*this) != typeid(" << c
+        << ")) return false;\n";
+    if (writes) out << "  CAttributeInfo* const* a = GetMetaData().attributeInfo;\n";
+    out << (HasNamedAttributes(plan) ? "  NamedAttributesToXml(a, writer, context);\n" : "")
+        << wildcards.str() << "  return true;\n}\n";
   }
 
   // A view function over the class's own properties (nothing without cases):
@@ -549,6 +696,28 @@ class Writer {
                       [](const PropertyPlan* p) { return MadeOnFirstUse(*p); })) {
         out << "  Korvel::CXmlCollectionBase* MakeCollection(int propertyIndex) const override;\n";
       }
+    }
+    if (WritesOwnAttributes(plan)) {
+      out << "  bool AttributeMembersToXml(Korvel::CXmlWriter* writer,\n"
+             "                             const Korvel::CSerializationContext& context) const "
+             "override;\n";
+    }
+    if (HasNamedAttributes(plan)) {
+      out << "  // The attributes but wildcards from the members, described by a.\n"
+             "  void NamedAttributesToXml(KorvelData::CAttributeInfo* const* a,\n"
+             "                            Korvel::CXmlWriter* writer,\n"
+             "                            const Korvel::CSerializationContext& context) const;\n";
+    }
+    if (WritesOwnElements(plan)) {
+      out << "  std::optional<bool> MembersToXml(\n"
+             "      Korvel::CXmlWriter* writer,\n"
+             "      const Korvel::CSerializationContext& context) const override;\n";
+    }
+    if (WritesOwnSequence(plan)) {
+      out << "  // The elements from the members, described by e, the class's descriptions.\n"
+             "  void SequenceToXml(KorvelData::CElementInfo* const* e,\n"
+             "                     Korvel::CXmlWriter* writer,\n"
+             "                     const Korvel::CSerializationContext& context) const;\n";
     }
     if (!plan.ownElementNames.empty()) {
       out << "  // No xsi:type where the element's name tells the class.\n"
@@ -1443,6 +1612,8 @@ class Writer {
              "propertyIndex));\n}\n";
     }
     ViewMemberDefinition(out, plan, own);
+    MembersToXmlDefinition(out, plan);
+    AttributeMembersToXmlDefinition(out, plan);
     StoreObjectPropertyDefinition(out, plan, own);
     if (plan.pseudo) {
       out << "\nbool " << c
@@ -1462,7 +1633,7 @@ class Writer {
           << "  if (GetClassInfo() == GetMetaData().classInfo) {\n"
              "    const std::wstring& name = ElementNameOf(this);\n";
       for (const std::wstring& name : plan.ownElementNames) {
-        out << "    if (name == " << Literal(name) << ") return false;\n";
+        out << "    if (name == " << Literal(name) << "sv) return false;\n";
       }
       out << "  }\n  return " << BaseClass(plan) << "::NeedsTypeAttribute();\n}\n";
     }
@@ -1472,7 +1643,7 @@ class Writer {
              "                const CSerializationContext& context, bool isOptional) const {\n"
              "  const std::wstring& name = ElementNameOf(this);\n";
       for (const QName& e : plan.foreignSubstitutes) {
-        out << "  if (name == " << Literal(e.local) << ") ns = " << Literal(e.ns) << ";\n";
+        out << "  if (name == " << Literal(e.local) << "sv) ns = " << Literal(e.ns) << ";\n";
       }
       out << "  " << BaseClass(plan) << "::ToXml_Int(writer, isRoot, ns, context, isOptional);\n}\n";
     }

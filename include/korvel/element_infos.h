@@ -186,6 +186,12 @@ class KORVEL_API CColElementInfo : public CElementInfo {
                                  Korvel::CXmlWriter* writer) const override;
   bool MayStartAt(const Korvel::CSerializationContext& context,
                   const Korvel::CXmlElement* element) const override;
+  // ElementToXml with the collection member at hand (null for none), as
+  // CElementInfo::SimpleToXml is for simple members; the choice member's
+  // when chosen, which skips an empty collection, a member not chosen.
+  bool CollectionToXml(const Korvel::CSerializationContext& context,
+                       const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer,
+                       bool chosen = false) const;
 
  protected:
   // childElementType is that of class-valued items; a pseudo-element item
@@ -204,6 +210,14 @@ class KORVEL_API CColElementInfo : public CElementInfo {
   bool WriteItems(const Korvel::CSerializationContext& context,
                   const Korvel::CXmlObjectBase* object,
                   const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;
+  // WriteItems after the count check; or, for a choice member, unless the
+  // collection is empty.
+  bool WriteChosen(const Korvel::CSerializationContext& context,
+                   const Korvel::CXmlObjectBase* object,
+                   const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;
+  bool WriteCounted(const Korvel::CSerializationContext& context,
+                    const Korvel::CXmlObjectBase* object,
+                    const Korvel::CXmlCollectionBase* collection, Korvel::CXmlWriter* writer) const;
   // ReadRun of untyped collections: by name unless the name is "AnyElement".
   Korvel::CXmlElement* ReadUntypedRun(const Korvel::CSerializationContext& context,
                                       Korvel::CXmlObjectBase* collection,

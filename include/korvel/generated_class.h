@@ -119,6 +119,18 @@ class KORVEL_API CXmlGeneratedClass : public CXmlObjectBase {
   // written under another name than its type's. A class that is the declared
   // type of a global element answers false for that element's name.
   virtual bool NeedsTypeAttribute() const;
+  // Writes the elements of a sequence or a choice from the members
+  // themselves, as the class's element descriptions would in their order
+  // (see CElementInfo::SimpleToXml), and returns whether any was written;
+  // nullopt leaves them to the descriptions' walk, as this default does.
+  // Generated classes leave them so for objects of a class derived from
+  // theirs, which may show their members otherwise.
+  virtual std::optional<bool> MembersToXml(CXmlWriter* writer,
+                                           const CSerializationContext& context) const;
+  // The same for the class's attributes (see CAttributeInfo::SimpleToXml)
+  // and those its in-line groups write on its element: true when written.
+  virtual bool AttributeMembersToXml(CXmlWriter* writer,
+                                     const CSerializationContext& context) const;
   // The object as INillable, or null. By default a cast finds out (the
   // class's description remembers the last type for which it failed); a
   // nillable class answers itself.

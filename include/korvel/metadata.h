@@ -36,6 +36,10 @@ struct KvVariant;
 class KvValueView;
 }  // namespace Korvel
 
+namespace Korvel::detail {
+class SimpleValue;
+}  // namespace Korvel::detail
+
 namespace KorvelData {
 
 // The content model of a class.
@@ -269,6 +273,20 @@ class KORVEL_API CElementInfo {
   void CheckRestriction(const Korvel::KvVariant& value,
                         const std::wstring* lexical = nullptr) const;
 
+  // Writing the property from its member, as a generated class that walks
+  // its own members does (CXmlGeneratedClass::MembersToXml): what
+  // ElementToXml of a sequence member of the description's kind writes, and
+  // the same failures; mandatory for a member that must be written. The
+  // simple value of a primitive or an enumeration description:
+  bool SimpleToXml(const Korvel::CSerializationContext& context, const CMemberView& member,
+                   Korvel::CXmlWriter* writer, bool mandatory) const;
+  // An object (null for none) of a class or abstract-class description;
+  // mayBeEmpty for a class member of a choice, whose object may have empty
+  // content of its own:
+  bool ObjectToXml(const Korvel::CSerializationContext& context,
+                   const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer,
+                   bool mandatory, bool mayBeEmpty = false) const;
+
   // The namespace given to wildcard content written without one.
   static std::wstring GetAnyDefaultNamespace(const wchar_t* constraint, const wchar_t* anyNamespace,
                                              const wchar_t* targetNamespace);
@@ -415,6 +433,10 @@ class KORVEL_API CElementInfo {
   bool m_hasFacets = false;  // some facet is set: values are worth checking
   bool m_mayWriteGroupAttributes = true;
 
+  // The steps of ElementToXmlPrim and ElementToXmlEnum once the value is seen.
+  bool WritePrim(Korvel::detail::SimpleValue& value, Korvel::CXmlWriter* writer) const;
+  bool WriteEnum(Korvel::detail::SimpleValue& value, Korvel::CXmlWriter* writer,
+                 EnumToStringFunc enumToString) const;
   // Reads the simple child at *current: an enumeration through stringToEnum,
   // a primitive value when that is null.
   void ReadSimpleChild(const Korvel::CSerializationContext& context,
@@ -445,6 +467,12 @@ class KORVEL_API CAttributeInfo {
   // the description has one. Nothing here.
   virtual void DefaultFromXml(const Korvel::CSerializationContext& context,
                               Korvel::CXmlGeneratedClass* owner) const;
+
+  // AttributeToXml from the member itself, as a generated class that walks
+  // its own members does (CXmlGeneratedClass::AttributeMembersToXml); for
+  // the enumeration and primitive descriptions only.
+  void SimpleToXml(const Korvel::CSerializationContext& context, const CMemberView& member,
+                   Korvel::CXmlWriter* writer) const;
 
   const std::wstring& GetAttributeName() const noexcept { return m_attributeName; }
   const std::wstring& GetAttributeNamespace() const noexcept { return m_attributeNamespace; }
@@ -482,6 +510,10 @@ class KORVEL_API CAttributeInfo {
   bool SkipsAsDefault(const Korvel::CSerializationContext& context, const std::wstring& text) const;
   // The shared Validate of the enumeration and primitive descriptions.
   void RequireFound(bool found) const;
+  // The step of AttributeToXml once the value is seen; only the enumeration
+  // and primitive descriptions have one (here it throws).
+  virtual void WriteValue(const Korvel::CSerializationContext& context,
+                          Korvel::detail::SimpleValue& value, Korvel::CXmlWriter* writer) const;
 
   static void ToXml_Int(const Korvel::CXmlObjectBase* object, Korvel::CXmlWriter* writer,
                         bool isRoot, const wchar_t* ns,
@@ -544,6 +576,10 @@ class KORVEL_API CAttributeInfoEnum : public CAttributeInfo {
   void DefaultFromXml(const Korvel::CSerializationContext& context,
                       Korvel::CXmlGeneratedClass* owner) const override;
 
+ protected:
+  void WriteValue(const Korvel::CSerializationContext& context, Korvel::detail::SimpleValue& value,
+                  Korvel::CXmlWriter* writer) const override;
+
  private:
   StringToEnumFunc m_stringToEnum;
   EnumToStringFunc m_enumToString;
@@ -575,6 +611,10 @@ class KORVEL_API CAttributeInfoPrimitive : public CAttributeInfo {
   void Validate(const Korvel::CSerializationContext& context, bool found) const override;
   void DefaultFromXml(const Korvel::CSerializationContext& context,
                       Korvel::CXmlGeneratedClass* owner) const override;
+
+ protected:
+  void WriteValue(const Korvel::CSerializationContext& context, Korvel::detail::SimpleValue& value,
+                  Korvel::CXmlWriter* writer) const override;
 
  private:
   // Parses text into the property, checking the facets when the context asks;

@@ -150,6 +150,17 @@ std::wstring CAttributeInfo::GetTargetNamespace(const CXmlObjectBase* object) {
   return object->GetTargetNamespace();
 }
 
+void CAttributeInfo::SimpleToXml(const CSerializationContext& context, const CMemberView& member,
+                                 CXmlWriter* writer) const {
+  detail::SimpleValue value(member);
+  WriteValue(context, value, writer);
+}
+
+void CAttributeInfo::WriteValue(const CSerializationContext&, detail::SimpleValue&,
+                                CXmlWriter*) const {
+  throw CKvException(detail::kNotImplemented);
+}
+
 // CAttributeInfoAny.
 
 CAttributeInfoAny::CAttributeInfoAny(const wchar_t* name, const wchar_t* ns, int propertyIndex,
@@ -218,6 +229,11 @@ void CAttributeInfoEnum::AttributeToXml(const CSerializationContext& context,
                                         const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   detail::SimpleValue value(
       [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  CAttributeInfoEnum::WriteValue(context, value, writer);
+}
+
+void CAttributeInfoEnum::WriteValue(const CSerializationContext& context,
+                                    detail::SimpleValue& value, CXmlWriter* writer) const {
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text = detail::EnumText(m_enumToString(value.GetI4()));
   if (SkipsAsDefault(context, text)) return;
@@ -288,6 +304,11 @@ void CAttributeInfoPrimitive::AttributeToXml(const CSerializationContext& contex
                                              CXmlWriter* writer) const {
   detail::SimpleValue value(
       [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  CAttributeInfoPrimitive::WriteValue(context, value, writer);
+}
+
+void CAttributeInfoPrimitive::WriteValue(const CSerializationContext& context,
+                                         detail::SimpleValue& value, CXmlWriter* writer) const {
   if (GetIsOptional() && !value.IsValid()) return;
   const std::wstring& text =
       detail::WrittenText(value, m_formatOverride.empty() ? nullptr : m_formatOverride.c_str());

@@ -276,6 +276,33 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
                                     CXmlWriter* writer) const {
   detail::SimpleValue value(
       [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  return WritePrim(value, writer);
+}
+
+bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
+                                    CXmlWriter* writer, EnumToStringFunc enumToString) const {
+  detail::SimpleValue value(
+      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+  return WriteEnum(value, writer, enumToString);
+}
+
+bool CElementInfo::SimpleToXml(const CSerializationContext&, const CMemberView& member,
+                               CXmlWriter* writer, bool mandatory) const {
+  detail::SimpleValue value(member);
+  const bool written = m_enumToString != nullptr ? WriteEnum(value, writer, m_enumToString)
+                                                 : WritePrim(value, writer);
+  if (mandatory) RequireWritten(written);
+  return written;
+}
+
+bool CElementInfo::ObjectToXml(const CSerializationContext& context, const CXmlObjectBase* object,
+                               CXmlWriter* writer, bool mandatory, bool mayBeEmpty) const {
+  const bool written = WriteObject(context, object, writer, mayBeEmpty);
+  if (mandatory) RequireWritten(written);
+  return written;
+}
+
+bool CElementInfo::WritePrim(detail::SimpleValue& value, CXmlWriter* writer) const {
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();
@@ -284,7 +311,7 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
   }
   if (!value.IsValid()) return false;
   const detail::PrintedText text(value, FormatOrNull(m_formatOverride));
-  const bool isDefault = !m_defaultValue.empty() && text.View() == m_defaultValue;
+  const bool isDefault = !m_defaultValue.empty() && detail::SameName(text.View(), m_defaultValue);
   // The pattern judges the text as written, format override included; the
   // other facets judge the value. Most elements have no facet to check.
   if (!isDefault && (m_hasFacets || !m_hasRestrictions)) {
@@ -296,10 +323,8 @@ bool CElementInfo::ElementToXmlPrim(const CSerializationContext&, const CXmlGene
   return true;
 }
 
-bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGeneratedClass* owner,
-                                    CXmlWriter* writer, EnumToStringFunc enumToString) const {
-  detail::SimpleValue value(
-      [&](auto& member, auto& view) { return ViewSimple(owner, member, view); });
+bool CElementInfo::WriteEnum(detail::SimpleValue& value, CXmlWriter* writer,
+                             EnumToStringFunc enumToString) const {
   if (value.IsNil()) {
     writer->StartElement(m_elementName, m_elementNamespace);
     writer->WriteNil();
@@ -310,7 +335,7 @@ bool CElementInfo::ElementToXmlEnum(const CSerializationContext&, const CXmlGene
   // The enumerator's literal as it stands: a writer that needs a string gets a copy.
   const wchar_t* literal = enumToString(value.GetI4());
   const std::wstring_view text = literal != nullptr ? literal : L"";
-  const bool isDefault = !m_defaultValue.empty() && text == m_defaultValue;
+  const bool isDefault = !m_defaultValue.empty() && detail::SameName(text, m_defaultValue);
   detail::WriteTextElement(*writer, m_elementName, m_elementNamespace, detail::ElementText{text},
                            it_string, isDefault, m_asciiName);
   return true;

@@ -114,11 +114,9 @@ CElementInfoChoiceCol::~CElementInfoChoiceCol() = default;
 bool CElementInfoChoiceCol::ElementToXml(const CSerializationContext& context,
                                          const CXmlGeneratedClass* owner,
                                          CXmlWriter* writer) const {
-  // An empty collection is a member not chosen: the next member may be.
   std::optional<KvValueView> view;
   const CMemberView member = SeeMember(owner, view);
-  if (member.collection == nullptr || member.collection->GetCount() <= 0) return false;
-  return WriteItems(context, member.object, member.collection, writer);
+  return WriteChosen(context, member.object, member.collection, writer);
 }
 
 bool CElementInfoChoiceCol::ElementFromXml(const CSerializationContext& context,

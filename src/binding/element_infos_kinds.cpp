@@ -287,10 +287,31 @@ bool CColElementInfo::ElementToXml(const CSerializationContext& context,
                                    const CXmlGeneratedClass* owner, CXmlWriter* writer) const {
   std::optional<KvValueView> view;
   const CMemberView member = SeeMember(owner, view);
-  if (member.collection != nullptr && !context.GetIgnoreInvalidCollectionCounts()) {
-    member.collection->ValidateCount(context);
+  return WriteCounted(context, member.object, member.collection, writer);
+}
+
+bool CColElementInfo::CollectionToXml(const CSerializationContext& context,
+                                      const CXmlCollectionBase* collection, CXmlWriter* writer,
+                                      bool chosen) const {
+  return chosen ? WriteChosen(context, collection, collection, writer)
+                : WriteCounted(context, collection, collection, writer);
+}
+
+bool CColElementInfo::WriteChosen(const CSerializationContext& context,
+                                  const CXmlObjectBase* object,
+                                  const CXmlCollectionBase* collection, CXmlWriter* writer) const {
+  // An empty collection is a member not chosen: the next member may be.
+  if (collection == nullptr || collection->GetCount() <= 0) return false;
+  return WriteItems(context, object, collection, writer);
+}
+
+bool CColElementInfo::WriteCounted(const CSerializationContext& context,
+                                   const CXmlObjectBase* object,
+                                   const CXmlCollectionBase* collection, CXmlWriter* writer) const {
+  if (collection != nullptr && !context.GetIgnoreInvalidCollectionCounts()) {
+    collection->ValidateCount(context);
   }
-  return WriteItems(context, member.object, member.collection, writer);
+  return WriteItems(context, object, collection, writer);
 }
 
 bool CColElementInfo::WriteItems(const CSerializationContext& context, const CXmlObjectBase* object,

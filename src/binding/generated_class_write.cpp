@@ -70,6 +70,15 @@ bool CXmlGeneratedClass::ViewProperty(int, KvValueView&) const { return false; }
 
 bool CXmlGeneratedClass::ViewMember(int, CMemberView&) const { return false; }
 
+std::optional<bool> CXmlGeneratedClass::MembersToXml(CXmlWriter*,
+                                                     const CSerializationContext&) const {
+  return std::nullopt;
+}
+
+bool CXmlGeneratedClass::AttributeMembersToXml(CXmlWriter*, const CSerializationContext&) const {
+  return false;
+}
+
 const KvVariant& CXmlGeneratedClass::ViewOrReadProperty(int index, KvValueView& view) const {
   if (!ViewProperty(index, view)) ReadProperty(index, detail::VariantAccess::Carrier(view));
   return view.AsVariant();
@@ -136,7 +145,9 @@ void CXmlGeneratedClass::WriteContent(CXmlWriter* writer, const CSerializationCo
   CElementInfo** elements = GetClassElementInfo();
   switch (info->GetElementGroupType()) {
     case XmlElementGroupType_Sequence:
-      ProcessElementSeqToXml(context, elements, writer);
+      if (!MembersToXml(writer, context).has_value()) {
+        ProcessElementSeqToXml(context, elements, writer);
+      }
       break;
     case XmlElementGroupType_Choice:
       ProcessElementChoiceToXml(context, elements, writer, isOptional);
@@ -211,6 +222,7 @@ void CXmlGeneratedClass::ProcessAttributesToXml(const CSerializationContext& con
                                                 CElementInfo** elements,
                                                 CAttributeInfo** attributes,
                                                 CXmlWriter* writer) const {
+  if (AttributeMembersToXml(writer, context)) return;
   if (attributes) {
     for (CAttributeInfo** a = attributes; *a; ++a) (*a)->AttributeToXml(context, this, writer);
   }
@@ -235,7 +247,9 @@ void CXmlGeneratedClass::ProcessElementAllToXml(const CSerializationContext& con
 void CXmlGeneratedClass::ProcessElementChoiceToXml(const CSerializationContext& context,
                                                    CElementInfo** elements, CXmlWriter* writer,
                                                    bool isOptional) const {
-  if (elements) {
+  if (const std::optional<bool> chosen = MembersToXml(writer, context)) {
+    if (*chosen) return;
+  } else if (elements) {
     for (CElementInfo** e = elements; *e; ++e) {
       if ((*e)->ElementToXml(context, this, writer)) return;
     }

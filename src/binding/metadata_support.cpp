@@ -148,15 +148,15 @@ void ShowMember(const KorvelData::CMemberView& member, KvValueView& view) noexce
 const KvVariant& SimpleValue::AsVariant() {
   if (m_variant == nullptr) {
     KvValueView& view = m_view.emplace();
-    ShowMember(m_member, view);
+    ShowMember(*m_member, view);
     m_variant = &view.AsVariant();
   }
   return *m_variant;
 }
 
 int32_t SimpleValue::GetI4() {
-  if (m_variant == nullptr && m_member.kind == it_i4) {
-    return static_cast<int32_t>(m_member.simple.integer);
+  if (m_variant == nullptr && m_member->kind == it_i4) {
+    return static_cast<int32_t>(m_member->simple.integer);
   }
   return AsVariant().GetI4();
 }

@@ -130,20 +130,25 @@ class SimpleValue {
   // see(member, view) fills one of them, and returns the carrier it filled
   // or null for the member.
   template <class See>
-  explicit SimpleValue(See see) : m_variant(see(m_member, m_view)) {}
+  explicit SimpleValue(See see) : m_member(&m_seen), m_variant(see(m_seen, m_view)) {}
+  // The member a generated class hands over itself, which must outlive the
+  // value. Referred to, not copied: its fields were just stored one by one,
+  // and a copy would read them back in wider pieces than were stored.
+  explicit SimpleValue(const KorvelData::CMemberView& member)
+      : m_member(&member), m_variant(nullptr) {}
   SimpleValue(const SimpleValue&) = delete;
   SimpleValue& operator=(const SimpleValue&) = delete;
 
   bool IsNil() const noexcept { return m_variant != nullptr && m_variant->IsNil(); }
   bool IsValid() const noexcept {
-    return m_variant != nullptr ? m_variant->IsValid() : m_member.kind != it_none;
+    return m_variant != nullptr ? m_variant->IsValid() : m_member->kind != it_none;
   }
   ItemType Kind() const noexcept {
-    return m_variant != nullptr ? m_variant->GetTypeAsEnum() : m_member.kind;
+    return m_variant != nullptr ? m_variant->GetTypeAsEnum() : m_member->kind;
   }
   // The member seen in place, or null once the value is in a carrier.
   const KorvelData::CMemberView* Member() const noexcept {
-    return m_variant == nullptr ? &m_member : nullptr;
+    return m_variant == nullptr ? m_member : nullptr;
   }
   // An enumerator, as the carrier's GetI4 has it.
   int32_t GetI4();
@@ -157,7 +162,8 @@ class SimpleValue {
   const KvVariant& AsVariant();
 
  private:
-  KorvelData::CMemberView m_member;
+  KorvelData::CMemberView m_seen;  // filled by see
+  const KorvelData::CMemberView* m_member;
   std::optional<KvValueView> m_view;
   const KvVariant* m_variant;
 };

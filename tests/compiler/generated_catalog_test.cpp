@@ -17,6 +17,7 @@
 #include <korvel/errors.h>
 #include <korvel/json_context.h>
 #include <korvel/serialization_context.h>
+#include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
 #include "catalog.h"
@@ -224,6 +225,50 @@ TEST(GeneratedCatalog, AStoreDeclinedIsTheAccessorsToMake) {
   EXPECT_EQ(address->sets, 1);
   ASSERT_NE(address->GetGeo(), nullptr);
   EXPECT_EQ(address->GetGeo()->GetLatitude(), 48.4);
+}
+
+TEST(GeneratedCatalog, AMandatoryMemberLeftNullFailsTheWrite) {
+  CSmartPtr<CCatalogType> catalog = new CCatalogType();
+  catalog->FromXmlFile((kDir / "valid-all-constructs.xml").wstring().c_str(),
+                       CSerializationContext());
+  auto* product = dynamic_cast<Catalog::CProductType*>(
+      catalog->GetCategory().GetAt(0)->GetCategory().GetAt(0)->GetItem().GetAt(0).Get());
+  ASSERT_NE(product, nullptr);
+  product->SetShipping(nullptr);
+  std::string message = "no failure";
+  try {
+    catalog->ToXml(true, true, EOL_LF, CSerializationContext());
+  } catch (const CKvException& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(
+      message,
+      "Failed to convert the element [catalog] to XML\nFailed to convert the element "
+      "[category] to XML\nFailed to convert the element [category] to XML\nFailed to convert "
+      "the element [product] to XML\nThe Property [shipping] is mandatory, it may not be NULL");
+}
+
+// A subclass that shows a member otherwise is written as its accessor gives
+// the member, not as the generated class keeps it.
+struct CRenamedCity : Catalog::CAddressType {
+  CRenamedCity() : CAddressType(L"address") {}
+  bool ViewMember(int index, KorvelData::CMemberView& member) const override {
+    return index != Property_City && CAddressType::ViewMember(index, member);
+  }
+  void AccessProperty(int index, bool get, KvVariant& value) override {
+    CAddressType::AccessProperty(index, get, value);
+    if (get && index == Property_City) value.SetString(L"Neu-Ulm");
+  }
+};
+
+TEST(GeneratedCatalog, ASubclassShowingAMemberOtherwiseWritesWhatItShows) {
+  CSmartPtr<CRenamedCity> address = new CRenamedCity();
+  address->FromXml(
+      L"<address xmlns='http://example.com/ns/catalog'><street>1 Main Street</street>"
+      L"<city>Ulm</city><country>DE</country></address>",
+      CSerializationContext());
+  const std::wstring text = address->ToXml(false, false, EOL_LF, CSerializationContext());
+  EXPECT_NE(text.find(L":city>Neu-Ulm</"), std::wstring::npos) << text;
 }
 
 }  // namespace
