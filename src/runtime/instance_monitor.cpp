@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// CInstanceMonitor records nothing; it exists to be a common base.
+// CInstanceMonitor records nothing; it exists to be a common base. Its
+// destructor, the one virtual, is defined here to anchor the class.
 #include <korvel/instance_monitor.h>
 
-CInstanceMonitor::CInstanceMonitor(const wchar_t*) noexcept {}
-CInstanceMonitor::CInstanceMonitor(const CInstanceMonitor&) noexcept {}
-CInstanceMonitor& CInstanceMonitor::operator=(const CInstanceMonitor&) noexcept { return *this; }
 CInstanceMonitor::~CInstanceMonitor() = default;

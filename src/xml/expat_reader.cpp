@@ -313,15 +313,19 @@ void CExpatReader::AttachOpenText() noexcept {
 
 // Gives the element the text gathered since it started, and forgets it.
 void CExpatReader::AttachText(CXmlElement* element) {
-  const OpenText open = m_open.back();
+  // Member by member, as they were stored (see OnStartElement).
+  const size_t start = m_open.back().start;
+  ReadName& name = *m_open.back().name;
   m_open.pop_back();
-  if (m_text.size() == open.start) return;
+  // What starts next is the element's next sibling.
+  m_guesses = name.next;
+  if (m_text.size() == start) return;
   // expat has already turned line ends into line feeds: a carriage return
   // that arrives came from a character reference and is kept.
-  const std::string_view utf8(m_text.data() + open.start, m_text.size() - open.start);
-  Builder::SetText(
-      element, IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, open.name->sharing));
-  m_text.resize(open.start);
+  const std::string_view utf8(m_text.data() + start, m_text.size() - start);
+  Builder::SetText(element,
+                   IsLayout(utf8) ? LayoutText(utf8) : HeldText(*element, utf8, name.sharing));
+  m_text.resize(start);
 }
 
 void CExpatReader::OnCharacterData(const XML_Char* text, int length) {
@@ -459,19 +463,25 @@ const std::wstring* CExpatReader::HeldText(const CXmlElement& owner, std::string
 // sequence, an item after an item), and attributes come in the order they
 // did on the element before, so the names that followed last time are tried
 // first: a right guess costs a comparison instead of a hash and a lookup.
+// An element is guessed from its previous sibling, or from its parent when it
+// is the first child: what started just before it may lie deep in the
+// sibling's subtree, where anything may follow.
 CExpatReader::ReadName* CExpatReader::ElementNameOf(const XML_Char* expatName) {
   const std::string_view spelling(expatName);
-  ReadName** next = m_lastStarted->next;
-  ReadName* name = next[0];
-  if (!name || !Spellings::Same(name->spelling, spelling) || !name->IsCurrent()) {
-    name = next[1];
-    if (!name || !Spellings::Same(name->spelling, spelling) || !name->IsCurrent()) {
-      name = NameOf(spelling, NameKind::kElement);
-      next[1] = next[0];
-      next[0] = name;
+  ReadName** guesses = m_guesses;
+  ReadName* name = nullptr;
+  for (size_t i = 0; i < ReadName::kGuesses && guesses[i]; ++i) {
+    if (Spellings::Same(guesses[i]->spelling, spelling) && guesses[i]->IsCurrent()) {
+      name = guesses[i];
+      break;
     }
   }
-  m_lastStarted = name;
+  if (!name) {
+    name = NameOf(spelling, NameKind::kElement);
+    std::copy_backward(guesses, guesses + ReadName::kGuesses - 1, guesses + ReadName::kGuesses);
+    guesses[0] = name;
+  }
+  m_guesses = name->firstChild;
   return name;
 }
 
@@ -500,6 +510,13 @@ CExpatReader::ReadName* CExpatReader::NameOf(std::string_view spelling, NameKind
 
 void CExpatReader::Resolve(ReadName& name, NameKind kind) {
   const std::string_view spelling = name.spelling;
+  // A prefix declared again for the namespace it had (xmlns="" on every
+  // record, say) leaves the names under it as they were.
+  if (name.prefix && name.name && name.prefix->binding != 0 &&
+      name.prefix->uri == name.name->namespaceUri) {
+    name.binding = name.prefix->binding;
+    return;
+  }
   std::wstring namespaceUri;
   std::wstring localName;
   if (m_resolvesPrefixes) {

@@ -132,9 +132,12 @@ class CExpatReader : public CInstanceMonitor {
     detail::SharingPolicy sharing{detail::SharingPolicy::kNameTrial,
                                   detail::SharingPolicy::kNameMost};
     std::string_view spelling{};  // as expat spells it
-    // The names of the elements that started after one of this name lately,
-    // the latest first: optional members make two likely.
-    ReadName* next[2] = {};
+    // The names of the elements that followed a sibling of this name lately,
+    // and of the first children of an element of this name, the latest
+    // first: optional members make several likely.
+    static constexpr size_t kGuesses = 4;
+    ReadName* next[kGuesses] = {};
+    ReadName* firstChild[kGuesses] = {};
     // The name of the attribute that came after one of this name last time,
     // or, for an element's name, of its first attribute.
     ReadName* nextAttribute = nullptr;
@@ -202,10 +205,12 @@ class CExpatReader : public CInstanceMonitor {
   Spellings m_elementNames;
   Spellings m_attributeNames;
   std::deque<ReadName> m_readNames;
-  // What precedes the document element, so that every element has a name
-  // before it.
+  // What holds the document element as its first child, so that every
+  // element has names to be guessed from.
   ReadName m_documentStart{nullptr};
-  ReadName* m_lastStarted = &m_documentStart;
+  // The guesses for the element starting next: the first children of the
+  // element started last, or the siblings after the one ended last.
+  ReadName** m_guesses = m_documentStart.firstChild;
 
   // Character data of the open elements in UTF-8, innermost last; each element
   // converts its own stretch once, when it ends. A vector, whose appending is
