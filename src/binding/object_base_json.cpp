@@ -21,6 +21,7 @@
 #include "xml/byte_text_stream.h"
 #include "xml/messages.h"
 #include "xml/output_switches.h"
+#include "xml/xml_tree_builder.h"
 
 namespace Korvel {
 
@@ -109,6 +110,7 @@ void CXmlObjectBase::FromJson_Int(const detail::JsonInput& json,
   }
   const CSerializationContext& effective = full ? context : withoutNamespaces;
   CXmlDocument document(effective);
+  detail::XmlTreeBuilder::KeepNodesInHeap(document);
   detail::LoadJsonTree(document, json, options);
   try {
     if (document.GetDocumentElement() == nullptr) {

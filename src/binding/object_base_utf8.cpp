@@ -9,6 +9,7 @@
 
 #include "runtime/messages.h"
 #include "runtime/utf8_argument.h"
+#include "xml/xml_tree_builder.h"
 
 namespace Korvel {
 
@@ -74,6 +75,7 @@ void CXmlObjectBase::ToFastInfosetFile(const std::wstring& path, FInfoDecl decla
 
 void CXmlObjectBase::FromXml(std::string_view xml, const CSerializationContext& context) {
   CXmlDocument document(context);
+  detail::XmlTreeBuilder::KeepNodesInHeap(document);
   document.LoadXml(xml);
   ReadDocument(document, context);
 }

@@ -87,18 +87,21 @@ void CXmlObjectBase::RootFromXml_Int(CXmlElement* root, const CSerializationCont
 
 void CXmlObjectBase::FromXml(const wchar_t* xml, const CSerializationContext& context) {
   CXmlDocument document(context);
+  detail::XmlTreeBuilder::KeepNodesInHeap(document);
   document.LoadXml(xml);
   ReadDocument(document, context);
 }
 
 void CXmlObjectBase::FromXml(const char* xml, const CSerializationContext& context) {
   CXmlDocument document(context);
+  detail::XmlTreeBuilder::KeepNodesInHeap(document);
   document.LoadXml(xml);
   ReadDocument(document, context);
 }
 
 void CXmlObjectBase::FromXmlFile(const wchar_t* path, const CSerializationContext& context) {
   CXmlDocument document(context);
+  detail::XmlTreeBuilder::KeepNodesInHeap(document);
   document.Load(path);
   ReadDocument(document, context);
 }
@@ -110,6 +113,7 @@ void CXmlObjectBase::FromXmlStream(const CBinaryData& data, const CSerialization
 void CXmlObjectBase::FromXmlStream(const unsigned char* data, size_t length,
                                    const CSerializationContext& context) {
   CXmlDocument document(context);
+  detail::XmlTreeBuilder::KeepNodesInHeap(document);
   document.LoadXmlStream(data, length);
   ReadDocument(document, context);
 }

@@ -63,6 +63,7 @@ void CXmlDocument::Cleanup() {
   data.freeElements.Reset();
   data.freeAttributes.Reset();
   data.levels.clear();
+  data.blockSource.Release();
   data.reusesNodes = false;
   data.consumedByRead = false;
   data.groupReads = 0;
@@ -188,6 +189,10 @@ KvVariant& XmlTreeBuilder::ReadCarrier(const CXmlElement& element, ItemType kind
 
 void XmlTreeBuilder::ConsumeByRead(const CXmlDocument& document) noexcept {
   document.m_data->consumedByRead = true;
+}
+
+void XmlTreeBuilder::KeepNodesInHeap(CXmlDocument& document) noexcept {
+  document.m_data->nodesInHeap = true;
 }
 
 XmlTreeBuilder::GroupRead::GroupRead(const CXmlElement* element) noexcept

@@ -14,22 +14,56 @@ namespace Korvel::detail {
 namespace {
 
 constexpr size_t kFirstBlockSize = 4096;
-constexpr size_t kLargestBlockSize = size_t{32} << 10;
+constexpr size_t kLargestBlockSize = BlockSource::kBlockSize;
 constexpr size_t kPrefaultedBlockSize = size_t{256} << 10;
 
 }  // namespace
+
+// --- BlockSource -----------------------------------------------------------------
+
+void* BlockSource::Take() {
+  if (void* reused = m_free.Take()) return reused;
+  if (m_next == m_end) {
+    if (m_asked < kHeapBlocks) {
+      ++m_asked;
+      return nullptr;
+    }
+    m_mappings.reserve(m_mappings.size() + 1);  // before the mapping, so that it cannot leak
+    void* mapping = platform::MapLargeBlock(platform::kHugePageSize);
+    if (!mapping) throw std::bad_alloc();
+    m_mappings.push_back(mapping);
+    m_next = static_cast<char*>(mapping);
+    m_end = m_next + platform::kHugePageSize;
+  }
+  void* block = m_next;
+  m_next += kBlockSize;
+  return block;
+}
+
+void BlockSource::Release() noexcept {
+  for (void* mapping : m_mappings) platform::UnmapLargeBlock(mapping, platform::kHugePageSize);
+  m_mappings.clear();
+  m_next = m_end = nullptr;
+  m_free.Reset();
+  m_asked = 0;
+}
 
 // --- BlockChain ------------------------------------------------------------------
 
 BlockChain::Block* BlockChain::Add(size_t bytes) {
   static_assert(sizeof(Block) <= kHeaderSize && kHeaderSize % alignof(std::wstring) == 0);
+  static_assert(platform::kHugePageSize % BlockSource::kBlockSize == 0);
   const size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
-  void* memory = std::malloc(size);
-  if (!memory) throw std::bad_alloc();
-  // A block made for one large request is written whole at once; blocks of
-  // the usual sizes fault in as they fill.
-  if (size >= kPrefaultedBlockSize) platform::PrefaultForWrite(memory, size);
-  m_newest = new (memory) Block{m_newest, size};
+  void* memory = size == BlockSource::kBlockSize && m_source ? m_source->Take() : nullptr;
+  BlockSource* source = memory ? m_source : nullptr;
+  if (!memory) {
+    memory = std::malloc(size);
+    if (!memory) throw std::bad_alloc();
+    // A block made for one large request is written whole at once; blocks of
+    // the usual sizes fault in as they fill.
+    if (size >= kPrefaultedBlockSize) platform::PrefaultForWrite(memory, size);
+  }
+  m_newest = new (memory) Block{m_newest, size, source};
   m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, kLargestBlockSize);
   return m_newest;
 }
@@ -43,7 +77,13 @@ void BlockChain::Release() noexcept {
   m_nextSize = 0;
 }
 
-void BlockChain::Free(Block* block) noexcept { std::free(block); }
+void BlockChain::Free(Block* block) noexcept {
+  if (block->source) {
+    block->source->Give(block);
+  } else {
+    std::free(block);
+  }
+}
 
 void BlockChain::ReleaseOlderThan(Block* keep) noexcept {
   for (Block* block = std::exchange(keep->previous, nullptr); block;) {

@@ -21,26 +21,87 @@
 
 namespace Korvel::detail {
 
+// Free slots of one size, threaded through the dead slots themselves: subtrees
+// removed by the element filter make room for the elements after them, and
+// blocks given back for the blocks after them.
+class FreeList {
+ public:
+  void* Take() noexcept {
+    Slot* slot = m_head;
+    if (slot) m_head = slot->next;
+    return slot;
+  }
+  void Give(void* memory) noexcept {
+    auto* slot = static_cast<Slot*>(memory);
+    slot->next = m_head;
+    m_head = slot;
+  }
+  void Reset() noexcept { m_head = nullptr; }
+
+ private:
+  struct Slot {
+    Slot* next;
+  };
+  Slot* m_head = nullptr;
+};
+
+// The blocks of the largest size for every chain of one large document: cut
+// from mappings of huge-page size, as a fresh page costs a page fault, which
+// on a virtual machine can cost more than filling the page, and a huge page
+// costs one fault and one TLB entry per 2 MiB. A block given back is reused by
+// the next block of any depth; the mappings go with the document. Not for a
+// document read into objects: the objects could not reuse what it gives back.
+class BlockSource {
+ public:
+  static constexpr size_t kBlockSize = size_t{32} << 10;
+
+  BlockSource() = default;
+  BlockSource(const BlockSource&) = delete;
+  BlockSource& operator=(const BlockSource&) = delete;
+  ~BlockSource() { Release(); }
+
+  // kBlockSize bytes; null for the first kHeapBlocks asked for, which the
+  // caller takes from the heap. Throws std::bad_alloc.
+  void* Take();
+  void Give(void* block) noexcept { m_free.Give(block); }
+  // Unmaps every block, none of which may be in use any more.
+  void Release() noexcept;
+
+ private:
+  // What a document of a few MiB takes from the heap: no mapping of 2 MiB,
+  // most of which it would not use, for each of many such documents.
+  static constexpr size_t kHeapBlocks = 128;
+
+  size_t m_asked = 0;
+  std::vector<void*> m_mappings;
+  char* m_next = nullptr;  // the blocks of the newest mapping not handed out
+  char* m_end = nullptr;
+  FreeList m_free;
+};
+
 // Blocks that double in size from 4 KiB, so that a small document costs one
 // small allocation, up to 32 KiB: a read gives a tree back block by block at
 // every depth, and what waits in partly read blocks must stay small beside the
 // objects. They come from the heap, so that a tree reuses the memory the
-// objects of an earlier read gave back, and the objects of this read reuse
-// what the tree gives back as they are read. Freeing a chunk of 64 KiB or more
-// makes malloc merge all its small free chunks, which during a read are many
-// (the tree's strings, the objects' temporaries): a block that size given back
-// every few hundred elements would make it do that over and over.
+// objects of an earlier read gave back, and the objects of a read reuse what
+// the tree gives back; but for a large document not read into objects, blocks
+// of the largest size come from the document's BlockSource. Freeing a chunk
+// of 64 KiB or more makes malloc merge all its small free chunks, which during
+// a read are many (the tree's strings, the objects' temporaries): a block that
+// size given back every few hundred elements would make it do that over and
+// over.
 class BlockChain {
  public:
   struct Block {
     Block* previous;
-    size_t size;  // including this header
+    size_t size;          // including this header
+    BlockSource* source;  // null for a block from the heap
     char* Begin() noexcept { return reinterpret_cast<char*>(this) + kHeaderSize; }
     char* End() noexcept { return reinterpret_cast<char*>(this) + size; }
   };
-  static constexpr size_t kHeaderSize = 16;
+  static constexpr size_t kHeaderSize = 32;
 
-  BlockChain() = default;
+  explicit BlockChain(BlockSource* source = nullptr) noexcept : m_source(source) {}
   BlockChain(const BlockChain&) = delete;
   BlockChain& operator=(const BlockChain&) = delete;
   ~BlockChain() { Release(); }
@@ -55,6 +116,7 @@ class BlockChain {
  private:
   static void Free(Block* block) noexcept;
 
+  BlockSource* m_source;
   Block* m_newest = nullptr;
   size_t m_nextSize = 0;
 };
@@ -65,7 +127,7 @@ class BlockChain {
 // given time can go together with the nodes that own them.
 class StringPool {
  public:
-  StringPool() = default;
+  explicit StringPool(BlockSource* source = nullptr) noexcept : m_blocks(source) {}
   StringPool(const StringPool&) = delete;
   StringPool& operator=(const StringPool&) = delete;
   ~StringPool();
@@ -97,7 +159,8 @@ class StringPool {
 // the strings made before the oldest remaining node go with them.
 class NodeArena {
  public:
-  explicit NodeArena(StringPool* strings = nullptr) noexcept : m_strings(strings) {}
+  explicit NodeArena(StringPool* strings = nullptr, BlockSource* source = nullptr) noexcept
+      : m_blocks(source), m_strings(strings) {}
 
   // size bytes aligned for pointers; throws std::bad_alloc.
   void* Allocate(size_t size) {
@@ -141,29 +204,6 @@ class NodeArena {
   size_t m_firstLive = 0;
   char* m_next = nullptr;
   char* m_end = nullptr;
-};
-
-// Free slots of one size, threaded through the dead slots themselves, so that
-// subtrees removed by the element filter make room for the elements after them.
-class FreeList {
- public:
-  void* Take() noexcept {
-    Slot* slot = m_head;
-    if (slot) m_head = slot->next;
-    return slot;
-  }
-  void Give(void* memory) noexcept {
-    auto* slot = static_cast<Slot*>(memory);
-    slot->next = m_head;
-    m_head = slot;
-  }
-  void Reset() noexcept { m_head = nullptr; }
-
- private:
-  struct Slot {
-    Slot* next;
-  };
-  Slot* m_head = nullptr;
 };
 
 // Short texts held once for the whole document, looked up by content.
@@ -279,12 +319,13 @@ using NamespaceDeclarations = std::vector<NamespaceDeclaration>;
 // the tree in document order can so give back, level by level, the subtrees
 // it is done with, texts included.
 struct NodeLevel {
-  NodeLevel() = default;
+  explicit NodeLevel(BlockSource* source = nullptr) noexcept
+      : strings(source), arena(&strings, source) {}
   NodeLevel(const NodeLevel&) = delete;
   NodeLevel& operator=(const NodeLevel&) = delete;
 
   StringPool strings;  // before the arena, which refers to it
-  NodeArena arena{&strings};
+  NodeArena arena;
   // Attribute blocks by power-of-two capacity.
   FreeList freeAttributeBlocks[32];
 };
@@ -311,10 +352,17 @@ struct XmlDocumentData {
 
   // The nodes at depth, the document element's being 0.
   NodeLevel& Level(size_t depth) {
-    while (levels.size() <= depth) levels.push_back(std::make_unique<NodeLevel>());
+    while (levels.size() <= depth) {
+      levels.push_back(std::make_unique<NodeLevel>(nodesInHeap ? nullptr : &blockSource));
+    }
     return *levels[depth];
   }
 
+  // Before the levels, whose blocks it holds.
+  BlockSource blockSource;
+  // Set for the whole life of a document loaded to be read into objects: see
+  // XmlTreeBuilder::KeepNodesInHeap.
+  bool nodesInHeap = false;
   // Each level where it was made, as its arena refers to its pool; a vector,
   // as levels are indexed once per node and string.
   std::vector<std::unique_ptr<NodeLevel>> levels;

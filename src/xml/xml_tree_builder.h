@@ -148,6 +148,9 @@ class XmlTreeBuilder {
   // purpose and destroys afterwards: the reader has read element whole and
   // goes on after it, so the memory of what lies below it is given back.
   static void ConsumeByRead(const CXmlDocument& document) noexcept;
+  // Before such a document is loaded: its nodes stay in the heap, where the
+  // objects read reuse the memory the read gives back.
+  static void KeepNodesInHeap(CXmlDocument& document) noexcept;
   // The document's carrier for values of kind read from its elements (the
   // same one for every invalid kind), to be filled by VariantAccess::Refill.
   static KvVariant& ReadCarrier(const CXmlElement& element, ItemType kind) noexcept;
