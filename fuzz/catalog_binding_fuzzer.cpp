@@ -11,6 +11,7 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
 
+#include "canonical_tree.h"
 #include "catalog.h"
 
 namespace {
@@ -20,36 +21,13 @@ using Catalog::CCatalogType;
 
 constexpr uint64_t kInflateLimit = 8 << 20;
 
-// The tree of a written document with prefixes resolved, as the objects are
-// judged by it: which prefix a writer picks is not part of them.
-std::wstring Canonical(const CXmlElement* e) {
-  std::wstring out = L"<{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
-  for (const CXmlAttribute* a : e->GetAttributes()) {
-    if (a->IsNamespaceAttribute()) continue;
-    std::wstring value = a->GetValue();
-    if (a->GetLocalName() == L"type" &&
-        a->GetNamespaceURI() == L"http://www.w3.org/2001/XMLSchema-instance") {
-      const size_t colon = value.find(L':');
-      const std::wstring* ns = colon == std::wstring::npos
-                                   ? &e->GetDefaultNamespaceInScope()
-                                   : e->LookupNamespaceInScope(value.substr(0, colon));
-      value = L"{" + (ns ? *ns : L"?") + L"}" + value.substr(colon + 1);
-    }
-    out += L" {" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + value;
-  }
-  out += L">" + e->GetText();
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    out += Canonical(c);
-  }
-  return out + L"</>";
-}
-
+// The objects' written text, canonical: what "the same objects" is judged by.
 std::wstring Text(const CCatalogType& catalog, const CSerializationContext& context) {
   const CBinaryData bytes =
       catalog.ToXmlStream(true, false, XmlEncoding_UTF8, EOL_LF, context, ct_none);
   CXmlDocument document(context);
   document.LoadXmlStream(bytes.GetData(), bytes.GetLength());
-  return Canonical(document.GetDocumentElement());
+  return Korvel::testing::CanonicalTree(document.GetDocumentElement());
 }
 
 // What was written reads back to the same objects; anything else is a fault

@@ -20,6 +20,7 @@
 #include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
+#include "canonical_tree.h"
 #include "catalog.h"
 #include "compiler/rows.h"
 #include "test_support.h"
@@ -38,38 +39,13 @@ std::string FileText(const std::filesystem::path& path) {
   return text.str();
 }
 
-// The tree of a written document with its prefixes resolved: the prefixes a
-// writer picks (JSON and Fast Infoset declare every namespace with one) are
-// not part of the objects.
-std::wstring Canonical(const CXmlElement* e) {
-  std::wstring out = L"<{" + e->GetNamespaceURI() + L"}" + e->GetLocalName();
-  for (const CXmlAttribute* a : e->GetAttributes()) {
-    if (a->IsNamespaceAttribute()) continue;
-    std::wstring value = a->GetValue();
-    if (a->GetLocalName() == L"type" &&
-        a->GetNamespaceURI() == L"http://www.w3.org/2001/XMLSchema-instance") {
-      const size_t colon = value.find(L':');
-      const std::wstring* ns = colon == std::wstring::npos
-                                   ? &e->GetDefaultNamespaceInScope()
-                                   : e->LookupNamespaceInScope(value.substr(0, colon));
-      value = L"{" + (ns ? *ns : L"?") + L"}" + value.substr(colon + 1);
-    }
-    out += L" {" + a->GetNamespaceURI() + L"}" + a->GetLocalName() + L"=" + value;
-  }
-  out += L">" + e->GetText();
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    out += Canonical(c);
-  }
-  return out + L"</>";
-}
-
 // The objects' written text, canonical: what "the same objects" is judged by.
 std::wstring Text(const CCatalogType& catalog) {
   const CBinaryData bytes =
       catalog.ToXmlStream(true, false, XmlEncoding_UTF8, EOL_LF, CSerializationContext(), ct_none);
   CXmlDocument document;
   document.LoadXmlStream(bytes.GetData(), bytes.GetLength());
-  return Canonical(document.GetDocumentElement());
+  return Korvel::testing::CanonicalTree(document.GetDocumentElement());
 }
 
 // The forms a catalogue is written in and read back from. Partial JSON
