@@ -22,7 +22,6 @@ constexpr size_t kPrefaultedBlockSize = size_t{256} << 10;
 // --- BlockSource -----------------------------------------------------------------
 
 void* BlockSource::Take() {
-  if (void* reused = m_free.Take()) return reused;
   if (m_next == m_end) {
     if (m_asked < kHeapBlocks) {
       ++m_asked;
@@ -44,7 +43,6 @@ void BlockSource::Release() noexcept {
   for (void* mapping : m_mappings) platform::UnmapLargeBlock(mapping, platform::kHugePageSize);
   m_mappings.clear();
   m_next = m_end = nullptr;
-  m_free.Reset();
   m_asked = 0;
 }
 
@@ -55,15 +53,15 @@ BlockChain::Block* BlockChain::Add(size_t bytes) {
   static_assert(platform::kHugePageSize % BlockSource::kBlockSize == 0);
   const size_t size = std::max(m_nextSize ? m_nextSize : kFirstBlockSize, kHeaderSize + bytes);
   void* memory = size == BlockSource::kBlockSize && m_source ? m_source->Take() : nullptr;
-  BlockSource* source = memory ? m_source : nullptr;
-  if (!memory) {
+  const bool mapped = memory != nullptr;
+  if (!mapped) {
     memory = std::malloc(size);
     if (!memory) throw std::bad_alloc();
     // A block made for one large request is written whole at once; blocks of
     // the usual sizes fault in as they fill.
     if (size >= kPrefaultedBlockSize) platform::PrefaultForWrite(memory, size);
   }
-  m_newest = new (memory) Block{m_newest, size, source};
+  m_newest = new (memory) Block{m_newest, size, mapped};
   m_nextSize = std::min(std::max(m_nextSize, kFirstBlockSize) * 2, kLargestBlockSize);
   return m_newest;
 }
@@ -77,12 +75,9 @@ void BlockChain::Release() noexcept {
   m_nextSize = 0;
 }
 
+// A block from a BlockSource stays mapped until the source lets go of all.
 void BlockChain::Free(Block* block) noexcept {
-  if (block->source) {
-    block->source->Give(block);
-  } else {
-    std::free(block);
-  }
+  if (!block->mapped) std::free(block);
 }
 
 void BlockChain::ReleaseOlderThan(Block* keep) noexcept {

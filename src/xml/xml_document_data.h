@@ -21,9 +21,8 @@
 
 namespace Korvel::detail {
 
-// Free slots of one size, threaded through the dead slots themselves: subtrees
-// removed by the element filter make room for the elements after them, and
-// blocks given back for the blocks after them.
+// Free slots of one size, threaded through the dead slots themselves, so that
+// subtrees removed by the element filter make room for the elements after them.
 class FreeList {
  public:
   void* Take() noexcept {
@@ -48,9 +47,9 @@ class FreeList {
 // The blocks of the largest size for every chain of one large document: cut
 // from mappings of huge-page size, as a fresh page costs a page fault, which
 // on a virtual machine can cost more than filling the page, and a huge page
-// costs one fault and one TLB entry per 2 MiB. A block given back is reused by
-// the next block of any depth; the mappings go with the document. Not for a
-// document read into objects: the objects could not reuse what it gives back.
+// costs one fault and one TLB entry per 2 MiB. The blocks go with the
+// document, all at once. Not for a document read into objects, which gives
+// its blocks back as the read goes on for the objects to reuse.
 class BlockSource {
  public:
   static constexpr size_t kBlockSize = size_t{32} << 10;
@@ -63,7 +62,6 @@ class BlockSource {
   // kBlockSize bytes; null for the first kHeapBlocks asked for, which the
   // caller takes from the heap. Throws std::bad_alloc.
   void* Take();
-  void Give(void* block) noexcept { m_free.Give(block); }
   // Unmaps every block, none of which may be in use any more.
   void Release() noexcept;
 
@@ -76,7 +74,6 @@ class BlockSource {
   std::vector<void*> m_mappings;
   char* m_next = nullptr;  // the blocks of the newest mapping not handed out
   char* m_end = nullptr;
-  FreeList m_free;
 };
 
 // Blocks that double in size from 4 KiB, so that a small document costs one
@@ -94,8 +91,8 @@ class BlockChain {
  public:
   struct Block {
     Block* previous;
-    size_t size;          // including this header
-    BlockSource* source;  // null for a block from the heap
+    size_t size;  // including this header
+    bool mapped;  // from a BlockSource, not the heap
     char* Begin() noexcept { return reinterpret_cast<char*>(this) + kHeaderSize; }
     char* End() noexcept { return reinterpret_cast<char*>(this) + size; }
   };
