@@ -16,6 +16,15 @@ namespace {
 constexpr size_t kFirstBlockSize = 4096;
 constexpr size_t kLargestBlockSize = BlockSource::kBlockSize;
 constexpr size_t kPrefaultedBlockSize = size_t{256} << 10;
+// Entries of released blocks a node arena keeps before dropping them.
+constexpr size_t kDeadEntriesKept = 64;
+
+// Room for one more item before it is made, so that making it cannot leak,
+// growing by doubling: reserving one more each time would copy them all.
+template <class T>
+void ReserveOneMore(std::vector<T>& items) {
+  if (items.size() == items.capacity()) items.reserve(std::max<size_t>(16, 2 * items.size()));
+}
 
 }  // namespace
 
@@ -27,7 +36,7 @@ void* BlockSource::Take() {
       ++m_asked;
       return nullptr;
     }
-    m_mappings.reserve(m_mappings.size() + 1);  // before the mapping, so that it cannot leak
+    ReserveOneMore(m_mappings);
     void* mapping = platform::MapLargeBlock(platform::kHugePageSize);
     if (!mapping) throw std::bad_alloc();
     m_mappings.push_back(mapping);
@@ -91,7 +100,7 @@ void BlockChain::ReleaseOlderThan(Block* keep) noexcept {
 // --- NodeArena -------------------------------------------------------------------
 
 void NodeArena::StartBlock(size_t size) {
-  m_order.reserve(m_order.size() + 1);  // before the block, so that it cannot leak
+  ReserveOneMore(m_order);
   BlockChain::Block* block = m_blocks.Add(size);
   m_order.push_back({block, m_strings ? m_strings->Newest() : nullptr});
   m_next = block->Begin();
@@ -121,6 +130,11 @@ void NodeArena::ReleaseBlocksBefore(const void* node) noexcept {
     BlockChain::ReleaseOlderThan(block);
     if (m_strings) m_strings->ReleaseOlderThan(m_order[i].newestStrings);
     m_firstLive = i;
+    // A read that goes on for long drops the entries of released blocks.
+    if (m_firstLive >= kDeadEntriesKept && 2 * m_firstLive >= m_order.size()) {
+      m_order.erase(m_order.begin(), m_order.begin() + static_cast<std::ptrdiff_t>(m_firstLive));
+      m_firstLive = 0;
+    }
     return;
   }
 }
