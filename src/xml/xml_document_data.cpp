@@ -15,7 +15,7 @@ namespace {
 
 constexpr size_t kFirstBlockSize = 4096;
 constexpr size_t kLargestBlockSize = BlockSource::kBlockSize;
-constexpr size_t kPrefaultedBlockSize = size_t{256} << 10;
+constexpr size_t kPrefaultedBlockSize = size_t{32} << 10;
 // Entries of released blocks a node arena keeps before dropping them.
 constexpr size_t kDeadEntriesKept = 64;
 
@@ -66,8 +66,10 @@ BlockChain::Block* BlockChain::Add(size_t bytes) {
   if (!mapped) {
     memory = std::malloc(size);
     if (!memory) throw std::bad_alloc();
-    // A block made for one large request is written whole at once; blocks of
-    // the usual sizes fault in as they fill.
+    // A block of the largest size, or made for one large request, is filled
+    // to its end: its pages are mapped in with one call rather than a fault
+    // each. Smaller blocks, which a small document may leave mostly unused,
+    // fault in as they fill.
     if (size >= kPrefaultedBlockSize) platform::PrefaultForWrite(memory, size);
   }
   m_newest = new (memory) Block{m_newest, size, mapped};
