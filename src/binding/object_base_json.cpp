@@ -109,8 +109,7 @@ void CXmlObjectBase::FromJson_Int(const detail::JsonInput& json,
     withoutNamespaces.SetIgnoreNamespaces(true);
   }
   const CSerializationContext& effective = full ? context : withoutNamespaces;
-  CXmlDocument document(effective);
-  detail::XmlTreeBuilder::KeepNodesInHeap(document);
+  detail::ObjectReadDocument document(effective);
   detail::LoadJsonTree(document, json, options);
   try {
     if (document.GetDocumentElement() == nullptr) {

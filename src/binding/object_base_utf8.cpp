@@ -74,8 +74,7 @@ void CXmlObjectBase::ToFastInfosetFile(const std::wstring& path, FInfoDecl decla
 }
 
 void CXmlObjectBase::FromXml(std::string_view xml, const CSerializationContext& context) {
-  CXmlDocument document(context);
-  detail::XmlTreeBuilder::KeepNodesInHeap(document);
+  detail::ObjectReadDocument document(context);
   document.LoadXml(xml);
   ReadDocument(document, context);
 }

@@ -86,22 +86,19 @@ void CXmlObjectBase::RootFromXml_Int(CXmlElement* root, const CSerializationCont
 }
 
 void CXmlObjectBase::FromXml(const wchar_t* xml, const CSerializationContext& context) {
-  CXmlDocument document(context);
-  detail::XmlTreeBuilder::KeepNodesInHeap(document);
+  detail::ObjectReadDocument document(context);
   document.LoadXml(xml);
   ReadDocument(document, context);
 }
 
 void CXmlObjectBase::FromXml(const char* xml, const CSerializationContext& context) {
-  CXmlDocument document(context);
-  detail::XmlTreeBuilder::KeepNodesInHeap(document);
+  detail::ObjectReadDocument document(context);
   document.LoadXml(xml);
   ReadDocument(document, context);
 }
 
 void CXmlObjectBase::FromXmlFile(const wchar_t* path, const CSerializationContext& context) {
-  CXmlDocument document(context);
-  detail::XmlTreeBuilder::KeepNodesInHeap(document);
+  detail::ObjectReadDocument document(context);
   document.Load(path);
   ReadDocument(document, context);
 }
@@ -112,8 +109,7 @@ void CXmlObjectBase::FromXmlStream(const CBinaryData& data, const CSerialization
 
 void CXmlObjectBase::FromXmlStream(const unsigned char* data, size_t length,
                                    const CSerializationContext& context) {
-  CXmlDocument document(context);
-  detail::XmlTreeBuilder::KeepNodesInHeap(document);
+  detail::ObjectReadDocument document(context);
   document.LoadXmlStream(data, length);
   ReadDocument(document, context);
 }

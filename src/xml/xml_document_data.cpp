@@ -15,7 +15,7 @@ namespace {
 
 constexpr size_t kFirstBlockSize = 4096;
 constexpr size_t kLargestBlockSize = BlockSource::kBlockSize;
-constexpr size_t kPrefaultedBlockSize = size_t{32} << 10;
+constexpr size_t kPrefaultedBlockSize = kLargestBlockSize;
 // Entries of released blocks a node arena keeps before dropping them.
 constexpr size_t kDeadEntriesKept = 64;
 

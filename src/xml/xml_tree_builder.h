@@ -188,4 +188,13 @@ class XmlTreeBuilder {
   }
 };
 
+// A document an entry point loads only to read objects from, and destroys
+// afterwards: made so, its nodes stay in the heap from the start.
+class ObjectReadDocument : public CXmlDocument {
+ public:
+  explicit ObjectReadDocument(const CSerializationContext& context) : CXmlDocument(context) {
+    XmlTreeBuilder::KeepNodesInHeap(*this);
+  }
+};
+
 }  // namespace Korvel::detail
