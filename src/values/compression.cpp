@@ -138,9 +138,16 @@ void InflateStreaming(const unsigned char* bytes, size_t length, uint64_t limit,
   z.next_in = const_cast<Bytef*>(bytes);  // zlib's input pointer is not const, but only read
   uint64_t total = 0;
   size_t chunk = kInflateChunk;
-  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kLargestStreamingChunk]);
+  // Grown with the chunk: a small document never pays for the largest one.
+  std::unique_ptr<unsigned char[]> buffer;
+  size_t capacity = 0;
   int code = Z_OK;
   while (code != Z_STREAM_END) {
+    if (capacity < chunk) {
+      buffer.reset();
+      buffer.reset(new unsigned char[chunk]);
+      capacity = chunk;
+    }
     // zlib counts in uInt; a larger input is handed over in parts.
     if (z.avail_in == 0 && length > 0) {
       z.avail_in = static_cast<uInt>(std::min<size_t>(length, 1u << 30));

@@ -83,6 +83,28 @@ TEST(HostileInput, CompressedInputMustBeOneWholeStream) {
   }
 }
 
+TEST(HostileInput, LargeCompressedInputLoadsWhole) {
+  // About 2 MB inflated: the inflater's output chunks grow several times.
+  std::string xml = "<r>";
+  constexpr int kCount = 60000;
+  for (int i = 0; i < kCount; ++i) {
+    xml += "<e n='" + std::to_string(i) + "'>" + std::to_string(i * 7919L) + "</e>";
+  }
+  xml += "</r>";
+  for (const int framing : {31, 15}) {
+    SCOPED_TRACE(framing == 31 ? "gzip" : "zlib");
+    CXmlDocument doc;
+    Load(doc, Deflate(xml, framing));
+    int i = 0;
+    for (const CXmlElement* e = doc.GetDocumentElement()->GetFirstElement(); e;
+         e = e->GetNextSiblingElement(), ++i) {
+      ASSERT_EQ(e->GetAttribute(L"n", L""), std::to_wstring(i));
+      ASSERT_EQ(e->GetText(), std::to_wstring(i * 7919L));
+    }
+    EXPECT_EQ(i, kCount);
+  }
+}
+
 TEST(HostileInput, InflationStopsAtTheContextsLimit) {
   const std::string bomb = Bomb(8);
   CSerializationContext context;
