@@ -169,7 +169,7 @@ const std::wstring* XmlTreeWriter::Shared(std::wstring_view text) {
   if (!m_sharing.Wants(text.size()) || text.find(L'\r') != std::wstring_view::npos) return nullptr;
   const std::string_view spelling(reinterpret_cast<const char*>(text.data()),
                                   text.size() * sizeof(wchar_t));
-  const uint64_t hash = SpellingTable<const std::wstring>::Hash(spelling);
+  const uint64_t hash = m_sharedTexts.Hash(spelling);
   if (const std::wstring* found = m_sharedTexts.Find(spelling, hash)) {
     m_sharing.Hit();
     return found;

@@ -411,7 +411,7 @@ void CExpatReader::OnEndCdata() {
 // The same few layout texts recur throughout an indented document: each is
 // found by its UTF-8 spelling, without a conversion or a lookup by wide text.
 const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
-  const uint64_t hash = detail::SpellingTable<const std::wstring>::Hash(utf8);
+  const uint64_t hash = m_layoutTexts.Hash(utf8);
   if (const std::wstring* found = m_layoutTexts.Find(utf8, hash)) return found;
   m_layout.assign(utf8.begin(), utf8.end());
   const std::wstring* held = Builder::InternLayoutText(m_document, m_layout);
@@ -426,7 +426,7 @@ const std::wstring* CExpatReader::LayoutText(std::string_view utf8) {
 // values never repeat do not stop the sharing of the others.
 const std::wstring* CExpatReader::SharedText(std::string_view utf8, detail::SharingPolicy& byName) {
   if (!m_sharing.Wants(utf8.size()) && !byName.Wants(utf8.size())) return nullptr;
-  const uint64_t hash = detail::SpellingTable<const std::wstring>::Hash(utf8);
+  const uint64_t hash = m_sharedTexts.Hash(utf8);
   if (const std::wstring* found = m_sharedTexts.Find(utf8, hash)) {
     m_sharing.Hit();
     byName.Hit();
@@ -500,7 +500,7 @@ CExpatReader::ReadName* CExpatReader::AttributeNameOf(const XML_Char* expatName,
 
 CExpatReader::ReadName* CExpatReader::NameOf(std::string_view spelling, NameKind kind) {
   Spellings& names = kind == NameKind::kElement ? m_elementNames : m_attributeNames;
-  const uint64_t hash = Spellings::Hash(spelling);
+  const uint64_t hash = names.Hash(spelling);
   ReadName* name = names.Find(spelling, hash);
   if (!name) {
     name = &m_readNames.emplace_back(ReadName{nullptr});

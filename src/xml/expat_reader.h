@@ -17,6 +17,7 @@
 #include <korvel/instance_monitor.h>
 #include <korvel/xml_document.h>
 
+#include "runtime/keyed_hash.h"
 #include "xml/name_spellings.h"
 #include "xml/xml_document_data.h"
 
@@ -232,7 +233,7 @@ class CExpatReader : public CInstanceMonitor {
 
   // Resolving here: the prefixes by spelling (the empty one for the default
   // namespace), the bindings hidden by those in scope, the bindings so far.
-  std::unordered_map<std::string, Prefix> m_prefixes;
+  std::unordered_map<std::string, Prefix, detail::KeyedTextHash> m_prefixes;
   std::vector<Hidden> m_hidden;
   uint64_t m_bindings = 0;
 };

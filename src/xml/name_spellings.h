@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/keyed_hash.h"
+
 namespace Korvel::detail {
 
 // Open addressing over a power-of-two table, half full at most: a hit costs a
@@ -24,25 +26,9 @@ class SpellingTable {
  public:
   SpellingTable() : m_slots(kInitialSlots) {}
 
-  // Inline, eight bytes a step: spellings are short, and one is hashed per
-  // element, attribute and value. The last bytes come as one word that may
-  // overlap the ones before, so no spelling takes a step per byte.
-  static uint64_t Hash(std::string_view spelling) noexcept {
-    const char* p = spelling.data();
-    const size_t n = spelling.size();
-    uint64_t hash = n * kMultiplier;
-    if (n >= 8) {
-      for (size_t i = 0; i + 8 < n; i += 8) hash = (hash ^ Load8(p + i)) * kMultiplier;
-      return Finish(hash ^ Load8(p + n - 8));
-    }
-    uint64_t tail = 0;
-    if (n >= 4) {
-      tail = uint64_t{Load4(p)} << 32 | Load4(p + n - 4);
-    } else {
-      for (size_t i = 0; i < n; ++i) tail |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
-    }
-    return Finish(hash ^ tail);
-  }
+  // Keyed (see KeyedHash): whoever writes a document cannot make its
+  // spellings collide. Tables hash alike within a process.
+  uint64_t Hash(std::string_view spelling) const noexcept { return m_hash(spelling); }
   // Null when the spelling has not been added.
   Value* Find(std::string_view spelling, uint64_t hash) const noexcept {
     const size_t mask = m_slots.size() - 1;
@@ -86,7 +72,6 @@ class SpellingTable {
 
  private:
   static constexpr size_t kInitialSlots = 64;
-  static constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
 
   static uint64_t Load8(const char* p) noexcept {
     uint64_t word;
@@ -98,13 +83,6 @@ class SpellingTable {
     std::memcpy(&word, p, sizeof word);
     return word;
   }
-  // Every bit reaches the low bits, which pick the slot.
-  static uint64_t Finish(uint64_t x) noexcept {
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
-    return x ^ (x >> 31);
-  }
-
   struct Slot {
     uint64_t hash = 0;
     std::string_view spelling;  // views m_spellings
@@ -123,6 +101,7 @@ class SpellingTable {
     m_slots = std::move(slots);
   }
 
+  KeyedHash m_hash;
   std::vector<Slot> m_slots;
   size_t m_count = 0;
   std::deque<std::string> m_spellings;

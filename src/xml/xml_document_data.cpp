@@ -243,8 +243,8 @@ void TextTable::Clear() noexcept {
 // --- XmlNameTable ----------------------------------------------------------------
 
 size_t XmlNameTable::KeyHash::operator()(const Key& key) const noexcept {
-  const size_t local = std::hash<std::wstring_view>()(key.localName);
-  const size_t uri = std::hash<std::wstring_view>()(key.namespaceUri);
+  const uint64_t local = hash(key.localName);
+  const uint64_t uri = hash(key.namespaceUri);
   return local ^ (uri + 0x9E3779B97F4A7C15ull + (local << 6) + (local >> 2));
 }
 

@@ -17,6 +17,7 @@
 #include <korvel/variant.h>
 #include <korvel/xml_document.h>
 
+#include "runtime/keyed_hash.h"
 #include "xml/xml_tree_builder.h"
 
 namespace Korvel::detail {
@@ -216,7 +217,7 @@ class TextTable {
 
  private:
   std::deque<std::wstring> m_texts;  // stable addresses for the keys' views
-  std::unordered_map<std::wstring_view, const std::wstring*> m_index;
+  std::unordered_map<std::wstring_view, const std::wstring*, KeyedTextHash> m_index;
 };
 
 // When a reader shares repeated short values (quantities, prices, dates,
@@ -281,6 +282,7 @@ class XmlNameTable {
     }
   };
   struct KeyHash {
+    KeyedHash hash;
     size_t operator()(const Key& key) const noexcept;
   };
 
