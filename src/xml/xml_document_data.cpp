@@ -211,62 +211,64 @@ void StringPool::Release() noexcept {
 
 // --- TextTable -------------------------------------------------------------------
 
+const std::wstring* TextTable::Find(std::wstring_view text) const noexcept {
+  return m_index.Find(m_hash(text), [text](const std::wstring& held) { return held == text; });
+}
+
 const std::wstring* TextTable::Intern(std::wstring_view text) {
-  const auto found = m_index.find(text);
-  if (found != m_index.end()) return found->second;
-  const std::wstring& held = m_texts.emplace_back(text);
+  const uint64_t hash = m_hash(text);
+  if (std::wstring* found =
+          m_index.Find(hash, [text](const std::wstring& held) { return held == text; })) {
+    return found;
+  }
+  std::wstring& held = m_texts.Add();
   try {
-    m_index.emplace(held, &held);
+    held.assign(text);
+    m_index.Add(hash, &held);
   } catch (...) {
-    m_texts.pop_back();
+    m_texts.DropLast();
     throw;
   }
   return &held;
 }
 
-const std::wstring* TextTable::Find(std::wstring_view text) const noexcept {
-  const auto found = m_index.find(text);
-  return found != m_index.end() ? found->second : nullptr;
-}
-
-bool TextTable::Holds(const std::wstring* text) const noexcept {
-  if (text->empty() || text->size() > kLongest) return false;
-  const auto found = m_index.find(*text);
-  return found != m_index.end() && found->second == text;
-}
-
 void TextTable::Clear() noexcept {
-  m_index.clear();
-  m_texts.clear();
+  m_index.Clear();
+  m_texts.Clear();
 }
 
 // --- XmlNameTable ----------------------------------------------------------------
 
-size_t XmlNameTable::KeyHash::operator()(const Key& key) const noexcept {
-  const uint64_t local = hash(key.localName);
-  const uint64_t uri = hash(key.namespaceUri);
-  return local ^ (uri + 0x9E3779B97F4A7C15ull + (local << 6) + (local >> 2));
+uint64_t XmlNameTable::Hash(std::wstring_view namespaceUri,
+                            std::wstring_view localName) const noexcept {
+  const uint64_t local = m_hash(localName);
+  return local ^ (m_hash(namespaceUri) + 0x9E3779B97F4A7C15ull + (local << 6) + (local >> 2));
 }
 
 XmlNameTable::XmlNameTable(CXmlDocument* document) : m_document(document) { Clear(); }
 
 const XmlName* XmlNameTable::Intern(std::wstring_view namespaceUri, std::wstring_view localName) {
-  const auto found = m_index.find(Key{namespaceUri, localName});
-  if (found != m_index.end()) return found->second;
-  const XmlName& name = m_names.emplace_back(
-      XmlName{std::wstring(localName), std::wstring(namespaceUri), m_document});
+  const uint64_t hash = Hash(namespaceUri, localName);
+  const auto same = [&](const XmlName& name) {
+    return name.localName == localName && name.namespaceUri == namespaceUri;
+  };
+  if (const XmlName* found = m_index.Find(hash, same)) return found;
+  XmlName& name = m_names.Add();
   try {
-    m_index.emplace(Key{name.namespaceUri, name.localName}, &name);
+    name.localName.assign(localName);
+    name.namespaceUri.assign(namespaceUri);
+    name.document = m_document;
+    m_index.Add(hash, &name);
   } catch (...) {
-    m_names.pop_back();
+    m_names.DropLast();
     throw;
   }
   return &name;
 }
 
 void XmlNameTable::Clear() {
-  m_index.clear();
-  m_names.clear();
+  m_index.Clear();
+  m_names.Clear();
   m_empty = nullptr;
   m_empty = Intern({}, {});
 }

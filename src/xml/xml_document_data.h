@@ -18,6 +18,7 @@
 #include <korvel/xml_document.h>
 
 #include "runtime/keyed_hash.h"
+#include "xml/intern_storage.h"
 #include "xml/xml_tree_builder.h"
 
 namespace Korvel::detail {
@@ -212,12 +213,14 @@ class TextTable {
   const std::wstring* Intern(std::wstring_view text);
   // The text held for this content, or null.
   const std::wstring* Find(std::wstring_view text) const noexcept;
-  bool Holds(const std::wstring* text) const noexcept;
+  // Whether text is one of the table's own strings (not one that is equal).
+  bool Holds(const std::wstring* text) const noexcept { return m_texts.Holds(text); }
   void Clear() noexcept;
 
  private:
-  std::deque<std::wstring> m_texts;  // stable addresses for the keys' views
-  std::unordered_map<std::wstring_view, const std::wstring*, KeyedTextHash> m_index;
+  KeyedHash m_hash;
+  StableChunks<std::wstring> m_texts;
+  HashIndex<std::wstring> m_index;
 };
 
 // When a reader shares repeated short values (quantities, prices, dates,
@@ -274,20 +277,11 @@ class XmlNameTable {
   void Clear();
 
  private:
-  struct Key {
-    std::wstring_view namespaceUri;
-    std::wstring_view localName;
-    bool operator==(const Key& other) const noexcept {
-      return localName == other.localName && namespaceUri == other.namespaceUri;
-    }
-  };
-  struct KeyHash {
-    KeyedHash hash;
-    size_t operator()(const Key& key) const noexcept;
-  };
+  uint64_t Hash(std::wstring_view namespaceUri, std::wstring_view localName) const noexcept;
 
-  std::deque<XmlName> m_names;  // stable addresses for the keys' views
-  std::unordered_map<Key, const XmlName*, KeyHash> m_index;
+  KeyedHash m_hash;
+  StableChunks<XmlName> m_names;
+  HashIndex<XmlName> m_index;
   CXmlDocument* m_document;
   const XmlName* m_empty;
 };
