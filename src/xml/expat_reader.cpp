@@ -521,8 +521,10 @@ void CExpatReader::Resolve(ReadName& name, NameKind kind) {
     name.binding = name.prefix->binding;
     return;
   }
-  std::wstring namespaceUri;
-  std::wstring localName;
+  // Converted into the reader's scratch strings and interned from there: a
+  // name new to the document is copied once, into the document's table.
+  std::wstring_view namespaceUri;
+  m_localName.clear();
   if (m_resolvesPrefixes) {
     // An element without a prefix is in the default namespace, if any; an
     // attribute without one is in none.
@@ -537,19 +539,21 @@ void CExpatReader::Resolve(ReadName& name, NameKind kind) {
       name.binding = prefix.binding;
       namespaceUri = prefix.uri;
     }
-    detail::Utf8ToWide(prefixed ? spelling.substr(colon + 1) : spelling, localName);
+    detail::Utf8ToWide(prefixed ? spelling.substr(colon + 1) : spelling, m_localName);
   } else {
     // The namespace URI is what comes before the separator; without one
     // (always so without namespace processing) the whole name is local.
     const size_t separator = spelling.find(kNameSeparator);
     if (separator == std::string_view::npos) {
-      detail::Utf8ToWide(spelling, localName);
+      detail::Utf8ToWide(spelling, m_localName);
     } else {
-      detail::Utf8ToWide(spelling.substr(0, separator), namespaceUri);
-      detail::Utf8ToWide(spelling.substr(separator + 1), localName);
+      m_namespaceUri.clear();
+      detail::Utf8ToWide(spelling.substr(0, separator), m_namespaceUri);
+      namespaceUri = m_namespaceUri;
+      detail::Utf8ToWide(spelling.substr(separator + 1), m_localName);
     }
   }
-  name.name = Builder::InternName(m_document, namespaceUri, localName);
+  name.name = Builder::InternName(m_document, namespaceUri, m_localName);
 }
 
 }  // namespace Korvel

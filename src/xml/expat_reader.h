@@ -230,6 +230,8 @@ class CExpatReader : public CInstanceMonitor {
   std::wstring m_layout;
   std::wstring m_prefix;
   std::wstring m_uri;
+  std::wstring m_localName;
+  std::wstring m_namespaceUri;
 
   // Resolving here: the prefixes by spelling (the empty one for the default
   // namespace), the bindings hidden by those in scope, the bindings so far.

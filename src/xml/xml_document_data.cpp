@@ -245,7 +245,7 @@ uint64_t XmlNameTable::Hash(std::wstring_view namespaceUri,
   return local ^ (m_hash(namespaceUri) + 0x9E3779B97F4A7C15ull + (local << 6) + (local >> 2));
 }
 
-XmlNameTable::XmlNameTable(CXmlDocument* document) : m_document(document) { Clear(); }
+XmlNameTable::XmlNameTable(CXmlDocument* document) : m_document(document) {}
 
 const XmlName* XmlNameTable::Intern(std::wstring_view namespaceUri, std::wstring_view localName) {
   const uint64_t hash = Hash(namespaceUri, localName);
@@ -266,11 +266,9 @@ const XmlName* XmlNameTable::Intern(std::wstring_view namespaceUri, std::wstring
   return &name;
 }
 
-void XmlNameTable::Clear() {
+void XmlNameTable::Clear() noexcept {
   m_index.Clear();
   m_names.Clear();
-  m_empty = nullptr;
-  m_empty = Intern({}, {});
 }
 
 }  // namespace Korvel::detail

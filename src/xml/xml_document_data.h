@@ -271,10 +271,8 @@ class XmlNameTable {
  public:
   explicit XmlNameTable(CXmlDocument* document);
   const XmlName* Intern(std::wstring_view namespaceUri, std::wstring_view localName);
-  // The name of elements that have none yet.
-  const XmlName* Empty() const noexcept { return m_empty; }
-  // Forgets every name but the empty one.
-  void Clear();
+  // Forgets every name.
+  void Clear() noexcept;
 
  private:
   uint64_t Hash(std::wstring_view namespaceUri, std::wstring_view localName) const noexcept;
@@ -283,7 +281,6 @@ class XmlNameTable {
   StableChunks<XmlName> m_names;
   HashIndex<XmlName> m_index;
   CXmlDocument* m_document;
-  const XmlName* m_empty;
 };
 
 // The string of every element without text and of every empty attribute
