@@ -40,6 +40,34 @@ class FoundFlags {
   bool* m_flags;
 };
 
+// Objects read inside one another nest on the call stack as their elements
+// nest: a document nested deeper than any schema needs is refused while the
+// stack has room (a few hundred bytes a level), threads with small stacks
+// included.
+constexpr int kDeepestObjectRead = 1024;
+
+class NestedObjectRead {
+ public:
+  explicit NestedObjectRead(const CXmlElement* element)
+      : m_depth(element ? &Builder::NestedObjectReads(*element) : nullptr) {
+    if (!m_depth) return;
+    if (*m_depth >= kDeepestObjectRead) {
+      detail::ThrowValidation(
+          FormatString(detail::kObjectsNestedTooDeep, kDeepestObjectRead).c_str(),
+          element->GetXPath());
+    }
+    ++*m_depth;
+  }
+  NestedObjectRead(const NestedObjectRead&) = delete;
+  NestedObjectRead& operator=(const NestedObjectRead&) = delete;
+  ~NestedObjectRead() {
+    if (m_depth) --*m_depth;
+  }
+
+ private:
+  int* m_depth;
+};
+
 int CountOf(CAttributeInfo** attributes) {
   int count = 0;
   if (attributes) {
@@ -71,6 +99,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
                                              const CSerializationContext& context,
                                              bool isOptional) {
   try {
+    const NestedObjectRead nesting(element);
     if (!TakeMadeForRead()) Init();
     const CParentElementInfo* info = GetClassInfo();
     const bool isElement = info->GetElementType() == XmlElementType_Element;

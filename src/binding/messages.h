@@ -100,6 +100,8 @@ inline constexpr wchar_t kChoiceNoneSet[] =
     L"This element is a choice, and as such must have at one (and only one) valid item, "
     L"currently there are none set";
 inline constexpr wchar_t kFailedToProcessElement[] = L"Failed to process the element.";
+inline constexpr wchar_t kObjectsNestedTooDeep[] =
+    L"The element nests objects more than %d levels deep, which is more than a read allows.";
 inline constexpr wchar_t kUnprocessedElement[] =
     L"Failed read all the elements held within the element [%s]. The unexpected element [%s] "
     L"remains un processed";

@@ -67,6 +67,7 @@ void CXmlDocument::Cleanup() {
   data.reusesNodes = false;
   data.consumedByRead = false;
   data.groupReads = 0;
+  data.nestedObjectReads = 0;
   for (KvVariant& carrier : data.readCarriers) carrier.Clear();
   data.names.Clear();
 }
@@ -185,6 +186,10 @@ void XmlTreeBuilder::ReleaseReadContent(const CXmlElement& element) noexcept {
 KvVariant& XmlTreeBuilder::ReadCarrier(const CXmlElement& element, ItemType kind) noexcept {
   KvVariant* carriers = DocumentOf(element).m_data->readCarriers;
   return carriers[kind > it_none && kind <= it_integer ? kind : it_none];
+}
+
+int& XmlTreeBuilder::NestedObjectReads(const CXmlElement& element) noexcept {
+  return DocumentOf(element).m_data->nestedObjectReads;
 }
 
 void XmlTreeBuilder::ConsumeByRead(const CXmlDocument& document) noexcept {

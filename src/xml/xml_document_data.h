@@ -368,6 +368,8 @@ struct XmlDocumentData {
   // it has read, so nothing is given back while one is read.
   bool consumedByRead = false;
   int groupReads = 0;
+  // Objects being read from the document, one inside the other.
+  int nestedObjectReads = 0;
   // The carriers an object reader fills value after value, one per kind, so
   // that the object each holds is allocated once per document.
   KvVariant readCarriers[it_integer + 1];

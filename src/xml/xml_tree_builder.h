@@ -169,6 +169,9 @@ class XmlTreeBuilder {
    private:
     XmlDocumentData* m_data;
   };
+  // The number of objects being read from element's document, one inside the
+  // other, for the reader to keep within its limit.
+  static int& NestedObjectReads(const CXmlElement& element) noexcept;
   // Gives back a string NewString made for owner, or one at depth.
   static void ReleaseString(const CXmlElement& owner, const std::wstring* text) noexcept;
   static void ReleaseString(CXmlDocument& document, size_t depth,

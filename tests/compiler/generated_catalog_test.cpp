@@ -142,6 +142,48 @@ TEST(GeneratedCatalog, DefectsGiveTheirMessageAndPath) {
   }
 }
 
+// Categories hold categories: a document may nest them as deep as it likes,
+// and a read must refuse it with an error rather than run out of stack.
+TEST(GeneratedCatalog, ObjectsNestedBeyondTheLimitAreRefusedNotOverflowed) {
+  const std::string minimal = FileText(kDir / "valid-minimal.xml");
+  const std::string home = "<category code=\"home\">\n    <name>Home</name>\n  </category>";
+  const size_t at = minimal.find(home);
+  ASSERT_NE(at, std::string::npos);
+  const auto nested = [&](int depth) {
+    std::string categories;
+    for (int i = 0; i < depth; ++i) categories += "<category code=\"c\"><name>N</name>";
+    for (int i = 0; i < depth; ++i) categories += "</category>";
+    return std::string(minimal).replace(at, home.size(), categories);
+  };
+  // The catalogue, 1,022 categories and the innermost one's name are 1,024
+  // objects, one inside the other: read, written and read again alike.
+  CSmartPtr<CCatalogType> catalog = new CCatalogType();
+  catalog->FromXml(std::string_view(nested(1022)), CSerializationContext());
+  CSmartPtr<CCatalogType> again = new CCatalogType();
+  again->FromXml(catalog->ToXml(true, false, EOL_LF, CSerializationContext()).c_str(),
+                 CSerializationContext());
+  EXPECT_EQ(Text(*again), Text(*catalog));
+
+  // One more, and the read stops at the object that would be the 1,025th:
+  // the name of the 1,023rd category, which comes before the category in it.
+  std::string expected =
+      "The element nests objects more than 1024 levels deep, which is more than a read "
+      "allows.\nPath: /catalog";
+  for (int i = 0; i < 1023; ++i) expected += "/category";
+  expected += "/name";
+  for (const int depth : {1023, 100000}) {
+    SCOPED_TRACE(depth);
+    CSmartPtr<CCatalogType> deep = new CCatalogType();
+    std::string message = "no failure";
+    try {
+      deep->FromXml(std::string_view(nested(depth)), CSerializationContext());
+    } catch (const CKvValidationException& e) {
+      message = e.what();
+    }
+    EXPECT_EQ(message, expected);
+  }
+}
+
 TEST(GeneratedCatalog, SubstitutesAndXsiTypesPickTheirClasses) {
   CSerializationContext context;
   CSmartPtr<CCatalogType> catalog = new CCatalogType();
