@@ -26,7 +26,7 @@ uint64_t DrawSecret() noexcept {
     const ssize_t got = ::getrandom(bytes + have, sizeof secret - have, 0);
     if (got > 0) {
       have += static_cast<size_t>(got);
-    } else if (got < 0 && errno != EINTR) {
+    } else if (got == 0 || errno != EINTR) {
       break;
     }
   }
