@@ -79,11 +79,10 @@ class KeyedHash {
   uint64_t m_b;
 };
 
-// For the standard containers: text of either width, and strings.
+// For the standard containers keyed by byte strings.
 struct KeyedTextHash {
   KeyedHash hash;
   size_t operator()(std::string_view bytes) const noexcept { return hash(bytes); }
-  size_t operator()(std::wstring_view text) const noexcept { return hash(text); }
 };
 
 }  // namespace Korvel::detail

@@ -215,10 +215,6 @@ void StringPool::Release() noexcept {
 
 // --- TextTable -------------------------------------------------------------------
 
-const std::wstring* TextTable::Find(std::wstring_view text) const noexcept {
-  return m_index.Find(m_hash(text), [text](const std::wstring& held) { return held == text; });
-}
-
 const std::wstring* TextTable::Intern(std::wstring_view text) {
   const uint64_t hash = m_hash(text);
   if (std::wstring* found =

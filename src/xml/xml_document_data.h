@@ -211,8 +211,6 @@ class TextTable {
   static constexpr size_t kLongest = 256;
 
   const std::wstring* Intern(std::wstring_view text);
-  // The text held for this content, or null.
-  const std::wstring* Find(std::wstring_view text) const noexcept;
   // Whether text is one of the table's own strings (not one that is equal).
   bool Holds(const std::wstring* text) const noexcept { return m_texts.Holds(text); }
   void Clear() noexcept;
