@@ -9,6 +9,7 @@
 #include <korvel/serialization_context.h>
 #include <korvel/xml_document.h>
 
+#include "bench_support.h"
 #include "values/compression.h"
 #include "values/pattern.h"
 
@@ -41,6 +42,25 @@ void BM_HugeCompressedText(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(xml.size()));
 }
 BENCHMARK(BM_HugeCompressedText)->Arg(4)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond);
+
+// range(0) elements nested one in the other: the tree's peak memory per
+// level, which must stay flat however deep the document goes.
+void BM_DeepNesting(benchmark::State& state) {
+  const auto depth = static_cast<size_t>(state.range(0));
+  std::string xml;
+  xml.reserve(depth * 7);
+  for (size_t i = 0; i < depth; ++i) xml += "<e>";
+  for (size_t i = 0; i < depth; ++i) xml += "</e>";
+  const size_t before = KorvelBench::StartPeak();
+  for (auto _ : state) {
+    Korvel::CXmlDocument doc;
+    Load(doc, xml);
+  }
+  const size_t grown = KorvelBench::StatusKilobytes("VmHWM:") - before;
+  state.counters["peak_per_level"] = static_cast<double>(grown * 1024) / static_cast<double>(depth);
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(xml.size()));
+}
+BENCHMARK(BM_DeepNesting)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // Nested repeats that make a backtracking matcher exponential: range(0) a's.
 void BM_PatternNestedRepeats(benchmark::State& state) {

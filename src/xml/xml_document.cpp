@@ -114,10 +114,11 @@ size_t XmlTreeBuilder::DepthOf(const CXmlElement& element) noexcept {
 void XmlTreeBuilder::ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlElement& element,
                                             size_t depth) noexcept {
   CXmlElement* parent = element.m_parent;
-  if (!parent || depth >= data.levels.size()) return;
+  NodeLevel* level = data.OwnLevel(depth);
+  if (!parent || !level) return;
   // Nothing to give back while element's block is the oldest: the siblings
   // are counted when there is (the count goes on from where it stopped).
-  NodeArena& arena = data.levels[depth]->arena;
+  NodeArena& arena = level->arena;
   const BlockChain::Block* kept = arena.LiveBlockOf(&element);
   if (!kept || arena.IsOldestLive(kept)) return;
   try {
@@ -177,9 +178,10 @@ void XmlTreeBuilder::ReleaseReadContent(const CXmlElement& element) noexcept {
   if (!data.consumedByRead || data.groupReads != 0 || data.reusesNodes) return;
   size_t depth = DepthOf(element);
   ReleaseEarlierSiblings(data, element, depth);
-  for (const CXmlElement* last = element.m_lastChild; last && ++depth < data.levels.size();
-       last = last->m_lastChild) {
-    data.levels[depth]->arena.ReleaseBlocksBefore(last);
+  for (const CXmlElement* last = element.m_lastChild; last; last = last->m_lastChild) {
+    NodeLevel* level = data.OwnLevel(++depth);
+    if (!level) break;
+    level->arena.ReleaseBlocksBefore(last);
   }
 }
 
@@ -323,8 +325,10 @@ void XmlTreeBuilder::ReleaseString(CXmlDocument& document, size_t depth,
                                    const std::wstring* text) noexcept {
   detail::XmlDocumentData& data = *document.m_data;
   if (text == &detail::EmptyText() || data.layoutTexts.Holds(text)) return;
-  if (depth >= data.levels.size()) return;  // moved below every level: its pool keeps it
-  if (!data.levels[depth]->strings.Recycle(const_cast<std::wstring*>(text))) {
+  detail::NodeLevel* level = data.MadeLevel(depth);
+  if (!level) return;  // moved below every level: its pool keeps it
+  // Out of order in the shared level does not matter: it is never given back.
+  if (!level->strings.Recycle(const_cast<std::wstring*>(text)) && data.OwnLevel(depth)) {
     data.reusesNodes = true;
   }
 }
@@ -338,10 +342,13 @@ void XmlTreeBuilder::ReserveAttributes(CXmlElement* element, size_t count) {
   const uint32_t capacityClass = CapacityClass(static_cast<uint32_t>(count));
   const uint32_t capacity = uint32_t{1} << capacityClass;
   // Attributes live at their element's depth, as does a block outgrown there.
-  detail::NodeLevel& level = DocumentOf(*element).m_data->Level(DepthOf(*element));
+  detail::XmlDocumentData& data = *DocumentOf(*element).m_data;
+  const size_t depth = DepthOf(*element);
+  detail::NodeLevel& level = data.Level(depth);
   void* memory = level.freeAttributeBlocks[capacityClass].Take();
-  // A recycled block lies before the nodes around it, out of document order.
-  if (memory) DocumentOf(*element).m_data->reusesNodes = true;
+  // A recycled block lies before the nodes around it, out of document order
+  // (which the shared level never minds).
+  if (memory && data.OwnLevel(depth)) data.reusesNodes = true;
   if (!memory) {
     memory =
         level.arena.Allocate(sizeof(detail::XmlAttributeBlock) + capacity * sizeof(CXmlAttribute*));
@@ -439,7 +446,7 @@ void XmlTreeBuilder::DestroyAttributes(CXmlDocument& document, CXmlElement* elem
     data.freeAttributes.Give(attribute);
   }
   // The block came from this level (or it would be null).
-  if (depth < data.levels.size()) GiveBlock(*data.levels[depth], block);
+  if (detail::NodeLevel* level = data.MadeLevel(depth)) GiveBlock(*level, block);
   element->m_attributes.m_block = nullptr;
 }
 

@@ -3,6 +3,7 @@
 // names, the open-element stack and the namespace declarations.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -338,12 +339,29 @@ struct SiblingTally {
 struct XmlDocumentData {
   explicit XmlDocumentData(CXmlDocument* document) : names(document) {}
 
+  // Depths from here on share one level: a document nested deeper than any
+  // schema goes (a hostile one, mostly) costs its nodes, not a level's books
+  // and first blocks at every depth. Nothing of the shared level is given
+  // back before the document goes, as its nodes lie out of depth order.
+  static constexpr size_t kSharedDepth = 256;
+
   // The nodes at depth, the document element's being 0.
   NodeLevel& Level(size_t depth) {
-    while (levels.size() <= depth) {
+    const size_t index = std::min(depth, kSharedDepth);
+    while (levels.size() <= index) {
       levels.push_back(std::make_unique<NodeLevel>(nodesInHeap ? nullptr : &blockSource));
     }
-    return *levels[depth];
+    return *levels[index];
+  }
+  // The level of depth if it has been made, or null.
+  NodeLevel* MadeLevel(size_t depth) const noexcept {
+    const size_t index = std::min(depth, kSharedDepth);
+    return index < levels.size() ? levels[index].get() : nullptr;
+  }
+  // The level of depth if it has been made and is depth's alone, so that a
+  // read may give its nodes back in order; or null.
+  NodeLevel* OwnLevel(size_t depth) const noexcept {
+    return depth < kSharedDepth ? MadeLevel(depth) : nullptr;
   }
 
   // Before the levels, whose blocks it holds.

@@ -218,6 +218,32 @@ TEST(XmlDocumentDepth, HundredThousandLevelsLoadAnswerAndTearDown) {
   EXPECT_EQ(filtered.GetDocumentElement()->GetFirstElement(), nullptr);
 }
 
+// Past a few hundred levels the depths share their node memory: elements
+// there keep their attributes and texts, and the filter still removes a
+// subtree that starts there.
+TEST(XmlDocumentDepth, DeepLevelsKeepTheirNodes) {
+  constexpr int kDepth = 1000;
+  constexpr int kRemoved = 700;
+  std::string xml;
+  for (int i = 0; i < kDepth; ++i) xml += "<e i='" + std::to_string(i) + "'>t" + std::to_string(i);
+  for (int i = kDepth - 1; i >= 0; --i) xml += "<s/>u" + std::to_string(i) + "</e>";
+
+  CXmlDocument document([](CXmlElement* e) { return e->GetAttribute(L"i", L"") == L"700"; });
+  document.LoadXmlStream(reinterpret_cast<const unsigned char*>(xml.data()),
+                         static_cast<uint32_t>(xml.size()));
+  const CXmlElement* e = document.GetDocumentElement();
+  for (int depth = 0; depth < kRemoved; ++depth, e = e->GetFirstElement()) {
+    const std::wstring i = std::to_wstring(depth);
+    ASSERT_EQ(e->GetLocalName(), L"e");
+    ASSERT_EQ(e->GetAttribute(L"i", L""), i);
+    ASSERT_EQ(e->GetText(), L"t" + i + L"u" + i);
+  }
+  // The removed element's parent has its last child only.
+  ASSERT_EQ(e->GetLocalName(), L"s");
+  EXPECT_EQ(e->GetNextSiblingElement(), nullptr);
+  EXPECT_EQ(e->GetXPath().size(), 2 * kRemoved + 2);
+}
+
 std::wstring Texts(const CXmlElementRange& range) {
   std::wstring texts;
   for (const CXmlElement& element : range) texts += element.GetText() + L",";
