@@ -13,10 +13,10 @@ namespace Korvel::detail {
 
 namespace {
 
-// Every depth of a tree has blocks of its own, and a deeply nested document
-// has many depths of a node or two: small first blocks keep it from taking
-// kilobytes a level (100,000 levels: 157 MB instead of 904 MB), while a
-// level that fills doubles its blocks up to the largest within a few.
+// Every depth of a tree up to the shared one has blocks of its own, and a
+// deeply nested document has many depths of a node or two: small first blocks
+// keep each from taking kilobytes, while a level that fills doubles its blocks
+// up to the largest within a few.
 constexpr size_t kFirstBlockSize = 256;
 constexpr size_t kLargestBlockSize = BlockSource::kBlockSize;
 constexpr size_t kPrefaultedBlockSize = kLargestBlockSize;
