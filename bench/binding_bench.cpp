@@ -169,25 +169,20 @@ BENCHMARK(BM_Order_LoadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_Order_ReadIntoObjects(benchmark::State& state) {
   const std::string& xml = Document();
   const CSerializationContext context;
-  const size_t before = StartPeak();
-  double seconds = 0;
-  for (auto _ : state) {
-    CSmartPtr<Po::CPurchaseOrderType> order = new Po::CPurchaseOrderType();
+  CSmartPtr<Po::CPurchaseOrderType> order;
+  const auto read = [&] {
+    order = new Po::CPurchaseOrderType();
     const double start = CpuSeconds();
     order->FromXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size(), context);
-    seconds += CpuSeconds() - start;
+    const double seconds = CpuSeconds() - start;
     if (order->GetItems().GetItem().GetCount() != static_cast<int32_t>(Items().size())) {
       state.SkipWithError("items lost");
     }
-    state.PauseTiming();
-    DestroyUntimed(order);
-    state.ResumeTiming();
-  }
-  const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
+    return seconds;
+  };
+  const double seconds =
+      MeasureReads(state, xml.size(), g_expatBytesPerSecond, read, [&] { DestroyUntimed(order); });
   g_xmlReadsPerSecond = static_cast<double>(state.iterations()) / seconds;
-  if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
-  state.counters["peak_per_input_byte"] = PeakPerInputByte(before, xml.size());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
 }
 BENCHMARK(BM_Order_ReadIntoObjects)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -143,22 +143,16 @@ BENCHMARK(BM_Catalog_LoadOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_Catalog_ReadIntoObjects(benchmark::State& state) {
   const std::string& xml = Document();
   const CSerializationContext context;
-  const size_t before = StartPeak();
-  double seconds = 0;
-  for (auto _ : state) {
-    CSmartPtr<Catalog::CCatalogType> catalog = new Catalog::CCatalogType();
+  CSmartPtr<Catalog::CCatalogType> catalog;
+  const auto read = [&] {
+    catalog = new Catalog::CCatalogType();
     const double start = CpuSeconds();
     catalog->FromXmlStream(reinterpret_cast<const unsigned char*>(xml.data()), xml.size(), context);
-    seconds += CpuSeconds() - start;
+    const double seconds = CpuSeconds() - start;
     if (catalog->GetCategory().GetCount() == 0) state.SkipWithError("categories lost");
-    state.PauseTiming();
-    DestroyUntimed(catalog);
-    state.ResumeTiming();
-  }
-  const double rate = static_cast<double>(xml.size() * state.iterations()) / seconds;
-  if (g_expatBytesPerSecond > 0) state.counters["vs_expat"] = rate / g_expatBytesPerSecond;
-  state.counters["peak_per_input_byte"] = PeakPerInputByte(before, xml.size());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+    return seconds;
+  };
+  MeasureReads(state, xml.size(), g_expatBytesPerSecond, read, [&] { DestroyUntimed(catalog); });
 }
 BENCHMARK(BM_Catalog_ReadIntoObjects)->Unit(benchmark::kMillisecond)->Iterations(3);
 
