@@ -124,8 +124,15 @@ void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& val
 
 bool CAttributeInfo::IsThisAttribute(const CSerializationContext& context,
                                      const CXmlAttribute* attribute) const {
-  if (attribute == nullptr || attribute->GetLocalName() != m_attributeName) return false;
-  return attribute->GetNamespaceURI() == m_attributeNamespace || context.GetIgnoreNamespaces();
+  if (attribute == nullptr) return false;
+  const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*attribute);
+  if (name.matchedBy == this) return true;
+  if (!detail::SameName(name.localName, m_attributeName)) return false;
+  if (!detail::SameName(name.namespaceUri, m_attributeNamespace)) {
+    return context.GetIgnoreNamespaces();
+  }
+  detail::XmlTreeBuilder::RememberMatch(name, this);
+  return true;
 }
 
 bool CAttributeInfo::SkipsAsDefault(const CSerializationContext& context,
@@ -325,8 +332,12 @@ bool CAttributeInfoPrimitive::AttributeFromXml(const CSerializationContext& cont
                                                CXmlAttribute* attribute) const {
   // Unlike the other descriptions, always namespace-exact.
   const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*attribute);
-  if (name.localName != GetAttributeName() || name.namespaceUri != GetAttributeNamespace()) {
-    return false;
+  if (name.matchedBy != this) {
+    if (!detail::SameName(name.localName, GetAttributeName()) ||
+        !detail::SameName(name.namespaceUri, GetAttributeNamespace())) {
+      return false;
+    }
+    detail::XmlTreeBuilder::RememberMatch(name, this);
   }
   StoreText(context, owner, attribute->GetValue(), attribute);
   return true;

@@ -228,8 +228,13 @@ bool CElementInfo::IsThisElement(const CSerializationContext& context,
                                  const CXmlElement* element) const {
   if (element == nullptr) return false;
   const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*element);
+  if (name.matchedBy == this) return true;
   if (!detail::SameName(name.localName, m_elementName)) return false;
-  return detail::SameName(name.namespaceUri, m_elementNamespace) || context.GetIgnoreNamespaces();
+  if (!detail::SameName(name.namespaceUri, m_elementNamespace)) {
+    return context.GetIgnoreNamespaces();
+  }
+  detail::XmlTreeBuilder::RememberMatch(name, this);
+  return true;
 }
 
 // Writing.

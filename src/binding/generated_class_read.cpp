@@ -56,16 +56,18 @@ class NestedObjectRead {
           FormatString(detail::kObjectsNestedTooDeep, kDeepestObjectRead).c_str(),
           element->GetXPath());
     }
-    ++*m_depth;
+    if (++*m_depth == 1) Builder::ForgetMatches(*element);
+    m_element = element;
   }
   NestedObjectRead(const NestedObjectRead&) = delete;
   NestedObjectRead& operator=(const NestedObjectRead&) = delete;
   ~NestedObjectRead() {
-    if (m_depth) --*m_depth;
+    if (m_depth && --*m_depth == 0) Builder::ForgetMatches(*m_element);
   }
 
  private:
   int* m_depth;
+  const CXmlElement* m_element = nullptr;
 };
 
 int CountOf(CAttributeInfo** attributes) {

@@ -194,6 +194,14 @@ int& XmlTreeBuilder::NestedObjectReads(const CXmlElement& element) noexcept {
   return DocumentOf(element).m_data->nestedObjectReads;
 }
 
+void XmlTreeBuilder::RememberMatch(const XmlName& name, const void* description) noexcept {
+  if (name.document->m_data->nestedObjectReads > 0) name.matchedBy = description;
+}
+
+void XmlTreeBuilder::ForgetMatches(const CXmlElement& element) noexcept {
+  DocumentOf(element).m_data->names.ForgetMatches();
+}
+
 void XmlTreeBuilder::ConsumeByRead(const CXmlDocument& document) noexcept {
   document.m_data->consumedByRead = true;
 }

@@ -272,6 +272,9 @@ class XmlNameTable {
   const XmlName* Intern(std::wstring_view namespaceUri, std::wstring_view localName);
   // Forgets every name.
   void Clear() noexcept;
+  void ForgetMatches() noexcept {
+    m_names.ForEach([](XmlName& name) { name.matchedBy = nullptr; });
+  }
 
  private:
   uint64_t Hash(std::wstring_view namespaceUri, std::wstring_view localName) const noexcept;

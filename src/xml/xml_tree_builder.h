@@ -26,6 +26,10 @@ struct XmlName {
   std::wstring localName;
   std::wstring namespaceUri;
   CXmlDocument* document;
+  // The description (of an element or attribute) this name last matched in
+  // the object read going on, so that the many elements of one name are told
+  // apart without comparing texts; null outside reads (see RememberMatch).
+  mutable const void* matchedBy = nullptr;
 };
 
 // The attribute pointers of one element, stored right behind this header,
@@ -172,6 +176,11 @@ class XmlTreeBuilder {
   // The number of objects being read from element's document, one inside the
   // other, for the reader to keep within its limit.
   static int& NestedObjectReads(const CXmlElement& element) noexcept;
+  // Notes that name matches description, when an object read is going on:
+  // descriptions live through reads, not necessarily from one to the next,
+  // so the notes are forgotten when a read starts and when it ends.
+  static void RememberMatch(const XmlName& name, const void* description) noexcept;
+  static void ForgetMatches(const CXmlElement& element) noexcept;
   // Gives back a string NewString made for owner, or one at depth.
   static void ReleaseString(const CXmlElement& owner, const std::wstring* text) noexcept;
   static void ReleaseString(CXmlDocument& document, size_t depth,

@@ -3,7 +3,9 @@
 // what it reads back, and the message and path of every reading error.
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <korvel/collection.h>
@@ -349,6 +351,41 @@ TEST_F(GeneratedClass, DefaultsAndForeignAttributes) {
   EXPECT_EQ(object->properties[1].GetI4(), 1);
   EXPECT_EQ(Failure(kDefaults, L"<defaults xmlns=\"urn:t\" xmlns:b=\"urn:b\" b:p=\"1\"/>"),
             L"Unexpected Attribute found.\nPath: /defaults/@b:p");
+}
+
+// Reads of one document by descriptions that come and go: a description made
+// where an earlier one was (the allocator mostly hands the same address back)
+// matches only its own names, and namespaces ignored in one read do not carry
+// over to the next.
+TEST_F(GeneratedClass, NamesMatchAnewInEveryReadOfADocument) {
+  CXmlDocument document;
+  document.LoadXml(L"<one xmlns=\"urn:t\" p=\"1\"><a xmlns=\"urn:u\">2</a></one>");
+  const CXmlElement* root = document.GetDocumentElement();
+  // one: a mandatory int element, then an optional int attribute.
+  const auto shape = [](const wchar_t* element, const wchar_t* ns, const wchar_t* attribute) {
+    return std::make_unique<Shape>(
+        XmlElementGroupType_Sequence, L"one", L"urn:t",
+        std::vector<CElementInfo*>{Prim<CElementInfoSeqPrimMnd>(element, ns, 0, false, it_i4)},
+        std::vector<CAttributeInfo*>{
+            Prim<CAttributeInfoPrimitive>(attribute, L"", 1, true, it_i4)});
+  };
+  const auto read = [&](const Shape& with) {
+    CSmartPtr<CFlex> object = new CFlex(with, L"");
+    object->FromXmlElement(root, context);
+    return std::make_pair(object->properties[0].GetI4(), object->properties[1].GetI4());
+  };
+  auto matching = shape(L"a", L"urn:u", L"p");
+  EXPECT_EQ(read(*matching), std::make_pair(2, 1));
+  matching.reset();
+  const auto other = shape(L"b", L"urn:u", L"q");
+  EXPECT_EQ(ValidationFailure([&] { read(*other); }),
+            L"Unexpected Attribute found.\nPath: /one/@p");
+
+  const auto elsewhere = shape(L"a", L"urn:t", L"p");
+  context.SetIgnoreNamespaces(true);
+  EXPECT_EQ(read(*elsewhere).first, 2);
+  context.SetIgnoreNamespaces(false);
+  EXPECT_NE(ValidationFailure([&] { read(*elsewhere); }), L"");
 }
 
 // open: attribute id, then any attribute in a namespace other than urn:t;
