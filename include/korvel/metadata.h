@@ -621,8 +621,11 @@ class KORVEL_API CAttributeInfoPrimitive : public CAttributeInfo {
   // path names the node for errors.
   void StoreText(const Korvel::CSerializationContext& context, Korvel::CXmlGeneratedClass* owner,
                  const std::wstring& text, const Korvel::CXmlAttribute* attribute) const;
-  // Parses text into value, checking the facets when checkFacets.
-  void Parse(Korvel::KvVariant& value, const std::wstring& text, bool checkFacets) const;
+  // Parses text into value, checking the facets when checkFacets. own, when
+  // given, is text as the reader's document holds it, which a string value may
+  // take instead of copying; it is whole again if the parse fails.
+  void Parse(Korvel::KvVariant& value, const std::wstring& text, bool checkFacets,
+             std::wstring* own = nullptr) const;
 
   Korvel::CPrimitiveRestrictions m_restrictions;
   Korvel::ItemType m_primitiveType;

@@ -356,17 +356,27 @@ void CAttributeInfoPrimitive::DefaultFromXml(const CSerializationContext& contex
   owner->AccessProperty(GetPropertyIndex(), false, value);
 }
 
-void CAttributeInfoPrimitive::Parse(KvVariant& value, const std::wstring& text,
-                                    bool checkFacets) const {
+void CAttributeInfoPrimitive::Parse(KvVariant& value, const std::wstring& text, bool checkFacets,
+                                    std::wstring* own) const {
   const auto rule = m_whitespaceRule == CWhitespaceUtils::ws_preserve ? CWhitespaceUtils::ws_none
                                                                       : m_whitespaceRule;
-  detail::VariantAccess::Refill(value, text, m_primitiveType, rule);
-  if (m_hasFacets && checkFacets) {
+  bool taken = false;
+  if (own) {
+    taken = detail::VariantAccess::RefillTaking(value, *own, m_primitiveType, rule);
+  } else {
+    detail::VariantAccess::Refill(value, text, m_primitiveType, rule);
+  }
+  if (!m_hasFacets || !checkFacets) return;
+  try {
+    // A string's facets judge its value, never the text taken from the tree.
     detail::WithReadLexical(m_restrictions, m_primitiveType, rule, text,
                             [&](const std::wstring* lexical) {
                               detail::CheckRestrictions(GetAttributeName(), value, m_primitiveType,
                                                         m_restrictions, lexical);
                             });
+  } catch (...) {
+    if (taken) detail::VariantAccess::GiveBack(value, *own);
+    throw;
   }
 }
 
@@ -378,7 +388,10 @@ void CAttributeInfoPrimitive::StoreText(const CSerializationContext& context,
                                                                      m_primitiveType)
                                : own;
   try {
-    Parse(value, text, context.GetCheckFacetsOnRead());
+    std::wstring* own = attribute && m_primitiveType == it_string && &text == &attribute->GetValue()
+                            ? detail::XmlTreeBuilder::TakeableValue(*attribute)
+                            : nullptr;
+    Parse(value, text, context.GetCheckFacetsOnRead(), own);
   } catch (const CKvException& e) {
     if (attribute == nullptr) throw;
     throw CKvValidationException(FormatString(detail::kFailedToSetAttributeProperty, text.c_str()),

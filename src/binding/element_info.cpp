@@ -393,6 +393,11 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
   } else {
     const std::wstring& text =
         child.GetText().empty() && !m_defaultValue.empty() ? m_defaultValue : child.GetText();
+    // A string the tree is done with moves into the value instead of being copied.
+    std::wstring* held = m_primitiveType == it_string && &text == &child.GetText()
+                             ? detail::XmlTreeBuilder::TakeableText(child)
+                             : nullptr;
+    bool taken = false;
     try {
       if (stringToEnum) {
         own.SetI4(stringToEnum(text.c_str()));
@@ -402,7 +407,12 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
                               ? CWhitespaceUtils::ws_none
                               : m_whitespaceRule;
         value = &detail::XmlTreeBuilder::ReadCarrier(child, m_primitiveType);
-        detail::VariantAccess::Refill(*value, text, m_primitiveType, rule);
+        if (held) {
+          taken = detail::VariantAccess::RefillTaking(*value, *held, m_primitiveType, rule);
+        } else {
+          detail::VariantAccess::Refill(*value, text, m_primitiveType, rule);
+        }
+        // A string's facets judge its value, never the text taken from the tree.
         if (context.GetCheckFacetsOnRead()) {
           detail::WithReadLexical(
               m_restrictions, m_primitiveType, rule, text,
@@ -410,6 +420,7 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
         }
       }
     } catch (const CKvException& e) {
+      if (taken) detail::VariantAccess::GiveBack(*value, *held);
       detail::ThrowFailedToProcess(child, e);
     }
     // Read once by the setter, then emptied.

@@ -292,7 +292,11 @@ void CXmlGeneratedClass::ReadSimpleContent(const CSerializationContext&, CXmlEle
   if (text.empty() && kind != it_string) return;  // the value stays unset, as it was written
   // The document's carrier for the kind, as simple children are read.
   KvVariant& value = Builder::ReadCarrier(*element, kind);
-  detail::VariantAccess::Refill(value, text, kind, CWhitespaceUtils::ws_none);
+  if (std::wstring* own = kind == it_string ? Builder::TakeableText(*element) : nullptr) {
+    detail::VariantAccess::RefillTaking(value, *own, kind, CWhitespaceUtils::ws_none);
+  } else {
+    detail::VariantAccess::Refill(value, text, kind, CWhitespaceUtils::ws_none);
+  }
   // Read once by the setter, then emptied.
   detail::VariantAccess::HandOverOnNextGet(value);
   AccessProperty(info->GetPrimitiveValuePropertyIndex(), false, value);

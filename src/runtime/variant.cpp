@@ -12,6 +12,7 @@
 #include "runtime/messages.h"
 #include "runtime/variant_reference.h"
 #include "values/value_text.h"
+#include "values/whitespace_rules.h"
 
 namespace Korvel {
 
@@ -637,6 +638,25 @@ void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstri
   }
   if (const CDateTime* date = VariantAccess::HeldDate(value)) return AppendText(*date, out);
   out += value.ToString(format);
+}
+
+bool VariantAccess::RefillTaking(KvVariant& variant, std::wstring& text, ItemType kind,
+                                 CWhitespaceUtils::WhitespaceRule rule) {
+  if (kind != it_string || variant.m_nil || variant.m_borrowed || variant.m_type != kind ||
+      variant.m_value.raw == 0 || !RuleKeepsWhole(rule, text)) {
+    Refill(variant, text, kind, rule);
+    return false;
+  }
+  variant.m_value.string->swap(text);
+  text.clear();  // what the carrier held before, if anything
+  variant.m_handOver = false;
+  return true;
+}
+
+void VariantAccess::GiveBack(KvVariant& variant, std::wstring& text) noexcept {
+  if (!variant.m_nil && variant.m_type == it_string && variant.m_value.raw != 0) {
+    variant.m_value.string->swap(text);
+  }
 }
 
 void VariantAccess::HandOverOnNextGet(KvVariant& variant) noexcept { variant.m_handOver = true; }

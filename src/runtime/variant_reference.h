@@ -164,6 +164,12 @@ struct VariantAccess {
   // kind, which costs no allocation of its own.
   static void Refill(KvVariant& variant, const std::wstring& text, ItemType kind,
                      CWhitespaceUtils::WhitespaceRule rule);
+  // Refill with text its reader is done with: a string the rule leaves whole
+  // is swapped into the carrier instead of copied, leaving text empty. True
+  // when it was; GiveBack then undoes it, for a read that fails after it.
+  static bool RefillTaking(KvVariant& variant, std::wstring& text, ItemType kind,
+                           CWhitespaceUtils::WhitespaceRule rule);
+  static void GiveBack(KvVariant& variant, std::wstring& text) noexcept;
 };
 
 class ShortText;

@@ -190,6 +190,26 @@ KvVariant& XmlTreeBuilder::ReadCarrier(const CXmlElement& element, ItemType kind
   return carriers[kind > it_none && kind <= it_integer ? kind : it_none];
 }
 
+namespace {
+
+std::wstring* Takeable(const detail::XmlDocumentData& data, const std::wstring* text) noexcept {
+  if (!data.consumedByRead || data.groupReads != 0 || text == &detail::EmptyText() ||
+      data.layoutTexts.Holds(text)) {
+    return nullptr;
+  }
+  return const_cast<std::wstring*>(text);
+}
+
+}  // namespace
+
+std::wstring* XmlTreeBuilder::TakeableText(const CXmlElement& element) noexcept {
+  return Takeable(*DocumentOf(element).m_data, element.m_text);
+}
+
+std::wstring* XmlTreeBuilder::TakeableValue(const CXmlAttribute& attribute) noexcept {
+  return Takeable(*DocumentOf(*attribute.m_owner).m_data, attribute.m_value);
+}
+
 int& XmlTreeBuilder::NestedObjectReads(const CXmlElement& element) noexcept {
   return DocumentOf(element).m_data->nestedObjectReads;
 }

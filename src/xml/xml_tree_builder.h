@@ -158,6 +158,12 @@ class XmlTreeBuilder {
   // The document's carrier for values of kind read from its elements (the
   // same one for every invalid kind), to be filled by VariantAccess::Refill.
   static KvVariant& ReadCarrier(const CXmlElement& element, ItemType kind) noexcept;
+  // The element's own text, or the attribute's own value, for a read that
+  // consumes the document to take whole, as it never comes back to a node it
+  // has read; null for shared texts, and for all while an in-line group may
+  // rewind.
+  static std::wstring* TakeableText(const CXmlElement& element) noexcept;
+  static std::wstring* TakeableValue(const CXmlAttribute& attribute) noexcept;
   static void ReleaseReadContent(const CXmlElement& element) noexcept;
   static void ReleaseEarlierSiblings(XmlDocumentData& data, const CXmlElement& element,
                                      size_t depth) noexcept;

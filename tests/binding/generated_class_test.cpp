@@ -388,6 +388,43 @@ TEST_F(GeneratedClass, NamesMatchAnewInEveryReadOfADocument) {
   EXPECT_NE(ValidationFailure([&] { read(*elsewhere); }), L"");
 }
 
+// Long strings (too long to be shared) move from the document into the
+// objects: each keeps its own, and a value its facets refuse is reported
+// whole.
+TEST_F(GeneratedClass, LongStringsReadWholeAndFailWhole) {
+  const CPrimitiveRestrictions atMost100(nullptr, -1, 100, nullptr, nullptr, nullptr, nullptr, -1,
+                                         -1, -1);
+  const auto text = [&](const wchar_t* name, int index, CWhitespaceUtils::WhitespaceRule rule) {
+    return new CElementInfoSeqPrimMnd(name, L"urn:t", index, false, it_string, nullptr, rule,
+                                      atMost100, nullptr);
+  };
+  const auto attribute = [&](const wchar_t* name, int index) {
+    return new CAttributeInfoPrimitive(name, L"", index, true, it_string, nullptr, kCollapse,
+                                       atMost100, nullptr);
+  };
+  // The first string a document gives fills the reader's carrier; b is first.
+  const Shape texts(XmlElementGroupType_Sequence, L"texts", L"urn:t",
+                    {text(L"s", 0, kPreserve), text(L"t", 1, kCollapse)},
+                    {attribute(L"b", 2), attribute(L"a", 3)});
+  const auto xml = [](const std::wstring& a, const std::wstring& s, const std::wstring& t) {
+    return L"<texts xmlns=\"urn:t\" b=\"b\" a=\"" + a + L"\"><s>" + s + L"</s><t>" + t +
+           L"</t></texts>";
+  };
+  const std::wstring long1(90, L'x'), long2 = std::wstring(89, L'y') + L"\u00e9";
+  CSmartPtr<CFlex> object = Read(texts, xml(long2, long1, L"  " + long1 + L"  ").c_str());
+  EXPECT_EQ(object->properties[0].GetString(), long1);
+  EXPECT_EQ(object->properties[1].GetString(), long1);  // collapsed, so copied
+  EXPECT_EQ(object->properties[3].GetString(), long2);
+
+  const std::wstring tooLong(101, L'z');
+  EXPECT_EQ(Failure(texts, xml(tooLong, long1, long1).c_str()),
+            L"Failed to set the property value [" + tooLong + L"].\nPath: /texts/@a\n" +
+                L"Invalid Value for a [" + tooLong + L"].");
+  EXPECT_EQ(
+      Failure(texts, xml(long1, tooLong, long1).c_str()),
+      L"Failed to process the element.\nPath: /texts/s\nInvalid Value for s [" + tooLong + L"].");
+}
+
 // open: attribute id, then any attribute in a namespace other than urn:t;
 // bare has no collection for the wildcard.
 Shape MakeOpen(bool withCollection) {
