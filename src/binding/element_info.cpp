@@ -393,10 +393,7 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
   } else {
     const std::wstring& text =
         child.GetText().empty() && !m_defaultValue.empty() ? m_defaultValue : child.GetText();
-    // A string the tree is done with moves into the value instead of being copied.
-    std::wstring* held = m_primitiveType == it_string && &text == &child.GetText()
-                             ? detail::XmlTreeBuilder::TakeableText(child)
-                             : nullptr;
+    std::wstring* held = nullptr;
     bool taken = false;
     try {
       if (stringToEnum) {
@@ -407,6 +404,10 @@ void CElementInfo::ReadSimpleChild(const CSerializationContext& context, CXmlGen
                               ? CWhitespaceUtils::ws_none
                               : m_whitespaceRule;
         value = &detail::XmlTreeBuilder::ReadCarrier(child, m_primitiveType);
+        // A string the tree is done with moves into the value instead of being copied.
+        if (m_primitiveType == it_string && &text == &child.GetText()) {
+          held = detail::XmlTreeBuilder::TakeableText(child);
+        }
         if (held) {
           taken = detail::VariantAccess::RefillTaking(*value, *held, m_primitiveType, rule);
         } else {
