@@ -124,15 +124,9 @@ void CAttributeInfo::InvokePropertySet(CXmlGeneratedClass* owner, KvVariant& val
 
 bool CAttributeInfo::IsThisAttribute(const CSerializationContext& context,
                                      const CXmlAttribute* attribute) const {
-  if (attribute == nullptr) return false;
-  const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*attribute);
-  if (name.matchedBy == this) return true;
-  if (!detail::SameName(name.localName, m_attributeName)) return false;
-  if (!detail::SameName(name.namespaceUri, m_attributeNamespace)) {
-    return context.GetIgnoreNamespaces();
-  }
-  detail::XmlTreeBuilder::RememberMatch(name, this);
-  return true;
+  return attribute != nullptr &&
+         detail::MatchesName(detail::XmlTreeBuilder::NameOf(*attribute), this, m_attributeName,
+                             m_attributeNamespace, context.GetIgnoreNamespaces());
 }
 
 bool CAttributeInfo::SkipsAsDefault(const CSerializationContext& context,
@@ -331,13 +325,9 @@ bool CAttributeInfoPrimitive::AttributeFromXml(const CSerializationContext& cont
                                                CXmlGeneratedClass* owner,
                                                CXmlAttribute* attribute) const {
   // Unlike the other descriptions, always namespace-exact.
-  const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*attribute);
-  if (name.matchedBy != this) {
-    if (!detail::SameName(name.localName, GetAttributeName()) ||
-        !detail::SameName(name.namespaceUri, GetAttributeNamespace())) {
-      return false;
-    }
-    detail::XmlTreeBuilder::RememberMatch(name, this);
+  if (!detail::MatchesName(detail::XmlTreeBuilder::NameOf(*attribute), this, GetAttributeName(),
+                           GetAttributeNamespace(), false)) {
+    return false;
   }
   StoreText(context, owner, attribute->GetValue(), attribute);
   return true;

@@ -226,15 +226,9 @@ CXmlCollectionBase* CElementInfo::MakeCollection(const CXmlGeneratedClass* owner
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,
                                  const CXmlElement* element) const {
-  if (element == nullptr) return false;
-  const detail::XmlName& name = detail::XmlTreeBuilder::NameOf(*element);
-  if (name.matchedBy == this) return true;
-  if (!detail::SameName(name.localName, m_elementName)) return false;
-  if (!detail::SameName(name.namespaceUri, m_elementNamespace)) {
-    return context.GetIgnoreNamespaces();
-  }
-  detail::XmlTreeBuilder::RememberMatch(name, this);
-  return true;
+  return element != nullptr &&
+         detail::MatchesName(detail::XmlTreeBuilder::NameOf(*element), this, m_elementName,
+                             m_elementNamespace, context.GetIgnoreNamespaces());
 }
 
 // Writing.

@@ -19,6 +19,7 @@
 #include "values/value_text.h"
 #include "values/whitespace_rules.h"
 #include "xml/text_element.h"
+#include "xml/xml_tree_builder.h"
 
 namespace Korvel {
 class CXmlAttribute;
@@ -68,6 +69,18 @@ inline bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
   for (; left > 0; --left) {
     if (*x++ != *y++) return false;
   }
+  return true;
+}
+
+// Whether a node's name is localName in namespaceUri (in any namespace when
+// namespaces are ignored) for description. A name matched whole is noted for
+// the read going on, so that its next nodes match without a comparison.
+inline bool MatchesName(const XmlName& name, const void* description, std::wstring_view localName,
+                        std::wstring_view namespaceUri, bool ignoreNamespaces) noexcept {
+  if (name.matchedBy == description) return true;
+  if (!SameName(name.localName, localName)) return false;
+  if (!SameName(name.namespaceUri, namespaceUri)) return ignoreNamespaces;
+  XmlTreeBuilder::RememberMatch(name, description);
   return true;
 }
 
