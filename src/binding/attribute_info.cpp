@@ -126,7 +126,7 @@ bool CAttributeInfo::IsThisAttribute(const CSerializationContext& context,
                                      const CXmlAttribute* attribute) const {
   return attribute != nullptr &&
          detail::MatchesName(detail::XmlTreeBuilder::NameOf(*attribute), this, m_attributeName,
-                             m_attributeNamespace, context.GetIgnoreNamespaces());
+                             m_attributeNamespace, &context);
 }
 
 bool CAttributeInfo::SkipsAsDefault(const CSerializationContext& context,
@@ -326,7 +326,7 @@ bool CAttributeInfoPrimitive::AttributeFromXml(const CSerializationContext& cont
                                                CXmlAttribute* attribute) const {
   // Unlike the other descriptions, always namespace-exact.
   if (!detail::MatchesName(detail::XmlTreeBuilder::NameOf(*attribute), this, GetAttributeName(),
-                           GetAttributeNamespace(), false)) {
+                           GetAttributeNamespace(), nullptr)) {
     return false;
   }
   StoreText(context, owner, attribute->GetValue(), attribute);

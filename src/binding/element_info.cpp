@@ -226,9 +226,8 @@ CXmlCollectionBase* CElementInfo::MakeCollection(const CXmlGeneratedClass* owner
 
 bool CElementInfo::IsThisElement(const CSerializationContext& context,
                                  const CXmlElement* element) const {
-  return element != nullptr &&
-         detail::MatchesName(detail::XmlTreeBuilder::NameOf(*element), this, m_elementName,
-                             m_elementNamespace, context.GetIgnoreNamespaces());
+  return element != nullptr && detail::MatchesName(detail::XmlTreeBuilder::NameOf(*element), this,
+                                                   m_elementName, m_elementNamespace, &context);
 }
 
 // Writing.

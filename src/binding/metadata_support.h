@@ -13,6 +13,7 @@
 #include <korvel/errors.h>
 #include <korvel/metadata.h>
 #include <korvel/primitive_restrictions.h>
+#include <korvel/serialization_context.h>
 #include <korvel/variant.h>
 #include <korvel/whitespace_utils.h>
 
@@ -72,14 +73,17 @@ inline bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
   return true;
 }
 
-// Whether a node's name is localName in namespaceUri (in any namespace when
-// namespaces are ignored) for description. A name matched whole is noted for
-// the read going on, so that its next nodes match without a comparison.
+// Whether a node's name is localName in namespaceUri for description, or in
+// any namespace when context (null for never) ignores namespaces. A name
+// matched whole is noted for the read going on, so that its next nodes match
+// without a comparison.
 inline bool MatchesName(const XmlName& name, const void* description, std::wstring_view localName,
-                        std::wstring_view namespaceUri, bool ignoreNamespaces) noexcept {
+                        std::wstring_view namespaceUri, const CSerializationContext* context) {
   if (name.matchedBy == description) return true;
   if (!SameName(name.localName, localName)) return false;
-  if (!SameName(name.namespaceUri, namespaceUri)) return ignoreNamespaces;
+  if (!SameName(name.namespaceUri, namespaceUri)) {
+    return context != nullptr && context->GetIgnoreNamespaces();
+  }
   XmlTreeBuilder::RememberMatch(name, description);
   return true;
 }

@@ -41,13 +41,6 @@ class StableChunks {
     m_chunks.clear();
     m_used = 0;
   }
-  template <class Visit>
-  void ForEach(Visit&& visit) noexcept {
-    for (size_t chunk = 0; chunk < m_chunks.size(); ++chunk) {
-      const size_t used = chunk + 1 == m_chunks.size() ? m_used : ChunkSize(chunk);
-      for (size_t i = 0; i < used; ++i) visit(m_chunks[chunk][i]);
-    }
-  }
 
  private:
   static constexpr size_t kFirstChunk = 16;

@@ -68,6 +68,7 @@ void CXmlDocument::Cleanup() {
   data.consumedByRead = false;
   data.groupReads = 0;
   data.nestedObjectReads = 0;
+  data.matchedNames.clear();
   for (KvVariant& carrier : data.readCarriers) carrier.Clear();
   data.names.Clear();
 }
@@ -215,11 +216,22 @@ int& XmlTreeBuilder::NestedObjectReads(const CXmlElement& element) noexcept {
 }
 
 void XmlTreeBuilder::RememberMatch(const XmlName& name, const void* description) noexcept {
-  if (name.document->m_data->nestedObjectReads > 0) name.matchedBy = description;
+  XmlDocumentData& data = *name.document->m_data;
+  if (data.nestedObjectReads == 0) return;
+  if (!name.matchedBy) {
+    try {
+      data.matchedNames.push_back(&name);
+    } catch (...) {
+      return;  // out of memory: the name is compared each time instead
+    }
+  }
+  name.matchedBy = description;
 }
 
 void XmlTreeBuilder::ForgetMatches(const CXmlElement& element) noexcept {
-  DocumentOf(element).m_data->names.ForgetMatches();
+  std::vector<const XmlName*>& matched = DocumentOf(element).m_data->matchedNames;
+  for (const XmlName* name : matched) name->matchedBy = nullptr;
+  matched.clear();
 }
 
 void XmlTreeBuilder::ConsumeByRead(const CXmlDocument& document) noexcept {

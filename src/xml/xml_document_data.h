@@ -272,9 +272,6 @@ class XmlNameTable {
   const XmlName* Intern(std::wstring_view namespaceUri, std::wstring_view localName);
   // Forgets every name.
   void Clear() noexcept;
-  void ForgetMatches() noexcept {
-    m_names.ForEach([](XmlName& name) { name.matchedBy = nullptr; });
-  }
 
  private:
   uint64_t Hash(std::wstring_view namespaceUri, std::wstring_view localName) const noexcept;
@@ -389,6 +386,10 @@ struct XmlDocumentData {
   int groupReads = 0;
   // Objects being read from the document, one inside the other.
   int nestedObjectReads = 0;
+  // The names noted with the description they matched in the read going on
+  // (see XmlName::matchedBy), to be forgotten when it ends: the cost stays
+  // with the names a read meets, whatever the document holds.
+  std::vector<const XmlName*> matchedNames;
   // The carriers an object reader fills value after value, one per kind, so
   // that the object each holds is allocated once per document.
   KvVariant readCarriers[it_integer + 1];
