@@ -56,7 +56,7 @@ class NestedObjectRead {
           FormatString(detail::kObjectsNestedTooDeep, kDeepestObjectRead).c_str(),
           element->GetXPath());
     }
-    if (++*m_depth == 1) Builder::ForgetMatches(*element);
+    ++*m_depth;
     m_element = element;
   }
   NestedObjectRead(const NestedObjectRead&) = delete;

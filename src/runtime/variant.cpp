@@ -643,14 +643,21 @@ void AppendVariantText(const KvVariant& value, const wchar_t* format, std::wstri
 bool VariantAccess::RefillTaking(KvVariant& variant, std::wstring& text, ItemType kind,
                                  CWhitespaceUtils::WhitespaceRule rule) {
   if (kind != it_string || variant.m_nil || variant.m_borrowed || variant.m_type != kind ||
-      variant.m_value.raw == 0 || !RuleKeepsWhole(rule, text)) {
+      variant.m_value.raw == 0) {
     Refill(variant, text, kind, rule);
     return false;
   }
-  variant.m_value.string->swap(text);
-  text.clear();  // what the carrier held before, if anything
+  std::wstring scratch;
+  const std::wstring_view ruled = ApplyRuleView(rule, text, scratch);
+  const bool whole = ruled.data() == text.data() && ruled.size() == text.size();
+  if (whole) {
+    variant.m_value.string->swap(text);
+    text.clear();  // what the carrier held before, if anything
+  } else {
+    variant.m_value.string->assign(ruled);
+  }
   variant.m_handOver = false;
-  return true;
+  return whole;
 }
 
 void VariantAccess::GiveBack(KvVariant& variant, std::wstring& text) noexcept {

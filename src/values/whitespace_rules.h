@@ -16,9 +16,6 @@ namespace Korvel::detail {
 std::wstring_view ApplyRuleView(CWhitespaceUtils::WhitespaceRule rule, std::wstring_view text,
                                 std::wstring& scratch);
 
-// Whether the rule leaves text as it stands, as it does most data values.
-bool RuleKeepsWhole(CWhitespaceUtils::WhitespaceRule rule, std::wstring_view text);
-
 // A text after a rule, for parsers that need it as a string (the C-string
 // parsers of dates, the decimal parser): the caller's string itself when the
 // rule left it whole, so only a changed text is ever copied.

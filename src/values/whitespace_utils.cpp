@@ -126,12 +126,6 @@ std::wstring_view ApplyRuleView(Rule rule, std::wstring_view text, std::wstring&
   ThrowUnknownWhitespaceRule();
 }
 
-bool RuleKeepsWhole(Rule rule, std::wstring_view text) {
-  std::wstring scratch;
-  const std::wstring_view ruled = ApplyRuleView(rule, text, scratch);
-  return ruled.data() == text.data() && ruled.size() == text.size();
-}
-
 }  // namespace detail
 
 std::wstring CWhitespaceUtils::Preserve(const std::wstring& text) {

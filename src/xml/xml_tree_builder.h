@@ -184,7 +184,7 @@ class XmlTreeBuilder {
   static int& NestedObjectReads(const CXmlElement& element) noexcept;
   // Notes that name matches description, when an object read is going on:
   // descriptions live through reads, not necessarily from one to the next,
-  // so the notes are forgotten when a read starts and when it ends.
+  // so the notes are forgotten when the outermost read ends.
   static void RememberMatch(const XmlName& name, const void* description) noexcept;
   static void ForgetMatches(const CXmlElement& element) noexcept;
   // Gives back a string NewString made for owner, or one at depth.
